@@ -1,0 +1,34 @@
+#pragma once
+#include <cstdint>
+
+namespace tolva {
+
+enum : uint8_t {
+    SampleStereo = 0x02,
+    Sample16Bit = 0x04,
+    SampleLoop = 0x08,
+    SamplePingPong = 0x10,
+};
+
+// The sample record every format shares; formats with more sample fields extend it.
+struct Sample {
+    uint8_t* data = nullptr; // block held by the Mixer; null until loaded
+    uint32_t length = 0;     // bytes
+    uint32_t loopStart = 0;  // bytes
+    uint32_t loopEnd = 0;    // bytes, exclusive
+    int8_t finetune = 0;     // low nibble meaningful (-8..7)
+    uint8_t volume = 0;      // 0..64
+    bool present = false;    // data was handed to the Mixer
+    uint8_t flags = 0;       // Sample16Bit, SampleLoop, format bits
+    char name[32] = {};
+
+    // Keeps the loop inside the data once it is loaded.
+    void clampLoopToData() {
+        if (length <= loopStart)
+            flags &= static_cast<uint8_t>(~SampleLoop);
+        if (length < loopEnd)
+            loopEnd = length;
+    }
+};
+
+} // namespace tolva

@@ -1,0 +1,43 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace tolva {
+
+enum : int32_t {
+    OrderSkip = -1, // passed over without playing
+    OrderEnd = -3,  // end of song; any other negative entry means the same
+};
+
+constexpr uint32_t NoRestartPosition = 0xFFFFFFFFu;
+constexpr std::size_t MaxOrders = 256;
+
+// The song part of every format player: what a loader fills and the sequencer reads.
+struct Song {
+    char title[130] = {};
+    uint32_t channelCount = 0;
+    uint32_t sampleCount = 0;
+    uint8_t orderCount = 0;
+    std::array<int32_t, MaxOrders + 1> orders{};
+    // Pattern bytes in the format's own encoding; an empty entry means "no pattern".
+    std::array<std::vector<uint8_t>, 256> patterns;
+    uint32_t restartPosition = NoRestartPosition;
+    uint32_t initialTempo = 125;
+    uint8_t initialSpeed = 6;
+    uint8_t initialGlobalVolume = 64;
+    uint8_t volumeScale = 64;
+    uint32_t rowsPerPattern = 64;
+    int32_t maxPeriod = 1712;
+    int32_t minPeriod = 7;
+    int32_t slideUpUnit = -1;
+    int32_t slideDownUnit = 1;
+    bool bcdPatternBreak = true;
+    uint8_t tremoloShift = 0;
+    bool signedSamples = true;
+    bool infoOnly = false;
+
+    Song() { orders.fill(OrderEnd); }
+};
+
+} // namespace tolva

@@ -7,6 +7,13 @@ namespace tolva::platform {
 // An open file; null means "no file" (opening failed).
 using FileHandle = void*;
 
+// Separator between folder and file names in paths the core composes.
+#ifdef _WIN32
+constexpr char PathSeparator = '\\';
+#else
+constexpr char PathSeparator = '/';
+#endif
+
 enum class FileMode {
     Read,  // existing files only; others may read it meanwhile
     Write, // created or truncated; others may read it meanwhile

@@ -1,0 +1,143 @@
+#include "settings/SettingsFile.h"
+
+#include "platform/File.h"
+#include "song/FileStream.h"
+
+#include <cstring>
+
+namespace tolva {
+
+namespace {
+
+// Field by field and byte by byte, so the file is the same whatever the machine's byte order.
+class ByteWriter {
+public:
+    explicit ByteWriter(uint8_t* out) : out_(out) {}
+    void u32(uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            *out_++ = static_cast<uint8_t>(v >> (8 * i));
+    }
+    void i16(int16_t v) {
+        uint16_t bits = static_cast<uint16_t>(v);
+        *out_++ = static_cast<uint8_t>(bits);
+        *out_++ = static_cast<uint8_t>(bits >> 8);
+    }
+    void u8(uint8_t v) { *out_++ = v; }
+
+private:
+    uint8_t* out_;
+};
+
+class ByteReader {
+public:
+    explicit ByteReader(const uint8_t* in) : in_(in) {}
+    uint32_t u32() {
+        uint32_t v = 0;
+        for (int i = 0; i < 4; ++i)
+            v |= static_cast<uint32_t>(*in_++) << (8 * i);
+        return v;
+    }
+    int16_t i16() {
+        uint16_t bits = static_cast<uint16_t>(in_[0] | (in_[1] << 8));
+        in_ += 2;
+        return static_cast<int16_t>(bits);
+    }
+    uint8_t u8() { return *in_++; }
+
+private:
+    const uint8_t* in_;
+};
+
+// The byte fields after `amp`, in file order.
+constexpr uint8_t Settings::*ByteFields[] = {&Settings::outputBits,
+                                             &Settings::stripTrailingEmptyPatterns,
+                                             &Settings::removeSilence,
+                                             &Settings::removeInitialSilence,
+                                             &Settings::limitTrailingSilence,
+                                             &Settings::loopByCount,
+                                             &Settings::extraPlayTime,
+                                             &Settings::oldProTrackerMode,
+                                             &Settings::disableModPanning,
+                                             &Settings::disableOversampling,
+                                             &Settings::forceMono,
+                                             &Settings::reverseStereo,
+                                             &Settings::enableMod,
+                                             &Settings::enable669,
+                                             &Settings::enableMtm,
+                                             &Settings::enableS3m,
+                                             &Settings::enableXm,
+                                             &Settings::enableIt,
+                                             &Settings::enableMod15};
+
+constexpr uint32_t Word32Fields = 6;
+static_assert(Word32Fields * 4 + 2 + sizeof(ByteFields) / sizeof(ByteFields[0]) ==
+              SettingsFileSize);
+
+} // namespace
+
+void encodeSettings(const Settings& s, uint8_t (&bytes)[SettingsFileSize]) {
+    ByteWriter out(bytes);
+    out.u32(s.titleFormat);
+    out.u32(s.lengthMode);
+    out.u32(s.mixingFrequency);
+    out.u32(s.trailingSilenceSeconds);
+    out.u32(s.loopCount);
+    out.u32(s.extraLoopSeconds);
+    out.i16(s.amp);
+    for (auto field : ByteFields)
+        out.u8(s.*field);
+}
+
+Settings decodeSettings(const uint8_t (&bytes)[SettingsFileSize]) {
+    ByteReader in(bytes);
+    Settings s;
+    s.titleFormat = in.u32();
+    s.lengthMode = in.u32();
+    s.mixingFrequency = in.u32();
+    s.trailingSilenceSeconds = in.u32();
+    s.loopCount = in.u32();
+    s.extraLoopSeconds = in.u32();
+    s.amp = in.i16();
+    for (auto field : ByteFields)
+        s.*field = in.u8();
+    return s;
+}
+
+bool loadSettings(const char* path, Settings& live) {
+    if (!path || !*path)
+        return false;
+    uint8_t bytes[SettingsFileSize];
+    FileStream file(path, platform::FileMode::Read);
+    if (file.read(SettingsFileSize, bytes) != 0)
+        return false;
+    Settings loaded = decodeSettings(bytes);
+    replaceUnusableFields(loaded);
+    live = loaded;
+    return true;
+}
+
+bool saveSettings(const char* path, const Settings& settings) {
+    if (!path || !*path)
+        return false;
+    constexpr char Suffix[] = ".new";
+    std::size_t length = std::strlen(path);
+    char temporary[4096];
+    if (length + sizeof(Suffix) > sizeof(temporary))
+        return false;
+    std::memcpy(temporary, path, length);
+    std::memcpy(temporary + length, Suffix, sizeof(Suffix));
+
+    uint8_t bytes[SettingsFileSize];
+    encodeSettings(settings, bytes);
+    bool written;
+    {
+        FileStream file(temporary, platform::FileMode::Write);
+        written = file.write(SettingsFileSize, bytes) == 0;
+    }
+    if (written && platform::replaceFile(temporary, path))
+        return true;
+    platform::deleteFile(temporary);
+    return false;
+}
+
+} // namespace tolva

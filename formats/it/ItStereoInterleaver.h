@@ -1,0 +1,19 @@
+#pragma once
+#include "mixer/Mixer.h"
+
+#include <cstdint>
+
+namespace tolva {
+
+// Rewrites a stereo block stored as all left frames then all right frames into interleaved
+// left/right frames. Answers false (block untouched) when the scratch copy cannot be made.
+bool interleaveItStereo(uint8_t* block, uint32_t size, uint32_t bytesPerSample);
+
+// The converter handed to the Mixer for uncompressed IT sample data: convA is the bit width
+// (8 or 16), convB non-zero for stereo data.
+class ItStereoInterleaver final : public SampleConverter {
+public:
+    void convert(uint8_t* block, uint32_t size, uint32_t bits, uint32_t stereo) override;
+};
+
+} // namespace tolva

@@ -1,0 +1,43 @@
+#include "support/SampleStoreMixer.h"
+
+#include "song/InputStream.h"
+
+#include <cstring>
+
+namespace tolva::test {
+
+uint8_t* SampleStoreMixer::copySampleData(const void* source, uint32_t size) {
+    auto block = std::make_unique<std::vector<uint8_t>>(size ? size : 1);
+    if (size)
+        std::memcpy(block->data(), source, size);
+    blocks_.push_back(std::move(block));
+    return blocks_.back()->data();
+}
+
+uint8_t* SampleStoreMixer::loadSampleData(InputStream& stream, uint32_t size, uint32_t convA,
+                                          uint32_t convB, SampleConverter* converter) {
+    auto block = std::make_unique<std::vector<uint8_t>>(size ? size : 1);
+    if (stream.read(size, block->data()))
+        return nullptr;
+    if (converter)
+        converter->convert(block->data(), size, convA, convB);
+    blocks_.push_back(std::move(block));
+    return blocks_.back()->data();
+}
+
+void SampleStoreMixer::freeSampleData(uint8_t* block) {
+    for (auto it = blocks_.begin(); it != blocks_.end(); ++it)
+        if ((*it)->data() == block) {
+            blocks_.erase(it);
+            return;
+        }
+}
+
+std::vector<uint8_t> SampleStoreMixer::bytesOf(const uint8_t* block) const {
+    for (const auto& b : blocks_)
+        if (b->data() == block)
+            return *b;
+    return {};
+}
+
+} // namespace tolva::test

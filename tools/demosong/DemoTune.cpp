@@ -2,6 +2,7 @@
 
 #include "Waveforms.h"
 
+#include <array>
 #include <cstring>
 #include <stdexcept>
 
@@ -15,9 +16,9 @@ enum Track { LeadTrack, BassTrack, DrumTrack, TopTrack };
 constexpr int BarRows = 16;
 
 // ProTracker periods, C-1 to B-3.
-constexpr uint16_t Periods[36] = {856, 808, 762, 720, 678, 640, 604, 570, 538, 508, 480, 453,
-                                  428, 404, 381, 360, 339, 320, 302, 285, 269, 254, 240, 226,
-                                  214, 202, 190, 180, 170, 160, 151, 143, 135, 127, 120, 113};
+constexpr std::array<uint16_t, 36> Periods = {
+    856, 808, 762, 720, 678, 640, 604, 570, 538, 508, 480, 453, 428, 404, 381, 360, 339, 320,
+    302, 285, 269, 254, 240, 226, 214, 202, 190, 180, 170, 160, 151, 143, 135, 127, 120, 113};
 
 // Semitones above C-1 of a note written "A-2", "C#3".
 int semitone(const char* name) {
@@ -30,7 +31,7 @@ int semitone(const char* name) {
 }
 
 uint16_t period(int semitoneAboveC1) {
-    return Periods[semitoneAboveC1];
+    return Periods.at(static_cast<std::size_t>(semitoneAboveC1));
 }
 
 struct Chord {
@@ -38,7 +39,7 @@ struct Chord {
     int third;        // semitones above the root
     int fifth;
 };
-constexpr Chord Progression[4] = {{"A-1", 3, 7}, {"F-1", 4, 7}, {"C-2", 4, 7}, {"G-1", 4, 7}};
+constexpr Chord Progression[4] = {{"A-1", 3, 7}, {"F-1", 4, 7}, {"C-1", 4, 7}, {"G-1", 4, 7}};
 
 void put(Pattern& p, int row, Track track, uint8_t instrument, int note, uint8_t effect = 0,
          uint8_t param = 0) {

@@ -1,0 +1,31 @@
+#pragma once
+#include <cstdint>
+
+namespace tolva {
+
+class Player;
+struct Channel;
+
+// A stateless effect. onRow runs on the first tick of the row that names it; a handler that
+// works on the later ticks stores itself in the channel's activeEffect, whose onTick then runs.
+class EffectHandler {
+public:
+    virtual void onRow(Player& player, Channel& channel, uint8_t param) const = 0;
+    virtual void onTick(Player&, Channel&) const {}
+
+protected:
+    constexpr EffectHandler() = default;
+    ~EffectHandler() = default;
+};
+
+// Effect number to handler; an entry may be null (the effect does nothing).
+struct EffectTable {
+    const EffectHandler* const* handlers;
+    uint32_t count;
+
+    const EffectHandler* find(int32_t effect) const {
+        return effect >= 0 && static_cast<uint32_t>(effect) < count ? handlers[effect] : nullptr;
+    }
+};
+
+} // namespace tolva

@@ -1,0 +1,541 @@
+#include "engine/Player.h"
+
+#include "engine/ProTrackerEffects.h"
+#include "engine/Tables.h"
+#include "song/InputStream.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tolva {
+
+namespace {
+
+// Stands in when a player is built without a mixer: every operation does nothing.
+Mixer silentMixer;
+
+constexpr uint32_t LastOrderSlot = MaxOrders; // orders[] always ends with an end marker here
+
+bool isEndMarker(int32_t entry) {
+    return entry < 0 && entry != OrderSkip;
+}
+
+} // namespace
+
+Player::Player(Mixer* m) : mixer(m ? m : &silentMixer) {
+    if (m)
+        m->setOwner(this);
+}
+
+Player::~Player() {
+    mixer->removeTickListener(this);
+    if (mixer->owner() == this)
+        mixer->setOwner(nullptr);
+}
+
+bool Player::isEnded() {
+    return ended;
+}
+
+bool Player::fillVoiceStart(uint32_t, const void* request, VoiceStart& out) {
+    Channel& ch = *static_cast<const VoiceRequest*>(request)->channel;
+    const Sample* s = ch.sample;
+    if (!s || !s->data)
+        return false;
+    const uint32_t end = (s->flags & SampleLoop) ? s->loopEnd : s->length;
+    uint64_t start = ch.sampleOffset;
+    if (s->flags & Sample16Bit)
+        start *= 2;
+    if (start > end)
+        return false;
+    out.data = s->data;
+    out.startOffset = static_cast<uint32_t>(start);
+    out.end = end;
+    out.loopStart = s->loopStart;
+    out.flags = s->flags;
+    out.volume = static_cast<uint8_t>(mixerVolume(ch, effectiveVolume(ch)));
+    out.panning = static_cast<uint8_t>(mixerPanning(ch, ch.panning) & 0xFF);
+    out.sign = 0xFF;
+    return true;
+}
+
+void Player::resetChannels() {
+    DefaultPannings pannings;
+    defaultPannings(pannings);
+    const uint32_t count = std::min<uint32_t>(song.channelCount, MixerVoiceCount);
+    for (uint32_t i = 0; i < count; ++i) {
+        Channel& ch = channel(i);
+        ch.resetBase();
+        ch.panning = pannings[i].panning;
+        ch.surround = pannings[i].surround;
+        mixer->setVoicePanning(i, ch.panning);
+        mixer->setVoiceFlags(i, ch.surround ? VoiceSurround : 0);
+    }
+}
+
+bool Player::isPatternMissing(uint32_t pattern) {
+    return pattern >= song.patterns.size() || song.patterns[pattern].empty();
+}
+
+bool Player::isPatternLoopActive() {
+    const uint32_t count = channelCount();
+    for (uint32_t i = 0; i < count; ++i)
+        if (channel(i).loopCounter != 0)
+            return true;
+    return false;
+}
+
+void Player::triggerNote(Channel& ch) {
+    if (ch.cellInstrument != 0) {
+        Sample* s = sample(ch.cellInstrument - 1u);
+        if (s && s->present) {
+            ch.sample = s;
+            ch.volume = s->volume;
+            ch.finetune = static_cast<uint8_t>(s->finetune);
+            changeFlags |= ChangeVolume;
+        } else {
+            ch.sample = nullptr;
+            changeFlags |= ChangeStartNote;
+        }
+    }
+    if (ch.cellNote != 0) {
+        // Tone portamento slides to the note instead of starting it.
+        if (ch.cellEffect != 3 && ch.cellEffect != 5)
+            changeFlags |= ChangeStartNote;
+        ch.note = ch.cellNote;
+    }
+}
+
+int32_t Player::noteToPeriod(Channel& ch, uint32_t note) {
+    if (note == 0)
+        return 0;
+    const uint32_t index = std::min(note, PeriodTableLength) - 1;
+    const uint64_t product =
+        static_cast<uint64_t>(finetuneMultipliers[ch.finetune & 15]) * periodTable[index];
+    return static_cast<int32_t>(product >> 31);
+}
+
+int32_t Player::mixerVolume(Channel&, int32_t volume) {
+    return (volume * song.volumeScale) >> 5;
+}
+
+int32_t Player::mixerPanning(Channel&, int32_t panning) {
+    return panning;
+}
+
+uint32_t Player::periodToFrequency(int32_t period) {
+    const uint32_t divisor = mixer->mixingRate() * static_cast<uint32_t>(period);
+    if (divisor == 0)
+        return 0;
+    return static_cast<uint32_t>(0x369E994000ull / divisor);
+}
+
+void Player::defaultPannings(DefaultPannings& out) {
+    static constexpr uint8_t amiga[4] = {0x20, 0xE0, 0xE0, 0x20};
+    for (uint32_t i = 0; i < out.size(); ++i)
+        out[i] = {amiga[i % 4], 0};
+}
+
+void Player::startEffect(Channel& ch) {
+    if (ch.cellEffect < 0)
+        return;
+    ch.activeEffect = nullptr;
+    if (const EffectHandler* handler = proTrackerEffects.find(ch.cellEffect))
+        handler->onRow(*this, ch, ch.cellParam);
+}
+
+void Player::continueEffect(Channel& ch) {
+    if (ch.activeEffect)
+        ch.activeEffect->onTick(*this, ch);
+}
+
+void Player::resetRowModulation(Channel& ch) {
+    ch.activeEffect = nullptr;
+    if (ch.vibratoOffset != 0 || ch.arpeggioOffset != 0) {
+        ch.vibratoOffset = 0;
+        ch.arpeggioOffset = 0;
+        changeFlags |= ChangePitch;
+    }
+    if (ch.tremoloOffset != 0) {
+        ch.tremoloOffset = 0;
+        changeFlags |= ChangeVolume;
+    }
+    ch.sampleOffset &= 0xFFFF0000u;
+}
+
+void Player::processRow(bool isNewRow) {
+    for (uint32_t i = 0; i < song.channelCount; ++i) {
+        Channel& ch = channel(i);
+        resetRowModulation(ch);
+        if (isNewRow && readCell(i) && !silentScan)
+            triggerNote(ch);
+        if (changeFlags & ChangeStartNote)
+            restartModulation(ch);
+        startEffect(ch);
+        commit(i);
+    }
+}
+
+void Player::processTick() {
+    for (uint32_t i = 0; i < song.channelCount; ++i) {
+        Channel& ch = channel(i);
+        continueEffect(ch);
+        if (changeFlags & ChangeStartNote)
+            restartModulation(ch);
+        commit(i);
+    }
+}
+
+void Player::updateFormatState(Channel&) {}
+
+float Player::defaultGain() {
+    return static_cast<float>(song.channelCount) * 0.3f;
+}
+
+uint32_t Player::formatType() {
+    return song.sampleCount == 15 ? FormatMod15 : FormatMod;
+}
+
+void Player::creatorText(char* out, uint32_t capacity) {
+    if (capacity != 0)
+        out[0] = '\0';
+}
+
+const char* Player::songMessage() {
+    return nullptr;
+}
+
+uint32_t Player::channelCount() {
+    return song.channelCount;
+}
+
+uint32_t Player::instrumentCount() {
+    return 0;
+}
+
+uint32_t Player::instrumentSampleCount(uint32_t) {
+    return 0;
+}
+
+bool Player::samplesBelongToInstruments() {
+    return false;
+}
+
+void Player::describeSample(SampleDescription& out, uint32_t index, uint32_t) {
+    out = {};
+    const Sample* s = sample(index);
+    if (!s)
+        return;
+    out.fieldMask = SampleFieldLength | SampleFieldFinetune | SampleFieldReferenceRate |
+                    SampleFieldDefaultVolume | SampleFieldType | SampleFieldLoop;
+    std::memcpy(out.name, s->name, sizeof s->name);
+    out.data = s->data;
+    out.length = s->length;
+    out.loopStart = s->loopStart;
+    out.loopEnd = s->loopEnd;
+    out.referenceRate = 8287;
+    out.referenceOctave = 2;
+    out.finetune = static_cast<int8_t>(static_cast<uint8_t>(s->finetune << 4)) >> 4;
+    out.defaultVolume = s->volume;
+    if (s->flags & Sample16Bit)
+        out.typeFlags |= SampleType16Bit;
+    if (!song.signedSamples)
+        out.typeFlags |= SampleTypeUnsigned;
+    out.loopKind = (s->flags & SampleLoop) ? LoopForward : LoopNone;
+    out.present = s->present;
+}
+
+void Player::describeInstrument(InstrumentDescription& out, uint32_t) {
+    out = {};
+}
+
+void Player::describeSong(SongDescription& out) {
+    out = {};
+    out.orders = song.orders.data();
+    out.channelCount = channelCount();
+    DefaultPannings pannings;
+    defaultPannings(pannings);
+    for (uint32_t i = 0; i < DescribedChannels; ++i) {
+        out.channelPanning[i] = pannings[i].panning;
+        out.channelSurround[i] = pannings[i].surround;
+        out.channelVolume[i] = 0xFF;
+    }
+    out.initialTempo = static_cast<uint16_t>(song.initialTempo);
+    out.initialSpeed = song.initialSpeed;
+    out.showChannelSettings = 1;
+}
+
+void Player::describePattern(PatternDescription& out, uint32_t index) {
+    out = {};
+    if (isPatternMissing(index))
+        return;
+    out.cells = song.patterns[index].data();
+    out.size = static_cast<uint32_t>(song.patterns[index].size());
+}
+
+bool Player::onTick(uint32_t, uint32_t) {
+    if (--tickCountdown == 0) {
+        tickCountdown = speed;
+        const bool isNewRow = patternDelay == 0;
+        if (isNewRow)
+            advanceRow();
+        processRow(isNewRow);
+        if (!isNewRow)
+            --patternDelay;
+    } else {
+        processTick();
+    }
+    return !ended;
+}
+
+bool Player::onlySkippableFrom(uint32_t index) {
+    for (; index <= LastOrderSlot; ++index) {
+        const int32_t entry = song.orders[index];
+        if (isEndMarker(entry))
+            return true;
+        if (entry != OrderSkip && !isPatternMissing(static_cast<uint32_t>(entry)))
+            return false;
+    }
+    return true;
+}
+
+// Takes the next playable order entry into songPosition; false when the song ended instead.
+bool Player::fetchOrder(bool loopJump) {
+    bool restarted = false;
+    while (!ended) {
+        if ((songFlags & SongSkipTrailingEmpty) && onlySkippableFrom(orderIndex)) {
+            while (orderIndex < LastOrderSlot && !isEndMarker(song.orders[orderIndex]))
+                ++orderIndex;
+        }
+        const int32_t entry = orderIndex <= LastOrderSlot ? song.orders[orderIndex] : OrderEnd;
+        ++orderIndex;
+        if (entry == OrderSkip)
+            continue;
+        if (entry < 0) {
+            // A second arrival at the end within one fetch means nothing is left to play.
+            const bool canRestart =
+                !restarted && song.restartPosition < orderIndex &&
+                !(songFlags & SongNoBackwardJumps) &&
+                !((songFlags & SongSkipTrailingEmpty) && onlySkippableFrom(song.restartPosition));
+            if (canRestart) {
+                orderIndex = song.restartPosition;
+                restarted = true;
+                continue;
+            }
+            ended = true;
+            break;
+        }
+        songPosition = (orderIndex - 1) * 256 + nextRow;
+        if (loopJump || !visited[songPosition % PositionCount]) {
+            fetchedPattern_ = static_cast<uint32_t>(entry);
+            return true;
+        }
+        if (songFlags & SongNoBackwardJumps)
+            continue;
+        if (loopStartPosition == -1)
+            loopStartPosition = static_cast<int32_t>(songPosition);
+        if (songPosition == static_cast<uint32_t>(loopStartPosition) &&
+            ++loopReturnCount >= maxLoops)
+            ended = true;
+        fetchedPattern_ = static_cast<uint32_t>(entry);
+        return !ended;
+    }
+    return false;
+}
+
+void Player::advanceRow() {
+    if (!(changeFlags & ChangeJumpPending) && --rowsLeft != 0) {
+        ++songPosition;
+        visited.set(songPosition % PositionCount);
+        return;
+    }
+    const bool loopJump = (changeFlags & ChangeLoopJump) != 0;
+    changeFlags &= ~(ChangeJumpPending | ChangeNoPatternData);
+    const bool taken = fetchOrder(loopJump);
+    changeFlags &= ~ChangeLoopJump;
+    if (taken) {
+        bool hasData = enterPattern(fetchedPattern_);
+        if (nextRow != 0 && nextRow >= song.rowsPerPattern) {
+            // A break beyond the end of a shorter pattern starts it from the top.
+            nextRow = 0;
+            songPosition = (orderIndex - 1) * 256;
+            hasData = enterPattern(fetchedPattern_);
+        }
+        if (!hasData)
+            changeFlags |= ChangeNoPatternData;
+        rowsLeft = std::max<uint32_t>(song.rowsPerPattern - nextRow, 1);
+        nextRow = 0;
+        if (!loopJump)
+            for (uint32_t i = 0; i < song.channelCount; ++i)
+                channel(i).loopRow = 0;
+    } else {
+        changeFlags |= ChangeNoPatternData;
+    }
+    visited.set(songPosition % PositionCount);
+}
+
+int32_t Player::effectiveVolume(const Channel& ch) {
+    return std::clamp<int32_t>(ch.volume + ch.tremoloOffset, 0, 64);
+}
+
+void Player::restartModulation(Channel& ch) {
+    if (!(ch.waveControl & WaveKeepVibrato)) {
+        ch.vibratoPosition = 0;
+        ch.vibratoOffset = 0;
+        ch.vibratoOffsetSaved = 0;
+    }
+    if (!(ch.waveControl & WaveKeepTremolo)) {
+        ch.tremoloPosition = 0;
+        ch.tremoloOffset = 0;
+        ch.tremoloOffsetSaved = 0;
+    }
+    if (ch.sample)
+        ch.slideOffset = 0;
+}
+
+void Player::commit(uint32_t i) {
+    Channel& ch = channel(i);
+    if (changeFlags & ChangeTempo) {
+        setTickInterval(tempo);
+        changeFlags &= ~ChangeTempo;
+    }
+    if (changeFlags & ChangeStopVoice)
+        mixer->stopVoice(i);
+    const bool starting = (changeFlags & ChangeStartNote) != 0;
+    if ((changeFlags & ChangePanning) && !starting)
+        mixer->setVoicePanning(i, static_cast<uint8_t>(mixerPanning(ch, ch.panning) & 0xFF));
+    if (changeFlags & ChangeSurround) {
+        uint8_t flags = mixer->voiceFlags(i);
+        flags = ch.surround ? (flags | VoiceSurround) : (flags & ~VoiceSurround);
+        mixer->setVoiceFlags(i, flags);
+    }
+    if ((changeFlags & ChangeVolume) && !starting)
+        mixer->setVoiceVolume(i, static_cast<uint8_t>(mixerVolume(ch, effectiveVolume(ch))));
+    if (changeFlags & ChangeFormatState)
+        updateFormatState(ch);
+    if (starting) {
+        if (!ch.sample) {
+            ch.period = 0;
+        } else {
+            VoiceRequest request{&ch, this};
+            mixer->startVoice(i, &request);
+            ch.period = noteToPeriod(ch, ch.note);
+            ch.sampleOffset = 0;
+        }
+        updateFrequency(i, ch);
+    } else if (changeFlags & ChangePitch) {
+        updateFrequency(i, ch);
+    }
+    changeFlags &= ~ChangeChannelBits;
+}
+
+void Player::updateFrequency(uint32_t i, Channel& ch) {
+    if (ch.period == 0) {
+        mixer->stopVoice(i);
+        return;
+    }
+    const int32_t p =
+        std::max(ch.period + ch.slideOffset + ch.vibratoOffset + ch.arpeggioOffset, song.minPeriod);
+    const uint32_t step = periodToFrequency(p);
+    if (step == 0)
+        mixer->stopVoice(i);
+    else
+        mixer->setVoiceStep(i, step);
+}
+
+void Player::setTickInterval(uint32_t bpm) {
+    const uint32_t rate = mixer->mixingRate();
+    if (rate == 0)
+        return; // not configured yet: configurePlayback registers the first interval
+    const uint32_t beats = std::max<uint32_t>(bpm & 0xFF, 1);
+    mixer->addTickListener(this, 5 * rate / (2 * beats));
+}
+
+void Player::restartSong() {
+    loopStartPosition = -1;
+    speed = song.initialSpeed;
+    nextRow = 0;
+    orderIndex = 0;
+    songPosition = 0;
+    loopReturnCount = 0;
+    ended = false;
+    tempo = static_cast<uint8_t>(song.initialTempo);
+    tickCountdown = 1;
+    rowsLeft = 1;
+    patternDelay = 0;
+    globalVolume = song.initialGlobalVolume;
+    changeFlags = ChangeTempo;
+    visited.reset();
+    resetChannels();
+}
+
+void Player::configurePlayback(uint32_t mixingRate) {
+    playedFrames = 0;
+    mixer->setMixingRate(mixingRate);
+    setTickInterval(song.initialTempo);
+    mixer->setSignedByDefault(song.signedSamples);
+    mixer->setVoiceCount(song.channelCount);
+}
+
+bool Player::loadAllSamples(InputStream& stream) {
+    for (uint32_t i = 0; i < song.sampleCount; ++i) {
+        Sample* s = sample(i);
+        if (!s || s->length == 0)
+            continue;
+        uint32_t position = 0;
+        stream.seek(0, SeekFromCurrent, &position);
+        const uint32_t size = stream.size();
+        if (position > size || s->length > size - position)
+            return false;
+        const uint32_t bits = (s->flags & Sample16Bit) ? 16 : 8;
+        uint8_t* data = mixer->loadSampleData(stream, s->length, bits, 0, nullptr);
+        if (!data)
+            return false;
+        s->data = data;
+        s->present = true;
+        s->clampLoopToData();
+    }
+    return true;
+}
+
+void Player::releaseAllSamples() {
+    for (uint32_t i = 0; i < song.sampleCount; ++i) {
+        Sample* s = sample(i);
+        if (!s || !s->data)
+            continue;
+        mixer->freeSampleData(s->data);
+        s->data = nullptr;
+        s->present = false;
+    }
+}
+
+void Player::refreshVolumes() {
+    for (uint32_t i = 0; i < song.channelCount; ++i) {
+        Channel& ch = channel(i);
+        mixer->setVoiceVolume(i, static_cast<uint8_t>(mixerVolume(ch, effectiveVolume(ch))));
+    }
+}
+
+uint32_t Player::renderFrames(uint32_t frames, void* buffer, const RenderFormat* options) {
+    RenderFormat format;
+    if (options) {
+        format = *options;
+        format.gain = static_cast<uint32_t>(gain);
+    }
+    const uint32_t done = mixer->render(frames, buffer, options ? &format : nullptr);
+    playedFrames += done;
+    return done;
+}
+
+void Player::seekToFrame(uint32_t frame) {
+    if (frame < playedFrames) {
+        resetChannels();
+        restartSong();
+        mixer->setPosition(0);
+        playedFrames = 0;
+    }
+    mixer->render((frame - playedFrames) & ~1u, nullptr, nullptr);
+    playedFrames = frame;
+}
+
+} // namespace tolva

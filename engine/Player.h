@@ -1,0 +1,176 @@
+#pragma once
+#include "engine/Channel.h"
+#include "engine/Descriptions.h"
+#include "mixer/Mixer.h"
+#include "song/Sample.h"
+#include "song/Song.h"
+
+#include <array>
+#include <bitset>
+#include <cstdint>
+
+namespace tolva {
+
+class InputStream;
+
+// Pending changes. The channel bits (up to ChangeStopVoice) describe the channel being processed
+// and are cleared by its commit; the others concern the whole player.
+enum : uint32_t {
+    ChangeVolume = 0x01,
+    ChangePitch = 0x02,
+    ChangePanning = 0x04,
+    ChangeFormatState = 0x08,
+    ChangeSurround = 0x10,
+    ChangeStartNote = 0x20,
+    ChangeStopVoice = 0x40,
+    ChangeTempo = 0x80,
+    ChangeJumpPending = 0x100,
+    ChangeLoopJump = 0x200,
+    ChangeNoPatternData = 0x400,
+    ChangeChannelBits = 0x7F,
+};
+
+enum : uint32_t {
+    SongNoBackwardJumps = 0x04,
+    SongSkipTrailingEmpty = 0x08,
+};
+
+enum : uint32_t {
+    FormatMod = 0,
+    Format669 = 1,
+    FormatMtm = 2,
+    FormatS3m = 3,
+    FormatXm = 4,
+    FormatIt = 5,
+    FormatMod15 = 6,
+};
+
+constexpr uint32_t NoLoopLimit = 0xFFFFFFFFu;
+constexpr uint32_t PositionCount = 65536; // order index x 256 + row
+constexpr uint32_t CreatorTextSize = 64;
+
+struct PanningPair {
+    uint8_t panning = 0;
+    uint8_t surround = 0;
+};
+using DefaultPannings = std::array<PanningPair, 64>;
+
+// What a player passes through Mixer::startVoice to its own fillVoiceStart.
+struct VoiceRequest {
+    Channel* channel;
+    class Player* player;
+};
+
+// Base of every format player: the song, the sequencer (orders, rows, ticks) and the
+// ProTracker behaviour that format players override where their formats differ. The mixer
+// drives it: onTick once per tick, fillVoiceStart whenever a voice starts.
+class Player : public TickListener, public MixerOwner {
+public:
+    // Registers the player as the mixer's owner; without a mixer it runs against one that
+    // does nothing (information-only and trial loads).
+    explicit Player(Mixer* mixer);
+    Player(const Player&) = delete;
+    Player& operator=(const Player&) = delete;
+
+    bool isEnded() override;
+    bool fillVoiceStart(uint32_t voice, const void* request, VoiceStart& out) override;
+    virtual void resetChannels();
+    virtual Channel& channel(uint32_t index) = 0;
+    // Null for an index the song does not have.
+    virtual Sample* sample(uint32_t index) = 0;
+    // Points the row reader at row nextRow; false when the pattern has no data.
+    virtual bool enterPattern(uint32_t pattern) = 0;
+    virtual bool isPatternMissing(uint32_t pattern);
+    virtual bool isPatternLoopActive();
+    // Decodes the channel's next cell; true when its note is to start on this tick.
+    virtual bool readCell(uint32_t channelIndex) = 0;
+    virtual void triggerNote(Channel& channel);
+    virtual int32_t noteToPeriod(Channel& channel, uint32_t note);
+    virtual int32_t mixerVolume(Channel& channel, int32_t volume);
+    virtual int32_t mixerPanning(Channel& channel, int32_t panning);
+    virtual uint32_t periodToFrequency(int32_t period);
+    virtual void defaultPannings(DefaultPannings& out);
+    virtual void startEffect(Channel& channel);
+    virtual void continueEffect(Channel& channel);
+    virtual void resetRowModulation(Channel& channel);
+    virtual void processRow(bool isNewRow);
+    virtual void processTick();
+    virtual void updateFormatState(Channel& channel);
+    // Derived destructors release the sample data (releaseAllSamples) while sample() works.
+    virtual ~Player();
+    virtual float defaultGain();
+    virtual uint32_t formatType();
+    virtual void creatorText(char* out, uint32_t capacity);
+    virtual const char* songMessage();
+    virtual uint32_t channelCount();
+    virtual uint32_t instrumentCount();
+    virtual uint32_t instrumentSampleCount(uint32_t instrument);
+    virtual bool samplesBelongToInstruments();
+    virtual void describeSample(SampleDescription& out, uint32_t index, uint32_t instrument);
+    virtual void describeInstrument(InstrumentDescription& out, uint32_t index);
+    virtual void describeSong(SongDescription& out);
+    virtual void describePattern(PatternDescription& out, uint32_t index);
+
+    bool onTick(uint32_t slotIndex, uint32_t framesRendered) override;
+
+    void restartSong();
+    void configurePlayback(uint32_t mixingRate);
+    // Reads the data of every sample with a length through the mixer; false on the first
+    // failure (including data the stream cannot hold).
+    bool loadAllSamples(InputStream& stream);
+    void releaseAllSamples();
+    void refreshVolumes();
+
+    // Renders through the mixer and counts the frames; options may be null (no output), and
+    // their gain is replaced by the player's.
+    uint32_t renderFrames(uint32_t frames, void* buffer, const RenderFormat* options);
+    // Plays silently up to `frame`, rewinding first when it lies behind.
+    void seekToFrame(uint32_t frame);
+
+    // Sequencer steps, public for the format players and their effects.
+    void advanceRow();
+    void commit(uint32_t channelIndex);
+    // Vibrato, tremolo and slide state of a channel whose note (re)starts.
+    void restartModulation(Channel& channel);
+    void setTickInterval(uint32_t bpm);
+    // Channel volume plus tremolo, limited to 0..64.
+    static int32_t effectiveVolume(const Channel& channel);
+    // The row being played within its pattern.
+    uint32_t currentRow() const { return song.rowsPerPattern - rowsLeft; }
+
+    Song song;
+    uint32_t songFlags = 0;
+    uint8_t tempo = 125;
+    uint8_t speed = 6;
+    uint8_t tickCountdown = 1;
+    uint32_t changeFlags = 0;
+    uint8_t patternDelay = 0;
+    uint8_t globalVolume = 64;
+    uint32_t rowsLeft = 1;
+    uint32_t nextRow = 0;
+    uint32_t orderIndex = 0;
+    uint32_t songPosition = 0;
+    int32_t loopStartPosition = -1;
+    uint32_t loopReturnCount = 0;
+    uint32_t maxLoops = 1;
+    int32_t gain = 256;
+    uint32_t playedFrames = 0;
+    bool ended = false;
+    bool silentScan = false;
+    bool oldProTrackerMode = false;
+    bool modPanningEnabled = true;
+    bool noteCutStopsVoice = false;
+    Mixer* mixer;
+    std::bitset<PositionCount> visited;
+
+protected:
+    void updateFrequency(uint32_t channelIndex, Channel& channel);
+
+private:
+    bool fetchOrder(bool loopJump);
+    bool onlySkippableFrom(uint32_t index);
+
+    uint32_t fetchedPattern_ = 0;
+};
+
+} // namespace tolva

@@ -1,0 +1,441 @@
+#include "engine/ProTrackerEffects.h"
+
+#include "engine/Channel.h"
+#include "engine/Player.h"
+#include "engine/Tables.h"
+
+#include <algorithm>
+
+namespace tolva {
+
+namespace handlers {
+const Arpeggio arpeggio;
+const PortamentoUp portamentoUp;
+const PortamentoDown portamentoDown;
+const TonePortamento tonePortamento;
+const Vibrato vibrato;
+const TonePortamentoVolumeSlide tonePortamentoVolumeSlide;
+const VibratoVolumeSlide vibratoVolumeSlide;
+const Tremolo tremolo;
+const SetPanning setPanning;
+const SampleOffset sampleOffset;
+const VolumeSlide volumeSlide;
+const PositionJump positionJump;
+const SetChannelVolume setChannelVolume;
+const PatternBreak patternBreak;
+const ExtendedCommand extendedCommand;
+const SetSpeedTempo setSpeedTempo;
+const Retrigger retrigger;
+const NoteCut noteCut;
+const NoteDelay noteDelay;
+} // namespace handlers
+
+namespace {
+
+const EffectHandler* const proTrackerHandlers[16] = {
+    &handlers::arpeggio,           &handlers::portamentoUp, &handlers::portamentoDown,
+    &handlers::tonePortamento,     &handlers::vibrato,      &handlers::tonePortamentoVolumeSlide,
+    &handlers::vibratoVolumeSlide, &handlers::tremolo,      &handlers::setPanning,
+    &handlers::sampleOffset,       &handlers::volumeSlide,  &handlers::positionJump,
+    &handlers::setChannelVolume,   &handlers::patternBreak, &handlers::extendedCommand,
+    &handlers::setSpeedTempo,
+};
+
+bool isModFormat(Player& player) {
+    const uint32_t type = player.formatType();
+    return type == FormatMod || type == FormatMod15;
+}
+
+// A parameter nibble of zero takes the nibble remembered from earlier rows.
+uint8_t withMemory(uint8_t param, uint8_t memory) {
+    uint8_t x = param >> 4;
+    uint8_t y = param & 15;
+    if (x == 0)
+        x = memory >> 4;
+    if (y == 0)
+        y = memory & 15;
+    return static_cast<uint8_t>(x << 4 | y);
+}
+
+} // namespace
+
+const EffectTable proTrackerEffects = {proTrackerHandlers, 16};
+
+uint8_t limitVolume(int32_t volume) {
+    return static_cast<uint8_t>(std::clamp(volume, 0, 64));
+}
+
+void volumeSlideSetup(Channel& ch, uint8_t param) {
+    const uint8_t x = param >> 4;
+    const uint8_t y = param & 15;
+    // Both directions at once is no slide at all.
+    if (x != 0 && y != 0)
+        ch.volumeSlideStep = 0;
+    else
+        ch.volumeSlideStep = static_cast<int8_t>(param < 0x10 ? -y : x);
+}
+
+void volumeSlideTick(Player& player, Channel& ch) {
+    ch.volume = limitVolume(ch.volume + ch.volumeSlideStep);
+    player.changeFlags |= ChangeVolume;
+}
+
+void slideTick(Player& player, Channel& ch) {
+    if (ch.period == 0)
+        return;
+    const int32_t current = ch.period + ch.slideOffset;
+    int32_t next = current + ch.portaStep;
+    if (ch.portaTarget >= std::min(current, next) && ch.portaTarget <= std::max(current, next))
+        next = ch.portaTarget;
+    ch.slideOffset = next - ch.period;
+    player.changeFlags |= ChangePitch;
+}
+
+void tonePortamentoSetup(Player& player, Channel& ch, uint8_t param) {
+    const uint32_t note = ch.note != 0 ? ch.note : ch.portaNote;
+    if (note == 0)
+        return;
+    ch.portaNote = note;
+    const int32_t target = player.noteToPeriod(ch, note);
+    const uint8_t speed = param != 0 ? param : ch.portaSpeed;
+    ch.portaSpeed = speed;
+    player.changeFlags &= ~ChangeStartNote;
+    ch.portaTarget = target;
+    const int32_t unit =
+        ch.period + ch.slideOffset < target ? player.song.slideDownUnit : player.song.slideUpUnit;
+    ch.portaStep = speed * unit;
+    ch.activeEffect = &handlers::tonePortamento;
+}
+
+void vibratoSetup(Player& player, Channel& ch, uint8_t param) {
+    if (ch.note == 0)
+        return;
+    const uint8_t p = withMemory(param, ch.vibratoMemory);
+    if (p == 0)
+        return;
+    ch.vibratoDepth = static_cast<int8_t>((p & 15) * player.song.slideUpUnit);
+    ch.vibratoMemory = p;
+    ch.vibratoSpeed = p >> 4;
+    ch.vibratoOffset = ch.vibratoOffsetSaved;
+    ch.activeEffect = &handlers::vibrato;
+    player.changeFlags |= ChangePitch;
+}
+
+void vibratoTick(Player& player, Channel& ch) {
+    const int32_t w = waveformValue(ch.vibratoTable, ch.vibratoPosition);
+    ch.vibratoOffset = (w * ch.vibratoDepth) >> 7;
+    ch.vibratoOffsetSaved = ch.vibratoOffset;
+    ch.vibratoPosition = (ch.vibratoPosition + ch.vibratoSpeed) % WaveformLength;
+    player.changeFlags |= ChangePitch;
+}
+
+void tremoloSetup(Channel& ch, uint8_t param) {
+    const uint8_t p = withMemory(param, ch.tremoloMemory);
+    if (p == 0)
+        return;
+    ch.tremoloMemory = p;
+    ch.tremoloDepth = static_cast<int8_t>(p & 15);
+    ch.tremoloSpeed = p >> 4;
+    ch.tremoloOffset = ch.tremoloOffsetSaved;
+    ch.activeEffect = &handlers::tremolo;
+}
+
+void tremoloTick(Player& player, Channel& ch) {
+    const int32_t w = waveformValue(ch.tremoloTable, ch.tremoloPosition);
+    ch.tremoloOffset = static_cast<int8_t>((w * ch.tremoloDepth) >> (6 + player.song.tremoloShift));
+    ch.tremoloOffsetSaved = ch.tremoloOffset;
+    ch.tremoloPosition = (ch.tremoloPosition + ch.tremoloSpeed) % WaveformLength;
+    player.changeFlags |= ChangeVolume;
+}
+
+void setPanning(Player& player, Channel& ch, uint8_t panning) {
+    if (!player.modPanningEnabled && isModFormat(player))
+        return;
+    ch.panning = panning;
+    ch.surround = 0;
+    player.changeFlags |= ChangePanning | ChangeSurround;
+}
+
+void patternLoop(Player& player, Channel& ch, uint8_t count) {
+    const uint8_t row = static_cast<uint8_t>(player.currentRow());
+    if (count == 0) {
+        ch.loopRow = row;
+        return;
+    }
+    if (ch.loopCounter == 0)
+        ch.loopCounter = static_cast<uint8_t>(count + 1);
+    if (--ch.loopCounter != 0) {
+        --player.orderIndex; // replay the same order
+        player.changeFlags |= ChangeJumpPending | ChangeLoopJump;
+        player.nextRow = ch.loopRow;
+        return;
+    }
+    ch.loopRow = static_cast<uint8_t>(row + 1);
+}
+
+void Arpeggio::onRow(Player&, Channel& ch, uint8_t param) const {
+    if (param == 0)
+        return;
+    ch.effectCounter = param >> 4;
+    ch.effectReload = param & 15;
+    ch.effectExtra = 0;
+    ch.activeEffect = this;
+}
+
+void Arpeggio::onTick(Player& player, Channel& ch) const {
+    if (ch.note == 0)
+        return;
+    ch.arpeggioOffset = player.noteToPeriod(ch, ch.note + ch.effectCounter) - ch.period;
+    const uint8_t first = ch.effectCounter;
+    ch.effectCounter = ch.effectReload;
+    ch.effectReload = ch.effectExtra;
+    ch.effectExtra = first;
+    player.changeFlags |= ChangePitch;
+}
+
+void PortamentoUp::onRow(Player& player, Channel& ch, uint8_t param) const {
+    ch.portaTarget = player.song.minPeriod;
+    ch.portaStep = param * player.song.slideUpUnit;
+    ch.activeEffect = this;
+}
+
+void PortamentoUp::onTick(Player& player, Channel& ch) const {
+    slideTick(player, ch);
+}
+
+void PortamentoDown::onRow(Player& player, Channel& ch, uint8_t param) const {
+    ch.portaTarget = player.song.maxPeriod;
+    ch.portaStep = param * player.song.slideDownUnit;
+    ch.activeEffect = this;
+}
+
+void PortamentoDown::onTick(Player& player, Channel& ch) const {
+    slideTick(player, ch);
+}
+
+void TonePortamento::onRow(Player& player, Channel& ch, uint8_t param) const {
+    tonePortamentoSetup(player, ch, param);
+}
+
+void TonePortamento::onTick(Player& player, Channel& ch) const {
+    slideTick(player, ch);
+}
+
+void Vibrato::onRow(Player& player, Channel& ch, uint8_t param) const {
+    vibratoSetup(player, ch, param);
+}
+
+void Vibrato::onTick(Player& player, Channel& ch) const {
+    vibratoTick(player, ch);
+}
+
+void TonePortamentoVolumeSlide::onRow(Player& player, Channel& ch, uint8_t param) const {
+    uint8_t p = param;
+    if (p == 0)
+        p = ch.volumeSlideMemory;
+    if (p == 0)
+        p = ch.portaSpeed;
+    if (p == 0)
+        return;
+    ch.volumeSlideMemory = p;
+    volumeSlideSetup(ch, p);
+    tonePortamentoSetup(player, ch, 0);
+    ch.activeEffect = this;
+}
+
+void TonePortamentoVolumeSlide::onTick(Player& player, Channel& ch) const {
+    volumeSlideTick(player, ch);
+    slideTick(player, ch);
+}
+
+void VibratoVolumeSlide::onRow(Player& player, Channel& ch, uint8_t param) const {
+    uint8_t p = param;
+    if (p == 0)
+        p = ch.volumeSlideMemory;
+    if (p == 0) {
+        if (ch.vibratoMemory == 0)
+            return;
+        p = ch.vibratoMemory & 15;
+    }
+    ch.volumeSlideMemory = p;
+    volumeSlideSetup(ch, p);
+    vibratoSetup(player, ch, 0);
+    ch.activeEffect = this;
+}
+
+void VibratoVolumeSlide::onTick(Player& player, Channel& ch) const {
+    volumeSlideTick(player, ch);
+    vibratoTick(player, ch);
+}
+
+void Tremolo::onRow(Player&, Channel& ch, uint8_t param) const {
+    tremoloSetup(ch, param);
+}
+
+void Tremolo::onTick(Player& player, Channel& ch) const {
+    tremoloTick(player, ch);
+}
+
+void SetPanning::onRow(Player& player, Channel& ch, uint8_t param) const {
+    setPanning(player, ch, param);
+}
+
+void SampleOffset::onRow(Player&, Channel& ch, uint8_t param) const {
+    const uint8_t p = param != 0 ? param : ch.offsetMemory;
+    ch.offsetMemory = p;
+    ch.sampleOffset = (ch.sampleOffset & 0xFFFF0000u) | static_cast<uint32_t>(p) << 8;
+}
+
+void VolumeSlide::onRow(Player&, Channel& ch, uint8_t param) const {
+    volumeSlideSetup(ch, param);
+    ch.activeEffect = this;
+}
+
+void VolumeSlide::onTick(Player& player, Channel& ch) const {
+    volumeSlideTick(player, ch);
+}
+
+void PositionJump::onRow(Player& player, Channel&, uint8_t param) const {
+    if (player.isPatternLoopActive() || param >= player.song.orderCount)
+        return;
+    if ((player.songFlags & SongNoBackwardJumps) && param + 1u < player.orderIndex)
+        return;
+    player.changeFlags |= ChangeJumpPending;
+    player.orderIndex = param;
+}
+
+void SetChannelVolume::onRow(Player& player, Channel& ch, uint8_t param) const {
+    ch.volume = param;
+    player.changeFlags |= ChangeVolume;
+}
+
+void PatternBreak::onRow(Player& player, Channel&, uint8_t param) const {
+    if (player.isPatternLoopActive())
+        return;
+    uint32_t row = player.song.bcdPatternBreak ? (param >> 4) * 10u + (param & 15) : param;
+    if (row >= player.song.rowsPerPattern)
+        row = 0;
+    player.changeFlags |= ChangeJumpPending;
+    player.nextRow = row;
+}
+
+void ExtendedCommand::onRow(Player& player, Channel& ch, uint8_t param) const {
+    const uint8_t y = param & 15;
+    switch (param >> 4) {
+    case 0x1:
+        ch.slideOffset += y * player.song.slideUpUnit;
+        player.changeFlags |= ChangePitch;
+        break;
+    case 0x2:
+        ch.slideOffset += y * player.song.slideDownUnit;
+        player.changeFlags |= ChangePitch;
+        break;
+    case 0x4:
+        ch.waveControl = static_cast<uint8_t>((ch.waveControl & ~WaveKeepVibrato) |
+                                              ((y & 4) ? WaveKeepVibrato : 0));
+        ch.vibratoTable = waveformTables[y & 3];
+        break;
+    case 0x5:
+        // The sample itself changes: every later note of it, on any channel, uses the value.
+        if (ch.sample)
+            ch.sample->finetune = static_cast<int8_t>(y);
+        break;
+    case 0x6:
+        patternLoop(player, ch, y);
+        break;
+    case 0x7:
+        ch.waveControl = static_cast<uint8_t>((ch.waveControl & ~WaveKeepTremolo) |
+                                              ((y & 4) ? WaveKeepTremolo : 0));
+        ch.tremoloTable = waveformTables[y & 3];
+        break;
+    case 0x8:
+        setPanning(player, ch, static_cast<uint8_t>(y * 16));
+        break;
+    case 0x9:
+        handlers::retrigger.onRow(player, ch, y);
+        break;
+    case 0xA:
+        ch.volume = limitVolume(ch.volume + y);
+        player.changeFlags |= ChangeVolume;
+        break;
+    case 0xB:
+        ch.volume = limitVolume(ch.volume - y);
+        player.changeFlags |= ChangeVolume;
+        break;
+    case 0xC:
+        if (y == 0) {
+            ch.volume = 0;
+            player.changeFlags |= ChangeVolume;
+        } else {
+            ch.effectCounter = y;
+            ch.activeEffect = &handlers::noteCut;
+        }
+        break;
+    case 0xD:
+        handlers::noteDelay.onRow(player, ch, y);
+        break;
+    case 0xE:
+        if (player.patternDelay == 0)
+            player.patternDelay = y;
+        break;
+    default:
+        break;
+    }
+}
+
+void SetSpeedTempo::onRow(Player& player, Channel&, uint8_t param) const {
+    if (param == 0)
+        return;
+    if (param < 0x20 || (player.oldProTrackerMode && isModFormat(player))) {
+        player.speed = param;
+        player.tickCountdown = param;
+    } else {
+        player.tempo = param;
+        player.changeFlags |= ChangeTempo;
+    }
+}
+
+void Retrigger::onRow(Player& player, Channel& ch, uint8_t param) const {
+    if (param == 0) {
+        player.changeFlags |= ChangeStartNote;
+        return;
+    }
+    ch.effectCounter = param;
+    ch.effectReload = param;
+    ch.activeEffect = this;
+}
+
+void Retrigger::onTick(Player& player, Channel& ch) const {
+    if (--ch.effectCounter != 0)
+        return;
+    ch.effectCounter = ch.effectReload;
+    player.changeFlags |= ChangeStartNote;
+}
+
+void NoteCut::onRow(Player&, Channel&, uint8_t) const {}
+
+void NoteCut::onTick(Player& player, Channel& ch) const {
+    if (--ch.effectCounter != 0)
+        return;
+    if (player.noteCutStopsVoice) {
+        player.changeFlags |= ChangeStopVoice;
+    } else {
+        ch.volume = 0;
+        player.changeFlags |= ChangeVolume;
+    }
+}
+
+void NoteDelay::onRow(Player&, Channel& ch, uint8_t param) const {
+    if (param == 0)
+        return;
+    ch.effectCounter = param;
+    ch.effectReload = param;
+    ch.activeEffect = this;
+}
+
+void NoteDelay::onTick(Player& player, Channel& ch) const {
+    if (--ch.effectCounter == 0 && !player.silentScan)
+        player.triggerNote(ch);
+}
+
+} // namespace tolva

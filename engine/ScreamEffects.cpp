@@ -1,0 +1,117 @@
+#include "engine/ScreamEffects.h"
+
+#include "engine/Channel.h"
+#include "engine/Player.h"
+#include "engine/ProTrackerEffects.h"
+
+#include <algorithm>
+
+namespace tolva {
+
+namespace handlers {
+const FinePortamentoDown finePortamentoDown;
+const FinePortamentoUp finePortamentoUp;
+const Tremor tremor;
+const RetriggerVolumeSlide retriggerVolumeSlide;
+} // namespace handlers
+
+namespace {
+
+// Fx/Ex style parameters: 0xFy fine, 0xEy extra fine (a quarter unit), else a slide per tick.
+void finePortamento(Player& player, Channel& ch, uint8_t param, int32_t unit, int32_t target,
+                    const EffectHandler* handler) {
+    const uint8_t p = param != 0 ? param : ch.portaFineMemory;
+    ch.portaFineMemory = p;
+    if (p >= 0xF0) {
+        ch.slideOffset += (p & 15) * unit;
+        player.changeFlags |= ChangePitch;
+    } else if (p >= 0xE0) {
+        ch.slideOffset += (p & 15) * (unit >> 2);
+        player.changeFlags |= ChangePitch;
+    } else {
+        ch.portaTarget = target;
+        ch.portaStep = p * unit;
+        ch.activeEffect = handler;
+    }
+}
+
+// Volume changes of the retrigger: additions -16..16, or multipliers in 1/16384 (all larger).
+constexpr int32_t retrigFactors[16] = {0, -1, -2, -4, -8, -16, 0x2AAA, 0x2000,
+                                       0, 1,  2,  4,  8,  16,  0x6000, 0x8000};
+constexpr int32_t LargestRetrigAddition = 16;
+
+} // namespace
+
+void FinePortamentoDown::onRow(Player& player, Channel& ch, uint8_t param) const {
+    finePortamento(player, ch, param, player.song.slideDownUnit, player.song.maxPeriod, this);
+}
+
+void FinePortamentoDown::onTick(Player& player, Channel& ch) const {
+    slideTick(player, ch);
+}
+
+void FinePortamentoUp::onRow(Player& player, Channel& ch, uint8_t param) const {
+    finePortamento(player, ch, param, player.song.slideUpUnit, player.song.minPeriod, this);
+}
+
+void FinePortamentoUp::onTick(Player& player, Channel& ch) const {
+    slideTick(player, ch);
+}
+
+void Tremor::onRow(Player&, Channel& channel, uint8_t param) const {
+    ScreamChannel& ch = static_cast<ScreamChannel&>(channel);
+    const uint8_t p = param != 0 ? param : ch.tremorMemory;
+    if (p == 0)
+        return;
+    ch.tremorMemory = p;
+    ch.tremorCountdown = static_cast<uint8_t>((p >> 4) + 1);
+    ch.tremorNext = static_cast<uint8_t>((p & 15) + 1);
+    ch.tremorOn = 1;
+    ch.activeEffect = this;
+}
+
+// Audible for x + 1 ticks, muted for y + 1, and so on; each switch loads the phase that begins
+// and remembers the length of the one after it.
+void Tremor::onTick(Player& player, Channel& channel) const {
+    ScreamChannel& ch = static_cast<ScreamChannel&>(channel);
+    if (--ch.tremorCountdown != 0)
+        return;
+    ch.tremorOn ^= 1;
+    ch.tremorCountdown = ch.tremorNext;
+    ch.tremorNext =
+        static_cast<uint8_t>(ch.tremorOn ? (ch.tremorMemory & 15) + 1 : (ch.tremorMemory >> 4) + 1);
+    ch.tremoloOffset = static_cast<int8_t>(ch.tremorOn ? 0 : -std::min<int32_t>(ch.volume, 64));
+    player.changeFlags |= ChangeVolume;
+}
+
+void retriggerVolumeSlideSetup(Player&, ScreamChannel& ch, uint8_t param, bool restartCounter) {
+    const uint8_t p = param != 0 ? param : ch.retrigMemory;
+    ch.retrigMemory = p;
+    ch.retrigFactor = static_cast<uint32_t>(retrigFactors[p >> 4]);
+    ch.retrigReload = p & 15;
+    if (restartCounter)
+        ch.retrigCounter = p & 15;
+    ch.activeEffect = &handlers::retriggerVolumeSlide;
+}
+
+void RetriggerVolumeSlide::onRow(Player& player, Channel& channel, uint8_t param) const {
+    retriggerVolumeSlideSetup(player, static_cast<ScreamChannel&>(channel), param, true);
+}
+
+// A counter of 0 (a zero interval) retriggers on every tick.
+void RetriggerVolumeSlide::onTick(Player& player, Channel& channel) const {
+    ScreamChannel& ch = static_cast<ScreamChannel&>(channel);
+    if (ch.retrigCounter > 1) {
+        --ch.retrigCounter;
+        return;
+    }
+    ch.retrigCounter = ch.retrigReload;
+    const int32_t factor = static_cast<int32_t>(ch.retrigFactor);
+    if (factor >= -LargestRetrigAddition && factor <= LargestRetrigAddition)
+        ch.volume = limitVolume(ch.volume + factor);
+    else
+        ch.volume = limitVolume((ch.volume * factor + 8192) >> 14);
+    player.changeFlags |= ChangeStartNote | ChangeVolume;
+}
+
+} // namespace tolva

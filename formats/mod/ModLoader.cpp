@@ -1,0 +1,170 @@
+#include "formats/mod/ModLoader.h"
+
+#include "engine/Tables.h"
+#include "formats/mod/ModPlayer.h"
+#include "formats/mod/ModTag.h"
+#include "song/InputStream.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <vector>
+
+namespace tolva {
+
+namespace {
+
+constexpr uint32_t TitleLength = 20;
+constexpr uint32_t SampleHeaderSize = 30;
+constexpr uint32_t SampleNameLength = 22;
+constexpr uint32_t OrderBlockSize = 130; // song length, restart byte, 128 order bytes
+constexpr uint32_t StoredOrders = 128;
+constexpr uint32_t MinLoopBytes = 12; // shorter loops are not played as loops
+constexpr uint32_t CellBytes = 4;
+constexpr int32_t PeriodTolerance = 5; // periods -5..+4 away still name a note
+
+uint32_t bigEndian16(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) << 8 | p[1];
+}
+
+// Note of a period: the first of period-5 .. period+4 found in the period table.
+class PeriodToNote {
+public:
+    PeriodToNote() {
+        indexOf_.fill(0);
+        for (uint32_t i = PeriodTableLength; i-- > 0;)
+            indexOf_[periodTable[i]] = static_cast<uint8_t>(i + 1);
+    }
+
+    uint8_t operator()(uint32_t period) const {
+        for (int32_t d = -PeriodTolerance; d < PeriodTolerance; ++d) {
+            const int32_t candidate = static_cast<int32_t>(period) + d;
+            if (candidate >= 0 && candidate < static_cast<int32_t>(indexOf_.size()) &&
+                indexOf_[candidate] != 0)
+                return indexOf_[candidate];
+        }
+        return 0;
+    }
+
+private:
+    std::array<uint8_t, 1713> indexOf_; // 1-based note of each period, 0 = none
+};
+
+bool readSampleHeader(InputStream& stream, Sample& s, bool fifteenSamples, bool& refused) {
+    uint8_t h[SampleHeaderSize];
+    if (stream.read(SampleHeaderSize, h) != 0)
+        return false; // a missing header leaves the sample absent
+    std::memcpy(s.name, h, SampleNameLength);
+    s.name[SampleNameLength] = '\0';
+    const uint32_t lengthWords = bigEndian16(h + 22);
+    if (lengthWords == 0)
+        return true;
+    s.length = lengthWords * 2;
+    s.loopStart = bigEndian16(h + 26) * 2;
+    s.loopEnd = s.loopStart + bigEndian16(h + 28) * 2;
+    s.finetune = static_cast<int8_t>(h[24]);
+    s.volume = h[25];
+    if (s.loopEnd - s.loopStart >= MinLoopBytes)
+        s.flags |= SampleLoop;
+    if (fifteenSamples && s.volume > 64)
+        refused = true;
+    return true;
+}
+
+// Converts one pattern from file cells to stored cells; false when a cell is refused.
+bool convertPattern(const uint8_t* in, uint32_t cells, bool fifteenSamples,
+                    const PeriodToNote& noteOf, std::vector<uint8_t>& out) {
+    out.resize(static_cast<std::size_t>(cells) * ModCellSize);
+    uint8_t* o = out.data();
+    for (uint32_t c = 0; c < cells; ++c, in += CellBytes, o += ModCellSize) {
+        const uint32_t period = (in[0] & 0x0Fu) << 8 | in[1];
+        const uint32_t sampleNumber = (in[0] & 0x10u) | in[2] >> 4;
+        if (fifteenSamples && sampleNumber > 15)
+            return false;
+        const uint32_t word = noteOf(period) | (in[2] & 0x0Fu) << 7 | sampleNumber << 11;
+        o[0] = static_cast<uint8_t>(word);
+        o[1] = static_cast<uint8_t>(word >> 8);
+        o[2] = in[3];
+    }
+    return true;
+}
+
+} // namespace
+
+std::unique_ptr<Player> loadMod(InputStream& stream, bool infoOnly, Mixer* mixer) {
+    uint32_t tag = 0;
+    const uint32_t tagChannels = findModTag(stream, &tag);
+    const bool fifteenSamples = tagChannels == 0;
+    if (tagChannels > ModMaxChannels)
+        return nullptr;
+
+    std::unique_ptr<ModPlayer> player(new (std::nothrow) ModPlayer(mixer));
+    if (!player)
+        return nullptr;
+    Song& song = player->song;
+    song.sampleCount = fifteenSamples ? 15 : ModMaxSamples;
+    song.channelCount = fifteenSamples ? 4 : tagChannels;
+
+    stream.seek(0, SeekFromStart);
+    char title[TitleLength];
+    if (stream.read(TitleLength, title) != 0)
+        return nullptr;
+    std::memcpy(song.title, title, TitleLength);
+    song.title[TitleLength] = '\0';
+
+    bool refused = false;
+    for (uint32_t i = 0; i < song.sampleCount; ++i)
+        readSampleHeader(stream, player->samples[i], fifteenSamples, refused);
+    if (refused)
+        return nullptr;
+
+    uint8_t orderBlock[OrderBlockSize];
+    if (stream.read(OrderBlockSize, orderBlock) != 0)
+        return nullptr;
+    // The file holds 128 order bytes; a longer song length is cut to them.
+    song.orderCount = static_cast<uint8_t>(std::min<uint32_t>(orderBlock[0], StoredOrders));
+    const uint32_t patternLimit = tag == ModTagMK2 ? 127 : 63;
+    uint32_t highestPattern = 0;
+    for (uint32_t i = 0; i < StoredOrders; ++i) {
+        const uint8_t entry = orderBlock[2 + i];
+        song.orders[i] = entry;
+        if (entry <= patternLimit)
+            highestPattern = std::max<uint32_t>(highestPattern, entry);
+    }
+    song.orders[song.orderCount] = OrderEnd;
+
+    if (!fifteenSamples) {
+        uint8_t skipped[4];
+        if (stream.read(4, skipped) != 0)
+            return nullptr;
+    }
+
+    const uint32_t patternBytes = song.channelCount * ModRows * CellBytes;
+    uint32_t position = 0;
+    stream.seek(0, SeekFromCurrent, &position);
+    const uint64_t needed = static_cast<uint64_t>(highestPattern + 1) * patternBytes;
+    if (position > stream.size() || needed > stream.size() - position)
+        return nullptr;
+
+    std::vector<uint8_t> buffer(patternBytes);
+    const PeriodToNote noteOf;
+    for (uint32_t p = 0; p <= highestPattern; ++p) {
+        if (stream.read(patternBytes, buffer.data()) != 0)
+            return nullptr;
+        // An all-zero pattern is not kept: it plays as a missing one.
+        if (std::all_of(buffer.begin(), buffer.end(), [](uint8_t b) { return b == 0; }))
+            continue;
+        if (!convertPattern(buffer.data(), song.channelCount * ModRows, fifteenSamples, noteOf,
+                            song.patterns[p]))
+            return nullptr;
+    }
+
+    song.infoOnly = infoOnly;
+    if (infoOnly)
+        return player;
+    if (!player->loadAllSamples(stream))
+        return nullptr;
+    return player;
+}
+
+} // namespace tolva

@@ -1,0 +1,58 @@
+#include "formats/mod/ModPlayer.h"
+
+#include <algorithm>
+
+namespace tolva {
+
+ModPlayer::~ModPlayer() {
+    releaseAllSamples();
+}
+
+Channel& ModPlayer::channel(uint32_t index) {
+    return channels[index % ModMaxChannels];
+}
+
+Sample* ModPlayer::sample(uint32_t index) {
+    return index < song.sampleCount && index < ModMaxSamples ? &samples[index] : nullptr;
+}
+
+bool ModPlayer::enterPattern(uint32_t pattern) {
+    rowReader_ = patternEnd_ = nullptr;
+    if (isPatternMissing(pattern))
+        return false;
+    const auto& cells = song.patterns[pattern];
+    patternEnd_ = cells.data() + cells.size();
+    rowReader_ = cells.data() + std::min<std::size_t>(static_cast<std::size_t>(nextRow) *
+                                                          song.channelCount * ModCellSize,
+                                                      cells.size());
+    return true;
+}
+
+bool ModPlayer::readCell(uint32_t channelIndex) {
+    Channel& ch = channel(channelIndex);
+    if ((changeFlags & ChangeNoPatternData) ||
+        patternEnd_ - rowReader_ < static_cast<std::ptrdiff_t>(ModCellSize)) {
+        // A row without data is an empty row: effects of the row before do not run again.
+        ch.cellNote = ch.cellInstrument = ch.cellParam = 0;
+        ch.cellEffect = -1;
+        return false;
+    }
+    const uint32_t word = rowReader_[0] | rowReader_[1] << 8;
+    ch.cellNote = word & 0x7F;
+    ch.cellEffect = static_cast<int8_t>(word >> 7 & 15);
+    ch.cellInstrument = static_cast<uint8_t>(word >> 11);
+    ch.cellParam = rowReader_[2];
+    rowReader_ += ModCellSize;
+    // A delayed note (EDx) waits for the note-delay effect.
+    return !(ch.cellEffect == 14 && ch.cellParam >= 0xD1 && ch.cellParam <= 0xDF);
+}
+
+void ModPlayer::triggerNote(Channel& ch) {
+    Player::triggerNote(ch);
+    // An instrument number alone changes volume and sample for the next note; the sound
+    // already playing goes on.
+    if (ch.cellInstrument != 0 && ch.cellNote == 0)
+        changeFlags &= ~ChangeStartNote;
+}
+
+} // namespace tolva

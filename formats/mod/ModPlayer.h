@@ -1,0 +1,36 @@
+#pragma once
+#include "engine/Player.h"
+
+#include <array>
+#include <cstdint>
+
+namespace tolva {
+
+constexpr uint32_t ModMaxChannels = 32;
+constexpr uint32_t ModMaxSamples = 31;
+constexpr uint32_t ModRows = 64;
+constexpr uint32_t ModCellSize = 3; // little-endian word: note 0..6, effect 7..10, sample 11..15;
+                                    // then the parameter
+
+// Plays what loadMod stored: patterns of 3-byte cells in the song's pattern table, the
+// ProTracker behaviour of the base player.
+class ModPlayer : public Player {
+public:
+    explicit ModPlayer(Mixer* mixer) : Player(mixer) {}
+    ~ModPlayer() override;
+
+    Channel& channel(uint32_t index) override;
+    Sample* sample(uint32_t index) override;
+    bool enterPattern(uint32_t pattern) override;
+    bool readCell(uint32_t channelIndex) override;
+    void triggerNote(Channel& channel) override;
+
+    std::array<Channel, ModMaxChannels> channels;
+    std::array<Sample, ModMaxSamples> samples;
+
+private:
+    const uint8_t* rowReader_ = nullptr;
+    const uint8_t* patternEnd_ = nullptr;
+};
+
+} // namespace tolva

@@ -1,0 +1,47 @@
+#include "formats/mod/ModTag.h"
+
+#include "song/InputStream.h"
+
+#include <cstring>
+
+namespace tolva {
+
+namespace {
+
+struct KnownTag {
+    char text[4];
+    uint32_t channels;
+};
+
+constexpr KnownTag knownTags[] = {
+    {{'M', '.', 'K', '.'}, 4}, {{'M', '!', 'K', '!'}, 4}, {{'F', 'L', 'T', '4'}, 4},
+    {{'N', '.', 'T', '.'}, 4}, {{'6', 'C', 'H', 'N'}, 6}, {{'8', 'C', 'H', 'N'}, 8},
+    {{'O', 'C', 'T', 'A'}, 8},
+};
+
+bool isDigit(uint8_t c) {
+    return c >= '0' && c <= '9';
+}
+
+} // namespace
+
+uint32_t modTagChannels(const uint8_t tag[4]) {
+    if (tag[2] == 'C' && tag[3] == 'H' && isDigit(tag[0]) && isDigit(tag[1]))
+        return (tag[0] - '0') * 10u + (tag[1] - '0');
+    for (const KnownTag& known : knownTags)
+        if (std::memcmp(known.text, tag, 4) == 0)
+            return known.channels;
+    return 0;
+}
+
+uint32_t findModTag(InputStream& stream, uint32_t* tagValue) {
+    uint8_t tag[4] = {};
+    if (stream.seek(ModTagOffset, SeekFromStart) != 0 || stream.read(4, tag) != 0)
+        return 0;
+    if (tagValue)
+        *tagValue = static_cast<uint32_t>(tag[0]) << 24 | static_cast<uint32_t>(tag[1]) << 16 |
+                    static_cast<uint32_t>(tag[2]) << 8 | tag[3];
+    return modTagChannels(tag);
+}
+
+} // namespace tolva

@@ -1,0 +1,18 @@
+#pragma once
+#include <cstdint>
+
+namespace tolva {
+
+class InputStream;
+
+constexpr uint32_t ModTagOffset = 1080;
+constexpr uint32_t ModTagMK2 = 0x4D214B21; // "M!K!": patterns up to 127
+
+// Channel count named by the four tag bytes; 0 when they are no known tag.
+uint32_t modTagChannels(const uint8_t tag[4]);
+
+// Reads the tag at offset 1080; a failed read counts as no tag. The tag bytes go to tagValue
+// (big-endian, so "M!K!" is ModTagMK2) when it is given.
+uint32_t findModTag(InputStream& stream, uint32_t* tagValue = nullptr);
+
+} // namespace tolva

@@ -1,0 +1,58 @@
+#pragma once
+// Writes MOD files from a compact description, for tests that build the song they play.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace tolva::test {
+
+struct ModCell {
+    uint16_t period = 0;
+    uint8_t sample = 0; // 1-based, 0 = none
+    uint8_t effect = 0;
+    uint8_t param = 0;
+};
+
+// A cell playing note n (1..96, C-0 = 1) with the period the tracker would write.
+ModCell note(uint32_t n, uint8_t sample = 0, uint8_t effect = 0, uint8_t param = 0);
+// A cell with only an effect.
+ModCell fx(uint8_t effect, uint8_t param);
+
+struct ModSampleSpec {
+    std::string name;
+    std::vector<int8_t> data; // even length
+    uint8_t volume = 64;
+    uint8_t finetune = 0;    // the header byte
+    uint32_t loopStart = 0;  // bytes, even
+    uint32_t loopLength = 0; // bytes, even
+};
+
+// A square wave of `length` bytes (even), looped over its whole length.
+ModSampleSpec squareSample(uint32_t length, uint8_t volume = 64, uint8_t finetune = 0);
+
+class ModBuilder {
+public:
+    // An empty tag writes the 15-sample form.
+    explicit ModBuilder(uint32_t channels = 4, std::string tag = "M.K.");
+
+    ModBuilder& title(std::string text);
+    ModBuilder& sample(ModSampleSpec spec);
+    ModBuilder& orders(std::vector<uint8_t> list); // also sets the song length
+    ModBuilder& songLength(uint8_t length);
+    ModBuilder& cell(uint32_t pattern, uint32_t row, uint32_t channel, ModCell c);
+
+    std::vector<uint8_t> build() const;
+
+private:
+    uint32_t channels_;
+    std::string tag_;
+    std::string title_;
+    std::vector<ModSampleSpec> samples_;
+    std::vector<uint8_t> orders_{0};
+    uint8_t songLength_ = 1;
+    std::map<std::tuple<uint32_t, uint32_t, uint32_t>, ModCell> cells_;
+};
+
+} // namespace tolva::test

@@ -1,0 +1,45 @@
+#include "support/PlayerHarness.h"
+
+#include "formats/mod/ModLoader.h"
+#include "song/MemoryStream.h"
+
+namespace tolva::test {
+
+std::unique_ptr<Player> playMod(const std::vector<uint8_t>& bytes, RecordingMixer& mixer) {
+    MemoryStream stream(bytes);
+    std::unique_ptr<Player> player = loadMod(stream, false, &mixer);
+    if (player) {
+        player->restartSong();
+        player->configurePlayback(44100);
+    }
+    return player;
+}
+
+std::vector<RowStep> traceRows(Player& player, uint32_t maxRows) {
+    std::vector<RowStep> rows;
+    while (rows.size() < maxRows) {
+        const bool rowStarts = player.tickCountdown == 1;
+        const bool going = player.onTick(0, 0);
+        if (!going)
+            break;
+        if (rowStarts)
+            rows.push_back({player.songPosition >> 8, player.songPosition & 0xFF});
+    }
+    return rows;
+}
+
+void playRow(Player& player) {
+    do
+        player.onTick(0, 0);
+    while (player.tickCountdown != 1 && !player.ended);
+}
+
+void playTick(Player& player) {
+    player.onTick(0, 0);
+}
+
+int32_t soundingPeriod(const Channel& channel) {
+    return channel.period + channel.slideOffset + channel.vibratoOffset + channel.arpeggioOffset;
+}
+
+} // namespace tolva::test

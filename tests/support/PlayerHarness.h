@@ -1,0 +1,34 @@
+#pragma once
+// Loading a built module into a player ready to play, and stepping its sequencer by hand.
+#include "engine/Player.h"
+#include "support/RecordingMixer.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace tolva::test {
+
+struct RowStep {
+    uint32_t order;
+    uint32_t row;
+    bool operator==(const RowStep&) const = default;
+};
+
+// A MOD loaded from bytes with its samples, rewound and configured for 44100 Hz.
+std::unique_ptr<Player> playMod(const std::vector<uint8_t>& bytes, RecordingMixer& mixer);
+
+// Calls onTick until the song ends or `maxRows` rows have started; one entry per row played,
+// a repeated row (pattern delay) included.
+std::vector<RowStep> traceRows(Player& player, uint32_t maxRows);
+
+// Runs the ticks of one whole row (the first tick starts it).
+void playRow(Player& player);
+
+// Runs one tick.
+void playTick(Player& player);
+
+// The period the channel sounds at, modulations included.
+int32_t soundingPeriod(const Channel& channel);
+
+} // namespace tolva::test

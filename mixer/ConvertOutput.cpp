@@ -1,0 +1,111 @@
+#include "mixer/ConvertOutput.h"
+
+#include <cstdint>
+#include <cstring>
+#include <emmintrin.h>
+
+namespace tolva {
+
+namespace {
+
+// The low 32 bits of each 64-bit lane of `even` and `odd`, interleaved: even0, odd0, even1,
+// odd1.
+__m128i interleaveLow(__m128i even, __m128i odd) {
+    const __m128i low = _mm_set_epi32(0, -1, 0, -1);
+    return _mm_or_si128(_mm_and_si128(even, low), _mm_slli_epi64(odd, 32));
+}
+
+// Converts two frames (left, right, left, right) to four samples in 32-bit lanes, before the
+// sign convention of the output.
+class PairConverter {
+public:
+    PairConverter(uint32_t voiceCount, uint8_t bits, bool forceMono, bool reverseStereo)
+        : bits_(bits), forceMono_(forceMono), reverseStereo_(reverseStereo) {
+        // Nothing is mixed without voices; divide as for one so the output is silence.
+        const uint32_t scale = 0x80000000u / (voiceCount ? voiceCount : 1);
+        scale_ = _mm_set1_epi32(static_cast<int32_t>(scale));
+        const uint64_t silence = uint64_t(1u << 27) * scale;
+        silence16_ = _mm_set1_epi32(static_cast<int32_t>(silence >> 31));
+        silence32_ = _mm_set1_epi64x(static_cast<int64_t>(silence));
+    }
+
+    __m128i convert(__m128i frames) const {
+        const __m128i level = _mm_add_epi32(frames, _mm_set1_epi32(1 << 27));
+        __m128i left = _mm_mul_epu32(level, scale_);
+        __m128i right = _mm_mul_epu32(_mm_srli_epi64(level, 32), scale_);
+        if (forceMono_)
+            left = right = _mm_srli_epi64(_mm_add_epi64(left, right), 1);
+        __m128i samples;
+        if (bits_ == 32) {
+            const __m128i zl = _mm_sub_epi64(left, silence32_);
+            const __m128i zr = _mm_sub_epi64(right, silence32_);
+            const __m128i coarse = interleaveLow(_mm_srli_epi64(zl, 20), _mm_srli_epi64(zr, 20));
+            const __m128i fine = interleaveLow(_mm_srli_epi64(zl, 17), _mm_srli_epi64(zr, 17));
+            const __m128i high = _mm_cmpgt_epi32(coarse, _mm_set1_epi32(268435455));
+            const __m128i low = _mm_cmpgt_epi32(_mm_set1_epi32(-268435455), coarse);
+            samples = _mm_andnot_si128(_mm_or_si128(high, low), fine);
+            samples = _mm_or_si128(samples, _mm_and_si128(high, _mm_set1_epi32(0x7FFFFFFF)));
+            samples = _mm_or_si128(samples, _mm_and_si128(low, _mm_set1_epi32(INT32_MIN)));
+        } else {
+            const __m128i y = _mm_sub_epi32(
+                interleaveLow(_mm_srli_epi64(left, 31), _mm_srli_epi64(right, 31)), silence16_);
+            samples = bits_ == 8 ? _mm_srai_epi32(y, 10) : _mm_srai_epi32(y, 2);
+        }
+        if (reverseStereo_)
+            samples = _mm_shuffle_epi32(samples, _MM_SHUFFLE(2, 3, 0, 1));
+        return samples;
+    }
+
+private:
+    uint8_t bits_;
+    bool forceMono_;
+    bool reverseStereo_;
+    __m128i scale_;
+    __m128i silence16_;
+    __m128i silence32_;
+};
+
+// The samples of two frames in output form; `bytes` of them are valid.
+__m128i pack(__m128i samples, uint8_t bits, bool signedOutput) {
+    if (bits == 32)
+        return signedOutput ? samples : _mm_xor_si128(samples, _mm_set1_epi32(INT32_MIN));
+    __m128i packed = _mm_packs_epi32(samples, samples);
+    if (bits == 8) {
+        packed = _mm_packs_epi16(packed, packed);
+        return signedOutput ? packed : _mm_xor_si128(packed, _mm_set1_epi8(-128));
+    }
+    return signedOutput ? packed : _mm_xor_si128(packed, _mm_set1_epi16(-32768));
+}
+
+} // namespace
+
+void convertOutput(const int32_t* accumulator, void* out, uint32_t frames, uint32_t voiceCount,
+                   bool signedOutput, uint8_t bits, bool forceMono, bool reverseStereo) {
+    const PairConverter converter(voiceCount, bits, forceMono, reverseStereo);
+    const uint32_t frameBytes = 2u * (bits / 8);
+    auto* dest = static_cast<uint8_t*>(out);
+    uint32_t i = 0;
+    for (; i + 2 <= frames; i += 2) {
+        const __m128i acc = _mm_load_si128(reinterpret_cast<const __m128i*>(accumulator + 2 * i));
+        const __m128i samples = pack(converter.convert(acc), bits, signedOutput);
+        if (bits == 32) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dest), samples);
+        } else if (bits == 16) {
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(dest), samples);
+        } else {
+            const int32_t four = _mm_cvtsi128_si32(samples);
+            std::memcpy(dest, &four, 4);
+        }
+        dest += 2 * frameBytes;
+    }
+    if (i < frames) {
+        // A lone last frame: convert it as the first of a pair and store only it.
+        const __m128i acc = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(accumulator + 2 * i));
+        alignas(16) uint8_t pair[16];
+        _mm_store_si128(reinterpret_cast<__m128i*>(pair),
+                        pack(converter.convert(acc), bits, signedOutput));
+        std::memcpy(dest, pair, frameBytes);
+    }
+}
+
+} // namespace tolva

@@ -1,0 +1,45 @@
+#pragma once
+#include "mixer/Voice.h"
+#include "mixer/VoiceCursor.h"
+
+#include <cstdint>
+
+namespace tolva {
+
+// Everything a run of one voice needs besides its position: the 32-bit gains from each source
+// channel to each output channel (mono data use only the first two), the level of a silent
+// sample that is taken off again, the declick offset added to every frame, and surround.
+struct RunGains {
+    uint32_t leftToLeft;
+    uint32_t leftToRight;
+    uint32_t rightToLeft;
+    uint32_t rightToRight;
+    uint32_t biasLeft;
+    uint32_t biasRight;
+    int32_t holdLeft;
+    int32_t holdRight;
+    bool negateRight;
+};
+
+RunGains runGains(const Voice& voice, uint32_t gain, bool forceMono);
+
+// The last frame a routine added, kept by the voice for its declick tail.
+struct LastFrame {
+    int32_t left;
+    int32_t right;
+};
+
+// Resamples `frames` frames of a voice (in pairs) and adds them to the stereo accumulator.
+// Answers the frames added; fewer when the voice stopped.
+uint32_t accumulateRun(VoiceCursor& cursor, int32_t* accumulator, uint32_t frames,
+                       const RunGains& gains, bool interpolate, LastFrame& last);
+
+// Resamples into floats (one per frame, or left and right for stereo data) scaled to [-1, 1)
+// without any gain. Answers the frames written.
+uint32_t renderFloatRun(VoiceCursor& cursor, float* buffer, uint32_t frames, bool interpolate);
+
+// Adds `frames` frames of float samples to the accumulator at the scale of accumulateRun.
+void mixFloatBack(const float* buffer, bool stereo, int32_t* accumulator, uint32_t frames,
+                  const RunGains& gains, LastFrame& last);
+
+} // namespace tolva

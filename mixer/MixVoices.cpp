@@ -1,0 +1,159 @@
+#include "mixer/MixVoices.h"
+
+#include "mixer/MixRoutines.h"
+#include "mixer/VoiceCursor.h"
+
+#include <cstring>
+
+namespace tolva {
+
+uint8_t rampTowards(uint8_t value, uint8_t target, uint8_t rampStep) {
+    if (value >= target) {
+        const int next = int(value) - rampStep;
+        return next < target || next < 0 ? target : static_cast<uint8_t>(next);
+    }
+    const int next = int(value) + rampStep;
+    return next > target || next > 255 ? target : static_cast<uint8_t>(next);
+}
+
+namespace {
+
+class VoiceMixer {
+public:
+    VoiceMixer(Voice& voice, uint32_t index, int32_t* accumulator, const MixSettings& settings,
+               float* floatBuffer)
+        : voice_(voice), index_(index), accumulator_(accumulator), settings_(settings),
+          floatBuffer_(floatBuffer) {}
+
+    void mix(uint32_t frames);
+
+private:
+    bool audible() const {
+        return accumulator_ &&
+               (voice_.volume * settings_.gain != 0 || voice_.targetVolume * settings_.gain != 0);
+    }
+    // Cuts a pass into runs of constant volume and panning; false when a fading voice has
+    // finished its tail.
+    bool mixPass(uint32_t frames, const float* filtered);
+    void mixChunk(uint32_t frames, const float* filtered);
+    int32_t* accumulatorAt() const { return accumulator_ ? accumulator_ + 2 * position_ : nullptr; }
+
+    Voice& voice_;
+    uint32_t index_;
+    int32_t* accumulator_;
+    const MixSettings& settings_;
+    float* floatBuffer_;
+    uint32_t position_ = 0; // frames of the block already covered
+    bool holdOnly_ = false;
+};
+
+void VoiceMixer::mix(uint32_t frames) {
+    if (!(voice_.flags & VoiceActive)) {
+        if (!accumulator_ || voice_.holdLevel == 0)
+            return;
+        holdOnly_ = true;
+    }
+    while (position_ < frames) {
+        const uint32_t left = frames - position_;
+        if (!holdOnly_ && (voice_.flags & VoiceFiltered) && audible()) {
+            const uint32_t wanted = left < FloatBufferFrames ? left : FloatBufferFrames;
+            VoiceCursor cursor = VoiceCursor::load(voice_);
+            uint32_t produced = 0;
+            if (cursor.prepareSegment())
+                produced = renderFloatRun(cursor, floatBuffer_, wanted, settings_.interpolate);
+            cursor.store(voice_);
+            const bool ended = !cursor.active();
+            if (settings_.filterCallback)
+                settings_.filterCallback(settings_.filterContext, index_, floatBuffer_, produced,
+                                         cursor.stereo());
+            if (!mixPass(produced, floatBuffer_) || ended)
+                return;
+        } else {
+            mixPass(left, nullptr);
+            return;
+        }
+    }
+}
+
+bool VoiceMixer::mixPass(uint32_t frames, const float* filtered) {
+    const uint32_t channels = (voice_.flags & VoiceStereo) ? 2 : 1;
+    while (frames > 0) {
+        uint32_t run;
+        if (voice_.volume == voice_.targetVolume && voice_.panning == voice_.targetPanning &&
+            voice_.holdLevel == 0) {
+            run = frames;
+        } else if (voice_.rampCountdown > 0) {
+            run = voice_.rampCountdown;
+        } else {
+            const uint8_t step = settings_.rampStep;
+            voice_.volume = rampTowards(voice_.volume, voice_.targetVolume, step);
+            voice_.panning = rampTowards(voice_.panning, voice_.targetPanning, step);
+            voice_.holdLevel = rampTowards(voice_.holdLevel, 0, step);
+            if (holdOnly_ && voice_.holdLevel == 0)
+                return false;
+            run = settings_.rampInterval;
+        }
+        if (run > frames) {
+            voice_.rampCountdown = static_cast<uint16_t>(run - frames);
+            run = frames;
+        } else {
+            voice_.rampCountdown = 0;
+        }
+        mixChunk(run, filtered);
+        if (filtered)
+            filtered += run * channels;
+        position_ += run;
+        frames -= run;
+    }
+    return true;
+}
+
+void VoiceMixer::mixChunk(uint32_t frames, const float* filtered) {
+    RunGains gains = runGains(voice_, settings_.gain, settings_.forceMono);
+    int32_t* out = accumulatorAt();
+    if (holdOnly_) {
+        if (!audible())
+            return;
+        for (uint32_t i = 0; i < frames; ++i) {
+            out[2 * i] = static_cast<int32_t>(uint32_t(out[2 * i]) + uint32_t(gains.holdLeft));
+            out[2 * i + 1] =
+                static_cast<int32_t>(uint32_t(out[2 * i + 1]) + uint32_t(gains.holdRight));
+        }
+        return;
+    }
+    LastFrame last{voice_.lastLeft, voice_.lastRight};
+    if (filtered) {
+        mixFloatBack(filtered, (voice_.flags & VoiceStereo) != 0, out, frames, gains, last);
+    } else {
+        if (!(voice_.flags & VoiceActive))
+            return;
+        VoiceCursor cursor = VoiceCursor::load(voice_);
+        if (!cursor.prepareSegment()) {
+            voice_.flags = cursor.flags;
+            return;
+        }
+        if (!out || (voice_.holdLevel == 0 && voice_.volume * settings_.gain == 0)) {
+            cursor.advanceSilently(frames);
+            last = {0, 0};
+        } else {
+            accumulateRun(cursor, out, frames, gains, settings_.interpolate, last);
+        }
+        cursor.store(voice_);
+    }
+    voice_.lastLeft = last.left;
+    voice_.lastRight = last.right;
+}
+
+} // namespace
+
+void mixVoices(Voice* voices, uint32_t voiceCount, uint32_t frames, int32_t* accumulator,
+               const MixSettings& settings, float* floatBuffer) {
+    if (accumulator)
+        std::memset(accumulator, 0, static_cast<size_t>(frames) * 2 * sizeof(int32_t));
+    // A lone last frame is left silent: voices only ever move in pairs.
+    frames &= ~1u;
+    for (uint32_t i = 0; i < voiceCount; ++i)
+        VoiceMixer(voices[i], i, accumulator, settings, floatBuffer).mix(frames);
+}
+
+} // namespace tolva

@@ -1,0 +1,32 @@
+#pragma once
+#include "mixer/Mixer.h"
+#include "mixer/Voice.h"
+
+#include <cstdint>
+
+namespace tolva {
+
+// Frames of one filtered voice rendered to floats at a time.
+constexpr uint32_t FloatBufferFrames = 1024;
+
+struct MixSettings {
+    uint32_t gain;
+    bool interpolate;
+    bool forceMono;
+    uint8_t rampStep;
+    uint8_t rampInterval;
+    VoiceFilterCallback filterCallback;
+    void* filterContext;
+};
+
+// Mixes `frames` frames of voices 0..voiceCount-1 into the accumulator (cleared first; two
+// 32-bit values per frame, 16-byte aligned). Without an accumulator the voices only move.
+// `floatBuffer` holds FloatBufferFrames stereo frames, 16-byte aligned.
+void mixVoices(Voice* voices, uint32_t voiceCount, uint32_t frames, int32_t* accumulator,
+               const MixSettings& settings, float* floatBuffer);
+
+// One step of a volume, panning or declick ramp: `rampStep` towards the target without
+// passing it.
+uint8_t rampTowards(uint8_t value, uint8_t target, uint8_t rampStep);
+
+} // namespace tolva

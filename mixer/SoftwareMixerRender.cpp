@@ -1,0 +1,91 @@
+#include "mixer/ConvertOutput.h"
+#include "mixer/SoftwareMixer.h"
+#include "platform/Heap.h"
+
+#include <cstdint>
+
+namespace tolva {
+
+float* SoftwareMixer::floatBuffer() {
+    const uintptr_t room = reinterpret_cast<uintptr_t>(floatRoom_);
+    return reinterpret_cast<float*>((room + 15) & ~uintptr_t(15));
+}
+
+uint32_t SoftwareMixer::limitFrames(uint32_t frames) const {
+    const uint64_t limit = (uint64_t(lengthLimitMs_) * mixingRate_ / 1000) & ~uint64_t(1);
+    if (limit == 0 || uint64_t(framesRendered_) + frames <= limit)
+        return frames;
+    return limit > framesRendered_ ? static_cast<uint32_t>(limit - framesRendered_) : 0;
+}
+
+uint32_t SoftwareMixer::render(uint32_t frames, void* out, const RenderFormat* format) {
+    if (out && !scratch_) {
+        scratch_ = platform::allocate(MaxChunkFrames * 2 * sizeof(int32_t) + 15);
+        if (!scratch_)
+            return 0;
+        accumulator_ = reinterpret_cast<int32_t*>((reinterpret_cast<uintptr_t>(scratch_) + 15) &
+                                                  ~uintptr_t(15));
+    }
+    bool ended = owner_ && owner_->isEnded();
+    frames = limitFrames(frames);
+    RenderFormat options = format ? *format : RenderFormat{};
+    if (options.bits != 8 && options.bits != 32)
+        options.bits = 16;
+    auto* bytes = static_cast<uint8_t*>(out);
+    uint32_t remaining = frames;
+    while (remaining > 0 && !ended) {
+        uint32_t chunk = remaining < MaxChunkFrames ? remaining : MaxChunkFrames;
+        while (chunk > 0 && !ended) {
+            uint32_t n = chunk;
+            for (const TickSlot& slot : tickSlots_) {
+                if (slot.listener && slot.countdown < n)
+                    n = slot.countdown;
+            }
+            chunk -= n;
+            for (TickSlot& slot : tickSlots_) {
+                if (slot.listener)
+                    slot.countdown -= n;
+            }
+            if (!muted_)
+                renderStretch(n, bytes, options);
+            framesRendered_ += n;
+            ended = !serveTicks();
+            remaining -= n;
+        }
+    }
+    return frames - remaining;
+}
+
+void SoftwareMixer::renderStretch(uint32_t frames, uint8_t*& out, const RenderFormat& format) {
+    for (uint32_t i = 0; i < voiceCount_; ++i) {
+        Voice& v = voices_[i];
+        v.activityFlags |= v.flags;
+        if ((v.flags & VoiceActive) && v.volume > v.peakVolume)
+            v.peakVolume = v.volume;
+    }
+    const MixSettings settings{
+        format.gain,           format.interpolate != 0,   format.forceMono != 0,
+        rampParams_->rampStep, rampParams_->rampInterval, filterCallback_,
+        filterContext_};
+    int32_t* accumulator = out ? accumulator_ : nullptr;
+    mixVoices(voices_, voiceCount_, frames, accumulator, settings, floatBuffer());
+    if (!out)
+        return;
+    convertOutput(accumulator, out, frames, voiceCount_, format.signedOutput != 0, format.bits,
+                  format.forceMono != 0, format.reverseStereo != 0);
+    out += static_cast<size_t>(frames) * 2 * (format.bits / 8);
+}
+
+bool SoftwareMixer::serveTicks() {
+    for (uint32_t i = 0; i < TickSlotCount; ++i) {
+        TickSlot& slot = tickSlots_[i];
+        if (!slot.listener || slot.countdown != 0)
+            continue;
+        if (!slot.listener->onTick(i, framesRendered_))
+            return false;
+        slot.countdown = slot.interval;
+    }
+    return true;
+}
+
+} // namespace tolva

@@ -1,0 +1,139 @@
+#include "mixer/VoiceCursor.h"
+
+#include <cstdint>
+
+namespace tolva {
+
+namespace {
+
+// Offsets below `data` come out huge, so such a voice fails the range checks and stops.
+uint32_t frameOf(const uint8_t* pointer, const uint8_t* data, uint8_t shift) {
+    return static_cast<uint32_t>(
+        (reinterpret_cast<uintptr_t>(pointer) - reinterpret_cast<uintptr_t>(data)) >> shift);
+}
+
+} // namespace
+
+VoiceCursor VoiceCursor::load(const Voice& voice) {
+    VoiceCursor c;
+    c.flags = voice.flags;
+    c.frameShift = static_cast<uint8_t>(((voice.flags & VoiceStereo) ? 1 : 0) +
+                                        ((voice.flags & Voice16Bit) ? 1 : 0));
+    c.data = voice.data;
+    c.index = frameOf(voice.position, voice.data, c.frameShift);
+    c.fraction = voice.fraction & 0xFFFF;
+    c.loopFrame = frameOf(voice.loopStart, voice.data, c.frameShift);
+    c.endFrame = frameOf(voice.end, voice.data, c.frameShift);
+    c.step = voice.step;
+    c.signFlip = voice.signFlip;
+    return c;
+}
+
+void VoiceCursor::store(Voice& voice) const {
+    voice.position = data + (static_cast<uintptr_t>(index) << frameShift);
+    voice.fraction = fraction;
+    voice.flags = flags;
+}
+
+bool VoiceCursor::prepareSegment() {
+    if (!active())
+        return false;
+    if ((flags & VoiceLoop) && endFrame < loopFrame) {
+        stop();
+        return false;
+    }
+    const int64_t here = index;
+    if (!backwards()) {
+        if (here > endFrame)
+            stop();
+        else if (here == endFrame)
+            wrapAtBoundary(0);
+    } else {
+        if (here >= endFrame || here < int64_t(loopFrame) - 1)
+            stop();
+        else if (here == int64_t(loopFrame) - 1)
+            wrapAtBoundary(0);
+    }
+    return active();
+}
+
+bool VoiceCursor::partnerFrame(uint32_t& partner) const {
+    if (framesToBoundary() >= 2) {
+        partner = backwards() ? index - 1 : index + 1;
+        return true;
+    }
+    if (!(flags & VoiceLoop))
+        return false;
+    const int64_t first = loopFrame;
+    const int64_t last = int64_t(endFrame) - 1;
+    int64_t frame;
+    if (flags & VoicePingPong)
+        frame = backwards() ? first + 1 : last - 1;
+    else
+        frame = backwards() ? last : first;
+    // Only loop frames qualify: a loop of one frame has no mirror partner.
+    if (frame < first || frame > last)
+        return false;
+    partner = static_cast<uint32_t>(frame);
+    return true;
+}
+
+void VoiceCursor::advance() {
+    fraction += step & 0xFFFF;
+    const uint32_t frames = (step >> 16) + (fraction >> 16);
+    fraction &= 0xFFFF;
+    const int64_t distance = framesToBoundary();
+    if (frames < distance)
+        index = backwards() ? index - frames : index + frames;
+    else
+        wrapAtBoundary(static_cast<uint64_t>(frames - distance));
+}
+
+void VoiceCursor::wrapAtBoundary(uint64_t overshoot) {
+    if (!(flags & VoiceLoop)) {
+        stop();
+        return;
+    }
+    const int64_t first = loopFrame;
+    const int64_t end = endFrame;
+    const int64_t o = static_cast<int64_t>(overshoot);
+    int64_t frame;
+    bool forwardsAfter;
+    if (!(flags & VoicePingPong)) {
+        forwardsAfter = !backwards();
+        frame = forwardsAfter ? first + o : end - 1 - o;
+    } else {
+        forwardsAfter = backwards();
+        frame = forwardsAfter ? first + 1 + o : end - 2 - o;
+    }
+    if (forwardsAfter ? frame >= end : frame <= first - 1) {
+        stop();
+        return;
+    }
+    index = static_cast<uint32_t>(frame);
+    if (forwardsAfter)
+        flags &= static_cast<uint8_t>(~VoiceBackwards);
+    else
+        flags |= VoiceBackwards;
+}
+
+void VoiceCursor::advanceSilently(uint32_t frames) {
+    frames &= ~1u;
+    while (frames > 0 && active() && step != 0) {
+        const int64_t need = framesToBoundary() * 65536 - fraction;
+        uint64_t pairs = (static_cast<uint64_t>(need) + step - 1) / step;
+        pairs = (pairs + 1) & ~uint64_t(1);
+        const uint32_t used = pairs < frames ? static_cast<uint32_t>(pairs) : frames;
+        const int64_t rest = need - int64_t(used) * step;
+        const int64_t before = (rest + 65535) >> 16; // whole frames short of the boundary
+        fraction = static_cast<uint32_t>(-rest) & 0xFFFF;
+        frames -= used;
+        if (before > 0)
+            index = static_cast<uint32_t>(backwards() ? int64_t(loopFrame) - 1 + before
+                                                      : int64_t(endFrame) - before);
+        else
+            wrapAtBoundary(static_cast<uint64_t>(-before));
+    }
+}
+
+} // namespace tolva

@@ -1,0 +1,96 @@
+#include "support/MixerHarness.h"
+
+#include <gtest/gtest.h>
+
+using namespace tolva;
+using namespace tolva::test;
+
+TEST(TickScheduling, SlotRules) {
+    FakeOwner owner;
+    MixerPtr mixer = makeMixer(owner);
+    TickRecorder a, b, c, d, e;
+    EXPECT_TRUE(mixer->addTickListener(&a, 7)); // stored as 6
+    EXPECT_TRUE(mixer->addTickListener(&b, 100));
+    EXPECT_TRUE(mixer->addTickListener(&c, 100));
+    EXPECT_TRUE(mixer->addTickListener(&d, 100));
+    EXPECT_FALSE(mixer->addTickListener(&e, 100));
+    // Re-adding updates the slot instead of taking another; the freed slot goes to e.
+    EXPECT_TRUE(mixer->addTickListener(&b, 10));
+    mixer->removeTickListener(&c);
+    EXPECT_TRUE(mixer->addTickListener(&e, 1000));
+    // Intervals that cannot advance the render are refused.
+    EXPECT_FALSE(mixer->addTickListener(&c, 1));
+
+    EXPECT_EQ(mixer->render(12, nullptr, nullptr), 12u);
+    EXPECT_EQ(a.frames, (std::vector<uint32_t>{6, 12}));
+    EXPECT_EQ(a.slots, (std::vector<uint32_t>{0, 0}));
+    EXPECT_EQ(b.frames, (std::vector<uint32_t>{10}));
+    EXPECT_EQ(b.slots, (std::vector<uint32_t>{1}));
+    EXPECT_TRUE(c.frames.empty());
+    EXPECT_TRUE(d.frames.empty());
+    EXPECT_TRUE(e.frames.empty());
+}
+
+TEST(TickScheduling, TicksFallInsideTheBlockThatHoldsThem) {
+    FakeOwner owner;
+    MixerPtr mixer = makeMixer(owner);
+    TickRecorder tempo;
+    mixer->addTickListener(&tempo, 882);
+    std::vector<uint32_t> ticksPerBlock;
+    for (int block = 0; block < 5; ++block) {
+        const std::size_t before = tempo.frames.size();
+        EXPECT_EQ(render16(*mixer, 576).size(), 2u * 576);
+        ticksPerBlock.push_back(static_cast<uint32_t>(tempo.frames.size() - before));
+    }
+    EXPECT_EQ(tempo.frames, (std::vector<uint32_t>{882, 1764, 2646}));
+    // 882 lies in the second block, 1764 in the fourth, 2646 in the fifth.
+    EXPECT_EQ(ticksPerBlock, (std::vector<uint32_t>{0, 1, 0, 1, 1}));
+    EXPECT_EQ(mixer->framesRendered(), 5u * 576);
+}
+
+TEST(TickScheduling, EndOfSongStopsTheRender) {
+    FakeOwner owner;
+    MixerPtr mixer = makeMixer(owner);
+    TickRecorder tempo, other;
+    tempo.endOnTick = 1;
+    mixer->addTickListener(&tempo, 100);
+    mixer->addTickListener(&other, 100);
+    // The render stops at the tick; later slots are not visited.
+    EXPECT_EQ(mixer->render(576, nullptr, nullptr), 100u);
+    EXPECT_TRUE(other.frames.empty());
+
+    // An owner that has ended renders nothing at all.
+    owner.ended = true;
+    EXPECT_EQ(mixer->render(576, nullptr, nullptr), 0u);
+}
+
+TEST(TickScheduling, LongRequestsAreSplitIntoChunks) {
+    FakeOwner owner;
+    MixerPtr mixer = makeMixer(owner);
+    TickRecorder tempo;
+    tempo.endOnTick = 3;
+    mixer->addTickListener(&tempo, 40000);
+    // The length scan asks for "everything" and relies on the end of the song.
+    EXPECT_EQ(mixer->render(0xFFFFFFFFu, nullptr, nullptr), 120000u);
+    std::vector<int16_t> out = render16(*mixer, 70000);
+    EXPECT_EQ(out.size(), 2u * 70000);
+}
+
+TEST(TickScheduling, MutedMixerOnlyCountsFrames) {
+    FakeOwner owner;
+    MixerPtr mixer = makeMixer(owner);
+    std::vector<uint8_t> data(1000, 0x40);
+    startSample(*mixer, owner, 0, data, 1000, 0, 0, 64);
+    mixer->setVoiceStep(0, 0x10000);
+    TickRecorder tempo;
+    mixer->addTickListener(&tempo, 100);
+    mixer->setMuted(true);
+    EXPECT_EQ(mixer->render(400, nullptr, nullptr), 400u);
+    EXPECT_EQ(tempo.frames.size(), 4u);
+    EXPECT_EQ(mixer->voice(0).position, data.data());
+    EXPECT_EQ(mixer->voiceActivity(0).flags, 0);
+    mixer->setMuted(false);
+    mixer->render(400, nullptr, nullptr);
+    EXPECT_EQ(mixer->voice(0).position, data.data() + 400);
+    EXPECT_EQ(mixer->voiceActivity(0).flags, VoiceActive);
+}

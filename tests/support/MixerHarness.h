@@ -1,0 +1,61 @@
+#pragma once
+#include "mixer/SoftwareMixer.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace tolva::test {
+
+struct MixerDeleter {
+    void operator()(SoftwareMixer* mixer) const { destroyMixer(mixer); }
+};
+using MixerPtr = std::unique_ptr<SoftwareMixer, MixerDeleter>;
+
+// Stands in for a player: every voice start gets `start`, unless starts are refused.
+class FakeOwner : public MixerOwner {
+public:
+    bool ended = false;
+    bool acceptStarts = true;
+    VoiceStart start;
+
+    bool isEnded() override { return ended; }
+    bool fillVoiceStart(uint32_t, const void*, VoiceStart& out) override {
+        if (!acceptStarts)
+            return false;
+        out = start;
+        return true;
+    }
+};
+
+// Records every tick; answers false on tick number `endOnTick` (1-based, 0 = never).
+class TickRecorder : public TickListener {
+public:
+    std::vector<uint32_t> slots;
+    std::vector<uint32_t> frames;
+    std::size_t endOnTick = 0;
+
+    bool onTick(uint32_t slotIndex, uint32_t framesRendered) override {
+        slots.push_back(slotIndex);
+        frames.push_back(framesRendered);
+        return frames.size() != endOnTick;
+    }
+};
+
+// A mixer owned by `owner`, running at `rate` with `voices` voices.
+MixerPtr makeMixer(FakeOwner& owner, uint32_t rate = 44100, uint32_t voices = 1);
+
+// Starts `voice` on `data` with the byte geometry given; the owner answers with it.
+void startSample(SoftwareMixer& mixer, FakeOwner& owner, uint32_t voice,
+                 const std::vector<uint8_t>& data, uint32_t end, uint32_t loopStart, uint8_t flags,
+                 uint8_t volume = 64, uint8_t panning = 128);
+
+// Renders into 16-bit signed stereo; the vector holds what was rendered.
+std::vector<int16_t> render16(SoftwareMixer& mixer, uint32_t frames, uint32_t gain = 256);
+
+// Sample data builders.
+std::vector<uint8_t> bytesOf(std::initializer_list<int> values);
+std::vector<uint8_t> words16(const std::vector<int>& values);
+
+} // namespace tolva::test

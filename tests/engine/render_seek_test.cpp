@@ -1,0 +1,54 @@
+#include "support/ModBuilder.h"
+#include "support/PlayerHarness.h"
+
+#include <gtest/gtest.h>
+
+namespace tolva::test {
+namespace {
+
+TEST(RenderFrames, CountsFramesAndHandsThePlayersGainToTheMixer) {
+    RecordingMixer mixer;
+    auto player = playMod(ModBuilder().build(), mixer);
+    player->gain = 307;
+    RenderFormat options;
+    options.gain = 1;
+    EXPECT_EQ(player->renderFrames(576, nullptr, &options), 576u);
+    EXPECT_EQ(mixer.lastGain, 307u);
+    EXPECT_EQ(player->renderFrames(576, nullptr, nullptr), 576u);
+    EXPECT_EQ(player->playedFrames, 1152u);
+}
+
+TEST(RenderFrames, TicksFallEvery882FramesAt125Bpm) {
+    RecordingMixer mixer;
+    auto player = playMod(ModBuilder().build(), mixer);
+    player->renderFrames(882 * 6, nullptr, nullptr); // six ticks: row 0 complete
+    EXPECT_EQ(player->songPosition, 0u);
+    player->renderFrames(882, nullptr, nullptr);
+    EXPECT_EQ(player->songPosition, 1u);
+}
+
+TEST(RenderFrames, StopsAtTheEndOfTheSong) {
+    RecordingMixer mixer;
+    auto player = playMod(ModBuilder().build(), mixer);
+    // 64 rows of 6 ticks; the tick after them finds the end of the order list.
+    EXPECT_EQ(player->renderFrames(0xFFFFFFFEu, nullptr, nullptr), 882u * (64 * 6 + 1));
+    EXPECT_TRUE(player->isEnded());
+}
+
+TEST(SeekToFrame, ForwardPlaysOnAndBackwardRestarts) {
+    RecordingMixer mixer;
+    auto player = playMod(ModBuilder().build(), mixer);
+    player->seekToFrame(882 * 13 + 1);
+    EXPECT_EQ(player->playedFrames, 882u * 13 + 1);
+    EXPECT_EQ(mixer.framesRendered, 882u * 13);
+    EXPECT_EQ(player->songPosition, 2u);
+
+    player->seekToFrame(100);
+    EXPECT_EQ(player->playedFrames, 100u);
+    EXPECT_EQ(mixer.framesRendered, 100u);
+    EXPECT_EQ(player->songPosition, 0u);
+    EXPECT_EQ(player->orderIndex, 0u); // no tick yet since the restart
+}
+
+} // namespace
+} // namespace tolva::test

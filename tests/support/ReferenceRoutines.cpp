@@ -1,8 +1,8 @@
-#include "mixer/MixRoutines.h"
+#include "support/ReferenceRoutines.h"
 
-#include <emmintrin.h>
+#include <cmath>
 
-namespace tolva {
+namespace tolva::test {
 
 namespace {
 
@@ -95,22 +95,26 @@ struct FloatSink {
 
 } // namespace
 
-uint32_t accumulateRun(VoiceCursor& cursor, int32_t* accumulator, uint32_t frames,
-                       const RunGains& gains, bool interpolate, LastFrame& last) {
+uint32_t referenceAccumulateRun(VoiceCursor& cursor, int32_t* accumulator, uint32_t frames,
+                                const RunGains& gains, bool interpolate, LastFrame& last) {
     AccumulateSink sink{accumulator, gains, last};
     return runPairs(cursor, frames, interpolate, sink);
 }
 
-uint32_t renderFloatRun(VoiceCursor& cursor, float* buffer, uint32_t frames, bool interpolate) {
+uint32_t referenceRenderFloatRun(VoiceCursor& cursor, float* buffer, uint32_t frames,
+                                 bool interpolate) {
     FloatSink sink{buffer};
     return runPairs(cursor, frames, interpolate, sink);
 }
 
-void mixFloatBack(const float* buffer, bool stereo, int32_t* accumulator, uint32_t frames,
-                  const RunGains& g, LastFrame& last) {
+void referenceMixFloatBack(const float* buffer, bool stereo, int32_t* accumulator, uint32_t frames,
+                           const RunGains& g, LastFrame& last) {
     auto level = [](float x) {
-        const int32_t r = _mm_cvtss_si32(_mm_set_ss(x * 131071.0f));
-        return (uint32_t(r) + 2097152u) * 1024u;
+        const float scaled = x * 131071.0f;
+        // Out of range the processor answers 0x80000000.
+        const bool fits = scaled >= -2147483648.0f && scaled < 2147483648.0f;
+        const uint32_t r = fits ? uint32_t(int32_t(std::nearbyint(scaled))) : 0x80000000u;
+        return (r + 2097152u) * 1024u;
     };
     for (uint32_t i = 0; i < (frames & ~1u); ++i) {
         uint64_t left, right;
@@ -137,4 +141,4 @@ void mixFloatBack(const float* buffer, bool stereo, int32_t* accumulator, uint32
     }
 }
 
-} // namespace tolva
+} // namespace tolva::test

@@ -1,0 +1,35 @@
+#include "engine/Player.h"
+#include "song/FormatHandler.h"
+#include "song/InputStream.h"
+
+#include <cstring>
+
+namespace tolva {
+
+namespace {
+
+class Handler669 final : public FormatHandler {
+public:
+    uint32_t identify(InputStream& stream) override {
+        uint8_t magic[2];
+        stream.seek(0, SeekFromStart);
+        if (stream.read(sizeof(magic), magic))
+            return IdentifyUnreadable;
+        if (std::memcmp(magic, "if", 2) != 0 && std::memcmp(magic, "JN", 2) != 0)
+            return IdentifyNotThisFormat;
+        // 669 files are recognised but not loaded yet: leave them to no one.
+        return IdentifyNotThisFormat;
+    }
+
+    std::unique_ptr<Player> create(InputStream&, bool, Mixer*) override { return nullptr; }
+};
+
+Handler669 handler;
+
+} // namespace
+
+FormatHandler& handler669() {
+    return handler;
+}
+
+} // namespace tolva

@@ -1,0 +1,189 @@
+#include "formats/mod/ModLoader.h"
+#include "formats/mod/ModPlayer.h"
+#include "song/MemoryStream.h"
+#include "support/ModBuilder.h"
+#include "support/PlayerHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace tolva::test {
+namespace {
+
+std::unique_ptr<Player> load(const std::vector<uint8_t>& bytes, Mixer* mixer,
+                             bool infoOnly = false) {
+    MemoryStream stream(bytes);
+    return loadMod(stream, infoOnly, mixer);
+}
+
+ModSampleSpec sampleOf(uint32_t length, uint32_t loopStart, uint32_t loopLength) {
+    ModSampleSpec s;
+    s.name = "a sample name of 22 ch";
+    s.data.assign(length, 1);
+    s.volume = 40;
+    s.finetune = 0x0E;
+    s.loopStart = loopStart;
+    s.loopLength = loopLength;
+    return s;
+}
+
+// The cell of pattern p, row r, channel c as stored: note, sample, effect, parameter.
+std::array<uint32_t, 4> storedCell(Player& player, uint32_t p, uint32_t r, uint32_t c) {
+    const uint8_t* cell =
+        player.song.patterns[p].data() + (r * player.song.channelCount + c) * ModCellSize;
+    const uint32_t word = cell[0] | cell[1] << 8;
+    return {word & 0x7F, word >> 11, word >> 7 & 15, cell[2]};
+}
+
+TEST(ModLoader, HeaderSamplesAndOrders) {
+    SampleStoreMixer mixer;
+    auto player = load(ModBuilder(4, "M.K.")
+                           .title("twenty character tit")
+                           .sample(sampleOf(100, 10, 40))
+                           .sample(sampleOf(20, 0, 10))  // 5 words: too short to loop
+                           .sample(sampleOf(20, 0, 12))  // 6 words loop
+                           .sample(sampleOf(20, 8, 20))  // runs past the end: cut
+                           .sample(sampleOf(20, 20, 12)) // starts at the end: no loop
+                           .orders({0, 2, 1})
+                           .build(),
+                       &mixer);
+    ASSERT_TRUE(player);
+    const Song& song = player->song;
+    EXPECT_STREQ(song.title, "twenty character tit");
+    EXPECT_EQ(song.channelCount, 4u);
+    EXPECT_EQ(song.sampleCount, 31u);
+    EXPECT_EQ(song.orderCount, 3);
+    EXPECT_EQ(song.orders[2], 1);
+    EXPECT_EQ(song.orders[3], OrderEnd);
+    EXPECT_EQ(player->formatType(), FormatMod);
+
+    const Sample& s = *player->sample(0);
+    EXPECT_STREQ(s.name, "a sample name of 22 ch");
+    EXPECT_EQ(s.length, 100u);
+    EXPECT_EQ(s.loopStart, 10u);
+    EXPECT_EQ(s.loopEnd, 50u);
+    EXPECT_EQ(s.volume, 40);
+    EXPECT_EQ(s.finetune & 15, 0x0E);
+    EXPECT_TRUE(s.present);
+    EXPECT_EQ(mixer.bytesOf(s.data), std::vector<uint8_t>(100, 1));
+    EXPECT_FALSE(player->sample(1)->flags & SampleLoop);
+    EXPECT_TRUE(player->sample(2)->flags & SampleLoop);
+    EXPECT_EQ(player->sample(3)->loopEnd, 20u);
+    EXPECT_TRUE(player->sample(3)->flags & SampleLoop);
+    EXPECT_FALSE(player->sample(4)->flags & SampleLoop);
+    EXPECT_FALSE(player->sample(5)->present);
+    EXPECT_EQ(player->sample(31), nullptr);
+}
+
+TEST(ModLoader, PeriodsBecomeNotesWithinATolerance) {
+    SampleStoreMixer mixer;
+    auto player = load(ModBuilder()
+                           .cell(0, 0, 0, ModCell{430, 17, 0xC, 0x20}) // 425..428: C-2
+                           .cell(0, 0, 1, ModCell{423, 1, 0, 0})       // 418..427: none
+                           .cell(0, 1, 2, ModCell{1716, 0, 0, 0})      // 1711..1712: C-0
+                           .cell(0, 63, 3, ModCell{0, 31, 0xF, 0x06})
+                           .build(),
+                       &mixer);
+    ASSERT_TRUE(player);
+    EXPECT_EQ(storedCell(*player, 0, 0, 0), (std::array<uint32_t, 4>{25, 17, 0xC, 0x20}));
+    EXPECT_EQ(storedCell(*player, 0, 0, 1), (std::array<uint32_t, 4>{0, 1, 0, 0}));
+    EXPECT_EQ(storedCell(*player, 0, 1, 2), (std::array<uint32_t, 4>{1, 0, 0, 0}));
+    EXPECT_EQ(storedCell(*player, 0, 63, 3), (std::array<uint32_t, 4>{0, 31, 0xF, 0x06}));
+}
+
+TEST(ModLoader, PatternLimitDependsOnTheTagAndZeroPatternsAreMissing) {
+    SampleStoreMixer mixer;
+    auto mk =
+        load(ModBuilder(4, "M.K.").orders({0, 64, 1}).cell(1, 0, 0, fx(0xF, 1)).build(), &mixer);
+    ASSERT_TRUE(mk);
+    EXPECT_EQ(mk->song.orders[1], 64);
+    EXPECT_TRUE(mk->isPatternMissing(64));
+    EXPECT_TRUE(mk->isPatternMissing(0)); // all zero
+    EXPECT_FALSE(mk->isPatternMissing(1));
+
+    auto mk2 =
+        load(ModBuilder(4, "M!K!").orders({0, 64}).cell(64, 0, 0, fx(0xF, 1)).build(), &mixer);
+    ASSERT_TRUE(mk2);
+    EXPECT_FALSE(mk2->isPatternMissing(64));
+}
+
+TEST(ModLoader, MissingPatternPlaysAsSilenceForSixtyFourRows) {
+    RecordingMixer mixer;
+    auto player = playMod(ModBuilder()
+                              .sample(squareSample(64))
+                              .orders({1, 0})
+                              .cell(1, 63, 0, note(25, 1, 0xA, 0x01))
+                              .build(),
+                          mixer);
+    const auto rows = traceRows(*player, 1000);
+    EXPECT_EQ(rows.size(), 128u);
+    EXPECT_EQ(player->channel(0).volume, 59); // the slide of the row before did not go on
+}
+
+TEST(ModLoader, SongLengthZeroEndsAtOnceAndLongSongsAreCut) {
+    RecordingMixer mixer;
+    auto empty = playMod(ModBuilder().songLength(0).build(), mixer);
+    ASSERT_TRUE(empty);
+    EXPECT_FALSE(empty->onTick(0, 0));
+
+    SampleStoreMixer store;
+    auto longSong = load(ModBuilder().songLength(200).build(), &store);
+    ASSERT_TRUE(longSong);
+    EXPECT_EQ(longSong->song.orderCount, 128);
+    EXPECT_EQ(longSong->song.orders[128], OrderEnd);
+}
+
+TEST(ModLoader, ChannelCountsFromTheTag) {
+    SampleStoreMixer mixer;
+    auto octa = load(ModBuilder(8, "OCTA").build(), &mixer);
+    ASSERT_TRUE(octa);
+    EXPECT_EQ(octa->song.channelCount, 8u);
+    octa->restartSong();
+    const uint8_t expected[8] = {0x20, 0xE0, 0xE0, 0x20, 0x20, 0xE0, 0xE0, 0x20};
+    for (uint32_t i = 0; i < 8; ++i)
+        EXPECT_EQ(octa->channel(i).panning, expected[i]);
+
+    auto wide = load(ModBuilder(32, "32CH").build(), &mixer);
+    ASSERT_TRUE(wide);
+    EXPECT_EQ(wide->song.channelCount, 32u);
+    EXPECT_FALSE(load(ModBuilder(33, "33CH").build(), &mixer));
+}
+
+TEST(ModLoader, InformationOnlyLoadsReadNoSampleData) {
+    auto bytes = ModBuilder().sample(sampleOf(100, 0, 0)).build();
+    bytes.resize(bytes.size() - 100); // the data is not even there
+    auto player = load(bytes, nullptr, true);
+    ASSERT_TRUE(player);
+    EXPECT_TRUE(player->song.infoOnly);
+    EXPECT_EQ(player->sample(0)->length, 100u);
+    EXPECT_FALSE(player->sample(0)->present);
+    EXPECT_EQ(player->sample(0)->data, nullptr);
+}
+
+TEST(ModLoader, ShortFilesAreRefusedAndReleaseWhatTheyLoaded) {
+    SampleStoreMixer mixer;
+    const auto bytes = ModBuilder().sample(sampleOf(100, 0, 0)).sample(sampleOf(100, 0, 0)).build();
+    ASSERT_TRUE(load(bytes, &mixer));
+    EXPECT_EQ(mixer.liveBlocks(), 0u); // the player gave its samples back when destroyed
+
+    for (std::size_t cut : {bytes.size() - 1, bytes.size() - 101, std::size_t{1084 + 1023},
+                            std::size_t{1083}, std::size_t{951}, std::size_t{19}}) {
+        std::vector<uint8_t> shortBytes(bytes.begin(), bytes.begin() + cut);
+        EXPECT_FALSE(load(shortBytes, &mixer)) << "cut at " << cut;
+        EXPECT_EQ(mixer.liveBlocks(), 0u) << "cut at " << cut;
+    }
+}
+
+TEST(ModLoader, TitleAndNamesWithoutTerminatorStayBounded) {
+    ModSampleSpec s = sampleOf(2, 0, 0);
+    s.name = std::string(22, 'n');
+    SampleStoreMixer mixer;
+    auto player = load(ModBuilder().title(std::string(20, 't')).sample(s).build(), &mixer);
+    ASSERT_TRUE(player);
+    EXPECT_EQ(std::strlen(player->song.title), 20u);
+    EXPECT_EQ(std::strlen(player->sample(0)->name), 22u);
+}
+
+} // namespace
+} // namespace tolva::test

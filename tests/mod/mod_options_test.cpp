@@ -1,0 +1,65 @@
+#include "formats/mod/ModPlayer.h"
+#include "support/ModBuilder.h"
+#include "support/PlayerHarness.h"
+
+#include <gtest/gtest.h>
+
+namespace tolva::test {
+namespace {
+
+// A MOD player that says it plays another format, to show the options stay with MOD.
+class NotAMod : public ModPlayer {
+public:
+    using ModPlayer::ModPlayer;
+    uint32_t formatType() override { return FormatS3m; }
+};
+
+TEST(ModPanning, PanningCommandsAreIgnoredWhileDisabled) {
+    const auto bytes = ModBuilder()
+                           .sample(squareSample(64))
+                           .cell(0, 0, 0, note(25, 1, 0x8, 0x80))
+                           .cell(0, 0, 1, note(25, 1, 0xE, 0x83))
+                           .build();
+    RecordingMixer mixer;
+    auto player = playMod(bytes, mixer);
+    player->modPanningEnabled = false;
+    playTick(*player);
+    EXPECT_EQ(player->channel(0).panning, 0x20);
+    EXPECT_EQ(player->channel(1).panning, 0xE0);
+    EXPECT_EQ(mixer.voices[0].panning, 0x20);
+
+    player->restartSong();
+    player->modPanningEnabled = true;
+    playTick(*player);
+    EXPECT_EQ(player->channel(0).panning, 0x80);
+    EXPECT_EQ(player->channel(1).panning, 0x30);
+    EXPECT_EQ(mixer.voices[0].panning, 0x80);
+    EXPECT_EQ(mixer.voices[1].panning, 0x30);
+}
+
+TEST(ModOptions, OtherFormatsKeepTempoAndPanningRules) {
+    RecordingMixer mixer;
+    NotAMod player(&mixer);
+    player.song.channelCount = 4;
+    player.song.sampleCount = 31;
+    player.song.orders[0] = 0;
+    player.song.orderCount = 1;
+    player.song.patterns[0].assign(64 * 4 * ModCellSize, 0);
+    player.song.patterns[0][0] = 0x80; // channel 0: effect F (bits 7..10 of the cell word)
+    player.song.patterns[0][1] = 0x07;
+    player.song.patterns[0][2] = 0x40;
+    player.song.patterns[0][3] = 0x00; // channel 1: effect 8 (bits 7..10 = 8)
+    player.song.patterns[0][4] = 0x04;
+    player.song.patterns[0][5] = 0x90;
+    player.oldProTrackerMode = true;
+    player.modPanningEnabled = false;
+    player.restartSong();
+    player.configurePlayback(44100);
+    playTick(player);
+    EXPECT_EQ(player.tempo, 0x40);
+    EXPECT_EQ(player.speed, 6);
+    EXPECT_EQ(player.channel(1).panning, 0x90);
+}
+
+} // namespace
+} // namespace tolva::test

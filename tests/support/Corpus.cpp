@@ -19,9 +19,12 @@ std::string lower(std::string s) {
 
 std::vector<std::string> corpusFiles(const std::string& sub, const std::string& extension) {
     std::vector<std::string> files;
-    for (const std::string& path : corpusFiles(sub))
-        if (lower(std::filesystem::path(path).extension().string()) == "." + lower(extension))
+    const std::string wanted = lower(extension);
+    for (const std::string& path : corpusFiles(sub)) {
+        const std::string found = lower(std::filesystem::path(path).extension().string());
+        if (found.size() == wanted.size() + 1 && found.compare(1, wanted.size(), wanted) == 0)
             files.push_back(path);
+    }
     return files;
 }
 

@@ -18,6 +18,16 @@ TEST(RenderFrames, CountsFramesAndHandsThePlayersGainToTheMixer) {
     EXPECT_EQ(player->playedFrames, 1152u);
 }
 
+TEST(ConfigurePlayback, PreparesTheMixerForTheSong) {
+    RecordingMixer mixer;
+    auto player = playMod(ModBuilder(6, "6CHN").build(), mixer);
+    EXPECT_EQ(mixer.mixingRate(), 44100u);
+    EXPECT_EQ(mixer.voiceCount(), 6u);
+    EXPECT_EQ(mixer.slots[0].listener, player.get());
+    EXPECT_EQ(mixer.slots[0].interval, 882u);
+    EXPECT_FLOAT_EQ(player->defaultGain(), 1.8f);
+}
+
 TEST(RenderFrames, TicksFallEvery882FramesAt125Bpm) {
     RecordingMixer mixer;
     auto player = playMod(ModBuilder().build(), mixer);

@@ -394,7 +394,10 @@ void Player::restartModulation(Channel& ch) {
 }
 
 void Player::commit(uint32_t i) {
-    Channel& ch = channel(i);
+    commit(channel(i), i);
+}
+
+void Player::commit(Channel& ch, uint32_t i) {
     if (changeFlags & ChangeTempo) {
         setTickInterval(tempo);
         changeFlags &= ~ChangeTempo;

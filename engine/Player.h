@@ -129,7 +129,11 @@ public:
 
     // Sequencer steps, public for the format players and their effects.
     void advanceRow();
+    // Sends the channel's pending changes to the voice of the same index.
     void commit(uint32_t channelIndex);
+    // The same for a channel that plays on another voice.
+    void commit(Channel& channel, uint32_t voice);
+    void updateFrequency(uint32_t voice, Channel& channel);
     // Vibrato, tremolo and slide state of a channel whose note (re)starts.
     void restartModulation(Channel& channel);
     void setTickInterval(uint32_t bpm);
@@ -162,9 +166,6 @@ public:
     bool noteCutStopsVoice = false;
     Mixer* mixer;
     std::bitset<PositionCount> visited;
-
-protected:
-    void updateFrequency(uint32_t channelIndex, Channel& channel);
 
 private:
     bool fetchOrder(bool loopJump);

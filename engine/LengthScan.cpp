@@ -1,0 +1,74 @@
+#include "engine/LengthScan.h"
+
+#include "engine/Player.h"
+#include "engine/SilenceDetector.h"
+#include "song/SongSession.h"
+
+namespace tolva {
+
+namespace {
+
+uint32_t saturate(uint64_t value) {
+    return value > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(value);
+}
+
+} // namespace
+
+SongLength scanLength(SongSession& session, const Settings& settings) {
+    Player& player = session.player();
+    Mixer& mixer = session.mixer();
+    const uint32_t rate = settings.mixingFrequency;
+    const bool removeSilence = settings.removeSilence != 0;
+    // Looping without limit is measured over the first pass and extended by extra seconds.
+    const bool endless =
+        settings.lengthMode == LengthDetectLoop && settings.extraPlayTime && !settings.loopByCount;
+    const uint32_t playingMaxLoops = player.maxLoops;
+    if (endless)
+        player.maxLoops = 1;
+
+    SilenceDetector detector(mixer);
+    if (removeSilence)
+        mixer.addTickListener(&detector, rate);
+    // Without silence removal nothing needs to sound: the sequencer alone runs.
+    player.silentScan = !removeSilence;
+    mixer.setMuted(!removeSilence);
+    player.configurePlayback(rate);
+    const uint64_t total = session.renderFrames(0xFFFFFFFFu, nullptr, nullptr);
+
+    uint64_t start = 0;
+    uint64_t end = total;
+    if (removeSilence) {
+        if (!endless) {
+            uint64_t cut = detector.lastAudible + uint64_t{settings.trailingSilenceSeconds} * rate;
+            if (cut < total)
+                end = cut;
+        }
+        // The start of the second in which something first sounded.
+        start = detector.firstAudible > rate ? detector.firstAudible - rate : 0;
+    }
+
+    SongLength result;
+    result.looped = player.loopReturnCount != 0;
+    player.silentScan = false;
+    mixer.setMuted(false);
+    session.seekToFrame(0);
+    mixer.releaseScratch();
+
+    result.startOffsetMs = static_cast<uint32_t>(start * 1000 / rate);
+    result.lengthMs = static_cast<uint32_t>(end * 1000 / rate) - result.startOffsetMs;
+    result.limitLength = result.looped || removeSilence;
+    if (result.looped && endless)
+        result.lengthMs =
+            saturate(uint64_t{result.lengthMs} + uint64_t{settings.extraLoopSeconds} * 1000);
+    mixer.removeTickListener(&detector);
+    player.maxLoops = playingMaxLoops;
+    return result;
+}
+
+uint32_t lengthLimitMs(const SongLength& length) {
+    if (!length.limitLength)
+        return 0;
+    return saturate(uint64_t{length.startOffsetMs} + length.lengthMs);
+}
+
+} // namespace tolva

@@ -1,0 +1,123 @@
+#include "engine/Player.h"
+#include "support/LengthSongs.h"
+#include "support/ScannedSong.h"
+
+#include <gtest/gtest.h>
+
+using namespace tolva;
+using namespace tolva::test;
+
+namespace {
+
+constexpr uint32_t Rate = 44100;
+constexpr uint32_t Plenty = 20 * 60 * Rate;
+
+struct Mode {
+    const char* name;
+    uint32_t lengthMode;
+    bool extraPlayTime;
+    bool loopByCount;
+    uint32_t loopCount;
+    uint32_t extraLoopSeconds;
+};
+
+const Mode NoBackwardJumps{"no backward jumps", LengthNoBackwardJumps, true, true, 3, 10};
+const Mode FirstReturn{"first return", LengthDetectLoop, false, true, 3, 10};
+const Mode CountTwo{"two loops", LengthDetectLoop, true, true, 2, 0};
+const Mode CountThree{"three loops", LengthDetectLoop, true, true, 3, 0};
+const Mode ExtraTen{"ten extra seconds", LengthDetectLoop, true, false, 1, 10};
+const Mode ExtraNone{"no extra seconds", LengthDetectLoop, true, false, 1, 0};
+
+Settings settingsFor(const Mode& m) {
+    Settings s;
+    s.lengthMode = m.lengthMode;
+    s.extraPlayTime = m.extraPlayTime;
+    s.loopByCount = m.loopByCount;
+    s.loopCount = m.loopCount;
+    s.extraLoopSeconds = m.extraLoopSeconds;
+    return s;
+}
+
+struct Expected {
+    uint32_t lengthMs;
+    bool looped;
+    uint32_t renderedFrames; // what playback renders before it stops
+};
+
+void expectLength(const std::vector<uint8_t>& song, const Mode& mode, const Expected& e) {
+    SCOPED_TRACE(mode.name);
+    Settings settings = settingsFor(mode);
+    ScannedSong scanned = scanSong(song, settings);
+    ASSERT_TRUE(scanned.session);
+    EXPECT_EQ(scanned.length.lengthMs, e.lengthMs);
+    EXPECT_EQ(scanned.length.startOffsetMs, 0u);
+    EXPECT_EQ(scanned.length.looped, e.looped);
+    EXPECT_EQ(scanned.length.limitLength, e.looped);
+    EXPECT_EQ(renderToEnd(scanned, settings, Plenty), e.renderedFrames);
+}
+
+} // namespace
+
+TEST(LoopModes, SongWithoutBackwardJumpsHasOneLengthInEveryMode) {
+    const uint32_t frames = framesForRows(128);
+    ASSERT_EQ(framesToMs(frames, Rate), 15380u);
+    for (const Mode& m : {NoBackwardJumps, FirstReturn, CountThree, ExtraTen})
+        expectLength(straightSong(), m, {15380, false, frames});
+}
+
+TEST(LoopModes, PatternLoopNeverCountsAsAReturn) {
+    const uint32_t frames = framesForRows(72);
+    for (const Mode& m : {NoBackwardJumps, FirstReturn, CountThree, ExtraTen})
+        expectLength(patternLoopSong(), m, {framesToMs(frames, Rate), false, frames});
+    EXPECT_EQ(framesToMs(frames, Rate), 8660u);
+}
+
+TEST(LoopModes, SongThatJumpsBackUnderEachRowOfTheTable) {
+    const std::vector<uint8_t> song = jumpBackSong();
+    // The jump to order 1 is skipped, and order 2 was played: the song ends after 192 rows.
+    expectLength(song, NoBackwardJumps, {23060, false, framesForRows(192)});
+    // Ends where it would play order 1 again.
+    expectLength(song, FirstReturn, {23060, true, framesForRows(192)});
+    // Two returns: orders 0, 1, 2, 1, 2.
+    expectLength(song, CountTwo, {38420, true, framesForRows(320)});
+    // Measured to the first return plus ten seconds; playback loops on and is cut there,
+    // 33060 ms x 44.1 frames in.
+    expectLength(song, ExtraTen, {33060, true, 1457946});
+    expectLength(song, ExtraNone, {23060, true, framesForRows(192)});
+}
+
+TEST(LoopModes, ExtraTimePlaysIntoTheSecondPassAndStops) {
+    Settings settings = settingsFor(ExtraTen);
+    ScannedSong scanned = scanSong(jumpBackSong(), settings);
+    ASSERT_TRUE(scanned.session);
+    // The scan leaves the player rewound and free to loop.
+    Player& player = scanned.session->player();
+    EXPECT_EQ(player.maxLoops, NoLoopLimit);
+    EXPECT_EQ(player.playedFrames, 0u);
+    EXPECT_EQ(player.orderIndex, 0u);
+    EXPECT_EQ(renderToEnd(scanned, settings, Plenty), 1457946u);
+    // 441000 frames (500 ticks) after the return to order 1, row 0: 83 rows on, which is
+    // row 19 of order 2.
+    EXPECT_EQ(player.songPosition, 2u * 256 + 19);
+    EXPECT_EQ(player.loopReturnCount, 1u);
+}
+
+TEST(LoopModes, SongThatLoopsForever) {
+    const std::vector<uint8_t> song = foreverSong();
+    expectLength(song, NoBackwardJumps, {7700, false, framesForRows(64)});
+    expectLength(song, FirstReturn, {7700, true, framesForRows(64)});
+    expectLength(song, CountThree, {23060, true, framesForRows(192)});
+    expectLength(song, ExtraTen, {17700, true, 17700 * 441 / 10});
+}
+
+TEST(LoopModes, LengthFollowsTheMixingRate) {
+    for (uint32_t rate : {11025u, 22050u, 48000u, 96000u}) {
+        Settings settings;
+        settings.mixingFrequency = rate;
+        ScannedSong scanned = scanSong(straightSong(), settings);
+        ASSERT_TRUE(scanned.session);
+        const uint32_t tick = 5 * rate / 250 & ~1u;
+        EXPECT_EQ(scanned.length.lengthMs, framesToMs(tick * 769ull, rate)) << rate;
+        EXPECT_EQ(renderToEnd(scanned, settings, Plenty), tick * 769) << rate;
+    }
+}

@@ -1,0 +1,64 @@
+#include "support/LengthSongs.h"
+
+#include "support/ModBuilder.h"
+
+namespace tolva::test {
+
+namespace {
+
+constexpr uint32_t C2 = 25; // period 428
+
+ModBuilder withTone() {
+    ModBuilder b(4, "M.K.");
+    b.sample(squareSample(32));
+    return b;
+}
+
+} // namespace
+
+std::vector<uint8_t> straightSong() {
+    return withTone().orders({0, 1}).cell(0, 0, 0, note(C2, 1)).cell(1, 0, 1, note(C2, 1)).build();
+}
+
+std::vector<uint8_t> jumpBackSong() {
+    return withTone()
+        .orders({0, 1, 2})
+        .cell(0, 0, 0, note(C2, 1))
+        .cell(1, 0, 1, note(C2, 1))
+        .cell(2, 0, 2, note(C2, 1))
+        .cell(2, 63, 3, fx(0xB, 1))
+        .build();
+}
+
+std::vector<uint8_t> foreverSong() {
+    return withTone().orders({0}).cell(0, 0, 0, note(C2, 1)).cell(0, 63, 3, fx(0xB, 0)).build();
+}
+
+std::vector<uint8_t> patternLoopSong() {
+    return withTone()
+        .orders({0})
+        .cell(0, 0, 0, note(C2, 1))
+        .cell(0, 0, 3, fx(0xE, 0x60))
+        .cell(0, 3, 3, fx(0xE, 0x62))
+        .build();
+}
+
+std::vector<uint8_t> trailingEmptySong() {
+    return withTone().orders({0, 1, 2}).cell(0, 0, 0, note(C2, 1)).build();
+}
+
+std::vector<uint8_t> silentEdgesSong() {
+    ModBuilder b(4, "M.K.");
+    ModSampleSpec shot;
+    shot.name = "shot";
+    for (int i = 0; i < 2000; ++i)
+        shot.data.push_back(static_cast<int8_t>(i % 20 < 10 ? 90 : -90));
+    b.sample(shot).orders({0, 1, 2, 3, 4, 5});
+    // Patterns with nothing in them would count as missing: give each an effect that does
+    // nothing audible.
+    for (uint32_t p = 0; p < 6; ++p)
+        b.cell(p, 10, 3, fx(0xC, 0));
+    return b.cell(3, 0, 0, note(C2, 1)).build();
+}
+
+} // namespace tolva::test

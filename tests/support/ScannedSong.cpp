@@ -1,0 +1,43 @@
+#include "support/ScannedSong.h"
+
+#include "engine/PlaybackStart.h"
+#include "engine/Player.h"
+#include "engine/SongSettings.h"
+#include "song/MemoryStream.h"
+
+#include <gtest/gtest.h>
+
+namespace tolva::test {
+
+ScannedSong scanSong(const std::vector<uint8_t>& moduleBytes, const Settings& settings) {
+    enableAllFormats();
+    MemoryStream stream(moduleBytes);
+    ScannedSong song;
+    song.session = createSession(stream, false);
+    EXPECT_TRUE(song.session);
+    if (!song.session)
+        return song;
+    applySettings(song.session->player(), settings, false);
+    song.length = scanLength(*song.session, settings);
+    return song;
+}
+
+uint32_t renderToEnd(ScannedSong& song, const Settings& settings, uint32_t maxFrames) {
+    startPlayback(*song.session, song.length, settings.mixingFrequency);
+    std::vector<int16_t> block(576 * 2);
+    RenderFormat format;
+    uint32_t total = 0;
+    while (total < maxFrames) {
+        uint32_t n = song.session->renderFrames(576, block.data(), &format);
+        if (n == 0)
+            break;
+        total += n;
+    }
+    return total;
+}
+
+uint32_t framesToMs(uint64_t frames, uint32_t rate) {
+    return static_cast<uint32_t>(frames * 1000 / rate);
+}
+
+} // namespace tolva::test

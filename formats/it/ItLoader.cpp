@@ -1,0 +1,299 @@
+#include "formats/it/ItBytes.h"
+#include "formats/it/ItModule.h"
+#include "formats/it/ItPattern.h"
+#include "formats/it/ItSampleDecompression.h"
+#include "formats/it/ItStereoInterleaver.h"
+#include "mixer/Mixer.h"
+#include "song/InputStream.h"
+#include "song/Song.h"
+
+#include <cstring>
+
+namespace tolva {
+
+namespace {
+
+constexpr uint32_t MaxTableEntries = 256;
+
+// Stateless, so one serves every load.
+ItStereoInterleaver stereoInterleaver;
+
+// An absolute seek that fails rather than leaving the stream somewhere else.
+bool seekTo(InputStream& stream, uint32_t offset) {
+    if (offset > 0x7FFFFFFFu || offset > stream.size())
+        return false;
+    uint32_t at = 0xFFFFFFFFu;
+    return stream.seek(static_cast<int32_t>(offset), SeekFromStart, &at) == 0 && at == offset;
+}
+
+// Whether `count` bytes from `offset` lie inside the file.
+bool fitsInFile(InputStream& stream, uint32_t offset, uint64_t count) {
+    uint32_t size = stream.size();
+    return offset <= size && count <= size - offset;
+}
+
+bool readOffsets(InputStream& stream, uint32_t tableOffset, uint32_t count, uint32_t* out) {
+    uint8_t raw[4 * MaxTableEntries];
+    if (count == 0)
+        return true;
+    if (!seekTo(stream, tableOffset) || stream.read(4 * count, raw))
+        return false;
+    for (uint32_t i = 0; i < count; ++i)
+        out[i] = itLong(raw + 4 * i);
+    return true;
+}
+
+uint32_t limited(uint32_t count, uint32_t most) {
+    return count < most ? count : most;
+}
+
+uint32_t saturated(uint64_t value) {
+    return value > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(value);
+}
+
+bool readOrders(InputStream& stream, const ItHeader& header, Song& song) {
+    uint32_t count = limited(header.orderCount, MaxOrders);
+    uint8_t raw[MaxOrders];
+    if (!seekTo(stream, ItListOffset) || stream.read(count, raw))
+        return false;
+    for (uint32_t i = 0; i < count; ++i)
+        song.orders[i] = raw[i] == 254 ? int32_t{OrderSkip} : raw[i] == 255 ? int32_t{OrderEnd} : raw[i];
+    song.orders[count] = OrderEnd;
+    return true;
+}
+
+bool isOrdered(const Song& song, uint32_t pattern) {
+    for (int32_t entry : song.orders) {
+        if (entry == OrderEnd)
+            return false;
+        if (entry == static_cast<int32_t>(pattern))
+            return true;
+    }
+    return false;
+}
+
+// Only the patterns that the order list plays are kept.
+bool readPatterns(InputStream& stream, const ItHeader& header, Song& song) {
+    uint32_t offsets[ItMaxPatternOffsets];
+    uint32_t count = limited(header.patternCount, ItMaxPatternOffsets);
+    if (!readOffsets(stream, header.patternTableOffset(), count, offsets))
+        return false;
+    for (uint32_t p = 0; p < count; ++p) {
+        if (offsets[p] == 0 || !isOrdered(song, p))
+            continue;
+        uint8_t head[ItPatternHeaderBytes];
+        if (!seekTo(stream, offsets[p]) || stream.read(ItPatternHeaderBytes, head))
+            return false;
+        uint32_t packed = itWord(head);
+        if (!fitsInFile(stream, offsets[p], ItPatternHeaderBytes + packed))
+            return false;
+        std::vector<uint8_t>& stored = song.patterns[p];
+        stored.resize(ItPatternHeaderBytes + packed);
+        std::memcpy(stored.data(), head, ItPatternHeaderBytes);
+        if (packed && stream.read(packed, stored.data() + ItPatternHeaderBytes))
+            return false;
+    }
+    return true;
+}
+
+// Lines end in CR in the file; text controls want CR LF. Any failure leaves no message.
+void readMessage(InputStream& stream, const ItHeader& header, ItModule& module) {
+    uint32_t length = header.messageLength;
+    if (!(header.special & 0x01) || length == 0 ||
+        !fitsInFile(stream, header.messageOffset, length))
+        return;
+    std::vector<char> raw(length);
+    if (!seekTo(stream, header.messageOffset) || stream.read(length, raw.data()))
+        return;
+    module.message.reserve(2 * length + 1);
+    for (char c : raw) {
+        module.message.push_back(c);
+        if (c == '\r')
+            module.message.push_back('\n');
+    }
+    module.message.push_back(0);
+}
+
+ItLoadError readSampleData(InputStream& stream, Mixer* mixer, const uint8_t* raw, ItSample& s,
+                           uint32_t frames) {
+    if (!mixer)
+        return ItLoadError::NoMixer;
+    uint32_t dataOffset = itLong(raw + 0x48);
+    if (!seekTo(stream, dataOffset))
+        return ItLoadError::SampleData;
+    bool stereo = s.flags & ItSampleStereo;
+    uint32_t bytesPerSample = s.flags & ItSample16Bit ? 2 : 1;
+    if (s.flags & ItSampleCompressed) {
+        s.data = decompressItSample(*mixer, stream, frames, bytesPerSample,
+                                    raw[0x2E] & ItConvertDoubleDelta, stereo);
+    } else if (fitsInFile(stream, dataOffset, s.length)) {
+        s.data =
+            mixer->loadSampleData(stream, s.length, 8 * bytesPerSample, stereo, &stereoInterleaver);
+    }
+    return s.data ? ItLoadError::None : ItLoadError::SampleData;
+}
+
+ItLoadError readSample(InputStream& stream, bool infoOnly, Mixer* mixer, uint32_t offset,
+                       ItSample& s) {
+    uint8_t raw[ItSampleHeaderBytes];
+    if (!seekTo(stream, offset) || stream.read(ItSampleHeaderBytes, raw) ||
+        std::memcmp(raw, "IMPS", 4))
+        return ItLoadError::SampleHeader;
+    copyItName(s.name, raw + 0x14);
+    uint8_t flags = raw[0x12];
+    uint32_t frames = itLong(raw + 0x30);
+    if (!(flags & ItSampleHasData) || frames == 0)
+        return ItLoadError::None;
+
+    s.flags = flags;
+    uint64_t frameBytes = s.frameBytes();
+    uint64_t length = frames * frameBytes;
+    if (length > 0xFFFFFFFFu)
+        return ItLoadError::SampleTooLong;
+    std::memcpy(s.fileName, raw + 0x04, 12);
+    s.length = static_cast<uint32_t>(length);
+    s.loopStart = saturated(itLong(raw + 0x34) * frameBytes);
+    s.loopEnd = saturated(itLong(raw + 0x38) * frameBytes);
+    s.volume = raw[0x13];
+    if (!infoOnly) {
+        ItLoadError error = readSampleData(stream, mixer, raw, s, frames);
+        if (error != ItLoadError::None)
+            return error;
+    }
+    s.sustainLoopStart = saturated(itLong(raw + 0x40) * frameBytes);
+    s.sustainLoopEnd = saturated(itLong(raw + 0x44) * frameBytes);
+    if (s.loopStart >= s.length)
+        s.flags &= static_cast<uint8_t>(~ItSampleLoop);
+    if (s.loopEnd > s.length)
+        s.loopEnd = s.length;
+    if (s.sustainLoopStart >= s.length)
+        s.flags &= static_cast<uint8_t>(~ItSampleSustainLoop);
+    if (s.sustainLoopEnd > s.length)
+        s.sustainLoopEnd = s.length;
+    s.middleCRate = itLong(raw + 0x3C);
+    s.vibratoSpeed = raw[0x4C];
+    s.vibratoDepth = raw[0x4D];
+    s.vibratoRate = raw[0x4E];
+    s.vibratoWaveform = raw[0x4F];
+    s.globalVolume = raw[0x11];
+    s.defaultPan = raw[0x2F];
+    s.signedData = raw[0x2E] & ItConvertSigned;
+    // Present means playable: an information-only load has headers but no data.
+    s.present = s.data != nullptr;
+    return ItLoadError::None;
+}
+
+ItLoadError readSamples(InputStream& stream, bool infoOnly, Mixer* mixer, ItModule& module) {
+    uint32_t offsets[ItMaxSamples];
+    module.sampleCount = limited(module.header.sampleCount, ItMaxSamples);
+    if (!readOffsets(stream, module.header.sampleTableOffset(), module.sampleCount, offsets))
+        return ItLoadError::SampleHeader;
+    for (uint32_t i = 0; i < module.sampleCount; ++i) {
+        ItLoadError error = readSample(stream, infoOnly, mixer, offsets[i], module.samples[i]);
+        if (error != ItLoadError::None)
+            return error;
+    }
+    return ItLoadError::None;
+}
+
+bool readInstrument(InputStream& stream, bool oldLayout, uint32_t offset, ItInstrument& out) {
+    uint8_t raw[ItOldInstrumentBytes] = {};
+    if (!seekTo(stream, offset))
+        return false;
+    if (!oldLayout)
+        return stream.read(ItInstrumentBytes, raw) == 0 && parseItInstrument(raw, out);
+    uint32_t got = 0;
+    return stream.read(ItOldInstrumentBytes, raw, &got) == 0 && got >= ItOldInstrumentMinimum &&
+           parseOldItInstrument(raw, out);
+}
+
+bool readInstruments(InputStream& stream, ItModule& module) {
+    uint32_t offsets[ItMaxInstruments];
+    module.instrumentCount = limited(module.header.instrumentCount, ItMaxInstruments);
+    if (!readOffsets(stream, module.header.instrumentTableOffset(), module.instrumentCount,
+                     offsets))
+        return false;
+    bool oldLayout = module.header.compatibleWith < 0x200;
+    for (uint32_t i = 0; i < module.instrumentCount; ++i) {
+        if (!readInstrument(stream, oldLayout, offsets[i], module.instruments[i]))
+            return false;
+        module.instruments[i].present = true;
+    }
+    return true;
+}
+
+} // namespace
+
+const char* itLoadErrorText(ItLoadError error) {
+    switch (error) {
+    case ItLoadError::None:
+        return "loaded";
+    case ItLoadError::ShortHeader:
+        return "file header cut short";
+    case ItLoadError::NoOrders:
+        return "no orders";
+    case ItLoadError::NoPatterns:
+        return "no patterns";
+    case ItLoadError::OrderList:
+        return "order list cut short";
+    case ItLoadError::Pattern:
+        return "pattern outside the file";
+    case ItLoadError::SampleHeader:
+        return "sample header missing or without IMPS";
+    case ItLoadError::SampleTooLong:
+        return "sample length too large";
+    case ItLoadError::SampleData:
+        return "sample data missing or damaged";
+    case ItLoadError::Instrument:
+        return "instrument missing or without IMPI";
+    case ItLoadError::NoMixer:
+        return "no mixer for sample data";
+    }
+    return "unknown";
+}
+
+ItLoadError loadItModule(InputStream& stream, bool infoOnly, Mixer* mixer, Song& song,
+                         ItModule& module) {
+    uint8_t raw[ItHeaderSize];
+    if (!seekTo(stream, 0) || stream.read(ItHeaderSize, raw))
+        return ItLoadError::ShortHeader;
+    ItHeader& header = module.header;
+    parseItHeader(raw, header);
+    std::memcpy(song.title, header.songName, sizeof header.songName);
+    song.title[sizeof header.songName] = 0;
+    if (header.orderCount == 0)
+        return ItLoadError::NoOrders;
+    if (header.patternCount == 0)
+        return ItLoadError::NoPatterns;
+    song.channelCount = ItChannels;
+    song.initialGlobalVolume = header.globalVolume;
+    song.initialTempo = header.initialTempo;
+    song.initialSpeed = header.initialSpeed;
+    song.orderCount = static_cast<uint8_t>(header.orderCount);
+
+    if (!readOrders(stream, header, song))
+        return ItLoadError::OrderList;
+    if (!readPatterns(stream, header, song))
+        return ItLoadError::Pattern;
+    readMessage(stream, header, module);
+    song.infoOnly = infoOnly;
+    ItLoadError error = readSamples(stream, infoOnly, mixer, module);
+    if (error != ItLoadError::None)
+        return error;
+    if (!readInstruments(stream, module))
+        return ItLoadError::Instrument;
+    song.maxPeriod = header.flags & ItLinearSlides ? 12500 : 3424;
+    song.sampleCount = module.sampleCount;
+    return ItLoadError::None;
+}
+
+void releaseItSamples(ItModule& module, Mixer* mixer) {
+    for (ItSample& s : module.samples) {
+        if (s.data && mixer)
+            mixer->freeSampleData(s.data);
+        s.data = nullptr;
+        s.present = false;
+    }
+}
+
+} // namespace tolva

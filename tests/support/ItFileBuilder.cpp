@@ -1,0 +1,139 @@
+#include "support/ItFileBuilder.h"
+
+#include <cstring>
+
+namespace tolva::test {
+
+void putWord(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value) {
+    bytes[at] = static_cast<uint8_t>(value);
+    bytes[at + 1] = static_cast<uint8_t>(value >> 8);
+}
+
+void putLong(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value) {
+    putWord(bytes, at, value & 0xFFFF);
+    putWord(bytes, at + 2, value >> 16);
+}
+
+namespace {
+
+void putText(std::vector<uint8_t>& bytes, std::size_t at, const std::string& text,
+             std::size_t room) {
+    std::memcpy(bytes.data() + at, text.data(), text.size() < room ? text.size() : room);
+}
+
+std::vector<uint8_t> instrumentBase(std::size_t size, const std::string& name, uint8_t sample) {
+    std::vector<uint8_t> r(size, 0);
+    putText(r, 0, "IMPI", 4);
+    putText(r, 4, "INSTR.ITI", 12);
+    putText(r, 0x20, name, 26);
+    for (uint32_t n = 0; n < 120; ++n) {
+        r[0x40 + 2 * n] = static_cast<uint8_t>(n);
+        r[0x41 + 2 * n] = sample;
+    }
+    return r;
+}
+
+} // namespace
+
+std::vector<uint8_t> itInstrumentRecord(const std::string& name, uint8_t sample) {
+    std::vector<uint8_t> r = instrumentBase(550, name, sample);
+    r[0x17] = 60;  // pitch-pan centre
+    r[0x18] = 128; // global volume
+    r[0x19] = 32 | 0x80;
+    return r;
+}
+
+std::vector<uint8_t> oldItInstrumentRecord(const std::string& name, uint8_t sample) {
+    std::vector<uint8_t> r = instrumentBase(554, name, sample);
+    r[0x1F8] = 0xFF; // no envelope nodes
+    return r;
+}
+
+ItFileBuilder::ItFileBuilder() {
+    std::memset(channelPan, 32, sizeof channelPan);
+    std::memset(channelVolume, 64, sizeof channelVolume);
+}
+
+std::vector<uint8_t> ItFileBuilder::build() const {
+    std::vector<uint8_t> f(192, 0);
+    putText(f, 0, "IMPM", 4);
+    putText(f, 4, title, 26);
+    uint32_t sampleCount =
+        declaredSamples >= 0 ? uint32_t(declaredSamples) : uint32_t(samples.size());
+    uint32_t instrumentCount =
+        declaredInstruments >= 0 ? uint32_t(declaredInstruments) : uint32_t(instruments.size());
+    putWord(f, 0x20, static_cast<uint32_t>(orders.size()));
+    putWord(f, 0x22, instrumentCount);
+    putWord(f, 0x24, sampleCount);
+    putWord(f, 0x26, static_cast<uint32_t>(patterns.size()));
+    putWord(f, 0x28, createdWith);
+    putWord(f, 0x2A, compatibleWith);
+    putWord(f, 0x2C, flags);
+    putWord(f, 0x2E, message.empty() ? 0 : 1);
+    f[0x30] = globalVolume;
+    f[0x31] = mixVolume;
+    f[0x32] = speed;
+    f[0x33] = tempo;
+    f[0x34] = panSeparation;
+    std::memcpy(f.data() + 0x40, channelPan, 64);
+    std::memcpy(f.data() + 0x80, channelVolume, 64);
+
+    f.insert(f.end(), orders.begin(), orders.end());
+    std::size_t instrumentTable = f.size();
+    f.resize(f.size() + 4 * instrumentCount);
+    std::size_t sampleTable = f.size();
+    f.resize(f.size() + 4 * sampleCount);
+    std::size_t patternTable = f.size();
+    f.resize(f.size() + 4 * patterns.size());
+
+    if (!message.empty()) {
+        putWord(f, 0x36, static_cast<uint32_t>(message.size()));
+        putLong(f, 0x38, static_cast<uint32_t>(f.size()));
+        f.insert(f.end(), message.begin(), message.end());
+    }
+    for (std::size_t i = 0; i < instruments.size() && i < instrumentCount; ++i) {
+        putLong(f, instrumentTable + 4 * i, static_cast<uint32_t>(f.size()));
+        f.insert(f.end(), instruments[i].begin(), instruments[i].end());
+    }
+    std::vector<std::size_t> headers;
+    for (std::size_t i = 0; i < samples.size() && i < sampleCount; ++i) {
+        const ItTestSample& s = samples[i];
+        putLong(f, sampleTable + 4 * i, static_cast<uint32_t>(f.size()));
+        headers.push_back(f.size());
+        std::size_t h = f.size();
+        f.resize(h + 80, 0);
+        putText(f, h, "IMPS", 4);
+        putText(f, h + 4, s.fileName, 12);
+        f[h + 0x11] = s.globalVolume;
+        f[h + 0x12] = s.flags;
+        f[h + 0x13] = s.volume;
+        putText(f, h + 0x14, s.name, 26);
+        f[h + 0x2E] = s.convert;
+        f[h + 0x2F] = s.defaultPan;
+        putLong(f, h + 0x30, s.frames);
+        putLong(f, h + 0x34, s.loopStart);
+        putLong(f, h + 0x38, s.loopEnd);
+        putLong(f, h + 0x3C, s.rate);
+        putLong(f, h + 0x40, s.sustainStart);
+        putLong(f, h + 0x44, s.sustainEnd);
+        std::memcpy(f.data() + h + 0x4C, s.vibrato, 4);
+    }
+    for (std::size_t i = 0; i < patterns.size(); ++i) {
+        const ItTestPattern& p = patterns[i];
+        if (p.absent)
+            continue;
+        putLong(f, patternTable + 4 * i, static_cast<uint32_t>(f.size()));
+        std::size_t h = f.size();
+        f.resize(h + 8, 0);
+        putWord(f, h, static_cast<uint32_t>(p.packed.size()));
+        putWord(f, h + 2, p.rows);
+        f.insert(f.end(), p.packed.begin(), p.packed.end());
+    }
+    for (std::size_t i = 0; i < headers.size(); ++i) {
+        putLong(f, headers[i] + 0x48, static_cast<uint32_t>(f.size()));
+        f.insert(f.end(), samples[i].data.begin(), samples[i].data.end());
+    }
+    return f;
+}
+
+} // namespace tolva::test

@@ -38,6 +38,24 @@ void copyFileName(char* out, const uint8_t* b) {
     out[12] = 0;
 }
 
+void putWord(uint8_t* b, uint16_t value) {
+    b[0] = static_cast<uint8_t>(value);
+    b[1] = static_cast<uint8_t>(value >> 8);
+}
+
+void writeEnvelope(const ItEnvelope& env, uint8_t* b) {
+    b[0] = env.flags;
+    b[1] = env.nodeCount;
+    b[2] = env.loopStart;
+    b[3] = env.loopEnd;
+    b[4] = env.sustainStart;
+    b[5] = env.sustainEnd;
+    for (uint32_t i = 0; i < ItEnvelopeNodes; ++i) {
+        b[6 + 3 * i] = static_cast<uint8_t>(env.nodes[i].value);
+        putWord(b + 7 + 3 * i, env.nodes[i].tick);
+    }
+}
+
 } // namespace
 
 bool parseItInstrument(const uint8_t* b, ItInstrument& out) {
@@ -104,6 +122,37 @@ bool parseOldItInstrument(const uint8_t* b, ItInstrument& out) {
     if (env.sustainEnd < env.sustainStart || env.sustainEnd >= env.nodeCount)
         env.flags &= static_cast<uint8_t>(~ItEnvelopeSustain);
     return true;
+}
+
+void writeItInstrument(const ItInstrument& in, uint8_t* b) {
+    std::memset(b, 0, ItInstrumentBytes);
+    std::memcpy(b, "IMPI", 4);
+    std::memcpy(b + 0x04, in.fileName, 12);
+    b[0x11] = in.newNoteAction;
+    b[0x12] = in.duplicateCheckType;
+    b[0x13] = in.duplicateCheckAction;
+    putWord(b + 0x14, in.fadeOut);
+    b[0x16] = static_cast<uint8_t>(in.pitchPanSeparation);
+    b[0x17] = in.pitchPanCentre;
+    b[0x18] = in.globalVolume;
+    b[0x19] = in.defaultPan;
+    b[0x1A] = in.randomVolume;
+    b[0x1B] = in.randomPan;
+    putWord(b + 0x1C, in.trackerVersion);
+    b[0x1E] = in.sampleCount;
+    std::memcpy(b + 0x20, in.name, 26);
+    b[0x3A] = in.filterCutoff;
+    b[0x3B] = in.filterResonance;
+    b[0x3C] = in.midiChannel;
+    b[0x3D] = in.midiProgram;
+    putWord(b + 0x3E, in.midiBank);
+    for (uint32_t i = 0; i < ItNoteCount; ++i) {
+        b[0x40 + 2 * i] = in.noteMap[i].note;
+        b[0x41 + 2 * i] = in.noteMap[i].sample;
+    }
+    writeEnvelope(in.volumeEnvelope, b + 0x130);
+    writeEnvelope(in.panEnvelope, b + 0x182);
+    writeEnvelope(in.pitchEnvelope, b + 0x1D4);
 }
 
 } // namespace tolva

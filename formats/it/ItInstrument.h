@@ -51,5 +51,7 @@ struct ItInstrument {
 // False when the signature is not "IMPI".
 bool parseItInstrument(const uint8_t* bytes, ItInstrument& out);
 bool parseOldItInstrument(const uint8_t* bytes, ItInstrument& out);
+// Writes the record back in the new 550-byte layout (old-layout instruments come out converted).
+void writeItInstrument(const ItInstrument& instrument, uint8_t* bytes);
 
 } // namespace tolva

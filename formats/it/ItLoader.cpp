@@ -57,7 +57,9 @@ bool readOrders(InputStream& stream, const ItHeader& header, Song& song) {
     if (!seekTo(stream, ItListOffset) || stream.read(count, raw))
         return false;
     for (uint32_t i = 0; i < count; ++i)
-        song.orders[i] = raw[i] == 254 ? int32_t{OrderSkip} : raw[i] == 255 ? int32_t{OrderEnd} : raw[i];
+        song.orders[i] = raw[i] == 254   ? int32_t{OrderSkip}
+                         : raw[i] == 255 ? int32_t{OrderEnd}
+                                         : raw[i];
     song.orders[count] = OrderEnd;
     return true;
 }
@@ -185,7 +187,6 @@ ItLoadError readSample(InputStream& stream, bool infoOnly, Mixer* mixer, uint32_
 
 ItLoadError readSamples(InputStream& stream, bool infoOnly, Mixer* mixer, ItModule& module) {
     uint32_t offsets[ItMaxSamples];
-    module.sampleCount = limited(module.header.sampleCount, ItMaxSamples);
     if (!readOffsets(stream, module.header.sampleTableOffset(), module.sampleCount, offsets))
         return ItLoadError::SampleHeader;
     for (uint32_t i = 0; i < module.sampleCount; ++i) {
@@ -248,6 +249,8 @@ const char* itLoadErrorText(ItLoadError error) {
         return "instrument missing or without IMPI";
     case ItLoadError::NoMixer:
         return "no mixer for sample data";
+    case ItLoadError::OutOfMemory:
+        return "out of memory";
     }
     return "unknown";
 }
@@ -266,6 +269,9 @@ ItLoadError loadItModule(InputStream& stream, bool infoOnly, Mixer* mixer, Song&
     if (header.patternCount == 0)
         return ItLoadError::NoPatterns;
     song.channelCount = ItChannels;
+    // Set before any sample loads, so a failed load still releases what it handed out.
+    module.sampleCount = limited(header.sampleCount, ItMaxSamples);
+    song.sampleCount = module.sampleCount;
     song.initialGlobalVolume = header.globalVolume;
     song.initialTempo = header.initialTempo;
     song.initialSpeed = header.initialSpeed;
@@ -283,17 +289,7 @@ ItLoadError loadItModule(InputStream& stream, bool infoOnly, Mixer* mixer, Song&
     if (!readInstruments(stream, module))
         return ItLoadError::Instrument;
     song.maxPeriod = header.flags & ItLinearSlides ? 12500 : 3424;
-    song.sampleCount = module.sampleCount;
     return ItLoadError::None;
-}
-
-void releaseItSamples(ItModule& module, Mixer* mixer) {
-    for (ItSample& s : module.samples) {
-        if (s.data && mixer)
-            mixer->freeSampleData(s.data);
-        s.data = nullptr;
-        s.present = false;
-    }
 }
 
 } // namespace tolva

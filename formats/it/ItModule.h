@@ -18,7 +18,7 @@ constexpr uint32_t ItMaxSamples = 199;
 constexpr uint32_t ItMaxPatternOffsets = 200; // later patterns play as empty ones
 
 // Everything an IT file holds beside the shared song part. Sample data blocks belong to the
-// Mixer and go back to it through releaseItSamples.
+// Mixer.
 struct ItModule {
     ItHeader header;
     // Song message with a LF after every CR and a closing NUL; empty when there is none.
@@ -41,17 +41,16 @@ enum class ItLoadError {
     SampleData,
     Instrument,
     NoMixer,
+    OutOfMemory,
 };
 
 // Why a file was refused, for tests and tools.
 const char* itLoadErrorText(ItLoadError error);
 
 // Reads a whole IT file into `song` and `module`. With `infoOnly` no sample data is read and
-// `mixer` may be null. On failure the sample blocks already loaded stay in `module`.
+// `mixer` may be null. On failure the sample blocks already loaded stay in `module` (the
+// first song.sampleCount samples) for their owner to release.
 ItLoadError loadItModule(InputStream& stream, bool infoOnly, Mixer* mixer, Song& song,
                          ItModule& module);
-
-// Hands every loaded sample block back to the Mixer.
-void releaseItSamples(ItModule& module, Mixer* mixer);
 
 } // namespace tolva

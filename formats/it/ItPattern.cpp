@@ -7,7 +7,9 @@
 namespace tolva {
 
 uint32_t itPatternRows(const std::vector<uint8_t>& stored) {
-    return stored.size() >= ItPatternHeaderBytes ? itWord(stored.data() + 2) : ItEmptyPatternRows;
+    uint32_t rows = stored.size() >= ItPatternHeaderBytes ? itWord(stored.data() + 2) : 0;
+    // A pattern of no rows would never end; it plays as an empty one.
+    return rows ? rows : ItEmptyPatternRows;
 }
 
 uint32_t itPackedLength(const std::vector<uint8_t>& stored) {

@@ -23,7 +23,7 @@ enum : uint8_t {
 
 enum : uint8_t { ItNoteOff = 255, ItNoteCut = 254 }; // 120..253 fade the note
 
-// Rows of a stored pattern; a missing one plays as 64 empty rows.
+// Rows of a stored pattern; a missing one, or one claiming no rows, plays as 64 empty rows.
 uint32_t itPatternRows(const std::vector<uint8_t>& stored);
 // Bytes of packed rows (0 for a missing pattern).
 uint32_t itPackedLength(const std::vector<uint8_t>& stored);

@@ -1,0 +1,192 @@
+#include "formats/it/ItPlayer.h"
+
+#include "formats/it/ItCreatorText.h"
+
+#include <cstring>
+#include <new>
+
+namespace tolva {
+
+ItPlayer::ItPlayer(Mixer* mixer) : Player(mixer) {
+    song.slideUpUnit = -4;
+    song.slideDownUnit = 4;
+    song.tremoloShift = 1;
+    song.bcdPatternBreak = false;
+    noteCutStopsVoice = true;
+}
+
+ItPlayer::~ItPlayer() {
+    releaseAllSamples();
+}
+
+Channel& ItPlayer::channel(uint32_t index) {
+    return channels[index % ItChannels];
+}
+
+Sample* ItPlayer::sample(uint32_t index) {
+    return index < module.sampleCount ? &module.samples[index] : nullptr;
+}
+
+bool ItPlayer::isPatternMissing(uint32_t pattern) {
+    return pattern >= song.patterns.size() || itPackedLength(song.patterns[pattern]) == 0;
+}
+
+bool ItPlayer::enterPattern(uint32_t pattern) {
+    song.rowsPerPattern =
+        pattern < song.patterns.size() ? itPatternRows(song.patterns[pattern]) : ItEmptyPatternRows;
+    if (isPatternMissing(pattern))
+        return false;
+    reader_.enter(song.patterns[pattern]);
+    // Rows skipped by a break still update each channel's last values.
+    for (uint32_t row = 0; row < nextRow; ++row)
+        reader_.readRow(rowCells_, lastValues_);
+    return true;
+}
+
+bool ItPlayer::readCell(uint32_t k) {
+    Channel& ch = channel(k);
+    ch.cellEffect = -1;
+    ch.cellParam = 0;
+    if (changeFlags & ChangeNoPatternData)
+        return false;
+    if (k == 0)
+        reader_.readRow(rowCells_, lastValues_);
+    const ItCell& c = rowCells_[k % ItChannels];
+    if (c.mask == 0)
+        return false;
+    if (c.hasNote())
+        ch.cellNote = c.values.note;
+    if (c.hasInstrument())
+        ch.cellInstrument = c.values.instrument;
+    if (c.hasCommand()) {
+        ch.cellEffect = static_cast<int8_t>(c.values.command);
+        ch.cellParam = c.values.param;
+    }
+    // Nothing is triggered until the IT note logic takes over.
+    return false;
+}
+
+void ItPlayer::defaultPannings(DefaultPannings& out) {
+    for (uint32_t k = 0; k < ItChannels; ++k) {
+        uint8_t pan = module.header.channelPan[k];
+        if ((pan & 0x7F) == ItChannelSurround)
+            out[k] = {128, 1};
+        else
+            out[k] = {static_cast<uint8_t>(pan * 255 / 64), 0};
+    }
+}
+
+float ItPlayer::defaultGain() {
+    return static_cast<float>(song.channelCount) * 0.3f * module.header.mixVolume / 128.0f;
+}
+
+uint32_t ItPlayer::formatType() {
+    return FormatIt;
+}
+
+void ItPlayer::creatorText(char* out, uint32_t capacity) {
+    itCreatorText(module.header.createdWith, out, capacity);
+}
+
+const char* ItPlayer::songMessage() {
+    return module.message.empty() ? nullptr : module.message.data();
+}
+
+uint32_t ItPlayer::channelCount() {
+    return ItChannels;
+}
+
+uint32_t ItPlayer::instrumentCount() {
+    return module.instrumentCount;
+}
+
+void ItPlayer::describeSample(SampleDescription& out, uint32_t index, uint32_t) {
+    out = {};
+    if (index >= module.sampleCount)
+        return;
+    const ItSample& s = module.samples[index];
+    // Lengths and loop points in frames, as the sample views draw them.
+    uint32_t frameBytes = s.frameBytes();
+    out.fieldMask = SampleFieldFileName | SampleFieldLength | SampleFieldReferenceRate |
+                    SampleFieldDefaultVolume | SampleFieldGlobalVolume | SampleFieldType |
+                    SampleFieldLoop | SampleFieldSustainLoop | SampleFieldAutoVibrato;
+    if (s.defaultPan & ItSamplePanUsed)
+        out.fieldMask |= SampleFieldDefaultPanning;
+    std::memcpy(out.name, s.name, sizeof s.name);
+    std::memcpy(out.fileName, s.fileName, sizeof out.fileName);
+    out.data = s.data;
+    out.length = s.length / frameBytes;
+    out.loopStart = s.loopStart / frameBytes;
+    out.loopEnd = s.loopEnd / frameBytes;
+    out.sustainLoopStart = s.sustainLoopStart / frameBytes;
+    out.sustainLoopEnd = s.sustainLoopEnd / frameBytes;
+    out.referenceRate = s.middleCRate;
+    out.referenceOctave = 5;
+    out.defaultVolume = s.volume;
+    out.globalVolume = s.globalVolume;
+    out.defaultPanning = s.defaultPan & 0x7F;
+    if (s.flags & ItSample16Bit)
+        out.typeFlags |= SampleType16Bit;
+    if (!s.signedData)
+        out.typeFlags |= SampleTypeUnsigned;
+    if (s.flags & ItSampleStereo)
+        out.typeFlags |= SampleTypeStereo;
+    auto kind = [&](uint8_t loop, uint8_t pingPong) {
+        return !(s.flags & loop) ? LoopNone : (s.flags & pingPong) ? LoopPingPong : LoopForward;
+    };
+    out.loopKind = kind(ItSampleLoop, ItSamplePingPong);
+    out.sustainLoopKind = kind(ItSampleSustainLoop, ItSampleSustainPingPong);
+    out.vibratoSpeed = s.vibratoSpeed;
+    out.vibratoDepth = s.vibratoDepth;
+    out.vibratoRate = s.vibratoRate;
+    out.vibratoWaveform = s.vibratoWaveform;
+    out.present = s.present;
+}
+
+void ItPlayer::describeInstrument(InstrumentDescription& out, uint32_t index) {
+    out = {};
+    if (!instrumentMode() || index >= module.instrumentCount || !module.instruments[index].present)
+        return;
+    writeItInstrument(module.instruments[index], out.bytes);
+    out.size = ItInstrumentBytes;
+    out.valid = true;
+}
+
+void ItPlayer::describeSong(SongDescription& out) {
+    Player::describeSong(out);
+    for (uint32_t k = 0; k < ItChannels; ++k) {
+        out.channelDisabled[k] = module.header.channelPan[k] & ItChannelDisabled ? 1 : 0;
+        out.channelVolume[k] = module.header.channelVolume[k];
+    }
+    out.modeFlags = 0;
+    if (module.header.flags & ItLinearSlides)
+        out.modeFlags |= ModeLinearSlides;
+    if (instrumentMode())
+        out.modeFlags |= ModeInstruments;
+}
+
+void ItPlayer::describePattern(PatternDescription& out, uint32_t index) {
+    out = {};
+    out.rows =
+        index < song.patterns.size() ? itPatternRows(song.patterns[index]) : ItEmptyPatternRows;
+    if (isPatternMissing(index))
+        return;
+    out.cells = song.patterns[index].data() + ItPatternHeaderBytes;
+    out.size = itPackedLength(song.patterns[index]);
+}
+
+std::unique_ptr<Player> loadIt(InputStream& stream, bool infoOnly, Mixer* mixer,
+                               ItLoadError* error) {
+    std::unique_ptr<ItPlayer> player(new (std::nothrow) ItPlayer(mixer));
+    ItLoadError result = player
+                             ? loadItModule(stream, infoOnly, mixer, player->song, player->module)
+                             : ItLoadError::OutOfMemory;
+    if (error)
+        *error = result;
+    if (result != ItLoadError::None)
+        return nullptr;
+    player->resetChannels();
+    return player;
+}
+
+} // namespace tolva

@@ -16,6 +16,14 @@ void putLong(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value) {
 
 namespace {
 
+// Resize and copy: inserting at the end trips a false bounds warning in g++ 12.
+template <typename Bytes> void append(std::vector<uint8_t>& out, const Bytes& bytes) {
+    std::size_t at = out.size();
+    out.resize(at + bytes.size());
+    if (!bytes.empty())
+        std::memcpy(out.data() + at, bytes.data(), bytes.size());
+}
+
 void putText(std::vector<uint8_t>& bytes, std::size_t at, const std::string& text,
              std::size_t room) {
     std::memcpy(bytes.data() + at, text.data(), text.size() < room ? text.size() : room);
@@ -78,7 +86,7 @@ std::vector<uint8_t> ItFileBuilder::build() const {
     std::memcpy(f.data() + 0x40, channelPan, 64);
     std::memcpy(f.data() + 0x80, channelVolume, 64);
 
-    f.insert(f.end(), orders.begin(), orders.end());
+    append(f, orders);
     std::size_t instrumentTable = f.size();
     f.resize(f.size() + 4 * instrumentCount);
     std::size_t sampleTable = f.size();
@@ -89,11 +97,11 @@ std::vector<uint8_t> ItFileBuilder::build() const {
     if (!message.empty()) {
         putWord(f, 0x36, static_cast<uint32_t>(message.size()));
         putLong(f, 0x38, static_cast<uint32_t>(f.size()));
-        f.insert(f.end(), message.begin(), message.end());
+        append(f, message);
     }
     for (std::size_t i = 0; i < instruments.size() && i < instrumentCount; ++i) {
         putLong(f, instrumentTable + 4 * i, static_cast<uint32_t>(f.size()));
-        f.insert(f.end(), instruments[i].begin(), instruments[i].end());
+        append(f, instruments[i]);
     }
     std::vector<std::size_t> headers;
     for (std::size_t i = 0; i < samples.size() && i < sampleCount; ++i) {
@@ -127,11 +135,11 @@ std::vector<uint8_t> ItFileBuilder::build() const {
         f.resize(h + 8, 0);
         putWord(f, h, static_cast<uint32_t>(p.packed.size()));
         putWord(f, h + 2, p.rows);
-        f.insert(f.end(), p.packed.begin(), p.packed.end());
+        append(f, p.packed);
     }
     for (std::size_t i = 0; i < headers.size(); ++i) {
         putLong(f, headers[i] + 0x48, static_cast<uint32_t>(f.size()));
-        f.insert(f.end(), samples[i].data.begin(), samples[i].data.end());
+        append(f, samples[i].data);
     }
     return f;
 }

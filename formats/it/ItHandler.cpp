@@ -1,4 +1,5 @@
 #include "engine/Player.h"
+#include "formats/it/ItPlayer.h"
 #include "song/FormatHandler.h"
 #include "song/InputStream.h"
 
@@ -15,13 +16,12 @@ public:
         stream.seek(0, SeekFromStart);
         if (stream.read(sizeof(magic), magic))
             return IdentifyUnreadable;
-        if (std::memcmp(magic, "IMPM", 4) != 0)
-            return IdentifyNotThisFormat;
-        // IT files are recognised but not loaded yet: leave them to no one.
-        return IdentifyNotThisFormat;
+        return std::memcmp(magic, "IMPM", 4) == 0 ? IdentifyMatch : IdentifyNotThisFormat;
     }
 
-    std::unique_ptr<Player> create(InputStream&, bool, Mixer*) override { return nullptr; }
+    std::unique_ptr<Player> create(InputStream& stream, bool infoOnly, Mixer* mixer) override {
+        return loadIt(stream, infoOnly, mixer);
+    }
 };
 
 ItHandler handler;

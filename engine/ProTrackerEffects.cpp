@@ -108,12 +108,16 @@ void tonePortamentoSetup(Player& player, Channel& ch, uint8_t param) {
 }
 
 void vibratoSetup(Player& player, Channel& ch, uint8_t param) {
+    vibratoSetup(player, ch, param, player.song.slideUpUnit);
+}
+
+void vibratoSetup(Player& player, Channel& ch, uint8_t param, int32_t depthUnit) {
     if (ch.note == 0)
         return;
     const uint8_t p = withMemory(param, ch.vibratoMemory);
     if (p == 0)
         return;
-    ch.vibratoDepth = static_cast<int8_t>((p & 15) * player.song.slideUpUnit);
+    ch.vibratoDepth = static_cast<int8_t>((p & 15) * depthUnit);
     ch.vibratoMemory = p;
     ch.vibratoSpeed = p >> 4;
     ch.vibratoOffset = ch.vibratoOffsetSaved;

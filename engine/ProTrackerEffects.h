@@ -19,6 +19,8 @@ void volumeSlideTick(Player& player, Channel& channel);
 void slideTick(Player& player, Channel& channel);
 void tonePortamentoSetup(Player& player, Channel& channel, uint8_t param);
 void vibratoSetup(Player& player, Channel& channel, uint8_t param);
+// The same with a depth of `depthUnit` period units per parameter step.
+void vibratoSetup(Player& player, Channel& channel, uint8_t param, int32_t depthUnit);
 void vibratoTick(Player& player, Channel& channel);
 void tremoloSetup(Channel& channel, uint8_t param);
 void tremoloTick(Player& player, Channel& channel);

@@ -1,0 +1,234 @@
+#include "formats/s3m/S3mLoader.h"
+
+#include "formats/s3m/S3mPlayer.h"
+#include "formats/s3m/S3mRecords.h"
+#include "song/InputStream.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <vector>
+
+namespace tolva {
+
+namespace {
+
+constexpr uint32_t PanTableSize = 32;
+constexpr uint8_t PanGiven = 0x20;        // pan-table byte holds a position in its low nibble
+constexpr uint32_t LowestParapointer = 8; // smaller ones point into the header
+constexpr uint8_t OrderSkipByte = 254;
+constexpr uint8_t OrderEndByte = 255;
+constexpr uint8_t Centre = 0x80;
+constexpr uint32_t MaxPatterns = 256;
+
+uint32_t position(InputStream& stream) {
+    uint32_t at = 0;
+    stream.seek(0, SeekFromCurrent, &at);
+    return at;
+}
+
+// Whether `count` more bytes lie in the stream after the current position.
+bool remains(InputStream& stream, uint64_t count) {
+    const uint32_t at = position(stream);
+    const uint32_t size = stream.size();
+    return at <= size && count <= size - at;
+}
+
+// Reads `count` bytes after checking that the file holds them, so that a damaged count never
+// turns into a large allocation.
+bool readBlock(InputStream& stream, uint32_t count, std::vector<uint8_t>& out) {
+    if (!remains(stream, count))
+        return false;
+    out.resize(count);
+    return count == 0 || stream.read(count, out.data()) == 0;
+}
+
+void convertOrders(const std::vector<uint8_t>& bytes, Song& song) {
+    const uint32_t kept = std::min<uint32_t>(static_cast<uint32_t>(bytes.size()), MaxOrders);
+    for (uint32_t i = 0; i < kept; ++i) {
+        const int32_t b = bytes[i];
+        song.orders[i] = b == OrderEndByte    ? int32_t{OrderEnd}
+                         : b == OrderSkipByte ? int32_t{OrderSkip}
+                                              : b;
+    }
+    song.orders[kept] = OrderEnd;
+}
+
+void setChannelPannings(S3mPlayer& player, const S3mFileHeader& header, const uint8_t* pans) {
+    for (uint32_t c = 0; c < S3mMaxChannels; ++c) {
+        const uint8_t setting = header.channelSettings[c];
+        player.channelDisabled[c] = setting > 31;
+        if (pans[c] & PanGiven)
+            player.channelPan[c] = static_cast<uint8_t>((pans[c] & 15) * 17);
+        else if (setting < 8)
+            player.channelPan[c] = 0x30;
+        else if (setting < 16)
+            player.channelPan[c] = 0xC0;
+        else
+            player.channelPan[c] = Centre;
+        if (player.mono)
+            player.channelPan[c] = Centre;
+    }
+}
+
+// Copies the name with NULs shown as spaces; 27 characters are kept.
+void copySampleName(char* out, const uint8_t* name) {
+    for (uint32_t i = 0; i < S3mInstrumentHeader::NameLength; ++i)
+        out[i] = name[i] == 0 ? ' ' : static_cast<char>(name[i]);
+    out[S3mInstrumentHeader::NameLength - 1] = '\0';
+}
+
+// False when the load has to fail.
+bool loadInstrument(InputStream& stream, S3mPlayer& player, S3mSample& s, uint32_t parapointer,
+                    bool infoOnly) {
+    uint8_t bytes[S3mInstrumentHeader::Size];
+    stream.seek(static_cast<int32_t>(parapointer * 16), SeekFromStart);
+    if (stream.read(sizeof bytes, bytes) != 0)
+        return true; // a missing header only leaves the sample out
+    const S3mInstrumentHeader h(bytes);
+    copySampleName(s.name, h.name);
+    if (h.type != S3mInstrumentHeader::DigitalSample)
+        return true;
+    if (!h.signature || h.packing != 0)
+        return false;
+    if (h.length == 0)
+        return true;
+    const bool sixteenBit = (h.flags & S3mInstrument16Bit) != 0;
+    const uint32_t scale = sixteenBit ? 2 : 1;
+    if (static_cast<uint64_t>(h.length) * scale > 0xFFFFFFFFu)
+        return false; // more data than any file can hold
+    s.length = h.length * scale;
+    s.loopStart = static_cast<uint32_t>(std::min<uint64_t>(uint64_t{h.loopStart} * scale, ~0u));
+    s.loopEnd = static_cast<uint32_t>(std::min<uint64_t>(uint64_t{h.loopEnd} * scale, ~0u));
+    s.volume = h.volume;
+    s.middleCRate = h.middleCRate;
+    s.present = true;
+    std::memcpy(s.fileName, h.fileName, sizeof s.fileName);
+    s.fileName[sizeof s.fileName - 1] = '\0';
+    if (h.flags & S3mInstrumentLoop)
+        s.flags |= SampleLoop;
+    if (sixteenBit)
+        s.flags |= Sample16Bit;
+    if (infoOnly)
+        return true;
+    stream.seek(static_cast<int32_t>(h.dataParapointer * 16), SeekFromStart);
+    if (!remains(stream, s.length))
+        return false;
+    s.data = player.mixer->loadSampleData(stream, s.length, sixteenBit ? 16 : 8, 0, nullptr);
+    if (!s.data)
+        return false;
+    s.clampLoopToData();
+    return true;
+}
+
+bool namedInOrders(const Song& song, uint32_t pattern) {
+    for (uint32_t i = 0; i < MaxOrders && song.orders[i] != OrderEnd; ++i)
+        if (song.orders[i] == static_cast<int32_t>(pattern))
+            return true;
+    return false;
+}
+
+// Marks the channels the pattern's cells name; false when its 64 rows hold no cell.
+bool markUsedChannels(const std::vector<uint8_t>& data, S3mPlayer& player) {
+    bool found = false;
+    std::size_t at = 0;
+    for (uint32_t row = 0; row < S3mRows && at < data.size(); ++row) {
+        while (at < data.size() && data[at] != 0) {
+            const uint8_t what = data[at];
+            player.channelUsed[what & S3mChannelMask] = true;
+            found = true;
+            at += 1 + ((what & S3mHasNote) ? 2 : 0) + ((what & S3mHasVolume) ? 1 : 0) +
+                  ((what & S3mHasCommand) ? 2 : 0);
+        }
+        ++at; // the row's terminating 0
+    }
+    return found;
+}
+
+// Copies the packed patterns the order list names. A pattern the file cuts short ends the
+// loading; the patterns copied before it stay.
+void loadPatterns(InputStream& stream, S3mPlayer& player, const uint8_t* parapointers,
+                  uint32_t count) {
+    Song& song = player.song;
+    for (uint32_t p = 0; p < count; ++p) {
+        const uint32_t parapointer = readLe16(parapointers + p * 2);
+        if (parapointer < LowestParapointer || !namedInOrders(song, p))
+            continue;
+        stream.seek(static_cast<int32_t>(parapointer * 16), SeekFromStart);
+        uint8_t lengthBytes[2];
+        if (stream.read(2, lengthBytes) != 0)
+            return;
+        std::vector<uint8_t>& data = song.patterns[p];
+        if (!readBlock(stream, readLe16(lengthBytes), data)) {
+            data.clear();
+            return;
+        }
+        if (!markUsedChannels(data, player))
+            data.clear();
+    }
+}
+
+} // namespace
+
+std::unique_ptr<Player> loadS3m(InputStream& stream, bool infoOnly, Mixer* mixer) {
+    std::unique_ptr<S3mPlayer> player(new (std::nothrow) S3mPlayer(mixer));
+    if (!player)
+        return nullptr;
+    Song& song = player->song;
+
+    uint8_t headerBytes[S3mFileHeader::Size];
+    stream.seek(0, SeekFromStart);
+    if (stream.read(sizeof headerBytes, headerBytes) != 0)
+        return nullptr;
+    const S3mFileHeader header(headerBytes);
+    if (!header.signature || header.fileType != S3mFileHeader::ModuleType)
+        return nullptr;
+
+    std::memcpy(song.title, header.title, S3mFileHeader::TitleLength);
+    song.title[S3mFileHeader::TitleLength] = '\0';
+    song.orderCount = static_cast<uint8_t>(header.orderCount);
+    if (song.orderCount == 0)
+        return nullptr;
+    player->s3mFlags = header.flags;
+    if (header.flags & S3mAmigaLimits) {
+        song.maxPeriod = 3424;
+        song.minPeriod = 452;
+    } else {
+        song.maxPeriod = 0x7FFF;
+        song.minPeriod = 24;
+    }
+    song.signedSamples = header.sampleFormat == 1;
+    // Above 64 the mixer volume would overflow its byte.
+    song.initialGlobalVolume = std::min<uint8_t>(header.globalVolume, 64);
+    song.initialSpeed = header.initialSpeed != 0 ? header.initialSpeed : 6;
+    song.initialTempo = header.initialTempo > 32 ? header.initialTempo : 125;
+    song.sampleCount = std::min<uint32_t>(header.instrumentCount, S3mMaxSamples);
+    player->mono = (header.masterVolume & 0x80) == 0;
+
+    std::vector<uint8_t> orderBytes;
+    if (!readBlock(stream, header.orderCount, orderBytes))
+        return nullptr;
+    convertOrders(orderBytes, song);
+
+    std::vector<uint8_t> parapointers;
+    if (!readBlock(stream, (header.instrumentCount + header.patternCount) * 2, parapointers))
+        return nullptr;
+    uint8_t pans[PanTableSize];
+    if (stream.read(PanTableSize, pans) != 0)
+        return nullptr;
+    setChannelPannings(*player, header, pans);
+
+    for (uint32_t i = 0; i < song.sampleCount; ++i)
+        if (!loadInstrument(stream, *player, player->samples[i], readLe16(&parapointers[i * 2]),
+                            infoOnly))
+            return nullptr;
+    song.infoOnly = infoOnly;
+
+    loadPatterns(stream, *player, parapointers.data() + header.instrumentCount * 2,
+                 std::min(header.patternCount, MaxPatterns));
+    const auto used = std::count(player->channelUsed.begin(), player->channelUsed.end(), true);
+    song.channelCount = used != 0 ? static_cast<uint32_t>(used) : 1;
+    return player;
+}
+
+} // namespace tolva

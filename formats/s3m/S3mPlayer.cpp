@@ -1,0 +1,239 @@
+#include "formats/s3m/S3mPlayer.h"
+
+#include "formats/s3m/S3mEffects.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tolva {
+
+namespace {
+
+// Periods of octave 0 by semitone; a sample's middle-C rate scales them.
+constexpr uint32_t octavePeriods[12] = {1712, 1616, 1524, 1440, 1356, 1280,
+                                        1208, 1140, 1076, 1016, 960,  907};
+constexpr uint64_t PeriodScale = 267616;
+constexpr uint64_t StepClock = 938282582016ull; // 14317456 Hz as 16.16
+constexpr int32_t LowestPeriod = 28;            // shorter periods are silent
+constexpr uint32_t SemitonesPerOctave = 12;
+constexpr uint32_t MiddleCOctave = 4;
+
+// Bytes that follow a cell's leading byte.
+uint32_t cellPayload(uint8_t what) {
+    return ((what & S3mHasNote) ? 2u : 0u) + ((what & S3mHasVolume) ? 1u : 0u) +
+           ((what & S3mHasCommand) ? 2u : 0u);
+}
+
+} // namespace
+
+S3mPlayer::S3mPlayer(Mixer* mixer) : Player(mixer) {
+    song.slideUpUnit = -4;
+    song.slideDownUnit = 4;
+    song.tremoloShift = 1;
+    noteCutStopsVoice = true;
+}
+
+S3mPlayer::~S3mPlayer() {
+    releaseAllSamples();
+}
+
+void S3mPlayer::resetChannels() {
+    // The S3M parts too: a rewound song must not remember the parameters of the last run.
+    for (S3mChannel& ch : channels)
+        ch = S3mChannel{};
+    Player::resetChannels();
+}
+
+Channel& S3mPlayer::channel(uint32_t index) {
+    return channels[index % S3mMaxChannels];
+}
+
+Sample* S3mPlayer::sample(uint32_t index) {
+    return index < song.sampleCount && index < S3mMaxSamples ? &samples[index] : nullptr;
+}
+
+uint32_t S3mPlayer::s3mChannelOf(uint32_t index) const {
+    uint32_t seen = 0;
+    for (uint32_t c = 0; c < S3mMaxChannels; ++c)
+        if (channelUsed[c] && seen++ == index)
+            return c;
+    return 0;
+}
+
+void S3mPlayer::finishRow() {
+    while (rowReader_ < patternEnd_ && *rowReader_ != 0) {
+        const uint32_t payload = cellPayload(*rowReader_);
+        if (patternEnd_ - rowReader_ <= static_cast<std::ptrdiff_t>(payload)) {
+            rowReader_ = patternEnd_;
+            break;
+        }
+        rowReader_ += 1 + payload;
+    }
+    if (rowReader_ < patternEnd_)
+        ++rowReader_;
+    rowChannel_ = 0;
+}
+
+bool S3mPlayer::enterPattern(uint32_t pattern) {
+    rowReader_ = patternEnd_ = nullptr;
+    rowChannel_ = 0;
+    if (isPatternMissing(pattern))
+        return false;
+    const auto& data = song.patterns[pattern];
+    rowReader_ = data.data();
+    patternEnd_ = data.data() + data.size();
+    for (uint32_t row = 0; row < nextRow; ++row)
+        finishRow();
+    return true;
+}
+
+bool S3mPlayer::readCell(uint32_t channelIndex) {
+    S3mChannel& ch = channels[channelIndex % S3mMaxChannels];
+    ch.s3mPreviousCommand = static_cast<uint8_t>(ch.cellEffect);
+    ch.cellEffect = -1;
+    ch.s3mWhat = 0;
+    if (changeFlags & ChangeNoPatternData)
+        return false;
+    while (rowChannel_ < S3mMaxChannels && !channelUsed[rowChannel_])
+        ++rowChannel_;
+
+    bool stored = false;
+    if (rowReader_ < patternEnd_ && *rowReader_ != 0 &&
+        (*rowReader_ & S3mChannelMask) == rowChannel_) {
+        const uint8_t what = *rowReader_;
+        const uint32_t payload = cellPayload(what);
+        if (patternEnd_ - rowReader_ <= static_cast<std::ptrdiff_t>(payload)) {
+            rowReader_ = patternEnd_; // a cell cut off by the end of the data
+        } else {
+            const uint8_t* p = rowReader_ + 1;
+            rowReader_ += 1 + payload;
+            if (!channelDisabled[rowChannel_]) {
+                ch.s3mWhat = what;
+                if (what & S3mHasNote) {
+                    ch.cellNote = p[0];
+                    ch.cellInstrument = p[1];
+                    p += 2;
+                }
+                if (what & S3mHasVolume)
+                    ch.s3mVolume = *p++;
+                if (what & S3mHasCommand) {
+                    ch.cellEffect = static_cast<int8_t>(p[0]);
+                    ch.cellParam = p[1];
+                    if (p[1] != 0)
+                        ch.s3mLastParam = p[1];
+                }
+                stored = true;
+            }
+        }
+    }
+    ++rowChannel_;
+    if (channelIndex + 1 >= song.channelCount)
+        finishRow();
+    // A delayed note (SDx) waits for the note-delay effect.
+    const bool delayed =
+        ch.cellEffect == S3mCommandS && ch.cellParam >= 0xD1 && ch.cellParam <= 0xDF;
+    return stored && !delayed;
+}
+
+void S3mPlayer::triggerNote(Channel& channel) {
+    S3mChannel& ch = static_cast<S3mChannel&>(channel);
+    if (ch.s3mWhat & S3mHasNote) {
+        const uint8_t n = ch.cellNote;
+        if (n == S3mNoteCut) {
+            ch.period = 0;
+            changeFlags |= ChangePitch;
+        } else if (n < S3mNoteCut && (n & 15) < SemitonesPerOctave) {
+            ch.note = static_cast<uint32_t>(n >> 4) << 8 | (n & 15u);
+            // The tone portamentos slide to the note instead of starting it.
+            if (ch.cellEffect != S3mCommandG && ch.cellEffect != S3mCommandL)
+                changeFlags |= ChangeStartNote;
+        }
+        if (ch.cellInstrument != 0) {
+            Sample* s = sample(ch.cellInstrument - 1u);
+            if (s && s->present) {
+                ch.sample = s;
+                ch.volume = s->volume;
+                ch.finetune = static_cast<uint8_t>(s->finetune);
+                changeFlags |= ChangeVolume;
+            }
+        }
+    }
+    if ((ch.s3mWhat & S3mHasVolume) && ch.s3mVolume < S3mNoVolume) {
+        ch.volume = ch.s3mVolume;
+        changeFlags |= ChangeVolume;
+    }
+}
+
+int32_t S3mPlayer::noteToPeriod(Channel& ch, uint32_t note) {
+    const auto* s = static_cast<const S3mSample*>(ch.sample);
+    const uint32_t semitone = note & 15;
+    const uint32_t octave = note >> 8;
+    // Without a rate there is nothing to divide by: such a sample stays silent.
+    if (!s || s->middleCRate == 0 || semitone >= SemitonesPerOctave || octave > 30)
+        return 0;
+    const uint64_t q = octavePeriods[semitone] * PeriodScale / s->middleCRate;
+    uint64_t period = q >> (octave + 1);
+    if ((q >> octave) & 1) // round to nearest
+        ++period;
+    return static_cast<int32_t>(std::min<uint64_t>(period, 0x7FFFFFFF));
+}
+
+int32_t S3mPlayer::mixerVolume(Channel&, int32_t volume) {
+    return (song.volumeScale * globalVolume * volume) >> 11;
+}
+
+int32_t S3mPlayer::mixerPanning(Channel&, int32_t panning) {
+    return mono ? 0x80 : panning;
+}
+
+uint32_t S3mPlayer::periodToFrequency(int32_t period) {
+    if (period < LowestPeriod)
+        return 0;
+    const uint64_t divisor = static_cast<uint64_t>(mixer->mixingRate()) * period;
+    if (divisor == 0)
+        return 0;
+    return static_cast<uint32_t>(std::min<uint64_t>(StepClock / divisor, 0xFFFFFFFF));
+}
+
+void S3mPlayer::defaultPannings(DefaultPannings& out) {
+    out.fill({0x80, 0});
+    uint32_t k = 0;
+    for (uint32_t c = 0; c < S3mMaxChannels; ++c)
+        if (channelUsed[c])
+            out[k++] = {channelPan[c], 0};
+    if (k == 0)
+        out[0] = {channelPan[0], 0};
+}
+
+void S3mPlayer::startEffect(Channel& ch) {
+    if (ch.cellEffect < 0)
+        return;
+    ch.activeEffect = nullptr;
+    if (const EffectHandler* handler = s3mEffects.find(ch.cellEffect))
+        handler->onRow(*this, ch, ch.cellParam);
+}
+
+uint32_t S3mPlayer::formatType() {
+    return FormatS3m;
+}
+
+void S3mPlayer::describeSample(SampleDescription& out, uint32_t index, uint32_t instrument) {
+    Player::describeSample(out, index, instrument);
+    if (index >= S3mMaxSamples || !sample(index))
+        return;
+    const S3mSample& s = samples[index];
+    out.fieldMask |= SampleFieldFileName;
+    std::memcpy(out.fileName, s.fileName, sizeof out.fileName);
+    out.fileName[sizeof out.fileName - 1] = '\0';
+    out.referenceRate = s.middleCRate;
+    out.referenceOctave = MiddleCOctave;
+}
+
+void S3mPlayer::describeSong(SongDescription& out) {
+    Player::describeSong(out);
+    const uint32_t count = std::min<uint32_t>(song.channelCount, S3mMaxChannels);
+    for (uint32_t k = 0; k < count; ++k)
+        out.channelDisabled[k] = channelDisabled[s3mChannelOf(k)] ? 1 : 0;
+}
+
+} // namespace tolva

@@ -1,0 +1,95 @@
+#pragma once
+#include "engine/Player.h"
+
+#include <array>
+#include <cstdint>
+
+namespace tolva {
+
+constexpr uint32_t S3mMaxChannels = 32;
+constexpr uint32_t S3mMaxSamples = 99;
+constexpr uint32_t S3mRows = 64;
+
+// Bits of a packed cell's leading byte; the low five bits name the channel.
+enum : uint8_t {
+    S3mChannelMask = 0x1F,
+    S3mHasNote = 0x20,    // note and instrument bytes follow
+    S3mHasVolume = 0x40,  // a volume byte follows
+    S3mHasCommand = 0x80, // command and parameter bytes follow
+};
+
+enum : uint8_t {
+    S3mNoteCut = 254,
+    S3mNoNote = 255,
+    S3mNoVolume = 255,
+};
+
+enum : uint16_t {
+    S3mAmigaLimits = 0x10,
+    S3mFastVolumeSlides = 0x40,
+};
+
+// Command numbers as stored (A = 1); the effect table and the cell reader test these.
+enum : uint8_t {
+    S3mCommandG = 7,
+    S3mCommandL = 12,
+    S3mCommandQ = 17,
+    S3mCommandS = 19,
+};
+
+struct S3mChannel : ScreamChannel {
+    uint8_t s3mVolume = S3mNoVolume; // the cell's volume byte
+    uint8_t s3mWhat = 0;             // the cell's leading byte
+    uint8_t s3mLastParam = 0;        // last non-zero parameter of any command: the one memory
+    uint8_t s3mPreviousCommand = 0;  // command of the row before
+};
+
+struct S3mSample : Sample {
+    uint32_t middleCRate = 0; // Hz of C-4; 0 plays nothing
+    char fileName[13] = {};
+};
+
+// Plays what loadS3m stored: packed rows in the song's pattern table, notes tuned by each
+// sample's middle-C rate, the S3M command set.
+class S3mPlayer : public Player {
+public:
+    explicit S3mPlayer(Mixer* mixer);
+    ~S3mPlayer() override;
+
+    void resetChannels() override;
+    Channel& channel(uint32_t index) override;
+    Sample* sample(uint32_t index) override;
+    bool enterPattern(uint32_t pattern) override;
+    bool readCell(uint32_t channelIndex) override;
+    void triggerNote(Channel& channel) override;
+    int32_t noteToPeriod(Channel& channel, uint32_t note) override;
+    int32_t mixerVolume(Channel& channel, int32_t volume) override;
+    int32_t mixerPanning(Channel& channel, int32_t panning) override;
+    uint32_t periodToFrequency(int32_t period) override;
+    void defaultPannings(DefaultPannings& out) override;
+    void startEffect(Channel& channel) override;
+    uint32_t formatType() override;
+    void describeSample(SampleDescription& out, uint32_t index, uint32_t instrument) override;
+    void describeSong(SongDescription& out) override;
+
+    // The S3M channel that player channel `index` plays.
+    uint32_t s3mChannelOf(uint32_t index) const;
+
+    std::array<uint8_t, S3mMaxChannels> channelPan{};
+    std::array<bool, S3mMaxChannels> channelDisabled{};
+    std::array<bool, S3mMaxChannels> channelUsed{};
+    uint16_t s3mFlags = 0;
+    bool mono = false;
+    std::array<S3mChannel, S3mMaxChannels> channels;
+    std::array<S3mSample, S3mMaxSamples> samples;
+
+private:
+    // Moves the row reader past the rest of the row and its terminating 0 byte.
+    void finishRow();
+
+    const uint8_t* rowReader_ = nullptr;
+    const uint8_t* patternEnd_ = nullptr;
+    uint32_t rowChannel_ = 0;
+};
+
+} // namespace tolva

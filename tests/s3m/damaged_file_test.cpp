@@ -1,0 +1,107 @@
+#include "formats/s3m/S3mLoader.h"
+#include "song/MemoryStream.h"
+#include "support/S3mBuilder.h"
+#include "support/SampleStoreMixer.h"
+
+#include <gtest/gtest.h>
+
+namespace tolva::test {
+namespace {
+
+std::unique_ptr<Player> load(const std::vector<uint8_t>& bytes, Mixer* mixer = nullptr) {
+    MemoryStream stream(bytes);
+    return loadS3m(stream, mixer == nullptr, mixer);
+}
+
+S3mBuilder song() {
+    S3mBuilder b;
+    b.sample(loopedSample(300)).sample(loopedSample(200));
+    b.orders({0, 1, 2});
+    for (uint32_t p = 0; p < 3; ++p)
+        for (uint32_t r = 0; r < 64; r += 3)
+            b.cell(p, r, r % 4, s3mNote(4, r % 12, 1 + r % 2, 'D', 0x12));
+    return b;
+}
+
+TEST(S3mDamagedFile, WrongHeaderFieldsAreRefused) {
+    EXPECT_TRUE(load(song().build()));
+    EXPECT_FALSE(load(song().fileType(17).build()));
+    EXPECT_FALSE(load(song().orders({}).build()));
+    auto bytes = song().build();
+    bytes[0x2F] = 'N';
+    EXPECT_FALSE(load(bytes));
+}
+
+TEST(S3mDamagedFile, BadDigitalSampleHeadersAreRefused) {
+    S3mSampleSpec unsigned_ = loopedSample(16);
+    unsigned_.signature = false;
+    EXPECT_FALSE(load(S3mBuilder().sample(unsigned_).build()));
+    S3mSampleSpec packed = loopedSample(16);
+    packed.packing = 1;
+    EXPECT_FALSE(load(S3mBuilder().sample(packed).build()));
+    // Other instrument types are not checked.
+    S3mSampleSpec adlib = unsigned_;
+    adlib.type = 2;
+    EXPECT_TRUE(load(S3mBuilder().sample(adlib).build()));
+}
+
+TEST(S3mDamagedFile, SampleDataPastTheEndIsRefusedWithoutReadingIt) {
+    auto bytes = song().build();
+    bytes.resize(bytes.size() - 1);
+    SampleStoreMixer mixer;
+    EXPECT_FALSE(load(bytes, &mixer));
+    EXPECT_EQ(mixer.liveBlocks(), 0u);
+    EXPECT_TRUE(load(bytes)); // without sample data the song is whole
+}
+
+TEST(S3mDamagedFile, PatternsBeforeACutAreKept) {
+    S3mBuilder b;
+    b.orders({0, 1, 2});
+    for (uint32_t p = 0; p < 3; ++p)
+        b.cell(p, 63, 0, s3mFx('A', 2));
+    auto bytes = b.build();
+    bytes.resize(bytes.size() - 10); // into the last pattern
+    auto p = load(bytes);
+    ASSERT_TRUE(p);
+    EXPECT_FALSE(p->song.patterns[0].empty());
+    EXPECT_FALSE(p->song.patterns[1].empty());
+    EXPECT_TRUE(p->song.patterns[2].empty());
+    EXPECT_EQ(p->song.channelCount, 1u);
+}
+
+TEST(S3mDamagedFile, EveryTruncationLoadsOrIsRefusedAndPlays) {
+    const auto whole = song().build();
+    for (std::size_t size = 0; size < whole.size(); ++size) {
+        const std::vector<uint8_t> cut(whole.begin(), whole.begin() + size);
+        RecordingMixer mixer;
+        auto player = playS3m(cut, mixer);
+        if (player)
+            mixer.render(44100 * 60, nullptr, nullptr);
+    }
+}
+
+TEST(S3mDamagedFile, CountsBeyondTheFileAreNotAllocated) {
+    auto bytes = song().build();
+    bytes[0x20] = 0xFF; // 65535 orders, far more than the file holds
+    bytes[0x21] = 0xFF;
+    EXPECT_FALSE(load(bytes));
+    bytes = song().build();
+    bytes[0x24] = 0xFF; // 65535 patterns
+    bytes[0x25] = 0xFF;
+    EXPECT_FALSE(load(bytes));
+}
+
+TEST(S3mDamagedFile, GarbledPackedRowsStayInsideThePattern) {
+    // Cells in descending channel order, a cell cut by the pattern end, channel bits beyond
+    // the enabled ones.
+    const std::vector<uint8_t> rows = {0x83, 1, 2, 0x21, 0x41, 5, 0x80, 0xE0, 0x55};
+    RecordingMixer mixer;
+    auto player = playS3m(S3mBuilder().sample(loopedSample(32)).rawPattern(0, rows).build(), mixer);
+    ASSERT_TRUE(player);
+    EXPECT_EQ(player->song.channelCount, 3u);
+    mixer.render(44100 * 20, nullptr, nullptr);
+    EXPECT_TRUE(player->ended);
+}
+
+} // namespace
+} // namespace tolva::test

@@ -1,0 +1,255 @@
+#include "support/S3mBuilder.h"
+
+#include "formats/s3m/S3mLoader.h"
+#include "song/MemoryStream.h"
+#include "support/ByteWriter.h"
+
+#include <algorithm>
+
+namespace tolva::test {
+
+namespace {
+
+uint8_t commandNumber(char letter) {
+    return letter == 0 ? 0 : static_cast<uint8_t>(letter - 'A' + 1);
+}
+
+void align16(ByteWriter& w) {
+    while (w.size() % 16 != 0)
+        w.u8(0);
+}
+
+void patch16(ByteWriter& w, std::size_t at, uint32_t value) {
+    w.bytes()[at] = static_cast<uint8_t>(value);
+    w.bytes()[at + 1] = static_cast<uint8_t>(value >> 8);
+}
+
+} // namespace
+
+S3mCell s3mNote(uint32_t octave, uint32_t semitone, uint8_t instrument, char command,
+                uint8_t param) {
+    return {static_cast<uint8_t>(octave << 4 | semitone), instrument, 255, commandNumber(command),
+            param};
+}
+
+S3mCell s3mFx(char command, uint8_t param) {
+    return {255, 0, 255, commandNumber(command), param};
+}
+
+S3mCell s3mVolume(uint8_t volume) {
+    return {255, 0, volume, 0, 0};
+}
+
+S3mSampleSpec loopedSample(uint32_t frames, uint8_t volume, uint32_t middleCRate) {
+    S3mSampleSpec s;
+    s.name = "looped";
+    s.fileName = "LOOPED.SMP";
+    for (uint32_t i = 0; i < frames; ++i)
+        s.data.push_back(i % 16 < 8 ? 0xE0 : 0x20);
+    s.volume = volume;
+    s.middleCRate = middleCRate;
+    s.loopStart = 0;
+    s.loopEnd = frames;
+    s.flags = 1;
+    return s;
+}
+
+S3mBuilder::S3mBuilder(uint32_t channels) {
+    for (uint32_t c = 0; c < 32; ++c)
+        settings_[c] = c < channels ? static_cast<uint8_t>(c % 2 == 0 ? c / 2 : 8 + c / 2) : 255;
+}
+
+S3mBuilder& S3mBuilder::title(std::string text) {
+    title_ = std::move(text);
+    return *this;
+}
+
+S3mBuilder& S3mBuilder::sample(S3mSampleSpec spec) {
+    samples_.push_back(std::move(spec));
+    return *this;
+}
+
+S3mBuilder& S3mBuilder::orders(std::vector<uint8_t> list) {
+    orders_ = std::move(list);
+    return *this;
+}
+
+S3mBuilder& S3mBuilder::cell(uint32_t pattern, uint32_t row, uint32_t channel, S3mCell c) {
+    cells_[{pattern, row, channel}] = c;
+    return *this;
+}
+
+S3mBuilder& S3mBuilder::rawPattern(uint32_t pattern, std::vector<uint8_t> packed) {
+    rawPatterns_[pattern] = std::move(packed);
+    return *this;
+}
+
+S3mBuilder& S3mBuilder::channelSetting(uint32_t channel, uint8_t setting) {
+    settings_[channel] = setting;
+    return *this;
+}
+
+S3mBuilder& S3mBuilder::panByte(uint32_t channel, uint8_t value) {
+    pans_[channel] = value;
+    return *this;
+}
+
+S3mBuilder& S3mBuilder::flags(uint16_t value) {
+    flags_ = value;
+    return *this;
+}
+
+S3mBuilder& S3mBuilder::stereo(bool on) {
+    stereo_ = on;
+    return *this;
+}
+
+S3mBuilder& S3mBuilder::signedSamples(bool on) {
+    signed_ = on;
+    return *this;
+}
+
+S3mBuilder& S3mBuilder::globalVolume(uint8_t value) {
+    globalVolume_ = value;
+    return *this;
+}
+
+S3mBuilder& S3mBuilder::speed(uint8_t value) {
+    speed_ = value;
+    return *this;
+}
+
+S3mBuilder& S3mBuilder::tempo(uint8_t value) {
+    tempo_ = value;
+    return *this;
+}
+
+S3mBuilder& S3mBuilder::fileType(uint8_t value) {
+    fileType_ = value;
+    return *this;
+}
+
+S3mBuilder& S3mBuilder::patternCount(uint32_t count) {
+    patternCount_ = count;
+    return *this;
+}
+
+std::vector<uint8_t> S3mBuilder::packPattern(uint32_t pattern) const {
+    if (const auto raw = rawPatterns_.find(pattern); raw != rawPatterns_.end())
+        return raw->second;
+    std::vector<uint8_t> out;
+    for (uint32_t row = 0; row < 64; ++row) {
+        for (uint32_t ch = 0; ch < 32; ++ch) {
+            const auto it = cells_.find({pattern, row, ch});
+            if (it == cells_.end())
+                continue;
+            const S3mCell& c = it->second;
+            uint8_t what = static_cast<uint8_t>(ch);
+            if (c.note != 255 || c.instrument != 0)
+                what |= 0x20;
+            if (c.volume != 255)
+                what |= 0x40;
+            if (c.command != 0)
+                what |= 0x80;
+            out.push_back(what);
+            if (what & 0x20) {
+                out.push_back(c.note);
+                out.push_back(c.instrument);
+            }
+            if (what & 0x40)
+                out.push_back(c.volume);
+            if (what & 0x80) {
+                out.push_back(c.command);
+                out.push_back(c.param);
+            }
+        }
+        out.push_back(0);
+    }
+    return out;
+}
+
+std::vector<uint8_t> S3mBuilder::build() const {
+    uint32_t patterns = patternCount_;
+    for (uint8_t o : orders_)
+        if (o < 254)
+            patterns = std::max<uint32_t>(patterns, o + 1u);
+    for (const auto& [key, c] : cells_)
+        patterns = std::max<uint32_t>(patterns, std::get<0>(key) + 1);
+    for (const auto& [p, raw] : rawPatterns_)
+        patterns = std::max<uint32_t>(patterns, p + 1);
+
+    ByteWriter w;
+    w.text(title_, 28);
+    w.u8(0x1A);
+    w.u8(fileType_);
+    w.u16le(0);
+    w.u16le(static_cast<uint32_t>(orders_.size()));
+    w.u16le(static_cast<uint32_t>(samples_.size()));
+    w.u16le(patterns);
+    w.u16le(flags_);
+    w.u16le(0x1320);
+    w.u16le(signed_ ? 1 : 2);
+    w.text("SCRM", 4);
+    w.u8(globalVolume_);
+    w.u8(speed_);
+    w.u8(tempo_);
+    w.u8(stereo_ ? 0xB0 : 0x30);
+    w.u8(0);
+    w.u8(0xFC);
+    w.zeros(8);
+    w.u16le(0);
+    w.raw(settings_, sizeof settings_);
+    w.raw(orders_.data(), orders_.size());
+    const std::size_t pointers = w.size();
+    w.zeros((samples_.size() + patterns) * 2);
+    w.raw(pans_, sizeof pans_);
+
+    std::vector<std::size_t> dataPointerAt;
+    for (std::size_t i = 0; i < samples_.size(); ++i) {
+        const S3mSampleSpec& s = samples_[i];
+        align16(w);
+        patch16(w, pointers + i * 2, static_cast<uint32_t>(w.size() / 16));
+        const uint32_t frameBytes = (s.flags & 4) ? 2 : 1;
+        w.u8(s.type);
+        w.text(s.fileName, 12);
+        w.u8(0);
+        dataPointerAt.push_back(w.size());
+        w.u16le(0);
+        w.u32le(static_cast<uint32_t>(s.data.size() / frameBytes));
+        w.u32le(s.loopStart);
+        w.u32le(s.loopEnd);
+        w.u8(s.volume);
+        w.u8(0);
+        w.u8(s.packing);
+        w.u8(s.flags);
+        w.u32le(s.middleCRate);
+        w.zeros(12);
+        w.text(s.name, 28);
+        w.text(s.signature ? "SCRS" : "SCRX", 4);
+    }
+    for (uint32_t p = 0; p < patterns; ++p) {
+        align16(w);
+        patch16(w, pointers + (samples_.size() + p) * 2, static_cast<uint32_t>(w.size() / 16));
+        const std::vector<uint8_t> packed = packPattern(p);
+        w.u16le(static_cast<uint32_t>(packed.size()));
+        w.raw(packed.data(), packed.size());
+    }
+    for (std::size_t i = 0; i < samples_.size(); ++i) {
+        align16(w);
+        patch16(w, dataPointerAt[i], static_cast<uint32_t>(w.size() / 16));
+        w.raw(samples_[i].data.data(), samples_[i].data.size());
+    }
+    return w.bytes();
+}
+
+std::unique_ptr<Player> playS3m(const std::vector<uint8_t>& bytes, RecordingMixer& mixer) {
+    MemoryStream stream(bytes);
+    std::unique_ptr<Player> player = loadS3m(stream, false, &mixer);
+    if (player) {
+        player->restartSong();
+        player->configurePlayback(44100);
+    }
+    return player;
+}
+
+} // namespace tolva::test

@@ -1,0 +1,96 @@
+#pragma once
+// Writes S3M files from a compact description, for tests that build the song they play.
+#include "engine/Player.h"
+#include "support/RecordingMixer.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace tolva::test {
+
+struct S3mCell {
+    uint8_t note = 255; // octave in the high nibble, semitone in the low; 254 cut, 255 none
+    uint8_t instrument = 0;
+    uint8_t volume = 255; // 255: no volume byte
+    uint8_t command = 0;  // 'A' = 1; 0: no command bytes
+    uint8_t param = 0;
+};
+
+// A cell playing octave:semitone with an optional instrument and command letter.
+S3mCell s3mNote(uint32_t octave, uint32_t semitone, uint8_t instrument = 0, char command = 0,
+                uint8_t param = 0);
+// A cell with only a command, given by its letter.
+S3mCell s3mFx(char command, uint8_t param);
+// A cell with only a volume byte.
+S3mCell s3mVolume(uint8_t volume);
+
+struct S3mSampleSpec {
+    uint8_t type = 1; // 1 digital sample; others keep only their name
+    std::string name;
+    std::string fileName;
+    std::vector<uint8_t> data; // raw bytes as stored (two per frame for 16-bit)
+    uint8_t volume = 64;
+    uint32_t middleCRate = 8363;
+    uint32_t loopStart = 0; // frames
+    uint32_t loopEnd = 0;   // frames
+    uint8_t flags = 0;      // 1 loop, 4 16-bit
+    uint8_t packing = 0;
+    bool signature = true; // "SCRS"
+};
+
+// `frames` frames of 8-bit data, looped over the whole length.
+S3mSampleSpec loopedSample(uint32_t frames, uint8_t volume = 64, uint32_t middleCRate = 8363);
+
+class S3mBuilder {
+public:
+    // Channels 0..channels-1 enabled, alternating left (settings 0..7) and right (8..15).
+    explicit S3mBuilder(uint32_t channels = 4);
+
+    S3mBuilder& title(std::string text);
+    S3mBuilder& sample(S3mSampleSpec spec);
+    S3mBuilder& orders(std::vector<uint8_t> list);
+    S3mBuilder& cell(uint32_t pattern, uint32_t row, uint32_t channel, S3mCell c);
+    // Replaces a pattern's packed rows (the length word is written in front of them).
+    S3mBuilder& rawPattern(uint32_t pattern, std::vector<uint8_t> packed);
+    S3mBuilder& channelSetting(uint32_t channel, uint8_t setting);
+    S3mBuilder& panByte(uint32_t channel, uint8_t value);
+    S3mBuilder& flags(uint16_t value);
+    S3mBuilder& stereo(bool on);
+    S3mBuilder& signedSamples(bool on);
+    S3mBuilder& globalVolume(uint8_t value);
+    S3mBuilder& speed(uint8_t value);
+    S3mBuilder& tempo(uint8_t value);
+    S3mBuilder& fileType(uint8_t value);
+    S3mBuilder& patternCount(uint32_t count); // at least the patterns the cells name
+
+    std::vector<uint8_t> build() const;
+
+private:
+    std::vector<uint8_t> packPattern(uint32_t pattern) const;
+
+    std::string title_;
+    std::vector<S3mSampleSpec> samples_;
+    std::vector<uint8_t> orders_{0};
+    std::map<std::tuple<uint32_t, uint32_t, uint32_t>, S3mCell> cells_;
+    std::map<uint32_t, std::vector<uint8_t>> rawPatterns_;
+    uint8_t settings_[32];
+    uint8_t pans_[32] = {};
+    uint16_t flags_ = 0;
+    bool stereo_ = true;
+    bool signed_ = true;
+    uint8_t globalVolume_ = 64;
+    uint8_t speed_ = 6;
+    uint8_t tempo_ = 125;
+    uint8_t fileType_ = 16;
+    uint32_t patternCount_ = 0;
+};
+
+// An S3M loaded from bytes with its samples, rewound and configured for 44100 Hz.
+std::unique_ptr<Player> playS3m(const std::vector<uint8_t>& bytes, RecordingMixer& mixer);
+
+} // namespace tolva::test

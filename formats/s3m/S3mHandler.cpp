@@ -1,4 +1,5 @@
 #include "engine/Player.h"
+#include "formats/s3m/S3mLoader.h"
 #include "song/FormatHandler.h"
 #include "song/InputStream.h"
 
@@ -17,11 +18,12 @@ public:
             return IdentifyUnreadable;
         if (std::memcmp(header + 44, "SCRM", 4) != 0)
             return IdentifyNotThisFormat;
-        // S3M files are recognised but not loaded yet: leave them to no one.
-        return IdentifyNotThisFormat;
+        return IdentifyMatch;
     }
 
-    std::unique_ptr<Player> create(InputStream&, bool, Mixer*) override { return nullptr; }
+    std::unique_ptr<Player> create(InputStream& stream, bool infoOnly, Mixer* mixer) override {
+        return loadS3m(stream, infoOnly, mixer);
+    }
 };
 
 S3mHandler handler;

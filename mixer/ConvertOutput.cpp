@@ -41,8 +41,18 @@ public:
             const __m128i zr = _mm_sub_epi64(right, silence32_);
             const __m128i coarse = interleaveLow(_mm_srli_epi64(zl, 20), _mm_srli_epi64(zr, 20));
             const __m128i fine = interleaveLow(_mm_srli_epi64(zl, 17), _mm_srli_epi64(zr, 17));
-            const __m128i high = _mm_cmpgt_epi32(coarse, _mm_set1_epi32(268435455));
-            const __m128i low = _mm_cmpgt_epi32(_mm_set1_epi32(-268435455), coarse);
+            // The coarse value only holds 32 bits of z >> 20; beyond that the high half of z
+            // decides, so that loud sums clip instead of wrapping round.
+            const __m128i top = interleaveLow(_mm_srli_epi64(zl, 32), _mm_srli_epi64(zr, 32));
+            const __m128i beyondHigh = _mm_cmpgt_epi32(top, _mm_set1_epi32((1 << 19) - 1));
+            const __m128i beyondLow = _mm_cmpgt_epi32(_mm_set1_epi32(-(1 << 19)), top);
+            const __m128i beyond = _mm_or_si128(beyondHigh, beyondLow);
+            const __m128i high = _mm_or_si128(
+                beyondHigh,
+                _mm_andnot_si128(beyond, _mm_cmpgt_epi32(coarse, _mm_set1_epi32(268435455))));
+            const __m128i low = _mm_or_si128(
+                beyondLow,
+                _mm_andnot_si128(beyond, _mm_cmpgt_epi32(_mm_set1_epi32(-268435455), coarse)));
             samples = _mm_andnot_si128(_mm_or_si128(high, low), fine);
             samples = _mm_or_si128(samples, _mm_and_si128(high, _mm_set1_epi32(0x7FFFFFFF)));
             samples = _mm_or_si128(samples, _mm_and_si128(low, _mm_set1_epi32(INT32_MIN)));

@@ -1,5 +1,7 @@
 #include "support/MixerHarness.h"
 
+#include "mixer/MixVoices.h"
+
 namespace tolva::test {
 
 MixerPtr makeMixer(FakeOwner& owner, uint32_t rate, uint32_t voices) {
@@ -31,6 +33,51 @@ std::vector<int16_t> render16(SoftwareMixer& mixer, uint32_t frames, uint32_t ga
     const uint32_t done = mixer.render(frames, out.data(), &format);
     out.resize(2 * static_cast<std::size_t>(done));
     return out;
+}
+
+Voice makeVoice(const std::vector<uint8_t>& data, uint32_t position, uint32_t end,
+                uint32_t loopStart, uint8_t flags, uint32_t step, uint8_t volume, uint8_t panning) {
+    Voice v;
+    v.data = data.data();
+    v.position = v.data + position;
+    v.end = v.data + end;
+    v.loopStart = v.data + loopStart;
+    v.flags = flags | VoiceActive;
+    v.step = step;
+    v.volume = v.targetVolume = volume;
+    v.panning = v.targetPanning = panning;
+    v.signFlip = 0x80;
+    return v;
+}
+
+std::vector<int32_t> mixFrames(Voice* voices, uint32_t count, uint32_t frames,
+                               const MixOptions& options) {
+    std::vector<int32_t> room(2 * static_cast<std::size_t>(frames) + 4);
+    auto* accumulator = reinterpret_cast<int32_t*>((reinterpret_cast<uintptr_t>(room.data()) + 15) &
+                                                   ~uintptr_t(15));
+    std::vector<float> floatRoom(2 * FloatBufferFrames + 4);
+    auto* floats = reinterpret_cast<float*>((reinterpret_cast<uintptr_t>(floatRoom.data()) + 15) &
+                                            ~uintptr_t(15));
+    const MixSettings settings{options.gain,         options.interpolate, options.forceMono,    2,
+                               options.rampInterval, options.filter,      options.filterContext};
+    mixVoices(voices, count, frames, options.silent ? nullptr : accumulator, settings, floats);
+    if (options.silent)
+        return {};
+    return std::vector<int32_t>(accumulator, accumulator + 2 * static_cast<std::size_t>(frames));
+}
+
+std::vector<int32_t> leftOf(const std::vector<int32_t>& frames) {
+    std::vector<int32_t> left;
+    for (std::size_t i = 0; i < frames.size(); i += 2)
+        left.push_back(frames[i]);
+    return left;
+}
+
+std::vector<uint8_t> indexRamp16(int frames) {
+    std::vector<int> values;
+    for (int i = 0; i < frames; ++i)
+        values.push_back(100 * i);
+    return words16(values);
 }
 
 std::vector<uint8_t> bytesOf(std::initializer_list<int> values) {

@@ -1,0 +1,151 @@
+// The mixer's voice operations as a player uses them: starting, regions, stopping, flags,
+// activity, sample memory and the voice count.
+#include "song/MemoryStream.h"
+#include "support/MixerHarness.h"
+
+#include <gtest/gtest.h>
+
+using namespace tolva;
+using namespace tolva::test;
+
+TEST(VoiceControl, VoiceCountIsAtMostSixtyFour) {
+    FakeOwner owner;
+    MixerPtr mixer = makeMixer(owner, 44100, 4);
+    EXPECT_TRUE(mixer->setVoiceCount(64));
+    EXPECT_FALSE(mixer->setVoiceCount(65));
+    EXPECT_EQ(mixer->voiceCount(), 64u);
+}
+
+TEST(VoiceControl, StartTakesTheOwnersSample) {
+    FakeOwner owner;
+    MixerPtr mixer = makeMixer(owner);
+    const std::vector<uint8_t> data(300, 0);
+    owner.start.data = data.data();
+    owner.start.startOffset = 10;
+    owner.start.end = 201; // odd end of 16-bit data: the last whole frame ends at 200
+    owner.start.loopStart = 40;
+    owner.start.flags = Voice16Bit | VoiceLoop;
+    owner.start.volume = 50;
+    owner.start.panning = 70;
+    owner.start.sign = 0xFF;
+    mixer->startVoice(3, nullptr);
+    const Voice& v = mixer->voice(3);
+    EXPECT_EQ(v.position, data.data() + 10);
+    EXPECT_EQ(v.end, data.data() + 200);
+    EXPECT_EQ(v.loopStart, data.data() + 40);
+    EXPECT_EQ(v.flags, VoiceActive | Voice16Bit | VoiceLoop);
+    EXPECT_EQ(v.volume, 0);
+    EXPECT_EQ(v.targetVolume, 50);
+    EXPECT_EQ(v.panning, 70);
+    EXPECT_EQ(v.rampCountdown, 6);
+    EXPECT_EQ(v.signFlip, 0x80); // the mixer's default
+    owner.start.sign = 0;
+    mixer->startVoice(3, nullptr);
+    EXPECT_EQ(mixer->voice(3).signFlip, 0);
+
+    VoiceRegion region;
+    mixer->getVoiceRegion(region, 3);
+    EXPECT_EQ(region.data, data.data());
+    EXPECT_EQ(region.position, 10u);
+    EXPECT_EQ(region.end, 200u);
+    EXPECT_EQ(region.loopStart, 40u);
+    region.position = 60;
+    region.end = 100;
+    mixer->setVoiceRegion(3, region);
+    EXPECT_EQ(mixer->voice(3).position, data.data() + 60);
+    EXPECT_EQ(mixer->voice(3).end, data.data() + 100);
+    EXPECT_EQ(mixer->voice(3).flags, VoiceActive | Voice16Bit | VoiceLoop);
+}
+
+TEST(VoiceControl, DeclinedStartLeavesTheVoiceStoppedWithItsTail) {
+    FakeOwner owner;
+    MixerPtr mixer = makeMixer(owner);
+    const std::vector<uint8_t> data(300, 0x40);
+    startSample(*mixer, owner, 0, data, 300, 0, 0);
+    mixer->setVoiceStep(0, 0x10000);
+    render16(*mixer, 200);
+    const int32_t last = mixer->voice(0).lastLeft;
+    EXPECT_NE(last, 0);
+    owner.acceptStarts = false;
+    mixer->startVoice(0, nullptr);
+    EXPECT_FALSE(mixer->voiceFlags(0) & VoiceActive);
+    EXPECT_EQ(mixer->voice(0).holdLeft, last);
+    EXPECT_EQ(mixer->voice(0).holdLevel, 8);
+    // Stopping a stopped voice changes nothing.
+    mixer->stopVoice(0);
+    EXPECT_EQ(mixer->voice(0).holdLevel, 8);
+}
+
+TEST(VoiceControl, ActivityRecordsFlagsAndPeakVolume) {
+    FakeOwner owner;
+    MixerPtr mixer = makeMixer(owner, 44100, 2);
+    const std::vector<uint8_t> data(3000, 0x40);
+    startSample(*mixer, owner, 1, data, 3000, 0, VoiceLoop, 40);
+    mixer->setVoiceStep(1, 0x10000);
+    mixer->render(12, nullptr, nullptr); // volume 0 at the first stretch, 2 after 6 frames
+    EXPECT_EQ(mixer->voiceActivity(1).flags, VoiceActive | VoiceLoop);
+    EXPECT_EQ(mixer->voiceActivity(1).peakVolume, 0);
+    TickRecorder ticks;
+    mixer->addTickListener(&ticks, 6);
+    mixer->render(12, nullptr, nullptr);
+    EXPECT_EQ(mixer->voiceActivity(1).peakVolume, 4);
+    mixer->clearVoiceActivity(1);
+    EXPECT_EQ(mixer->voiceActivity(1).flags, 0);
+    EXPECT_EQ(mixer->voiceActivity(1).peakVolume, 0);
+    EXPECT_EQ(mixer->voiceActivity(0).flags, 0);
+
+    EXPECT_TRUE(mixer->reset());
+    EXPECT_EQ(mixer->voice(1).flags, 0);
+    EXPECT_EQ(mixer->voice(1).position, nullptr);
+    EXPECT_EQ(mixer->framesRendered(), 0u);
+}
+
+TEST(VoiceControl, RampTableFollowsTheMixingRate) {
+    FakeOwner owner;
+    MixerPtr mixer = makeMixer(owner, 44100);
+    EXPECT_EQ(mixer->rampParams().rampInterval, 6);
+    mixer->setMixingRate(32000);
+    EXPECT_EQ(mixer->rampParams().rampInterval, 4);
+    mixer->setMixingRate(16000);
+    EXPECT_EQ(mixer->rampParams().rampInterval, 2);
+    MixerPtr fresh(createMixer());
+    EXPECT_EQ(fresh->rampParams().rampInterval, 2);
+    EXPECT_EQ(fresh->rampParams().rampStep, 2);
+}
+
+namespace {
+
+struct Negate : SampleConverter {
+    uint32_t a = 0, b = 0;
+    void convert(uint8_t* block, uint32_t size, uint32_t convA, uint32_t convB) override {
+        for (uint32_t i = 0; i < size; ++i)
+            block[i] = static_cast<uint8_t>(-block[i]);
+        a = convA;
+        b = convB;
+    }
+};
+
+} // namespace
+
+TEST(VoiceControl, SampleDataBlocks) {
+    FakeOwner owner;
+    MixerPtr mixer = makeMixer(owner);
+    const uint8_t bytes[] = {1, 2, 3, 4};
+    uint8_t* copy = mixer->copySampleData(bytes, 4);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy[3], 4);
+    mixer->freeSampleData(copy);
+    mixer->freeSampleData(nullptr);
+
+    MemoryStream stream(bytes, 4);
+    Negate negate;
+    uint8_t* loaded = mixer->loadSampleData(stream, 3, 7, 9, &negate);
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded[0], 0xFF);
+    EXPECT_EQ(loaded[2], 0xFD);
+    EXPECT_EQ(negate.a, 7u);
+    EXPECT_EQ(negate.b, 9u);
+    mixer->freeSampleData(loaded);
+    // Only one byte is left: the read fails and nothing stays allocated.
+    EXPECT_EQ(mixer->loadSampleData(stream, 3, 0, 0, nullptr), nullptr);
+}

@@ -2,6 +2,7 @@
 #include "support/ItFileBuilder.h"
 #include "support/ItLoad.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -33,67 +34,39 @@ std::unique_ptr<test::ItLoaded> loadInstruments(std::vector<std::vector<uint8_t>
 
 } // namespace
 
-TEST(ItInstrumentFormats, NewLayoutFieldsAndEnvelopes) {
-    std::vector<uint8_t> r = test::itInstrumentRecord("bass", 1);
-    r[0x11] = ItNnaNoteFade;
-    r[0x12] = ItDctSample;
-    r[0x13] = ItDcaNoteOff;
-    putWord(r, 0x14, 512);
-    r[0x16] = static_cast<uint8_t>(-20);
-    r[0x17] = 72;
-    r[0x18] = 100;
-    r[0x19] = 40;
-    r[0x1A] = 25;
-    r[0x1B] = 10;
-    r[0x3A] = 0x80 | 64;
-    r[0x3B] = 0x80 | 3;
-    r[0x40 + 2 * 60] = 62; // C-5 plays D-5 ...
-    r[0x41 + 2 * 60] = 4;  // ... with sample 4
-    putEnvelope(r, 0x130, 0x07 | 0xF0, 3, 1, 2, 0, 0);
-    r[0x130 + 6] = 64;
-    putWord(r, 0x130 + 7, 0);
-    r[0x130 + 9] = 32;
-    putWord(r, 0x130 + 10, 10);
-    r[0x130 + 6 + 3 * 24] = 5; // the last node slot
-    putWord(r, 0x130 + 7 + 3 * 24, 999);
-    putEnvelope(r, 0x182, 0x0B | 0x80, 2, 0, 1, 0, 0);
-    r[0x182 + 6] = static_cast<uint8_t>(-32);
-    putEnvelope(r, 0x1D4, 0x81 | 0x70, 2, 0, 0, 0, 0);
+TEST(ItInstrumentFormats, NewLayoutRecordsComeBackByteForByte) {
+    // Every byte carries a value of its own, so a field read from the wrong place shows.
+    std::vector<uint8_t> r(550);
+    for (std::size_t i = 0; i < r.size(); ++i)
+        r[i] = static_cast<uint8_t>(i * 7 + 1);
+    std::memcpy(r.data(), "IMPI", 4);
+    r[0x10] = r[0x1F] = 0;                             // reserved bytes are not kept
+    r[0x20 + 25] = 0;                                  // the name's 26th byte is its terminator
+    r[0x130 + 81] = r[0x182 + 81] = r[0x1D4 + 81] = 0; // each envelope's reserved byte
+    putEnvelope(r, 0x130, 0x07, 3, 1, 2, 0, 0);
+    putEnvelope(r, 0x182, 0x0B, 2, 0, 1, 0, 0);
+    putEnvelope(r, 0x1D4, 0x81, 2, 0, 0, 0, 0);
     auto it = loadInstruments({r});
     ASSERT_EQ(it->error, ItLoadError::None);
-    EXPECT_EQ(it->module->instrumentCount, 1u);
     const ItInstrument& in = it->module->instruments[0];
     EXPECT_TRUE(in.present);
-    EXPECT_STREQ(in.fileName, "INSTR.ITI");
-    EXPECT_EQ(std::string(in.name), "bass" + std::string(21, ' '));
-    EXPECT_EQ(in.newNoteAction, ItNnaNoteFade);
-    EXPECT_EQ(in.duplicateCheckType, ItDctSample);
-    EXPECT_EQ(in.duplicateCheckAction, ItDcaNoteOff);
-    EXPECT_EQ(in.fadeOut, 512);
-    EXPECT_EQ(in.pitchPanSeparation, -20);
-    EXPECT_EQ(in.pitchPanCentre, 72);
-    EXPECT_EQ(in.globalVolume, 100);
-    EXPECT_EQ(in.defaultPan, 40);
-    EXPECT_EQ(in.randomVolume, 25);
-    EXPECT_EQ(in.randomPan, 10);
-    EXPECT_EQ(in.filterCutoff, 0xC0);
-    EXPECT_EQ(in.filterResonance, 0x83);
-    EXPECT_EQ(in.noteMap[60].note, 62);
-    EXPECT_EQ(in.noteMap[60].sample, 4);
-    EXPECT_EQ(in.noteMap[61].note, 61);
-    EXPECT_EQ(in.noteMap[61].sample, 1);
-    const ItEnvelope& vol = in.volumeEnvelope;
-    EXPECT_EQ(vol.flags, 0x07); // high bits masked off
-    EXPECT_EQ(vol.nodeCount, 3);
-    EXPECT_EQ(vol.loopStart, 1);
-    EXPECT_EQ(vol.loopEnd, 2);
-    EXPECT_EQ(vol.nodes[0].value, 64);
-    EXPECT_EQ(vol.nodes[1].value, 32);
-    EXPECT_EQ(vol.nodes[1].tick, 10);
-    EXPECT_EQ(vol.nodes[24].value, 5);
-    EXPECT_EQ(vol.nodes[24].tick, 999);
+    EXPECT_EQ(in.fadeOut, r[0x14] | r[0x15] << 8);
+    EXPECT_EQ(in.noteMap[60].sample, r[0x41 + 120]);
+    EXPECT_EQ(in.volumeEnvelope.nodes[24].tick, r[0x130 + 79] | r[0x130 + 80] << 8);
+    uint8_t back[550];
+    writeItInstrument(in, back);
+    EXPECT_EQ(std::vector<uint8_t>(back, back + 550), r);
+}
+
+TEST(ItInstrumentFormats, EnvelopeFlagsKeepOnlyTheirDefinedBits) {
+    std::vector<uint8_t> r = test::itInstrumentRecord("x", 1);
+    putEnvelope(r, 0x130, 0xF7, 3, 0, 0, 0, 0);
+    putEnvelope(r, 0x182, 0xFB, 3, 0, 0, 0, 0);
+    putEnvelope(r, 0x1D4, 0xF1, 3, 0, 0, 0, 0);
+    auto it = loadInstruments({r});
+    const ItInstrument& in = it->module->instruments[0];
+    EXPECT_EQ(in.volumeEnvelope.flags, 0x07);
     EXPECT_EQ(in.panEnvelope.flags, 0x0B);
-    EXPECT_EQ(in.panEnvelope.nodes[0].value, -32);
     EXPECT_EQ(in.pitchEnvelope.flags, 0x81); // the filter bit stays
 }
 

@@ -93,11 +93,6 @@ TEST(ItPlayerRecords, SamplesAreDescribedInFrames) {
     s.sustainEnd = 6;
     s.convert = 0;
     s.defaultPan = 0x80 | 48;
-    s.rate = 11025;
-    s.vibrato[0] = 1;
-    s.vibrato[1] = 2;
-    s.vibrato[2] = 3;
-    s.vibrato[3] = 4;
     b.samples = {s, sampleOf(10, 0x01 | 0x20 | 0x80)};
     auto l = load(b);
     ASSERT_TRUE(l->player);
@@ -110,14 +105,10 @@ TEST(ItPlayerRecords, SamplesAreDescribedInFrames) {
     EXPECT_EQ(d.typeFlags, SampleType16Bit | SampleTypeUnsigned | SampleTypeStereo);
     EXPECT_EQ(d.loopKind, LoopPingPong);
     EXPECT_EQ(d.sustainLoopKind, LoopNone); // ping-pong bit without its loop bit
-    EXPECT_EQ(d.referenceRate, 11025u);
     EXPECT_EQ(d.referenceOctave, 5u);
     EXPECT_EQ(d.defaultPanning, 48);
     EXPECT_TRUE(d.fieldMask & SampleFieldDefaultPanning);
     EXPECT_TRUE(d.fieldMask & SampleFieldSustainLoop);
-    EXPECT_EQ(d.vibratoSpeed, 1);
-    EXPECT_EQ(d.vibratoWaveform, 4);
-    EXPECT_STREQ(d.fileName, "SAMPLE.WAV");
     EXPECT_NE(d.data, nullptr);
     EXPECT_TRUE(d.present);
 

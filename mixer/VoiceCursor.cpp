@@ -121,9 +121,10 @@ void VoiceCursor::advanceSilently(uint32_t frames) {
     frames &= ~1u;
     while (frames > 0 && active() && step != 0) {
         const int64_t need = framesToBoundary() * 65536 - fraction;
-        uint64_t pairs = (static_cast<uint64_t>(need) + step - 1) / step;
-        pairs = (pairs + 1) & ~uint64_t(1);
-        const uint32_t used = pairs < frames ? static_cast<uint32_t>(pairs) : frames;
+        // Frames until the boundary is reached, rounded up to whole pairs.
+        uint64_t toBoundary = (static_cast<uint64_t>(need) + step - 1) / step;
+        toBoundary = (toBoundary + 1) & ~uint64_t(1);
+        const uint32_t used = toBoundary < frames ? static_cast<uint32_t>(toBoundary) : frames;
         const int64_t rest = need - int64_t(used) * step;
         const int64_t before = (rest + 65535) >> 16; // whole frames short of the boundary
         fraction = static_cast<uint32_t>(-rest) & 0xFFFF;

@@ -1,4 +1,5 @@
 #include "engine/Player.h"
+#include "formats/mtm669/Loader669.h"
 #include "song/FormatHandler.h"
 #include "song/InputStream.h"
 
@@ -17,11 +18,12 @@ public:
             return IdentifyUnreadable;
         if (std::memcmp(magic, "if", 2) != 0 && std::memcmp(magic, "JN", 2) != 0)
             return IdentifyNotThisFormat;
-        // 669 files are recognised but not loaded yet: leave them to no one.
-        return IdentifyNotThisFormat;
+        return IdentifyMatch;
     }
 
-    std::unique_ptr<Player> create(InputStream&, bool, Mixer*) override { return nullptr; }
+    std::unique_ptr<Player> create(InputStream& stream, bool infoOnly, Mixer* mixer) override {
+        return load669(stream, infoOnly, mixer);
+    }
 };
 
 Handler669 handler;

@@ -1,4 +1,5 @@
 #include "engine/Player.h"
+#include "formats/mtm669/MtmLoader.h"
 #include "song/FormatHandler.h"
 #include "song/InputStream.h"
 
@@ -17,11 +18,12 @@ public:
             return IdentifyUnreadable;
         if (std::memcmp(magic, "MTM", 3) != 0)
             return IdentifyNotThisFormat;
-        // MTM files are recognised but not loaded yet: leave them to no one.
-        return IdentifyNotThisFormat;
+        return IdentifyMatch;
     }
 
-    std::unique_ptr<Player> create(InputStream&, bool, Mixer*) override { return nullptr; }
+    std::unique_ptr<Player> create(InputStream& stream, bool infoOnly, Mixer* mixer) override {
+        return loadMtm(stream, infoOnly, mixer);
+    }
 };
 
 MtmHandler handler;

@@ -1,0 +1,12 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+namespace tolva {
+
+// The text of a comment stored as zero-padded lines: each run of zero bytes (one at the very
+// start included) ends a line with CR LF. Empty when the comment holds no text at all;
+// otherwise NUL-terminated.
+std::vector<char> commentText(const uint8_t* bytes, uint32_t size);
+
+} // namespace tolva

@@ -1,0 +1,118 @@
+#include "formats/mtm669/Loader669.h"
+
+#include "formats/mtm669/Player669.h"
+#include "formats/mtm669/StreamSpace.h"
+#include "song/InputStream.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace tolva {
+
+namespace {
+
+constexpr uint32_t HeaderSize = 497;
+constexpr uint32_t MessageLength = 108;
+constexpr uint32_t OrderListOffset = 113;
+constexpr uint32_t TempoListOffset = 241;
+constexpr uint32_t BreakListOffset = 369;
+constexpr uint32_t SampleHeaderSize = 25;
+constexpr uint32_t FileNameLength = 13;
+constexpr uint8_t OrderListEnd = 0xFF;
+
+uint32_t le32(const uint8_t* p) {
+    return p[0] | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+           static_cast<uint32_t>(p[3]) << 24;
+}
+
+bool readSampleHeader(InputStream& stream, Sample* s) {
+    uint8_t h[SampleHeaderSize];
+    if (stream.read(SampleHeaderSize, h) != 0)
+        return false;
+    if (!s)
+        return true; // beyond the sample table: read past and ignored
+    std::memcpy(s->name, h, FileNameLength);
+    s->name[FileNameLength] = '\0';
+    s->length = le32(h + 13);
+    s->loopStart = le32(h + 17);
+    s->loopEnd = le32(h + 21);
+    // Samples without a loop store a loop end far beyond their data.
+    if (s->loopEnd <= s->length)
+        s->flags |= SampleLoop;
+    return true;
+}
+
+// Reads the patterns the order list plays and steps over the others. Patterns beyond the tempo
+// and break lists have no speed or length, so they are never kept.
+bool readPatterns(InputStream& stream, Song& song, uint32_t patternCount) {
+    bool used[256] = {};
+    uint32_t usedCount = 0;
+    for (uint32_t i = 0; i < ListLength669; ++i) {
+        const int32_t entry = song.orders[i];
+        if (entry >= 0 && static_cast<uint32_t>(entry) < std::min(patternCount, ListLength669) &&
+            !used[entry]) {
+            used[entry] = true;
+            ++usedCount;
+        }
+    }
+    if (uint64_t{usedCount} * PatternBytes669 > bytesLeft(stream))
+        return false;
+    for (uint32_t p = 0; p < patternCount; ++p) {
+        if (!used[p]) {
+            if (!skipBytes(stream, PatternBytes669))
+                return false;
+            continue;
+        }
+        std::vector<uint8_t>& cells = song.patterns[p];
+        cells.resize(PatternBytes669);
+        if (stream.read(PatternBytes669, cells.data()) != 0)
+            return false;
+        // A pattern of nothing but zero bytes plays as a missing one.
+        if (std::all_of(cells.begin(), cells.end(), [](uint8_t b) { return b == 0; }))
+            cells = {};
+    }
+    return true;
+}
+
+} // namespace
+
+std::unique_ptr<Player> load669(InputStream& stream, bool infoOnly, Mixer* mixer) {
+    std::unique_ptr<Player669> player(new (std::nothrow) Player669(mixer));
+    if (!player)
+        return nullptr;
+    Song& song = player->song;
+
+    stream.seek(0, SeekFromStart);
+    uint8_t h[HeaderSize];
+    if (stream.read(HeaderSize, h) != 0 ||
+        (std::memcmp(h, "if", 2) != 0 && std::memcmp(h, "JN", 2) != 0))
+        return nullptr;
+    std::memcpy(song.title, h + 2, MessageLength);
+    song.title[MessageLength] = '\0';
+
+    for (uint32_t i = 0; i < ListLength669; ++i) {
+        const uint8_t entry = h[OrderListOffset + i];
+        song.orders[i] = entry == OrderListEnd ? int32_t{OrderEnd} : int32_t{entry};
+    }
+    song.orders[ListLength669] = OrderEnd;
+    std::memcpy(player->tempoList.data(), h + TempoListOffset, ListLength669);
+    std::memcpy(player->breakList.data(), h + BreakListOffset, ListLength669);
+
+    // Headers beyond the sample table are read past, and their data is never reached.
+    const uint32_t declaredSamples = h[110];
+    song.sampleCount = std::min(declaredSamples, MaxSamples669);
+    for (uint32_t i = 0; i < declaredSamples; ++i)
+        if (!readSampleHeader(stream, i < MaxSamples669 ? &player->samples[i] : nullptr))
+            return nullptr;
+
+    if (!readPatterns(stream, song, h[111]))
+        return nullptr;
+
+    song.infoOnly = infoOnly;
+    if (!infoOnly && !player->loadAllSamples(stream))
+        return nullptr;
+    return player;
+}
+
+} // namespace tolva

@@ -1,0 +1,124 @@
+#include "formats/mtm669/MtmLoader.h"
+
+#include "formats/mtm669/CommentText.h"
+#include "formats/mtm669/MtmPlayer.h"
+#include "formats/mtm669/StreamSpace.h"
+#include "song/InputStream.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <vector>
+
+namespace tolva {
+
+namespace {
+
+constexpr uint32_t HeaderSize = 66;
+constexpr uint32_t TitleLength = 20;
+constexpr uint32_t SampleHeaderSize = 37;
+constexpr uint32_t SampleNameLength = 22;
+constexpr uint32_t StoredOrders = 128;
+constexpr uint32_t MinLoopBytes = 7; // shorter loops are not played as loops
+
+uint32_t le16(const uint8_t* p) {
+    return p[0] | static_cast<uint32_t>(p[1]) << 8;
+}
+
+uint32_t le32(const uint8_t* p) {
+    return le16(p) | le16(p + 2) << 16;
+}
+
+bool readSampleHeader(InputStream& stream, Sample* s) {
+    uint8_t h[SampleHeaderSize];
+    if (stream.read(SampleHeaderSize, h) != 0)
+        return false;
+    if (!s)
+        return true; // beyond the sample table: read past and ignored
+    std::memcpy(s->name, h, SampleNameLength);
+    s->name[SampleNameLength] = '\0';
+    s->length = le32(h + 22);
+    s->loopStart = le32(h + 26);
+    s->loopEnd = le32(h + 30);
+    s->finetune = static_cast<int8_t>(h[34] & 15);
+    s->volume = h[35];
+    if (s->loopEnd - s->loopStart >= MinLoopBytes)
+        s->flags |= SampleLoop;
+    if (h[36] & 1)
+        s->flags |= Sample16Bit;
+    return true;
+}
+
+// Reads `size` bytes into a buffer sized for them, after checking that the stream holds them.
+bool readBlock(InputStream& stream, uint64_t size, std::vector<uint8_t>& out) {
+    if (size > bytesLeft(stream))
+        return false;
+    out.resize(static_cast<std::size_t>(size));
+    return size == 0 || stream.read(static_cast<uint32_t>(size), out.data()) == 0;
+}
+
+// Channel slots that play a track in some pattern of the order list.
+uint32_t usedSlots(MtmPlayer& player) {
+    bool used[MtmChannelSlots] = {};
+    for (uint32_t i = 0; i < MaxOrders && player.song.orders[i] >= 0; ++i)
+        for (uint32_t slot = 0; slot < MtmChannelSlots; ++slot)
+            used[slot] = used[slot] ||
+                         player.trackNumber(static_cast<uint32_t>(player.song.orders[i]), slot);
+    return static_cast<uint32_t>(std::count(std::begin(used), std::end(used), true));
+}
+
+} // namespace
+
+std::unique_ptr<Player> loadMtm(InputStream& stream, bool infoOnly, Mixer* mixer) {
+    std::unique_ptr<MtmPlayer> player(new (std::nothrow) MtmPlayer(mixer));
+    if (!player)
+        return nullptr;
+    Song& song = player->song;
+
+    stream.seek(0, SeekFromStart);
+    uint8_t h[HeaderSize];
+    if (stream.read(HeaderSize, h) != 0 || std::memcmp(h, "MTM", 3) != 0)
+        return nullptr;
+    std::memcpy(song.title, h + 4, TitleLength);
+    song.title[TitleLength] = '\0';
+    player->trackCount = le16(h + 24);
+    player->lastPattern = h[26];
+    // The file holds 128 order bytes; a longer list is cut to them.
+    const uint32_t orderCount = std::min<uint32_t>(h[27] + 1u, StoredOrders);
+    song.orderCount = static_cast<uint8_t>(orderCount);
+    const uint32_t commentLength = le16(h + 28);
+    song.rowsPerPattern = std::min<uint32_t>(h[32], MtmTrackRows);
+    for (uint32_t i = 0; i < MtmChannelSlots; ++i)
+        player->channelPannings[i] = static_cast<uint8_t>((h[34 + i] & 15) | h[34 + i] << 4);
+
+    // Headers beyond the sample table are read past, and their data is never reached.
+    song.sampleCount = std::min<uint32_t>(h[30], MtmMaxSamples);
+    for (uint32_t i = 0; i < h[30]; ++i)
+        if (!readSampleHeader(stream, i < MtmMaxSamples ? &player->samples[i] : nullptr))
+            return nullptr;
+
+    uint8_t orderBytes[StoredOrders];
+    if (stream.read(StoredOrders, orderBytes) != 0)
+        return nullptr;
+    for (uint32_t i = 0; i < orderCount; ++i)
+        song.orders[i] = orderBytes[i];
+    song.orders[orderCount] = OrderEnd;
+
+    if (!readBlock(stream, uint64_t{player->trackCount} * MtmTrackBytes, player->trackData) ||
+        !readBlock(stream, (uint64_t{player->lastPattern} + 1) * MtmPatternEntryBytes,
+                   song.patterns[0]))
+        return nullptr;
+    song.channelCount = usedSlots(*player);
+
+    std::vector<uint8_t> comment;
+    if (!readBlock(stream, commentLength, comment))
+        return nullptr;
+    player->message = commentText(comment.data(), commentLength);
+
+    song.infoOnly = infoOnly;
+    if (!infoOnly && !player->loadAllSamples(stream))
+        return nullptr;
+    return player;
+}
+
+} // namespace tolva

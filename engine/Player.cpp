@@ -535,6 +535,9 @@ void Player::seekToFrame(uint32_t frame) {
         resetChannels();
         restartSong();
         mixer->setPosition(0);
+        // The tick grid starts again with the song, as on a fresh start, instead of keeping
+        // the countdown of the tick that was running.
+        setTickInterval(song.initialTempo);
         playedFrames = 0;
     }
     mixer->render((frame - playedFrames) & ~1u, nullptr, nullptr);

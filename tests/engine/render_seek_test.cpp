@@ -60,5 +60,16 @@ TEST(SeekToFrame, ForwardPlaysOnAndBackwardRestarts) {
     EXPECT_EQ(player->orderIndex, 0u); // no tick yet since the restart
 }
 
+TEST(SeekToFrame, BackwardFromInsideATickRestartsTheTickGridWithTheSong) {
+    RecordingMixer mixer;
+    auto player = playMod(ModBuilder().build(), mixer);
+    player->seekToFrame(882 * 13 + 400); // 482 frames before the next tick
+    player->seekToFrame(100);
+    player->renderFrames(780, nullptr, nullptr);
+    EXPECT_EQ(player->orderIndex, 0u); // frame 880: the first tick is still to come
+    player->renderFrames(2, nullptr, nullptr);
+    EXPECT_EQ(player->orderIndex, 1u); // frame 882, as on a fresh start
+}
+
 } // namespace
 } // namespace tolva::test

@@ -1,0 +1,84 @@
+#include "host/ModuleCache.h"
+
+#include "engine/LengthScan.h"
+#include "engine/SongSettings.h"
+#include "host/PlaybackState.h"
+#include "song/FileStream.h"
+#include "song/SongSession.h"
+
+#include <cstring>
+
+namespace tolva::host {
+
+namespace {
+
+constexpr UINT RefreshInfoDialog = WM_USER + 1;
+
+bool sameFile(const LoadedModule& module, const char* file) {
+    return std::strcmp(module.fileName, file) == 0;
+}
+
+ModuleRef loadModule(const char* file, bool infoOnly, bool computeLength) {
+    ModuleRef ref = ModuleRef::create();
+    if (!ref)
+        return ref;
+    LoadedModule& module = *ref;
+    module.infoOnly = infoOnly;
+    std::size_t nameLength = std::strlen(file);
+    // A name longer than the record holds could not be found in the cache again; such a
+    // file is kept as unplayable.
+    if (nameLength > MaxFileNameLength) {
+        std::memcpy(module.fileName, file, MaxFileNameLength);
+        return ref;
+    }
+    std::memcpy(module.fileName, file, nameLength + 1);
+    FileStream stream(file, platform::FileMode::Read);
+    module.fileSize = stream.size();
+    module.session = createSession(stream, infoOnly);
+    if (module.session) {
+        applySettings(module.session->player(), state.settings, infoOnly);
+        if (computeLength) {
+            SongLength scan = scanLength(*module.session, state.settings);
+            module.lengthMs = scan.lengthMs;
+            module.startOffsetMs = scan.startOffsetMs;
+            module.limitLength = scan.limitLength;
+        }
+    }
+    return ref;
+}
+
+} // namespace
+
+ModuleRef acquireModule(const char* file, bool infoOnly) {
+    bool playing = state.playThread != nullptr;
+    if (state.infoModule && sameFile(*state.infoModule, file) &&
+        (infoOnly || !state.infoModule->infoOnly)) {
+        if (!playing)
+            state.currentModule = state.infoModule;
+        return state.infoModule;
+    }
+    ModuleRef answer;
+    if (state.currentModule && sameFile(*state.currentModule, file)) {
+        answer = state.currentModule;
+        if (!infoOnly && state.currentModule->infoOnly) {
+            ModuleRef full = loadModule(file, false, false);
+            if (full) {
+                full->lengthMs = answer->lengthMs;
+                full->startOffsetMs = answer->startOffsetMs;
+                full->limitLength = answer->limitLength;
+                answer = full;
+                if (!playing)
+                    state.currentModule = full;
+            }
+        }
+    } else {
+        answer = loadModule(file, infoOnly, true);
+        if (answer && !playing)
+            state.currentModule = answer;
+    }
+    if (state.infoDialog)
+        PostMessageA(state.infoDialog, RefreshInfoDialog, 0, 0);
+    return answer;
+}
+
+} // namespace tolva::host

@@ -1,0 +1,87 @@
+#include "host/PlaybackThread.h"
+
+#include "engine/Player.h"
+#include "host/PlaybackState.h"
+#include "host/PluginRecord.h"
+#include "platform/Clock.h"
+#include "song/SongSession.h"
+
+namespace tolva::host {
+
+namespace {
+
+// Carries out a pending seek; the target counts from the end of the skipped leading silence.
+void seek(PlaybackState& s, uint32_t rate) {
+    LoadedModule& module = *s.currentModule;
+    if (module.session) {
+        SongSession& session = *module.session;
+        int64_t targetMs = int64_t(s.seekTargetMs) + module.startOffsetMs;
+        if (targetMs < 0)
+            targetMs = 0;
+        session.seekToFrame(static_cast<uint32_t>(targetMs * rate / 1000));
+        s.outputTimeMs = static_cast<int32_t>(int64_t(session.player().playedFrames) * 1000 / rate -
+                                              module.startOffsetMs);
+        plugin.outMod->Flush(s.outputTimeMs);
+    }
+    s.seekRequested = false;
+}
+
+} // namespace
+
+void runPlayback(void* context) {
+    PlaybackState& s = *static_cast<PlaybackState*>(context);
+    const uint32_t rate = s.playRate;
+    const uint32_t bits = s.playBits;
+    const uint32_t bytes = bits / 8;
+    OutputModule& out = *plugin.outMod;
+    SongSession& session = *s.currentModule->session;
+    // Two blocks: the DSP may answer up to twice the frames it was given.
+    alignas(16) uint8_t block[2 * BlockFrames * 2 * 4];
+    bool finished = false;
+
+    while (!s.stopRequested) {
+        if (s.seekRequested)
+            seek(s, rate);
+        if (finished) {
+            out.CanWrite();
+            if (out.IsPlaying()) {
+                platform::sleepMs(10);
+                continue;
+            }
+            PostMessageA(plugin.hMainWindow, MessageEndOfFile, 0, 0);
+            return;
+        }
+        int need = static_cast<int>(bytes * (plugin.dsp_isactive() ? 2 : 1) * BlockFrames * 2);
+        if (out.CanWrite() < need) {
+            platform::sleepMs(20);
+            continue;
+        }
+        const Settings& settings = s.settings;
+        RenderFormat format;
+        format.bits = static_cast<uint8_t>(bits);
+        format.signedOutput = bits != 8;
+        format.interpolate = !settings.disableOversampling;
+        format.forceMono = settings.forceMono != 0;
+        format.reverseStereo = settings.reverseStereo != 0;
+        int frames = static_cast<int>(session.renderFrames(BlockFrames, block, &format));
+        if (frames == 0) {
+            finished = true;
+            continue;
+        }
+        plugin.SAAddPCMData(block, 2, static_cast<int>(bits), s.outputTimeMs);
+        plugin.VSAAddPCMData(block, 2, static_cast<int>(bits), s.outputTimeMs);
+        s.outputTimeMs += static_cast<int32_t>(uint32_t(frames) * 1000 / rate);
+        if (plugin.dsp_isactive()) {
+            frames = plugin.dsp_dosamples(block, frames, static_cast<int>(bits), 2,
+                                          static_cast<int>(rate));
+            // Never hand on more than the buffer holds, whatever the DSP claims.
+            if (frames < 0)
+                frames = 0;
+            if (frames > static_cast<int>(2 * BlockFrames))
+                frames = 2 * BlockFrames;
+        }
+        out.Write(reinterpret_cast<char*>(block), static_cast<int>(bytes) * frames * 2);
+    }
+}
+
+} // namespace tolva::host

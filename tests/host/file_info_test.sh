@@ -1,0 +1,73 @@
+# What the playlist asks about a file: is it ours (by content, not by name), its title in each
+# title format, and its length.
+source "$SUPPORT/plugin_harness.sh"
+source "$SUPPORT/mod_builder.sh"
+source "$SUPPORT/settings_builder.sh"
+
+songs="$WORK/songs"
+mkdir -p "$songs"
+write_mod "$songs/y.mod" abc 24 40
+write_mod "$songs/untitled.mod" "" 24
+cp "$songs/y.mod" "$songs/renamed.xyz"
+head -c 1500 "$songs/y.mod" >"$songs/damaged.mod" # cut inside the pattern data
+not_module=$(find "$CORPUS/not-modules" -type f | sort | head -1)
+cp "$not_module" "$songs/fake.mod"
+files=(y.mod untitled.mod renamed.xyz damaged.mod fake.mod missing.mod)
+winfiles=()
+for f in "${files[@]}"; do winfiles+=("$(winpath "$songs/$f")"); done
+
+home="$WORK/home"
+mkdir -p "$home/settings/Plugins"
+for format in 0 1 2; do
+    write_settings "$home/settings/Plugins/in_tolva.dat" titleFormat=$format
+    winhost info "$PLUGIN" "${winfiles[@]}" --home "$(winpath "$home")" >"$WORK/info$format.txt"
+done
+title() { info_value "$WORK/info$1.txt" "$(winpath "$songs/$2")" title; }
+expect_eq "format 0, titled" "$(title 0 y.mod)" "abc"
+expect_eq "format 0, untitled" "$(title 0 untitled.mod)" "untitled.mod"
+expect_eq "format 1, titled" "$(title 1 y.mod)" "abc - y.mod"
+expect_eq "format 1, untitled" "$(title 1 untitled.mod)" "untitled.mod"
+expect_eq "format 2, titled" "$(title 2 y.mod)" "TOLVA: abc - y.mod"
+expect_eq "format 2, untitled" "$(title 2 untitled.mod)" "TOLVA: untitled.mod"
+expect_eq "format 2, not a module" "$(title 2 fake.mod)" "TOLVA: fake.mod"
+expect_eq "format 0, missing file" "$(title 0 missing.mod)" "missing.mod"
+
+info() { info_value "$WORK/info2.txt" "$(winpath "$songs/$1")" "$2"; }
+expect_eq "module is ours" "$(info y.mod isourfile)" 1
+expect_eq "module under another extension is ours" "$(info renamed.xyz isourfile)" 1
+expect_eq "damaged module is not ours" "$(info damaged.mod isourfile)" 0
+expect_eq "module extension on another file is not ours" "$(info fake.mod isourfile)" 0
+expect_eq "missing file is not ours" "$(info missing.mod isourfile)" 0
+for f in damaged.mod fake.mod missing.mod; do
+    expect_eq "length of $f" "$(info $f length)" 0
+done
+# One pattern of 64 rows at speed 6 and 125 BPM: the first row comes with the first tick after
+# 882 frames, the end with tick 1 + 64 x 6 = 385, at frame 339570 of 44100 per second.
+expect_eq "length of one pattern" "$(info y.mod length)" 7700
+
+# Switching MOD off in the settings makes the same file foreign.
+write_settings "$home/settings/Plugins/in_tolva.dat" enableMod=0 enableMod15=0
+winhost info "$PLUGIN" "$(winpath "$songs/y.mod")" --home "$(winpath "$home")" >"$WORK/off.txt"
+expect_eq "module with MOD switched off" "$(info_value "$WORK/off.txt" "$(winpath "$songs/y.mod")" isourfile)" 0
+
+# The lengths agree with the native tool on real songs.
+tool="$NATIVE_DIR/cli/tolva"
+if [[ -x "$tool" ]]; then
+    corpus=()
+    for f in "$CORPUS"/songs/*; do
+        [[ -f "$f" ]] && corpus+=("$f")
+    done
+    wincorpus=()
+    for f in "${corpus[@]}"; do wincorpus+=("$(winpath "$f")"); done
+    write_settings "$home/settings/Plugins/in_tolva.dat"
+    winhost info "$PLUGIN" "${wincorpus[@]}" --home "$(winpath "$home")" >"$WORK/corpus.txt"
+    for f in "${corpus[@]}"; do
+        ours=$(info_value "$WORK/corpus.txt" "$(winpath "$f")" length)
+        native=$("$tool" length --json "$f" 2>/dev/null | grep -o '"length_ms": *[0-9]*' | grep -o '[0-9]*$')
+        expect_eq "length of $(basename "$f")" "$ours" "${native:-0}"
+    done
+else
+    echo "note: no native tool at $tool; corpus lengths not compared" >&2
+fi
+
+finish

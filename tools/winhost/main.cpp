@@ -1,0 +1,327 @@
+// winhost: loads an input plug-in the way the media player does and drives it from the
+// command line, printing what happened as key=value lines.
+//
+//   winhost play DLL FILE OUT.wav [options]   play FILE to its end (or until --stop-at)
+//   winhost info DLL FILE...                  IsOurFile, title and length of each FILE
+//   winhost uninstall DLL                     call the uninstall export
+//
+// Common options: --home DIR (settings folder DIR\settings, plug-in folder DIR\plugins;
+// default: a temporary folder removed afterwards), --no-dirs (the folder queries answer 0).
+// Play options: --seek MS, --seek-at AT:MS, --pause-at MS, --pause-for MS, --stop-at MS,
+// --uninstall-at MS (all times are the plug-in's output time), --speed X (sound card speed,
+// 0 = instant), --buffer-ms N, --dsp (a DSP that doubles frames), --fail-open, --timeout S.
+#include "HostServices.h"
+#include "HostWindow.h"
+#include "PluginLibrary.h"
+#include "SoundCard.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace winhost;
+
+namespace {
+
+struct Options {
+    std::string command, dll, wav;
+    std::vector<std::string> files;
+    std::string home;
+    bool noDirs = false;
+    int seekAt = -1, seekMs = 0;
+    int pauseAt = -1, pauseFor = 500;
+    int stopAt = -1;
+    int uninstallAt = -1;
+    SoundCard::Options card;
+    bool dsp = false;
+    int timeoutS = 300;
+};
+
+[[noreturn]] void fail(const std::string& message) {
+    std::fprintf(stderr, "winhost: %s\n", message.c_str());
+    std::exit(2);
+}
+
+Options parse(int argc, char** argv) {
+    Options o;
+    std::vector<std::string> positional;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc)
+                fail("missing value after " + a);
+            return argv[++i];
+        };
+        if (a == "--home")
+            o.home = value();
+        else if (a == "--no-dirs")
+            o.noDirs = true;
+        else if (a == "--seek")
+            o.seekAt = 0, o.seekMs = std::atoi(value().c_str());
+        else if (a == "--seek-at") {
+            std::string v = value();
+            if (std::sscanf(v.c_str(), "%d:%d", &o.seekAt, &o.seekMs) != 2)
+                fail("--seek-at wants AT:MS");
+        } else if (a == "--pause-at")
+            o.pauseAt = std::atoi(value().c_str());
+        else if (a == "--pause-for")
+            o.pauseFor = std::atoi(value().c_str());
+        else if (a == "--stop-at")
+            o.stopAt = std::atoi(value().c_str());
+        else if (a == "--uninstall-at")
+            o.uninstallAt = std::atoi(value().c_str());
+        else if (a == "--speed")
+            o.card.speed = std::atof(value().c_str());
+        else if (a == "--buffer-ms")
+            o.card.bufferMs = std::atoi(value().c_str());
+        else if (a == "--dsp")
+            o.dsp = true;
+        else if (a == "--fail-open")
+            o.card.failOpen = true;
+        else if (a == "--timeout")
+            o.timeoutS = std::atoi(value().c_str());
+        else if (a.rfind("--", 0) == 0)
+            fail("unknown option " + a);
+        else
+            positional.push_back(a);
+    }
+    if (positional.size() < 2)
+        fail("usage: winhost play|info|uninstall DLL [FILE...] [options]");
+    o.command = positional[0];
+    o.dll = positional[1];
+    positional.erase(positional.begin(), positional.begin() + 2);
+    if (o.command == "play") {
+        if (positional.size() != 2)
+            fail("usage: winhost play DLL FILE OUT.wav [options]");
+        o.files = {positional[0]};
+        o.wav = positional[1];
+        o.card.wavPath = o.wav;
+    } else if (o.command == "info") {
+        if (positional.empty())
+            fail("usage: winhost info DLL FILE...");
+        o.files = positional;
+    } else if (o.command != "uninstall" || !positional.empty()) {
+        fail("unknown command " + o.command);
+    }
+    return o;
+}
+
+// The folders the main window names: under --home, or under a temporary folder.
+class Folders {
+public:
+    explicit Folders(const Options& o) {
+        if (o.home.empty()) {
+            char base[MAX_PATH];
+            GetTempPathA(MAX_PATH, base);
+            root_ = fs::path(base) / ("winhost-" + std::to_string(GetCurrentProcessId()));
+            temporary_ = true;
+        } else {
+            root_ = o.home;
+        }
+        std::error_code ignored;
+        fs::create_directories(root_ / "settings", ignored);
+        fs::create_directories(root_ / "plugins", ignored);
+        if (!o.noDirs) {
+            settings_ = (root_ / "settings").string();
+            plugins_ = (root_ / "plugins").string();
+        }
+    }
+    ~Folders() {
+        std::error_code ignored;
+        if (temporary_)
+            fs::remove_all(root_, ignored);
+    }
+    const std::string& settings() const { return settings_; }
+    const std::string& plugins() const { return plugins_; }
+
+private:
+    fs::path root_;
+    bool temporary_ = false;
+    std::string settings_, plugins_;
+};
+
+double nowMs() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return double(t.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
+
+void print(const char* key, long long value) {
+    std::printf("%s=%lld\n", key, value);
+}
+
+void printCard(const SoundCard::Report& c) {
+    print("open_calls", c.opens);
+    std::printf("open_args=%d,%d,%d,%d,%d\n", c.openRate, c.openChannels, c.openBits,
+                c.openBufferMs, c.openPrebufferMs);
+    print("close_calls", c.closes);
+    print("output_pause_calls", c.pauses);
+    print("output_last_pause", c.lastPause);
+    print("volume_calls", c.volumeCalls);
+    print("last_volume", c.lastVolume);
+    print("pan_calls", c.panCalls);
+    print("last_pan", c.lastPan);
+    print("write_calls", static_cast<long long>(c.writes));
+    print("written_bytes", static_cast<long long>(c.bytes));
+    print("overflows", static_cast<long long>(c.overflows));
+    print("writes_while_closed", static_cast<long long>(c.writesWhileClosed));
+    print("min_room_before_write", c.minRoomBeforeWrite);
+    print("flush_calls", static_cast<long long>(c.flushes.size()));
+    for (const FlushMark& f : c.flushes)
+        std::printf("flush=%d@%llu\n", f.timeMs, static_cast<unsigned long long>(f.atByte));
+}
+
+void printServices(const HostServices::Report& s) {
+    print("savsa_init_calls", s.savsaInits);
+    std::printf("savsa_init_args=%d,%d\n", s.savsaInitLatency, s.savsaInitRate);
+    print("savsa_deinit_calls", s.savsaDeInits);
+    print("sa_calls", s.saCalls);
+    print("vsa_calls", s.vsaCalls);
+    print("bad_pcm_calls", s.badPcmCalls);
+    print("pcm_bits", s.pcmBits);
+    print("first_pcm_time", s.firstPcmTimeMs);
+    print("last_pcm_time", s.lastPcmTimeMs);
+    print("vsa_setinfo_calls", s.vsaInfoCalls);
+    std::printf("vsa_setinfo_args=%d,%d\n", s.vsaInfoRate, s.vsaInfoChannels);
+    print("dsp_active_queries", s.dspActiveQueries);
+    print("dsp_calls", s.dspCalls);
+    print("bad_dsp_calls", s.badDspCalls);
+    print("setinfo_calls", s.setInfoCalls);
+    std::printf("setinfo_args=%d,%d,%d,%d\n", s.setInfoKbps, s.setInfoKhz, s.setInfoChannels,
+                s.setInfoSynched);
+    print("unexpected_service_calls", s.unexpectedCalls);
+}
+
+// Pauses, waits `ms` while the plug-in keeps running, and resumes; reports whether time
+// stood still and whether the plug-in stopped writing once the sound card was full.
+void pauseFor(tolva::host::InputModule& p, HostWindow& window, SoundCard& card, int ms) {
+    p.Pause();
+    print("paused_flag", p.IsPaused());
+    int before = p.GetOutputTime();
+    for (double end = nowMs() + ms / 2; nowMs() < end;)
+        window.pump(5);
+    uint64_t settled = card.bytesWritten();
+    for (double end = nowMs() + ms / 2; nowMs() < end;)
+        window.pump(5);
+    print("pause_time_drift", p.GetOutputTime() - before);
+    print("pause_late_bytes", static_cast<long long>(card.bytesWritten() - settled));
+    p.UnPause();
+    print("unpaused_flag", p.IsPaused());
+}
+
+int play(const Options& o, PluginLibrary& library, HostWindow& window, SoundCard& card) {
+    tolva::host::InputModule& p = library.plugin();
+    int result = p.Play(o.files[0].c_str());
+    print("play_result", result);
+    print("length", p.GetLength());
+    print("time_after_play", p.GetOutputTime());
+    if (result != 0) {
+        p.Stop();
+        return 0;
+    }
+    bool seekDone = false, pauseDone = false, uninstallDone = false, stopped = false;
+    double deadline = nowMs() + o.timeoutS * 1000.0;
+    int lastTime = 0;
+    while (window.endOfFileCount() == 0) {
+        lastTime = p.GetOutputTime();
+        if (!seekDone && o.seekAt >= 0 && lastTime >= o.seekAt) {
+            seekDone = true;
+            p.SetOutputTime(o.seekMs);
+            print("time_after_seek_request", p.GetOutputTime());
+        }
+        if (!pauseDone && o.pauseAt >= 0 && lastTime >= o.pauseAt) {
+            pauseDone = true;
+            print("pause_time", lastTime);
+            pauseFor(p, window, card, o.pauseFor);
+        }
+        if (!uninstallDone && o.uninstallAt >= 0 && lastTime >= o.uninstallAt) {
+            uninstallDone = true;
+            print("uninstall_while_playing", library.uninstall());
+        }
+        if (o.stopAt >= 0 && lastTime >= o.stopAt) {
+            stopped = true;
+            break;
+        }
+        if (nowMs() > deadline) {
+            print("timeout", 1);
+            break;
+        }
+        window.pump(2);
+    }
+    if (window.endOfFileCount() > 0)
+        print("buffered_at_eof", static_cast<long long>(card.bytesBuffered()));
+    print("stopped_early", stopped);
+    print("time_before_stop", lastTime);
+    double start = nowMs();
+    p.Stop();
+    print("stop_ms", static_cast<long long>(nowMs() - start));
+    return 0;
+}
+
+int info(const Options& o, tolva::host::InputModule& p) {
+    for (const std::string& file : o.files) {
+        std::printf("file=%s\n", file.c_str());
+        print("isourfile", p.IsOurFile(file.c_str()));
+        char title[2048] = "(untouched)";
+        int length = -12345;
+        p.GetFileInfo(file.c_str(), title, &length);
+        std::printf("title=%s\n", title);
+        print("length", length);
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options o = parse(argc, argv);
+    Folders folders(o);
+    HostWindow window(folders.settings(), folders.plugins());
+    SoundCard card(o.card);
+    HostServices services(o.dsp);
+    PluginLibrary library;
+    std::string error;
+    if (!library.load(o.dll.c_str(), window.handle(), card, services, error))
+        fail(error);
+    tolva::host::InputModule& p = library.plugin();
+    std::printf("description=%s\n", p.description);
+    print("is_seekable", p.is_seekable);
+    print("uses_output_plug", p.UsesOutputPlug);
+    std::string types;
+    for (const char* t = p.FileExtensions; t && *t; t += std::strlen(t) + 1) {
+        if (!types.empty())
+            types += '|';
+        types += t;
+    }
+    std::printf("file_types=%s\n", types.c_str());
+    p.Init();
+    int status = 0;
+    if (o.command == "play")
+        status = play(o, library, window, card);
+    else if (o.command == "info")
+        status = info(o, p);
+    else
+        print("uninstall", library.uninstall());
+    // A late or second end-of-file notice would be queued by now; collect it.
+    for (double end = nowMs() + 200; nowMs() < end;)
+        window.pump(10);
+    p.Quit();
+    card.finish();
+    if (o.command == "play") {
+        print("eof_count", window.endOfFileCount());
+        printCard(card.report());
+        printServices(services.report());
+    }
+    print("folder_queries", window.queries());
+    std::fflush(stdout);
+    return status;
+}

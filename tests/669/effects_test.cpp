@@ -91,13 +91,6 @@ TEST_F(Effects669, VibratoSwingsBelowThePeriodInItsSecondHalf) {
     EXPECT_EQ(ch.vibratoOffset, -2);
 }
 
-TEST_F(Effects669, SpeedEffectSetsTicksPerRow) {
-    start(song().cell(0, 0, 0, effect669(5, 2)));
-    playRow(*player_);
-    EXPECT_EQ(player_->speed, 2);
-    EXPECT_EQ(player_->tempo, 80);
-}
-
 TEST_F(Effects669, EffectWithoutHandlerStopsTheRunningEffect) {
     start(song().cell(0, 0, 0, note669(25, 0, 8).withEffect(0, 3)).cell(0, 1, 0, effect669(7, 4)));
     EXPECT_EQ(periodsAfterRows(3), (std::vector<int32_t>{419, 419, 419}));

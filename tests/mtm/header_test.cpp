@@ -137,30 +137,5 @@ TEST(MtmHeader, OrderListLongerThanTheStoredBytesIsCut) {
     EXPECT_EQ(player->song.orders[128], OrderEnd);
 }
 
-std::string messageOf(const std::vector<uint8_t>& comment) {
-    auto player = load(MtmBuilder().comment(comment).build(), nullptr, true);
-    const char* text = player ? player->songMessage() : nullptr;
-    return text ? text : "(none)";
-}
-
-TEST(MtmComment, ZeroPaddedLinesBecomeLinesEndedByLineBreaks) {
-    std::vector<uint8_t> comment(80, 0);
-    const std::string first = "First line";
-    const std::string second = "Second line";
-    std::copy(first.begin(), first.end(), comment.begin());
-    std::copy(second.begin(), second.end(), comment.begin() + 40);
-    EXPECT_EQ(messageOf(comment), "First line\r\nSecond line\r\n");
-}
-
-TEST(MtmComment, LeadingZeroGivesAnEmptyFirstLine) {
-    EXPECT_EQ(messageOf({0, 0, 'a', 'b', 0}), "\r\nab\r\n");
-    EXPECT_EQ(messageOf({'x', 'y'}), "xy");
-}
-
-TEST(MtmComment, CommentWithoutTextIsNoMessage) {
-    EXPECT_EQ(messageOf(std::vector<uint8_t>(40, 0)), "(none)");
-    EXPECT_EQ(messageOf({}), "(none)");
-}
-
 } // namespace
 } // namespace tolva::test

@@ -169,7 +169,9 @@ void patternLoop(Player& player, Channel& ch, uint8_t count) {
     if (ch.loopCounter == 0)
         ch.loopCounter = static_cast<uint8_t>(count + 1);
     if (--ch.loopCounter != 0) {
-        --player.orderIndex; // replay the same order
+        // Replay the order being played; stepping back from orderIndex would step back once
+        // per channel when several loops jump on the same row.
+        player.orderIndex = player.songPosition / 256;
         player.changeFlags |= ChangeJumpPending | ChangeLoopJump;
         player.nextRow = ch.loopRow;
         return;

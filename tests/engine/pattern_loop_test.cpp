@@ -52,6 +52,21 @@ TEST(PatternLoop, LoopsOfTwoChannelsNest) {
     EXPECT_EQ(rowsOf(traceRows(*player, 15)), expected);
 }
 
+TEST(PatternLoop, TwoLoopsEndingOnOneRowReplayTheSameOrder) {
+    RecordingMixer mixer;
+    auto player = playMod(ModBuilder()
+                              .orders({0, 1})
+                              .cell(0, 3, 0, fx(0xE, 0x61))
+                              .cell(0, 3, 1, fx(0xE, 0x61))
+                              .build(),
+                          mixer);
+    const auto steps = traceRows(*player, 9);
+    EXPECT_EQ(steps, (std::vector<RowStep>{
+                         {0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}}));
+    traceRows(*player, 1000);
+    EXPECT_EQ(player->songPosition, 256u + 63); // the second order is played too
+}
+
 TEST(PatternLoop, BreakAndJumpWaitWhileALoopRuns) {
     RecordingMixer mixer;
     auto player = playMod(ModBuilder()

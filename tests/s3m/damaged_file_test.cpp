@@ -23,24 +23,25 @@ S3mBuilder song() {
     return b;
 }
 
-TEST(S3mDamagedFile, WrongHeaderFieldsAreRefused) {
+TEST(S3mDamagedFile, WrongHeadersAndCountsBeyondTheFileAreRefused) {
     EXPECT_TRUE(load(song().build()));
     EXPECT_FALSE(load(song().fileType(17).build()));
     EXPECT_FALSE(load(song().orders({}).build()));
     auto bytes = song().build();
     bytes[0x2F] = 'N';
     EXPECT_FALSE(load(bytes));
-}
-
-TEST(S3mDamagedFile, BadDigitalSampleHeadersAreRefused) {
+    for (uint32_t countAt : {0x20u, 0x24u}) { // 65535 orders or patterns: never allocated
+        bytes = song().build();
+        bytes[countAt] = bytes[countAt + 1] = 0xFF;
+        EXPECT_FALSE(load(bytes)) << countAt;
+    }
     S3mSampleSpec unsigned_ = loopedSample(16);
     unsigned_.signature = false;
     EXPECT_FALSE(load(S3mBuilder().sample(unsigned_).build()));
     S3mSampleSpec packed = loopedSample(16);
     packed.packing = 1;
     EXPECT_FALSE(load(S3mBuilder().sample(packed).build()));
-    // Other instrument types are not checked.
-    S3mSampleSpec adlib = unsigned_;
+    S3mSampleSpec adlib = unsigned_; // other instrument types are not checked
     adlib.type = 2;
     EXPECT_TRUE(load(S3mBuilder().sample(adlib).build()));
 }
@@ -78,17 +79,6 @@ TEST(S3mDamagedFile, EveryTruncationLoadsOrIsRefusedAndPlays) {
         if (player)
             mixer.render(44100 * 60, nullptr, nullptr);
     }
-}
-
-TEST(S3mDamagedFile, CountsBeyondTheFileAreNotAllocated) {
-    auto bytes = song().build();
-    bytes[0x20] = 0xFF; // 65535 orders, far more than the file holds
-    bytes[0x21] = 0xFF;
-    EXPECT_FALSE(load(bytes));
-    bytes = song().build();
-    bytes[0x24] = 0xFF; // 65535 patterns
-    bytes[0x25] = 0xFF;
-    EXPECT_FALSE(load(bytes));
 }
 
 TEST(S3mDamagedFile, GarbledPackedRowsStayInsideThePattern) {

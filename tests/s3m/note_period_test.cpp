@@ -7,7 +7,7 @@
 namespace tolva::test {
 namespace {
 
-TEST(S3mNotePeriod, MiddleCRateScalesTheOctaveTable) {
+TEST(S3mNotePeriod, MiddleCRateScalesTheOctaveTableIntoPeriodsAndSteps) {
     RecordingMixer mixer;
     auto player = playS3m(S3mBuilder()
                               .sample(loopedSample(64, 64, 8363))
@@ -28,14 +28,10 @@ TEST(S3mNotePeriod, MiddleCRateScalesTheOctaveTable) {
     EXPECT_EQ(player->noteToPeriod(ch, 0x400), 1432);
     ch.sample = nullptr;
     EXPECT_EQ(player->noteToPeriod(ch, 0x400), 0);
-}
 
-TEST(S3mNotePeriod, StepFromPeriodAndTheSilentShortPeriods) {
-    RecordingMixer mixer;
-    auto player = playS3m(S3mBuilder().build(), mixer);
     EXPECT_EQ(player->periodToFrequency(1712), 12427u);
     EXPECT_EQ(player->periodToFrequency(28), 759866u);
-    EXPECT_EQ(player->periodToFrequency(27), 0u);
+    EXPECT_EQ(player->periodToFrequency(27), 0u); // silence instead of a division
 }
 
 TEST(S3mNotePeriod, NotesStartWithTheirSampleAndCutStopsThem) {
@@ -46,6 +42,8 @@ TEST(S3mNotePeriod, NotesStartWithTheirSampleAndCutStopsThem) {
                               .cell(0, 1, 0, S3mCell{254})
                               .cell(0, 2, 0, s3mNote(4, 0))
                               .cell(0, 3, 0, S3mCell{0x4C}) // semitone 12: no note
+                              .cell(0, 4, 0, s3mVolume(50))
+                              .cell(0, 5, 0, S3mCell{255, 1})
                               .build(),
                           mixer);
     playRow(*player);
@@ -60,24 +58,11 @@ TEST(S3mNotePeriod, NotesStartWithTheirSampleAndCutStopsThem) {
     EXPECT_EQ(mixer.voices[0].step, 12427u);
     playRow(*player);
     EXPECT_EQ(mixer.voices[0].starts, 2u);
-}
-
-TEST(S3mNotePeriod, InstrumentAloneResetsVolumeWithoutRestarting) {
-    RecordingMixer mixer;
-    auto player = playS3m(S3mBuilder()
-                              .sample(loopedSample(64, 20))
-                              .cell(0, 0, 0, s3mNote(4, 0, 1))
-                              .cell(0, 1, 0, s3mVolume(50))
-                              .cell(0, 2, 0, S3mCell{255, 1})
-                              .build(),
-                          mixer);
-    playRow(*player);
     playRow(*player);
     EXPECT_EQ(player->channel(0).volume, 50);
-    playRow(*player);
-    EXPECT_EQ(player->channel(0).volume, 20);
-    EXPECT_EQ(mixer.voices[0].volume, 40);
-    EXPECT_EQ(mixer.voices[0].starts, 1u);
+    playRow(*player); // an instrument alone resets the volume and restarts nothing
+    EXPECT_EQ(player->channel(0).volume, 48);
+    EXPECT_EQ(mixer.voices[0].starts, 2u);
 }
 
 TEST(S3mNotePeriod, S2RetunesTheSampleForEveryLaterNote) {

@@ -25,6 +25,7 @@ const S3mRetrigger retrigger;
 const S3mSpecial special;
 const FineVibrato fineVibrato;
 const SetGlobalVolume setGlobalVolume;
+const S3mSetPanning panningFromHalfRange;
 
 const EffectHandler* const s3mHandlers[25] = {
     nullptr,
@@ -51,7 +52,7 @@ const EffectHandler* const s3mHandlers[25] = {
     &fineVibrato,               // U
     &setGlobalVolume,           // V
     nullptr,                    // W
-    &handlers::setPanning,      // X
+    &panningFromHalfRange,      // X
 };
 
 // The middle-C rates of the S2y command.
@@ -105,11 +106,11 @@ void S3mVolumeSlide::onRow(Player& player, Channel& ch, uint8_t param) const {
         return;
     }
     ch.volumeSlideStep = volumeSlideAmount(p);
-    // D0F and DF0 slide on the row's first tick as well.
-    if (p == 0x0F || p == 0xF0)
-        addVolume(player, ch, ch.volumeSlideStep);
     ch.activeEffect = this;
-    if (static_cast<S3mPlayer&>(player).s3mFlags & S3mFastVolumeSlides)
+    // D0F and DF0, and every slide of a song with fast slides, also step on the row's first
+    // tick; once, even when both reasons apply.
+    const bool fast = (static_cast<S3mPlayer&>(player).s3mFlags & S3mFastVolumeSlides) != 0;
+    if (fast || p == 0x0F || p == 0xF0)
         addVolume(player, ch, ch.volumeSlideStep);
 }
 
@@ -210,6 +211,12 @@ void S3mSpecial::onRow(Player& player, Channel& ch, uint8_t param) const {
 
 void FineVibrato::onRow(Player& player, Channel& ch, uint8_t param) const {
     vibratoSetup(player, ch, param, 1);
+}
+
+// The parameter spans half the panning range; larger ones are not positions.
+void S3mSetPanning::onRow(Player& player, Channel& ch, uint8_t param) const {
+    if (param <= 0x80)
+        tolva::setPanning(player, ch, static_cast<uint8_t>(std::min(param * 2, 255)));
 }
 
 void SetGlobalVolume::onRow(Player& player, Channel&, uint8_t param) const {

@@ -64,6 +64,12 @@ public:
     void onRow(Player& player, Channel& channel, uint8_t param) const override;
 };
 
+// Xxx: 00 left .. 80 right.
+class S3mSetPanning : public EffectHandler {
+public:
+    void onRow(Player& player, Channel& channel, uint8_t param) const override;
+};
+
 class SetGlobalVolume : public EffectHandler {
 public:
     void onRow(Player& player, Channel& channel, uint8_t param) const override;

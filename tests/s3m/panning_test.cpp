@@ -11,6 +11,7 @@ S3mBuilder panningSong() {
     b.panByte(1, 0x2A).sample(loopedSample(64));
     b.cell(0, 0, 0, s3mNote(4, 0, 1)).cell(0, 0, 1, s3mNote(4, 0, 1));
     b.cell(0, 1, 0, s3mFx('X', 0x40)).cell(0, 1, 1, s3mFx('S', 0x8F));
+    b.cell(0, 2, 0, s3mFx('X', 0x80)).cell(0, 2, 1, s3mFx('X', 0xA4));
     return b;
 }
 
@@ -22,8 +23,11 @@ TEST(S3mPanning, ChannelDefaultsThenPanningCommands) {
     playRow(*player);
     EXPECT_EQ(mixer.voices[0].panning, 0x30);
     playRow(*player);
-    EXPECT_EQ(mixer.voices[0].panning, 0x40);
+    EXPECT_EQ(mixer.voices[0].panning, 0x80); // X runs from 00 (left) to 80 (right)
     EXPECT_EQ(mixer.voices[1].panning, 0xF0);
+    playRow(*player);
+    EXPECT_EQ(mixer.voices[0].panning, 0xFF);
+    EXPECT_EQ(mixer.voices[1].panning, 0xF0); // beyond 80: no position
 }
 
 TEST(S3mPanning, MonoSongsStayCentred) {
@@ -32,7 +36,8 @@ TEST(S3mPanning, MonoSongsStayCentred) {
     EXPECT_EQ(mixer.voices[1].panning, 0x80);
     playRow(*player);
     playRow(*player);
-    EXPECT_EQ(player->channel(0).panning, 0x40); // the command is kept, the output centred
+    EXPECT_EQ(player->channel(0).panning, 0x80);
+    EXPECT_EQ(player->channel(1).panning, 0xF0); // the command is kept, the output centred
     EXPECT_EQ(mixer.voices[0].panning, 0x80);
     EXPECT_EQ(mixer.voices[1].panning, 0x80);
 }

@@ -54,11 +54,14 @@ TEST(S3mVolumeSlide, NormalFineAndEveryTickForms) {
 
 TEST(S3mVolumeSlide, FastSlidesAlsoStepOnTheFirstTick) {
     RecordingMixer mixer;
-    auto player = playS3m(
-        withNote(S3mFastVolumeSlides, 40, s3mFx('D', 0x04)).cell(0, 1, 0, s3mFx('D', 0xF1)).build(),
-        mixer);
+    auto player = playS3m(withNote(S3mFastVolumeSlides, 40, s3mFx('D', 0x04))
+                              .cell(0, 1, 0, s3mFx('D', 0xF1))
+                              .cell(0, 2, 0, s3mFx('D', 0xF0))
+                              .build(),
+                          mixer);
     EXPECT_EQ(rowVolumes(*player), (Volumes{36, 32, 28, 24, 20, 16}));
     EXPECT_EQ(rowVolumes(*player), (Volumes{15, 15, 15, 15, 15, 15}));
+    EXPECT_EQ(rowVolumes(*player), (Volumes{30, 45, 60, 64, 64, 64})); // one step per tick
 }
 
 TEST(S3mVolumeSlide, CombinedSlidesWaitForTheSecondTickAndIgnoreFineSteps) {

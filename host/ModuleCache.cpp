@@ -23,6 +23,10 @@ ModuleRef loadModule(const char* file, bool infoOnly, bool computeLength) {
     if (!ref)
         return ref;
     LoadedModule& module = *ref;
+    // Finding silence means listening to the song: a scan that removes silence needs the
+    // sample data even when only the song's facts were asked for.
+    if (computeLength && state.settings.removeSilence)
+        infoOnly = false;
     module.infoOnly = infoOnly;
     std::size_t nameLength = std::strlen(file);
     // A name longer than the record holds could not be found in the cache again; such a

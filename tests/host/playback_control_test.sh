@@ -21,13 +21,14 @@ run whole --speed 0
 total=$(stat -c %s "$WORK/whole.pcm")
 expect_eq "uninterrupted playback" "$total" $((339570 * 4))
 
-# Seeking forwards to 3 s: the time shows the target at once, the output is flushed at it and
-# the PCM from there on is the song's from frame 132300 on.
-run forward --speed 4 --seek 3000
+# Seeking forwards from 0.5 s to 3 s: the time shows the target at once, the output is flushed
+# at it and the PCM from there on is the song's from frame 132300 on.
+run forward --speed 4 --seek-at 500:3000
 expect_eq "forward seek: time while pending" "$(key time_after_seek_request "$WORK/forward.txt")" 3000
 flush=$(key flush "$WORK/forward.txt")
 expect_eq "forward seek: flush time" "${flush%@*}" 3000
 at=${flush#*@}
+same_bytes "forward seek: PCM before the seek" "$WORK/forward.pcm" "$WORK/whole.pcm" 0 0 "$at"
 same_bytes "forward seek: PCM after the seek" "$WORK/forward.pcm" "$WORK/whole.pcm" "$at" $((132300 * 4))
 expect_eq "forward seek: PCM after the seek ends with the song" \
     $(($(stat -c %s "$WORK/forward.pcm") - at)) $((total - 132300 * 4))

@@ -89,5 +89,21 @@ TEST(Cells669, NoteUnderTonePortamentoDoesNotRestart) {
     EXPECT_EQ(player->channel(0).note, 37u);
 }
 
+TEST(Cells669, RowsOfAMissingPatternDoNotRepeatTheLastEffect) {
+    Composer669Builder builder = withSamples(1);
+    builder.orders({0, 1}).cell(0, 0, 0, note669(25, 0, 8)).cell(0, 63, 0, effect669(3, 5));
+    for (uint32_t row = 0; row < 64; ++row)
+        for (uint32_t channel = 0; channel < 8; ++channel)
+            builder.cell(1, row, channel, Cell669{{0, 0, 0}}); // a pattern of zero bytes
+    RecordingMixer mixer;
+    auto player = play669(builder.build(), mixer);
+    ASSERT_TRUE(player);
+    ASSERT_TRUE(player->isPatternMissing(1));
+    for (int row = 0; row < 128; ++row)
+        playRow(*player);
+    EXPECT_EQ(player->songPosition, (1u << 8) + 63);
+    EXPECT_EQ(soundingPeriod(player->channel(0)), 423);
+}
+
 } // namespace
 } // namespace tolva::test

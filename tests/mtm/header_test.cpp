@@ -137,5 +137,27 @@ TEST(MtmHeader, OrderListLongerThanTheStoredBytesIsCut) {
     EXPECT_EQ(player->song.orders[128], OrderEnd);
 }
 
+TEST(MtmHeader, PatternRecordNamesTheTracksOfEachSlot) {
+    auto player = load(MtmBuilder()
+                           .cell(1, 0, mtmNote(25, 3, 0xC, 0x20))
+                           .cell(2, 0, mtmNote(13))
+                           .pattern(0, {2, 0, 1})
+                           .build(),
+                       nullptr, true);
+    ASSERT_TRUE(player);
+    PatternDescription pattern;
+    player->describePattern(pattern, 0);
+    EXPECT_EQ(pattern.rows, 64u);
+    ASSERT_NE(pattern.tracks[0], nullptr);
+    EXPECT_EQ(pattern.tracks[0][0], 12 << 2); // note 13 is stored as 12
+    EXPECT_EQ(pattern.tracks[1], nullptr);
+    ASSERT_NE(pattern.tracks[2], nullptr);
+    EXPECT_EQ(pattern.tracks[2][1], 0x3C);
+    EXPECT_EQ(pattern.tracks[2][2], 0x20);
+    player->describePattern(pattern, 1); // beyond the last pattern
+    EXPECT_EQ(pattern.tracks[0], nullptr);
+    EXPECT_EQ(pattern.cells, nullptr);
+}
+
 } // namespace
 } // namespace tolva::test

@@ -1,0 +1,75 @@
+#pragma once
+#include "Failure.h"
+#include "SettingsOptions.h"
+
+#include <CLI/CLI.hpp>
+#include <string>
+#include <vector>
+
+namespace tolva::cli {
+
+// One subcommand of the tool: its options are registered on construction, run() carries it
+// out and answers the exit status.
+class Command {
+public:
+    virtual ~Command() = default;
+    bool chosen() const { return command_->parsed(); }
+    virtual int run() = 0;
+
+protected:
+    Command(CLI::App& app, const std::string& name, const std::string& help)
+        : command_(app.add_subcommand(name, help)) {
+        settings_.addTo(*command_);
+    }
+    // The settings the command works with; false (already reported) when they cannot be read.
+    bool resolveSettings(Settings& settings) const;
+
+    CLI::App* command_;
+    SettingsOptions settings_;
+};
+
+class RenderCommand final : public Command {
+public:
+    explicit RenderCommand(CLI::App& app);
+    int run() override;
+
+private:
+    std::string file_;
+    std::string output_;
+    double seconds_ = 0;
+    double start_ = 0;
+    CLI::Option* secondsOption_ = nullptr;
+};
+
+class InfoCommand final : public Command {
+public:
+    explicit InfoCommand(CLI::App& app);
+    int run() override;
+
+private:
+    std::vector<std::string> files_;
+    bool json_ = false;
+};
+
+class LengthCommand final : public Command {
+public:
+    explicit LengthCommand(CLI::App& app);
+    int run() override;
+
+private:
+    std::vector<std::string> files_;
+    bool json_ = false;
+};
+
+class SettingsCommand final : public Command {
+public:
+    explicit SettingsCommand(CLI::App& app);
+    int run() override;
+
+private:
+    std::string file_;
+    std::string write_;
+    bool json_ = false;
+};
+
+} // namespace tolva::cli

@@ -1,0 +1,51 @@
+#include "Commands.h"
+#include "SongFacts.h"
+
+#include <cstdio>
+
+namespace tolva::cli {
+
+namespace {
+std::string jsonLine(const nlohmann::ordered_json& j) {
+    return j.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+} // namespace
+
+InfoCommand::InfoCommand(CLI::App& app)
+    : Command(app, "info", "Show what a module holds: format, title, counts, samples, length") {
+    command_->add_option("FILE", files_, "Modules")->required();
+    command_->add_flag("--json", json_, "One JSON object per file and line");
+}
+
+int InfoCommand::run() {
+    Settings settings;
+    if (!resolveSettings(settings))
+        return ExitFailure;
+    enableFormats(settings);
+    int status = ExitOk;
+    bool first = true;
+    for (const std::string& file : files_) {
+        LoadedSong song;
+        Failure failure;
+        if (!loadSong(file, settings, song, failure)) {
+            reportFailure(file, failure.reason);
+            if (json_)
+                std::printf("%s\n", jsonLine({{"file", file}, {"error", failure.reason}}).c_str());
+            // Any failure other than "not a module" makes the whole run a failure.
+            status = status == ExitFailure ? ExitFailure : failure.status;
+            continue;
+        }
+        SongFacts facts = describe(file, song);
+        if (json_) {
+            std::printf("%s\n", jsonLine(factsJson(facts)).c_str());
+        } else {
+            if (!first)
+                std::printf("\n");
+            printFacts(facts);
+        }
+        first = false;
+    }
+    return status;
+}
+
+} // namespace tolva::cli

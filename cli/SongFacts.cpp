@@ -1,0 +1,152 @@
+#include "SongFacts.h"
+
+#include "TimeText.h"
+#include "engine/Player.h"
+
+#include <cstdio>
+
+namespace tolva::cli {
+
+namespace {
+
+const char* const FormatNames[] = {"Amiga Protracker",
+                                   "669 Composer",
+                                   "MultiTracker",
+                                   "Scream Tracker 3",
+                                   "FastTracker 2",
+                                   "Impulse Tracker",
+                                   "Amiga Protracker (15 samples)"};
+
+std::string boundedText(const char* text, std::size_t capacity) {
+    std::size_t n = 0;
+    while (n < capacity && text[n])
+        ++n;
+    return std::string(text, n);
+}
+
+SampleFacts sampleFacts(Player& player, uint32_t index, uint32_t instrument) {
+    SampleDescription d;
+    player.describeSample(d, index, instrument);
+    SampleFacts s;
+    s.number = index + 1;
+    s.name = boundedText(d.name, sizeof d.name);
+    s.lengthBytes = d.length;
+    s.looped = d.loopKind != LoopNone;
+    return s;
+}
+
+// Module texts are in old single-byte code pages; JSON wants UTF-8. Reading them as Latin-1
+// keeps every byte visible and the output valid.
+std::string latin1ToUtf8(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else {
+            out += static_cast<char>(0xC0 | c >> 6);
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+SongFacts describe(const std::string& file, LoadedSong& song) {
+    Player& player = song.session->player();
+    SongFacts f;
+    f.file = file;
+    f.fileSize = song.fileSize;
+    uint32_t type = player.formatType();
+    f.format = type < std::size(FormatNames) ? FormatNames[type] : "unknown";
+    char creator[CreatorTextSize] = {};
+    player.creatorText(creator, sizeof creator);
+    f.format += boundedText(creator, sizeof creator);
+    f.title = boundedText(player.song.title, sizeof player.song.title);
+    f.channels = player.channelCount();
+    f.orders = player.song.orderCount;
+    for (uint32_t p = 0; p < player.song.patterns.size(); ++p)
+        if (!player.isPatternMissing(p))
+            ++f.patterns;
+    f.instruments = player.instrumentCount();
+    SongDescription described;
+    player.describeSong(described);
+    f.speed = described.initialSpeed;
+    f.tempo = described.initialTempo;
+    f.length = song.length;
+    if (player.samplesBelongToInstruments()) {
+        for (uint32_t i = 0; i < f.instruments; ++i)
+            for (uint32_t s = 0; s < player.instrumentSampleCount(i); ++s) {
+                SampleFacts facts = sampleFacts(player, s, i);
+                facts.instrument = i + 1;
+                f.sampleList.push_back(facts);
+            }
+    } else {
+        for (uint32_t s = 0; s < player.song.sampleCount; ++s)
+            f.sampleList.push_back(sampleFacts(player, s, 0));
+    }
+    f.samples = static_cast<uint32_t>(f.sampleList.size());
+    return f;
+}
+
+void printFacts(const SongFacts& f) {
+    std::printf("File:        %s (%u bytes)\n", f.file.c_str(), f.fileSize);
+    std::printf("Format:      %s\n", f.format.c_str());
+    std::printf("Title:       %s\n", f.title.c_str());
+    std::printf("Channels:    %u\n", f.channels);
+    std::printf("Orders:      %u\n", f.orders);
+    std::printf("Patterns:    %u\n", f.patterns);
+    std::printf("Samples:     %u\n", f.samples);
+    std::printf("Instruments: %u\n", f.instruments);
+    std::printf("Speed:       %u\n", f.speed);
+    std::printf("Tempo:       %u BPM\n", f.tempo);
+    std::printf("Length:      %s%s\n", minutesText(f.length.lengthMs).c_str(),
+                f.length.looped ? " (loops)" : "");
+    if (f.length.startOffsetMs)
+        std::printf("Starts at:   %s (leading silence skipped)\n",
+                    minutesText(f.length.startOffsetMs).c_str());
+    bool anyNamed = false;
+    for (const SampleFacts& s : f.sampleList)
+        anyNamed = anyNamed || !s.name.empty();
+    if (!anyNamed)
+        return;
+    std::printf("Sample names:\n");
+    for (const SampleFacts& s : f.sampleList) {
+        if (s.name.empty() && s.lengthBytes == 0)
+            continue; // an unused slot
+        if (s.instrument)
+            std::printf("  %3u.%-2u %s\n", s.instrument, s.number, s.name.c_str());
+        else
+            std::printf("  %3u %s\n", s.number, s.name.c_str());
+    }
+}
+
+nlohmann::ordered_json factsJson(const SongFacts& f) {
+    nlohmann::ordered_json samples = nlohmann::ordered_json::array();
+    for (const SampleFacts& s : f.sampleList) {
+        nlohmann::ordered_json one = {{"number", s.number}};
+        if (s.instrument)
+            one["instrument"] = s.instrument;
+        one["name"] = latin1ToUtf8(s.name);
+        one["length_bytes"] = s.lengthBytes;
+        one["looped"] = s.looped;
+        samples.push_back(one);
+    }
+    return {{"file", f.file},
+            {"file_size", f.fileSize},
+            {"format", f.format},
+            {"title", latin1ToUtf8(f.title)},
+            {"channels", f.channels},
+            {"orders", f.orders},
+            {"patterns", f.patterns},
+            {"samples", f.samples},
+            {"instruments", f.instruments},
+            {"speed", f.speed},
+            {"tempo", f.tempo},
+            {"length_ms", f.length.lengthMs},
+            {"start_offset_ms", f.length.startOffsetMs},
+            {"looped", f.length.looped},
+            {"sample_list", samples}};
+}
+
+} // namespace tolva::cli

@@ -1,0 +1,46 @@
+# Shared by the tolva command-line tests: run as  bash X_test.sh TOLVA DEMO_SONG CORPUS_DIR
+set -u
+tolva=$1
+demo=$2
+corpus=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+checks=0
+
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+# expect_status WANT COMMAND...: runs tolva, keeping stdout in $out and stderr in $err.
+expect_status() {
+    local want=$1
+    shift
+    checks=$((checks + 1))
+    "$tolva" "$@" >"$work/stdout" 2>"$work/stderr"
+    local got=$?
+    out=$(cat "$work/stdout")
+    err=$(cat "$work/stderr")
+    [[ $got == "$want" ]] || fail "tolva $* exited $got, wanted $want (stderr: $err)"
+}
+
+expect_contains() {
+    checks=$((checks + 1))
+    [[ $1 == *"$2"* ]] || fail "expected '$2' in: $1"
+}
+
+expect_equal() {
+    checks=$((checks + 1))
+    [[ $1 == "$2" ]] || fail "$3: got $1, wanted $2"
+}
+
+# json_number JSON KEY: the number stored under KEY.
+json_number() {
+    sed -n "s/.*\"$2\":\([0-9]*\).*/\1/p" <<<"$1"
+}
+
+finish() {
+    echo "$((checks - failures)) passed, $failures failed"
+    [[ $failures == 0 ]]
+}

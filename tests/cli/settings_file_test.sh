@@ -1,0 +1,42 @@
+# tolva settings: showing and writing in_tolva.dat, and --settings on the other commands.
+source "$(dirname "$0")/lib.sh"
+
+expect_status 0 settings
+expect_contains "$out" "mixingFrequency             44100"
+expect_contains "$out" "disableModPanning           1"
+
+expect_status 0 settings --write "$work/in_tolva.dat" --rate 48000 --mono --amp -1.5 \
+    --disable it --remove-silence --trailing-silence 3
+expect_equal "$(stat -c %s "$work/in_tolva.dat")" 45 "settings file size"
+# Bytes 8..11 hold the rate, 24..25 the amplification, 36 forceMono, 43 enableIt.
+expect_equal "$(od -An -t u4 -j 8 -N 4 "$work/in_tolva.dat" | tr -d ' ')" 48000 "rate bytes"
+expect_equal "$(od -An -t d2 -j 24 -N 2 "$work/in_tolva.dat" | tr -d ' ')" -150 "amp bytes"
+expect_equal "$(od -An -t u1 -j 36 -N 1 "$work/in_tolva.dat" | tr -d ' ')" 1 "forceMono byte"
+expect_equal "$(od -An -t u1 -j 43 -N 1 "$work/in_tolva.dat" | tr -d ' ')" 0 "enableIt byte"
+
+expect_status 0 settings "$work/in_tolva.dat" --json
+expect_contains "$out" '"mixingFrequency":48000'
+expect_contains "$out" '"trailingSilenceSeconds":3'
+expect_contains "$out" '"removeSilence":1'
+
+# Editing in place keeps the other fields.
+expect_status 0 settings "$work/in_tolva.dat" --write "$work/in_tolva.dat" --no-mono
+expect_status 0 settings --settings "$work/in_tolva.dat"
+expect_contains "$out" "forceMono                   0"
+expect_contains "$out" "mixingFrequency             48000"
+
+# The other commands take it: 23060 ms at 48000 Hz is 1106880 frames.
+expect_status 0 render "$demo" --settings "$work/in_tolva.dat" -o "$work/demo.raw"
+expect_equal "$(stat -c %s "$work/demo.raw")" $((1106880 * 4)) "frames at the file's rate"
+# Options given on the command line win over the file.
+expect_status 0 render "$demo" --settings "$work/in_tolva.dat" --rate 44100 -o "$work/demo.raw"
+expect_equal "$(stat -c %s "$work/demo.raw")" $((1016946 * 4)) "frames at --rate"
+
+head -c 44 "$work/in_tolva.dat" >"$work/short.dat"
+expect_status 1 length "$demo" --settings "$work/short.dat"
+expect_contains "$err" "tolva: $work/short.dat: not a settings file"
+expect_status 1 settings "$work/short.dat"
+expect_status 1 length "$demo" --settings "$work/missing.dat"
+expect_contains "$err" "cannot open settings file"
+
+finish

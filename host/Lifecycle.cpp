@@ -13,8 +13,6 @@
 
 namespace tolva::host {
 
-PlaybackState state;
-
 void TOLVA_CDECL Init() {
     if (processorHasSse2()) {
         state.playThread = nullptr;

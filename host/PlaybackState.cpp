@@ -1,0 +1,7 @@
+#include "host/PlaybackState.h"
+
+namespace tolva::host {
+
+PlaybackState state;
+
+} // namespace tolva::host

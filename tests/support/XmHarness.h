@@ -1,6 +1,7 @@
 #pragma once
-// Loading a built XM into a player ready to play.
+// Loading a built XM into a player ready to play; the stepping helpers of PlayerHarness apply.
 #include "formats/xm/XmPlayer.h"
+#include "support/PlayerHarness.h"
 #include "support/RecordingMixer.h"
 
 #include <cstdint>

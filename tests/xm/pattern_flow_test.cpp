@@ -45,6 +45,17 @@ TEST_F(XmPatternFlow, PatternLoopRepeatsItsRows) {
     EXPECT_EQ(trace(b), rowsOf(0, {0, 1, 2, 3, 1, 2, 3, 1, 2, 3, 4, 5, 6, 7}));
 }
 
+TEST_F(XmPatternFlow, TwoChannelsEndingLoopsOnTheSameRowReplayTheSameOrder) {
+    XmBuilder b(2);
+    b.instrument(xmInstrument())
+        .rows(0, 8)
+        .cell(0, 3, 0, xmFx(0xE, 0x61))
+        .cell(0, 3, 1, xmFx(0xE, 0x62));
+    // Channel 0 finishes its loop on the second pass and starts it again (from row 4) on
+    // the third, when channel 1 finishes.
+    EXPECT_EQ(trace(b), rowsOf(0, {0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3, 4, 5, 6, 7}));
+}
+
 TEST_F(XmPatternFlow, PatternDelayRepeatsTheRow) {
     XmBuilder b(1);
     b.instrument(xmInstrument()).rows(0, 4).cell(0, 1, 0, xmFx(0xE, 0xE2));

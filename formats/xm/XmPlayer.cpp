@@ -162,7 +162,7 @@ void XmPlayer::triggerNote(Channel& channel) {
     } else if (ch.cellNote != XmNoNote) {
         keyOff(ch);
     }
-    if (ch.cellInstrument != 0) {
+    if (ch.cellInstrument != 0 && ch.cellInstrument != XmNoInstrument) {
         if (hasNote) {
             ch.sample = nullptr;
             if (const XmInstrument* instrument = instruments[ch.cellInstrument - 1u]) {

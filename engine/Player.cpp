@@ -123,7 +123,7 @@ int32_t Player::mixerPanning(Channel&, int32_t panning) {
     return panning;
 }
 
-uint32_t Player::periodToFrequency(int32_t period) {
+uint32_t Player::periodToFrequency(int32_t period, Channel&) {
     const uint32_t divisor = mixer->mixingRate() * static_cast<uint32_t>(period);
     if (divisor == 0)
         return 0;
@@ -439,7 +439,7 @@ void Player::updateFrequency(uint32_t i, Channel& ch) {
     }
     const int32_t p =
         std::max(ch.period + ch.slideOffset + ch.vibratoOffset + ch.arpeggioOffset, song.minPeriod);
-    const uint32_t step = periodToFrequency(p);
+    const uint32_t step = periodToFrequency(p, ch);
     if (step == 0)
         mixer->stopVoice(i);
     else

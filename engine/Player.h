@@ -88,7 +88,7 @@ public:
     virtual int32_t noteToPeriod(Channel& channel, uint32_t note);
     virtual int32_t mixerVolume(Channel& channel, int32_t volume);
     virtual int32_t mixerPanning(Channel& channel, int32_t panning);
-    virtual uint32_t periodToFrequency(int32_t period);
+    virtual uint32_t periodToFrequency(int32_t period, Channel& channel);
     virtual void defaultPannings(DefaultPannings& out);
     virtual void startEffect(Channel& channel);
     virtual void continueEffect(Channel& channel);

@@ -186,7 +186,7 @@ int32_t S3mPlayer::mixerPanning(Channel&, int32_t panning) {
     return mono ? 0x80 : panning;
 }
 
-uint32_t S3mPlayer::periodToFrequency(int32_t period) {
+uint32_t S3mPlayer::periodToFrequency(int32_t period, Channel&) {
     if (period < LowestPeriod)
         return 0;
     const uint64_t divisor = static_cast<uint64_t>(mixer->mixingRate()) * period;

@@ -65,7 +65,7 @@ public:
     int32_t noteToPeriod(Channel& channel, uint32_t note) override;
     int32_t mixerVolume(Channel& channel, int32_t volume) override;
     int32_t mixerPanning(Channel& channel, int32_t panning) override;
-    uint32_t periodToFrequency(int32_t period) override;
+    uint32_t periodToFrequency(int32_t period, Channel& channel) override;
     void defaultPannings(DefaultPannings& out) override;
     void startEffect(Channel& channel) override;
     uint32_t formatType() override;

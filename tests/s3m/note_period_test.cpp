@@ -29,9 +29,9 @@ TEST(S3mNotePeriod, MiddleCRateScalesTheOctaveTableIntoPeriodsAndSteps) {
     ch.sample = nullptr;
     EXPECT_EQ(player->noteToPeriod(ch, 0x400), 0);
 
-    EXPECT_EQ(player->periodToFrequency(1712), 12427u);
-    EXPECT_EQ(player->periodToFrequency(28), 759866u);
-    EXPECT_EQ(player->periodToFrequency(27), 0u); // silence instead of a division
+    EXPECT_EQ(player->periodToFrequency(1712, ch), 12427u);
+    EXPECT_EQ(player->periodToFrequency(28, ch), 759866u);
+    EXPECT_EQ(player->periodToFrequency(27, ch), 0u); // silence instead of a division
 }
 
 TEST(S3mNotePeriod, NotesStartWithTheirSampleAndCutStopsThem) {

@@ -1,0 +1,57 @@
+#pragma once
+#include "engine/Channel.h"
+#include "formats/xm/XmInstrument.h"
+
+#include <cstdint>
+
+namespace tolva {
+
+class EffectHandler;
+
+// Where an instrument envelope stands for one channel.
+struct XmEnvelopeState {
+    uint16_t value = 0; // envelope value x 256
+    int16_t delta = 0;  // change per tick between two points
+    uint8_t point = 0;  // the point reached or being approached
+    uint16_t ticksLeft = 0;
+    uint8_t flags = 0; // the envelope type bits, EnvelopeFinished, EnvelopeReleased, EnvelopeFading
+};
+
+constexpr uint16_t EnvelopeFullVolume = 64 * 256;
+constexpr uint16_t EnvelopeCentre = 32 * 256;
+constexpr uint16_t FadeFullVolume = 32768;
+
+struct XmChannel : ScreamChannel {
+    const XmInstrument* instrument = nullptr; // of the last note that found a sample
+    const EffectHandler* volumeColumnEffect = nullptr;
+    int8_t sampleFinetune = 0;
+    int8_t relativeNote = 0;
+    uint16_t fadeVolume = 0;
+    uint16_t fadeoutSpeed = 0;
+    uint8_t volumeColumn = 0;
+
+    // Each command remembers its own last parameter.
+    uint8_t portaUpMemory = 0;
+    uint8_t portaDownMemory = 0;
+    uint8_t xmVolumeSlideMemory = 0;
+    uint8_t finePortaUpMemory = 0;
+    uint8_t finePortaDownMemory = 0;
+    uint8_t fineVolumeUpMemory = 0;
+    uint8_t fineVolumeDownMemory = 0;
+    uint8_t extraFinePortaUpMemory = 0;
+    uint8_t extraFinePortaDownMemory = 0;
+    uint8_t globalVolumeSlideMemory = 0;
+    uint8_t panningSlideMemory = 0;
+
+    XmEnvelopeState volumeEnvelope;
+    XmEnvelopeState panningEnvelope;
+    uint32_t autoVibratoTable = 0; // waveform start in autoVibratoWaveforms
+    uint32_t autoVibratoPosition = 0;
+    uint32_t autoVibratoSweep = 0; // sweep ticks counted so far
+    int32_t autoVibratoOffset = 0; // period offset
+    uint8_t keyOffCountdown = 0;
+    int8_t panningSlideStep = 0;
+    uint8_t volumeColumnSlideStep = 0;
+};
+
+} // namespace tolva

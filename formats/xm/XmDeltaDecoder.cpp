@@ -1,0 +1,23 @@
+#include "formats/xm/XmDeltaDecoder.h"
+
+namespace tolva {
+
+void XmDeltaDecoder::convert(uint8_t* block, uint32_t size, uint32_t bits, uint32_t) {
+    if (bits == 8) {
+        uint8_t v = 0;
+        for (uint32_t i = 0; i < size; ++i) {
+            v = static_cast<uint8_t>(v + block[i]);
+            block[i] = v;
+        }
+    } else if (bits == 16) {
+        // An odd last byte is no whole value and keeps what the file had.
+        uint16_t v = 0;
+        for (uint32_t i = 0; i + 1 < size; i += 2) {
+            v = static_cast<uint16_t>(v + (block[i] | block[i + 1] << 8));
+            block[i] = static_cast<uint8_t>(v);
+            block[i + 1] = static_cast<uint8_t>(v >> 8);
+        }
+    }
+}
+
+} // namespace tolva

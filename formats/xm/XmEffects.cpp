@@ -1,0 +1,286 @@
+#include "formats/xm/XmEffects.h"
+
+#include "engine/ProTrackerEffects.h"
+#include "engine/ScreamEffects.h"
+#include "formats/xm/XmEnvelope.h"
+#include "formats/xm/XmPlayer.h"
+
+#include <algorithm>
+
+namespace tolva {
+
+namespace handlers {
+const XmPortamentoUp xmPortamentoUp;
+const XmPortamentoDown xmPortamentoDown;
+const XmTonePortamento xmTonePortamento;
+const XmTonePortamentoVolumeSlide xmTonePortamentoVolumeSlide;
+const XmVibratoVolumeSlide xmVibratoVolumeSlide;
+const XmVolumeSlide xmVolumeSlide;
+const XmExtendedCommand xmExtendedCommand;
+const XmSetGlobalVolume xmSetGlobalVolume;
+const XmGlobalVolumeSlide xmGlobalVolumeSlide;
+const XmKeyOffEffect xmKeyOffEffect;
+const XmSetEnvelopePosition xmSetEnvelopePosition;
+const XmPanningSlide xmPanningSlide;
+const XmMultiRetrigger xmMultiRetrigger;
+const XmExtraFinePortamento xmExtraFinePortamento;
+} // namespace handlers
+
+namespace {
+
+const EffectHandler* const xmHandlers[XmEffectCount] = {
+    &handlers::arpeggio,                    // 0
+    &handlers::xmPortamentoUp,              // 1
+    &handlers::xmPortamentoDown,            // 2
+    &handlers::xmTonePortamento,            // 3
+    &handlers::vibrato,                     // 4
+    &handlers::xmTonePortamentoVolumeSlide, // 5
+    &handlers::xmVibratoVolumeSlide,        // 6
+    &handlers::tremolo,                     // 7
+    &handlers::setPanning,                  // 8
+    &handlers::sampleOffset,                // 9
+    &handlers::xmVolumeSlide,               // A
+    &handlers::positionJump,                // B
+    &handlers::setChannelVolume,            // C
+    &handlers::patternBreak,                // D
+    &handlers::xmExtendedCommand,           // E
+    &handlers::setSpeedTempo,               // F
+    &handlers::xmSetGlobalVolume,           // G
+    &handlers::xmGlobalVolumeSlide,         // H
+    nullptr,                                // I
+    nullptr,                                // J
+    &handlers::xmKeyOffEffect,              // K
+    &handlers::xmSetEnvelopePosition,       // L
+    nullptr,                                // M
+    nullptr,                                // N
+    nullptr,                                // O
+    &handlers::xmPanningSlide,              // P
+    nullptr,                                // Q
+    &handlers::xmMultiRetrigger,            // R
+    nullptr,                                // S
+    &handlers::tremor,                      // T
+    nullptr,                                // U
+    nullptr,                                // V
+    nullptr,                                // W
+    &handlers::xmExtraFinePortamento,       // X
+    nullptr,                                // Y
+    nullptr,                                // Z
+};
+
+XmChannel& xm(Channel& channel) {
+    return static_cast<XmChannel&>(channel);
+}
+
+XmPlayer& xm(Player& player) {
+    return static_cast<XmPlayer&>(player);
+}
+
+uint8_t remembered(uint8_t param, uint8_t& memory) {
+    if (param != 0)
+        memory = param;
+    return memory;
+}
+
+// An up-or-down slide step: the high nibble up, else the low nibble down.
+int8_t slideStep(uint8_t param) {
+    return static_cast<int8_t>((param >> 4) != 0 ? param >> 4 : -(param & 15));
+}
+
+// A fine command whose zero parameter nibble repeats the last one of the same command.
+void fineWithMemory(Player& player, Channel& ch, uint8_t command, uint8_t y, uint8_t& memory) {
+    handlers::extendedCommand.onRow(player, ch,
+                                    static_cast<uint8_t>(command << 4 | remembered(y, memory)));
+}
+
+} // namespace
+
+const EffectTable xmEffects = {xmHandlers, XmEffectCount};
+
+void XmPortamentoUp::onRow(Player& player, Channel& ch, uint8_t param) const {
+    const uint8_t p = remembered(param, xm(ch).portaUpMemory);
+    ch.portaTarget = player.song.minPeriod;
+    ch.portaStep = p * player.song.slideUpUnit;
+    ch.activeEffect = this;
+}
+
+void XmPortamentoUp::onTick(Player& player, Channel& ch) const {
+    slideTick(player, ch);
+}
+
+void XmPortamentoDown::onRow(Player& player, Channel& ch, uint8_t param) const {
+    const uint8_t p = remembered(param, xm(ch).portaDownMemory);
+    ch.portaTarget = player.song.maxPeriod;
+    ch.portaStep = p * player.song.slideDownUnit;
+    ch.activeEffect = this;
+}
+
+void XmPortamentoDown::onTick(Player& player, Channel& ch) const {
+    slideTick(player, ch);
+}
+
+void XmTonePortamento::onRow(Player& player, Channel& ch, uint8_t param) const {
+    if (xm(ch).sampleFinetune != 0)
+        ch.finetune = static_cast<uint8_t>(xm(ch).sampleFinetune);
+    tonePortamentoSetup(player, ch, param);
+}
+
+void XmTonePortamento::onTick(Player& player, Channel& ch) const {
+    slideTick(player, ch);
+}
+
+void XmTonePortamentoVolumeSlide::onRow(Player& player, Channel& ch, uint8_t param) const {
+    handlers::xmVolumeSlide.onRow(player, ch, param);
+    handlers::xmTonePortamento.onRow(player, ch, 0);
+    ch.activeEffect = this;
+}
+
+void XmTonePortamentoVolumeSlide::onTick(Player& player, Channel& ch) const {
+    volumeSlideTick(player, ch);
+    slideTick(player, ch);
+}
+
+void XmVibratoVolumeSlide::onRow(Player& player, Channel& ch, uint8_t param) const {
+    handlers::xmVolumeSlide.onRow(player, ch, param);
+    vibratoSetup(player, ch, 0);
+    ch.activeEffect = this;
+}
+
+void XmVibratoVolumeSlide::onTick(Player& player, Channel& ch) const {
+    volumeSlideTick(player, ch);
+    vibratoTick(player, ch);
+}
+
+void XmVolumeSlide::onRow(Player&, Channel& ch, uint8_t param) const {
+    volumeSlideSetup(ch, remembered(param, xm(ch).xmVolumeSlideMemory));
+    ch.activeEffect = this;
+}
+
+void XmVolumeSlide::onTick(Player& player, Channel& ch) const {
+    volumeSlideTick(player, ch);
+}
+
+void XmExtendedCommand::onRow(Player& player, Channel& channel, uint8_t param) const {
+    XmChannel& ch = xm(channel);
+    const uint8_t y = param & 15;
+    switch (param >> 4) {
+    case 0x1:
+        fineWithMemory(player, ch, 0x1, y, ch.finePortaUpMemory);
+        break;
+    case 0x2:
+        fineWithMemory(player, ch, 0x2, y, ch.finePortaDownMemory);
+        break;
+    case 0x4: {
+        // Waveform 3 is the sine here, and the position always restarts with a new note.
+        const uint8_t waveform = (y & 3) == 3 ? 0 : y & 3;
+        handlers::extendedCommand.onRow(player, ch, static_cast<uint8_t>(0x40 | waveform));
+        break;
+    }
+    case 0x5:
+        // The channel's finetune only, in the full signed byte: E8 is 0, E0 -128, EF 112.
+        ch.finetune = static_cast<uint8_t>((y + 8) * 16);
+        break;
+    case 0xA:
+        fineWithMemory(player, ch, 0xA, y, ch.fineVolumeUpMemory);
+        break;
+    case 0xB:
+        fineWithMemory(player, ch, 0xB, y, ch.fineVolumeDownMemory);
+        break;
+    default:
+        handlers::extendedCommand.onRow(player, ch, param);
+        break;
+    }
+}
+
+void XmSetGlobalVolume::onRow(Player& player, Channel&, uint8_t param) const {
+    player.globalVolume = std::min<uint8_t>(param, 64);
+    player.refreshVolumes();
+}
+
+void XmGlobalVolumeSlide::onRow(Player&, Channel& ch, uint8_t param) const {
+    ch.volumeSlideStep = slideStep(remembered(param, xm(ch).globalVolumeSlideMemory));
+    ch.activeEffect = this;
+}
+
+void XmGlobalVolumeSlide::onTick(Player& player, Channel& ch) const {
+    player.globalVolume = limitVolume(player.globalVolume + ch.volumeSlideStep);
+    player.refreshVolumes();
+}
+
+void XmKeyOffEffect::onRow(Player& player, Channel& ch, uint8_t param) const {
+    if (param >= player.speed)
+        return;
+    if (param == 0) {
+        xm(player).keyOff(xm(ch));
+        return;
+    }
+    xm(ch).keyOffCountdown = param;
+    ch.activeEffect = this;
+}
+
+void XmKeyOffEffect::onTick(Player& player, Channel& ch) const {
+    if (--xm(ch).keyOffCountdown != 0)
+        return;
+    xm(player).keyOff(xm(ch));
+    ch.activeEffect = nullptr;
+}
+
+void XmSetEnvelopePosition::onRow(Player&, Channel& channel, uint8_t param) const {
+    XmChannel& ch = xm(channel);
+    if (!ch.instrument || ch.fadeVolume == 0)
+        return;
+    const XmEnvelope& envelope = ch.instrument->volumeEnvelope;
+    restartEnvelope(ch.volumeEnvelope, envelope, EnvelopeFullVolume);
+    for (uint32_t i = 0; i < param; ++i)
+        stepEnvelope(envelope, ch.volumeEnvelope, true);
+}
+
+void XmPanningSlide::onRow(Player&, Channel& ch, uint8_t param) const {
+    xm(ch).panningSlideStep = slideStep(remembered(param, xm(ch).panningSlideMemory));
+    ch.activeEffect = this;
+}
+
+void XmPanningSlide::onTick(Player& player, Channel& ch) const {
+    ch.panning = static_cast<uint8_t>(std::clamp(ch.panning + xm(ch).panningSlideStep, 0, 255));
+    player.changeFlags |= ChangePanning;
+}
+
+void XmMultiRetrigger::onRow(Player& player, Channel& channel, uint8_t param) const {
+    XmChannel& ch = xm(channel);
+    uint8_t x = param >> 4;
+    uint8_t y = param & 15;
+    if (x == 0)
+        x = ch.retrigMemory >> 4;
+    // Without an interval of its own the running counter goes on.
+    const bool restartCounter = y != 0;
+    if (y == 0)
+        y = ch.retrigMemory & 15;
+    if (y == 0)
+        return;
+    const uint8_t p = static_cast<uint8_t>(x << 4 | y);
+    ch.retrigMemory = p;
+    retriggerVolumeSlideSetup(player, ch, p, restartCounter);
+    ch.activeEffect = this;
+    handlers::retriggerVolumeSlide.onTick(player, ch);
+}
+
+void XmMultiRetrigger::onTick(Player& player, Channel& ch) const {
+    handlers::retriggerVolumeSlide.onTick(player, ch);
+}
+
+void XmExtraFinePortamento::onRow(Player& player, Channel& channel, uint8_t param) const {
+    XmChannel& ch = xm(channel);
+    const uint8_t y = param & 15;
+    switch (param >> 4) {
+    case 0x1:
+        ch.slideOffset -= remembered(y, ch.extraFinePortaUpMemory) & 15;
+        break;
+    case 0x2:
+        ch.slideOffset += remembered(y, ch.extraFinePortaDownMemory) & 15;
+        break;
+    default:
+        break;
+    }
+    player.changeFlags |= ChangePitch;
+}
+
+} // namespace tolva

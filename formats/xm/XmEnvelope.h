@@ -1,0 +1,15 @@
+#pragma once
+#include "formats/xm/XmChannel.h"
+#include "formats/xm/XmInstrument.h"
+
+namespace tolva {
+
+// Starts an envelope over: the value the note begins with until the first step, and the
+// envelope's own type bits (released and fading cleared).
+void restartEnvelope(XmEnvelopeState& state, const XmEnvelope& envelope, uint16_t startValue);
+
+// Advances the envelope by one tick; true when its value was set. `forced` walks past the
+// sustain point as if the note were released (the set-envelope-position effect).
+bool stepEnvelope(const XmEnvelope& envelope, XmEnvelopeState& state, bool forced);
+
+} // namespace tolva

@@ -1,0 +1,277 @@
+#include "formats/xm/XmLoader.h"
+
+#include "formats/xm/XmDeltaDecoder.h"
+#include "formats/xm/XmPlayer.h"
+#include "song/InputStream.h"
+
+#include <algorithm>
+#include <bitset>
+#include <cstring>
+#include <new>
+
+namespace tolva {
+
+namespace {
+
+constexpr uint32_t IdBlockBytes = 60;
+constexpr char IdText[] = "extended module: ";
+constexpr uint32_t IdTextLength = 17;
+constexpr uint32_t TitleOffset = 17;
+constexpr uint32_t TitleLength = 20;
+constexpr uint32_t VersionOffset = 58;
+constexpr uint32_t HeaderAreaBytes = 272; // the fields after the header size, orders included
+constexpr uint32_t SampleHeaderBytes = 40;
+constexpr uint32_t SampleNameLength = 22;
+constexpr int32_t XmMaxPeriod = 12500;
+
+// Header fields, counted from the end of the header size (file offset 64).
+enum : uint32_t {
+    HSongLength = 0,
+    HRestart = 2,
+    HChannels = 4,
+    HPatterns = 6,
+    HInstruments = 8,
+    HFlags = 10,
+    HSpeed = 12,
+    HTempo = 14,
+    HOrders = 16,
+};
+
+uint32_t le16(const uint8_t* p) {
+    return p[0] | p[1] << 8;
+}
+
+uint32_t le32(const uint8_t* p) {
+    return le16(p) | le16(p + 2) << 16;
+}
+
+uint64_t positionOf(InputStream& stream) {
+    uint32_t position = 0;
+    stream.seek(0, SeekFromCurrent, &position);
+    return position;
+}
+
+// Positions beyond the end of the file are refused before any read or allocation.
+bool seekTo(InputStream& stream, uint64_t position) {
+    return position <= stream.size() &&
+           stream.seek(static_cast<int32_t>(position), SeekFromStart) == 0;
+}
+
+struct EnvelopeLayout {
+    uint32_t points, count, sustain, loopStart, loopEnd, type;
+};
+
+constexpr EnvelopeLayout volumeLayout = {XmiVolumePoints,    XmiVolumePointCount, XmiVolumeSustain,
+                                         XmiVolumeLoopStart, XmiVolumeLoopEnd,    XmiVolumeType};
+constexpr EnvelopeLayout panningLayout = {XmiPanningPoints,  XmiPanningPointCount,
+                                          XmiPanningSustain, XmiPanningLoopStart,
+                                          XmiPanningLoopEnd, XmiPanningType};
+
+// Values above the top would overflow the envelope arithmetic; they are taken as the top.
+XmEnvelope readEnvelope(const uint8_t* header, const EnvelopeLayout& at) {
+    XmEnvelope e;
+    for (uint32_t i = 0; i < XmEnvelopePointCount; ++i) {
+        const uint8_t* p = header + at.points + i * 4;
+        e.points[i].x = static_cast<uint16_t>(le16(p));
+        e.points[i].y = static_cast<uint16_t>(std::min<uint32_t>(le16(p + 2), XmEnvelopeTop));
+    }
+    e.pointCount = static_cast<uint8_t>(std::min<uint32_t>(header[at.count], XmEnvelopePointCount));
+    e.sustainPoint = header[at.sustain];
+    e.loopStart = header[at.loopStart];
+    e.loopEnd = header[at.loopEnd];
+    e.type = header[at.type];
+    return e;
+}
+
+void readSampleHeader(const uint8_t* h, XmSample& s) {
+    s.length = le32(h);
+    s.loopStart = le32(h + 4);
+    const uint32_t loopLength = le32(h + 8);
+    s.volume = h[12];
+    s.finetune = static_cast<int8_t>(h[13]);
+    s.flags = h[14];
+    s.panning = h[15];
+    s.relativeNote = static_cast<int8_t>(h[16]);
+    std::memcpy(s.name, h + 18, SampleNameLength);
+    s.name[SampleNameLength] = '\0';
+    // The loop must stay inside the data: one that starts past the end or has no length is
+    // no loop, one that runs past the end is cut there.
+    s.loopEnd = static_cast<uint32_t>(
+        std::min<uint64_t>(static_cast<uint64_t>(s.loopStart) + loopLength, s.length));
+    if (loopLength == 0 || s.loopStart >= s.length)
+        s.flags &= static_cast<uint8_t>(~XmLoopBits);
+}
+
+bool loadPatterns(InputStream& stream, XmPlayer& player, uint32_t patternCount) {
+    Song& song = player.song;
+    std::bitset<256> used;
+    for (uint32_t i = 0; song.orders[i] >= 0; ++i)
+        used.set(static_cast<uint32_t>(song.orders[i]) & 0xFF);
+    const uint64_t fileSize = stream.size();
+    uint64_t position = positionOf(stream);
+    for (uint32_t i = 0; i < patternCount; ++i) {
+        uint8_t header[XmPatternHeaderBytes];
+        if (!seekTo(stream, position) || stream.read(XmPatternHeaderBytes, header) != 0)
+            return false;
+        const uint64_t headerLength = le32(header);
+        const uint32_t packed = le16(header + 7);
+        const uint64_t end = position + headerLength + packed;
+        if (end > fileSize)
+            return false;
+        if (i < used.size() && used[i]) {
+            std::vector<uint8_t>& record = song.patterns[i];
+            record.assign(header, header + XmPatternHeaderBytes);
+            record.resize(XmPatternHeaderBytes + packed);
+            // The packed cells follow the header at the length the header gives itself.
+            if (packed != 0 && (!seekTo(stream, position + headerLength) ||
+                                stream.read(packed, record.data() + XmPatternHeaderBytes) != 0))
+                return false;
+        }
+        position = end;
+    }
+    return seekTo(stream, position);
+}
+
+// Reads the data of one instrument's samples, which follow its last sample header.
+bool loadSampleData(InputStream& stream, XmPlayer& player, const XmInstrument& instrument,
+                    uint64_t position) {
+    XmDeltaDecoder decoder;
+    for (XmSample* s : instrument.samples) {
+        if (!s)
+            continue;
+        if (s->present && !player.song.infoOnly) {
+            if (!seekTo(stream, position) || s->length > stream.size() - position)
+                return false;
+            const uint32_t bits = (s->flags & XmSample16Bit) ? 16 : 8;
+            s->data = player.mixer->loadSampleData(stream, s->length, bits, 0, &decoder);
+            if (!s->data)
+                return false;
+        }
+        position += s->length;
+    }
+    return true;
+}
+
+// The instruments follow the patterns. A file that ends inside the instruments keeps those
+// read completely; more than 16 samples in one instrument, or sample data that cannot be
+// read, refuse the file.
+bool loadInstruments(InputStream& stream, XmPlayer& player, uint32_t count) {
+    uint64_t position = positionOf(stream);
+    player.loadedInstrumentCount = std::min(count, XmMaxInstruments);
+    for (uint32_t i = 0; i < player.loadedInstrumentCount; ++i) {
+        uint8_t header[XmInstrumentHeaderBytes] = {};
+        if (!seekTo(stream, position) || stream.read(XmInstrumentShortHeaderBytes, header) != 0)
+            return true;
+        const uint32_t sampleCount = le16(header + XmiSampleCount);
+        if (sampleCount > XmMaxSamples)
+            return false;
+        position += le32(header + XmiHeaderSize);
+        if (sampleCount == 0)
+            continue;
+        if (stream.read(XmInstrumentHeaderBytes - XmInstrumentShortHeaderBytes,
+                        header + XmInstrumentShortHeaderBytes) != 0)
+            return true;
+
+        XmInstrument& instrument = player.instrumentRecords.emplace_back();
+        std::memcpy(instrument.header, header, XmInstrumentHeaderBytes);
+        instrument.volumeEnvelope = readEnvelope(header, volumeLayout);
+        instrument.panningEnvelope = readEnvelope(header, panningLayout);
+        player.instruments[i] = &instrument;
+
+        std::bitset<XmMaxSamples> used;
+        for (uint32_t n = 0; n < XmNoteCount; ++n)
+            if (header[XmiNoteMap + n] < XmMaxSamples)
+                used.set(header[XmiNoteMap + n]);
+        const uint32_t sampleHeaderSize = le32(header + XmiSampleHeaderSize);
+        uint64_t dataBytes = 0;
+        for (uint32_t s = 0; s < sampleCount; ++s) {
+            uint8_t h[SampleHeaderBytes];
+            if (!seekTo(stream, position) || stream.read(SampleHeaderBytes, h) != 0)
+                return true;
+            const uint32_t length = le32(h);
+            if (length != 0) {
+                XmSample& sample = player.sampleRecords.emplace_back();
+                readSampleHeader(h, sample);
+                sample.present = used[s];
+                instrument.samples[s] = &sample;
+            }
+            dataBytes += length;
+            position += sampleHeaderSize;
+        }
+        if (!loadSampleData(stream, player, instrument, position))
+            return false;
+        position += dataBytes;
+    }
+    return true;
+}
+
+} // namespace
+
+uint32_t identifyXm(InputStream& stream) {
+    uint8_t id[IdBlockBytes];
+    stream.seek(0, SeekFromStart);
+    if (stream.read(IdBlockBytes, id) != 0)
+        return 1;
+    for (uint32_t i = 0; i < IdTextLength; ++i) {
+        const uint8_t c = id[i] >= 'A' && id[i] <= 'Z' ? static_cast<uint8_t>(id[i] + 32) : id[i];
+        if (c != static_cast<uint8_t>(IdText[i]))
+            return 3;
+    }
+    const uint32_t version = le16(id + VersionOffset);
+    return version == 0x0103 || version == 0x0104 ? 0 : 2;
+}
+
+std::unique_ptr<Player> loadXm(InputStream& stream, bool infoOnly, Mixer* mixer) {
+    std::unique_ptr<XmPlayer> player(new (std::nothrow) XmPlayer(mixer));
+    if (!player || identifyXm(stream) != 0)
+        return nullptr;
+    Song& song = player->song;
+
+    uint8_t id[IdBlockBytes];
+    stream.seek(0, SeekFromStart);
+    if (stream.read(IdBlockBytes, id) != 0)
+        return nullptr;
+    std::memcpy(song.title, id + TitleOffset, TitleLength);
+    song.title[TitleLength] = '\0';
+
+    uint8_t sizeField[4];
+    if (stream.read(4, sizeField) != 0)
+        return nullptr;
+    const uint32_t headerSize = le32(sizeField);
+    if (headerSize < 4)
+        return nullptr;
+    // A shorter header leaves the fields it lacks at 0; a longer one is skipped past.
+    uint8_t h[HeaderAreaBytes] = {};
+    if (stream.read(std::min(headerSize - 4, HeaderAreaBytes), h) != 0)
+        return nullptr;
+    if (!seekTo(stream, IdBlockBytes + static_cast<uint64_t>(headerSize)))
+        return nullptr;
+
+    const uint32_t songLength = std::min<uint32_t>(le16(h + HSongLength), MaxOrders);
+    song.orderCount = static_cast<uint8_t>(songLength);
+    song.restartPosition = le16(h + HRestart);
+    song.channelCount = le16(h + HChannels);
+    const uint32_t patternCount = le16(h + HPatterns);
+    const uint32_t instrumentCount = le16(h + HInstruments);
+    player->xmFlags = static_cast<uint16_t>(le16(h + HFlags));
+    song.initialSpeed = h[HSpeed];
+    song.initialTempo = le16(h + HTempo);
+    song.sampleCount = 0;
+    song.maxPeriod = XmMaxPeriod;
+    song.slideUpUnit = -4;
+    song.slideDownUnit = 4;
+    if (song.channelCount > XmMaxChannels || patternCount == 0 || instrumentCount == 0)
+        return nullptr;
+    for (uint32_t i = 0; i < songLength; ++i)
+        song.orders[i] = h[HOrders + i];
+    song.orders[songLength] = OrderEnd;
+
+    if (!loadPatterns(stream, *player, patternCount))
+        return nullptr;
+    song.infoOnly = infoOnly;
+    if (!loadInstruments(stream, *player, instrumentCount))
+        return nullptr;
+    return player;
+}
+
+} // namespace tolva

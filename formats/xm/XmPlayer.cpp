@@ -1,0 +1,312 @@
+#include "formats/xm/XmPlayer.h"
+
+#include "engine/PitchTables.h"
+#include "formats/xm/XmEffects.h"
+#include "formats/xm/XmEnvelope.h"
+#include "formats/xm/XmVolumeColumn.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdlib>
+
+namespace tolva {
+
+namespace {
+
+// Amiga periods of one octave, eight finetune steps per note; note n (0..11) at finetune f
+// (-8..7) is entry n x 8 + 8 + f.
+constexpr uint16_t amigaPeriods[104] = {
+    907, 900, 894, 887, 881, 875, 868, 862, 856, 850, 844, 838, 832, 826, 820, 814, 808, 802,
+    796, 791, 785, 779, 774, 768, 762, 757, 752, 746, 741, 736, 730, 725, 720, 715, 709, 704,
+    699, 694, 689, 684, 678, 675, 670, 665, 660, 655, 651, 646, 640, 636, 632, 628, 623, 619,
+    614, 610, 604, 601, 597, 592, 588, 584, 580, 575, 570, 567, 563, 559, 555, 551, 547, 543,
+    538, 535, 532, 528, 524, 520, 516, 513, 508, 505, 502, 498, 494, 491, 487, 484, 480, 477,
+    474, 470, 467, 463, 460, 457, 453, 450, 447, 444, 441, 437, 434, 431,
+};
+
+constexpr int32_t LinearMiddleC = 4608; // period of C-4: the sample plays at its own rate
+constexpr uint32_t MiddleCRate = 8363;
+constexpr uint64_t AmigaDividend = 8363ull * 1712 * 65536;
+
+uint32_t patternRows(const std::vector<uint8_t>& record) {
+    return record[5] | record[6] << 8;
+}
+
+uint32_t packedSize(const std::vector<uint8_t>& record) {
+    return record[7] | record[8] << 8;
+}
+
+} // namespace
+
+XmPlayer::~XmPlayer() {
+    if (song.infoOnly)
+        return;
+    for (XmSample& s : sampleRecords)
+        if (s.data) {
+            mixer->freeSampleData(s.data);
+            s.data = nullptr;
+        }
+}
+
+bool XmPlayer::fillVoiceStart(uint32_t, const void* request, VoiceStart& out) {
+    XmChannel& ch = *static_cast<XmChannel*>(static_cast<const VoiceRequest*>(request)->channel);
+    const XmSample* s = static_cast<const XmSample*>(ch.sample);
+    if (!s || !s->data)
+        return false;
+    const bool wide = (s->flags & XmSample16Bit) != 0;
+    out.data = s->data;
+    out.loopStart = s->loopStart;
+    out.end = s->loops() ? s->loopEnd : s->length;
+    out.startOffset = wide ? ch.sampleOffset * 2 : ch.sampleOffset;
+    out.flags = wide ? Voice16Bit : 0;
+    if (s->flags & XmLoopPingPong)
+        out.flags |= VoiceLoop | VoicePingPong;
+    else if (s->flags & XmLoopForward)
+        out.flags |= VoiceLoop;
+    out.volume = static_cast<uint8_t>(mixerVolume(ch, effectiveVolume(ch)));
+    out.panning = static_cast<uint8_t>(mixerPanning(ch, ch.panning) & 0xFF);
+    out.sign = 0xFF;
+    return out.startOffset < out.end;
+}
+
+void XmPlayer::resetChannels() {
+    for (XmChannel& ch : channels)
+        ch = XmChannel{};
+    Player::resetChannels();
+}
+
+Channel& XmPlayer::channel(uint32_t index) {
+    return channels[index % XmMaxChannels];
+}
+
+Sample* XmPlayer::sample(uint32_t) {
+    return nullptr; // samples belong to instruments
+}
+
+bool XmPlayer::isPatternMissing(uint32_t pattern) {
+    return Player::isPatternMissing(pattern) || packedSize(song.patterns[pattern]) == 0;
+}
+
+bool XmPlayer::enterPattern(uint32_t pattern) {
+    rowReader_ = patternEnd_ = nullptr;
+    if (Player::isPatternMissing(pattern)) {
+        song.rowsPerPattern = 64;
+        return false;
+    }
+    const std::vector<uint8_t>& record = song.patterns[pattern];
+    song.rowsPerPattern = std::min(patternRows(record), XmMaxRows);
+    if (packedSize(record) == 0)
+        return false;
+    rowReader_ = record.data() + XmPatternHeaderBytes;
+    patternEnd_ = record.data() + record.size();
+    const uint32_t skippedCells = nextRow * song.channelCount;
+    for (uint32_t i = 0; i < skippedCells && rowReader_ < patternEnd_; ++i) {
+        const uint8_t b = *rowReader_;
+        uint32_t size = 5;
+        if (b & 0x80)
+            size = 1 + std::popcount(static_cast<uint32_t>(b & 0x1F));
+        rowReader_ += std::min<std::ptrdiff_t>(size, patternEnd_ - rowReader_);
+    }
+    return true;
+}
+
+// Bytes past the end of the data read as 0: a cut pattern ends in empty cells.
+uint8_t XmPlayer::nextPatternByte() {
+    return rowReader_ < patternEnd_ ? *rowReader_++ : 0;
+}
+
+bool XmPlayer::readCell(uint32_t channelIndex) {
+    XmChannel& ch = static_cast<XmChannel&>(channel(channelIndex));
+    ch.cellNote = XmNoNote;
+    ch.cellInstrument = 0;
+    ch.volumeColumn = 0;
+    ch.cellEffect = -1;
+    ch.cellParam = 0;
+    // A row without data is an empty row: the effects of the row before do not run again.
+    if (changeFlags & ChangeNoPatternData)
+        return false;
+    const uint8_t b = nextPatternByte();
+    if (b & 0x80) {
+        if (b & 0x01)
+            ch.cellNote = static_cast<uint8_t>(nextPatternByte() - 1);
+        if (b & 0x02)
+            ch.cellInstrument = nextPatternByte();
+        if (b & 0x04)
+            ch.volumeColumn = nextPatternByte();
+        if (b & 0x08)
+            ch.cellEffect = static_cast<int8_t>(nextPatternByte());
+        if (b & 0x10) {
+            ch.cellParam = nextPatternByte();
+            if (!(b & 0x08))
+                ch.cellEffect = 0;
+        }
+    } else {
+        ch.cellNote = static_cast<uint8_t>(b - 1);
+        ch.cellInstrument = nextPatternByte();
+        ch.volumeColumn = nextPatternByte();
+        ch.cellEffect = static_cast<int8_t>(nextPatternByte());
+        ch.cellParam = nextPatternByte();
+    }
+    // A delayed note (EDx) waits for the note-delay effect.
+    return !(ch.cellEffect == 14 && ch.cellParam >= 0xD1 && ch.cellParam <= 0xDF);
+}
+
+void XmPlayer::triggerNote(Channel& channel) {
+    XmChannel& ch = static_cast<XmChannel&>(channel);
+    const bool hasNote = ch.cellNote < XmKeyOff;
+    if (hasNote) {
+        ch.note = ch.cellNote;
+        // Tone portamento slides to the note instead of starting it.
+        if (ch.cellEffect != 3 && ch.cellEffect != 5)
+            changeFlags |= ChangeStartNote;
+    } else if (ch.cellNote != XmNoNote) {
+        keyOff(ch);
+    }
+    if (ch.cellInstrument != 0 && ch.cellInstrument != XmNoInstrument) {
+        if (hasNote) {
+            ch.sample = nullptr;
+            if (const XmInstrument* instrument = instruments[ch.cellInstrument - 1u]) {
+                if (XmSample* s = instrument->sampleForNote(ch.note)) {
+                    ch.sample = s;
+                    ch.instrument = instrument;
+                }
+            }
+        }
+        // Also without a note: the sound playing gets its defaults back without restarting.
+        if (ch.instrument && ch.sample)
+            resetFromInstrument(ch, *static_cast<const XmSample*>(ch.sample));
+    }
+    runVolumeColumn(*this, ch);
+}
+
+void XmPlayer::resetFromInstrument(XmChannel& ch, const XmSample& s) {
+    const XmInstrument& instrument = *ch.instrument;
+    ch.volume = s.volume;
+    ch.panning = s.panning;
+    ch.finetune = static_cast<uint8_t>(s.finetune);
+    ch.sampleFinetune = s.finetune;
+    restartEnvelope(ch.volumeEnvelope, instrument.volumeEnvelope, EnvelopeFullVolume);
+    restartEnvelope(ch.panningEnvelope, instrument.panningEnvelope, EnvelopeCentre);
+    ch.fadeoutSpeed = instrument.fadeout();
+    ch.fadeVolume = FadeFullVolume;
+    ch.autoVibratoTable = (instrument.vibratoType() & 3u) * AutoVibratoLength;
+    ch.autoVibratoPosition = 0;
+    ch.autoVibratoSweep = 0;
+    ch.autoVibratoOffset = 0;
+    ch.relativeNote = s.relativeNote;
+    // The panning goes to the mixer too: a note that keeps playing would not send it.
+    changeFlags |= ChangeVolume | ChangePanning;
+}
+
+void XmPlayer::keyOff(XmChannel& ch) {
+    if (!(ch.volumeEnvelope.flags & EnvelopeOn)) {
+        ch.volume = 0;
+        changeFlags |= ChangeVolume;
+    }
+    ch.panningEnvelope.flags |= EnvelopeReleased;
+    ch.volumeEnvelope.flags |= EnvelopeReleased | EnvelopeFading;
+}
+
+void XmPlayer::instrumentTick(XmChannel& ch) {
+    if (!ch.instrument)
+        return;
+    const XmInstrument& instrument = *ch.instrument;
+    if (ch.volumeEnvelope.flags & EnvelopeFading) {
+        changeFlags |= ChangeVolume;
+        if (ch.fadeVolume < ch.fadeoutSpeed) {
+            ch.fadeVolume = 0;
+            ch.volumeEnvelope.flags &= static_cast<uint8_t>(~EnvelopeFading);
+            ch.volumeEnvelope.flags |= EnvelopeFinished;
+            ch.panningEnvelope.flags |= EnvelopeFinished;
+        } else {
+            ch.fadeVolume = static_cast<uint16_t>(ch.fadeVolume - ch.fadeoutSpeed);
+        }
+    }
+    if (stepEnvelope(instrument.volumeEnvelope, ch.volumeEnvelope, false))
+        changeFlags |= ChangeVolume;
+    if (stepEnvelope(instrument.panningEnvelope, ch.panningEnvelope, false))
+        changeFlags |= ChangePanning;
+
+    const int32_t depth = instrument.vibratoDepth();
+    if (depth == 0)
+        return;
+    const uint32_t sweep = instrument.vibratoSweep();
+    const int32_t k = static_cast<int32_t>(ch.autoVibratoSweep + 1);
+    if (ch.autoVibratoSweep < sweep)
+        ch.autoVibratoSweep = static_cast<uint32_t>(k);
+    const int32_t wave = autoVibratoWaveforms[ch.autoVibratoTable + ch.autoVibratoPosition];
+    ch.autoVibratoOffset = k * wave * depth / static_cast<int32_t>((sweep + 1) * 512);
+    ch.autoVibratoPosition =
+        (ch.autoVibratoPosition + instrument.vibratoRate()) % AutoVibratoLength;
+    changeFlags |= ChangePitch;
+}
+
+int32_t XmPlayer::noteToPeriod(Channel& channel, uint32_t note) {
+    XmChannel& ch = static_cast<XmChannel&>(channel);
+    const int32_t finetune = static_cast<int8_t>(ch.finetune);
+    const int32_t n = static_cast<int32_t>(note) + ch.relativeNote;
+    if (xmFlags & XmLinearFrequencies)
+        return (120 - n) * 64 - (finetune >> 1);
+    // Notes below the table play in its lowest octave.
+    const uint32_t m = static_cast<uint32_t>(std::max(n, 0));
+    const uint32_t index = (m % 12) * 8 + 8 + static_cast<uint32_t>(finetune >> 4);
+    return static_cast<int32_t>((amigaPeriods[index] * 32u) >> (m / 12));
+}
+
+int32_t XmPlayer::mixerVolume(Channel& channel, int32_t volume) {
+    XmChannel& ch = static_cast<XmChannel&>(channel);
+    const uint64_t level =
+        static_cast<uint32_t>(globalVolume * song.volumeScale * volume) *
+        static_cast<uint64_t>(static_cast<uint32_t>(ch.volumeEnvelope.value) * ch.fadeVolume);
+    return static_cast<int32_t>(level >> 40);
+}
+
+int32_t XmPlayer::mixerPanning(Channel& channel, int32_t panning) {
+    XmChannel& ch = static_cast<XmChannel&>(channel);
+    const int32_t envelope = ch.panningEnvelope.value - EnvelopeCentre;
+    const int32_t room = 128 - std::abs(128 - panning);
+    return (((room * envelope) >> 13) + panning) * 255 >> 8;
+}
+
+uint32_t XmPlayer::periodToFrequency(int32_t period, Channel& channel) {
+    XmChannel& ch = static_cast<XmChannel&>(channel);
+    const int32_t p = period + ch.autoVibratoOffset;
+    if (xmFlags & XmLinearFrequencies)
+        return linearStep(LinearMiddleC - p, MiddleCRate, mixer->mixingRate());
+    // Auto-vibrato may swing a very short period through zero.
+    const uint64_t divisor = static_cast<uint64_t>(mixer->mixingRate()) * std::max(p, 1);
+    if (divisor == 0)
+        return 0;
+    const uint64_t step = AmigaDividend / divisor;
+    return step > UINT32_MAX ? 0 : static_cast<uint32_t>(step);
+}
+
+void XmPlayer::startEffect(Channel& channel) {
+    XmChannel& ch = static_cast<XmChannel&>(channel);
+    if (ch.cellEffect >= 0 && static_cast<uint32_t>(ch.cellEffect) < XmEffectCount) {
+        ch.activeEffect = nullptr;
+        if (const EffectHandler* handler = xmEffects.find(ch.cellEffect))
+            handler->onRow(*this, ch, ch.cellParam);
+    }
+    instrumentTick(ch);
+}
+
+void XmPlayer::continueEffect(Channel& channel) {
+    XmChannel& ch = static_cast<XmChannel&>(channel);
+    if (ch.volumeColumnEffect)
+        ch.volumeColumnEffect->onTick(*this, ch);
+    if (ch.activeEffect)
+        ch.activeEffect->onTick(*this, ch);
+    instrumentTick(ch);
+}
+
+void XmPlayer::resetRowModulation(Channel& channel) {
+    static_cast<XmChannel&>(channel).volumeColumnEffect = nullptr;
+    Player::resetRowModulation(channel);
+}
+
+uint32_t XmPlayer::formatType() {
+    return FormatXm;
+}
+
+} // namespace tolva

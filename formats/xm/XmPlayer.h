@@ -1,0 +1,79 @@
+#pragma once
+#include "engine/Player.h"
+#include "formats/xm/XmChannel.h"
+#include "formats/xm/XmInstrument.h"
+
+#include <array>
+#include <cstdint>
+#include <deque>
+
+namespace tolva {
+
+constexpr uint32_t XmMaxChannels = 32;
+constexpr uint32_t XmMaxInstruments = 256;
+constexpr uint32_t XmPatternHeaderBytes = 9; // kept in front of the packed cells
+constexpr uint32_t XmMaxRows = 256;          // the rows a position number can tell apart
+constexpr uint32_t XmEffectCount = 36;       // 0..9, then A..Z
+
+// Cell note values.
+constexpr uint8_t XmKeyOff = 96; // this and above, up to XmNoNote
+constexpr uint8_t XmNoNote = 0xFF;
+constexpr uint8_t XmNoInstrument = 0xFF; // like 0, no instrument
+
+enum : uint16_t { XmLinearFrequencies = 0x01 };
+
+// Plays a FastTracker 2 song: packed pattern cells, instruments with note maps, envelopes,
+// fadeout and auto-vibrato, linear or Amiga pitch, an effect and a volume column per cell.
+class XmPlayer : public Player {
+public:
+    explicit XmPlayer(Mixer* mixer) : Player(mixer) {}
+    ~XmPlayer() override;
+
+    bool fillVoiceStart(uint32_t voice, const void* request, VoiceStart& out) override;
+    void resetChannels() override;
+    Channel& channel(uint32_t index) override;
+    Sample* sample(uint32_t index) override;
+    bool enterPattern(uint32_t pattern) override;
+    bool isPatternMissing(uint32_t pattern) override;
+    bool readCell(uint32_t channelIndex) override;
+    void triggerNote(Channel& channel) override;
+    int32_t noteToPeriod(Channel& channel, uint32_t note) override;
+    int32_t mixerVolume(Channel& channel, int32_t volume) override;
+    int32_t mixerPanning(Channel& channel, int32_t panning) override;
+    uint32_t periodToFrequency(int32_t period, Channel& channel) override;
+    void startEffect(Channel& channel) override;
+    void continueEffect(Channel& channel) override;
+    void resetRowModulation(Channel& channel) override;
+    uint32_t formatType() override;
+    uint32_t instrumentCount() override;
+    uint32_t instrumentSampleCount(uint32_t instrument) override;
+    bool samplesBelongToInstruments() override;
+    void describeSample(SampleDescription& out, uint32_t sample, uint32_t instrument) override;
+    void describeInstrument(InstrumentDescription& out, uint32_t index) override;
+    void describeSong(SongDescription& out) override;
+    void describePattern(PatternDescription& out, uint32_t index) override;
+
+    // Releases both envelopes and starts the fadeout; without a volume envelope the note
+    // falls silent at once.
+    void keyOff(XmChannel& channel);
+    // Fadeout, envelopes and auto-vibrato, once per tick after the channel's effects.
+    void instrumentTick(XmChannel& channel);
+
+    uint16_t xmFlags = 0;
+    uint32_t loadedInstrumentCount = 0; // as the header says, at most XmMaxInstruments
+    // Instrument n of a cell uses entry n - 1; null where the instrument has no samples.
+    std::array<XmInstrument*, XmMaxInstruments> instruments{};
+    // Records live here; growing a deque keeps the references above valid.
+    std::deque<XmInstrument> instrumentRecords;
+    std::deque<XmSample> sampleRecords;
+    std::array<XmChannel, XmMaxChannels> channels;
+
+private:
+    void resetFromInstrument(XmChannel& channel, const XmSample& sample);
+    uint8_t nextPatternByte();
+
+    const uint8_t* rowReader_ = nullptr;
+    const uint8_t* patternEnd_ = nullptr;
+};
+
+} // namespace tolva

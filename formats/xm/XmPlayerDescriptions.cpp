@@ -1,0 +1,88 @@
+#include "formats/xm/XmPlayer.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tolva {
+
+namespace {
+
+constexpr uint32_t XmSampleFields =
+    SampleFieldInstrument | SampleFieldRelativeNote | SampleFieldLength | SampleFieldFinetune |
+    SampleFieldReferenceRate | SampleFieldDefaultVolume | SampleFieldDefaultPanningAlt |
+    SampleFieldType | SampleFieldLoop;
+constexpr uint16_t XmInstrumentMarker = 0x0101;
+
+} // namespace
+
+uint32_t XmPlayer::instrumentCount() {
+    return loadedInstrumentCount;
+}
+
+uint32_t XmPlayer::instrumentSampleCount(uint32_t instrument) {
+    if (instrument >= XmMaxInstruments || !instruments[instrument])
+        return 0;
+    return instruments[instrument]->sampleCount();
+}
+
+bool XmPlayer::samplesBelongToInstruments() {
+    return true;
+}
+
+void XmPlayer::describeSample(SampleDescription& out, uint32_t sample, uint32_t instrument) {
+    out = {};
+    if (instrument >= XmMaxInstruments || sample >= XmMaxSamples || !instruments[instrument])
+        return;
+    const XmSample* s = instruments[instrument]->samples[sample];
+    if (!s)
+        return;
+    out.fieldMask = XmSampleFields;
+    std::memcpy(out.name, s->name, sizeof s->name);
+    out.instrumentNumber = static_cast<uint8_t>(instrument + 1);
+    out.data = s->data;
+    out.length = s->length;
+    out.referenceRate = 8363;
+    out.referenceOctave = 4;
+    out.finetune = s->finetune;
+    out.defaultVolume = s->volume;
+    out.defaultPanning = s->panning;
+    if (s->flags & XmSample16Bit)
+        out.typeFlags |= SampleType16Bit;
+    out.loopKind = (s->flags & XmLoopPingPong)  ? LoopPingPong
+                   : (s->flags & XmLoopForward) ? LoopForward
+                                                : LoopNone;
+    out.loopStart = s->loopStart;
+    out.loopEnd = s->loopEnd;
+    out.relativeNote = s->relativeNote;
+    out.present = s->present;
+}
+
+void XmPlayer::describeInstrument(InstrumentDescription& out, uint32_t index) {
+    out = {};
+    if (index >= XmMaxInstruments || !instruments[index])
+        return;
+    std::memcpy(out.bytes, instruments[index]->header, XmInstrumentHeaderBytes);
+    out.size = XmInstrumentHeaderBytes;
+    out.marker = XmInstrumentMarker;
+    out.valid = true;
+}
+
+void XmPlayer::describeSong(SongDescription& out) {
+    Player::describeSong(out);
+    out.modeFlags = static_cast<uint16_t>((xmFlags & XmLinearFrequencies) | ModeInstruments);
+    out.showChannelSettings = 0;
+}
+
+void XmPlayer::describePattern(PatternDescription& out, uint32_t index) {
+    out = {};
+    if (Player::isPatternMissing(index))
+        return;
+    const std::vector<uint8_t>& record = song.patterns[index];
+    out.rows = record[5] | record[6] << 8;
+    if (isPatternMissing(index))
+        return;
+    out.cells = record.data();
+    out.size = static_cast<uint32_t>(record.size());
+}
+
+} // namespace tolva

@@ -1,0 +1,86 @@
+#include "formats/xm/XmVolumeColumn.h"
+
+#include "engine/ProTrackerEffects.h"
+#include "formats/xm/XmEffects.h"
+#include "formats/xm/XmPlayer.h"
+
+#include <algorithm>
+
+namespace tolva {
+
+namespace {
+
+class VolumeColumnSlideDown : public EffectHandler {
+public:
+    void onRow(Player&, Channel&, uint8_t) const override {}
+    void onTick(Player& player, Channel& channel) const override {
+        XmChannel& ch = static_cast<XmChannel&>(channel);
+        ch.volume = limitVolume(ch.volume - ch.volumeColumnSlideStep);
+        player.changeFlags |= ChangeVolume;
+    }
+};
+
+class VolumeColumnSlideUp : public EffectHandler {
+public:
+    void onRow(Player&, Channel&, uint8_t) const override {}
+    void onTick(Player& player, Channel& channel) const override {
+        XmChannel& ch = static_cast<XmChannel&>(channel);
+        ch.volume = limitVolume(ch.volume + ch.volumeColumnSlideStep);
+        player.changeFlags |= ChangeVolume;
+    }
+};
+
+const VolumeColumnSlideDown volumeColumnSlideDown;
+const VolumeColumnSlideUp volumeColumnSlideUp;
+
+} // namespace
+
+void runVolumeColumn(XmPlayer& player, XmChannel& ch) {
+    const uint8_t v = ch.volumeColumn;
+    const uint8_t y = v & 15;
+    if (v >= 0x10 && v <= 0x50) {
+        ch.volume = static_cast<uint8_t>(v - 0x10);
+        player.changeFlags |= ChangeVolume;
+        return;
+    }
+    switch (v >> 4) {
+    case 0x6:
+        ch.volumeColumnSlideStep = y;
+        ch.activeEffect = &volumeColumnSlideDown;
+        break;
+    case 0x7:
+        ch.volumeColumnSlideStep = y;
+        ch.activeEffect = &volumeColumnSlideUp;
+        break;
+    case 0x8:
+        handlers::extendedCommand.onRow(player, ch, static_cast<uint8_t>(0xB0 | y));
+        break;
+    case 0x9:
+        handlers::extendedCommand.onRow(player, ch, static_cast<uint8_t>(0xA0 | y));
+        break;
+    case 0xA:
+        ch.vibratoSpeed = y;
+        break;
+    case 0xB:
+        vibratoSetup(player, ch, y);
+        break;
+    case 0xC:
+        setPanning(player, ch, static_cast<uint8_t>(y * 16));
+        break;
+    case 0xD:
+        setPanning(player, ch, static_cast<uint8_t>(std::max(ch.panning - y * 16, 0)));
+        break;
+    case 0xE:
+        setPanning(player, ch, static_cast<uint8_t>(std::min(ch.panning + y * 16, 255)));
+        break;
+    case 0xF:
+        handlers::xmTonePortamento.onRow(player, ch, static_cast<uint8_t>(y * 16));
+        break;
+    default:
+        break;
+    }
+    ch.volumeColumnEffect = ch.activeEffect;
+    ch.activeEffect = nullptr;
+}
+
+} // namespace tolva

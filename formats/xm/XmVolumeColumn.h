@@ -1,0 +1,13 @@
+#pragma once
+
+namespace tolva {
+
+class XmPlayer;
+struct XmChannel;
+
+// Runs the channel's volume-column byte at the end of its note handling. Any command other
+// than a plain volume moves the handler it started (or whatever was active) to the channel's
+// volumeColumnEffect, which then runs on the later ticks beside the effect column's handler.
+void runVolumeColumn(XmPlayer& player, XmChannel& channel);
+
+} // namespace tolva

@@ -71,8 +71,8 @@ TEST(Header669, OrderByteFFEndsTheSong) {
 }
 
 TEST(Header669, SampleHeadersGiveNameLengthAndLoop) {
-    Sample669Spec looped{"drum.sam", std::vector<uint8_t>(40, 0x80), 8, 40};
-    Sample669Spec unlooped{"thirteen.char", std::vector<uint8_t>(40, 0x80), 8, 41};
+    Sample669Def looped{"drum.sam", std::vector<uint8_t>(40, 0x80), 8, 40};
+    Sample669Def unlooped{"thirteen.char", std::vector<uint8_t>(40, 0x80), 8, 41};
     SampleStoreMixer mixer;
     auto player = load(Composer669Builder().sample(looped).sample(unlooped).build(), &mixer);
     ASSERT_TRUE(player);

@@ -13,7 +13,7 @@ std::unique_ptr<Player> loadInfo(const std::vector<uint8_t>& bytes) {
 }
 
 TEST(Descriptions, SampleRecordOfTheBaseFormats) {
-    ModSampleSpec s = squareSample(100, 33, 0x0E);
+    ModSampleDef s = squareSample(100, 33, 0x0E);
     s.name = "lead";
     s.loopStart = 20;
     s.loopLength = 40;

@@ -6,8 +6,8 @@
 namespace tolva::test {
 namespace {
 
-ModSampleSpec unlooped(uint32_t length) {
-    ModSampleSpec s = squareSample(length);
+ModSampleDef unlooped(uint32_t length) {
+    ModSampleDef s = squareSample(length);
     s.loopLength = 0;
     return s;
 }
@@ -48,7 +48,7 @@ TEST(SampleOffset, PastTheEndTheVoiceDoesNotStart) {
 }
 
 TEST(SampleOffset, ALoopedSampleEndsAtItsLoopEnd) {
-    ModSampleSpec s = unlooped(1024);
+    ModSampleDef s = unlooped(1024);
     s.loopStart = 0;
     s.loopLength = 256;
     RecordingMixer mixer;

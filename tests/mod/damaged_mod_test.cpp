@@ -69,7 +69,7 @@ TEST(DamagedMod, CorruptedHeadersAndPatternsNeverCrash) {
 }
 
 TEST(DamagedMod, ExtremeValuesInABuiltSong) {
-    ModSampleSpec odd = squareSample(2);
+    ModSampleDef odd = squareSample(2);
     odd.loopStart = 0xFFFE; // loop far beyond the data
     odd.loopLength = 0xFFFE;
     ModBuilder builder(32, "32CH");

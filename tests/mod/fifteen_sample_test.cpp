@@ -18,7 +18,7 @@ ModBuilder fifteen() {
 }
 
 TEST(FifteenSampleMod, LoadsWithFourChannelsAndFifteenSamples) {
-    ModSampleSpec s = squareSample(32, 50);
+    ModSampleDef s = squareSample(32, 50);
     SampleStoreMixer mixer;
     auto player = load(fifteen()
                            .title("old song")

@@ -17,8 +17,8 @@ std::unique_ptr<Player> load(const std::vector<uint8_t>& bytes, Mixer* mixer,
     return loadMod(stream, infoOnly, mixer);
 }
 
-ModSampleSpec sampleOf(uint32_t length, uint32_t loopStart, uint32_t loopLength) {
-    ModSampleSpec s;
+ModSampleDef sampleOf(uint32_t length, uint32_t loopStart, uint32_t loopLength) {
+    ModSampleDef s;
     s.name = "a sample name of 22 ch";
     s.data.assign(length, 1);
     s.volume = 40;
@@ -176,7 +176,7 @@ TEST(ModLoader, ShortFilesAreRefusedAndReleaseWhatTheyLoaded) {
 }
 
 TEST(ModLoader, TitleAndNamesWithoutTerminatorStayBounded) {
-    ModSampleSpec s = sampleOf(2, 0, 0);
+    ModSampleDef s = sampleOf(2, 0, 0);
     s.name = std::string(22, 'n');
     SampleStoreMixer mixer;
     auto player = load(ModBuilder().title(std::string(20, 't')).sample(s).build(), &mixer);

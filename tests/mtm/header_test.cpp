@@ -70,9 +70,9 @@ TEST(MtmHeader, ChannelCountIsTheNumberOfSlotsTheOrderedPatternsUse) {
 }
 
 TEST(MtmHeader, SampleHeadersGiveLengthLoopFinetuneVolumeAndWidth) {
-    MtmSampleSpec shortLoop{"short loop", std::vector<uint8_t>(32, 0x80), 10, 16, 0x1F, 40};
-    MtmSampleSpec longLoop{"long loop", std::vector<uint8_t>(32, 0x80), 10, 17, 0x07, 70};
-    MtmSampleSpec wide{"sixteen", std::vector<uint8_t>(32, 0x00), 0, 0, 0, 64, true};
+    MtmSampleDef shortLoop{"short loop", std::vector<uint8_t>(32, 0x80), 10, 16, 0x1F, 40};
+    MtmSampleDef longLoop{"long loop", std::vector<uint8_t>(32, 0x80), 10, 17, 0x07, 70};
+    MtmSampleDef wide{"sixteen", std::vector<uint8_t>(32, 0x00), 0, 0, 0, 64, true};
     SampleStoreMixer mixer;
     auto player =
         load(MtmBuilder().sample(shortLoop).sample(longLoop).sample(wide).build(), &mixer);
@@ -94,8 +94,8 @@ TEST(MtmHeader, SampleHeadersGiveLengthLoopFinetuneVolumeAndWidth) {
 }
 
 TEST(MtmHeader, SampleDataFollowsTheCommentAsStored) {
-    MtmSampleSpec first{"a", {0x00, 0x80, 0xFF, 0x7F}};
-    MtmSampleSpec second{"b", {1, 2, 3, 4, 5, 6}};
+    MtmSampleDef first{"a", {0x00, 0x80, 0xFF, 0x7F}};
+    MtmSampleDef second{"b", {1, 2, 3, 4, 5, 6}};
     SampleStoreMixer mixer;
     auto player =
         load(MtmBuilder().sample(first).sample(second).comment({'h', 'i', 0, 0}).build(), &mixer);

@@ -15,7 +15,7 @@ namespace {
 // returns a left output sample well inside the note.
 int32_t leftLevel(uint8_t byte) {
     MixerPtr mixer(createMixer());
-    MtmSampleSpec level{"level", std::vector<uint8_t>(64, byte), 0, 64, 0, 16};
+    MtmSampleDef level{"level", std::vector<uint8_t>(64, byte), 0, 64, 0, 16};
     MemoryStream stream(
         MtmBuilder().sample(level).cell(1, 0, mtmNote(25, 1)).pattern(0, {1}).build());
     auto player = loadMtm(stream, false, mixer.get());

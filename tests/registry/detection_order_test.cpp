@@ -31,7 +31,7 @@ std::vector<uint8_t> taggedMod() {
 // One 1024-byte pattern and no sample data: exactly 1624 bytes.
 std::vector<uint8_t> fifteenSampleMod() {
     ModBuilder b(4, "");
-    b.sample(ModSampleSpec{"empty", {}, 40, 0, 0, 0});
+    b.sample(ModSampleDef{"empty", {}, 40, 0, 0, 0});
     return b.cell(0, 0, 0, note(25, 1)).build();
 }
 
@@ -104,7 +104,7 @@ TEST_F(Detection, FifteenSampleCandidateWithImpossibleValuesIsRefused) {
     EXPECT_FALSE(detect(loud).player);
 
     ModBuilder b(4, "");
-    b.sample(ModSampleSpec{"empty", {}, 40, 0, 0, 0});
+    b.sample(ModSampleDef{"empty", {}, 40, 0, 0, 0});
     std::vector<uint8_t> highSample = b.cell(0, 5, 2, note(25, 16)).build();
     Detected d = detect(highSample);
     EXPECT_FALSE(d.player);

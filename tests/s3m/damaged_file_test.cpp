@@ -35,13 +35,13 @@ TEST(S3mDamagedFile, WrongHeadersAndCountsBeyondTheFileAreRefused) {
         bytes[countAt] = bytes[countAt + 1] = 0xFF;
         EXPECT_FALSE(load(bytes)) << countAt;
     }
-    S3mSampleSpec noSignature = loopedSample(16);
+    S3mSampleDef noSignature = loopedSample(16);
     noSignature.signature = false;
     EXPECT_FALSE(load(S3mBuilder().sample(noSignature).build()));
-    S3mSampleSpec packed = loopedSample(16);
+    S3mSampleDef packed = loopedSample(16);
     packed.packing = 1;
     EXPECT_FALSE(load(S3mBuilder().sample(packed).build()));
-    S3mSampleSpec adlib = noSignature; // other instrument types are not checked
+    S3mSampleDef adlib = noSignature; // other instrument types are not checked
     adlib.type = 2;
     EXPECT_TRUE(load(S3mBuilder().sample(adlib).build()));
 }

@@ -78,7 +78,7 @@ TEST(S3mLoader, ChannelPanningFromPanTableSettingsAndMono) {
 }
 
 TEST(S3mLoader, SampleRecordsInBytesWithLoopChecks) {
-    S3mSampleSpec wide;
+    S3mSampleDef wide;
     wide.name = std::string("wide\0name", 9);
     wide.fileName = "WIDE.SMP";
     wide.data.assign(2000, 0x11);
@@ -87,14 +87,14 @@ TEST(S3mLoader, SampleRecordsInBytesWithLoopChecks) {
     wide.loopEnd = 900;
     wide.volume = 50;
     wide.middleCRate = 22050;
-    S3mSampleSpec pastEnd = loopedSample(64);
+    S3mSampleDef pastEnd = loopedSample(64);
     pastEnd.loopEnd = 1000; // cut to the data
-    S3mSampleSpec loopAfterEnd = loopedSample(64);
+    S3mSampleDef loopAfterEnd = loopedSample(64);
     loopAfterEnd.loopStart = 64; // no loop at all
-    S3mSampleSpec adlib;
+    S3mSampleDef adlib;
     adlib.type = 2;
     adlib.name = "an AdLib voice";
-    S3mSampleSpec empty;
+    S3mSampleDef empty;
     empty.name = "empty";
     SampleStoreMixer mixer;
     auto p = load(S3mBuilder()
@@ -170,7 +170,7 @@ TEST(S3mLoader, PlayerChannelsAreTheUsedS3mChannelsInOrder) {
 }
 
 TEST(S3mLoader, DescriptionsCarryTheS3mFields) {
-    S3mSampleSpec s = loopedSample(32, 40, 16726);
+    S3mSampleDef s = loopedSample(32, 40, 16726);
     s.fileName = "DRUM.RAW";
     auto p = load(S3mBuilder(4)
                       .sample(s)

@@ -6,8 +6,8 @@
 namespace tolva::test {
 namespace {
 
-S3mSampleSpec wideSample() {
-    S3mSampleSpec s;
+S3mSampleDef wideSample() {
+    S3mSampleDef s;
     s.name = "wide";
     s.data.assign(2 * 1000, 0);
     s.flags = 4 | 1;
@@ -17,7 +17,7 @@ S3mSampleSpec wideSample() {
 }
 
 TEST(S3mSampleData, VoicesGetLoopsInBytesAndOffsetsInFrames) {
-    S3mSampleSpec once = loopedSample(600);
+    S3mSampleDef once = loopedSample(600);
     once.flags = 0;
     RecordingMixer mixer;
     auto player = playS3m(S3mBuilder()
@@ -41,9 +41,9 @@ TEST(S3mSampleData, VoicesGetLoopsInBytesAndOffsetsInFrames) {
 }
 
 TEST(S3mSampleData, SamplesWithoutRateOrDataStaySilent) {
-    S3mSampleSpec noRate = loopedSample(64);
+    S3mSampleDef noRate = loopedSample(64);
     noRate.middleCRate = 0;
-    S3mSampleSpec adlib;
+    S3mSampleDef adlib;
     adlib.type = 2;
     RecordingMixer mixer;
     auto player = playS3m(S3mBuilder()

@@ -30,8 +30,8 @@ Cell669 effect669(uint32_t effect, uint32_t value) {
     return Cell669{}.withEffect(effect, value);
 }
 
-Sample669Spec square669(uint32_t length) {
-    Sample669Spec s;
+Sample669Def square669(uint32_t length) {
+    Sample669Def s;
     s.fileName = "square.smp";
     for (uint32_t i = 0; i < length; ++i)
         s.data.push_back(i % 16 < 8 ? 0xE4 : 0x1C);
@@ -50,8 +50,8 @@ Composer669Builder& Composer669Builder::message(std::string text) {
     return *this;
 }
 
-Composer669Builder& Composer669Builder::sample(Sample669Spec spec) {
-    samples_.push_back(std::move(spec));
+Composer669Builder& Composer669Builder::sample(Sample669Def def) {
+    samples_.push_back(std::move(def));
     return *this;
 }
 
@@ -101,7 +101,7 @@ std::vector<uint8_t> Composer669Builder::build() const {
         w.u8(i < orders_.size() ? orders_[i] : 0xFF);
     w.raw(tempo_.data(), tempo_.size());
     w.raw(break_.data(), break_.size());
-    for (const Sample669Spec& s : samples_) {
+    for (const Sample669Def& s : samples_) {
         w.text(s.fileName, 13);
         w.u32le(static_cast<uint32_t>(s.data.size()));
         w.u32le(s.loopStart);
@@ -114,7 +114,7 @@ std::vector<uint8_t> Composer669Builder::build() const {
                 const Cell669 c = it == cells_.end() ? Cell669{} : it->second;
                 w.raw(c.bytes, 3);
             }
-    for (const Sample669Spec& s : samples_)
+    for (const Sample669Def& s : samples_)
         w.raw(s.data.data(), s.data.size());
     return w.bytes();
 }

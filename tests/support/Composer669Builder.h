@@ -24,7 +24,7 @@ Cell669 volume669(uint32_t volume);
 // A cell with only an effect.
 Cell669 effect669(uint32_t effect, uint32_t value);
 
-struct Sample669Spec {
+struct Sample669Def {
     std::string fileName;
     std::vector<uint8_t> data; // unsigned 8-bit PCM
     uint32_t loopStart = 0;
@@ -32,14 +32,14 @@ struct Sample669Spec {
 };
 
 // `length` bytes of an unsigned square wave, looped over its whole length.
-Sample669Spec square669(uint32_t length);
+Sample669Def square669(uint32_t length);
 
 class Composer669Builder {
 public:
     explicit Composer669Builder(std::string magic = "if");
 
     Composer669Builder& message(std::string text);
-    Composer669Builder& sample(Sample669Spec spec);
+    Composer669Builder& sample(Sample669Def def);
     Composer669Builder& orders(std::vector<uint8_t> list); // the rest of the list is 0xFF
     // Patterns stored in the file; by default one more than the highest pattern named.
     Composer669Builder& patternCount(uint32_t count);
@@ -52,7 +52,7 @@ public:
 private:
     std::string magic_;
     std::string message_;
-    std::vector<Sample669Spec> samples_;
+    std::vector<Sample669Def> samples_;
     std::vector<uint8_t> orders_{0};
     int32_t patternCount_ = -1;
     std::array<uint8_t, 128> tempo_;

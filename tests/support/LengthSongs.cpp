@@ -49,7 +49,7 @@ std::vector<uint8_t> trailingEmptySong() {
 
 std::vector<uint8_t> silentEdgesSong() {
     ModBuilder b(4, "M.K.");
-    ModSampleSpec shot;
+    ModSampleDef shot;
     shot.name = "shot";
     for (int i = 0; i < 2000; ++i)
         shot.data.push_back(static_cast<int8_t>(i % 20 < 10 ? 90 : -90));

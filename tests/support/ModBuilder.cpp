@@ -15,8 +15,8 @@ ModCell fx(uint8_t effect, uint8_t param) {
     return {0, 0, effect, param};
 }
 
-ModSampleSpec squareSample(uint32_t length, uint8_t volume, uint8_t finetune) {
-    ModSampleSpec s;
+ModSampleDef squareSample(uint32_t length, uint8_t volume, uint8_t finetune) {
+    ModSampleDef s;
     s.name = "square";
     for (uint32_t i = 0; i < length; ++i)
         s.data.push_back(i % 16 < 8 ? 100 : -100);
@@ -35,8 +35,8 @@ ModBuilder& ModBuilder::title(std::string text) {
     return *this;
 }
 
-ModBuilder& ModBuilder::sample(ModSampleSpec spec) {
-    samples_.push_back(std::move(spec));
+ModBuilder& ModBuilder::sample(ModSampleDef def) {
+    samples_.push_back(std::move(def));
     return *this;
 }
 
@@ -62,7 +62,7 @@ std::vector<uint8_t> ModBuilder::build() const {
     ByteWriter w;
     w.text(title_, 20);
     for (uint32_t i = 0; i < sampleSlots; ++i) {
-        const ModSampleSpec s = i < samples_.size() ? samples_[i] : ModSampleSpec{};
+        const ModSampleDef s = i < samples_.size() ? samples_[i] : ModSampleDef{};
         w.text(s.name, 22);
         w.u16be(static_cast<uint32_t>(s.data.size() / 2));
         w.u8(s.finetune);
@@ -92,7 +92,7 @@ std::vector<uint8_t> ModBuilder::build() const {
                 w.u8((c.sample & 0x0F) << 4 | (c.effect & 0x0F));
                 w.u8(c.param);
             }
-    for (const ModSampleSpec& s : samples_)
+    for (const ModSampleDef& s : samples_)
         w.raw(s.data.data(), s.data.size());
     return w.bytes();
 }

@@ -20,7 +20,7 @@ ModCell note(uint32_t n, uint8_t sample = 0, uint8_t effect = 0, uint8_t param =
 // A cell with only an effect.
 ModCell fx(uint8_t effect, uint8_t param);
 
-struct ModSampleSpec {
+struct ModSampleDef {
     std::string name;
     std::vector<int8_t> data; // even length
     uint8_t volume = 64;
@@ -30,7 +30,7 @@ struct ModSampleSpec {
 };
 
 // A square wave of `length` bytes (even), looped over its whole length.
-ModSampleSpec squareSample(uint32_t length, uint8_t volume = 64, uint8_t finetune = 0);
+ModSampleDef squareSample(uint32_t length, uint8_t volume = 64, uint8_t finetune = 0);
 
 class ModBuilder {
 public:
@@ -38,7 +38,7 @@ public:
     explicit ModBuilder(uint32_t channels = 4, std::string tag = "M.K.");
 
     ModBuilder& title(std::string text);
-    ModBuilder& sample(ModSampleSpec spec);
+    ModBuilder& sample(ModSampleDef def);
     ModBuilder& orders(std::vector<uint8_t> list); // also sets the song length
     ModBuilder& songLength(uint8_t length);
     ModBuilder& cell(uint32_t pattern, uint32_t row, uint32_t channel, ModCell c);
@@ -49,7 +49,7 @@ private:
     uint32_t channels_;
     std::string tag_;
     std::string title_;
-    std::vector<ModSampleSpec> samples_;
+    std::vector<ModSampleDef> samples_;
     std::vector<uint8_t> orders_{0};
     uint8_t songLength_ = 1;
     std::map<std::tuple<uint32_t, uint32_t, uint32_t>, ModCell> cells_;

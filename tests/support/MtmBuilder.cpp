@@ -14,8 +14,8 @@ MtmCell mtmFx(uint8_t effect, uint8_t param) {
     return {0, 0, effect, param};
 }
 
-MtmSampleSpec mtmSquare(uint32_t length, uint8_t volume) {
-    MtmSampleSpec s;
+MtmSampleDef mtmSquare(uint32_t length, uint8_t volume) {
+    MtmSampleDef s;
     s.name = "square";
     for (uint32_t i = 0; i < length; ++i)
         s.data.push_back(i % 16 < 8 ? 0xE4 : 0x1C);
@@ -40,8 +40,8 @@ MtmBuilder& MtmBuilder::panning(uint32_t slot, uint8_t position) {
     return *this;
 }
 
-MtmBuilder& MtmBuilder::sample(MtmSampleSpec spec) {
-    samples_.push_back(std::move(spec));
+MtmBuilder& MtmBuilder::sample(MtmSampleDef def) {
+    samples_.push_back(std::move(def));
     return *this;
 }
 
@@ -82,7 +82,7 @@ std::vector<uint8_t> MtmBuilder::build() const {
     w.u8(rowsPerTrack_);
     w.u8(32);
     w.raw(pannings_, sizeof pannings_);
-    for (const MtmSampleSpec& s : samples_) {
+    for (const MtmSampleDef& s : samples_) {
         w.text(s.name, 22);
         w.u32le(static_cast<uint32_t>(s.data.size()));
         w.u32le(s.loopStart);
@@ -106,7 +106,7 @@ std::vector<uint8_t> MtmBuilder::build() const {
         for (uint32_t slot = 0; slot < 32; ++slot)
             w.u16le(slot < tracks.size() ? tracks[slot] : 0);
     w.raw(comment_.data(), comment_.size());
-    for (const MtmSampleSpec& s : samples_)
+    for (const MtmSampleDef& s : samples_)
         w.raw(s.data.data(), s.data.size());
     return w.bytes();
 }

@@ -20,7 +20,7 @@ MtmCell mtmNote(uint32_t n, uint8_t instrument = 0, uint8_t effect = 0, uint8_t 
 // A cell with only an effect.
 MtmCell mtmFx(uint8_t effect, uint8_t param);
 
-struct MtmSampleSpec {
+struct MtmSampleDef {
     std::string name;
     std::vector<uint8_t> data; // unsigned PCM as stored
     uint32_t loopStart = 0;    // bytes
@@ -31,14 +31,14 @@ struct MtmSampleSpec {
 };
 
 // `length` bytes of an unsigned square wave, looped over its whole length.
-MtmSampleSpec mtmSquare(uint32_t length, uint8_t volume = 64);
+MtmSampleDef mtmSquare(uint32_t length, uint8_t volume = 64);
 
 class MtmBuilder {
 public:
     MtmBuilder& title(std::string text);
     MtmBuilder& rowsPerTrack(uint8_t rows);
     MtmBuilder& panning(uint32_t slot, uint8_t position); // 0..15
-    MtmBuilder& sample(MtmSampleSpec spec);
+    MtmBuilder& sample(MtmSampleDef def);
     MtmBuilder& orders(std::vector<uint8_t> list);
     // Cell of track `track` (1-based); tracks up to it exist, empty unless given cells.
     MtmBuilder& cell(uint32_t track, uint32_t row, MtmCell c);
@@ -52,7 +52,7 @@ private:
     std::string title_;
     uint8_t rowsPerTrack_ = 64;
     uint8_t pannings_[32] = {};
-    std::vector<MtmSampleSpec> samples_;
+    std::vector<MtmSampleDef> samples_;
     std::vector<uint8_t> orders_{0};
     std::map<std::pair<uint32_t, uint32_t>, MtmCell> cells_;
     uint32_t trackCount_ = 0;

@@ -40,8 +40,8 @@ S3mCell s3mVolume(uint8_t volume) {
     return {255, 0, volume, 0, 0};
 }
 
-S3mSampleSpec loopedSample(uint32_t frames, uint8_t volume, uint32_t middleCRate) {
-    S3mSampleSpec s;
+S3mSampleDef loopedSample(uint32_t frames, uint8_t volume, uint32_t middleCRate) {
+    S3mSampleDef s;
     s.name = "looped";
     s.fileName = "LOOPED.SMP";
     for (uint32_t i = 0; i < frames; ++i)
@@ -64,8 +64,8 @@ S3mBuilder& S3mBuilder::title(std::string text) {
     return *this;
 }
 
-S3mBuilder& S3mBuilder::sample(S3mSampleSpec spec) {
-    samples_.push_back(std::move(spec));
+S3mBuilder& S3mBuilder::sample(S3mSampleDef def) {
+    samples_.push_back(std::move(def));
     return *this;
 }
 
@@ -206,7 +206,7 @@ std::vector<uint8_t> S3mBuilder::build() const {
 
     std::vector<std::size_t> dataPointerAt;
     for (std::size_t i = 0; i < samples_.size(); ++i) {
-        const S3mSampleSpec& s = samples_[i];
+        const S3mSampleDef& s = samples_[i];
         align16(w);
         patch16(w, pointers + i * 2, static_cast<uint32_t>(w.size() / 16));
         const uint32_t frameBytes = (s.flags & 4) ? 2 : 1;

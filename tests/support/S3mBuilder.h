@@ -29,7 +29,7 @@ S3mCell s3mFx(char command, uint8_t param);
 // A cell with only a volume byte.
 S3mCell s3mVolume(uint8_t volume);
 
-struct S3mSampleSpec {
+struct S3mSampleDef {
     uint8_t type = 1; // 1 digital sample; others keep only their name
     std::string name;
     std::string fileName;
@@ -44,7 +44,7 @@ struct S3mSampleSpec {
 };
 
 // `frames` frames of 8-bit data, looped over the whole length.
-S3mSampleSpec loopedSample(uint32_t frames, uint8_t volume = 64, uint32_t middleCRate = 8363);
+S3mSampleDef loopedSample(uint32_t frames, uint8_t volume = 64, uint32_t middleCRate = 8363);
 
 class S3mBuilder {
 public:
@@ -52,7 +52,7 @@ public:
     explicit S3mBuilder(uint32_t channels = 4);
 
     S3mBuilder& title(std::string text);
-    S3mBuilder& sample(S3mSampleSpec spec);
+    S3mBuilder& sample(S3mSampleDef def);
     S3mBuilder& orders(std::vector<uint8_t> list);
     S3mBuilder& cell(uint32_t pattern, uint32_t row, uint32_t channel, S3mCell c);
     // Replaces a pattern's packed rows (the length word is written in front of them).
@@ -74,7 +74,7 @@ private:
     std::vector<uint8_t> packPattern(uint32_t pattern) const;
 
     std::string title_;
-    std::vector<S3mSampleSpec> samples_;
+    std::vector<S3mSampleDef> samples_;
     std::vector<uint8_t> orders_{0};
     std::map<std::tuple<uint32_t, uint32_t, uint32_t>, S3mCell> cells_;
     std::map<uint32_t, std::vector<uint8_t>> rawPatterns_;

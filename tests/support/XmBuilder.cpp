@@ -22,8 +22,8 @@ XmCell xmKeyOff(uint8_t instrument) {
     return {XmFileKeyOff, instrument, 0, 0, 0};
 }
 
-XmSampleSpec xmSquare(uint32_t frames) {
-    XmSampleSpec s;
+XmSampleDef xmSquare(uint32_t frames) {
+    XmSampleDef s;
     s.name = "square";
     for (uint32_t i = 0; i < frames; ++i)
         s.pcm.push_back(i % 16 < 8 ? 100 : -100);
@@ -33,8 +33,8 @@ XmSampleSpec xmSquare(uint32_t frames) {
     return s;
 }
 
-XmInstrumentSpec xmInstrument(XmSampleSpec sample) {
-    XmInstrumentSpec i;
+XmInstrumentDef xmInstrument(XmSampleDef sample) {
+    XmInstrumentDef i;
     i.samples.push_back(std::move(sample));
     return i;
 }
@@ -86,8 +86,8 @@ XmBuilder& XmBuilder::rows(uint32_t pattern, uint16_t count) {
     return *this;
 }
 
-XmBuilder& XmBuilder::instrument(XmInstrumentSpec spec) {
-    instruments_.push_back(std::move(spec));
+XmBuilder& XmBuilder::instrument(XmInstrumentDef def) {
+    instruments_.push_back(std::move(def));
     return *this;
 }
 
@@ -123,7 +123,7 @@ void writeCell(ByteWriter& w, const XmCell& c, bool unpacked) {
             w.u8(fields[i]);
 }
 
-void writeEnvelopePoints(ByteWriter& w, const XmEnvelopeSpec& e) {
+void writeEnvelopePoints(ByteWriter& w, const XmEnvelopeDef& e) {
     for (uint32_t i = 0; i < 12; ++i) {
         const auto p = i < e.points.size() ? e.points[i] : std::pair<uint16_t, uint16_t>{};
         w.u16le(p.first);
@@ -131,7 +131,7 @@ void writeEnvelopePoints(ByteWriter& w, const XmEnvelopeSpec& e) {
     }
 }
 
-void writeDeltaSample(ByteWriter& w, const XmSampleSpec& s) {
+void writeDeltaSample(ByteWriter& w, const XmSampleDef& s) {
     int32_t previous = 0;
     for (int16_t v : s.pcm) {
         const int32_t delta = v - previous;
@@ -143,7 +143,7 @@ void writeDeltaSample(ByteWriter& w, const XmSampleSpec& s) {
     }
 }
 
-uint32_t byteLength(const XmSampleSpec& s) {
+uint32_t byteLength(const XmSampleDef& s) {
     return static_cast<uint32_t>(s.pcm.size()) * (s.sixteenBit ? 2 : 1);
 }
 
@@ -192,7 +192,7 @@ std::vector<uint8_t> XmBuilder::build() const {
         w.raw(data.bytes().data(), data.size());
     }
 
-    for (const XmInstrumentSpec& ins : instruments_) {
+    for (const XmInstrumentDef& ins : instruments_) {
         const bool hasSamples = !ins.samples.empty();
         w.u32le(hasSamples ? 263 : 29);
         w.text(ins.name, 22);
@@ -220,7 +220,7 @@ std::vector<uint8_t> XmBuilder::build() const {
         w.u8(ins.vibratoRate);
         w.u16le(ins.fadeout);
         w.zeros(22); // reserved, up to the 263-byte header size
-        for (const XmSampleSpec& s : ins.samples) {
+        for (const XmSampleDef& s : ins.samples) {
             w.u32le(byteLength(s));
             w.u32le(s.loopStart);
             w.u32le(s.loopLength);
@@ -232,7 +232,7 @@ std::vector<uint8_t> XmBuilder::build() const {
             w.u8(0);
             w.text(s.name, 22);
         }
-        for (const XmSampleSpec& s : ins.samples)
+        for (const XmSampleDef& s : ins.samples)
             writeDeltaSample(w, s);
     }
     return w.bytes();

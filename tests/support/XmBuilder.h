@@ -30,7 +30,7 @@ XmCell xmFx(uint8_t effect, uint8_t param);
 XmCell xmVolume(uint8_t volume);
 XmCell xmKeyOff(uint8_t instrument = 0);
 
-struct XmEnvelopeSpec {
+struct XmEnvelopeDef {
     std::vector<std::pair<uint16_t, uint16_t>> points; // (tick, value 0..64)
     uint8_t sustain = 0;
     uint8_t loopStart = 0;
@@ -38,7 +38,7 @@ struct XmEnvelopeSpec {
     uint8_t type = 0; // 1 on, 2 sustain, 4 loop
 };
 
-struct XmSampleSpec {
+struct XmSampleDef {
     std::string name = "sample";
     std::vector<int16_t> pcm; // values; -128..127 unless sixteenBit
     bool sixteenBit = false;
@@ -52,14 +52,14 @@ struct XmSampleSpec {
 };
 
 // A looped square wave of `frames` 8-bit values.
-XmSampleSpec xmSquare(uint32_t frames = 32);
+XmSampleDef xmSquare(uint32_t frames = 32);
 
-struct XmInstrumentSpec {
+struct XmInstrumentDef {
     std::string name = "instrument";
-    std::vector<XmSampleSpec> samples;
+    std::vector<XmSampleDef> samples;
     std::array<uint8_t, 96> noteMap{}; // sample per note; all sample 0 by default
-    XmEnvelopeSpec volumeEnvelope;
-    XmEnvelopeSpec panningEnvelope;
+    XmEnvelopeDef volumeEnvelope;
+    XmEnvelopeDef panningEnvelope;
     uint8_t vibratoType = 0;
     uint8_t vibratoSweep = 0;
     uint8_t vibratoDepth = 0;
@@ -68,7 +68,7 @@ struct XmInstrumentSpec {
 };
 
 // An instrument with one square-wave sample.
-XmInstrumentSpec xmInstrument(XmSampleSpec sample = xmSquare());
+XmInstrumentDef xmInstrument(XmSampleDef sample = xmSquare());
 
 class XmBuilder {
 public:
@@ -83,7 +83,7 @@ public:
     XmBuilder& orders(std::vector<uint8_t> list);
     XmBuilder& patternCount(uint32_t count); // default: enough for every order and cell
     XmBuilder& rows(uint32_t pattern, uint16_t count);
-    XmBuilder& instrument(XmInstrumentSpec spec);
+    XmBuilder& instrument(XmInstrumentDef def);
     XmBuilder& cell(uint32_t pattern, uint32_t row, uint32_t channel, XmCell c);
     // Writes every cell in the unpacked five-byte form.
     XmBuilder& unpacked();
@@ -101,7 +101,7 @@ private:
     std::vector<uint8_t> orders_{0};
     uint32_t patternCount_ = 0;
     std::map<uint32_t, uint16_t> rows_;
-    std::vector<XmInstrumentSpec> instruments_;
+    std::vector<XmInstrumentDef> instruments_;
     std::map<std::tuple<uint32_t, uint32_t, uint32_t>, XmCell> cells_;
     bool unpacked_ = false;
 };

@@ -9,7 +9,7 @@ namespace {
 class XmAutoVibrato : public ::testing::Test {
 protected:
     void start(uint8_t type, uint8_t sweep, uint8_t depth, uint8_t rate) {
-        XmInstrumentSpec i = xmInstrument();
+        XmInstrumentDef i = xmInstrument();
         i.vibratoType = type;
         i.vibratoSweep = sweep;
         i.vibratoDepth = depth;

@@ -29,7 +29,7 @@ TEST(XmDescriptions, SongSaysFrequencyTableAndInstrumentMode) {
 }
 
 TEST(XmDescriptions, SamplesOfAnInstrument) {
-    XmSampleSpec s = xmSquare(64);
+    XmSampleDef s = xmSquare(64);
     s.name = "lead";
     s.loopType = 2;
     s.loopStart = 8;
@@ -38,13 +38,13 @@ TEST(XmDescriptions, SamplesOfAnInstrument) {
     s.volume = 50;
     s.panning = 99;
     s.relativeNote = 7;
-    XmSampleSpec wide;
+    XmSampleDef wide;
     wide.sixteenBit = true;
     wide.pcm = {1, 2, 3};
-    XmInstrumentSpec i = xmInstrument(s);
+    XmInstrumentDef i = xmInstrument(s);
     i.samples.push_back(wide); // no note maps to it
     RecordingMixer mixer;
-    auto player = playXm(XmBuilder().instrument(XmInstrumentSpec{}).instrument(i).build(), mixer);
+    auto player = playXm(XmBuilder().instrument(XmInstrumentDef{}).instrument(i).build(), mixer);
     ASSERT_TRUE(player);
     EXPECT_TRUE(player->samplesBelongToInstruments());
 

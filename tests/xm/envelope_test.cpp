@@ -10,7 +10,7 @@ namespace {
 // volume of a full-volume note is 2 x the envelope value (0..64).
 class XmEnvelopes : public ::testing::Test {
 protected:
-    void start(const XmInstrumentSpec& instrument, int offRow = -1) {
+    void start(const XmInstrumentDef& instrument, int offRow = -1) {
         XmBuilder b(1);
         b.instrument(instrument).cell(0, 0, 0, xmNote(48, 1));
         if (offRow >= 0)
@@ -42,8 +42,8 @@ protected:
     std::unique_ptr<XmPlayer> player;
 };
 
-XmInstrumentSpec withVolumeEnvelope(XmEnvelopeSpec e) {
-    XmInstrumentSpec i = xmInstrument();
+XmInstrumentDef withVolumeEnvelope(XmEnvelopeDef e) {
+    XmInstrumentDef i = xmInstrument();
     i.volumeEnvelope = std::move(e);
     return i;
 }
@@ -93,7 +93,7 @@ TEST_F(XmEnvelopes, LoopEndingWhereItStartsDoesNotLoop) {
 }
 
 TEST_F(XmEnvelopes, PanningEnvelopeSwingsAroundTheChannelPanning) {
-    XmInstrumentSpec i = xmInstrument();
+    XmInstrumentDef i = xmInstrument();
     i.panningEnvelope = {{{0, 0}, {4, 64}}, 0, 0, 0, 1};
     start(i);
     // Sample panning 128: full left, centre, full right.
@@ -101,9 +101,9 @@ TEST_F(XmEnvelopes, PanningEnvelopeSwingsAroundTheChannelPanning) {
 }
 
 TEST_F(XmEnvelopes, PanningEnvelopeNarrowsNearTheEdges) {
-    XmSampleSpec s = xmSquare();
+    XmSampleDef s = xmSquare();
     s.panning = 224;
-    XmInstrumentSpec i = xmInstrument(s);
+    XmInstrumentDef i = xmInstrument(s);
     i.panningEnvelope = {{{0, 0}, {4, 64}}, 0, 0, 0, 1};
     start(i);
     // Room to the nearer edge is 32: 192 .. 256 instead of 0 .. 256.
@@ -111,7 +111,7 @@ TEST_F(XmEnvelopes, PanningEnvelopeNarrowsNearTheEdges) {
 }
 
 TEST_F(XmEnvelopes, SetEnvelopePositionStepsPastTheSustainPoint) {
-    XmInstrumentSpec i = withVolumeEnvelope({{{0, 64}, {4, 0}, {8, 64}}, 0, 0, 0, 1 | 2});
+    XmInstrumentDef i = withVolumeEnvelope({{{0, 64}, {4, 0}, {8, 64}}, 0, 0, 0, 1 | 2});
     XmBuilder b(1);
     b.instrument(i).cell(0, 0, 0, xmNote(48, 1)).cell(0, 1, 0, xmFx(21, 6)); // L06
     player = playXm(b.build(), mixer);
@@ -122,7 +122,7 @@ TEST_F(XmEnvelopes, SetEnvelopePositionStepsPastTheSustainPoint) {
 }
 
 TEST_F(XmEnvelopes, SetEnvelopePositionDoesNothingOnceTheFadeoutEnded) {
-    XmInstrumentSpec i = withVolumeEnvelope({{{0, 64}, {4, 0}, {8, 64}}, 0, 0, 0, 1 | 2});
+    XmInstrumentDef i = withVolumeEnvelope({{{0, 64}, {4, 0}, {8, 64}}, 0, 0, 0, 1 | 2});
     i.fadeout = 0x8000;
     XmBuilder b(1);
     b.instrument(i)

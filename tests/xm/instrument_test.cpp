@@ -23,8 +23,8 @@ protected:
     std::unique_ptr<XmPlayer> player;
 };
 
-XmInstrumentSpec twoSamplesSplitAtC4() {
-    XmInstrumentSpec i = xmInstrument(xmSquare(32));
+XmInstrumentDef twoSamplesSplitAtC4() {
+    XmInstrumentDef i = xmInstrument(xmSquare(32));
     i.samples.push_back(xmSquare(64));
     for (uint32_t n = 48; n < 96; ++n)
         i.noteMap[n] = 1;
@@ -44,13 +44,13 @@ TEST_F(XmInstruments, NoteMapChoosesTheSample) {
 }
 
 TEST_F(XmInstruments, NotesThatFindNoSamplePlayNothing) {
-    XmInstrumentSpec lengthZero = xmInstrument();
-    lengthZero.samples.push_back(XmSampleSpec{});
+    XmInstrumentDef lengthZero = xmInstrument();
+    lengthZero.samples.push_back(XmSampleDef{});
     for (uint32_t n = 48; n < 96; ++n)
         lengthZero.noteMap[n] = 1;
     XmBuilder b(1);
     b.instrument(xmInstrument())
-        .instrument(XmInstrumentSpec{}) // no samples at all
+        .instrument(XmInstrumentDef{}) // no samples at all
         .instrument(lengthZero)
         .cell(0, 0, 0, xmNote(48, 1))
         .cell(0, 1, 0, xmNote(48, 2))
@@ -80,11 +80,11 @@ TEST_F(XmInstruments, NoteWithoutInstrumentKeepsSampleAndVolume) {
 }
 
 TEST_F(XmInstruments, InstrumentWithoutNoteResetsThePlayingSound) {
-    XmSampleSpec s = xmSquare();
+    XmSampleDef s = xmSquare();
     s.volume = 48;
     s.panning = 64;
     s.finetune = 32;
-    XmInstrumentSpec i = xmInstrument(s);
+    XmInstrumentDef i = xmInstrument(s);
     i.volumeEnvelope = {{{0, 64}, {2, 0}}, 0, 0, 0, 1};
     i.fadeout = 0x1000;
     XmBuilder b(1);
@@ -124,12 +124,12 @@ TEST_F(XmInstruments, KeyOffNotesAreEverythingFrom97) {
 }
 
 TEST_F(XmInstruments, LoopKindsReachTheMixer) {
-    XmSampleSpec pingPong = xmSquare();
+    XmSampleDef pingPong = xmSquare();
     pingPong.loopType = 2;
-    XmSampleSpec wide;
+    XmSampleDef wide;
     wide.sixteenBit = true;
     wide.pcm = std::vector<int16_t>(16, 1000);
-    XmInstrumentSpec i = xmInstrument(pingPong);
+    XmInstrumentDef i = xmInstrument(pingPong);
     i.samples.push_back(wide);
     for (uint32_t n = 48; n < 96; ++n)
         i.noteMap[n] = 1;
@@ -143,7 +143,7 @@ TEST_F(XmInstruments, LoopKindsReachTheMixer) {
 }
 
 TEST_F(XmInstruments, SampleOffsetCountsFramesAndPastTheEndIsSilent) {
-    XmSampleSpec wide;
+    XmSampleDef wide;
     wide.sixteenBit = true;
     wide.pcm = std::vector<int16_t>(600, 1000);
     XmBuilder b(1);

@@ -8,8 +8,8 @@ namespace {
 
 constexpr uint8_t K = 20; // key-off effect
 
-XmInstrumentSpec sustained(uint16_t fadeout) {
-    XmInstrumentSpec i = xmInstrument();
+XmInstrumentDef sustained(uint16_t fadeout) {
+    XmInstrumentDef i = xmInstrument();
     i.volumeEnvelope = {{{0, 64}}, 0, 0, 0, 1}; // on, one point: full volume
     i.fadeout = fadeout;
     return i;

@@ -159,23 +159,23 @@ TEST(XmLoader, PatternHeaderLengthIsHonoured) {
 }
 
 TEST(XmLoader, InstrumentsSamplesAndNoteMaps) {
-    XmInstrumentSpec two = xmInstrument();
-    XmSampleSpec second = xmSquare(8);
+    XmInstrumentDef two = xmInstrument();
+    XmSampleDef second = xmSquare(8);
     second.name = "second";
     second.volume = 40;
     second.finetune = -16;
     second.panning = 200;
     second.relativeNote = -12;
     two.samples.push_back(second);
-    XmSampleSpec unused = xmSquare(4);
+    XmSampleDef unused = xmSquare(4);
     two.samples.push_back(unused);
-    two.samples.push_back(XmSampleSpec{}); // length 0
+    two.samples.push_back(XmSampleDef{}); // length 0
     for (uint32_t n = 48; n < 96; ++n)
         two.noteMap[n] = 1;
     two.vibratoType = 2;
     two.fadeout = 0x1234;
     const auto bytes = XmBuilder()
-                           .instrument(XmInstrumentSpec{}) // no samples
+                           .instrument(XmInstrumentDef{}) // no samples
                            .instrument(two)
                            .build();
     SampleStoreMixer mixer;
@@ -220,12 +220,12 @@ TEST(XmLoader, InstrumentsSamplesAndNoteMaps) {
 }
 
 TEST(XmLoader, DeltaCodedSampleData) {
-    XmSampleSpec eight;
+    XmSampleDef eight;
     eight.pcm = {0, 10, -10, 127, -128, 5};
-    XmSampleSpec sixteen;
+    XmSampleDef sixteen;
     sixteen.sixteenBit = true;
     sixteen.pcm = {1000, -1000, 32767, -32768};
-    XmInstrumentSpec ins = xmInstrument(eight);
+    XmInstrumentDef ins = xmInstrument(eight);
     ins.samples.push_back(sixteen);
     for (uint32_t n = 60; n < 96; ++n)
         ins.noteMap[n] = 1;
@@ -239,7 +239,7 @@ TEST(XmLoader, DeltaCodedSampleData) {
 }
 
 TEST(XmLoader, SixteenBitSampleOfOddLengthKeepsItsLastByte) {
-    XmSampleSpec s;
+    XmSampleDef s;
     s.sixteenBit = true;
     s.pcm = {100, 100};
     auto bytes = XmBuilder().instrument(xmInstrument(s)).build();
@@ -255,16 +255,16 @@ TEST(XmLoader, SixteenBitSampleOfOddLengthKeepsItsLastByte) {
 }
 
 TEST(XmLoader, LoopsStayInsideTheData) {
-    XmSampleSpec past = xmSquare(32);
+    XmSampleDef past = xmSquare(32);
     past.loopStart = 16;
     past.loopLength = 100;
-    XmSampleSpec beyond = xmSquare(32);
+    XmSampleDef beyond = xmSquare(32);
     beyond.loopStart = 32;
     beyond.loopLength = 8;
-    XmSampleSpec empty = xmSquare(32);
+    XmSampleDef empty = xmSquare(32);
     empty.loopType = 2;
     empty.loopLength = 0;
-    XmInstrumentSpec ins = xmInstrument(past);
+    XmInstrumentDef ins = xmInstrument(past);
     ins.samples.push_back(beyond);
     ins.samples.push_back(empty);
     ins.noteMap[1] = 1;
@@ -343,7 +343,7 @@ TEST(XmLoader, FileEndingInsideTheInstrumentsKeepsTheCompleteOnes) {
 }
 
 TEST(XmLoader, TruncatedCopiesAreRefusedOrLoadWithoutCrashing) {
-    XmInstrumentSpec ins = xmInstrument();
+    XmInstrumentDef ins = xmInstrument();
     ins.volumeEnvelope = {{{0, 64}, {10, 0}}, 0, 0, 0, 1};
     const auto bytes = XmBuilder(4)
                            .orders({0, 1})
@@ -367,7 +367,7 @@ TEST(XmLoader, TruncatedCopiesAreRefusedOrLoadWithoutCrashing) {
 }
 
 TEST(XmLoader, CorruptedBytesNeverCrash) {
-    XmInstrumentSpec ins = xmInstrument();
+    XmInstrumentDef ins = xmInstrument();
     ins.volumeEnvelope = {{{0, 64}, {10, 0}, {20, 30}}, 1, 0, 2, 7};
     const auto bytes = XmBuilder(2)
                            .cell(0, 0, 0, xmNote(48, 1, 0x40, 0xA, 0x0F))

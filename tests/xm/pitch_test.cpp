@@ -10,7 +10,7 @@ namespace {
 class XmPitch : public ::testing::Test {
 protected:
     void play(XmCell cell, bool linear, int8_t finetune = 0, int8_t relativeNote = 0) {
-        XmSampleSpec s = xmSquare();
+        XmSampleDef s = xmSquare();
         s.finetune = finetune;
         s.relativeNote = relativeNote;
         XmBuilder b(1);

@@ -7,6 +7,7 @@ constexpr uint32_t ItHeaderSize = 192;
 constexpr uint32_t ItListOffset = 0xC0; // orders, then instrument, sample and pattern offsets
 
 enum : uint16_t {
+    ItStereo = 0x01, // mono songs play every voice in the middle
     ItInstrumentMode = 0x04,
     ItLinearSlides = 0x08,
     ItOldEffects = 0x10,

@@ -1,7 +1,10 @@
 #include "formats/it/ItPlayer.h"
 
 #include "formats/it/ItCreatorText.h"
+#include "formats/it/ItEffects.h"
+#include "formats/it/ItFilter.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -13,25 +16,81 @@ ItPlayer::ItPlayer(Mixer* mixer) : Player(mixer) {
     song.tremoloShift = 1;
     song.bcdPatternBreak = false;
     noteCutStopsVoice = true;
+    this->mixer->setVoiceFilter(filterItVoice, this);
 }
 
 ItPlayer::~ItPlayer() {
+    mixer->setVoiceFilter(nullptr, nullptr);
     releaseAllSamples();
 }
 
 Channel& ItPlayer::channel(uint32_t index) {
-    return channels[index % ItChannels];
+    return voices[index % ItVoices];
 }
 
 Sample* ItPlayer::sample(uint32_t index) {
     return index < module.sampleCount ? &module.samples[index] : nullptr;
 }
 
+ItChannel& ItPlayer::patternChannel(uint32_t k) {
+    k %= ItChannels;
+    const int32_t v = voiceOfChannel[k];
+    return v >= 0 ? voices[static_cast<uint32_t>(v)] : parkedChannels[k];
+}
+
+int32_t ItPlayer::voiceIndex(const ItChannel& record) const {
+    const ItChannel* first = voices.data();
+    if (&record < first || &record >= first + ItVoices)
+        return -1;
+    return static_cast<int32_t>(&record - first);
+}
+
+void ItPlayer::resetChannels() {
+    DefaultPannings pannings;
+    defaultPannings(pannings);
+    const bool instruments = instrumentMode();
+    for (uint32_t k = 0; k < ItChannels; ++k) {
+        ItChannel fresh;
+        fresh.owner = k;
+        fresh.channelVolume = std::min<uint8_t>(module.header.channelVolume[k], 64);
+        fresh.panning = pannings[k].panning;
+        fresh.surround = pannings[k].surround;
+        parkedChannels[k] = fresh;
+        voices[k] = fresh;
+        if (instruments) {
+            voices[k].background = true;
+            voiceOfChannel[k] = -1;
+            mixer->setVoiceFlags(k, 0);
+        } else {
+            voiceOfChannel[k] = static_cast<int8_t>(k);
+            mixer->setVoicePanning(k, fresh.panning);
+            mixer->setVoiceFlags(k, fresh.surround ? VoiceSurround : 0);
+        }
+    }
+    for (ItCellValues& values : lastValues_)
+        values = ItCellValues{};
+    for (ItCell& c : rowCells_)
+        c = ItCell{};
+    loopJumpPending_ = false;
+}
+
 bool ItPlayer::isPatternMissing(uint32_t pattern) {
     return pattern >= song.patterns.size() || itPackedLength(song.patterns[pattern]) == 0;
 }
 
+bool ItPlayer::isPatternLoopActive() {
+    for (uint32_t k = 0; k < ItChannels; ++k)
+        if (patternChannel(k).loopCounter != 0)
+            return true;
+    return false;
+}
+
 bool ItPlayer::enterPattern(uint32_t pattern) {
+    // The sequencer clears the loop rows of the voices; parked channels hold theirs here.
+    if (!loopJumpPending_)
+        for (ItChannel& parked : parkedChannels)
+            parked.loopRow = 0;
+    loopJumpPending_ = false;
     song.rowsPerPattern =
         pattern < song.patterns.size() ? itPatternRows(song.patterns[pattern]) : ItEmptyPatternRows;
     if (isPatternMissing(pattern))
@@ -44,9 +103,11 @@ bool ItPlayer::enterPattern(uint32_t pattern) {
 }
 
 bool ItPlayer::readCell(uint32_t k) {
-    Channel& ch = channel(k);
+    ItChannel& ch = patternChannel(k);
     ch.cellEffect = -1;
     ch.cellParam = 0;
+    ch.volumeColumn = 0;
+    ch.cellMask = 0;
     if (changeFlags & ChangeNoPatternData)
         return false;
     if (k == 0)
@@ -54,16 +115,21 @@ bool ItPlayer::readCell(uint32_t k) {
     const ItCell& c = rowCells_[k % ItChannels];
     if (c.mask == 0)
         return false;
+    ch.cellMask = c.mask;
     if (c.hasNote())
         ch.cellNote = c.values.note;
     if (c.hasInstrument())
         ch.cellInstrument = c.values.instrument;
+    if (c.hasVolume())
+        ch.volumeColumn = c.values.volume;
     if (c.hasCommand()) {
         ch.cellEffect = static_cast<int8_t>(c.values.command);
         ch.cellParam = c.values.param;
     }
-    // Nothing is triggered until the IT note logic takes over.
-    return false;
+    // A delayed note is started by its delay effect.
+    const bool delayed =
+        ch.cellEffect == ItEffectSpecial && ch.cellParam > 0xD0 && ch.cellParam <= 0xDF;
+    return !delayed;
 }
 
 void ItPlayer::defaultPannings(DefaultPannings& out) {
@@ -72,7 +138,7 @@ void ItPlayer::defaultPannings(DefaultPannings& out) {
         if ((pan & 0x7F) == ItChannelSurround)
             out[k] = {128, 1};
         else
-            out[k] = {static_cast<uint8_t>(pan * 255 / 64), 0};
+            out[k] = {static_cast<uint8_t>(std::min((pan & 0x7F) * 255 / 64, 255)), 0};
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/Player.h"
+#include "formats/it/ItChannel.h"
 #include "formats/it/ItModule.h"
 #include "formats/it/ItPattern.h"
 
@@ -9,20 +10,44 @@
 
 namespace tolva {
 
-// An Impulse Tracker song as loadIt leaves it: the shared song part, the IT records of
-// ItModule, and the packed patterns in the song's pattern table. The sequencer walks its rows
-// and decodes every cell; notes are not played yet.
+constexpr uint32_t ItVoices = 64;
+
+// New-note, duplicate and past-note actions as they are applied to a voice.
+enum : uint8_t {
+    ItActionCut = 0,
+    ItActionContinue = 1,
+    ItActionNoteOff = 2,
+    ItActionFade = 3,
+};
+
+// An Impulse Tracker song and its playback. The 64 pattern channels borrow the 64 mixer
+// voices: a channel's state lives in the voice it owns, or in its parked record while it owns
+// none, and a note replaced by a newer one may go on in the background.
 class ItPlayer : public Player {
 public:
     explicit ItPlayer(Mixer* mixer);
     ~ItPlayer() override;
 
+    bool fillVoiceStart(uint32_t voice, const void* request, VoiceStart& out) override;
+    void resetChannels() override;
     Channel& channel(uint32_t index) override;
     Sample* sample(uint32_t index) override;
     bool enterPattern(uint32_t pattern) override;
     bool isPatternMissing(uint32_t pattern) override;
+    bool isPatternLoopActive() override;
     bool readCell(uint32_t channelIndex) override;
+    void triggerNote(Channel& channel) override;
+    int32_t noteToPeriod(Channel& channel, uint32_t note) override;
+    int32_t mixerVolume(Channel& channel, int32_t volume) override;
+    int32_t mixerPanning(Channel& channel, int32_t panning) override;
+    uint32_t periodToFrequency(int32_t period, Channel& channel) override;
     void defaultPannings(DefaultPannings& out) override;
+    void startEffect(Channel& channel) override;
+    void continueEffect(Channel& channel) override;
+    void resetRowModulation(Channel& channel) override;
+    void processRow(bool isNewRow) override;
+    void processTick() override;
+    void updateFormatState(Channel& channel) override;
     float defaultGain() override;
     uint32_t formatType() override;
     void creatorText(char* out, uint32_t capacity) override;
@@ -35,16 +60,56 @@ public:
     void describePattern(PatternDescription& out, uint32_t index) override;
 
     bool instrumentMode() const { return module.header.flags & ItInstrumentMode; }
+    bool hasFlag(uint16_t flag) const { return module.header.flags & flag; }
     // The cell of pattern channel k in the row last read (mask 0: none).
     const ItCell& cell(uint32_t k) const { return rowCells_[k % ItChannels]; }
 
+    // The record that holds pattern channel k's state.
+    ItChannel& patternChannel(uint32_t k);
+    // The voice pattern channel k owns, or -1.
+    int32_t voiceOf(uint32_t k) const { return voiceOfChannel[k % ItChannels]; }
+    // The voice a record belongs to, or -1 for a parked record.
+    int32_t voiceIndex(const ItChannel& record) const;
+
+    // Releases a note: sustain loops end and the envelopes leave their sustain.
+    void noteOff(ItChannel& record);
+    // Applies a new-note or past-note action to a voice.
+    void applyAction(ItChannel& record, uint8_t action);
+    // Applies `action` to every background voice the channel left behind.
+    void pastNoteAction(ItChannel& channel, uint8_t action);
+    void advanceEnvelopes(ItChannel& record);
+    void advanceAutoVibrato(ItChannel& record);
+    void updateFilter(ItChannel& record);
+    // Runs the channel's volume-column command.
+    void runVolumeColumn(ItChannel& channel);
+    // A pattern-loop jump is on its way: the next pattern entry keeps the loop rows.
+    void notePatternLoopJump() { loopJumpPending_ = true; }
+
     ItModule module;
-    std::array<Channel, ItChannels> channels;
+    std::array<ItChannel, ItVoices> voices;
+    std::array<ItChannel, ItChannels> parkedChannels;
+    std::array<int8_t, ItChannels> voiceOfChannel{};
 
 private:
+    const ItInstrument* instrumentFor(uint32_t number) const;
+    ItSample* sampleFor(uint32_t number);
+    void applyInstrument(ItChannel& ch, const ItInstrument& instrument, bool portamento);
+    void applySample(ItChannel& ch, ItSample& sample, bool defaultVolume, uint8_t randomVolume,
+                     uint8_t randomPan);
+    int32_t allocateVoice(uint32_t k);
+    int32_t findVoice(uint32_t k);
+    void moveChannel(uint32_t k, ItChannel& from, uint32_t voice);
+    void duplicateCheck(uint32_t k, const ItInstrument& previous, int32_t newVoice);
+    bool isSilent(uint32_t voice);
+    void commitRecord(ItChannel& record, uint32_t k);
+    void advanceVoice(ItChannel& record);
+    void advanceBackground();
+    void restoreHeaderPan(ItChannel& ch);
+
     ItPatternReader reader_;
     ItCellValues lastValues_[ItChannels] = {};
     ItCell rowCells_[ItChannels] = {};
+    bool loopJumpPending_ = false;
 };
 
 // Loads an IT file into a new ItPlayer; null when the file is refused (the reason goes to

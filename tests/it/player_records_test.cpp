@@ -205,8 +205,8 @@ TEST(ItPlayerSequencing, RowsAreWalkedAndCellsDecodedUntilTheOrderListEnds) {
     b.speed = 3;
     b.orders = {0, 254, 1, 255};
     b.patterns.assign(2, {});
-    b.patterns[0] = {32, {0x81, 0x0B, 60, 2, 1, 0x45, 0}};
-    b.patterns[1] = {0, {0}}; // claims no rows: plays as 64
+    b.patterns[0] = {32, {0x81, 0x0B, 60, 2, 15, 0x45, 0}}; // O45: no sample to offset
+    b.patterns[1] = {0, {0}};                               // claims no rows: plays as 64
     auto l = load(b);
     ASSERT_TRUE(l->player);
     Player& p = *l->player;
@@ -215,7 +215,7 @@ TEST(ItPlayerSequencing, RowsAreWalkedAndCellsDecodedUntilTheOrderListEnds) {
     EXPECT_EQ(p.song.rowsPerPattern, 32u);
     EXPECT_EQ(p.channel(0).cellNote, 60);
     EXPECT_EQ(p.channel(0).cellInstrument, 2);
-    EXPECT_EQ(p.channel(0).cellEffect, 1);
+    EXPECT_EQ(p.channel(0).cellEffect, 15);
     EXPECT_EQ(p.channel(0).cellParam, 0x45);
     EXPECT_EQ(l->it().cell(0).values.note, 60);
     uint32_t ticks = 1;

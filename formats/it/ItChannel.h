@@ -1,0 +1,80 @@
+#pragma once
+#include "engine/Channel.h"
+#include "engine/Tables.h"
+
+#include <cstdint>
+
+namespace tolva {
+
+class EffectHandler;
+struct ItInstrument;
+
+// Envelope state flags above the envelope's own flag byte.
+enum : uint16_t {
+    ItEnvelopeFinished = 0x100,    // the last node was reached
+    ItEnvelopeSwitchedOff = 0x200, // an effect turned the envelope off
+    ItEnvelopeReleased = 0x400,    // the note was released: sustain loops no longer hold
+    ItEnvelopeFading = 0x800,      // volume envelope only: the fade-out runs
+};
+
+struct ItEnvelopeState {
+    int32_t value = 0; // node value x 256 (pitch envelope x 8192)
+    int32_t step = 0;  // change per tick between two nodes
+    uint16_t flags = 0;
+    uint16_t ticksLeft = 0; // to the next node
+    uint8_t node = 0;
+};
+
+constexpr uint16_t ItFullFade = 1024;
+constexpr int32_t ItFullVolumeEnvelope = 0x4000;
+constexpr uint8_t ItOpenCutoff = 127;
+
+// One voice, or the state of a pattern channel that owns no voice. Pattern channels borrow
+// voices: the record moves with the channel, and a voice left behind keeps its copy.
+struct ItChannel : ScreamChannel {
+    bool panFromDefault = false; // the pan came from an instrument or sample default
+    uint8_t volumeColumn = 0;
+    uint8_t cellMask = 0;
+    uint32_t owner = 0;      // pattern channel this record belongs to
+    bool background = false; // no pattern channel drives it (free, or a released note)
+    uint8_t newNoteAction = 0;
+    uint8_t channelVolume = 64;
+    uint32_t previousRate = 0;
+    uint32_t currentRate = 0; // middle-C rate of the sample playing
+    const EffectHandler* volumeColumnEffect = nullptr;
+    const ItInstrument* instrument = nullptr;
+    uint32_t age = 0; // rows and ticks spent in the background
+    float filterInputState[4] = {};
+    float filterOutputState[4] = {};
+    float filterCoefficients[4] = {};
+    uint8_t filterCutoff = ItOpenCutoff;
+    uint8_t filterResonance = 0;
+    ItEnvelopeState volumeEnvelopeState;
+    ItEnvelopeState panEnvelopeState;
+    ItEnvelopeState pitchEnvelopeState;
+    uint16_t fadeVolume = ItFullFade;
+    uint16_t fadeRate = 0;
+    int32_t autoVibratoOffset = 0;
+    uint32_t autoVibratoSweep = 0;
+    uint32_t autoVibratoPosition = 0;
+    uint8_t volumeColumnMemory = 0;
+    int32_t panOffset = 0; // panbrello or random pan
+
+    uint8_t slideParamMemory = 0; // D, K, L
+    uint8_t arpeggioMemory = 0;
+    uint8_t globalSlideMemory = 0;
+    uint8_t channelSlideMemory = 0;
+    uint8_t panSlideMemory = 0;
+    uint8_t tempoMemory = 0;
+    uint8_t panbrelloMemory = 0;
+    int8_t slideStep = 0; // T and P
+    int8_t volumeColumnSlideStep = 0;
+    uint32_t panbrelloPosition = 0;
+    uint8_t panbrelloDepth = 0;
+    uint8_t panbrelloSpeed = 0;
+    const int16_t* panbrelloTable = sineTable;
+    int32_t panbrelloValue = 0;
+    uint8_t panbrelloCountdown = 0;
+};
+
+} // namespace tolva

@@ -1,0 +1,198 @@
+#include "engine/Random.h"
+#include "formats/it/ItEffects.h"
+#include "formats/it/ItPlayer.h"
+
+#include <algorithm>
+
+namespace tolva {
+
+namespace {
+
+constexpr uint32_t NumberLimit = 200; // instrument and sample numbers are 1..199
+
+uint8_t panFromByte(uint8_t value) {
+    return static_cast<uint8_t>(std::min((value & 0x7F) * 255 / 64, 255));
+}
+
+void restartEnvelope(ItEnvelopeState& state, const ItEnvelope& envelope, int32_t value) {
+    state = ItEnvelopeState{};
+    state.value = value;
+    state.flags = envelope.flags;
+}
+
+} // namespace
+
+const ItInstrument* ItPlayer::instrumentFor(uint32_t number) const {
+    if (number < 1 || number >= NumberLimit || number > module.instrumentCount)
+        return nullptr;
+    const ItInstrument& instrument = module.instruments[number - 1];
+    return instrument.present ? &instrument : nullptr;
+}
+
+ItSample* ItPlayer::sampleFor(uint32_t number) {
+    if (number < 1 || number >= NumberLimit || number > module.sampleCount)
+        return nullptr;
+    ItSample& s = module.samples[number - 1];
+    return s.present ? &s : nullptr;
+}
+
+void ItPlayer::restoreHeaderPan(ItChannel& ch) {
+    const uint8_t p = module.header.channelPan[ch.owner % ItChannels];
+    const bool surround = (p & 0x7F) == ItChannelSurround;
+    ch.panning = surround ? 128 : panFromByte(p);
+    ch.surround = surround ? 1 : 0;
+    ch.panFromDefault = false;
+    changeFlags |= ChangePanning | ChangeSurround;
+}
+
+void ItPlayer::applyInstrument(ItChannel& ch, const ItInstrument& instrument, bool portamento) {
+    const bool changed = ch.instrument != &instrument;
+    const bool starts = changeFlags & ChangeStartNote;
+    ch.instrument = &instrument;
+    if (instrument.defaultPan & ItInstrumentPanUnused) {
+        if (ch.panFromDefault)
+            restoreHeaderPan(ch);
+    } else {
+        ch.panning = panFromByte(instrument.defaultPan);
+        ch.surround = 0;
+        ch.panFromDefault = true;
+        changeFlags |= ChangePanning | ChangeSurround;
+    }
+    struct Pair {
+        ItEnvelopeState& state;
+        const ItEnvelope& envelope;
+        int32_t start;
+    };
+    const Pair pairs[3] = {
+        {ch.volumeEnvelopeState, instrument.volumeEnvelope, ItFullVolumeEnvelope},
+        {ch.panEnvelopeState, instrument.panEnvelope, 0},
+        {ch.pitchEnvelopeState, instrument.pitchEnvelope, 0},
+    };
+    const bool volumeRestarts = !(ch.volumeEnvelopeState.flags & ItEnvelopeCarry) || changed;
+    for (const Pair& p : pairs) {
+        if (!(p.state.flags & ItEnvelopeCarry) || changed)
+            restartEnvelope(p.state, p.envelope, p.start);
+        else if (starts)
+            // A carried envelope goes on from where it was, but for a note that is not released.
+            p.state.flags &= static_cast<uint16_t>(~(ItEnvelopeReleased | ItEnvelopeFading));
+    }
+    if (volumeRestarts || starts) {
+        ch.fadeVolume = ItFullFade;
+        ch.fadeRate = instrument.fadeOut;
+    }
+    ch.newNoteAction = instrument.newNoteAction;
+    if (portamento)
+        return;
+    if (instrument.filterCutoff & ItFilterValueUsed) {
+        ch.filterCutoff = instrument.filterCutoff & 0x7F;
+        changeFlags |= ChangeFormatState;
+    }
+    if (instrument.filterResonance & ItFilterValueUsed) {
+        ch.filterResonance = instrument.filterResonance & 0x7F;
+        changeFlags |= ChangeFormatState;
+    }
+}
+
+void ItPlayer::applySample(ItChannel& ch, ItSample& s, bool defaultVolume, uint8_t randomVolume,
+                           uint8_t randomPan) {
+    ch.sample = &s;
+    if (defaultVolume)
+        ch.volume = s.volume;
+    if (ch.panOffset != 0) {
+        ch.panOffset = 0;
+        changeFlags |= ChangePanning;
+    }
+    changeFlags |= ChangeVolume;
+    if (!(changeFlags & ChangeStartNote))
+        return;
+    if (s.defaultPan & ItSamplePanUsed) {
+        ch.panning = panFromByte(s.defaultPan);
+        ch.surround = 0;
+        ch.panFromDefault = true;
+        changeFlags |= ChangePanning | ChangeSurround;
+    }
+    if (randomVolume != 0) {
+        const uint64_t r = nextRandom();
+        const uint64_t cut = r * ch.volume * randomVolume / 6553600;
+        ch.volume = static_cast<uint8_t>(ch.volume - std::min<uint64_t>(cut, ch.volume));
+    }
+    if (randomPan != 0) {
+        const int32_t r = nextRandom();
+        const int32_t move = ((r * randomPan * 8) >> 16) - 4 * randomPan;
+        ch.panning = static_cast<uint8_t>(std::clamp(ch.panning + move, 0, 255));
+        changeFlags |= ChangePanning;
+    }
+    ch.previousRate = ch.currentRate;
+    ch.currentRate = s.middleCRate;
+    if (ch.previousRate == 0)
+        ch.previousRate = ch.currentRate;
+}
+
+void ItPlayer::triggerNote(Channel& channel) {
+    ItChannel* ch = &static_cast<ItChannel&>(channel);
+    const uint32_t k = ch->owner % ItChannels;
+    uint32_t note = ch->note;
+    if (ch->cellMask & (ItMaskNote | ItMaskLastNote)) {
+        note = ch->cellNote;
+        if (note == ItNoteOff) {
+            noteOff(*ch);
+        } else if (note == ItNoteCut) {
+            ch->period = 0;
+            changeFlags |= ChangePitch;
+        } else if (note < ItNoteCount) {
+            if (!(module.header.channelPan[k] & ItChannelDisabled))
+                changeFlags |= ChangeStartNote;
+        } else {
+            ch->volumeEnvelopeState.flags |= ItEnvelopeFading;
+        }
+    }
+    // Tone portamento slides to the note instead of starting it, from either column.
+    const bool portamento = ch->cellEffect == ItEffectTonePorta ||
+                            ch->cellEffect == ItEffectTonePortaVolumeSlide ||
+                            ((ch->cellMask & (ItMaskVolume | ItMaskLastVolume)) &&
+                             isVolumeColumnPortamento(ch->volumeColumn));
+    if (portamento)
+        changeFlags &= ~ChangeStartNote;
+
+    // A new note without an instrument number plays the channel's instrument again, at the
+    // volume it has.
+    const bool numbered = ch->cellMask & (ItMaskInstrument | ItMaskLastInstrument);
+    const bool replayed = !numbered && instrumentMode() && ch->instrument &&
+                          (changeFlags & ChangeStartNote) && note < ItNoteCount;
+    if ((numbered || replayed) && note < ItNoteCount) {
+        uint32_t s = ch->cellInstrument;
+        uint8_t randomVolume = 0;
+        uint8_t randomPan = 0;
+        if (instrumentMode()) {
+            if (const ItInstrument* instrument = replayed ? ch->instrument : instrumentFor(s)) {
+                if (changeFlags & ChangeStartNote) {
+                    allocateVoice(k);
+                    ch = &patternChannel(k);
+                }
+                applyInstrument(*ch, *instrument, portamento);
+                if (numbered) {
+                    randomVolume = instrument->randomVolume;
+                    randomPan = instrument->randomPan;
+                }
+                s = instrument->noteMap[note].sample;
+                note = instrument->noteMap[note].note;
+            } else {
+                if (hasFlag(ItOldEffects))
+                    ch->instrument = nullptr;
+                s = 0;
+            }
+        }
+        ch->autoVibratoOffset = 0;
+        ch->autoVibratoSweep = 0;
+        ch->autoVibratoPosition = 0;
+        ch->sample = nullptr;
+        if (ItSample* sample = sampleFor(s))
+            applySample(*ch, *sample, numbered, randomVolume, randomPan);
+    }
+    if (note < ItNoteCount)
+        ch->note = note;
+    if (ch->cellMask & (ItMaskVolume | ItMaskLastVolume))
+        runVolumeColumn(*ch);
+}
+
+} // namespace tolva

@@ -1,0 +1,116 @@
+#include "formats/it/ItPitch.h"
+
+#include "engine/PitchTables.h"
+#include "formats/it/ItPlayer.h"
+
+#include <algorithm>
+
+namespace tolva {
+
+namespace {
+
+// Periods of the twelve notes of octave 0 for a sample of 8363 Hz, times 4.
+constexpr uint32_t amigaPeriods[12] = {1712, 1616, 1524, 1440, 1356, 1280,
+                                       1208, 1140, 1076, 1016, 960,  907};
+constexpr uint64_t AmigaPeriodScale = 267616;
+constexpr uint64_t AmigaClock = 938282582016ull; // 14317056 x 65536
+constexpr int32_t LinearMiddleC = 3840;
+constexpr int32_t LinearTop = 7680;
+constexpr int32_t LinearUnitsPerNote = 64;
+
+} // namespace
+
+uint32_t itPitchScale(uint32_t value, int32_t e) {
+    if (e >= 0) {
+        const uint32_t octaves = static_cast<uint32_t>(e) >> 9;
+        if (octaves >= 32)
+            return 0;
+        const uint64_t scaled = (static_cast<uint64_t>(value) << octaves) *
+                                pitchTable[static_cast<uint32_t>(e) & (PitchTableLength - 1)];
+        return (scaled >> 16) > UINT32_MAX ? 0 : static_cast<uint32_t>(scaled >> 16);
+    }
+    const uint32_t m = static_cast<uint32_t>(-static_cast<int64_t>(e));
+    const uint32_t octaves = m >> 9;
+    if (octaves >= 32)
+        return 0;
+    const uint64_t divisor = static_cast<uint64_t>(pitchTable[m & (PitchTableLength - 1)])
+                             << octaves;
+    return static_cast<uint32_t>((static_cast<uint64_t>(value) << 16) / divisor);
+}
+
+int32_t ItPlayer::noteToPeriod(Channel& channel, uint32_t note) {
+    if (hasFlag(ItLinearSlides))
+        return LinearTop - LinearUnitsPerNote * static_cast<int32_t>(note);
+    const uint32_t rate = static_cast<ItChannel&>(channel).currentRate;
+    const uint32_t octave = note / 12;
+    if (rate == 0 || octave >= 32)
+        return 0;
+    return static_cast<int32_t>(amigaPeriods[note % 12] * AmigaPeriodScale /
+                                (static_cast<uint64_t>(rate) << octave));
+}
+
+uint32_t ItPlayer::periodToFrequency(int32_t period, Channel& channel) {
+    const ItChannel& ch = static_cast<ItChannel&>(channel);
+    const ItEnvelopeState& pitch = ch.pitchEnvelopeState;
+    const int32_t pitchOffset =
+        (pitch.flags & ItEnvelopeFilter) || (pitch.flags & ItEnvelopeSwitchedOff)
+            ? 0
+            : pitch.value >> 8;
+    if (hasFlag(ItLinearSlides)) {
+        const int32_t x = LinearMiddleC - (period + ch.autoVibratoOffset - pitchOffset);
+        return linearStep(x, ch.currentRate, mixer->mixingRate());
+    }
+    const uint64_t divisor = static_cast<uint64_t>(mixer->mixingRate()) * period;
+    if (period <= 0 || divisor == 0)
+        return 0;
+    const uint64_t f = AmigaClock / divisor;
+    if (f > UINT32_MAX)
+        return 0;
+    return itPitchScale(static_cast<uint32_t>(f), (ch.autoVibratoOffset + pitchOffset) * 512 / 768);
+}
+
+int32_t ItPlayer::mixerVolume(Channel& channel, int32_t volume) {
+    const ItChannel& ch = static_cast<ItChannel&>(channel);
+    const ItSample* s = static_cast<const ItSample*>(ch.sample);
+    const uint64_t sampleVolume = s ? std::min<uint8_t>(s->globalVolume, 64) : 0;
+    const uint64_t levels = uint64_t{std::min<uint8_t>(ch.channelVolume, 64)} * song.volumeScale *
+                            std::min<uint8_t>(globalVolume, 128) * sampleVolume *
+                            static_cast<uint64_t>(std::clamp(volume, 0, 64));
+    uint64_t result;
+    if (!instrumentMode()) {
+        result = levels >> 24;
+    } else {
+        const ItEnvelopeState& envelope = ch.volumeEnvelopeState;
+        const uint64_t instrumentVolume =
+            ch.instrument ? std::min<uint8_t>(ch.instrument->globalVolume, 128) : 0;
+        const uint64_t envelopeValue =
+            (envelope.flags & ItEnvelopeSwitchedOff)
+                ? ItFullVolumeEnvelope
+                : static_cast<uint64_t>(std::clamp(envelope.value, 0, ItFullVolumeEnvelope));
+        const uint64_t shaping =
+            std::min<uint64_t>(ch.fadeVolume, ItFullFade) * instrumentVolume * envelopeValue;
+        result = (levels * shaping) >> 55;
+    }
+    return static_cast<int32_t>(std::min<uint64_t>(result, 128));
+}
+
+int32_t ItPlayer::mixerPanning(Channel& channel, int32_t pan) {
+    const ItChannel& ch = static_cast<ItChannel&>(channel);
+    if (!hasFlag(ItStereo) || ch.surround)
+        return 128;
+    int32_t p = std::clamp(pan + ch.panOffset, 0, 255);
+    if (instrumentMode() && ch.instrument) {
+        const ItEnvelopeState& envelope = ch.panEnvelopeState;
+        const int32_t ep = (envelope.flags & ItEnvelopeSwitchedOff) ? 0 : envelope.value >> 8;
+        const ItInstrument& instrument = *ch.instrument;
+        const int32_t p1 = ((static_cast<int32_t>(ch.note) - instrument.pitchPanCentre) *
+                                instrument.pitchPanSeparation >>
+                            3) +
+                           p;
+        const int32_t d = p1 <= 128 ? 128 - p1 : p1 - 128;
+        p = std::clamp(p1 + (((128 - d) * ep) >> 5), 0, 255);
+    }
+    return std::clamp(((module.header.panSeparation * (p - 128)) >> 7) + 128, 0, 255);
+}
+
+} // namespace tolva

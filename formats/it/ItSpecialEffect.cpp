@@ -1,0 +1,106 @@
+#include "engine/ProTrackerEffects.h"
+#include "engine/Tables.h"
+#include "formats/it/ItEffects.h"
+#include "formats/it/ItPlayer.h"
+
+namespace tolva {
+
+namespace {
+
+// S7x: past-note actions, new-note actions and the envelope switches.
+void instrumentControl(ItPlayer& player, ItChannel& ch, uint8_t y) {
+    static constexpr uint8_t pastNoteActions[3] = {ItActionCut, ItActionNoteOff, ItActionFade};
+    auto toggle = [](ItEnvelopeState& state, bool off) {
+        if (off)
+            state.flags |= ItEnvelopeSwitchedOff;
+        else
+            state.flags &= static_cast<uint16_t>(~ItEnvelopeSwitchedOff);
+    };
+    switch (y) {
+    case 0x0:
+    case 0x1:
+    case 0x2:
+        player.pastNoteAction(ch, pastNoteActions[y]);
+        break;
+    case 0x3:
+    case 0x4:
+    case 0x5:
+    case 0x6:
+        ch.newNoteAction = static_cast<uint8_t>(y - 3);
+        break;
+    case 0x7:
+    case 0x8:
+        toggle(ch.volumeEnvelopeState, y == 0x7);
+        player.changeFlags |= ChangeVolume;
+        break;
+    case 0x9:
+    case 0xA:
+        toggle(ch.panEnvelopeState, y == 0x9);
+        player.changeFlags |= ChangePanning;
+        break;
+    case 0xB:
+    case 0xC:
+        // The pitch envelope may drive the filter instead.
+        toggle(ch.pitchEnvelopeState, y == 0xB);
+        player.changeFlags |= ChangePitch | ChangeFormatState;
+        break;
+    default:
+        break;
+    }
+}
+
+void specialRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+    const uint8_t y = param & 15;
+    const ExtendedCommand& extended = handlers::extendedCommand;
+    switch (param >> 4) {
+    case 0x3: // vibrato waveform
+        extended.onRow(player, ch, static_cast<uint8_t>(0x40 | y));
+        break;
+    case 0x4: // tremolo waveform
+        extended.onRow(player, ch, static_cast<uint8_t>(0x70 | y));
+        break;
+    case 0x5:
+        ch.panbrelloTable = waveformTables[y & 3];
+        break;
+    case 0x6:
+    case 0xE:
+        extended.onRow(player, ch, static_cast<uint8_t>(0xE0 | y));
+        break;
+    case 0x7:
+        instrumentControl(player, ch, y);
+        break;
+    case 0x8:
+        extended.onRow(player, ch, static_cast<uint8_t>(0x80 | y));
+        break;
+    case 0x9:
+        if (y == 1) {
+            ch.surround = 1;
+            player.changeFlags |= ChangePanning | ChangeSurround;
+        }
+        break;
+    case 0xA:
+        ch.sampleOffset = static_cast<uint32_t>(y) << 16 | (ch.sampleOffset & 0xFFFF);
+        break;
+    case 0xB:
+        patternLoop(player, ch, y);
+        if (player.changeFlags & ChangeLoopJump)
+            player.notePatternLoopJump();
+        break;
+    case 0xC:
+        extended.onRow(player, ch, static_cast<uint8_t>(0xC0 | y));
+        break;
+    case 0xD:
+        extended.onRow(player, ch, static_cast<uint8_t>(0xD0 | y));
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+namespace handlers {
+const ItHandler itSpecial{specialRow, nullptr};
+} // namespace handlers
+
+} // namespace tolva

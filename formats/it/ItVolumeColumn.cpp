@@ -1,0 +1,72 @@
+#include "formats/it/ItEffects.h"
+#include "formats/it/ItPlayer.h"
+
+namespace tolva {
+
+namespace {
+
+constexpr uint8_t tonePortamentoSpeeds[10] = {0, 1, 4, 8, 16, 32, 64, 96, 128, 255};
+
+// The slide amounts 1..9; 0 repeats the last one of any of the four slides.
+uint8_t slideAmount(ItChannel& ch, uint8_t x) {
+    if (x == 0)
+        x = ch.volumeColumnMemory;
+    ch.volumeColumnMemory = x;
+    return x;
+}
+
+void volumeSlide(ItPlayer& player, ItChannel& ch, uint8_t x, uint8_t param) {
+    // Without an amount the parameter would read as a slide of 15.
+    if (x != 0)
+        handlers::itVolumeColumnSlide.onRow(player, ch, param);
+}
+
+void dispatch(ItPlayer& player, ItChannel& ch, uint8_t v) {
+    if (v <= 64) {
+        ch.volume = v;
+        player.changeFlags |= ChangeVolume;
+    } else if (v <= 74) {
+        const uint8_t x = slideAmount(ch, static_cast<uint8_t>(v - 65));
+        volumeSlide(player, ch, x, static_cast<uint8_t>(x << 4 | 0x0F));
+    } else if (v <= 84) {
+        const uint8_t x = slideAmount(ch, static_cast<uint8_t>(v - 75));
+        volumeSlide(player, ch, x, static_cast<uint8_t>(0xF0 | x));
+    } else if (v <= 94) {
+        const uint8_t x = slideAmount(ch, static_cast<uint8_t>(v - 85));
+        volumeSlide(player, ch, x, static_cast<uint8_t>(x << 4));
+    } else if (v <= 104) {
+        const uint8_t x = slideAmount(ch, static_cast<uint8_t>(v - 95));
+        volumeSlide(player, ch, x, x);
+    } else if (v <= 114) {
+        handlers::itPortamentoDown.onRow(player, ch, static_cast<uint8_t>(4 * (v - 105)));
+    } else if (v <= 124) {
+        handlers::itPortamentoUp.onRow(player, ch, static_cast<uint8_t>(4 * (v - 115)));
+    } else if (v >= 128 && v <= 192) {
+        ch.panning = static_cast<uint8_t>((v - 128) * 255 / 64);
+        ch.surround = 0;
+        player.changeFlags |= ChangePanning | ChangeSurround;
+    } else if (v >= 193 && v <= 202) {
+        handlers::itTonePortamento.onRow(player, ch, tonePortamentoSpeeds[v - 193]);
+    } else if (v >= 203 && v <= 212) {
+        const uint8_t x = static_cast<uint8_t>(v - 203);
+        const uint8_t param = x == 0 ? 0 : static_cast<uint8_t>((ch.vibratoMemory & 0xF0) | x);
+        handlers::itVibrato.onRow(player, ch, param);
+    }
+}
+
+} // namespace
+
+bool isVolumeColumnPortamento(uint8_t v) {
+    return v >= 193 && v <= 202;
+}
+
+// The column's running effect is kept apart, so the effect column may start one of its own.
+void ItPlayer::runVolumeColumn(ItChannel& ch) {
+    const EffectHandler* running = ch.activeEffect;
+    ch.activeEffect = nullptr;
+    dispatch(*this, ch, ch.volumeColumn);
+    ch.volumeColumnEffect = ch.activeEffect;
+    ch.activeEffect = running;
+}
+
+} // namespace tolva

@@ -35,4 +35,16 @@ expect_equal "$(json_number "$out" length_ms)" 23060 "length with --loops 3"
 expect_status 0 length --json --extra-seconds 10 --length-mode detect "$demo"
 expect_equal "$(json_number "$out" length_ms)" 23060 "length with extra seconds"
 
+# An Impulse Tracker song: counts and names as its header gives them, read here with od.
+it="$corpus/songs/pingus-data__gd-matth.it"
+read -r orders instruments samples patterns < <(od -A n -t u2 -j 32 -N 8 "$it")
+expect_status 0 info --json "$it"
+expect_contains "$out" '"format":"Impulse Tracker 2.15"'
+expect_contains "$out" "\"title\":\"$(head -c 30 "$it" | tail -c 26 | tr -d '\0' | sed 's/ *$//')\""
+expect_equal "$(json_number "$out" orders)" "$orders" "IT orders"
+expect_equal "$(json_number "$out" instruments)" "$instruments" "IT instruments"
+expect_equal "$(json_number "$out" samples)" "$samples" "IT samples"
+expect_equal "$(json_number "$out" patterns)" "$patterns" "IT patterns"
+expect_contains "$out" '"name":"orange juice theme'
+
 finish

@@ -1,0 +1,37 @@
+#pragma once
+// Songs of the shared module corpus loaded the way the player loads them, for the benchmarks.
+#include "engine/LengthScan.h"
+#include "settings/Settings.h"
+#include "song/SongSession.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tolva::bench {
+
+// Paths of the corpus folder `sub` ("songs", "features/mtm"), sorted; only those whose
+// extension is `extension` in any letter case unless it is empty.
+std::vector<std::string> corpusFiles(const std::string& sub, const std::string& extension = "");
+
+std::vector<uint8_t> readWholeFile(const std::string& path);
+
+// A song loaded from memory with default settings, its length scanned and playback readied.
+struct LoadedSong {
+    std::string path;
+    std::unique_ptr<SongSession> session;
+    SongLength length;
+};
+
+// Null when the file does not load.
+std::unique_ptr<LoadedSong> loadSong(const std::string& path, const Settings& settings);
+
+// Bytes of decoded sample data the song holds.
+uint64_t sampleDataBytes(SongSession& session);
+
+// Renders the song from its start to its end as the plug-in's playback thread does (blocks of
+// 576 frames, 16-bit stereo); answers the frames rendered.
+uint64_t renderWholeSong(LoadedSong& song, const Settings& settings);
+
+} // namespace tolva::bench

@@ -1,15 +1,33 @@
-// Placeholder windows until the dialogs exist: the about box is a message box, the others
-// show nothing.
+// The plug-in's windows, opened for the host's requests.
 #include "host/Dialogs.h"
 
+#include "host/PlaybackState.h"
 #include "host/PluginRecord.h"
+#include "settings/dialog/AboutDialog.h"
+#include "settings/dialog/ConfigDialog.h"
+
+#include <commctrl.h>
 
 namespace tolva::host {
 
-void showConfiguration(HWND) {}
+namespace {
+// The window classes of the trackbar, spin, list and tab controls.
+void registerCommonControls() {
+    INITCOMMONCONTROLSEX classes{};
+    classes.dwSize = sizeof classes;
+    classes.dwICC = ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES;
+    InitCommonControlsEx(&classes);
+}
+} // namespace
+
+void showConfiguration(HWND parent) {
+    registerCommonControls();
+    runConfigDialog(parent, libraryInstance, state);
+}
 
 void showAbout(HWND parent) {
-    MessageBoxA(parent, plugin.description, "About TOLVA", MB_OK | MB_ICONINFORMATION);
+    registerCommonControls();
+    runAboutDialog(parent, libraryInstance);
 }
 
 void showModuleInformation(HWND, const ModuleRef&) {}

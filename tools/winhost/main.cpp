@@ -4,12 +4,19 @@
 //   winhost play DLL FILE OUT.wav [options]   play FILE to its end (or until --stop-at)
 //   winhost info DLL FILE...                  IsOurFile, title and length of each FILE
 //   winhost uninstall DLL                     call the uninstall export
+//   winhost config DLL [FILE...]              open the configuration dialog, then print the
+//                                             title of each FILE
+//   winhost about DLL                         open the about box
+//   winhost infobox DLL FILE                  open the information dialog for FILE
 //
 // Common options: --home DIR (settings folder DIR\settings, plug-in folder DIR\plugins;
 // default: a temporary folder removed afterwards), --no-dirs (the folder queries answer 0).
 // Play options: --seek MS, --seek-at AT:MS, --pause-at MS, --pause-for MS, --stop-at MS,
 // --uninstall-at MS (all times are the plug-in's output time), --speed X (sound card speed,
 // 0 = instant), --buffer-ms N, --dsp (a DSP that doubles frames), --fail-open, --timeout S.
+// Dialog options: --act ACTION (repeatable; see DialogDriver.h), --shots DIR (where shot
+// actions hand over), --infobox-at MS:FILE (play: open the information dialog for FILE).
+#include "DialogDriver.h"
 #include "HostServices.h"
 #include "HostWindow.h"
 #include "PluginLibrary.h"
@@ -39,6 +46,10 @@ struct Options {
     SoundCard::Options card;
     bool dsp = false;
     int timeoutS = 300;
+    std::vector<std::string> actions;
+    std::string shotDir;
+    int infoBoxAt = -1;
+    std::string infoBoxFile;
 };
 
 [[noreturn]] void fail(const std::string& message) {
@@ -84,13 +95,24 @@ Options parse(int argc, char** argv) {
             o.card.failOpen = true;
         else if (a == "--timeout")
             o.timeoutS = std::atoi(value().c_str());
-        else if (a.rfind("--", 0) == 0)
+        else if (a == "--act")
+            o.actions.push_back(value());
+        else if (a == "--shots")
+            o.shotDir = value();
+        else if (a == "--infobox-at") {
+            std::string v = value();
+            std::size_t colon = v.find(':');
+            if (colon == std::string::npos)
+                fail("--infobox-at wants MS:FILE");
+            o.infoBoxAt = std::atoi(v.substr(0, colon).c_str());
+            o.infoBoxFile = v.substr(colon + 1);
+        } else if (a.rfind("--", 0) == 0)
             fail("unknown option " + a);
         else
             positional.push_back(a);
     }
     if (positional.size() < 2)
-        fail("usage: winhost play|info|uninstall DLL [FILE...] [options]");
+        fail("usage: winhost play|info|uninstall|config|about|infobox DLL [FILE...] [options]");
     o.command = positional[0];
     o.dll = positional[1];
     positional.erase(positional.begin(), positional.begin() + 2);
@@ -104,7 +126,13 @@ Options parse(int argc, char** argv) {
         if (positional.empty())
             fail("usage: winhost info DLL FILE...");
         o.files = positional;
-    } else if (o.command != "uninstall" || !positional.empty()) {
+    } else if (o.command == "config") {
+        o.files = positional;
+    } else if (o.command == "infobox") {
+        if (positional.size() != 1)
+            fail("usage: winhost infobox DLL FILE");
+        o.files = positional;
+    } else if ((o.command != "uninstall" && o.command != "about") || !positional.empty()) {
         fail("unknown command " + o.command);
     }
     return o;
@@ -267,6 +295,23 @@ int play(const Options& o, PluginLibrary& library, HostWindow& window, SoundCard
     return 0;
 }
 
+// Opens one of the plug-in's dialogs for the host window while a driver works it.
+int dialog(const Options& o, tolva::host::InputModule& p, HostWindow& window) {
+    const char* caption = o.command == "config"  ? "Configure TOLVA"
+                          : o.command == "about" ? "About TOLVA"
+                                                 : "Tracker Module Info";
+    DialogDriver driver(caption, o.actions, o.shotDir);
+    driver.start();
+    if (o.command == "config")
+        p.Config(window.handle());
+    else if (o.command == "about")
+        p.About(window.handle());
+    else
+        print("infobox_result", p.InfoBox(o.files[0].c_str(), window.handle()));
+    std::fflush(stdout);
+    return 0;
+}
+
 int info(const Options& o, tolva::host::InputModule& p) {
     for (const std::string& file : o.files) {
         std::printf("file=%s\n", file.c_str());
@@ -309,7 +354,11 @@ int main(int argc, char** argv) {
         status = play(o, library, window, card);
     else if (o.command == "info")
         status = info(o, p);
-    else
+    else if (o.command == "config" || o.command == "about" || o.command == "infobox") {
+        status = dialog(o, p, window);
+        if (o.command == "config")
+            status = info(o, p);
+    } else
         print("uninstall", library.uninstall());
     // A late or second end-of-file notice would be queued by now; collect it.
     for (double end = nowMs() + 200; nowMs() < end;)

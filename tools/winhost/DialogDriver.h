@@ -1,0 +1,43 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace winhost {
+
+// Works a dialog of the plug-in from a second thread while the main thread sits in the
+// dialog's modal loop, as a user would: finds the dialog by its caption among the windows of
+// the main thread, then carries out the actions in order and prints what they read.
+//
+// Actions: click:ID, text:ID:TEXT, select:ID:INDEX (combo box), track:ID:POS (trackbar),
+// read:ID (prints control_ID=enabled,checked,text), tab:INDEX (tab control 1028),
+// item:ID:INDEX (list view row), shot:NAME (see below), sleep:MS.
+//
+// shot:NAME writes NAME.ready into the shot folder with the dialog's screen rectangle as
+// WxH+X+Y, then waits until NAME.done appears there (the caller takes the picture).
+class DialogDriver {
+public:
+    DialogDriver(std::string caption, std::vector<std::string> actions, std::string shotDir);
+    ~DialogDriver();
+    DialogDriver(const DialogDriver&) = delete;
+    DialogDriver& operator=(const DialogDriver&) = delete;
+
+    // Starts working on dialogs of the calling thread.
+    void start();
+
+private:
+    static DWORD WINAPI run(void* self);
+    void work();
+    HWND findDialog() const;
+    void perform(HWND dialog, const std::string& action);
+    void shoot(HWND dialog, const std::string& name);
+
+    std::string caption_;
+    std::vector<std::string> actions_;
+    std::string shotDir_;
+    DWORD uiThread_ = 0;
+    HANDLE thread_ = nullptr;
+};
+
+} // namespace winhost

@@ -14,7 +14,7 @@ uint32_t saturate(uint64_t value) {
 
 } // namespace
 
-SongLength scanLength(SongSession& session, const Settings& settings) {
+SongLength scanLength(SongSession& session, const Settings& settings, uint32_t maxSeconds) {
     Player& player = session.player();
     Mixer& mixer = session.mixer();
     const uint32_t rate = settings.mixingFrequency;
@@ -33,7 +33,9 @@ SongLength scanLength(SongSession& session, const Settings& settings) {
     player.silentScan = !removeSilence;
     mixer.setMuted(!removeSilence);
     player.configurePlayback(rate);
-    const uint64_t total = session.renderFrames(0xFFFFFFFFu, nullptr, nullptr);
+    const uint64_t bound = uint64_t{maxSeconds} * rate;
+    const uint64_t total = session.renderFrames(saturate(bound), nullptr, nullptr);
+    const bool cut = !player.isEnded();
 
     uint64_t start = 0;
     uint64_t end = total;
@@ -56,7 +58,7 @@ SongLength scanLength(SongSession& session, const Settings& settings) {
 
     result.startOffsetMs = static_cast<uint32_t>(start * 1000 / rate);
     result.lengthMs = static_cast<uint32_t>(end * 1000 / rate) - result.startOffsetMs;
-    result.limitLength = result.looped || removeSilence;
+    result.limitLength = result.looped || removeSilence || cut;
     if (result.looped && endless)
         result.lengthMs =
             saturate(uint64_t{result.lengthMs} + uint64_t{settings.extraLoopSeconds} * 1000);

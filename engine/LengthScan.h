@@ -15,9 +15,16 @@ struct SongLength {
     bool looped = false;        // the song came back to a position it had played
 };
 
-// Plays the song through silently at full speed, at the settings' mixing rate, to measure it;
-// leaves it rewound. The settings must be those applySettings gave the player.
-SongLength scanLength(SongSession& session, const Settings& settings);
+// No real song plays this long. A song still playing then (endless pattern loops, a huge loop
+// count) is measured up to here and cut here when it plays, so a hostile file cannot keep the
+// scan busy for long.
+constexpr uint32_t MaxScanSeconds = 2 * 60 * 60;
+
+// Plays the song through silently at full speed, at the settings' mixing rate, to measure it,
+// for at most `maxSeconds` of song time; leaves it rewound. The settings must be those
+// applySettings gave the player.
+SongLength scanLength(SongSession& session, const Settings& settings,
+                      uint32_t maxSeconds = MaxScanSeconds);
 
 // Where playback of a scanned song stops, for Mixer::setLengthLimit (0: no limit).
 uint32_t lengthLimitMs(const SongLength& length);

@@ -1,0 +1,72 @@
+// Hostile bytes through identification and loading, once for information and once for playing,
+// then through every record the information dialog reads from the loaded song.
+#include "engine/Descriptions.h"
+#include "engine/Player.h"
+#include "fuzz/Touch.h"
+#include "song/MemoryStream.h"
+#include "song/SongSession.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+using namespace tolva;
+
+void describeEverything(Player& player) {
+    SongDescription song;
+    player.describeSong(song);
+    for (uint32_t i = 0; i <= MaxOrders && song.orders[i] != OrderEnd; ++i)
+        fuzz::touch(&song.orders[i], sizeof(int32_t));
+
+    for (uint32_t p = 0; p < 256; ++p) {
+        PatternDescription pattern;
+        player.describePattern(pattern, p);
+        fuzz::touch(pattern.cells, pattern.size);
+    }
+
+    for (uint32_t i = 0; i < player.instrumentCount(); ++i) {
+        InstrumentDescription instrument;
+        player.describeInstrument(instrument, i);
+        if (instrument.size > InstrumentRecordSize)
+            __builtin_trap();
+    }
+
+    SampleDescription sample;
+    if (player.samplesBelongToInstruments()) {
+        for (uint32_t i = 0; i < player.instrumentCount(); ++i)
+            for (uint32_t j = 0; j < player.instrumentSampleCount(i); ++j) {
+                player.describeSample(sample, j, i);
+                fuzz::touchSample(sample);
+            }
+    } else {
+        for (uint32_t i = 0; i < player.song.sampleCount; ++i) {
+            player.describeSample(sample, i, 0);
+            fuzz::touchSample(sample);
+        }
+    }
+
+    char creator[CreatorTextSize];
+    player.creatorText(creator, sizeof creator);
+    if (std::memchr(creator, '\0', sizeof creator) == nullptr)
+        __builtin_trap();
+    if (const char* message = player.songMessage())
+        fuzz::touch(message, std::strlen(message));
+    if (std::memchr(player.song.title, '\0', sizeof player.song.title) == nullptr)
+        __builtin_trap();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    enableAllFormats();
+    for (bool infoOnly : {true, false}) {
+        MemoryStream stream(data, size);
+        std::unique_ptr<SongSession> session = createSession(stream, infoOnly);
+        if (session)
+            describeEverything(session->player());
+    }
+    return 0;
+}

@@ -1,5 +1,6 @@
 #include "mixer/VoiceCursor.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace tolva {
@@ -120,6 +121,9 @@ void VoiceCursor::wrapAtBoundary(uint64_t overshoot) {
 void VoiceCursor::advanceSilently(uint32_t frames) {
     frames &= ~1u;
     while (frames > 0 && active() && step != 0) {
+        skipLoopPairs(frames);
+        if (frames == 0)
+            break;
         const int64_t need = framesToBoundary() * 65536 - fraction;
         // Frames until the boundary is reached, rounded up to whole pairs.
         uint64_t toBoundary = (static_cast<uint64_t>(need) + step - 1) / step;
@@ -135,6 +139,93 @@ void VoiceCursor::advanceSilently(uint32_t frames) {
         else
             wrapAtBoundary(static_cast<uint64_t>(-before));
     }
+}
+
+// Positions here are in 1/65536 frame. Inside a loop a pair moves the position by twice the
+// step; a pair that passes the loop's end takes it back by one period, and stops the voice when
+// that still leaves it past the end. Ping-pong loops are unfolded into a line on which the
+// backward half follows the forward half, the period being twice the distance between the
+// turning frames. With a step up to half the period (the whole period for a forward loop) no
+// pair stops the voice and the position goes round in the period; with a larger step every
+// pair turns the voice, and its place creeps on by a fixed amount until it stops.
+void VoiceCursor::skipLoopPairs(uint32_t& frames) {
+    constexpr int64_t Unit = 65536;
+    uint64_t pairs = frames / 2;
+    if (pairs < 2 || !(flags & VoiceLoop) || endFrame <= loopFrame)
+        return;
+    const int64_t advance = 2 * int64_t{step};
+    const int64_t end = int64_t{endFrame} * Unit;
+    if (!(flags & VoicePingPong)) {
+        const int64_t first = int64_t{loopFrame} * Unit;
+        const int64_t period = end - first;
+        int64_t u = int64_t{index} * Unit + fraction;
+        if (backwards() || u < first || u >= end)
+            return;
+        if (advance <= period) {
+            u = first +
+                (u - first + static_cast<int64_t>(pairs * uint64_t(advance) % uint64_t(period))) %
+                    period;
+            pairs = 0;
+        } else if (advance < 2 * period) {
+            const int64_t creep = advance - period;
+            const uint64_t alive = static_cast<uint64_t>((end - 1 - u) / creep);
+            const uint64_t skipped = std::min(alive, pairs);
+            u += static_cast<int64_t>(skipped) * creep;
+            pairs -= skipped;
+        } else {
+            return;
+        }
+        index = static_cast<uint32_t>(u / Unit);
+        fraction = static_cast<uint32_t>(u % Unit);
+        frames = static_cast<uint32_t>(2 * pairs);
+        return;
+    }
+
+    if (endFrame - loopFrame < 2)
+        return;
+    const int64_t base = (int64_t{loopFrame} + 1) * Unit; // where the forward half starts
+    const int64_t period = 2 * (int64_t{endFrame} - loopFrame - 1) * Unit;
+    const int64_t turn = 2 * (end - Unit); // backwards, the unfolded place is turn - position
+    int64_t u;
+    if (!backwards()) {
+        u = int64_t{index} * Unit + fraction;
+        if (u < base || u >= end)
+            return;
+    } else {
+        u = turn - (int64_t{index} * Unit - fraction);
+        if (u < end || u >= base + period)
+            return;
+    }
+    if (2 * advance <= period) {
+        u = base + (u - base + static_cast<int64_t>(pairs * uint64_t(advance) % uint64_t(period))) %
+                       period;
+        pairs = 0;
+    } else if (advance < period) {
+        // From the forward half, two pairs turn the voice twice and move it on by `creep`.
+        if (backwards())
+            return;
+        const int64_t creep = 2 * advance - period;
+        const int64_t limit = std::min(base + period - advance, end - creep);
+        const uint64_t alive =
+            u < limit ? static_cast<uint64_t>((limit - u + creep - 1) / creep) : 0;
+        const uint64_t skipped = std::min(alive, pairs / 2);
+        u += static_cast<int64_t>(skipped) * creep;
+        pairs -= 2 * skipped;
+    } else {
+        return;
+    }
+    if (u < end) {
+        index = static_cast<uint32_t>(u / Unit);
+        fraction = static_cast<uint32_t>(u % Unit);
+        flags &= static_cast<uint8_t>(~VoiceBackwards);
+    } else {
+        const int64_t position = turn - u;
+        const int64_t frame = (position + Unit - 1) / Unit;
+        index = static_cast<uint32_t>(frame);
+        fraction = static_cast<uint32_t>(frame * Unit - position);
+        flags |= VoiceBackwards;
+    }
+    frames = static_cast<uint32_t>(2 * pairs);
 }
 
 } // namespace tolva

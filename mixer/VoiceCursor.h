@@ -47,6 +47,9 @@ struct VoiceCursor {
     void wrapAtBoundary(uint64_t overshoot);
     // Moves as mixing `frames` frames would, in whole pairs, without reading sample data.
     void advanceSilently(uint32_t frames);
+    // Passes over the whole pairs of `frames` that a voice inside its loop spends going round
+    // it, by arithmetic; leaves in `frames` what is left to step through.
+    void skipLoopPairs(uint32_t& frames);
 };
 
 } // namespace tolva

@@ -1,7 +1,6 @@
 #include "formats/it/ItPlayer.h"
-#include "mixer/SoftwareMixer.h"
-#include "song/MemoryStream.h"
 #include "support/Corpus.h"
+#include "support/CorpusPlayback.h"
 
 #include <gtest/gtest.h>
 
@@ -32,31 +31,17 @@ std::string baseName(const std::string& path) {
 
 class ItCorpusPlay : public ::testing::TestWithParam<std::string> {};
 
-// Every file the loader takes plays through the real mixer to its end, or for 30 minutes when
-// it never ends; the loader tests say which files are refused.
+// Every file the loader takes plays to its end, or for 30 minutes when it never ends: a minute
+// through the mixing loops, the rest through the sequencer alone. The loader tests say which
+// files are refused.
 TEST_P(ItCorpusPlay, PlaysToItsEnd) {
     const std::string name = baseName(GetParam());
-    SoftwareMixer* mixer = createMixer();
-    ASSERT_TRUE(mixer);
-    {
-        MemoryStream stream(readWholeFile(GetParam()));
-        std::unique_ptr<Player> player = loadIt(stream, false, mixer);
-        if (player) {
-            player->restartSong();
-            player->configurePlayback(22050);
-            std::vector<int16_t> buffer(2 * 4096);
-            RenderFormat format;
-            const uint32_t limit = 22050 * 60 * 30;
-            uint32_t frames = 0;
-            while (!player->ended && frames < limit)
-                frames += player->renderFrames(4096, buffer.data(), &format);
-            if (endless.count(name))
-                EXPECT_FALSE(player->ended) << name << " ended: " << endless.at(name);
-            else
-                EXPECT_TRUE(player->ended) << name << " still plays after 30 minutes";
-        }
-    }
-    destroyMixer(mixer);
+    const Outcome outcome = playCorpusFile(
+        GetParam(), [](InputStream& s, bool i, Mixer* m) { return loadIt(s, i, m); });
+    if (endless.count(name))
+        EXPECT_EQ(outcome, Outcome::Capped) << name << " ended: " << endless.at(name);
+    else
+        EXPECT_NE(outcome, Outcome::Capped) << name << " still plays after 30 minutes";
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, ItCorpusPlay, ::testing::ValuesIn(playableFiles()),

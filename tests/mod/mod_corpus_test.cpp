@@ -1,45 +1,13 @@
-#include "engine/Player.h"
 #include "formats/mod/ModLoader.h"
 #include "formats/mod/ModTag.h"
-#include "mixer/SoftwareMixer.h"
 #include "song/MemoryStream.h"
 #include "support/Corpus.h"
+#include "support/CorpusPlayback.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <vector>
-
 namespace tolva::test {
 namespace {
-
-constexpr uint32_t Rate = 44100;
-constexpr uint32_t AudibleFrames = Rate * 4;   // mixed into a buffer
-constexpr uint32_t MaxFrames = Rate * 60 * 60; // then silently, to the end or this cap
-
-struct MixerDeleter {
-    void operator()(Mixer* m) const { destroyMixer(m); }
-};
-
-enum class Outcome { Refused, Ended, Capped };
-
-Outcome playToTheEnd(const std::string& path) {
-    std::unique_ptr<Mixer, MixerDeleter> mixer(createMixer());
-    MemoryStream stream(readWholeFile(path));
-    std::unique_ptr<Player> player = loadMod(stream, false, mixer.get());
-    if (!player)
-        return Outcome::Refused;
-    player->restartSong();
-    player->configurePlayback(Rate);
-    std::vector<int16_t> block(576 * 2);
-    RenderFormat format;
-    uint32_t frames = 0;
-    while (frames < AudibleFrames && !player->isEnded())
-        frames += player->renderFrames(576, block.data(), &format);
-    if (!player->isEnded())
-        player->renderFrames(MaxFrames - frames, nullptr, nullptr);
-    return player->isEnded() ? Outcome::Ended : Outcome::Capped;
-}
 
 bool hasModTag(const std::string& path) {
     MemoryStream stream(readWholeFile(path));
@@ -52,7 +20,7 @@ TEST(ModCorpus, EveryTaggedSongLoadsAndPlaysToItsEnd) {
     for (const std::string& path : corpusFiles("songs", "mod")) {
         if (!hasModTag(path))
             continue;
-        EXPECT_EQ(playToTheEnd(path), Outcome::Ended) << path;
+        EXPECT_EQ(playCorpusFile(path, loadMod, 4), Outcome::Ended) << path;
         ++songs;
     }
     EXPECT_GT(songs, 20u);
@@ -63,7 +31,7 @@ TEST(ModCorpus, FeatureFilesPlayToTheirEndOrAreRefused) {
     ASSERT_FALSE(files.empty());
     uint32_t played = 0;
     for (const std::string& path : files) {
-        const Outcome outcome = playToTheEnd(path);
+        const Outcome outcome = playCorpusFile(path, loadMod, 4);
         EXPECT_NE(outcome, Outcome::Capped) << path;
         played += outcome == Outcome::Ended;
     }

@@ -1,46 +1,15 @@
-#include "engine/Player.h"
 #include "formats/xm/XmLoader.h"
-#include "mixer/SoftwareMixer.h"
 #include "song/MemoryStream.h"
 #include "support/Corpus.h"
+#include "support/CorpusPlayback.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <map>
-#include <memory>
-#include <vector>
 
 namespace tolva::test {
 namespace {
-
-constexpr uint32_t Rate = 44100;
-constexpr uint32_t AudibleFrames = Rate * 4;   // mixed into a buffer
-constexpr uint32_t MaxFrames = Rate * 60 * 60; // then silently, to the end or this cap
-
-struct MixerDeleter {
-    void operator()(Mixer* m) const { destroyMixer(m); }
-};
-
-enum class Outcome { Refused, Ended, Capped };
-
-Outcome playToTheEnd(const std::string& path) {
-    std::unique_ptr<Mixer, MixerDeleter> mixer(createMixer());
-    MemoryStream stream(readWholeFile(path));
-    std::unique_ptr<Player> player = loadXm(stream, false, mixer.get());
-    if (!player)
-        return Outcome::Refused;
-    player->restartSong();
-    player->configurePlayback(Rate);
-    std::vector<int16_t> block(576 * 2);
-    RenderFormat format;
-    uint32_t frames = 0;
-    while (frames < AudibleFrames && !player->isEnded())
-        frames += player->renderFrames(576, block.data(), &format);
-    if (!player->isEnded())
-        player->renderFrames(MaxFrames - frames, nullptr, nullptr);
-    return player->isEnded() ? Outcome::Ended : Outcome::Capped;
-}
 
 // The feature files that are refused, and why.
 const std::map<std::string, std::string> refusedFeatures = {
@@ -56,7 +25,7 @@ const std::map<std::string, std::string> refusedFeatures = {
 TEST(XmCorpus, EverySongLoadsAndPlaysToItsEnd) {
     const auto files = corpusFiles("songs", "xm");
     for (const std::string& path : files)
-        EXPECT_EQ(playToTheEnd(path), Outcome::Ended) << path;
+        EXPECT_EQ(playCorpusFile(path, loadXm, 4), Outcome::Ended) << path;
     EXPECT_GT(files.size(), 25u);
 }
 
@@ -68,7 +37,7 @@ TEST(XmCorpus, FeatureFilesPlayToTheirEndOrAreRefusedForAReason) {
         const auto refused = refusedFeatures.find(name);
         const Outcome expected =
             refused == refusedFeatures.end() ? Outcome::Ended : Outcome::Refused;
-        EXPECT_EQ(playToTheEnd(path), expected)
+        EXPECT_EQ(playCorpusFile(path, loadXm, 4), expected)
             << name << (refused == refusedFeatures.end() ? "" : ": " + refused->second);
     }
 }

@@ -20,7 +20,7 @@ struct AccumulateTarget {
 // Contributions of a pair: ((I x gain) >> 36) - bias per output channel, surround, declick
 // offset; added to the accumulator.
 template <bool Stereo> struct AccumulateSink {
-    AccumulateTarget& t;
+    AccumulateTarget t;
 
     void pair(__m128i values) {
         __m128i left, right;
@@ -49,7 +49,10 @@ template <bool Stereo> struct AccumulateSink {
 template <class Format, bool Backwards, bool Interpolate>
 uint32_t accumulateVariant(VoiceCursor& c, uint32_t pairs, AccumulateTarget& t) {
     AccumulateSink<Format::Stereo> sink{t};
-    return resample::variantRun<Format, Backwards, Interpolate>(c, pairs, sink);
+    const uint32_t done = resample::variantRun<Format, Backwards, Interpolate>(c, pairs, sink);
+    t.out = sink.t.out;
+    t.last = sink.t.last;
+    return done;
 }
 
 template <bool Interpolate>

@@ -9,7 +9,7 @@ namespace {
 
 // Writes a pair as floats ((I >> 12) - 524288) / 524288: full scale is 1.0.
 template <bool Stereo> struct FloatSink {
-    float*& out;
+    float* out;
 
     void pair(__m128i values) {
         const __m128i centred = _mm_sub_epi32(_mm_srli_epi32(values, 12), _mm_set1_epi32(524288));
@@ -28,7 +28,9 @@ template <bool Stereo> struct FloatSink {
 template <class Format, bool Backwards, bool Interpolate>
 uint32_t floatVariant(VoiceCursor& c, uint32_t pairs, float*& out) {
     FloatSink<Format::Stereo> sink{out};
-    return resample::variantRun<Format, Backwards, Interpolate>(c, pairs, sink);
+    const uint32_t done = resample::variantRun<Format, Backwards, Interpolate>(c, pairs, sink);
+    out = sink.out;
+    return done;
 }
 
 template <bool Interpolate>

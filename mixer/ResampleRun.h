@@ -55,7 +55,10 @@ inline uint32_t plainPairs(const VoiceCursor& c, uint32_t limit) {
 }
 
 template <class Format, bool Backwards, bool Interpolate, class Sink>
-void plainRun(VoiceCursor& c, uint32_t pairs, Sink& sink) {
+void plainRun(VoiceCursor& c, uint32_t pairs, Sink& target) {
+    // A private copy of the sink stays in registers; the sink itself may be reached through
+    // the output pointer as far as the compiler knows, so it would be reloaded every pair.
+    Sink sink = target;
     const uint8_t* const data = c.data;
     const __m128i sign = Format::signMask(c.signFlip);
     const uint32_t stepFraction = c.step & 0xFFFF;
@@ -87,6 +90,7 @@ void plainRun(VoiceCursor& c, uint32_t pairs, Sink& sink) {
     }
     c.index = index;
     c.fraction = fraction;
+    target = sink;
 }
 
 // One pair with every boundary rule; false when the voice stopped before the pair was whole

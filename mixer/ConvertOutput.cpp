@@ -15,107 +15,127 @@ __m128i interleaveLow(__m128i even, __m128i odd) {
     return _mm_or_si128(_mm_and_si128(even, low), _mm_slli_epi64(odd, 32));
 }
 
-// Converts two frames (left, right, left, right) to four samples in 32-bit lanes, before the
-// sign convention of the output.
-class PairConverter {
-public:
-    PairConverter(uint32_t voiceCount, uint8_t bits, bool forceMono, bool reverseStereo)
-        : bits_(bits), forceMono_(forceMono), reverseStereo_(reverseStereo) {
+// The scale that divides by the number of voices mixed, and the level of silence after it.
+struct OutputScale {
+    explicit OutputScale(uint32_t voiceCount) {
         // Nothing is mixed without voices; divide as for one so the output is silence.
         const uint32_t scale = 0x80000000u / (voiceCount ? voiceCount : 1);
-        scale_ = _mm_set1_epi32(static_cast<int32_t>(scale));
+        factor = _mm_set1_epi32(static_cast<int32_t>(scale));
         const uint64_t silence = uint64_t(1u << 27) * scale;
-        silence16_ = _mm_set1_epi32(static_cast<int32_t>(silence >> 31));
-        silence32_ = _mm_set1_epi64x(static_cast<int64_t>(silence));
+        silence16 = _mm_set1_epi32(static_cast<int32_t>(silence >> 31));
+        silence32 = _mm_set1_epi64x(static_cast<int64_t>(silence));
     }
 
-    __m128i convert(__m128i frames) const {
-        const __m128i level = _mm_add_epi32(frames, _mm_set1_epi32(1 << 27));
-        __m128i left = _mm_mul_epu32(level, scale_);
-        __m128i right = _mm_mul_epu32(_mm_srli_epi64(level, 32), scale_);
-        if (forceMono_)
-            left = right = _mm_srli_epi64(_mm_add_epi64(left, right), 1);
-        __m128i samples;
-        if (bits_ == 32) {
-            const __m128i zl = _mm_sub_epi64(left, silence32_);
-            const __m128i zr = _mm_sub_epi64(right, silence32_);
-            const __m128i coarse = interleaveLow(_mm_srli_epi64(zl, 20), _mm_srli_epi64(zr, 20));
-            const __m128i fine = interleaveLow(_mm_srli_epi64(zl, 17), _mm_srli_epi64(zr, 17));
-            // The coarse value only holds 32 bits of z >> 20; beyond that the high half of z
-            // decides, so that loud sums clip instead of wrapping round.
-            const __m128i top = interleaveLow(_mm_srli_epi64(zl, 32), _mm_srli_epi64(zr, 32));
-            const __m128i beyondHigh = _mm_cmpgt_epi32(top, _mm_set1_epi32((1 << 19) - 1));
-            const __m128i beyondLow = _mm_cmpgt_epi32(_mm_set1_epi32(-(1 << 19)), top);
-            const __m128i beyond = _mm_or_si128(beyondHigh, beyondLow);
-            const __m128i high = _mm_or_si128(
-                beyondHigh,
-                _mm_andnot_si128(beyond, _mm_cmpgt_epi32(coarse, _mm_set1_epi32(268435455))));
-            const __m128i low = _mm_or_si128(
-                beyondLow,
-                _mm_andnot_si128(beyond, _mm_cmpgt_epi32(_mm_set1_epi32(-268435455), coarse)));
-            samples = _mm_andnot_si128(_mm_or_si128(high, low), fine);
-            samples = _mm_or_si128(samples, _mm_and_si128(high, _mm_set1_epi32(0x7FFFFFFF)));
-            samples = _mm_or_si128(samples, _mm_and_si128(low, _mm_set1_epi32(INT32_MIN)));
-        } else {
-            const __m128i y = _mm_sub_epi32(
-                interleaveLow(_mm_srli_epi64(left, 31), _mm_srli_epi64(right, 31)), silence16_);
-            samples = bits_ == 8 ? _mm_srai_epi32(y, 10) : _mm_srai_epi32(y, 2);
-        }
-        if (reverseStereo_)
-            samples = _mm_shuffle_epi32(samples, _MM_SHUFFLE(2, 3, 0, 1));
-        return samples;
-    }
-
-private:
-    uint8_t bits_;
-    bool forceMono_;
-    bool reverseStereo_;
-    __m128i scale_;
-    __m128i silence16_;
-    __m128i silence32_;
+    __m128i factor;
+    __m128i silence16;
+    __m128i silence32;
 };
 
-// The samples of two frames in output form; `bytes` of them are valid.
-__m128i pack(__m128i samples, uint8_t bits, bool signedOutput) {
-    if (bits == 32)
-        return signedOutput ? samples : _mm_xor_si128(samples, _mm_set1_epi32(INT32_MIN));
-    __m128i packed = _mm_packs_epi32(samples, samples);
-    if (bits == 8) {
-        packed = _mm_packs_epi16(packed, packed);
-        return signedOutput ? packed : _mm_xor_si128(packed, _mm_set1_epi8(-128));
+// Converts two frames (left, right, left, right) to four samples in 32-bit lanes, before the
+// sign convention of the output.
+template <uint8_t Bits, bool ForceMono, bool ReverseStereo>
+inline __m128i convertPair(__m128i frames, const OutputScale& scale) {
+    const __m128i level = _mm_add_epi32(frames, _mm_set1_epi32(1 << 27));
+    __m128i left = _mm_mul_epu32(level, scale.factor);
+    __m128i right = _mm_mul_epu32(_mm_srli_epi64(level, 32), scale.factor);
+    if (ForceMono)
+        left = right = _mm_srli_epi64(_mm_add_epi64(left, right), 1);
+    __m128i samples;
+    if (Bits == 32) {
+        const __m128i zl = _mm_sub_epi64(left, scale.silence32);
+        const __m128i zr = _mm_sub_epi64(right, scale.silence32);
+        const __m128i coarse = interleaveLow(_mm_srli_epi64(zl, 20), _mm_srli_epi64(zr, 20));
+        const __m128i fine = interleaveLow(_mm_srli_epi64(zl, 17), _mm_srli_epi64(zr, 17));
+        // The coarse value only holds 32 bits of z >> 20; beyond that the high half of z
+        // decides, so that loud sums clip instead of wrapping round.
+        const __m128i top = interleaveLow(_mm_srli_epi64(zl, 32), _mm_srli_epi64(zr, 32));
+        const __m128i beyondHigh = _mm_cmpgt_epi32(top, _mm_set1_epi32((1 << 19) - 1));
+        const __m128i beyondLow = _mm_cmpgt_epi32(_mm_set1_epi32(-(1 << 19)), top);
+        const __m128i beyond = _mm_or_si128(beyondHigh, beyondLow);
+        const __m128i high = _mm_or_si128(
+            beyondHigh,
+            _mm_andnot_si128(beyond, _mm_cmpgt_epi32(coarse, _mm_set1_epi32(268435455))));
+        const __m128i low = _mm_or_si128(
+            beyondLow,
+            _mm_andnot_si128(beyond, _mm_cmpgt_epi32(_mm_set1_epi32(-268435455), coarse)));
+        samples = _mm_andnot_si128(_mm_or_si128(high, low), fine);
+        samples = _mm_or_si128(samples, _mm_and_si128(high, _mm_set1_epi32(0x7FFFFFFF)));
+        samples = _mm_or_si128(samples, _mm_and_si128(low, _mm_set1_epi32(INT32_MIN)));
+    } else {
+        const __m128i y = _mm_sub_epi32(
+            interleaveLow(_mm_srli_epi64(left, 31), _mm_srli_epi64(right, 31)), scale.silence16);
+        samples = Bits == 8 ? _mm_srai_epi32(y, 10) : _mm_srai_epi32(y, 2);
     }
-    return signedOutput ? packed : _mm_xor_si128(packed, _mm_set1_epi16(-32768));
+    if (ReverseStereo)
+        samples = _mm_shuffle_epi32(samples, _MM_SHUFFLE(2, 3, 0, 1));
+    return samples;
 }
 
-} // namespace
+// The samples of two frames in output form; the first 2 x Bits / 4 bytes are valid.
+template <uint8_t Bits, bool SignedOutput> inline __m128i pack(__m128i samples) {
+    if (Bits == 32)
+        return SignedOutput ? samples : _mm_xor_si128(samples, _mm_set1_epi32(INT32_MIN));
+    __m128i packed = _mm_packs_epi32(samples, samples);
+    if (Bits == 8) {
+        packed = _mm_packs_epi16(packed, packed);
+        return SignedOutput ? packed : _mm_xor_si128(packed, _mm_set1_epi8(-128));
+    }
+    return SignedOutput ? packed : _mm_xor_si128(packed, _mm_set1_epi16(-32768));
+}
 
-void convertOutput(const int32_t* accumulator, void* out, uint32_t frames, uint32_t voiceCount,
-                   bool signedOutput, uint8_t bits, bool forceMono, bool reverseStereo) {
-    const PairConverter converter(voiceCount, bits, forceMono, reverseStereo);
-    const uint32_t frameBytes = 2u * (bits / 8);
-    auto* dest = static_cast<uint8_t*>(out);
+// The loop of one output form, so that it holds no choice between forms.
+template <uint8_t Bits, bool ForceMono, bool ReverseStereo, bool SignedOutput>
+void convertFrames(const int32_t* accumulator, uint8_t* dest, uint32_t frames,
+                   const OutputScale& shared) {
+    // A private copy stays in registers; the caller's might be reached through `dest`.
+    const OutputScale scale = shared;
+    constexpr uint32_t FrameBytes = 2u * (Bits / 8);
     uint32_t i = 0;
     for (; i + 2 <= frames; i += 2) {
         const __m128i acc = _mm_load_si128(reinterpret_cast<const __m128i*>(accumulator + 2 * i));
-        const __m128i samples = pack(converter.convert(acc), bits, signedOutput);
-        if (bits == 32) {
+        const __m128i samples =
+            pack<Bits, SignedOutput>(convertPair<Bits, ForceMono, ReverseStereo>(acc, scale));
+        if (Bits == 32) {
             _mm_storeu_si128(reinterpret_cast<__m128i*>(dest), samples);
-        } else if (bits == 16) {
+        } else if (Bits == 16) {
             _mm_storel_epi64(reinterpret_cast<__m128i*>(dest), samples);
         } else {
             const int32_t four = _mm_cvtsi128_si32(samples);
             std::memcpy(dest, &four, 4);
         }
-        dest += 2 * frameBytes;
+        dest += 2 * FrameBytes;
     }
     if (i < frames) {
         // A lone last frame: convert it as the first of a pair and store only it.
         const __m128i acc = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(accumulator + 2 * i));
         alignas(16) uint8_t pair[16];
-        _mm_store_si128(reinterpret_cast<__m128i*>(pair),
-                        pack(converter.convert(acc), bits, signedOutput));
-        std::memcpy(dest, pair, frameBytes);
+        _mm_store_si128(
+            reinterpret_cast<__m128i*>(pair),
+            pack<Bits, SignedOutput>(convertPair<Bits, ForceMono, ReverseStereo>(acc, scale)));
+        std::memcpy(dest, pair, FrameBytes);
     }
+}
+
+using ConvertFrames = void (*)(const int32_t*, uint8_t*, uint32_t, const OutputScale&);
+
+// The loops of one sample width, indexed by forceMono x 4 + reverseStereo x 2 + signedOutput.
+template <uint8_t Bits>
+constexpr ConvertFrames ConvertLoops[8] = {
+    convertFrames<Bits, false, false, false>, convertFrames<Bits, false, false, true>,
+    convertFrames<Bits, false, true, false>,  convertFrames<Bits, false, true, true>,
+    convertFrames<Bits, true, false, false>,  convertFrames<Bits, true, false, true>,
+    convertFrames<Bits, true, true, false>,   convertFrames<Bits, true, true, true>,
+};
+
+} // namespace
+
+void convertOutput(const int32_t* accumulator, void* out, uint32_t frames, uint32_t voiceCount,
+                   bool signedOutput, uint8_t bits, bool forceMono, bool reverseStereo) {
+    const unsigned form = (forceMono ? 4 : 0) + (reverseStereo ? 2 : 0) + (signedOutput ? 1 : 0);
+    const ConvertFrames loop = bits == 32  ? ConvertLoops<32>[form]
+                               : bits == 8 ? ConvertLoops<8>[form]
+                                           : ConvertLoops<16>[form];
+    loop(accumulator, static_cast<uint8_t*>(out), frames, OutputScale(voiceCount));
 }
 
 } // namespace tolva

@@ -113,7 +113,7 @@ void MtmPlayer::describePattern(PatternDescription& out, uint32_t index) {
     out.cells = patternTracks().data() + at;
     out.size = MtmPatternEntryBytes;
     for (uint32_t slot = 0; slot < MtmChannelSlots && slot < DescribedTracks; ++slot)
-        out.tracks[slot] = trackRow(trackNumber(index, slot), nextRow);
+        out.tracks[slot] = trackRow(trackNumber(index, slot), 0);
 }
 
 } // namespace tolva

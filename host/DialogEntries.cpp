@@ -19,7 +19,7 @@ int TOLVA_CDECL InfoBox(const char* file, HWND parent) {
         return 0;
     state.infoModule = acquireModule(file, true);
     if (state.infoModule && state.infoModule->session)
-        showModuleInformation(parent, state.infoModule);
+        showModuleInformation(parent);
     state.infoModule.release();
     return 0;
 }

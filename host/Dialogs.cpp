@@ -5,6 +5,7 @@
 #include "host/PluginRecord.h"
 #include "settings/dialog/AboutDialog.h"
 #include "settings/dialog/ConfigDialog.h"
+#include "ui/info/InfoDialog.h"
 
 #include <commctrl.h>
 
@@ -30,6 +31,9 @@ void showAbout(HWND parent) {
     runAboutDialog(parent, libraryInstance);
 }
 
-void showModuleInformation(HWND, const ModuleRef&) {}
+void showModuleInformation(HWND parent) {
+    registerCommonControls();
+    ui::runInfoDialog(parent, libraryInstance, state.infoModule);
+}
 
 } // namespace tolva::host

@@ -8,7 +8,7 @@ namespace tolva::host {
 
 void showConfiguration(HWND parent);
 void showAbout(HWND parent);
-// Runs modally; `module` has a session.
-void showModuleInformation(HWND parent, const ModuleRef& module);
+// Runs modally for the module in `state.infoModule`, which has a session.
+void showModuleInformation(HWND parent);
 
 } // namespace tolva::host

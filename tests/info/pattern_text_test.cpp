@@ -25,6 +25,11 @@ std::vector<std::string> texts(uint32_t format, const std::vector<uint8_t>& byte
     return result;
 }
 
+void add(std::vector<uint8_t>& bytes, std::initializer_list<uint8_t> more) {
+    for (uint8_t b : more)
+        bytes.push_back(b);
+}
+
 TEST(PatternText, NoteNames) {
     char name[4];
     writeNoteName(0, name);
@@ -111,14 +116,14 @@ TEST(PatternText, S3mCellsWithEveryCommand) {
     std::vector<uint8_t> bytes;
     // Row 0: channel 0 note C-5 sample 12 volume 64 command A; channel 2 note cut; channel 3
     // volume only; channel 4 command without a note.
-    bytes.insert(bytes.end(), {0x20 | 0x40 | 0x80 | 0, 0x50, 12, 64, 1, 0x06});
-    bytes.insert(bytes.end(), {0x20 | 2, 254, 0});
-    bytes.insert(bytes.end(), {0x40 | 3, 7});
-    bytes.insert(bytes.end(), {0x80 | 4, 26, 0x80});
+    add(bytes, {0x20 | 0x40 | 0x80 | 0, 0x50, 12, 64, 1, 0x06});
+    add(bytes, {0x20 | 2, 254, 0});
+    add(bytes, {0x40 | 3, 7});
+    add(bytes, {0x80 | 4, 26, 0x80});
     bytes.push_back(0);
     // Row 1: every command A..Z on channel 1 would need 26 rows; one per row below.
     for (uint8_t command = 1; command <= 26; ++command)
-        bytes.insert(bytes.end(), {0x80 | 1, command, command, 0});
+        add(bytes, {0x80 | 1, command, command, 0});
     auto t = texts(FormatS3m, bytes, 27, 5);
     EXPECT_EQ(t[0], "C-5 12 64 A06");
     EXPECT_EQ(t[1], "... .. .. .00");
@@ -141,17 +146,17 @@ TEST(PatternText, S3mColumnsShowTheStoredChannelsThatPlay) {
 }
 
 TEST(PatternText, XmPackedAndFullCells) {
-    std::vector<uint8_t> bytes(9, 0); // the pattern header kept in front of the cells
-    bytes.insert(bytes.end(), {49, 3, 0x50, 0x0F, 0x06}); // full cell: C-4, volume 64
-    bytes.insert(bytes.end(), {0x80 | 0x01, 97});         // key off
-    bytes.insert(bytes.end(), {0x80 | 0x04, 0x10});       // volume 0x10 shows nothing
-    bytes.insert(bytes.end(), {0x80});                    // empty
-    bytes.insert(bytes.end(), {0x80 | 0x04 | 0x08 | 0x10, 0x6A, 35, 0x12});
+    std::vector<uint8_t> bytes(9, 0);      // the pattern header kept in front of the cells
+    add(bytes, {49, 3, 0x50, 0x0F, 0x06}); // full cell: C-4, volume 64
+    add(bytes, {0x80 | 0x01, 97});         // key off
+    add(bytes, {0x80 | 0x04, 0x10});       // volume 0x10 shows nothing
+    add(bytes, {0x80});                    // empty
+    add(bytes, {0x80 | 0x04 | 0x08 | 0x10, 0x6A, 35, 0x12});
     const char* const letters = "-+dusvp<>m";
     for (uint32_t high = 6; high < 16; ++high)
-        bytes.insert(bytes.end(), {0x80 | 0x04, static_cast<uint8_t>(high << 4 | 3)});
+        add(bytes, {0x80 | 0x04, static_cast<uint8_t>(high << 4 | 3)});
     for (uint8_t effect = 0; effect < 36; ++effect)
-        bytes.insert(bytes.end(), {0x80 | 0x08 | 0x10, effect, 0x40});
+        add(bytes, {0x80 | 0x08 | 0x10, effect, 0x40});
     auto t = texts(FormatXm, bytes, 51, 1);
     EXPECT_EQ(t[0], "C-4 03 40 F06");
     EXPECT_EQ(t[1], "=== .. .. ...");
@@ -171,20 +176,20 @@ TEST(PatternText, XmPackedAndFullCells) {
 TEST(PatternText, ItCellsVolumeColumnAndRepeatedValues) {
     std::vector<uint8_t> bytes;
     // Row 0, channel 1: note C-5, sample 7, volume 64, command A 03, with a new mask.
-    bytes.insert(bytes.end(), {0x80 | 1, 0x0F, 60, 7, 64, 1, 0x03, 0});
+    add(bytes, {0x80 | 1, 0x0F, 60, 7, 64, 1, 0x03, 0});
     // Row 1: channel 1 repeats the row's mask (all values read again): note off, pan 32.
-    bytes.insert(bytes.end(), {1, 255, 7, 160, 0, 0x10, 0});
+    add(bytes, {1, 255, 7, 160, 0, 0x10, 0});
     // Row 2: mask of last values only: the values of row 1 come back.
-    bytes.insert(bytes.end(), {0x80 | 1, 0xF0, 0});
+    add(bytes, {0x80 | 1, 0xF0, 0});
     // Rows 3..: note cut, fade, volume-column effects, every command.
-    bytes.insert(bytes.end(), {0x80 | 1, 0x01, 254, 0});
-    bytes.insert(bytes.end(), {0x80 | 1, 0x01, 130, 0});
-    bytes.insert(bytes.end(), {0x80 | 1, 0x04, 65, 0});
-    bytes.insert(bytes.end(), {0x80 | 1, 0x04, 124, 0});
-    bytes.insert(bytes.end(), {0x80 | 1, 0x04, 193, 0});
-    bytes.insert(bytes.end(), {0x80 | 1, 0x04, 212, 0});
+    add(bytes, {0x80 | 1, 0x01, 254, 0});
+    add(bytes, {0x80 | 1, 0x01, 130, 0});
+    add(bytes, {0x80 | 1, 0x04, 65, 0});
+    add(bytes, {0x80 | 1, 0x04, 124, 0});
+    add(bytes, {0x80 | 1, 0x04, 193, 0});
+    add(bytes, {0x80 | 1, 0x04, 212, 0});
     for (uint8_t command = 1; command <= 26; ++command)
-        bytes.insert(bytes.end(), {0x80 | 1, 0x08, command, 0x7F, 0});
+        add(bytes, {0x80 | 1, 0x08, command, 0x7F, 0});
     auto t = texts(FormatIt, bytes, 35, 2);
     EXPECT_EQ(t[0], "C-5 07 64 A03");
     EXPECT_EQ(t[1], "... .. .. .00");

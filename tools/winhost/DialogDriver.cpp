@@ -118,6 +118,8 @@ void DialogDriver::work() {
 void DialogDriver::perform(HWND dialog, const std::string& text) {
     Action a = parseAction(text);
     HWND control = GetDlgItem(dialog, a.id);
+    if (!control)
+        control = pageControl(dialog, a.id);
     int number = std::atoi(a.rest.c_str());
     if (a.kind == "click") {
         if (!IsWindowEnabled(control))
@@ -151,6 +153,35 @@ void DialogDriver::perform(HWND dialog, const std::string& text) {
         HWND list = pageControl(dialog, a.id);
         SendMessageA(list, LVM_SETITEMSTATE, number, reinterpret_cast<LPARAM>(&item));
         SendMessageA(list, LVM_ENSUREVISIBLE, number, FALSE);
+    } else if (a.kind == "cell") {
+        // cell:ID:ROW:COLUMN prints cell_ID_ROW_COLUMN=text of a list view.
+        int row = number, column = std::atoi(a.rest.substr(a.rest.find(':') + 1).c_str());
+        char value[256] = {};
+        LVITEMA item{};
+        item.iSubItem = column;
+        item.pszText = value;
+        item.cchTextMax = sizeof value;
+        SendMessageA(control, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+        HWND header = reinterpret_cast<HWND>(SendMessageA(control, LVM_GETHEADER, 0, 0));
+        std::printf("cell_%d_%d_%d=%s\n", a.id, row, column, value);
+        std::printf("columns_%d=%d\n", a.id,
+                    static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)));
+    } else if (a.kind == "tabs") {
+        HWND tabs = GetDlgItem(dialog, 1028);
+        int count = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
+        std::string titles;
+        for (int i = 0; i < count; ++i) {
+            char title[64] = {};
+            TCITEMA item{};
+            item.mask = TCIF_TEXT;
+            item.pszText = title;
+            item.cchTextMax = sizeof title;
+            SendMessageA(tabs, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+            if (i > 0)
+                titles += '|';
+            titles += title;
+        }
+        std::printf("tabs=%s\n", titles.c_str());
     } else if (a.kind == "shot") {
         shoot(dialog, a.rest);
     } else if (a.kind == "sleep") {

@@ -11,8 +11,10 @@ namespace winhost {
 // the main thread, then carries out the actions in order and prints what they read.
 //
 // Actions: click:ID, text:ID:TEXT, select:ID:INDEX (combo box), track:ID:POS (trackbar),
-// read:ID (prints control_ID=enabled,checked,text), tab:INDEX (tab control 1028),
-// item:ID:INDEX (list view row), shot:NAME (see below), sleep:MS.
+// read:ID (prints control_ID=enabled,checked,text), tab:INDEX (tab control 1028), tabs
+// (prints the tab titles), cell:ID:ROW:COLUMN (prints a list view's cell and its column
+// count), item:ID:INDEX (list view row), shot:NAME (see below), sleep:MS.
+// Controls the dialog does not have are looked for on the tab page on show.
 //
 // shot:NAME writes NAME.ready into the shot folder with the dialog's screen rectangle as
 // WxH+X+Y, then waits until NAME.done appears there (the caller takes the picture).

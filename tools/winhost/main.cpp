@@ -257,6 +257,7 @@ int play(const Options& o, PluginLibrary& library, HostWindow& window, SoundCard
         return 0;
     }
     bool seekDone = false, pauseDone = false, uninstallDone = false, stopped = false;
+    bool infoBoxDone = false;
     double deadline = nowMs() + o.timeoutS * 1000.0;
     int lastTime = 0;
     while (window.endOfFileCount() == 0) {
@@ -270,6 +271,12 @@ int play(const Options& o, PluginLibrary& library, HostWindow& window, SoundCard
             pauseDone = true;
             print("pause_time", lastTime);
             pauseFor(p, window, card, o.pauseFor);
+        }
+        if (!infoBoxDone && o.infoBoxAt >= 0 && lastTime >= o.infoBoxAt) {
+            infoBoxDone = true;
+            DialogDriver driver("Tracker Module Info", o.actions, o.shotDir);
+            driver.start();
+            print("infobox_result", p.InfoBox(o.infoBoxFile.c_str(), window.handle()));
         }
         if (!uninstallDone && o.uninstallAt >= 0 && lastTime >= o.uninstallAt) {
             uninstallDone = true;

@@ -1,0 +1,76 @@
+# The information dialog opened from the record for one song of each format: its header,
+# its pages with pictures of each, the pattern grid, loading the sample data, and playback
+# that goes on undisturbed while the dialog is open.
+source "$SUPPORT/dialog_harness.sh"
+
+home="$WORK/home"
+mkdir -p "$home"
+
+# "1234567" -> "1,234,567"
+thousands() {
+    echo "$1" | rev | sed 's/\([0-9]\{3\}\)/\1,/g; s/,$//' | rev
+}
+
+check_song() { # name file format-prefix tabs
+    local name=$1 file=$2 format=$3 tabs=$4 actions=() i count titles
+    local report="$WORK/$name.txt"
+    IFS='|' read -ra titles <<<"$tabs"
+    count=${#titles[@]}
+    actions=(--act tabs --act read:1018 --act read:1015 --act cell:1046:0:1 --act "shot:$name-0")
+    for ((i = 1; i < count; i++)); do
+        actions+=(--act "tab:$i" --act "shot:$name-$i")
+    done
+    drive_dialog "$report" infobox "$PLUGIN" "$(winpath "$file")" --home "$(winpath "$home")" \
+        "${actions[@]}" --act click:1
+    expect_eq "$name tabs" "$(key tabs "$report")" "$tabs"
+    [[ "$(control_state "$report" 1018)" == "1,0,$format"* ]] ||
+        fail "$name format: $(control_state "$report" 1018)"
+    expect_eq "$name size" "$(control_state "$report" 1015)" "1,0,$(thousands "$(stat -c %s "$file")")"
+    expect_eq "$name first channel heading" "$(key cell_1046_0_1 "$report")" 1
+    for ((i = 0; i < count; i++)); do
+        [[ -s "$WORK/$name-$i.png" ]] || fail "no picture of $name page $i"
+    done
+}
+
+songs="$CORPUS/songs"
+check_song mod "$songs/madbomber-data__gluppobe.mod" "Amiga Protracker" "Patterns|Samples"
+check_song s3m "$songs/gl-117-data__dark.s3m" "Scream Tracker 3" "Patterns|Samples"
+check_song xm "$songs/njam-data__dali.xm" "FastTracker 2" "Patterns|Instruments|Samples"
+check_song it "$songs/gltron__song_revenge_of_cats.it" "Impulse Tracker" \
+    "Patterns|Instruments|Samples|Song Message"
+check_song mtm "$CORPUS/features/mtm/m_fall1.mtm" "MultiTracker" "Patterns|Samples"
+check_song 669 "$CORPUS/features/669/m_sonic_boom.669" "669 Composer" "Patterns|Samples"
+
+# A 4-channel MOD: five grid columns, its empty cells dotted; "Load Sample Data" loads the
+# samples once and then greys.
+mod="$songs/madbomber-data__gluppobe.mod"
+drive_dialog "$WORK/load.txt" infobox "$PLUGIN" "$(winpath "$mod")" --home "$(winpath "$home")" \
+    --act cell:1046:2:0 --act cell:1046:2:4 --act tab:1 --act read:1047 --act click:1047 \
+    --act sleep:500 --act read:1047 --act shot:mod-samples-loaded --act click:1
+expect_eq "grid columns" "$(key columns_1046 "$WORK/load.txt")" 5
+expect_eq "first pattern row number" "$(key cell_1046_2_0 "$WORK/load.txt")" 0
+[[ "$(key cell_1046_2_4 "$WORK/load.txt")" =~ ^(\.\.\.|[A-G][-#][0-9])\ (\.\.|[0-9A-F]{2})\ (\.\.\.|[0-9A-F]{3})$ ]] ||
+    fail "MOD cell text: $(key cell_1046_2_4 "$WORK/load.txt")"
+expect_eq "load button before" "$(sed -n 's/^control_1047=//p' "$WORK/load.txt" | head -1)" \
+    "1,0,Load Sample Data"
+expect_eq "load button after" "$(sed -n 's/^control_1047=//p' "$WORK/load.txt" | tail -1)" \
+    "0,0,Load Sample Data"
+
+# The information dialog for the song playing and for another song, open while the song
+# plays: the sound is the same as without it.
+played="$songs/madbomber-data__waterfal.mod"
+winhost play "$PLUGIN" "$(winpath "$played")" "$(winpath "$WORK/plain.wav")" --speed 0 \
+    --home "$(winpath "$home")" >"$WORK/plain.txt"
+for other in "$played" "$songs/njam-data__dali.xm"; do
+    tag=$(basename "$other")
+    winhost play "$PLUGIN" "$(winpath "$played")" "$(winpath "$WORK/info-$tag.wav")" --speed 0 \
+        --home "$(winpath "$home")" --infobox-at "0:$(winpath "$other")" --act tab:1 \
+        --act sleep:300 --act click:1 >"$WORK/info-$tag.txt"
+    expect_eq "infobox during play ($tag)" "$(key infobox_result "$WORK/info-$tag.txt")" 0
+    expect_eq "dialog found during play ($tag)" "$(key dialog_found "$WORK/info-$tag.txt")" 1
+    pcm_of "$WORK/plain.wav" "$WORK/plain.pcm"
+    pcm_of "$WORK/info-$tag.wav" "$WORK/info-$tag.pcm"
+    [[ -s "$WORK/plain.pcm" ]] || fail "no sound played"
+    same_bytes "sound with the dialog open ($tag)" "$WORK/plain.pcm" "$WORK/info-$tag.pcm"
+done
+finish

@@ -1,0 +1,314 @@
+#include "ui/info/InstrumentsPage.h"
+
+#include "engine/Player.h"
+#include "resources/DialogIds.h"
+#include "ui/info/InfoDialog.h"
+#include "ui/info/NumberText.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace tolva::ui {
+
+namespace {
+
+constexpr COLORREF GridLine = 0xC8C8C8;
+constexpr COLORREF EnvelopeLine = 0x00FFFF;
+constexpr COLORREF LoopMarker = 0xA0A0A0;
+constexpr COLORREF SustainMarker = 0xA04646;
+
+// Impulse Tracker records: envelopes at 0x130, 0x182 and 0x1D4, each a flag byte, the point
+// count, loop and sustain nodes and 25 points of (value, tick).
+constexpr uint32_t ItEnvelopeOffsets[3] = {0x130, 0x182, 0x1D4};
+// FastTracker 2 headers: 12 points of (tick, value) words for volume at 129 and panning at
+// 177; counts, sustain and loop points from 225, the type bytes at 233 and 234.
+constexpr uint32_t XmMarker = 0x0101;
+
+uint16_t word(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+
+const char* yesNo(uint8_t flag) {
+    return flag ? "On" : "Off";
+}
+
+} // namespace
+
+bool readEnvelope(const InstrumentDescription& in, uint32_t kind, EnvelopeView& out) {
+    out = {};
+    if (!in.valid)
+        return false;
+    const uint8_t* b = in.bytes;
+    if (in.marker == XmMarker) {
+        if (kind > 1)
+            return false;
+        const uint8_t* points = b + (kind == 0 ? 129 : 177);
+        out.count = std::min<uint32_t>(b[225 + kind], 12);
+        for (uint32_t i = 0; i < out.count; ++i) {
+            out.ticks[i] = word(points + 4 * i);
+            out.values[i] = static_cast<uint8_t>(std::min<uint16_t>(word(points + 4 * i + 2), 64));
+        }
+        const uint8_t type = b[233 + kind];
+        const uint8_t* nodes = b + 227 + 3 * kind; // sustain, loop start, loop end
+        if (type & 0x02)
+            out.sustainBegin = out.sustainEnd = nodes[0];
+        if (type & 0x04) {
+            out.loopBegin = nodes[1];
+            out.loopEnd = nodes[2];
+        }
+        out.centred = kind == 1;
+        return true;
+    }
+    const uint8_t* e = b + ItEnvelopeOffsets[kind];
+    const uint8_t flags = e[0];
+    out.count = std::min<uint32_t>(e[1], 25);
+    const bool filter = kind == 2 && (flags & 0x80);
+    out.centred = kind != 0 && !filter;
+    for (uint32_t i = 0; i < out.count; ++i) {
+        const int value = static_cast<int8_t>(e[6 + 3 * i]);
+        out.values[i] = static_cast<uint8_t>(std::clamp(kind == 0 ? value : value + 32, 0, 64));
+        out.ticks[i] = word(e + 7 + 3 * i);
+    }
+    if (flags & 0x02) {
+        out.loopBegin = e[2];
+        out.loopEnd = e[3];
+    }
+    if (flags & 0x04) {
+        out.sustainBegin = e[4];
+        out.sustainEnd = e[5];
+    }
+    return true;
+}
+
+InstrumentsPage::InstrumentsPage(InfoDialog& owner, HINSTANCE module)
+    : ListPage(owner, IDD_INFO_INSTRUMENTS, module) {}
+
+bool InstrumentsPage::onInitDialog() {
+    subclassControl(IDC_ENVELOPE_GRAPH);
+    for (int id : {IDC_INSTRUMENT_LIST, IDC_INSTRUMENT_SAMPLES, IDC_INSTRUMENT_PROPERTIES,
+                   IDC_ENVELOPE_POINTS})
+        applySharedFont(id);
+    setExtendedStyle(IDC_INSTRUMENT_LIST, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    setExtendedStyle(IDC_INSTRUMENT_SAMPLES, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    setExtendedStyle(IDC_INSTRUMENT_PROPERTIES, LVS_EX_FULLROWSELECT);
+    setExtendedStyle(IDC_ENVELOPE_POINTS, LVS_EX_FULLROWSELECT);
+    const int listWidths[] = {40, -2};
+    setListColumns(IDC_INSTRUMENT_LIST, 2, listWidths, true);
+    setListColumns(IDC_INSTRUMENT_SAMPLES, 2, listWidths, true);
+    const int propertyWidths[] = {118, -2};
+    setListColumns(IDC_INSTRUMENT_PROPERTIES, 2, propertyWidths, true);
+    const int pointWidths[] = {40, 40};
+    setListColumns(IDC_ENVELOPE_POINTS, 2, pointWidths, true);
+    setCheck(IDC_ENVELOPE_VOLUME, true);
+    reload();
+    return false;
+}
+
+void InstrumentsPage::reload() {
+    clearList(IDC_INSTRUMENT_LIST);
+    selected_ = 0;
+    Player* player = owner_.player();
+    if (!player)
+        return;
+    ShowWindow(control(IDC_ENVELOPE_PITCH), player->formatType() == FormatIt ? SW_SHOW : SW_HIDE);
+    for (uint32_t i = 0; i < player->instrumentCount(); ++i) {
+        InstrumentDescription d;
+        player->describeInstrument(d, i);
+        char number[16], name[32] = {};
+        formatNumber(number, sizeof number, i + 1, false, 3);
+        if (d.valid)
+            std::memcpy(name, d.marker == XmMarker ? d.bytes + 4 : d.bytes + 0x20,
+                        d.marker == XmMarker ? 22 : 26);
+        const char* texts[] = {number, name};
+        setListRow(IDC_INSTRUMENT_LIST, static_cast<int>(i), 2, texts, i);
+    }
+    showInstrument();
+}
+
+void InstrumentsPage::onItemChanged(int listId, const NMLISTVIEW& change) {
+    if (listId != IDC_INSTRUMENT_LIST)
+        return;
+    selected_ = static_cast<uint32_t>(change.iItem);
+    showInstrument();
+    owner_.instrumentSelected(selected_);
+}
+
+void InstrumentsPage::addProperty(const char* label, const char* value) {
+    const char* texts[] = {label, value};
+    setListRow(IDC_INSTRUMENT_PROPERTIES, propertyRows_++, 2, texts, 0);
+}
+
+void InstrumentsPage::showInstrument() {
+    clearList(IDC_INSTRUMENT_PROPERTIES);
+    clearList(IDC_INSTRUMENT_SAMPLES);
+    propertyRows_ = 0;
+    Player* player = owner_.player();
+    if (!player)
+        return;
+    player->describeInstrument(instrument_, selected_);
+    const uint8_t* b = instrument_.bytes;
+    char value[64];
+    auto number = [&](int n) {
+        formatNumber(value, sizeof value, n);
+        return value;
+    };
+    if (instrument_.valid && instrument_.marker == XmMarker) {
+        static const char* const Vibratos[] = {"Sine", "Square", "Ramp Down", "Ramp Up"};
+        addProperty("Vib Type:", Vibratos[b[235] & 3]);
+        addProperty("Vib Depth:", number(b[237]));
+        addProperty("Vib Rate:", number(b[238]));
+        addProperty("Vib Sweep:", number(b[236]));
+        addProperty("Volume Envelope:", yesNo(b[233] & 1));
+        addProperty("Pan Envelope:", yesNo(b[234] & 1));
+        addProperty("Loop:", yesNo(b[233] & 4));
+        addProperty("Loop Begin:", number(b[228]));
+        addProperty("Sustain:", yesNo(b[233] & 2));
+        addProperty("Sustain point:", number(b[227]));
+        addProperty("Volume Fadeout:", number(word(b + 239)));
+    } else if (instrument_.valid) {
+        static const char* const Actions[] = {"Note Cut", "Continue", "Note Off", "Note Fade"};
+        static const char* const Checks[] = {"Disabled", "Note", "Sample", "Instrument"};
+        char dosName[13] = {};
+        std::memcpy(dosName, b + 0x04, 12);
+        addProperty("Dosname:", dosName);
+        addProperty("NNA:", Actions[b[0x11] & 3]);
+        addProperty("DCT:", Checks[b[0x12] & 3]);
+        addProperty("DCA:", Actions[b[0x13] & 3]);
+        addProperty("Volume Envelope:", yesNo(b[0x130] & 1));
+        addProperty("Pan Envelope:", yesNo(b[0x182] & 1));
+        addProperty("Freq Envelope", yesNo(b[0x1D4] & 1));
+        addProperty("Carry:", yesNo(b[0x130] & 8));
+        addProperty("Loop:", yesNo(b[0x130] & 2));
+        addProperty("Loop Begin:", number(b[0x132]));
+        addProperty("Loop End:", number(b[0x133]));
+        addProperty("SusLoop:", yesNo(b[0x130] & 4));
+        addProperty("SusLoop Begin:", number(b[0x134]));
+        addProperty("SusLoop End:", number(b[0x135]));
+        addProperty("Global Volume:", number(b[0x18]));
+        addProperty("Fadeout:", number(word(b + 0x14)));
+        addProperty("Volume Swing(%):", number(b[0x1A]));
+        addProperty("Default Pan:", (b[0x19] & 0x80) ? "Off" : number(b[0x19] & 0x7F));
+        addProperty("P-P Center:", number(b[0x17]));
+        addProperty("P-P Separation:", number(static_cast<int8_t>(b[0x16])));
+        addProperty("Pan Swing:", number(b[0x1B]));
+        addProperty("Default Cutoff:", (b[0x3A] & 0x80) ? number(b[0x3A] & 0x7F) : "Off");
+        addProperty("Def Resonance:", (b[0x3B] & 0x80) ? number(b[0x3B] & 0x7F) : "Off");
+    }
+    if (player->samplesBelongToInstruments())
+        for (uint32_t i = 0; i < player->instrumentSampleCount(selected_); ++i) {
+            SampleDescription s;
+            player->describeSample(s, i, selected_);
+            char index[16];
+            formatNumber(index, sizeof index, i, false, 3);
+            const char* texts[] = {index, s.name};
+            setListRow(IDC_INSTRUMENT_SAMPLES, static_cast<int>(i), 2, texts, i);
+        }
+    showEnvelope();
+}
+
+void InstrumentsPage::showEnvelope() {
+    clearList(IDC_ENVELOPE_POINTS);
+    EnvelopeView envelope;
+    readEnvelope(instrument_, kind_, envelope);
+    for (uint32_t i = 0; i < envelope.count; ++i) {
+        char tick[16], level[16];
+        formatNumber(tick, sizeof tick, envelope.ticks[i]);
+        formatNumber(level, sizeof level, envelope.values[i]);
+        const char* texts[] = {tick, level};
+        setListRow(IDC_ENVELOPE_POINTS, static_cast<int>(i), 2, texts, i);
+    }
+    drawGraph(envelope);
+    redrawControl(IDC_ENVELOPE_GRAPH);
+}
+
+void InstrumentsPage::drawGraph(const EnvelopeView& envelope) {
+    RECT client;
+    GetClientRect(control(IDC_ENVELOPE_GRAPH), &client);
+    if (!graph_.createBackBuffer(client.right, client.bottom))
+        return;
+    HDC dc = graph_.beginDraw();
+    if (!dc)
+        return;
+    const int w = graph_.width(), h = graph_.height();
+    RECT all = {0, 0, w, h};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    const int lastTick = envelope.count ? std::max<int>(envelope.ticks[envelope.count - 1], 1) : 1;
+    auto x = [&](uint32_t tick) { return 2 + static_cast<int>(tick) * (w - 5) / lastTick; };
+    auto y = [&](uint32_t value) { return h - 3 - static_cast<int>(value) * (h - 5) / 64; };
+    auto line = [&](COLORREF colour, int x0, int y0, int x1, int y1) {
+        HPEN pen = CreatePen(PS_SOLID, 1, colour);
+        HGDIOBJ old = SelectObject(dc, pen);
+        MoveToEx(dc, x0, y0, nullptr);
+        LineTo(dc, x1, y1);
+        SelectObject(dc, old);
+        DeleteObject(pen);
+    };
+    for (int level = 0; level <= 64; level += 16)
+        line(GridLine, 0, y(level), w, y(level));
+    if (envelope.centred)
+        line(GridLine, 0, y(32) + 1, w, y(32) + 1);
+    auto marker = [&](uint16_t point, COLORREF colour) {
+        if (point < envelope.count)
+            line(colour, x(envelope.ticks[point]), 0, x(envelope.ticks[point]), h);
+    };
+    marker(envelope.loopBegin, LoopMarker);
+    marker(envelope.loopEnd, LoopMarker);
+    marker(envelope.sustainBegin, SustainMarker);
+    marker(envelope.sustainEnd, SustainMarker);
+    for (uint32_t i = 1; i < envelope.count; ++i)
+        line(EnvelopeLine, x(envelope.ticks[i - 1]), y(envelope.values[i - 1]),
+             x(envelope.ticks[i]), y(envelope.values[i]));
+    for (uint32_t i = 0; i < envelope.count; ++i) {
+        RECT knob = {x(envelope.ticks[i]) - 2, y(envelope.values[i]) - 2, x(envelope.ticks[i]) + 3,
+                     y(envelope.values[i]) + 3};
+        FillRect(dc, &knob, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+    }
+    graph_.endDraw(dc);
+}
+
+bool InstrumentsPage::onControlMessage(int id, UINT message, WPARAM wParam, LPARAM lParam,
+                                       LRESULT& result) {
+    if (id != IDC_ENVELOPE_GRAPH)
+        return ListPage::onControlMessage(id, message, wParam, lParam, result);
+    if (message == WM_ERASEBKGND) {
+        result = 1;
+        return true;
+    }
+    if (message != WM_PAINT)
+        return false;
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(control(id), &paint);
+    HDC source = graph_.beginDraw();
+    if (source) {
+        BitBlt(dc, 0, 0, graph_.width(), graph_.height(), source, 0, 0, SRCCOPY);
+        graph_.endDraw(source);
+    }
+    EndPaint(control(id), &paint);
+    result = 0;
+    return true;
+}
+
+bool InstrumentsPage::onButtonCommand(int id, UINT, WPARAM wParam, LPARAM) {
+    if (HIWORD(wParam) != BN_CLICKED)
+        return false;
+    dispatchButton(*this, id);
+    return true;
+}
+
+void InstrumentsPage::onRadio(int id) {
+    kind_ = id == IDC_ENVELOPE_VOLUME ? 0 : id == IDC_ENVELOPE_PANNING ? 1 : 2;
+    showEnvelope();
+}
+
+void InstrumentsPage::growBy(int dw, int dh) {
+    ChildDialog::growBy(dw, dh);
+    growControl(IDC_INSTRUMENT_LIST, 0, dh);
+    growControl(IDC_INSTRUMENT_PROPERTIES, 0, dh);
+    growControl(IDC_ENVELOPE_GRAPH, dw, dh);
+    moveControl(IDC_ENVELOPE_POINTS, 0, dh);
+    moveControl(IDC_INSTRUMENT_SAMPLES, 0, dh);
+    showEnvelope();
+}
+
+} // namespace tolva::ui

@@ -170,10 +170,12 @@ void ItPlayer::triggerNote(Channel& channel) {
                     ch = &patternChannel(k);
                 }
                 applyInstrument(*ch, *instrument, portamento);
-                if (numbered) {
+                // Every note of the instrument gets its own pan variation; the volume one only
+                // with a number, since a replayed note keeps its volume and repeated cuts
+                // would wear it down to silence.
+                randomPan = instrument->randomPan;
+                if (numbered)
                     randomVolume = instrument->randomVolume;
-                    randomPan = instrument->randomPan;
-                }
                 s = instrument->noteMap[note].sample;
                 note = instrument->noteMap[note].note;
             } else {

@@ -102,5 +102,22 @@ TEST(ItRandomVariation, VolumeAndPanMoveByTheDrawnAmounts) {
     EXPECT_EQ(song->channel(0).panning, 96);
 }
 
+TEST(ItRandomVariation, ANoteWithoutInstrumentNumberDrawsItsOwnPan) {
+    ItTestInstrument ins;
+    ins.randomPan = 10;
+    ins.defaultPan = 32;
+    ItPatternWriter rows;
+    rows.cell(0, 0, {60, 1}).cell(1, 0, {62});
+    auto song = playIt(itSong(rows, {ins}));
+    seedRandom(0);
+    playRow(*song->player);
+    // Draws 30292: 127 + (30292 x 10 x 8 >> 16) - 40 = 123.
+    EXPECT_EQ(song->channel(0).panning, 123);
+    playRow(*song->player);
+    // The default pan comes back first, then 8057 moves it: 127 + 9 - 40 = 96.
+    EXPECT_EQ(song->channel(0).panning, 96);
+    EXPECT_EQ(song->voice(0).targetPanning, 96);
+}
+
 } // namespace
 } // namespace tolva::test

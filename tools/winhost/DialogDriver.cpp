@@ -182,6 +182,38 @@ void DialogDriver::perform(HWND dialog, const std::string& text) {
             titles += title;
         }
         std::printf("tabs=%s\n", titles.c_str());
+    } else if (a.kind == "grow" || a.kind == "move") {
+        RECT r;
+        GetWindowRect(dialog, &r);
+        int second = std::atoi(a.rest.c_str());
+        if (a.kind == "grow")
+            SetWindowPos(dialog, nullptr, 0, 0, r.right - r.left + a.id, r.bottom - r.top + second,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        else
+            SetWindowPos(dialog, nullptr, a.id, second, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    } else if (a.kind == "rect") {
+        RECT r;
+        GetWindowRect(dialog, &r);
+        std::printf("rect=%ld,%ld,%ld,%ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    } else if (a.kind == "pos") {
+        RECT r;
+        GetWindowRect(control, &r);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+        std::printf("pos_%d=%ld,%ld,%ld,%ld\n", a.id, r.left, r.top, r.right - r.left,
+                    r.bottom - r.top);
+    } else if (a.kind == "sizing") {
+        // sizing:EDGE:WIDTH: the user drags edge EDGE until the window is WIDTH wide.
+        RECT r;
+        GetWindowRect(dialog, &r);
+        int width = std::atoi(a.rest.c_str());
+        bool left = a.id == WMSZ_LEFT || a.id == WMSZ_TOPLEFT || a.id == WMSZ_BOTTOMLEFT;
+        if (left)
+            r.left = r.right - width;
+        else
+            r.right = r.left + width;
+        SendMessageA(dialog, WM_SIZING, a.id, reinterpret_cast<LPARAM>(&r));
+        std::printf("sizing=%ld,%ld,%ld,%ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
     } else if (a.kind == "shot") {
         shoot(dialog, a.rest);
     } else if (a.kind == "sleep") {

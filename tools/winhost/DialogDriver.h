@@ -13,7 +13,10 @@ namespace winhost {
 // Actions: click:ID, text:ID:TEXT, select:ID:INDEX (combo box), track:ID:POS (trackbar),
 // read:ID (prints control_ID=enabled,checked,text), tab:INDEX (tab control 1028), tabs
 // (prints the tab titles), cell:ID:ROW:COLUMN (prints a list view's cell and its column
-// count), item:ID:INDEX (list view row), shot:NAME (see below), sleep:MS.
+// count), item:ID:INDEX (list view row), grow:DX:DY and move:X:Y (the dialog's window), rect
+// (prints rect=left,top,width,height), pos:ID (prints a control's place in the dialog),
+// sizing:EDGE:WIDTH (a border drag as WM_SIZING sees it; prints the answer), shot:NAME (see
+// below), sleep:MS.
 // Controls the dialog does not have are looked for on the tab page on show.
 //
 // shot:NAME writes NAME.ready into the shot folder with the dialog's screen rectangle as

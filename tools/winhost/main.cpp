@@ -7,7 +7,8 @@
 //   winhost config DLL [FILE...]              open the configuration dialog, then print the
 //                                             title of each FILE
 //   winhost about DLL                         open the about box
-//   winhost infobox DLL FILE                  open the information dialog for FILE
+//   winhost infobox DLL FILE...               open the information dialog for each FILE in
+//                                             turn; --act next starts the actions of the next
 //
 // Common options: --home DIR (settings folder DIR\settings, plug-in folder DIR\plugins;
 // default: a temporary folder removed afterwards), --no-dirs (the folder queries answer 0).
@@ -129,8 +130,8 @@ Options parse(int argc, char** argv) {
     } else if (o.command == "config") {
         o.files = positional;
     } else if (o.command == "infobox") {
-        if (positional.size() != 1)
-            fail("usage: winhost infobox DLL FILE");
+        if (positional.empty())
+            fail("usage: winhost infobox DLL FILE...");
         o.files = positional;
     } else if ((o.command != "uninstall" && o.command != "about") || !positional.empty()) {
         fail("unknown command " + o.command);
@@ -302,20 +303,35 @@ int play(const Options& o, PluginLibrary& library, HostWindow& window, SoundCard
     return 0;
 }
 
-// Opens one of the plug-in's dialogs for the host window while a driver works it.
+// Opens one of the plug-in's dialogs for the host window while a driver works it; the
+// information dialog opens once for every file, each with its share of the actions.
 int dialog(const Options& o, tolva::host::InputModule& p, HostWindow& window) {
     const char* caption = o.command == "config"  ? "Configure TOLVA"
                           : o.command == "about" ? "About TOLVA"
                                                  : "Tracker Module Info";
-    DialogDriver driver(caption, o.actions, o.shotDir);
-    driver.start();
-    if (o.command == "config")
-        p.Config(window.handle());
-    else if (o.command == "about")
-        p.About(window.handle());
-    else
-        print("infobox_result", p.InfoBox(o.files[0].c_str(), window.handle()));
-    std::fflush(stdout);
+    std::vector<std::vector<std::string>> shares(1);
+    for (const std::string& action : o.actions) {
+        if (action == "next")
+            shares.emplace_back();
+        else
+            shares.back().push_back(action);
+    }
+    if (o.command != "infobox") {
+        DialogDriver driver(caption, o.actions, o.shotDir);
+        driver.start();
+        if (o.command == "config")
+            p.Config(window.handle());
+        else
+            p.About(window.handle());
+        return 0;
+    }
+    for (std::size_t i = 0; i < o.files.size(); ++i) {
+        DialogDriver driver(caption, i < shares.size() ? shares[i] : std::vector<std::string>{},
+                            o.shotDir);
+        driver.start();
+        print("infobox_result", p.InfoBox(o.files[i].c_str(), window.handle()));
+        std::fflush(stdout);
+    }
     return 0;
 }
 

@@ -45,12 +45,19 @@ check_song 669 "$CORPUS/features/669/m_sonic_boom.669" "669 Composer" "Patterns|
 # samples once and then greys.
 mod="$songs/madbomber-data__gluppobe.mod"
 drive_dialog "$WORK/load.txt" infobox "$PLUGIN" "$(winpath "$mod")" --home "$(winpath "$home")" \
-    --act cell:1046:2:0 --act cell:1046:2:4 --act tab:1 --act read:1047 --act click:1047 \
+    --act cell:1046:2:0 --act cell:1046:2:4 --act cell:1046:2:1 --act item:1045:2 \
+    --act cell:1046:2:1 --act tab:1 --act read:1047 --act click:1047 \
     --act sleep:500 --act read:1047 --act shot:mod-samples-loaded --act click:1
 expect_eq "grid columns" "$(key columns_1046 "$WORK/load.txt")" 5
 expect_eq "first pattern row number" "$(key cell_1046_2_0 "$WORK/load.txt")" 0
 [[ "$(key cell_1046_2_4 "$WORK/load.txt")" =~ ^(\.\.\.|[A-G][-#][0-9])\ (\.\.|[0-9A-F]{2})\ (\.\.\.|[0-9A-F]{3})$ ]] ||
     fail "MOD cell text: $(key cell_1046_2_4 "$WORK/load.txt")"
+# Order 0 plays pattern 0, whose first cell is B-3 with sample 7 and effect F03; choosing
+# order 2 shows pattern 13 instead.
+first_cells=($(sed -n 's/^cell_1046_2_1=//p' "$WORK/load.txt" | tr ' ' '_'))
+expect_eq "first cell of pattern 0" "${first_cells[0]}" "B-3_07_F03"
+[[ "${first_cells[1]:-}" != "" && "${first_cells[1]}" != "${first_cells[0]}" ]] ||
+    fail "choosing another order kept the grid: ${first_cells[*]}"
 expect_eq "load button before" "$(sed -n 's/^control_1047=//p' "$WORK/load.txt" | head -1)" \
     "1,0,Load Sample Data"
 expect_eq "load button after" "$(sed -n 's/^control_1047=//p' "$WORK/load.txt" | tail -1)" \

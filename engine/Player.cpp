@@ -397,7 +397,7 @@ void Player::commit(uint32_t i) {
     commit(channel(i), i);
 }
 
-void Player::commit(Channel& ch, uint32_t i) {
+void Player::sendChanges(Channel& ch, uint32_t i) {
     if (changeFlags & ChangeTempo) {
         setTickInterval(tempo);
         changeFlags &= ~ChangeTempo;

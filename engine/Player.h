@@ -131,8 +131,12 @@ public:
     void advanceRow();
     // Sends the channel's pending changes to the voice of the same index.
     void commit(uint32_t channelIndex);
-    // The same for a channel that plays on another voice.
-    void commit(Channel& channel, uint32_t voice);
+    // The same for a channel that plays on another voice. Inline because most channels on
+    // most ticks have nothing to send.
+    void commit(Channel& channel, uint32_t voice) {
+        if (changeFlags & (ChangeChannelBits | ChangeTempo))
+            sendChanges(channel, voice);
+    }
     void updateFrequency(uint32_t voice, Channel& channel);
     // Vibrato, tremolo and slide state of a channel whose note (re)starts.
     void restartModulation(Channel& channel);
@@ -168,6 +172,7 @@ public:
     std::bitset<PositionCount> visited;
 
 private:
+    void sendChanges(Channel& channel, uint32_t voice);
     bool fetchOrder(bool loopJump);
     bool onlySkippableFrom(uint32_t index);
 

@@ -32,12 +32,6 @@ Sample* ItPlayer::sample(uint32_t index) {
     return index < module.sampleCount ? &module.samples[index] : nullptr;
 }
 
-ItChannel& ItPlayer::patternChannel(uint32_t k) {
-    k %= ItChannels;
-    const int32_t v = voiceOfChannel[k];
-    return v >= 0 ? voices[static_cast<uint32_t>(v)] : parkedChannels[k];
-}
-
 int32_t ItPlayer::voiceIndex(const ItChannel& record) const {
     const ItChannel* first = voices.data();
     if (&record < first || &record >= first + ItVoices)

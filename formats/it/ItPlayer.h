@@ -65,7 +65,11 @@ public:
     const ItCell& cell(uint32_t k) const { return rowCells_[k % ItChannels]; }
 
     // The record that holds pattern channel k's state.
-    ItChannel& patternChannel(uint32_t k);
+    ItChannel& patternChannel(uint32_t k) {
+        k %= ItChannels;
+        const int32_t v = voiceOfChannel[k];
+        return v >= 0 ? voices[static_cast<uint32_t>(v)] : parkedChannels[k];
+    }
     // The voice pattern channel k owns, or -1.
     int32_t voiceOf(uint32_t k) const { return voiceOfChannel[k % ItChannels]; }
     // The voice a record belongs to, or -1 for a parked record.

@@ -14,6 +14,7 @@ class Command {
 public:
     virtual ~Command() = default;
     bool chosen() const { return command_->parsed(); }
+    const std::string& name() const { return command_->get_name(); }
     virtual int run() = 0;
 
 protected:
@@ -38,6 +39,21 @@ private:
     std::string output_;
     double seconds_ = 0;
     double start_ = 0;
+    CLI::Option* secondsOption_ = nullptr;
+};
+
+class PlayCommand final : public Command {
+public:
+    explicit PlayCommand(CLI::App& app);
+    int run() override;
+
+private:
+    std::vector<std::string> files_;
+    bool shuffle_ = false;
+    bool repeat_ = false;
+    bool quiet_ = false;
+    double start_ = 0;
+    double seconds_ = 0;
     CLI::Option* secondsOption_ = nullptr;
 };
 

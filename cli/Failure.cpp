@@ -4,11 +4,12 @@
 
 namespace tolva::cli {
 
+std::string failureText(const std::string& file, const std::string& reason) {
+    return file.empty() ? "tolva: " + reason : "tolva: " + file + ": " + reason;
+}
+
 void reportFailure(const std::string& file, const std::string& reason) {
-    if (file.empty())
-        std::fprintf(stderr, "tolva: %s\n", reason.c_str());
-    else
-        std::fprintf(stderr, "tolva: %s: %s\n", file.c_str(), reason.c_str());
+    std::fprintf(stderr, "%s\n", failureText(file, reason).c_str());
 }
 
 } // namespace tolva::cli

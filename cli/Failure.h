@@ -16,6 +16,8 @@ struct Failure {
     std::string reason;
 };
 
+// "tolva: FILE: reason", or "tolva: reason" without a file.
+std::string failureText(const std::string& file, const std::string& reason);
 // Prints "tolva: FILE: reason" (or "tolva: reason" without a file) to stderr.
 void reportFailure(const std::string& file, const std::string& reason);
 

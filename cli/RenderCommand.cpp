@@ -2,7 +2,7 @@
 #include "Commands.h"
 #include "ProgressBar.h"
 #include "SongLoader.h"
-#include "engine/PlaybackStart.h"
+#include "SongPlayback.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,8 +11,6 @@
 namespace tolva::cli {
 
 namespace {
-
-constexpr uint32_t BlockFrames = 576; // what the plug-in hands its output per block
 
 std::string withWavExtension(const std::string& path) {
     std::size_t slash = path.find_last_of('/');
@@ -50,7 +48,6 @@ int RenderCommand::run() {
     }
     const uint32_t rate = settings.mixingFrequency;
     const uint32_t startMs = static_cast<uint32_t>(std::min(start_ * 1000.0, 4e9));
-    startPlayback(*song.session, song.length, rate, startMs);
 
     const std::string outPath = output_.empty() ? withWavExtension(file_) : output_;
     std::unique_ptr<AudioOutput> out = openAudioOutput(outPath, rate, settings.outputBits, failure);
@@ -59,25 +56,20 @@ int RenderCommand::run() {
         return failure.status;
     }
 
-    // The frames still allowed by --seconds, kept even as the mixer wants.
+    SongPlayback playback(song, settings, startMs);
     uint64_t allowed = UINT64_MAX;
-    if (secondsOption_->count() > 0)
-        allowed = static_cast<uint64_t>(std::floor(seconds_ * rate)) & ~uint64_t{1};
+    if (secondsOption_->count() > 0) {
+        allowed = static_cast<uint64_t>(std::floor(seconds_ * rate));
+        playback.allowFrames(allowed);
+    }
     uint64_t expected =
         uint64_t{song.length.lengthMs - std::min(startMs, song.length.lengthMs)} * rate / 1000;
     ProgressBar progress(std::min(expected, allowed), rate);
 
-    RenderFormat format;
-    format.bits = settings.outputBits;
-    format.signedOutput = settings.outputBits != 8;
-    format.interpolate = !settings.disableOversampling;
-    format.forceMono = settings.forceMono != 0;
-    format.reverseStereo = settings.reverseStereo != 0;
     std::vector<int32_t> block(BlockFrames * 2);
     uint64_t done = 0;
-    while (done < allowed) {
-        uint32_t want = static_cast<uint32_t>(std::min<uint64_t>(BlockFrames, allowed - done));
-        uint32_t n = song.session->renderFrames(want, block.data(), &format);
+    while (true) {
+        uint32_t n = playback.render(block.data(), BlockFrames);
         if (n == 0)
             break;
         if (!out->write(block.data(), n)) {

@@ -1,0 +1,219 @@
+#include "PlayRenderer.h"
+
+#include "SongFacts.h"
+#include "SongPlayback.h"
+#include "engine/Player.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+namespace tolva::cli {
+
+namespace {
+
+// The loudest sample of each channel in a block of interleaved stereo, 0..1.
+void measurePeaks(const uint8_t* block, uint32_t frames, uint32_t bits, float peak[2]) {
+    uint32_t top[2] = {};
+    for (uint32_t i = 0; i < 2 * frames; ++i) {
+        uint32_t level;
+        if (bits == 8) {
+            level = static_cast<uint32_t>(std::abs(block[i] - 128)) << 24;
+        } else if (bits == 16) {
+            int16_t v;
+            std::memcpy(&v, block + 2 * i, 2);
+            level = static_cast<uint32_t>(std::abs(int32_t{v})) << 16;
+        } else {
+            int32_t v;
+            std::memcpy(&v, block + 4 * i, 4);
+            level = v < 0 ? static_cast<uint32_t>(-(int64_t{v})) : static_cast<uint32_t>(v);
+        }
+        top[i & 1] = std::max(top[i & 1], level);
+    }
+    for (int c = 0; c < 2; ++c)
+        peak[c] = std::min(1.0f, static_cast<float>(top[c]) / 2147483648.0f);
+}
+
+} // namespace
+
+PlayRenderer::PlayRenderer(std::vector<std::string> files, const Settings& settings,
+                           uint32_t startMs, uint64_t framesPerSong, bool repeat, SampleRing& ring)
+    : files_(std::move(files)), refused_(files_.size(), false), settings_(settings),
+      startMs_(startMs), framesPerSong_(framesPerSong), repeat_(repeat), ring_(ring),
+      block_(BlockFrames * 2 * settings.outputBits / 8) {}
+
+PlayRenderer::~PlayRenderer() {
+    {
+        std::lock_guard lock(mutex_);
+        quit_ = true;
+    }
+    wake_.notify_all();
+    if (thread_.joinable())
+        thread_.join();
+    playback_.reset();
+}
+
+void PlayRenderer::start() {
+    thread_ = std::thread([this] { run(); });
+}
+
+void PlayRenderer::seek(uint32_t serial, uint32_t ms) {
+    std::lock_guard lock(mutex_);
+    seekWanted_ = true;
+    seekSerial_ = serial;
+    seekMs_ = ms;
+}
+
+void PlayRenderer::jump(int64_t index, int direction) {
+    {
+        std::lock_guard lock(mutex_);
+        jumpWanted_ = true;
+        seekWanted_ = false;
+        jumpIndex_ = index;
+        jumpDirection_ = direction;
+    }
+    wake_.notify_all();
+}
+
+bool PlayRenderer::heard(uint64_t streamByte, BlockState& state, SongCard& card) {
+    std::lock_guard lock(mutex_);
+    while (states_.size() >= 2 && states_[1].streamByte <= streamByte)
+        states_.pop_front();
+    if (states_.empty() || states_.front().streamByte > streamByte)
+        return false;
+    state = states_.front();
+    const uint64_t frames = (streamByte - state.streamByte) / (2 * settings_.outputBits / 8u);
+    state.positionMs += static_cast<uint32_t>(frames * 1000 / settings_.mixingFrequency);
+    while (!cards_.empty() && cards_.front().serial < state.serial)
+        cards_.pop_front();
+    if (cards_.empty() || cards_.front().serial != state.serial)
+        return false;
+    card = cards_.front();
+    return true;
+}
+
+std::vector<std::string> PlayRenderer::takeMessages() {
+    std::lock_guard lock(mutex_);
+    return std::exchange(messages_, {});
+}
+
+void PlayRenderer::run() {
+    load(0, 1, startMs_);
+    while (true) {
+        std::unique_lock lock(mutex_);
+        if (quit_)
+            return;
+        if (jumpWanted_) {
+            jumpWanted_ = false;
+            const int64_t index = jumpIndex_;
+            const int direction = jumpDirection_;
+            lock.unlock();
+            load(index, direction, 0);
+            ring_.discardWritten();
+            continue;
+        }
+        if (seekWanted_) {
+            seekWanted_ = false;
+            if (playback_ && seekSerial_ == serial_) {
+                const uint32_t ms = seekMs_;
+                lock.unlock();
+                playback_->seek(ms);
+                ring_.discardWritten();
+                continue;
+            }
+        }
+        if (!playback_) {
+            ring_.setDrained(true);
+            wake_.wait(lock, [this] { return quit_ || jumpWanted_; });
+            continue;
+        }
+        if (ring_.writable() < block_.size()) {
+            wake_.wait_for(lock, std::chrono::milliseconds(5));
+            continue;
+        }
+        lock.unlock();
+        renderBlock();
+    }
+}
+
+void PlayRenderer::load(int64_t index, int direction, uint32_t startMs) {
+    playback_.reset();
+    song_.reset();
+    const auto count = static_cast<int64_t>(files_.size());
+    for (int64_t tries = 0; tries < count; ++tries, index += direction) {
+        if (repeat_) {
+            index = (index % count + count) % count;
+        } else if (index < 0) {
+            index = 0;
+            direction = 1;
+        } else if (index >= count) {
+            break;
+        }
+        if (refused_[index])
+            continue;
+        auto song = std::make_unique<LoadedSong>();
+        Failure failure;
+        if (!loadSong(files_[index], settings_, *song, failure)) {
+            refused_[index] = true;
+            anyRefused_ = true;
+            std::lock_guard lock(mutex_);
+            messages_.push_back(failureText(files_[index], failure.reason));
+            continue;
+        }
+        SongFacts facts = describe(files_[index], *song);
+        song_ = std::move(song);
+        playback_ = std::make_unique<SongPlayback>(*song_, settings_, startMs);
+        playback_->allowFrames(framesPerSong_);
+        appliedVolume_ = 100;
+        index_ = index;
+        std::lock_guard lock(mutex_);
+        SongCard& card = cards_.emplace_back();
+        card.serial = ++serial_;
+        card.index = static_cast<uint32_t>(index);
+        card.file = files_[index];
+        card.format = facts.format;
+        card.title = facts.title;
+        card.lengthMs = song_->length.lengthMs;
+        ring_.setDrained(false);
+        return;
+    }
+    index_ = count;
+}
+
+void PlayRenderer::renderBlock() {
+    const uint32_t volume = volume_.load(std::memory_order_relaxed);
+    if (volume != appliedVolume_) {
+        playback_->setGain(static_cast<int32_t>(int64_t{playback_->baseGain()} * volume / 100));
+        appliedVolume_ = volume;
+    }
+    Player& player = song_->session->player();
+    BlockState state;
+    state.streamByte = ring_.written();
+    state.serial = serial_;
+    state.positionMs = playback_->positionMs();
+    state.order = player.orderIndex;
+    state.orders = player.song.orderCount;
+    state.row = player.currentRow();
+    state.rows = player.song.rowsPerPattern;
+    state.speed = player.speed;
+    state.tempo = player.tempo;
+    Mixer& mixer = song_->session->mixer();
+    for (uint32_t v = 0; v < mixer.voiceCount(); ++v)
+        state.voices += (mixer.voiceFlags(v) & VoiceActive) != 0;
+
+    const uint32_t frames = playback_->render(block_.data(), BlockFrames);
+    if (frames == 0) {
+        load(index_ + 1, 1, 0);
+        return;
+    }
+    measurePeaks(block_.data(), frames, settings_.outputBits, state.peak);
+    {
+        std::lock_guard lock(mutex_);
+        states_.push_back(state);
+    }
+    ring_.write(block_.data(), frames * playback_->frameBytes());
+}
+
+} // namespace tolva::cli

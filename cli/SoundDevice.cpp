@@ -1,0 +1,80 @@
+#include "SoundDevice.h"
+
+#include <cstring>
+#include <thread>
+
+namespace tolva::cli {
+
+namespace {
+constexpr Uint16 DeviceFrames = 1024;
+}
+
+SoundDevice::SoundDevice(SampleRing& ring, uint32_t rate, uint32_t bits)
+    : ring_(ring), rate_(rate), bits_(bits) {}
+
+SoundDevice::~SoundDevice() {
+    closing_.store(true, std::memory_order_release);
+    if (device_)
+        SDL_CloseAudioDevice(device_);
+    if (initialised_)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+bool SoundDevice::initialise(std::string& reason) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        reason = SDL_GetError();
+        return false;
+    }
+    initialised_ = true;
+    return true;
+}
+
+bool SoundDevice::start(std::string& reason) {
+    SDL_AudioSpec wanted{};
+    wanted.freq = static_cast<int>(rate_);
+    wanted.format = bits_ == 8 ? AUDIO_U8 : bits_ == 16 ? AUDIO_S16SYS : AUDIO_S32SYS;
+    wanted.channels = 2;
+    wanted.samples = DeviceFrames;
+    wanted.callback = &SoundDevice::callback;
+    wanted.userdata = this;
+    // SDL converts when the card wants another rate or format.
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained_, 0);
+    if (!device_) {
+        reason = SDL_GetError();
+        return false;
+    }
+    const char* driver = SDL_GetCurrentAudioDriver();
+    waitForSound_ = driver && std::strcmp(driver, "disk") == 0;
+    SDL_PauseAudioDevice(device_, 0);
+    return true;
+}
+
+void SoundDevice::setPaused(bool paused) {
+    if (device_)
+        SDL_PauseAudioDevice(device_, paused ? 1 : 0);
+}
+
+uint32_t SoundDevice::latencyMs() const {
+    return obtained_.freq > 0 ? obtained_.samples * 1000u / static_cast<uint32_t>(obtained_.freq)
+                              : 0;
+}
+
+void SoundDevice::callback(void* self, Uint8* stream, int size) {
+    static_cast<SoundDevice*>(self)->fill(stream, size);
+}
+
+void SoundDevice::fill(Uint8* stream, int size) {
+    std::size_t done = 0;
+    const std::size_t wanted = static_cast<std::size_t>(size);
+    while (true) {
+        // Read after the look at drained(): a drained ring has handed over all it will.
+        const bool drained = ring_.drained();
+        done += ring_.read(stream + done, wanted - done);
+        if (done == wanted || !waitForSound_ || drained || closing_.load(std::memory_order_acquire))
+            break;
+        std::this_thread::yield();
+    }
+    std::memset(stream + done, bits_ == 8 ? 0x80 : 0, wanted - done);
+}
+
+} // namespace tolva::cli

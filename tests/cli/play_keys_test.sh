@@ -1,0 +1,162 @@
+# tolva play driven through a pseudo-terminal, its sound written by SDL's disk driver in real
+# time: pause, seeks, next file, quitting with q and with Ctrl-C, and the terminal's settings
+# afterwards.
+source "$(dirname "$0")/lib.sh"
+
+checks=$((checks + 1))
+python3 - "$tolva" "$demo" "$corpus" "$work" <<'PY' || failures=$((failures + 1))
+import os, pty, select, subprocess, sys, time
+
+tolva, demo, corpus, work = sys.argv[1:5]
+card = os.path.join(work, "card")
+frame = 4
+rate = 44100
+errors = []
+
+def check(ok, what):
+    if not ok:
+        errors.append(what)
+        print("FAIL:", what, file=sys.stderr)
+
+def render(*args):
+    return subprocess.run([tolva, "render", *args, "-o", "-"], check=True,
+                          stdout=subprocess.PIPE).stdout
+
+class Session:
+    """tolva play in a pseudo-terminal of 100 columns, with `stty -g` taken before and after."""
+
+    def __init__(self, *args):
+        if os.path.exists(card):
+            os.remove(card)
+        env = dict(os.environ, SDL_AUDIODRIVER="disk", SDL_DISKAUDIOFILE=card)
+        env.pop("SDL_DISKAUDIODELAY", None)
+        quoted = " ".join("'%s'" % a for a in [tolva, "play", *args])
+        script = ("stty cols 100 rows 30; stty -g >%s/before; %s 2>%s/stderr; echo $? >%s/status;"
+                  " stty -g >%s/after" % (work, quoted, work, work, work))
+        self.pid, self.fd = pty.fork()
+        if self.pid == 0:
+            os.execvpe("sh", ["sh", "-c", script], env)
+        self.screen = b""
+
+    def read_for(self, seconds):
+        end = time.time() + seconds
+        while time.time() < end:
+            ready, _, _ = select.select([self.fd], [], [], max(0, end - time.time()))
+            if ready:
+                try:
+                    self.screen += os.read(self.fd, 65536)
+                except OSError:
+                    return
+
+    def wait_for(self, text, seconds=10):
+        end = time.time() + seconds
+        while text.encode() not in self.screen and time.time() < end:
+            self.read_for(0.05)
+        return text.encode() in self.screen
+
+    def key(self, data):
+        os.write(self.fd, data)
+
+    def finish(self):
+        self.read_for(0)
+        end = time.time() + 10
+        while time.time() < end:
+            self.read_for(0.1)
+            pid, status = os.waitpid(self.pid, os.WNOHANG)
+            if pid:
+                break
+        else:
+            os.kill(self.pid, 9)
+            os.waitpid(self.pid, 0)
+        read = lambda name: open(os.path.join(work, name)).read().strip()
+        check(read("before") == read("after"), "terminal settings changed")
+        return int(read("status")), read("stderr"), open(card, "rb").read()
+
+def first_difference(a, b):
+    n = min(len(a), len(b))
+    for i in range(0, n, frame):
+        if a[i:i + frame] != b[i:i + frame]:
+            return i
+    return n
+
+ref = render(demo, "--seconds", "6")
+
+# q: the display shows the song; the sound so far is render's; the status is 0.
+s = Session(demo)
+check(s.wait_for("q quit"), "no status display")
+check(b"demo.mod" in s.screen, "file name not shown")
+s.read_for(0.5)
+s.key(b"q")
+status, err, sound = s.finish()
+check(status == 0, "q exited %d" % status)
+check(len(sound) > 0 and sound == ref[:len(sound)], "sound before q differs from render")
+check(b"\033[?25h" in s.screen, "cursor not shown again")
+
+# Ctrl-C: exit status 130, terminal as before.
+s = Session(demo)
+s.wait_for("q quit")
+s.key(b"\x03")
+status, err, sound = s.finish()
+check(status == 130, "Ctrl-C exited %d" % status)
+
+# Pause stops the song (the driver writes silence meanwhile); resume goes on where it stopped.
+s = Session(demo)
+s.wait_for("q quit")
+s.read_for(0.5)
+s.key(b" ")
+check(s.wait_for("PAUSED"), "pause not shown")
+s.read_for(0.8)
+s.key(b" ")
+s.read_for(0.5)
+s.key(b"q")
+status, err, sound = s.finish()
+k = first_difference(sound, ref)
+e = k
+while e < len(sound) and sound[e] == 0:
+    e += 1
+e -= e % frame
+check(e - k >= int(0.5 * rate) * frame, "pause left %d bytes of silence" % (e - k))
+j = ref.find(sound[e:e + 8192], max(0, k - rate * frame))
+check(len(sound) > e + 8192 and k - rate * frame <= j <= k and
+      sound[e:] == ref[j:j + len(sound) - e], "sound after resume does not continue the song")
+
+# Seeks: left from under 10 s lands on the start; right lands on a whole second 10 s on,
+# where render --start begins.
+s = Session(demo)
+s.wait_for("q quit")
+s.read_for(1.2)
+s.key(b"\033[D")
+s.read_for(0.5)
+s.key(b"\033[C")
+s.read_for(0.5)
+s.key(b"q")
+status, err, sound = s.finish()
+back = first_difference(sound, ref)
+check(back > 0 and sound[back:back + 8192] == ref[:8192], "left seek did not restart the song")
+again = ref[:len(sound) - back]
+ahead = back + first_difference(sound[back:], again)
+heard_ms = (ahead - back) // frame * 1000 // rate
+landed = [t for t in range(heard_ms // 1000 + 10, heard_ms // 1000 + 12)
+          if render(demo, "--start", str(t), "--seconds", "0.2") == sound[ahead:ahead + 4 * 8820]]
+check(len(landed) == 1, "right seek did not land where render --start %d..%d begins"
+      % (heard_ms // 1000 + 10, heard_ms // 1000 + 11))
+
+# n skips to the next file; a refused file on the way is reported and the one after plays.
+bad = os.path.join(corpus, "not-modules", sorted(os.listdir(os.path.join(corpus, "not-modules")))[0])
+it = os.path.join(corpus, "songs", "pingus-data__gd-matth.it")
+s = Session(demo, bad, it)
+s.wait_for("q quit")
+s.read_for(0.3)
+s.key(b"n")
+check(s.wait_for("gd-matth.it"), "the file after the refused one is not shown")
+s.read_for(0.5)
+s.key(b"q")
+status, err, sound = s.finish()
+check(status == 1, "a refused file left exit status %d" % status)
+check(("tolva: %s: " % bad) in err, "refused file not reported: " + err)
+head = render(it, "--seconds", "0.2")
+check(sound.find(head) > 0, "the file after the refused one did not play")
+
+sys.exit(1 if errors else 0)
+PY
+finish

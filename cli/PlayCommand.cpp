@@ -165,7 +165,7 @@ int PlayCommand::run() {
             break;
         }
         const auto now = std::chrono::steady_clock::now();
-        if (drawing && known && now - lastDraw >= std::chrono::milliseconds(RedrawMs)) {
+        if (drawing && started && known && now - lastDraw >= std::chrono::milliseconds(RedrawMs)) {
             lastDraw = now;
             PlayerView view{paused, volume, renderer.fileCount()};
             display.show(statusLines(card, state, view, Terminal::width()));

@@ -1,5 +1,6 @@
 #include "SoundDevice.h"
 
+#include <chrono>
 #include <cstring>
 #include <thread>
 
@@ -72,7 +73,7 @@ void SoundDevice::fill(Uint8* stream, int size) {
         done += ring_.read(stream + done, wanted - done);
         if (done == wanted || !waitForSound_ || drained || closing_.load(std::memory_order_acquire))
             break;
-        std::this_thread::yield();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     std::memset(stream + done, bits_ == 8 ? 0x80 : 0, wanted - done);
 }

@@ -13,20 +13,24 @@ play_disk() {
         expect_status "$@"
 }
 
-# starts_with EXPECTED SILENCE WHAT: the card file holds EXPECTED, then only SILENCE bytes.
-# Before it may come silence that SDL writes while the device opens.
-starts_with() {
-    checks=$((checks + 1))
-    python3 - "$1" "$work/card" "$2" <<'PY' || fail "$3: the card did not get render's PCM"
+# card_holds EXPECTED SILENCE [then-more]: the card file holds EXPECTED, then only SILENCE
+# bytes unless "then-more". Before it may come silence that SDL writes while the device opens.
+card_holds() {
+    python3 - "$1" "$work/card" "$2" "${3:-}" <<'PY'
 import sys
-ref, card, silence = open(sys.argv[1], "rb").read(), open(sys.argv[2], "rb").read(), sys.argv[3]
-quiet = bytes([int(silence)])
+ref, card = open(sys.argv[1], "rb").read(), open(sys.argv[2], "rb").read()
+quiet = bytes([int(sys.argv[3])])
 lead = len(card) - len(card.lstrip(quiet)) - (len(ref) - len(ref.lstrip(quiet)))
 if lead < 0 or card[lead:lead + len(ref)] != ref:
     sys.exit("sound differs from render's")
-if card[lead + len(ref):].strip(quiet):
+if not sys.argv[4] and card[lead + len(ref):].strip(quiet):
     sys.exit("sound after the song's end")
 PY
+}
+
+starts_with() {
+    checks=$((checks + 1))
+    card_holds "$1" "$2" || fail "$3: the card did not get render's PCM"
 }
 
 for song in "${songs[@]}"; do
@@ -59,6 +63,28 @@ expect_contains "$err" "tolva: $bad: not a module"
 expect_contains "$err" "tolva: $work/missing.it: cannot open file"
 play_disk 1 play "$bad"
 expect_contains "$err" "tolva: $bad: "
+
+# Shuffled, the two songs come in one order or the other; repeated, the list starts again until
+# a signal stops it, and a list of nothing playable ends at once.
+cat "$work/b.raw" "$work/a.raw" >"$work/ba.raw"
+play_disk 0 play --shuffle --seconds 1 "${songs[2]}" "${songs[3]}"
+checks=$((checks + 1))
+card_holds "$work/ab.raw" 0 2>/dev/null || card_holds "$work/ba.raw" 0 ||
+    fail "shuffled songs are not the two songs"
+cat "$work/ab.raw" "$work/ab.raw" >"$work/abab.raw"
+rm -f "$work/card"
+SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/card" SDL_DISKAUDIODELAY=0 \
+    "$tolva" play --repeat --seconds 1 "${songs[2]}" "${songs[3]}" >/dev/null 2>&1 &
+player=$!
+while [[ $(stat -c %s "$work/card" 2>/dev/null || echo 0) -lt $((2 * $(stat -c %s "$work/abab.raw"))) ]]; do
+    sleep 0.1
+done
+kill -TERM $player
+wait $player
+expect_equal $? 130 "status after a signal"
+checks=$((checks + 1))
+card_holds "$work/abab.raw" 0 then-more || fail "--repeat did not play the list twice"
+play_disk 1 play --repeat "$bad"
 
 # No sound card: the message says so and points to render.
 SDL_AUDIODRIVER=nonexistent expect_status 1 play "$demo"

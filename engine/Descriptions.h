@@ -81,6 +81,9 @@ struct SampleDescription {
 // The format's own instrument record as its loader stored it.
 constexpr uint32_t InstrumentRecordSize = 550;
 
+// The marker of a description that holds a FastTracker 2 instrument header.
+constexpr uint16_t XmInstrumentMarker = 0x0101;
+
 struct InstrumentDescription {
     uint8_t bytes[InstrumentRecordSize] = {};
     uint32_t size = 0;   // bytes used

@@ -11,7 +11,6 @@ constexpr uint32_t XmSampleFields =
     SampleFieldInstrument | SampleFieldRelativeNote | SampleFieldLength | SampleFieldFinetune |
     SampleFieldReferenceRate | SampleFieldDefaultVolume | SampleFieldDefaultPanningAlt |
     SampleFieldType | SampleFieldLoop;
-constexpr uint16_t XmInstrumentMarker = 0x0101;
 
 } // namespace
 

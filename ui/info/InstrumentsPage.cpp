@@ -18,13 +18,6 @@ constexpr COLORREF EnvelopeLine = 0x00FFFF;
 constexpr COLORREF LoopMarker = 0xA0A0A0;
 constexpr COLORREF SustainMarker = 0xA04646;
 
-// Impulse Tracker records: envelopes at 0x130, 0x182 and 0x1D4, each a flag byte, the point
-// count, loop and sustain nodes and 25 points of (value, tick).
-constexpr uint32_t ItEnvelopeOffsets[3] = {0x130, 0x182, 0x1D4};
-// FastTracker 2 headers: 12 points of (tick, value) words for volume at 129 and panning at
-// 177; counts, sustain and loop points from 225, the type bytes at 233 and 234.
-constexpr uint32_t XmMarker = 0x0101;
-
 uint16_t word(const uint8_t* p) {
     return static_cast<uint16_t>(p[0] | p[1] << 8);
 }
@@ -34,52 +27,6 @@ const char* yesNo(uint8_t flag) {
 }
 
 } // namespace
-
-bool readEnvelope(const InstrumentDescription& in, uint32_t kind, EnvelopeView& out) {
-    out = {};
-    if (!in.valid)
-        return false;
-    const uint8_t* b = in.bytes;
-    if (in.marker == XmMarker) {
-        if (kind > 1)
-            return false;
-        const uint8_t* points = b + (kind == 0 ? 129 : 177);
-        out.count = std::min<uint32_t>(b[225 + kind], 12);
-        for (uint32_t i = 0; i < out.count; ++i) {
-            out.ticks[i] = word(points + 4 * i);
-            out.values[i] = static_cast<uint8_t>(std::min<uint16_t>(word(points + 4 * i + 2), 64));
-        }
-        const uint8_t type = b[233 + kind];
-        const uint8_t* nodes = b + 227 + 3 * kind; // sustain, loop start, loop end
-        if (type & 0x02)
-            out.sustainBegin = out.sustainEnd = nodes[0];
-        if (type & 0x04) {
-            out.loopBegin = nodes[1];
-            out.loopEnd = nodes[2];
-        }
-        out.centred = kind == 1;
-        return true;
-    }
-    const uint8_t* e = b + ItEnvelopeOffsets[kind];
-    const uint8_t flags = e[0];
-    out.count = std::min<uint32_t>(e[1], 25);
-    const bool filter = kind == 2 && (flags & 0x80);
-    out.centred = kind != 0 && !filter;
-    for (uint32_t i = 0; i < out.count; ++i) {
-        const int value = static_cast<int8_t>(e[6 + 3 * i]);
-        out.values[i] = static_cast<uint8_t>(std::clamp(kind == 0 ? value : value + 32, 0, 64));
-        out.ticks[i] = word(e + 7 + 3 * i);
-    }
-    if (flags & 0x02) {
-        out.loopBegin = e[2];
-        out.loopEnd = e[3];
-    }
-    if (flags & 0x04) {
-        out.sustainBegin = e[4];
-        out.sustainEnd = e[5];
-    }
-    return true;
-}
 
 InstrumentsPage::InstrumentsPage(InfoDialog& owner, HINSTANCE module)
     : ListPage(owner, IDD_INFO_INSTRUMENTS, module) {}
@@ -118,8 +65,8 @@ void InstrumentsPage::reload() {
         char number[16], name[32] = {};
         formatNumber(number, sizeof number, i + 1, false, 3);
         if (d.valid)
-            std::memcpy(name, d.marker == XmMarker ? d.bytes + 4 : d.bytes + 0x20,
-                        d.marker == XmMarker ? 22 : 26);
+            std::memcpy(name, d.marker == XmInstrumentMarker ? d.bytes + 4 : d.bytes + 0x20,
+                        d.marker == XmInstrumentMarker ? 22 : 26);
         const char* texts[] = {number, name};
         setListRow(IDC_INSTRUMENT_LIST, static_cast<int>(i), 2, texts, i);
     }
@@ -153,7 +100,7 @@ void InstrumentsPage::showInstrument() {
         formatNumber(value, sizeof value, n);
         return value;
     };
-    if (instrument_.valid && instrument_.marker == XmMarker) {
+    if (instrument_.valid && instrument_.marker == XmInstrumentMarker) {
         static const char* const Vibratos[] = {"Sine", "Square", "Ramp Down", "Ramp Up"};
         addProperty("Vib Type:", Vibratos[b[235] & 3]);
         addProperty("Vib Depth:", number(b[237]));

@@ -1,5 +1,6 @@
 #include "formats/mtm669/Loader669.h"
 
+#include "formats/LittleEndian.h"
 #include "formats/mtm669/Player669.h"
 #include "formats/mtm669/StreamSpace.h"
 #include "song/InputStream.h"
@@ -21,11 +22,6 @@ constexpr uint32_t SampleHeaderSize = 25;
 constexpr uint32_t FileNameLength = 13;
 constexpr uint8_t OrderListEnd = 0xFF;
 
-uint32_t le32(const uint8_t* p) {
-    return p[0] | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
-
 bool readSampleHeader(InputStream& stream, Sample* s) {
     uint8_t h[SampleHeaderSize];
     if (stream.read(SampleHeaderSize, h) != 0)
@@ -34,9 +30,9 @@ bool readSampleHeader(InputStream& stream, Sample* s) {
         return true; // beyond the sample table: read past and ignored
     std::memcpy(s->name, h, FileNameLength);
     s->name[FileNameLength] = '\0';
-    s->length = le32(h + 13);
-    s->loopStart = le32(h + 17);
-    s->loopEnd = le32(h + 21);
+    s->length = readLe32(h + 13);
+    s->loopStart = readLe32(h + 17);
+    s->loopEnd = readLe32(h + 21);
     // Samples without a loop store a loop end far beyond their data.
     if (s->loopEnd <= s->length)
         s->flags |= SampleLoop;

@@ -1,5 +1,6 @@
 #include "formats/mtm669/MtmLoader.h"
 
+#include "formats/LittleEndian.h"
 #include "formats/mtm669/CommentText.h"
 #include "formats/mtm669/MtmPlayer.h"
 #include "formats/mtm669/StreamSpace.h"
@@ -21,14 +22,6 @@ constexpr uint32_t SampleNameLength = 22;
 constexpr uint32_t StoredOrders = 128;
 constexpr uint32_t MinLoopBytes = 7; // shorter loops are not played as loops
 
-uint32_t le16(const uint8_t* p) {
-    return p[0] | static_cast<uint32_t>(p[1]) << 8;
-}
-
-uint32_t le32(const uint8_t* p) {
-    return le16(p) | le16(p + 2) << 16;
-}
-
 bool readSampleHeader(InputStream& stream, Sample* s) {
     uint8_t h[SampleHeaderSize];
     if (stream.read(SampleHeaderSize, h) != 0)
@@ -37,9 +30,9 @@ bool readSampleHeader(InputStream& stream, Sample* s) {
         return true; // beyond the sample table: read past and ignored
     std::memcpy(s->name, h, SampleNameLength);
     s->name[SampleNameLength] = '\0';
-    s->length = le32(h + 22);
-    s->loopStart = le32(h + 26);
-    s->loopEnd = le32(h + 30);
+    s->length = readLe32(h + 22);
+    s->loopStart = readLe32(h + 26);
+    s->loopEnd = readLe32(h + 30);
     s->finetune = static_cast<int8_t>(h[34] & 15);
     s->volume = h[35];
     if (s->loopEnd - s->loopStart >= MinLoopBytes)
@@ -81,12 +74,12 @@ std::unique_ptr<Player> loadMtm(InputStream& stream, bool infoOnly, Mixer* mixer
         return nullptr;
     std::memcpy(song.title, h + 4, TitleLength);
     song.title[TitleLength] = '\0';
-    player->trackCount = le16(h + 24);
+    player->trackCount = readLe16(h + 24);
     player->lastPattern = h[26];
     // The file holds 128 order bytes; a longer list is cut to them.
     const uint32_t orderCount = std::min<uint32_t>(h[27] + 1u, StoredOrders);
     song.orderCount = static_cast<uint8_t>(orderCount);
-    const uint32_t commentLength = le16(h + 28);
+    const uint32_t commentLength = readLe16(h + 28);
     song.rowsPerPattern = std::min<uint32_t>(h[32], MtmTrackRows);
     for (uint32_t i = 0; i < MtmChannelSlots; ++i)
         player->channelPannings[i] = static_cast<uint8_t>((h[34 + i] & 15) | h[34 + i] << 4);

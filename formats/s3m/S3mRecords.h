@@ -1,17 +1,11 @@
 #pragma once
 // The fixed-size records of an S3M file, decoded from their little-endian bytes.
+#include "formats/LittleEndian.h"
+
 #include <cstdint>
 #include <cstring>
 
 namespace tolva {
-
-inline uint32_t readLe16(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8;
-}
-
-inline uint32_t readLe32(const uint8_t* p) {
-    return readLe16(p) | readLe16(p + 2) << 16;
-}
 
 struct S3mFileHeader {
     static constexpr uint32_t Size = 96;

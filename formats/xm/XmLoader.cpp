@@ -1,5 +1,6 @@
 #include "formats/xm/XmLoader.h"
 
+#include "formats/LittleEndian.h"
 #include "formats/xm/XmDeltaDecoder.h"
 #include "formats/xm/XmPlayer.h"
 #include "song/InputStream.h"
@@ -37,14 +38,6 @@ enum : uint32_t {
     HOrders = 16,
 };
 
-uint32_t le16(const uint8_t* p) {
-    return p[0] | p[1] << 8;
-}
-
-uint32_t le32(const uint8_t* p) {
-    return le16(p) | le16(p + 2) << 16;
-}
-
 uint64_t positionOf(InputStream& stream) {
     uint32_t position = 0;
     stream.seek(0, SeekFromCurrent, &position);
@@ -72,8 +65,8 @@ XmEnvelope readEnvelope(const uint8_t* header, const EnvelopeLayout& at) {
     XmEnvelope e;
     for (uint32_t i = 0; i < XmEnvelopePointCount; ++i) {
         const uint8_t* p = header + at.points + i * 4;
-        e.points[i].x = static_cast<uint16_t>(le16(p));
-        e.points[i].y = static_cast<uint16_t>(std::min<uint32_t>(le16(p + 2), XmEnvelopeTop));
+        e.points[i].x = static_cast<uint16_t>(readLe16(p));
+        e.points[i].y = static_cast<uint16_t>(std::min<uint32_t>(readLe16(p + 2), XmEnvelopeTop));
     }
     e.pointCount = static_cast<uint8_t>(std::min<uint32_t>(header[at.count], XmEnvelopePointCount));
     e.sustainPoint = header[at.sustain];
@@ -84,9 +77,9 @@ XmEnvelope readEnvelope(const uint8_t* header, const EnvelopeLayout& at) {
 }
 
 void readSampleHeader(const uint8_t* h, XmSample& s) {
-    s.length = le32(h);
-    s.loopStart = le32(h + 4);
-    const uint32_t loopLength = le32(h + 8);
+    s.length = readLe32(h);
+    s.loopStart = readLe32(h + 4);
+    const uint32_t loopLength = readLe32(h + 8);
     s.volume = h[12];
     s.finetune = static_cast<int8_t>(h[13]);
     s.flags = h[14];
@@ -113,8 +106,8 @@ bool loadPatterns(InputStream& stream, XmPlayer& player, uint32_t patternCount) 
         uint8_t header[XmPatternHeaderBytes];
         if (!seekTo(stream, position) || stream.read(XmPatternHeaderBytes, header) != 0)
             return false;
-        const uint64_t headerLength = le32(header);
-        const uint32_t packed = le16(header + 7);
+        const uint64_t headerLength = readLe32(header);
+        const uint32_t packed = readLe16(header + 7);
         const uint64_t end = position + headerLength + packed;
         if (end > fileSize)
             return false;
@@ -162,10 +155,10 @@ bool loadInstruments(InputStream& stream, XmPlayer& player, uint32_t count) {
         uint8_t header[XmInstrumentHeaderBytes] = {};
         if (!seekTo(stream, position) || stream.read(XmInstrumentShortHeaderBytes, header) != 0)
             return true;
-        const uint32_t sampleCount = le16(header + XmiSampleCount);
+        const uint32_t sampleCount = readLe16(header + XmiSampleCount);
         if (sampleCount > XmMaxSamples)
             return false;
-        position += le32(header + XmiHeaderSize);
+        position += readLe32(header + XmiHeaderSize);
         if (sampleCount == 0)
             continue;
         if (stream.read(XmInstrumentHeaderBytes - XmInstrumentShortHeaderBytes,
@@ -182,13 +175,13 @@ bool loadInstruments(InputStream& stream, XmPlayer& player, uint32_t count) {
         for (uint32_t n = 0; n < XmNoteCount; ++n)
             if (header[XmiNoteMap + n] < XmMaxSamples)
                 used.set(header[XmiNoteMap + n]);
-        const uint32_t sampleHeaderSize = le32(header + XmiSampleHeaderSize);
+        const uint32_t sampleHeaderSize = readLe32(header + XmiSampleHeaderSize);
         uint64_t dataBytes = 0;
         for (uint32_t s = 0; s < sampleCount; ++s) {
             uint8_t h[SampleHeaderBytes];
             if (!seekTo(stream, position) || stream.read(SampleHeaderBytes, h) != 0)
                 return true;
-            const uint32_t length = le32(h);
+            const uint32_t length = readLe32(h);
             if (length != 0) {
                 XmSample& sample = player.sampleRecords.emplace_back();
                 readSampleHeader(h, sample);
@@ -217,7 +210,7 @@ uint32_t identifyXm(InputStream& stream) {
         if (c != static_cast<uint8_t>(IdText[i]))
             return 3;
     }
-    const uint32_t version = le16(id + VersionOffset);
+    const uint32_t version = readLe16(id + VersionOffset);
     return version == 0x0103 || version == 0x0104 ? 0 : 2;
 }
 
@@ -237,7 +230,7 @@ std::unique_ptr<Player> loadXm(InputStream& stream, bool infoOnly, Mixer* mixer)
     uint8_t sizeField[4];
     if (stream.read(4, sizeField) != 0)
         return nullptr;
-    const uint32_t headerSize = le32(sizeField);
+    const uint32_t headerSize = readLe32(sizeField);
     if (headerSize < 4)
         return nullptr;
     // A shorter header leaves the fields it lacks at 0; a longer one is skipped past.
@@ -247,15 +240,15 @@ std::unique_ptr<Player> loadXm(InputStream& stream, bool infoOnly, Mixer* mixer)
     if (!seekTo(stream, IdBlockBytes + static_cast<uint64_t>(headerSize)))
         return nullptr;
 
-    const uint32_t songLength = std::min<uint32_t>(le16(h + HSongLength), MaxOrders);
+    const uint32_t songLength = std::min<uint32_t>(readLe16(h + HSongLength), MaxOrders);
     song.orderCount = static_cast<uint8_t>(songLength);
-    song.restartPosition = le16(h + HRestart);
-    song.channelCount = le16(h + HChannels);
-    const uint32_t patternCount = le16(h + HPatterns);
-    const uint32_t instrumentCount = le16(h + HInstruments);
-    player->xmFlags = static_cast<uint16_t>(le16(h + HFlags));
+    song.restartPosition = readLe16(h + HRestart);
+    song.channelCount = readLe16(h + HChannels);
+    const uint32_t patternCount = readLe16(h + HPatterns);
+    const uint32_t instrumentCount = readLe16(h + HInstruments);
+    player->xmFlags = static_cast<uint16_t>(readLe16(h + HFlags));
     song.initialSpeed = h[HSpeed];
-    song.initialTempo = le16(h + HTempo);
+    song.initialTempo = readLe16(h + HTempo);
     song.sampleCount = 0;
     song.maxPeriod = XmMaxPeriod;
     song.slideUpUnit = -4;

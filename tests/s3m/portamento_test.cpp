@@ -8,15 +8,6 @@ namespace {
 
 using Periods = std::vector<int32_t>;
 
-Periods rowPeriods(Player& player) {
-    Periods out;
-    for (int tick = 0; tick < player.speed; ++tick) {
-        playTick(player);
-        out.push_back(soundingPeriod(player.channel(0)));
-    }
-    return out;
-}
-
 TEST(S3mPortamento, FineExtraFineAndPerTickSlides) {
     RecordingMixer mixer;
     auto player = playS3m(S3mBuilder()

@@ -42,4 +42,13 @@ int32_t soundingPeriod(const Channel& channel) {
     return channel.period + channel.slideOffset + channel.vibratoOffset + channel.arpeggioOffset;
 }
 
+std::vector<int32_t> rowPeriods(Player& player) {
+    std::vector<int32_t> out;
+    for (int tick = 0; tick < player.speed; ++tick) {
+        playTick(player);
+        out.push_back(soundingPeriod(player.channel(0)));
+    }
+    return out;
+}
+
 } // namespace tolva::test

@@ -31,4 +31,7 @@ void playTick(Player& player);
 // The period the channel sounds at, modulations included.
 int32_t soundingPeriod(const Channel& channel);
 
+// Runs the ticks of one whole row and gives channel 0's sounding period after each.
+std::vector<int32_t> rowPeriods(Player& player);
+
 } // namespace tolva::test

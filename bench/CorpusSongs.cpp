@@ -5,42 +5,7 @@
 #include "engine/SongSettings.h"
 #include "song/MemoryStream.h"
 
-#include <algorithm>
-#include <cctype>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
 namespace tolva::bench {
-
-namespace {
-
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
-} // namespace
-
-std::vector<std::string> corpusFiles(const std::string& sub, const std::string& extension) {
-    std::vector<std::string> files;
-    std::error_code error;
-    const std::filesystem::path dir = std::filesystem::path(TOLVA_CORPUS_DIR) / sub;
-    for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
-        if (!entry.is_regular_file())
-            continue;
-        if (extension.empty() || lower(entry.path().extension().string()) == "." + lower(extension))
-            files.push_back(entry.path().string());
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
-std::vector<uint8_t> readWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
 
 std::unique_ptr<LoadedSong> loadSong(const std::string& path, const Settings& settings) {
     enableAllFormats();

@@ -3,6 +3,7 @@
 #include "engine/LengthScan.h"
 #include "settings/Settings.h"
 #include "song/SongSession.h"
+#include "support/Corpus.h"
 
 #include <cstdint>
 #include <memory>
@@ -11,11 +12,8 @@
 
 namespace tolva::bench {
 
-// Paths of the corpus folder `sub` ("songs", "features/mtm"), sorted; only those whose
-// extension is `extension` in any letter case unless it is empty.
-std::vector<std::string> corpusFiles(const std::string& sub, const std::string& extension = "");
-
-std::vector<uint8_t> readWholeFile(const std::string& path);
+using test::corpusFiles;
+using test::readWholeFile;
 
 // A song loaded from memory with default settings, its length scanned and playback readied.
 struct LoadedSong {

@@ -329,7 +329,7 @@ const EffectHandler* const itHandlers[ItEffectCount] = {
     &handlers::itPanningSlide,              // P
     &handlers::itRetrigger,                 // Q
     &handlers::tremolo,                     // R
-    &handlers::itSpecial,                   // S
+    &handlers::itSCommands,                 // S
     &handlers::itTempo,                     // T
     &handlers::itFineVibrato,               // U
     &handlers::itSetGlobalVolume,           // V

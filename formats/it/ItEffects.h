@@ -58,7 +58,7 @@ extern const ItHandler itSetChannelVolume;
 extern const ItHandler itChannelVolumeSlide;
 extern const ItHandler itPanningSlide;
 extern const ItHandler itRetrigger;
-extern const ItHandler itSpecial;
+extern const ItHandler itSCommands;
 extern const ItHandler itTempo;
 extern const ItHandler itFineVibrato;
 extern const ItHandler itSetGlobalVolume;

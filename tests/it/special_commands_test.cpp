@@ -105,7 +105,7 @@ TEST(ItSampleOffset, HighPartFromSAxAndOffsetsPastTheEnd) {
         EXPECT_EQ(song->voice(0).position, data + 0x10000);
         playRow(*song->player);
         playTick(*song->player);
-        // The high part went with the note that used it.
+        // The high offset went with the note that used it.
         EXPECT_EQ(song->voice(0).position, data + 0x1000);
         playRow(*song->player);
         playTick(*song->player);

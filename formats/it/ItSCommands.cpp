@@ -49,7 +49,7 @@ void instrumentControl(ItPlayer& player, ItChannel& ch, uint8_t y) {
     }
 }
 
-void specialRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+void sCommandRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     const uint8_t y = param & 15;
     const ExtendedCommand& extended = handlers::extendedCommand;
     switch (param >> 4) {
@@ -100,7 +100,7 @@ void specialRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
 } // namespace
 
 namespace handlers {
-const ItHandler itSpecial{specialRow, nullptr};
+const ItHandler itSCommands{sCommandRow, nullptr};
 } // namespace handlers
 
 } // namespace tolva

@@ -3,6 +3,7 @@
 #include "SettingsOptions.h"
 
 #include <CLI/CLI.hpp>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,8 @@ private:
     double seconds_ = 0;
     double start_ = 0;
     CLI::Option* secondsOption_ = nullptr;
+    CLI::Option* seedOption_ = nullptr;
+    uint16_t seed_ = 0;
 };
 
 class PlayCommand final : public Command {

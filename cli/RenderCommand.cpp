@@ -3,6 +3,7 @@
 #include "ProgressBar.h"
 #include "SongLoader.h"
 #include "SongPlayback.h"
+#include "engine/Random.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,6 +34,10 @@ RenderCommand::RenderCommand(CLI::App& app)
                          ->check(CLI::NonNegativeNumber);
     command_->add_option("--start", start_, "Start this many seconds into the song")
         ->check(CLI::NonNegativeNumber);
+    seedOption_ = command_->add_option(
+        "--seed", seed_,
+        "Start the random variation of IT instruments from this number, so that renders repeat "
+        "(default: from the clock)");
 }
 
 int RenderCommand::run() {
@@ -40,6 +45,8 @@ int RenderCommand::run() {
     if (!resolveSettings(settings))
         return ExitFailure;
     enableFormats(settings);
+    if (seedOption_->count() > 0)
+        seedRandom(seed_);
     LoadedSong song;
     Failure failure;
     if (!loadSong(file_, settings, song, failure)) {

@@ -52,24 +52,24 @@ void SoftwareMixer::setMixingRate(uint32_t hz) {
 }
 
 bool SoftwareMixer::addTickListener(TickListener* listener, uint32_t interval) {
-    interval &= ~1u;
     // The render loop advances by at most one interval between ticks, so it needs at least a
     // pair of frames to make progress.
     if (interval < 2)
         return false;
-    TickSlot* free = nullptr;
-    for (TickSlot& slot : tickSlots_) {
-        if (slot.listener == listener) {
-            slot.interval = slot.countdown = interval;
-            return true;
+    TickSlot* slot = nullptr;
+    for (TickSlot& s : tickSlots_) {
+        if (s.listener == listener) {
+            slot = &s;
+            break;
         }
-        if (!slot.listener && !free)
-            free = &slot;
+        if (!s.listener && !slot)
+            slot = &s;
     }
-    if (!free)
+    if (!slot)
         return false;
-    free->listener = listener;
-    free->interval = free->countdown = interval;
+    // The first tick is due at once, as a song's first row sounds at its first frame; a listener
+    // that changes its interval while being served is rescheduled when its tick returns.
+    *slot = TickSlot{listener, interval, 0, 0};
     return true;
 }
 

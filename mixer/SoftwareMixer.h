@@ -63,8 +63,9 @@ public:
 private:
     struct TickSlot {
         TickListener* listener = nullptr;
-        uint32_t interval = 0;
-        uint32_t countdown = 0;
+        uint32_t interval = 0;  // frames between ticks, as asked
+        uint32_t countdown = 0; // frames to the next tick, even
+        uint32_t carry = 0;     // the frame owed to the next interval when one was odd
     };
 
     // Frames the length limit still allows of `frames`.

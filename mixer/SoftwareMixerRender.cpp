@@ -46,7 +46,7 @@ uint32_t SoftwareMixer::render(uint32_t frames, void* out, const RenderFormat* f
                 if (slot.listener)
                     slot.countdown -= n;
             }
-            if (!muted_)
+            if (n && !muted_)
                 renderStretch(n, bytes, options);
             framesRendered_ += n;
             ended = !serveTicks();
@@ -60,8 +60,10 @@ void SoftwareMixer::renderStretch(uint32_t frames, uint8_t*& out, const RenderFo
     for (uint32_t i = 0; i < voiceCount_; ++i) {
         Voice& v = voices_[i];
         v.activityFlags |= v.flags;
-        if ((v.flags & VoiceActive) && v.volume > v.peakVolume)
-            v.peakVolume = v.volume;
+        // A voice ramping in from silence sounds within this stretch although it starts at 0.
+        const uint8_t level = v.volume > v.targetVolume ? v.volume : v.targetVolume;
+        if ((v.flags & VoiceActive) && level > v.peakVolume)
+            v.peakVolume = level;
     }
     const MixSettings settings{
         format.gain,           format.interpolate != 0,   format.forceMono != 0,
@@ -83,7 +85,11 @@ bool SoftwareMixer::serveTicks() {
             continue;
         if (!slot.listener->onTick(i, framesRendered_))
             return false;
-        slot.countdown = slot.interval;
+        // Frames go in pairs; an odd interval alternates between the pairs around it, so that
+        // ticks average the interval asked for and the song keeps its tempo.
+        const uint32_t due = slot.interval + slot.carry;
+        slot.countdown = due & ~1u;
+        slot.carry = due - slot.countdown;
     }
     return true;
 }

@@ -3,38 +3,38 @@ source "$(dirname "$0")/lib.sh"
 
 expect_status 0 length --json "$demo"
 length_ms=$(json_number "$out" length_ms)
-expect_equal "$length_ms" 23060 "demo song length"
+expect_equal "$length_ms" 23040 "demo song length"
 
-# 23060 ms at 44100 Hz is 1016946 frames exactly: the song ends on a tick.
+# 23040 ms at 44100 Hz is 1016064 frames exactly: the song ends on a tick.
 expect_status 0 render "$demo" -o "$work/demo.raw"
-expect_equal "$(stat -c %s "$work/demo.raw")" $((1016946 * 4)) "16-bit raw bytes"
+expect_equal "$(stat -c %s "$work/demo.raw")" $((1016064 * 4)) "16-bit raw bytes"
 expect_status 0 render "$demo" -o "$work/demo8.raw" --bits 8
-expect_equal "$(stat -c %s "$work/demo8.raw")" $((1016946 * 2)) "8-bit raw bytes"
+expect_equal "$(stat -c %s "$work/demo8.raw")" $((1016064 * 2)) "8-bit raw bytes"
 expect_status 0 render "$demo" -o "$work/demo32.raw" --bits 32
-expect_equal "$(stat -c %s "$work/demo32.raw")" $((1016946 * 8)) "32-bit raw bytes"
+expect_equal "$(stat -c %s "$work/demo32.raw")" $((1016064 * 8)) "32-bit raw bytes"
 
 # Standard output gets the same bytes as a raw file.
 checks=$((checks + 1))
 "$tolva" render "$demo" -o - | cmp -s - "$work/demo.raw" || fail "render -o - differs from .raw"
 
-# Another rate: both the length and the render follow it. Ticks are an even number of
-# frames, 440 at 22050 Hz, so the song's 1153 ticks take 507320 frames, 23007 ms.
+# Another rate: both the length and the render follow it. Ticks of 441 frames at 22050 Hz are
+# served as 440 and 442 (frames go in pairs), so the song's 1152 ticks take 508032 frames.
 expect_status 0 length --json --rate 22050 "$demo"
-expect_equal "$(json_number "$out" length_ms)" 23007 "length at 22050 Hz"
+expect_equal "$(json_number "$out" length_ms)" 23040 "length at 22050 Hz"
 expect_status 0 render "$demo" -o "$work/slow.raw" --rate 22050
-expect_equal "$(stat -c %s "$work/slow.raw")" $((507320 * 4)) "frames at 22050 Hz"
+expect_equal "$(stat -c %s "$work/slow.raw")" $((508032 * 4)) "frames at 22050 Hz"
 
 # --seconds stops early, --start skips ahead.
 expect_status 0 render "$demo" -o "$work/two.raw" --seconds 2
 expect_equal "$(stat -c %s "$work/two.raw")" $((88200 * 4)) "--seconds 2"
 expect_status 0 render "$demo" -o "$work/tail.raw" --start 20
-expect_equal "$(stat -c %s "$work/tail.raw")" $(((1016946 - 882000) * 4)) "--start 20"
+expect_equal "$(stat -c %s "$work/tail.raw")" $(((1016064 - 882000) * 4)) "--start 20"
 
 # The default name is the module's with .wav; WAV and FLAC files carry their headers.
 cp "$demo" "$work/tune.mod"
 expect_status 0 render "$work/tune.mod"
 expect_equal "$(head -c 4 "$work/tune.wav")" RIFF "WAV header"
-expect_equal "$(stat -c %s "$work/tune.wav")" $((44 + 1016946 * 4)) "WAV size"
+expect_equal "$(stat -c %s "$work/tune.wav")" $((44 + 1016064 * 4)) "WAV size"
 expect_status 0 render "$demo" -o "$work/tune.flac" --seconds 1
 expect_equal "$(head -c 4 "$work/tune.flac")" fLaC "FLAC header"
 

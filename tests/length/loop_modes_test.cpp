@@ -60,30 +60,30 @@ void expectLength(const std::vector<uint8_t>& song, const Mode& mode, const Expe
 
 TEST(LoopModes, SongWithoutBackwardJumpsHasOneLengthInEveryMode) {
     const uint32_t frames = framesForRows(128);
-    ASSERT_EQ(framesToMs(frames, Rate), 15380u);
+    ASSERT_EQ(framesToMs(frames, Rate), 15360u);
     for (const Mode& m : {NoBackwardJumps, FirstReturn, CountThree, ExtraTen})
-        expectLength(straightSong(), m, {15380, false, frames});
+        expectLength(straightSong(), m, {15360, false, frames});
 }
 
 TEST(LoopModes, PatternLoopNeverCountsAsAReturn) {
     const uint32_t frames = framesForRows(72);
     for (const Mode& m : {NoBackwardJumps, FirstReturn, CountThree, ExtraTen})
         expectLength(patternLoopSong(), m, {framesToMs(frames, Rate), false, frames});
-    EXPECT_EQ(framesToMs(frames, Rate), 8660u);
+    EXPECT_EQ(framesToMs(frames, Rate), 8640u);
 }
 
 TEST(LoopModes, SongThatJumpsBackUnderEachRowOfTheTable) {
     const std::vector<uint8_t> song = jumpBackSong();
     // The jump to order 1 is skipped, and order 2 was played: the song ends after 192 rows.
-    expectLength(song, NoBackwardJumps, {23060, false, framesForRows(192)});
+    expectLength(song, NoBackwardJumps, {23040, false, framesForRows(192)});
     // Ends where it would play order 1 again.
-    expectLength(song, FirstReturn, {23060, true, framesForRows(192)});
+    expectLength(song, FirstReturn, {23040, true, framesForRows(192)});
     // Two returns: orders 0, 1, 2, 1, 2.
-    expectLength(song, CountTwo, {38420, true, framesForRows(320)});
+    expectLength(song, CountTwo, {38400, true, framesForRows(320)});
     // Measured to the first return plus ten seconds; playback loops on and is cut there,
-    // 33060 ms x 44.1 frames in.
-    expectLength(song, ExtraTen, {33060, true, 1457946});
-    expectLength(song, ExtraNone, {23060, true, framesForRows(192)});
+    // 33040 ms x 44.1 frames in.
+    expectLength(song, ExtraTen, {33040, true, 1457064});
+    expectLength(song, ExtraNone, {23040, true, framesForRows(192)});
 }
 
 TEST(LoopModes, ExtraTimePlaysIntoTheSecondPassAndStops) {
@@ -95,7 +95,7 @@ TEST(LoopModes, ExtraTimePlaysIntoTheSecondPassAndStops) {
     EXPECT_EQ(player.maxLoops, NoLoopLimit);
     EXPECT_EQ(player.playedFrames, 0u);
     EXPECT_EQ(player.orderIndex, 0u);
-    EXPECT_EQ(renderToEnd(scanned, settings, Plenty), 1457946u);
+    EXPECT_EQ(renderToEnd(scanned, settings, Plenty), 1457064u);
     // 441000 frames (500 ticks) after the return to order 1, row 0: 83 rows on, which is
     // row 19 of order 2.
     EXPECT_EQ(player.songPosition, 2u * 256 + 19);
@@ -104,10 +104,10 @@ TEST(LoopModes, ExtraTimePlaysIntoTheSecondPassAndStops) {
 
 TEST(LoopModes, SongThatLoopsForever) {
     const std::vector<uint8_t> song = foreverSong();
-    expectLength(song, NoBackwardJumps, {7700, false, framesForRows(64)});
-    expectLength(song, FirstReturn, {7700, true, framesForRows(64)});
-    expectLength(song, CountThree, {23060, true, framesForRows(192)});
-    expectLength(song, ExtraTen, {17700, true, 17700 * 441 / 10});
+    expectLength(song, NoBackwardJumps, {7680, false, framesForRows(64)});
+    expectLength(song, FirstReturn, {7680, true, framesForRows(64)});
+    expectLength(song, CountThree, {23040, true, framesForRows(192)});
+    expectLength(song, ExtraTen, {17680, true, 17680 * 441 / 10});
 }
 
 TEST(LoopModes, LengthFollowsTheMixingRate) {
@@ -116,8 +116,9 @@ TEST(LoopModes, LengthFollowsTheMixingRate) {
         settings.mixingFrequency = rate;
         ScannedSong scanned = scanSong(straightSong(), settings);
         ASSERT_TRUE(scanned.session);
-        const uint32_t tick = 5 * rate / 250 & ~1u;
-        EXPECT_EQ(scanned.length.lengthMs, framesToMs(tick * 769ull, rate)) << rate;
-        EXPECT_EQ(renderToEnd(scanned, settings, Plenty), tick * 769) << rate;
+        // 768 ticks; at 22050 Hz the 441-frame tick alternates 440 and 442.
+        const uint32_t tick = 5 * rate / 250;
+        EXPECT_EQ(scanned.length.lengthMs, framesToMs(tick * 768ull, rate)) << rate;
+        EXPECT_EQ(renderToEnd(scanned, settings, Plenty), tick * 768) << rate;
     }
 }

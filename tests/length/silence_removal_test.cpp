@@ -13,7 +13,7 @@ using namespace tolva::test;
 namespace {
 
 constexpr uint32_t Rate = 44100;
-// The note starts on tick 1153 (row 192): 1016946 frames, 23.06 s in. The silence detector
+// The note starts on tick 1152 (row 192): 1016064 frames, 23.04 s in. The silence detector
 // looks once a second and first sees it at 24 s.
 constexpr uint32_t NoteFrame = framesForRows(192);
 
@@ -49,7 +49,7 @@ TEST(SilenceRemoval, KeepsEverythingWhenOff) {
     ScannedSong song = scanSong(silentEdgesSong(), settings);
     ASSERT_TRUE(song.session);
     EXPECT_EQ(song.length.startOffsetMs, 0u);
-    EXPECT_EQ(song.length.lengthMs, 46100u);
+    EXPECT_EQ(song.length.lengthMs, 46080u);
     EXPECT_FALSE(song.length.limitLength);
 }
 
@@ -85,7 +85,7 @@ TEST(SilenceRemoval, TrailingSilenceIsCutToTheSecondsAsked) {
     Settings generous = removing(MaxSilenceOrExtraSeconds);
     ScannedSong whole = scanSong(silentEdgesSong(), generous);
     ASSERT_TRUE(whole.session);
-    EXPECT_EQ(whole.length.lengthMs, 46100u - 23000u);
+    EXPECT_EQ(whole.length.lengthMs, 46080u - 23000u);
     EXPECT_EQ(renderToEnd(whole, generous, 0xFFFFFFFFu), framesForRows(384) - 23 * Rate);
 }
 
@@ -100,7 +100,7 @@ TEST(SilenceRemoval, EndlessLoopingKeepsItsTrailingPart) {
     EXPECT_EQ(song.length.startOffsetMs, 23000u);
     // No return happened, so no extra seconds either.
     EXPECT_FALSE(song.length.looped);
-    EXPECT_EQ(song.length.lengthMs, 46100u - 23000u);
+    EXPECT_EQ(song.length.lengthMs, 46080u - 23000u);
 }
 
 TEST(SilenceRemoval, SoundFromTheFirstSecondToTheEndKeepsTheWholeSong) {
@@ -109,7 +109,21 @@ TEST(SilenceRemoval, SoundFromTheFirstSecondToTheEndKeepsTheWholeSong) {
     ScannedSong song = scanSong(trailingEmptySong(), settings);
     ASSERT_TRUE(song.session);
     EXPECT_EQ(song.length.startOffsetMs, 0u);
-    EXPECT_EQ(song.length.lengthMs, 23060u);
+    EXPECT_EQ(song.length.lengthMs, 23040u);
+}
+
+TEST(SilenceRemoval, ANoteStartingJustBeforeAWholeSecondKeepsItsAttack) {
+    // Row 8 with a note delayed by one tick starts on tick 49, 882 frames before 1 s; its voice
+    // fades in from silence over that last tick.
+    ModSampleDef tone = squareSample(64);
+    ScannedSong song = scanSong(ModBuilder(4, "M.K.")
+                                    .sample(tone)
+                                    .orders({0})
+                                    .cell(0, 8, 0, note(25, 1, 0xE, 0xD1))
+                                    .build(),
+                                removing(2));
+    ASSERT_TRUE(song.session);
+    EXPECT_EQ(song.length.startOffsetMs, 0u);
 }
 
 TEST(SilenceRemoval, SongThatNeverSoundsKeepsOnlyItsTrailingSilence) {

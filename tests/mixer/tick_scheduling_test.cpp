@@ -9,7 +9,7 @@ TEST(TickScheduling, SlotRules) {
     FakeOwner owner;
     MixerPtr mixer = makeMixer(owner);
     TickRecorder a, b, c, d, e;
-    EXPECT_TRUE(mixer->addTickListener(&a, 7)); // stored as 6
+    EXPECT_TRUE(mixer->addTickListener(&a, 7));
     EXPECT_TRUE(mixer->addTickListener(&b, 100));
     EXPECT_TRUE(mixer->addTickListener(&c, 100));
     EXPECT_TRUE(mixer->addTickListener(&d, 100));
@@ -21,30 +21,33 @@ TEST(TickScheduling, SlotRules) {
     // Intervals that cannot advance the render are refused.
     EXPECT_FALSE(mixer->addTickListener(&c, 1));
 
-    EXPECT_EQ(mixer->render(12, nullptr, nullptr), 12u);
-    EXPECT_EQ(a.frames, (std::vector<uint32_t>{6, 12}));
-    EXPECT_EQ(a.slots, (std::vector<uint32_t>{0, 0}));
-    EXPECT_EQ(b.frames, (std::vector<uint32_t>{10}));
-    EXPECT_EQ(b.slots, (std::vector<uint32_t>{1}));
+    // Every first tick is due at frame 0; frames go in pairs, so the odd interval of 7
+    // alternates 6 and 8.
+    EXPECT_EQ(mixer->render(28, nullptr, nullptr), 28u);
+    EXPECT_EQ(a.frames, (std::vector<uint32_t>{0, 6, 14, 20, 28}));
+    EXPECT_EQ(a.slots, (std::vector<uint32_t>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(b.frames, (std::vector<uint32_t>{0, 10, 20}));
+    EXPECT_EQ(b.slots, (std::vector<uint32_t>{1, 1, 1}));
     EXPECT_TRUE(c.frames.empty());
-    EXPECT_TRUE(d.frames.empty());
-    EXPECT_TRUE(e.frames.empty());
+    EXPECT_EQ(d.frames, (std::vector<uint32_t>{0}));
+    EXPECT_EQ(e.frames, (std::vector<uint32_t>{0}));
 }
 
 TEST(TickScheduling, TicksFallInsideTheBlockThatHoldsThem) {
     FakeOwner owner;
     MixerPtr mixer = makeMixer(owner);
     TickRecorder tempo;
-    mixer->addTickListener(&tempo, 882);
+    // 150 BPM at 44100 Hz: 735 frames a tick, served as 734 and 736.
+    mixer->addTickListener(&tempo, 735);
     std::vector<uint32_t> ticksPerBlock;
     for (int block = 0; block < 5; ++block) {
         const std::size_t before = tempo.frames.size();
         EXPECT_EQ(render16(*mixer, 576).size(), 2u * 576);
         ticksPerBlock.push_back(static_cast<uint32_t>(tempo.frames.size() - before));
     }
-    EXPECT_EQ(tempo.frames, (std::vector<uint32_t>{882, 1764, 2646}));
-    // 882 lies in the second block, 1764 in the fourth, 2646 in the fifth.
-    EXPECT_EQ(ticksPerBlock, (std::vector<uint32_t>{0, 1, 0, 1, 1}));
+    EXPECT_EQ(tempo.frames, (std::vector<uint32_t>{0, 734, 1470, 2204}));
+    // 0 and 734 lie in the first two blocks, 1470 in the third, 2204 in the fourth.
+    EXPECT_EQ(ticksPerBlock, (std::vector<uint32_t>{1, 1, 1, 1, 0}));
     EXPECT_EQ(mixer->framesRendered(), 5u * 576);
 }
 
@@ -52,12 +55,12 @@ TEST(TickScheduling, EndOfSongStopsTheRender) {
     FakeOwner owner;
     MixerPtr mixer = makeMixer(owner);
     TickRecorder tempo, other;
-    tempo.endOnTick = 1;
+    tempo.endOnTick = 2;
     mixer->addTickListener(&tempo, 100);
     mixer->addTickListener(&other, 100);
     // The render stops at the tick; later slots are not visited.
     EXPECT_EQ(mixer->render(576, nullptr, nullptr), 100u);
-    EXPECT_TRUE(other.frames.empty());
+    EXPECT_EQ(other.frames, (std::vector<uint32_t>{0}));
 
     // An owner that has ended renders nothing at all.
     owner.ended = true;
@@ -68,7 +71,7 @@ TEST(TickScheduling, LongRequestsAreSplitIntoChunks) {
     FakeOwner owner;
     MixerPtr mixer = makeMixer(owner);
     TickRecorder tempo;
-    tempo.endOnTick = 3;
+    tempo.endOnTick = 4;
     mixer->addTickListener(&tempo, 40000);
     // The length scan asks for "everything" and relies on the end of the song.
     EXPECT_EQ(mixer->render(0xFFFFFFFFu, nullptr, nullptr), 120000u);
@@ -86,7 +89,7 @@ TEST(TickScheduling, MutedMixerOnlyCountsFrames) {
     mixer->addTickListener(&tempo, 100);
     mixer->setMuted(true);
     EXPECT_EQ(mixer->render(400, nullptr, nullptr), 400u);
-    EXPECT_EQ(tempo.frames.size(), 4u);
+    EXPECT_EQ(tempo.frames.size(), 5u);
     EXPECT_EQ(mixer->voice(0).position, data.data());
     EXPECT_EQ(mixer->voiceActivity(0).flags, 0);
     mixer->setMuted(false);

@@ -82,13 +82,10 @@ TEST(VoiceControl, ActivityRecordsFlagsAndPeakVolume) {
     const std::vector<uint8_t> data(3000, 0x40);
     startSample(*mixer, owner, 1, data, 3000, 0, VoiceLoop, 40);
     mixer->setVoiceStep(1, 0x10000);
-    mixer->render(12, nullptr, nullptr); // volume 0 at the first stretch, 2 after 6 frames
-    EXPECT_EQ(mixer->voiceActivity(1).flags, VoiceActive | VoiceLoop);
-    EXPECT_EQ(mixer->voiceActivity(1).peakVolume, 0);
-    TickRecorder ticks;
-    mixer->addTickListener(&ticks, 6);
+    // Fading in from 0, the voice counts at the volume it is heading for.
     mixer->render(12, nullptr, nullptr);
-    EXPECT_EQ(mixer->voiceActivity(1).peakVolume, 4);
+    EXPECT_EQ(mixer->voiceActivity(1).flags, VoiceActive | VoiceLoop);
+    EXPECT_EQ(mixer->voiceActivity(1).peakVolume, 40);
     mixer->clearVoiceActivity(1);
     EXPECT_EQ(mixer->voiceActivity(1).flags, 0);
     EXPECT_EQ(mixer->voiceActivity(1).peakVolume, 0);

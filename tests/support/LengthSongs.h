@@ -1,7 +1,7 @@
 #pragma once
 // Four-channel MOD songs at speed 6 and 125 BPM, built for the length rules. At 44100 Hz a
-// tick is 882 frames, a row 5292 frames and a pattern 7680 ms; a song of R rows ends at the
-// tick after its last row, 882 x (6R + 1) frames in.
+// tick is 882 frames, a row 5292 frames and a pattern 7680 ms; the first tick is at frame 0, so
+// a song of R rows ends at the tick after its last row, 882 x 6R frames in.
 #include <cstdint>
 #include <vector>
 
@@ -9,7 +9,7 @@ namespace tolva::test {
 
 // Frames until a song of `rows` rows ends at 44100 Hz.
 constexpr uint32_t framesForRows(uint32_t rows) {
-    return 882 * (6 * rows + 1);
+    return 882 * 6 * rows;
 }
 
 // Orders 0, 1: plays straight through, 128 rows.
@@ -22,8 +22,8 @@ std::vector<uint8_t> foreverSong();
 std::vector<uint8_t> patternLoopSong();
 // Orders 0, 1, 2 where patterns 1 and 2 hold nothing.
 std::vector<uint8_t> trailingEmptySong();
-// Six patterns (46.1 s) of silence but for one short unlooped note at order 3, row 0
-// (23.06 s in), which sounds for about a quarter of a second.
+// Six patterns (46.08 s) of silence but for one short unlooped note at order 3, row 0
+// (23.04 s in), which sounds for about a quarter of a second.
 std::vector<uint8_t> silentEdgesSong();
 
 } // namespace tolva::test

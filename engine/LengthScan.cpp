@@ -4,12 +4,21 @@
 #include "engine/SilenceDetector.h"
 #include "song/SongSession.h"
 
+#include <algorithm>
+
 namespace tolva {
 
 namespace {
 
 uint32_t saturate(uint64_t value) {
     return value > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(value);
+}
+
+// The most frames the mixer's counters hold: 27 hours at 44.1 kHz.
+constexpr uint64_t MaxFrames = 0xFFFFFFFEu;
+
+uint32_t even(uint64_t frames) {
+    return static_cast<uint32_t>(frames) & ~1u;
 }
 
 } // namespace
@@ -33,8 +42,17 @@ SongLength scanLength(SongSession& session, const Settings& settings, uint32_t m
     player.silentScan = !removeSilence;
     mixer.setMuted(!removeSilence);
     player.configurePlayback(rate);
-    const uint64_t bound = uint64_t{maxSeconds} * rate;
-    const uint64_t total = session.renderFrames(saturate(bound), nullptr, nullptr);
+    uint64_t total = session.renderFrames(even(std::min(uint64_t{maxSeconds} * rate, MaxFrames)),
+                                          nullptr, nullptr);
+    // A song that comes back as often as asked plays all its passes, at the pace of those
+    // already played; one that never comes back is cut at the bound.
+    while (!player.isEnded() && player.loopReturnCount != 0 &&
+           player.loopReturnCount < player.maxLoops && total < MaxFrames) {
+        const uint64_t pass = total / player.loopReturnCount;
+        const uint64_t more =
+            std::min(pass * (player.maxLoops - player.loopReturnCount + 1), MaxFrames - total);
+        total += session.renderFrames(even(more), nullptr, nullptr);
+    }
     const bool cut = !player.isEnded();
 
     uint64_t start = 0;

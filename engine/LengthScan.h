@@ -15,9 +15,10 @@ struct SongLength {
     bool looped = false;        // the song came back to a position it had played
 };
 
-// No real song plays this long. A song still playing then (endless pattern loops, a huge loop
-// count) is measured up to here and cut here when it plays, so a hostile file cannot keep the
-// scan busy for long.
+// No real song plays this long without coming back. A song still playing then that never came
+// back (endless pattern loops) is measured up to here and cut here when it plays, so a hostile
+// file cannot keep the scan busy for long; one that comes back is measured over the passes its
+// loop count asks for.
 constexpr uint32_t MaxScanSeconds = 2 * 60 * 60;
 
 // Plays the song through silently at full speed, at the settings' mixing rate, to measure it,

@@ -110,6 +110,17 @@ TEST(LoopModes, SongThatLoopsForever) {
     expectLength(song, ExtraTen, {17680, true, 17680 * 441 / 10});
 }
 
+TEST(LoopModes, LoopCountsPlayPastTheScanBound) {
+    // Five passes of 7.68 s each, although the scan is bounded at 20 s; a song that never
+    // comes back is still cut there.
+    Settings settings = settingsFor(CountThree);
+    settings.loopCount = 5;
+    EXPECT_EQ(scanSong(foreverSong(), settings, 20).length.lengthMs, 38400u);
+    ScannedSong endless = scanSong(patternLoopSong(), settingsFor(CountThree), 5);
+    EXPECT_EQ(endless.length.lengthMs, 5000u);
+    EXPECT_TRUE(endless.length.limitLength);
+}
+
 TEST(LoopModes, LengthFollowsTheMixingRate) {
     for (uint32_t rate : {11025u, 22050u, 48000u, 96000u}) {
         Settings settings;

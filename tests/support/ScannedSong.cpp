@@ -9,7 +9,8 @@
 
 namespace tolva::test {
 
-ScannedSong scanSong(const std::vector<uint8_t>& moduleBytes, const Settings& settings) {
+ScannedSong scanSong(const std::vector<uint8_t>& moduleBytes, const Settings& settings,
+                     uint32_t maxSeconds) {
     enableAllFormats();
     MemoryStream stream(moduleBytes);
     ScannedSong song;
@@ -18,7 +19,7 @@ ScannedSong scanSong(const std::vector<uint8_t>& moduleBytes, const Settings& se
     if (!song.session)
         return song;
     applySettings(song.session->player(), settings, false);
-    song.length = scanLength(*song.session, settings);
+    song.length = scanLength(*song.session, settings, maxSeconds);
     return song;
 }
 

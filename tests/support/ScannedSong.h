@@ -15,7 +15,8 @@ struct ScannedSong {
     SongLength length;
 };
 
-ScannedSong scanSong(const std::vector<uint8_t>& moduleBytes, const Settings& settings);
+ScannedSong scanSong(const std::vector<uint8_t>& moduleBytes, const Settings& settings,
+                     uint32_t maxSeconds = MaxScanSeconds);
 
 // Plays the scanned song from its start (after any leading silence) in blocks of 576 frames
 // of 16-bit output until rendering stops or `maxFrames` have been rendered; answers the

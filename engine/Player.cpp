@@ -488,9 +488,10 @@ bool Player::loadAllSamples(InputStream& stream) {
         uint32_t position = 0;
         stream.seek(0, SeekFromCurrent, &position);
         const uint32_t size = stream.size();
-        if (position > size || s->length > size - position)
-            return false;
         const uint32_t bits = (s->flags & Sample16Bit) ? 16 : 8;
+        s->cutToData(position < size ? size - position : 0, bits / 8);
+        if (s->length == 0)
+            continue;
         uint8_t* data = mixer->loadSampleData(stream, s->length, bits, 0, nullptr);
         if (!data)
             return false;

@@ -22,6 +22,18 @@ struct Sample {
     uint8_t flags = 0;       // Sample16Bit, SampleLoop, format bits
     char name[32] = {};
 
+    // A file cut short inside the sample keeps the whole frames it holds; the missing rest
+    // plays as silence, as after the end of any sample.
+    void cutToData(uint32_t available, uint32_t frameBytes, uint8_t loopFlags = SampleLoop) {
+        if (length <= available)
+            return;
+        length = available - available % frameBytes;
+        if (length <= loopStart)
+            flags &= static_cast<uint8_t>(~loopFlags);
+        if (length < loopEnd)
+            loopEnd = length;
+    }
+
     // Keeps the loop inside the data once it is loaded.
     void clampLoopToData() {
         if (length <= loopStart)

@@ -1,3 +1,4 @@
+#include "formats/it/ItAdpcm.h"
 #include "formats/it/ItBytes.h"
 #include "formats/it/ItModule.h"
 #include "formats/it/ItPattern.h"
@@ -5,9 +6,12 @@
 #include "formats/it/ItStereoInterleaver.h"
 #include "mixer/Mixer.h"
 #include "song/InputStream.h"
+#include "song/MemoryStream.h"
 #include "song/Song.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace tolva {
 
@@ -116,6 +120,30 @@ void readMessage(InputStream& stream, const ItHeader& header, ItModule& module) 
     module.message.push_back(0);
 }
 
+// Stereo data is all left frames, then all right ones: the frames whose left half the file
+// holds are kept, with whatever of their right half it holds and silence for the rest.
+ItLoadError readCutStereoData(InputStream& stream, Mixer* mixer, ItSample& s, uint32_t frames,
+                              uint32_t bytesPerSample, uint32_t held) {
+    const uint32_t channelBytes = std::min(frames, held / bytesPerSample) * bytesPerSample;
+    if (channelBytes == 0) {
+        s.length = 0;
+        return ItLoadError::None;
+    }
+    std::vector<uint8_t> both(2 * size_t{channelBytes}, 0);
+    const uint32_t rightOffset = frames * bytesPerSample;
+    const uint32_t rightHeld = held > rightOffset ? std::min(held - rightOffset, channelBytes) : 0;
+    uint32_t at = 0;
+    stream.seek(0, SeekFromCurrent, &at);
+    if (stream.read(channelBytes, both.data()) != 0 ||
+        (rightHeld && (!seekTo(stream, at + rightOffset) ||
+                       stream.read(rightHeld, both.data() + channelBytes) != 0)))
+        return ItLoadError::SampleData;
+    MemoryStream data(std::move(both));
+    s.length = 2 * channelBytes;
+    s.data = mixer->loadSampleData(data, s.length, 8 * bytesPerSample, 1, &stereoInterleaver);
+    return s.data ? ItLoadError::None : ItLoadError::SampleData;
+}
+
 ItLoadError readSampleData(InputStream& stream, Mixer* mixer, const uint8_t* raw, ItSample& s,
                            uint32_t frames) {
     if (!mixer)
@@ -125,13 +153,29 @@ ItLoadError readSampleData(InputStream& stream, Mixer* mixer, const uint8_t* raw
         return ItLoadError::SampleData;
     bool stereo = s.flags & ItSampleStereo;
     uint32_t bytesPerSample = s.flags & ItSample16Bit ? 2 : 1;
+    if (raw[0x2E] == ItConvertAdpcm && bytesPerSample == 1 && !stereo) {
+        uint32_t held = frames;
+        s.data = decodeItAdpcm(*mixer, stream, held);
+        s.length = held;
+        return s.data || held == 0 ? ItLoadError::None : ItLoadError::SampleData;
+    }
     if (s.flags & ItSampleCompressed) {
         s.data = decompressItSample(*mixer, stream, frames, bytesPerSample,
                                     raw[0x2E] & ItConvertDoubleDelta, stereo);
-    } else if (fitsInFile(stream, dataOffset, s.length)) {
-        s.data =
-            mixer->loadSampleData(stream, s.length, 8 * bytesPerSample, stereo, &stereoInterleaver);
+        return s.data ? ItLoadError::None : ItLoadError::SampleData;
     }
+    const uint32_t size = stream.size();
+    const uint32_t held = dataOffset < size ? size - dataOffset : 0;
+    if (s.length > held) {
+        // A file cut short inside the sample keeps the frames it holds; the rest is silence.
+        if (stereo)
+            return readCutStereoData(stream, mixer, s, frames, bytesPerSample, held);
+        s.cutToData(held, bytesPerSample, 0);
+        if (s.length == 0)
+            return ItLoadError::None;
+    }
+    s.data =
+        mixer->loadSampleData(stream, s.length, 8 * bytesPerSample, stereo, &stereoInterleaver);
     return s.data ? ItLoadError::None : ItLoadError::SampleData;
 }
 

@@ -111,9 +111,12 @@ bool loadInstrument(InputStream& stream, S3mPlayer& player, S3mSample& s, uint32
         s.flags |= Sample16Bit;
     if (infoOnly)
         return true;
-    stream.seek(static_cast<int32_t>(h.dataParapointer * 16), SeekFromStart);
-    if (!remains(stream, s.length))
-        return false;
+    const uint32_t size = stream.size();
+    const uint32_t at = h.dataParapointer * 16;
+    s.cutToData(at < size ? size - at : 0, sixteenBit ? 2 : 1);
+    if (s.length == 0)
+        return true;
+    stream.seek(static_cast<int32_t>(at), SeekFromStart);
     s.data = player.mixer->loadSampleData(stream, s.length, sixteenBit ? 16 : 8, 0, nullptr);
     if (!s.data)
         return false;

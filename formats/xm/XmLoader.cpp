@@ -133,9 +133,15 @@ bool loadSampleData(InputStream& stream, XmPlayer& player, const XmInstrument& i
         if (!s)
             continue;
         if (s->present && !player.song.infoOnly) {
-            if (!seekTo(stream, position) || s->length > stream.size() - position)
-                return false;
             const uint32_t bits = (s->flags & XmSample16Bit) ? 16 : 8;
+            const uint64_t size = stream.size();
+            s->cutToData(static_cast<uint32_t>(position < size ? size - position : 0), bits / 8,
+                         XmLoopBits);
+            s->present = s->length != 0;
+            if (!s->present)
+                continue;
+            if (!seekTo(stream, position))
+                return false;
             s->data = player.mixer->loadSampleData(stream, s->length, bits, 0, &decoder);
             if (!s->data)
                 return false;

@@ -22,17 +22,22 @@ std::vector<uint8_t> completeSong() {
         .build();
 }
 
-TEST(Damaged669, EveryCutCopyIsRefused) {
+TEST(Damaged669, CutsBeforeTheSampleDataAreRefusedCutsInsideItKeepWhatIsThere) {
     const auto bytes = completeSong();
+    const std::size_t samples = bytes.size() - 52; // 48 + 4 bytes of sample data at the end
     for (std::size_t size = 0; size < bytes.size(); ++size) {
         SampleStoreMixer mixer;
         MemoryStream stream(bytes.data(), size);
-        EXPECT_FALSE(load669(stream, false, &mixer)) << "cut at " << size;
+        auto player = load669(stream, false, &mixer);
+        ASSERT_EQ(player != nullptr, size >= samples) << "cut at " << size;
+        if (player) {
+            const std::size_t held = size - samples;
+            EXPECT_EQ(player->sample(0)->length, std::min<std::size_t>(held, 48)) << size;
+            EXPECT_EQ(player->sample(1)->length, held > 48 ? held - 48 : 0) << size;
+        }
+        player.reset();
         EXPECT_EQ(mixer.liveBlocks(), 0u) << "cut at " << size;
     }
-    SampleStoreMixer mixer;
-    MemoryStream whole(bytes);
-    EXPECT_TRUE(load669(whole, false, &mixer));
 }
 
 TEST(Damaged669, PatternsWithoutDataOrListEntriesPlayAsEmpty) {

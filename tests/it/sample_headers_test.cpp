@@ -156,13 +156,42 @@ TEST(ItSampleHeaders, InformationLoadsReadHeadersButNoData) {
     EXPECT_EQ(it->mixer->liveBlocks(), 0u);
 }
 
+TEST(ItSampleHeaders, StereoSamplesCutShortKeepTheFramesWhoseLeftHalfIsThere) {
+    // Four 8-bit stereo frames stored as left 0 1 2 3, then right 4 5 6 7.
+    ItFileBuilder b;
+    b.samples = {plain(4, 0x01 | 0x04)};
+    const std::vector<uint8_t> file = b.build();
+    for (auto [cut, frames] :
+         {std::pair<std::size_t, std::vector<uint8_t>>{3, {0, 4, 1, 0, 2, 0, 3, 0}},
+          {6, {0, 0, 1, 0}}}) {
+        auto loaded = loadItBytes(std::vector<uint8_t>(file.begin(), file.end() - cut));
+        EXPECT_EQ(loaded->error, ItLoadError::None);
+        EXPECT_EQ(loaded->sampleBytes(0), frames) << "cut " << cut;
+    }
+}
+
+TEST(ItSampleHeaders, AdpcmSamplesAddTheirTableEntries) {
+    // Deltas 0, +1, +2, +3, ..., -1; codes 1, 2 (byte 0x21), then 15, 0 (byte 0x0F).
+    ItTestSample adpcm = plain(4);
+    adpcm.convert = 0xFF;
+    adpcm.data = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 0xFF, 0x21, 0x0F};
+    ItFileBuilder b;
+    b.samples = {adpcm};
+    const std::vector<uint8_t> file = b.build();
+    EXPECT_EQ(loadItBytes(file)->sampleBytes(0), (std::vector<uint8_t>{1, 3, 2, 2}));
+    // Cut short, the codes the file holds still decode.
+    EXPECT_EQ(loadItBytes(std::vector<uint8_t>(file.begin(), file.end() - 1))->sampleBytes(0),
+              (std::vector<uint8_t>{1, 3}));
+}
+
 TEST(ItSampleHeaders, BrokenSamplesRefuseTheFile) {
     ItFileBuilder b;
     b.samples = {plain(100)};
     std::vector<uint8_t> file = b.build();
+    // Cut short, the sample keeps the frames the file holds.
     std::vector<uint8_t> cut(file.begin(), file.end() - 1);
-    EXPECT_EQ(loadItBytes(cut)->error, ItLoadError::SampleData);
-    EXPECT_EQ(loadItBytes(cut, true)->error, ItLoadError::None);
+    EXPECT_EQ(loadItBytes(cut)->error, ItLoadError::None);
+    EXPECT_EQ(loadItBytes(cut)->module->samples[0].length, 99u);
 
     std::size_t header = file[0xC2] | file[0xC3] << 8; // the one sample offset
     std::vector<uint8_t> unsigned_ = file;
@@ -173,8 +202,8 @@ TEST(ItSampleHeaders, BrokenSamplesRefuseTheFile) {
     test::putLong(huge, header + 0x30, 0x80000000u);
     huge[header + 0x12] = 0x03; // 16-bit: 4 GiB of bytes
     EXPECT_EQ(loadItBytes(huge)->error, ItLoadError::SampleTooLong);
-    huge[header + 0x12] = 0x01;
-    EXPECT_EQ(loadItBytes(huge)->error, ItLoadError::SampleData); // not in the file
+    huge[header + 0x12] = 0x01; // 2 GiB: all but the 100 bytes the file holds are missing
+    EXPECT_EQ(loadItBytes(huge)->module->samples[0].length, 100u);
 
     std::vector<uint8_t> compressed = file;
     compressed[header + 0x12] = 0x09; // the raw bytes are no valid block chain

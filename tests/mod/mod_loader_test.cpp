@@ -167,11 +167,19 @@ TEST(ModLoader, ShortFilesAreRefusedAndReleaseWhatTheyLoaded) {
     ASSERT_TRUE(load(bytes, &mixer));
     EXPECT_EQ(mixer.liveBlocks(), 0u); // the player gave its samples back when destroyed
 
-    for (std::size_t cut : {bytes.size() - 1, bytes.size() - 101, std::size_t{1084 + 1023},
-                            std::size_t{1083}, std::size_t{951}, std::size_t{19}}) {
+    for (std::size_t cut :
+         {std::size_t{1084 + 1023}, std::size_t{1083}, std::size_t{951}, std::size_t{19}}) {
         std::vector<uint8_t> shortBytes(bytes.begin(), bytes.begin() + cut);
         EXPECT_FALSE(load(shortBytes, &mixer)) << "cut at " << cut;
         EXPECT_EQ(mixer.liveBlocks(), 0u) << "cut at " << cut;
+    }
+    // Cut inside the sample data, the samples keep what the file holds.
+    for (auto [cut, first, second] :
+         {std::tuple{bytes.size() - 1, 100u, 99u}, std::tuple{bytes.size() - 101, 99u, 0u}}) {
+        auto player = load(std::vector<uint8_t>(bytes.begin(), bytes.begin() + cut), &mixer);
+        ASSERT_TRUE(player) << "cut at " << cut;
+        EXPECT_EQ(player->sample(0)->length, first);
+        EXPECT_EQ(player->sample(1)->length, second);
     }
 }
 

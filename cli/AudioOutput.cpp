@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace tolva::cli {
@@ -23,12 +27,17 @@ private:
     uint32_t frameBytes_;
 };
 
+// Writes under a temporary name beside the target and renames it over the target once the
+// file is complete, so that a render that fails part-way leaves nothing that looks whole.
 class SoundFileOutput final : public AudioOutput {
 public:
-    SoundFileOutput(SNDFILE* file, uint32_t bits) : file_(file), bits_(bits) {}
+    SoundFileOutput(SNDFILE* file, uint32_t bits, std::string temporary, std::string target)
+        : file_(file), bits_(bits), temporary_(std::move(temporary)), target_(std::move(target)) {}
     ~SoundFileOutput() override {
         if (file_)
             sf_close(file_);
+        if (!temporary_.empty())
+            std::remove(temporary_.c_str());
     }
 
     bool write(const void* frames, uint32_t count) override {
@@ -53,14 +62,32 @@ public:
     bool close() override {
         int status = sf_close(file_);
         file_ = nullptr;
-        return status == 0;
+        if (status != 0 || std::rename(temporary_.c_str(), target_.c_str()) != 0)
+            return false;
+        temporary_.clear();
+        return true;
     }
 
 private:
     SNDFILE* file_;
     uint32_t bits_;
+    std::string temporary_;
+    std::string target_;
     std::vector<short> wide_;
 };
+
+// A new file beside `path` that only this process knows, with the permissions a file made by
+// open() would get; -1 when the folder cannot take it.
+int createTemporaryBeside(const std::string& path, std::string& name) {
+    name = path + ".XXXXXX";
+    const int fd = mkstemp(name.data());
+    if (fd < 0)
+        return -1;
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+    return fd;
+}
 
 std::string lowerExtension(const std::string& path) {
     std::size_t dot = path.find_last_of('.');
@@ -76,9 +103,14 @@ std::string lowerExtension(const std::string& path) {
 } // namespace
 
 std::unique_ptr<AudioOutput> openAudioOutput(const std::string& path, uint32_t rate, uint32_t bits,
-                                             Failure& failure) {
+                                             bool replace, Failure& failure) {
     if (path == "-")
         return std::make_unique<StandardOutput>(bits);
+    struct stat existing;
+    if (!replace && stat(path.c_str(), &existing) == 0) {
+        failure = {ExitFailure, "file exists (use --force to replace it)"};
+        return nullptr;
+    }
 
     const std::string ext = lowerExtension(path);
     SF_INFO info{};
@@ -103,12 +135,19 @@ std::unique_ptr<AudioOutput> openAudioOutput(const std::string& path, uint32_t r
         failure = {ExitFailure, "unknown output type (use .wav, .flac, .raw or -)"};
         return nullptr;
     }
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    if (!file) {
-        failure = {ExitFailure, std::string("cannot write file (") + sf_strerror(nullptr) + ")"};
+    std::string temporary;
+    const int fd = createTemporaryBeside(path, temporary);
+    if (fd < 0) {
+        failure = {ExitFailure, std::string("cannot write file (") + std::strerror(errno) + ")"};
         return nullptr;
     }
-    return std::make_unique<SoundFileOutput>(file, bits);
+    SNDFILE* file = sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE);
+    if (!file) {
+        failure = {ExitFailure, std::string("cannot write file (") + sf_strerror(nullptr) + ")"};
+        std::remove(temporary.c_str());
+        return nullptr;
+    }
+    return std::make_unique<SoundFileOutput>(file, bits, std::move(temporary), path);
 }
 
 } // namespace tolva::cli

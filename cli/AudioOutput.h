@@ -18,8 +18,9 @@ public:
     virtual bool close() = 0;
 };
 
-// None, with the reason, when the output cannot be created.
+// None, with the reason, when the output cannot be created. An existing file is replaced only
+// when `replace` is set, and only once the new one is complete.
 std::unique_ptr<AudioOutput> openAudioOutput(const std::string& path, uint32_t rate, uint32_t bits,
-                                             Failure& failure);
+                                             bool replace, Failure& failure);
 
 } // namespace tolva::cli

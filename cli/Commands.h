@@ -43,6 +43,7 @@ private:
     CLI::Option* secondsOption_ = nullptr;
     CLI::Option* seedOption_ = nullptr;
     uint16_t seed_ = 0;
+    bool force_ = false;
 };
 
 class PlayCommand final : public Command {

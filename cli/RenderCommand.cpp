@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <sys/stat.h>
 #include <vector>
 
 namespace tolva::cli {
@@ -22,6 +23,12 @@ std::string withWavExtension(const std::string& path) {
     return path.substr(0, dot) + ".wav";
 }
 
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat sa, sb;
+    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
 } // namespace
 
 RenderCommand::RenderCommand(CLI::App& app)
@@ -32,6 +39,7 @@ RenderCommand::RenderCommand(CLI::App& app)
                          "(default: FILE with .wav)");
     secondsOption_ = command_->add_option("--seconds", seconds_, "Stop after this many seconds")
                          ->check(CLI::NonNegativeNumber);
+    command_->add_flag("--force", force_, "Replace the output file if it exists");
     command_->add_option("--start", start_, "Start this many seconds into the song")
         ->check(CLI::NonNegativeNumber);
     seedOption_ = command_->add_option(
@@ -57,7 +65,12 @@ int RenderCommand::run() {
     const uint32_t startMs = static_cast<uint32_t>(std::min(start_ * 1000.0, 4e9));
 
     const std::string outPath = output_.empty() ? withWavExtension(file_) : output_;
-    std::unique_ptr<AudioOutput> out = openAudioOutput(outPath, rate, settings.outputBits, failure);
+    if (sameFile(outPath, file_)) {
+        reportFailure(outPath, "is the module being rendered; choose another output with -o");
+        return ExitFailure;
+    }
+    std::unique_ptr<AudioOutput> out =
+        openAudioOutput(outPath, rate, settings.outputBits, force_, failure);
     if (!out) {
         reportFailure(outPath, failure.reason);
         return failure.status;

@@ -34,7 +34,7 @@ starts_with() {
 }
 
 for song in "${songs[@]}"; do
-    "$tolva" render "$song" --seconds 1.5 -o "$work/ref.raw" 2>/dev/null
+    "$tolva" render "$song" --seconds 1.5 -o "$work/ref.raw" --force 2>/dev/null
     play_disk 0 play --seconds 1.5 "$song"
     starts_with "$work/ref.raw" 0 "$(basename "$song")"
     # Not a terminal: one line per file, naming it.
@@ -42,10 +42,10 @@ for song in "${songs[@]}"; do
 done
 
 # Other sample formats and a start position, without the word play.
-"$tolva" render "$demo" --seconds 1 --bits 8 --start 3 -o "$work/ref.raw"
+"$tolva" render "$demo" --seconds 1 --bits 8 --start 3 -o "$work/ref.raw" --force
 play_disk 0 "$demo" --seconds 1 --bits 8 --start 3
 starts_with "$work/ref.raw" 128 "8-bit from 3 s"
-"$tolva" render "$demo" --seconds 1 --bits 32 --mono -o "$work/ref.raw"
+"$tolva" render "$demo" --seconds 1 --bits 32 --mono -o "$work/ref.raw" --force
 play_disk 0 --seconds 1 --bits 32 --mono "$demo"
 starts_with "$work/ref.raw" 0 "32-bit mono"
 

@@ -51,6 +51,23 @@ cmp -s <(od -An -v -t d2 -w4 "$work/normal.raw" | awk '{ print $2, $1 }') \
     <(od -An -v -t d2 -w4 "$work/reverse.raw" | awk '{ print $1, $2 }') ||
     fail "--reverse-stereo does not swap the channels"
 
+# A user's files are never lost: the module is never written over, an existing file only with
+# --force, and a render that fails part-way leaves nothing behind.
+cp "$demo" "$work/song.wav"
+expect_status 1 render "$work/song.wav"
+expect_contains "$err" "is the module being rendered"
+expect_status 1 render "$work/song.wav" -o "$work/song.wav" --force
+expect_equal "$(cmp "$demo" "$work/song.wav" && echo same)" same "module rendered under a .wav name"
+expect_status 1 render "$demo" -o "$work/tune.wav" --seconds 1
+expect_contains "$err" "file exists (use --force to replace it)"
+expect_equal "$(stat -c %s "$work/tune.wav")" $((44 + 1016064 * 4)) "existing file kept"
+expect_status 0 render "$demo" -o "$work/tune.wav" --seconds 1 --force
+expect_equal "$(stat -c %s "$work/tune.wav")" $((44 + 44100 * 4)) "file replaced with --force"
+checks=$((checks + 1))
+(trap '' XFSZ; ulimit -f 64; "$tolva" render "$demo" -o "$work/big.wav" 2>/dev/null) &&
+    fail "a render past the file size limit succeeded"
+expect_equal "$(ls "$work" | grep -c big)" 0 "files left by a failed render"
+
 expect_status 1 render "$demo" -o "$work/out.mp3"
 expect_contains "$err" "unknown output type"
 expect_status 1 render "$demo" -o "$work/no/such/folder/out.wav"

@@ -29,7 +29,7 @@ expect_contains "$out" "mixingFrequency             48000"
 expect_status 0 render "$demo" --settings "$work/in_tolva.dat" -o "$work/demo.raw"
 expect_equal "$(stat -c %s "$work/demo.raw")" $((1105920 * 4)) "frames at the file's rate"
 # Options given on the command line win over the file.
-expect_status 0 render "$demo" --settings "$work/in_tolva.dat" --rate 44100 -o "$work/demo.raw"
+expect_status 0 render "$demo" --settings "$work/in_tolva.dat" --rate 44100 -o "$work/demo.raw" --force
 expect_equal "$(stat -c %s "$work/demo.raw")" $((1016064 * 4)) "frames at --rate"
 
 head -c 44 "$work/in_tolva.dat" >"$work/short.dat"

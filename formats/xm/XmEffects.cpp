@@ -224,7 +224,7 @@ void XmKeyOffEffect::onTick(Player& player, Channel& ch) const {
     ch.activeEffect = nullptr;
 }
 
-void XmSetEnvelopePosition::onRow(Player&, Channel& channel, uint8_t param) const {
+void XmSetEnvelopePosition::onRow(Player& player, Channel& channel, uint8_t param) const {
     XmChannel& ch = xm(channel);
     if (!ch.instrument || ch.fadeVolume == 0)
         return;
@@ -232,6 +232,8 @@ void XmSetEnvelopePosition::onRow(Player&, Channel& channel, uint8_t param) cons
     restartEnvelope(ch.volumeEnvelope, envelope, EnvelopeFullVolume);
     for (uint32_t i = 0; i < param; ++i)
         stepEnvelope(envelope, ch.volumeEnvelope, true);
+    // An envelope that ends here takes no step on the tick and would not send its value.
+    player.changeFlags |= ChangeVolume;
 }
 
 void XmPanningSlide::onRow(Player&, Channel& ch, uint8_t param) const {

@@ -185,6 +185,11 @@ void XmExtendedCommand::onRow(Player& player, Channel& channel, uint8_t param) c
     case 0xB:
         fineWithMemory(player, ch, 0xB, y, ch.fineVolumeDownMemory);
         break;
+    case 0x9:
+        // E90 restarts the note with the row's notes, which a pattern delay does not repeat.
+        if (y != 0 || !xm(player).repeatingRow)
+            handlers::extendedCommand.onRow(player, ch, param);
+        break;
     default:
         handlers::extendedCommand.onRow(player, ch, param);
         break;

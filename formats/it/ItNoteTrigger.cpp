@@ -146,11 +146,14 @@ void ItPlayer::triggerNote(Channel& channel) {
             ch->volumeEnvelopeState.flags |= ItEnvelopeFading;
         }
     }
-    // Tone portamento slides to the note instead of starting it, from either column.
-    const bool portamento = ch->cellEffect == ItEffectTonePorta ||
-                            ch->cellEffect == ItEffectTonePortaVolumeSlide ||
-                            ((ch->cellMask & (ItMaskVolume | ItMaskLastVolume)) &&
-                             isVolumeColumnPortamento(ch->volumeColumn));
+    // Tone portamento slides to the note instead of starting it, from either column; with
+    // nothing sounding on the channel there is nothing to slide and the note starts.
+    const int32_t own = voiceOfChannel[k];
+    const bool sounding = own >= 0 && !isSilent(static_cast<uint32_t>(own));
+    const bool portamento = sounding && (ch->cellEffect == ItEffectTonePorta ||
+                                         ch->cellEffect == ItEffectTonePortaVolumeSlide ||
+                                         ((ch->cellMask & (ItMaskVolume | ItMaskLastVolume)) &&
+                                          isVolumeColumnPortamento(ch->volumeColumn)));
     if (portamento)
         changeFlags &= ~ChangeStartNote;
 

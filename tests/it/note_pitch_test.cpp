@@ -92,14 +92,14 @@ TEST(ItVibrato, FineVibratoIsAQuarterAsDeep) {
 
 // Row 0 slides up with F, row 1 tone-portamentos to note 72 with G00, row 2 slides with F00
 // after a G20 on row 1 of the second song.
-TEST(ItPortamentoMemory, GSharesTheMemoryOfEAndFOnlyWithTheCompatibilityFlag) {
+TEST(ItPortamentoMemory, GSharesTheMemoryOfEAndFUnlessTheCompatibilityFlagIsSet) {
     for (bool shared : {false, true}) {
         ItPatternWriter rows;
         rows.cell(0, 0, {60, 1, -1, itCommand('F'), 4});
         rows.cell(1, 0, {72, -1, -1, itCommand('G'), 0});
         auto song = playIt([&] {
             ItFileBuilder b = itSong(rows, {});
-            b.flags = static_cast<uint16_t>(b.flags | (shared ? 0x20 : 0));
+            b.flags = static_cast<uint16_t>(b.flags | (shared ? 0 : 0x20));
             return b;
         }());
         playRow(*song->player);
@@ -114,7 +114,7 @@ TEST(ItPortamentoMemory, GSharesTheMemoryOfEAndFOnlyWithTheCompatibilityFlag) {
         rows.cell(1, 0, {62, -1, -1, itCommand('G'), 2});
         rows.cell(2, 0, {-1, -1, -1, itCommand('F'), 0});
         ItFileBuilder b = itSong(rows, {});
-        b.flags = static_cast<uint16_t>(b.flags | (shared ? 0x20 : 0));
+        b.flags = static_cast<uint16_t>(b.flags | (shared ? 0 : 0x20));
         auto song = playIt(b);
         playRow(*song->player);
         playRow(*song->player);
@@ -159,6 +159,26 @@ TEST(ItPortamento, ToneSlideKeepsTheSampleGoingButTakesTheInstrument) {
     EXPECT_EQ(song->channel(0).slideOffset, 0);
     playTick(*song->player);
     EXPECT_EQ(song->channel(0).slideOffset, -32);
+}
+
+// Nothing to slide from on a channel that never sounded (1) or whose note was cut (0): the
+// note starts at its own pitch, whichever column asks for the slide.
+TEST(ItPortamento, OnASilentChannelTheNoteStarts) {
+    for (bool instruments : {false, true})
+        for (ItTestCell slide :
+             {ItTestCell{72, 1, -1, itCommand('G'), 16}, ItTestCell{72, 1, 196}}) {
+            ItPatternWriter rows;
+            rows.cell(0, 0, {60, 1}).cell(1, 0, {254}).cell(2, 0, slide).cell(2, 1, slide);
+            auto song = playIt(itSong(rows, instruments ? std::vector{ItTestInstrument{}}
+                                                        : std::vector<ItTestInstrument>{}));
+            for (int tick = 0; tick < 8; ++tick)
+                playTick(*song->player);
+            for (uint32_t k : {0u, 1u}) {
+                ASSERT_GE(song->it().voiceOf(k), 0);
+                EXPECT_TRUE(song->sounds(static_cast<uint32_t>(song->it().voiceOf(k))));
+                EXPECT_EQ(song->channel(k).period + song->channel(k).slideOffset, 7680 - 64 * 72);
+            }
+        }
 }
 
 TEST(ItPortamento, VolumeColumnSlidesRunBesideTheEffect) {

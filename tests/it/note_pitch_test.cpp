@@ -59,6 +59,43 @@ TEST(ItNotePitch, SampleVibratoSweepsInAndSwingsOverItsDepth) {
     EXPECT_EQ(high, 63);
 }
 
+// Depth 64 is reached after 65 ticks; from tick 72 on the ticks read positions 0, 64, 128 and
+// 192 of the waveform, an offset of entry x 64 >> 9. A rising offset raises the pitch in both
+// slide modes.
+TEST(ItNotePitch, SampleVibratoWaveformsAreSineRampDownAndSquare) {
+    const std::vector<int32_t> expected[3] = {
+        {0, 63, 0, -64},   // sine: 0, 511, 0, -511
+        {63, 31, -1, -33}, // ramp down: 511 - i x 1022 / 255
+        {63, 63, 0, 0},    // square, on one side only
+    };
+    for (uint16_t flags : {ItSampleSong, uint16_t{0x01}})
+        for (uint8_t waveform = 0; waveform < 3; ++waveform) {
+            ItPatternWriter rows;
+            rows.cell(0, 0, {60, 1});
+            ItFileBuilder b = itSong(rows, {});
+            b.flags = flags;
+            b.samples[0].vibrato[0] = 64;
+            b.samples[0].vibrato[1] = 64;
+            b.samples[0].vibrato[2] = 255;
+            b.samples[0].vibrato[3] = waveform;
+            auto song = playIt(b);
+            for (int i = 0; i < 72; ++i)
+                playTick(*song->player);
+            std::vector<int32_t> offsets;
+            std::vector<uint32_t> steps;
+            for (int i = 0; i < 4; ++i) {
+                playTick(*song->player);
+                offsets.push_back(song->channel(0).autoVibratoOffset);
+                steps.push_back(song->voice(0).step);
+            }
+            EXPECT_EQ(offsets, expected[waveform]) << int{waveform};
+            if (waveform == 0) {
+                EXPECT_GT(steps[1], steps[0]) << flags;
+                EXPECT_LT(steps[3], steps[0]) << flags;
+            }
+        }
+}
+
 TEST(ItVibrato, MovesOnTheRowAndHalfAsDeepUnlessOldEffects) {
     for (bool oldEffects : {false, true}) {
         ItPatternWriter rows;

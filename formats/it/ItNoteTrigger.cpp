@@ -169,7 +169,7 @@ void ItPlayer::triggerNote(Channel& channel) {
         if (instrumentMode()) {
             if (const ItInstrument* instrument = replayed ? ch->instrument : instrumentFor(s)) {
                 if (changeFlags & ChangeStartNote) {
-                    allocateVoice(k);
+                    allocateVoice(k, *instrument);
                     ch = &patternChannel(k);
                 }
                 applyInstrument(*ch, *instrument, portamento);

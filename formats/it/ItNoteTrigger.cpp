@@ -132,7 +132,8 @@ void ItPlayer::triggerNote(Channel& channel) {
     ItChannel* ch = &static_cast<ItChannel&>(channel);
     const uint32_t k = ch->owner % ItChannels;
     uint32_t note = ch->note;
-    if (ch->cellMask & (ItMaskNote | ItMaskLastNote)) {
+    const bool cellHasNote = ch->cellMask & (ItMaskNote | ItMaskLastNote);
+    if (cellHasNote) {
         note = ch->cellNote;
         if (note == ItNoteOff) {
             noteOff(*ch);
@@ -179,8 +180,14 @@ void ItPlayer::triggerNote(Channel& channel) {
                 randomPan = instrument->randomPan;
                 if (numbered)
                     randomVolume = instrument->randomVolume;
-                s = instrument->noteMap[note].sample;
-                note = instrument->noteMap[note].note;
+                // Without a note in the cell the channel's note is mapped already; the sample
+                // comes from the pattern's last note.
+                const uint32_t patternNote = lastValues_[k].note;
+                const uint32_t lookup =
+                    cellHasNote || patternNote >= ItNoteCount ? note : patternNote;
+                s = instrument->noteMap[lookup].sample;
+                if (cellHasNote)
+                    note = instrument->noteMap[note].note;
             } else {
                 if (hasFlag(ItOldEffects))
                     ch->instrument = nullptr;

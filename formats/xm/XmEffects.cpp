@@ -14,6 +14,7 @@ const XmPortamentoUp xmPortamentoUp;
 const XmPortamentoDown xmPortamentoDown;
 const XmTonePortamento xmTonePortamento;
 const XmTonePortamentoVolumeSlide xmTonePortamentoVolumeSlide;
+const XmVibrato xmVibrato;
 const XmVibratoVolumeSlide xmVibratoVolumeSlide;
 const XmVolumeSlide xmVolumeSlide;
 const XmExtendedCommand xmExtendedCommand;
@@ -33,7 +34,7 @@ const EffectHandler* const xmHandlers[XmEffectCount] = {
     &handlers::xmPortamentoUp,              // 1
     &handlers::xmPortamentoDown,            // 2
     &handlers::xmTonePortamento,            // 3
-    &handlers::vibrato,                     // 4
+    &handlers::xmVibrato,                   // 4
     &handlers::xmTonePortamentoVolumeSlide, // 5
     &handlers::xmVibratoVolumeSlide,        // 6
     &handlers::tremolo,                     // 7
@@ -139,9 +140,17 @@ void XmTonePortamentoVolumeSlide::onTick(Player& player, Channel& ch) const {
     slideTick(player, ch);
 }
 
+void XmVibrato::onRow(Player& player, Channel& ch, uint8_t param) const {
+    vibratoSetup(player, ch, param, XmVibratoDepthUnit);
+}
+
+void XmVibrato::onTick(Player& player, Channel& ch) const {
+    vibratoTick(player, ch);
+}
+
 void XmVibratoVolumeSlide::onRow(Player& player, Channel& ch, uint8_t param) const {
     handlers::xmVolumeSlide.onRow(player, ch, param);
-    vibratoSetup(player, ch, 0);
+    vibratoSetup(player, ch, 0, XmVibratoDepthUnit);
     ch.activeEffect = this;
 }
 

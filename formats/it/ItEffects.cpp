@@ -65,23 +65,30 @@ void volumeSlideStep(ItPlayer& player, ItChannel& ch) {
     volumeSlideTick(player, ch);
 }
 
-// With the compatible tone portamento flag, E, F and G share one speed memory.
+// E, F and G share one speed memory unless the compatible tone portamento flag keeps G apart.
 void portamentoDownRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
-    if (player.hasFlag(ItCompatibleTonePortamento) && param != 0)
+    if (!player.hasFlag(ItCompatibleTonePortamento) && param != 0)
         ch.portaSpeed = param;
     handlers::finePortamentoDown.onRow(player, ch, param);
 }
 
 void portamentoUpRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
-    if (player.hasFlag(ItCompatibleTonePortamento) && param != 0)
+    if (!player.hasFlag(ItCompatibleTonePortamento) && param != 0)
         ch.portaSpeed = param;
     handlers::finePortamentoUp.onRow(player, ch, param);
 }
 
-void tonePortamentoRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
-    if (player.hasFlag(ItCompatibleTonePortamento) && param != 0)
-        ch.portaFineMemory = param;
+// A tone portamento note on a silent channel starts like any other note.
+void itTonePortamentoSetup(ItPlayer& player, ItChannel& ch, uint8_t param) {
+    const uint32_t starting = player.changeFlags & ChangeStartNote;
     tonePortamentoSetup(player, ch, param);
+    player.changeFlags |= starting;
+}
+
+void tonePortamentoRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+    if (!player.hasFlag(ItCompatibleTonePortamento) && param != 0)
+        ch.portaFineMemory = param;
+    itTonePortamentoSetup(player, ch, param);
 }
 
 void slideStep(ItPlayer& player, ItChannel& ch) {
@@ -156,7 +163,7 @@ void vibratoVolumeSlideStep(ItPlayer& player, ItChannel& ch) {
 void tonePortamentoVolumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     if (!combinedVolumeSlide(player, ch, param))
         return;
-    tonePortamentoSetup(player, ch, 0);
+    itTonePortamentoSetup(player, ch, 0);
     ch.activeEffect = &handlers::itTonePortamentoVolumeSlide;
 }
 

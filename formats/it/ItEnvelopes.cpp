@@ -1,4 +1,5 @@
 #include "engine/PitchTables.h"
+#include "engine/Random.h"
 #include "formats/it/ItPlayer.h"
 
 #include <algorithm>
@@ -8,6 +9,26 @@ namespace tolva {
 namespace {
 
 enum EnvelopeKind { VolumeKind, OtherKind };
+
+enum AutoVibratoTables : uint32_t { SineTable = 0, SquareTable = 1, RampDownTable = 2 };
+
+// IT numbers its sample vibrato waveforms sine, ramp down, square, random; its square swings
+// to one side only.
+int32_t autoVibratoValue(uint8_t waveform, uint32_t position) {
+    const auto entry = [position](uint32_t table) {
+        return autoVibratoWaveforms[table * AutoVibratoLength + position % AutoVibratoLength];
+    };
+    switch (waveform & 3) {
+    case 1:
+        return entry(RampDownTable);
+    case 2:
+        return std::max(entry(SquareTable), 0);
+    case 3:
+        return ((nextRandom() * 1023) >> 16) - 511;
+    default:
+        return entry(SineTable);
+    }
+}
 
 // One step of an envelope: a node value at each node's tick, straight lines between.
 void stepEnvelope(uint32_t& changeFlags, const ItEnvelope& envelope, ItEnvelopeState& s,
@@ -96,8 +117,7 @@ void ItPlayer::advanceAutoVibrato(ItChannel& r) {
     // The depth is reached gradually, `rate` 1/256ths per step.
     if ((r.autoVibratoSweep >> 8) != s->vibratoDepth)
         r.autoVibratoSweep += s->vibratoRate;
-    const int32_t w = autoVibratoWaveforms[(s->vibratoWaveform & 3) * AutoVibratoLength +
-                                           r.autoVibratoPosition % AutoVibratoLength];
+    const int32_t w = autoVibratoValue(s->vibratoWaveform, r.autoVibratoPosition);
     r.autoVibratoOffset = (static_cast<int32_t>(r.autoVibratoSweep >> 8) * w) >> 9;
     r.autoVibratoPosition = (r.autoVibratoPosition + s->vibratoSpeed) % AutoVibratoLength;
     changeFlags |= ChangePitch;

@@ -28,17 +28,18 @@ void ItPlayer::applyAction(ItChannel& record, uint8_t action) {
     }
 }
 
-void ItPlayer::duplicateCheck(uint32_t k, const ItInstrument& previous, int32_t newVoice) {
-    const uint8_t type = previous.duplicateCheckType;
+// The new note's instrument checks the notes it left playing in the background.
+void ItPlayer::duplicateCheck(uint32_t k, const ItInstrument& next, int32_t newVoice) {
+    const uint8_t type = next.duplicateCheckType;
     if (type == ItDctOff)
         return;
-    const ItNoteMapEntry& mapped = previous.noteMap[std::min<uint32_t>(lastValues_[k].note, 119)];
+    const ItNoteMapEntry& mapped = next.noteMap[std::min<uint32_t>(lastValues_[k].note, 119)];
     const Sample* mappedSample = sampleFor(mapped.sample);
-    const uint8_t action = duplicateActions[std::min<uint8_t>(previous.duplicateCheckAction, 2)];
+    const uint8_t action = duplicateActions[std::min<uint8_t>(next.duplicateCheckAction, 2)];
     for (uint32_t v = 0; v < ItVoices; ++v) {
         ItChannel& r = voices[v];
         if (!r.background || r.owner != k || static_cast<int32_t>(v) == newVoice ||
-            r.instrument != &previous)
+            r.instrument != &next)
             continue;
         const bool duplicate = type == ItDctNote     ? r.note == mapped.note
                                : type == ItDctSample ? r.sample == mappedSample

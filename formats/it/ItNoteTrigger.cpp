@@ -132,7 +132,8 @@ void ItPlayer::triggerNote(Channel& channel) {
     ItChannel* ch = &static_cast<ItChannel&>(channel);
     const uint32_t k = ch->owner % ItChannels;
     uint32_t note = ch->note;
-    if (ch->cellMask & (ItMaskNote | ItMaskLastNote)) {
+    const bool cellHasNote = ch->cellMask & (ItMaskNote | ItMaskLastNote);
+    if (cellHasNote) {
         note = ch->cellNote;
         if (note == ItNoteOff) {
             noteOff(*ch);
@@ -146,11 +147,14 @@ void ItPlayer::triggerNote(Channel& channel) {
             ch->volumeEnvelopeState.flags |= ItEnvelopeFading;
         }
     }
-    // Tone portamento slides to the note instead of starting it, from either column.
-    const bool portamento = ch->cellEffect == ItEffectTonePorta ||
-                            ch->cellEffect == ItEffectTonePortaVolumeSlide ||
-                            ((ch->cellMask & (ItMaskVolume | ItMaskLastVolume)) &&
-                             isVolumeColumnPortamento(ch->volumeColumn));
+    // Tone portamento slides to the note instead of starting it, from either column; with
+    // nothing sounding on the channel there is nothing to slide and the note starts.
+    const int32_t own = voiceOfChannel[k];
+    const bool sounding = own >= 0 && !isSilent(static_cast<uint32_t>(own));
+    const bool portamento = sounding && (ch->cellEffect == ItEffectTonePorta ||
+                                         ch->cellEffect == ItEffectTonePortaVolumeSlide ||
+                                         ((ch->cellMask & (ItMaskVolume | ItMaskLastVolume)) &&
+                                          isVolumeColumnPortamento(ch->volumeColumn)));
     if (portamento)
         changeFlags &= ~ChangeStartNote;
 
@@ -166,7 +170,7 @@ void ItPlayer::triggerNote(Channel& channel) {
         if (instrumentMode()) {
             if (const ItInstrument* instrument = replayed ? ch->instrument : instrumentFor(s)) {
                 if (changeFlags & ChangeStartNote) {
-                    allocateVoice(k);
+                    allocateVoice(k, *instrument);
                     ch = &patternChannel(k);
                 }
                 applyInstrument(*ch, *instrument, portamento);
@@ -176,8 +180,14 @@ void ItPlayer::triggerNote(Channel& channel) {
                 randomPan = instrument->randomPan;
                 if (numbered)
                     randomVolume = instrument->randomVolume;
-                s = instrument->noteMap[note].sample;
-                note = instrument->noteMap[note].note;
+                // Without a note in the cell the channel's note is mapped already; the sample
+                // comes from the pattern's last note.
+                const uint32_t patternNote = lastValues_[k].note;
+                const uint32_t lookup =
+                    cellHasNote || patternNote >= ItNoteCount ? note : patternNote;
+                s = instrument->noteMap[lookup].sample;
+                if (cellHasNote)
+                    note = instrument->noteMap[note].note;
             } else {
                 if (hasFlag(ItOldEffects))
                     ch->instrument = nullptr;

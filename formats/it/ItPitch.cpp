@@ -57,7 +57,8 @@ uint32_t ItPlayer::periodToFrequency(int32_t period, Channel& channel) {
             ? 0
             : pitch.value >> 8;
     if (hasFlag(ItLinearSlides)) {
-        const int32_t x = LinearMiddleC - (period + ch.autoVibratoOffset - pitchOffset);
+        // A rising offset raises the pitch, as it does with Amiga periods.
+        const int32_t x = LinearMiddleC - (period - ch.autoVibratoOffset - pitchOffset);
         return linearStep(x, ch.currentRate, mixer->mixingRate());
     }
     const uint64_t divisor = static_cast<uint64_t>(mixer->mixingRate()) * period;

@@ -100,10 +100,10 @@ private:
     void applyInstrument(ItChannel& ch, const ItInstrument& instrument, bool portamento);
     void applySample(ItChannel& ch, ItSample& sample, bool defaultVolume, uint8_t randomVolume,
                      uint8_t randomPan);
-    int32_t allocateVoice(uint32_t k);
+    int32_t allocateVoice(uint32_t k, const ItInstrument& next);
     int32_t findVoice(uint32_t k);
     void moveChannel(uint32_t k, ItChannel& from, uint32_t voice);
-    void duplicateCheck(uint32_t k, const ItInstrument& previous, int32_t newVoice);
+    void duplicateCheck(uint32_t k, const ItInstrument& next, int32_t newVoice);
     bool isSilent(uint32_t voice);
     void commitRecord(ItChannel& record, uint32_t k);
     void advanceVoice(ItChannel& record);

@@ -49,7 +49,7 @@ void ItPlayer::moveChannel(uint32_t k, ItChannel& from, uint32_t voice) {
     changeFlags |= ChangeVolume | ChangePanning | ChangeFormatState | ChangeSurround;
 }
 
-int32_t ItPlayer::allocateVoice(uint32_t k) {
+int32_t ItPlayer::allocateVoice(uint32_t k, const ItInstrument& next) {
     const int32_t own = voiceOfChannel[k];
     if (own < 0) {
         const int32_t v = findVoice(k);
@@ -60,7 +60,6 @@ int32_t ItPlayer::allocateVoice(uint32_t k) {
     ItChannel& old = voices[static_cast<uint32_t>(own)];
     if (!old.instrument)
         return own;
-    const ItInstrument& previous = *old.instrument;
     if (old.newNoteAction != ItActionCut) {
         const int32_t v = findVoice(k);
         // Without another voice the new note takes over the old one's.
@@ -71,7 +70,7 @@ int32_t ItPlayer::allocateVoice(uint32_t k) {
             applyAction(old, old.newNoteAction);
         }
     }
-    duplicateCheck(k, previous, voiceOfChannel[k]);
+    duplicateCheck(k, next, voiceOfChannel[k]);
     return voiceOfChannel[k];
 }
 

@@ -14,6 +14,7 @@ const XmPortamentoUp xmPortamentoUp;
 const XmPortamentoDown xmPortamentoDown;
 const XmTonePortamento xmTonePortamento;
 const XmTonePortamentoVolumeSlide xmTonePortamentoVolumeSlide;
+const XmVibrato xmVibrato;
 const XmVibratoVolumeSlide xmVibratoVolumeSlide;
 const XmVolumeSlide xmVolumeSlide;
 const XmExtendedCommand xmExtendedCommand;
@@ -33,7 +34,7 @@ const EffectHandler* const xmHandlers[XmEffectCount] = {
     &handlers::xmPortamentoUp,              // 1
     &handlers::xmPortamentoDown,            // 2
     &handlers::xmTonePortamento,            // 3
-    &handlers::vibrato,                     // 4
+    &handlers::xmVibrato,                   // 4
     &handlers::xmTonePortamentoVolumeSlide, // 5
     &handlers::xmVibratoVolumeSlide,        // 6
     &handlers::tremolo,                     // 7
@@ -139,9 +140,17 @@ void XmTonePortamentoVolumeSlide::onTick(Player& player, Channel& ch) const {
     slideTick(player, ch);
 }
 
+void XmVibrato::onRow(Player& player, Channel& ch, uint8_t param) const {
+    vibratoSetup(player, ch, param, XmVibratoDepthUnit);
+}
+
+void XmVibrato::onTick(Player& player, Channel& ch) const {
+    vibratoTick(player, ch);
+}
+
 void XmVibratoVolumeSlide::onRow(Player& player, Channel& ch, uint8_t param) const {
     handlers::xmVolumeSlide.onRow(player, ch, param);
-    vibratoSetup(player, ch, 0);
+    vibratoSetup(player, ch, 0, XmVibratoDepthUnit);
     ch.activeEffect = this;
 }
 
@@ -185,6 +194,11 @@ void XmExtendedCommand::onRow(Player& player, Channel& channel, uint8_t param) c
     case 0xB:
         fineWithMemory(player, ch, 0xB, y, ch.fineVolumeDownMemory);
         break;
+    case 0x9:
+        // E90 restarts the note with the row's notes, which a pattern delay does not repeat.
+        if (y != 0 || !xm(player).repeatingRow)
+            handlers::extendedCommand.onRow(player, ch, param);
+        break;
     default:
         handlers::extendedCommand.onRow(player, ch, param);
         break;
@@ -224,7 +238,7 @@ void XmKeyOffEffect::onTick(Player& player, Channel& ch) const {
     ch.activeEffect = nullptr;
 }
 
-void XmSetEnvelopePosition::onRow(Player&, Channel& channel, uint8_t param) const {
+void XmSetEnvelopePosition::onRow(Player& player, Channel& channel, uint8_t param) const {
     XmChannel& ch = xm(channel);
     if (!ch.instrument || ch.fadeVolume == 0)
         return;
@@ -232,6 +246,8 @@ void XmSetEnvelopePosition::onRow(Player&, Channel& channel, uint8_t param) cons
     restartEnvelope(ch.volumeEnvelope, envelope, EnvelopeFullVolume);
     for (uint32_t i = 0; i < param; ++i)
         stepEnvelope(envelope, ch.volumeEnvelope, true);
+    // An envelope that ends here takes no step on the tick and would not send its value.
+    player.changeFlags |= ChangeVolume;
 }
 
 void XmPanningSlide::onRow(Player&, Channel& ch, uint8_t param) const {

@@ -32,6 +32,16 @@ public:
     void onTick(Player& player, Channel& channel) const override;
 };
 
+// FastTracker 2's vibrato lowers the pitch on the first half of its wave: the depth counts in
+// periods, which grow downwards.
+constexpr int32_t XmVibratoDepthUnit = 4;
+
+class XmVibrato : public EffectHandler {
+public:
+    void onRow(Player& player, Channel& channel, uint8_t param) const override;
+    void onTick(Player& player, Channel& channel) const override;
+};
+
 class XmVibratoVolumeSlide : public EffectHandler {
 public:
     void onRow(Player& player, Channel& channel, uint8_t param) const override;
@@ -93,6 +103,7 @@ extern const XmPortamentoUp xmPortamentoUp;
 extern const XmPortamentoDown xmPortamentoDown;
 extern const XmTonePortamento xmTonePortamento;
 extern const XmTonePortamentoVolumeSlide xmTonePortamentoVolumeSlide;
+extern const XmVibrato xmVibrato;
 extern const XmVibratoVolumeSlide xmVibratoVolumeSlide;
 extern const XmVolumeSlide xmVolumeSlide;
 extern const XmExtendedCommand xmExtendedCommand;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
+#include <iterator>
 
 namespace tolva {
 
@@ -247,10 +248,19 @@ int32_t XmPlayer::noteToPeriod(Channel& channel, uint32_t note) {
     const int32_t n = static_cast<int32_t>(note) + ch.relativeNote;
     if (xmFlags & XmLinearFrequencies)
         return (120 - n) * 64 - (finetune >> 1);
-    // Notes below the table play in its lowest octave.
+    // Notes below the table play in its lowest octave. The finetune counts sixteenths of a
+    // semitone: an odd sixteenth lies halfway between two entries of the eighths table.
     const uint32_t m = static_cast<uint32_t>(std::max(n, 0));
-    const uint32_t index = (m % 12) * 8 + 8 + static_cast<uint32_t>(finetune >> 4);
-    return static_cast<int32_t>((amigaPeriods[index] * 32u) >> (m / 12));
+    const uint32_t sixteenth = (m % 12) * 16 + 16 + static_cast<uint32_t>(finetune >> 3);
+    const uint32_t index = sixteenth / 2;
+    uint32_t scaled = amigaPeriods[index] * 32u; // the period in octave 0
+    if (sixteenth & 1) {
+        // Past the last entry comes C of the next octave.
+        const uint32_t above = index + 1 < std::size(amigaPeriods) ? amigaPeriods[index + 1] * 32u
+                                                                   : amigaPeriods[8] * 16u;
+        scaled = (scaled + above) / 2;
+    }
+    return static_cast<int32_t>(scaled >> (m / 12));
 }
 
 int32_t XmPlayer::mixerVolume(Channel& channel, int32_t volume) {
@@ -303,6 +313,11 @@ void XmPlayer::continueEffect(Channel& channel) {
 void XmPlayer::resetRowModulation(Channel& channel) {
     static_cast<XmChannel&>(channel).volumeColumnEffect = nullptr;
     Player::resetRowModulation(channel);
+}
+
+void XmPlayer::processRow(bool isNewRow) {
+    repeatingRow = !isNewRow;
+    Player::processRow(isNewRow);
 }
 
 uint32_t XmPlayer::formatType() {

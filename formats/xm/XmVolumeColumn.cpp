@@ -62,7 +62,7 @@ void runVolumeColumn(XmPlayer& player, XmChannel& ch) {
         ch.vibratoSpeed = y;
         break;
     case 0xB:
-        vibratoSetup(player, ch, y);
+        vibratoSetup(player, ch, y, XmVibratoDepthUnit);
         break;
     case 0xC:
         setPanning(player, ch, static_cast<uint8_t>(y * 16));

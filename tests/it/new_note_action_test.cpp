@@ -106,6 +106,20 @@ TEST(ItDuplicateCheck, ActionsNoteOffAndFade) {
     EXPECT_EQ(fade->it().voices[0].volumeEnvelopeState.flags & (Released | Fading), Fading);
 }
 
+// Instrument 1 would cut every old note of its own, but the note of instrument 2 checks with
+// instrument 2, which has no check.
+TEST(ItDuplicateCheck, TheNewNotesInstrumentChecks) {
+    ItPatternWriter rows;
+    rows.cell(0, 0, {60, 1}).cell(1, 0, {60, 2});
+    auto song = playIt(itSong(rows, {twoSampleInstrument(ItActionContinue, ItDctInstrument, 0),
+                                     twoSampleInstrument(ItActionContinue, ItDctOff, 0)}));
+    playRow(*song->player);
+    playTick(*song->player);
+    EXPECT_TRUE(song->it().voices[0].background);
+    EXPECT_TRUE(song->sounds(0));
+    EXPECT_TRUE(song->sounds(1));
+}
+
 TEST(ItNewNoteAction, FadeLowersTheOldNoteEveryTickUntilItStops) {
     ItTestInstrument ins = twoSampleInstrument(ItActionFade, 0, 0);
     ins.fadeOut = 256;

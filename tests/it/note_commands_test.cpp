@@ -68,7 +68,7 @@ TEST(ItNoteCommands, NoteMapChoosesNoteAndSample) {
     ItTestInstrument ins;
     ins.noteMap[60] = {72, 2};
     ItPatternWriter rows;
-    rows.cell(0, 0, {60, 1});
+    rows.cell(0, 0, {60, 1}).cell(1, 0, {-1, 1});
     ItFileBuilder b = itSong(rows, {ins});
     b.samples.push_back(rampSample(100, true));
     b.samples[1].volume = 20;
@@ -78,6 +78,13 @@ TEST(ItNoteCommands, NoteMapChoosesNoteAndSample) {
     EXPECT_EQ(song->channel(0).volume, 20);
     EXPECT_EQ(song->voice(0).data, song->it().module.samples[1].data);
     EXPECT_EQ(song->voice(0).step, 2u * 8363 * 65536 / 44100);
+    // The number alone maps the pattern's note 60 again, not the mapped 72: sample 2 at its
+    // default volume 20, note 72.
+    playRow(*song->player);
+    playTick(*song->player);
+    EXPECT_EQ(song->channel(0).note, 72u);
+    EXPECT_EQ(song->channel(0).sample, &song->it().module.samples[1]);
+    EXPECT_EQ(song->channel(0).volume, 20);
 }
 
 TEST(ItNoteCommands, ANoteWithoutInstrumentReplaysTheInstrumentAtTheSameVolume) {

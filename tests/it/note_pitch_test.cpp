@@ -59,6 +59,43 @@ TEST(ItNotePitch, SampleVibratoSweepsInAndSwingsOverItsDepth) {
     EXPECT_EQ(high, 63);
 }
 
+// Depth 64 is reached after 65 ticks; from tick 72 on the ticks read positions 0, 64, 128 and
+// 192 of the waveform, an offset of entry x 64 >> 9. A rising offset raises the pitch in both
+// slide modes.
+TEST(ItNotePitch, SampleVibratoWaveformsAreSineRampDownAndSquare) {
+    const std::vector<int32_t> expected[3] = {
+        {0, 63, 0, -64},   // sine: 0, 511, 0, -511
+        {63, 31, -1, -33}, // ramp down: 511 - i x 1022 / 255
+        {63, 63, 0, 0},    // square, on one side only
+    };
+    for (uint16_t flags : {ItSampleSong, uint16_t{0x01}})
+        for (uint8_t waveform = 0; waveform < 3; ++waveform) {
+            ItPatternWriter rows;
+            rows.cell(0, 0, {60, 1});
+            ItFileBuilder b = itSong(rows, {});
+            b.flags = flags;
+            b.samples[0].vibrato[0] = 64;
+            b.samples[0].vibrato[1] = 64;
+            b.samples[0].vibrato[2] = 255;
+            b.samples[0].vibrato[3] = waveform;
+            auto song = playIt(b);
+            for (int i = 0; i < 72; ++i)
+                playTick(*song->player);
+            std::vector<int32_t> offsets;
+            std::vector<uint32_t> steps;
+            for (int i = 0; i < 4; ++i) {
+                playTick(*song->player);
+                offsets.push_back(song->channel(0).autoVibratoOffset);
+                steps.push_back(song->voice(0).step);
+            }
+            EXPECT_EQ(offsets, expected[waveform]) << int{waveform};
+            if (waveform == 0) {
+                EXPECT_GT(steps[1], steps[0]) << flags;
+                EXPECT_LT(steps[3], steps[0]) << flags;
+            }
+        }
+}
+
 TEST(ItVibrato, MovesOnTheRowAndHalfAsDeepUnlessOldEffects) {
     for (bool oldEffects : {false, true}) {
         ItPatternWriter rows;
@@ -92,14 +129,14 @@ TEST(ItVibrato, FineVibratoIsAQuarterAsDeep) {
 
 // Row 0 slides up with F, row 1 tone-portamentos to note 72 with G00, row 2 slides with F00
 // after a G20 on row 1 of the second song.
-TEST(ItPortamentoMemory, GSharesTheMemoryOfEAndFOnlyWithTheCompatibilityFlag) {
+TEST(ItPortamentoMemory, GSharesTheMemoryOfEAndFUnlessTheCompatibilityFlagIsSet) {
     for (bool shared : {false, true}) {
         ItPatternWriter rows;
         rows.cell(0, 0, {60, 1, -1, itCommand('F'), 4});
         rows.cell(1, 0, {72, -1, -1, itCommand('G'), 0});
         auto song = playIt([&] {
             ItFileBuilder b = itSong(rows, {});
-            b.flags = static_cast<uint16_t>(b.flags | (shared ? 0x20 : 0));
+            b.flags = static_cast<uint16_t>(b.flags | (shared ? 0 : 0x20));
             return b;
         }());
         playRow(*song->player);
@@ -114,7 +151,7 @@ TEST(ItPortamentoMemory, GSharesTheMemoryOfEAndFOnlyWithTheCompatibilityFlag) {
         rows.cell(1, 0, {62, -1, -1, itCommand('G'), 2});
         rows.cell(2, 0, {-1, -1, -1, itCommand('F'), 0});
         ItFileBuilder b = itSong(rows, {});
-        b.flags = static_cast<uint16_t>(b.flags | (shared ? 0x20 : 0));
+        b.flags = static_cast<uint16_t>(b.flags | (shared ? 0 : 0x20));
         auto song = playIt(b);
         playRow(*song->player);
         playRow(*song->player);
@@ -159,6 +196,26 @@ TEST(ItPortamento, ToneSlideKeepsTheSampleGoingButTakesTheInstrument) {
     EXPECT_EQ(song->channel(0).slideOffset, 0);
     playTick(*song->player);
     EXPECT_EQ(song->channel(0).slideOffset, -32);
+}
+
+// Nothing to slide from on a channel that never sounded (1) or whose note was cut (0): the
+// note starts at its own pitch, whichever column asks for the slide.
+TEST(ItPortamento, OnASilentChannelTheNoteStarts) {
+    for (bool instruments : {false, true})
+        for (ItTestCell slide :
+             {ItTestCell{72, 1, -1, itCommand('G'), 16}, ItTestCell{72, 1, 196}}) {
+            ItPatternWriter rows;
+            rows.cell(0, 0, {60, 1}).cell(1, 0, {254}).cell(2, 0, slide).cell(2, 1, slide);
+            auto song = playIt(itSong(rows, instruments ? std::vector{ItTestInstrument{}}
+                                                        : std::vector<ItTestInstrument>{}));
+            for (int tick = 0; tick < 8; ++tick)
+                playTick(*song->player);
+            for (uint32_t k : {0u, 1u}) {
+                ASSERT_GE(song->it().voiceOf(k), 0);
+                EXPECT_TRUE(song->sounds(static_cast<uint32_t>(song->it().voiceOf(k))));
+                EXPECT_EQ(song->channel(k).period + song->channel(k).slideOffset, 7680 - 64 * 72);
+            }
+        }
 }
 
 TEST(ItPortamento, VolumeColumnSlidesRunBesideTheEffect) {

@@ -111,14 +111,18 @@ TEST_F(XmEnvelopes, PanningEnvelopeNarrowsNearTheEdges) {
 }
 
 TEST_F(XmEnvelopes, SetEnvelopePositionStepsPastTheSustainPoint) {
-    XmInstrumentDef i = withVolumeEnvelope({{{0, 64}, {4, 0}, {8, 64}}, 0, 0, 0, 1 | 2});
-    XmBuilder b(1);
-    b.instrument(i).cell(0, 0, 0, xmNote(48, 1)).cell(0, 1, 0, xmFx(21, 6)); // L06
-    player = playXm(b.build(), mixer);
-    ASSERT_TRUE(player);
-    EXPECT_EQ(volumes(6), (std::vector<int>(6, 128))); // held on the sustain point 0
-    // Six forced steps reach tick 5 of the envelope; the tick's own step makes it tick 6.
-    EXPECT_EQ(volumes(3), (std::vector<int>{64, 96, 128}));
+    XmInstrumentDef i = withVolumeEnvelope({{{0, 64}, {4, 0}, {8, 32}}, 0, 0, 0, 1 | 2});
+    // L06: six forced steps reach tick 5 of the envelope; the tick's own step makes it tick 6.
+    // L20: past the last point the envelope ends on that point's value.
+    for (auto [position, after] : {std::pair{6, std::vector<int>{32, 48, 64}},
+                                   std::pair{20, std::vector<int>{64, 64, 64}}}) {
+        XmBuilder b(1);
+        b.instrument(i).cell(0, 0, 0, xmNote(48, 1)).cell(0, 1, 0, xmFx(21, position));
+        player = playXm(b.build(), mixer);
+        ASSERT_TRUE(player);
+        EXPECT_EQ(volumes(6), (std::vector<int>(6, 128))); // held on the sustain point 0
+        EXPECT_EQ(volumes(3), after) << "L" << position;
+    }
 }
 
 TEST_F(XmEnvelopes, SetEnvelopePositionDoesNothingOnceTheFadeoutEnded) {

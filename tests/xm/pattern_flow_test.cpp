@@ -56,10 +56,15 @@ TEST_F(XmPatternFlow, TwoChannelsEndingLoopsOnTheSameRowReplayTheSameOrder) {
     EXPECT_EQ(trace(b), rowsOf(0, {0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3, 4, 5, 6, 7}));
 }
 
-TEST_F(XmPatternFlow, PatternDelayRepeatsTheRow) {
-    XmBuilder b(1);
-    b.instrument(xmInstrument()).rows(0, 4).cell(0, 1, 0, xmFx(0xE, 0xE2));
+TEST_F(XmPatternFlow, PatternDelayRepeatsTheRowButNotItsE90) {
+    XmBuilder b(2);
+    b.instrument(xmInstrument())
+        .rows(0, 4)
+        .cell(0, 0, 0, xmNote(48, 1))
+        .cell(0, 1, 0, xmFx(0xE, 0x90))
+        .cell(0, 1, 1, xmFx(0xE, 0xE2));
     EXPECT_EQ(trace(b), rowsOf(0, {0, 1, 1, 1, 2, 3}));
+    EXPECT_EQ(mixer.voices[0].starts, 2u); // the note, and E90 once
 }
 
 TEST_F(XmPatternFlow, BreakIntoAShorterPattern) {

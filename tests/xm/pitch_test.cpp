@@ -54,6 +54,10 @@ TEST_F(XmPitch, SampleFinetuneAndRelativeNote) {
     EXPECT_EQ(period(), 1664); // finetune step 4 of C: 832 x 32 >> 4
     play(xmNote(48, 1), false, -128);
     EXPECT_EQ(period(), 1814); // step -8: 907 x 32 >> 4
+    play(xmNote(48, 1), false, -35);
+    EXPECT_EQ(period(), 1743); // -5/16 semitone: halfway between 875 and 868, x 32 >> 4
+    play(xmNote(59, 1), false, 127);
+    EXPECT_EQ(period(), 859); // B +15/16: halfway between 431 and 428 (C of the next octave)
     play(xmNote(48, 1), true, 0, 12);
     EXPECT_EQ(period(), 3840);
     play(xmNote(48, 1), false, 0, -24);

@@ -72,8 +72,9 @@ TEST_F(XmVolumeColumn, VibratoSpeedAndDepth) {
         playTick(*player);
         offsets.push_back(ch().vibratoOffset);
     }
-    // Positions 20, 24, 28 of the sine (235, 180, 97) times depth 8 x -4, over 128.
-    EXPECT_EQ(offsets, (std::vector<int>{0, -59, -45, -25}));
+    // Positions 20, 24, 28 of the sine (235, 180, 97) times depth 8 x 4, over 128: the period
+    // grows first, so the pitch falls.
+    EXPECT_EQ(offsets, (std::vector<int>{0, 58, 45, 24}));
     EXPECT_EQ(ch().vibratoMemory, 0x48);
     playTicks(*player, 2);
     playTick(*player);
@@ -119,7 +120,7 @@ TEST_F(XmVolumeColumn, TonePortamentoBesideVibratoOfTheEffectColumn) {
     start();
     playTicks(*player, 9);
     EXPECT_EQ(ch().slideOffset, -128);  // reached D-4 on the first slide tick
-    EXPECT_EQ(ch().vibratoOffset, -25); // sine[4] = 97 at depth -32
+    EXPECT_EQ(ch().vibratoOffset, 24); // sine[4] = 97 at depth 32
     EXPECT_EQ(mixer.voices[0].starts, 1u);
 }
 

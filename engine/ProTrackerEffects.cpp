@@ -308,6 +308,10 @@ void PositionJump::onRow(Player& player, Channel&, uint8_t param) const {
         return;
     player.changeFlags |= ChangeJumpPending;
     player.orderIndex = param;
+    // ProTracker starts the new order at its top unless a break in a later channel says
+    // otherwise; a break in an earlier channel is forgotten.
+    if (isModFormat(player))
+        player.nextRow = 0;
 }
 
 void SetChannelVolume::onRow(Player& player, Channel& ch, uint8_t param) const {

@@ -346,9 +346,14 @@ void ExtendedCommand::onRow(Player& player, Channel& ch, uint8_t param) const {
         ch.vibratoTable = waveformTables[y & 3];
         break;
     case 0x5:
-        // The sample itself changes: every later note of it, on any channel, uses the value.
-        if (ch.sample)
+        if (isModFormat(player)) {
+            // ProTracker tunes the channel, this row's note included, until an instrument
+            // number brings the sample's own finetune back.
+            ch.finetune = y;
+        } else if (ch.sample) {
+            // The sample itself changes: every later note of it, on any channel, uses it.
             ch.sample->finetune = static_cast<int8_t>(y);
+        }
         break;
     case 0x6:
         patternLoop(player, ch, y);

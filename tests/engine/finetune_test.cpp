@@ -26,20 +26,25 @@ TEST(Finetune, TheSampleHeaderValuePicksProTrackersTunedPeriod) {
     EXPECT_EQ(player->channel(3).period, 106);
 }
 
-TEST(Finetune, SetFinetuneChangesTheSampleForEveryLaterNote) {
+TEST(Finetune, SetFinetuneTunesTheChannelUntilAnInstrumentNumber) {
     RecordingMixer mixer;
     auto player = playMod(ModBuilder()
                               .sample(squareSample(64))
                               .cell(0, 0, 0, note(25, 1, 0xE, 0x55))
+                              .cell(0, 1, 0, note(25))
                               .cell(0, 1, 1, note(25, 1))
+                              .cell(0, 2, 0, note(25, 1))
                               .build(),
                           mixer);
     playTick(*player);
-    EXPECT_EQ(player->channel(0).period, 428); // this note was set up before the command
-    EXPECT_EQ(player->sample(0)->finetune, 5);
+    EXPECT_EQ(player->channel(0).period, 413); // C-2 at +5, on the command's own row
     playRow(*player);
     playTick(*player);
-    EXPECT_EQ(player->channel(1).period, 413); // C-2 at +5
+    EXPECT_EQ(player->channel(0).period, 413); // no instrument number: the channel keeps +5
+    EXPECT_EQ(player->channel(1).period, 428); // the sample keeps its own finetune
+    playRow(*player);
+    playTick(*player);
+    EXPECT_EQ(player->channel(0).period, 428);
 }
 
 } // namespace

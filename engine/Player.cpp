@@ -124,10 +124,14 @@ int32_t Player::mixerPanning(Channel&, int32_t panning) {
 }
 
 uint32_t Player::periodToFrequency(int32_t period, Channel&) {
+    return amigaStep(0x369E994000ull, period); // 3579545.25 Hz, the NTSC Amiga's
+}
+
+uint32_t Player::amigaStep(uint64_t clock, int32_t period) {
     const uint32_t divisor = mixer->mixingRate() * static_cast<uint32_t>(period);
     if (divisor == 0)
         return 0;
-    return static_cast<uint32_t>(0x369E994000ull / divisor);
+    return static_cast<uint32_t>(clock / divisor);
 }
 
 void Player::defaultPannings(DefaultPannings& out) {

@@ -143,6 +143,8 @@ public:
     void setTickInterval(uint32_t bpm);
     // Channel volume plus tremolo, limited to 0..64.
     static int32_t effectiveVolume(const Channel& channel);
+    // Mixer step of an Amiga period for a clock given in 16.16 Hz.
+    uint32_t amigaStep(uint64_t clock, int32_t period);
     // The row being played within its pattern.
     uint32_t currentRow() const { return song.rowsPerPattern - rowsLeft; }
 

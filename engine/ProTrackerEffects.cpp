@@ -308,6 +308,10 @@ void PositionJump::onRow(Player& player, Channel&, uint8_t param) const {
         return;
     player.changeFlags |= ChangeJumpPending;
     player.orderIndex = param;
+    // ProTracker starts the new order at its top unless a break in a later channel says
+    // otherwise; a break in an earlier channel is forgotten.
+    if (isModFormat(player))
+        player.nextRow = 0;
 }
 
 void SetChannelVolume::onRow(Player& player, Channel& ch, uint8_t param) const {
@@ -342,9 +346,14 @@ void ExtendedCommand::onRow(Player& player, Channel& ch, uint8_t param) const {
         ch.vibratoTable = waveformTables[y & 3];
         break;
     case 0x5:
-        // The sample itself changes: every later note of it, on any channel, uses the value.
-        if (ch.sample)
+        if (isModFormat(player)) {
+            // ProTracker tunes the channel, this row's note included, until an instrument
+            // number brings the sample's own finetune back.
+            ch.finetune = y;
+        } else if (ch.sample) {
+            // The sample itself changes: every later note of it, on any channel, uses it.
             ch.sample->finetune = static_cast<int8_t>(y);
+        }
         break;
     case 0x6:
         patternLoop(player, ch, y);

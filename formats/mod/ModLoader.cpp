@@ -22,6 +22,7 @@ constexpr uint32_t StoredOrders = 128;
 constexpr uint32_t MinLoopBytes = 12; // shorter loops are not played as loops
 constexpr uint32_t CellBytes = 4;
 constexpr int32_t PeriodTolerance = 5; // periods -5..+4 away still name a note
+constexpr uint32_t ModsGraveChannels = 8;
 
 uint32_t bigEndian16(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) << 8 | p[1];
@@ -89,6 +90,32 @@ bool convertPattern(const uint8_t* in, uint32_t cells, bool fifteenSamples,
     return true;
 }
 
+// Mod's Grave wrote its 8-channel songs under ProTracker's "M.K." with restart byte 0. Such a
+// file is recognised by its size, which fits 8-channel patterns and the samples exactly, and
+// by cells that all name notes when read as 8 channels. The stream is left where it was.
+bool isModsGraveFile(InputStream& stream, const ModPlayer& player, uint32_t patterns,
+                     const PeriodToNote& noteOf) {
+    uint64_t sampleBytes = 0;
+    for (const Sample& s : player.samples)
+        sampleBytes += s.length;
+    uint32_t position = 0;
+    stream.seek(0, SeekFromCurrent, &position);
+    const uint64_t patternBytes = uint64_t{patterns} * ModsGraveChannels * ModRows * CellBytes;
+    if (position + patternBytes + sampleBytes != stream.size())
+        return false;
+    std::vector<uint8_t> cells(static_cast<std::size_t>(patternBytes));
+    const bool read = stream.read(static_cast<uint32_t>(patternBytes), cells.data()) == 0;
+    stream.seek(position, SeekFromStart);
+    if (!read)
+        return false;
+    for (std::size_t c = 0; c < cells.size(); c += CellBytes) {
+        const uint32_t period = (cells[c] & 0x0Fu) << 8 | cells[c + 1];
+        if (period != 0 && noteOf(period) == 0)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::unique_ptr<Player> loadMod(InputStream& stream, bool infoOnly, Mixer* mixer) {
@@ -138,6 +165,10 @@ std::unique_ptr<Player> loadMod(InputStream& stream, bool infoOnly, Mixer* mixer
         if (stream.read(4, skipped) != 0)
             return nullptr;
     }
+    const PeriodToNote noteOf;
+    if (tag == ModTagMK && orderBlock[1] == 0 &&
+        isModsGraveFile(stream, *player, highestPattern + 1, noteOf))
+        song.channelCount = ModsGraveChannels;
 
     const uint32_t patternBytes = song.channelCount * ModRows * CellBytes;
     uint32_t position = 0;
@@ -147,7 +178,6 @@ std::unique_ptr<Player> loadMod(InputStream& stream, bool infoOnly, Mixer* mixer
         return nullptr;
 
     std::vector<uint8_t> buffer(patternBytes);
-    const PeriodToNote noteOf;
     for (uint32_t p = 0; p <= highestPattern; ++p) {
         if (stream.read(patternBytes, buffer.data()) != 0)
             return nullptr;

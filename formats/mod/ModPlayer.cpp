@@ -1,8 +1,16 @@
 #include "formats/mod/ModPlayer.h"
 
+#include "formats/mod/ProTrackerPeriods.h"
+
 #include <algorithm>
 
 namespace tolva {
+
+namespace {
+
+constexpr uint64_t PalStepClock = 0x361F0F0000ull; // 3546895 Hz, the PAL Amiga's, as 16.16
+
+} // namespace
 
 ModPlayer::~ModPlayer() {
     releaseAllSamples();
@@ -53,6 +61,17 @@ void ModPlayer::triggerNote(Channel& ch) {
     // already playing goes on.
     if (ch.cellInstrument != 0 && ch.cellNote == 0)
         changeFlags &= ~ChangeStartNote;
+}
+
+int32_t ModPlayer::noteToPeriod(Channel& ch, uint32_t note) {
+    const uint32_t index = note - ProTrackerFirstNote;
+    if (note >= ProTrackerFirstNote && index < ProTrackerNoteCount)
+        return proTrackerPeriods[ch.finetune & 15][index];
+    return Player::noteToPeriod(ch, note);
+}
+
+uint32_t ModPlayer::periodToFrequency(int32_t period, Channel&) {
+    return amigaStep(PalStepClock, period);
 }
 
 } // namespace tolva

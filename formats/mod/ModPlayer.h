@@ -13,7 +13,7 @@ constexpr uint32_t ModCellSize = 3; // little-endian word: note 0..6, effect 7..
                                     // then the parameter
 
 // Plays what loadMod stored: patterns of 3-byte cells in the song's pattern table, the
-// ProTracker behaviour of the base player.
+// ProTracker behaviour of the base player, tuned as on the PAL Amiga that ProTracker ran on.
 class ModPlayer : public Player {
 public:
     explicit ModPlayer(Mixer* mixer) : Player(mixer) {}
@@ -24,6 +24,8 @@ public:
     bool enterPattern(uint32_t pattern) override;
     bool readCell(uint32_t channelIndex) override;
     void triggerNote(Channel& channel) override;
+    int32_t noteToPeriod(Channel& channel, uint32_t note) override;
+    uint32_t periodToFrequency(int32_t period, Channel& channel) override;
 
     std::array<Channel, ModMaxChannels> channels;
     std::array<Sample, ModMaxSamples> samples;

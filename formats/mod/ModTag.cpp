@@ -13,10 +13,14 @@ struct KnownTag {
     uint32_t channels;
 };
 
+// ProTracker's and those of the trackers that wrote the same layout under their own tag:
+// StarTrekker, NoiseTracker, His Master's Noise, Digital Tracker, Octalyser and others.
 constexpr KnownTag knownTags[] = {
-    {{'M', '.', 'K', '.'}, 4}, {{'M', '!', 'K', '!'}, 4}, {{'F', 'L', 'T', '4'}, 4},
-    {{'N', '.', 'T', '.'}, 4}, {{'6', 'C', 'H', 'N'}, 6}, {{'8', 'C', 'H', 'N'}, 8},
-    {{'O', 'C', 'T', 'A'}, 8},
+    {{'M', '.', 'K', '.'}, 4}, {{'M', '!', 'K', '!'}, 4}, {{'M', '&', 'K', '!'}, 4},
+    {{'F', 'L', 'T', '4'}, 4}, {{'N', '.', 'T', '.'}, 4}, {{'F', 'E', 'S', 'T'}, 4},
+    {{'N', 'S', 'M', 'S'}, 4}, {{'E', 'X', 'O', '4'}, 4}, {{'T', 'D', 'Z', '4'}, 4},
+    {{'F', 'A', '0', '4'}, 4}, {{'F', 'A', '0', '6'}, 6}, {{'F', 'A', '0', '8'}, 8},
+    {{'C', 'D', '6', '1'}, 6}, {{'C', 'D', '8', '1'}, 8}, {{'O', 'C', 'T', 'A'}, 8},
 };
 
 bool isDigit(uint8_t c) {
@@ -28,6 +32,8 @@ bool isDigit(uint8_t c) {
 uint32_t modTagChannels(const uint8_t tag[4]) {
     if (tag[2] == 'C' && tag[3] == 'H' && isDigit(tag[0]) && isDigit(tag[1]))
         return (tag[0] - '0') * 10u + (tag[1] - '0');
+    if (tag[1] == 'C' && tag[2] == 'H' && tag[3] == 'N' && isDigit(tag[0]))
+        return tag[0] - '0';
     for (const KnownTag& known : knownTags)
         if (std::memcmp(known.text, tag, 4) == 0)
             return known.channels;

@@ -6,6 +6,7 @@ namespace tolva {
 class InputStream;
 
 constexpr uint32_t ModTagOffset = 1080;
+constexpr uint32_t ModTagMK = 0x4D2E4B2E;  // "M.K."
 constexpr uint32_t ModTagMK2 = 0x4D214B21; // "M!K!": patterns up to 127
 
 // Channel count named by the four tag bytes; 0 when they are no known tag.

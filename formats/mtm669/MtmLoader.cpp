@@ -101,7 +101,12 @@ std::unique_ptr<Player> loadMtm(InputStream& stream, bool infoOnly, Mixer* mixer
         !readBlock(stream, (uint64_t{player->lastPattern} + 1) * MtmPatternEntryBytes,
                    song.patterns[0]))
         return nullptr;
-    song.channelCount = usedSlots(*player);
+    // MultiTracker plays the channels its header names, whether their slots hold tracks or not;
+    // a header without a usable count leaves the slots that play tracks.
+    const uint8_t headerChannels = h[33];
+    song.channelCount = headerChannels != 0 && headerChannels <= MtmChannelSlots
+                            ? headerChannels
+                            : usedSlots(*player);
 
     std::vector<uint8_t> comment;
     if (!readBlock(stream, commentLength, comment))

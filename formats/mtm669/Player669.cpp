@@ -17,7 +17,7 @@ constexpr uint8_t TonePortamentoEffect = 2;
 
 Player669::Player669(Mixer* mixer) : Player(mixer) {
     song.channelCount = Channels669;
-    song.initialTempo = 80;
+    song.initialTempo = 78; // Composer 669 ticks 31.2 times a second
     song.signedSamples = false;
 }
 

@@ -44,6 +44,12 @@ void S3mPlayer::resetChannels() {
     Player::resetChannels();
 }
 
+bool S3mPlayer::fillVoiceStart(uint32_t voice, const void* request, VoiceStart& out) {
+    auto& ch = static_cast<S3mChannel&>(*static_cast<const VoiceRequest*>(request)->channel);
+    ch.s3mStartOffset = ch.sampleOffset;
+    return Player::fillVoiceStart(voice, request, out);
+}
+
 Channel& S3mPlayer::channel(uint32_t index) {
     return channels[index % S3mMaxChannels];
 }
@@ -147,6 +153,10 @@ void S3mPlayer::triggerNote(Channel& channel) {
             // The tone portamentos slide to the note instead of starting it.
             if (ch.cellEffect != S3mCommandG && ch.cellEffect != S3mCommandL)
                 changeFlags |= ChangeStartNote;
+            // Without an instrument number the note starts where the last one did, so a
+            // sample offset goes on serving until an instrument is named again.
+            if (ch.cellInstrument == 0)
+                ch.sampleOffset = ch.s3mStartOffset;
         }
         if (ch.cellInstrument != 0) {
             Sample* s = sample(ch.cellInstrument - 1u);

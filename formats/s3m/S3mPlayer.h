@@ -42,6 +42,7 @@ struct S3mChannel : ScreamChannel {
     uint8_t s3mWhat = 0;             // the cell's leading byte
     uint8_t s3mLastParam = 0;        // last non-zero parameter of any command: the one memory
     uint8_t s3mPreviousCommand = 0;  // command of the row before
+    uint32_t s3mStartOffset = 0;     // where the last note started in its sample
 };
 
 struct S3mSample : Sample {
@@ -57,6 +58,7 @@ public:
     ~S3mPlayer() override;
 
     void resetChannels() override;
+    bool fillVoiceStart(uint32_t voice, const void* request, VoiceStart& out) override;
     Channel& channel(uint32_t index) override;
     Sample* sample(uint32_t index) override;
     bool enterPattern(uint32_t pattern) override;

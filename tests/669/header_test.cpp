@@ -26,7 +26,7 @@ TEST(Header669, SongValuesComeFromTheHeader) {
     const Song& song = player->song;
     EXPECT_EQ(std::string(song.title), message);
     EXPECT_EQ(song.channelCount, 8u);
-    EXPECT_EQ(song.initialTempo, 80u);
+    EXPECT_EQ(song.initialTempo, 78u);
     EXPECT_FALSE(song.signedSamples);
     EXPECT_EQ(song.orders[0], 2);
     EXPECT_EQ(song.orders[2], 1);
@@ -41,11 +41,11 @@ TEST(Header669, BothMagicsAreAcceptedAndNothingElse) {
     EXPECT_FALSE(load(Composer669Builder("iF").build(), nullptr, true));
 }
 
-TEST(Header669, BeatRateIs80SoATickLasts1378Frames) {
+TEST(Header669, BeatRateIs78SoATickLasts1412Frames) {
     RecordingMixer mixer;
     auto player = play669(Composer669Builder().build(), mixer);
     ASSERT_TRUE(player);
-    EXPECT_EQ(mixer.slots[0].interval, 1378u); // 5 x 44100 / (2 x 80), even
+    EXPECT_EQ(mixer.slots[0].interval, 1412u); // 5 x 44100 / (2 x 78), even
 }
 
 TEST(Header669, ChannelsAlternateLeftAndRight) {

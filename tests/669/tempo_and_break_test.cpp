@@ -59,7 +59,7 @@ TEST(TempoAndBreak669, SpeedEffectHoldsUntilTheNextPattern) {
                           mixer);
     ASSERT_TRUE(player);
     EXPECT_EQ(ticksPerRow(*player), (std::vector<int>{4, 2, 2, 2, 4, 4}));
-    EXPECT_EQ(player->tempo, 80); // the speed effect never reaches the beat rate
+    EXPECT_EQ(player->tempo, 78); // the speed effect never reaches the beat rate
 }
 
 TEST(TempoAndBreak669, BreakRowsBeyondTheStoredRowsPlayThe64Rows) {

@@ -144,6 +144,28 @@ TEST(ModLoader, ChannelCountsFromTheTag) {
     for (uint32_t i = 0; i < 8; ++i)
         EXPECT_EQ(octa->channel(i).panning, expected[i]);
 
+    // 8 channels under "M.K." (Mod's Grave): restart byte 0, a size that fits exactly and
+    // periods that all name notes.
+    ModBuilder grave(8, "M.K.");
+    grave.sample(squareSample(64)).cell(0, 0, 7, note(25, 1));
+    auto graveFile = [&grave](uint8_t restart, uint16_t period) {
+        std::vector<uint8_t> bytes = grave.build();
+        bytes[951] = restart;
+        bytes[1084 + 7 * 4] = static_cast<uint8_t>(0x10 | period >> 8); // sample 16, no matter
+        bytes[1084 + 7 * 4 + 1] = static_cast<uint8_t>(period);
+        return bytes;
+    };
+    const std::tuple<uint8_t, uint16_t, uint32_t> graveCases[] = {
+        {0, 428, 8}, {0x7F, 428, 4}, {0, 0xFFF, 4}};
+    for (const auto& [restart, period, channels] : graveCases) {
+        auto player = load(graveFile(restart, period), &mixer, true);
+        ASSERT_TRUE(player);
+        EXPECT_EQ(player->song.channelCount, channels) << int(restart) << " " << period;
+    }
+    std::vector<uint8_t> longer = graveFile(0, 428);
+    longer.push_back(0);
+    EXPECT_EQ(load(longer, &mixer, true)->song.channelCount, 4u);
+
     auto wide = load(ModBuilder(32, "32CH").build(), &mixer);
     ASSERT_TRUE(wide);
     EXPECT_EQ(wide->song.channelCount, 32u);

@@ -21,6 +21,24 @@ TEST(ModTag, KnownTagsAndTheirChannelCounts) {
     EXPECT_EQ(channelsOf("6CHN"), 6u);
     EXPECT_EQ(channelsOf("8CHN"), 8u);
     EXPECT_EQ(channelsOf("OCTA"), 8u);
+    EXPECT_EQ(channelsOf("M&K!"), 4u);
+    EXPECT_EQ(channelsOf("FEST"), 4u);
+    EXPECT_EQ(channelsOf("NSMS"), 4u);
+    EXPECT_EQ(channelsOf("EXO4"), 4u);
+    EXPECT_EQ(channelsOf("TDZ4"), 4u);
+    EXPECT_EQ(channelsOf("FA04"), 4u);
+    EXPECT_EQ(channelsOf("FA06"), 6u);
+    EXPECT_EQ(channelsOf("FA08"), 8u);
+    EXPECT_EQ(channelsOf("CD61"), 6u);
+    EXPECT_EQ(channelsOf("CD81"), 8u);
+}
+
+TEST(ModTag, OneDigitChannelTags) {
+    EXPECT_EQ(channelsOf("1CHN"), 1u);
+    EXPECT_EQ(channelsOf("4CHN"), 4u);
+    EXPECT_EQ(channelsOf("9CHN"), 9u);
+    EXPECT_EQ(channelsOf("0CHN"), 0u);
+    EXPECT_EQ(channelsOf("xCHN"), 0u);
 }
 
 TEST(ModTag, TwoDigitChannelTags) {
@@ -35,6 +53,7 @@ TEST(ModTag, TwoDigitChannelTags) {
 TEST(ModTag, UnknownOrDifferentlyWrittenTagsAreNone) {
     EXPECT_EQ(channelsOf("m.k."), 0u);
     EXPECT_EQ(channelsOf("FLT8"), 0u);
+    EXPECT_EQ(channelsOf("TDZ3"), 0u);
     EXPECT_EQ(channelsOf("\0\0\0\0"), 0u);
 }
 

@@ -60,6 +60,7 @@ TEST(MtmDamagedFile, TrackCountBeyondTheFileIsRefusedBeforeAllocating) {
 TEST(MtmDamagedFile, UnknownTracksAndPatternsPlayAsEmpty) {
     // Pattern 0 names track 9 of a file with 1 track; the order list names pattern 7 of 1.
     const auto bytes = MtmBuilder()
+                           .channels(2)
                            .sample(mtmSquare(32))
                            .orders({0, 7, 0})
                            .cell(1, 2, mtmNote(25, 1))
@@ -68,7 +69,7 @@ TEST(MtmDamagedFile, UnknownTracksAndPatternsPlayAsEmpty) {
     RecordingMixer mixer;
     auto player = playMtm(bytes, mixer);
     ASSERT_TRUE(player);
-    EXPECT_EQ(player->channelCount(), 1u); // slot 1 plays nothing
+    EXPECT_EQ(player->channelCount(), 2u); // slot 1 plays nothing
     EXPECT_TRUE(player->isPatternMissing(7));
     const auto rows = traceRows(*player, 1000);
     EXPECT_EQ(rows.size(), 3u * 64);

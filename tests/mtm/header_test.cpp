@@ -56,17 +56,24 @@ TEST(MtmHeader, PanPositionsSpreadOverTheFullRange) {
     EXPECT_EQ(mixer.voices[1].panning, 136);
 }
 
-TEST(MtmHeader, ChannelCountIsTheNumberOfSlotsTheOrderedPatternsUse) {
-    const auto bytes = MtmBuilder()
-                           .orders({0, 1})
-                           .cell(1, 0, mtmNote(25))
-                           .pattern(0, {1, 1})
-                           .pattern(1, {0, 0, 0, 0, 0, 1})
-                           .pattern(2, {0, 0, 0, 0, 0, 0, 0, 0, 0, 1}) // not in the order list
-                           .build();
-    auto player = load(bytes, nullptr, true);
-    ASSERT_TRUE(player);
-    EXPECT_EQ(player->channelCount(), 3u);
+TEST(MtmHeader, ChannelCountComesFromTheHeaderOrElseFromTheSlotsTheOrderedPatternsUse) {
+    // Slots 0, 1 and 5 play tracks; slot 9 only in a pattern that is not in the order list.
+    const auto bytes = [](uint8_t channels) {
+        return MtmBuilder()
+            .channels(channels)
+            .orders({0, 1})
+            .cell(1, 0, mtmNote(25))
+            .pattern(0, {1, 1})
+            .pattern(1, {0, 0, 0, 0, 0, 1})
+            .pattern(2, {0, 0, 0, 0, 0, 0, 0, 0, 0, 1})
+            .build();
+    };
+    const std::pair<uint8_t, uint32_t> cases[] = {{6, 6}, {2, 2}, {32, 32}, {0, 3}, {33, 3}};
+    for (const auto& [header, count] : cases) {
+        auto player = load(bytes(header), nullptr, true);
+        ASSERT_TRUE(player);
+        EXPECT_EQ(player->channelCount(), count) << int(header);
+    }
 }
 
 TEST(MtmHeader, SampleHeadersGiveLengthLoopFinetuneVolumeAndWidth) {

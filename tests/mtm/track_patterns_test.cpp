@@ -46,14 +46,18 @@ TEST(MtmTrackPatterns, EachSlotReadsTheTrackItsPatternNames) {
 
 TEST(MtmTrackPatterns, OneTrackMayPlayInSeveralSlots) {
     RecordingMixer mixer;
-    auto player = playMtm(
-        MtmBuilder().sample(mtmSquare(32)).cell(1, 0, mtmNote(25, 1)).pattern(0, {1, 0, 1}).build(),
-        mixer);
+    auto player = playMtm(MtmBuilder()
+                              .channels(3)
+                              .sample(mtmSquare(32))
+                              .cell(1, 0, mtmNote(25, 1))
+                              .pattern(0, {1, 0, 1})
+                              .build(),
+                          mixer);
     ASSERT_TRUE(player);
-    EXPECT_EQ(player->channelCount(), 2u);
     playRow(*player);
     EXPECT_EQ(mixer.voices[0].starts, 1u);
-    EXPECT_EQ(mixer.voices[1].starts, 0u); // slot 1 is empty; slot 2 lies beyond the 2 channels
+    EXPECT_EQ(mixer.voices[1].starts, 0u); // slot 1 is empty
+    EXPECT_EQ(mixer.voices[2].starts, 1u);
 }
 
 TEST(MtmTrackPatterns, InstrumentNumberSpansBothCellBytes) {

@@ -30,6 +30,11 @@ MtmBuilder& MtmBuilder::title(std::string text) {
     return *this;
 }
 
+MtmBuilder& MtmBuilder::channels(uint8_t count) {
+    channels_ = count;
+    return *this;
+}
+
 MtmBuilder& MtmBuilder::rowsPerTrack(uint8_t rows) {
     rowsPerTrack_ = rows;
     return *this;
@@ -80,7 +85,7 @@ std::vector<uint8_t> MtmBuilder::build() const {
     w.u8(static_cast<uint32_t>(samples_.size()));
     w.u8(0);
     w.u8(rowsPerTrack_);
-    w.u8(32);
+    w.u8(channels_);
     w.raw(pannings_, sizeof pannings_);
     for (const MtmSampleDef& s : samples_) {
         w.text(s.name, 22);

@@ -37,6 +37,7 @@ class MtmBuilder {
 public:
     MtmBuilder& title(std::string text);
     MtmBuilder& rowsPerTrack(uint8_t rows);
+    MtmBuilder& channels(uint8_t count); // the header's channel count, 32 unless given
     MtmBuilder& panning(uint32_t slot, uint8_t position); // 0..15
     MtmBuilder& sample(MtmSampleDef def);
     MtmBuilder& orders(std::vector<uint8_t> list);
@@ -51,6 +52,7 @@ public:
 private:
     std::string title_;
     uint8_t rowsPerTrack_ = 64;
+    uint8_t channels_ = 32;
     uint8_t pannings_[32] = {};
     std::vector<MtmSampleDef> samples_;
     std::vector<uint8_t> orders_{0};

@@ -1,7 +1,6 @@
 # What the playlist asks about a file: is it ours (by content, not by name), its title in each
 # title format, and its length.
 source "$SUPPORT/plugin_harness.sh"
-source "$SUPPORT/mod_builder.sh"
 source "$SUPPORT/settings_builder.sh"
 
 songs="$WORK/songs"

@@ -27,7 +27,6 @@ const std::map<std::string, std::string> refused = {
     {"m_MRHPx-HBTN LUCiFER.xm", "an instrument with more than 16 samples"},
     {"m_dontyou.xm", "version 1.02"},
     {"m_grass near the house.xm", "an instrument with more than 16 samples"},
-    {"m_another life.it", "4-bit ADPCM samples, read as plain PCM, run past the file's end"},
     {"f_load_mtm_channels_bound.mtm",
      "its 51 tracks fit, but the table of 12 patterns needs 768 bytes and 615 remain"},
     {"f_load_669_truncated.669", "the file ends inside the headers of its 21 samples"},

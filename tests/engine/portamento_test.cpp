@@ -52,7 +52,8 @@ TEST(TonePortamento, SlidesTowardsTheNoteWithoutRestartingAndRemembersSpeedAndNo
                            .cell(0, 1, 0, note(13, 0, 0x3, 0x10))
                            .cell(0, 2, 0, fx(0x3, 0x00))
                            .cell(0, 3, 0, fx(0x5, 0x02))
-                           .cell(0, 4, 0, fx(0x3, 0xFF)),
+                           .cell(0, 4, 0, fx(0x3, 0xFF))
+                           .cell(0, 5, 0, fx(0x5, 0x00)),
                        mixer);
     Channel& ch = player->channel(0);
     playRow(*player);
@@ -71,6 +72,9 @@ TEST(TonePortamento, SlidesTowardsTheNoteWithoutRestartingAndRemembersSpeedAndNo
     EXPECT_EQ(soundingPeriod(ch), 856); // stops exactly on the target
     playRow(*player);
     EXPECT_EQ(soundingPeriod(ch), 856);
+    playRow(*player); // 500: the remembered slide, down 2 on five ticks
+    EXPECT_EQ(soundingPeriod(ch), 856);
+    EXPECT_EQ(ch.volume, 54 - 5 * 2);
 }
 
 TEST(TonePortamento, NewNoteClearsTheSlide) {

@@ -24,12 +24,17 @@ TEST(Vibrato, SineOffsetsFollowDepthAndSpeedAndContinueOnTheNextRow) {
                               .sample(squareSample(64))
                               .cell(0, 0, 0, note(25, 1, 0x4, 0x44))
                               .cell(0, 1, 0, fx(0x4, 0x00))
+                              .cell(0, 2, 0, fx(0x6, 0x00))
                               .build(),
                           mixer);
     // Depth 4 in slide-up units: (sine x -4) >> 7 at positions 0, 0, 4, 8, 12, 16.
     EXPECT_EQ(vibratoOffsetsOfRow(*player), (std::vector<int32_t>{0, 0, -4, -6, -8, -8}));
     // 400 keeps speed and depth; the row starts where the last one left off.
     EXPECT_EQ(vibratoOffsetsOfRow(*player), (std::vector<int32_t>{-8, -8, -6, -4, 0, 3}));
+    // 600 goes on likewise (positions 40..56 mirror 8..24); with no slide remembered it slides
+    // by the vibrato memory's low nibble: down 4 on five ticks.
+    EXPECT_EQ(vibratoOffsetsOfRow(*player), (std::vector<int32_t>{3, 5, 7, 7, 7, 5}));
+    EXPECT_EQ(player->channel(0).volume, 44);
 }
 
 TEST(Vibrato, WaveformsAndTheirRetriggerRule) {

@@ -1,7 +1,6 @@
 # The end of the song: one end notice, posted only when the output has played everything;
 # and a DSP that doubles the frames gets its room and its frames.
 source "$SUPPORT/plugin_harness.sh"
-source "$SUPPORT/mod_builder.sh"
 
 songs="$WORK/songs"
 mkdir -p "$songs"

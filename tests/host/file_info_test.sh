@@ -1,7 +1,6 @@
 # What the playlist asks about a file: is it ours (by content, not by name), its title in each
 # title format, and its length.
 source "$SUPPORT/plugin_harness.sh"
-source "$SUPPORT/mod_builder.sh"
 source "$SUPPORT/settings_builder.sh"
 
 songs="$WORK/songs"
@@ -41,15 +40,15 @@ expect_eq "missing file is not ours" "$(info missing.mod isourfile)" 0
 for f in damaged.mod fake.mod missing.mod; do
     expect_eq "length of $f" "$(info $f length)" 0
 done
-# One pattern of 64 rows at speed 6 and 125 BPM: the first row comes with the first tick after
-# 882 frames, the end with tick 1 + 64 x 6 = 385, at frame 339570 of 44100 per second.
-expect_eq "length of one pattern" "$(info y.mod length)" 7700
+# One pattern of 64 rows at speed 6 and 125 BPM: the first row comes with the first tick, at
+# frame 0, the end with tick 64 x 6 = 384 of 882 frames, at frame 338688 of 44100 per second.
+expect_eq "length of one pattern" "$(info y.mod length)" 7680
 
 # With silence removal the playlist length leaves out the silence before the first audible
-# second (2 s) and the song ends at 7.7 s, though the playlist loads songs without samples.
+# second (2 s) and the song ends at 7.68 s, though the playlist loads songs without samples.
 write_settings "$home/settings/Plugins/in_tolva.dat" removeSilence=1
 winhost info "$PLUGIN" "$(winpath "$songs/y.mod")" --home "$(winpath "$home")" >"$WORK/trim.txt"
-expect_eq "length without silence" "$(info_value "$WORK/trim.txt" "$(winpath "$songs/y.mod")" length)" 5700
+expect_eq "length without silence" "$(info_value "$WORK/trim.txt" "$(winpath "$songs/y.mod")" length)" 5680
 
 # Switching MOD off in the settings makes the same file foreign.
 write_settings "$home/settings/Plugins/in_tolva.dat" enableMod=0 enableMod15=0

@@ -2,7 +2,6 @@
 # of every format, the same lengths for every corpus song, and settings the tool writes are
 # the settings the plug-in plays by.
 source "$SUPPORT/plugin_harness.sh"
-source "$SUPPORT/mod_builder.sh"
 tool=$(native_tool)
 
 songs="$WORK/songs"

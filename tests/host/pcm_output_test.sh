@@ -2,7 +2,6 @@
 # length, its silence, the visualisation calls that go with it, and byte-for-byte agreement
 # with the native tool.
 source "$SUPPORT/plugin_harness.sh"
-source "$SUPPORT/mod_builder.sh"
 source "$SUPPORT/settings_builder.sh"
 
 songs="$WORK/songs"

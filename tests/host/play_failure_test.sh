@@ -1,6 +1,5 @@
 # Play refuses what it cannot play, cleanly: nothing opened, nothing written, no end notice.
 source "$SUPPORT/plugin_harness.sh"
-source "$SUPPORT/mod_builder.sh"
 source "$SUPPORT/settings_builder.sh"
 
 songs="$WORK/songs"

@@ -1,7 +1,6 @@
 # Seek, pause, stop and the skipped leading silence, checked against an uninterrupted
 # playback of the same song and against times worked out by hand.
 source "$SUPPORT/plugin_harness.sh"
-source "$SUPPORT/mod_builder.sh"
 source "$SUPPORT/settings_builder.sh"
 
 songs="$WORK/songs"

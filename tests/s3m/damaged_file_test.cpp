@@ -73,17 +73,6 @@ TEST(S3mDamagedFile, PatternsBeforeACutAreKept) {
     EXPECT_EQ(p->song.channelCount, 1u);
 }
 
-TEST(S3mDamagedFile, EveryTruncationLoadsOrIsRefusedAndPlays) {
-    const auto whole = song().build();
-    for (std::size_t size = 0; size < whole.size(); ++size) {
-        const std::vector<uint8_t> cut(whole.begin(), whole.begin() + size);
-        RecordingMixer mixer;
-        auto player = playS3m(cut, mixer);
-        if (player)
-            mixer.render(44100 * 60, nullptr, nullptr);
-    }
-}
-
 TEST(S3mDamagedFile, GarbledPackedRowsStayInsideThePattern) {
     // Cells in descending channel order, a cell cut by the pattern end, channel bits beyond
     // the enabled ones.

@@ -6,18 +6,6 @@
 namespace tolva::test {
 namespace {
 
-std::vector<uint32_t> rowsOf(const std::vector<RowStep>& steps) {
-    std::vector<uint32_t> rows;
-    for (const RowStep& s : steps)
-        rows.push_back(s.row);
-    return rows;
-}
-
-void append(std::vector<uint32_t>& rows, uint32_t first, uint32_t last) {
-    for (uint32_t r = first; r <= last; ++r)
-        rows.push_back(r);
-}
-
 TEST(S3mOrderFlow, SkipMarkersArePassedAndEndMarkersEnd) {
     RecordingMixer mixer;
     auto player = playS3m(S3mBuilder()

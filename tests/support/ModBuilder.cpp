@@ -62,7 +62,7 @@ std::vector<uint8_t> ModBuilder::build() const {
     ByteWriter w;
     w.text(title_, 20);
     for (uint32_t i = 0; i < sampleSlots; ++i) {
-        const ModSampleDef s = i < samples_.size() ? samples_[i] : ModSampleDef{};
+        const ModSampleDef s = i < samples_.size() ? samples_[i] : ModSampleDef{"", {}, 0};
         w.text(s.name, 22);
         w.u16be(static_cast<uint32_t>(s.data.size() / 2));
         w.u8(s.finetune);

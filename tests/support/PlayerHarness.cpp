@@ -28,6 +28,18 @@ std::vector<RowStep> traceRows(Player& player, uint32_t maxRows) {
     return rows;
 }
 
+std::vector<uint32_t> rowsOf(const std::vector<RowStep>& steps) {
+    std::vector<uint32_t> rows;
+    for (const RowStep& s : steps)
+        rows.push_back(s.row);
+    return rows;
+}
+
+void append(std::vector<uint32_t>& rows, uint32_t first, uint32_t last) {
+    for (uint32_t r = first; r <= last; ++r)
+        rows.push_back(r);
+}
+
 void playRow(Player& player) {
     do
         player.onTick(0, 0);

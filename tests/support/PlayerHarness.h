@@ -22,6 +22,12 @@ std::unique_ptr<Player> playMod(const std::vector<uint8_t>& bytes, RecordingMixe
 // a repeated row (pattern delay) included.
 std::vector<RowStep> traceRows(Player& player, uint32_t maxRows);
 
+// The row numbers of a trace.
+std::vector<uint32_t> rowsOf(const std::vector<RowStep>& steps);
+
+// Appends rows first..last to a list of row numbers.
+void append(std::vector<uint32_t>& rows, uint32_t first, uint32_t last);
+
 // Runs the ticks of one whole row (the first tick starts it).
 void playRow(Player& player);
 

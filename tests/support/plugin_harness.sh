@@ -43,6 +43,11 @@ expect_ge() { # what actual limit
 }
 
 # The native tool, or a skipped test when it was not built.
+# write_mod OUT TITLE ROW...: the MOD that tests/support/write_test_mod describes.
+write_mod() {
+    "$NATIVE_DIR/tests/write_test_mod" "$@" || fail "could not write $1 with $NATIVE_DIR/tests/write_test_mod"
+}
+
 native_tool() {
     local tool="$NATIVE_DIR/cli/tolva"
     if [[ ! -x "$tool" ]]; then

@@ -368,31 +368,5 @@ TEST(XmLoader, TruncatedCopiesAreRefusedOrLoadWithoutCrashing) {
     }
 }
 
-TEST(XmLoader, CorruptedBytesNeverCrash) {
-    XmInstrumentDef ins = xmInstrument();
-    ins.volumeEnvelope = {{{0, 64}, {10, 0}, {20, 30}}, 1, 0, 2, 7};
-    const auto bytes = XmBuilder(2)
-                           .cell(0, 0, 0, xmNote(48, 1, 0x40, 0xA, 0x0F))
-                           .cell(0, 1, 1, xmNote(50, 1))
-                           .instrument(ins)
-                           .build();
-    uint32_t seed = 12345;
-    for (int round = 0; round < 400; ++round) {
-        auto copy = bytes;
-        for (int k = 0; k < 4; ++k) {
-            seed = seed * 1103515245u + 12345u;
-            const std::size_t at = 60 + (seed >> 8) % (copy.size() - 60);
-            copy[at] = static_cast<uint8_t>(seed >> 3);
-        }
-        SampleStoreMixer mixer;
-        auto player = load(copy, &mixer);
-        if (!player)
-            continue;
-        player->restartSong();
-        for (int t = 0; t < 2000 && !player->ended; ++t)
-            player->onTick(0, 0);
-    }
-}
-
 } // namespace
 } // namespace tolva::test

@@ -1,6 +1,7 @@
 #include "DemoTune.h"
 
 #include "Waveforms.h"
+#include "support/ModBuilder.h"
 
 #include <array>
 #include <cstring>
@@ -13,7 +14,12 @@ namespace {
 enum Instrument : uint8_t { Lead = 1, Bass, Kick, Snare, Hat, Pad };
 enum Track { LeadTrack, BassTrack, DrumTrack, TopTrack };
 
+constexpr int Rows = 64;
 constexpr int BarRows = 16;
+
+struct Pattern {
+    tolva::test::ModCell cells[Rows][4];
+};
 
 // ProTracker periods, C-1 to B-3.
 constexpr std::array<uint16_t, 36> Periods = {
@@ -43,11 +49,12 @@ constexpr Chord Progression[4] = {{"A-1", 3, 7}, {"F-1", 4, 7}, {"C-1", 4, 7}, {
 
 void put(Pattern& p, int row, Track track, uint8_t instrument, int note, uint8_t effect = 0,
          uint8_t param = 0) {
-    p.cells[row][track] = Cell{note < 0 ? uint16_t{0} : period(note), instrument, effect, param};
+    p.cells[row][track] =
+        tolva::test::ModCell{note < 0 ? uint16_t{0} : period(note), instrument, effect, param};
 }
 
 void effectOnly(Pattern& p, int row, Track track, uint8_t effect, uint8_t param) {
-    Cell& c = p.cells[row][track];
+    tolva::test::ModCell& c = p.cells[row][track];
     c.effect = effect;
     c.param = param;
 }
@@ -140,13 +147,17 @@ Pattern ending() {
 
 } // namespace
 
-ModSong demoTune() {
-    ModSong song;
-    song.title = "tolva demo";
-    song.samples = {squareLead(), sawBass(), kickDrum(), snareDrum(), closedHat(), softPad()};
-    song.patterns = {intro(), groove(), ending()};
-    song.orders = {0, 1, 2};
-    return song;
+std::vector<uint8_t> demoTune() {
+    tolva::test::ModBuilder song;
+    song.title("tolva demo").orders({0, 1, 2});
+    for (ModSample s : {squareLead(), sawBass(), kickDrum(), snareDrum(), closedHat(), softPad()})
+        song.sample(s);
+    const Pattern patterns[] = {intro(), groove(), ending()};
+    for (uint32_t i = 0; i < 3; ++i)
+        for (uint32_t row = 0; row < Rows; ++row)
+            for (uint32_t track = 0; track < 4; ++track)
+                song.cell(i, row, track, patterns[i].cells[row][track]);
+    return song.build();
 }
 
 } // namespace demosong

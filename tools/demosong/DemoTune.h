@@ -1,9 +1,11 @@
 #pragma once
-#include "ModWriter.h"
+#include <cstdint>
+#include <vector>
 
 namespace demosong {
 
-// A short tune in A minor: intro, groove and an ending that fades out (about 23 seconds).
-ModSong demoTune();
+// The bytes of a MOD file: a short tune in A minor: intro, groove and an ending that fades out
+// (about 23 seconds).
+std::vector<uint8_t> demoTune();
 
 } // namespace demosong

@@ -1,8 +1,10 @@
 #pragma once
 // The demo song's instruments, synthesised as 8-bit signed sample data.
-#include "ModWriter.h"
+#include "support/ModBuilder.h"
 
 namespace demosong {
+
+using ModSample = tolva::test::ModSampleDef;
 
 ModSample squareLead(); // looped single cycle, 25% pulse
 ModSample sawBass();    // looped single cycle

@@ -1,5 +1,6 @@
 #pragma once
 #include "Failure.h"
+#include "NumberCheck.h"
 #include "SettingsOptions.h"
 
 #include <CLI/CLI.hpp>
@@ -9,6 +10,9 @@
 
 namespace tolva::cli {
 
+// The furthest --start and --seconds reach: more than a module's longest measured length.
+constexpr double MaxStartSeconds = 4e6;
+
 // One subcommand of the tool: its options are registered on construction, run() carries it
 // out and answers the exit status.
 class Command {
@@ -16,14 +20,19 @@ public:
     virtual ~Command() = default;
     bool chosen() const { return command_->parsed(); }
     const std::string& name() const { return command_->get_name(); }
+    const CLI::App* app() const { return command_; }
     virtual int run() = 0;
 
 protected:
-    Command(CLI::App& app, const std::string& name, const std::string& help)
+    Command(CLI::App& app, const std::string& name, const std::string& help, unsigned settings)
         : command_(app.add_subcommand(name, help)) {
-        settings_.addTo(*command_);
+        // Unknown options are told apart from missing files: main looks at them first.
+        command_->allow_extras();
+        command_->group("Commands");
+        settings_.addTo(*command_, settings);
     }
-    // The settings the command works with; false (already reported) when they cannot be read.
+    // The settings the command works with; false (already reported) when the options
+    // contradict each other or the settings file cannot be read.
     bool resolveSettings(Settings& settings) const;
 
     CLI::App* command_;

@@ -20,5 +20,9 @@ struct Failure {
 std::string failureText(const std::string& file, const std::string& reason);
 // Prints "tolva: FILE: reason" (or "tolva: reason" without a file) to stderr.
 void reportFailure(const std::string& file, const std::string& reason);
+// Why `path` cannot be read, in words (no such file, a folder, no permission); "" when it can.
+std::string unreadable(const std::string& path);
+// Reports a mistake on the command line, points at the command's help and answers ExitFailure.
+int usageFailure(const std::string& command, const std::string& reason);
 
 } // namespace tolva::cli

@@ -12,8 +12,9 @@ std::string jsonLine(const nlohmann::ordered_json& j) {
 } // namespace
 
 InfoCommand::InfoCommand(CLI::App& app)
-    : Command(app, "info", "Show what a module holds: format, title, counts, samples, length") {
-    command_->add_option("FILE", files_, "Modules")->required();
+    : Command(app, "info", "Show what a module holds: format, title, counts, samples, length",
+              LengthSettings) {
+    command_->add_option("SONG", files_, "The modules")->required();
     command_->add_flag("--json", json_, "One JSON object per file and line");
 }
 

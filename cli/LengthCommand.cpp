@@ -8,8 +8,9 @@
 namespace tolva::cli {
 
 LengthCommand::LengthCommand(CLI::App& app)
-    : Command(app, "length", "Print each module's length as the plug-in measures it") {
-    command_->add_option("FILE", files_, "Modules")->required();
+    : Command(app, "length", "Print each module's length as the plug-in measures it",
+              LengthSettings) {
+    command_->add_option("SONG", files_, "The modules")->required();
     command_->add_flag("--json", json_,
                        "One JSON object per file and line: file, length_ms, start_offset_ms, "
                        "looped (or error)");

@@ -44,16 +44,21 @@ std::size_t ringBytes(uint32_t frameBytes) {
 } // namespace
 
 PlayCommand::PlayCommand(CLI::App& app)
-    : Command(app, "play", "Play modules through the sound card (the default command)") {
-    command_->add_option("FILES", files_, "The modules, played in turn")->required();
+    : Command(app, "play", "Play modules through the sound card (the default command)",
+              LengthSettings | SoundSettings) {
+    command_->add_option("SONG", files_, "The modules, played in turn")->required();
     command_->add_flag("--shuffle", shuffle_, "Play the files in a random order");
     command_->add_flag("--repeat", repeat_, "Start the list again after its last file");
     command_->add_flag("--quiet", quiet_, "No status display");
-    command_->add_option("--start", start_, "Start the first song this many seconds in")
-        ->check(CLI::NonNegativeNumber);
-    secondsOption_ =
-        command_->add_option("--seconds", seconds_, "Play at most this many seconds of each song")
-            ->check(CLI::NonNegativeNumber);
+    command_
+        ->add_option("--start", start_, "Start the first song this many seconds in (default: 0)")
+        ->type_name("SECONDS")
+        ->check(numberIn(0, MaxStartSeconds, false));
+    secondsOption_ = command_
+                         ->add_option("--seconds", seconds_,
+                                      "Play at most this many seconds of each song (default: all)")
+                         ->type_name("SECONDS")
+                         ->check(numberIn(0, MaxStartSeconds, false));
 }
 
 int PlayCommand::run() {

@@ -32,20 +32,29 @@ bool sameFile(const std::string& a, const std::string& b) {
 } // namespace
 
 RenderCommand::RenderCommand(CLI::App& app)
-    : Command(app, "render", "Render a module to a WAV, FLAC or raw PCM file") {
-    command_->add_option("FILE", file_, "The module")->required();
-    command_->add_option("-o,--output", output_,
-                         "Output file: .wav, .flac or .raw; - writes raw PCM to standard output "
-                         "(default: FILE with .wav)");
-    secondsOption_ = command_->add_option("--seconds", seconds_, "Stop after this many seconds")
-                         ->check(CLI::NonNegativeNumber);
+    : Command(app, "render", "Render a module to a WAV, FLAC or raw PCM file",
+              LengthSettings | SoundSettings) {
+    command_->add_option("SONG", file_, "The module")->required();
+    command_
+        ->add_option("-o,--output", output_,
+                     "Output file: .wav, .flac or .raw; - writes raw PCM to standard output "
+                     "(default: SONG with .wav)")
+        ->type_name("OUT");
+    secondsOption_ =
+        command_->add_option("--seconds", seconds_, "Stop after this many seconds (default: all)")
+            ->type_name("SECONDS")
+            ->check(numberIn(0, MaxStartSeconds, false));
     command_->add_flag("--force", force_, "Replace the output file if it exists");
-    command_->add_option("--start", start_, "Start this many seconds into the song")
-        ->check(CLI::NonNegativeNumber);
-    seedOption_ = command_->add_option(
-        "--seed", seed_,
-        "Start the random variation of IT instruments from this number, so that renders repeat "
-        "(default: from the clock)");
+    command_->add_option("--start", start_, "Start this many seconds into the song (default: 0)")
+        ->type_name("SECONDS")
+        ->check(numberIn(0, MaxStartSeconds, false));
+    seedOption_ = command_
+                      ->add_option("--seed", seed_,
+                                   "Start the random variation of IT instruments from this "
+                                   "number, 0 to 65535, so that renders repeat (default: from "
+                                   "the clock)")
+                      ->type_name("N")
+                      ->check(numberIn(0, 65535));
 }
 
 int RenderCommand::run() {

@@ -42,9 +42,10 @@ nlohmann::ordered_json settingsJson(const Settings& s) {
 } // namespace
 
 SettingsCommand::SettingsCommand(CLI::App& app)
-    : Command(app, "settings", "Show a settings file (in_tolva.dat), or write one") {
+    : Command(app, "settings", "Show a settings file (in_tolva.dat), or write one", AllSettings) {
     command_->add_option("FILE", file_, "The settings file to read (default: the defaults)");
-    command_->add_option("--write", write_, "Write the resulting settings to this file");
+    command_->add_option("--write", write_, "Write the resulting settings to this file")
+        ->type_name("FILE");
     command_->add_flag("--json", json_, "Print the fields as one JSON object");
 }
 
@@ -56,11 +57,13 @@ int SettingsCommand::run() {
     }
     std::string reason;
     if (!file_.empty()) {
-        setDefaults(settings);
-        if (!loadSettings(file_.c_str(), settings)) {
-            reportFailure(file_, "cannot read settings file (it needs 45 bytes)");
+        if (!settings_.consistent(reason))
+            return usageFailure(name(), reason);
+        if (!readSettingsFile(file_, settings, reason)) {
+            reportFailure(file_, reason);
             return ExitFailure;
         }
+        replaceUnusableFields(settings);
         settings_.applyOptions(settings);
     } else if (!resolveSettings(settings)) {
         return ExitFailure;

@@ -1,8 +1,11 @@
 #include "SettingsOptions.h"
 
+#include "Failure.h"
+#include "NumberCheck.h"
 #include "settings/SettingsFile.h"
 #include "song/FileStream.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tolva::cli {
@@ -18,14 +21,37 @@ uint32_t formatIndex(const std::string& name) {
     return 0;
 }
 
+std::string onOff(bool on) {
+    return on ? " (default: on)" : " (default: off)";
+}
+
+std::string byDefault(const std::string& value) {
+    return " (default: " + value + ")";
+}
+
 } // namespace
 
+CLI::Validator oneOf(std::vector<std::string> names) {
+    return CLI::Validator(
+        [names](std::string& text) -> std::string {
+            if (std::find(names.begin(), names.end(), text) != names.end())
+                return "";
+            std::string list;
+            for (const std::string& name : names)
+                list += (list.empty() ? "" : ", ") + name;
+            return "'" + text + "' is not one of " + list;
+        },
+        "");
+}
+
 template <typename T>
-void SettingsOptions::addValue(CLI::App& command, const std::string& name, T& value,
-                               const std::string& help, std::function<void(Settings&)> apply) {
+CLI::Option*
+SettingsOptions::addValue(CLI::App& command, const std::string& name, const std::string& valueName,
+                          T& value, const std::string& help, std::function<void(Settings&)> apply) {
     CLI::Option* option = command.add_option(name, value, help);
-    option->group("Settings");
+    option->group("Settings")->type_name(valueName);
     edits_.push_back({option, std::move(apply)});
+    return option;
 }
 
 void SettingsOptions::addSwitch(CLI::App& command, const std::string& names, bool& value,
@@ -35,108 +61,141 @@ void SettingsOptions::addSwitch(CLI::App& command, const std::string& names, boo
     edits_.push_back({option, std::move(apply)});
 }
 
-void SettingsOptions::addTo(CLI::App& command) {
+void SettingsOptions::addTo(CLI::App& command, unsigned groups) {
+    const Settings d;
     command.add_option("--settings", file_, "Start from this in_tolva.dat instead of the defaults")
-        ->group("Settings");
+        ->group("Settings")
+        ->type_name("FILE");
 
-    addValue(command, "--title-format", titleFormat_,
-             "Playlist title: 0 title, 1 title - file, 2 TOLVA: title - file",
-             [this](Settings& s) { s.titleFormat = titleFormat_; });
-    edits_.back().option->check(CLI::Range(0, 2));
+    if (groups & LengthSettings) {
+        addValue(command, "--rate", "HZ", rate_,
+                 "Mixing frequency, 5000 to 96000" + byDefault(std::to_string(d.mixingFrequency)),
+                 [this](Settings& s) { s.mixingFrequency = rate_; })
+            ->check(numberIn(MinMixingFrequency, MaxMixingFrequency));
+        addValue(command, "--length-mode", "MODE", lengthMode_,
+                 "How a song that jumps back ends: no-backward-jumps skips positions played "
+                 "before; detect takes a return to a played position as the song's loop" +
+                     byDefault("no-backward-jumps"),
+                 [this](Settings& s) {
+                     s.lengthMode =
+                         lengthMode_ == "detect" ? LengthDetectLoop : LengthNoBackwardJumps;
+                 })
+            ->check(oneOf({"detect", "no-backward-jumps"}));
+        loopsOption_ = addValue(command, "--loops", "N", loops_,
+                                "Play a looping song N times, 1 to 9999 (sets --length-mode "
+                                "detect, --extra-play-time and --loop-by-count)",
+                                [this](Settings& s) {
+                                    s.loopCount = loops_;
+                                    s.lengthMode = LengthDetectLoop;
+                                    s.extraPlayTime = 1;
+                                    s.loopByCount = 1;
+                                });
+        loopsOption_->check(numberIn(1, MaxLoopCount));
+        extraSecondsOption_ =
+            addValue(command, "--extra-seconds", "SECONDS", extraSeconds_,
+                     "Play a looping song this long past its first loop (sets --length-mode "
+                     "detect, --extra-play-time and --no-loop-by-count)" +
+                         byDefault(std::to_string(d.extraLoopSeconds)),
+                     [this](Settings& s) {
+                         s.extraLoopSeconds = extraSeconds_;
+                         s.lengthMode = LengthDetectLoop;
+                         s.extraPlayTime = 1;
+                         s.loopByCount = 0;
+                     });
+        extraSecondsOption_->check(numberIn(0, MaxSilenceOrExtraSeconds));
+        addSwitch(command, "--extra-play-time,!--no-extra-play-time", extraPlayTime_,
+                  "Looping songs play past their first loop, with --length-mode detect" +
+                      onOff(d.extraPlayTime),
+                  [this](Settings& s) { s.extraPlayTime = extraPlayTime_; });
+        addSwitch(command, "--loop-by-count,!--no-loop-by-count", loopByCount_,
+                  "Extra play time counts loops rather than seconds" + onOff(d.loopByCount),
+                  [this](Settings& s) { s.loopByCount = loopByCount_; });
+        addSwitch(command, "--remove-silence,!--no-remove-silence", removeSilence_,
+                  "Skip leading silence and cut trailing silence" + onOff(d.removeSilence),
+                  [this](Settings& s) { s.removeSilence = removeSilence_; });
+        addValue(command, "--trailing-silence", "SECONDS", trailingSilence_,
+                 "Silence kept at the end when silence is removed" +
+                     byDefault(std::to_string(d.trailingSilenceSeconds)),
+                 [this](Settings& s) { s.trailingSilenceSeconds = trailingSilence_; })
+            ->check(numberIn(0, MaxSilenceOrExtraSeconds));
+        addSwitch(command, "--strip-empty-patterns,!--no-strip-empty-patterns", stripEmptyPatterns_,
+                  "Pass over trailing orders without pattern data" +
+                      onOff(d.stripTrailingEmptyPatterns),
+                  [this](Settings& s) { s.stripTrailingEmptyPatterns = stripEmptyPatterns_; });
+        addSwitch(command, "--old-protracker,!--no-old-protracker", oldProTracker_,
+                  "A constant 125 BPM for MOD files" + onOff(d.oldProTrackerMode),
+                  [this](Settings& s) { s.oldProTrackerMode = oldProTracker_; });
+    }
 
-    addValue(command, "--length-mode", lengthMode_,
-             "detect: a return to a played position is the song's loop; no-backward-jumps: "
-             "positions played before are skipped",
-             [this](Settings& s) {
-                 s.lengthMode = lengthMode_ == "detect" ? LengthDetectLoop : LengthNoBackwardJumps;
-             });
-    edits_.back().option->check(CLI::IsMember({"detect", "no-backward-jumps"}));
+    if (groups & SoundSettings) {
+        addValue(command, "--bits", "BITS", bits_,
+                 "Bits per output sample: 8 (unsigned), 16 or 32" +
+                     byDefault(std::to_string(d.outputBits)),
+                 [this](Settings& s) { s.outputBits = static_cast<uint8_t>(bits_); })
+            ->check(oneOf({"8", "16", "32"}));
+        addValue(command, "--amp", "DB", ampDb_,
+                 "Amplification in decibels, -15 to 15" + byDefault("0"),
+                 [this](Settings& s) { s.amp = static_cast<int16_t>(std::lround(ampDb_ * 100)); })
+            ->check(numberIn(-MaxAmp / 100.0, MaxAmp / 100.0, false));
+        addSwitch(command, "--interpolation,!--no-interpolation", interpolation_,
+                  "Interpolate between sample points" + onOff(!d.disableOversampling),
+                  [this](Settings& s) { s.disableOversampling = !interpolation_; });
+        addSwitch(command, "--mod-panning,!--no-mod-panning", modPanning_,
+                  "Obey panning effects in MOD files" + onOff(!d.disableModPanning),
+                  [this](Settings& s) { s.disableModPanning = !modPanning_; });
+        addSwitch(command, "--mono,!--no-mono", mono_,
+                  "The same mono signal on both channels" + onOff(d.forceMono),
+                  [this](Settings& s) { s.forceMono = mono_; });
+        addSwitch(command, "--reverse-stereo,!--no-reverse-stereo", reverseStereo_,
+                  "Swap left and right" + onOff(d.reverseStereo),
+                  [this](Settings& s) { s.reverseStereo = reverseStereo_; });
+    }
 
-    addValue(command, "--rate", rate_, "Mixing frequency in Hz (5000..96000)",
-             [this](Settings& s) { s.mixingFrequency = rate_; });
-    edits_.back().option->check(CLI::Range(MinMixingFrequency, MaxMixingFrequency));
-
-    addValue(command, "--bits", bits_, "Bits per output sample: 8 (unsigned), 16 or 32",
-             [this](Settings& s) { s.outputBits = static_cast<uint8_t>(bits_); });
-    edits_.back().option->check(CLI::IsMember({8u, 16u, 32u}));
-
-    addValue(command, "--amp", ampDb_, "Amplification in decibels (-15..15)",
-             [this](Settings& s) { s.amp = static_cast<int16_t>(std::lround(ampDb_ * 100)); });
-    edits_.back().option->check(CLI::Range(-15.0, 15.0));
-
-    addValue(command, "--loops", loops_,
-             "Play a looping song this many times (1..9999); implies --length-mode detect, "
-             "--extra-play-time and --loop-by-count",
-             [this](Settings& s) {
-                 s.loopCount = loops_;
-                 s.lengthMode = LengthDetectLoop;
-                 s.extraPlayTime = 1;
-                 s.loopByCount = 1;
-             });
-    edits_.back().option->check(CLI::Range(1u, MaxLoopCount));
-
-    addValue(command, "--extra-seconds", extraSeconds_,
-             "Seconds a looping song plays past its first loop; implies --length-mode detect, "
-             "--extra-play-time and --no-loop-by-count",
-             [this](Settings& s) {
-                 s.extraLoopSeconds = extraSeconds_;
-                 s.lengthMode = LengthDetectLoop;
-                 s.extraPlayTime = 1;
-                 s.loopByCount = 0;
-             });
-    edits_.back().option->check(CLI::Range(0u, MaxSilenceOrExtraSeconds));
-
-    addValue(command, "--trailing-silence", trailingSilence_,
-             "Seconds of silence kept at the end when silence is removed",
-             [this](Settings& s) { s.trailingSilenceSeconds = trailingSilence_; });
-    edits_.back().option->check(CLI::Range(0u, MaxSilenceOrExtraSeconds));
-
-    addSwitch(command, "--remove-silence,!--no-remove-silence", removeSilence_,
-              "Skip leading silence and cut trailing silence",
-              [this](Settings& s) { s.removeSilence = removeSilence_; });
-    addSwitch(command, "--remove-initial-silence,!--no-remove-initial-silence",
-              removeInitialSilence_, "Stored for the configuration dialog only",
-              [this](Settings& s) { s.removeInitialSilence = removeInitialSilence_; });
-    addSwitch(command, "--limit-trailing-silence,!--no-limit-trailing-silence",
-              limitTrailingSilence_, "Stored for the configuration dialog only",
-              [this](Settings& s) { s.limitTrailingSilence = limitTrailingSilence_; });
-    addSwitch(command, "--extra-play-time,!--no-extra-play-time", extraPlayTime_,
-              "Looping songs play past their first loop (with --length-mode detect)",
-              [this](Settings& s) { s.extraPlayTime = extraPlayTime_; });
-    addSwitch(command, "--loop-by-count,!--no-loop-by-count", loopByCount_,
-              "Extra play time counts loops rather than seconds",
-              [this](Settings& s) { s.loopByCount = loopByCount_; });
-    addSwitch(command, "--strip-empty-patterns,!--no-strip-empty-patterns", stripEmptyPatterns_,
-              "Pass over trailing orders without pattern data",
-              [this](Settings& s) { s.stripTrailingEmptyPatterns = stripEmptyPatterns_; });
-    addSwitch(command, "--old-protracker,!--no-old-protracker", oldProTracker_,
-              "Constant 125 BPM for MOD files",
-              [this](Settings& s) { s.oldProTrackerMode = oldProTracker_; });
-    addSwitch(command, "--mod-panning,!--no-mod-panning", modPanning_,
-              "Obey panning effects in MOD files",
-              [this](Settings& s) { s.disableModPanning = !modPanning_; });
-    addSwitch(command, "--no-interpolation,!--interpolation", noInterpolation_,
-              "Render without interpolation",
-              [this](Settings& s) { s.disableOversampling = noInterpolation_; });
-    addSwitch(command, "--mono,!--no-mono", mono_, "The same mono signal on both channels",
-              [this](Settings& s) { s.forceMono = mono_; });
-    addSwitch(command, "--reverse-stereo,!--no-reverse-stereo", reverseStereo_, "Swap left and right",
-              [this](Settings& s) { s.reverseStereo = reverseStereo_; });
+    if (groups & DialogSettings) {
+        addValue(command, "--title-format", "N", titleFormat_,
+                 "Playlist title: 0 title, 1 title - file, 2 TOLVA: title - file" +
+                     byDefault(std::to_string(d.titleFormat)),
+                 [this](Settings& s) { s.titleFormat = titleFormat_; })
+            ->check(numberIn(0, 2));
+        addSwitch(command, "--remove-initial-silence,!--no-remove-initial-silence",
+                  removeInitialSilence_,
+                  "A box of the configuration dialog" + onOff(d.removeInitialSilence),
+                  [this](Settings& s) { s.removeInitialSilence = removeInitialSilence_; });
+        addSwitch(command, "--limit-trailing-silence,!--no-limit-trailing-silence",
+                  limitTrailingSilence_,
+                  "A box of the configuration dialog" + onOff(d.limitTrailingSilence),
+                  [this](Settings& s) { s.limitTrailingSilence = limitTrailingSilence_; });
+    }
 
     std::vector<std::string> names(FormatOptionNames, FormatOptionNames + 7);
-    addValue(command, "--disable", disabled_,
-             "Do not recognise this format: mod, 669, mtm, s3m, xm, it, mod15 (repeatable)",
+    addValue(command, "--disable", "FORMAT", disabled_,
+             "Do not recognise this format: mod, 669, mtm, s3m, xm, it or mod15; repeatable "
+             "(default: all recognised)",
              [this](Settings& s) {
                  for (const std::string& name : disabled_)
                      s.formatEnable(formatIndex(name)) = 0;
-             });
-    edits_.back().option->check(CLI::IsMember(names));
-    addValue(command, "--enable", enabled_, "Recognise this format again (repeatable)",
+             })
+        ->check(oneOf(names));
+    addValue(command, "--enable", "FORMAT", enabled_,
+             "Recognise this format again, as --settings may have disabled it; repeatable",
              [this](Settings& s) {
                  for (const std::string& name : enabled_)
                      s.formatEnable(formatIndex(name)) = 1;
-             });
-    edits_.back().option->check(CLI::IsMember(names));
+             })
+        ->check(oneOf(names));
+}
+
+bool SettingsOptions::consistent(std::string& reason) const {
+    if (loopsOption_ && loopsOption_->count() > 0 && extraSecondsOption_->count() > 0) {
+        reason = "--loops counts loops and --extra-seconds counts seconds: give one of them";
+        return false;
+    }
+    for (const std::string& name : enabled_)
+        if (std::find(disabled_.begin(), disabled_.end(), name) != disabled_.end()) {
+            reason = "--enable " + name + " and --disable " + name + " contradict each other";
+            return false;
+        }
+    return true;
 }
 
 void SettingsOptions::applyOptions(Settings& settings) const {
@@ -148,17 +207,30 @@ void SettingsOptions::applyOptions(Settings& settings) const {
 bool SettingsOptions::resolve(Settings& settings, std::string& reason) const {
     setDefaults(settings);
     if (!file_.empty()) {
-        FileStream probe(file_.c_str(), platform::FileMode::Read);
-        if (!probe.isOpen()) {
-            reason = "cannot open settings file";
+        if (!readSettingsFile(file_, settings, reason))
             return false;
-        }
-        if (probe.size() < SettingsFileSize || !loadSettings(file_.c_str(), settings)) {
-            reason = "not a settings file (it needs 45 bytes)";
-            return false;
-        }
+        replaceUnusableFields(settings);
     }
     applyOptions(settings);
+    return true;
+}
+
+bool readSettingsFile(const std::string& path, Settings& stored, std::string& reason) {
+    reason = unreadable(path);
+    if (!reason.empty())
+        return false;
+    FileStream file(path.c_str(), platform::FileMode::Read);
+    if (!file.isOpen()) {
+        reason = "cannot read file";
+        return false;
+    }
+    uint8_t bytes[SettingsFileSize];
+    if (file.size() < SettingsFileSize || file.read(SettingsFileSize, bytes) != 0) {
+        reason = "not a settings file: it holds " + std::to_string(file.size()) +
+                 " bytes, a settings file " + std::to_string(SettingsFileSize);
+        return false;
+    }
+    stored = decodeSettings(bytes);
     return true;
 }
 

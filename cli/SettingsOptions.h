@@ -8,24 +8,35 @@
 
 namespace tolva::cli {
 
-// The options every command takes to choose its settings: a settings file to start from
-// (--settings) and one option per field of the record.
+// Which settings a command offers: only those that change what it does.
+enum SettingsGroup : unsigned {
+    LengthSettings = 1, // how long a song plays, counted at the mixing rate; the formats read
+    SoundSettings = 2,  // what the output sounds like
+    DialogSettings = 4, // fields only the plug-in's playlist and dialog use
+    AllSettings = 7,
+};
+
+// The options a command takes to choose its settings: a settings file to start from
+// (--settings) and one option per field of the record it uses.
 class SettingsOptions {
 public:
-    void addTo(CLI::App& command);
+    void addTo(CLI::App& command, unsigned groups);
 
     // The settings file named by --settings, or "" for the defaults.
     const std::string& file() const { return file_; }
-    // The defaults, or the --settings file, with the options given on the command line
-    // applied over them. False, with a reason, when the settings file cannot be read.
+    // Options that contradict each other; false with the reason.
+    bool consistent(std::string& reason) const;
+    // The defaults, or the --settings file with the fields the plug-in cannot use replaced,
+    // with the options given on the command line applied over them. False, with a reason, when
+    // the settings file cannot be read.
     bool resolve(Settings& settings, std::string& reason) const;
     // Applies only the options given on the command line.
     void applyOptions(Settings& settings) const;
 
 private:
     template <typename T>
-    void addValue(CLI::App& command, const std::string& name, T& value, const std::string& help,
-                  std::function<void(Settings&)> apply);
+    CLI::Option* addValue(CLI::App& command, const std::string& name, const std::string& valueName,
+                          T& value, const std::string& help, std::function<void(Settings&)> apply);
     void addSwitch(CLI::App& command, const std::string& names, bool& value,
                    const std::string& help, std::function<void(Settings&)> apply);
 
@@ -34,6 +45,8 @@ private:
         std::function<void(Settings&)> apply;
     };
     std::vector<Edit> edits_;
+    CLI::Option* loopsOption_ = nullptr;
+    CLI::Option* extraSecondsOption_ = nullptr;
 
     std::string file_;
     uint32_t titleFormat_ = 0;
@@ -52,12 +65,19 @@ private:
     bool extraPlayTime_ = false;
     bool oldProTracker_ = false;
     bool modPanning_ = false;
-    bool noInterpolation_ = false;
+    bool interpolation_ = true;
     bool mono_ = false;
     bool reverseStereo_ = false;
     std::vector<std::string> disabled_;
     std::vector<std::string> enabled_;
 };
+
+// The record a settings file holds, as it is, before anything is replaced. False with the
+// reason when the file cannot be read or is too short.
+bool readSettingsFile(const std::string& path, Settings& stored, std::string& reason);
+
+// A check that the value is one of `names`, telling them when it is not.
+CLI::Validator oneOf(std::vector<std::string> names);
 
 // Names of the registry's formats, in registry order, as the options spell them.
 extern const char* const FormatOptionNames[7];

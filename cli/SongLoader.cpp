@@ -14,9 +14,14 @@ void enableFormats(const Settings& settings) {
 
 bool loadSong(const std::string& path, const Settings& settings, LoadedSong& song,
               Failure& failure) {
+    const std::string reason = unreadable(path);
+    if (!reason.empty()) {
+        failure = {ExitFailure, reason};
+        return false;
+    }
     FileStream stream(path.c_str(), platform::FileMode::Read);
     if (!stream.isOpen()) {
-        failure = {ExitFailure, "cannot open file"};
+        failure = {ExitFailure, "cannot read file"};
         return false;
     }
     song.fileSize = stream.size();

@@ -60,7 +60,7 @@ bad=$(ls "$corpus"/not-modules/* | head -n 1)
 play_disk 1 play --seconds 1 "${songs[2]}" "$bad" "$work/missing.it" "${songs[3]}"
 starts_with "$work/ab.raw" 0 "two songs around refused files"
 expect_contains "$err" "tolva: $bad: not a module"
-expect_contains "$err" "tolva: $work/missing.it: cannot open file"
+expect_contains "$err" "tolva: $work/missing.it: no such file"
 play_disk 1 play "$bad"
 expect_contains "$err" "tolva: $bad: "
 

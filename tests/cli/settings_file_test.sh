@@ -37,6 +37,6 @@ expect_status 1 length "$demo" --settings "$work/short.dat"
 expect_contains "$err" "tolva: $work/short.dat: not a settings file"
 expect_status 1 settings "$work/short.dat"
 expect_status 1 length "$demo" --settings "$work/missing.dat"
-expect_contains "$err" "cannot open settings file"
+expect_contains "$err" "tolva: $work/missing.dat: no such file"
 
 finish

@@ -1,0 +1,63 @@
+# What the tool says to each request: the exit status, and words that must (or, after '!', must
+# not) appear in what it prints.
+source "$(dirname "$0")/lib.sh"
+set -f
+d=$demo w=$work
+mkdir "$w/folder"
+head -c 44 /dev/zero >"$w/short.dat"
+
+while IFS='|' read -r want words args; do
+    [[ -z $want || $want == '#'* ]] && continue
+    # shellcheck disable=SC2086 # the arguments are split at blanks
+    expect_status "$want" $args
+    checks=$((checks + 1))
+    if [[ $words == '!'* ]]; then
+        [[ $out$err != *"${words#!}"* ]] || fail "tolva $args printed '${words#!}'"
+    else
+        [[ $out$err == *"$words"* ]] || fail "tolva $args did not print '$words': $out$err"
+    fi
+done <<EOF
+1|Usage: tolva SONG...|
+0|tolva |--version
+1|unknown option '--bogus'|--bogus
+1|Run 'tolva play --help'|--bogus
+1|no module given|render
+1|Run 'tolva render --help'|render --bogus
+1|unexpected argument 'b'|settings a b
+1|no such file|info $w/missing.mod
+1|is a folder, not a file|info $w/folder
+1|no such file|length $d --settings $w/missing.dat
+1|no such file|settings $w/missing.dat
+1|is a folder, not a file|settings --settings $w/folder
+1|not a settings file: it holds 44 bytes|settings $w/short.dat
+1|not a settings file: it holds 44 bytes|length $d --settings $w/short.dat
+# Option values in plain words, whatever the value.
+1|--seconds: must be 0 or more|render $d --seconds -1
+1|--rate: '48k' is not a number|render $d --rate 48k
+1|--rate: must be from 5000 to 96000|length $d --rate 100
+1|--amp: 'nan' is not a number|render $d --amp nan
+1|--seconds: 'nan' is not a number|play $d --seconds nan
+1|--start: 'inf' is not a number|render $d --start inf
+1|--loops: '2.5' is not a whole number|length $d --loops 2.5
+1|--bits: '12' is not one of 8, 16, 32|render $d --bits 12
+1|'sometimes' is not one of detect, no-backward-jumps|length $d --length-mode sometimes
+1|--rate needs a value|render $d --rate
+1|--enable xm and --disable xm contradict|info $d --enable xm --disable xm
+1|give one of them|length $d --loops 2 --extra-seconds 3
+# Each command takes only the settings that change what it does.
+1|unknown option '--bits'|info $d --bits 8
+1|unknown option '--title-format'|render $d --title-format 1
+0|!--title-format|render --help
+0|!--remove-initial-silence|play --help
+0|--title-format N|settings --help
+0|!--amp|length --help
+# Help in plain words, with the defaults.
+0|--rate HZ                   Mixing frequency, 5000 to 96000 (default: 44100)|render --help
+0|--mono, --no-mono|play --help
+0|Interpolate between sample points (default: on)|render --help
+0|!UINT|render --help
+0|!FLOAT|play --help
+0|!{false}|settings --help
+0|!REQUIRED|info --help
+EOF
+finish

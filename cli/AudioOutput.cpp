@@ -128,6 +128,10 @@ std::unique_ptr<AudioOutput> openAudioOutput(const std::string& path, uint32_t r
                                     : SF_FORMAT_PCM_32);
     } else if (ext == "flac") {
         // FLAC holds at most 24 bits: 32-bit output keeps its top 24.
+        if (bits == 32)
+            std::fprintf(
+                stderr, "%s\n",
+                failureText(path, "FLAC holds at most 24 bits: writing 24-bit samples").c_str());
         info.format = SF_FORMAT_FLAC | (bits == 8    ? SF_FORMAT_PCM_S8
                                         : bits == 16 ? SF_FORMAT_PCM_16
                                                      : SF_FORMAT_PCM_24);

@@ -155,7 +155,10 @@ void PlayRenderer::load(int64_t index, int direction, uint32_t startMs) {
             continue;
         auto song = std::make_unique<LoadedSong>();
         Failure failure;
-        if (!loadSong(files_[index], settings_, *song, failure)) {
+        const bool loaded = loadSong(files_[index], settings_, *song, failure);
+        if (loaded)
+            failure.reason = startProblem(startMs, song->length);
+        if (!loaded || !failure.reason.empty()) {
             refused_[index] = true;
             anyRefused_ = true;
             std::lock_guard lock(mutex_);
@@ -193,7 +196,8 @@ void PlayRenderer::renderBlock() {
     state.streamByte = ring_.written();
     state.serial = serial_;
     state.positionMs = playback_->positionMs();
-    state.order = player.orderIndex;
+    // The order the sequencer is in: orderIndex already names the next one.
+    state.order = player.songPosition / 256;
     state.orders = player.song.orderCount;
     state.row = player.currentRow();
     state.rows = player.song.rowsPerPattern;

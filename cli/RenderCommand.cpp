@@ -72,6 +72,11 @@ int RenderCommand::run() {
     }
     const uint32_t rate = settings.mixingFrequency;
     const uint32_t startMs = static_cast<uint32_t>(std::min(start_ * 1000.0, 4e9));
+    const std::string problem = startProblem(startMs, song.length);
+    if (!problem.empty()) {
+        reportFailure(file_, problem);
+        return ExitFailure;
+    }
 
     const std::string outPath = output_.empty() ? withWavExtension(file_) : output_;
     if (sameFile(outPath, file_)) {

@@ -1,11 +1,18 @@
 #include "SongPlayback.h"
 
+#include "TimeText.h"
 #include "engine/PlaybackStart.h"
 #include "engine/Player.h"
 
 #include <algorithm>
 
 namespace tolva::cli {
+
+std::string startProblem(uint32_t startMs, const SongLength& length) {
+    if (startMs == 0 || startMs < length.lengthMs)
+        return "";
+    return "--start is past the song's end (" + minutesText(length.lengthMs) + ")";
+}
 
 SongPlayback::SongPlayback(LoadedSong& song, const Settings& settings, uint32_t startMs)
     : song_(song), rate_(settings.mixingFrequency), baseGain_(song.session->player().gain) {

@@ -3,6 +3,7 @@
 #include "mixer/Voice.h"
 
 #include <cstdint>
+#include <string>
 
 namespace tolva::cli {
 
@@ -12,6 +13,9 @@ constexpr uint32_t BlockFrames = 576;
 // A loaded song played as the plug-in plays it: its length rules, the settings' output format,
 // and positions counted from the end of its leading silence. `render` and `play` both draw
 // their sound from here.
+// Why a start `startMs` into the song makes no sense (past its end), or "".
+std::string startProblem(uint32_t startMs, const SongLength& length);
+
 class SongPlayback {
 public:
     SongPlayback(LoadedSong& song, const Settings& settings, uint32_t startMs);

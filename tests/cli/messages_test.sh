@@ -2,6 +2,7 @@
 # not) appear in what it prints.
 source "$(dirname "$0")/lib.sh"
 set -f
+export SDL_AUDIODRIVER=dummy
 d=$demo w=$work
 mkdir "$w/folder"
 head -c 44 /dev/zero >"$w/short.dat"
@@ -44,6 +45,9 @@ done <<EOF
 1|--rate needs a value|render $d --rate
 1|--enable xm and --disable xm contradict|info $d --enable xm --disable xm
 1|give one of them|length $d --loops 2 --extra-seconds 3
+1|--start is past the song's end (0:23.040)|render $d --start 30 -o $w/late.wav
+1|--start is past the song's end (0:23.040)|play $d --start 23.04
+0|FLAC holds at most 24 bits: writing 24-bit samples|render $d --bits 32 --seconds 0.1 -o $w/a.flac
 # Each command takes only the settings that change what it does.
 1|unknown option '--bits'|info $d --bits 8
 1|unknown option '--title-format'|render $d --title-format 1

@@ -1,5 +1,7 @@
 #include "Failure.h"
 
+#include "DisplayText.h"
+
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -9,7 +11,7 @@
 namespace tolva::cli {
 
 std::string failureText(const std::string& file, const std::string& reason) {
-    return file.empty() ? "tolva: " + reason : "tolva: " + file + ": " + reason;
+    return file.empty() ? "tolva: " + reason : "tolva: " + terminalText(file) + ": " + reason;
 }
 
 void reportFailure(const std::string& file, const std::string& reason) {

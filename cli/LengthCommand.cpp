@@ -1,4 +1,5 @@
 #include "Commands.h"
+#include "DisplayText.h"
 #include "SongLoader.h"
 #include "TimeText.h"
 
@@ -40,8 +41,8 @@ int LengthCommand::run() {
                         line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
                             .c_str());
         } else if (!line.contains("error")) {
-            std::printf("%s  %s  %u ms\n", minutesText(song.length.lengthMs).c_str(), file.c_str(),
-                        song.length.lengthMs);
+            std::printf("%s  %s  %u ms\n", minutesText(song.length.lengthMs).c_str(),
+                        terminalText(file).c_str(), song.length.lengthMs);
         }
     }
     return status;

@@ -1,4 +1,5 @@
 #include "Commands.h"
+#include "DisplayText.h"
 #include "PlayRenderer.h"
 #include "SampleRing.h"
 #include "SongPlayback.h"
@@ -81,7 +82,8 @@ int PlayCommand::run() {
     if (!device.initialise(reason))
         return noDevice();
     const bool interactive = isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
-    const bool drawing = interactive && !quiet_;
+    // A terminal that cannot move its cursor gets the lines a pipe gets.
+    const bool drawing = interactive && !quiet_ && Terminal::movesCursor(STDOUT_FILENO);
     const auto startMs = static_cast<uint32_t>(std::min(start_ * 1000.0, 4e9));
     uint64_t allowed = UINT64_MAX;
     if (secondsOption_->count() > 0)
@@ -158,8 +160,8 @@ int PlayCommand::run() {
         if (known && card.serial != lastSerial) {
             lastSerial = card.serial;
             if (!drawing && !quiet_) {
-                std::printf("%s: %s%s%s, %s\n", card.file.c_str(), card.format.c_str(),
-                            card.title.empty() ? "" : ", ", card.title.c_str(),
+                std::printf("%s: %s%s%s, %s\n", terminalText(card.file).c_str(),
+                            card.format.c_str(), card.title.empty() ? "" : ", ", card.title.c_str(),
                             minutesText(card.lengthMs).c_str());
                 std::fflush(stdout);
             }

@@ -1,5 +1,6 @@
 #include "ProgressBar.h"
 
+#include "Terminal.h"
 #include "TimeText.h"
 
 #include <algorithm>
@@ -13,7 +14,7 @@ constexpr int Width = 40;
 }
 
 ProgressBar::ProgressBar(uint64_t total, uint32_t rate)
-    : shown_(isatty(STDERR_FILENO) && total > 0), total_(total), rate_(rate) {}
+    : shown_(Terminal::movesCursor(STDERR_FILENO) && total > 0), total_(total), rate_(rate) {}
 
 ProgressBar::~ProgressBar() {
     if (shown_ && lastPermille_ >= 0)

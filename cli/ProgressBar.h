@@ -3,7 +3,8 @@
 
 namespace tolva::cli {
 
-// A one-line bar on stderr, drawn only when stderr is a terminal; erased when done.
+// A one-line bar on stderr, drawn only when stderr is a terminal that moves its cursor; erased
+// when done.
 class ProgressBar {
 public:
     ProgressBar(uint64_t total, uint32_t rate);

@@ -1,5 +1,6 @@
 #include "SongFacts.h"
 
+#include "DisplayText.h"
 #include "TimeText.h"
 #include "engine/Player.h"
 
@@ -29,25 +30,10 @@ SampleFacts sampleFacts(Player& player, uint32_t index, uint32_t instrument) {
     player.describeSample(d, index, instrument);
     SampleFacts s;
     s.number = index + 1;
-    s.name = boundedText(d.name, sizeof d.name);
+    s.name = moduleText(d.name, sizeof d.name, codePageOf(player.formatType()));
     s.lengthBytes = d.length;
     s.looped = d.loopKind != LoopNone;
     return s;
-}
-
-// Module texts are in old single-byte code pages; JSON wants UTF-8. Reading them as Latin-1
-// keeps every byte visible and the output valid.
-std::string latin1ToUtf8(const std::string& text) {
-    std::string out;
-    for (unsigned char c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += static_cast<char>(0xC0 | c >> 6);
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
 }
 
 } // namespace
@@ -62,7 +48,7 @@ SongFacts describe(const std::string& file, LoadedSong& song) {
     char creator[CreatorTextSize] = {};
     player.creatorText(creator, sizeof creator);
     f.format += boundedText(creator, sizeof creator);
-    f.title = boundedText(player.song.title, sizeof player.song.title);
+    f.title = moduleText(player.song.title, sizeof player.song.title, codePageOf(type));
     f.channels = player.channelCount();
     f.orders = player.song.orderCount;
     for (uint32_t p = 0; p < player.song.patterns.size(); ++p)
@@ -90,7 +76,7 @@ SongFacts describe(const std::string& file, LoadedSong& song) {
 }
 
 void printFacts(const SongFacts& f) {
-    std::printf("File:        %s (%u bytes)\n", f.file.c_str(), f.fileSize);
+    std::printf("File:        %s (%u bytes)\n", terminalText(f.file).c_str(), f.fileSize);
     std::printf("Format:      %s\n", f.format.c_str());
     std::printf("Title:       %s\n", f.title.c_str());
     std::printf("Channels:    %u\n", f.channels);
@@ -127,7 +113,7 @@ nlohmann::ordered_json factsJson(const SongFacts& f) {
         nlohmann::ordered_json one = {{"number", s.number}};
         if (s.instrument)
             one["instrument"] = s.instrument;
-        one["name"] = latin1ToUtf8(s.name);
+        one["name"] = s.name;
         one["length_bytes"] = s.lengthBytes;
         one["looped"] = s.looped;
         samples.push_back(one);
@@ -135,7 +121,7 @@ nlohmann::ordered_json factsJson(const SongFacts& f) {
     return {{"file", f.file},
             {"file_size", f.fileSize},
             {"format", f.format},
-            {"title", latin1ToUtf8(f.title)},
+            {"title", f.title},
             {"channels", f.channels},
             {"orders", f.orders},
             {"patterns", f.patterns},

@@ -21,7 +21,7 @@ struct SongFacts {
     std::string file;
     uint32_t fileSize = 0;
     std::string format;
-    std::string title;
+    std::string title; // in UTF-8, as are the names
     uint32_t channels = 0;
     uint32_t orders = 0;
     uint32_t patterns = 0; // patterns that hold data

@@ -1,5 +1,7 @@
 #include "StatusDisplay.h"
 
+#include "DisplayText.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -13,27 +15,12 @@ std::string clock(uint32_t ms) {
     return text;
 }
 
-// Cut to `width` columns, marking the cut with "...". Module texts are single bytes, so
-// anything outside printable ASCII shows as '?' rather than upsetting the terminal.
-std::string fitted(const std::string& text, int width) {
-    std::string out;
-    for (unsigned char c : text)
-        out += c >= 0x20 && c < 0x7F ? static_cast<char>(c) : '?';
-    if (width <= 0)
-        return "";
-    if (static_cast<int>(out.size()) <= width)
-        return out;
-    if (width <= 3)
-        return out.substr(0, static_cast<std::size_t>(width));
-    return out.substr(0, static_cast<std::size_t>(width - 3)) + "...";
-}
-
 // Fields separated by two spaces, as many as fit.
 std::string fields(const std::vector<std::string>& parts, int width) {
     std::string line;
     for (const std::string& part : parts) {
         std::string next = line.empty() ? part : line + "  " + part;
-        if (static_cast<int>(next.size()) > width)
+        if (static_cast<int>(columns(next)) > width)
             break;
         line = next;
     }
@@ -69,12 +56,11 @@ std::vector<std::string> statusLines(const SongCard& card, const BlockState& sta
     std::vector<std::string> lines;
 
     const std::string count = std::to_string(card.index + 1) + "/" + std::to_string(view.files);
-    const std::string name = baseName(card.file);
+    const std::string name = terminalText(baseName(card.file));
     const int nameRoom = w - static_cast<int>(count.size()) - 2;
     if (nameRoom >= 8) {
-        std::string shown = fitted(name, nameRoom);
-        shown.resize(static_cast<std::size_t>(nameRoom), ' ');
-        lines.push_back(shown + "  " + count);
+        const std::string shown = fitted(name, nameRoom);
+        lines.push_back(shown + std::string(nameRoom - columns(shown), ' ') + "  " + count);
     } else {
         lines.push_back(fitted(name, w));
     }

@@ -1,6 +1,8 @@
 #include "Terminal.h"
 
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -112,6 +114,11 @@ Key Terminal::decode() {
         }
     }
     return Key::None;
+}
+
+bool Terminal::movesCursor(int fd) {
+    const char* term = std::getenv("TERM");
+    return isatty(fd) && term && *term && std::strcmp(term, "dumb") != 0;
 }
 
 int Terminal::width() {

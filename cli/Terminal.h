@@ -32,6 +32,8 @@ public:
 
     // The next key, waiting up to `ms` milliseconds for one.
     Key readKey(int ms);
+    // Whether `fd` is a terminal that takes cursor movements: not TERM=dumb.
+    static bool movesCursor(int fd);
     // Columns of standard output; 80 when it does not say.
     static int width();
 

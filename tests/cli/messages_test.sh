@@ -6,6 +6,12 @@ export SDL_AUDIODRIVER=dummy
 d=$demo w=$work
 mkdir "$w/folder"
 head -c 44 /dev/zero >"$w/short.dat"
+esc=$'\033'
+# Titles with a control sequence and a character above 127: the MOD's read as Latin-1, the S3M's
+# as code page 437, where 0x82 is an e acute.
+{ printf '\033[2Jcaf\xe9 \0\0\0\0\0\0\0\0\0\0\0'; tail -c +21 "$d"; } >"$w/esc.mod"
+{ printf '\x82t\x82\x07 \0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0'; tail -c +29 "$corpus/songs/gl-117-data__loser.s3m"; } >"$w/dos.s3m"
+cp "$d" "$w/bébé.mod"
 
 while IFS='|' read -r want words args; do
     [[ -z $want || $want == '#'* ]] && continue
@@ -48,6 +54,13 @@ done <<EOF
 1|--start is past the song's end (0:23.040)|render $d --start 30 -o $w/late.wav
 1|--start is past the song's end (0:23.040)|play $d --start 23.04
 0|FLAC holds at most 24 bits: writing 24-bit samples|render $d --bits 32 --seconds 0.1 -o $w/a.flac
+# Texts from files reach the terminal without control characters, decoded the same everywhere.
+0|Title:       ?[2Jcafé|info $w/esc.mod
+0|"title":"?[2Jcafé"|info --json $w/esc.mod
+0|Title:       été?|info $w/dos.s3m
+0|"title":"été?"|info --json $w/dos.s3m
+0|$w/bébé.mod: Amiga Protracker, tolva demo|play --seconds 0.1 $w/bébé.mod
+1|tolva: $w/?gone.mod: no such file|info $w/${esc}gone.mod
 # Each command takes only the settings that change what it does.
 1|unknown option '--bits'|info $d --bits 8
 1|unknown option '--title-format'|render $d --title-format 1
@@ -64,4 +77,14 @@ done <<EOF
 0|!{false}|settings --help
 0|!REQUIRED|info --help
 EOF
+
+# On a terminal: the play screen shows a UTF-8 file name as itself; TERM=dumb gets plain lines.
+on_terminal() {
+    checks=$((checks + 1))
+    screen=$(TERM=$1 script -qec "$2" /dev/null)
+}
+on_terminal xterm "$tolva play --seconds 0.6 '$w/bébé.mod'"
+[[ $screen == *"bébé.mod "*"1/1"* ]] || fail "play screen lacks the UTF-8 file name: $screen"
+on_terminal dumb "$tolva play --seconds 0.3 '$w/bébé.mod'; $tolva render --force -o $w/x.wav $d"
+[[ $screen != *"$esc"* && $screen == *"bébé.mod: Amiga"* ]] || fail "TERM=dumb got: $screen"
 finish

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <nlohmann/json.hpp>
+#include <utility>
 
 namespace tolva::cli {
 
@@ -39,6 +40,44 @@ nlohmann::ordered_json settingsJson(const Settings& s) {
     return j;
 }
 
+std::string onOff(uint8_t flag) {
+    return flag ? "on" : "off";
+}
+
+// The fields under the names and in the units of the options that set them.
+std::vector<std::pair<std::string, std::string>> optionView(const Settings& s) {
+    char amp[16];
+    std::snprintf(amp, sizeof amp, "%g", s.amp / 100.0);
+    std::string disabled;
+    for (uint32_t i = 0; i < 7; ++i)
+        if (!s.formatEnable(i))
+            disabled += (disabled.empty() ? "" : " ") + std::string(FormatOptionNames[i]);
+    return {
+        {"rate", std::to_string(s.mixingFrequency)},
+        {"bits", std::to_string(s.outputBits)},
+        {"amp", amp},
+        {"length-mode", s.lengthMode == LengthNoBackwardJumps ? "no-backward-jumps"
+                        : s.lengthMode == LengthDetectLoop    ? "detect"
+                                                              : std::to_string(s.lengthMode)},
+        {"loops", std::to_string(s.loopCount)},
+        {"extra-seconds", std::to_string(s.extraLoopSeconds)},
+        {"extra-play-time", onOff(s.extraPlayTime)},
+        {"loop-by-count", onOff(s.loopByCount)},
+        {"remove-silence", onOff(s.removeSilence)},
+        {"trailing-silence", std::to_string(s.trailingSilenceSeconds)},
+        {"strip-empty-patterns", onOff(s.stripTrailingEmptyPatterns)},
+        {"old-protracker", onOff(s.oldProTrackerMode)},
+        {"interpolation", onOff(!s.disableOversampling)},
+        {"mod-panning", onOff(!s.disableModPanning)},
+        {"mono", onOff(s.forceMono)},
+        {"reverse-stereo", onOff(s.reverseStereo)},
+        {"disable", disabled.empty() ? "none" : disabled},
+        {"title-format", std::to_string(s.titleFormat)},
+        {"remove-initial-silence", onOff(s.removeInitialSilence)},
+        {"limit-trailing-silence", onOff(s.limitTrailingSilence)},
+    };
+}
+
 } // namespace
 
 SettingsCommand::SettingsCommand(CLI::App& app)
@@ -50,38 +89,49 @@ SettingsCommand::SettingsCommand(CLI::App& app)
 }
 
 int SettingsCommand::run() {
-    Settings settings;
-    if (!file_.empty() && !settings_.file().empty()) {
-        reportFailure("", "give the settings file either as FILE or with --settings");
-        return ExitFailure;
-    }
+    if (!file_.empty() && !settings_.file().empty())
+        return usageFailure(name(), "give the settings file either as FILE or with --settings");
     std::string reason;
-    if (!file_.empty()) {
-        if (!settings_.consistent(reason))
-            return usageFailure(name(), reason);
-        if (!readSettingsFile(file_, settings, reason)) {
-            reportFailure(file_, reason);
-            return ExitFailure;
-        }
-        replaceUnusableFields(settings);
-        settings_.applyOptions(settings);
-    } else if (!resolveSettings(settings)) {
+    if (!settings_.consistent(reason))
+        return usageFailure(name(), reason);
+    // What the file holds, as it is: values the plug-in cannot use are shown, and marked.
+    const std::string& file = file_.empty() ? settings_.file() : file_;
+    Settings stored;
+    if (!file.empty() && !readSettingsFile(file, stored, reason)) {
+        reportFailure(file, reason);
         return ExitFailure;
     }
+    settings_.applyOptions(stored);
+    Settings used = stored;
+    replaceUnusableFields(used);
+
     if (!write_.empty()) {
-        if (!saveSettings(write_.c_str(), settings)) {
+        if (!saveSettings(write_.c_str(), stored)) {
             reportFailure(write_, "cannot write file");
             return ExitFailure;
         }
         return ExitOk;
     }
-    nlohmann::ordered_json fields = settingsJson(settings);
     if (json_) {
+        nlohmann::ordered_json fields = settingsJson(stored);
+        const nlohmann::ordered_json usedFields = settingsJson(used);
+        nlohmann::ordered_json replaced = nlohmann::ordered_json::object();
+        for (const auto& [name, value] : usedFields.items())
+            if (fields.at(name) != value)
+                replaced[name] = value;
+        if (!replaced.empty())
+            fields["replaced"] = replaced;
         std::printf("%s\n", fields.dump().c_str());
         return ExitOk;
     }
-    for (const auto& [name, value] : fields.items())
-        std::printf("%-27s %s\n", name.c_str(), value.dump().c_str());
+    const auto shown = optionView(stored);
+    const auto usable = optionView(used);
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        std::printf("%-23s %s", shown[i].first.c_str(), shown[i].second.c_str());
+        if (shown[i].second != usable[i].second)
+            std::printf("  (unusable: the plug-in plays with %s)", usable[i].second.c_str());
+        std::printf("\n");
+    }
     return ExitOk;
 }
 

@@ -4,6 +4,7 @@
 #include "TimeText.h"
 #include "engine/Player.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace tolva::cli {
@@ -55,6 +56,14 @@ SongFacts describe(const std::string& file, LoadedSong& song) {
         if (!player.isPatternMissing(p))
             ++f.patterns;
     f.instruments = player.instrumentCount();
+    const CodePage page = codePageOf(type);
+    for (uint32_t i = 0; i < f.instruments; ++i) {
+        InstrumentDescription d;
+        player.describeInstrument(d, i);
+        f.instrumentNames.push_back(d.valid ? moduleText(d.name, sizeof d.name, page) : "");
+    }
+    if (const char* message = player.songMessage())
+        f.message = messageText(message, page);
     SongDescription described;
     player.describeSong(described);
     f.speed = described.initialSpeed;
@@ -91,19 +100,33 @@ void printFacts(const SongFacts& f) {
     if (f.length.startOffsetMs)
         std::printf("Starts at:   %s (leading silence skipped)\n",
                     minutesText(f.length.startOffsetMs).c_str());
-    bool anyNamed = false;
-    for (const SampleFacts& s : f.sampleList)
-        anyNamed = anyNamed || !s.name.empty();
-    if (!anyNamed)
-        return;
-    std::printf("Sample names:\n");
-    for (const SampleFacts& s : f.sampleList) {
-        if (s.name.empty() && s.lengthBytes == 0)
-            continue; // an unused slot
-        if (s.instrument)
-            std::printf("  %3u.%-2u %s\n", s.instrument, s.number, s.name.c_str());
-        else
-            std::printf("  %3u %s\n", s.number, s.name.c_str());
+    if (std::any_of(f.instrumentNames.begin(), f.instrumentNames.end(),
+                    [](const std::string& name) { return !name.empty(); })) {
+        std::printf("Instrument names:\n");
+        for (std::size_t i = 0; i < f.instrumentNames.size(); ++i)
+            if (!f.instrumentNames[i].empty())
+                std::printf("  %3zu %s\n", i + 1, f.instrumentNames[i].c_str());
+    }
+    if (std::any_of(f.sampleList.begin(), f.sampleList.end(),
+                    [](const SampleFacts& s) { return !s.name.empty(); })) {
+        std::printf("Sample names:\n");
+        for (const SampleFacts& s : f.sampleList) {
+            if (s.name.empty() && s.lengthBytes == 0)
+                continue; // an unused slot
+            if (s.instrument)
+                std::printf("  %3u.%-2u %s\n", s.instrument, s.number, s.name.c_str());
+            else
+                std::printf("  %3u %s\n", s.number, s.name.c_str());
+        }
+    }
+    if (!f.message.empty()) {
+        std::printf("Message:\n");
+        std::size_t from = 0;
+        while (from <= f.message.size()) {
+            const std::size_t end = std::min(f.message.find('\n', from), f.message.size());
+            std::printf("  %s\n", f.message.substr(from, end - from).c_str());
+            from = end + 1;
+        }
     }
 }
 
@@ -118,6 +141,9 @@ nlohmann::ordered_json factsJson(const SongFacts& f) {
         one["looped"] = s.looped;
         samples.push_back(one);
     }
+    nlohmann::ordered_json instruments = nlohmann::ordered_json::array();
+    for (std::size_t i = 0; i < f.instrumentNames.size(); ++i)
+        instruments.push_back({{"number", i + 1}, {"name", f.instrumentNames[i]}});
     return {{"file", f.file},
             {"file_size", f.fileSize},
             {"format", f.format},
@@ -132,7 +158,9 @@ nlohmann::ordered_json factsJson(const SongFacts& f) {
             {"length_ms", f.length.lengthMs},
             {"start_offset_ms", f.length.startOffsetMs},
             {"looped", f.length.looped},
-            {"sample_list", samples}};
+            {"sample_list", samples},
+            {"instrument_list", instruments},
+            {"message", f.message}};
 }
 
 } // namespace tolva::cli

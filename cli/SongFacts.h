@@ -31,6 +31,8 @@ struct SongFacts {
     uint32_t tempo = 0;
     SongLength length;
     std::vector<SampleFacts> sampleList;
+    std::vector<std::string> instrumentNames; // by instrument number, from 1
+    std::string message;                      // lines ending in '\n' but the last
 };
 
 SongFacts describe(const std::string& file, LoadedSong& song);

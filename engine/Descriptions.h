@@ -85,6 +85,7 @@ constexpr uint32_t InstrumentRecordSize = 550;
 constexpr uint16_t XmInstrumentMarker = 0x0101;
 
 struct InstrumentDescription {
+    char name[27] = {}; // as the file holds it, NUL-terminated
     uint8_t bytes[InstrumentRecordSize] = {};
     uint32_t size = 0;   // bytes used
     uint16_t marker = 0; // 0x0101 for a FastTracker 2 instrument header

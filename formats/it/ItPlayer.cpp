@@ -208,6 +208,7 @@ void ItPlayer::describeInstrument(InstrumentDescription& out, uint32_t index) {
     if (!instrumentMode() || index >= module.instrumentCount || !module.instruments[index].present)
         return;
     writeItInstrument(module.instruments[index], out.bytes);
+    std::memcpy(out.name, module.instruments[index].name, sizeof module.instruments[index].name);
     out.size = ItInstrumentBytes;
     out.valid = true;
 }

@@ -61,6 +61,8 @@ void XmPlayer::describeInstrument(InstrumentDescription& out, uint32_t index) {
     if (index >= XmMaxInstruments || !instruments[index])
         return;
     std::memcpy(out.bytes, instruments[index]->header, XmInstrumentHeaderBytes);
+    constexpr uint32_t NameBytes = 22;
+    std::memcpy(out.name, instruments[index]->header + XmiName, NameBytes);
     out.size = XmInstrumentHeaderBytes;
     out.marker = XmInstrumentMarker;
     out.valid = true;

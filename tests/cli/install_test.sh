@@ -1,0 +1,38 @@
+# cmake --install puts the tool, its man page and its bash completion where Debian keeps them,
+# cpack makes a Debian package of them, and the completion offers each command's own options.
+source "$(dirname "$0")/lib.sh"
+build=$(dirname "$(dirname "$tolva")")
+root=$work/usr
+
+checks=$((checks + 1))
+cmake --install "$build" --prefix "$root" >/dev/null || fail "cmake --install failed"
+for file in bin/tolva share/man/man1/tolva.1 share/bash-completion/completions/tolva; do
+    checks=$((checks + 1))
+    [[ -f $root/$file ]] || fail "$file is not installed"
+done
+checks=$((checks + 1))
+[[ -z $(groff -man -ww -z "$root/share/man/man1/tolva.1" 2>&1) ]] || fail "man page warnings"
+
+checks=$((checks + 1))
+cpack --config "$build/CPackConfig.cmake" -B "$work/pkg" >/dev/null 2>&1 || fail "cpack failed"
+expect_contains "$(dpkg-deb -c "$work"/pkg/tolva_*.deb)" "./usr/bin/tolva"
+expect_contains "$(dpkg-deb -f "$work"/pkg/tolva_*.deb Depends)" "libsdl2"
+
+# completes WORD...: what the completion offers for the last word.
+completes() {
+    COMP_WORDS=("$@")
+    COMP_CWORD=$(($# - 1))
+    _tolva
+    echo "${COMPREPLY[*]}"
+}
+source "$root/share/bash-completion/completions/tolva"
+PATH=$root/bin:$PATH
+cd "$work" || exit 1
+expect_equal "$(completes tolva ren)" "render" "a command"
+expect_equal "$(completes tolva render --ra)" "--rate" "a render option"
+expect_equal "$(completes tolva info --bi)" "" "an option info does not take"
+expect_equal "$(completes tolva --settings)" "--settings" "a play option without the word play"
+expect_equal "$(completes tolva render --length-mode d)" "detect" "a value"
+expect_equal "$(completes tolva info u)" "usr" "a file"
+
+finish

@@ -83,8 +83,12 @@ int createTemporaryBeside(const std::string& path, std::string& name) {
     const int fd = mkstemp(name.data());
     if (fd < 0)
         return -1;
-    const mode_t mask = umask(0);
-    umask(mask);
+    // Read once: reading the mask means setting it, which renders side by side must not race on.
+    static const mode_t mask = [] {
+        const mode_t m = umask(0);
+        umask(m);
+        return m;
+    }();
     fchmod(fd, 0666 & ~mask);
     return fd;
 }

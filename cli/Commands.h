@@ -45,7 +45,7 @@ public:
     int run() override;
 
 private:
-    std::string file_;
+    std::vector<std::string> files_;
     std::string output_;
     double seconds_ = 0;
     double start_ = 0;

@@ -1,7 +1,6 @@
 #include "ProgressBar.h"
 
 #include "Terminal.h"
-#include "TimeText.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -13,34 +12,35 @@ namespace {
 constexpr int Width = 40;
 }
 
-ProgressBar::ProgressBar(uint64_t total, uint32_t rate)
-    : shown_(Terminal::movesCursor(STDERR_FILENO) && total > 0), total_(total), rate_(rate) {}
+ProgressBar::ProgressBar() : shown_(Terminal::movesCursor(STDERR_FILENO)) {}
 
 ProgressBar::~ProgressBar() {
-    if (shown_ && lastPermille_ >= 0)
-        std::fprintf(stderr, "\r\033[K");
+    clear();
 }
 
-void ProgressBar::update(uint64_t done) {
+void ProgressBar::update(int permille, const std::string& note) {
     if (!shown_)
         return;
-    int permille = static_cast<int>(std::min<uint64_t>(done, total_) * 1000 / total_);
-    if (permille == lastPermille_)
+    permille = std::clamp(permille, 0, 1000);
+    const int filled = permille * Width / 1000;
+    char percent[8];
+    std::snprintf(percent, sizeof percent, "%3d%%", permille / 10);
+    const std::string line = "[" + std::string(filled, '#') + std::string(Width - filled, '.') +
+                             "] " + percent + "  " + note;
+    if (drawn_ && line == last_)
         return;
-    lastPermille_ = permille;
-    draw(std::min(done, total_));
+    std::fprintf(stderr, "\r%s\033[K", line.c_str());
+    std::fflush(stderr);
+    last_ = line;
+    drawn_ = true;
 }
 
-void ProgressBar::draw(uint64_t done) {
-    char bar[Width + 1];
-    int filled = lastPermille_ * Width / 1000;
-    for (int i = 0; i < Width; ++i)
-        bar[i] = i < filled ? '#' : '.';
-    bar[Width] = 0;
-    auto ms = [this](uint64_t frames) { return static_cast<uint32_t>(frames * 1000 / rate_); };
-    std::fprintf(stderr, "\r[%s] %3d%%  %s / %s", bar, lastPermille_ / 10,
-                 minutesText(ms(done)).c_str(), minutesText(ms(total_)).c_str());
+void ProgressBar::clear() {
+    if (!drawn_)
+        return;
+    std::fprintf(stderr, "\r\033[K");
     std::fflush(stderr);
+    drawn_ = false;
 }
 
 } // namespace tolva::cli

@@ -1,5 +1,5 @@
 #pragma once
-#include <cstdint>
+#include <string>
 
 namespace tolva::cli {
 
@@ -7,20 +7,20 @@ namespace tolva::cli {
 // when done.
 class ProgressBar {
 public:
-    ProgressBar(uint64_t total, uint32_t rate);
+    ProgressBar();
     ~ProgressBar();
     ProgressBar(const ProgressBar&) = delete;
     ProgressBar& operator=(const ProgressBar&) = delete;
 
-    void update(uint64_t done);
+    // Shows `permille` of the work done, followed by `note`; drawn again only when it changed.
+    void update(int permille, const std::string& note);
+    // Takes the bar off the line, so that a message can be printed there; update draws it again.
+    void clear();
 
 private:
-    void draw(uint64_t done);
-
     bool shown_;
-    uint64_t total_;
-    uint32_t rate_;
-    int lastPermille_ = -1;
+    bool drawn_ = false;
+    std::string last_;
 };
 
 } // namespace tolva::cli

@@ -1,18 +1,22 @@
-#include "AudioOutput.h"
 #include "Commands.h"
 #include "ProgressBar.h"
+#include "RenderJob.h"
 #include "SongLoader.h"
-#include "SongPlayback.h"
-#include "engine/Random.h"
+#include "TimeText.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <deque>
+#include <set>
 #include <sys/stat.h>
-#include <vector>
+#include <thread>
 
 namespace tolva::cli {
 
 namespace {
+
+constexpr auto PollInterval = std::chrono::milliseconds(20);
 
 std::string withWavExtension(const std::string& path) {
     std::size_t slash = path.find_last_of('/');
@@ -23,28 +27,57 @@ std::string withWavExtension(const std::string& path) {
     return path.substr(0, dot) + ".wav";
 }
 
-bool sameFile(const std::string& a, const std::string& b) {
-    struct stat sa, sb;
-    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
+std::string baseName(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool isFolder(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// The share of the work done, in thousandths, and the words after the bar.
+int progress(const std::deque<RenderJob>& jobs, uint32_t rate, std::string& note) {
+    double done = 0;
+    std::size_t finished = 0;
+    for (const RenderJob& job : jobs) {
+        const uint64_t expected = job.framesExpected;
+        if (job.finished)
+            ++finished;
+        done += job.finished ? 1.0
+                : expected   ? std::min(1.0, static_cast<double>(job.framesDone) / expected)
+                             : 0.0;
+    }
+    if (jobs.size() == 1) {
+        auto ms = [rate](uint64_t frames) { return static_cast<uint32_t>(frames * 1000 / rate); };
+        note =
+            minutesText(ms(jobs[0].framesDone)) + " / " + minutesText(ms(jobs[0].framesExpected));
+    } else {
+        note = std::to_string(finished) + "/" + std::to_string(jobs.size()) + " songs";
+    }
+    return static_cast<int>(done * 1000 / static_cast<double>(jobs.size()));
 }
 
 } // namespace
 
 RenderCommand::RenderCommand(CLI::App& app)
-    : Command(app, "render", "Render a module to a WAV, FLAC or raw PCM file",
+    : Command(app, "render",
+              "Render modules to WAV, FLAC or raw PCM files, several at a time on every core",
               LengthSettings | SoundSettings) {
-    command_->add_option("SONG", file_, "The module")->required();
+    command_->add_option("SONG", files_, "The modules")->required();
     command_
         ->add_option("-o,--output", output_,
-                     "Output file: .wav, .flac or .raw; - writes raw PCM to standard output "
-                     "(default: SONG with .wav)")
+                     "Output file: .wav, .flac or .raw; - writes raw PCM to standard output; a "
+                     "folder takes each song as a WAV file of its name (default: each SONG with "
+                     ".wav)")
         ->type_name("OUT");
-    secondsOption_ =
-        command_->add_option("--seconds", seconds_, "Stop after this many seconds (default: all)")
-            ->type_name("SECONDS")
-            ->check(numberIn(0, MaxStartSeconds, false));
-    command_->add_flag("--force", force_, "Replace the output file if it exists");
+    secondsOption_ = command_
+                         ->add_option("--seconds", seconds_,
+                                      "Stop each song after this many seconds (default: all)")
+                         ->type_name("SECONDS")
+                         ->check(numberIn(0, MaxStartSeconds, false));
+    command_->add_flag("--force", force_, "Replace output files that exist");
     command_->add_option("--start", start_, "Start this many seconds into the song (default: 0)")
         ->type_name("SECONDS")
         ->check(numberIn(0, MaxStartSeconds, false));
@@ -58,66 +91,66 @@ RenderCommand::RenderCommand(CLI::App& app)
 }
 
 int RenderCommand::run() {
-    Settings settings;
-    if (!resolveSettings(settings))
+    RenderRequest request;
+    if (!resolveSettings(request.settings))
         return ExitFailure;
-    enableFormats(settings);
+    enableFormats(request.settings);
+    const bool toFolder = !output_.empty() && output_ != "-" && isFolder(output_);
+    if (!toFolder && !output_.empty() && files_.size() > 1)
+        return usageFailure(name(), "-o names one file; give a folder to render several songs");
+
+    std::deque<RenderJob> jobs;
+    std::set<std::string> outputs;
+    for (const std::string& file : files_) {
+        RenderJob& job = jobs.emplace_back();
+        job.song = file;
+        job.output = output_.empty() ? withWavExtension(file)
+                     : toFolder      ? output_ + "/" + withWavExtension(baseName(file))
+                                     : output_;
+        if (!outputs.insert(job.output).second)
+            return usageFailure(name(), "two songs would be rendered to " + job.output);
+    }
+    const uint32_t rate = request.settings.mixingFrequency;
+    request.startMs = static_cast<uint32_t>(std::min(start_ * 1000.0, 4e9));
+    if (secondsOption_->count() > 0)
+        request.allowedFrames = static_cast<uint64_t>(std::floor(seconds_ * rate));
     if (seedOption_->count() > 0)
-        seedRandom(seed_);
-    LoadedSong song;
-    Failure failure;
-    if (!loadSong(file_, settings, song, failure)) {
-        reportFailure(file_, failure.reason);
-        return failure.status;
-    }
-    const uint32_t rate = settings.mixingFrequency;
-    const uint32_t startMs = static_cast<uint32_t>(std::min(start_ * 1000.0, 4e9));
-    const std::string problem = startProblem(startMs, song.length);
-    if (!problem.empty()) {
-        reportFailure(file_, problem);
-        return ExitFailure;
-    }
+        request.seed = seed_;
+    request.replace = force_;
 
-    const std::string outPath = output_.empty() ? withWavExtension(file_) : output_;
-    if (sameFile(outPath, file_)) {
-        reportFailure(outPath, "is the module being rendered; choose another output with -o");
-        return ExitFailure;
-    }
-    std::unique_ptr<AudioOutput> out =
-        openAudioOutput(outPath, rate, settings.outputBits, force_, failure);
-    if (!out) {
-        reportFailure(outPath, failure.reason);
-        return failure.status;
-    }
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        for (std::size_t i = next++; i < jobs.size(); i = next++)
+            renderJob(jobs[i], request);
+    };
+    std::vector<std::thread> workers;
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    for (std::size_t i = 0; i < std::min(cores, jobs.size()); ++i)
+        workers.emplace_back(work);
 
-    SongPlayback playback(song, settings, startMs);
-    uint64_t allowed = UINT64_MAX;
-    if (secondsOption_->count() > 0) {
-        allowed = static_cast<uint64_t>(std::floor(seconds_ * rate));
-        playback.allowFrames(allowed);
-    }
-    uint64_t expected =
-        uint64_t{song.length.lengthMs - std::min(startMs, song.length.lengthMs)} * rate / 1000;
-    ProgressBar progress(std::min(expected, allowed), rate);
-
-    std::vector<int32_t> block(BlockFrames * 2);
-    uint64_t done = 0;
-    while (true) {
-        uint32_t n = playback.render(block.data(), BlockFrames);
-        if (n == 0)
-            break;
-        if (!out->write(block.data(), n)) {
-            reportFailure(outPath, "cannot write file");
-            return ExitFailure;
+    // Failures are told as songs finish, in the order given.
+    ProgressBar bar;
+    std::size_t told = 0;
+    int status = ExitOk;
+    while (told < jobs.size()) {
+        for (; told < jobs.size() && jobs[told].finished; ++told) {
+            const RenderJob& job = jobs[told];
+            if (job.failure.status == ExitOk)
+                continue;
+            bar.clear();
+            reportFailure(job.failedFile, job.failure.reason);
+            // Any failure other than "not a module" makes the whole run a failure.
+            status = status == ExitFailure ? ExitFailure : job.failure.status;
         }
-        done += n;
-        progress.update(done);
+        std::string note;
+        const int permille = progress(jobs, rate, note);
+        bar.update(permille, note);
+        if (told < jobs.size())
+            std::this_thread::sleep_for(PollInterval);
     }
-    if (!out->close()) {
-        reportFailure(outPath, "cannot write file");
-        return ExitFailure;
-    }
-    return ExitOk;
+    for (std::thread& worker : workers)
+        worker.join();
+    return status;
 }
 
 } // namespace tolva::cli

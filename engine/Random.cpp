@@ -4,10 +4,12 @@
 
 namespace tolva {
 
+// One generator per thread, so that songs played side by side do not draw from each other's
+// sequence.
 namespace {
-bool seeded = false;
-uint16_t state = 0;
-uint16_t mix = 0x7654;
+thread_local bool seeded = false;
+thread_local uint16_t state = 0;
+thread_local uint16_t mix = 0x7654;
 } // namespace
 
 uint16_t nextRandom() {

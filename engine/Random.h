@@ -3,10 +3,10 @@
 
 namespace tolva {
 
-// The players' shared pseudo-random generator; the first call seeds it from the clock.
+// The players' pseudo-random generator, one per thread; its first call seeds it from the clock.
 uint16_t nextRandom();
 
-// Fixes the state, so that a test can predict the sequence.
+// Fixes the state of the calling thread's generator, so that a test can predict the sequence.
 void seedRandom(uint16_t seed);
 
 } // namespace tolva

@@ -50,6 +50,8 @@ done <<EOF
 1|'sometimes' is not one of detect, no-backward-jumps|length $d --length-mode sometimes
 1|--rate needs a value|render $d --rate
 1|--enable xm and --disable xm contradict|info $d --enable xm --disable xm
+1|-o names one file; give a folder to render several songs|render $d $d -o $w/x.wav
+1|two songs would be rendered to $w/folder/demo.wav|render $d $d -o $w/folder
 1|give one of them|length $d --loops 2 --extra-seconds 3
 1|--start is past the song's end (0:23.040)|render $d --start 30 -o $w/late.wav
 1|--start is past the song's end (0:23.040)|play $d --start 23.04

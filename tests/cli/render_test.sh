@@ -73,4 +73,23 @@ expect_contains "$err" "unknown output type"
 expect_status 1 render "$demo" -o "$work/no/such/folder/out.wav"
 expect_contains "$err" "cannot write file"
 
+# Several songs into a folder, side by side: each file as a render of that song alone; a refused
+# song is told and the others are written; on a terminal one progress line counts the songs.
+songs=("$demo" "$corpus/songs/madbomber-data__bizjung.it" "$corpus/songs/njam-data__satisfy.xm")
+mkdir "$work/out"
+expect_status 0 render "${songs[@]}" --seconds 2 --seed 1 -o "$work/out"
+for song in "${songs[@]}"; do
+    "$tolva" render "$song" --seconds 2 --seed 1 -o "$work/one.wav" --force
+    name=$(basename "${song%.*}").wav
+    checks=$((checks + 1))
+    cmp -s "$work/one.wav" "$work/out/$name" || fail "$name differs from its render alone"
+done
+bad=$(ls "$corpus"/not-modules/* | head -n 1)
+expect_status 2 render "$demo" "$bad" --seconds 1 -o "$work/out" --force
+expect_contains "$err" "tolva: $bad: not a module"
+expect_equal "$(stat -c %s "$work/out/demo.wav")" $((44 + 44100 * 4)) "the song beside the refused one"
+checks=$((checks + 1))
+screen=$(TERM=xterm script -qec "$tolva render ${songs[*]} --seconds 1 --force -o $work/out" /dev/null)
+[[ $screen == *"] 100%  3/3 songs"* ]] || fail "no progress line counting songs: $screen"
+
 finish

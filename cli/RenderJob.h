@@ -1,0 +1,38 @@
+#pragma once
+#include "Failure.h"
+#include "settings/Settings.h"
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace tolva::cli {
+
+// How every song of one `render` is rendered.
+struct RenderRequest {
+    Settings settings;
+    uint32_t startMs = 0;
+    uint64_t allowedFrames = UINT64_MAX;
+    std::optional<uint16_t> seed;
+    bool replace = false;
+};
+
+// One song to render and how far it has come; the counters are read by the thread that draws
+// the progress while the song's own thread renders.
+struct RenderJob {
+    std::string song;
+    std::string output;
+    std::atomic<uint64_t> framesDone{0};
+    std::atomic<uint64_t> framesExpected{0}; // 0 until the song is loaded
+    std::atomic<bool> finished{false};
+    // Read once `finished` is set: status ExitOk when the song was written, else the reason and
+    // the file it concerns (the song or the output).
+    Failure failure;
+    std::string failedFile;
+};
+
+// Renders the job's song into its output; sets `finished` last.
+void renderJob(RenderJob& job, const RenderRequest& request);
+
+} // namespace tolva::cli

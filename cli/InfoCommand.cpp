@@ -12,7 +12,8 @@ std::string jsonLine(const nlohmann::ordered_json& j) {
 } // namespace
 
 InfoCommand::InfoCommand(CLI::App& app)
-    : Command(app, "info", "Show what a module holds: format, title, counts, samples, length",
+    : Command(app, "info",
+              "Show what modules hold: format, title, counts, length, names and message",
               LengthSettings) {
     command_->add_option("SONG", files_, "The modules")->required();
     command_->add_flag("--json", json_, "One JSON object per file and line");

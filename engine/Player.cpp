@@ -281,6 +281,7 @@ bool Player::onTick(uint32_t, uint32_t) {
     if (--tickCountdown == 0) {
         tickCountdown = speed;
         const bool isNewRow = patternDelay == 0;
+        repeatingRow = !isNewRow;
         if (isNewRow)
             advanceRow();
         processRow(isNewRow);

@@ -155,6 +155,7 @@ public:
     uint8_t tickCountdown = 1;
     uint32_t changeFlags = 0;
     uint8_t patternDelay = 0;
+    bool repeatingRow = false; // the row being played is a pattern-delay repeat
     uint8_t globalVolume = 64;
     uint32_t rowsLeft = 1;
     uint32_t nextRow = 0;

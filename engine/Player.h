@@ -171,6 +171,7 @@ public:
     bool oldProTrackerMode = false;
     bool modPanningEnabled = true;
     bool noteCutStopsVoice = false;
+    bool offsetPastLoopEndLoops = false; // a start offset past a loop's end plays the loop
     Mixer* mixer;
     std::bitset<PositionCount> visited;
 

@@ -46,8 +46,14 @@ bool Player::fillVoiceStart(uint32_t, const void* request, VoiceStart& out) {
     uint64_t start = ch.sampleOffset;
     if (s->flags & Sample16Bit)
         start *= 2;
-    if (start > end)
-        return false;
+    if (start > end) {
+        // Past the whole sample (or, where offsetPastLoopEndLoops says so, past the loop end),
+        // a looped sample plays its loop, as ProTracker's shortened sample runs into it.
+        const uint32_t limit = offsetPastLoopEndLoops ? end : s->length;
+        if (!(s->flags & SampleLoop) || start < limit)
+            return false;
+        start = s->loopStart;
+    }
     out.data = s->data;
     out.startOffset = static_cast<uint32_t>(start);
     out.end = end;
@@ -281,6 +287,7 @@ bool Player::onTick(uint32_t, uint32_t) {
     if (--tickCountdown == 0) {
         tickCountdown = speed;
         const bool isNewRow = patternDelay == 0;
+        repeatingRow = !isNewRow;
         if (isNewRow)
             advanceRow();
         processRow(isNewRow);

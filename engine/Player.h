@@ -155,6 +155,7 @@ public:
     uint8_t tickCountdown = 1;
     uint32_t changeFlags = 0;
     uint8_t patternDelay = 0;
+    bool repeatingRow = false; // the row being played is a pattern-delay repeat
     uint8_t globalVolume = 64;
     uint32_t rowsLeft = 1;
     uint32_t nextRow = 0;
@@ -170,6 +171,7 @@ public:
     bool oldProTrackerMode = false;
     bool modPanningEnabled = true;
     bool noteCutStopsVoice = false;
+    bool offsetPastLoopEndLoops = false; // a start offset past a loop's end plays the loop
     Mixer* mixer;
     std::bitset<PositionCount> visited;
 

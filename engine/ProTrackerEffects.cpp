@@ -390,7 +390,8 @@ void ExtendedCommand::onRow(Player& player, Channel& ch, uint8_t param) const {
         handlers::noteDelay.onRow(player, ch, y);
         break;
     case 0xE:
-        if (player.patternDelay == 0)
+        // ProTracker lets the last channel's delay on a row stand; the others keep the first.
+        if (player.patternDelay == 0 || (isModFormat(player) && !player.repeatingRow))
             player.patternDelay = y;
         break;
     default:

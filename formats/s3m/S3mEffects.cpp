@@ -80,6 +80,24 @@ void addVolume(Player& player, Channel& ch, int32_t amount) {
     player.changeFlags |= ChangeVolume;
 }
 
+// The row part of D, also that of K and L: a fine slide steps once and leaves no tick step;
+// a normal slide sets the tick step, and D0F and DF0 (and with `fast` every slide) also step
+// on the row's first tick, once even when both reasons apply. False for a fine slide.
+bool volumeSlideRow(Player& player, Channel& ch, uint8_t p, bool fast) {
+    if (isFineVolumeSlide(p)) {
+        ch.volumeSlideStep = 0;
+        if ((p & 15) == 15)
+            addVolume(player, ch, p >> 4);
+        else
+            addVolume(player, ch, -(p & 15));
+        return false;
+    }
+    ch.volumeSlideStep = volumeSlideAmount(p);
+    if (fast || p == 0x0F || p == 0xF0)
+        addVolume(player, ch, ch.volumeSlideStep);
+    return true;
+}
+
 } // namespace
 
 const EffectTable s3mEffects = {s3mHandlers, 25};
@@ -97,21 +115,9 @@ void SetSpeed::onRow(Player& player, Channel&, uint8_t param) const {
 
 void S3mVolumeSlide::onRow(Player& player, Channel& ch, uint8_t param) const {
     const uint8_t p = withLastParam(ch, param);
-    if (isFineVolumeSlide(p)) {
-        ch.volumeSlideStep = 0;
-        if ((p & 15) == 15)
-            addVolume(player, ch, p >> 4);
-        else
-            addVolume(player, ch, -(p & 15));
-        return;
-    }
-    ch.volumeSlideStep = volumeSlideAmount(p);
-    ch.activeEffect = this;
-    // D0F and DF0, and every slide of a song with fast slides, also step on the row's first
-    // tick; once, even when both reasons apply.
     const bool fast = (static_cast<S3mPlayer&>(player).s3mFlags & S3mFastVolumeSlides) != 0;
-    if (fast || p == 0x0F || p == 0xF0)
-        addVolume(player, ch, ch.volumeSlideStep);
+    if (volumeSlideRow(player, ch, p, fast))
+        ch.activeEffect = this;
 }
 
 void S3mVolumeSlide::onTick(Player& player, Channel& ch) const {
@@ -149,20 +155,16 @@ void S3mArpeggio::onTick(Player& player, Channel& ch) const {
 }
 
 // The combined slides never slide on the row's first tick, and ignore fine parameters.
+// K and L slide the volume as D does, except for the fast-slides step, and their vibrato or
+// portamento goes on whatever the slide.
 void S3mVibratoVolumeSlide::onRow(Player& player, Channel& ch, uint8_t param) const {
-    const uint8_t p = withLastParam(ch, param);
-    if (isFineVolumeSlide(p))
-        return;
-    ch.volumeSlideStep = volumeSlideAmount(p);
+    volumeSlideRow(player, ch, withLastParam(ch, param), false);
     vibratoSetup(player, ch, 0);
     ch.activeEffect = &handlers::vibratoVolumeSlide;
 }
 
 void S3mTonePortamentoVolumeSlide::onRow(Player& player, Channel& ch, uint8_t param) const {
-    const uint8_t p = withLastParam(ch, param);
-    if (isFineVolumeSlide(p))
-        return;
-    ch.volumeSlideStep = volumeSlideAmount(p);
+    volumeSlideRow(player, ch, withLastParam(ch, param), false);
     tonePortamentoSetup(player, ch, 0);
     ch.activeEffect = &handlers::tonePortamentoVolumeSlide;
 }

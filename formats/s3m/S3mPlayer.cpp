@@ -31,6 +31,7 @@ S3mPlayer::S3mPlayer(Mixer* mixer) : Player(mixer) {
     song.slideDownUnit = 4;
     song.tremoloShift = 1;
     noteCutStopsVoice = true;
+    offsetPastLoopEndLoops = true;
 }
 
 S3mPlayer::~S3mPlayer() {
@@ -46,7 +47,9 @@ void S3mPlayer::resetChannels() {
 
 bool S3mPlayer::fillVoiceStart(uint32_t voice, const void* request, VoiceStart& out) {
     auto& ch = static_cast<S3mChannel&>(*static_cast<const VoiceRequest*>(request)->channel);
-    ch.s3mStartOffset = ch.sampleOffset;
+    if (ch.s3mCellNote)
+        ch.s3mStartOffset = ch.sampleOffset;
+    ch.s3mCellNote = false;
     return Player::fillVoiceStart(voice, request, out);
 }
 
@@ -151,12 +154,14 @@ void S3mPlayer::triggerNote(Channel& channel) {
         } else if (n < S3mNoteCut && (n & 15) < SemitonesPerOctave) {
             ch.note = static_cast<uint32_t>(n >> 4) << 8 | (n & 15u);
             // The tone portamentos slide to the note instead of starting it.
-            if (ch.cellEffect != S3mCommandG && ch.cellEffect != S3mCommandL)
+            if (ch.cellEffect != S3mCommandG && ch.cellEffect != S3mCommandL) {
                 changeFlags |= ChangeStartNote;
-            // Without an instrument number the note starts where the last one did, so a
-            // sample offset goes on serving until an instrument is named again.
-            if (ch.cellInstrument == 0)
-                ch.sampleOffset = ch.s3mStartOffset;
+                // Without an instrument number the note starts where the last one did, so a
+                // sample offset goes on serving until an instrument is named again.
+                if (ch.cellInstrument == 0)
+                    ch.sampleOffset = ch.s3mStartOffset;
+                ch.s3mCellNote = true;
+            }
         }
         if (ch.cellInstrument != 0) {
             Sample* s = sample(ch.cellInstrument - 1u);

@@ -42,7 +42,8 @@ struct S3mChannel : ScreamChannel {
     uint8_t s3mWhat = 0;             // the cell's leading byte
     uint8_t s3mLastParam = 0;        // last non-zero parameter of any command: the one memory
     uint8_t s3mPreviousCommand = 0;  // command of the row before
-    uint32_t s3mStartOffset = 0;     // where the last note started in its sample
+    uint32_t s3mStartOffset = 0;     // where the last note of a cell started in its sample
+    bool s3mCellNote = false;        // the voice start to come is a cell's note, no retrigger
 };
 
 struct S3mSample : Sample {

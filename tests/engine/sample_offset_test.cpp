@@ -56,6 +56,7 @@ TEST(SampleOffset, ALoopedSampleEndsAtItsLoopEnd) {
                               .sample(s)
                               .cell(0, 0, 0, note(25, 1, 0x9, 0x01))
                               .cell(0, 1, 0, note(25, 1, 0x9, 0x02))
+                              .cell(0, 2, 0, note(25, 1, 0x9, 0x05))
                               .build(),
                           mixer);
     playRow(*player);
@@ -63,6 +64,9 @@ TEST(SampleOffset, ALoopedSampleEndsAtItsLoopEnd) {
     EXPECT_EQ(mixer.voices[0].end, 256u);
     playRow(*player);
     EXPECT_FALSE(mixer.voices[0].active); // 512 lies beyond the loop end
+    playRow(*player);
+    EXPECT_TRUE(mixer.voices[0].active); // 1280 lies beyond the sample: the loop plays
+    EXPECT_EQ(mixer.voices[0].startOffset, 0u);
 }
 
 } // namespace

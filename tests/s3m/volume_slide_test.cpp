@@ -64,21 +64,22 @@ TEST(S3mVolumeSlide, FastSlidesAlsoStepOnTheFirstTick) {
     EXPECT_EQ(rowVolumes(*player), (Volumes{30, 45, 60, 64, 64, 64})); // one step per tick
 }
 
-TEST(S3mVolumeSlide, CombinedSlidesWaitForTheSecondTickAndIgnoreFineSteps) {
+TEST(S3mVolumeSlide, CombinedSlidesSlideAsDButForTheFastStep) {
     RecordingMixer mixer;
     auto player = playS3m(withNote(S3mFastVolumeSlides, 40, s3mFx('H', 0x44))
                               .cell(0, 1, 0, s3mFx('K', 0x04))
                               .cell(0, 2, 0, s3mFx('K', 0xF1))
                               .cell(0, 3, 0, s3mFx('L', 0x20))
+                              .cell(0, 4, 0, s3mFx('L', 0x0F))
                               .build(),
                           mixer);
     playRow(*player);
     EXPECT_EQ(rowVolumes(*player), (Volumes{40, 36, 32, 28, 24, 20}));
-    EXPECT_NE(player->channel(0).vibratoOffset, 0); // the vibrato went on
-    EXPECT_EQ(rowVolumes(*player), (Volumes{20, 20, 20, 20, 20, 20}));
-    EXPECT_EQ(player->channel(0).vibratoOffset, 0);
-    EXPECT_EQ(player->channel(0).activeEffect, nullptr);
-    EXPECT_EQ(rowVolumes(*player), (Volumes{20, 22, 24, 26, 28, 30}));
+    EXPECT_NE(player->channel(0).vibratoOffset, 0);                    // the vibrato went on
+    EXPECT_EQ(rowVolumes(*player), (Volumes{19, 19, 19, 19, 19, 19})); // fine step down by 1
+    EXPECT_NE(player->channel(0).vibratoOffset, 0); // ... and the vibrato goes on
+    EXPECT_EQ(rowVolumes(*player), (Volumes{19, 21, 23, 25, 27, 29}));
+    EXPECT_EQ(rowVolumes(*player), (Volumes{14, 0, 0, 0, 0, 0})); // x0F steps at once too
 }
 
 TEST(S3mVolumeSlide, OneParameterMemoryForAllCommands) {

@@ -20,44 +20,33 @@ TEST(PitchTables, OneOctaveInFiveHundredTwelveSteps) {
 }
 
 TEST(PitchTables, AutoVibratoWaveforms) {
-    const int32_t* sine = &autoVibratoWaveforms[0];
-    const int32_t* square = &autoVibratoWaveforms[256];
-    const int32_t* rampDown = &autoVibratoWaveforms[512];
-    const int32_t* rampUp = &autoVibratoWaveforms[768];
-    EXPECT_EQ(sine[0], 0);
-    EXPECT_EQ(sine[1], 13);   // 511 x sin(2 pi / 256) = 12.54
-    EXPECT_EQ(sine[32], 361); // 511 / sqrt(2) = 361.3
-    EXPECT_EQ(sine[64], 511);
-    EXPECT_EQ(sine[96], 361);
-    EXPECT_EQ(sine[128], 0);
-    EXPECT_EQ(sine[192], -511);
-    EXPECT_EQ(sine[255], -13);
-    EXPECT_EQ(square[0], 511);
-    EXPECT_EQ(square[127], 511);
-    EXPECT_EQ(square[128], -511);
-    EXPECT_EQ(rampDown[0], 511);
-    EXPECT_EQ(rampDown[1], 507); // 511 - 1022 / 255
-    EXPECT_EQ(rampDown[255], -511);
-    EXPECT_EQ(rampUp[0], -511);
-    EXPECT_EQ(rampUp[128], 2); // 130816 / 255 = 513
-    EXPECT_EQ(rampUp[255], 511);
+    // Sine at 0..255, square at 256, ramp down at 512, ramp up at 768; sine[1] is
+    // 511 x sin(2 pi / 256) = 12.54, sine[32] 511 / sqrt(2), ramp down 511 - 1022 / 255 per
+    // step and ramp up at 128 130816 / 255 - 511.
+    const std::pair<int, int32_t> points[] = {
+        {0, 0},      {1, 13},     {32, 361},   {64, 511},  {96, 361},   {128, 0},
+        {192, -511}, {255, -13},  {256, 511},  {383, 511}, {384, -511}, {512, 511},
+        {513, 507},  {767, -511}, {768, -511}, {896, 2},   {1023, 511}};
+    for (const auto& [index, value] : points)
+        EXPECT_EQ(autoVibratoWaveforms[index], value) << index;
 }
 
 TEST(PitchTables, LinearStepDoublesPerOctave) {
-    EXPECT_EQ(linearStep(0, 8363, 44100), 12428u); // 8363 x 65536 / 44100
-    EXPECT_EQ(linearStep(768, 8363, 44100), 24856u);
-    EXPECT_EQ(linearStep(-768, 8363, 44100), 6214u);
-    EXPECT_EQ(linearStep(384, 8363, 44100), 17575u); // 8363 x 92682 / 44100 = 17575.95
-    EXPECT_EQ(linearStep(-384, 8363, 44100), 8787u); // 8363 x 2^32 / (44100 x 92682)
-    EXPECT_EQ(linearStep(1, 8363, 44100), 12428u);   // below 1/512 octave: no change
-    EXPECT_EQ(linearStep(0, 8363, 0), 0u);
-}
-
-TEST(PitchTables, LinearStepOutOfRangeIsZeroNotGarbage) {
-    EXPECT_EQ(linearStep(768 * 40, 8363, 44100), 0u);
-    EXPECT_EQ(linearStep(-768 * 40, 8363, 44100), 0u);
-    EXPECT_EQ(linearStep(INT32_MIN, 8363, 44100), 0u);
-    EXPECT_EQ(linearStep(INT32_MAX, 8363, 44100), 0u);
+    // 8363 x 65536 / 44100 = 12428; x 92682 / 65536 = 17575.95; / that = 8787. Below 1/512
+    // octave nothing changes; out of range the step is 0, not garbage.
+    const std::tuple<int32_t, uint32_t, uint32_t> cases[] = {{0, 44100, 12428},
+                                                             {768, 44100, 24856},
+                                                             {-768, 44100, 6214},
+                                                             {384, 44100, 17575},
+                                                             {-384, 44100, 8787},
+                                                             {1, 44100, 12428},
+                                                             {0, 0, 0},
+                                                             {768 * 40, 44100, 0},
+                                                             {-768 * 40, 44100, 0},
+                                                             {INT32_MIN, 44100, 0},
+                                                             {INT32_MAX, 44100, 0}};
+    for (const auto& [shift, rate, step] : cases)
+        EXPECT_EQ(linearStep(shift, 8363, rate), step) << shift << " " << rate;
 }
 
 } // namespace

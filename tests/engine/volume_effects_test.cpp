@@ -1,4 +1,5 @@
-#include "support/ModBuilder.h"
+// Effects on the volume and on when and where notes start, read tick by tick. The mixer gets
+// twice the channel volume.
 #include "support/PlayerHarness.h"
 
 #include <gtest/gtest.h>
@@ -6,81 +7,105 @@
 namespace tolva::test {
 namespace {
 
-TEST(VolumeSlide, SlidesOnTheLaterTicksAndStopsAtTheLimits) {
-    RecordingMixer mixer;
-    auto player = playMod(ModBuilder()
-                              .sample(squareSample(64))
-                              .cell(0, 0, 0, note(25, 1, 0xA, 0x02))
-                              .cell(0, 1, 0, fx(0xA, 0x23)) // both nibbles: nothing
-                              .cell(0, 2, 0, fx(0xA, 0x30))
-                              .cell(0, 3, 0, fx(0xA, 0x0F))
-                              .cell(0, 4, 0, fx(0xA, 0x0F))
-                              .cell(0, 5, 0, fx(0xA, 0x0F))
-                              .build(),
-                          mixer);
-    Channel& ch = player->channel(0);
-    playTick(*player);
-    EXPECT_EQ(ch.volume, 64);
-    playRow(*player);
-    EXPECT_EQ(ch.volume, 54);
-    EXPECT_EQ(mixer.voices[0].volume, 108);
-    playRow(*player);
-    EXPECT_EQ(ch.volume, 54);
-    playRow(*player);
-    EXPECT_EQ(ch.volume, 64);
-    playRow(*player);
-    playRow(*player);
-    playRow(*player);
-    EXPECT_EQ(ch.volume, 0);
-    EXPECT_EQ(mixer.voices[0].volume, 0);
+using namespace probe;
+
+const std::vector<PlacedCell> slides = {{0, 0, note(25, 1, 0xA, 0x02)}, {1, 0, fx(0xA, 0x23)},
+                                        {2, 0, fx(0xA, 0x30)},          {3, 0, fx(0xA, 0x0F)},
+                                        {4, 0, fx(0xA, 0x0F)},          {5, 0, fx(0xA, 0x0F)}};
+const std::vector<PlacedCell> setAndFine = {{0, 0, note(25, 1, 0xC, 0x20)}, {1, 0, fx(0xE, 0xA5)},
+                                            {2, 0, fx(0xE, 0xB9)},          {3, 0, fx(0xC, 0x50)},
+                                            {4, 0, fx(0xE, 0xBF)},          {5, 0, fx(0xE, 0xBF)}};
+const std::vector<PlacedCell> instrumentOnly = {{0, 0, note(25, 1, 0xC, 0x10)},
+                                                {1, 0, ModCell{0, 1, 0, 0}}};
+const std::vector<PlacedCell> cuts = {{0, 0, note(25, 1, 0xE, 0xC2)},
+                                      {0, 1, note(25, 1, 0xE, 0xC0)}};
+const std::vector<PlacedCell> offsets = {
+    {0, 0, note(25, 1, 0x9, 0x02)}, {1, 0, note(25, 1, 0x9, 0x00)}, {2, 0, note(25, 1)}};
+const std::vector<PlacedCell> pastTheEnd = {{0, 0, note(25, 1, 0x9, 0x04)},
+                                            {1, 0, note(25, 1, 0x9, 0x05)}};
+const std::vector<PlacedCell> intoTheLoop = {
+    {0, 0, note(25, 1, 0x9, 0x01)}, {1, 0, note(25, 1, 0x9, 0x02)}, {2, 0, note(25, 1, 0x9, 0x05)}};
+
+ModSampleDef unlooped(uint32_t loopLength = 0) {
+    ModSampleDef s = squareSample(1024);
+    s.loopLength = loopLength;
+    return s;
 }
 
-TEST(VolumeCommands, SetVolumeAndFineSlidesActOnTheFirstTick) {
-    RecordingMixer mixer;
-    auto player = playMod(ModBuilder()
-                              .sample(squareSample(64))
-                              .cell(0, 0, 0, note(25, 1, 0xC, 0x20))
-                              .cell(0, 1, 0, fx(0xE, 0xA5))
-                              .cell(0, 2, 0, fx(0xE, 0xB9))
-                              .cell(0, 3, 0, fx(0xC, 0x50)) // above 64 plays at 64
-                              .cell(0, 4, 0, fx(0xE, 0xBF))
-                              .cell(0, 5, 0, fx(0xE, 0xBF))
-                              .build(),
-                          mixer);
-    Channel& ch = player->channel(0);
-    playTick(*player);
-    EXPECT_EQ(ch.volume, 32);
-    EXPECT_EQ(mixer.voices[0].volume, 64);
-    playRow(*player);
-    playTick(*player);
-    EXPECT_EQ(ch.volume, 37);
-    playRow(*player);
-    playTick(*player);
-    EXPECT_EQ(ch.volume, 28);
-    playRow(*player);
-    playTick(*player);
-    EXPECT_EQ(mixer.voices[0].volume, 128);
-    playRow(*player);
-    playRow(*player);
-    playRow(*player);
-    EXPECT_EQ(ch.volume, 49); // 80 - 15 is limited to 64, then 64 - 15
+void cutStopsVoice(Player& p) {
+    p.noteCutStopsVoice = true;
 }
 
-TEST(VolumeCommands, InstrumentWithoutNoteResetsVolumeAndKeepsTheVoice) {
-    RecordingMixer mixer;
-    auto player = playMod(ModBuilder()
-                              .sample(squareSample(64, 48))
-                              .cell(0, 0, 0, note(25, 1, 0xC, 0x10))
-                              .cell(0, 1, 0, ModCell{0, 1, 0, 0})
-                              .build(),
-                          mixer);
-    playRow(*player);
-    EXPECT_EQ(player->channel(0).volume, 16);
-    playTick(*player);
-    EXPECT_EQ(player->channel(0).volume, 48);
-    EXPECT_EQ(mixer.voices[0].volume, 96);
-    EXPECT_EQ(mixer.voices[0].starts, 1u);
-    EXPECT_TRUE(mixer.voices[0].active);
+TEST(VolumeEffects, TickByTick) {
+    runTickCases({
+        // Both nibbles set: nothing; the slides stop at 64 and 0.
+        {"volume slide", slides, "t0r0r0r0rrr0", volume, {64, 54, 54, 64, 0}},
+        {"volume slide in the mixer", slides, "r0rrrrr0", voiceVolume, {108, 0}},
+        // C50 plays at 64, so the fine slide after it starts from 64.
+        {"set volume and fine slides", setAndFine, "t0rt0rt0rtrrr0", volume, {32, 37, 28, 49}},
+        {"set volume in the mixer", setAndFine, "t0rtrtrt0", voiceVolume, {64, 128}},
+        {"instrument without note",
+         instrumentOnly,
+         "r0t0",
+         volume,
+         {16, 48},
+         {squareSample(64, 48)}},
+        {"instrument without note keeps the voice",
+         instrumentOnly,
+         "rt0",
+         starts,
+         {1},
+         {squareSample(64, 48)}},
+        // (sine x 8) >> 6 at positions 0, 0, 4, 8, 12, 16 on volume 32; a new note without
+        // tremolo plays the plain volume.
+        {"tremolo",
+         {{0, 0, note(25, 1, 0x7, 0x48)}, {1, 0, note(25, 1)}},
+         "t0t0t0t0t0t0t0",
+         voiceVolume,
+         {64, 64, 88, 108, 122, 126, 64},
+         {squareSample(64, 32)}},
+        {"tremolo keeps the channel volume",
+         {{0, 0, note(25, 1, 0x7, 0x48)}},
+         "tttttt0",
+         volume,
+         {32},
+         {squareSample(64, 32)}},
+        {"note delay", {{0, 0, note(25, 1, 0xE, 0xD3)}}, "t0t0t0t0", starts, {0, 0, 0, 1}},
+        {"note delay beyond the row",
+         {{0, 1, fx(0xF, 0x03)}, {0, 0, note(25, 1, 0xE, 0xD3)}},
+         "rr0",
+         starts,
+         {0}},
+        {"note delay 0", {{0, 0, note(25, 1, 0xE, 0xD0)}}, "t0", starts, {1}},
+        {"note cut", cuts, "t1t0t0", volume, {0, 64, 0}},
+        {"note cut in the mixer", cuts, "ttt0", voiceVolume, {0}},
+        {"note cut keeps the voice", cuts, "ttt0", active, {1}},
+        {"note cut stopping the voice",
+         cuts,
+         "tt0t0",
+         active,
+         {1, 0},
+         {squareSample(64)},
+         cutStopsVoice},
+        {"note cut stopping the voice keeps the volume",
+         cuts,
+         "ttt0",
+         volume,
+         {64},
+         {squareSample(64)},
+         cutStopsVoice},
+        {"retrigger on ticks 0, 2 and 4", {{0, 0, note(25, 1, 0xE, 0x92)}}, "r0", starts, {3}},
+        // 900 repeats the last offset.
+        {"sample offset", offsets, "r0r0r0", offset, {512, 512, 0}, {unlooped()}},
+        {"sample offset end", offsets, "r0", end, {1024}, {unlooped()}},
+        {"offset at the end", pastTheEnd, "r0", offset, {1024}, {unlooped()}},
+        {"offset past the end", pastTheEnd, "r0r0", active, {1, 0}, {unlooped()}},
+        {"offset past the end is asked for", pastTheEnd, "rr0", starts, {2}, {unlooped()}},
+        {"looped sample ends at its loop end", intoTheLoop, "r0", end, {256}, {unlooped(256)}},
+        // 512 lies beyond the loop end; 1280 beyond the sample, where the loop plays.
+        {"offset beyond the loop end", intoTheLoop, "r0r0r0", active, {1, 0, 1}, {unlooped(256)}},
+        {"offset beyond the sample", intoTheLoop, "rrr0", offset, {0}, {unlooped(256)}},
+    });
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include "formats/mod/ModLoader.h"
 #include "song/MemoryStream.h"
 
+#include <gtest/gtest.h>
+
 namespace tolva::test {
 
 std::unique_ptr<Player> playMod(const std::vector<uint8_t>& bytes, RecordingMixer& mixer) {
@@ -61,6 +63,32 @@ std::vector<int32_t> rowPeriods(Player& player) {
         out.push_back(soundingPeriod(player.channel(0)));
     }
     return out;
+}
+
+void runTickCases(const std::vector<TickCase>& cases) {
+    for (const TickCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        ModBuilder song;
+        for (const ModSampleDef& s : c.samples)
+            song.sample(s);
+        for (const PlacedCell& p : c.cells)
+            song.cell(0, p.row, p.channel, p.cell);
+        RecordingMixer mixer;
+        auto player = playMod(song.build(), mixer);
+        ASSERT_TRUE(player);
+        if (c.setup)
+            c.setup(*player);
+        std::vector<int32_t> seen;
+        for (const char* s = c.script; *s; ++s) {
+            if (*s == 't')
+                playTick(*player);
+            else if (*s == 'r')
+                playRow(*player);
+            else
+                seen.push_back(c.probe(*player, mixer, static_cast<uint32_t>(*s - '0')));
+        }
+        EXPECT_EQ(seen, c.expected);
+    }
 }
 
 } // namespace tolva::test

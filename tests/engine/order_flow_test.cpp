@@ -1,0 +1,167 @@
+// The rows a song plays: breaks, jumps, loops, delays and the end of the song. Rows are
+// written order x 100 + row.
+#include "support/PlayerHarness.h"
+
+#include <gtest/gtest.h>
+
+namespace tolva::test {
+namespace {
+
+struct Case {
+    const char* what;
+    ModBuilder song;
+    std::vector<uint32_t> first; // the first rows played
+    std::size_t total;           // rows played to the end
+    uint32_t returns = 0;        // returns to a position played before
+    void (*setup)(Player&) = nullptr;
+};
+
+ModBuilder orders(std::vector<uint8_t> list) {
+    return ModBuilder().orders(std::move(list));
+}
+
+TEST(OrderFlow, RowsPlayed) {
+    const Case cases[] = {
+        {"break to a decimal row",
+         orders({0, 1}).cell(0, 3, 1, fx(0xD, 0x15)),
+         {0, 1, 2, 3, 115, 116},
+         53},
+        {"break beyond the pattern",
+         orders({0, 1}).cell(0, 0, 0, fx(0xD, 0x64)),
+         {0, 100, 101},
+         65},
+        {"jump", orders({0, 1, 2}).cell(0, 1, 0, fx(0xB, 0x02)), {0, 1, 200, 201}, 66},
+        {"jump beyond the song", orders({0, 1}).cell(0, 1, 0, fx(0xB, 0x05)), {0, 1, 2}, 128},
+        // ProTracker reads the channels in turn: a jump resets the break row set before it.
+        {"jump, then break",
+         orders({0, 1, 2}).cell(0, 1, 0, fx(0xB, 0x02)).cell(0, 1, 1, fx(0xD, 0x10)),
+         {0, 1, 210, 211},
+         56},
+        {"break, then jump",
+         orders({0, 1, 2}).cell(0, 1, 0, fx(0xD, 0x10)).cell(0, 1, 3, fx(0xB, 0x02)),
+         {0, 1, 200, 201},
+         66},
+        {"jump and break on different rows",
+         orders({0, 1, 2, 1}).cell(0, 1, 0, fx(0xB, 0x02)).cell(2, 2, 2, fx(0xD, 0x07)),
+         {0, 1, 200, 201, 202, 307},
+         62},
+        {"pattern delay", ModBuilder().cell(0, 2, 0, fx(0xE, 0xE2)), {0, 1, 2, 2, 2, 3}, 66},
+        // ProTracker keeps the delay of the last channel that has one on the row.
+        {"two pattern delays",
+         ModBuilder().cell(0, 0, 0, fx(0xE, 0xE2)).cell(0, 0, 2, fx(0xE, 0xE6)),
+         {0, 0, 0, 0, 0, 0, 0, 1},
+         70},
+        {"pattern delay then none",
+         ModBuilder().cell(0, 0, 0, fx(0xE, 0xE6)).cell(0, 0, 2, fx(0xE, 0xE0)),
+         {0, 1},
+         64},
+        {"no pattern delay then one",
+         ModBuilder().cell(0, 0, 0, fx(0xE, 0xE0)).cell(0, 0, 2, fx(0xE, 0xE3)),
+         {0, 0, 0, 0, 1},
+         67},
+        // A second loop starts after the end of the first; looping is no return.
+        {"pattern loops",
+         ModBuilder()
+             .cell(0, 1, 0, fx(0xE, 0x60))
+             .cell(0, 3, 0, fx(0xE, 0x62))
+             .cell(0, 5, 0, fx(0xE, 0x63)),
+         {0, 1, 2, 3, 1, 2, 3, 1, 2, 3, 4, 5, 4, 5, 4, 5, 4, 5, 6},
+         76},
+        {"nested loops of two channels",
+         ModBuilder()
+             .cell(0, 0, 0, fx(0xE, 0x60))
+             .cell(0, 2, 1, fx(0xE, 0x60))
+             .cell(0, 3, 1, fx(0xE, 0x61))
+             .cell(0, 4, 0, fx(0xE, 0x61)),
+         {0, 1, 2, 3, 2, 3, 4, 0, 1, 2, 3, 2, 3, 4, 5},
+         73},
+        {"two loops ending on one row",
+         orders({0, 1}).cell(0, 3, 0, fx(0xE, 0x61)).cell(0, 3, 1, fx(0xE, 0x61)),
+         {0, 1, 2, 3, 0, 1, 2, 3, 4},
+         132},
+        // On the first pass the loop counter is set when the break is seen: it is ignored. On
+        // the second the loop has finished before channel 1 breaks.
+        {"break waits for a loop",
+         orders({0, 1})
+             .cell(0, 1, 0, fx(0xE, 0x60))
+             .cell(0, 2, 0, fx(0xE, 0x61))
+             .cell(0, 2, 1, fx(0xD, 0x00)),
+         {0, 1, 2, 1, 2, 100},
+         69},
+        {"ends at the first position played twice",
+         orders({0, 1}).cell(1, 0, 0, fx(0xB, 0)),
+         {0},
+         65,
+         1},
+        {"loop limit",
+         orders({0, 1}).cell(1, 0, 0, fx(0xB, 0)),
+         {0},
+         65 * 3,
+         3,
+         [](Player& p) { p.maxLoops = 3; }},
+        // A jump to itself is allowed, but its first row was played: on to order 2.
+        {"without backward jumps a revisit is skipped",
+         orders({0, 1, 2}).cell(0, 0, 0, fx(0xD, 0)).cell(1, 1, 0, fx(0xB, 0x01)),
+         {0, 100, 101, 200},
+         67,
+         0,
+         [](Player& p) { p.songFlags |= SongNoBackwardJumps; }},
+        {"without backward jumps a jump back is ignored",
+         orders({0, 1}).cell(1, 0, 0, fx(0xB, 0)),
+         {0},
+         128,
+         0,
+         [](Player& p) { p.songFlags |= SongNoBackwardJumps; }},
+        {"skip markers take no time",
+         orders({0, 1}),
+         {100},
+         64,
+         0,
+         [](Player& p) { p.song.orders[0] = OrderSkip; }},
+        {"only skips end at once",
+         orders({0, 1}),
+         {},
+         0,
+         0,
+         [](Player& p) { p.song.orders[0] = p.song.orders[1] = OrderSkip; }},
+        {"restart position",
+         orders({0, 1}),
+         {0},
+         128,
+         1,
+         [](Player& p) { p.song.restartPosition = 1; }},
+        {"restart onto nothing playable",
+         orders({0}),
+         {},
+         0,
+         0,
+         [](Player& p) { p.song.orders[0] = OrderSkip; }},
+        {"trailing empty patterns", orders({0, 1, 1}).cell(0, 0, 0, fx(0xF, 0x06)), {0}, 192},
+        {"trailing empty patterns skipped",
+         orders({0, 1, 1}).cell(0, 0, 0, fx(0xF, 0x06)),
+         {0},
+         64,
+         0,
+         [](Player& p) { p.songFlags |= SongSkipTrailingEmpty; }},
+        // Pattern 1 is all zero: missing, it plays 64 silent rows.
+        {"missing pattern", orders({1, 0}).cell(1, 63, 0, fx(0xA, 0x01)), {0, 1}, 128},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordingMixer mixer;
+        auto player = playMod(c.song.build(), mixer);
+        ASSERT_TRUE(player);
+        if (c.setup)
+            c.setup(*player);
+        std::vector<uint32_t> played;
+        for (const RowStep& s : traceRows(*player, 1000))
+            played.push_back(s.order * 100 + s.row);
+        EXPECT_EQ(played.size(), c.total);
+        played.resize(std::min(played.size(), c.first.size()));
+        EXPECT_EQ(played, c.first);
+        EXPECT_EQ(player->loopReturnCount, c.returns);
+    }
+}
+
+} // namespace
+} // namespace tolva::test

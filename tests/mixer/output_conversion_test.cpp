@@ -50,70 +50,56 @@ std::vector<int64_t> convert(const std::vector<int32_t>& frames, uint8_t bits, O
 
 } // namespace
 
-TEST(OutputConversion, SaturatesEachWidthAtFullScale) {
-    const std::vector<int32_t> loud = {524288, 524284, -524288, -524292};
-    EXPECT_EQ(convert(loud, 16), (std::vector<int64_t>{32767, 32767, -32768, -32768}));
-    EXPECT_EQ(convert(loud, 8), (std::vector<int64_t>{127, 127, -128, -128}));
-    EXPECT_EQ(convert(loud, 32),
-              (std::vector<int64_t>{0x7FFFFFFF, 0x7FFFC000, INT32_MIN, INT32_MIN}));
-    // Far beyond: still clamped, not wrapped.
-    EXPECT_EQ(convert({100000000, -100000000}, 16), (std::vector<int64_t>{32767, -32768}));
-    EXPECT_EQ(convert({100000000, -100000000}, 32), (std::vector<int64_t>{0x7FFFFFFF, INT32_MIN}));
+TEST(OutputConversion, Cases) {
+    constexpr Options one{.voices = 1};
+    constexpr Options offsetBinary{.signedOutput = false};
+    constexpr Options mono{.voices = 1, .forceMono = true};
+    constexpr Options swapped{.voices = 1, .reverseStereo = true};
+    const struct {
+        uint8_t bits;
+        Options o;
+        std::vector<int32_t> in;
+        std::vector<int64_t> out;
+    } cases[] = {
+        // Saturated at full scale, also far beyond it.
+        {16, {}, {524288, 524284, -524288, -524292}, {32767, 32767, -32768, -32768}},
+        {8, {}, {524288, 524284, -524288, -524292}, {127, 127, -128, -128}},
+        {32,
+         {},
+         {524288, 524284, -524288, -524292},
+         {0x7FFFFFFF, 0x7FFFC000, INT32_MIN, INT32_MIN}},
+        {16, {}, {100000000, -100000000}, {32767, -32768}},
+        {32, {}, {100000000, -100000000}, {0x7FFFFFFF, INT32_MIN}},
+        // Divided by four times the voices, rounding down; 32 bits carry 16384 x the level.
+        {16, {}, {16, -16, 5, -5}, {1, -1, 0, -1}},
+        {16, one, {4000, -4001}, {1000, -1001}},
+        {32, one, {4000, 5}, {4000 * 16384, 5 * 16384}},
+        {8, one, {4096, -4096}, {4, -4}},
+        {16, {.voices = 64}, {256000, -256000}, {1000, -1000}},
+        {16, {.voices = 0}, {0, 0}, {0, 0}},
+        // Silence and the sign conventions.
+        {8, offsetBinary, {0, 0}, {0x80, 0x80}},
+        {16, {}, {0, 0}, {0, 0}},
+        {32, {}, {0, 0}, {0, 0}},
+        {8, offsetBinary, {524288, -524288}, {0xFF, 0x00}},
+        {16, offsetBinary, {16, 0}, {0x8001, 0x8000}},
+        {32, offsetBinary, {0, 16}, {0x80000000, 0x80010000}},
+        // Fold-down and channel swap.
+        {16, mono, {1000, 3000, -4000, 0}, {500, 500, -500, -500}},
+        {16, swapped, {4000, 0, 8, -8}, {0, 1000, -2, 2}},
+        {8, swapped, {4096, 0}, {0, 4}},
+        {32, swapped, {4000, 0}, {0, 4000 * 16384}},
+        // An odd frame count converts the last frame alone.
+        {16, one, {4, 8, 12, 16, 20, 24}, {1, 2, 3, 4, 5, 6}},
+        {8, one, {4096, -4096, 8192, 0, 4096, 4096}, {4, -4, 8, 0, 4, 4}},
+        {32, one, {4, 8, 12, 16, 20, 24}, {65536, 131072, 196608, 262144, 327680, 393216}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(convert(c.in, c.bits, c.o), c.out) << int(c.bits) << " " << c.in[0];
 }
 
-TEST(OutputConversion, DividesByFourTimesTheVoicesRoundingDown) {
-    EXPECT_EQ(convert({16, -16, 5, -5}, 16), (std::vector<int64_t>{1, -1, 0, -1}));
-    Options one;
-    one.voices = 1;
-    EXPECT_EQ(convert({4000, -4001}, 16, one), (std::vector<int64_t>{1000, -1001}));
-    // 32-bit output carries the finer bits: the 16-bit value times 65536.
-    EXPECT_EQ(convert({4000, 5}, 32, one), (std::vector<int64_t>{4000 * 16384, 5 * 16384}));
-    EXPECT_EQ(convert({4096, -4096}, 8, one), (std::vector<int64_t>{4, -4}));
-    Options many;
-    many.voices = 64;
-    EXPECT_EQ(convert({256000, -256000}, 16, many), (std::vector<int64_t>{1000, -1000}));
-    // With no voices the accumulator holds nothing and the output is silence.
-    Options none;
-    none.voices = 0;
-    EXPECT_EQ(convert({0, 0}, 16, none), (std::vector<int64_t>{0, 0}));
-}
-
-TEST(OutputConversion, SilenceAndSignConventions) {
-    Options offsetBinary;
-    offsetBinary.signedOutput = false;
-    EXPECT_EQ(convert({0, 0}, 8, offsetBinary), (std::vector<int64_t>{0x80, 0x80}));
-    EXPECT_EQ(convert({0, 0}, 16), (std::vector<int64_t>{0, 0}));
-    EXPECT_EQ(convert({0, 0}, 32), (std::vector<int64_t>{0, 0}));
-    EXPECT_EQ(convert({524288, -524288}, 8, offsetBinary), (std::vector<int64_t>{0xFF, 0x00}));
-    EXPECT_EQ(convert({16, 0}, 16, offsetBinary), (std::vector<int64_t>{0x8001, 0x8000}));
-    EXPECT_EQ(convert({0, 16}, 32, offsetBinary), (std::vector<int64_t>{0x80000000, 0x80010000}));
-}
-
-TEST(OutputConversion, FoldDownAndChannelSwap) {
-    Options mono;
-    mono.voices = 1;
-    mono.forceMono = true;
-    EXPECT_EQ(convert({1000, 3000, -4000, 0}, 16, mono),
-              (std::vector<int64_t>{500, 500, -500, -500}));
-    Options swapped;
-    swapped.voices = 1;
-    swapped.reverseStereo = true;
-    EXPECT_EQ(convert({4000, 0, 8, -8}, 16, swapped), (std::vector<int64_t>{0, 1000, -2, 2}));
-    EXPECT_EQ(convert({4096, 0}, 8, swapped), (std::vector<int64_t>{0, 4}));
-    EXPECT_EQ(convert({4000, 0}, 32, swapped), (std::vector<int64_t>{0, 4000 * 16384}));
-}
-
-TEST(OutputConversion, OddFrameCountConvertsTheLastFrameAlone) {
-    Options one;
-    one.voices = 1;
-    EXPECT_EQ(convert({4, 8, 12, 16, 20, 24}, 16, one), (std::vector<int64_t>{1, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(convert({4096, -4096, 8192, 0, 4096, 4096}, 8, one),
-              (std::vector<int64_t>{4, -4, 8, 0, 4, 4}));
-    EXPECT_EQ(convert({4, 8, 12}, 32, one).size(), 2u); // one frame of two samples
-}
-
-TEST(OutputConversion, RenderedVoicesThroughTheMixer) {
-    // Surround cancels in the fold-down; a hard-left voice moves right when swapped.
+TEST(OutputConversion, RenderFormatReachesTheConversion) {
+    // A surround voice cancels in the fold-down; hard left moves right when swapped.
     FakeOwner owner;
     MixerPtr mixer = makeMixer(owner);
     mixer->setRampingEnabled(false);
@@ -121,21 +107,17 @@ TEST(OutputConversion, RenderedVoicesThroughTheMixer) {
     startSample(*mixer, owner, 0, data, 2000, 0, Voice16Bit | VoiceSurround, 64, 128);
     mixer->setVoiceStep(0, 0x10000);
     std::vector<int16_t> out(8);
-    RenderFormat format;
-    EXPECT_EQ(mixer->render(4, out.data(), &format), 4u);
-    EXPECT_EQ(out[0], 500);
-    EXPECT_EQ(out[1], -500);
-    format.forceMono = 1;
-    mixer->render(4, out.data(), &format);
-    EXPECT_EQ(out[0], 500);
-    EXPECT_EQ(out[1], 500);
-    mixer->setVoiceFlags(0, VoiceActive | Voice16Bit);
-    mixer->setVoicePanning(0, 0);
-    format.forceMono = 0;
-    format.reverseStereo = 1;
-    mixer->render(4, out.data(), &format);
-    EXPECT_EQ(out[0], 0);
-    EXPECT_EQ(out[1], 1000);
+    for (const auto& [format, left, right] :
+         {std::tuple{RenderFormat{}, 500, -500}, std::tuple{RenderFormat{.forceMono = 1}, 500, 500},
+          std::tuple{RenderFormat{.reverseStereo = 1}, 0, 1000}}) {
+        if (format.reverseStereo) {
+            mixer->setVoiceFlags(0, VoiceActive | Voice16Bit);
+            mixer->setVoicePanning(0, 0);
+        }
+        EXPECT_EQ(mixer->render(4, out.data(), &format), 4u);
+        EXPECT_EQ(out[0], left);
+        EXPECT_EQ(out[1], right);
+    }
 }
 
 TEST(OutputConversion, MatchesTheScalarFormulaOverTheWholeRange) {

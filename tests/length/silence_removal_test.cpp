@@ -44,97 +44,64 @@ int64_t firstSound(ScannedSong& song, uint32_t frames) {
 
 } // namespace
 
-TEST(SilenceRemoval, KeepsEverythingWhenOff) {
-    Settings settings;
-    ScannedSong song = scanSong(silentEdgesSong(), settings);
-    ASSERT_TRUE(song.session);
-    EXPECT_EQ(song.length.startOffsetMs, 0u);
-    EXPECT_EQ(song.length.lengthMs, 46080u);
-    EXPECT_FALSE(song.length.limitLength);
+TEST(SilenceRemoval, StartAndLength) {
+    Settings looping = removing(0);
+    looping.lengthMode = LengthDetectLoop;
+    looping.extraPlayTime = 1;
+    looping.loopByCount = 0;
+    looping.extraLoopSeconds = 3;
+    // Row 8 with a note delayed by one tick starts on tick 49, 882 frames before 1 s; its voice
+    // fades in from silence over that last tick.
+    const std::vector<uint8_t> lateAttack =
+        ModBuilder().sample(squareSample(64)).cell(0, 8, 0, note(25, 1, 0xE, 0xD1)).build();
+    const std::vector<uint8_t> silent =
+        ModBuilder().orders({0, 1}).cell(0, 10, 3, fx(0xC, 0)).cell(1, 10, 3, fx(0xC, 0)).build();
+    // Playback starts at the beginning of the second in which the note first sounded; the
+    // last second with sound ends at 24 s, and as many seconds of silence as asked are kept
+    // after it, as far as the song goes.
+    const struct {
+        const char* what;
+        std::vector<uint8_t> song;
+        Settings settings;
+        uint32_t startMs, lengthMs;
+    } cases[] = {
+        {"off", silentEdgesSong(), Settings{}, 0, 46080},
+        {"one trailing second", silentEdgesSong(), removing(1), 23000, 2000},
+        {"no trailing second", silentEdgesSong(), removing(0), 23000, 1000},
+        {"more than the song has", silentEdgesSong(), removing(MaxSilenceOrExtraSeconds), 23000,
+         46080 - 23000},
+        // No return happens, so no extra seconds either.
+        {"looping", silentEdgesSong(), looping, 23000, 46080 - 23000},
+        {"sound from 20 ms to the end", trailingEmptySong(), removing(2), 0, 23040},
+        {"attack just before a second", lateAttack, removing(2), 0, 7680},
+        {"never sounds", silent, removing(2), 0, 2000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScannedSong song = scanSong(c.song, c.settings);
+        ASSERT_TRUE(song.session);
+        EXPECT_EQ(song.length.startOffsetMs, c.startMs);
+        EXPECT_EQ(song.length.lengthMs, c.lengthMs);
+        EXPECT_FALSE(song.length.looped);
+        EXPECT_EQ(song.length.limitLength, c.settings.removeSilence != 0); // cut at the length
+    }
 }
 
-TEST(SilenceRemoval, StartsWithinASecondOfTheFirstSoundAndKeepsTheTrailingSilenceAsked) {
+TEST(SilenceRemoval, PlaybackStartsBeforeTheNoteAndStopsAtTheLength) {
     Settings settings = removing(1);
     ScannedSong song = scanSong(silentEdgesSong(), settings);
     ASSERT_TRUE(song.session);
-    // Playback starts at the beginning of the second in which the note first sounded.
-    EXPECT_EQ(song.length.startOffsetMs, 23000u);
-    // The last second with sound ends at 24 s; one more second of silence is kept.
-    EXPECT_EQ(song.length.lengthMs, 2000u);
-    EXPECT_TRUE(song.length.limitLength);
-    EXPECT_FALSE(song.length.looped);
     EXPECT_EQ(renderToEnd(song, settings, 0xFFFFFFFFu), 2 * Rate);
+    Settings generous = removing(MaxSilenceOrExtraSeconds);
+    ScannedSong whole = scanSong(silentEdgesSong(), generous);
+    ASSERT_TRUE(whole.session);
+    EXPECT_EQ(renderToEnd(whole, generous, 0xFFFFFFFFu), framesForRows(384) - 23 * Rate);
 
     ScannedSong again = scanSong(silentEdgesSong(), settings);
     ASSERT_TRUE(again.session);
     startPlayback(*again.session, again.length, Rate);
-    int64_t first = firstSound(again, Rate);
+    const int64_t first = firstSound(again, Rate);
     const int64_t noteFrame = NoteFrame - 23 * Rate;
     EXPECT_GE(first, noteFrame);
     EXPECT_LT(first, noteFrame + 64);
-}
-
-TEST(SilenceRemoval, TrailingSilenceIsCutToTheSecondsAsked) {
-    Settings none = removing(0);
-    ScannedSong tight = scanSong(silentEdgesSong(), none);
-    ASSERT_TRUE(tight.session);
-    EXPECT_EQ(tight.length.startOffsetMs, 23000u);
-    EXPECT_EQ(tight.length.lengthMs, 1000u);
-
-    // More trailing seconds than the song has: it ends where it ends.
-    Settings generous = removing(MaxSilenceOrExtraSeconds);
-    ScannedSong whole = scanSong(silentEdgesSong(), generous);
-    ASSERT_TRUE(whole.session);
-    EXPECT_EQ(whole.length.lengthMs, 46080u - 23000u);
-    EXPECT_EQ(renderToEnd(whole, generous, 0xFFFFFFFFu), framesForRows(384) - 23 * Rate);
-}
-
-TEST(SilenceRemoval, EndlessLoopingKeepsItsTrailingPart) {
-    Settings settings = removing(0);
-    settings.lengthMode = LengthDetectLoop;
-    settings.extraPlayTime = 1;
-    settings.loopByCount = 0;
-    settings.extraLoopSeconds = 3;
-    ScannedSong song = scanSong(silentEdgesSong(), settings);
-    ASSERT_TRUE(song.session);
-    EXPECT_EQ(song.length.startOffsetMs, 23000u);
-    // No return happened, so no extra seconds either.
-    EXPECT_FALSE(song.length.looped);
-    EXPECT_EQ(song.length.lengthMs, 46080u - 23000u);
-}
-
-TEST(SilenceRemoval, SoundFromTheFirstSecondToTheEndKeepsTheWholeSong) {
-    Settings settings = removing(2);
-    // A looped tone from 20 ms to the end.
-    ScannedSong song = scanSong(trailingEmptySong(), settings);
-    ASSERT_TRUE(song.session);
-    EXPECT_EQ(song.length.startOffsetMs, 0u);
-    EXPECT_EQ(song.length.lengthMs, 23040u);
-}
-
-TEST(SilenceRemoval, ANoteStartingJustBeforeAWholeSecondKeepsItsAttack) {
-    // Row 8 with a note delayed by one tick starts on tick 49, 882 frames before 1 s; its voice
-    // fades in from silence over that last tick.
-    ModSampleDef tone = squareSample(64);
-    ScannedSong song = scanSong(ModBuilder(4, "M.K.")
-                                    .sample(tone)
-                                    .orders({0})
-                                    .cell(0, 8, 0, note(25, 1, 0xE, 0xD1))
-                                    .build(),
-                                removing(2));
-    ASSERT_TRUE(song.session);
-    EXPECT_EQ(song.length.startOffsetMs, 0u);
-}
-
-TEST(SilenceRemoval, SongThatNeverSoundsKeepsOnlyItsTrailingSilence) {
-    Settings settings = removing(2);
-    ScannedSong song = scanSong(ModBuilder(4, "M.K.")
-                                    .orders({0, 1})
-                                    .cell(0, 10, 3, fx(0xC, 0))
-                                    .cell(1, 10, 3, fx(0xC, 0))
-                                    .build(),
-                                settings);
-    ASSERT_TRUE(song.session);
-    EXPECT_EQ(song.length.startOffsetMs, 0u);
-    EXPECT_EQ(song.length.lengthMs, 2000u);
 }

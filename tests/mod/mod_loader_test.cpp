@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 namespace tolva::test {
 namespace {
 
@@ -108,19 +106,6 @@ TEST(ModLoader, PatternLimitDependsOnTheTagAndZeroPatternsAreMissing) {
     EXPECT_FALSE(mk2->isPatternMissing(64));
 }
 
-TEST(ModLoader, MissingPatternPlaysAsSilenceForSixtyFourRows) {
-    RecordingMixer mixer;
-    auto player = playMod(ModBuilder()
-                              .sample(squareSample(64))
-                              .orders({1, 0})
-                              .cell(1, 63, 0, note(25, 1, 0xA, 0x01))
-                              .build(),
-                          mixer);
-    const auto rows = traceRows(*player, 1000);
-    EXPECT_EQ(rows.size(), 128u);
-    EXPECT_EQ(player->channel(0).volume, 59); // the slide of the row before did not go on
-}
-
 TEST(ModLoader, SongLengthZeroEndsAtOnceAndLongSongsAreCut) {
     RecordingMixer mixer;
     auto empty = playMod(ModBuilder().songLength(0).build(), mixer);
@@ -203,16 +188,6 @@ TEST(ModLoader, ShortFilesAreRefusedAndReleaseWhatTheyLoaded) {
         EXPECT_EQ(player->sample(0)->length, first);
         EXPECT_EQ(player->sample(1)->length, second);
     }
-}
-
-TEST(ModLoader, TitleAndNamesWithoutTerminatorStayBounded) {
-    ModSampleDef s = sampleOf(2, 0, 0);
-    s.name = std::string(22, 'n');
-    SampleStoreMixer mixer;
-    auto player = load(ModBuilder().title(std::string(20, 't')).sample(s).build(), &mixer);
-    ASSERT_TRUE(player);
-    EXPECT_EQ(std::strlen(player->song.title), 20u);
-    EXPECT_EQ(std::strlen(player->sample(0)->name), 22u);
 }
 
 } // namespace

@@ -15,26 +15,22 @@ public:
 };
 
 TEST(ModPanning, PanningCommandsAreIgnoredWhileDisabled) {
-    const auto bytes = ModBuilder()
-                           .sample(squareSample(64))
-                           .cell(0, 0, 0, note(25, 1, 0x8, 0x80))
-                           .cell(0, 0, 1, note(25, 1, 0xE, 0x83))
-                           .build();
-    RecordingMixer mixer;
-    auto player = playMod(bytes, mixer);
-    player->modPanningEnabled = false;
-    playTick(*player);
-    EXPECT_EQ(player->channel(0).panning, 0x20);
-    EXPECT_EQ(player->channel(1).panning, 0xE0);
-    EXPECT_EQ(mixer.voices[0].panning, 0x20);
-
-    player->restartSong();
-    player->modPanningEnabled = true;
-    playTick(*player);
-    EXPECT_EQ(player->channel(0).panning, 0x80);
-    EXPECT_EQ(player->channel(1).panning, 0x30);
-    EXPECT_EQ(mixer.voices[0].panning, 0x80);
-    EXPECT_EQ(mixer.voices[1].panning, 0x30);
+    const std::vector<PlacedCell> cells = {{0, 0, note(25, 1, 0x8, 0x80)},
+                                           {0, 1, note(25, 1, 0xE, 0x83)}};
+    const auto off = [](Player& p) { p.modPanningEnabled = false; };
+    const auto on = [](Player& p) { p.modPanningEnabled = true; };
+    runTickCases({
+        {"disabled", cells, "t01", probe::panning, {0x20, 0xE0}, {squareSample(64)}, off},
+        {"disabled voices",
+         cells,
+         "t01",
+         probe::voicePanning,
+         {0x20, 0xE0},
+         {squareSample(64)},
+         off},
+        {"enabled", cells, "t01", probe::panning, {0x80, 0x30}, {squareSample(64)}, on},
+        {"enabled voices", cells, "t01", probe::voicePanning, {0x80, 0x30}, {squareSample(64)}, on},
+    });
 }
 
 TEST(ModOptions, OtherFormatsKeepTempoAndPanningRules) {

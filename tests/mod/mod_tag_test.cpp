@@ -9,52 +9,17 @@
 namespace tolva::test {
 namespace {
 
-uint32_t channelsOf(const char* tag) {
-    return modTagChannels(reinterpret_cast<const uint8_t*>(tag));
-}
-
-TEST(ModTag, KnownTagsAndTheirChannelCounts) {
-    EXPECT_EQ(channelsOf("M.K."), 4u);
-    EXPECT_EQ(channelsOf("M!K!"), 4u);
-    EXPECT_EQ(channelsOf("FLT4"), 4u);
-    EXPECT_EQ(channelsOf("N.T."), 4u);
-    EXPECT_EQ(channelsOf("6CHN"), 6u);
-    EXPECT_EQ(channelsOf("8CHN"), 8u);
-    EXPECT_EQ(channelsOf("OCTA"), 8u);
-    EXPECT_EQ(channelsOf("M&K!"), 4u);
-    EXPECT_EQ(channelsOf("FEST"), 4u);
-    EXPECT_EQ(channelsOf("NSMS"), 4u);
-    EXPECT_EQ(channelsOf("EXO4"), 4u);
-    EXPECT_EQ(channelsOf("TDZ4"), 4u);
-    EXPECT_EQ(channelsOf("FA04"), 4u);
-    EXPECT_EQ(channelsOf("FA06"), 6u);
-    EXPECT_EQ(channelsOf("FA08"), 8u);
-    EXPECT_EQ(channelsOf("CD61"), 6u);
-    EXPECT_EQ(channelsOf("CD81"), 8u);
-}
-
-TEST(ModTag, OneDigitChannelTags) {
-    EXPECT_EQ(channelsOf("1CHN"), 1u);
-    EXPECT_EQ(channelsOf("4CHN"), 4u);
-    EXPECT_EQ(channelsOf("9CHN"), 9u);
-    EXPECT_EQ(channelsOf("0CHN"), 0u);
-    EXPECT_EQ(channelsOf("xCHN"), 0u);
-}
-
-TEST(ModTag, TwoDigitChannelTags) {
-    EXPECT_EQ(channelsOf("10CH"), 10u);
-    EXPECT_EQ(channelsOf("32CH"), 32u);
-    EXPECT_EQ(channelsOf("99CH"), 99u);
-    EXPECT_EQ(channelsOf("00CH"), 0u);
-    EXPECT_EQ(channelsOf("1xCH"), 0u);
-    EXPECT_EQ(channelsOf("12Ch"), 0u);
-}
-
-TEST(ModTag, UnknownOrDifferentlyWrittenTagsAreNone) {
-    EXPECT_EQ(channelsOf("m.k."), 0u);
-    EXPECT_EQ(channelsOf("FLT8"), 0u);
-    EXPECT_EQ(channelsOf("TDZ3"), 0u);
-    EXPECT_EQ(channelsOf("\0\0\0\0"), 0u);
+TEST(ModTag, ChannelCounts) {
+    // Tags are matched exactly as written; 0 is no tag.
+    const std::pair<const char*, uint32_t> tags[] = {
+        {"M.K.", 4},  {"M!K!", 4},    {"FLT4", 4}, {"N.T.", 4}, {"6CHN", 6},  {"8CHN", 8},
+        {"OCTA", 8},  {"M&K!", 4},    {"FEST", 4}, {"NSMS", 4}, {"EXO4", 4},  {"TDZ4", 4},
+        {"FA04", 4},  {"FA06", 6},    {"FA08", 8}, {"CD61", 6}, {"CD81", 8},  {"1CHN", 1},
+        {"4CHN", 4},  {"9CHN", 9},    {"0CHN", 0}, {"xCHN", 0}, {"10CH", 10}, {"32CH", 32},
+        {"99CH", 99}, {"00CH", 0},    {"1xCH", 0}, {"12Ch", 0}, {"m.k.", 0},  {"FLT8", 0},
+        {"TDZ3", 0},  {"\0\0\0\0", 0}};
+    for (const auto& [tag, channels] : tags)
+        EXPECT_EQ(modTagChannels(reinterpret_cast<const uint8_t*>(tag)), channels) << tag;
 }
 
 TEST(ModTag, ReadFromTheStreamAtOffset1080) {
@@ -64,7 +29,6 @@ TEST(ModTag, ReadFromTheStreamAtOffset1080) {
     uint32_t tag = 0;
     EXPECT_EQ(findModTag(stream, &tag), 4u);
     EXPECT_EQ(tag, ModTagMK2);
-
     MemoryStream shortStream(std::vector<uint8_t>(1083, 0));
     EXPECT_EQ(findModTag(shortStream), 0u);
 }

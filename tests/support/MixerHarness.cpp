@@ -80,13 +80,6 @@ std::vector<uint8_t> indexRamp16(int frames) {
     return words16(values);
 }
 
-std::vector<uint8_t> bytesOf(std::initializer_list<int> values) {
-    std::vector<uint8_t> out;
-    for (int v : values)
-        out.push_back(static_cast<uint8_t>(v));
-    return out;
-}
-
 std::vector<uint8_t> words16(const std::vector<int>& values) {
     std::vector<uint8_t> out;
     for (int v : values) {

@@ -77,7 +77,6 @@ std::vector<int32_t> mixFrames(Voice* voices, uint32_t count, uint32_t frames,
 std::vector<int32_t> leftOf(const std::vector<int32_t>& frames);
 
 // Sample data builders.
-std::vector<uint8_t> bytesOf(std::initializer_list<int> values);
 std::vector<uint8_t> words16(const std::vector<int>& values);
 // 16-bit frames whose value is 100 x the frame index, so that the frame played can be read
 // back from the output.

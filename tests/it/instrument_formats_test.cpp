@@ -94,25 +94,17 @@ TEST(ItInstrumentFormats, OldLayoutIsConvertedWithFixedDefaults) {
     ASSERT_EQ(it->error, ItLoadError::None);
     const ItInstrument& in = it->module->instruments[0];
     EXPECT_EQ(std::string(in.name), "old one" + std::string(18, ' '));
-    EXPECT_EQ(in.fadeOut, 80);
-    EXPECT_EQ(in.newNoteAction, ItNnaNoteOff);
-    EXPECT_EQ(in.duplicateCheckType, ItDctNote);
-    EXPECT_EQ(in.duplicateCheckAction, ItDcaCut);
-    EXPECT_EQ(in.pitchPanSeparation, 0);
-    EXPECT_EQ(in.pitchPanCentre, 60);
-    EXPECT_EQ(in.globalVolume, 128);
-    EXPECT_EQ(in.defaultPan, 0x80 | 32);
-    EXPECT_EQ(in.randomVolume, 0);
-    EXPECT_EQ(in.panEnvelope.flags, 0);
-    EXPECT_EQ(in.pitchEnvelope.flags, 0);
-    EXPECT_EQ(in.noteMap[10].sample, 2);
+    EXPECT_EQ(
+        (std::vector<int>{in.fadeOut, in.newNoteAction, in.duplicateCheckType,
+                          in.duplicateCheckAction, in.pitchPanSeparation, in.pitchPanCentre,
+                          in.globalVolume, in.defaultPan, in.randomVolume, in.panEnvelope.flags,
+                          in.pitchEnvelope.flags, in.noteMap[10].sample}),
+        (std::vector<int>{80, ItNnaNoteOff, ItDctNote, ItDcaCut, 0, 60, 128, 0x80 | 32, 0, 0, 0,
+                          2}));
     const ItEnvelope& vol = in.volumeEnvelope;
-    EXPECT_EQ(vol.flags, 0x07);
-    ASSERT_EQ(vol.nodeCount, 3);
-    EXPECT_EQ(vol.nodes[1].tick, 5);
-    EXPECT_EQ(vol.nodes[1].value, 30);
-    EXPECT_EQ(vol.nodes[2].tick, 20);
-    EXPECT_EQ(vol.sustainStart, 2);
+    EXPECT_EQ((std::vector<int>{vol.flags, vol.nodeCount, vol.nodes[1].tick, vol.nodes[1].value,
+                                vol.nodes[2].tick, vol.sustainStart}),
+              (std::vector<int>{0x07, 3, 5, 30, 20, 2}));
     EXPECT_EQ(it->module->instruments[1].volumeEnvelope.flags, 0);
     EXPECT_EQ(it->module->instruments[2].volumeEnvelope.flags, 0x05);
     EXPECT_EQ(it->module->instruments[2].volumeEnvelope.nodeCount, 2);

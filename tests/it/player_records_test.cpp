@@ -8,6 +8,8 @@
 namespace tolva::test {
 namespace {
 
+using Longs = std::vector<int64_t>;
+
 struct Loaded {
     SampleStoreMixer mixer;
     ItLoadError error = ItLoadError::None;
@@ -42,30 +44,22 @@ TEST(ItPlayerRecords, SongFactsForTheInformationDialog) {
     auto l = load(b);
     ASSERT_TRUE(l->player) << itLoadErrorText(l->error);
     Player& p = *l->player;
-    EXPECT_EQ(p.formatType(), 5u);
-    EXPECT_EQ(p.channelCount(), 64u);
-    EXPECT_EQ(p.instrumentCount(), 2u);
+    EXPECT_EQ((Longs{p.formatType(), p.channelCount(), p.instrumentCount(), p.song.slideUpUnit,
+                     p.song.bcdPatternBreak, p.noteCutStopsVoice}),
+              (Longs{5, 64, 2, -4, 0, 1}));
     EXPECT_FLOAT_EQ(p.defaultGain(), 64 * 0.3f * 0.5f);
     char text[CreatorTextSize];
     p.creatorText(text, sizeof text);
     EXPECT_STREQ(text, " 2.17 (ModPlug)");
     EXPECT_STREQ(p.songMessage(), "line\r\nnext\r\n");
     EXPECT_EQ(load(ItFileBuilder{})->player->songMessage(), nullptr);
-    EXPECT_EQ(p.song.slideUpUnit, -4);
-    EXPECT_FALSE(p.song.bcdPatternBreak);
-    EXPECT_TRUE(p.noteCutStopsVoice);
     SongDescription song;
     p.describeSong(song);
-    EXPECT_EQ(song.modeFlags, ModeLinearSlides | ModeInstruments);
-    EXPECT_EQ(song.channelPanning[0], 0);
-    EXPECT_EQ(song.channelPanning[1], 255);
-    EXPECT_EQ(song.channelPanning[2], 128);
-    EXPECT_EQ(song.channelSurround[2], 1);
-    EXPECT_EQ(song.channelDisabled[3], 1);
-    EXPECT_EQ(song.channelDisabled[2], 0);
-    EXPECT_EQ(song.channelVolume[1], 20);
-    EXPECT_EQ(song.orders[0], 0);
-    EXPECT_EQ(song.orders[1], OrderEnd);
+    EXPECT_EQ(
+        (Longs{song.modeFlags, song.channelPanning[0], song.channelPanning[1],
+               song.channelPanning[2], song.channelSurround[2], song.channelDisabled[3],
+               song.channelDisabled[2], song.channelVolume[1], song.orders[0], song.orders[1]}),
+        (Longs{ModeLinearSlides | ModeInstruments, 0, 255, 128, 1, 1, 0, 20, 0, OrderEnd}));
 }
 
 TEST(ItPlayerRecords, SamplesAreDescribedInFrames) {
@@ -82,15 +76,12 @@ TEST(ItPlayerRecords, SamplesAreDescribedInFrames) {
     ASSERT_TRUE(l->player);
     SampleDescription d;
     l->player->describeSample(d, 0, 0);
-    EXPECT_EQ(d.length, 100u);
-    EXPECT_EQ(d.loopStart, 10u);
-    EXPECT_EQ(d.loopEnd, 90u);
-    EXPECT_EQ(d.sustainLoopEnd, 6u);
+    EXPECT_EQ((Longs{d.length, d.loopStart, d.loopEnd, d.sustainLoopEnd, d.referenceOctave,
+                     d.defaultPanning}),
+              (Longs{100, 10, 90, 6, 5, 48}));
     EXPECT_EQ(d.typeFlags, SampleType16Bit | SampleTypeUnsigned | SampleTypeStereo);
     EXPECT_EQ(d.loopKind, LoopPingPong);
     EXPECT_EQ(d.sustainLoopKind, LoopNone); // ping-pong bit without its loop bit
-    EXPECT_EQ(d.referenceOctave, 5u);
-    EXPECT_EQ(d.defaultPanning, 48);
     EXPECT_EQ(d.fieldMask & (SampleFieldDefaultPanning | SampleFieldSustainLoop),
               SampleFieldDefaultPanning | SampleFieldSustainLoop);
     EXPECT_NE(d.data, nullptr);

@@ -1,5 +1,4 @@
 #include "support/ItHarness.h"
-#include "support/PlayerHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +9,7 @@ constexpr uint16_t Released = ItEnvelopeReleased;
 constexpr uint16_t Fading = ItEnvelopeFading;
 
 // Notes 60 and 62 play sample 1, note 64 plays sample 2.
-ItTestInstrument twoSampleInstrument(uint8_t nna, uint8_t dct, uint8_t dca) {
+ItTestInstrument twoSamples(uint8_t nna, uint8_t dct = 0, uint8_t dca = 0) {
     ItTestInstrument ins;
     ins.newNoteAction = nna;
     ins.duplicateCheckType = dct;
@@ -19,179 +18,188 @@ ItTestInstrument twoSampleInstrument(uint8_t nna, uint8_t dct, uint8_t dca) {
     return ins;
 }
 
+// Plays `first` on row 0 and `second` on row 1 of channel 0, up to the second's first tick.
 std::unique_ptr<ItSong> twoNotes(const ItTestInstrument& ins, int first, int second) {
-    ItPatternWriter rows;
-    rows.cell(0, 0, {first, 1}).cell(1, 0, {second, 1});
-    ItFileBuilder b = itSong(rows, {ins});
+    ItFileBuilder b = itSong({{0, 0, {first, 1}}, {1, 0, {second, 1}}}, {ins});
     b.samples.push_back(rampSample(500, true));
     auto song = playIt(b);
-    playRow(*song->player);
-    playTick(*song->player);
+    song->rows();
+    song->ticks();
     return song;
 }
 
-TEST(ItNewNoteAction, CutReusesTheVoice) {
-    auto song = twoNotes(twoSampleInstrument(ItActionCut, 0, 0), 60, 64);
-    EXPECT_EQ(song->it().voiceOf(0), 0);
-    EXPECT_FALSE(song->it().voices[0].background);
-    EXPECT_EQ(song->it().voices[0].note, 64u);
-    EXPECT_EQ(song->voice(0).data, song->it().module.samples[1].data);
-    for (uint32_t v = 1; v < ItVoices; ++v)
-        EXPECT_FALSE(song->sounds(v)) << v;
+uint16_t releaseFlags(ItSong& song, uint32_t voice) {
+    return song.it().voices[voice].volumeEnvelopeState.flags & (Released | Fading);
 }
 
-TEST(ItNewNoteAction, ContinueLeavesTheOldNoteAgeingInTheBackground) {
-    auto song = twoNotes(twoSampleInstrument(ItActionContinue, 0, 0), 60, 64);
+TEST(ItNewNoteAction, CutReusesTheVoiceContinueMovesOn) {
+    auto cut = twoNotes(twoSamples(ItActionCut), 60, 64);
+    EXPECT_EQ(cut->it().voiceOf(0), 0);
+    EXPECT_FALSE(cut->it().voices[0].background);
+    EXPECT_EQ(cut->it().voices[0].note, 64u);
+    EXPECT_EQ(cut->voice(0).data, cut->it().module.samples[1].data);
+    for (uint32_t v = 1; v < ItVoices; ++v)
+        EXPECT_FALSE(cut->sounds(v)) << v;
+    auto song = twoNotes(twoSamples(ItActionContinue), 60, 64);
     ItPlayer& it = song->it();
     EXPECT_EQ(it.voiceOf(0), 1);
     EXPECT_TRUE(it.voices[0].background);
     EXPECT_EQ(it.voices[0].note, 60u);
-    EXPECT_TRUE(song->sounds(0));
-    EXPECT_TRUE(song->sounds(1));
+    EXPECT_TRUE(song->sounds(0) && song->sounds(1));
     EXPECT_EQ(it.voices[0].age, 1u);
-    playTick(*song->player);
-    playTick(*song->player);
+    song->ticks(2);
     EXPECT_EQ(it.voices[0].age, 3u);
 }
 
-struct DuplicateCase {
-    uint8_t nna;
-    uint8_t dct;
-    int second;
-    bool duplicate;
-};
-
-class ItDuplicateCheck : public ::testing::TestWithParam<DuplicateCase> {};
-
 // The old note either meets the duplicate check (and is cut), or keeps what its new-note
 // action gave it.
-TEST_P(ItDuplicateCheck, CutsOnlyTheMatchingOldNote) {
-    const DuplicateCase c = GetParam();
-    auto song = twoNotes(twoSampleInstrument(c.nna, c.dct, 0), 60, c.second);
-    ItPlayer& it = song->it();
-    ASSERT_EQ(it.voiceOf(0), 1);
-    ASSERT_TRUE(it.voices[0].background);
-    EXPECT_EQ(song->sounds(0), !c.duplicate);
-    EXPECT_TRUE(song->sounds(1));
-    if (c.duplicate)
-        return;
-    const uint16_t expected = c.nna == ItActionContinue  ? 0
-                              : c.nna == ItActionNoteOff ? Released | Fading
-                                                         : Fading;
-    EXPECT_EQ(it.voices[0].volumeEnvelopeState.flags & (Released | Fading), expected);
-    EXPECT_EQ(it.voices[1].volumeEnvelopeState.flags & (Released | Fading), 0);
-}
-
-std::vector<DuplicateCase> duplicateCases() {
-    std::vector<DuplicateCase> cases;
-    for (uint8_t nna : {ItActionContinue, ItActionNoteOff, ItActionFade}) {
-        for (int second : {60, 62, 64}) {
-            cases.push_back({nna, ItDctOff, second, false});
-            cases.push_back({nna, ItDctNote, second, second == 60});
-            cases.push_back({nna, ItDctSample, second, second != 64});
-            cases.push_back({nna, ItDctInstrument, second, true});
-        }
-    }
-    return cases;
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, ItDuplicateCheck, ::testing::ValuesIn(duplicateCases()));
-
-TEST(ItDuplicateCheck, ActionsNoteOffAndFade) {
-    auto off = twoNotes(twoSampleInstrument(ItActionContinue, ItDctNote, 1), 60, 60);
+TEST(ItDuplicateCheck, CutsOnlyTheMatchingOldNote) {
+    for (uint8_t nna : {ItActionContinue, ItActionNoteOff, ItActionFade})
+        for (int second : {60, 62, 64})
+            for (uint8_t dct : {ItDctOff, ItDctNote, ItDctSample, ItDctInstrument}) {
+                SCOPED_TRACE(testing::Message() << int{nna} << " " << second << " " << int{dct});
+                const bool duplicate = dct == ItDctInstrument ||
+                                       (dct == ItDctNote && second == 60) ||
+                                       (dct == ItDctSample && second != 64);
+                auto song = twoNotes(twoSamples(nna, dct), 60, second);
+                ASSERT_EQ(song->it().voiceOf(0), 1);
+                ASSERT_TRUE(song->it().voices[0].background);
+                EXPECT_EQ(song->sounds(0), !duplicate);
+                EXPECT_TRUE(song->sounds(1));
+                if (!duplicate) {
+                    EXPECT_EQ(releaseFlags(*song, 0), nna == ItActionContinue  ? 0
+                                                      : nna == ItActionNoteOff ? Released | Fading
+                                                                               : Fading);
+                }
+                EXPECT_EQ(releaseFlags(*song, 1), 0);
+            }
+    // The duplicate actions note off and fade.
+    auto off = twoNotes(twoSamples(ItActionContinue, ItDctNote, 1), 60, 60);
     EXPECT_TRUE(off->sounds(0));
-    EXPECT_EQ(off->it().voices[0].volumeEnvelopeState.flags & Released, Released);
-    auto fade = twoNotes(twoSampleInstrument(ItActionContinue, ItDctNote, 2), 60, 60);
+    EXPECT_EQ(releaseFlags(*off, 0) & Released, Released);
+    auto fade = twoNotes(twoSamples(ItActionContinue, ItDctNote, 2), 60, 60);
     EXPECT_TRUE(fade->sounds(0));
-    EXPECT_EQ(fade->it().voices[0].volumeEnvelopeState.flags & (Released | Fading), Fading);
-}
-
-// Instrument 1 would cut every old note of its own, but the note of instrument 2 checks with
-// instrument 2, which has no check.
-TEST(ItDuplicateCheck, TheNewNotesInstrumentChecks) {
-    ItPatternWriter rows;
-    rows.cell(0, 0, {60, 1}).cell(1, 0, {60, 2});
-    auto song = playIt(itSong(rows, {twoSampleInstrument(ItActionContinue, ItDctInstrument, 0),
-                                     twoSampleInstrument(ItActionContinue, ItDctOff, 0)}));
-    playRow(*song->player);
-    playTick(*song->player);
+    EXPECT_EQ(releaseFlags(*fade, 0), Fading);
+    // Instrument 1 would cut every old note of its own, but the note of instrument 2 checks
+    // with instrument 2, which has no check.
+    auto song = playIt(
+        itSong({{0, 0, {60, 1}}, {1, 0, {60, 2}}},
+               {twoSamples(ItActionContinue, ItDctInstrument), twoSamples(ItActionContinue)}));
+    song->rows();
+    song->ticks();
     EXPECT_TRUE(song->it().voices[0].background);
-    EXPECT_TRUE(song->sounds(0));
-    EXPECT_TRUE(song->sounds(1));
+    EXPECT_TRUE(song->sounds(0) && song->sounds(1));
 }
 
 TEST(ItNewNoteAction, FadeLowersTheOldNoteEveryTickUntilItStops) {
-    ItTestInstrument ins = twoSampleInstrument(ItActionFade, 0, 0);
+    ItTestInstrument ins = twoSamples(ItActionFade);
     ins.fadeOut = 256;
     auto song = twoNotes(ins, 60, 62);
-    ItPlayer& it = song->it();
-    EXPECT_EQ(it.voices[0].fadeVolume, 768);
-    EXPECT_EQ(it.voices[1].fadeVolume, 1024);
+    EXPECT_EQ(song->it().voices[0].fadeVolume, 768);
+    EXPECT_EQ(song->it().voices[1].fadeVolume, 1024);
     EXPECT_EQ(song->voice(0).targetVolume, 96);
-    playTick(*song->player);
-    playTick(*song->player);
-    EXPECT_EQ(it.voices[0].fadeVolume, 256);
-    playTick(*song->player);
-    EXPECT_EQ(it.voices[0].fadeVolume, 0);
-    EXPECT_TRUE(song->sounds(0));
-    playTick(*song->player);
-    EXPECT_FALSE(song->sounds(0));
-    EXPECT_TRUE(song->sounds(1));
+    EXPECT_EQ(song->trace(4, false,
+                          [](ItSong& s) {
+                              return Ints{s.it().voices[0].fadeVolume, s.sounds(0), s.sounds(1)};
+                          }),
+              (std::vector<Ints>{{512, 1, 1}, {256, 1, 1}, {0, 1, 1}, {0, 0, 1}}));
 }
 
 TEST(ItNewNoteAction, NoteOffLeavesTheSustainLoopForTheNormalLoop) {
-    ItTestInstrument ins = twoSampleInstrument(ItActionNoteOff, 0, 0);
-    ItPatternWriter rows;
-    rows.cell(0, 0, {60, 1}).cell(1, 0, {62, 1});
-    ItFileBuilder b = itSong(rows, {ins});
+    ItFileBuilder b = itSong({{0, 0, {60, 1}}, {1, 0, {62, 1}}}, {twoSamples(ItActionNoteOff)});
     b.samples[0].flags = 0x01 | 0x10 | 0x20;
     b.samples[0].loopStart = 200;
-    b.samples[0].loopEnd = 1000;
-    b.samples[0].sustainStart = 0;
     b.samples[0].sustainEnd = 100;
     auto song = playIt(b);
     const uint8_t* data = song->it().module.samples[0].data;
-    playRow(*song->player);
+    song->rows();
     EXPECT_EQ(song->voice(0).end, data + 100);
-    playTick(*song->player);
+    song->ticks();
     EXPECT_EQ(song->voice(0).end, data + 1000);
     EXPECT_EQ(song->voice(0).loopStart, data + 200);
     EXPECT_EQ(song->voice(1).end, data + 100);
 }
 
 TEST(ItPastNoteAction, ReachesTheBackgroundNotesOfTheChannelOnly) {
-    const struct {
-        int param;
-        bool sounds;
-        uint16_t flags;
-    } cases[] = {{0x70, false, 0}, {0x71, true, Released | Fading}, {0x72, true, Fading}};
-    for (const auto& c : cases) {
-        ItPatternWriter rows;
-        rows.cell(0, 0, {60, 1}).cell(0, 1, {60, 1}).cell(1, 0, {62, 1}).cell(1, 1, {62, 1});
-        rows.cell(2, 0, {-1, -1, -1, itCommand('S'), c.param});
-        auto song = playIt(itSong(rows, {twoSampleInstrument(ItActionContinue, 0, 0)}));
-        playRow(*song->player);
-        playRow(*song->player);
+    for (auto [param, sounds, flags] :
+         {std::tuple{0x70, false, 0}, {0x71, true, Released | Fading}, {0x72, true, int{Fading}}}) {
+        auto song = playIt(itSong({{0, 0, {60, 1}},
+                                   {0, 1, {60, 1}},
+                                   {1, 0, {62, 1}},
+                                   {1, 1, {62, 1}},
+                                   {2, 0, fx('S', param)}},
+                                  {twoSamples(ItActionContinue)}));
+        song->rows(2);
         // Channel 0 moved from voice 0 to 2, channel 1 from voice 1 to 3.
         ASSERT_EQ(song->it().voiceOf(0), 2);
         ASSERT_EQ(song->it().voiceOf(1), 3);
-        playTick(*song->player);
-        EXPECT_EQ(song->sounds(0), c.sounds) << c.param;
-        EXPECT_EQ(song->it().voices[0].volumeEnvelopeState.flags & (Released | Fading), c.flags);
-        EXPECT_TRUE(song->sounds(1));
-        EXPECT_EQ(song->it().voices[1].volumeEnvelopeState.flags & (Released | Fading), 0);
-        EXPECT_TRUE(song->sounds(2));
+        song->ticks();
+        EXPECT_EQ(song->sounds(0), sounds) << param;
+        EXPECT_EQ(releaseFlags(*song, 0), flags);
+        EXPECT_TRUE(song->sounds(1) && song->sounds(2));
+        EXPECT_EQ(releaseFlags(*song, 1), 0);
     }
 }
 
-TEST(ItNewNoteAction, SpecialCommandsChangeTheAction) {
-    ItPatternWriter rows;
-    rows.cell(0, 0, {60, 1, -1, itCommand('S'), 0x74}).cell(1, 0, {62, 1});
-    auto song = playIt(itSong(rows, {twoSampleInstrument(ItActionCut, 0, 0)}));
-    playRow(*song->player);
-    playTick(*song->player);
+TEST(ItNewNoteAction, S74ChangesTheActionToContinue) {
+    auto song = playIt(
+        itSong({{0, 0, {60, 1, -1, 'S', 0x74}}, {1, 0, {62, 1}}}, {twoSamples(ItActionCut)}));
+    song->rows();
+    song->ticks();
     EXPECT_EQ(song->it().voiceOf(0), 1);
     EXPECT_TRUE(song->sounds(0));
+}
+
+// Channel 5 plays a looped note on every row and lets each one go on in the background.
+TEST(ItVoiceAllocation, NotesFillEveryVoiceThenTheChannelsOwnAndTheOldest) {
+    std::vector<ItPlacedCell> cells;
+    for (uint32_t r = 0; r < 70; ++r)
+        cells.push_back({r, 5, {60, 1}});
+    ItFileBuilder b = itSong(cells, {twoSamples(ItActionContinue)}, 70);
+    b.speed = 1;
+    auto song = playIt(b);
+    std::vector<Ints> expected = {{0}, {5}, {1}, {2}, {3}, {4}};
+    for (int v = 6; v < 64; ++v)
+        expected.push_back({v});
+    // All 64 sound: voice 5 is the channel's own, then the one longest in the background.
+    expected.insert(expected.end(), {{5}, {0}, {5}});
+    EXPECT_EQ(song->trace(67, false, [](ItSong& s) { return Ints{s.it().voiceOf(5)}; }), expected);
+    for (uint32_t v = 0; v < ItVoices; ++v)
+        EXPECT_TRUE(song->sounds(v)) << v;
+}
+
+TEST(ItVoiceAllocation, WithEveryVoiceTakenTheChannelKeepsItsOwnOrTakesASilentOne) {
+    std::vector<ItPlacedCell> cells = {{1, 2, {72, 1}}, {2, 0, {254}}, {3, 1, {62, 1}}};
+    for (uint32_t k = 0; k < 64; ++k)
+        cells.push_back({0, k, {60, 1}});
+    auto song = playIt(itSong(cells, {twoSamples(ItActionContinue)}));
+    song->rows();
+    for (uint32_t k = 0; k < 64; ++k)
+        ASSERT_EQ(song->it().voiceOf(k), static_cast<int>(k));
+    song->rows();
+    EXPECT_EQ(song->it().voiceOf(2), 2);
+    EXPECT_EQ(song->channel(2).note, 72u);
+    EXPECT_EQ(song->voice(2).step, 2u * 8363 * 65536 / 44100);
+    song->rows();
+    ASSERT_FALSE(song->sounds(0));
+    song->ticks();
+    // Channel 1's new note takes the silent voice 0; channel 0 keeps its state parked.
+    EXPECT_EQ(song->it().voiceOf(1), 0);
+    EXPECT_EQ(song->it().voiceOf(0), -1);
+    EXPECT_EQ(song->it().parkedChannels[0].note, 60u);
+    EXPECT_TRUE(song->it().voices[1].background);
+}
+
+TEST(ItSampleMode, ChannelsPlayOnTheirOwnVoicesWithoutBackgroundNotes) {
+    auto song = playIt(itSong({{0, 3, {60, 1}}, {1, 3, {64, 1}}}));
+    song->rows();
+    song->ticks();
+    EXPECT_EQ(song->it().voiceOf(3), 3);
+    for (uint32_t v = 0; v < ItVoices; ++v) {
+        EXPECT_FALSE(song->it().voices[v].background) << v;
+        EXPECT_EQ(song->sounds(v), v == 3) << v;
+    }
+    EXPECT_EQ(song->channel(3).note, 64u);
 }
 
 } // namespace

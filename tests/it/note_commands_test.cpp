@@ -1,5 +1,4 @@
 #include "support/ItHarness.h"
-#include "support/PlayerHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -10,56 +9,44 @@ TEST(ItNoteCommands, CutStopsAtOnceOffReleasesFadeFades) {
     ItTestInstrument ins;
     ins.fadeOut = 1024;
     ins.volume = {0x01 | 0x04, {{0, 64}, {1, 32}}};
-    ins.volume.sustainStart = 0;
-    ins.volume.sustainEnd = 0;
-    ItPatternWriter rows;
-    rows.cell(0, 0, {60, 1}).cell(0, 1, {60, 1}).cell(0, 2, {60, 1});
-    rows.cell(1, 0, {254}).cell(1, 1, {255}).cell(1, 2, {130});
-    auto song = playIt(itSong(rows, {ins}));
-    playRow(*song->player);
-    playTick(*song->player);
+    auto song = playIt(itSong({{0, 0, {60, 1}},
+                               {0, 1, {60, 1}},
+                               {0, 2, {60, 1}},
+                               {1, 0, {254}},
+                               {1, 1, {255}},
+                               {1, 2, {130}}},
+                              {ins}));
+    song->rows();
+    song->ticks();
     EXPECT_FALSE(song->sounds(0));
-    const ItChannel& off = song->channel(1);
-    EXPECT_EQ(off.volumeEnvelopeState.flags & ItEnvelopeReleased, ItEnvelopeReleased);
+    EXPECT_EQ(song->channel(1).volumeEnvelopeState.flags & ItEnvelopeReleased, ItEnvelopeReleased);
     EXPECT_EQ(song->channel(2).volumeEnvelopeState.flags & ItEnvelopeReleased, 0);
-    playTick(*song->player);
+    song->ticks();
     // The released sustain runs on to the last node, whose 32 starts the fade; the faded
     // note goes at once.
     EXPECT_TRUE(song->sounds(1));
-    EXPECT_EQ(off.volumeEnvelopeState.value, 32 * 256);
+    EXPECT_EQ(song->channel(1).volumeEnvelopeState.value, 32 * 256);
     EXPECT_FALSE(song->sounds(2));
 }
 
+// With old effects a missing number also forgets the channel's instrument.
 TEST(ItNoteCommands, MissingInstrumentsPlayNothing) {
-    for (int number : {2, 200}) {
-        ItPatternWriter rows;
-        rows.cell(0, 0, {60, 1}).cell(1, 0, {62, number});
-        auto song = playIt(itSong(rows, {ItTestInstrument{}}));
-        playRow(*song->player);
-        playTick(*song->player);
+    for (auto [number, oldEffects] : {std::pair{2, false}, {200, false}, {9, true}}) {
+        ItFileBuilder b = itSong({{0, 0, {60, 1}}, {1, 0, {62, number}}}, {ItTestInstrument{}});
+        b.flags |= oldEffects ? 0x10 : 0;
+        auto song = playIt(b);
+        song->rows();
+        song->ticks();
         EXPECT_FALSE(song->sounds(0)) << number;
-        EXPECT_NE(song->channel(0).instrument, nullptr);
+        EXPECT_EQ(song->channel(0).instrument == nullptr, oldEffects) << number;
     }
 }
 
-TEST(ItNoteCommands, OldEffectsForgetTheInstrumentOfAMissingNumber) {
-    ItPatternWriter rows;
-    rows.cell(0, 0, {60, 1}).cell(1, 0, {62, 9});
-    ItFileBuilder b = itSong(rows, {ItTestInstrument{}});
-    b.flags |= 0x10;
-    auto song = playIt(b);
-    playRow(*song->player);
-    playTick(*song->player);
-    EXPECT_EQ(song->channel(0).instrument, nullptr);
-}
-
 TEST(ItNoteCommands, DisabledChannelsStartNoNotes) {
-    ItPatternWriter rows;
-    rows.cell(0, 0, {60, 1}).cell(0, 1, {60, 1});
-    ItFileBuilder b = itSong(rows, {});
+    ItFileBuilder b = itSong({{0, 0, {60, 1}}, {0, 1, {60, 1}}});
     b.channelPan[1] = 0x80 | 32;
     auto song = playIt(b);
-    playTick(*song->player);
+    song->ticks();
     EXPECT_TRUE(song->sounds(0));
     EXPECT_FALSE(song->sounds(1));
 }
@@ -67,24 +54,22 @@ TEST(ItNoteCommands, DisabledChannelsStartNoNotes) {
 TEST(ItNoteCommands, NoteMapChoosesNoteAndSample) {
     ItTestInstrument ins;
     ins.noteMap[60] = {72, 2};
-    ItPatternWriter rows;
-    rows.cell(0, 0, {60, 1}).cell(1, 0, {-1, 1});
-    ItFileBuilder b = itSong(rows, {ins});
+    ItFileBuilder b = itSong({{0, 0, {60, 1}}, {1, 0, {-1, 1}}}, {ins});
     b.samples.push_back(rampSample(100, true));
     b.samples[1].volume = 20;
     auto song = playIt(b);
-    playTick(*song->player);
-    EXPECT_EQ(song->channel(0).note, 72u);
-    EXPECT_EQ(song->channel(0).volume, 20);
+    song->ticks();
     EXPECT_EQ(song->voice(0).data, song->it().module.samples[1].data);
     EXPECT_EQ(song->voice(0).step, 2u * 8363 * 65536 / 44100);
     // The number alone maps the pattern's note 60 again, not the mapped 72: sample 2 at its
     // default volume 20, note 72.
-    playRow(*song->player);
-    playTick(*song->player);
-    EXPECT_EQ(song->channel(0).note, 72u);
-    EXPECT_EQ(song->channel(0).sample, &song->it().module.samples[1]);
-    EXPECT_EQ(song->channel(0).volume, 20);
+    for (uint32_t row = 0; row < 2; ++row) {
+        EXPECT_EQ(song->channel(0).note, 72u);
+        EXPECT_EQ(song->channel(0).sample, &song->it().module.samples[1]);
+        EXPECT_EQ(song->channel(0).volume, 20);
+        song->rows();
+        song->ticks();
+    }
 }
 
 TEST(ItNoteCommands, ANoteWithoutInstrumentReplaysTheInstrumentAtTheSameVolume) {
@@ -92,14 +77,11 @@ TEST(ItNoteCommands, ANoteWithoutInstrumentReplaysTheInstrumentAtTheSameVolume) 
     ins.newNoteAction = ItActionContinue;
     ins.noteMap[64] = {64, 2};
     ins.volume = {0x01 | 0x04, {{0, 64}, {2, 32}}};
-    ItPatternWriter rows;
-    rows.cell(0, 0, {60, 1, 32}).cell(1, 0, {255}).cell(2, 0, {64});
-    ItFileBuilder b = itSong(rows, {ins});
+    ItFileBuilder b = itSong({{0, 0, {60, 1, 32}}, {1, 0, {255}}, {2, 0, {64}}}, {ins});
     b.samples.push_back(rampSample(100, true));
     auto song = playIt(b);
-    playRow(*song->player);
-    playRow(*song->player);
-    playTick(*song->player);
+    song->rows(2);
+    song->ticks();
     EXPECT_EQ(song->it().voiceOf(0), 1);
     const ItChannel& ch = song->channel(0);
     EXPECT_EQ(ch.volume, 32);

@@ -1,215 +1,143 @@
 #include "support/ItHarness.h"
-#include "support/PlayerHarness.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <vector>
+#include <gtest/gtest.h>
 
 namespace tolva::test {
 namespace {
 
-std::unique_ptr<ItSong> noteOf(int note, uint32_t rate, uint16_t flags) {
-    ItPatternWriter rows;
-    rows.cell(0, 0, {note, 1});
-    ItFileBuilder b = itSong(rows, {});
+// Channel 0's note on row 0 with these effects, in a song with these header flags.
+ItFileBuilder notes(std::vector<ItPlacedCell> cells, uint16_t flags = ItSampleSong) {
+    ItFileBuilder b = itSong(cells);
     b.flags = flags;
-    b.samples[0].rate = rate;
-    auto song = playIt(b);
-    playTick(*song->player);
-    return song;
+    return b;
 }
 
-TEST(ItNotePitch, LinearSlidesCountFromMiddleC) {
-    EXPECT_EQ(noteOf(72, 22050, ItSampleSong)->voice(0).step, 65536u);
-    EXPECT_EQ(noteOf(60, 8363, ItSampleSong)->channel(0).period, 7680 - 64 * 60);
-    EXPECT_EQ(noteOf(48, 44100, ItSampleSong)->voice(0).step, 32768u);
+Ints slide(ItSong& s) {
+    return {s.channel(0).slideOffset};
 }
 
-TEST(ItNotePitch, AmigaPeriodsComeFromTheSampleRate) {
-    auto middle = noteOf(60, 8363, 0x01);
-    EXPECT_EQ(middle->channel(0).period, 1712);
-    EXPECT_EQ(middle->voice(0).step, 938282582016ull / (44100 * 1712));
-    auto octave = noteOf(72, 16726, 0x01);
-    EXPECT_EQ(octave->channel(0).period, 1712 * 267616 / (16726 << 6));
-}
-
-TEST(ItNotePitch, SampleVibratoSweepsInAndSwingsOverItsDepth) {
-    ItPatternWriter rows;
-    rows.cell(0, 0, {60, 1});
-    ItFileBuilder b = itSong(rows, {});
-    b.speed = 255;
-    b.samples[0].vibrato[0] = 64;  // speed
-    b.samples[0].vibrato[1] = 64;  // depth
-    b.samples[0].vibrato[2] = 255; // rate
-    auto song = playIt(b);
-    playTick(*song->player);
-    EXPECT_EQ(song->channel(0).autoVibratoSweep, 255u);
-    for (int i = 0; i < 70; ++i)
-        playTick(*song->player);
-    EXPECT_EQ(song->channel(0).autoVibratoSweep >> 8, 64u);
-    int32_t low = 0;
-    int32_t high = 0;
-    for (int i = 0; i < 8; ++i) {
-        playTick(*song->player);
-        low = std::min(low, song->channel(0).autoVibratoOffset);
-        high = std::max(high, song->channel(0).autoVibratoOffset);
+TEST(ItNotePitch, LinearSlidesCountFromMiddleCAndAmigaPeriodsFromTheRate) {
+    const struct {
+        int note;
+        uint32_t rate;
+        uint16_t flags;
+        int period;
+        uint32_t step;
+    } cases[] = {
+        {72, 22050, ItSampleSong, 7680 - 64 * 72, 65536},
+        {60, 8363, ItSampleSong, 7680 - 64 * 60, 8363ull * 65536 / 44100},
+        {48, 44100, ItSampleSong, 7680 - 64 * 48, 32768},
+        {60, 8363, 0x01, 1712, 938282582016ull / (44100 * 1712)},
+        {72, 16726, 0x01, 1712 * 267616 / (16726 << 6), 938282582016ull / (44100 * 428)},
+    };
+    for (const auto& c : cases) {
+        ItFileBuilder b = notes({{0, 0, {c.note, 1}}}, c.flags);
+        b.samples[0].rate = c.rate;
+        auto song = playIt(b);
+        song->ticks();
+        EXPECT_EQ(song->channel(0).period, c.period) << c.note;
+        EXPECT_NEAR(song->voice(0).step, c.step, 1) << c.note;
     }
-    EXPECT_EQ(low, -64);
-    EXPECT_EQ(high, 63);
 }
 
 // Depth 64 is reached after 65 ticks; from tick 72 on the ticks read positions 0, 64, 128 and
 // 192 of the waveform, an offset of entry x 64 >> 9. A rising offset raises the pitch in both
 // slide modes.
-TEST(ItNotePitch, SampleVibratoWaveformsAreSineRampDownAndSquare) {
-    const std::vector<int32_t> expected[3] = {
+TEST(ItNotePitch, SampleVibratoSweepsInThenFollowsItsWaveform) {
+    const Ints expected[3] = {
         {0, 63, 0, -64},   // sine: 0, 511, 0, -511
         {63, 31, -1, -33}, // ramp down: 511 - i x 1022 / 255
         {63, 63, 0, 0},    // square, on one side only
     };
     for (uint16_t flags : {ItSampleSong, uint16_t{0x01}})
         for (uint8_t waveform = 0; waveform < 3; ++waveform) {
-            ItPatternWriter rows;
-            rows.cell(0, 0, {60, 1});
-            ItFileBuilder b = itSong(rows, {});
-            b.flags = flags;
-            b.samples[0].vibrato[0] = 64;
-            b.samples[0].vibrato[1] = 64;
-            b.samples[0].vibrato[2] = 255;
-            b.samples[0].vibrato[3] = waveform;
+            ItFileBuilder b = notes({{0, 0, {60, 1}}}, flags);
+            b.speed = 255;
+            const uint8_t vibrato[] = {64, 64, 255, waveform}; // speed, depth, rate, waveform
+            std::copy(std::begin(vibrato), std::end(vibrato), b.samples[0].vibrato);
             auto song = playIt(b);
-            for (int i = 0; i < 72; ++i)
-                playTick(*song->player);
-            std::vector<int32_t> offsets;
-            std::vector<uint32_t> steps;
-            for (int i = 0; i < 4; ++i) {
-                playTick(*song->player);
-                offsets.push_back(song->channel(0).autoVibratoOffset);
-                steps.push_back(song->voice(0).step);
-            }
-            EXPECT_EQ(offsets, expected[waveform]) << int{waveform};
-            if (waveform == 0) {
-                EXPECT_GT(steps[1], steps[0]) << flags;
-                EXPECT_LT(steps[3], steps[0]) << flags;
-            }
+            song->ticks();
+            EXPECT_EQ(song->channel(0).autoVibratoSweep, 255u);
+            song->ticks(70);
+            EXPECT_EQ(song->channel(0).autoVibratoSweep >> 8, 64u);
+            song->ticks();
+            std::vector<Ints> got = song->trace(4, false, [](ItSong& s) {
+                return Ints{s.channel(0).autoVibratoOffset, static_cast<int>(s.voice(0).step)};
+            });
+            for (int i = 0; i < 4; ++i)
+                EXPECT_EQ(got[i][0], expected[waveform][i]) << int{waveform} << " " << i;
+            EXPECT_TRUE(waveform || (got[1][1] > got[0][1] && got[3][1] < got[0][1])) << flags;
         }
 }
 
-TEST(ItVibrato, MovesOnTheRowAndHalfAsDeepUnlessOldEffects) {
-    for (bool oldEffects : {false, true}) {
-        ItPatternWriter rows;
-        rows.cell(0, 0, {60, 1, -1, itCommand('H'), 0x8F});
-        ItFileBuilder b = itSong(rows, {});
-        if (oldEffects)
-            b.flags |= 0x10;
-        auto song = playIt(b);
-        std::vector<int32_t> offsets;
-        for (int tick = 0; tick < 3; ++tick) {
-            playTick(*song->player);
-            offsets.push_back(song->channel(0).vibratoOffset);
-        }
-        // Sine entries 0, 180 and 255 times a depth of 15 x -4, over 256 (128 with old effects),
-        // rounded down; old effects start a tick later.
-        EXPECT_EQ(offsets, oldEffects ? (std::vector<int32_t>{0, 0, -85})
-                                      : (std::vector<int32_t>{0, -43, -60}));
+TEST(ItVibrato, MovesOnTheRowAndHalfAsDeepUnlessOldEffectsAndFineIsAQuarter) {
+    // Sine entries 0, 180 and 255 times a depth of 15 x -4, over 256 (128 with old effects),
+    // rounded down; old effects start a tick later. Fine vibrato does not move on the row.
+    const struct {
+        char effect;
+        uint16_t flags;
+        Ints offsets;
+    } cases[] = {
+        {'H', ItSampleSong, {0, -43, -60}},
+        {'H', ItSampleSong | 0x10, {0, 0, -85}},
+        {'U', ItSampleSong, {0, 0, (180 * -15) >> 8}},
+    };
+    for (const auto& c : cases) {
+        auto song = playIt(notes({{0, 0, {60, 1, -1, c.effect, 0x8F}}}, c.flags));
+        std::vector<Ints> got =
+            song->trace(3, false, [](ItSong& s) { return Ints{s.channel(0).vibratoOffset}; });
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(got[i][0], c.offsets[i]) << c.effect << " " << c.flags;
     }
 }
 
-TEST(ItVibrato, FineVibratoIsAQuarterAsDeep) {
-    ItPatternWriter rows;
-    rows.cell(0, 0, {60, 1, -1, itCommand('U'), 0x8F});
-    auto song = playIt(itSong(rows, {}));
-    playTick(*song->player);
-    playTick(*song->player);
-    playTick(*song->player);
-    // No move on the row: the second tick reads sine entry 8.
-    EXPECT_EQ(song->channel(0).vibratoOffset, (180 * -15) >> 8);
-}
-
-// Row 0 slides up with F, row 1 tone-portamentos to note 72 with G00, row 2 slides with F00
-// after a G20 on row 1 of the second song.
+// F04 gives G a speed of 4 (16 units a tick), and G20 gives F00 a speed of 2, only when the
+// memory is shared: without the compatibility flag.
 TEST(ItPortamentoMemory, GSharesTheMemoryOfEAndFUnlessTheCompatibilityFlagIsSet) {
     for (bool shared : {false, true}) {
-        ItPatternWriter rows;
-        rows.cell(0, 0, {60, 1, -1, itCommand('F'), 4});
-        rows.cell(1, 0, {72, -1, -1, itCommand('G'), 0});
-        auto song = playIt([&] {
-            ItFileBuilder b = itSong(rows, {});
-            b.flags = static_cast<uint16_t>(b.flags | (shared ? 0 : 0x20));
-            return b;
-        }());
-        playRow(*song->player);
-        EXPECT_EQ(song->channel(0).slideOffset, -32);
-        playRow(*song->player);
-        // F04 gave G a speed of 4 (16 units a tick) only when the memory is shared.
-        EXPECT_EQ(song->channel(0).slideOffset, shared ? -64 : -32) << shared;
+        const uint16_t flags = shared ? ItSampleSong : ItSampleSong | 0x20;
+        auto song =
+            playIt(notes({{0, 0, {60, 1, -1, 'F', 4}}, {1, 0, {72, -1, -1, 'G', 0}}}, flags));
+        EXPECT_EQ(song->trace(2, true, slide), (std::vector<Ints>{{-32}, {shared ? -64 : -32}}));
+        song = playIt(
+            notes({{0, 0, {60, 1}}, {1, 0, {62, -1, -1, 'G', 2}}, {2, 0, fx('F', 0)}}, flags));
+        EXPECT_EQ(song->trace(3, true, slide),
+                  (std::vector<Ints>{{0}, {-16}, {shared ? -32 : -16}}));
     }
-    for (bool shared : {false, true}) {
-        ItPatternWriter rows;
-        rows.cell(0, 0, {60, 1});
-        rows.cell(1, 0, {62, -1, -1, itCommand('G'), 2});
-        rows.cell(2, 0, {-1, -1, -1, itCommand('F'), 0});
-        ItFileBuilder b = itSong(rows, {});
-        b.flags = static_cast<uint16_t>(b.flags | (shared ? 0 : 0x20));
-        auto song = playIt(b);
-        playRow(*song->player);
-        playRow(*song->player);
-        EXPECT_EQ(song->channel(0).slideOffset, -16);
-        playRow(*song->player);
-        EXPECT_EQ(song->channel(0).slideOffset, shared ? -32 : -16) << shared;
-    }
-}
-
-TEST(ItPortamentoMemory, EAndFShareOneMemory) {
-    ItPatternWriter rows;
-    rows.cell(0, 0, {60, 1, -1, itCommand('F'), 4});
-    rows.cell(1, 0, {-1, -1, -1, itCommand('E'), 0});
-    rows.cell(2, 0, {-1, -1, -1, itCommand('E'), 0xF2});
-    rows.cell(3, 0, {-1, -1, -1, itCommand('F'), 0xE3});
-    auto song = playIt(itSong(rows, {}));
-    playRow(*song->player);
-    playRow(*song->player);
-    EXPECT_EQ(song->channel(0).slideOffset, 0);
-    playRow(*song->player);
-    EXPECT_EQ(song->channel(0).slideOffset, 8);
-    playRow(*song->player);
-    EXPECT_EQ(song->channel(0).slideOffset, 5);
+    // E and F share one memory.
+    auto song = playIt(notes({{0, 0, {60, 1, -1, 'F', 4}},
+                              {1, 0, fx('E', 0)},
+                              {2, 0, fx('E', 0xF2)},
+                              {3, 0, fx('F', 0xE3)}}));
+    EXPECT_EQ(song->trace(4, true, slide), (std::vector<Ints>{{-32}, {0}, {8}, {5}}));
 }
 
 TEST(ItPortamento, ToneSlideKeepsTheSampleGoingButTakesTheInstrument) {
     ItTestInstrument ins;
     ins.defaultPan = 0;
     ins.volume = {0x01, {{0, 32}}};
-    ItTestInstrument plain;
-    ItPatternWriter rows;
-    rows.cell(0, 0, {60, 2});
-    rows.cell(1, 0, {64, 1, -1, itCommand('G'), 8});
-    auto song = playIt(itSong(rows, {ins, plain}));
-    playRow(*song->player);
+    auto song = playIt(itSong({{0, 0, {60, 2}}, {1, 0, {64, 1, -1, 'G', 8}}}, {ins, {}}));
+    song->rows();
     const uint32_t starts = song->voice(0).flags;
-    playTick(*song->player);
+    song->ticks();
     EXPECT_EQ(song->it().voiceOf(0), 0);
     EXPECT_EQ(song->voice(0).flags, starts);
     EXPECT_EQ(song->channel(0).panning, 0);
     EXPECT_EQ(song->channel(0).volumeEnvelopeState.value, 32 * 256);
     EXPECT_EQ(song->channel(0).slideOffset, 0);
-    playTick(*song->player);
-    EXPECT_EQ(song->channel(0).slideOffset, -32);
+    EXPECT_EQ(song->trace(2, false, slide), (std::vector<Ints>{{-32}, {-64}}));
 }
 
 // Nothing to slide from on a channel that never sounded (1) or whose note was cut (0): the
 // note starts at its own pitch, whichever column asks for the slide.
 TEST(ItPortamento, OnASilentChannelTheNoteStarts) {
     for (bool instruments : {false, true})
-        for (ItTestCell slide :
-             {ItTestCell{72, 1, -1, itCommand('G'), 16}, ItTestCell{72, 1, 196}}) {
-            ItPatternWriter rows;
-            rows.cell(0, 0, {60, 1}).cell(1, 0, {254}).cell(2, 0, slide).cell(2, 1, slide);
-            auto song = playIt(itSong(rows, instruments ? std::vector{ItTestInstrument{}}
-                                                        : std::vector<ItTestInstrument>{}));
-            for (int tick = 0; tick < 8; ++tick)
-                playTick(*song->player);
+        for (ItTestCell slide : {ItTestCell{72, 1, -1, 'G', 16}, ItTestCell{72, 1, 196}}) {
+            auto song = playIt(itSong(
+                {{0, 0, {60, 1}}, {1, 0, {254}}, {2, 0, slide}, {2, 1, slide}},
+                instruments ? std::vector{ItTestInstrument{}} : std::vector<ItTestInstrument>{}));
+            song->ticks(8);
             for (uint32_t k : {0u, 1u}) {
                 ASSERT_GE(song->it().voiceOf(k), 0);
                 EXPECT_TRUE(song->sounds(static_cast<uint32_t>(song->it().voiceOf(k))));
@@ -218,20 +146,16 @@ TEST(ItPortamento, OnASilentChannelTheNoteStarts) {
         }
 }
 
+// Volume column 117: pitch slide up 2 (F08, 32 units a tick), beside a volume slide down.
 TEST(ItPortamento, VolumeColumnSlidesRunBesideTheEffect) {
-    ItPatternWriter rows;
-    rows.cell(0, 0, {60, 1});
-    // Volume column: pitch slide up 2 (F08, 32 units a tick); effect column: volume slide down.
-    rows.cell(1, 0, {-1, -1, 117, itCommand('D'), 0x02});
-    rows.cell(2, 0, {-1, -1, 115, itCommand('D'), 0});
-    auto song = playIt(itSong(rows, {}));
-    playRow(*song->player);
-    playRow(*song->player);
-    EXPECT_EQ(song->channel(0).slideOffset, -64);
-    EXPECT_EQ(song->channel(0).volume, 60);
-    playRow(*song->player);
-    EXPECT_EQ(song->channel(0).slideOffset, -128);
-    EXPECT_EQ(song->channel(0).volume, 56);
+    auto song = playIt(
+        itSong({{0, 0, {60, 1}}, {1, 0, {-1, -1, 117, 'D', 0x02}}, {2, 0, {-1, -1, 115, 'D', 0}}}));
+    song->rows();
+    EXPECT_EQ(song->trace(2, true,
+                          [](ItSong& s) {
+                              return Ints{s.channel(0).slideOffset, s.channel(0).volume};
+                          }),
+              (std::vector<Ints>{{-64, 60}, {-128, 56}}));
 }
 
 } // namespace

@@ -1,29 +1,25 @@
 #include "formats/it/ItPlayer.h"
 #include "song/MemoryStream.h"
-#include "support/ItFileBuilder.h"
-#include "support/SampleStoreMixer.h"
+#include "support/ItHarness.h"
 
 #include <gtest/gtest.h>
 #include <string>
 
-using namespace tolva;
-using test::ItFileBuilder;
-using test::ItTestSample;
-
+namespace tolva::test {
 namespace {
 
+using Longs = std::vector<int64_t>;
+
 struct Loaded {
-    test::SampleStoreMixer mixer;
+    SampleStoreMixer mixer;
     ItLoadError error = ItLoadError::None;
     std::unique_ptr<Player> player;
-
-    ItPlayer& it() { return static_cast<ItPlayer&>(*player); }
 };
 
-std::unique_ptr<Loaded> load(const ItFileBuilder& b, bool infoOnly = false) {
+std::unique_ptr<Loaded> load(const ItFileBuilder& b, bool withMixer = true) {
     auto l = std::make_unique<Loaded>();
     MemoryStream stream(b.build());
-    l->player = loadIt(stream, infoOnly, &l->mixer, &l->error);
+    l->player = loadIt(stream, !withMixer, withMixer ? &l->mixer : nullptr, &l->error);
     return l;
 }
 
@@ -35,53 +31,35 @@ ItTestSample sampleOf(uint32_t frames, uint8_t flags) {
     return s;
 }
 
-} // namespace
-
 TEST(ItPlayerRecords, SongFactsForTheInformationDialog) {
     ItFileBuilder b;
     b.createdWith = 0x0217;
     b.flags = 0x0D;
-    b.message = "line\rnext";
-    b.channelPan[0] = 0;
-    b.channelPan[1] = 64;
-    b.channelPan[2] = 100;
-    b.channelPan[3] = 0x80 | 32;
+    b.message = "line\rnext\r";
+    const uint8_t pans[] = {0, 64, 100, 0x80 | 32};
+    std::copy(std::begin(pans), std::end(pans), b.channelPan);
     b.channelVolume[1] = 20;
     b.mixVolume = 64;
-    b.instruments = {test::itInstrumentRecord("a", 1), test::itInstrumentRecord("b", 1)};
+    b.instruments = {itInstrumentRecord("a", 1), itInstrumentRecord("b", 1)};
     auto l = load(b);
     ASSERT_TRUE(l->player) << itLoadErrorText(l->error);
     Player& p = *l->player;
-    EXPECT_EQ(p.formatType(), 5u);
-    EXPECT_EQ(p.channelCount(), 64u);
-    EXPECT_EQ(p.instrumentCount(), 2u);
+    EXPECT_EQ((Longs{p.formatType(), p.channelCount(), p.instrumentCount(), p.song.slideUpUnit,
+                     p.song.bcdPatternBreak, p.noteCutStopsVoice}),
+              (Longs{5, 64, 2, -4, 0, 1}));
     EXPECT_FLOAT_EQ(p.defaultGain(), 64 * 0.3f * 0.5f);
     char text[CreatorTextSize];
     p.creatorText(text, sizeof text);
     EXPECT_STREQ(text, " 2.17 (ModPlug)");
-    EXPECT_STREQ(p.songMessage(), "line\r\nnext");
-    EXPECT_EQ(p.song.slideUpUnit, -4);
-    EXPECT_FALSE(p.song.bcdPatternBreak);
-    EXPECT_TRUE(p.noteCutStopsVoice);
-
+    EXPECT_STREQ(p.songMessage(), "line\r\nnext\r\n");
+    EXPECT_EQ(load(ItFileBuilder{})->player->songMessage(), nullptr);
     SongDescription song;
     p.describeSong(song);
-    EXPECT_EQ(song.modeFlags, ModeLinearSlides | ModeInstruments);
-    EXPECT_EQ(song.channelPanning[0], 0);
-    EXPECT_EQ(song.channelPanning[1], 255);
-    EXPECT_EQ(song.channelPanning[2], 128);
-    EXPECT_EQ(song.channelSurround[2], 1);
-    EXPECT_EQ(song.channelDisabled[3], 1);
-    EXPECT_EQ(song.channelDisabled[2], 0);
-    EXPECT_EQ(song.channelVolume[1], 20);
-    EXPECT_EQ(song.orders[0], 0);
-    EXPECT_EQ(song.orders[1], OrderEnd);
-}
-
-TEST(ItPlayerRecords, SongsWithoutAMessageHaveNone) {
-    auto l = load(ItFileBuilder{});
-    ASSERT_TRUE(l->player);
-    EXPECT_EQ(l->player->songMessage(), nullptr);
+    EXPECT_EQ(
+        (Longs{song.modeFlags, song.channelPanning[0], song.channelPanning[1],
+               song.channelPanning[2], song.channelSurround[2], song.channelDisabled[3],
+               song.channelDisabled[2], song.channelVolume[1], song.orders[0], song.orders[1]}),
+        (Longs{ModeLinearSlides | ModeInstruments, 0, 255, 128, 1, 1, 0, 20, 0, OrderEnd}));
 }
 
 TEST(ItPlayerRecords, SamplesAreDescribedInFrames) {
@@ -98,20 +76,16 @@ TEST(ItPlayerRecords, SamplesAreDescribedInFrames) {
     ASSERT_TRUE(l->player);
     SampleDescription d;
     l->player->describeSample(d, 0, 0);
-    EXPECT_EQ(d.length, 100u);
-    EXPECT_EQ(d.loopStart, 10u);
-    EXPECT_EQ(d.loopEnd, 90u);
-    EXPECT_EQ(d.sustainLoopEnd, 6u);
+    EXPECT_EQ((Longs{d.length, d.loopStart, d.loopEnd, d.sustainLoopEnd, d.referenceOctave,
+                     d.defaultPanning}),
+              (Longs{100, 10, 90, 6, 5, 48}));
     EXPECT_EQ(d.typeFlags, SampleType16Bit | SampleTypeUnsigned | SampleTypeStereo);
     EXPECT_EQ(d.loopKind, LoopPingPong);
     EXPECT_EQ(d.sustainLoopKind, LoopNone); // ping-pong bit without its loop bit
-    EXPECT_EQ(d.referenceOctave, 5u);
-    EXPECT_EQ(d.defaultPanning, 48);
-    EXPECT_TRUE(d.fieldMask & SampleFieldDefaultPanning);
-    EXPECT_TRUE(d.fieldMask & SampleFieldSustainLoop);
+    EXPECT_EQ(d.fieldMask & (SampleFieldDefaultPanning | SampleFieldSustainLoop),
+              SampleFieldDefaultPanning | SampleFieldSustainLoop);
     EXPECT_NE(d.data, nullptr);
     EXPECT_TRUE(d.present);
-
     l->player->describeSample(d, 1, 0);
     EXPECT_EQ(d.sustainLoopKind, LoopPingPong);
     EXPECT_EQ(d.loopKind, LoopNone);
@@ -124,9 +98,9 @@ TEST(ItPlayerRecords, InstrumentsAreDescribedInTheNewLayoutInInstrumentModeOnly)
     ItFileBuilder b;
     b.flags = 0x05;
     b.compatibleWith = 0x0100;
-    std::vector<uint8_t> old = test::oldItInstrumentRecord("old", 3);
+    std::vector<uint8_t> old = itInstrumentRecord("old", 3, true);
     old[0x1A] = ItNnaContinue;
-    test::putWord(old, 0x18, 100);
+    putWord(old, 0x18, 100);
     b.instruments = {old};
     auto l = load(b);
     ASSERT_TRUE(l->player);
@@ -140,23 +114,18 @@ TEST(ItPlayerRecords, InstrumentsAreDescribedInTheNewLayoutInInstrumentModeOnly)
     EXPECT_EQ(back.fadeOut, 200);
     EXPECT_EQ(back.pitchPanCentre, 60);
     EXPECT_EQ(back.noteMap[50].sample, 3);
-    EXPECT_EQ(std::string(back.name), std::string(l->it().module.instruments[0].name));
+    EXPECT_EQ(std::string(back.name), "old" + std::string(22, ' '));
     l->player->describeInstrument(d, 1);
     EXPECT_FALSE(d.valid);
-
     b.flags = 0x01; // sample mode: instruments exist but are not shown as such
-    auto samples = load(b);
-    samples->player->describeInstrument(d, 0);
+    load(b)->player->describeInstrument(d, 0);
     EXPECT_FALSE(d.valid);
 }
 
 TEST(ItPlayerRecords, PatternsAreDescribedByTheirPackedRows) {
     ItFileBuilder b;
     b.orders = {0, 1, 2, 255};
-    b.patterns.assign(3, {});
-    b.patterns[0] = {48, {0x81, 0x01, 60, 0}};
-    b.patterns[1].absent = true;
-    b.patterns[2] = {0, {}}; // no rows, no data
+    b.patterns = {{48, {0x81, 0x01, 60, 0}}, {64, {}, true}, {0, {}}}; // no rows, no data
     auto l = load(b);
     ASSERT_TRUE(l->player);
     PatternDescription d;
@@ -164,49 +133,40 @@ TEST(ItPlayerRecords, PatternsAreDescribedByTheirPackedRows) {
     EXPECT_EQ(d.rows, 48u);
     ASSERT_EQ(d.size, 4u);
     EXPECT_EQ(d.cells[0], 0x81);
-    l->player->describePattern(d, 1);
-    EXPECT_EQ(d.rows, 64u);
-    EXPECT_EQ(d.cells, nullptr);
-    l->player->describePattern(d, 2);
-    EXPECT_EQ(d.rows, 64u);
-    EXPECT_EQ(d.cells, nullptr);
+    for (uint32_t missing : {1u, 2u}) {
+        l->player->describePattern(d, missing);
+        EXPECT_EQ(d.rows, 64u);
+        EXPECT_EQ(d.cells, nullptr);
+    }
     EXPECT_TRUE(l->player->isPatternMissing(2));
 }
 
-TEST(ItPlayerRecords, RefusedFilesGiveTheirSampleDataBack) {
+TEST(ItPlayerRecords, LoadsWithoutAMixerAreForInformationOnly) {
     ItFileBuilder b;
+    b.samples = {sampleOf(50, 0x01)};
+    auto info = load(b, false);
+    ASSERT_TRUE(info->player);
+    EXPECT_EQ(info->player->sample(0)->length, 50u);
+    MemoryStream stream(b.build());
+    ItLoadError error;
+    EXPECT_EQ(loadIt(stream, false, nullptr, &error), nullptr);
+    EXPECT_EQ(error, ItLoadError::NoMixer);
+    // A refused file gives the sample data already loaded back.
     ItTestSample bad = sampleOf(10, 0x01 | 0x08);
     bad.data.assign(10, 0xFF); // compressed, but no valid block chain
     b.samples = {sampleOf(50, 0x01), sampleOf(60, 0x03), bad};
-    std::vector<uint8_t> file = b.build();
-    test::SampleStoreMixer mixer;
-    MemoryStream stream(file);
-    ItLoadError error;
-    EXPECT_EQ(loadIt(stream, false, &mixer, &error), nullptr);
-    EXPECT_EQ(error, ItLoadError::SampleData);
-    EXPECT_EQ(mixer.liveBlocks(), 0u);
-}
-
-TEST(ItPlayerRecords, InformationLoadsNeedNoMixer) {
-    ItFileBuilder b;
-    b.samples = {sampleOf(50, 0x01)};
-    MemoryStream stream(b.build());
-    auto player = loadIt(stream, true, nullptr);
-    ASSERT_TRUE(player);
-    EXPECT_EQ(player->sample(0)->length, 50u);
-    MemoryStream again(b.build());
-    ItLoadError error;
-    EXPECT_EQ(loadIt(again, false, nullptr, &error), nullptr);
-    EXPECT_EQ(error, ItLoadError::NoMixer);
+    auto refused = load(b);
+    EXPECT_EQ(refused->player, nullptr);
+    EXPECT_EQ(refused->error, ItLoadError::SampleData);
+    EXPECT_EQ(refused->mixer.liveBlocks(), 0u);
 }
 
 TEST(ItPlayerSequencing, RowsAreWalkedAndCellsDecodedUntilTheOrderListEnds) {
     ItFileBuilder b;
     b.speed = 3;
     b.orders = {0, 254, 1, 255};
-    b.patterns.assign(2, {});
-    b.patterns[0] = {32, {0x81, 0x0B, 60, 2, 15, 0x45, 0}}; // O45: no sample to offset
-    b.patterns[1] = {0, {0}};                               // claims no rows: plays as 64
+    b.patterns = {{32, {0x81, 0x0B, 60, 2, 15, 0x45, 0}}, // O45: no sample to offset
+                  {0, {0}}};                              // claims no rows: plays as 64
     auto l = load(b);
     ASSERT_TRUE(l->player);
     Player& p = *l->player;
@@ -217,10 +177,12 @@ TEST(ItPlayerSequencing, RowsAreWalkedAndCellsDecodedUntilTheOrderListEnds) {
     EXPECT_EQ(p.channel(0).cellInstrument, 2);
     EXPECT_EQ(p.channel(0).cellEffect, 15);
     EXPECT_EQ(p.channel(0).cellParam, 0x45);
-    EXPECT_EQ(l->it().cell(0).values.note, 60);
     uint32_t ticks = 1;
     while (p.onTick(0, 0))
         ++ticks;
     EXPECT_EQ(ticks, (32u + 64u) * 3u);
     EXPECT_TRUE(p.isEnded());
 }
+
+} // namespace
+} // namespace tolva::test

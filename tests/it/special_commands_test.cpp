@@ -3,125 +3,116 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 namespace tolva::test {
 namespace {
 
-constexpr int S = itCommand('S');
-
-std::vector<uint32_t> rowsPlayed(Player& player, uint32_t count) {
+std::vector<uint32_t> rowsPlayed(ItSong& song, uint32_t count) {
     std::vector<uint32_t> rows;
-    for (const RowStep& step : traceRows(player, count))
+    for (const RowStep& step : traceRows(*song.player, count))
         rows.push_back(step.order * 100 + step.row);
     return rows;
 }
 
-TEST(ItPatternLoop, SB0MarksAndSBxRepeats) {
-    ItPatternWriter rows(8);
-    rows.cell(2, 1, {-1, -1, -1, S, 0xB0}).cell(4, 1, {-1, -1, -1, S, 0xB2});
-    auto song = playIt(itSong(rows, {}));
-    EXPECT_EQ(rowsPlayed(*song->player, 12),
-              (std::vector<uint32_t>{0, 1, 2, 3, 4, 2, 3, 4, 2, 3, 4, 5}));
-}
-
-// The channel never plays a note, so in instrument mode it owns no voice all along.
-TEST(ItPatternLoop, ANewPatternStartsTheLoopAtItsTopForChannelsWithoutAVoice) {
-    ItPatternWriter first(4);
-    first.cell(2, 3, {-1, -1, -1, S, 0xB0});
-    ItPatternWriter second(4);
-    second.cell(1, 3, {-1, -1, -1, S, 0xB1});
-    ItFileBuilder b = itSong(first, {ItTestInstrument{}});
-    b.patterns.push_back(second.pattern());
-    b.orders = {0, 1, 255};
-    auto song = playIt(b);
-    EXPECT_EQ(rowsPlayed(*song->player, 8),
-              (std::vector<uint32_t>{0, 1, 2, 3, 100, 101, 100, 101}));
-}
-
-TEST(ItPatternDelay, S6xAndSExRepeatTheRow) {
+TEST(ItRowCommands, LoopsAndDelaysRepeatRows) {
+    auto song = playIt(itSong({{2, 1, fx('S', 0xB0)}, {4, 1, fx('S', 0xB2)}}, {}, 8));
+    EXPECT_EQ(rowsPlayed(*song, 12), (std::vector<uint32_t>{0, 1, 2, 3, 4, 2, 3, 4, 2, 3, 4, 5}));
     for (int param : {0x62, 0xE2}) {
-        ItPatternWriter rows(4);
-        rows.cell(1, 0, {-1, -1, -1, S, param});
-        auto song = playIt(itSong(rows, {}));
-        EXPECT_EQ(rowsPlayed(*song->player, 6), (std::vector<uint32_t>{0, 1, 1, 1, 2, 3})) << param;
+        song = playIt(itSong({{1, 0, fx('S', param)}}, {}, 4));
+        EXPECT_EQ(rowsPlayed(*song, 6), (std::vector<uint32_t>{0, 1, 1, 1, 2, 3})) << param;
     }
+    // A new pattern starts the loop at its top, also for a channel that never played a note
+    // and so, in instrument mode, owns no voice.
+    ItFileBuilder b = itSong({{2, 3, fx('S', 0xB0)}}, {{}}, 4);
+    b.patterns.push_back(itPattern({{1, 3, fx('S', 0xB1)}}, 4));
+    b.orders = {0, 1, 255};
+    EXPECT_EQ(rowsPlayed(*playIt(b), 8), (std::vector<uint32_t>{0, 1, 2, 3, 100, 101, 100, 101}));
 }
 
-TEST(ItNoteCut, SCxStopsTheVoiceOnTickX) {
-    ItPatternWriter rows;
-    rows.cell(0, 0, {60, 1, -1, S, 0xC2});
-    auto song = playIt(itSong(rows, {}));
-    playTick(*song->player);
-    playTick(*song->player);
-    EXPECT_TRUE(song->sounds(0));
-    playTick(*song->player);
-    EXPECT_FALSE(song->sounds(0));
+TEST(ItRowCommands, TempoSlidesOnTheLaterTicksWithin32And255AndSpeedSetsTheTicks) {
+    std::vector<ItPlacedCell> cells;
+    for (int param : {0x05, 0x00, 0x15, 0x20, 0x01, 0xFF, 0x1F})
+        cells.push_back({static_cast<uint32_t>(cells.size()), 0, fx('T', param)});
+    auto song = playIt(itSong(cells));
+    EXPECT_EQ(song->trace(7, true, [](ItSong& s) { return Ints{s.player->tempo}; }),
+              (std::vector<Ints>{{115}, {105}, {115}, {32}, {32}, {255}, {255}}));
+    song = playIt(itSong({{0, 0, fx('A', 5)}, {1, 0, fx('A', 0)}}));
+    song->ticks();
+    uint32_t ticks = 1;
+    while (song->player->onTick(0, 0) && song->player->songPosition == 0)
+        ++ticks;
+    EXPECT_EQ(ticks, 5u);
+    song->rows();
+    EXPECT_EQ(song->player->speed, 5);
 }
 
-TEST(ItNoteDelay, SDxStartsTheNoteOnTickXOnItsNewVoice) {
+TEST(ItRowCommands, TheTickLengthFollowsTheTempoSlide) {
+    auto song = playIt(itSong({{0, 0, fx('T', 0x0A)}}));
+    song->ticks(2);
+    EXPECT_EQ(song->player->tempo, 115);
+    std::vector<int16_t> out(2 * 4096);
+    RenderFormat format;
+    const uint32_t before = song->mixer->framesRendered();
+    song->player->renderFrames(5 * 44100 / (2 * 115), out.data(), &format);
+    // One tick of 958 frames later the slide has gone on once more.
+    EXPECT_EQ(song->player->tempo, 105);
+    EXPECT_EQ(song->mixer->framesRendered() - before, 958u);
+}
+
+TEST(ItNoteEffects, SCxCutsAndSDxDelaysTheNoteOntoItsNewVoice) {
+    auto song = playIt(itSong({{0, 0, {60, 1, -1, 'S', 0xC2}}}));
+    EXPECT_EQ(song->trace(3, false, [](ItSong& s) { return Ints{s.sounds(0)}; }),
+              (std::vector<Ints>{{1}, {1}, {0}}));
     ItTestInstrument ins;
     ins.newNoteAction = ItActionContinue;
-    ItPatternWriter rows;
-    rows.cell(0, 0, {60, 1}).cell(1, 0, {64, 1, 32, S, 0xD2});
-    auto song = playIt(itSong(rows, {ins}));
-    playRow(*song->player);
-    playTick(*song->player);
-    playTick(*song->player);
-    EXPECT_EQ(song->it().voiceOf(0), 0);
-    EXPECT_EQ(song->channel(0).note, 60u);
-    playTick(*song->player);
-    EXPECT_EQ(song->it().voiceOf(0), 1);
-    EXPECT_EQ(song->channel(0).note, 64u);
+    song = playIt(itSong({{0, 0, {60, 1}}, {1, 0, {64, 1, 32, 'S', 0xD2}}}, {ins}));
+    song->rows();
+    EXPECT_EQ(
+        song->trace(
+            3, false,
+            [](ItSong& s) {
+                return Ints{s.it().voiceOf(0), static_cast<int>(s.channel(0).note), s.sounds(1)};
+            }),
+        (std::vector<Ints>{{0, 60, 0}, {0, 60, 0}, {1, 64, 1}}));
     EXPECT_EQ(song->channel(0).volume, 32);
     EXPECT_TRUE(song->sounds(0));
-    EXPECT_TRUE(song->sounds(1));
 }
 
-TEST(ItSurround, S91CentresTheVoiceAndMarksItSurround) {
-    ItPatternWriter rows;
-    rows.cell(0, 0, {60, 1, -1, itCommand('X'), 0x20}).cell(1, 0, {-1, -1, -1, S, 0x91});
-    auto song = playIt(itSong(rows, {}));
-    playRow(*song->player);
-    EXPECT_EQ(song->voice(0).targetPanning, 0x20);
-    EXPECT_FALSE(song->voice(0).flags & VoiceSurround);
-    playTick(*song->player);
-    EXPECT_EQ(song->voice(0).targetPanning, 128);
-    EXPECT_TRUE(song->voice(0).flags & VoiceSurround);
+TEST(ItNoteEffects, S91CentresTheVoiceAndMarksItSurround) {
+    auto song = playIt(itSong({{0, 0, {60, 1, -1, 'X', 0x20}}, {1, 0, fx('S', 0x91)}}));
+    EXPECT_EQ(
+        song->trace(
+            2, true,
+            [](ItSong& s) {
+                return Ints{s.voice(0).targetPanning, (s.voice(0).flags & VoiceSurround) != 0};
+            }),
+        (std::vector<Ints>{{0x20, 0}, {128, 1}}));
 }
 
-TEST(ItSampleOffset, HighPartFromSAxAndOffsetsPastTheEnd) {
-    ItPatternWriter rows;
-    rows.cell(0, 0, {60, 1, -1, S, 0xA1}).cell(1, 0, {60, 1, -1, itCommand('O'), 0x10});
-    rows.cell(2, 0, {60, 1, -1, S, 0xA2});
+TEST(ItNoteEffects, SampleOffsetHighPartFromSAxAndOffsetsPastTheEnd) {
     for (bool oldEffects : {false, true}) {
-        ItFileBuilder b = itSong(rows, {});
+        ItFileBuilder b = itSong({{0, 0, {60, 1, -1, 'S', 0xA1}},
+                                  {1, 0, {60, 1, -1, 'O', 0x10}},
+                                  {2, 0, {60, 1, -1, 'S', 0xA2}}});
         b.samples[0] = rampSample(70000, false);
-        if (oldEffects)
-            b.flags |= 0x10;
+        b.flags |= oldEffects ? 0x10 : 0;
         auto song = playIt(b);
         const uint8_t* data = song->it().module.samples[0].data;
-        playTick(*song->player);
-        EXPECT_EQ(song->voice(0).position, data + 0x10000);
-        playRow(*song->player);
-        playTick(*song->player);
-        // The high offset went with the note that used it.
-        EXPECT_EQ(song->voice(0).position, data + 0x1000);
-        playRow(*song->player);
-        playTick(*song->player);
-        // 0x20000 frames lie past the end: the start, or the end with old effects.
-        EXPECT_EQ(song->voice(0).position, data + (oldEffects ? 70000 : 0));
+        // The high offset goes with the note that used it; 0x20000 frames lie past the end:
+        // the start, or the end with old effects.
+        const uint32_t expected[] = {0x10000, 0x1000, oldEffects ? 70000u : 0u};
+        for (uint32_t row = 0; row < 3; ++row) {
+            if (row)
+                song->rows();
+            song->ticks();
+            EXPECT_EQ(song->voice(0).position, data + expected[row]) << oldEffects << row;
+        }
     }
 }
 
-TEST(ItWaveforms, S3xS4xAndS5xChooseTheTables) {
-    ItPatternWriter rows;
-    rows.cell(0, 0, {-1, -1, -1, S, 0x31}).cell(1, 0, {-1, -1, -1, S, 0x42});
-    rows.cell(2, 0, {-1, -1, -1, S, 0x53});
-    auto song = playIt(itSong(rows, {}));
-    playRow(*song->player);
-    playRow(*song->player);
-    playRow(*song->player);
+TEST(ItNoteEffects, S3xS4xAndS5xChooseTheWaveforms) {
+    auto song =
+        playIt(itSong({{0, 0, fx('S', 0x31)}, {1, 0, fx('S', 0x42)}, {2, 0, fx('S', 0x53)}}));
+    song->rows(3);
     EXPECT_EQ(song->channel(0).vibratoTable, rampTable);
     EXPECT_EQ(song->channel(0).tremoloTable, squareTable);
     EXPECT_EQ(song->channel(0).panbrelloTable, randomTable);

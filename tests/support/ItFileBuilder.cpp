@@ -29,8 +29,10 @@ void putText(std::vector<uint8_t>& bytes, std::size_t at, const std::string& tex
     std::memcpy(bytes.data() + at, text.data(), text.size() < room ? text.size() : room);
 }
 
-std::vector<uint8_t> instrumentBase(std::size_t size, const std::string& name, uint8_t sample) {
-    std::vector<uint8_t> r(size, 0);
+} // namespace
+
+std::vector<uint8_t> itInstrumentRecord(const std::string& name, uint8_t sample, bool old) {
+    std::vector<uint8_t> r(old ? 554 : 550, 0);
     putText(r, 0, "IMPI", 4);
     putText(r, 4, "INSTR.ITI", 12);
     putText(r, 0x20, name, 26);
@@ -38,22 +40,13 @@ std::vector<uint8_t> instrumentBase(std::size_t size, const std::string& name, u
         r[0x40 + 2 * n] = static_cast<uint8_t>(n);
         r[0x41 + 2 * n] = sample;
     }
-    return r;
-}
-
-} // namespace
-
-std::vector<uint8_t> itInstrumentRecord(const std::string& name, uint8_t sample) {
-    std::vector<uint8_t> r = instrumentBase(550, name, sample);
+    if (old) {
+        r[0x1F8] = 0xFF; // no envelope nodes
+        return r;
+    }
     r[0x17] = 60;  // pitch-pan centre
     r[0x18] = 128; // global volume
     r[0x19] = 32 | 0x80;
-    return r;
-}
-
-std::vector<uint8_t> oldItInstrumentRecord(const std::string& name, uint8_t sample) {
-    std::vector<uint8_t> r = instrumentBase(554, name, sample);
-    r[0x1F8] = 0xFF; // no envelope nodes
     return r;
 }
 
@@ -66,10 +59,8 @@ std::vector<uint8_t> ItFileBuilder::build() const {
     std::vector<uint8_t> f(192, 0);
     putText(f, 0, "IMPM", 4);
     putText(f, 4, title, 26);
-    uint32_t sampleCount =
-        declaredSamples >= 0 ? uint32_t(declaredSamples) : uint32_t(samples.size());
-    uint32_t instrumentCount =
-        declaredInstruments >= 0 ? uint32_t(declaredInstruments) : uint32_t(instruments.size());
+    const auto sampleCount = static_cast<uint32_t>(samples.size());
+    const auto instrumentCount = static_cast<uint32_t>(instruments.size());
     putWord(f, 0x20, static_cast<uint32_t>(orders.size()));
     putWord(f, 0x22, instrumentCount);
     putWord(f, 0x24, sampleCount);
@@ -99,19 +90,19 @@ std::vector<uint8_t> ItFileBuilder::build() const {
         putLong(f, 0x38, static_cast<uint32_t>(f.size()));
         append(f, message);
     }
-    for (std::size_t i = 0; i < instruments.size() && i < instrumentCount; ++i) {
+    for (std::size_t i = 0; i < instrumentCount; ++i) {
         putLong(f, instrumentTable + 4 * i, static_cast<uint32_t>(f.size()));
         append(f, instruments[i]);
     }
     std::vector<std::size_t> headers;
-    for (std::size_t i = 0; i < samples.size() && i < sampleCount; ++i) {
+    for (std::size_t i = 0; i < sampleCount; ++i) {
         const ItTestSample& s = samples[i];
         putLong(f, sampleTable + 4 * i, static_cast<uint32_t>(f.size()));
         headers.push_back(f.size());
         std::size_t h = f.size();
         f.resize(h + 80, 0);
         putText(f, h, "IMPS", 4);
-        putText(f, h + 4, s.fileName, 12);
+        putText(f, h + 4, "SAMPLE.WAV", 12);
         f[h + 0x11] = s.globalVolume;
         f[h + 0x12] = s.flags;
         f[h + 0x13] = s.volume;

@@ -9,7 +9,6 @@ namespace tolva::test {
 
 struct ItTestSample {
     std::string name = "sample";
-    std::string fileName = "SAMPLE.WAV";
     uint8_t flags = 0x01;
     uint8_t convert = 0x01;
     uint32_t frames = 0;
@@ -48,18 +47,14 @@ struct ItFileBuilder {
     std::vector<ItTestSample> samples;
     std::vector<std::vector<uint8_t>> instruments; // raw records, 550 or 554 bytes
     std::string message;                           // empty: no message
-    // Header counts written instead of the real ones, when set.
-    int declaredSamples = -1;
-    int declaredInstruments = -1;
 
     ItFileBuilder();
     std::vector<uint8_t> build() const;
 };
 
-// A new-layout instrument record named `name` whose note map plays every note with `sample`.
-std::vector<uint8_t> itInstrumentRecord(const std::string& name, uint8_t sample);
-// The same in the old 554-byte layout.
-std::vector<uint8_t> oldItInstrumentRecord(const std::string& name, uint8_t sample);
+// A new-layout instrument record whose note map plays every note with `sample`; `old` gives
+// the 554-byte layout.
+std::vector<uint8_t> itInstrumentRecord(const std::string& name, uint8_t sample, bool old = false);
 
 void putWord(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value);
 void putLong(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value);

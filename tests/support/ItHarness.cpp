@@ -1,28 +1,57 @@
 #include "support/ItHarness.h"
 
 #include "song/MemoryStream.h"
+#include "support/PlayerHarness.h"
 
 namespace tolva::test {
 
-std::unique_ptr<ItSong> playIt(const ItFileBuilder& builder, uint32_t rate) {
+std::unique_ptr<ItLoaded> loadItBytes(std::vector<uint8_t> bytes, bool infoOnly) {
+    auto loaded = std::make_unique<ItLoaded>();
+    MemoryStream stream(std::move(bytes));
+    loaded->error =
+        loadItModule(stream, infoOnly, loaded->mixer.get(), loaded->song, *loaded->module);
+    return loaded;
+}
+
+void ItSong::ticks(uint32_t count) {
+    for (uint32_t i = 0; i < count; ++i)
+        playTick(*player);
+}
+
+void ItSong::rows(uint32_t count) {
+    for (uint32_t i = 0; i < count; ++i)
+        playRow(*player);
+}
+
+std::vector<Ints> ItSong::trace(uint32_t count, bool byRow,
+                                const std::function<Ints(ItSong&)>& probe) {
+    std::vector<Ints> values;
+    for (uint32_t i = 0; i < count; ++i) {
+        byRow ? rows() : ticks();
+        values.push_back(probe(*this));
+    }
+    return values;
+}
+
+std::unique_ptr<ItSong> playIt(const ItFileBuilder& builder) {
     auto song = std::make_unique<ItSong>();
     song->mixer.reset(createMixer());
     MemoryStream stream(builder.build());
     song->player = loadIt(stream, false, song->mixer.get());
     if (song->player) {
         song->player->restartSong();
-        song->player->configurePlayback(rate);
+        song->player->configurePlayback(44100);
     }
     return song;
 }
 
-ItFileBuilder itSong(const ItPatternWriter& rows,
-                     const std::vector<ItTestInstrument>& instruments) {
+ItFileBuilder itSong(const std::vector<ItPlacedCell>& cells,
+                     const std::vector<ItTestInstrument>& instruments, uint16_t rows) {
     ItFileBuilder b;
     b.speed = 3;
     b.flags = instruments.empty() ? ItSampleSong : ItInstrumentSong;
     b.samples = {rampSample(1000, true)};
-    b.patterns = {rows.pattern()};
+    b.patterns = {itPattern(cells, rows)};
     for (const ItTestInstrument& instrument : instruments)
         b.instruments.push_back(instrument.record());
     return b;

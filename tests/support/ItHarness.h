@@ -1,13 +1,33 @@
 #pragma once
-// An IT song built in the test, loaded and ready to play through the real mixer at 44100 Hz.
+// IT songs built in the test: loaded into fresh records, or played through the real mixer.
+#include "formats/it/ItModule.h"
 #include "formats/it/ItPlayer.h"
-#include "support/ItFileBuilder.h"
+#include "song/Song.h"
 #include "support/ItSongParts.h"
 #include "support/MixerHarness.h"
+#include "support/SampleStoreMixer.h"
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 namespace tolva::test {
+
+using Ints = std::vector<int>;
+
+// The outcome of loading IT bytes into fresh records.
+struct ItLoaded {
+    ItLoadError error = ItLoadError::None;
+    Song song;
+    std::unique_ptr<ItModule> module = std::make_unique<ItModule>();
+    std::unique_ptr<SampleStoreMixer> mixer = std::make_unique<SampleStoreMixer>();
+
+    std::vector<uint8_t> sampleBytes(uint32_t index) const {
+        return mixer->bytesOf(module->samples[index].data);
+    }
+};
+
+std::unique_ptr<ItLoaded> loadItBytes(std::vector<uint8_t> bytes, bool infoOnly = false);
 
 struct ItSong {
     MixerPtr mixer;
@@ -18,17 +38,22 @@ struct ItSong {
     bool sounds(uint32_t v) const { return mixer->voice(v).flags & VoiceActive; }
     // The record of pattern channel k.
     ItChannel& channel(uint32_t k) { return it().patternChannel(k); }
+    void ticks(uint32_t count = 1);
+    void rows(uint32_t count = 1);
+    // Plays `count` ticks (or whole rows) and gives what `probe` reads after each.
+    std::vector<Ints> trace(uint32_t count, bool byRow, const std::function<Ints(ItSong&)>& probe);
 };
 
 // Null player when the loader refuses the bytes.
-std::unique_ptr<ItSong> playIt(const ItFileBuilder& builder, uint32_t rate = 44100);
+std::unique_ptr<ItSong> playIt(const ItFileBuilder& builder);
 
 // Header flags of instrument-mode songs with linear slides, and of sample-mode ones.
 constexpr uint16_t ItInstrumentSong = 0x01 | 0x04 | 0x08;
 constexpr uint16_t ItSampleSong = 0x01 | 0x08;
 
-// Speed 3, one pattern, and sample 1 a looped ramp of 1000 frames at 8363 Hz; instrument mode
-// with these instruments, or sample mode without any.
-ItFileBuilder itSong(const ItPatternWriter& rows, const std::vector<ItTestInstrument>& instruments);
+// Speed 3, one pattern of these cells, and sample 1 a looped ramp of 1000 frames at 8363 Hz;
+// instrument mode with these instruments, or sample mode without any.
+ItFileBuilder itSong(const std::vector<ItPlacedCell>& cells,
+                     const std::vector<ItTestInstrument>& instruments = {}, uint16_t rows = 64);
 
 } // namespace tolva::test

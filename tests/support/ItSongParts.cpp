@@ -43,28 +43,23 @@ std::vector<uint8_t> ItTestInstrument::record() const {
     return r;
 }
 
-ItPatternWriter& ItPatternWriter::cell(uint32_t row, uint32_t channel, const ItTestCell& c) {
-    cells_[{row, channel}] = c;
-    return *this;
-}
-
-ItTestPattern ItPatternWriter::pattern() const {
+ItTestPattern itPattern(const std::vector<ItPlacedCell>& cells, uint16_t rows) {
     ItTestPattern p;
-    p.rows = rows_;
-    auto at = cells_.begin();
-    for (uint32_t row = 0; row < rows_; ++row) {
-        for (; at != cells_.end() && at->first.first == row; ++at) {
-            const ItTestCell& c = at->second;
-            const uint8_t mask =
+    p.rows = rows;
+    for (uint32_t row = 0; row < rows; ++row) {
+        for (const ItPlacedCell& at : cells) {
+            const ItTestCell& c = at.cell;
+            if (at.row != row)
+                continue;
+            p.packed.push_back(static_cast<uint8_t>(0x80 | (at.channel + 1)));
+            p.packed.push_back(
                 static_cast<uint8_t>((c.note >= 0 ? 0x01 : 0) | (c.instrument >= 0 ? 0x02 : 0) |
-                                     (c.volume >= 0 ? 0x04 : 0) | (c.command >= 0 ? 0x08 : 0));
-            p.packed.push_back(static_cast<uint8_t>(0x80 | (at->first.second + 1)));
-            p.packed.push_back(mask);
+                                     (c.volume >= 0 ? 0x04 : 0) | (c.effect ? 0x08 : 0)));
             for (int value : {c.note, c.instrument, c.volume})
                 if (value >= 0)
                     p.packed.push_back(static_cast<uint8_t>(value));
-            if (c.command >= 0) {
-                p.packed.push_back(static_cast<uint8_t>(c.command));
+            if (c.effect) {
+                p.packed.push_back(static_cast<uint8_t>(c.effect - 'A' + 1));
                 p.packed.push_back(static_cast<uint8_t>(c.param));
             }
         }
@@ -77,11 +72,9 @@ ItTestSample rampSample(uint32_t frames, bool looped) {
     ItTestSample s;
     s.flags = looped ? 0x11 : 0x01;
     s.frames = frames;
-    s.loopStart = 0;
     s.loopEnd = looped ? frames : 0;
-    s.data.resize(frames);
     for (uint32_t i = 0; i < frames; ++i)
-        s.data[i] = static_cast<uint8_t>(i * 7);
+        s.data.push_back(static_cast<uint8_t>(i * 7));
     return s;
 }
 

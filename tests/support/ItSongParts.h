@@ -40,31 +40,28 @@ struct ItTestInstrument {
     std::vector<uint8_t> record() const;
 };
 
-// One cell; the value -1 leaves a field out.
+// One cell; the value -1 (or effect 0) leaves a field out.
 struct ItTestCell {
     int note = -1;
     int instrument = -1;
     int volume = -1;
-    int command = -1; // 1 = A .. 26 = Z
+    char effect = 0; // 'A' .. 'Z'
     int param = 0;
 };
 
-// Letter of the effect column to its number.
-constexpr int itCommand(char letter) {
-    return letter - 'A' + 1;
+struct ItPlacedCell {
+    uint32_t row;
+    uint32_t channel;
+    ItTestCell cell;
+};
+
+// The effect column alone.
+constexpr ItTestCell fx(char effect, int param) {
+    return {-1, -1, -1, effect, param};
 }
 
-class ItPatternWriter {
-public:
-    explicit ItPatternWriter(uint16_t rows = 64) : rows_(rows) {}
-    ItPatternWriter& cell(uint32_t row, uint32_t channel, const ItTestCell& c);
-    // Packs every cell with its own mask.
-    ItTestPattern pattern() const;
-
-private:
-    uint16_t rows_;
-    std::map<std::pair<uint32_t, uint32_t>, ItTestCell> cells_;
-};
+// Packs every cell with its own mask.
+ItTestPattern itPattern(const std::vector<ItPlacedCell>& cells, uint16_t rows = 64);
 
 // An 8-bit sample of `frames` frames of a rising ramp; looped over all of it when `looped`.
 ItTestSample rampSample(uint32_t frames, bool looped);

@@ -9,10 +9,9 @@
 namespace tolva::test {
 namespace {
 
-std::unique_ptr<S3mPlayer> load(const std::vector<uint8_t>& bytes, Mixer* mixer = nullptr,
-                                bool infoOnly = true) {
+std::unique_ptr<S3mPlayer> load(const std::vector<uint8_t>& bytes, Mixer* mixer = nullptr) {
     MemoryStream stream(bytes);
-    std::unique_ptr<Player> player = loadS3m(stream, infoOnly, mixer);
+    std::unique_ptr<Player> player = loadS3m(stream, mixer == nullptr, mixer);
     return std::unique_ptr<S3mPlayer>(static_cast<S3mPlayer*>(player.release()));
 }
 
@@ -22,10 +21,6 @@ TEST(S3mLoader, HeaderValuesAndTheirSubstitutes) {
     EXPECT_STREQ(p->song.title, "A title of 28 characters ok!");
     EXPECT_EQ(p->song.initialSpeed, 6);
     EXPECT_EQ(p->song.initialTempo, 125u);
-    EXPECT_EQ(p->formatType(), FormatS3m);
-    EXPECT_EQ(p->song.slideUpUnit, -4);
-    EXPECT_EQ(p->song.slideDownUnit, 4);
-    EXPECT_EQ(p->song.tremoloShift, 1);
     EXPECT_EQ(p->song.maxPeriod, 32767);
     EXPECT_EQ(p->song.minPeriod, 24);
     EXPECT_TRUE(p->song.signedSamples);
@@ -38,43 +33,56 @@ TEST(S3mLoader, HeaderValuesAndTheirSubstitutes) {
     EXPECT_EQ(p->song.minPeriod, 452);
     EXPECT_FALSE(p->song.signedSamples);
     EXPECT_EQ(p->song.initialGlobalVolume, 40);
-    EXPECT_EQ(p->s3mFlags, 0x10);
 
     // A global volume beyond 64 would overflow the mixer volume.
     EXPECT_EQ(load(S3mBuilder().globalVolume(200).build())->song.initialGlobalVolume, 64);
-}
 
-TEST(S3mLoader, OrderMarkersBecomeSkipAndEnd) {
-    auto p = load(S3mBuilder().orders({0, 254, 1, 255, 2}).build());
-    ASSERT_TRUE(p);
+    p = load(S3mBuilder().orders({0, 254, 1, 255, 2}).build());
     EXPECT_EQ(p->song.orderCount, 5);
-    const int32_t expected[] = {0, OrderSkip, 1, OrderEnd, 2, OrderEnd};
-    for (uint32_t i = 0; i < 6; ++i)
-        EXPECT_EQ(p->song.orders[i], expected[i]) << i;
+    EXPECT_EQ(std::vector<int32_t>(p->song.orders.begin(), p->song.orders.begin() + 6),
+              (std::vector<int32_t>{0, OrderSkip, 1, OrderEnd, 2, OrderEnd}));
 }
 
-TEST(S3mLoader, ChannelPanningFromPanTableSettingsAndMono) {
+TEST(S3mLoader, ChannelsAndTheirPanning) {
     S3mBuilder b(0);
     b.channelSetting(0, 3).channelSetting(1, 9).channelSetting(2, 1).channelSetting(3, 10);
     b.channelSetting(4, 20).channelSetting(5, 0x83);
     b.panByte(2, 0x2F).panByte(3, 0x20).panByte(1, 0x0F);
     auto p = load(b.build());
     ASSERT_TRUE(p);
-    EXPECT_EQ(p->channelPan[0], 48);
-    EXPECT_EQ(p->channelPan[1], 192); // a pan byte without 0x20 gives no position
-    EXPECT_EQ(p->channelPan[2], 255);
-    EXPECT_EQ(p->channelPan[3], 0);
-    EXPECT_EQ(p->channelPan[4], 128);
+    // A pan byte without 0x20 gives no position.
+    EXPECT_EQ((std::vector<int>(p->channelPan.begin(), p->channelPan.begin() + 5)),
+              (std::vector<int>{48, 192, 255, 0, 128}));
     EXPECT_FALSE(p->channelDisabled[4]);
     EXPECT_TRUE(p->channelDisabled[5]);
     EXPECT_TRUE(p->channelDisabled[31]);
     EXPECT_FALSE(p->mono);
-
-    b.stereo(false);
-    p = load(b.build());
+    p = load(b.stereo(false).build());
     EXPECT_TRUE(p->mono);
-    for (uint32_t c = 0; c < 32; ++c)
-        EXPECT_EQ(p->channelPan[c], 128) << c;
+    EXPECT_EQ(std::vector<int>(p->channelPan.begin(), p->channelPan.end()),
+              std::vector<int>(32, 128));
+
+    // Player channels are the used S3M channels in order.
+    p = load(S3mBuilder(8).cell(0, 0, 6, s3mFx('A', 3)).cell(0, 9, 1, s3mFx('A', 3)).build());
+    EXPECT_EQ(p->song.channelCount, 2u);
+    EXPECT_EQ(p->s3mChannelOf(0), 1u);
+    EXPECT_EQ(p->s3mChannelOf(1), 6u);
+    DefaultPannings pans;
+    p->defaultPannings(pans);
+    EXPECT_EQ(pans[0].panning, 0xC0);                             // setting 8: right
+    EXPECT_EQ(pans[1].panning, 0x30);                             // setting 3: left
+    EXPECT_EQ(load(S3mBuilder().build())->song.channelCount, 1u); // no cell anywhere
+
+    SongDescription song;
+    load(S3mBuilder(4)
+             .channelSetting(0, 0x81)
+             .cell(0, 0, 0, s3mFx('A', 1))
+             .cell(0, 0, 1, s3mFx('A', 1))
+             .build())
+        ->describeSong(song);
+    EXPECT_EQ(song.channelCount, 2u);
+    EXPECT_EQ(song.channelDisabled[0], 1);
+    EXPECT_EQ(song.channelDisabled[1], 0);
 }
 
 TEST(S3mLoader, SampleRecordsInBytesWithLoopChecks) {
@@ -94,17 +102,15 @@ TEST(S3mLoader, SampleRecordsInBytesWithLoopChecks) {
     S3mSampleDef adlib;
     adlib.type = 2;
     adlib.name = "an AdLib voice";
-    S3mSampleDef empty;
-    empty.name = "empty";
     SampleStoreMixer mixer;
     auto p = load(S3mBuilder()
                       .sample(wide)
                       .sample(pastEnd)
                       .sample(loopAfterEnd)
                       .sample(adlib)
-                      .sample(empty)
+                      .sample(S3mSampleDef{})
                       .build(),
-                  &mixer, false);
+                  &mixer);
     ASSERT_TRUE(p);
     ASSERT_EQ(p->song.sampleCount, 5u);
     const S3mSample& s = p->samples[0];
@@ -118,7 +124,6 @@ TEST(S3mLoader, SampleRecordsInBytesWithLoopChecks) {
     EXPECT_STREQ(s.fileName, "WIDE.SMP");
     EXPECT_EQ(std::string(s.name), std::string("wide name") + std::string(18, ' '));
     EXPECT_EQ(mixer.bytesOf(s.data), std::vector<uint8_t>(2000, 0x11));
-
     EXPECT_EQ(p->samples[1].loopEnd, 64u);
     EXPECT_EQ(p->samples[1].flags, SampleLoop);
     EXPECT_EQ(p->samples[2].flags, 0);
@@ -126,74 +131,83 @@ TEST(S3mLoader, SampleRecordsInBytesWithLoopChecks) {
     EXPECT_EQ(std::string(p->samples[3].name).substr(0, 14), "an AdLib voice");
     EXPECT_FALSE(p->samples[4].present);
     EXPECT_EQ(p->samples[4].length, 0u);
-
+    SampleDescription d;
+    p->describeSample(d, 0, 0);
+    EXPECT_TRUE(d.fieldMask & SampleFieldFileName);
+    EXPECT_STREQ(d.fileName, "WIDE.SMP");
+    EXPECT_EQ(d.referenceRate, 22050u);
+    EXPECT_EQ(d.referenceOctave, 4u);
+    EXPECT_EQ(d.loopKind, LoopForward);
     p.reset();
     EXPECT_EQ(mixer.liveBlocks(), 0u); // the player hands its data back
 
-    p = load(S3mBuilder().sample(wide).build(), &mixer, true);
+    p = load(S3mBuilder().sample(wide).build());
     EXPECT_TRUE(p->song.infoOnly);
     EXPECT_EQ(p->samples[0].data, nullptr);
     EXPECT_EQ(p->samples[0].length, 2000u);
-    EXPECT_EQ(mixer.liveBlocks(), 0u);
 }
 
-TEST(S3mLoader, OnlyNamedPatternsWithCellsAreKept) {
-    auto p = load(S3mBuilder()
-                      .orders({0, 2, 255, 1})
-                      .cell(0, 5, 3, s3mFx('A', 3))
-                      .cell(1, 0, 0, s3mFx('A', 3)) // named only after the end marker
-                      .patternCount(3)              // pattern 2 has no cell
-                      .build());
+TEST(S3mLoader, PatternsKeptAndDamagedFiles) {
+    S3mBuilder b;
+    b.sample(loopedSample(300)).sample(loopedSample(200)).orders({0, 2, 255, 1}).patternCount(3);
+    b.cell(0, 5, 3, s3mFx('A', 3)).cell(1, 0, 0, s3mFx('A', 3));
+    // Only patterns named before the end marker with cells are kept (2 has none).
+    auto p = load(b.build());
     ASSERT_TRUE(p);
     EXPECT_FALSE(p->song.patterns[0].empty());
     EXPECT_TRUE(p->song.patterns[1].empty());
     EXPECT_TRUE(p->song.patterns[2].empty());
-}
 
-TEST(S3mLoader, PlayerChannelsAreTheUsedS3mChannelsInOrder) {
-    auto p = load(S3mBuilder(8).cell(0, 0, 5, s3mFx('A', 3)).build());
+    EXPECT_FALSE(load(S3mBuilder(b).fileType(17).build()));
+    EXPECT_FALSE(load(S3mBuilder(b).orders({}).build()));
+    auto bytes = b.build();
+    bytes[0x2F] = 'N';
+    EXPECT_FALSE(load(bytes));
+    for (uint32_t countAt : {0x20u, 0x24u}) { // 65535 orders or patterns: never allocated
+        bytes = b.build();
+        bytes[countAt] = bytes[countAt + 1] = 0xFF;
+        EXPECT_FALSE(load(bytes)) << countAt;
+    }
+    S3mSampleDef noSignature = loopedSample(16);
+    noSignature.signature = false;
+    EXPECT_FALSE(load(S3mBuilder().sample(noSignature).build()));
+    S3mSampleDef packed = loopedSample(16);
+    packed.packing = 1;
+    EXPECT_FALSE(load(S3mBuilder().sample(packed).build()));
+    noSignature.type = 2; // other instrument types are not checked
+    EXPECT_TRUE(load(S3mBuilder().sample(noSignature).build()));
+
+    // Sample data cut short keeps what the file holds.
+    bytes = b.build();
+    bytes.pop_back();
+    SampleStoreMixer mixer;
+    p = load(bytes, &mixer);
     ASSERT_TRUE(p);
+    EXPECT_EQ(p->samples[1].length, 199u);
+
+    // A file cut inside the last pattern keeps the ones before.
+    b = S3mBuilder().orders({0, 1, 2});
+    for (uint32_t pattern = 0; pattern < 3; ++pattern)
+        b.cell(pattern, 63, 0, s3mFx('A', 2));
+    bytes = b.build();
+    bytes.resize(bytes.size() - 10);
+    p = load(bytes);
+    ASSERT_TRUE(p);
+    EXPECT_FALSE(p->song.patterns[1].empty());
+    EXPECT_TRUE(p->song.patterns[2].empty());
     EXPECT_EQ(p->song.channelCount, 1u);
-    EXPECT_EQ(p->s3mChannelOf(0), 5u);
-
-    p = load(S3mBuilder(8).cell(0, 0, 6, s3mFx('A', 3)).cell(0, 9, 1, s3mFx('A', 3)).build());
-    EXPECT_EQ(p->song.channelCount, 2u);
-    EXPECT_EQ(p->s3mChannelOf(0), 1u);
-    EXPECT_EQ(p->s3mChannelOf(1), 6u);
-    DefaultPannings pans;
-    p->defaultPannings(pans);
-    EXPECT_EQ(pans[0].panning, 0xC0); // setting 8: right
-    EXPECT_EQ(pans[1].panning, 0x30); // setting 3: left
-
-    p = load(S3mBuilder().build());
-    EXPECT_EQ(p->song.channelCount, 1u); // no cell anywhere
 }
 
-TEST(S3mLoader, DescriptionsCarryTheS3mFields) {
-    S3mSampleDef s = loopedSample(32, 40, 16726);
-    s.fileName = "DRUM.RAW";
-    auto p = load(S3mBuilder(4)
-                      .sample(s)
-                      .channelSetting(1, 0x81)
-                      .cell(0, 0, 0, s3mFx('A', 1))
-                      .cell(0, 0, 1, s3mFx('A', 1))
-                      .build());
-    ASSERT_TRUE(p);
-    SampleDescription d;
-    p->describeSample(d, 0, 0);
-    EXPECT_TRUE(d.fieldMask & SampleFieldFileName);
-    EXPECT_STREQ(d.fileName, "DRUM.RAW");
-    EXPECT_EQ(d.referenceRate, 16726u);
-    EXPECT_EQ(d.referenceOctave, 4u);
-    EXPECT_EQ(d.defaultVolume, 40);
-    EXPECT_EQ(d.loopKind, LoopForward);
-
-    SongDescription song;
-    p->describeSong(song);
-    EXPECT_EQ(song.channelCount, 2u);
-    EXPECT_EQ(song.channelDisabled[0], 0);
-    EXPECT_EQ(song.channelDisabled[1], 1);
-    EXPECT_EQ(song.initialTempo, 125);
+TEST(S3mLoader, GarbledPackedRowsStayInsideThePattern) {
+    // Cells in descending channel order, a cell cut by the pattern end, channel bits beyond
+    // the enabled ones.
+    const std::vector<uint8_t> rows = {0x83, 1, 2, 0x21, 0x41, 5, 0x80, 0xE0, 0x55};
+    RecordingMixer mixer;
+    auto player = playS3m(S3mBuilder().sample(loopedSample(32)).rawPattern(0, rows).build(), mixer);
+    ASSERT_TRUE(player);
+    EXPECT_EQ(player->song.channelCount, 3u);
+    mixer.render(44100 * 20, nullptr, nullptr);
+    EXPECT_TRUE(player->ended);
 }
 
 } // namespace

@@ -59,79 +59,12 @@ S3mBuilder::S3mBuilder(uint32_t channels) {
         settings_[c] = c < channels ? static_cast<uint8_t>(c % 2 == 0 ? c / 2 : 8 + c / 2) : 255;
 }
 
-S3mBuilder& S3mBuilder::title(std::string text) {
-    title_ = std::move(text);
-    return *this;
-}
-
-S3mBuilder& S3mBuilder::sample(S3mSampleDef def) {
-    samples_.push_back(std::move(def));
-    return *this;
-}
-
-S3mBuilder& S3mBuilder::orders(std::vector<uint8_t> list) {
-    orders_ = std::move(list);
-    return *this;
-}
-
-S3mBuilder& S3mBuilder::cell(uint32_t pattern, uint32_t row, uint32_t channel, S3mCell c) {
-    cells_[{pattern, row, channel}] = c;
-    return *this;
-}
-
-S3mBuilder& S3mBuilder::rawPattern(uint32_t pattern, std::vector<uint8_t> packed) {
-    rawPatterns_[pattern] = std::move(packed);
-    return *this;
-}
-
-S3mBuilder& S3mBuilder::channelSetting(uint32_t channel, uint8_t setting) {
-    settings_[channel] = setting;
-    return *this;
-}
-
-S3mBuilder& S3mBuilder::panByte(uint32_t channel, uint8_t value) {
-    pans_[channel] = value;
-    return *this;
-}
-
-S3mBuilder& S3mBuilder::flags(uint16_t value) {
-    flags_ = value;
-    return *this;
-}
-
-S3mBuilder& S3mBuilder::stereo(bool on) {
-    stereo_ = on;
-    return *this;
-}
-
-S3mBuilder& S3mBuilder::signedSamples(bool on) {
-    signed_ = on;
-    return *this;
-}
-
-S3mBuilder& S3mBuilder::globalVolume(uint8_t value) {
-    globalVolume_ = value;
-    return *this;
-}
-
-S3mBuilder& S3mBuilder::speed(uint8_t value) {
-    speed_ = value;
-    return *this;
-}
-
-S3mBuilder& S3mBuilder::tempo(uint8_t value) {
-    tempo_ = value;
-    return *this;
-}
-
-S3mBuilder& S3mBuilder::fileType(uint8_t value) {
-    fileType_ = value;
-    return *this;
-}
-
-S3mBuilder& S3mBuilder::patternCount(uint32_t count) {
-    patternCount_ = count;
-    return *this;
+S3mBuilder s3mLine(std::vector<S3mCell> rows, S3mSampleDef sample) {
+    S3mBuilder b;
+    b.sample(std::move(sample));
+    for (uint32_t i = 0; i < rows.size(); ++i)
+        b.cell(0, i, 0, rows[i]);
+    return b;
 }
 
 std::vector<uint8_t> S3mBuilder::packPattern(uint32_t pattern) const {

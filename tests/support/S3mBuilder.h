@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -51,26 +50,38 @@ public:
     // Channels 0..channels-1 enabled, alternating left (settings 0..7) and right (8..15).
     explicit S3mBuilder(uint32_t channels = 4);
 
-    S3mBuilder& title(std::string text);
-    S3mBuilder& sample(S3mSampleDef def);
-    S3mBuilder& orders(std::vector<uint8_t> list);
-    S3mBuilder& cell(uint32_t pattern, uint32_t row, uint32_t channel, S3mCell c);
+    S3mBuilder& title(std::string text) { return set(title_, std::move(text)); }
+    S3mBuilder& sample(S3mSampleDef def) {
+        samples_.push_back(std::move(def));
+        return *this;
+    }
+    S3mBuilder& orders(std::vector<uint8_t> list) { return set(orders_, std::move(list)); }
+    S3mBuilder& cell(uint32_t pattern, uint32_t row, uint32_t channel, S3mCell c) {
+        return set(cells_[{pattern, row, channel}], c);
+    }
     // Replaces a pattern's packed rows (the length word is written in front of them).
-    S3mBuilder& rawPattern(uint32_t pattern, std::vector<uint8_t> packed);
-    S3mBuilder& channelSetting(uint32_t channel, uint8_t setting);
-    S3mBuilder& panByte(uint32_t channel, uint8_t value);
-    S3mBuilder& flags(uint16_t value);
-    S3mBuilder& stereo(bool on);
-    S3mBuilder& signedSamples(bool on);
-    S3mBuilder& globalVolume(uint8_t value);
-    S3mBuilder& speed(uint8_t value);
-    S3mBuilder& tempo(uint8_t value);
-    S3mBuilder& fileType(uint8_t value);
-    S3mBuilder& patternCount(uint32_t count); // at least the patterns the cells name
+    S3mBuilder& rawPattern(uint32_t pattern, std::vector<uint8_t> packed) {
+        return set(rawPatterns_[pattern], std::move(packed));
+    }
+    S3mBuilder& channelSetting(uint32_t channel, uint8_t v) { return set(settings_[channel], v); }
+    S3mBuilder& panByte(uint32_t channel, uint8_t value) { return set(pans_[channel], value); }
+    S3mBuilder& flags(uint16_t value) { return set(flags_, value); }
+    S3mBuilder& stereo(bool on) { return set(stereo_, on); }
+    S3mBuilder& signedSamples(bool on) { return set(signed_, on); }
+    S3mBuilder& globalVolume(uint8_t value) { return set(globalVolume_, value); }
+    S3mBuilder& speed(uint8_t value) { return set(speed_, value); }
+    S3mBuilder& tempo(uint8_t value) { return set(tempo_, value); }
+    S3mBuilder& fileType(uint8_t value) { return set(fileType_, value); }
+    // At least the patterns the orders and cells name.
+    S3mBuilder& patternCount(uint32_t count) { return set(patternCount_, count); }
 
     std::vector<uint8_t> build() const;
 
 private:
+    template <typename T, typename V> S3mBuilder& set(T& field, V value) {
+        field = std::move(value);
+        return *this;
+    }
     std::vector<uint8_t> packPattern(uint32_t pattern) const;
 
     std::string title_;
@@ -89,6 +100,9 @@ private:
     uint8_t fileType_ = 16;
     uint32_t patternCount_ = 0;
 };
+
+// Channel 0 plays `rows` from row 0 with `sample` as instrument 1.
+S3mBuilder s3mLine(std::vector<S3mCell> rows, S3mSampleDef sample = loopedSample(64));
 
 // An S3M loaded from bytes with its samples, rewound and configured for 44100 Hz.
 std::unique_ptr<Player> playS3m(const std::vector<uint8_t>& bytes, RecordingMixer& mixer);

@@ -1,34 +1,18 @@
 #include "support/XmBuilder.h"
 
+#include "formats/xm/XmLoader.h"
+#include "song/MemoryStream.h"
 #include "support/ByteWriter.h"
 
 #include <algorithm>
 
 namespace tolva::test {
 
-XmCell xmNote(uint32_t n, uint8_t instrument, uint8_t volume, uint8_t effect, uint8_t param) {
-    return {static_cast<uint8_t>(n + 1), instrument, volume, effect, param};
-}
-
-XmCell xmFx(uint8_t effect, uint8_t param) {
-    return {0, 0, 0, effect, param};
-}
-
-XmCell xmVolume(uint8_t volume) {
-    return {0, 0, volume, 0, 0};
-}
-
-XmCell xmKeyOff(uint8_t instrument) {
-    return {XmFileKeyOff, instrument, 0, 0, 0};
-}
-
 XmSampleDef xmSquare(uint32_t frames) {
     XmSampleDef s;
-    s.name = "square";
     for (uint32_t i = 0; i < frames; ++i)
         s.pcm.push_back(i % 16 < 8 ? 100 : -100);
     s.loopType = 1;
-    s.loopStart = 0;
     s.loopLength = frames;
     return s;
 }
@@ -39,112 +23,77 @@ XmInstrumentDef xmInstrument(XmSampleDef sample) {
     return i;
 }
 
-XmBuilder::XmBuilder(uint32_t channels) : channels_(channels) {}
-
-XmBuilder& XmBuilder::title(std::string text) {
-    title_ = std::move(text);
-    return *this;
+XmInstrumentDef xmInstrument(XmSampleDef sample, XmSampleDef second, uint32_t split) {
+    XmInstrumentDef i = xmInstrument(std::move(sample));
+    i.samples.push_back(std::move(second));
+    std::fill(i.noteMap.begin() + split, i.noteMap.end(), 1);
+    return i;
 }
 
-XmBuilder& XmBuilder::version(uint16_t v) {
-    version_ = v;
-    return *this;
+XmBuilder xmLine(std::vector<XmCell> rows, XmInstrumentDef instrument) {
+    XmBuilder b;
+    b.instrument(std::move(instrument));
+    for (uint32_t i = 0; i < rows.size(); ++i)
+        b.cell(0, i, 0, rows[i]);
+    return b;
 }
 
-XmBuilder& XmBuilder::linearFrequencies(bool on) {
-    flags_ = on ? 1 : 0;
-    return *this;
-}
-
-XmBuilder& XmBuilder::speed(uint16_t ticks) {
-    speed_ = ticks;
-    return *this;
-}
-
-XmBuilder& XmBuilder::tempo(uint16_t bpm) {
-    tempo_ = bpm;
-    return *this;
-}
-
-XmBuilder& XmBuilder::restart(uint16_t position) {
-    restart_ = position;
-    return *this;
-}
-
-XmBuilder& XmBuilder::orders(std::vector<uint8_t> list) {
-    orders_ = std::move(list);
-    return *this;
-}
-
-XmBuilder& XmBuilder::patternCount(uint32_t count) {
-    patternCount_ = count;
-    return *this;
-}
-
-XmBuilder& XmBuilder::rows(uint32_t pattern, uint16_t count) {
-    rows_[pattern] = count;
-    return *this;
-}
-
-XmBuilder& XmBuilder::instrument(XmInstrumentDef def) {
-    instruments_.push_back(std::move(def));
-    return *this;
-}
-
-XmBuilder& XmBuilder::cell(uint32_t pattern, uint32_t row, uint32_t channel, XmCell c) {
-    cells_[{pattern, row, channel}] = c;
-    return *this;
-}
-
-XmBuilder& XmBuilder::unpacked() {
-    unpacked_ = true;
-    return *this;
+std::unique_ptr<Player> playXm(const std::vector<uint8_t>& bytes, RecordingMixer& mixer) {
+    MemoryStream stream(bytes);
+    std::unique_ptr<Player> player = loadXm(stream, false, &mixer);
+    if (player) {
+        player->restartSong();
+        player->configurePlayback(44100);
+    }
+    return player;
 }
 
 namespace {
 
 void writeCell(ByteWriter& w, const XmCell& c, bool unpacked) {
-    if (unpacked) {
-        w.u8(c.note);
-        w.u8(c.instrument);
-        w.u8(c.volume);
-        w.u8(c.effect);
-        w.u8(c.param);
-        return;
-    }
     const uint8_t fields[5] = {c.note, c.instrument, c.volume, c.effect, c.param};
     uint8_t mask = 0x80;
     for (uint32_t i = 0; i < 5; ++i)
         if (fields[i] != 0)
             mask |= static_cast<uint8_t>(1u << i);
-    w.u8(mask);
+    if (!unpacked)
+        w.u8(mask);
     for (uint32_t i = 0; i < 5; ++i)
-        if (fields[i] != 0)
+        if (unpacked || fields[i] != 0)
             w.u8(fields[i]);
 }
 
-void writeEnvelopePoints(ByteWriter& w, const XmEnvelopeDef& e) {
+void writeEnvelope(ByteWriter& w, const XmEnvelopeDef& e) {
     for (uint32_t i = 0; i < 12; ++i) {
-        const auto p = i < e.points.size() ? e.points[i] : std::pair<uint16_t, uint16_t>{};
-        w.u16le(p.first);
-        w.u16le(p.second);
+        w.u16le(i < e.points.size() ? e.points[i].first : 0);
+        w.u16le(i < e.points.size() ? e.points[i].second : 0);
     }
 }
 
-void writeDeltaSample(ByteWriter& w, const XmSampleDef& s) {
+void writeSample(ByteWriter& w, const XmSampleDef& s) {
+    w.u32le(static_cast<uint32_t>(s.pcm.size()) * (s.sixteenBit ? 2 : 1));
+    w.u32le(s.loopStart);
+    w.u32le(s.loopLength);
+    w.u8(s.volume);
+    w.u8(static_cast<uint8_t>(s.finetune));
+    w.u8(s.loopType | (s.sixteenBit ? 0x10 : 0));
+    w.u8(s.panning);
+    w.u8(static_cast<uint8_t>(s.relativeNote));
+    w.u8(0);
+    w.text(s.name, 22);
+}
+
+// Sample data is stored as differences from the previous value.
+void writeDeltas(ByteWriter& w, const XmSampleDef& s) {
     int32_t previous = 0;
     for (int16_t v : s.pcm) {
-        const int32_t delta = v - previous;
+        const uint32_t delta = static_cast<uint32_t>(v - previous);
         previous = v;
         if (s.sixteenBit)
-            w.u16le(static_cast<uint32_t>(delta) & 0xFFFF);
+            w.u16le(delta);
         else
-            w.u8(static_cast<uint32_t>(delta) & 0xFF);
+            w.u8(delta);
     }
-}
-
-uint32_t byteLength(const XmSampleDef& s) {
-    return static_cast<uint32_t>(s.pcm.size()) * (s.sixteenBit ? 2 : 1);
 }
 
 } // namespace
@@ -157,13 +106,12 @@ std::vector<uint8_t> XmBuilder::build() const {
         for (const auto& [key, c] : cells_)
             patterns = std::max<uint32_t>(patterns, std::get<0>(key) + 1);
     }
-
     ByteWriter w;
     w.text("Extended Module: ", 17);
     w.text(title_, 20);
     w.u8(0x1A);
     w.text("tolva tests", 20);
-    w.u16le(version_);
+    w.u16le(0x0104);
     w.u32le(276);
     w.u16le(static_cast<uint32_t>(orders_.size()));
     w.u16le(restart_);
@@ -177,8 +125,7 @@ std::vector<uint8_t> XmBuilder::build() const {
         w.u8(i < orders_.size() ? orders_[i] : 0);
 
     for (uint32_t p = 0; p < patterns; ++p) {
-        const auto r = rows_.find(p);
-        const uint32_t rowCount = r == rows_.end() ? 64 : r->second;
+        const uint32_t rowCount = rows_.contains(p) ? rows_.at(p) : 64;
         ByteWriter data;
         for (uint32_t row = 0; row < rowCount; ++row)
             for (uint32_t ch = 0; ch < channels_; ++ch) {
@@ -193,47 +140,31 @@ std::vector<uint8_t> XmBuilder::build() const {
     }
 
     for (const XmInstrumentDef& ins : instruments_) {
-        const bool hasSamples = !ins.samples.empty();
-        w.u32le(hasSamples ? 263 : 29);
+        w.u32le(ins.samples.empty() ? 29 : 263);
         w.text(ins.name, 22);
         w.u8(0);
         w.u16le(static_cast<uint32_t>(ins.samples.size()));
-        if (!hasSamples)
+        if (ins.samples.empty())
             continue;
         w.u32le(40);
         w.raw(ins.noteMap.data(), ins.noteMap.size());
-        writeEnvelopePoints(w, ins.volumeEnvelope);
-        writeEnvelopePoints(w, ins.panningEnvelope);
-        w.u8(static_cast<uint32_t>(ins.volumeEnvelope.points.size()));
-        w.u8(static_cast<uint32_t>(ins.panningEnvelope.points.size()));
-        w.u8(ins.volumeEnvelope.sustain);
-        w.u8(ins.volumeEnvelope.loopStart);
-        w.u8(ins.volumeEnvelope.loopEnd);
-        w.u8(ins.panningEnvelope.sustain);
-        w.u8(ins.panningEnvelope.loopStart);
-        w.u8(ins.panningEnvelope.loopEnd);
-        w.u8(ins.volumeEnvelope.type);
-        w.u8(ins.panningEnvelope.type);
-        w.u8(ins.vibratoType);
-        w.u8(ins.vibratoSweep);
-        w.u8(ins.vibratoDepth);
-        w.u8(ins.vibratoRate);
+        const XmEnvelopeDef& v = ins.volumeEnvelope;
+        const XmEnvelopeDef& p = ins.panningEnvelope;
+        writeEnvelope(w, v);
+        writeEnvelope(w, p);
+        for (uint32_t b :
+             {uint32_t(v.points.size()), uint32_t(p.points.size()), uint32_t(v.sustain),
+              uint32_t(v.loopStart), uint32_t(v.loopEnd), uint32_t(p.sustain),
+              uint32_t(p.loopStart), uint32_t(p.loopEnd), uint32_t(v.type), uint32_t(p.type),
+              uint32_t(ins.vibratoType), uint32_t(ins.vibratoSweep), uint32_t(ins.vibratoDepth),
+              uint32_t(ins.vibratoRate)})
+            w.u8(b);
         w.u16le(ins.fadeout);
         w.zeros(22); // reserved, up to the 263-byte header size
-        for (const XmSampleDef& s : ins.samples) {
-            w.u32le(byteLength(s));
-            w.u32le(s.loopStart);
-            w.u32le(s.loopLength);
-            w.u8(s.volume);
-            w.u8(static_cast<uint8_t>(s.finetune));
-            w.u8(s.loopType | (s.sixteenBit ? 0x10 : 0));
-            w.u8(s.panning);
-            w.u8(static_cast<uint8_t>(s.relativeNote));
-            w.u8(0);
-            w.text(s.name, 22);
-        }
         for (const XmSampleDef& s : ins.samples)
-            writeDeltaSample(w, s);
+            writeSample(w, s);
+        for (const XmSampleDef& s : ins.samples)
+            writeDeltas(w, s);
     }
     return w.bytes();
 }

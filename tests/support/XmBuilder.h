@@ -1,17 +1,19 @@
 #pragma once
 // Writes FastTracker 2 modules from a compact description, for tests that build the song they
 // play.
+#include "engine/Player.h"
+#include "support/RecordingMixer.h"
+
 #include <array>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
 namespace tolva::test {
-
-constexpr uint8_t XmFileKeyOff = 97; // note byte of a key-off cell
 
 struct XmCell {
     uint8_t note = 0; // file byte: 0 none, 1..96 notes (C-0 = 1), 97 key-off
@@ -22,13 +24,19 @@ struct XmCell {
 };
 
 // A cell playing note n (0-based, C-4 = 48) with an instrument and optional columns.
-XmCell xmNote(uint32_t n, uint8_t instrument = 0, uint8_t volume = 0, uint8_t effect = 0,
-              uint8_t param = 0);
-// A cell with only an effect.
-XmCell xmFx(uint8_t effect, uint8_t param);
-// A cell with only a volume-column byte.
-XmCell xmVolume(uint8_t volume);
-XmCell xmKeyOff(uint8_t instrument = 0);
+inline XmCell xmNote(uint32_t n, uint8_t instrument = 0, uint8_t volume = 0, uint8_t effect = 0,
+                     uint8_t param = 0) {
+    return {static_cast<uint8_t>(n + 1), instrument, volume, effect, param};
+}
+inline XmCell xmFx(uint8_t effect, uint8_t param) {
+    return {0, 0, 0, effect, param};
+}
+inline XmCell xmVolume(uint8_t volume) {
+    return {0, 0, volume, 0, 0};
+}
+inline XmCell xmKeyOff(uint8_t instrument = 0) {
+    return {97, instrument, 0, 0, 0};
+}
 
 struct XmEnvelopeDef {
     std::vector<std::pair<uint16_t, uint16_t>> points; // (tick, value 0..64)
@@ -67,33 +75,44 @@ struct XmInstrumentDef {
     uint16_t fadeout = 0;
 };
 
-// An instrument with one square-wave sample.
+// An instrument with one square-wave sample; with a second, notes from `split` on play that.
 XmInstrumentDef xmInstrument(XmSampleDef sample = xmSquare());
+XmInstrumentDef xmInstrument(XmSampleDef sample, XmSampleDef second, uint32_t split = 48);
 
 class XmBuilder {
 public:
-    explicit XmBuilder(uint32_t channels = 2);
+    explicit XmBuilder(uint32_t channels = 2) : channels_(channels) {}
 
-    XmBuilder& title(std::string text);
-    XmBuilder& version(uint16_t v);
-    XmBuilder& linearFrequencies(bool on);
-    XmBuilder& speed(uint16_t ticks);
-    XmBuilder& tempo(uint16_t bpm);
-    XmBuilder& restart(uint16_t position);
-    XmBuilder& orders(std::vector<uint8_t> list);
-    XmBuilder& patternCount(uint32_t count); // default: enough for every order and cell
-    XmBuilder& rows(uint32_t pattern, uint16_t count);
-    XmBuilder& instrument(XmInstrumentDef def);
-    XmBuilder& cell(uint32_t pattern, uint32_t row, uint32_t channel, XmCell c);
+    XmBuilder& title(std::string text) { return set(title_, std::move(text)); }
+    XmBuilder& linearFrequencies(bool on) { return set(flags_, on ? 1 : 0); }
+    XmBuilder& speed(uint16_t ticks) { return set(speed_, ticks); }
+    XmBuilder& tempo(uint16_t bpm) { return set(tempo_, bpm); }
+    XmBuilder& restart(uint16_t position) { return set(restart_, position); }
+    XmBuilder& orders(std::vector<uint8_t> list) { return set(orders_, std::move(list)); }
+    // Default: enough patterns for every order and cell.
+    XmBuilder& patternCount(uint32_t count) { return set(patternCount_, count); }
+    XmBuilder& rows(uint32_t pattern, uint16_t count) { return set(rows_[pattern], count); }
+    XmBuilder& instrument(XmInstrumentDef def) {
+        instruments_.push_back(std::move(def));
+        return *this;
+    }
+    XmBuilder& cell(uint32_t pattern, uint32_t row, uint32_t channel, XmCell c) {
+        cells_[{pattern, row, channel}] = c;
+        return *this;
+    }
     // Writes every cell in the unpacked five-byte form.
-    XmBuilder& unpacked();
+    XmBuilder& unpacked() { return set(unpacked_, true); }
 
     std::vector<uint8_t> build() const;
 
 private:
+    template <typename T, typename V> XmBuilder& set(T& field, V value) {
+        field = std::move(value);
+        return *this;
+    }
+
     uint32_t channels_;
     std::string title_ = "test";
-    uint16_t version_ = 0x0104;
     uint16_t flags_ = 1;
     uint16_t speed_ = 6;
     uint16_t tempo_ = 125;
@@ -105,5 +124,12 @@ private:
     std::map<std::tuple<uint32_t, uint32_t, uint32_t>, XmCell> cells_;
     bool unpacked_ = false;
 };
+
+// Two channels; channel 0 plays `rows` from row 0 with `instrument` as instrument 1.
+XmBuilder xmLine(std::vector<XmCell> rows, XmInstrumentDef instrument = xmInstrument());
+
+// An XM loaded from bytes with its samples, rewound and configured for 44100 Hz; null when
+// the loader refused it.
+std::unique_ptr<Player> playXm(const std::vector<uint8_t>& bytes, RecordingMixer& mixer);
 
 } // namespace tolva::test

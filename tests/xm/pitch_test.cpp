@@ -1,119 +1,167 @@
+#include "support/TickCases.h"
 #include "support/XmBuilder.h"
-#include "support/XmHarness.h"
 
 #include <gtest/gtest.h>
 
 namespace tolva::test {
 namespace {
 
-// One note on row 0 of one channel; the voice's step after the note's first tick.
-class XmPitch : public ::testing::Test {
-protected:
-    void play(XmCell cell, bool linear, int8_t finetune = 0, int8_t relativeNote = 0) {
-        XmSampleDef s = xmSquare();
-        s.finetune = finetune;
-        s.relativeNote = relativeNote;
-        XmBuilder b(1);
-        b.linearFrequencies(linear).instrument(xmInstrument(s)).cell(0, 0, 0, cell);
-        player = playXm(b.build(), mixer);
-        ASSERT_TRUE(player);
+using enum Read;
+
+const XmCell C4 = xmNote(48, 1);
+
+// One note with a sample of the given finetune and relative note.
+std::vector<uint8_t> tone(XmCell cell, bool linear, int8_t finetune = 0, int8_t relative = 0) {
+    XmSampleDef s = xmSquare();
+    s.finetune = finetune;
+    s.relativeNote = relative;
+    return xmLine({cell}, xmInstrument(s)).linearFrequencies(linear).build();
+}
+
+std::vector<uint8_t> line(std::vector<XmCell> rows, bool linear = true) {
+    return xmLine(std::move(rows)).linearFrequencies(linear).build();
+}
+
+// A C-4 released on row 1, of an instrument with the given auto-vibrato.
+std::vector<uint8_t> autoVibrato(uint8_t type, uint8_t sweep, uint8_t depth, uint8_t rate) {
+    XmInstrumentDef i = xmInstrument();
+    i.vibratoType = type;
+    i.vibratoSweep = sweep;
+    i.vibratoDepth = depth;
+    i.vibratoRate = rate;
+    return xmLine({C4, xmKeyOff()}, i).build();
+}
+
+TEST(XmPitch, PeriodAndStepOfTheFirstTick) {
+    struct Row {
+        XmCell cell;
+        bool linear;
+        int8_t finetune, relative;
+        int period, step; // 0: not checked, unless both are: silence
+    };
+    const Row rows[] = {
+        {C4, true, 0, 0, 4608, 12428}, // 8363 x 65536 / 44100
+        {C4, false, 0, 0, 1712, 12428},
+        {xmNote(60, 1), true, 0, 0, 3840, 24856},
+        {xmNote(60, 1), false, 0, 0, 856, 24856},
+        {C4, true, 64, 0, 4576, 0}, // half a unit a finetune step
+        {C4, true, -128, 0, 4672, 0},
+        {C4, false, 64, 0, 1664, 0},            // step 4 of C: 832 x 32 >> 4
+        {C4, false, -128, 0, 1814, 0},          // step -8: 907 x 32 >> 4
+        {C4, false, -35, 0, 1743, 0},           // halfway between 875 and 868, x 32 >> 4
+        {xmNote(59, 1), false, 127, 0, 859, 0}, // B +15/16: halfway between 431 and 428
+        {C4, true, 0, 12, 3840, 0},
+        {C4, false, 0, -24, 6848, 0},
+        {xmNote(48, 1, 0, 0xE, 0x5F), true, 0, 0, 4552, 0},  // finetune 112
+        {xmNote(48, 1, 0, 0xE, 0x50), true, 0, 0, 4672, 0},  // -128
+        {xmNote(48, 1, 0, 0xE, 0x5F), false, 0, 0, 1628, 0}, // step 7 of C: 814 x 32 >> 4
+        {xmNote(0, 1), false, 0, -12, 27392, 776},           // below the table: the lowest octave
+        {xmNote(95, 1), false, 0, 127, 0, 0},                // far above it: silence
+        {xmNote(95, 1), true, 0, 127, 0, 790031},            // linear: period 7, the song's lowest
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message() << int(r.cell.note) << " linear " << r.linear << " "
+                                        << int(r.finetune) << " " << int(r.relative));
+        RecordingMixer mixer;
+        auto player = playXm(tone(r.cell, r.linear, r.finetune, r.relative), mixer);
         playTick(*player);
+        EXPECT_EQ(mixer.voices[0].active, r.period != 0 || r.step != 0);
+        if (r.period != 0) {
+            EXPECT_EQ(player->channel(0).period, r.period);
+        }
+        if (r.step != 0) {
+            EXPECT_EQ(mixer.voices[0].step, uint32_t(r.step));
+        }
     }
-
-    int32_t period() { return player->channels[0].period; }
-    uint32_t step() { return mixer.voices[0].step; }
-
-    RecordingMixer mixer;
-    std::unique_ptr<XmPlayer> player;
-};
-
-TEST_F(XmPitch, MiddleCPlaysTheSampleAt8363HzInBothTables) {
-    play(xmNote(48, 1), true);
-    EXPECT_EQ(period(), 4608);
-    EXPECT_EQ(step(), 12428u); // 8363 x 65536 / 44100
-    play(xmNote(48, 1), false);
-    EXPECT_EQ(period(), 1712);
-    EXPECT_EQ(step(), 12428u);
 }
 
-TEST_F(XmPitch, OneOctaveUpDoublesTheStep) {
-    play(xmNote(60, 1), true);
-    EXPECT_EQ(period(), 3840);
-    EXPECT_EQ(step(), 24856u);
-    play(xmNote(60, 1), false);
-    EXPECT_EQ(period(), 856);
-    EXPECT_EQ(step(), 24856u);
-}
-
-TEST_F(XmPitch, SampleFinetuneAndRelativeNote) {
-    play(xmNote(48, 1), true, 64);
-    EXPECT_EQ(period(), 4576); // half a unit per finetune step
-    play(xmNote(48, 1), true, -128);
-    EXPECT_EQ(period(), 4672);
-    play(xmNote(48, 1), false, 64);
-    EXPECT_EQ(period(), 1664); // finetune step 4 of C: 832 x 32 >> 4
-    play(xmNote(48, 1), false, -128);
-    EXPECT_EQ(period(), 1814); // step -8: 907 x 32 >> 4
-    play(xmNote(48, 1), false, -35);
-    EXPECT_EQ(period(), 1743); // -5/16 semitone: halfway between 875 and 868, x 32 >> 4
-    play(xmNote(59, 1), false, 127);
-    EXPECT_EQ(period(), 859); // B +15/16: halfway between 431 and 428 (C of the next octave)
-    play(xmNote(48, 1), true, 0, 12);
-    EXPECT_EQ(period(), 3840);
-    play(xmNote(48, 1), false, 0, -24);
-    EXPECT_EQ(period(), 6848);
-}
-
-TEST_F(XmPitch, SetFinetuneCommandTakesTheWholeByte) {
-    play(xmNote(48, 1, 0, 0xE, 0x5F), true);
-    EXPECT_EQ(period(), 4552); // E5F: finetune 112
-    play(xmNote(48, 1, 0, 0xE, 0x50), true);
-    EXPECT_EQ(period(), 4672); // E50: -128
-    play(xmNote(48, 1, 0, 0xE, 0x5F), false);
-    EXPECT_EQ(period(), 1628); // step 7 of C: 814 x 32 >> 4
-}
-
-TEST_F(XmPitch, SlidesMoveFourUnitsPerStepInBothTables) {
-    play(xmNote(48, 1, 0, 1, 0x02), true);
-    playTick(*player);
-    EXPECT_EQ(soundingPeriod(player->channels[0]), 4600);
-    EXPECT_EQ(step(), 12512u); // 8 linear units: 10/512 octave up
-    play(xmNote(48, 1, 0, 1, 0x02), false);
-    playTick(*player);
-    EXPECT_EQ(soundingPeriod(player->channels[0]), 1704);
-    EXPECT_EQ(step(), 12486u); // 8363 x 1712 x 65536 / (44100 x 1704)
-}
-
-TEST_F(XmPitch, SlideDownStopsAtTheLowestPeriod) {
-    play(xmNote(0, 1, 0, 2, 0xFF), true); // C-0: period 7680
-    playTicks(*player, 5);
-    EXPECT_EQ(soundingPeriod(player->channels[0]), 12500);
-    EXPECT_EQ(step(), 10u);
-}
-
-TEST_F(XmPitch, ArpeggioInLinearUnits) {
-    play(xmNote(48, 1, 0, 0, 0x37), true);
-    std::vector<int> periods;
-    for (int t = 0; t < 4; ++t) {
-        periods.push_back(soundingPeriod(player->channels[0]));
-        playTick(*player);
-    }
-    EXPECT_EQ(periods, (std::vector<int>{4608, 4416, 4160, 4608}));
-}
-
-TEST_F(XmPitch, NotesOutOfRange) {
-    // Amiga: below the table the lowest octave plays; far above it the period is 0 and the
-    // voice stops.
-    play(xmNote(0, 1), false, 0, -12);
-    EXPECT_EQ(period(), 27392);
-    EXPECT_EQ(step(), 776u);
-    play(xmNote(95, 1), false, 0, 127);
-    EXPECT_EQ(period(), 0);
-    EXPECT_FALSE(mixer.voices[0].active);
-    // Linear: above the range the period is held at the song's lowest period.
-    play(xmNote(95, 1), true, 0, 127);
-    EXPECT_TRUE(mixer.voices[0].active);
-    EXPECT_EQ(step(), 790031u); // period 7: 4601 units above middle C
+TEST(XmPitch, SlidesArpeggioAndVibratos) {
+    const std::vector<XmCell> extraFine = {C4,
+                                           xmFx(33, 0x13),
+                                           xmFx(33, 0x10),
+                                           xmFx(33, 0x20),
+                                           xmFx(33, 0x22),
+                                           xmFx(33, 0x20),
+                                           xmFx(33, 0x30)};
+    checkTicks(
+        {
+            {"102 linear", tone(xmNote(48, 1, 0, 1, 2), true), Period, {4600}, 1},
+            {"102 linear: 10/512 octave", tone(xmNote(48, 1, 0, 1, 2), true), Step, {12512}, 1},
+            {"102 Amiga", tone(xmNote(48, 1, 0, 1, 2), false), Period, {1704}, 1},
+            // 8363 x 1712 x 65536 / (44100 x 1704)
+            {"102 Amiga", tone(xmNote(48, 1, 0, 1, 2), false), Step, {12486}, 1},
+            {"2FF from C-0 stops", tone(xmNote(0, 1, 0, 2, 0xFF), true), Period, {12500}, 5},
+            {"2FF from C-0 stops", tone(xmNote(0, 1, 0, 2, 0xFF), true), Step, {10}, 5},
+            {"037", tone(xmNote(48, 1, 0, 0, 0x37), true), Period, {4608, 4416, 4160, 4608}},
+            {"1xx and 2xx remember apart; 200 has nothing yet",
+             line({C4, xmFx(1, 4), xmFx(1, 0), xmFx(2, 0), xmFx(2, 2), xmFx(1, 0)}),
+             Period,
+             {4528, 4448, 4448, 4488, 4408},
+             11,
+             6},
+            {"E1x and E2x remember apart",
+             line({C4, xmFx(0xE, 0x12), xmFx(0xE, 0x10), xmFx(0xE, 0x20), xmFx(0xE, 0x23),
+                   xmFx(0xE, 0x20), xmFx(0xE, 0x10)}),
+             Period,
+             {4600, 4592, 4592, 4604, 4616, 4608},
+             11,
+             6},
+            {"X1x and X2x linear",
+             line(extraFine),
+             Period,
+             {4605, 4602, 4602, 4604, 4606, 4606},
+             11,
+             6},
+            {"X1x and X2x Amiga",
+             line(extraFine, false),
+             Period,
+             {1709, 1706, 1706, 1708, 1710, 1710},
+             11,
+             6},
+            {"memory kept by a new note",
+             line({C4, xmFx(1, 8), xmNote(48, 1, 0, 1, 0)}),
+             Period,
+             {4608 - 5 * 32},
+             17},
+            // Full depth is 511 x 8 / 512 = 7.98 units; the first ticks get 1/3 and 2/3 of it.
+            {"auto sine sweeping",
+             autoVibrato(0, 2, 8, 64),
+             AutoVibrato,
+             {0, 5, 0, -7, 0, 7, 0, -7}},
+            {"auto: 4608, 4613, 4608, 4601",
+             autoVibrato(0, 2, 8, 64),
+             Step,
+             {12428, 12377, 12428, 12495}},
+            {"auto square", autoVibrato(1, 0, 16, 64), AutoVibrato, {15, 15, -15, -15}},
+            {"auto ramp down: 511, 255, -2, -258",
+             autoVibrato(2, 0, 64, 64),
+             AutoVibrato,
+             {63, 31, 0, -32}},
+            {"auto type 7 is 3, ramp up",
+             autoVibrato(7, 0, 64, 64),
+             AutoVibrato,
+             {-63, -31, 0, 32}},
+            {"auto after key-off", autoVibrato(1, 0, 16, 128), AutoVibrato, {15, -15}, 6},
+            {"auto of depth 0", autoVibrato(0, 0, 0, 64), Step, {12428, 12428, 12428, 12428}},
+            // Sine 235, 180, 97 at positions 20, 24, 28, x 8 x 4 / 128: the period grows first.
+            {"volume B8 at 440's speed",
+             line({xmNote(48, 1, 0, 4, 0x40), xmVolume(0xB8)}),
+             VibratoOffset,
+             {0, 58, 45, 24},
+             6},
+            {"volume F1: 16 x 4 units to D-4",
+             line({C4, xmNote(50, 0, 0xF1)}),
+             Period,
+             {4608, 4544, 4480, 4480},
+             6},
+            {"volume F1 restarts nothing", line({C4, xmNote(50, 0, 0xF1)}), Starts, {1}, 6},
+            {"volume F3 beside 448: D-4, sine 97 at depth 32",
+             line({C4, xmNote(50, 0, 0xF3, 4, 0x48)}),
+             Period,
+             {4480 + 24},
+             8},
+        },
+        playXm);
 }
 
 } // namespace

@@ -1,0 +1,165 @@
+#include "formats/s3m/S3mPlayer.h"
+#include "support/S3mBuilder.h"
+#include "support/TickCases.h"
+
+#include <gtest/gtest.h>
+
+namespace tolva::test {
+namespace {
+
+using enum Read;
+
+const S3mCell C4 = s3mNote(4, 0, 1);
+
+std::vector<uint8_t> line(std::vector<S3mCell> rows, uint16_t flags = 0) {
+    return s3mLine(std::move(rows)).flags(flags).build();
+}
+
+TEST(S3mPitch, MiddleCRateScalesTheOctaveTable) {
+    RecordingMixer mixer;
+    auto player = playS3m(S3mBuilder()
+                              .sample(loopedSample(64, 64, 8363))
+                              .sample(loopedSample(64, 64, 16726))
+                              .sample(loopedSample(64, 64, 10000))
+                              .build(),
+                          mixer);
+    ASSERT_TRUE(player);
+    Channel& ch = player->channel(0);
+    const struct {
+        uint32_t sample, note;
+        int32_t period;
+    } rows[] = {
+        {0, 0x405, 1280},                  // F-4
+        {0, 0x400, 1712}, {0, 0x50B, 454}, // B-5: 907 x 32 >> 6 = 453.5, rounded up
+        {1, 0x400, 856},                   // twice the rate, half the period
+        {2, 0x400, 1432}, // 1712 x 267616 / 10000 = 45815, >> 5 = 1431 with bit 4 set
+    };
+    for (const auto& r : rows) {
+        ch.sample = player->sample(r.sample);
+        EXPECT_EQ(player->noteToPeriod(ch, r.note), r.period) << r.sample << " " << r.note;
+    }
+    ch.sample = nullptr;
+    EXPECT_EQ(player->noteToPeriod(ch, 0x400), 0);
+    EXPECT_EQ(player->periodToFrequency(1712, ch), 12427u);
+    EXPECT_EQ(player->periodToFrequency(28, ch), 759866u);
+    EXPECT_EQ(player->periodToFrequency(27, ch), 0u); // silence instead of a division
+}
+
+TEST(S3mPitch, NotesAndSamples) {
+    // F-4 of a sample at volume 48, a cut, a note without instrument, semitone 12 (no note),
+    // a volume byte, an instrument alone.
+    const auto notes = s3mLine({s3mNote(4, 5, 1), S3mCell{254}, s3mNote(4, 0), S3mCell{0x4C},
+                                s3mVolume(50), S3mCell{255, 1}},
+                               loopedSample(64, 48))
+                           .build();
+    S3mSampleDef wide;
+    wide.data.assign(2 * 1000, 0);
+    wide.flags = 4 | 1;
+    wide.loopStart = 100;
+    wide.loopEnd = 900;
+    S3mSampleDef once = loopedSample(600);
+    once.flags = 0;
+    // O02 and O03 on a 16-bit looped sample in channel 0 and an 8-bit one in channel 1.
+    const auto offsets = s3mLine({C4, s3mNote(4, 0, 1, 'O', 3)}, wide)
+                             .sample(once)
+                             .cell(0, 0, 1, s3mNote(4, 0, 2, 'O', 2))
+                             .cell(0, 1, 1, s3mNote(4, 0, 2, 'O', 3))
+                             .build();
+    S3mSampleDef noRate = loopedSample(64);
+    noRate.middleCRate = 0;
+    S3mSampleDef adlib;
+    adlib.type = 2;
+    const auto disabled = S3mBuilder(3)
+                              .channelSetting(1, 0x81)
+                              .sample(loopedSample(64))
+                              .cell(0, 0, 0, C4)
+                              .cell(0, 0, 1, s3mNote(4, 5, 1, 'A', 2))
+                              .cell(0, 0, 2, s3mNote(4, 5, 1))
+                              .build();
+    checkTicks(
+        {
+            {"F-4: period 1280", notes, Step, {16622}},
+            {"48 at global volume 64", notes, MixerVolume, {96}},
+            {"a cut stops, a note without instrument plays", notes, Active, {1, 0, 1}, 0, 6},
+            {"a cut leaves no period", notes, Period, {0}, 6},
+            {"a note without instrument keeps the sample", notes, Step, {12427}, 12},
+            {"no note, no start", notes, Starts, {1, 1, 2, 2, 2, 2}, 0, 6},
+            {"an instrument alone resets the volume", notes, Volume, {50, 48}, 24, 6},
+            {"S21: 1712 x 267616 / 7941 = 57695, >> 5 = 1802, bit 4 set",
+             line({s3mNote(4, 0, 1, 'S', 0x21), C4}),
+             Period,
+             {1803, 1803},
+             0,
+             6},
+            {"S21 on the row's own note", line({s3mNote(4, 0, 1, 'S', 0x21)}), Step, {11800}},
+            {"loop in bytes", offsets, VoiceEnd, {1800}},
+            {"16-bit, looped", offsets, VoiceFlags, {0x0D}},
+            {"offset in frames: 768 of 2 bytes", offsets, StartOffset, {1536}, 6},
+            {"8-bit end", offsets, VoiceEnd, {600}, 0, 1, 1},
+            {"8-bit offset", offsets, StartOffset, {512}, 0, 1, 1},
+            {"768 lies beyond the 600 bytes", offsets, Active, {1, 0}, 0, 6, 1},
+            {"no middle-C rate", s3mLine({C4}, noRate).build(), Active, {0}},
+            {"no middle-C rate", s3mLine({C4}, noRate).build(), Period, {0}},
+            {"an absent sample is never chosen", s3mLine({C4}, adlib).build(), Starts, {0}},
+            {"a disabled channel's command does not run", disabled, Speed, {6}},
+            {"a disabled channel is silent", disabled, Starts, {0}, 0, 1, 1},
+            {"the channel after it plays", disabled, Period, {1280}, 0, 1, 2},
+        },
+        playS3m);
+}
+
+TEST(S3mPitch, SlidesArpeggioAndVibrato) {
+    checkTicks(
+        {
+            // C-4 1712, D#4 1440, G-4 1140; A-4 (1016) + 7 carries into the next octave: 678.
+            {"J37, J00, J70",
+             line({s3mNote(4, 0, 1, 'J', 0x37), s3mFx('J', 0), s3mNote(4, 9, 1, 'J', 0x70)}),
+             Period,
+             {1712, 1440, 1140, 1712, 1440, 1140, 1712, 1440, 1140, 1712, 1440, 1140, 1016, 678,
+              1016, 1016, 678, 1016}},
+            {"J around the note, not the slid pitch",
+             line({s3mNote(4, 0, 1, 'E', 0xF4), s3mFx('J', 0x30)}),
+             Period,
+             {1728, 1712, 1440, 1712, 1712, 1440, 1712},
+             5},
+            // Fine steps are 4 units, extra-fine steps 1; F00 takes the extra-fine memory.
+            {"EF2, FE3, F00, E02",
+             line({s3mNote(4, 0, 1, 'E', 0xF2), s3mFx('F', 0xE3), s3mFx('F', 0), s3mFx('E', 2)}),
+             Period,
+             {1720, 1720, 1720, 1720, 1720, 1720, 1717, 1717, 1717, 1717, 1717, 1717,
+              1714, 1714, 1714, 1714, 1714, 1714, 1714, 1722, 1730, 1738, 1746, 1754}},
+            {"Amiga limits: C-5 up, C-3 down",
+             line({s3mNote(5, 0, 1, 'F', 0x10), s3mFx('F', 0x10), s3mNote(3, 0, 1, 'E', 0x60)},
+                  0x10),
+             Period,
+             {856, 792, 728, 664, 600, 536, 536, 472, 452, 452, 452, 452, 3424, 3424, 3424, 3424,
+              3424, 3424}},
+            // 54 - 32 passes the lowest period 24 and stops there; below 28 nothing sounds.
+            {"C-7 up past the lowest period",
+             line({s3mNote(7, 0, 1, 'F', 8), s3mFx('F', 0)}),
+             Period,
+             {214, 182, 150, 118, 86, 54, 54, 24, 24, 24, 24, 24}},
+            {"C-7 up falls silent",
+             line({s3mNote(7, 0, 1, 'F', 8), s3mFx('F', 0)}),
+             Active,
+             {1, 0},
+             5,
+             6},
+            {"G to D-4 (1524) and L back",
+             line({C4, s3mNote(4, 2, 1, 'G', 0x10), s3mNote(4, 0, 0, 'L', 0)}),
+             Period,
+             {1712, 1648, 1584, 1524, 1524, 1524, 1524, 1588, 1652, 1712, 1712, 1712},
+             6},
+            {"G restarts nothing", line({C4, s3mNote(4, 2, 1, 'G', 0x10)}), Starts, {1}, 11},
+            // Sine 0, 97, 180, 235, 255 at positions 0 to 16; depth 4 x -4 for H and 4 x 1 for
+            // U, over 128.
+            {"H44 and U44",
+             line({s3mNote(4, 0, 1, 'H', 0x44), s3mNote(4, 0, 1, 'U', 0x44)}),
+             Period,
+             {1712, 1712, 1699, 1689, 1682, 1680, 1712, 1712, 1715, 1717, 1719, 1719}},
+        },
+        playS3m);
+}
+
+} // namespace
+} // namespace tolva::test

@@ -1,0 +1,96 @@
+#include "support/TickCases.h"
+
+#include "formats/xm/XmPlayer.h"
+
+#include <gtest/gtest.h>
+
+namespace tolva::test {
+
+namespace {
+
+int read(Player& player, const RecordingMixer& mixer, Read what, uint32_t channel) {
+    Channel& ch = player.channel(channel);
+    const RecordedVoice& voice = mixer.voices[channel];
+    switch (what) {
+    case Read::Volume:
+        return ch.volume;
+    case Read::Period:
+        return soundingPeriod(ch);
+    case Read::Panning:
+        return ch.panning;
+    case Read::VibratoOffset:
+        return ch.vibratoOffset;
+    case Read::MixerVolume:
+        return voice.volume;
+    case Read::MixerPanning:
+        return voice.panning;
+    case Read::Step:
+        return static_cast<int>(voice.step);
+    case Read::Starts:
+        return static_cast<int>(voice.starts);
+    case Read::Active:
+        return voice.active;
+    case Read::StartOffset:
+        return static_cast<int>(voice.startOffset);
+    case Read::VoiceEnd:
+        return static_cast<int>(voice.end);
+    case Read::VoiceFlags:
+        return voice.flags;
+    case Read::GlobalVolume:
+        return player.globalVolume;
+    case Read::Speed:
+        return player.speed;
+    case Read::Tempo:
+        return player.tempo;
+    case Read::TickInterval:
+        return static_cast<int>(mixer.slots[0].interval);
+    case Read::AutoVibrato:
+        return static_cast<XmChannel&>(ch).autoVibratoOffset;
+    }
+    return 0;
+}
+
+} // namespace
+
+void checkTicks(const std::vector<TickCase>& cases, PlayFunction play) {
+    for (const TickCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordingMixer mixer;
+        auto player = play(c.song, mixer);
+        ASSERT_TRUE(player);
+        std::vector<int> seen;
+        for (uint32_t tick = 0; seen.size() < c.expected.size(); ++tick) {
+            playTick(*player);
+            if (tick >= c.skip && (tick - c.skip) % c.every == 0)
+                seen.push_back(read(*player, mixer, c.read, c.channel));
+        }
+        EXPECT_EQ(seen, c.expected);
+    }
+}
+
+void checkTraces(const std::vector<TraceCase>& cases, PlayFunction play) {
+    for (const TraceCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordingMixer mixer;
+        auto player = play(c.song, mixer);
+        ASSERT_TRUE(player);
+        EXPECT_EQ(traceRows(*player, 1000), c.expected);
+    }
+}
+
+std::vector<int> repeated(std::initializer_list<int> values, uint32_t times) {
+    std::vector<int> out;
+    for (int v : values)
+        out.insert(out.end(), times, v);
+    return out;
+}
+
+std::vector<RowStep> spans(std::initializer_list<std::array<uint32_t, 3>> list) {
+    std::vector<RowStep> out;
+    for (const auto& [order, first, last] : list)
+        for (uint32_t row = first; row <= last; ++row)
+            out.push_back({order, row});
+    return out;
+}
+
+} // namespace tolva::test

@@ -27,10 +27,9 @@ TEST(S3mLoader, HeaderValuesAndTheirSubstitutes) {
 
     p = load(
         S3mBuilder().speed(3).tempo(33).flags(0x10).signedSamples(false).globalVolume(40).build());
-    EXPECT_EQ(p->song.initialSpeed, 3);
-    EXPECT_EQ(p->song.initialTempo, 33u);
-    EXPECT_EQ(p->song.maxPeriod, 3424);
-    EXPECT_EQ(p->song.minPeriod, 452);
+    EXPECT_EQ((std::vector<int>{p->song.initialSpeed, int(p->song.initialTempo), p->song.maxPeriod,
+                                p->song.minPeriod}),
+              (std::vector<int>{3, 33, 3424, 452}));
     EXPECT_FALSE(p->song.signedSamples);
     EXPECT_EQ(p->song.initialGlobalVolume, 40);
 
@@ -115,12 +114,9 @@ TEST(S3mLoader, SampleRecordsInBytesWithLoopChecks) {
     ASSERT_EQ(p->song.sampleCount, 5u);
     const S3mSample& s = p->samples[0];
     EXPECT_TRUE(s.present);
-    EXPECT_EQ(s.length, 2000u);
-    EXPECT_EQ(s.loopStart, 200u);
-    EXPECT_EQ(s.loopEnd, 1800u);
-    EXPECT_EQ(s.flags, Sample16Bit | SampleLoop);
-    EXPECT_EQ(s.volume, 50);
-    EXPECT_EQ(s.middleCRate, 22050u);
+    EXPECT_EQ((std::vector<int>{int(s.length), int(s.loopStart), int(s.loopEnd), s.flags, s.volume,
+                                int(s.middleCRate)}),
+              (std::vector<int>{2000, 200, 1800, Sample16Bit | SampleLoop, 50, 22050}));
     EXPECT_STREQ(s.fileName, "WIDE.SMP");
     EXPECT_EQ(std::string(s.name), std::string("wide name") + std::string(18, ' '));
     EXPECT_EQ(mixer.bytesOf(s.data), std::vector<uint8_t>(2000, 0x11));

@@ -52,8 +52,8 @@ int read(Player& player, const RecordingMixer& mixer, Read what, uint32_t channe
 
 } // namespace
 
-void checkTicks(const std::vector<TickCase>& cases, PlayFunction play) {
-    for (const TickCase& c : cases) {
+void checkTicks(const std::vector<ReadCase>& cases, PlayFunction play) {
+    for (const ReadCase& c : cases) {
         SCOPED_TRACE(c.what);
         RecordingMixer mixer;
         auto player = play(c.song, mixer);

@@ -34,7 +34,7 @@ enum class Read {
     AutoVibrato, // XM only
 };
 
-struct TickCase {
+struct ReadCase {
     const char* what;
     std::vector<uint8_t> song;
     Read read;
@@ -52,7 +52,7 @@ struct TraceCase {
 
 using PlayFunction = std::unique_ptr<Player> (*)(const std::vector<uint8_t>&, RecordingMixer&);
 
-void checkTicks(const std::vector<TickCase>& cases, PlayFunction play);
+void checkTicks(const std::vector<ReadCase>& cases, PlayFunction play);
 void checkTraces(const std::vector<TraceCase>& cases, PlayFunction play);
 
 // Each value `times` times over.

@@ -1,6 +1,7 @@
 # The information dialog's layout as the user resizes it: controls follow the growth, odd
 # widths split fairly, the border cannot be dragged below the template's size, and the next
-# opening comes back where and as large as the last one was left.
+# opening comes back where and as large as the last one was left. The about box opens from the
+# record, shows its texts and closes with OK.
 source "$SUPPORT/dialog_harness.sh"
 
 home="$WORK/home"
@@ -35,4 +36,8 @@ expect_eq "right-edge drag" "$l2,$w2" "$left,$width"
 
 expect_eq "moved and grown" "${rects[1]}" "50,60,$((width + 46)),$((height + 30))"
 expect_eq "reopened where it was left" "${rects[2]}" "${rects[1]}"
+
+drive_dialog "$WORK/about.txt" about "$PLUGIN" --act read:1 --act shot:about --act click:1
+expect_controls "$WORK/about.txt" "1=1,0,OK"
+[[ -s "$WORK/about.png" && -s "$WORK/grown.png" ]] || fail "no pictures of the dialogs"
 finish

@@ -1,58 +1,65 @@
 # What the playlist asks about a file: is it ours (by content, not by name), its title in each
-# title format, and its length.
+# title format and its length; and Play refusing what it cannot play, cleanly.
 source "$SUPPORT/plugin_harness.sh"
 source "$SUPPORT/settings_builder.sh"
 
 songs="$WORK/songs"
-mkdir -p "$songs"
+home="$WORK/home"
+dat="$home/settings/Plugins/in_tolva.dat"
+mkdir -p "$songs/folder.mod" "$home/settings/Plugins"
 write_mod "$songs/y.mod" abc 24 40
 write_mod "$songs/untitled.mod" "" 24
 cp "$songs/y.mod" "$songs/renamed.xyz"
 head -c 1500 "$songs/y.mod" >"$songs/damaged.mod" # cut inside the pattern data
-not_module=$(find "$CORPUS/not-modules" -type f | sort | head -1)
-cp "$not_module" "$songs/fake.mod"
-files=(y.mod untitled.mod renamed.xyz damaged.mod fake.mod missing.mod)
-winfiles=()
-for f in "${files[@]}"; do winfiles+=("$(winpath "$songs/$f")"); done
+cp "$(find "$CORPUS/not-modules" -type f | sort | head -1)" "$songs/fake.mod"
+win() { winpath "$songs/$1"; }
+info() { # report file key
+    info_value "$WORK/$1.txt" "$(win "$2")" "$3"
+}
 
-home="$WORK/home"
-mkdir -p "$home/settings/Plugins"
 for format in 0 1 2; do
-    write_settings "$home/settings/Plugins/in_tolva.dat" titleFormat=$format
-    winhost info "$PLUGIN" "${winfiles[@]}" --home "$(winpath "$home")" >"$WORK/info$format.txt"
+    write_settings "$dat" titleFormat=$format
+    winhost info "$PLUGIN" "$(win y.mod)" "$(win untitled.mod)" "$(win fake.mod)" \
+        "$(win missing.mod)" --home "$(winpath "$home")" >"$WORK/info$format.txt"
 done
-title() { info_value "$WORK/info$1.txt" "$(winpath "$songs/$2")" title; }
-expect_eq "format 0, titled" "$(title 0 y.mod)" "abc"
-expect_eq "format 0, untitled" "$(title 0 untitled.mod)" "untitled.mod"
-expect_eq "format 1, titled" "$(title 1 y.mod)" "abc - y.mod"
-expect_eq "format 1, untitled" "$(title 1 untitled.mod)" "untitled.mod"
-expect_eq "format 2, titled" "$(title 2 y.mod)" "TOLVA: abc - y.mod"
-expect_eq "format 2, untitled" "$(title 2 untitled.mod)" "TOLVA: untitled.mod"
-expect_eq "format 2, not a module" "$(title 2 fake.mod)" "TOLVA: fake.mod"
-expect_eq "format 0, missing file" "$(title 0 missing.mod)" "missing.mod"
+expect_eq "format 0, titled" "$(info info0 y.mod title)" "abc"
+expect_eq "format 0, untitled" "$(info info0 untitled.mod title)" "untitled.mod"
+expect_eq "format 0, missing file" "$(info info0 missing.mod title)" "missing.mod"
+expect_eq "format 1, titled" "$(info info1 y.mod title)" "abc - y.mod"
+expect_eq "format 1, untitled" "$(info info1 untitled.mod title)" "untitled.mod"
+expect_eq "format 2, titled" "$(info info2 y.mod title)" "TOLVA: abc - y.mod"
+expect_eq "format 2, untitled" "$(info info2 untitled.mod title)" "TOLVA: untitled.mod"
+expect_eq "format 2, not a module" "$(info info2 fake.mod title)" "TOLVA: fake.mod"
 
-info() { info_value "$WORK/info2.txt" "$(winpath "$songs/$1")" "$2"; }
-expect_eq "module is ours" "$(info y.mod isourfile)" 1
-expect_eq "module under another extension is ours" "$(info renamed.xyz isourfile)" 1
-expect_eq "damaged module is not ours" "$(info damaged.mod isourfile)" 0
-expect_eq "module extension on another file is not ours" "$(info fake.mod isourfile)" 0
-expect_eq "missing file is not ours" "$(info missing.mod isourfile)" 0
-for f in damaged.mod fake.mod missing.mod; do
-    expect_eq "length of $f" "$(info $f length)" 0
+# One pattern of 64 rows at speed 6 and 125 BPM: 384 ticks of 882 frames, the first at frame 0,
+# at 44100 per second. With silence removal the length leaves out the silence before the first
+# audible second (2 s), though the playlist loads songs without samples.
+winhost info "$PLUGIN" "$(win y.mod)" "$(win renamed.xyz)" "$(win damaged.mod)" \
+    "$(win fake.mod)" "$(win missing.mod)" --home "$(winpath "$home")" >"$WORK/ours.txt"
+for f in y.mod=1,7680 renamed.xyz=1,7680 damaged.mod=0,0 fake.mod=0,0 missing.mod=0,0; do
+    expect_eq "${f%=*}: ours, length" "$(info ours "${f%=*}" isourfile),$(info ours "${f%=*}" length)" "${f#*=}"
 done
-# One pattern of 64 rows at speed 6 and 125 BPM: the first row comes with the first tick, at
-# frame 0, the end with tick 64 x 6 = 384 of 882 frames, at frame 338688 of 44100 per second.
-expect_eq "length of one pattern" "$(info y.mod length)" 7680
+write_settings "$dat" removeSilence=1
+winhost info "$PLUGIN" "$(win y.mod)" --home "$(winpath "$home")" >"$WORK/trim.txt"
+expect_eq "length without silence" "$(info trim y.mod length)" 5680
 
-# With silence removal the playlist length leaves out the silence before the first audible
-# second (2 s) and the song ends at 7.68 s, though the playlist loads songs without samples.
-write_settings "$home/settings/Plugins/in_tolva.dat" removeSilence=1
-winhost info "$PLUGIN" "$(winpath "$songs/y.mod")" --home "$(winpath "$home")" >"$WORK/trim.txt"
-expect_eq "length without silence" "$(info_value "$WORK/trim.txt" "$(winpath "$songs/y.mod")" length)" 5680
+refused() { # what report [open calls]
+    expect_keys "$2" play_result=1 open_calls="${3:-0}" written_bytes=0 eof_count=0
+}
+write_settings "$dat"
+for f in missing.mod folder.mod damaged.mod fake.mod; do
+    winhost play "$PLUGIN" "$(win $f)" "$(winpath "$WORK/$f.wav")" >"$WORK/$f.txt" ||
+        fail "$f: the host failed"
+    refused "$f" "$WORK/$f.txt"
+done
+winhost play "$PLUGIN" "$(win y.mod)" "$(winpath "$WORK/o.wav")" --fail-open >"$WORK/open.txt"
+refused "output that cannot open" "$WORK/open.txt" 1
 
 # Switching MOD off in the settings makes the same file foreign.
-write_settings "$home/settings/Plugins/in_tolva.dat" enableMod=0 enableMod15=0
-winhost info "$PLUGIN" "$(winpath "$songs/y.mod")" --home "$(winpath "$home")" >"$WORK/off.txt"
-expect_eq "module with MOD switched off" "$(info_value "$WORK/off.txt" "$(winpath "$songs/y.mod")" isourfile)" 0
-
+write_settings "$dat" enableMod=0 enableMod15=0
+winhost info "$PLUGIN" "$(win y.mod)" --home "$(winpath "$home")" >"$WORK/off.txt"
+expect_eq "module with MOD switched off" "$(info off y.mod isourfile)" 0
+winhost play "$PLUGIN" "$(win y.mod)" "$(winpath "$WORK/off.wav")" --home "$(winpath "$home")" \
+    >"$WORK/off-play.txt"
+refused "MOD switched off" "$WORK/off-play.txt"
 finish

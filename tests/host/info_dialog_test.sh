@@ -23,9 +23,9 @@ check_song() { # name file format-prefix tabs
     drive_dialog "$report" infobox "$PLUGIN" "$(winpath "$file")" --home "$(winpath "$home")" \
         "${actions[@]}" --act click:1
     expect_eq "$name tabs" "$(key tabs "$report")" "$tabs"
-    [[ "$(control_state "$report" 1018)" == "1,0,$format"* ]] ||
-        fail "$name format: $(control_state "$report" 1018)"
-    expect_eq "$name size" "$(control_state "$report" 1015)" "1,0,$(thousands "$(stat -c %s "$file")")"
+    [[ "$(key control_1018 "$report")" == "1,0,$format"* ]] ||
+        fail "$name format: $(key control_1018 "$report")"
+    expect_controls "$report" "1015=1,0,$(thousands "$(stat -c %s "$file")")"
     expect_eq "$name first channel heading" "$(key cell_1046_0_1 "$report")" 1
     for ((i = 0; i < count; i++)); do
         [[ -s "$WORK/$name-$i.png" ]] || fail "no picture of $name page $i"
@@ -58,26 +58,22 @@ first_cells=($(sed -n 's/^cell_1046_2_1=//p' "$WORK/load.txt" | tr ' ' '_'))
 expect_eq "first cell of pattern 0" "${first_cells[0]}" "B-3_07_F03"
 [[ "${first_cells[1]:-}" != "" && "${first_cells[1]}" != "${first_cells[0]}" ]] ||
     fail "choosing another order kept the grid: ${first_cells[*]}"
-expect_eq "load button before" "$(sed -n 's/^control_1047=//p' "$WORK/load.txt" | head -1)" \
-    "1,0,Load Sample Data"
-expect_eq "load button after" "$(sed -n 's/^control_1047=//p' "$WORK/load.txt" | tail -1)" \
-    "0,0,Load Sample Data"
+expect_controls "$WORK/load.txt" "1047=1,0,Load Sample Data" "1047=0,0,Load Sample Data"
 
 # The information dialog for the song playing and for another song, open while the song
 # plays: the sound is the same as without it.
 played="$songs/madbomber-data__waterfal.mod"
 winhost play "$PLUGIN" "$(winpath "$played")" "$(winpath "$WORK/plain.wav")" --speed 0 \
     --home "$(winpath "$home")" >"$WORK/plain.txt"
+pcm_of "$WORK/plain.wav" "$WORK/plain.pcm"
+[[ -s "$WORK/plain.pcm" ]] || fail "no sound played"
 for other in "$played" "$songs/njam-data__dali.xm"; do
     tag=$(basename "$other")
     winhost play "$PLUGIN" "$(winpath "$played")" "$(winpath "$WORK/info-$tag.wav")" --speed 0 \
         --home "$(winpath "$home")" --infobox-at "0:$(winpath "$other")" --act tab:1 \
         --act sleep:300 --act click:1 >"$WORK/info-$tag.txt"
-    expect_eq "infobox during play ($tag)" "$(key infobox_result "$WORK/info-$tag.txt")" 0
-    expect_eq "dialog found during play ($tag)" "$(key dialog_found "$WORK/info-$tag.txt")" 1
-    pcm_of "$WORK/plain.wav" "$WORK/plain.pcm"
+    expect_keys "$WORK/info-$tag.txt" infobox_result=0 dialog_found=1
     pcm_of "$WORK/info-$tag.wav" "$WORK/info-$tag.pcm"
-    [[ -s "$WORK/plain.pcm" ]] || fail "no sound played"
     same_bytes "sound with the dialog open ($tag)" "$WORK/plain.pcm" "$WORK/info-$tag.pcm"
 done
 finish

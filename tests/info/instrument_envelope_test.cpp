@@ -6,71 +6,64 @@
 namespace tolva {
 namespace {
 
-// An Impulse Tracker record with one envelope at `offset`: flags, points of (value, tick).
+// An Impulse Tracker record with one envelope at `offset`: flags, points of (value, tick), then
+// loop and sustain points.
 InstrumentDescription itInstrument(uint32_t offset, uint8_t flags,
                                    std::initializer_list<std::pair<int8_t, uint16_t>> points,
-                                   uint8_t loopBegin = 0, uint8_t loopEnd = 0,
-                                   uint8_t sustainBegin = 0, uint8_t sustainEnd = 0) {
+                                   std::array<uint8_t, 4> loops = {}) {
     InstrumentDescription d;
     d.valid = true;
     d.size = 550;
     uint8_t* e = d.bytes + offset;
     e[0] = flags;
     e[1] = static_cast<uint8_t>(points.size());
-    e[2] = loopBegin;
-    e[3] = loopEnd;
-    e[4] = sustainBegin;
-    e[5] = sustainEnd;
+    std::copy(loops.begin(), loops.end(), e + 2);
     uint8_t* p = e + 6;
     for (auto [value, tick] : points) {
-        p[0] = static_cast<uint8_t>(value);
-        p[1] = static_cast<uint8_t>(tick);
-        p[2] = static_cast<uint8_t>(tick >> 8);
-        p += 3;
+        *p++ = static_cast<uint8_t>(value);
+        *p++ = static_cast<uint8_t>(tick);
+        *p++ = static_cast<uint8_t>(tick >> 8);
     }
     return d;
 }
 
-TEST(InstrumentEnvelope, ItVolumeWithLoopAndSustain) {
-    auto d = itInstrument(0x130, 0x07, {{64, 0}, {32, 10}, {0, 300}}, 0, 1, 1, 2);
+struct Expected {
+    std::vector<int> ticks, values;
+    int loopBegin, loopEnd, sustainBegin, sustainEnd;
+    bool centred;
+};
+
+void expectEnvelope(const InstrumentDescription& d, uint32_t kind, const Expected& e) {
     EnvelopeView v;
-    ASSERT_TRUE(readEnvelope(d, EnvelopeVolume, v));
-    ASSERT_EQ(v.count, 3u);
-    EXPECT_EQ(v.ticks[2], 300);
-    EXPECT_EQ(v.values[0], 64);
-    EXPECT_EQ(v.values[1], 32);
-    EXPECT_EQ(v.loopBegin, 0);
-    EXPECT_EQ(v.loopEnd, 1);
-    EXPECT_EQ(v.sustainBegin, 1);
-    EXPECT_EQ(v.sustainEnd, 2);
-    EXPECT_FALSE(v.centred);
+    ASSERT_TRUE(readEnvelope(d, kind, v));
+    ASSERT_EQ(v.count, e.values.size());
+    for (uint32_t i = 0; i < v.count; ++i) {
+        EXPECT_EQ(v.ticks[i], e.ticks[i]) << i;
+        EXPECT_EQ(v.values[i], e.values[i]) << i;
+    }
+    EXPECT_EQ(v.loopBegin, e.loopBegin);
+    EXPECT_EQ(v.loopEnd, e.loopEnd);
+    EXPECT_EQ(v.sustainBegin, e.sustainBegin);
+    EXPECT_EQ(v.sustainEnd, e.sustainEnd);
+    EXPECT_EQ(v.centred, e.centred);
 }
 
-TEST(InstrumentEnvelope, ItPanningAndPitchAreRaisedAndCentred) {
-    auto pan = itInstrument(0x182, 0x01, {{-32, 0}, {0, 4}, {32, 8}});
-    EnvelopeView v;
-    ASSERT_TRUE(readEnvelope(pan, EnvelopePanning, v));
-    EXPECT_EQ(v.values[0], 0);
-    EXPECT_EQ(v.values[1], 32);
-    EXPECT_EQ(v.values[2], 64);
-    EXPECT_TRUE(v.centred);
-    EXPECT_EQ(v.loopBegin, EnvelopeView::None); // flags without loop or sustain
-    EXPECT_EQ(v.sustainBegin, EnvelopeView::None);
+constexpr int None = EnvelopeView::None;
 
-    auto pitch = itInstrument(0x1D4, 0x01, {{-20, 0}});
-    ASSERT_TRUE(readEnvelope(pitch, EnvelopePitch, v));
-    EXPECT_EQ(v.values[0], 12);
-    EXPECT_TRUE(v.centred);
-    auto filter = itInstrument(0x1D4, 0x81, {{-20, 0}});
-    ASSERT_TRUE(readEnvelope(filter, EnvelopePitch, v));
-    EXPECT_FALSE(v.centred);
-}
-
-TEST(InstrumentEnvelope, ItPointCountIsHeldToTwentyFive) {
-    auto d = itInstrument(0x130, 0x01, {});
-    d.bytes[0x131] = 200;
+TEST(InstrumentEnvelope, ItEnvelopesPanningAndPitchRaisedAndCentred) {
+    expectEnvelope(itInstrument(0x130, 0x07, {{64, 0}, {32, 10}, {0, 300}}, {0, 1, 1, 2}),
+                   EnvelopeVolume, {{0, 10, 300}, {64, 32, 0}, 0, 1, 1, 2, false});
+    // Flags without loop or sustain.
+    expectEnvelope(itInstrument(0x182, 0x01, {{-32, 0}, {0, 4}, {32, 8}}), EnvelopePanning,
+                   {{0, 4, 8}, {0, 32, 64}, None, None, None, None, true});
+    expectEnvelope(itInstrument(0x1D4, 0x01, {{-20, 0}}), EnvelopePitch,
+                   {{0}, {12}, None, None, None, None, true});
+    expectEnvelope(itInstrument(0x1D4, 0x81, {{-20, 0}}), EnvelopePitch,
+                   {{0}, {12}, None, None, None, None, false}); // a filter envelope
+    auto many = itInstrument(0x130, 0x01, {});
+    many.bytes[0x131] = 200;
     EnvelopeView v;
-    ASSERT_TRUE(readEnvelope(d, EnvelopeVolume, v));
+    ASSERT_TRUE(readEnvelope(many, EnvelopeVolume, v));
     EXPECT_EQ(v.count, 25u);
 }
 
@@ -91,31 +84,16 @@ TEST(InstrumentEnvelope, XmVolumeAndPanning) {
     d.bytes[229] = 2;
     d.bytes[233] = 0x01 | 0x02 | 0x04;
     d.bytes[234] = 0x01;
+    expectEnvelope(d, EnvelopeVolume, {{0, 5, 20}, {64, 40, 0}, 0, 2, 1, 1, false});
     EnvelopeView v;
-    ASSERT_TRUE(readEnvelope(d, EnvelopeVolume, v));
-    ASSERT_EQ(v.count, 3u);
-    EXPECT_EQ(v.ticks[1], 5);
-    EXPECT_EQ(v.values[1], 40);
-    EXPECT_EQ(v.sustainBegin, 1);
-    EXPECT_EQ(v.sustainEnd, 1);
-    EXPECT_EQ(v.loopBegin, 0);
-    EXPECT_EQ(v.loopEnd, 2);
-    EXPECT_FALSE(v.centred);
-
     ASSERT_TRUE(readEnvelope(d, EnvelopePanning, v));
     EXPECT_EQ(v.count, 12u);
     EXPECT_EQ(v.ticks[0], 21);
     EXPECT_EQ(v.values[0], 0);
     EXPECT_TRUE(v.centred);
-    EXPECT_EQ(v.sustainBegin, EnvelopeView::None);
-
+    EXPECT_EQ(v.sustainBegin, None);
     EXPECT_FALSE(readEnvelope(d, EnvelopePitch, v));
-}
-
-TEST(InstrumentEnvelope, InvalidDescriptionHasNone) {
-    InstrumentDescription d;
-    EnvelopeView v;
-    EXPECT_FALSE(readEnvelope(d, EnvelopeVolume, v));
+    EXPECT_FALSE(readEnvelope(InstrumentDescription{}, EnvelopeVolume, v));
     EXPECT_EQ(v.count, 0u);
 }
 

@@ -26,65 +26,55 @@ std::vector<std::string> texts(uint32_t format, const std::vector<uint8_t>& byte
 }
 
 void add(std::vector<uint8_t>& bytes, std::initializer_list<uint8_t> more) {
-    for (uint8_t b : more)
-        bytes.push_back(b);
+    bytes.insert(bytes.end(), more);
+}
+
+// "... .. .. X7F" for command letter X (or digit) and parameter 7F, as most commands show.
+std::string command(const char* front, char letter, uint32_t param) {
+    char text[24];
+    std::snprintf(text, sizeof text, "%s%c%02X", front, letter, param);
+    return text;
 }
 
 TEST(PatternText, NoteNames) {
-    char name[4];
-    writeNoteName(0, name);
-    EXPECT_STREQ(name, "C-0");
-    writeNoteName(48, name);
-    EXPECT_STREQ(name, "C-4");
-    writeNoteName(61, name);
-    EXPECT_STREQ(name, "C#5");
-    writeNoteName(119, name);
-    EXPECT_STREQ(name, "B-9");
-    writeNoteName(120, name);
-    EXPECT_STREQ(name, "---");
+    const std::pair<uint32_t, const char*> cases[] = {
+        {0, "C-0"}, {48, "C-4"}, {61, "C#5"}, {119, "B-9"}, {120, "---"}};
+    for (const auto& [note, name] : cases) {
+        char text[4];
+        writeNoteName(note, text);
+        EXPECT_STREQ(text, name);
+    }
 }
 
 // MOD cells as the loader packs them: note | effect << 7 | sample << 11, parameter.
-std::vector<uint8_t> modCell(uint32_t note, uint32_t effect, uint32_t sample, uint8_t param) {
+void addModCell(std::vector<uint8_t>& bytes, uint32_t note, uint32_t effect, uint32_t sample,
+                uint8_t param) {
     const uint32_t word = note | effect << 7 | sample << 11;
-    return {static_cast<uint8_t>(word), static_cast<uint8_t>(word >> 8), param};
+    add(bytes, {static_cast<uint8_t>(word), static_cast<uint8_t>(word >> 8), param});
 }
 
-TEST(PatternText, ModCellsWithEveryEffect) {
+TEST(PatternText, ModCellsWithEveryEffectAndEmptyCellsPastTheData) {
     std::vector<uint8_t> bytes;
-    for (uint32_t effect = 0; effect < 16; ++effect) {
-        auto cell = modCell(effect == 0 ? 0 : 13 + effect, effect, effect + 1, 0x5A);
-        bytes.insert(bytes.end(), cell.begin(), cell.end());
+    for (uint32_t effect = 0; effect < 16; ++effect)
+        addModCell(bytes, effect == 0 ? 0 : 13 + effect, effect, effect + 1, 0x5A);
+    addModCell(bytes, 25, 0, 0, 0);
+    addModCell(bytes, 0, 0, 0, 0);
+    for (uint32_t format : {FormatMod, FormatMod15}) {
+        auto t = texts(format, bytes, 2, 17);
+        EXPECT_EQ(t[0], "... 01 05A"); // arpeggio with a parameter is an effect
+        EXPECT_EQ(t[1], "C#1 02 15A"); // note 14: period index 13, the C# above 856
+        EXPECT_EQ(t[12], "C-2 0D C5A");
+        EXPECT_EQ(t[15], "D#2 10 F5A");
+        EXPECT_EQ(t[16], "C-2 .. ...");
+        EXPECT_EQ(t[17], "... .. ...");
+        EXPECT_EQ(t[33], "... .. ...");
     }
-    auto empty = modCell(0, 0, 0, 0);
-    bytes.insert(bytes.end(), empty.begin(), empty.end());
-    auto t = texts(FormatMod, bytes, 1, 17);
-    EXPECT_EQ(t[0], "... 01 05A"); // arpeggio with a parameter is an effect
-    EXPECT_EQ(t[1], "C#1 02 15A"); // note 14: period index 13, the C# above 856
-    EXPECT_EQ(t[12], "C-2 0D C5A");
-    EXPECT_EQ(t[15], "D#2 10 F5A");
-    EXPECT_EQ(t[16], "... .. ...");
-    // The old 15-sample form shares the cells.
-    EXPECT_EQ(texts(FormatMod15, bytes, 1, 17)[15], "D#2 10 F5A");
-}
-
-TEST(PatternText, ModGridHasOneRowPerPatternRowAndEmptyCellsPastTheData) {
-    auto t = texts(FormatMod, modCell(25, 0, 0, 0), 2, 2);
-    ASSERT_EQ(t.size(), 4u);
-    EXPECT_EQ(t[0], "C-2 .. ...");
-    EXPECT_EQ(t[1], "... .. ...");
-    EXPECT_EQ(t[3], "... .. ...");
 }
 
 TEST(PatternText, MtmTrackCells) {
     // Track rows: note << 2 | sample >> 4, sample << 4 | effect, parameter.
-    std::vector<uint8_t> track(64 * 3, 0);
-    track[0] = 25 << 2 | 1; // note 25, sample 0x1F
-    track[1] = 0xF0 | 0xA;
-    track[2] = 0x0F;
-    track[3] = 0;
-    track[4] = 0x0E;
-    track[5] = 0xD3;
+    std::vector<uint8_t> track = {25 << 2 | 1, 0xF0 | 0xA, 0x0F, 0, 0x0E, 0xD3};
+    track.resize(64 * 3);
     PatternDescription p;
     p.rows = 64;
     p.tracks[0] = track.data();
@@ -96,15 +86,10 @@ TEST(PatternText, MtmTrackCells) {
 }
 
 TEST(PatternText, Composer669Cells) {
-    std::vector<uint8_t> bytes(8 * 3 * 2, 0xFF);
     // Row 0: note 36 sample 5 volume 9, effect 2 value 4; a volume-only cell; an effect only.
-    bytes[0] = 36 << 2 | 5 >> 4;
-    bytes[1] = (5 << 4 & 0xF0) | 9;
-    bytes[2] = 0x24;
-    bytes[3] = 0xFE;
-    bytes[4] = 0x07;
-    bytes[5] = 0xFF;
-    bytes[8] = 0x5F;
+    std::vector<uint8_t> bytes = {
+        36 << 2 | 5 >> 4, (5 << 4 & 0xF0) | 9, 0x24, 0xFE, 0x07, 0xFF, 0xFF, 0xFF, 0x5F};
+    bytes.resize(8 * 3 * 2, 0xFF);
     auto t = texts(Format669, bytes, 2, 8);
     EXPECT_EQ(t[0], "C-3 05 9 24");
     EXPECT_EQ(t[1], "... .. 7 ..");
@@ -112,35 +97,25 @@ TEST(PatternText, Composer669Cells) {
     EXPECT_EQ(t[8], "... .. . ..");
 }
 
-TEST(PatternText, S3mCellsWithEveryCommand) {
+TEST(PatternText, S3mCellsWithEveryCommandAndTheColumnsThatPlay) {
     std::vector<uint8_t> bytes;
     // Row 0: channel 0 note C-5 sample 12 volume 64 command A; channel 2 note cut; channel 3
-    // volume only; channel 4 command without a note.
+    // volume only; channel 4 command without a note. Then one command A..Z a row.
     add(bytes, {0x20 | 0x40 | 0x80 | 0, 0x50, 12, 64, 1, 0x06});
-    add(bytes, {0x20 | 2, 254, 0});
-    add(bytes, {0x40 | 3, 7});
-    add(bytes, {0x80 | 4, 26, 0x80});
-    bytes.push_back(0);
-    // Row 1: every command A..Z on channel 1 would need 26 rows; one per row below.
-    for (uint8_t command = 1; command <= 26; ++command)
-        add(bytes, {0x80 | 1, command, command, 0});
+    add(bytes, {0x20 | 2, 254, 0, 0x40 | 3, 7, 0x80 | 4, 26, 0x80, 0});
+    for (uint8_t letter = 1; letter <= 26; ++letter)
+        add(bytes, {0x80 | 1, letter, letter, 0});
     auto t = texts(FormatS3m, bytes, 27, 5);
     EXPECT_EQ(t[0], "C-5 12 64 A06");
     EXPECT_EQ(t[1], "... .. .. .00");
     EXPECT_EQ(t[2], "^^^ .. .. .00");
     EXPECT_EQ(t[3], "... .. 07 .00");
     EXPECT_EQ(t[4], "... .. .. Z80");
-    for (uint32_t command = 1; command <= 26; ++command) {
-        char expected[16];
-        std::snprintf(expected, sizeof expected, "... .. .. %c%02X", 'A' + command - 1, command);
-        EXPECT_EQ(t[command * 5 + 1], expected);
-    }
-}
+    for (uint32_t letter = 1; letter <= 26; ++letter)
+        EXPECT_EQ(t[letter * 5 + 1], command("... .. .. ", 'A' + letter - 1, letter));
 
-TEST(PatternText, S3mColumnsShowTheStoredChannelsThatPlay) {
-    std::vector<uint8_t> bytes = {0x20 | 5, 0x31, 1, 0};
     const uint8_t columns[2] = {0, 5};
-    auto t = texts(FormatS3m, bytes, 1, 2, columns);
+    t = texts(FormatS3m, {0x20 | 5, 0x31, 1, 0}, 1, 2, columns);
     EXPECT_EQ(t[0], "... .. .. .00");
     EXPECT_EQ(t[1], "C#3 01 .. .00");
 }
@@ -152,7 +127,6 @@ TEST(PatternText, XmPackedAndFullCells) {
     add(bytes, {0x80 | 0x04, 0x10});       // volume 0x10 shows nothing
     add(bytes, {0x80});                    // empty
     add(bytes, {0x80 | 0x04 | 0x08 | 0x10, 0x6A, 35, 0x12});
-    const char* const letters = "-+dusvp<>m";
     for (uint32_t high = 6; high < 16; ++high)
         add(bytes, {0x80 | 0x04, static_cast<uint8_t>(high << 4 | 3)});
     for (uint8_t effect = 0; effect < 36; ++effect)
@@ -164,13 +138,10 @@ TEST(PatternText, XmPackedAndFullCells) {
     EXPECT_EQ(t[3], "... .. .. ...");
     EXPECT_EQ(t[4], "... .. -A Z12");
     for (uint32_t high = 6; high < 16; ++high)
-        EXPECT_EQ(t[high - 1], std::string("... .. ") + letters[high - 6] + "3 ...");
-    for (uint32_t effect = 0; effect < 36; ++effect) {
-        char expected[16];
-        std::snprintf(expected, sizeof expected, "... .. .. %c40",
-                      effect < 10 ? '0' + effect : 'A' + effect - 10);
-        EXPECT_EQ(t[15 + effect], expected) << effect;
-    }
+        EXPECT_EQ(t[high - 1], std::string("... .. ") + "-+dusvp<>m"[high - 6] + "3 ...");
+    for (uint32_t effect = 0; effect < 36; ++effect)
+        EXPECT_EQ(t[15 + effect],
+                  command("... .. .. ", effect < 10 ? '0' + effect : 'A' + effect - 10, 0x40));
 }
 
 TEST(PatternText, ItCellsVolumeColumnAndRepeatedValues) {
@@ -182,30 +153,24 @@ TEST(PatternText, ItCellsVolumeColumnAndRepeatedValues) {
     // Row 2: mask of last values only: the values of row 1 come back.
     add(bytes, {0x80 | 1, 0xF0, 0});
     // Rows 3..: note cut, fade, volume-column effects, every command.
-    add(bytes, {0x80 | 1, 0x01, 254, 0});
-    add(bytes, {0x80 | 1, 0x01, 130, 0});
-    add(bytes, {0x80 | 1, 0x04, 65, 0});
-    add(bytes, {0x80 | 1, 0x04, 124, 0});
-    add(bytes, {0x80 | 1, 0x04, 193, 0});
-    add(bytes, {0x80 | 1, 0x04, 212, 0});
-    for (uint8_t command = 1; command <= 26; ++command)
-        add(bytes, {0x80 | 1, 0x08, command, 0x7F, 0});
+    for (uint8_t volume : {65, 124, 193, 212})
+        add(bytes, {0x80 | 1, 0x04, volume, 0});
+    add(bytes, {0x80 | 1, 0x01, 254, 0, 0x80 | 1, 0x01, 130, 0});
+    for (uint8_t letter = 1; letter <= 26; ++letter)
+        add(bytes, {0x80 | 1, 0x08, letter, 0x7F, 0});
     auto t = texts(FormatIt, bytes, 35, 2);
     EXPECT_EQ(t[0], "C-5 07 64 A03");
     EXPECT_EQ(t[1], "... .. .. .00");
     EXPECT_EQ(t[2], "=== 07p32 .10"); // command 0: no letter, the parameter stays
     EXPECT_EQ(t[4], "=== 07p32 .10");
-    EXPECT_EQ(t[6], "^^^ .. .. .00");
-    EXPECT_EQ(t[8], "~~~ .. .. .00");
-    EXPECT_EQ(t[10], "... .. A0 .00");
-    EXPECT_EQ(t[12], "... .. F9 .00");
-    EXPECT_EQ(t[14], "... .. G0 .00");
-    EXPECT_EQ(t[16], "... .. H9 .00");
-    for (uint32_t command = 1; command <= 26; ++command) {
-        char expected[16];
-        std::snprintf(expected, sizeof expected, "... .. .. %c7F", 'A' + command - 1);
-        EXPECT_EQ(t[(8 + command) * 2], expected) << command;
-    }
+    EXPECT_EQ(t[6], "... .. A0 .00");
+    EXPECT_EQ(t[8], "... .. F9 .00");
+    EXPECT_EQ(t[10], "... .. G0 .00");
+    EXPECT_EQ(t[12], "... .. H9 .00");
+    EXPECT_EQ(t[14], "^^^ .. .. .00");
+    EXPECT_EQ(t[16], "~~~ .. .. .00");
+    for (uint32_t letter = 1; letter <= 26; ++letter)
+        EXPECT_EQ(t[(8 + letter) * 2], command("... .. .. ", 'A' + letter - 1, 0x7F)) << letter;
 }
 
 TEST(PatternText, UnknownFormatWritesNothing) {

@@ -6,16 +6,12 @@
 
 #include <gtest/gtest.h>
 
-using namespace tolva;
-using namespace tolva::test;
-
-class SongSessions : public ::testing::Test {
-    FormatsEnabled formats_;
-};
+namespace tolva::test {
 
 // The player hands its sample blocks back to the mixer as it goes: under the sanitizers a
 // mixer destroyed first shows up here.
-TEST_F(SongSessions, SessionPlaysAndReleasesItsSamplesThroughItsOwnMixer) {
+TEST(SongSession, PlaysAndReleasesItsSamplesThroughItsOwnMixer) {
+    FormatsEnabled formats;
     MemoryStream stream(ModBuilder(4, "M.K.")
                             .sample(squareSample(64))
                             .cell(0, 0, 0, note(25, 1))
@@ -27,8 +23,6 @@ TEST_F(SongSessions, SessionPlaysAndReleasesItsSamplesThroughItsOwnMixer) {
     EXPECT_EQ(failure, LoadFailure::None);
     ASSERT_TRUE(session->player().sample(0)->present);
     session->player().configurePlayback(44100);
-
-    // The first row starts at the first tick, 882 frames in.
     int16_t block[576 * 2] = {};
     RenderFormat format;
     int peak = 0;
@@ -39,15 +33,13 @@ TEST_F(SongSessions, SessionPlaysAndReleasesItsSamplesThroughItsOwnMixer) {
     }
     EXPECT_GT(peak, 0);
     EXPECT_EQ(session->player().playedFrames, 3 * 576u);
-
     session->seekToFrame(100);
     EXPECT_EQ(session->player().playedFrames, 100u);
     session.reset();
-}
 
-TEST_F(SongSessions, NoSessionForAFileNoHandlerTakes) {
-    MemoryStream stream(std::vector<uint8_t>(4000, 0x55));
-    LoadFailure failure = LoadFailure::None;
-    EXPECT_FALSE(createSession(stream, true, &failure));
+    MemoryStream garbage(std::vector<uint8_t>(4000, 0x55));
+    EXPECT_FALSE(createSession(garbage, true, &failure));
     EXPECT_EQ(failure, LoadFailure::NotAModule);
 }
+
+} // namespace tolva::test

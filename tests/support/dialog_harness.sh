@@ -33,12 +33,16 @@ drive_dialog() {
     expect_eq "dialog left open ($*)" "$(key dialog_left_open "$report")" ""
 }
 
-# The state of a control read by a read:ID action: "enabled,checked,text".
-control_state() { # report id
-    key "control_$2" "$1"
-}
-
-# The settings file's bytes as hex, for comparing with write_settings output.
-hex_of() {
-    od -An -tx1 -v "$1" | tr -d ' \n'
+# The states ("enabled,checked,text") of controls read by read:ID actions, each ID=STATE taking
+# the next read of that control.
+expect_controls() { # report id=state...
+    local report=$1 pair id
+    local -A seen=()
+    shift
+    for pair; do
+        id=${pair%%=*}
+        seen[$id]=$((${seen[$id]:-0} + 1))
+        expect_eq "$(basename "$report") control $id" \
+            "$(sed -n "s/^control_$id=//p" "$report" | sed -n "${seen[$id]}p")" "${pair#*=}"
+    done
 }

@@ -1,6 +1,5 @@
-# Shared by the plug-in tests: runs the test host under wine and checks its reports.
-# Every test script is started by ctest with these variables set (tests/host/CMakeLists.txt):
-#   WINE_RUN WINHOST PLUGIN OBJDUMP NATIVE_DIR CORPUS WORK
+# Shared by the plug-in tests: runs the test host under wine and checks its reports. ctest sets
+# WINE_RUN WINHOST PLUGIN OBJDUMP NATIVE_DIR CORPUS SUPPORT WORK (tests/host/CMakeLists.txt).
 set -uo pipefail
 : "${WINE_RUN:?}" "${WINHOST:?}" "${PLUGIN:?}" "${WORK:?}"
 
@@ -34,65 +33,40 @@ expect_eq() { # what actual expected
     [[ "$2" == "$3" ]] || fail "$1: got '$2', expected '$3'"
 }
 
-expect_le() { # what actual limit
-    [[ "$2" =~ ^-?[0-9]+$ && "$2" -le "$3" ]] || fail "$1: got '$2', expected at most $3"
+expect_keys() { # report key=value...
+    local report=$1 pair
+    shift
+    for pair in "$@"; do
+        expect_eq "$report: ${pair%%=*}" "$(key "${pair%%=*}" "$report")" "${pair#*=}"
+    done
 }
 
-expect_ge() { # what actual limit
-    [[ "$2" =~ ^-?[0-9]+$ && "$2" -ge "$3" ]] || fail "$1: got '$2', expected at least $3"
+expect_range() { # what actual low high
+    [[ "$2" =~ ^-?[0-9]+$ && "$2" -ge "$3" && "$2" -le "$4" ]] ||
+        fail "$1: got '$2', expected $3..$4"
 }
 
-# The native tool, or a skipped test when it was not built.
 # write_mod OUT TITLE ROW...: the MOD that tests/support/write_test_mod describes.
 write_mod() {
-    "$NATIVE_DIR/tests/write_test_mod" "$@" || fail "could not write $1 with $NATIVE_DIR/tests/write_test_mod"
+    "$NATIVE_DIR/tests/write_test_mod" "$@" || fail "could not write $1"
 }
 
-native_tool() {
-    local tool="$NATIVE_DIR/cli/tolva"
-    if [[ ! -x "$tool" ]]; then
-        echo "SKIP: no native tool at $tool" >&2
-        exit 77
-    fi
-    printf '%s' "$tool"
-}
-
-# Copies the PCM data of a WAV file (its "data" chunk) to OUT.
+# The PCM data of a WAV file the test host wrote (a 44-byte header).
 pcm_of() { # wav out
-    local wav=$1 out=$2 offset=12 size id
-    local total
-    total=$(stat -c %s "$wav")
-    while ((offset + 8 <= total)); do
-        id=$(dd if="$wav" bs=1 skip="$offset" count=4 2>/dev/null)
-        size=$(od -An -tu4 -j $((offset + 4)) -N 4 "$wav" | tr -d ' ')
-        if [[ "$id" == data ]]; then
-            tail -c +$((offset + 9)) "$wav" | head -c "$size" >"$out"
-            return 0
-        fi
-        offset=$((offset + 8 + size + (size & 1)))
-    done
-    fail "$wav has no data chunk"
-    : >"$out"
+    tail -c +45 "$1" >"$2"
 }
 
-# Compares two byte files, optionally from byte FROM of the first against byte FROM2 of the
-# second, over COUNT bytes; names the first difference.
+# Compares COUNT bytes (all when not given) of A from byte FROM_A with B from byte FROM_B.
 same_bytes() { # what a b [from_a from_b count]
-    local what=$1 a=$2 b=$3 fa=${4:-0} fb=${5:-0} n=${6:-}
     local diff
-    if [[ -n "$n" ]]; then
-        diff=$(cmp <(tail -c +$((fa + 1)) "$a" | head -c "$n") <(tail -c +$((fb + 1)) "$b" | head -c "$n") 2>&1)
-    else
-        diff=$(cmp <(tail -c +$((fa + 1)) "$a") <(tail -c +$((fb + 1)) "$b") 2>&1)
-    fi
-    [[ $? -eq 0 ]] || fail "$what: $diff"
+    diff=$(cmp -n "${6:-$((1 << 40))}" -i "${4:-0}:${5:-0}" "$2" "$3" 2>&1) || fail "$1: $diff"
 }
 
 finish() {
-    if ((failures > 0)); then
+    ((failures == 0)) || {
         echo "$failures check(s) failed" >&2
         exit 1
-    fi
+    }
     exit 0
 }
 

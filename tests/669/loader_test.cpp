@@ -1,0 +1,121 @@
+#include "formats/mtm669/Loader669.h"
+#include "song/MemoryStream.h"
+#include "support/Mtm669Builders.h"
+#include "support/SampleStoreMixer.h"
+
+#include <gtest/gtest.h>
+
+namespace tolva::test {
+namespace {
+
+std::unique_ptr<Player> load(const std::vector<uint8_t>& bytes, Mixer* mixer = nullptr) {
+    MemoryStream stream(bytes);
+    return load669(stream, mixer == nullptr, mixer);
+}
+
+TEST(Loader669, SongValuesComeFromTheHeader) {
+    const std::string message = std::string(36, 'a') + std::string(36, 'b') + std::string(36, 'c');
+    auto player = load(Composer669Song{.message = message, .orders = {2, 0, 1}}.build());
+    ASSERT_TRUE(player);
+    const Song& song = player->song;
+    EXPECT_EQ(std::string(song.title), message);
+    EXPECT_EQ(song.channelCount, 8u);
+    EXPECT_EQ(song.initialTempo, 78u);
+    EXPECT_FALSE(song.signedSamples);
+    EXPECT_EQ(song.orders[0], 2);
+    EXPECT_EQ(song.orders[2], 1);
+    EXPECT_EQ(song.orders[3], OrderEnd);
+    EXPECT_EQ(song.orders[128], OrderEnd);
+    EXPECT_EQ(player->formatType(), Format669);
+    EXPECT_TRUE(load(Composer669Song{.magic = "JN"}.build()));
+    EXPECT_FALSE(load(Composer669Song{.magic = "iF"}.build()));
+
+    RecordingMixer mixer;
+    player = play669(Composer669Song{}.build(), mixer);
+    ASSERT_TRUE(player);
+    EXPECT_EQ(mixer.slots[0].interval, 1412u); // 5 x 44100 / (2 x 78), even
+    for (uint32_t i = 0; i < 8; ++i)
+        EXPECT_EQ(mixer.voices[i].panning, i % 2 == 0 ? 0x20 : 0xE0) << i;
+}
+
+TEST(Loader669, SampleHeadersGiveNameLengthAndLoopAndOnly65AreRead) {
+    Composer669Song song{.samples = {{"drum.sam", std::vector<uint8_t>(40, 0x80), 8, 40},
+                                     {"thirteen.char", {1, 2, 3, 4}, 1, 5}}};
+    for (int i = 2; i < 66; ++i)
+        song.samples.push_back({std::to_string(i), {0x80, 0x80}});
+    SampleStoreMixer mixer;
+    auto player = load(song.build(), &mixer);
+    ASSERT_TRUE(player);
+    const Sample& a = *player->sample(0);
+    EXPECT_STREQ(a.name, "drum.sam");
+    EXPECT_EQ(a.length, 40u);
+    EXPECT_EQ(a.loopStart, 8u);
+    EXPECT_EQ(a.loopEnd, 40u);
+    EXPECT_EQ(a.flags & SampleLoop, SampleLoop); // the loop ends inside the data
+    EXPECT_EQ(a.volume, 0);
+    EXPECT_EQ(a.finetune, 0);
+    const Sample& b = *player->sample(1);
+    EXPECT_STREQ(b.name, "thirteen.char");
+    EXPECT_EQ(b.flags & SampleLoop, 0);
+    EXPECT_EQ(mixer.bytesOf(b.data), song.samples[1].data);
+    EXPECT_EQ(player->song.sampleCount, 65u);
+    EXPECT_STREQ(player->sample(64)->name, "64");
+    EXPECT_EQ(player->sample(65), nullptr);
+}
+
+TEST(Loader669, PatternOfZeroBytesCountsAsMissing) {
+    auto player = load(Composer669Song{
+        .orders = {0, 1}, .cells = {{{0, 5, 3}, Cell669{{0, 0, 0}}}, {{1, 0, 0}, effect669(5, 1)}}}
+                           .build());
+    ASSERT_TRUE(player);
+    EXPECT_FALSE(player->isPatternMissing(0)); // the other cells are not zero
+    auto zero = Composer669Song{}.build();
+    std::fill(zero.end() - Pattern669Bytes, zero.end(), 0);
+    player = load(zero);
+    ASSERT_TRUE(player);
+    EXPECT_TRUE(player->isPatternMissing(0));
+}
+
+TEST(Loader669, InformationRecordsOmitFinetuneAndVolumeAndUseTheBreakRow) {
+    Composer669Song song{.breakRow = {{0, 31}}};
+    song.samples.push_back({"square.smp", unsignedSquare(16), 0, 16});
+    auto player = load(song.build());
+    ASSERT_TRUE(player);
+    SampleDescription sample;
+    player->describeSample(sample, 0, 0);
+    EXPECT_EQ(sample.fieldMask & (SampleFieldFinetune | SampleFieldDefaultVolume), 0u);
+    EXPECT_EQ(sample.fieldMask & SampleFieldLoop, SampleFieldLoop);
+    EXPECT_EQ(sample.typeFlags & SampleTypeUnsigned, SampleTypeUnsigned);
+    PatternDescription pattern;
+    player->describePattern(pattern, 0);
+    EXPECT_EQ(pattern.rows, 32u);
+    EXPECT_EQ(pattern.size, 1536u);
+}
+
+TEST(Loader669, CutsBeforeTheSampleDataAreRefusedCutsInsideItKeepWhatIsThere) {
+    const auto bytes = Composer669Song{.message = "complete",
+                                       .samples = {{"a", unsignedSquare(48), 0, 48},
+                                                   {"second", {0x80, 0x90, 0xA0, 0xB0}, 0, 4}},
+                                       .orders = {0, 2},
+                                       .patternCount = 3,
+                                       .cells = {{{0, 0, 0}, note669(25, 0, 15)},
+                                                 {{2, 4, 1}, note669(30, 1, 7).withEffect(4, 2)}}}
+                           .build();
+    const std::size_t samples = bytes.size() - 52; // 48 + 4 bytes of sample data at the end
+    for (std::size_t size = 0; size < bytes.size(); ++size) {
+        SampleStoreMixer mixer;
+        MemoryStream stream(bytes.data(), size);
+        auto player = load669(stream, false, &mixer);
+        ASSERT_EQ(player != nullptr, size >= samples) << "cut at " << size;
+        if (player) {
+            const std::size_t held = size - samples;
+            EXPECT_EQ(player->sample(0)->length, std::min<std::size_t>(held, 48)) << size;
+            EXPECT_EQ(player->sample(1)->length, held > 48 ? held - 48 : 0) << size;
+        }
+        player.reset();
+        EXPECT_EQ(mixer.liveBlocks(), 0u) << "cut at " << size;
+    }
+}
+
+} // namespace
+} // namespace tolva::test

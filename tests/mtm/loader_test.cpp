@@ -1,0 +1,195 @@
+#include "formats/mtm669/MtmLoader.h"
+#include "song/MemoryStream.h"
+#include "support/Mtm669Builders.h"
+#include "support/PlayerHarness.h"
+#include "support/SampleStoreMixer.h"
+
+#include <gtest/gtest.h>
+
+namespace tolva::test {
+namespace {
+
+std::unique_ptr<Player> load(const std::vector<uint8_t>& bytes, Mixer* mixer = nullptr) {
+    MemoryStream stream(bytes);
+    return loadMtm(stream, mixer == nullptr, mixer);
+}
+
+TEST(MtmLoader, SongValuesComeFromTheHeader) {
+    auto player = load(MtmSong{
+        .title = "Twenty characters!!!and more",
+        .rowsPerTrack = 80,
+        .orders = {0, 1, 0},
+        .cells = {{{1, 0}, {25}}},
+        .patterns = {{1},
+                     {1}}}.build());
+    ASSERT_TRUE(player);
+    const Song& song = player->song;
+    EXPECT_STREQ(song.title, "Twenty characters!!!");
+    EXPECT_EQ(song.rowsPerPattern, 64u); // 80 rows per track are cut to the 64 stored
+    EXPECT_EQ(song.orderCount, 3);
+    EXPECT_EQ(song.orders[2], 0);
+    EXPECT_EQ(song.orders[3], OrderEnd);
+    EXPECT_FALSE(song.signedSamples);
+    EXPECT_FALSE(song.bcdPatternBreak);
+    EXPECT_EQ(player->formatType(), FormatMtm);
+
+    auto bytes = MtmSong{}.build();
+    bytes[MtmLastOrderOffset] = 200; // longer than the 128 stored
+    player = load(bytes);
+    ASSERT_TRUE(player);
+    EXPECT_EQ(player->song.orderCount, 128);
+    EXPECT_EQ(player->song.orders[128], OrderEnd);
+
+    RecordingMixer mixer;
+    player = playMtm(MtmSong{.panning = {{0, 15}, {1, 8}, {2, 0}},
+                             .cells = {{{1, 0}, {25}}},
+                             .patterns = {{1, 1, 1}}}
+                         .build(),
+                     mixer);
+    ASSERT_TRUE(player);
+    EXPECT_EQ(player->channel(0).panning, 255);
+    EXPECT_EQ(player->channel(1).panning, 136);
+    EXPECT_EQ(player->channel(2).panning, 0);
+    EXPECT_EQ(mixer.voices[1].panning, 136);
+}
+
+TEST(MtmLoader, ChannelCountComesFromTheHeaderOrElseFromTheSlotsTheOrderedPatternsUse) {
+    // Slots 0, 1 and 5 play tracks; slot 9 only in a pattern that is not in the order list.
+    const std::pair<uint8_t, uint32_t> cases[] = {{6, 6}, {2, 2}, {32, 32}, {0, 3}, {33, 3}};
+    for (const auto& [header, count] : cases) {
+        auto player =
+            load(MtmSong{.channels = header,
+                         .orders = {0, 1},
+                         .cells = {{{1, 0}, {25}}},
+                         .patterns = {{1, 1}, {0, 0, 0, 0, 0, 1}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 1}}}
+                     .build());
+        ASSERT_TRUE(player);
+        EXPECT_EQ(player->channelCount(), count) << int(header);
+    }
+}
+
+TEST(MtmLoader, SampleHeadersAndDataAfterTheCommentAndOnly99Samples) {
+    MtmSong song{.samples = {{"short loop", unsignedSquare(32), 10, 16, 0x1F, 40},
+                             {"long loop", std::vector<uint8_t>(32, 0x80), 10, 17, 0x07, 70},
+                             {"sixteen", std::vector<uint8_t>(32, 0x00), 0, 0, 0, 64, true}},
+                 .comment = {'h', 'i', 0, 0}};
+    for (int i = 3; i < 100; ++i)
+        song.samples.push_back({std::to_string(i), {0x80, 0x80}});
+    SampleStoreMixer mixer;
+    auto player = load(song.build(), &mixer);
+    ASSERT_TRUE(player);
+    const Sample& a = *player->sample(0);
+    EXPECT_STREQ(a.name, "short loop");
+    EXPECT_EQ(a.length, 32u);
+    EXPECT_EQ(a.flags & SampleLoop, 0); // six bytes of loop do not loop
+    EXPECT_EQ(a.finetune, 15);
+    EXPECT_EQ(a.volume, 40);
+    EXPECT_EQ(mixer.bytesOf(a.data), song.samples[0].data);
+    const Sample& b = *player->sample(1);
+    EXPECT_EQ(b.flags & SampleLoop, SampleLoop);
+    EXPECT_EQ(b.loopStart, 10u);
+    EXPECT_EQ(b.loopEnd, 17u);
+    EXPECT_EQ(b.finetune, 7);
+    EXPECT_EQ(player->sample(2)->flags & Sample16Bit, Sample16Bit);
+    EXPECT_EQ(player->song.sampleCount, 99u);
+    EXPECT_STREQ(player->sample(98)->name, "98");
+    EXPECT_EQ(player->sample(99), nullptr);
+}
+
+TEST(MtmLoader, InformationLoadKeepsHeadersAndLeavesSampleDataAlone) {
+    auto bytes = MtmSong{.samples = {mtmSquare(64)}, .orders = {0, 0}}.build();
+    bytes.resize(bytes.size() - 64); // no sample data at all
+    auto player = load(bytes);
+    ASSERT_TRUE(player);
+    EXPECT_TRUE(player->song.infoOnly);
+    EXPECT_EQ(player->sample(0)->length, 64u);
+    EXPECT_FALSE(player->sample(0)->present);
+    EXPECT_EQ(player->sample(0)->data, nullptr);
+    EXPECT_EQ(player->song.orderCount, 2);
+}
+
+TEST(MtmLoader, PatternRecordNamesTheTracksOfEachSlot) {
+    auto player = load(
+        MtmSong{.cells = {{{1, 0}, {25, 3, 0xC, 0x20}}, {{2, 0}, {13}}}, .patterns = {{2, 0, 1}}}
+            .build());
+    ASSERT_TRUE(player);
+    PatternDescription pattern;
+    player->describePattern(pattern, 0);
+    EXPECT_EQ(pattern.rows, 64u);
+    ASSERT_NE(pattern.tracks[0], nullptr);
+    EXPECT_EQ(pattern.tracks[0][0], 12 << 2); // note 13 is stored as 12
+    EXPECT_EQ(pattern.tracks[1], nullptr);
+    ASSERT_NE(pattern.tracks[2], nullptr);
+    EXPECT_EQ(pattern.tracks[2][1], 0x3C);
+    EXPECT_EQ(pattern.tracks[2][2], 0x20);
+    player->describePattern(pattern, 1); // beyond the last pattern
+    EXPECT_EQ(pattern.tracks[0], nullptr);
+    EXPECT_EQ(pattern.cells, nullptr);
+}
+
+TEST(MtmLoader, CommentLinesOf40BytesBecomeLinesEndedByLineBreaks) {
+    std::vector<uint8_t> twoLines(80, 0);
+    std::copy_n("First line", 10, twoLines.begin());
+    std::copy_n("Second line", 11, twoLines.begin() + 40);
+    const std::pair<std::vector<uint8_t>, std::string> cases[] = {
+        {twoLines, "First line\r\nSecond line\r\n"},
+        {{0, 0, 'a', 'b', 0}, "\r\nab\r\n"},
+        {{'x', 'y'}, "xy"},
+        {std::vector<uint8_t>(40, 0), "(none)"},
+        {{}, "(none)"},
+    };
+    for (const auto& [comment, message] : cases) {
+        auto player = load(MtmSong{.comment = comment}.build());
+        ASSERT_TRUE(player);
+        const char* text = player->songMessage();
+        EXPECT_EQ(text ? text : "(none)", message);
+    }
+}
+
+TEST(MtmLoader, DamagedFilesAreRefusedOrKeepWhatIsThere) {
+    const MtmSong complete{.title = "complete",
+                           .samples = {mtmSquare(48), {"second", {0x80, 0x90, 0xA0, 0xB0}}},
+                           .orders = {0, 1},
+                           .cells = {{{1, 0}, {25, 1}}, {{2, 4}, {30, 2, 0xC, 0x20}}},
+                           .patterns = {{1, 2}, {2, 1}},
+                           .comment = {'a', 'b', 0, 'c'}};
+    const auto bytes = complete.build();
+    const std::size_t samples = bytes.size() - 52; // 48 + 4 bytes of sample data at the end
+    for (std::size_t size = 0; size < bytes.size(); ++size) {
+        SampleStoreMixer mixer;
+        MemoryStream stream(bytes.data(), size);
+        auto player = loadMtm(stream, false, &mixer);
+        ASSERT_EQ(player != nullptr, size >= samples) << "cut at " << size;
+        if (player) {
+            const std::size_t held = size - samples;
+            EXPECT_EQ(player->sample(0)->length, std::min<std::size_t>(held, 48)) << size;
+            EXPECT_EQ(player->sample(1)->length, held > 48 ? held - 48 : 0) << size;
+        }
+        player.reset();
+        EXPECT_EQ(mixer.liveBlocks(), 0u) << "cut at " << size;
+    }
+    auto wrongMagic = bytes;
+    wrongMagic[2] = 'N';
+    EXPECT_FALSE(load(wrongMagic));
+    auto tooManyTracks = bytes; // refused before allocating
+    tooManyTracks[MtmTrackCountOffset] = tooManyTracks[MtmTrackCountOffset + 1] = 0xFF;
+    EXPECT_FALSE(load(tooManyTracks));
+
+    // Pattern 0 names track 9 of a file with 1 track; the order list names pattern 7 of 1.
+    RecordingMixer mixer;
+    auto player = playMtm(MtmSong{.channels = 2,
+                                  .samples = {mtmSquare(32)},
+                                  .orders = {0, 7, 0},
+                                  .cells = {{{1, 2}, {25, 1}}},
+                                  .patterns = {{1, 9}}}
+                              .build(),
+                          mixer);
+    ASSERT_TRUE(player);
+    EXPECT_EQ(player->channelCount(), 2u); // slot 1 plays nothing
+    EXPECT_TRUE(player->isPatternMissing(7));
+    EXPECT_EQ(traceRows(*player, 1000).size(), 3u * 64);
+    EXPECT_EQ(mixer.voices[0].starts, 2u); // the note in both passes of pattern 0
+}
+
+} // namespace
+} // namespace tolva::test

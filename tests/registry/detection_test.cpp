@@ -1,0 +1,213 @@
+#include "engine/Player.h"
+#include "mixer/Mixer.h"
+#include "platform/File.h"
+#include "settings/FormatEnables.h"
+#include "song/FileStream.h"
+#include "song/FormatRegistry.h"
+#include "song/MemoryStream.h"
+#include "support/Corpus.h"
+#include "support/FormatsEnabled.h"
+#include "support/ModBuilder.h"
+#include "support/Mtm669Builders.h"
+#include "support/TempDir.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace tolva::test {
+namespace {
+
+// The format a stream is taken for, or -1 with the reason it was refused.
+std::pair<int, LoadFailure> detect(InputStream& stream) {
+    Mixer silent;
+    LoadFailure failure = LoadFailure::None;
+    std::unique_ptr<Player> player = createPlayer(stream, true, &silent, &failure);
+    return {player ? static_cast<int>(player->formatType()) : -1, failure};
+}
+
+std::pair<int, LoadFailure> detect(const std::vector<uint8_t>& bytes) {
+    MemoryStream stream(bytes);
+    return detect(stream);
+}
+
+std::vector<uint8_t> with(std::vector<uint8_t> bytes, std::size_t offset, const char* text) {
+    std::memcpy(bytes.data() + offset, text, std::strlen(text));
+    return bytes;
+}
+
+std::vector<uint8_t> with(std::vector<uint8_t> bytes, std::size_t offset, uint8_t value) {
+    bytes[offset] = value;
+    return bytes;
+}
+
+std::vector<uint8_t> cut(std::vector<uint8_t> bytes, std::size_t size) {
+    bytes.resize(size);
+    return bytes;
+}
+
+const std::vector<uint8_t> tagged =
+    ModBuilder(4, "M.K.").sample(squareSample(32)).cell(0, 0, 0, note(25, 1)).build();
+// One 1024-byte pattern and no sample data: exactly 1624 bytes.
+const std::vector<uint8_t> untagged =
+    ModBuilder(4, "").sample(ModSampleDef{"empty", {}, 40}).cell(0, 0, 0, note(25, 1)).build();
+// A 15-sample MOD whose start reads as an XM header of version 1.02.
+const std::vector<uint8_t> oldXm = [] {
+    return with(with(with(untagged, 0, "eXtEnDeD mOdUlE: "), 58, uint8_t{2}), 59, uint8_t{1});
+}();
+const std::vector<uint8_t> mtm =
+    MtmSong{.samples = {mtmSquare(32)}, .cells = {{{1, 0}, {25, 1}}}, .patterns = {{1}}}.build();
+
+struct Detection {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    int format;
+    LoadFailure failure = LoadFailure::None;
+};
+
+TEST(Registry, FilesAreTakenByTheFirstHandlerInRegistryOrderThatKnowsThem) {
+    FormatsEnabled formats;
+    const std::vector<uint8_t> highSample =
+        ModBuilder(4, "").sample(ModSampleDef{"empty", {}, 40}).cell(0, 5, 2, note(25, 16)).build();
+    auto loud = ModBuilder(4, "").sample(squareSample(32, 64)).build();
+    const Detection cases[] = {
+        {"MOD that also carries 669 and S3M signatures", with(with(tagged, 0, "if"), 44, "SCRM"),
+         FormatMod},
+        {"tagged MOD cut in its pattern data is not retried as 15 samples", cut(tagged, 2084), -1,
+         LoadFailure::Damaged},
+        {"15-sample MOD of one whole pattern", untagged, FormatMod15},
+        {"15-sample MOD cut in its header", cut(untagged, 599), -1, LoadFailure::NotAModule},
+        {"15-sample MOD cut after its header", cut(untagged, 600), -1, LoadFailure::NotAModule},
+        {"15-sample MOD cut at its pattern", cut(untagged, 1084), -1, LoadFailure::NotAModule},
+        {"15-sample MOD cut in its pattern", cut(untagged, 1623), -1, LoadFailure::NotAModule},
+        {"15-sample MOD with a sample", loud, FormatMod15},
+        {"15-sample MOD with volume 65", with(loud, 45, uint8_t{65}), -1, LoadFailure::NotAModule},
+        {"15-sample MOD naming sample 16", highSample, -1, LoadFailure::NotAModule},
+        {"XM header of an unsupported version", oldXm, -1, LoadFailure::UnsupportedVersion},
+        {"669 'if'", Composer669Song{}.build(), Format669},
+        {"669 'JN'", Composer669Song{.magic = "JN"}.build(), Format669},
+        {"669 cut in its last pattern",
+         cut(Composer669Song{.orders = {0, 1}}.build(), 497 + 2 * 1536 - 1), -1,
+         LoadFailure::Damaged},
+        {"MTM of version 0", with(mtm, 3, uint8_t{0}), FormatMtm},
+        {"MTM of version FF", with(mtm, 3, uint8_t{0xFF}), FormatMtm},
+        {"MTM cut in its track data", cut(mtm, mtm.size() - 40), -1, LoadFailure::Damaged},
+        {"no bytes", {}, -1, LoadFailure::NotAModule},
+    };
+    for (const Detection& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(detect(c.bytes), std::make_pair(c.format, c.failure));
+    }
+}
+
+TEST(Registry, EachFormatSwitchBelongsToTheHandlerOfItsIndex) {
+    FormatsEnabled formats;
+    EXPECT_EQ(formatHandler(0), &modHandler());
+    EXPECT_EQ(formatHandler(1), &handler669());
+    EXPECT_EQ(formatHandler(4), &xmHandler());
+    EXPECT_EQ(formatHandler(6), &mod15Handler());
+    EXPECT_EQ(formatHandler(7), nullptr);
+    for (uint32_t off = 0; off < FormatHandlerCount; ++off) {
+        Settings s;
+        s.formatEnable(off) = 0;
+        applyFormatEnables(s);
+        for (uint32_t i = 0; i < FormatHandlerCount; ++i)
+            EXPECT_EQ(formatHandler(i)->isEnabled(), i != off) << off << " off";
+    }
+    const struct {
+        uint8_t Settings::*off;
+        int tagged, untagged, oldXm;
+    } cases[] = {
+        {&Settings::enableMod, -1, FormatMod15, -1},
+        {&Settings::enableMod15, FormatMod, -1, -1},
+        {&Settings::enableXm, FormatMod, FormatMod15, FormatMod15},
+    };
+    for (const auto& c : cases) {
+        Settings s;
+        s.*c.off = 0;
+        applyFormatEnables(s);
+        EXPECT_EQ(detect(tagged).first, c.tagged);
+        EXPECT_EQ(detect(untagged).first, c.untagged);
+        EXPECT_EQ(detect(oldXm).first, c.oldXm);
+    }
+    Settings none;
+    for (uint32_t i = 0; i < FormatHandlerCount; ++i)
+        none.formatEnable(i) = 0;
+    applyFormatEnables(none);
+    EXPECT_EQ(detect(tagged).first, -1);
+    EXPECT_EQ(detect(untagged).first, -1);
+}
+
+// A stream whose every read fails, as a file does that vanished after it was opened.
+class FailingStream final : public InputStream {
+public:
+    uint32_t seek(int32_t, uint32_t, uint32_t* newPosition) override {
+        if (newPosition)
+            *newPosition = 0;
+        return 0;
+    }
+    uint32_t read(uint32_t, void*, uint32_t* done) override {
+        if (done)
+            *done = 0;
+        return 1;
+    }
+    uint32_t write(uint32_t, const void*, uint32_t*) override { return 1; }
+    uint32_t size() override { return 100000; }
+};
+
+TEST(Registry, StreamsAreJudgedByContentAloneAndUnreadableOnesRefused) {
+    FormatsEnabled formats;
+    const auto notAModule = std::make_pair(-1, LoadFailure::NotAModule);
+    FailingStream failing;
+    EXPECT_EQ(detect(failing), notAModule);
+    TempDir dir;
+    FileStream missing(dir.path("missing.mod").c_str(), platform::FileMode::Read);
+    EXPECT_EQ(detect(missing), notAModule);
+    for (const char* name : {"song.mod", "song.xm", "song.IT", "song.txt", "song"}) {
+        const std::string path = dir.path(name);
+        FileStream(path.c_str(), platform::FileMode::Write)
+            .write(static_cast<uint32_t>(tagged.size()), tagged.data());
+        FileStream in(path.c_str(), platform::FileMode::Read);
+        EXPECT_EQ(detect(in).first, FormatMod) << name;
+    }
+    const auto files = corpusFiles("not-modules");
+    EXPECT_FALSE(files.empty()) << "no corpus at " << TOLVA_CORPUS_DIR;
+    for (const std::string& path : files) {
+        FileStream stream(path.c_str(), platform::FileMode::Read);
+        ASSERT_TRUE(stream.isOpen()) << path;
+        EXPECT_EQ(detect(stream), notAModule) << path;
+    }
+}
+
+TEST(Registry, EveryCutCopyOfAModBeforeItsSampleDataIsRefused) {
+    FormatsEnabled formats;
+    const std::vector<uint8_t> bytes = ModBuilder(4, "M.K.")
+                                           .sample(squareSample(64))
+                                           .sample(squareSample(32))
+                                           .orders({0, 1})
+                                           .cell(0, 0, 0, note(25, 1))
+                                           .cell(1, 3, 1, note(30, 2))
+                                           .build();
+    // The sample data starts 1084 + 2 x 1024 bytes in.
+    for (std::size_t size = 0; size < 3132; size += (size < 1200 ? 7 : 1)) {
+        const auto [format, failure] = detect(cut(bytes, size));
+        EXPECT_EQ(format, -1) << size << " bytes";
+        EXPECT_TRUE(failure == LoadFailure::NotAModule || failure == LoadFailure::Damaged)
+            << size << " bytes";
+    }
+    EXPECT_EQ(detect(bytes).first, FormatMod);
+}
+
+TEST(Registry, NewPlayerIsRewoundWithItsDefaultGain) {
+    FormatsEnabled formats;
+    for (const auto& [channels, tag, gain] : {std::tuple{4u, "M.K.", 1}, {8u, "OCTA", 2}}) {
+        MemoryStream stream(ModBuilder(channels, tag).build());
+        auto player = createPlayer(stream, true, nullptr);
+        ASSERT_TRUE(player);
+        EXPECT_EQ(player->gain, gain); // 0.3 per channel, truncated
+        EXPECT_EQ(player->orderIndex, 0u);
+        EXPECT_FALSE(player->ended);
+    }
+}
+
+} // namespace
+} // namespace tolva::test

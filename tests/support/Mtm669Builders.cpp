@@ -1,0 +1,148 @@
+#include "support/Mtm669Builders.h"
+
+#include "formats/mtm669/Loader669.h"
+#include "formats/mtm669/MtmLoader.h"
+#include "song/MemoryStream.h"
+#include "support/ByteWriter.h"
+
+#include <algorithm>
+
+namespace tolva::test {
+
+std::vector<uint8_t> unsignedSquare(uint32_t length) {
+    std::vector<uint8_t> data;
+    for (uint32_t i = 0; i < length; ++i)
+        data.push_back(i % 16 < 8 ? 0xE4 : 0x1C);
+    return data;
+}
+
+MtmSampleDef mtmSquare(uint32_t length, uint8_t volume) {
+    return {"square", unsignedSquare(length), 0, length, 0, volume};
+}
+
+std::vector<uint8_t> MtmSong::build() const {
+    uint32_t tracks = 0;
+    for (const auto& [key, c] : cells)
+        tracks = std::max(tracks, key.first);
+    ByteWriter w;
+    w.text("MTM", 3);
+    w.u8(0x10);
+    w.text(title, 20);
+    w.u16le(tracks);
+    w.u8(static_cast<uint32_t>(patterns.size() - 1));
+    w.u8(static_cast<uint32_t>(orders.size() - 1));
+    w.u16le(static_cast<uint32_t>(comment.size()));
+    w.u8(static_cast<uint32_t>(samples.size()));
+    w.u8(0);
+    w.u8(rowsPerTrack);
+    w.u8(channels);
+    for (uint32_t slot = 0; slot < 32; ++slot)
+        w.u8(panning.count(slot) ? panning.at(slot) : 0);
+    for (const MtmSampleDef& s : samples) {
+        w.text(s.name, 22);
+        w.u32le(static_cast<uint32_t>(s.data.size()));
+        w.u32le(s.loopStart);
+        w.u32le(s.loopEnd);
+        w.u8(s.finetune);
+        w.u8(s.volume);
+        w.u8(s.sixteenBit ? 1 : 0);
+    }
+    for (uint32_t i = 0; i < 128; ++i)
+        w.u8(i < orders.size() ? orders[i] : 0);
+    for (uint32_t t = 1; t <= tracks; ++t)
+        for (uint32_t row = 0; row < 64; ++row) {
+            const auto it = cells.find({t, row});
+            const MtmCell c = it == cells.end() ? MtmCell{} : it->second;
+            w.u8((c.note != 0 ? c.note - 1u : 0) << 2 | (c.instrument >> 4 & 3));
+            w.u8((c.instrument & 15) << 4 | (c.effect & 15));
+            w.u8(c.param);
+        }
+    for (const std::vector<uint16_t>& slots : patterns)
+        for (uint32_t slot = 0; slot < 32; ++slot)
+            w.u16le(slot < slots.size() ? slots[slot] : 0);
+    w.raw(comment.data(), comment.size());
+    for (const MtmSampleDef& s : samples)
+        w.raw(s.data.data(), s.data.size());
+    return w.bytes();
+}
+
+Cell669 Cell669::withEffect(uint32_t effect, uint32_t value) const {
+    Cell669 c = *this;
+    c.bytes[2] = static_cast<uint8_t>(effect << 4 | (value & 15));
+    return c;
+}
+
+Cell669 note669(uint32_t n, uint32_t sample, uint32_t volume) {
+    return {{static_cast<uint8_t>((n - 1) << 2 | (sample >> 4 & 3)),
+             static_cast<uint8_t>((sample & 15) << 4 | (volume & 15)), 0xFF}};
+}
+
+Cell669 volume669(uint32_t volume) {
+    return {{0xFE, static_cast<uint8_t>(volume & 15), 0xFF}};
+}
+
+Cell669 effect669(uint32_t effect, uint32_t value) {
+    return Cell669{}.withEffect(effect, value);
+}
+
+std::vector<uint8_t> Composer669Song::build() const {
+    uint32_t patterns = 0;
+    for (uint8_t entry : orders)
+        if (entry != 0xFF)
+            patterns = std::max<uint32_t>(patterns, entry + 1u);
+    for (const auto& [key, c] : cells)
+        patterns = std::max(patterns, std::get<0>(key) + 1);
+    if (patternCount >= 0)
+        patterns = static_cast<uint32_t>(patternCount);
+    ByteWriter w;
+    w.text(magic, 2);
+    w.text(message, 108);
+    w.u8(static_cast<uint32_t>(samples.size()));
+    w.u8(patterns);
+    w.u8(0);
+    for (uint32_t i = 0; i < 128; ++i)
+        w.u8(i < orders.size() ? orders[i] : 0xFF);
+    for (uint32_t i = 0; i < 128; ++i)
+        w.u8(tempo.count(i) ? tempo.at(i) : 6);
+    for (uint32_t i = 0; i < 128; ++i)
+        w.u8(breakRow.count(i) ? breakRow.at(i) : 63);
+    for (const Sample669Def& s : samples) {
+        w.text(s.fileName, 13);
+        w.u32le(static_cast<uint32_t>(s.data.size()));
+        w.u32le(s.loopStart);
+        w.u32le(s.loopEnd);
+    }
+    for (uint32_t p = 0; p < patterns; ++p)
+        for (uint32_t row = 0; row < 64; ++row)
+            for (uint32_t ch = 0; ch < 8; ++ch) {
+                const auto it = cells.find({p, row, ch});
+                w.raw(it == cells.end() ? Cell669{}.bytes : it->second.bytes, 3);
+            }
+    for (const Sample669Def& s : samples)
+        w.raw(s.data.data(), s.data.size());
+    return w.bytes();
+}
+
+namespace {
+
+std::unique_ptr<Player> ready(std::unique_ptr<Player> player) {
+    if (player) {
+        player->restartSong();
+        player->configurePlayback(44100);
+    }
+    return player;
+}
+
+} // namespace
+
+std::unique_ptr<Player> playMtm(const std::vector<uint8_t>& bytes, RecordingMixer& mixer) {
+    MemoryStream stream(bytes);
+    return ready(loadMtm(stream, false, &mixer));
+}
+
+std::unique_ptr<Player> play669(const std::vector<uint8_t>& bytes, RecordingMixer& mixer) {
+    MemoryStream stream(bytes);
+    return ready(load669(stream, false, &mixer));
+}
+
+} // namespace tolva::test

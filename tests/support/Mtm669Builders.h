@@ -1,0 +1,90 @@
+#pragma once
+// Writes MultiTracker and Composer 669 files from a compact description, and loads them into
+// players ready to play at 44100 Hz (null when the loader refuses the bytes).
+#include "engine/Player.h"
+#include "support/RecordingMixer.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace tolva::test {
+
+// `length` bytes of an unsigned square wave.
+std::vector<uint8_t> unsignedSquare(uint32_t length);
+
+struct MtmCell {
+    uint8_t note = 0; // 2..64, the period-table note; 0 = none
+    uint8_t instrument = 0;
+    uint8_t effect = 0;
+    uint8_t param = 0;
+};
+
+struct MtmSampleDef {
+    std::string name{};
+    std::vector<uint8_t> data{}; // unsigned PCM as stored
+    uint32_t loopStart = 0;
+    uint32_t loopEnd = 0;
+    uint8_t finetune = 0;
+    uint8_t volume = 64;
+    bool sixteenBit = false;
+};
+
+// A square wave looped over its whole length.
+MtmSampleDef mtmSquare(uint32_t length, uint8_t volume = 64);
+
+struct MtmSong {
+    std::string title{};
+    uint8_t rowsPerTrack = 64;
+    uint8_t channels = 32;
+    std::map<uint32_t, uint8_t> panning{}; // slot -> 0..15
+    std::vector<MtmSampleDef> samples{};
+    std::vector<uint8_t> orders{0};
+    std::map<std::pair<uint32_t, uint32_t>, MtmCell> cells{}; // (track from 1, row)
+    std::vector<std::vector<uint16_t>> patterns{{}};          // track numbers slot by slot
+    std::vector<uint8_t> comment{};
+
+    std::vector<uint8_t> build() const;
+};
+
+constexpr uint32_t MtmTrackCountOffset = 24;
+constexpr uint32_t MtmLastOrderOffset = 27;
+
+struct Cell669 {
+    uint8_t bytes[3] = {0xFF, 0x00, 0xFF}; // no note, volume or effect
+
+    Cell669 withEffect(uint32_t effect, uint32_t value) const;
+};
+
+Cell669 note669(uint32_t n, uint32_t sample, uint32_t volume); // n 1..64, volume 0..15
+Cell669 volume669(uint32_t volume);
+Cell669 effect669(uint32_t effect, uint32_t value);
+
+struct Sample669Def {
+    std::string fileName{};
+    std::vector<uint8_t> data{}; // unsigned 8-bit PCM
+    uint32_t loopStart = 0;
+    uint32_t loopEnd = 0xFFFFF; // beyond the data: no loop
+};
+
+struct Composer669Song {
+    std::string magic = "if";
+    std::string message{};
+    std::vector<Sample669Def> samples{};
+    std::vector<uint8_t> orders{0}; // the rest of the list is 0xFF
+    int32_t patternCount = -1;      // by default one more than the highest pattern named
+    std::map<uint32_t, uint8_t> tempo{}, breakRow{}; // per pattern; 6 and 63 unless given
+    std::map<std::tuple<uint32_t, uint32_t, uint32_t>, Cell669> cells{}; // (pattern, row, channel)
+
+    std::vector<uint8_t> build() const;
+};
+
+constexpr uint32_t Pattern669Bytes = 1536;
+
+std::unique_ptr<Player> playMtm(const std::vector<uint8_t>& bytes, RecordingMixer& mixer);
+std::unique_ptr<Player> play669(const std::vector<uint8_t>& bytes, RecordingMixer& mixer);
+
+} // namespace tolva::test

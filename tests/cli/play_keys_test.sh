@@ -114,6 +114,8 @@ s.wait_heard(0.5)
 s.key(b"q")
 status, err, sound = s.finish()
 check(status == 0, "q exited %d" % status)
+# The first pattern lasts 7.68 s: the screen shows its order, not the next one.
+check(b"order 0/3" in s.screen and b"order 1/3" not in s.screen, "order shown is not the one playing")
 heard, _ = gaps_out(sound)
 check(len(heard) > 0 and heard == ref[:len(heard)], "sound before q differs from render")
 check(b"\033[?25h" in s.screen, "cursor not shown again")

@@ -14,6 +14,7 @@ std::unique_ptr<Player> load(const std::vector<uint8_t>& bytes, Mixer* mixer = n
 }
 
 TEST(Loader669, SongValuesComeFromTheHeader) {
+    RecordingMixer mixer; // outlives the players below, which hand their voices back
     const std::string message = std::string(36, 'a') + std::string(36, 'b') + std::string(36, 'c');
     auto player = load(Composer669Song{.message = message, .orders = {2, 0, 1}}.build());
     ASSERT_TRUE(player);
@@ -30,7 +31,6 @@ TEST(Loader669, SongValuesComeFromTheHeader) {
     EXPECT_TRUE(load(Composer669Song{.magic = "JN"}.build()));
     EXPECT_FALSE(load(Composer669Song{.magic = "iF"}.build()));
 
-    RecordingMixer mixer;
     player = play669(Composer669Song{}.build(), mixer);
     ASSERT_TRUE(player);
     EXPECT_EQ(mixer.slots[0].interval, 1412u); // 5 x 44100 / (2 x 78), even

@@ -15,6 +15,7 @@ std::unique_ptr<Player> load(const std::vector<uint8_t>& bytes, Mixer* mixer = n
 }
 
 TEST(MtmLoader, SongValuesComeFromTheHeader) {
+    RecordingMixer mixer; // outlives the players below, which hand their voices back
     auto player = load(MtmSong{
         .title = "Twenty characters!!!and more",
         .rowsPerTrack = 80,
@@ -40,7 +41,6 @@ TEST(MtmLoader, SongValuesComeFromTheHeader) {
     EXPECT_EQ(player->song.orderCount, 128);
     EXPECT_EQ(player->song.orders[128], OrderEnd);
 
-    RecordingMixer mixer;
     player = playMtm(MtmSong{.panning = {{0, 15}, {1, 8}, {2, 0}},
                              .cells = {{{1, 0}, {25}}},
                              .patterns = {{1, 1, 1}}}

@@ -1,11 +1,13 @@
 #include "formats/mod/ModPlayer.h"
 #include "support/ModBuilder.h"
-#include "support/PlayerHarness.h"
+#include "support/TickCases.h"
 
 #include <gtest/gtest.h>
 
 namespace tolva::test {
 namespace {
+
+using enum Read;
 
 // A MOD player that says it plays another format, to show the options stay with MOD.
 class NotAMod : public ModPlayer {
@@ -20,16 +22,10 @@ TEST(ModPanning, PanningCommandsAreIgnoredWhileDisabled) {
     const auto off = [](Player& p) { p.modPanningEnabled = false; };
     const auto on = [](Player& p) { p.modPanningEnabled = true; };
     runTickCases({
-        {"disabled", cells, "t01", probe::panning, {0x20, 0xE0}, {squareSample(64)}, off},
-        {"disabled voices",
-         cells,
-         "t01",
-         probe::voicePanning,
-         {0x20, 0xE0},
-         {squareSample(64)},
-         off},
-        {"enabled", cells, "t01", probe::panning, {0x80, 0x30}, {squareSample(64)}, on},
-        {"enabled voices", cells, "t01", probe::voicePanning, {0x80, 0x30}, {squareSample(64)}, on},
+        {"disabled", cells, "t01", Panning, {0x20, 0xE0}, {squareSample(64)}, off},
+        {"disabled voices", cells, "t01", MixerPanning, {0x20, 0xE0}, {squareSample(64)}, off},
+        {"enabled", cells, "t01", Panning, {0x80, 0x30}, {squareSample(64)}, on},
+        {"enabled voices", cells, "t01", MixerPanning, {0x80, 0x30}, {squareSample(64)}, on},
     });
 }
 

@@ -9,6 +9,8 @@ namespace {
 
 using enum Read;
 
+const std::vector<PlacedCell> arpeggio = {{0, 0, note(25, 1, 0x0, 0x37)}, {1, 0, note(25)}};
+const std::vector<PlacedCell> slideThenNote = {{0, 0, note(25, 1, 0x1, 0x08)}, {1, 0, note(37, 1)}};
 const std::vector<PlacedCell> tonePortamento = {
     {0, 0, note(25, 1)},   {1, 0, note(13, 0, 0x3, 0x10)}, {2, 0, fx(0x3, 0x00)},
     {3, 0, fx(0x5, 0x02)}, {4, 0, fx(0x3, 0xFF)},          {5, 0, fx(0x5, 0x00)}};
@@ -22,24 +24,16 @@ const std::vector<PlacedCell> waveforms = {
 TEST(PitchEffects, TickByTick) {
     runTickCases({
         // +3 semitones is period 360, +7 is 285; the next row has no arpeggio.
-        {"arpeggio",
-         {{0, 0, note(25, 1, 0x0, 0x37)}, {1, 0, note(25)}},
-         "t0t0t0t0t0t0t0",
-         Period,
-         {428, 360, 285, 428, 360, 285, 428}},
+        {"arpeggio", arpeggio, "t0t0t0t0t0t0t0", Period, {428, 360, 285, 428, 360, 285, 428}},
         // 3546895 Hz x 65536 / (period x 44100).
-        {"arpeggio step",
-         {{0, 0, note(25, 1, 0x0, 0x37)}, {1, 0, note(25)}},
-         "tttttt0t0",
-         Step,
-         {18494, 12315}},
+        {"arpeggio step", arpeggio, "tttttt0t0", Step, {18494, 12315}},
         // 100 without memory slides by nothing.
-        {"portamento up and down",
+        {"portamento",
          {{0, 0, note(25, 1, 0x1, 0x04)}, {1, 0, fx(0x2, 0x03)}, {2, 0, fx(0x1, 0x00)}},
          "t0r0r0r0",
          Period,
          {428, 408, 423, 423}},
-        {"portamento limits",
+        {"porta limits",
          {{0, 0, note(25, 1, 0x1, 0xFF)}, {1, 0, note(13, 1, 0x2, 0xFF)}},
          "r0tt0r0",
          Period,
@@ -50,19 +44,11 @@ TEST(PitchEffects, TickByTick) {
          "rr0r0r0tt0r0r0",
          Period,
          {428 + 80, 508 + 80, 588 + 80, 856, 856, 856}},
-        {"tone portamento keeps the note", tonePortamento, "rr0", BasePeriod, {428}},
-        {"tone portamento does not restart", tonePortamento, "r0r0", Starts, {1, 1}},
-        {"tone portamento volume slides", tonePortamento, "rrrr0ttrr0", Volume, {54, 44}},
-        {"new note clears the slide",
-         {{0, 0, note(25, 1, 0x1, 0x08)}, {1, 0, note(37, 1)}},
-         "r0t0",
-         SlideOffset,
-         {-40, 0}},
-        {"new note period",
-         {{0, 0, note(25, 1, 0x1, 0x08)}, {1, 0, note(37, 1)}},
-         "rt0",
-         Period,
-         {214}},
+        {"tone porta, note", tonePortamento, "rr0", BasePeriod, {428}},
+        {"tone porta, starts", tonePortamento, "r0r0", Starts, {1, 1}},
+        {"tone porta, volume", tonePortamento, "rrrr0ttrr0", Volume, {54, 44}},
+        {"new note, slide", slideThenNote, "r0t0", SlideOffset, {-40, 0}},
+        {"new note period", slideThenNote, "rt0", Period, {214}},
         {"fine slides",
          {{0, 0, note(25, 1, 0xE, 0x13)}, {1, 0, fx(0xE, 0x25)}},
          "t0r0t0",
@@ -92,7 +78,7 @@ TEST(PitchEffects, TickByTick) {
          "t0t0t0t0t0t0t0t0t0t0t0t0t0t0t0t0t0t0",
          VibratoOffset,
          {0, 0, -4, -6, -8, -8, -8, -8, -6, -4, 0, 3, 3, 5, 7, 7, 7, 5}},
-        {"vibrato and volume slide", sineVibrato, "rrr0", Volume, {44}},
+        {"vibrato, volume", sineVibrato, "rrr0", Volume, {44}},
         // Ramp at positions 0..32: -255, -191, -126, -61, 4; square 255 then -255; the keep
         // bit starts the next notes at positions 40 and 16.
         {"vibrato waveforms",
@@ -108,7 +94,7 @@ TEST(PitchEffects, TickByTick) {
          {(-20 * -15) >> 7, (-231 * -15) >> 7},
          {squareSample(64)},
          [](Player&) { seedRandom(1); }},
-        {"vibrato without a note", {{0, 0, fx(0x4, 0x44)}}, "r0", VibratoOffset, {0}},
+        {"vibrato, no note", {{0, 0, fx(0x4, 0x44)}}, "r0", VibratoOffset, {0}},
     });
 }
 

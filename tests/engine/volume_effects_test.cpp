@@ -32,6 +32,10 @@ ModSampleDef unlooped(uint32_t loopLength = 0) {
     return s;
 }
 
+const std::vector<ModSampleDef> plain = {squareSample(64)};
+const std::vector<ModSampleDef> vol48 = {squareSample(64, 48)};
+const std::vector<ModSampleDef> vol32 = {squareSample(64, 32)};
+
 void cutStopsVoice(Player& p) {
     p.noteCutStopsVoice = true;
 }
@@ -40,22 +44,12 @@ TEST(VolumeEffects, TickByTick) {
     runTickCases({
         // Both nibbles set: nothing; the slides stop at 64 and 0.
         {"volume slide", slides, "t0r0r0r0rrr0", Volume, {64, 54, 54, 64, 0}},
-        {"volume slide in the mixer", slides, "r0rrrrr0", MixerVolume, {108, 0}},
+        {"slide, voice", slides, "r0rrrrr0", MixerVolume, {108, 0}},
         // C50 plays at 64, so the fine slide after it starts from 64.
-        {"set volume and fine slides", setAndFine, "t0rt0rt0rtrrr0", Volume, {32, 37, 28, 49}},
-        {"set volume in the mixer", setAndFine, "t0rtrtrt0", MixerVolume, {64, 128}},
-        {"instrument without note",
-         instrumentOnly,
-         "r0t0",
-         Volume,
-         {16, 48},
-         {squareSample(64, 48)}},
-        {"instrument without note keeps the voice",
-         instrumentOnly,
-         "rt0",
-         Starts,
-         {1},
-         {squareSample(64, 48)}},
+        {"set, fine", setAndFine, "t0rt0rt0rtrrr0", Volume, {32, 37, 28, 49}},
+        {"set, voice", setAndFine, "t0rtrtrt0", MixerVolume, {64, 128}},
+        {"instrument only", instrumentOnly, "r0t0", Volume, {16, 48}, vol48},
+        {"instrument only, voice", instrumentOnly, "rt0", Starts, {1}, vol48},
         // (sine x 8) >> 6 at positions 0, 0, 4, 8, 12, 16 on volume 32; a new note without
         // tremolo plays the plain volume.
         {"tremolo",
@@ -63,38 +57,21 @@ TEST(VolumeEffects, TickByTick) {
          "t0t0t0t0t0t0t0",
          MixerVolume,
          {64, 64, 88, 108, 122, 126, 64},
-         {squareSample(64, 32)}},
-        {"tremolo keeps the channel volume",
-         {{0, 0, note(25, 1, 0x7, 0x48)}},
-         "tttttt0",
-         Volume,
-         {32},
-         {squareSample(64, 32)}},
+         vol32},
+        {"tremolo, channel", {{0, 0, note(25, 1, 0x7, 0x48)}}, "tttttt0", Volume, {32}, vol32},
         {"note delay", {{0, 0, note(25, 1, 0xE, 0xD3)}}, "t0t0t0t0", Starts, {0, 0, 0, 1}},
-        {"note delay beyond the row",
+        {"delay past row",
          {{0, 1, fx(0xF, 0x03)}, {0, 0, note(25, 1, 0xE, 0xD3)}},
          "rr0",
          Starts,
          {0}},
-        {"note delay 0", {{0, 0, note(25, 1, 0xE, 0xD0)}}, "t0", Starts, {1}},
+        {"delay 0", {{0, 0, note(25, 1, 0xE, 0xD0)}}, "t0", Starts, {1}},
         {"note cut", cuts, "t1t0t0", Volume, {0, 64, 0}},
-        {"note cut in the mixer", cuts, "ttt0", MixerVolume, {0}},
-        {"note cut keeps the voice", cuts, "ttt0", Active, {1}},
-        {"note cut stopping the voice",
-         cuts,
-         "tt0t0",
-         Active,
-         {1, 0},
-         {squareSample(64)},
-         cutStopsVoice},
-        {"note cut stopping the voice keeps the volume",
-         cuts,
-         "ttt0",
-         Volume,
-         {64},
-         {squareSample(64)},
-         cutStopsVoice},
-        {"retrigger on ticks 0, 2 and 4", {{0, 0, note(25, 1, 0xE, 0x92)}}, "r0", Starts, {3}},
+        {"cut, voice", cuts, "ttt0", MixerVolume, {0}},
+        {"cut keeps voice", cuts, "ttt0", Active, {1}},
+        {"cut stops voice", cuts, "tt0t0", Active, {1, 0}, plain, cutStopsVoice},
+        {"cut stops, volume", cuts, "ttt0", Volume, {64}, plain, cutStopsVoice},
+        {"retrigger 0, 2, 4", {{0, 0, note(25, 1, 0xE, 0x92)}}, "r0", Starts, {3}},
         // 900 repeats the last offset.
         {"sample offset", offsets, "r0r0r0", StartOffset, {512, 512, 0}, {unlooped()}},
         {"sample offset end", offsets, "r0", VoiceEnd, {1024}, {unlooped()}},

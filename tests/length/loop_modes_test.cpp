@@ -16,6 +16,7 @@ struct Mode {
     uint32_t lengthMode;
     bool extraPlayTime, loopByCount;
     uint32_t loopCount, extraLoopSeconds;
+    bool stripTrailingEmpty = false;
 };
 
 const Mode NoBackwardJumps{LengthNoBackwardJumps, true, true, 3, 10};
@@ -24,6 +25,8 @@ const Mode CountTwo{LengthDetectLoop, true, true, 2, 0};
 const Mode CountThree{LengthDetectLoop, true, true, 3, 0};
 const Mode ExtraTen{LengthDetectLoop, true, false, 1, 10};
 const Mode ExtraNone{LengthDetectLoop, true, false, 1, 0};
+const Mode StripNoBack{LengthNoBackwardJumps, true, true, 3, 10, true};
+const Mode StripCountThree{LengthDetectLoop, true, true, 3, 0, true};
 
 Settings settingsFor(const Mode& m) {
     Settings s;
@@ -32,6 +35,7 @@ Settings settingsFor(const Mode& m) {
     s.loopByCount = m.loopByCount;
     s.loopCount = m.loopCount;
     s.extraLoopSeconds = m.extraLoopSeconds;
+    s.stripTrailingEmptyPatterns = m.stripTrailingEmpty;
     return s;
 }
 
@@ -67,6 +71,11 @@ const LengthCase lengthCases[] = {
     {foreverSong, FirstReturn, 7680, true, framesForRows(64)},
     {foreverSong, CountThree, 23040, true, framesForRows(192)},
     {foreverSong, ExtraTen, 17680, true, 17680 * 441 / 10},
+    // Trailing patterns without data go only when asked.
+    {trailingEmptySong, NoBackwardJumps, 23040, false, framesForRows(192)},
+    {trailingEmptySong, StripNoBack, 7680, false, framesForRows(64)},
+    {trailingEmptySong, StripCountThree, 7680, false, framesForRows(64)},
+    {straightSong, StripCountThree, 15360, false, framesForRows(128)},
 };
 
 } // namespace

@@ -13,6 +13,7 @@ constexpr uint32_t Step1 = 0x10000;
 constexpr uint32_t Step237 = 0x25EB8;
 constexpr uint8_t Loop = Voice16Bit | VoiceLoop;
 constexpr uint8_t PingPong = Loop | VoicePingPong;
+constexpr uint8_t Plain = Voice16Bit, Back = VoiceBackwards;
 
 // Where a voice stands, in 1/65536 frame, backwards positions counted down.
 int64_t truePosition(const Voice& v) {
@@ -38,25 +39,17 @@ TEST(LoopWrap, FramesPlayed) {
         std::vector<int32_t> played;
     } cases[] = {
         {"forward", {18, 21, 10, Loop, Step1, true}, {18, 19, 20, 10, 11, 12, 13, 14, 15, 16}},
-        {"ping-pong",
-         {13, 15, 10, PingPong, Step1, true},
-         {13, 14, 13, 12, 11, 10, 11, 12, 13, 14}},
-        {"unlooped",
-         {90, 100, 0, Voice16Bit, Step1, false},
-         {90, 91, 92, 93, 94, 95, 96, 97, 0, 0}},
-        {"backwards", {5, 100, 0, Voice16Bit | VoiceBackwards, Step1, false}, {5, 4, 3, 2, 0, 0}},
-        {"backwards loop",
-         {12, 15, 10, Loop | VoiceBackwards, Step1, true},
-         {12, 11, 10, 14, 13, 12}},
+        {"pong", {13, 15, 10, PingPong, Step1, true}, {13, 14, 13, 12, 11, 10, 11, 12, 13, 14}},
+        {"unlooped", {90, 100, 0, Plain, Step1, false}, {90, 91, 92, 93, 94, 95, 96, 97, 0, 0}},
+        {"backwards", {5, 100, 0, Plain | Back, Step1, false}, {5, 4, 3, 2, 0, 0}},
+        {"back loop", {12, 15, 10, Loop | Back, Step1, true}, {12, 11, 10, 14, 13, 12}},
         // 0, 5, 10, then 15 wraps to 12, then 17 overshoots the loop.
         {"loop below a step", {0, 13, 10, Loop, 5 * Step1, false}, {0, 5, 10, 12, 0, 0}},
-        {"one-frame ping-pong", {0, 1, 0, PingPong, Step1, false}, {0, 0}},
-        {"loop start after the end", {0, 10, 20, Loop, Step1, false}, {0, 0}},
-        {"beyond the end", {30, 20, 0, Voice16Bit, Step1, false}, {0, 0}},
-        {"backwards below the loop", {5, 20, 10, Loop | VoiceBackwards, Step1, false}, {0, 0}},
-        {"backwards beyond the end",
-         {25, 20, 0, Voice16Bit | VoiceBackwards, Step1, false},
-         {0, 0}},
+        {"1-frame ping-pong", {0, 1, 0, PingPong, Step1, false}, {0, 0}},
+        {"loop after end", {0, 10, 20, Loop, Step1, false}, {0, 0}},
+        {"beyond the end", {30, 20, 0, Plain, Step1, false}, {0, 0}},
+        {"back below loop", {5, 20, 10, Loop | Back, Step1, false}, {0, 0}},
+        {"back past end", {25, 20, 0, Plain | Back, Step1, false}, {0, 0}},
         {"on the loop end", {20, 20, 10, Loop, Step1, true}, {10, 11}},
     };
     for (const auto& c : cases) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 namespace tolva::test {
 namespace {
@@ -56,21 +57,15 @@ TEST(ModLoader, HeaderSamplesAndOrders) {
     ASSERT_TRUE(player);
     const Song& song = player->song;
     EXPECT_STREQ(song.title, "twenty character tit");
-    EXPECT_EQ(song.channelCount, 4u);
-    EXPECT_EQ(song.sampleCount, 31u);
-    EXPECT_EQ(song.orderCount, 3);
-    EXPECT_EQ(song.orders[2], 1);
-    EXPECT_EQ(song.orders[3], OrderEnd);
+    EXPECT_EQ(std::tuple(song.channelCount, song.sampleCount, song.orderCount),
+              std::tuple(4, 31, 3));
+    EXPECT_EQ(std::tuple(song.orders[2], song.orders[3]), std::tuple(1, OrderEnd));
     EXPECT_EQ(player->formatType(), FormatMod);
 
     const Sample& s = *player->sample(0);
     EXPECT_STREQ(s.name, "a sample name of 22 ch");
-    EXPECT_EQ(s.length, 100u);
-    EXPECT_EQ(s.loopStart, 10u);
-    EXPECT_EQ(s.loopEnd, 50u);
-    EXPECT_EQ(s.volume, 40);
-    EXPECT_EQ(s.finetune & 15, 0x0E);
-    EXPECT_TRUE(s.present);
+    EXPECT_EQ(std::tuple(s.length, s.loopStart, s.loopEnd, s.volume, s.finetune & 15, s.present),
+              std::tuple(100, 10, 50, 40, 0x0E, true));
     EXPECT_EQ(mixer.bytesOf(s.data), std::vector<uint8_t>(100, 1));
     EXPECT_FALSE(player->sample(1)->flags & SampleLoop);
     EXPECT_TRUE(player->sample(2)->flags & SampleLoop);
@@ -244,17 +239,12 @@ TEST(Descriptions, SampleRecordOfTheBaseFormats) {
     player->describeSample(d, 0, 0);
     EXPECT_EQ(d.fieldMask, 0x031Eu);
     EXPECT_STREQ(d.name, "lead");
-    EXPECT_EQ(d.length, 100u);
-    EXPECT_EQ(d.loopStart, 20u);
-    EXPECT_EQ(d.loopEnd, 60u);
-    EXPECT_EQ(d.referenceRate, 8287u);
-    EXPECT_EQ(d.referenceOctave, 2u);
-    EXPECT_EQ(d.finetune, -2);
-    EXPECT_EQ(d.defaultVolume, 33);
-    EXPECT_EQ(d.typeFlags, 0);
-    EXPECT_EQ(d.loopKind, LoopForward);
-    EXPECT_FALSE(d.present); // information only: no data
-    EXPECT_EQ(d.data, nullptr);
+    EXPECT_EQ(std::tuple(d.length, d.loopStart, d.loopEnd), std::tuple(100, 20, 60));
+    EXPECT_EQ(std::tuple(d.referenceRate, d.referenceOctave, d.finetune, d.defaultVolume),
+              std::tuple(8287, 2, -2, 33));
+    EXPECT_EQ(std::tuple(d.typeFlags, d.loopKind), std::tuple(0, LoopForward));
+    // Information only: no data.
+    EXPECT_EQ(std::tuple(d.present, d.data), std::tuple(false, nullptr));
 }
 
 TEST(Descriptions, SongAndPatternRecords) {
@@ -265,23 +255,19 @@ TEST(Descriptions, SongAndPatternRecords) {
     player->describeSong(song);
     EXPECT_EQ(song.orders, player->song.orders.data());
     EXPECT_EQ(song.channelCount, 6u);
-    EXPECT_EQ(song.channelPanning[0], 0x20);
-    EXPECT_EQ(song.channelPanning[1], 0xE0);
-    EXPECT_EQ(song.channelPanning[63], 0x20);
+    EXPECT_EQ(std::tuple(song.channelPanning[0], song.channelPanning[1], song.channelPanning[63]),
+              std::tuple(0x20, 0xE0, 0x20));
     EXPECT_EQ(song.channelVolume[5], 0xFF);
-    EXPECT_EQ(song.initialTempo, 125);
-    EXPECT_EQ(song.initialSpeed, 6);
-    EXPECT_EQ(song.modeFlags, 0);
+    EXPECT_EQ(std::tuple(song.initialTempo, song.initialSpeed, song.modeFlags),
+              std::tuple(125, 6, 0));
     EXPECT_EQ(song.showChannelSettings, 1);
 
     PatternDescription pattern;
     player->describePattern(pattern, 1);
-    EXPECT_EQ(pattern.rows, 64u);
-    EXPECT_EQ(pattern.cells, player->song.patterns[1].data());
-    EXPECT_EQ(pattern.size, 64u * 6 * 3);
+    EXPECT_EQ(std::tuple(pattern.rows, pattern.cells, pattern.size),
+              std::tuple(64, player->song.patterns[1].data(), 64 * 6 * 3));
     player->describePattern(pattern, 0); // all zero: missing
-    EXPECT_EQ(pattern.rows, 64u);
-    EXPECT_EQ(pattern.cells, nullptr);
+    EXPECT_EQ(std::tuple(pattern.rows, pattern.cells), std::tuple(64, nullptr));
 
     InstrumentDescription instrument;
     instrument.valid = true;

@@ -26,6 +26,15 @@ void noBack(Player& p) {
 void skipFirst(Player& p) {
     p.song.orders[0] = OrderSkip;
 }
+void skipBoth(Player& p) {
+    p.song.orders[0] = p.song.orders[1] = OrderSkip;
+}
+void threeLoops(Player& p) {
+    p.maxLoops = 3;
+}
+void skipEmpty(Player& p) {
+    p.songFlags |= SongSkipTrailingEmpty;
+}
 
 TEST(OrderFlow, RowsPlayed) {
     const Case cases[] = {
@@ -90,12 +99,7 @@ TEST(OrderFlow, RowsPlayed) {
          {0, 1, 2, 1, 2, 100},
          69},
         {"ends when played twice", orders({0, 1}).cell(1, 0, 0, fx(0xB, 0)), {0}, 65, 1},
-        {"loop limit",
-         orders({0, 1}).cell(1, 0, 0, fx(0xB, 0)),
-         {0},
-         65 * 3,
-         3,
-         [](Player& p) { p.maxLoops = 3; }},
+        {"loop limit", orders({0, 1}).cell(1, 0, 0, fx(0xB, 0)), {0}, 65 * 3, 3, threeLoops},
         // A jump to itself is allowed, but its first row was played: on to order 2.
         {"no back: revisit skipped",
          orders({0, 1, 2}).cell(0, 0, 0, fx(0xD, 0)).cell(1, 1, 0, fx(0xB, 0x01)),
@@ -105,21 +109,11 @@ TEST(OrderFlow, RowsPlayed) {
          noBack},
         {"no back: jump ignored", orders({0, 1}).cell(1, 0, 0, fx(0xB, 0)), {0}, 128, 0, noBack},
         {"skips take no time", orders({0, 1}), {100}, 64, 0, skipFirst},
-        {"only skips",
-         orders({0, 1}),
-         {},
-         0,
-         0,
-         [](Player& p) { p.song.orders[0] = p.song.orders[1] = OrderSkip; }},
+        {"only skips", orders({0, 1}), {}, 0, 0, skipBoth},
         {"restart", orders({0, 1}), {0}, 128, 1, [](Player& p) { p.song.restartPosition = 1; }},
         {"restart onto nothing", orders({0}), {}, 0, 0, skipFirst},
         {"trailing empty", orders({0, 1, 1}).cell(0, 0, 0, fx(0xF, 0x06)), {0}, 192},
-        {"trailing empty skipped",
-         orders({0, 1, 1}).cell(0, 0, 0, fx(0xF, 0x06)),
-         {0},
-         64,
-         0,
-         [](Player& p) { p.songFlags |= SongSkipTrailingEmpty; }},
+        {"trailing skipped", orders({0, 1, 1}).cell(0, 0, 0, fx(0xF, 6)), {0}, 64, 0, skipEmpty},
         // Pattern 1 is all zero: missing, it plays 64 silent rows.
         {"missing pattern", orders({1, 0}).cell(1, 63, 0, fx(0xA, 0x01)), {0, 1}, 128},
     };

@@ -1,14 +1,16 @@
 // Effects on the pitch, read tick by tick. Note 25 (C-2) is period 428, note 13 is 856.
 #include "engine/Random.h"
-#include "support/PlayerHarness.h"
+#include "support/TickCases.h"
 
 #include <gtest/gtest.h>
 
 namespace tolva::test {
 namespace {
 
-using namespace probe;
+using enum Read;
 
+const std::vector<PlacedCell> arpeggio = {{0, 0, note(25, 1, 0x0, 0x37)}, {1, 0, note(25)}};
+const std::vector<PlacedCell> slideThenNote = {{0, 0, note(25, 1, 0x1, 0x08)}, {1, 0, note(37, 1)}};
 const std::vector<PlacedCell> tonePortamento = {
     {0, 0, note(25, 1)},   {1, 0, note(13, 0, 0x3, 0x10)}, {2, 0, fx(0x3, 0x00)},
     {3, 0, fx(0x5, 0x02)}, {4, 0, fx(0x3, 0xFF)},          {5, 0, fx(0x5, 0x00)}};
@@ -22,58 +24,42 @@ const std::vector<PlacedCell> waveforms = {
 TEST(PitchEffects, TickByTick) {
     runTickCases({
         // +3 semitones is period 360, +7 is 285; the next row has no arpeggio.
-        {"arpeggio",
-         {{0, 0, note(25, 1, 0x0, 0x37)}, {1, 0, note(25)}},
-         "t0t0t0t0t0t0t0",
-         sounding,
-         {428, 360, 285, 428, 360, 285, 428}},
+        {"arpeggio", arpeggio, "t0t0t0t0t0t0t0", Period, {428, 360, 285, 428, 360, 285, 428}},
         // 3546895 Hz x 65536 / (period x 44100).
-        {"arpeggio step",
-         {{0, 0, note(25, 1, 0x0, 0x37)}, {1, 0, note(25)}},
-         "tttttt0t0",
-         step,
-         {18494, 12315}},
+        {"arpeggio step", arpeggio, "tttttt0t0", Step, {18494, 12315}},
         // 100 without memory slides by nothing.
-        {"portamento up and down",
+        {"portamento",
          {{0, 0, note(25, 1, 0x1, 0x04)}, {1, 0, fx(0x2, 0x03)}, {2, 0, fx(0x1, 0x00)}},
          "t0r0r0r0",
-         sounding,
+         Period,
          {428, 408, 423, 423}},
-        {"portamento limits",
+        {"porta limits",
          {{0, 0, note(25, 1, 0x1, 0xFF)}, {1, 0, note(13, 1, 0x2, 0xFF)}},
          "r0tt0r0",
-         sounding,
+         Period,
          {7, 856 + 255, 1712}},
         // 5xy keeps the remembered speed and slides the volume.
         {"tone portamento",
          tonePortamento,
          "rr0r0r0tt0r0r0",
-         sounding,
+         Period,
          {428 + 80, 508 + 80, 588 + 80, 856, 856, 856}},
-        {"tone portamento keeps the note", tonePortamento, "rr0", period, {428}},
-        {"tone portamento does not restart", tonePortamento, "r0r0", starts, {1, 1}},
-        {"tone portamento volume slides", tonePortamento, "rrrr0ttrr0", volume, {54, 44}},
-        {"new note clears the slide",
-         {{0, 0, note(25, 1, 0x1, 0x08)}, {1, 0, note(37, 1)}},
-         "r0t0",
-         slide,
-         {-40, 0}},
-        {"new note period",
-         {{0, 0, note(25, 1, 0x1, 0x08)}, {1, 0, note(37, 1)}},
-         "rt0",
-         sounding,
-         {214}},
+        {"tone porta, note", tonePortamento, "rr0", BasePeriod, {428}},
+        {"tone porta, starts", tonePortamento, "r0r0", Starts, {1, 1}},
+        {"tone porta, volume", tonePortamento, "rrrr0ttrr0", Volume, {54, 44}},
+        {"new note, slide", slideThenNote, "r0t0", SlideOffset, {-40, 0}},
+        {"new note period", slideThenNote, "rt0", Period, {214}},
         {"fine slides",
          {{0, 0, note(25, 1, 0xE, 0x13)}, {1, 0, fx(0xE, 0x25)}},
          "t0r0t0",
-         sounding,
+         Period,
          {425, 425, 430}},
         // 428 x 2^(-1/96) would cut to 424 and 160 x 2^(2/96) to 162: these are ProTracker's
         // tuned periods; beyond its three octaves the period is scaled: 107 x 2^(-1/96).
         {"sample finetune",
          {{0, 0, note(25, 1)}, {0, 1, note(25, 2)}, {0, 2, note(42, 3)}, {0, 3, note(49, 1)}},
          "t0123",
-         period,
+         BasePeriod,
          {425, 431, 163, 106},
          {squareSample(64, 64, 0x01), squareSample(64, 64, 0x0F), squareSample(64, 64, 0x0E)}},
         // Without an instrument number the channel keeps +5; the sample keeps its own.
@@ -83,32 +69,32 @@ TEST(PitchEffects, TickByTick) {
           {1, 1, note(25, 1)},
           {2, 0, note(25, 1)}},
          "t0rt01rt0",
-         period,
+         BasePeriod,
          {413, 413, 428, 428}},
         // (sine x -4) >> 7 at positions 0, 0, 4, 8, 12, 16; 400 goes on where the row left
         // off; 600 likewise, sliding down 4 by the vibrato memory's low nibble.
         {"sine vibrato",
          sineVibrato,
          "t0t0t0t0t0t0t0t0t0t0t0t0t0t0t0t0t0t0",
-         vibrato,
+         VibratoOffset,
          {0, 0, -4, -6, -8, -8, -8, -8, -6, -4, 0, 3, 3, 5, 7, 7, 7, 5}},
-        {"vibrato and volume slide", sineVibrato, "rrr0", volume, {44}},
+        {"vibrato, volume", sineVibrato, "rrr0", Volume, {44}},
         // Ramp at positions 0..32: -255, -191, -126, -61, 4; square 255 then -255; the keep
         // bit starts the next notes at positions 40 and 16.
         {"vibrato waveforms",
          waveforms,
          "rt0t0t0t0t0t0rt0t0t0t0t0t0rt0t0t0t0t0t0t0t0t0t0t0t0",
-         vibrato,
+         VibratoOffset,
          {0, 7, 5, 3, 1, -1, 0, -8, -8, -8, -8, 7, 7, 7, 7, 7, -8, -8, -8, -8, -8, 7, 7, 7}},
         // Seed 1 draws 0x7655 and 0x0C22: waveform values -20 and -231.
         {"random vibrato",
          {{0, 0, fx(0xE, 0x43)}, {1, 0, note(25, 1, 0x4, 0x1F)}},
          "rtt0t0",
-         vibrato,
+         VibratoOffset,
          {(-20 * -15) >> 7, (-231 * -15) >> 7},
          {squareSample(64)},
          [](Player&) { seedRandom(1); }},
-        {"vibrato without a note", {{0, 0, fx(0x4, 0x44)}}, "r0", vibrato, {0}},
+        {"vibrato, no note", {{0, 0, fx(0x4, 0x44)}}, "r0", VibratoOffset, {0}},
     });
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tolva::test {
 namespace {
 
@@ -23,9 +25,8 @@ TEST(SpeedTempo, SetByEffectF) {
         auto player = playMod(ModBuilder().cell(0, 0, 0, fx(0xF, c.param)).build(), mixer);
         player->oldProTrackerMode = c.oldProTracker;
         playTick(*player);
-        EXPECT_EQ(player->speed, c.speed);
-        EXPECT_EQ(player->tempo, c.tempo);
-        EXPECT_EQ(mixer.slots[0].interval, c.interval);
+        EXPECT_EQ(std::tuple(player->speed, player->tempo, mixer.slots[0].interval),
+                  std::tuple(c.speed, c.tempo, c.interval));
         player->restartSong();
         player->configurePlayback(44100);
         EXPECT_EQ(mixer.slots[0].interval, 882u);
@@ -49,8 +50,7 @@ TEST(SpeedTempo, TicksOfTheFirstRow) {
 TEST(RenderFrames, PreparesTheMixerCountsFramesAndPassesTheGain) {
     RecordingMixer mixer;
     auto player = playMod(ModBuilder(6, "6CHN").build(), mixer);
-    EXPECT_EQ(mixer.mixingRate(), 44100u);
-    EXPECT_EQ(mixer.voiceCount(), 6u);
+    EXPECT_EQ(std::tuple(mixer.mixingRate(), mixer.voiceCount()), std::tuple(44100, 6));
     EXPECT_EQ(mixer.slots[0].listener, player.get());
     EXPECT_FLOAT_EQ(player->defaultGain(), 1.8f);
     player->gain = 307;
@@ -60,8 +60,7 @@ TEST(RenderFrames, PreparesTheMixerCountsFramesAndPassesTheGain) {
     EXPECT_EQ(mixer.lastGain, 307u);
     EXPECT_EQ(player->songPosition, 0u); // six ticks: row 0 complete
     player->renderFrames(882, nullptr, nullptr);
-    EXPECT_EQ(player->songPosition, 1u);
-    EXPECT_EQ(player->playedFrames, 882u * 7);
+    EXPECT_EQ(std::tuple(player->songPosition, player->playedFrames), std::tuple(1, 882 * 7));
     // 64 rows of 6 ticks; the tick after them finds the end of the order list.
     EXPECT_EQ(player->renderFrames(0xFFFFFFFEu, nullptr, nullptr), 882u * (64 * 6 + 1 - 7));
     EXPECT_TRUE(player->isEnded());
@@ -71,9 +70,8 @@ TEST(SeekToFrame, ForwardPlaysOnBackwardRestartsTheTickGrid) {
     RecordingMixer mixer;
     auto player = playMod(ModBuilder().build(), mixer);
     player->seekToFrame(882 * 13 + 1);
-    EXPECT_EQ(player->playedFrames, 882u * 13 + 1);
-    EXPECT_EQ(mixer.framesRendered, 882u * 13);
-    EXPECT_EQ(player->songPosition, 2u);
+    EXPECT_EQ(std::tuple(player->playedFrames, mixer.framesRendered, player->songPosition),
+              std::tuple(882 * 13 + 1, 882 * 13, 2));
     player->seekToFrame(100);
     player->renderFrames(780, nullptr, nullptr);
     EXPECT_EQ(player->orderIndex, 0u); // frame 880: the first tick is still to come

@@ -1,13 +1,13 @@
 // Effects on the volume and on when and where notes start, read tick by tick. The mixer gets
 // twice the channel volume.
-#include "support/PlayerHarness.h"
+#include "support/TickCases.h"
 
 #include <gtest/gtest.h>
 
 namespace tolva::test {
 namespace {
 
-using namespace probe;
+using enum Read;
 
 const std::vector<PlacedCell> slides = {{0, 0, note(25, 1, 0xA, 0x02)}, {1, 0, fx(0xA, 0x23)},
                                         {2, 0, fx(0xA, 0x30)},          {3, 0, fx(0xA, 0x0F)},
@@ -32,6 +32,10 @@ ModSampleDef unlooped(uint32_t loopLength = 0) {
     return s;
 }
 
+const std::vector<ModSampleDef> plain = {squareSample(64)};
+const std::vector<ModSampleDef> vol48 = {squareSample(64, 48)};
+const std::vector<ModSampleDef> vol32 = {squareSample(64, 32)};
+
 void cutStopsVoice(Player& p) {
     p.noteCutStopsVoice = true;
 }
@@ -39,72 +43,45 @@ void cutStopsVoice(Player& p) {
 TEST(VolumeEffects, TickByTick) {
     runTickCases({
         // Both nibbles set: nothing; the slides stop at 64 and 0.
-        {"volume slide", slides, "t0r0r0r0rrr0", volume, {64, 54, 54, 64, 0}},
-        {"volume slide in the mixer", slides, "r0rrrrr0", voiceVolume, {108, 0}},
+        {"volume slide", slides, "t0r0r0r0rrr0", Volume, {64, 54, 54, 64, 0}},
+        {"slide, voice", slides, "r0rrrrr0", MixerVolume, {108, 0}},
         // C50 plays at 64, so the fine slide after it starts from 64.
-        {"set volume and fine slides", setAndFine, "t0rt0rt0rtrrr0", volume, {32, 37, 28, 49}},
-        {"set volume in the mixer", setAndFine, "t0rtrtrt0", voiceVolume, {64, 128}},
-        {"instrument without note",
-         instrumentOnly,
-         "r0t0",
-         volume,
-         {16, 48},
-         {squareSample(64, 48)}},
-        {"instrument without note keeps the voice",
-         instrumentOnly,
-         "rt0",
-         starts,
-         {1},
-         {squareSample(64, 48)}},
+        {"set, fine", setAndFine, "t0rt0rt0rtrrr0", Volume, {32, 37, 28, 49}},
+        {"set, voice", setAndFine, "t0rtrtrt0", MixerVolume, {64, 128}},
+        {"instrument only", instrumentOnly, "r0t0", Volume, {16, 48}, vol48},
+        {"instrument only, voice", instrumentOnly, "rt0", Starts, {1}, vol48},
         // (sine x 8) >> 6 at positions 0, 0, 4, 8, 12, 16 on volume 32; a new note without
         // tremolo plays the plain volume.
         {"tremolo",
          {{0, 0, note(25, 1, 0x7, 0x48)}, {1, 0, note(25, 1)}},
          "t0t0t0t0t0t0t0",
-         voiceVolume,
+         MixerVolume,
          {64, 64, 88, 108, 122, 126, 64},
-         {squareSample(64, 32)}},
-        {"tremolo keeps the channel volume",
-         {{0, 0, note(25, 1, 0x7, 0x48)}},
-         "tttttt0",
-         volume,
-         {32},
-         {squareSample(64, 32)}},
-        {"note delay", {{0, 0, note(25, 1, 0xE, 0xD3)}}, "t0t0t0t0", starts, {0, 0, 0, 1}},
-        {"note delay beyond the row",
+         vol32},
+        {"tremolo, channel", {{0, 0, note(25, 1, 0x7, 0x48)}}, "tttttt0", Volume, {32}, vol32},
+        {"note delay", {{0, 0, note(25, 1, 0xE, 0xD3)}}, "t0t0t0t0", Starts, {0, 0, 0, 1}},
+        {"delay past row",
          {{0, 1, fx(0xF, 0x03)}, {0, 0, note(25, 1, 0xE, 0xD3)}},
          "rr0",
-         starts,
+         Starts,
          {0}},
-        {"note delay 0", {{0, 0, note(25, 1, 0xE, 0xD0)}}, "t0", starts, {1}},
-        {"note cut", cuts, "t1t0t0", volume, {0, 64, 0}},
-        {"note cut in the mixer", cuts, "ttt0", voiceVolume, {0}},
-        {"note cut keeps the voice", cuts, "ttt0", active, {1}},
-        {"note cut stopping the voice",
-         cuts,
-         "tt0t0",
-         active,
-         {1, 0},
-         {squareSample(64)},
-         cutStopsVoice},
-        {"note cut stopping the voice keeps the volume",
-         cuts,
-         "ttt0",
-         volume,
-         {64},
-         {squareSample(64)},
-         cutStopsVoice},
-        {"retrigger on ticks 0, 2 and 4", {{0, 0, note(25, 1, 0xE, 0x92)}}, "r0", starts, {3}},
+        {"delay 0", {{0, 0, note(25, 1, 0xE, 0xD0)}}, "t0", Starts, {1}},
+        {"note cut", cuts, "t1t0t0", Volume, {0, 64, 0}},
+        {"cut, voice", cuts, "ttt0", MixerVolume, {0}},
+        {"cut keeps voice", cuts, "ttt0", Active, {1}},
+        {"cut stops voice", cuts, "tt0t0", Active, {1, 0}, plain, cutStopsVoice},
+        {"cut stops, volume", cuts, "ttt0", Volume, {64}, plain, cutStopsVoice},
+        {"retrigger 0, 2, 4", {{0, 0, note(25, 1, 0xE, 0x92)}}, "r0", Starts, {3}},
         // 900 repeats the last offset.
-        {"sample offset", offsets, "r0r0r0", offset, {512, 512, 0}, {unlooped()}},
-        {"sample offset end", offsets, "r0", end, {1024}, {unlooped()}},
-        {"offset at the end", pastTheEnd, "r0", offset, {1024}, {unlooped()}},
-        {"offset past the end", pastTheEnd, "r0r0", active, {1, 0}, {unlooped()}},
-        {"offset past the end is asked for", pastTheEnd, "rr0", starts, {2}, {unlooped()}},
-        {"looped sample ends at its loop end", intoTheLoop, "r0", end, {256}, {unlooped(256)}},
+        {"sample offset", offsets, "r0r0r0", StartOffset, {512, 512, 0}, {unlooped()}},
+        {"sample offset end", offsets, "r0", VoiceEnd, {1024}, {unlooped()}},
+        {"offset at the end", pastTheEnd, "r0", StartOffset, {1024}, {unlooped()}},
+        {"offset past the end", pastTheEnd, "r0r0", Active, {1, 0}, {unlooped()}},
+        {"offset past the end is asked for", pastTheEnd, "rr0", Starts, {2}, {unlooped()}},
+        {"looped sample ends at its loop end", intoTheLoop, "r0", VoiceEnd, {256}, {unlooped(256)}},
         // 512 lies beyond the loop end; 1280 beyond the sample, where the loop plays.
-        {"offset beyond the loop end", intoTheLoop, "r0r0r0", active, {1, 0, 1}, {unlooped(256)}},
-        {"offset beyond the sample", intoTheLoop, "rrr0", offset, {0}, {unlooped(256)}},
+        {"offset beyond the loop end", intoTheLoop, "r0r0r0", Active, {1, 0, 1}, {unlooped(256)}},
+        {"offset beyond the sample", intoTheLoop, "rrr0", StartOffset, {0}, {unlooped(256)}},
     });
 }
 

@@ -13,20 +13,20 @@ constexpr uint32_t Rate = 44100;
 constexpr uint32_t Plenty = 20 * 60 * Rate;
 
 struct Mode {
-    const char* name;
     uint32_t lengthMode;
-    bool extraPlayTime;
-    bool loopByCount;
-    uint32_t loopCount;
-    uint32_t extraLoopSeconds;
+    bool extraPlayTime, loopByCount;
+    uint32_t loopCount, extraLoopSeconds;
+    bool stripTrailingEmpty = false;
 };
 
-const Mode NoBackwardJumps{"no backward jumps", LengthNoBackwardJumps, true, true, 3, 10};
-const Mode FirstReturn{"first return", LengthDetectLoop, false, true, 3, 10};
-const Mode CountTwo{"two loops", LengthDetectLoop, true, true, 2, 0};
-const Mode CountThree{"three loops", LengthDetectLoop, true, true, 3, 0};
-const Mode ExtraTen{"ten extra seconds", LengthDetectLoop, true, false, 1, 10};
-const Mode ExtraNone{"no extra seconds", LengthDetectLoop, true, false, 1, 0};
+const Mode NoBackwardJumps{LengthNoBackwardJumps, true, true, 3, 10};
+const Mode FirstReturn{LengthDetectLoop, false, true, 3, 10};
+const Mode CountTwo{LengthDetectLoop, true, true, 2, 0};
+const Mode CountThree{LengthDetectLoop, true, true, 3, 0};
+const Mode ExtraTen{LengthDetectLoop, true, false, 1, 10};
+const Mode ExtraNone{LengthDetectLoop, true, false, 1, 0};
+const Mode StripNoBack{LengthNoBackwardJumps, true, true, 3, 10, true};
+const Mode StripCountThree{LengthDetectLoop, true, true, 3, 0, true};
 
 Settings settingsFor(const Mode& m) {
     Settings s;
@@ -35,55 +35,63 @@ Settings settingsFor(const Mode& m) {
     s.loopByCount = m.loopByCount;
     s.loopCount = m.loopCount;
     s.extraLoopSeconds = m.extraLoopSeconds;
+    s.stripTrailingEmptyPatterns = m.stripTrailingEmpty;
     return s;
 }
 
-struct Expected {
+struct LengthCase {
+    std::vector<uint8_t> (*song)();
+    Mode mode;
     uint32_t lengthMs;
     bool looped;
     uint32_t renderedFrames; // what playback renders before it stops
 };
 
-void expectLength(const std::vector<uint8_t>& song, const Mode& mode, const Expected& e) {
-    SCOPED_TRACE(mode.name);
-    Settings settings = settingsFor(mode);
-    ScannedSong scanned = scanSong(song, settings);
-    ASSERT_TRUE(scanned.session);
-    EXPECT_EQ(scanned.length.lengthMs, e.lengthMs);
-    EXPECT_EQ(scanned.length.startOffsetMs, 0u);
-    EXPECT_EQ(scanned.length.looped, e.looped);
-    EXPECT_EQ(scanned.length.limitLength, e.looped);
-    EXPECT_EQ(renderToEnd(scanned, settings, Plenty), e.renderedFrames);
-}
+// 128 rows last 15360 ms, 72 rows 8640 ms, 192 rows 23040 ms.
+const LengthCase lengthCases[] = {
+    {straightSong, NoBackwardJumps, 15360, false, framesForRows(128)},
+    {straightSong, FirstReturn, 15360, false, framesForRows(128)},
+    {straightSong, CountThree, 15360, false, framesForRows(128)},
+    {straightSong, ExtraTen, 15360, false, framesForRows(128)},
+    // A pattern loop never counts as a return.
+    {patternLoopSong, NoBackwardJumps, 8640, false, framesForRows(72)},
+    {patternLoopSong, FirstReturn, 8640, false, framesForRows(72)},
+    {patternLoopSong, CountThree, 8640, false, framesForRows(72)},
+    {patternLoopSong, ExtraTen, 8640, false, framesForRows(72)},
+    // The jump to order 1 is skipped, and order 2 was played: the song ends after 192 rows.
+    {jumpBackSong, NoBackwardJumps, 23040, false, framesForRows(192)},
+    // Ends where it would play order 1 again.
+    {jumpBackSong, FirstReturn, 23040, true, framesForRows(192)},
+    // Two returns: orders 0, 1, 2, 1, 2.
+    {jumpBackSong, CountTwo, 38400, true, framesForRows(320)},
+    // The first return plus ten seconds; playback loops on and is cut 33040 ms x 44.1 in.
+    {jumpBackSong, ExtraTen, 33040, true, 1457064},
+    {jumpBackSong, ExtraNone, 23040, true, framesForRows(192)},
+    {foreverSong, NoBackwardJumps, 7680, false, framesForRows(64)},
+    {foreverSong, FirstReturn, 7680, true, framesForRows(64)},
+    {foreverSong, CountThree, 23040, true, framesForRows(192)},
+    {foreverSong, ExtraTen, 17680, true, 17680 * 441 / 10},
+    // Trailing patterns without data go only when asked.
+    {trailingEmptySong, NoBackwardJumps, 23040, false, framesForRows(192)},
+    {trailingEmptySong, StripNoBack, 7680, false, framesForRows(64)},
+    {trailingEmptySong, StripCountThree, 7680, false, framesForRows(64)},
+    {straightSong, StripCountThree, 15360, false, framesForRows(128)},
+};
 
 } // namespace
 
-TEST(LoopModes, SongWithoutBackwardJumpsHasOneLengthInEveryMode) {
-    const uint32_t frames = framesForRows(128);
-    ASSERT_EQ(framesToMs(frames, Rate), 15360u);
-    for (const Mode& m : {NoBackwardJumps, FirstReturn, CountThree, ExtraTen})
-        expectLength(straightSong(), m, {15360, false, frames});
-}
-
-TEST(LoopModes, PatternLoopNeverCountsAsAReturn) {
-    const uint32_t frames = framesForRows(72);
-    for (const Mode& m : {NoBackwardJumps, FirstReturn, CountThree, ExtraTen})
-        expectLength(patternLoopSong(), m, {framesToMs(frames, Rate), false, frames});
-    EXPECT_EQ(framesToMs(frames, Rate), 8640u);
-}
-
-TEST(LoopModes, SongThatJumpsBackUnderEachRowOfTheTable) {
-    const std::vector<uint8_t> song = jumpBackSong();
-    // The jump to order 1 is skipped, and order 2 was played: the song ends after 192 rows.
-    expectLength(song, NoBackwardJumps, {23040, false, framesForRows(192)});
-    // Ends where it would play order 1 again.
-    expectLength(song, FirstReturn, {23040, true, framesForRows(192)});
-    // Two returns: orders 0, 1, 2, 1, 2.
-    expectLength(song, CountTwo, {38400, true, framesForRows(320)});
-    // Measured to the first return plus ten seconds; playback loops on and is cut there,
-    // 33040 ms x 44.1 frames in.
-    expectLength(song, ExtraTen, {33040, true, 1457064});
-    expectLength(song, ExtraNone, {23040, true, framesForRows(192)});
+TEST(LoopModes, LengthAndPlaybackUnderEachMode) {
+    for (const LengthCase& c : lengthCases) {
+        SCOPED_TRACE(testing::Message() << "case " << (&c - lengthCases));
+        const Settings settings = settingsFor(c.mode);
+        ScannedSong scanned = scanSong(c.song(), settings);
+        ASSERT_TRUE(scanned.session);
+        EXPECT_EQ(scanned.length.lengthMs, c.lengthMs);
+        EXPECT_EQ(scanned.length.startOffsetMs, 0u);
+        EXPECT_EQ(scanned.length.looped, c.looped);
+        EXPECT_EQ(scanned.length.limitLength, c.looped);
+        EXPECT_EQ(renderToEnd(scanned, settings, Plenty), c.renderedFrames);
+    }
 }
 
 TEST(LoopModes, ExtraTimePlaysIntoTheSecondPassAndStops) {
@@ -100,14 +108,6 @@ TEST(LoopModes, ExtraTimePlaysIntoTheSecondPassAndStops) {
     // row 19 of order 2.
     EXPECT_EQ(player.songPosition, 2u * 256 + 19);
     EXPECT_EQ(player.loopReturnCount, 1u);
-}
-
-TEST(LoopModes, SongThatLoopsForever) {
-    const std::vector<uint8_t> song = foreverSong();
-    expectLength(song, NoBackwardJumps, {7680, false, framesForRows(64)});
-    expectLength(song, FirstReturn, {7680, true, framesForRows(64)});
-    expectLength(song, CountThree, {23040, true, framesForRows(192)});
-    expectLength(song, ExtraTen, {17680, true, 17680 * 441 / 10});
 }
 
 TEST(LoopModes, LoopCountsPlayPastTheScanBound) {

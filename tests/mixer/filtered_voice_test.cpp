@@ -93,9 +93,7 @@ TEST(FilteredVoice, UnfilteredFloatsComeBackAtTheIntegerLevel) {
         Voice filtered = plain;
         filtered.flags |= VoiceFiltered;
         CallbackLog log;
-        MixOptions options;
-        options.filter = logFilter;
-        options.filterContext = &log;
+        const MixOptions options{.filter = logFilter, .filterContext = &log};
         const std::vector<int32_t> a = mixFrames(&plain, 1, 1500, options);
         const std::vector<int32_t> b = mixFrames(&filtered, 1, 1500, options);
         for (std::size_t i = 0; i < a.size(); ++i)
@@ -112,9 +110,7 @@ TEST(FilteredVoice, CallbackSeesFullScaleFloatsAndItsOutputIsMixed) {
     v[2] = makeVoice(data, 0, 200, 0, Voice16Bit | VoiceFiltered, 0x10000, 64, 0);
     CallbackLog log;
     log.zero = true;
-    MixOptions options;
-    options.filter = logFilter;
-    options.filterContext = &log;
+    MixOptions options{.filter = logFilter, .filterContext = &log};
     EXPECT_EQ(mixFrames(v, 3, 10, options), std::vector<int32_t>(20, 0));
     EXPECT_EQ(log.voices, (std::vector<uint32_t>{2}));
     EXPECT_EQ(log.first, -1.0f);
@@ -135,9 +131,7 @@ TEST(FilteredVoice, InaudibleFilteredVoiceTakesTheIntegerPath) {
     const std::vector<uint8_t> data = words16(std::vector<int>(100, 1000));
     Voice v = makeVoice(data, 0, 200, 0, Voice16Bit | VoiceFiltered, 0x10000, 0, 0);
     CallbackLog log;
-    MixOptions options;
-    options.filter = logFilter;
-    options.filterContext = &log;
+    const MixOptions options{.filter = logFilter, .filterContext = &log};
     EXPECT_EQ(mixFrames(&v, 1, 10, options), std::vector<int32_t>(20, 0));
     EXPECT_TRUE(log.frames.empty());
     EXPECT_EQ(v.position, v.data + 20);

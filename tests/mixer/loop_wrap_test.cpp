@@ -1,8 +1,12 @@
 // Loops, directions and the ends of samples. The data hold 100 x the frame index, so the
 // frame played is the left output / 400.
+#include "mixer/VoiceCursor.h"
 #include "support/MixerHarness.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
 
 using namespace tolva;
 using namespace tolva::test;
@@ -13,6 +17,7 @@ constexpr uint32_t Step1 = 0x10000;
 constexpr uint32_t Step237 = 0x25EB8;
 constexpr uint8_t Loop = Voice16Bit | VoiceLoop;
 constexpr uint8_t PingPong = Loop | VoicePingPong;
+constexpr uint8_t Plain = Voice16Bit, Back = VoiceBackwards;
 
 // Where a voice stands, in 1/65536 frame, backwards positions counted down.
 int64_t truePosition(const Voice& v) {
@@ -38,25 +43,17 @@ TEST(LoopWrap, FramesPlayed) {
         std::vector<int32_t> played;
     } cases[] = {
         {"forward", {18, 21, 10, Loop, Step1, true}, {18, 19, 20, 10, 11, 12, 13, 14, 15, 16}},
-        {"ping-pong",
-         {13, 15, 10, PingPong, Step1, true},
-         {13, 14, 13, 12, 11, 10, 11, 12, 13, 14}},
-        {"unlooped",
-         {90, 100, 0, Voice16Bit, Step1, false},
-         {90, 91, 92, 93, 94, 95, 96, 97, 0, 0}},
-        {"backwards", {5, 100, 0, Voice16Bit | VoiceBackwards, Step1, false}, {5, 4, 3, 2, 0, 0}},
-        {"backwards loop",
-         {12, 15, 10, Loop | VoiceBackwards, Step1, true},
-         {12, 11, 10, 14, 13, 12}},
+        {"pong", {13, 15, 10, PingPong, Step1, true}, {13, 14, 13, 12, 11, 10, 11, 12, 13, 14}},
+        {"unlooped", {90, 100, 0, Plain, Step1, false}, {90, 91, 92, 93, 94, 95, 96, 97, 0, 0}},
+        {"backwards", {5, 100, 0, Plain | Back, Step1, false}, {5, 4, 3, 2, 0, 0}},
+        {"back loop", {12, 15, 10, Loop | Back, Step1, true}, {12, 11, 10, 14, 13, 12}},
         // 0, 5, 10, then 15 wraps to 12, then 17 overshoots the loop.
         {"loop below a step", {0, 13, 10, Loop, 5 * Step1, false}, {0, 5, 10, 12, 0, 0}},
-        {"one-frame ping-pong", {0, 1, 0, PingPong, Step1, false}, {0, 0}},
-        {"loop start after the end", {0, 10, 20, Loop, Step1, false}, {0, 0}},
-        {"beyond the end", {30, 20, 0, Voice16Bit, Step1, false}, {0, 0}},
-        {"backwards below the loop", {5, 20, 10, Loop | VoiceBackwards, Step1, false}, {0, 0}},
-        {"backwards beyond the end",
-         {25, 20, 0, Voice16Bit | VoiceBackwards, Step1, false},
-         {0, 0}},
+        {"1-frame ping-pong", {0, 1, 0, PingPong, Step1, false}, {0, 0}},
+        {"loop after end", {0, 10, 20, Loop, Step1, false}, {0, 0}},
+        {"beyond the end", {30, 20, 0, Plain, Step1, false}, {0, 0}},
+        {"back below loop", {5, 20, 10, Loop | Back, Step1, false}, {0, 0}},
+        {"back past end", {25, 20, 0, Plain | Back, Step1, false}, {0, 0}},
         {"on the loop end", {20, 20, 10, Loop, Step1, true}, {10, 11}},
     };
     for (const auto& c : cases) {
@@ -138,5 +135,74 @@ TEST(LoopWrap, SilentVoicesMoveExactlyLikeAudibleOnes) {
                 ASSERT_EQ(truePosition(unrendered), truePosition(audible)) << block;
             }
         }
+    }
+}
+
+// Passing over frames without output: one call over many frames must leave a voice where the
+// same frames taken a pair at a time leave it, whatever the loop, its length and the step, also
+// at the steps where going round a loop turns into stopping.
+namespace {
+
+VoiceCursor randomCursor(std::mt19937& rng) {
+    auto pick = [&](uint32_t below) { return static_cast<uint32_t>(rng() % below); };
+    VoiceCursor c{};
+    c.flags = VoiceActive | VoiceLoop;
+    if (pick(2))
+        c.flags |= VoicePingPong;
+    if (pick(3) == 0)
+        c.flags |= VoiceBackwards;
+    c.loopFrame = pick(20);
+    const uint32_t length = 1 + (pick(3) ? pick(8) : pick(3000));
+    c.endFrame = c.loopFrame + length;
+    c.index = (c.flags & VoiceBackwards) ? c.loopFrame + pick(length) : pick(c.endFrame);
+    c.fraction = pick(2) ? pick(0x10000) : 0;
+
+    // Twice the step near the loop's period and half of it, where the behaviour changes.
+    const int64_t forwardPeriod = int64_t{length} * 0x10000;
+    const int64_t pingPongPeriod = 2 * int64_t{length - 1} * 0x10000;
+    const int64_t period = (c.flags & VoicePingPong) ? pingPongPeriod : forwardPeriod;
+    const int64_t near[] = {period / 2, period, period / 4, 2 * period};
+    const int64_t nudge = static_cast<int64_t>(pick(5)) - 2;
+    int64_t step = pick(2) ? int64_t{0x100 + pick(0x50000)} : near[pick(4)] / 2 + nudge;
+    c.step = static_cast<uint32_t>(std::clamp<int64_t>(step, 1, 0xFFFFFFFF));
+    return c;
+}
+
+} // namespace
+
+TEST(SilentAdvance, ManyFramesAtOnceEqualThemPairByPair) {
+    std::mt19937 rng(2024);
+    for (int round = 0; round < 5000; ++round) {
+        SCOPED_TRACE(round);
+        VoiceCursor whole = randomCursor(rng);
+        if (!whole.prepareSegment())
+            continue;
+        VoiceCursor paired = whole;
+        const uint32_t frames = 2 * static_cast<uint32_t>(rng() % 3000);
+        whole.advanceSilently(frames);
+        for (uint32_t done = 0; done < frames; done += 2)
+            paired.advanceSilently(2);
+        ASSERT_EQ(whole.flags, paired.flags);
+        if (!paired.active())
+            continue; // where a stopped voice rests does not matter
+        ASSERT_EQ(whole.index, paired.index);
+        ASSERT_EQ(whole.fraction, paired.fraction);
+    }
+}
+
+TEST(SilentAdvance, ATinyLoopIsPassedOverForAnHourInOneCall) {
+    // Some billion turns of a two-frame loop; stepping them one by one would take minutes.
+    for (uint8_t loop : {uint8_t(VoiceLoop), uint8_t(VoiceLoop | VoicePingPong)}) {
+        VoiceCursor c{};
+        c.flags = VoiceActive | loop;
+        c.loopFrame = 10;
+        c.endFrame = 12;
+        c.index = 0;
+        c.step = 0x6000;
+        ASSERT_TRUE(c.prepareSegment());
+        c.advanceSilently(3600u * 96000u);
+        EXPECT_TRUE(c.active());
+        EXPECT_GE(c.index, 10u);
+        EXPECT_LT(c.index, 12u);
     }
 }

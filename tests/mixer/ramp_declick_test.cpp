@@ -49,8 +49,6 @@ TEST(RampDeclick, StartedVoiceFadesInInStepsOfTwo) {
         const int volume = i / 6 * 2 < 64 ? i / 6 * 2 : 64;
         ASSERT_EQ(left[i], level(volume)) << i;
     }
-    EXPECT_EQ(left[191], level(62));
-    EXPECT_EQ(left[192], 4000);
 }
 
 TEST(RampDeclick, StoppedVoiceLeavesAFadingTail) {

@@ -34,6 +34,9 @@ TEST(Resampling, InterpolationOffTakesTheLowerFrame) {
 }
 
 TEST(Resampling, SampleFormatsVolumeAndPanning) {
+    // 1000 and 500.
+    const std::vector<uint8_t> pair = {0xE8, 0x03, 0xF4, 0x01};
+    constexpr uint8_t S16 = Voice16Bit | VoiceStereo, Sur = Voice16Bit | VoiceSurround;
     struct Setup {
         uint8_t flags, signFlip, volume, panning;
     };
@@ -56,29 +59,13 @@ TEST(Resampling, SampleFormatsVolumeAndPanning) {
         {"gain 0", {0xFF, 0x7F}, {Voice16Bit, 0x80, 255, 0}, {0, 0}, {.gain = 0}},
         // Stereo panning is a balance: at the centre each side goes to its own output; at 192
         // the left source is split half and half.
-        {"stereo centre",
-         {0xE8, 0x03, 0xF4, 0x01},
-         {Voice16Bit | VoiceStereo, 0x80, 64, 128},
-         {4000, 2000}},
-        {"stereo right",
-         {0xE8, 0x03, 0xF4, 0x01},
-         {Voice16Bit | VoiceStereo, 0x80, 64, 255},
-         {0, 6000}},
-        {"stereo left",
-         {0xE8, 0x03, 0xF4, 0x01},
-         {Voice16Bit | VoiceStereo, 0x80, 64, 0},
-         {6000, 0}},
-        {"stereo 192",
-         {0xE8, 0x03, 0xF4, 0x01},
-         {Voice16Bit | VoiceStereo, 0x80, 64, 192},
-         {2000, 4000}},
+        {"stereo centre", pair, {S16, 0x80, 64, 128}, {4000, 2000}},
+        {"stereo right", pair, {S16, 0x80, 64, 255}, {0, 6000}},
+        {"stereo left", pair, {S16, 0x80, 64, 0}, {6000, 0}},
+        {"stereo 192", pair, {S16, 0x80, 64, 192}, {2000, 4000}},
         {"8-bit stereo", {0x7F, 0x80}, {VoiceStereo, 0x80, 64, 128}, {131068, -131072}},
-        {"surround", {0xE8, 0x03}, {Voice16Bit | VoiceSurround, 0x80, 64, 128}, {2000, -2000}},
-        {"surround forced mono",
-         {0xE8, 0x03},
-         {Voice16Bit | VoiceSurround, 0x80, 64, 128},
-         {2000, 2000},
-         {.forceMono = true}},
+        {"surround", {0xE8, 0x03}, {Sur, 0x80, 64, 128}, {2000, -2000}},
+        {"surround mono", {0xE8, 0x03}, {Sur, 0x80, 64, 128}, {2000, 2000}, {.forceMono = true}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

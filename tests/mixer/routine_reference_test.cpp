@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <random>
+#include <tuple>
 #include <vector>
 
 using namespace tolva;
@@ -72,9 +73,7 @@ struct Aligned {
 };
 
 void expectSameCursor(const VoiceCursor& a, const VoiceCursor& b) {
-    EXPECT_EQ(a.index, b.index);
-    EXPECT_EQ(a.fraction, b.fraction);
-    EXPECT_EQ(a.flags, b.flags);
+    EXPECT_EQ(std::tuple(a.index, a.fraction, a.flags), std::tuple(b.index, b.fraction, b.flags));
 }
 
 } // namespace
@@ -121,7 +120,7 @@ TEST(RoutineReference, VectorRoutinesMatchTheFrameByFrameArithmetic) {
             expectSameCursor(fast, slow);
         }
         ASSERT_EQ(0, std::memcmp(fastOut.values, slowOut.values, 8 * c.frames));
-        EXPECT_EQ(fastLast.left, slowLast.left);
-        EXPECT_EQ(fastLast.right, slowLast.right);
+        EXPECT_EQ(std::tuple(fastLast.left, fastLast.right),
+                  std::tuple(slowLast.left, slowLast.right));
     }
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace tolva;
 using namespace tolva::test;
 
@@ -30,31 +32,25 @@ TEST(VoiceControl, StartTakesTheOwnersSample) {
     owner.start.sign = 0xFF;
     mixer->startVoice(3, nullptr);
     const Voice& v = mixer->voice(3);
-    EXPECT_EQ(v.position, data.data() + 10);
-    EXPECT_EQ(v.end, data.data() + 200);
-    EXPECT_EQ(v.loopStart, data.data() + 40);
+    const uint8_t* d = data.data();
+    EXPECT_EQ(std::tuple(v.position, v.end, v.loopStart), std::tuple(d + 10, d + 200, d + 40));
     EXPECT_EQ(v.flags, VoiceActive | Voice16Bit | VoiceLoop);
-    EXPECT_EQ(v.volume, 0);
-    EXPECT_EQ(v.targetVolume, 50);
-    EXPECT_EQ(v.panning, 70);
-    EXPECT_EQ(v.rampCountdown, 6);
-    EXPECT_EQ(v.signFlip, 0x80); // the mixer's default
+    // Volume ramps in from 0; 0x80 is the mixer's default sign flip.
+    EXPECT_EQ(std::tuple(v.volume, v.targetVolume, v.panning, v.rampCountdown, v.signFlip),
+              std::tuple(0, 50, 70, 6, 0x80));
     owner.start.sign = 0;
     mixer->startVoice(3, nullptr);
     EXPECT_EQ(mixer->voice(3).signFlip, 0);
 
     VoiceRegion region;
     mixer->getVoiceRegion(region, 3);
-    EXPECT_EQ(region.data, data.data());
-    EXPECT_EQ(region.position, 10u);
-    EXPECT_EQ(region.end, 200u);
-    EXPECT_EQ(region.loopStart, 40u);
+    EXPECT_EQ(region.data, d);
+    EXPECT_EQ(std::tuple(region.position, region.end, region.loopStart), std::tuple(10, 200, 40));
     region.position = 60;
     region.end = 100;
     mixer->setVoiceRegion(3, region);
-    EXPECT_EQ(mixer->voice(3).position, data.data() + 60);
-    EXPECT_EQ(mixer->voice(3).end, data.data() + 100);
-    EXPECT_EQ(mixer->voice(3).flags, VoiceActive | Voice16Bit | VoiceLoop);
+    EXPECT_EQ(std::tuple(v.position, v.end, v.flags),
+              std::tuple(d + 60, d + 100, VoiceActive | Voice16Bit | VoiceLoop));
 }
 
 TEST(VoiceControl, DeclinedStartLeavesTheVoiceStoppedWithItsTail) {
@@ -84,16 +80,17 @@ TEST(VoiceControl, ActivityRecordsFlagsAndPeakVolume) {
     mixer->setVoiceStep(1, 0x10000);
     // Fading in from 0, the voice counts at the volume it is heading for.
     mixer->render(12, nullptr, nullptr);
-    EXPECT_EQ(mixer->voiceActivity(1).flags, VoiceActive | VoiceLoop);
-    EXPECT_EQ(mixer->voiceActivity(1).peakVolume, 40);
+    const auto activity = [&] {
+        const VoiceActivity a = mixer->voiceActivity(1);
+        return std::tuple(a.flags, a.peakVolume);
+    };
+    EXPECT_EQ(activity(), std::tuple(VoiceActive | VoiceLoop, 40));
     mixer->clearVoiceActivity(1);
-    EXPECT_EQ(mixer->voiceActivity(1).flags, 0);
-    EXPECT_EQ(mixer->voiceActivity(1).peakVolume, 0);
+    EXPECT_EQ(activity(), std::tuple(0, 0));
     EXPECT_EQ(mixer->voiceActivity(0).flags, 0);
 
     EXPECT_TRUE(mixer->reset());
-    EXPECT_EQ(mixer->voice(1).flags, 0);
-    EXPECT_EQ(mixer->voice(1).position, nullptr);
+    EXPECT_EQ(std::tuple(mixer->voice(1).flags, mixer->voice(1).position), std::tuple(0, nullptr));
     EXPECT_EQ(mixer->framesRendered(), 0u);
 }
 
@@ -106,8 +103,8 @@ TEST(VoiceControl, RampTableFollowsTheMixingRate) {
     mixer->setMixingRate(16000);
     EXPECT_EQ(mixer->rampParams().rampInterval, 2);
     MixerPtr fresh(createMixer());
-    EXPECT_EQ(fresh->rampParams().rampInterval, 2);
-    EXPECT_EQ(fresh->rampParams().rampStep, 2);
+    EXPECT_EQ(std::tuple(fresh->rampParams().rampInterval, fresh->rampParams().rampStep),
+              std::tuple(2, 2));
 }
 
 namespace {
@@ -138,10 +135,7 @@ TEST(VoiceControl, SampleDataBlocks) {
     Negate negate;
     uint8_t* loaded = mixer->loadSampleData(stream, 3, 7, 9, &negate);
     ASSERT_NE(loaded, nullptr);
-    EXPECT_EQ(loaded[0], 0xFF);
-    EXPECT_EQ(loaded[2], 0xFD);
-    EXPECT_EQ(negate.a, 7u);
-    EXPECT_EQ(negate.b, 9u);
+    EXPECT_EQ(std::tuple(loaded[0], loaded[2], negate.a, negate.b), std::tuple(0xFF, 0xFD, 7, 9));
     mixer->freeSampleData(loaded);
     // Only one byte is left: the read fails and nothing stays allocated.
     EXPECT_EQ(mixer->loadSampleData(stream, 3, 0, 0, nullptr), nullptr);

@@ -1,10 +1,14 @@
 #include "formats/mod/ModLoader.h"
 #include "formats/mod/ModPlayer.h"
+#include "formats/mod/ModTag.h"
 #include "song/MemoryStream.h"
 #include "support/ModBuilder.h"
 #include "support/PlayerHarness.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <tuple>
 
 namespace tolva::test {
 namespace {
@@ -13,6 +17,10 @@ std::unique_ptr<Player> load(const std::vector<uint8_t>& bytes, Mixer* mixer,
                              bool infoOnly = false) {
     MemoryStream stream(bytes);
     return loadMod(stream, infoOnly, mixer);
+}
+
+bool isMod(const std::vector<uint8_t>& bytes) {
+    return load(bytes, nullptr, true) != nullptr;
 }
 
 ModSampleDef sampleOf(uint32_t length, uint32_t loopStart, uint32_t loopLength) {
@@ -49,21 +57,15 @@ TEST(ModLoader, HeaderSamplesAndOrders) {
     ASSERT_TRUE(player);
     const Song& song = player->song;
     EXPECT_STREQ(song.title, "twenty character tit");
-    EXPECT_EQ(song.channelCount, 4u);
-    EXPECT_EQ(song.sampleCount, 31u);
-    EXPECT_EQ(song.orderCount, 3);
-    EXPECT_EQ(song.orders[2], 1);
-    EXPECT_EQ(song.orders[3], OrderEnd);
+    EXPECT_EQ(std::tuple(song.channelCount, song.sampleCount, song.orderCount),
+              std::tuple(4, 31, 3));
+    EXPECT_EQ(std::tuple(song.orders[2], song.orders[3]), std::tuple(1, OrderEnd));
     EXPECT_EQ(player->formatType(), FormatMod);
 
     const Sample& s = *player->sample(0);
     EXPECT_STREQ(s.name, "a sample name of 22 ch");
-    EXPECT_EQ(s.length, 100u);
-    EXPECT_EQ(s.loopStart, 10u);
-    EXPECT_EQ(s.loopEnd, 50u);
-    EXPECT_EQ(s.volume, 40);
-    EXPECT_EQ(s.finetune & 15, 0x0E);
-    EXPECT_TRUE(s.present);
+    EXPECT_EQ(std::tuple(s.length, s.loopStart, s.loopEnd, s.volume, s.finetune & 15, s.present),
+              std::tuple(100, 10, 50, 40, 0x0E, true));
     EXPECT_EQ(mixer.bytesOf(s.data), std::vector<uint8_t>(100, 1));
     EXPECT_FALSE(player->sample(1)->flags & SampleLoop);
     EXPECT_TRUE(player->sample(2)->flags & SampleLoop);
@@ -188,6 +190,115 @@ TEST(ModLoader, ShortFilesAreRefusedAndReleaseWhatTheyLoaded) {
         EXPECT_EQ(player->sample(0)->length, first);
         EXPECT_EQ(player->sample(1)->length, second);
     }
+}
+
+TEST(FifteenSampleMod, LoadsWithFourChannelsAndFifteenSamples) {
+    SampleStoreMixer mixer;
+    auto player = load(ModBuilder(4, "")
+                           .title("old song")
+                           .sample(squareSample(32, 50))
+                           .orders({0, 1})
+                           .cell(1, 5, 3, note(13, 15, 0xC, 0x10))
+                           .build(),
+                       &mixer);
+    ASSERT_TRUE(player);
+    EXPECT_EQ(player->song.channelCount, 4u);
+    EXPECT_EQ(player->song.sampleCount, 15u);
+    EXPECT_EQ(player->formatType(), FormatMod15);
+    EXPECT_STREQ(player->song.title, "old song");
+    EXPECT_EQ(player->song.orders[1], 1);
+    EXPECT_FALSE(player->isPatternMissing(1));
+    EXPECT_TRUE(player->sample(0)->present);
+    EXPECT_EQ(player->sample(15), nullptr);
+}
+
+TEST(FifteenSampleMod, TrialLoadRefusesWhatTaggedFilesAccept) {
+    // The header and one pattern are 1624 bytes; volumes above 64 and sample numbers above 15
+    // only pass with a tag.
+    const auto bytes = ModBuilder(4, "").build();
+    ASSERT_EQ(bytes.size(), 1624u);
+    EXPECT_TRUE(isMod(bytes));
+    EXPECT_FALSE(isMod(std::vector<uint8_t>(bytes.begin(), bytes.end() - 1)));
+    for (const char* tag : {"", "M.K."}) {
+        const bool tagged = *tag != 0;
+        EXPECT_EQ(isMod(ModBuilder(4, tag).sample(squareSample(32, 65)).build()), tagged);
+        EXPECT_TRUE(isMod(ModBuilder(4, tag).sample(squareSample(32, 64)).build()));
+        EXPECT_EQ(isMod(ModBuilder(4, tag).cell(0, 0, 0, note(13, 16)).build()), tagged);
+        EXPECT_TRUE(isMod(ModBuilder(4, tag).cell(0, 0, 0, note(13, 15)).build()));
+    }
+}
+
+TEST(Descriptions, SampleRecordOfTheBaseFormats) {
+    ModSampleDef s = squareSample(100, 33, 0x0E);
+    s.name = "lead";
+    s.loopStart = 20;
+    s.loopLength = 40;
+    auto player = load(ModBuilder().sample(s).build(), nullptr, true);
+    ASSERT_TRUE(player);
+    SampleDescription d;
+    player->describeSample(d, 0, 0);
+    EXPECT_EQ(d.fieldMask, 0x031Eu);
+    EXPECT_STREQ(d.name, "lead");
+    EXPECT_EQ(std::tuple(d.length, d.loopStart, d.loopEnd), std::tuple(100, 20, 60));
+    EXPECT_EQ(std::tuple(d.referenceRate, d.referenceOctave, d.finetune, d.defaultVolume),
+              std::tuple(8287, 2, -2, 33));
+    EXPECT_EQ(std::tuple(d.typeFlags, d.loopKind), std::tuple(0, LoopForward));
+    // Information only: no data.
+    EXPECT_EQ(std::tuple(d.present, d.data), std::tuple(false, nullptr));
+}
+
+TEST(Descriptions, SongAndPatternRecords) {
+    auto player =
+        load(ModBuilder(6, "6CHN").orders({1, 0}).cell(1, 0, 0, fx(0xF, 3)).build(), nullptr, true);
+    ASSERT_TRUE(player);
+    SongDescription song;
+    player->describeSong(song);
+    EXPECT_EQ(song.orders, player->song.orders.data());
+    EXPECT_EQ(song.channelCount, 6u);
+    EXPECT_EQ(std::tuple(song.channelPanning[0], song.channelPanning[1], song.channelPanning[63]),
+              std::tuple(0x20, 0xE0, 0x20));
+    EXPECT_EQ(song.channelVolume[5], 0xFF);
+    EXPECT_EQ(std::tuple(song.initialTempo, song.initialSpeed, song.modeFlags),
+              std::tuple(125, 6, 0));
+    EXPECT_EQ(song.showChannelSettings, 1);
+
+    PatternDescription pattern;
+    player->describePattern(pattern, 1);
+    EXPECT_EQ(std::tuple(pattern.rows, pattern.cells, pattern.size),
+              std::tuple(64, player->song.patterns[1].data(), 64 * 6 * 3));
+    player->describePattern(pattern, 0); // all zero: missing
+    EXPECT_EQ(std::tuple(pattern.rows, pattern.cells), std::tuple(64, nullptr));
+
+    InstrumentDescription instrument;
+    instrument.valid = true;
+    player->describeInstrument(instrument, 0);
+    EXPECT_FALSE(instrument.valid);
+    EXPECT_EQ(player->instrumentCount(), 0u);
+    EXPECT_EQ(player->songMessage(), nullptr);
+}
+
+TEST(ModTag, ChannelCounts) {
+    // Tags are matched exactly as written; 0 is no tag.
+    const std::pair<const char*, uint32_t> tags[] = {
+        {"M.K.", 4},  {"M!K!", 4},    {"FLT4", 4}, {"N.T.", 4}, {"6CHN", 6},  {"8CHN", 8},
+        {"OCTA", 8},  {"M&K!", 4},    {"FEST", 4}, {"NSMS", 4}, {"EXO4", 4},  {"TDZ4", 4},
+        {"FA04", 4},  {"FA06", 6},    {"FA08", 8}, {"CD61", 6}, {"CD81", 8},  {"1CHN", 1},
+        {"4CHN", 4},  {"9CHN", 9},    {"0CHN", 0}, {"xCHN", 0}, {"10CH", 10}, {"32CH", 32},
+        {"99CH", 99}, {"00CH", 0},    {"1xCH", 0}, {"12Ch", 0}, {"m.k.", 0},  {"FLT8", 0},
+        {"TDZ3", 0},  {"\0\0\0\0", 0}};
+    for (const auto& [tag, channels] : tags)
+        EXPECT_EQ(modTagChannels(reinterpret_cast<const uint8_t*>(tag)), channels) << tag;
+}
+
+TEST(ModTag, ReadFromTheStreamAtOffset1080) {
+    std::vector<uint8_t> bytes(1084, 0);
+    std::memcpy(bytes.data() + 1080, "M!K!", 4);
+    MemoryStream stream(bytes);
+    uint32_t tag = 0;
+    EXPECT_EQ(findModTag(stream, &tag), 4u);
+    EXPECT_EQ(tag, ModTagMK2);
+    MemoryStream shortStream(std::vector<uint8_t>(1083, 0));
+    EXPECT_EQ(findModTag(shortStream), 0u);
 }
 
 } // namespace

@@ -1,11 +1,16 @@
+#include "engine/SongSettings.h"
+#include "formats/mod/ModLoader.h"
 #include "formats/mod/ModPlayer.h"
+#include "song/MemoryStream.h"
 #include "support/ModBuilder.h"
-#include "support/PlayerHarness.h"
+#include "support/TickCases.h"
 
 #include <gtest/gtest.h>
 
 namespace tolva::test {
 namespace {
+
+using enum Read;
 
 // A MOD player that says it plays another format, to show the options stay with MOD.
 class NotAMod : public ModPlayer {
@@ -20,16 +25,10 @@ TEST(ModPanning, PanningCommandsAreIgnoredWhileDisabled) {
     const auto off = [](Player& p) { p.modPanningEnabled = false; };
     const auto on = [](Player& p) { p.modPanningEnabled = true; };
     runTickCases({
-        {"disabled", cells, "t01", probe::panning, {0x20, 0xE0}, {squareSample(64)}, off},
-        {"disabled voices",
-         cells,
-         "t01",
-         probe::voicePanning,
-         {0x20, 0xE0},
-         {squareSample(64)},
-         off},
-        {"enabled", cells, "t01", probe::panning, {0x80, 0x30}, {squareSample(64)}, on},
-        {"enabled voices", cells, "t01", probe::voicePanning, {0x80, 0x30}, {squareSample(64)}, on},
+        {"disabled", cells, "t01", Panning, {0x20, 0xE0}, {squareSample(64)}, off},
+        {"disabled voices", cells, "t01", MixerPanning, {0x20, 0xE0}, {squareSample(64)}, off},
+        {"enabled", cells, "t01", Panning, {0x80, 0x30}, {squareSample(64)}, on},
+        {"enabled voices", cells, "t01", MixerPanning, {0x80, 0x30}, {squareSample(64)}, on},
     });
 }
 
@@ -55,6 +54,30 @@ TEST(ModOptions, OtherFormatsKeepTempoAndPanningRules) {
     EXPECT_EQ(player.tempo, 0x40);
     EXPECT_EQ(player.speed, 6);
     EXPECT_EQ(player.channel(1).panning, 0x90);
+}
+
+// 256 x the amplification table's factor x the format's gain for the channel count.
+TEST(SettingsTransfer, GainScalesWithAmplificationAndChannels) {
+    struct Case {
+        uint32_t channels;
+        const char* tag;
+        int32_t amp;
+        int32_t gain;
+    } cases[] = {
+        {4, "M.K.", 0, 307},     // 256 x 1.0 x 1.2
+        {8, "OCTA", 0, 614},     // 256 x 1.0 x 2.4
+        {4, "M.K.", 1500, 1727}, // entry 448: 368536 / 65536
+        {4, "M.K.", -1500, 54},  // entry 64: 11654 / 65536
+    };
+    for (const Case& c : cases) {
+        MemoryStream stream(ModBuilder(c.channels, c.tag).build());
+        auto player = loadMod(stream, true, nullptr);
+        ASSERT_TRUE(player);
+        Settings s;
+        s.amp = c.amp;
+        applySettings(*player, s, false);
+        EXPECT_EQ(player->gain, c.gain) << c.tag << " " << c.amp;
+    }
 }
 
 } // namespace

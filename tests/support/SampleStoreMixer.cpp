@@ -7,10 +7,9 @@
 namespace tolva::test {
 
 uint8_t* SampleStoreMixer::copySampleData(const void* source, uint32_t size) {
-    auto block = std::make_unique<std::vector<uint8_t>>(size ? size : 1);
+    blocks_.push_back(std::make_unique<std::vector<uint8_t>>(size ? size : 1));
     if (size)
-        std::memcpy(block->data(), source, size);
-    blocks_.push_back(std::move(block));
+        std::memcpy(blocks_.back()->data(), source, size);
     return blocks_.back()->data();
 }
 

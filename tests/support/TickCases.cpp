@@ -16,6 +16,10 @@ int read(Player& player, const RecordingMixer& mixer, Read what, uint32_t channe
         return ch.volume;
     case Read::Period:
         return soundingPeriod(ch);
+    case Read::BasePeriod:
+        return ch.period;
+    case Read::SlideOffset:
+        return ch.slideOffset;
     case Read::Panning:
         return ch.panning;
     case Read::VibratoOffset:
@@ -63,6 +67,32 @@ void checkTicks(const std::vector<ReadCase>& cases, PlayFunction play) {
             playTick(*player);
             if (tick >= c.skip && (tick - c.skip) % c.every == 0)
                 seen.push_back(read(*player, mixer, c.read, c.channel));
+        }
+        EXPECT_EQ(seen, c.expected);
+    }
+}
+
+void runTickCases(const std::vector<TickCase>& cases) {
+    for (const TickCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        ModBuilder song;
+        for (const ModSampleDef& s : c.samples)
+            song.sample(s);
+        for (const PlacedCell& p : c.cells)
+            song.cell(0, p.row, p.channel, p.cell);
+        RecordingMixer mixer;
+        auto player = playMod(song.build(), mixer);
+        ASSERT_TRUE(player);
+        if (c.setup)
+            c.setup(*player);
+        std::vector<int> seen;
+        for (const char* s = c.script; *s; ++s) {
+            if (*s == 't')
+                playTick(*player);
+            else if (*s == 'r')
+                playRow(*player);
+            else
+                seen.push_back(read(*player, mixer, c.read, static_cast<uint32_t>(*s - '0')));
         }
         EXPECT_EQ(seen, c.expected);
     }

@@ -16,7 +16,9 @@ namespace tolva::test {
 // What a case reads after a tick; channel and voice values are those of the case's channel.
 enum class Read {
     Volume,
-    Period, // sounding, modulations included
+    Period,     // sounding, modulations included
+    BasePeriod, // without modulations
+    SlideOffset,
     Panning,
     VibratoOffset,
     MixerVolume,
@@ -49,6 +51,20 @@ struct TraceCase {
     std::vector<uint8_t> song;
     std::vector<RowStep> expected; // every row played until the song ends
 };
+
+// A MOD of one pattern stepped by `script`: 't' plays a tick, 'r' the rest of the row, a digit
+// reads that channel; the readings must equal `expected`.
+struct TickCase {
+    const char* what;
+    std::vector<PlacedCell> cells;
+    const char* script;
+    Read read;
+    std::vector<int> expected;
+    std::vector<ModSampleDef> samples = {squareSample(64)};
+    void (*setup)(Player&) = nullptr;
+};
+
+void runTickCases(const std::vector<TickCase>& cases);
 
 using PlayFunction = std::unique_ptr<Player> (*)(const std::vector<uint8_t>&, RecordingMixer&);
 

@@ -59,12 +59,15 @@ S3mBuilder::S3mBuilder(uint32_t channels) {
         settings_[c] = c < channels ? static_cast<uint8_t>(c % 2 == 0 ? c / 2 : 8 + c / 2) : 255;
 }
 
-S3mBuilder s3mLine(std::vector<S3mCell> rows, S3mSampleDef sample) {
-    S3mBuilder b;
-    b.sample(std::move(sample));
+S3mBuilder& S3mBuilder::column(uint32_t channel, std::vector<S3mCell> rows) {
     for (uint32_t i = 0; i < rows.size(); ++i)
-        b.cell(0, i, 0, rows[i]);
-    return b;
+        if (rows[i].note != 255 || rows[i].instrument || rows[i].volume != 255 || rows[i].command)
+            cell(0, i, channel, rows[i]);
+    return *this;
+}
+
+S3mBuilder s3mLine(std::vector<S3mCell> rows, S3mSampleDef sample) {
+    return S3mBuilder().sample(std::move(sample)).column(0, std::move(rows));
 }
 
 std::vector<uint8_t> S3mBuilder::packPattern(uint32_t pattern) const {

@@ -59,6 +59,8 @@ public:
     S3mBuilder& cell(uint32_t pattern, uint32_t row, uint32_t channel, S3mCell c) {
         return set(cells_[{pattern, row, channel}], c);
     }
+    // Pattern 0 of `channel` from row 0; empty cells are skipped.
+    S3mBuilder& column(uint32_t channel, std::vector<S3mCell> rows);
     // Replaces a pattern's packed rows (the length word is written in front of them).
     S3mBuilder& rawPattern(uint32_t pattern, std::vector<uint8_t> packed) {
         return set(rawPatterns_[pattern], std::move(packed));
@@ -101,7 +103,7 @@ private:
     uint32_t patternCount_ = 0;
 };
 
-// Channel 0 plays `rows` from row 0 with `sample` as instrument 1.
+// Channel 0 plays `rows` with `sample` as instrument 1.
 S3mBuilder s3mLine(std::vector<S3mCell> rows, S3mSampleDef sample = loopedSample(64));
 
 // An S3M loaded from bytes with its samples, rewound and configured for 44100 Hz.

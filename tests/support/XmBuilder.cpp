@@ -31,11 +31,7 @@ XmInstrumentDef xmInstrument(XmSampleDef sample, XmSampleDef second, uint32_t sp
 }
 
 XmBuilder xmLine(std::vector<XmCell> rows, XmInstrumentDef instrument) {
-    XmBuilder b;
-    b.instrument(std::move(instrument));
-    for (uint32_t i = 0; i < rows.size(); ++i)
-        b.cell(0, i, 0, rows[i]);
-    return b;
+    return XmBuilder().instrument(std::move(instrument)).column(0, rows);
 }
 
 std::unique_ptr<Player> playXm(const std::vector<uint8_t>& bytes, RecordingMixer& mixer) {

@@ -97,7 +97,12 @@ public:
         return *this;
     }
     XmBuilder& cell(uint32_t pattern, uint32_t row, uint32_t channel, XmCell c) {
-        cells_[{pattern, row, channel}] = c;
+        return set(cells_[{pattern, row, channel}], c);
+    }
+    // Pattern 0 of `channel` from row 0.
+    XmBuilder& column(uint32_t channel, const std::vector<XmCell>& rows) {
+        for (uint32_t i = 0; i < rows.size(); ++i)
+            cell(0, i, channel, rows[i]);
         return *this;
     }
     // Writes every cell in the unpacked five-byte form.
@@ -125,7 +130,7 @@ private:
     bool unpacked_ = false;
 };
 
-// Two channels; channel 0 plays `rows` from row 0 with `instrument` as instrument 1.
+// Two channels; channel 0 plays `rows` with `instrument` as instrument 1.
 XmBuilder xmLine(std::vector<XmCell> rows, XmInstrumentDef instrument = xmInstrument());
 
 // An XM loaded from bytes with its samples, rewound and configured for 44100 Hz; null when

@@ -13,31 +13,29 @@ S3mBuilder song(std::vector<uint8_t> orders = {0}) {
 }
 
 TEST(S3mOrderFlow, RowOrder) {
+    const S3mCell A1 = s3mFx('A', 1);
+    S3mBuilder loops = song();
+    loops.cell(0, 8, 0, s3mFx('S', 0xB0)).cell(0, 15, 0, s3mFx('S', 0xB2));
     checkTraces(
         {
             // C62 leads onto the end marker.
             {"skip markers are passed, end markers end",
              song({254, 0, 254, 254, 1, 255, 2})
-                 .cell(0, 0, 0, s3mFx('A', 1))
+                 .column(0, {A1})
                  .cell(1, 0, 0, s3mFx('C', 0x62))
-                 .cell(2, 0, 0, s3mFx('A', 1))
+                 .cell(2, 0, 0, A1)
                  .build(),
              spans({{1, 0, 63}, {4, 0, 0}})},
             {"B2 with C12 beside it, B beyond the order list ignored",
              song({0, 1, 2})
-                 .cell(0, 1, 0, s3mFx('B', 2))
-                 .cell(0, 1, 1, s3mFx('C', 0x12))
+                 .column(0, {{}, s3mFx('B', 2)})
+                 .column(1, {{}, s3mFx('C', 0x12)})
                  .cell(2, 13, 0, s3mFx('B', 9))
                  .build(),
              spans({{0, 0, 1}, {2, 12, 63}})},
-            {"SB0, SB2, SB1",
-             song()
-                 .cell(0, 8, 0, s3mFx('S', 0xB0))
-                 .cell(0, 15, 0, s3mFx('S', 0xB2))
-                 .cell(0, 20, 0, s3mFx('S', 0xB1))
-                 .build(),
+            {"SB0, SB2, SB1", loops.cell(0, 20, 0, s3mFx('S', 0xB1)).build(),
              spans({{0, 0, 15}, {0, 8, 15}, {0, 8, 15}, {0, 16, 20}, {0, 16, 63}})},
-            {"SE2 repeats the row", song().cell(0, 1, 1, s3mFx('S', 0xE2)).build(),
+            {"SE2 repeats the row", song().column(1, {{}, s3mFx('S', 0xE2)}).build(),
              spans({{0, 0, 1}, {0, 1, 1}, {0, 1, 1}, {0, 2, 63}})},
         },
         playS3m);
@@ -47,12 +45,13 @@ TEST(S3mOrderFlow, SpeedTempoAndRepeatedRows) {
     // A03 on row 0 already makes that row three ticks long; T below 0x20 sets the speed.
     const auto timing = song()
                             .tempo(200)
-                            .cell(0, 0, 0, s3mFx('A', 3))
-                            .cell(0, 1, 0, s3mFx('A', 0))
-                            .cell(0, 2, 0, s3mFx('T', 0x20))
-                            .cell(0, 3, 0, s3mFx('T', 0x1F))
-                            .cell(0, 4, 0, s3mFx('T', 0xFF))
+                            .column(0, {s3mFx('A', 3), s3mFx('A', 0), s3mFx('T', 0x20),
+                                        s3mFx('T', 0x1F), s3mFx('T', 0xFF)})
                             .build();
+    const auto repeated = song()
+                              .column(0, {s3mNote(4, 0, 1), s3mFx('D', 2)})
+                              .column(1, {{}, s3mFx('S', 0xE2)})
+                              .build();
     checkTicks(
         {
             {"5 x 44100 / (2 x 200), even", timing, TickInterval, {550}},
@@ -61,16 +60,7 @@ TEST(S3mOrderFlow, SpeedTempoAndRepeatedRows) {
             {"T20", timing, TickInterval, {3444}, 6},
             {"TFF after 31 ticks of row 3", timing, Tempo, {32, 255}, 39},
             {"TFF", timing, TickInterval, {432}, 40},
-            {"SE2 repeats the row's effects",
-             song()
-                 .cell(0, 0, 0, s3mNote(4, 0, 1))
-                 .cell(0, 1, 0, s3mFx('D', 2))
-                 .cell(0, 1, 1, s3mFx('S', 0xE2))
-                 .build(),
-             Volume,
-             {40, 30, 20, 10},
-             5,
-             6},
+            {"SE2 repeats the row's effects", repeated, Volume, {40, 30, 20, 10}, 5, 6},
         },
         playS3m);
 }

@@ -30,9 +30,9 @@ S3mCell s3mVolume(uint8_t volume);
 
 struct S3mSampleDef {
     uint8_t type = 1; // 1 digital sample; others keep only their name
-    std::string name;
-    std::string fileName;
-    std::vector<uint8_t> data; // raw bytes as stored (two per frame for 16-bit)
+    std::string name{};
+    std::string fileName{};
+    std::vector<uint8_t> data{}; // raw bytes as stored (two per frame for 16-bit)
     uint8_t volume = 64;
     uint32_t middleCRate = 8363;
     uint32_t loopStart = 0; // frames

@@ -48,7 +48,7 @@ struct XmEnvelopeDef {
 
 struct XmSampleDef {
     std::string name = "sample";
-    std::vector<int16_t> pcm; // values; -128..127 unless sixteenBit
+    std::vector<int16_t> pcm{}; // values; -128..127 unless sixteenBit
     bool sixteenBit = false;
     uint8_t loopType = 0;    // 0 none, 1 forward, 2 ping-pong
     uint32_t loopStart = 0;  // bytes

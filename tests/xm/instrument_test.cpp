@@ -11,28 +11,25 @@ using enum Read;
 const XmCell C4 = xmNote(48, 1);
 
 XmSampleDef wide(uint32_t frames) {
-    XmSampleDef s;
-    s.sixteenBit = true;
-    s.pcm.assign(frames, 1000);
-    return s;
+    return {.pcm = std::vector<int16_t>(frames, 1000), .sixteenBit = true};
 }
 
 TEST(XmInstruments, SamplesNotesAndInstrumentNumbers) {
     const XmInstrumentDef split = xmInstrument(xmSquare(32), xmSquare(64)); // 64 from C-4 on
-    XmSampleDef pingPong = xmSquare();
-    pingPong.loopType = 2;
+    const XmSampleDef pingPong = {.pcm = xmSquare().pcm, .loopType = 2, .loopLength = 32};
     const auto loops =
-        xmLine({xmNote(47, 1)}, xmInstrument(pingPong, wide(16))).cell(0, 0, 1, C4).build();
+        xmLine({xmNote(47, 1)}, xmInstrument(pingPong, wide(16))).column(1, {C4}).build();
     // Instrument 2 has no samples, 3 maps C-4 to one of length 0, 9 does not exist.
     const auto missing = xmLine({C4, xmNote(48, 2), C4, xmNote(48, 9), C4, xmNote(48, 3)})
                              .instrument(XmInstrumentDef{})
                              .instrument(xmInstrument(xmSquare(), XmSampleDef{}))
                              .build();
-    XmSampleDef reset = xmSquare();
-    reset.volume = 48;
-    reset.panning = 64;
-    reset.finetune = 32;
-    XmInstrumentDef enveloped = xmInstrument(reset);
+    XmInstrumentDef enveloped = xmInstrument({.pcm = xmSquare().pcm,
+                                              .loopType = 1,
+                                              .loopLength = 32,
+                                              .volume = 48,
+                                              .finetune = 32,
+                                              .panning = 64});
     enveloped.volumeEnvelope = {{{0, 64}, {2, 0}}, 0, 0, 0, 1};
     enveloped.fadeout = 0x1000;
     // Volume 0x20, panning FF, then a key-off with finetune -128, then instrument 1 alone.
@@ -40,6 +37,7 @@ TEST(XmInstruments, SamplesNotesAndInstrumentNumbers) {
         xmLine({xmNote(48, 1, 0x20, 8, 0xFF), {97, 0, 0, 0xE, 0x50}, {0, 1}}, enveloped).build();
     const auto offsets =
         xmLine({xmNote(48, 1, 0, 9, 2), xmNote(48, 1, 0, 9, 3)}, xmInstrument(wide(600))).build();
+    const auto bare = xmLine({xmNote(48, 1, 0x30), xmNote(47)}, split).build();
     checkTicks(
         {
             {"the note map chooses",
@@ -48,23 +46,12 @@ TEST(XmInstruments, SamplesNotesAndInstrumentNumbers) {
              {32, 64},
              0,
              6},
-            {"a note without instrument keeps the sample",
-             xmLine({xmNote(48, 1, 0x30), xmNote(47)}, split).build(),
-             VoiceEnd,
-             {64},
-             6},
-            {"a note without instrument keeps the volume",
-             xmLine({xmNote(48, 1, 0x30), xmNote(47)}, split).build(),
-             MixerVolume,
-             {64},
-             6},
+            {"a note alone keeps the sample", bare, VoiceEnd, {64}, 6},
+            {"a note alone keeps the volume", bare, MixerVolume, {64}, 6},
             {"notes that find no sample play nothing", missing, Active, {1, 0, 1, 0, 1, 0}, 0, 6},
             {"instrument alone restarts nothing", alone, Starts, {1}, 12},
-            {"instrument alone: volume 48, envelope and fadeout from the start",
-             alone,
-             MixerVolume,
-             {96},
-             12},
+            // Volume 48, envelope and fadeout from the start.
+            {"instrument alone: volume", alone, MixerVolume, {96}, 12},
             {"instrument alone: sample panning", alone, MixerPanning, {63}, 12},
             {"instrument alone: sample finetune", alone, Period, {4608 - 16}, 12},
             {"ping-pong loop: active, loop, ping-pong", loops, VoiceFlags, {0x01 | 0x08 | 0x10}},

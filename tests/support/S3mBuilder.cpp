@@ -41,16 +41,14 @@ S3mCell s3mVolume(uint8_t volume) {
 }
 
 S3mSampleDef loopedSample(uint32_t frames, uint8_t volume, uint32_t middleCRate) {
-    S3mSampleDef s;
-    s.name = "looped";
-    s.fileName = "LOOPED.SMP";
+    S3mSampleDef s = {.name = "looped",
+                      .fileName = "LOOPED.SMP",
+                      .volume = volume,
+                      .middleCRate = middleCRate,
+                      .loopEnd = frames,
+                      .flags = 1};
     for (uint32_t i = 0; i < frames; ++i)
         s.data.push_back(i % 16 < 8 ? 0xE0 : 0x20);
-    s.volume = volume;
-    s.middleCRate = middleCRate;
-    s.loopStart = 0;
-    s.loopEnd = frames;
-    s.flags = 1;
     return s;
 }
 
@@ -80,24 +78,15 @@ std::vector<uint8_t> S3mBuilder::packPattern(uint32_t pattern) const {
             if (it == cells_.end())
                 continue;
             const S3mCell& c = it->second;
-            uint8_t what = static_cast<uint8_t>(ch);
-            if (c.note != 255 || c.instrument != 0)
-                what |= 0x20;
-            if (c.volume != 255)
-                what |= 0x40;
-            if (c.command != 0)
-                what |= 0x80;
-            out.push_back(what);
-            if (what & 0x20) {
-                out.push_back(c.note);
-                out.push_back(c.instrument);
-            }
-            if (what & 0x40)
+            const bool note = c.note != 255 || c.instrument != 0;
+            const bool volume = c.volume != 255, command = c.command != 0;
+            out.push_back(static_cast<uint8_t>(ch | note << 5 | volume << 6 | command << 7));
+            if (note)
+                out.insert(out.end(), {c.note, c.instrument});
+            if (volume)
                 out.push_back(c.volume);
-            if (what & 0x80) {
-                out.push_back(c.command);
-                out.push_back(c.param);
-            }
+            if (command)
+                out.insert(out.end(), {c.command, c.param});
         }
         out.push_back(0);
     }

@@ -9,18 +9,14 @@
 namespace tolva::test {
 
 XmSampleDef xmSquare(uint32_t frames) {
-    XmSampleDef s;
+    XmSampleDef s = {.loopType = 1, .loopLength = frames};
     for (uint32_t i = 0; i < frames; ++i)
         s.pcm.push_back(i % 16 < 8 ? 100 : -100);
-    s.loopType = 1;
-    s.loopLength = frames;
     return s;
 }
 
 XmInstrumentDef xmInstrument(XmSampleDef sample) {
-    XmInstrumentDef i;
-    i.samples.push_back(std::move(sample));
-    return i;
+    return {.samples = {std::move(sample)}};
 }
 
 XmInstrumentDef xmInstrument(XmSampleDef sample, XmSampleDef second, uint32_t split) {

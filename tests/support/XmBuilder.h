@@ -61,9 +61,9 @@ XmSampleDef xmSquare(uint32_t frames = 32);
 
 struct XmInstrumentDef {
     std::string name = "instrument";
-    std::vector<XmSampleDef> samples;
+    std::vector<XmSampleDef> samples{};
     std::array<uint8_t, 96> noteMap{}; // sample per note
-    XmEnvelopeDef volumeEnvelope, panningEnvelope;
+    XmEnvelopeDef volumeEnvelope{}, panningEnvelope{};
     uint8_t vibratoType = 0, vibratoSweep = 0, vibratoDepth = 0, vibratoRate = 0;
     uint16_t fadeout = 0;
 };

@@ -10,10 +10,6 @@ namespace tolva::test {
 
 namespace {
 
-uint8_t commandNumber(char letter) {
-    return letter == 0 ? 0 : static_cast<uint8_t>(letter - 'A' + 1);
-}
-
 void align16(ByteWriter& w) {
     while (w.size() % 16 != 0)
         w.u8(0);
@@ -28,16 +24,10 @@ void patch16(ByteWriter& w, std::size_t at, uint32_t value) {
 
 S3mCell s3mNote(uint32_t octave, uint32_t semitone, uint8_t instrument, char command,
                 uint8_t param) {
-    return {static_cast<uint8_t>(octave << 4 | semitone), instrument, 255, commandNumber(command),
-            param};
-}
-
-S3mCell s3mFx(char command, uint8_t param) {
-    return {255, 0, 255, commandNumber(command), param};
-}
-
-S3mCell s3mVolume(uint8_t volume) {
-    return {255, 0, volume, 0, 0};
+    S3mCell c = s3mFx(command, param);
+    c.note = static_cast<uint8_t>(octave << 4 | semitone);
+    c.instrument = instrument;
+    return c;
 }
 
 S3mSampleDef loopedSample(uint32_t frames, uint8_t volume, uint32_t middleCRate) {

@@ -23,10 +23,13 @@ struct S3mCell {
 // A cell playing octave:semitone with an optional instrument and command letter.
 S3mCell s3mNote(uint32_t octave, uint32_t semitone, uint8_t instrument = 0, char command = 0,
                 uint8_t param = 0);
-// A cell with only a command, given by its letter.
-S3mCell s3mFx(char command, uint8_t param);
-// A cell with only a volume byte.
-S3mCell s3mVolume(uint8_t volume);
+// A cell with only a command, given by its letter ('A' is 1; 0 none), or only a volume byte.
+inline S3mCell s3mFx(char command, uint8_t param) {
+    return {255, 0, 255, static_cast<uint8_t>(command == 0 ? 0 : command - 'A' + 1), param};
+}
+inline S3mCell s3mVolume(uint8_t volume) {
+    return {255, 0, volume};
+}
 
 struct S3mSampleDef {
     uint8_t type = 1; // 1 digital sample; others keep only their name

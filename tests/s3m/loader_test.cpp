@@ -19,19 +19,16 @@ TEST(S3mLoader, HeaderValuesAndTheirSubstitutes) {
     auto p = load(S3mBuilder().title("A title of 28 characters ok!").speed(0).tempo(32).build());
     ASSERT_TRUE(p);
     EXPECT_STREQ(p->song.title, "A title of 28 characters ok!");
-    EXPECT_EQ(p->song.initialSpeed, 6);
-    EXPECT_EQ(p->song.initialTempo, 125u);
-    EXPECT_EQ(p->song.maxPeriod, 32767);
-    EXPECT_EQ(p->song.minPeriod, 24);
-    EXPECT_TRUE(p->song.signedSamples);
+    EXPECT_EQ((std::vector<int>{p->song.initialSpeed, int(p->song.initialTempo), p->song.maxPeriod,
+                                p->song.minPeriod, p->song.signedSamples}),
+              (std::vector<int>{6, 125, 32767, 24, 1}));
 
     p = load(
         S3mBuilder().speed(3).tempo(33).flags(0x10).signedSamples(false).globalVolume(40).build());
-    EXPECT_EQ((std::vector<int>{p->song.initialSpeed, int(p->song.initialTempo), p->song.maxPeriod,
-                                p->song.minPeriod}),
-              (std::vector<int>{3, 33, 3424, 452}));
-    EXPECT_FALSE(p->song.signedSamples);
-    EXPECT_EQ(p->song.initialGlobalVolume, 40);
+    EXPECT_EQ(
+        (std::vector<int>{p->song.initialSpeed, int(p->song.initialTempo), p->song.maxPeriod,
+                          p->song.minPeriod, p->song.signedSamples, p->song.initialGlobalVolume}),
+        (std::vector<int>{3, 33, 3424, 452, 0, 40}));
 
     // A global volume beyond 64 would overflow the mixer volume.
     EXPECT_EQ(load(S3mBuilder().globalVolume(200).build())->song.initialGlobalVolume, 64);
@@ -52,10 +49,8 @@ TEST(S3mLoader, ChannelsAndTheirPanning) {
     // A pan byte without 0x20 gives no position.
     EXPECT_EQ((std::vector<int>(p->channelPan.begin(), p->channelPan.begin() + 5)),
               (std::vector<int>{48, 192, 255, 0, 128}));
-    EXPECT_FALSE(p->channelDisabled[4]);
-    EXPECT_TRUE(p->channelDisabled[5]);
-    EXPECT_TRUE(p->channelDisabled[31]);
-    EXPECT_FALSE(p->mono);
+    EXPECT_FALSE(p->channelDisabled[4] || p->mono);
+    EXPECT_TRUE(p->channelDisabled[5] && p->channelDisabled[31]);
     p = load(b.stereo(false).build());
     EXPECT_TRUE(p->mono);
     EXPECT_EQ(std::vector<int>(p->channelPan.begin(), p->channelPan.end()),
@@ -64,12 +59,12 @@ TEST(S3mLoader, ChannelsAndTheirPanning) {
     // Player channels are the used S3M channels in order.
     p = load(S3mBuilder(8).cell(0, 0, 6, s3mFx('A', 3)).cell(0, 9, 1, s3mFx('A', 3)).build());
     EXPECT_EQ(p->song.channelCount, 2u);
-    EXPECT_EQ(p->s3mChannelOf(0), 1u);
-    EXPECT_EQ(p->s3mChannelOf(1), 6u);
     DefaultPannings pans;
     p->defaultPannings(pans);
-    EXPECT_EQ(pans[0].panning, 0xC0);                             // setting 8: right
-    EXPECT_EQ(pans[1].panning, 0x30);                             // setting 3: left
+    // Settings 8 (right) and 3 (left).
+    EXPECT_EQ((std::vector<int>{int(p->s3mChannelOf(0)), int(p->s3mChannelOf(1)), pans[0].panning,
+                                pans[1].panning}),
+              (std::vector<int>{1, 6, 0xC0, 0x30}));
     EXPECT_EQ(load(S3mBuilder().build())->song.channelCount, 1u); // no cell anywhere
 
     SongDescription song;
@@ -79,44 +74,39 @@ TEST(S3mLoader, ChannelsAndTheirPanning) {
              .cell(0, 0, 1, s3mFx('A', 1))
              .build())
         ->describeSong(song);
-    EXPECT_EQ(song.channelCount, 2u);
-    EXPECT_EQ(song.channelDisabled[0], 1);
-    EXPECT_EQ(song.channelDisabled[1], 0);
+    EXPECT_EQ((std::vector<int>{int(song.channelCount), song.channelDisabled[0],
+                                song.channelDisabled[1]}),
+              (std::vector<int>{2, 1, 0}));
 }
 
 TEST(S3mLoader, SampleRecordsInBytesWithLoopChecks) {
-    S3mSampleDef wide;
-    wide.name = std::string("wide\0name", 9);
-    wide.fileName = "WIDE.SMP";
-    wide.data.assign(2000, 0x11);
-    wide.flags = 4 | 1;
-    wide.loopStart = 100;
-    wide.loopEnd = 900;
-    wide.volume = 50;
-    wide.middleCRate = 22050;
+    const S3mSampleDef wide = {.name = std::string("wide\0name", 9),
+                               .fileName = "WIDE.SMP",
+                               .data = std::vector<uint8_t>(2000, 0x11),
+                               .volume = 50,
+                               .middleCRate = 22050,
+                               .loopStart = 100,
+                               .loopEnd = 900,
+                               .flags = 4 | 1};
     S3mSampleDef pastEnd = loopedSample(64);
     pastEnd.loopEnd = 1000; // cut to the data
     S3mSampleDef loopAfterEnd = loopedSample(64);
     loopAfterEnd.loopStart = 64; // no loop at all
-    S3mSampleDef adlib;
-    adlib.type = 2;
-    adlib.name = "an AdLib voice";
     SampleStoreMixer mixer;
     auto p = load(S3mBuilder()
                       .sample(wide)
                       .sample(pastEnd)
                       .sample(loopAfterEnd)
-                      .sample(adlib)
+                      .sample({.type = 2, .name = "an AdLib voice"})
                       .sample(S3mSampleDef{})
                       .build(),
                   &mixer);
     ASSERT_TRUE(p);
     ASSERT_EQ(p->song.sampleCount, 5u);
     const S3mSample& s = p->samples[0];
-    EXPECT_TRUE(s.present);
-    EXPECT_EQ((std::vector<int>{int(s.length), int(s.loopStart), int(s.loopEnd), s.flags, s.volume,
-                                int(s.middleCRate)}),
-              (std::vector<int>{2000, 200, 1800, Sample16Bit | SampleLoop, 50, 22050}));
+    EXPECT_EQ((std::vector<int>{s.present, int(s.length), int(s.loopStart), int(s.loopEnd), s.flags,
+                                s.volume, int(s.middleCRate)}),
+              (std::vector<int>{1, 2000, 200, 1800, Sample16Bit | SampleLoop, 50, 22050}));
     EXPECT_STREQ(s.fileName, "WIDE.SMP");
     EXPECT_EQ(std::string(s.name), std::string("wide name") + std::string(18, ' '));
     EXPECT_EQ(mixer.bytesOf(s.data), std::vector<uint8_t>(2000, 0x11));
@@ -125,21 +115,18 @@ TEST(S3mLoader, SampleRecordsInBytesWithLoopChecks) {
     EXPECT_EQ(p->samples[2].flags, 0);
     EXPECT_FALSE(p->samples[3].present);
     EXPECT_EQ(std::string(p->samples[3].name).substr(0, 14), "an AdLib voice");
-    EXPECT_FALSE(p->samples[4].present);
-    EXPECT_EQ(p->samples[4].length, 0u);
+    EXPECT_FALSE(p->samples[4].present || p->samples[4].length);
     SampleDescription d;
     p->describeSample(d, 0, 0);
-    EXPECT_TRUE(d.fieldMask & SampleFieldFileName);
     EXPECT_STREQ(d.fileName, "WIDE.SMP");
-    EXPECT_EQ(d.referenceRate, 22050u);
-    EXPECT_EQ(d.referenceOctave, 4u);
-    EXPECT_EQ(d.loopKind, LoopForward);
+    EXPECT_EQ((std::vector<int>{bool(d.fieldMask & SampleFieldFileName), int(d.referenceRate),
+                                int(d.referenceOctave), d.loopKind}),
+              (std::vector<int>{1, 22050, 4, LoopForward}));
     p.reset();
     EXPECT_EQ(mixer.liveBlocks(), 0u); // the player hands its data back
 
     p = load(S3mBuilder().sample(wide).build());
-    EXPECT_TRUE(p->song.infoOnly);
-    EXPECT_EQ(p->samples[0].data, nullptr);
+    EXPECT_TRUE(p->song.infoOnly && !p->samples[0].data);
     EXPECT_EQ(p->samples[0].length, 2000u);
 }
 
@@ -151,8 +138,7 @@ TEST(S3mLoader, PatternsKeptAndDamagedFiles) {
     auto p = load(b.build());
     ASSERT_TRUE(p);
     EXPECT_FALSE(p->song.patterns[0].empty());
-    EXPECT_TRUE(p->song.patterns[1].empty());
-    EXPECT_TRUE(p->song.patterns[2].empty());
+    EXPECT_TRUE(p->song.patterns[1].empty() && p->song.patterns[2].empty());
 
     EXPECT_FALSE(load(S3mBuilder(b).fileType(17).build()));
     EXPECT_FALSE(load(S3mBuilder(b).orders({}).build()));
@@ -164,14 +150,10 @@ TEST(S3mLoader, PatternsKeptAndDamagedFiles) {
         bytes[countAt] = bytes[countAt + 1] = 0xFF;
         EXPECT_FALSE(load(bytes)) << countAt;
     }
-    S3mSampleDef noSignature = loopedSample(16);
-    noSignature.signature = false;
-    EXPECT_FALSE(load(S3mBuilder().sample(noSignature).build()));
-    S3mSampleDef packed = loopedSample(16);
-    packed.packing = 1;
-    EXPECT_FALSE(load(S3mBuilder().sample(packed).build()));
-    noSignature.type = 2; // other instrument types are not checked
-    EXPECT_TRUE(load(S3mBuilder().sample(noSignature).build()));
+    EXPECT_FALSE(load(S3mBuilder().sample({.data = {1}, .packing = 1}).build()));
+    EXPECT_FALSE(load(S3mBuilder().sample({.data = {1}, .signature = false}).build()));
+    // Other instrument types are not checked.
+    EXPECT_TRUE(load(S3mBuilder().sample({.type = 2, .signature = false}).build()));
 
     // Sample data cut short keeps what the file holds.
     bytes = b.build();

@@ -13,31 +13,29 @@ S3mBuilder song(std::vector<uint8_t> orders = {0}) {
 }
 
 TEST(S3mOrderFlow, RowOrder) {
+    const S3mCell A1 = s3mFx('A', 1);
+    S3mBuilder loops = song();
+    loops.cell(0, 8, 0, s3mFx('S', 0xB0)).cell(0, 15, 0, s3mFx('S', 0xB2));
     checkTraces(
         {
             // C62 leads onto the end marker.
             {"skip markers are passed, end markers end",
              song({254, 0, 254, 254, 1, 255, 2})
-                 .cell(0, 0, 0, s3mFx('A', 1))
+                 .column(0, {A1})
                  .cell(1, 0, 0, s3mFx('C', 0x62))
-                 .cell(2, 0, 0, s3mFx('A', 1))
+                 .cell(2, 0, 0, A1)
                  .build(),
              spans({{1, 0, 63}, {4, 0, 0}})},
             {"B2 with C12 beside it, B beyond the order list ignored",
              song({0, 1, 2})
-                 .cell(0, 1, 0, s3mFx('B', 2))
-                 .cell(0, 1, 1, s3mFx('C', 0x12))
+                 .column(0, {{}, s3mFx('B', 2)})
+                 .column(1, {{}, s3mFx('C', 0x12)})
                  .cell(2, 13, 0, s3mFx('B', 9))
                  .build(),
              spans({{0, 0, 1}, {2, 12, 63}})},
-            {"SB0, SB2, SB1",
-             song()
-                 .cell(0, 8, 0, s3mFx('S', 0xB0))
-                 .cell(0, 15, 0, s3mFx('S', 0xB2))
-                 .cell(0, 20, 0, s3mFx('S', 0xB1))
-                 .build(),
+            {"SB0, SB2, SB1", loops.cell(0, 20, 0, s3mFx('S', 0xB1)).build(),
              spans({{0, 0, 15}, {0, 8, 15}, {0, 8, 15}, {0, 16, 20}, {0, 16, 63}})},
-            {"SE2 repeats the row", song().cell(0, 1, 1, s3mFx('S', 0xE2)).build(),
+            {"SE2 repeats the row", song().column(1, {{}, s3mFx('S', 0xE2)}).build(),
              spans({{0, 0, 1}, {0, 1, 1}, {0, 1, 1}, {0, 2, 63}})},
         },
         playS3m);
@@ -47,12 +45,13 @@ TEST(S3mOrderFlow, SpeedTempoAndRepeatedRows) {
     // A03 on row 0 already makes that row three ticks long; T below 0x20 sets the speed.
     const auto timing = song()
                             .tempo(200)
-                            .cell(0, 0, 0, s3mFx('A', 3))
-                            .cell(0, 1, 0, s3mFx('A', 0))
-                            .cell(0, 2, 0, s3mFx('T', 0x20))
-                            .cell(0, 3, 0, s3mFx('T', 0x1F))
-                            .cell(0, 4, 0, s3mFx('T', 0xFF))
+                            .column(0, {s3mFx('A', 3), s3mFx('A', 0), s3mFx('T', 0x20),
+                                        s3mFx('T', 0x1F), s3mFx('T', 0xFF)})
                             .build();
+    const auto repeated = song()
+                              .column(0, {s3mNote(4, 0, 1), s3mFx('D', 2)})
+                              .column(1, {{}, s3mFx('S', 0xE2)})
+                              .build();
     checkTicks(
         {
             {"5 x 44100 / (2 x 200), even", timing, TickInterval, {550}},
@@ -61,18 +60,73 @@ TEST(S3mOrderFlow, SpeedTempoAndRepeatedRows) {
             {"T20", timing, TickInterval, {3444}, 6},
             {"TFF after 31 ticks of row 3", timing, Tempo, {32, 255}, 39},
             {"TFF", timing, TickInterval, {432}, 40},
-            {"SE2 repeats the row's effects",
-             song()
-                 .cell(0, 0, 0, s3mNote(4, 0, 1))
-                 .cell(0, 1, 0, s3mFx('D', 2))
-                 .cell(0, 1, 1, s3mFx('S', 0xE2))
-                 .build(),
-             Volume,
-             {40, 30, 20, 10},
-             5,
-             6},
+            {"SE2 repeats the row's effects", repeated, Volume, {40, 30, 20, 10}, 5, 6},
         },
         playS3m);
+}
+
+std::vector<uint8_t> line(std::vector<S3mCell> rows, uint8_t volume = 40) {
+    return s3mLine(std::move(rows), loopedSample(0x3000, volume)).build();
+}
+
+// C-4 of instrument 1 with a command.
+S3mCell c4(char command = 0, uint8_t param = 0) {
+    return s3mNote(4, 0, 1, command, param);
+}
+
+TEST(S3mNoteTiming, CutDelayRetriggerAndOffset) {
+    const auto cuts = line({c4('S', 0xC2), c4('S', 0xC0)});
+    const auto delays = line({c4('S', 0xD3), S3mCell{254}, c4('S', 0xD6)});
+    const auto retriggers = line({c4('Q', 0x32), s3mFx('Q', 0), c4('Q', 0x63)});
+    const auto restarted = line({c4('Q', 0x04), s3mFx('D', 0), s3mFx('Q', 0)});
+    const auto offsets = line({c4('O', 0x20), s3mFx('Q', 1), s3mNote(4, 0), s3mNote(4, 7), c4(),
+                               s3mNote(4, 0), s3mFx('O', 0x10), s3mNote(4, 0)});
+    S3mSampleDef looped = loopedSample(0x1000);
+    looped.loopStart = 0x100;
+    looped.loopEnd = 0x800;
+    const auto pastLoop = s3mLine({c4('O', 4), c4('O', 9)}, looped).build();
+    checkTicks(
+        {
+            {"SC2 stops, SC0 does not", cuts, Active, {1, 1, 0, 0, 0, 0, 1, 1}},
+            {"SC2 leaves the volume, SC0 silences", cuts, Volume, {40, 0}, 5, 6},
+            {"SC0 silences the voice", cuts, MixerVolume, {0}, 11},
+            {"SD3 on tick 3", delays, Active, {0, 0, 0, 1, 1, 1, 0}},
+            {"SD6 never at speed 6", delays, Starts, {1, 1, 1}, 5, 6},
+            // Every second tick, 4 softer; a Q after a Q keeps the running counter and takes
+            // one step at once; a new parameter restarts the counter (x 2/3 every third tick).
+            {"Q32, Q00, Q63",
+             retriggers,
+             Starts,
+             {1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 8, 9}},
+            // The note's instrument restores 40: 40 x 2/3 = 26.7 gives 27, then 18.
+            {"Q32, Q00, Q63", retriggers, Volume, {32, 20, 18}, 5, 6},
+            {"a first Q restarts its counter",
+             restarted,
+             Starts,
+             {1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 3, 3}},
+            // The memory holds 04 for D as well: D00 slid the volume down by 4 x 5.
+            {"D00 after Q04", restarted, Volume, {20}, 11},
+            // From row 2: retriggers kept the start; the instrument on row 4 starts from the top
+            // again; an offset without a note starts nothing.
+            {"a note alone starts at the last start",
+             offsets,
+             StartOffset,
+             {0x2000, 0x2000, 0, 0, 0, 0},
+             17,
+             6},
+            {"an offset past the loop end loops", pastLoop, StartOffset, {0x400, 0x100}, 5, 6},
+            {"an offset past the loop end sounds", pastLoop, Active, {1}, 11},
+        },
+        playS3m);
+}
+
+TEST(S3mNoteTiming, LengthScanTriggersNoDelayedNote) {
+    RecordingMixer mixer;
+    auto player = playS3m(line({c4('S', 0xD2), c4()}), mixer);
+    player->silentScan = true;
+    playRow(*player);
+    playRow(*player);
+    EXPECT_EQ(mixer.voices[0].starts, 0u);
 }
 
 } // namespace

@@ -52,29 +52,23 @@ TEST(S3mPitch, NotesAndSamples) {
                                 s3mVolume(50), S3mCell{255, 1}},
                                loopedSample(64, 48))
                            .build();
-    S3mSampleDef wide;
-    wide.data.assign(2 * 1000, 0);
-    wide.flags = 4 | 1;
-    wide.loopStart = 100;
-    wide.loopEnd = 900;
+    const S3mSampleDef wide = {
+        .data = std::vector<uint8_t>(2000), .loopStart = 100, .loopEnd = 900, .flags = 5};
     S3mSampleDef once = loopedSample(600);
     once.flags = 0;
     // O02 and O03 on a 16-bit looped sample in channel 0 and an 8-bit one in channel 1.
     const auto offsets = s3mLine({C4, s3mNote(4, 0, 1, 'O', 3)}, wide)
                              .sample(once)
-                             .cell(0, 0, 1, s3mNote(4, 0, 2, 'O', 2))
-                             .cell(0, 1, 1, s3mNote(4, 0, 2, 'O', 3))
+                             .column(1, {s3mNote(4, 0, 2, 'O', 2), s3mNote(4, 0, 2, 'O', 3)})
                              .build();
-    S3mSampleDef noRate = loopedSample(64);
-    noRate.middleCRate = 0;
-    S3mSampleDef adlib;
-    adlib.type = 2;
+    const auto noRate = s3mLine({C4}, {.data = loopedSample(64).data, .middleCRate = 0}).build();
+    const auto adlib = s3mLine({C4}, {.type = 2}).build();
     const auto disabled = S3mBuilder(3)
                               .channelSetting(1, 0x81)
                               .sample(loopedSample(64))
-                              .cell(0, 0, 0, C4)
-                              .cell(0, 0, 1, s3mNote(4, 5, 1, 'A', 2))
-                              .cell(0, 0, 2, s3mNote(4, 5, 1))
+                              .column(0, {C4})
+                              .column(1, {s3mNote(4, 5, 1, 'A', 2)})
+                              .column(2, {s3mNote(4, 5, 1)})
                               .build();
     checkTicks(
         {
@@ -85,12 +79,8 @@ TEST(S3mPitch, NotesAndSamples) {
             {"a note without instrument keeps the sample", notes, Step, {12427}, 12},
             {"no note, no start", notes, Starts, {1, 1, 2, 2, 2, 2}, 0, 6},
             {"an instrument alone resets the volume", notes, Volume, {50, 48}, 24, 6},
-            {"S21: 1712 x 267616 / 7941 = 57695, >> 5 = 1802, bit 4 set",
-             line({s3mNote(4, 0, 1, 'S', 0x21), C4}),
-             Period,
-             {1803, 1803},
-             0,
-             6},
+            // 1712 x 267616 / 7941 = 57695, >> 5 = 1802, bit 4 set.
+            {"S21", line({s3mNote(4, 0, 1, 'S', 0x21), C4}), Period, {1803, 1803}, 0, 6},
             {"S21 on the row's own note", line({s3mNote(4, 0, 1, 'S', 0x21)}), Step, {11800}},
             {"loop in bytes", offsets, VoiceEnd, {1800}},
             {"16-bit, looped", offsets, VoiceFlags, {0x0D}},
@@ -98,9 +88,8 @@ TEST(S3mPitch, NotesAndSamples) {
             {"8-bit end", offsets, VoiceEnd, {600}, 0, 1, 1},
             {"8-bit offset", offsets, StartOffset, {512}, 0, 1, 1},
             {"768 lies beyond the 600 bytes", offsets, Active, {1, 0}, 0, 6, 1},
-            {"no middle-C rate", s3mLine({C4}, noRate).build(), Active, {0}},
-            {"no middle-C rate", s3mLine({C4}, noRate).build(), Period, {0}},
-            {"an absent sample is never chosen", s3mLine({C4}, adlib).build(), Starts, {0}},
+            {"no middle-C rate", noRate, Active, {0}},
+            {"an absent sample is never chosen", adlib, Starts, {0}},
             {"a disabled channel's command does not run", disabled, Speed, {6}},
             {"a disabled channel is silent", disabled, Starts, {0}, 0, 1, 1},
             {"the channel after it plays", disabled, Period, {1280}, 0, 1, 2},
@@ -109,6 +98,7 @@ TEST(S3mPitch, NotesAndSamples) {
 }
 
 TEST(S3mPitch, SlidesArpeggioAndVibrato) {
+    const auto c7 = line({s3mNote(7, 0, 1, 'F', 8), s3mFx('F', 0)});
     checkTicks(
         {
             // C-4 1712, D#4 1440, G-4 1140; A-4 (1016) + 7 carries into the next octave: 678.
@@ -136,15 +126,10 @@ TEST(S3mPitch, SlidesArpeggioAndVibrato) {
               3424, 3424}},
             // 54 - 32 passes the lowest period 24 and stops there; below 28 nothing sounds.
             {"C-7 up past the lowest period",
-             line({s3mNote(7, 0, 1, 'F', 8), s3mFx('F', 0)}),
+             c7,
              Period,
              {214, 182, 150, 118, 86, 54, 54, 24, 24, 24, 24, 24}},
-            {"C-7 up falls silent",
-             line({s3mNote(7, 0, 1, 'F', 8), s3mFx('F', 0)}),
-             Active,
-             {1, 0},
-             5,
-             6},
+            {"C-7 up falls silent", c7, Active, {1, 0}, 5, 6},
             {"G to D-4 (1524) and L back",
              line({C4, s3mNote(4, 2, 1, 'G', 0x10), s3mNote(4, 0, 0, 'L', 0)}),
              Period,

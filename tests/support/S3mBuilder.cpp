@@ -10,10 +10,6 @@ namespace tolva::test {
 
 namespace {
 
-uint8_t commandNumber(char letter) {
-    return letter == 0 ? 0 : static_cast<uint8_t>(letter - 'A' + 1);
-}
-
 void align16(ByteWriter& w) {
     while (w.size() % 16 != 0)
         w.u8(0);
@@ -28,29 +24,21 @@ void patch16(ByteWriter& w, std::size_t at, uint32_t value) {
 
 S3mCell s3mNote(uint32_t octave, uint32_t semitone, uint8_t instrument, char command,
                 uint8_t param) {
-    return {static_cast<uint8_t>(octave << 4 | semitone), instrument, 255, commandNumber(command),
-            param};
-}
-
-S3mCell s3mFx(char command, uint8_t param) {
-    return {255, 0, 255, commandNumber(command), param};
-}
-
-S3mCell s3mVolume(uint8_t volume) {
-    return {255, 0, volume, 0, 0};
+    S3mCell c = s3mFx(command, param);
+    c.note = static_cast<uint8_t>(octave << 4 | semitone);
+    c.instrument = instrument;
+    return c;
 }
 
 S3mSampleDef loopedSample(uint32_t frames, uint8_t volume, uint32_t middleCRate) {
-    S3mSampleDef s;
-    s.name = "looped";
-    s.fileName = "LOOPED.SMP";
+    S3mSampleDef s = {.name = "looped",
+                      .fileName = "LOOPED.SMP",
+                      .volume = volume,
+                      .middleCRate = middleCRate,
+                      .loopEnd = frames,
+                      .flags = 1};
     for (uint32_t i = 0; i < frames; ++i)
         s.data.push_back(i % 16 < 8 ? 0xE0 : 0x20);
-    s.volume = volume;
-    s.middleCRate = middleCRate;
-    s.loopStart = 0;
-    s.loopEnd = frames;
-    s.flags = 1;
     return s;
 }
 
@@ -59,12 +47,15 @@ S3mBuilder::S3mBuilder(uint32_t channels) {
         settings_[c] = c < channels ? static_cast<uint8_t>(c % 2 == 0 ? c / 2 : 8 + c / 2) : 255;
 }
 
-S3mBuilder s3mLine(std::vector<S3mCell> rows, S3mSampleDef sample) {
-    S3mBuilder b;
-    b.sample(std::move(sample));
+S3mBuilder& S3mBuilder::column(uint32_t channel, std::vector<S3mCell> rows) {
     for (uint32_t i = 0; i < rows.size(); ++i)
-        b.cell(0, i, 0, rows[i]);
-    return b;
+        if (rows[i].note != 255 || rows[i].instrument || rows[i].volume != 255 || rows[i].command)
+            cell(0, i, channel, rows[i]);
+    return *this;
+}
+
+S3mBuilder s3mLine(std::vector<S3mCell> rows, S3mSampleDef sample) {
+    return S3mBuilder().sample(std::move(sample)).column(0, std::move(rows));
 }
 
 std::vector<uint8_t> S3mBuilder::packPattern(uint32_t pattern) const {
@@ -77,24 +68,15 @@ std::vector<uint8_t> S3mBuilder::packPattern(uint32_t pattern) const {
             if (it == cells_.end())
                 continue;
             const S3mCell& c = it->second;
-            uint8_t what = static_cast<uint8_t>(ch);
-            if (c.note != 255 || c.instrument != 0)
-                what |= 0x20;
-            if (c.volume != 255)
-                what |= 0x40;
-            if (c.command != 0)
-                what |= 0x80;
-            out.push_back(what);
-            if (what & 0x20) {
-                out.push_back(c.note);
-                out.push_back(c.instrument);
-            }
-            if (what & 0x40)
+            const bool note = c.note != 255 || c.instrument != 0;
+            const bool volume = c.volume != 255, command = c.command != 0;
+            out.push_back(static_cast<uint8_t>(ch | note << 5 | volume << 6 | command << 7));
+            if (note)
+                out.insert(out.end(), {c.note, c.instrument});
+            if (volume)
                 out.push_back(c.volume);
-            if (what & 0x80) {
-                out.push_back(c.command);
-                out.push_back(c.param);
-            }
+            if (command)
+                out.insert(out.end(), {c.command, c.param});
         }
         out.push_back(0);
     }

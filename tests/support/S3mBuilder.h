@@ -23,16 +23,19 @@ struct S3mCell {
 // A cell playing octave:semitone with an optional instrument and command letter.
 S3mCell s3mNote(uint32_t octave, uint32_t semitone, uint8_t instrument = 0, char command = 0,
                 uint8_t param = 0);
-// A cell with only a command, given by its letter.
-S3mCell s3mFx(char command, uint8_t param);
-// A cell with only a volume byte.
-S3mCell s3mVolume(uint8_t volume);
+// A cell with only a command, given by its letter ('A' is 1; 0 none), or only a volume byte.
+inline S3mCell s3mFx(char command, uint8_t param) {
+    return {255, 0, 255, static_cast<uint8_t>(command == 0 ? 0 : command - 'A' + 1), param};
+}
+inline S3mCell s3mVolume(uint8_t volume) {
+    return {255, 0, volume};
+}
 
 struct S3mSampleDef {
     uint8_t type = 1; // 1 digital sample; others keep only their name
-    std::string name;
-    std::string fileName;
-    std::vector<uint8_t> data; // raw bytes as stored (two per frame for 16-bit)
+    std::string name{};
+    std::string fileName{};
+    std::vector<uint8_t> data{}; // raw bytes as stored (two per frame for 16-bit)
     uint8_t volume = 64;
     uint32_t middleCRate = 8363;
     uint32_t loopStart = 0; // frames
@@ -59,6 +62,8 @@ public:
     S3mBuilder& cell(uint32_t pattern, uint32_t row, uint32_t channel, S3mCell c) {
         return set(cells_[{pattern, row, channel}], c);
     }
+    // Pattern 0 of `channel` from row 0; empty cells are skipped.
+    S3mBuilder& column(uint32_t channel, std::vector<S3mCell> rows);
     // Replaces a pattern's packed rows (the length word is written in front of them).
     S3mBuilder& rawPattern(uint32_t pattern, std::vector<uint8_t> packed) {
         return set(rawPatterns_[pattern], std::move(packed));
@@ -101,7 +106,7 @@ private:
     uint32_t patternCount_ = 0;
 };
 
-// Channel 0 plays `rows` from row 0 with `sample` as instrument 1.
+// Channel 0 plays `rows` with `sample` as instrument 1.
 S3mBuilder s3mLine(std::vector<S3mCell> rows, S3mSampleDef sample = loopedSample(64));
 
 // An S3M loaded from bytes with its samples, rewound and configured for 44100 Hz.

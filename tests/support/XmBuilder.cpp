@@ -9,18 +9,14 @@
 namespace tolva::test {
 
 XmSampleDef xmSquare(uint32_t frames) {
-    XmSampleDef s;
+    XmSampleDef s = {.loopType = 1, .loopLength = frames};
     for (uint32_t i = 0; i < frames; ++i)
         s.pcm.push_back(i % 16 < 8 ? 100 : -100);
-    s.loopType = 1;
-    s.loopLength = frames;
     return s;
 }
 
 XmInstrumentDef xmInstrument(XmSampleDef sample) {
-    XmInstrumentDef i;
-    i.samples.push_back(std::move(sample));
-    return i;
+    return {.samples = {std::move(sample)}};
 }
 
 XmInstrumentDef xmInstrument(XmSampleDef sample, XmSampleDef second, uint32_t split) {
@@ -31,11 +27,7 @@ XmInstrumentDef xmInstrument(XmSampleDef sample, XmSampleDef second, uint32_t sp
 }
 
 XmBuilder xmLine(std::vector<XmCell> rows, XmInstrumentDef instrument) {
-    XmBuilder b;
-    b.instrument(std::move(instrument));
-    for (uint32_t i = 0; i < rows.size(); ++i)
-        b.cell(0, i, 0, rows[i]);
-    return b;
+    return XmBuilder().instrument(std::move(instrument)).column(0, rows);
 }
 
 std::unique_ptr<Player> playXm(const std::vector<uint8_t>& bytes, RecordingMixer& mixer) {

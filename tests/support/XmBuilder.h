@@ -23,7 +23,7 @@ struct XmCell {
     uint8_t param = 0;
 };
 
-// A cell playing note n (0-based, C-4 = 48) with an instrument and optional columns.
+// A cell playing note n (0-based, C-4 = 48).
 inline XmCell xmNote(uint32_t n, uint8_t instrument = 0, uint8_t volume = 0, uint8_t effect = 0,
                      uint8_t param = 0) {
     return {static_cast<uint8_t>(n + 1), instrument, volume, effect, param};
@@ -32,27 +32,24 @@ inline XmCell xmFx(uint8_t effect, uint8_t param) {
     return {0, 0, 0, effect, param};
 }
 inline XmCell xmVolume(uint8_t volume) {
-    return {0, 0, volume, 0, 0};
+    return {0, 0, volume};
 }
 inline XmCell xmKeyOff(uint8_t instrument = 0) {
-    return {97, instrument, 0, 0, 0};
+    return {97, instrument};
 }
 
 struct XmEnvelopeDef {
     std::vector<std::pair<uint16_t, uint16_t>> points; // (tick, value 0..64)
-    uint8_t sustain = 0;
-    uint8_t loopStart = 0;
-    uint8_t loopEnd = 0;
+    uint8_t sustain = 0, loopStart = 0, loopEnd = 0;
     uint8_t type = 0; // 1 on, 2 sustain, 4 loop
 };
 
 struct XmSampleDef {
     std::string name = "sample";
-    std::vector<int16_t> pcm; // values; -128..127 unless sixteenBit
+    std::vector<int16_t> pcm{}; // values; -128..127 unless sixteenBit
     bool sixteenBit = false;
-    uint8_t loopType = 0;    // 0 none, 1 forward, 2 ping-pong
-    uint32_t loopStart = 0;  // bytes
-    uint32_t loopLength = 0; // bytes
+    uint8_t loopType = 0;                   // 0 none, 1 forward, 2 ping-pong
+    uint32_t loopStart = 0, loopLength = 0; // bytes
     uint8_t volume = 64;
     int8_t finetune = 0;
     uint8_t panning = 128;
@@ -64,14 +61,10 @@ XmSampleDef xmSquare(uint32_t frames = 32);
 
 struct XmInstrumentDef {
     std::string name = "instrument";
-    std::vector<XmSampleDef> samples;
-    std::array<uint8_t, 96> noteMap{}; // sample per note; all sample 0 by default
-    XmEnvelopeDef volumeEnvelope;
-    XmEnvelopeDef panningEnvelope;
-    uint8_t vibratoType = 0;
-    uint8_t vibratoSweep = 0;
-    uint8_t vibratoDepth = 0;
-    uint8_t vibratoRate = 0;
+    std::vector<XmSampleDef> samples{};
+    std::array<uint8_t, 96> noteMap{}; // sample per note
+    XmEnvelopeDef volumeEnvelope{}, panningEnvelope{};
+    uint8_t vibratoType = 0, vibratoSweep = 0, vibratoDepth = 0, vibratoRate = 0;
     uint16_t fadeout = 0;
 };
 
@@ -97,10 +90,15 @@ public:
         return *this;
     }
     XmBuilder& cell(uint32_t pattern, uint32_t row, uint32_t channel, XmCell c) {
-        cells_[{pattern, row, channel}] = c;
+        return set(cells_[{pattern, row, channel}], c);
+    }
+    // Pattern 0 of `channel` from row 0.
+    XmBuilder& column(uint32_t channel, const std::vector<XmCell>& rows) {
+        for (uint32_t i = 0; i < rows.size(); ++i)
+            cell(0, i, channel, rows[i]);
         return *this;
     }
-    // Writes every cell in the unpacked five-byte form.
+    // Every cell in the unpacked five-byte form.
     XmBuilder& unpacked() { return set(unpacked_, true); }
 
     std::vector<uint8_t> build() const;
@@ -113,10 +111,7 @@ private:
 
     uint32_t channels_;
     std::string title_ = "test";
-    uint16_t flags_ = 1;
-    uint16_t speed_ = 6;
-    uint16_t tempo_ = 125;
-    uint16_t restart_ = 0;
+    uint16_t flags_ = 1, speed_ = 6, tempo_ = 125, restart_ = 0;
     std::vector<uint8_t> orders_{0};
     uint32_t patternCount_ = 0;
     std::map<uint32_t, uint16_t> rows_;
@@ -125,7 +120,7 @@ private:
     bool unpacked_ = false;
 };
 
-// Two channels; channel 0 plays `rows` from row 0 with `instrument` as instrument 1.
+// Two channels; channel 0 plays `rows` with `instrument` as instrument 1.
 XmBuilder xmLine(std::vector<XmCell> rows, XmInstrumentDef instrument = xmInstrument());
 
 // An XM loaded from bytes with its samples, rewound and configured for 44100 Hz; null when

@@ -7,32 +7,30 @@ namespace tolva::test {
 namespace {
 
 using enum Read;
+using Points = std::vector<std::pair<uint16_t, uint16_t>>;
 
 const XmCell C4 = xmNote(48, 1);
 
 XmSampleDef wide(uint32_t frames) {
-    XmSampleDef s;
-    s.sixteenBit = true;
-    s.pcm.assign(frames, 1000);
-    return s;
+    return {.pcm = std::vector<int16_t>(frames, 1000), .sixteenBit = true};
 }
 
 TEST(XmInstruments, SamplesNotesAndInstrumentNumbers) {
     const XmInstrumentDef split = xmInstrument(xmSquare(32), xmSquare(64)); // 64 from C-4 on
-    XmSampleDef pingPong = xmSquare();
-    pingPong.loopType = 2;
+    const XmSampleDef pingPong = {.pcm = xmSquare().pcm, .loopType = 2, .loopLength = 32};
     const auto loops =
-        xmLine({xmNote(47, 1)}, xmInstrument(pingPong, wide(16))).cell(0, 0, 1, C4).build();
+        xmLine({xmNote(47, 1)}, xmInstrument(pingPong, wide(16))).column(1, {C4}).build();
     // Instrument 2 has no samples, 3 maps C-4 to one of length 0, 9 does not exist.
     const auto missing = xmLine({C4, xmNote(48, 2), C4, xmNote(48, 9), C4, xmNote(48, 3)})
                              .instrument(XmInstrumentDef{})
                              .instrument(xmInstrument(xmSquare(), XmSampleDef{}))
                              .build();
-    XmSampleDef reset = xmSquare();
-    reset.volume = 48;
-    reset.panning = 64;
-    reset.finetune = 32;
-    XmInstrumentDef enveloped = xmInstrument(reset);
+    XmInstrumentDef enveloped = xmInstrument({.pcm = xmSquare().pcm,
+                                              .loopType = 1,
+                                              .loopLength = 32,
+                                              .volume = 48,
+                                              .finetune = 32,
+                                              .panning = 64});
     enveloped.volumeEnvelope = {{{0, 64}, {2, 0}}, 0, 0, 0, 1};
     enveloped.fadeout = 0x1000;
     // Volume 0x20, panning FF, then a key-off with finetune -128, then instrument 1 alone.
@@ -40,6 +38,7 @@ TEST(XmInstruments, SamplesNotesAndInstrumentNumbers) {
         xmLine({xmNote(48, 1, 0x20, 8, 0xFF), {97, 0, 0, 0xE, 0x50}, {0, 1}}, enveloped).build();
     const auto offsets =
         xmLine({xmNote(48, 1, 0, 9, 2), xmNote(48, 1, 0, 9, 3)}, xmInstrument(wide(600))).build();
+    const auto bare = xmLine({xmNote(48, 1, 0x30), xmNote(47)}, split).build();
     checkTicks(
         {
             {"the note map chooses",
@@ -48,23 +47,12 @@ TEST(XmInstruments, SamplesNotesAndInstrumentNumbers) {
              {32, 64},
              0,
              6},
-            {"a note without instrument keeps the sample",
-             xmLine({xmNote(48, 1, 0x30), xmNote(47)}, split).build(),
-             VoiceEnd,
-             {64},
-             6},
-            {"a note without instrument keeps the volume",
-             xmLine({xmNote(48, 1, 0x30), xmNote(47)}, split).build(),
-             MixerVolume,
-             {64},
-             6},
+            {"a note alone keeps the sample", bare, VoiceEnd, {64}, 6},
+            {"a note alone keeps the volume", bare, MixerVolume, {64}, 6},
             {"notes that find no sample play nothing", missing, Active, {1, 0, 1, 0, 1, 0}, 0, 6},
             {"instrument alone restarts nothing", alone, Starts, {1}, 12},
-            {"instrument alone: volume 48, envelope and fadeout from the start",
-             alone,
-             MixerVolume,
-             {96},
-             12},
+            // Volume 48, envelope and fadeout from the start.
+            {"instrument alone: volume", alone, MixerVolume, {96}, 12},
             {"instrument alone: sample panning", alone, MixerPanning, {63}, 12},
             {"instrument alone: sample finetune", alone, Period, {4608 - 16}, 12},
             {"ping-pong loop: active, loop, ping-pong", loops, VoiceFlags, {0x01 | 0x08 | 0x10}},
@@ -72,6 +60,90 @@ TEST(XmInstruments, SamplesNotesAndInstrumentNumbers) {
             {"16-bit end in bytes", loops, VoiceEnd, {32}, 0, 1, 1},
             {"offset in frames: 512 of 2 bytes", offsets, StartOffset, {1024}},
             {"offset past the 600 frames is silent", offsets, Active, {1, 0}, 0, 6},
+        },
+        playXm);
+}
+
+const Points down = {{0, 64}, {2, 32}, {4, 0}};
+const Points full = {{0, 64}};
+
+std::vector<uint8_t> line(std::vector<XmCell> rows) {
+    return xmLine(std::move(rows)).build();
+}
+
+// A C-4, then `rows`, of an instrument with this volume envelope (type 1 on, 2 sustain, 4
+// loop). A full-volume note's mixer volume is 2 x the envelope value.
+std::vector<uint8_t> env(Points points, uint8_t type, std::vector<XmCell> rows = {},
+                         std::array<uint8_t, 3> sustainLoop = {}, uint16_t fadeout = 0) {
+    XmInstrumentDef i = xmInstrument();
+    i.volumeEnvelope = {std::move(points), sustainLoop[0], sustainLoop[1], sustainLoop[2], type};
+    i.fadeout = fadeout;
+    rows.insert(rows.begin(), C4);
+    return xmLine(std::move(rows), i).build();
+}
+
+// An instrument whose panning envelope goes from 0 to 64 in four ticks.
+std::vector<uint8_t> panned(uint8_t samplePanning) {
+    XmSampleDef s = xmSquare();
+    s.panning = samplePanning;
+    XmInstrumentDef i = xmInstrument(s);
+    i.panningEnvelope = {{{0, 0}, {4, 64}}, 0, 0, 0, 1};
+    return xmLine({C4}, i).build();
+}
+
+TEST(XmEnvelopes, VolumeAndPanningEnvelopes) {
+    const XmCell off = xmKeyOff();
+    // Lxx with a sustained envelope: six forced steps reach envelope tick 5, the tick's own
+    // step makes it 6.
+    const auto set = [](uint8_t x) { return env({{0, 64}, {4, 0}, {8, 32}}, 3, {xmFx(21, x)}); };
+    const auto lines = env({{0, 64}, {4, 0}, {6, 32}}, 1);
+    checkTicks(
+        {
+            {"lines", lines, MixerVolume, {128, 96, 64, 32, 0, 32, 64, 64, 64, 64}},
+            {"one point holds", env({{0, 40}}, 1), MixerVolume, {80, 80, 80, 80}},
+            {"switched off", env({{0, 0}, {4, 0}}, 0), MixerVolume, {128, 128, 128}},
+            {"sustain", env(down, 3, {off}, {1}), MixerVolume, {128, 96, 64, 64, 64, 64, 64, 32}},
+            {"loop", env(down, 5, {}, {0, 0, 2}), MixerVolume, {128, 96, 64, 32, 128, 96, 64}},
+            {"sustain in a loop, then the loop",
+             env(down, 7, {off}, {1, 0, 2}),
+             MixerVolume,
+             {128, 96, 64, 64, 64, 64, 64, 32, 128, 96, 64, 32}},
+            // Released on tick 6 while heading for the last point: it ends there.
+            {"sustain on the loop end",
+             env(down, 7, {off}, {2, 0, 2}),
+             MixerVolume,
+             {128, 96, 64, 32, 128, 96, 64, 32, 0, 0, 0}},
+            {"empty loop", env(down, 5, {}, {0, 1, 1}), MixerVolume, {128, 96, 64, 32, 0, 0, 0}},
+            {"L06", set(6), MixerVolume, {128, 128, 128, 128, 128, 128, 32, 48, 64}},
+            {"L past the last point ends on it", set(20), MixerVolume, {64, 64, 64}, 6},
+            {"panning swings around 128", panned(128), MixerPanning, {0, 63, 127, 191, 255}},
+            {"32 from the edge: 192 .. 256", panned(224), MixerPanning, {191, 207, 223, 239, 255}},
+        },
+        playXm);
+}
+
+TEST(XmEnvelopes, KeyOffAndFadeout) {
+    const auto off = line({C4, xmKeyOff()});
+    // The key-off zeroes the volume, the instrument number gives it back; nothing restarts.
+    const auto back = line({C4, xmFx(0xC, 0x10), xmKeyOff(1)});
+    checkTicks(
+        {
+            {"no envelope: silent at once", off, MixerVolume, {128, 128, 128, 128, 128, 128, 0}},
+            {"no envelope: not stopped", off, Active, {1}, 7},
+            // 32768 less 8192 a tick from the key-off tick on.
+            {"fadeout", env(full, 1, {xmKeyOff()}, {}, 8192), MixerVolume, {96, 64, 32, 0, 0}, 6},
+            {"no fadeout", env(full, 1, {xmKeyOff()}), MixerVolume, std::vector<int>(12, 128), 6},
+            {"next note restarts the fadeout",
+             env(full, 1, {xmKeyOff(), xmNote(50, 1)}, {}, 0x4000),
+             MixerVolume,
+             {0, 128},
+             11},
+            {"key-off with an instrument", back, MixerVolume, {32, 128}, 11},
+            {"key-off with an instrument", back, Starts, {1}, 12},
+            {"K00 on the row's first tick", line({C4, xmFx(20, 0)}), MixerVolume, {0, 0, 0}, 6},
+            {"K03 on tick 3", line({C4, xmFx(20, 3)}), MixerVolume, {128, 128, 128, 0, 0, 0}, 6},
+            {"K06 never", line({C4, xmFx(20, 6)}), MixerVolume, std::vector<int>(6, 128), 6},
+            {"notes 97 and up are key-offs", line({C4, {127}}), MixerVolume, {0}, 6},
         },
         playXm);
 }

@@ -11,11 +11,12 @@
 namespace tolva::test {
 namespace {
 
-std::unique_ptr<XmPlayer> load(const std::vector<uint8_t>& bytes, SampleStoreMixer* mixer,
-                               bool infoOnly = false) {
+SampleStoreMixer mixer;
+
+std::unique_ptr<XmPlayer> load(const std::vector<uint8_t>& bytes, bool infoOnly = false) {
     MemoryStream stream(bytes);
     return std::unique_ptr<XmPlayer>(
-        static_cast<XmPlayer*>(loadXm(stream, infoOnly, mixer).release()));
+        static_cast<XmPlayer*>(loadXm(stream, infoOnly, &mixer).release()));
 }
 
 uint32_t identify(const std::vector<uint8_t>& bytes) {
@@ -23,9 +24,12 @@ uint32_t identify(const std::vector<uint8_t>& bytes) {
     return identifyXm(stream);
 }
 
-void put(std::vector<uint8_t>& b, std::size_t at, uint32_t v, uint32_t width = 2) {
+// A copy with a little-endian value written over `width` bytes at `at`.
+std::vector<uint8_t> patched(std::vector<uint8_t> b, std::size_t at, uint32_t v,
+                             uint32_t width = 2) {
     for (uint32_t i = 0; i < width; ++i)
         b[at + i] = static_cast<uint8_t>(v >> 8 * i);
+    return b;
 }
 
 // File offset of the first instrument of a song whose patterns are all empty 64-row ones.
@@ -41,13 +45,11 @@ const std::vector<uint8_t> plain = XmBuilder().instrument(xmInstrument()).build(
 TEST(XmIdentify, TagVersionAndShortFiles) {
     std::vector<uint8_t> file = plain;
     EXPECT_EQ(identify(file), 0u);
-    std::memcpy(file.data(), "EXTENDED MODULE: ", 17);
-    EXPECT_EQ(identify(file), 0u); // letters compare without case
-    put(file, 58, 0x0103);
+    std::memcpy(file.data(), "EXTENDED MODULE: ", 17); // letters compare without case
     EXPECT_EQ(identify(file), 0u);
-    put(file, 58, 0x0102);
-    EXPECT_EQ(identify(file), 2u);
-    put(file, 58, 0x0105);
+    EXPECT_EQ(identify(patched(file, 58, 0x0103)), 0u);
+    EXPECT_EQ(identify(patched(file, 58, 0x0102)), 2u);
+    file = patched(file, 58, 0x0105);
     EXPECT_EQ(identify(file), 2u);
     file[16] = '_';
     EXPECT_EQ(identify(file), 3u);
@@ -55,7 +57,6 @@ TEST(XmIdentify, TagVersionAndShortFiles) {
 }
 
 TEST(XmLoader, HeaderValuesAndSizes) {
-    SampleStoreMixer mixer;
     auto player = load(XmBuilder(5)
                            .title("A title of more than twenty")
                            .linearFrequencies(false)
@@ -64,28 +65,25 @@ TEST(XmLoader, HeaderValuesAndSizes) {
                            .restart(1)
                            .orders({1, 0, 1})
                            .instrument(xmInstrument())
-                           .build(),
-                       &mixer);
+                           .build());
     ASSERT_TRUE(player);
     const Song& song = player->song;
     EXPECT_STREQ(song.title, "A title of more than");
-    EXPECT_EQ(song.channelCount, 5u);
-    EXPECT_EQ(song.orderCount, 3u);
     EXPECT_EQ(std::vector<int32_t>(song.orders.begin(), song.orders.begin() + 4),
               (std::vector<int32_t>{1, 0, 1, OrderEnd}));
-    EXPECT_EQ((std::vector<int>{int(song.restartPosition), song.initialSpeed,
-                                int(song.initialTempo), song.maxPeriod, song.minPeriod}),
-              (std::vector<int>{1, 3, 150, 12500, 7}));
     SongDescription d;
     player->describeSong(d);
-    EXPECT_EQ(d.modeFlags, 2); // 3 with linear frequencies
+    EXPECT_EQ(
+        (std::vector<int>{int(song.channelCount), int(song.orderCount), int(song.restartPosition),
+                          song.initialSpeed, int(song.initialTempo), song.maxPeriod, song.minPeriod,
+                          d.modeFlags}),
+        (std::vector<int>{5, 3, 1, 3, 150, 12500, 7, 2})); // mode 3 when linear
 
     // A header of 16 + 4 bytes ends before the order table: every order entry is 0.
     auto bytes = XmBuilder().orders({1, 1, 1}).instrument(xmInstrument()).build();
     std::vector<uint8_t> shortened(bytes.begin(), bytes.begin() + 80);
     shortened.insert(shortened.end(), bytes.begin() + 336, bytes.end());
-    put(shortened, 60, 20, 4);
-    player = load(shortened, &mixer);
+    player = load(patched(shortened, 60, 20, 4));
     ASSERT_TRUE(player);
     EXPECT_EQ(player->song.orderCount, 3u);
     EXPECT_EQ(player->song.orders[2], 0);
@@ -93,21 +91,17 @@ TEST(XmLoader, HeaderValuesAndSizes) {
 
     bytes = plain;
     bytes.insert(bytes.begin() + 336, 10, 0xEE);
-    put(bytes, 60, 286, 4);
-    player = load(bytes, &mixer);
+    player = load(patched(bytes, 60, 286, 4));
     ASSERT_TRUE(player);
     EXPECT_TRUE(player->instruments[0]);
 
-    bytes = plain;
-    put(bytes, 64, 300); // song length above 256 is cut
-    player = load(bytes, &mixer);
+    player = load(patched(plain, 64, 300)); // song length above 256 is cut
     ASSERT_TRUE(player);
     EXPECT_EQ(player->song.orders[255], 0);
     EXPECT_EQ(player->song.orders[256], OrderEnd);
 }
 
 TEST(XmLoader, Patterns) {
-    SampleStoreMixer mixer;
     auto player = load(XmBuilder()
                            .orders({2, 0})
                            .patternCount(4)
@@ -116,8 +110,7 @@ TEST(XmLoader, Patterns) {
                            .cell(2, 3, 1, xmFx(0xF, 3))
                            .rows(2, 16)
                            .instrument(xmInstrument())
-                           .build(),
-                       &mixer);
+                           .build());
     ASSERT_TRUE(player);
     // Only patterns the order list names are kept.
     const auto& patterns = player->song.patterns;
@@ -135,9 +128,9 @@ TEST(XmLoader, Patterns) {
 
     // Four extra pattern header bytes in front of the packed cells.
     auto bytes = XmBuilder().cell(0, 0, 0, xmNote(48, 1)).instrument(xmInstrument()).build();
-    put(bytes, 336, 13, 4);
+    bytes = patched(bytes, 336, 13, 4);
     bytes.insert(bytes.begin() + 345, 4, 0xAA);
-    player = load(bytes, &mixer);
+    player = load(bytes);
     ASSERT_TRUE(player);
     ASSERT_GT(player->song.patterns[0].size(), 11u);
     EXPECT_EQ(player->song.patterns[0][9], 0x83); // note and instrument
@@ -146,22 +139,21 @@ TEST(XmLoader, Patterns) {
 }
 
 TEST(XmLoader, InstrumentsSamplesAndTheirDescriptions) {
-    XmSampleDef second = xmSquare(64);
-    second.name = "second";
-    second.volume = 40;
-    second.finetune = -16;
-    second.panning = 200;
-    second.relativeNote = -12;
-    second.loopType = 2;
-    second.loopStart = 8;
-    second.loopLength = 40;
+    const XmSampleDef second = {.name = "second",
+                                .pcm = xmSquare(64).pcm,
+                                .loopType = 2,
+                                .loopStart = 8,
+                                .loopLength = 40,
+                                .volume = 40,
+                                .finetune = -16,
+                                .panning = 200,
+                                .relativeNote = -12};
     XmInstrumentDef two = xmInstrument(xmSquare(), second);
     two.samples.push_back(xmSquare(4));   // no note maps to it
     two.samples.push_back(XmSampleDef{}); // length 0
     two.vibratoType = 2;
     two.fadeout = 0x1234;
-    SampleStoreMixer mixer;
-    auto player = load(XmBuilder().instrument(XmInstrumentDef{}).instrument(two).build(), &mixer);
+    auto player = load(XmBuilder().instrument(XmInstrumentDef{}).instrument(two).build());
     ASSERT_TRUE(player);
     EXPECT_FALSE(player->instruments[0]);
     EXPECT_EQ(player->instrumentSampleCount(0), 0u);
@@ -174,8 +166,7 @@ TEST(XmLoader, InstrumentsSamplesAndTheirDescriptions) {
     EXPECT_EQ(ins->sampleForNote(48), ins->samples[1]);
     // Samples no note maps to are recorded but get no data.
     ASSERT_TRUE(ins->samples[2]);
-    EXPECT_FALSE(ins->samples[2]->present);
-    EXPECT_FALSE(ins->samples[2]->data);
+    EXPECT_FALSE(ins->samples[2]->present || ins->samples[2]->data);
     EXPECT_FALSE(ins->samples[3]);
     EXPECT_EQ(mixer.liveBlocks(), 2u);
 
@@ -188,8 +179,7 @@ TEST(XmLoader, InstrumentsSamplesAndTheirDescriptions) {
                                 int(s.loopStart), int(s.loopEnd)}),
               (std::vector<int>{2, 64, -16, 40, 200, -12, 0, LoopPingPong, 8, 48}));
     player->describeSample(s, 2, 1);
-    EXPECT_FALSE(s.present);
-    EXPECT_FALSE(s.data);
+    EXPECT_FALSE(s.present || s.data);
     for (auto [sample, instrument] : {std::pair{0u, 0u}, {4u, 1u}, {0u, 300u}}) {
         player->describeSample(s, sample, instrument);
         EXPECT_EQ(s.fieldMask, 0u) << sample << " of " << instrument;
@@ -197,9 +187,9 @@ TEST(XmLoader, InstrumentsSamplesAndTheirDescriptions) {
     InstrumentDescription d;
     player->describeInstrument(d, 1);
     EXPECT_TRUE(d.valid);
-    EXPECT_EQ(d.marker, 0x0101);
-    EXPECT_EQ(d.size, 243u);
-    EXPECT_EQ(d.bytes[27], 4); // sample count at its file offset
+    // The sample count sits at byte 27, as in the file.
+    EXPECT_EQ((std::vector<int>{d.marker, int(d.size), d.bytes[27]}),
+              (std::vector<int>{0x0101, 243, 4}));
     player->describeInstrument(d, 0);
     EXPECT_FALSE(d.valid);
     player.reset();
@@ -207,13 +197,11 @@ TEST(XmLoader, InstrumentsSamplesAndTheirDescriptions) {
 }
 
 TEST(XmLoader, SampleDataAndLoops) {
-    XmSampleDef eight;
-    eight.pcm = {0, 10, -10, 127, -128, 5};
-    XmSampleDef sixteen;
-    sixteen.sixteenBit = true;
-    sixteen.pcm = {1000, -1000, 32767, -32768};
-    SampleStoreMixer mixer;
-    auto player = load(XmBuilder().instrument(xmInstrument(eight, sixteen, 60)).build(), &mixer);
+    XmSampleDef sixteen = {.pcm = {1000, -1000, 32767, -32768}, .sixteenBit = true};
+    auto player =
+        load(XmBuilder()
+                 .instrument(xmInstrument({.pcm = {0, 10, -10, 127, -128, 5}}, sixteen, 60))
+                 .build());
     ASSERT_TRUE(player);
     const auto& samples = player->instruments[0]->samples;
     EXPECT_EQ(mixer.bytesOf(samples[0]->data), (std::vector<uint8_t>{0, 10, 246, 127, 128, 5}));
@@ -223,53 +211,45 @@ TEST(XmLoader, SampleDataAndLoops) {
     // A 16-bit sample of 5 bytes keeps its last byte.
     sixteen.pcm = {100, 100};
     auto bytes = XmBuilder().instrument(xmInstrument(sixteen)).build();
-    put(bytes, firstInstrumentOffset(bytes) + 263, 5, 4);
+    bytes = patched(bytes, firstInstrumentOffset(bytes) + 263, 5, 4);
     bytes.push_back(0x33);
-    player = load(bytes, &mixer);
+    player = load(bytes);
     ASSERT_TRUE(player);
     EXPECT_EQ(mixer.bytesOf(player->instruments[0]->samples[0]->data),
               (std::vector<uint8_t>{100, 0, 100, 0, 0x33}));
 
-    // Loops stay inside the data.
-    XmSampleDef past = xmSquare(32);
-    past.loopStart = 16;
-    past.loopLength = 100;
-    XmSampleDef beyond = xmSquare(32);
-    beyond.loopStart = 32;
-    beyond.loopLength = 8;
-    XmSampleDef empty = xmSquare(32);
-    empty.loopType = 2;
-    empty.loopLength = 0;
-    XmInstrumentDef ins = xmInstrument(past);
-    ins.samples.push_back(beyond);
-    ins.samples.push_back(empty);
+    // Loops stay inside the data: past the end, beyond it, of length 0.
+    const auto pcm = xmSquare(32).pcm;
+    XmInstrumentDef ins =
+        xmInstrument({.pcm = pcm, .loopType = 1, .loopStart = 16, .loopLength = 100});
+    ins.samples.push_back({.pcm = pcm, .loopType = 1, .loopStart = 32, .loopLength = 8});
+    ins.samples.push_back({.pcm = pcm, .loopType = 2});
     ins.noteMap[1] = 1;
     ins.noteMap[2] = 2;
-    player = load(XmBuilder().instrument(ins).build(), &mixer);
+    player = load(XmBuilder().instrument(ins).build());
     ASSERT_TRUE(player);
     const auto& looped = player->instruments[0]->samples;
     EXPECT_TRUE(looped[0]->loops());
     EXPECT_EQ(looped[0]->loopEnd, 32u);
-    EXPECT_FALSE(looped[1]->loops());
-    EXPECT_FALSE(looped[2]->loops());
+    EXPECT_FALSE(looped[1]->loops() || looped[2]->loops());
 
-    player = load(plain, &mixer, true);
+    player = load(plain, true);
     ASSERT_TRUE(player);
     EXPECT_TRUE(player->song.infoOnly);
     EXPECT_EQ(player->instruments[0]->samples[0]->length, 32u);
     EXPECT_TRUE(player->instruments[0]->samples[0]->present);
     EXPECT_FALSE(player->instruments[0]->samples[0]->data);
     EXPECT_EQ(mixer.liveBlocks(), 0u);
-    EXPECT_TRUE(load(plain, nullptr, true)); // without a mixer as well
+    MemoryStream stream(plain);
+    EXPECT_TRUE(loadXm(stream, true, nullptr)); // without a mixer as well
 }
 
 TEST(XmLoader, DamagedFiles) {
-    struct Bad {
+    const struct {
         const char* what;
         std::size_t at;
         uint32_t value, width;
-    };
-    const Bad bad[] = {
+    } bad[] = {
         {"more than 32 channels", 68, 33, 2},
         {"no patterns", 70, 0, 2},
         {"no instruments", 72, 0, 2},
@@ -278,18 +258,14 @@ TEST(XmLoader, DamagedFiles) {
         {"17 samples", firstInstrumentOffset(plain) + 27, 17, 2},
         {"pattern data past the end", 336 + 7, 0xFFFF, 2},
     };
-    SampleStoreMixer mixer;
-    for (const Bad& b : bad) {
-        auto bytes = plain;
-        put(bytes, b.at, b.value, b.width);
-        EXPECT_FALSE(load(bytes, &mixer)) << b.what;
-    }
+    for (const auto& b : bad)
+        EXPECT_FALSE(load(patched(plain, b.at, b.value, b.width))) << b.what;
     EXPECT_EQ(mixer.liveBlocks(), 0u);
 
     // A file ending inside the second instrument keeps the first.
     auto bytes = XmBuilder().instrument(xmInstrument()).instrument(xmInstrument()).build();
     bytes.resize(bytes.size() - (263 + 40 + 32) + 20);
-    auto player = load(bytes, &mixer);
+    auto player = load(bytes);
     ASSERT_TRUE(player);
     EXPECT_TRUE(player->instruments[0]);
     EXPECT_FALSE(player->instruments[1]);
@@ -306,7 +282,7 @@ TEST(XmLoader, DamagedFiles) {
     // Every shorter copy is refused or loads: sample data cut short keeps what the file holds,
     // a cut before it keeps what was complete.
     for (std::size_t size = 0; size < whole.size(); ++size) {
-        player = load(std::vector<uint8_t>(whole.begin(), whole.begin() + size), &mixer);
+        player = load(std::vector<uint8_t>(whole.begin(), whole.begin() + size));
         if (size >= whole.size() - 64) {
             ASSERT_TRUE(player) << size;
             EXPECT_EQ(player->instruments[1]->samples[0]->length, size - (whole.size() - 64));

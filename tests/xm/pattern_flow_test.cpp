@@ -14,102 +14,65 @@ XmBuilder song(uint32_t channels = 1) {
     return XmBuilder(channels).instrument(xmInstrument());
 }
 
+// A pattern of 8 rows whose row 3 holds these effects in channels 0 and 1.
+std::vector<uint8_t> onRow3(XmCell a, XmCell b) {
+    return song(2).rows(0, 8).cell(0, 3, 0, a).cell(0, 3, 1, b).build();
+}
+
 TEST(XmPatternFlow, RowOrder) {
+    auto delayed = song(2).rows(0, 4).cell(0, 1, 0, xmFx(0xE, 0x90)).cell(0, 1, 1, xmFx(0xE, 0xE2));
+    XmBuilder d15 = song().orders({0, 1, 2}).rows(1, 16).rows(2, 4);
+    d15.cell(0, 2, 0, xmFx(0xD, 0x15)).cell(1, 15, 0, xmFx(0xD, 6));
     checkTraces(
         {
             {"patterns have their own row counts",
              song().orders({0, 1}).rows(0, 4).rows(1, 2).build(), spans({{0, 0, 3}, {1, 0, 1}})},
             {"E6x repeats its rows",
-             song()
-                 .rows(0, 8)
-                 .cell(0, 1, 0, xmFx(0xE, 0x60))
-                 .cell(0, 3, 0, xmFx(0xE, 0x62))
-                 .build(),
+             song().rows(0, 8).column(0, {{}, xmFx(0xE, 0x60), {}, xmFx(0xE, 0x62)}).build(),
              spans({{0, 0, 3}, {0, 1, 3}, {0, 1, 3}, {0, 4, 7}})},
             // Channel 0 finishes its loop on the second pass and starts it again on the third,
             // when channel 1 finishes.
-            {"two loops ending on one row",
-             song(2)
-                 .rows(0, 8)
-                 .cell(0, 3, 0, xmFx(0xE, 0x61))
-                 .cell(0, 3, 1, xmFx(0xE, 0x62))
-                 .build(),
+            {"two loops ending on one row", onRow3(xmFx(0xE, 0x61), xmFx(0xE, 0x62)),
              spans({{0, 0, 3}, {0, 0, 3}, {0, 0, 3}, {0, 4, 7}})},
-            {"EEx repeats the row",
-             song(2)
-                 .rows(0, 4)
-                 .cell(0, 1, 0, xmFx(0xE, 0x90))
-                 .cell(0, 1, 1, xmFx(0xE, 0xE2))
-                 .build(),
+            {"EEx repeats the row", delayed.build(),
              spans({{0, 0, 1}, {0, 1, 1}, {0, 1, 1}, {0, 2, 3}})},
-            {"D15 is decimal, into a shorter pattern",
-             song()
-                 .orders({0, 1, 2})
-                 .rows(1, 16)
-                 .rows(2, 4)
-                 .cell(0, 2, 0, xmFx(0xD, 0x15))
-                 .cell(1, 15, 0, xmFx(0xD, 6))
-                 .build(),
+            {"D15 is decimal, into a shorter pattern", d15.build(),
              spans({{0, 0, 2}, {1, 15, 15}, {2, 0, 3}})},
             {"a missing pattern plays 64 empty rows",
              song().orders({0, 7}).rows(0, 2).patternCount(1).build(),
              spans({{0, 0, 1}, {1, 0, 63}})},
         },
         playXm);
+    // E90 under a pattern delay runs once.
+    checkTicks({{"E90 once under EE2", delayed.cell(0, 0, 0, C4).build(), Starts, {2}, 24}},
+               playXm);
 }
 
 TEST(XmPatternFlow, TimingOfNotes) {
-    const auto retrigger = song()
-                               .speed(4)
-                               .cell(0, 0, 0, C4)
-                               .cell(0, 1, 0, xmFx(27, 0x43))
-                               .cell(0, 2, 0, xmFx(27, 0))
-                               .cell(0, 3, 0, xmFx(27, 0x43))
-                               .build();
+    // Every 3 ticks counted from the row's first tick; R00 goes on with the running count, the
+    // second R43 starts a new one. Each retrigger takes 8 off the volume.
+    const auto retrigger =
+        song().speed(4).column(0, {C4, xmFx(27, 0x43), xmFx(27, 0), xmFx(27, 0x43)}).build();
+    const auto unpacked = xmLine({xmNote(60, 1, 0x30), xmNote(48, 1, 0x20)}).unpacked().build();
     checkTicks(
         {
-            {"ED4 starts the note on tick 4",
+            {"ED4 starts on tick 4",
              xmLine({xmNote(48, 1, 0, 0xE, 0xD4)}).build(),
              Starts,
              {0, 0, 0, 0, 1, 1}},
-            {"E90 under a pattern delay runs once",
-             song(2)
-                 .rows(0, 4)
-                 .cell(0, 0, 0, C4)
-                 .cell(0, 1, 0, xmFx(0xE, 0x90))
-                 .cell(0, 1, 1, xmFx(0xE, 0xE2))
-                 .build(),
-             Starts,
-             {2},
-             24},
-            // Every 3 ticks counted from the row's first tick; R00 goes on with the running count,
-            // the second R43 starts a new one. Each retrigger takes 8 off the volume.
             {"R43, R00, R43", retrigger, Starts, {1, 1, 1, 1, 1, 1, 2, 2, 2, 3, 3, 3, 3, 3, 4, 4}},
             {"R43, R00, R43",
              retrigger,
              Volume,
              {64, 64, 64, 64, 64, 64, 56, 56, 56, 48, 48, 48, 48, 48, 40, 40}},
-            {"unpacked cells read as packed",
-             xmLine({xmNote(60, 1, 0x30), xmNote(48, 1, 0x20)}).unpacked().build(),
-             Period,
-             {3840, 4608},
-             0,
-             6},
-            {"unpacked cells read as packed",
-             xmLine({xmNote(60, 1, 0x30), xmNote(48, 1, 0x20)}).unpacked().build(),
-             Volume,
-             {32, 16},
-             0,
-             6},
+            {"unpacked cells read as packed", unpacked, Period, {3840, 4608}, 0, 6},
+            {"unpacked cells read as packed", unpacked, Volume, {32, 16}, 0, 6},
         },
         playXm);
 }
 
 TEST(XmPatternFlow, PatternDataCutShortEndsInEmptyCells) {
-    XmBuilder b = song().rows(0, 4);
-    for (uint32_t row = 0; row < 4; ++row)
-        b.cell(0, row, 0, C4);
-    std::vector<uint8_t> bytes = b.build();
+    std::vector<uint8_t> bytes = song().rows(0, 4).column(0, {C4, C4, C4, C4}).build();
     // Each cell is 3 bytes (mask, note, instrument); keep the first row and one more byte.
     bytes[343] = 4;
     bytes[344] = 0;

@@ -23,7 +23,7 @@ std::vector<uint8_t> line(std::vector<XmCell> rows, bool linear = true) {
 }
 
 // A C-4 released on row 1, of an instrument with the given auto-vibrato.
-std::vector<uint8_t> autoVibrato(uint8_t type, uint8_t sweep, uint8_t depth, uint8_t rate) {
+std::vector<uint8_t> vib(uint8_t type, uint8_t sweep, uint8_t depth, uint8_t rate) {
     XmInstrumentDef i = xmInstrument();
     i.vibratoType = type;
     i.vibratoSweep = sweep;
@@ -76,22 +76,26 @@ TEST(XmPitch, PeriodAndStepOfTheFirstTick) {
 }
 
 TEST(XmPitch, SlidesArpeggioAndVibratos) {
-    const std::vector<XmCell> extraFine = {C4,
-                                           xmFx(33, 0x13),
-                                           xmFx(33, 0x10),
-                                           xmFx(33, 0x20),
-                                           xmFx(33, 0x22),
-                                           xmFx(33, 0x20),
-                                           xmFx(33, 0x30)};
+    const auto up = [](bool linear) { return tone(xmNote(48, 1, 0, 1, 2), linear); };
+    const auto floor = tone(xmNote(0, 1, 0, 2, 0xFF), true);
+    const auto fine = [](uint8_t effect, std::initializer_list<uint8_t> params, bool linear) {
+        std::vector<XmCell> rows = {C4};
+        for (uint8_t p : params)
+            rows.push_back(xmFx(effect, p));
+        return line(rows, linear);
+    };
+    const auto extra = [&](bool linear) {
+        return fine(33, {0x13, 0x10, 0x20, 0x22, 0x20, 0x30}, linear);
+    };
+    const auto portaF1 = line({C4, xmNote(50, 0, 0xF1)});
     checkTicks(
         {
-            {"102 linear", tone(xmNote(48, 1, 0, 1, 2), true), Period, {4600}, 1},
-            {"102 linear: 10/512 octave", tone(xmNote(48, 1, 0, 1, 2), true), Step, {12512}, 1},
-            {"102 Amiga", tone(xmNote(48, 1, 0, 1, 2), false), Period, {1704}, 1},
-            // 8363 x 1712 x 65536 / (44100 x 1704)
-            {"102 Amiga", tone(xmNote(48, 1, 0, 1, 2), false), Step, {12486}, 1},
-            {"2FF from C-0 stops", tone(xmNote(0, 1, 0, 2, 0xFF), true), Period, {12500}, 5},
-            {"2FF from C-0 stops", tone(xmNote(0, 1, 0, 2, 0xFF), true), Step, {10}, 5},
+            {"102 linear", up(true), Period, {4600}, 1},
+            {"102 linear: 10/512 octave", up(true), Step, {12512}, 1},
+            {"102 Amiga", up(false), Period, {1704}, 1},
+            {"102 Amiga: 8363 x 1712 x 65536 / (44100 x 1704)", up(false), Step, {12486}, 1},
+            {"2FF from C-0 stops", floor, Period, {12500}, 5},
+            {"2FF from C-0 stops", floor, Step, {10}, 5},
             {"037", tone(xmNote(48, 1, 0, 0, 0x37), true), Period, {4608, 4416, 4160, 4608}},
             {"1xx and 2xx remember apart; 200 has nothing yet",
              line({C4, xmFx(1, 4), xmFx(1, 0), xmFx(2, 0), xmFx(2, 2), xmFx(1, 0)}),
@@ -100,66 +104,38 @@ TEST(XmPitch, SlidesArpeggioAndVibratos) {
              11,
              6},
             {"E1x and E2x remember apart",
-             line({C4, xmFx(0xE, 0x12), xmFx(0xE, 0x10), xmFx(0xE, 0x20), xmFx(0xE, 0x23),
-                   xmFx(0xE, 0x20), xmFx(0xE, 0x10)}),
+             fine(0xE, {0x12, 0x10, 0x20, 0x23, 0x20, 0x10}, true),
              Period,
              {4600, 4592, 4592, 4604, 4616, 4608},
              11,
              6},
-            {"X1x and X2x linear",
-             line(extraFine),
-             Period,
-             {4605, 4602, 4602, 4604, 4606, 4606},
-             11,
-             6},
-            {"X1x and X2x Amiga",
-             line(extraFine, false),
-             Period,
-             {1709, 1706, 1706, 1708, 1710, 1710},
-             11,
-             6},
-            {"memory kept by a new note",
+            {"X1x and X2x linear", extra(true), Period, {4605, 4602, 4602, 4604, 4606}, 11, 6},
+            {"X1x and X2x Amiga", extra(false), Period, {1709, 1706, 1706, 1708, 1710}, 11, 6},
+            {"kept by a note",
              line({C4, xmFx(1, 8), xmNote(48, 1, 0, 1, 0)}),
              Period,
              {4608 - 5 * 32},
              17},
-            // Full depth is 511 x 8 / 512 = 7.98 units; the first ticks get 1/3 and 2/3 of it.
-            {"auto sine sweeping",
-             autoVibrato(0, 2, 8, 64),
-             AutoVibrato,
-             {0, 5, 0, -7, 0, 7, 0, -7}},
-            {"auto: 4608, 4613, 4608, 4601",
-             autoVibrato(0, 2, 8, 64),
-             Step,
-             {12428, 12377, 12428, 12495}},
-            {"auto square", autoVibrato(1, 0, 16, 64), AutoVibrato, {15, 15, -15, -15}},
-            {"auto ramp down: 511, 255, -2, -258",
-             autoVibrato(2, 0, 64, 64),
-             AutoVibrato,
-             {63, 31, 0, -32}},
-            {"auto type 7 is 3, ramp up",
-             autoVibrato(7, 0, 64, 64),
-             AutoVibrato,
-             {-63, -31, 0, 32}},
-            {"auto after key-off", autoVibrato(1, 0, 16, 128), AutoVibrato, {15, -15}, 6},
-            {"auto of depth 0", autoVibrato(0, 0, 0, 64), Step, {12428, 12428, 12428, 12428}},
+            // Auto-vibrato. Full depth is 511 x 8 / 512 = 7.98 units; the first ticks get 1/3 and
+            // 2/3 of it.
+            {"sine sweep", vib(0, 2, 8, 64), AutoVibrato, {0, 5, 0, -7, 0, 7, 0, -7}},
+            {"sine sweep: 4613, 4601", vib(0, 2, 8, 64), Step, {12428, 12377, 12428, 12495}},
+            {"auto square", vib(1, 0, 16, 64), AutoVibrato, {15, 15, -15, -15}},
+            // Ramp down: 511, 255, -2, -258 x 64 / 512.
+            {"ramp down", vib(2, 0, 64, 64), AutoVibrato, {63, 31, 0, -32}},
+            {"7 is ramp up", vib(7, 0, 64, 64), AutoVibrato, {-63, -31, 0, 32}},
+            {"auto after key-off", vib(1, 0, 16, 128), AutoVibrato, {15, -15}, 6},
+            {"auto of depth 0", vib(0, 0, 0, 64), Step, {12428, 12428, 12428}},
             // Sine 235, 180, 97 at positions 20, 24, 28, x 8 x 4 / 128: the period grows first.
             {"volume B8 at 440's speed",
              line({xmNote(48, 1, 0, 4, 0x40), xmVolume(0xB8)}),
              VibratoOffset,
              {0, 58, 45, 24},
              6},
-            {"volume F1: 16 x 4 units to D-4",
-             line({C4, xmNote(50, 0, 0xF1)}),
-             Period,
-             {4608, 4544, 4480, 4480},
-             6},
-            {"volume F1 restarts nothing", line({C4, xmNote(50, 0, 0xF1)}), Starts, {1}, 6},
-            {"volume F3 beside 448: D-4, sine 97 at depth 32",
-             line({C4, xmNote(50, 0, 0xF3, 4, 0x48)}),
-             Period,
-             {4480 + 24},
-             8},
+            {"volume F1: 16 x 4 units to D-4", portaF1, Period, {4608, 4544, 4480, 4480}, 6},
+            {"volume F1 restarts nothing", portaF1, Starts, {1}, 6},
+            // D-4 and sine 97 at depth 32.
+            {"F3 beside 448", line({C4, xmNote(50, 0, 0xF3, 4, 0x48)}), Period, {4480 + 24}, 8},
         },
         playXm);
 }

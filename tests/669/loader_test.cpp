@@ -33,7 +33,7 @@ TEST(Loader669, SongValuesComeFromTheHeader) {
 
     player = play669(Composer669Song{}.build(), mixer);
     ASSERT_TRUE(player);
-    EXPECT_EQ(mixer.slots[0].interval, 1412u); // 5 x 44100 / (2 x 78), even
+    EXPECT_EQ(mixer.slots[0].interval, 1413u); // 5 x 44100 / (2 x 78)
     for (uint32_t i = 0; i < 8; ++i)
         EXPECT_EQ(mixer.voices[i].panning, i % 2 == 0 ? 0x20 : 0xE0) << i;
 }

@@ -17,7 +17,7 @@ TEST(SpeedTempo, SetByEffectF) {
         int speed, tempo;
         uint32_t interval;
     } cases[] = {{0xFF, false, 6, 255, 432},  {0x1F, false, 31, 125, 882},
-                 {0x20, false, 6, 32, 3444},  {0x00, false, 6, 125, 882},
+                 {0x20, false, 6, 32, 3445},  {0x00, false, 6, 125, 882},
                  {0x7D, true, 125, 125, 882}, {0x7D, false, 6, 125, 882}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.param);

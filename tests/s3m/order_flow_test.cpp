@@ -54,10 +54,10 @@ TEST(S3mOrderFlow, SpeedTempoAndRepeatedRows) {
                               .build();
     checkTicks(
         {
-            {"5 x 44100 / (2 x 200), even", timing, TickInterval, {550}},
+            {"5 x 44100 / (2 x 200)", timing, TickInterval, {551}},
             {"A03, A00 changes nothing, T1F", timing, Speed, {3, 3, 3, 31}, 0, 3},
             {"T20 on tick 6", timing, Tempo, {200, 32}, 5},
-            {"T20", timing, TickInterval, {3444}, 6},
+            {"T20", timing, TickInterval, {3445}, 6},
             {"TFF after 31 ticks of row 3", timing, Tempo, {32, 255}, 39},
             {"TFF", timing, TickInterval, {432}, 40},
             {"SE2 repeats the row's effects", repeated, Volume, {40, 30, 20, 10}, 5, 6},

@@ -12,7 +12,6 @@ bool RecordingMixer::setVoiceCount(uint32_t n) {
 }
 
 bool RecordingMixer::addTickListener(TickListener* listener, uint32_t interval) {
-    interval &= ~1u;
     for (Slot& s : slots)
         if (s.listener == listener) {
             s.interval = s.countdown = interval;

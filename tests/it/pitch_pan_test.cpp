@@ -1,3 +1,4 @@
+#include "engine/Random.h"
 #include "support/ItHarness.h"
 
 #include <algorithm>
@@ -156,6 +157,140 @@ TEST(ItPortamento, VolumeColumnSlidesRunBesideTheEffect) {
                               return Ints{s.channel(0).slideOffset, s.channel(0).volume};
                           }),
               (std::vector<Ints>{{-64, 60}, {-128, 56}}));
+}
+
+Ints pans(ItSong& s) {
+    return {s.voice(0).targetPanning, s.voice(1).targetPanning};
+}
+
+TEST(ItPanning, SetSlideAndPanbrello) {
+    // Slides move four units a step, left for up and right for down.
+    auto song = playIt(itSong({{0, 0, {60, 1, -1, 'X', 128}},
+                               {1, 0, fx('P', 0x40)},
+                               {2, 0, fx('P', 0xF1)},
+                               {3, 0, fx('P', 0x00)},
+                               {4, 0, {-1, -1, 160}}}));
+    EXPECT_EQ(song->trace(5, true, [](ItSong& s) { return Ints{s.voice(0).targetPanning}; }),
+              (std::vector<Ints>{{128}, {96}, {100}, {104}, {127}}));
+    song = playIt(itSong({{0, 0, {60, 1, -1, 'Y', 0x48}}, {1, 0, fx('Y', 0)}}));
+    EXPECT_EQ(song->trace(2, true,
+                          [](ItSong& s) {
+                              return Ints{s.channel(0).panOffset, s.voice(0).targetPanning};
+                          }),
+              (std::vector<Ints>{{24 * 8 >> 5, 127 + 6}, {74 * 8 >> 5, 127 + 18}}));
+}
+
+TEST(ItPanning, HeaderSeparationNarrowsTheStereoImage) {
+    ItFileBuilder b = itSong({{0, 0, {60, 1, -1, 'X', 0}}, {0, 1, {60, 1, -1, 'X', 255}}});
+    b.panSeparation = 64;
+    EXPECT_EQ(playIt(b)->trace(1, false, pans), (std::vector<Ints>{{64, 191}}));
+    b.flags &= ~0x01; // mono
+    EXPECT_EQ(playIt(b)->trace(1, false, pans), (std::vector<Ints>{{128, 128}}));
+}
+
+TEST(ItPanning, PitchPanSeparationSpreadsNotesAroundTheCentre) {
+    ItTestInstrument ins;
+    ins.pitchPanSeparation = 8;
+    // Channel pan 32 is 127; twelve notes away move it by 12.
+    auto song = playIt(itSong({{0, 0, {72, 1}}, {0, 1, {48, 1}}}, {ins}));
+    EXPECT_EQ(song->trace(1, false, pans), (std::vector<Ints>{{139, 115}}));
+}
+
+TEST(ItPanning, DefaultPansOfInstrumentAndSampleAndTheWayBack) {
+    ItTestInstrument panned;
+    panned.defaultPan = 0;
+    ItTestInstrument sampleTwo;
+    sampleTwo.sample = 2;
+    ItFileBuilder b =
+        itSong({{0, 0, {60, 1}}, {1, 0, {60, 2}}, {2, 0, {60, 3}}}, {panned, {}, sampleTwo});
+    b.samples.push_back(rampSample(100, true));
+    b.samples[1].defaultPan = 0x80 | 64;
+    EXPECT_EQ(playIt(b)->trace(3, true, [](ItSong& s) { return Ints{s.voice(0).targetPanning}; }),
+              (std::vector<Ints>{{0}, {127}, {255}}));
+}
+
+// Draws 30292 and then 8057: volume 64 - 30292 x 64 x 50 / 6553600 = 50, pan 127 + (8057 x 10
+// x 8 >> 16) - 40 = 96. A note without instrument number draws a pan of its own, from the
+// default pan: first 127 + (30292 x 10 x 8 >> 16) - 40 = 123, then 96.
+TEST(ItRandomVariation, VolumeAndPanMoveByTheDrawnAmounts) {
+    ItTestInstrument ins;
+    ins.randomVolume = 50;
+    ins.randomPan = 10;
+    auto song = playIt(itSong({{0, 0, {60, 1}}}, {ins}));
+    seedRandom(0);
+    song->ticks();
+    EXPECT_EQ(song->channel(0).volume, 50);
+    EXPECT_EQ(song->channel(0).panning, 96);
+    ins.randomVolume = 0;
+    ins.defaultPan = 32;
+    song = playIt(itSong({{0, 0, {60, 1}}, {1, 0, {62}}}, {ins}));
+    seedRandom(0);
+    EXPECT_EQ(song->trace(2, true,
+                          [](ItSong& s) {
+                              return Ints{s.channel(0).panning, s.voice(0).targetPanning};
+                          }),
+              (std::vector<Ints>{{123, 123}, {96, 96}}));
+}
+
+// Coefficients worked out by hand at 44100 Hz: w = 821.92096 x 2^((c x 512 / 19) / 512),
+// g = 10^(-0.1875 r / 20) with the exponent cut to 1/512, d = min((1 - 2g) w / 44100, 2), d2 =
+// 44100 (2g - d) / w, e = (44100 / w)^2, then 1 / (1 + d2 + e), 0, (d2 + 2e) / (1 + d2 + e), -e /
+// (1 + d2 + e).
+void expectCoefficients(ItSong& song, float c0, float c2, float c3) {
+    const float* c = song.it().voices[0].filterCoefficients;
+    EXPECT_TRUE(song.voice(0).flags & VoiceFiltered);
+    EXPECT_NEAR(c[0], c0, c0 * 2e-4f);
+    EXPECT_EQ(c[1], 0.0f);
+    EXPECT_NEAR(c[2], c2, 2e-4f);
+    EXPECT_NEAR(c[3], c3, 2e-4f);
+}
+
+TEST(ItResonantFilter, CutoffAndResonanceFromTheEffect) {
+    auto song = playIt(itSong({{0, 0, {60, 1, -1, 'Z', 0x40}},
+                               {1, 0, fx('Z', 0x7F)},
+                               {2, 0, fx('Z', 0x81)},
+                               {3, 0, fx('Z', 0x85)}}));
+    song->rows();
+    EXPECT_EQ(song->channel(0).filterCutoff, 64);
+    expectCoefficients(*song, 0.0253568f, 1.66023f, -0.685587f);
+    song->rows();
+    // Fully open and without resonance: no filtering at all.
+    EXPECT_FALSE(song->voice(0).flags & VoiceFiltered);
+    song->rows();
+    expectCoefficients(*song, 0.306548f, 0.776972f, -0.0835202f);
+    song->rows();
+    EXPECT_EQ(song->channel(0).filterResonance, 5);
+    expectCoefficients(*song, 0.332783f, 0.757885f, -0.090668f);
+}
+
+TEST(ItResonantFilter, InstrumentSetsTheStartingValuesAndTheEnvelopeScalesTheCutoff) {
+    ItTestInstrument ins;
+    ins.filterCutoff = 0x80 | 100;
+    ins.filterResonance = 0x80 | 60;
+    auto song = playIt(itSong({{0, 0, {60, 1}}}, {ins}));
+    song->ticks();
+    expectCoefficients(*song, 0.305853f, 1.29237f, -0.598219f);
+    ItTestInstrument enveloped;
+    enveloped.pitch = {0x01 | 0x80, {{0, 0}}};
+    song = playIt(itSong({{0, 0, {60, 1}}}, {enveloped}));
+    song->ticks();
+    // The middle of the envelope halves cutoff 127 to 63; the pitch stays at middle C.
+    expectCoefficients(*song, 0.0238806f, 1.67076f, -0.694645f);
+    EXPECT_EQ(song->voice(0).step, uint32_t{8363ull * 65536 / 44100});
+}
+
+TEST(ItResonantFilter, FilterHistoryStartsEmptyWithEachNote) {
+    auto song = playIt(itSong({{0, 0, {60, 1, -1, 'Z', 0x40}}, {1, 0, {62, 1}}}));
+    song->rows();
+    song->mixer->removeTickListener(song->player.get()); // the test runs the ticks itself
+    std::vector<int16_t> out(2 * 256);
+    RenderFormat format;
+    song->mixer->render(256, out.data(), &format);
+    const ItChannel& voice = song->it().voices[0];
+    EXPECT_NE(voice.filterOutputState[1], 0.0f);
+    song->ticks();
+    EXPECT_EQ(voice.filterOutputState[1], 0.0f);
+    EXPECT_EQ(voice.filterInputState[1], 0.0f);
 }
 
 } // namespace

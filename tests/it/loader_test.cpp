@@ -18,6 +18,8 @@
 namespace tolva::test {
 namespace {
 
+using Longs = std::vector<int64_t>;
+
 TEST(ItSongHeader, HeaderValuesFillTheSong) {
     ItFileBuilder b;
     b.title = "abcdefghijklmnopqrstuvwxyz"; // all 26 characters used
@@ -29,15 +31,12 @@ TEST(ItSongHeader, HeaderValuesFillTheSong) {
     auto it = loadItBytes(b.build());
     ASSERT_EQ(it->error, ItLoadError::None);
     EXPECT_STREQ(it->song.title, "abcdefghijklmnopqrstuvwxyz");
-    EXPECT_EQ(it->song.channelCount, 64u);
-    EXPECT_EQ(it->song.initialGlobalVolume, 100);
-    EXPECT_EQ(it->song.initialSpeed, 3);
-    EXPECT_EQ(it->song.initialTempo, 150u);
-    EXPECT_EQ(it->song.maxPeriod, 12500);
-    EXPECT_EQ(it->song.orderCount, 4);
-    const int32_t orders[] = {0, OrderSkip, OrderEnd, 7, OrderEnd};
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(it->song.orders[i], orders[i]) << i;
+    const Song& s = it->song;
+    EXPECT_EQ((Longs{s.channelCount, s.initialGlobalVolume, s.initialSpeed, s.initialTempo,
+                     s.maxPeriod, s.orderCount}),
+              (Longs{64, 100, 3, 150, 12500, 4}));
+    EXPECT_EQ((Longs{s.orders[0], s.orders[1], s.orders[2], s.orders[3], s.orders[4]}),
+              (Longs{0, OrderSkip, OrderEnd, 7, OrderEnd}));
     b.flags = 0x01;
     EXPECT_EQ(loadItBytes(b.build())->song.maxPeriod, 3424);
 }
@@ -361,9 +360,8 @@ TEST(ItInstrumentFormats, EnvelopeFlagsKeepWhatIsUsable) {
         auto it = loadInstruments({r});
         ASSERT_EQ(it->error, ItLoadError::None);
         const ItInstrument& in = it->module->instruments[0];
-        EXPECT_EQ(in.volumeEnvelope.flags, c.flags[0]);
-        EXPECT_EQ(in.panEnvelope.flags, c.flags[1]);
-        EXPECT_EQ(in.pitchEnvelope.flags, c.flags[2]);
+        EXPECT_EQ((Longs{in.volumeEnvelope.flags, in.panEnvelope.flags, in.pitchEnvelope.flags}),
+                  (Longs{c.flags[0], c.flags[1], c.flags[2]}));
     }
 }
 
@@ -466,10 +464,9 @@ TEST(ItPatternUnpacking, MasksAnnounceTheBytesThatFollowOrReuseTheLastOnes) {
     }));
     ASSERT_TRUE(r.next());
     EXPECT_EQ(r.cell(0), (std::vector<int>{0x0F, 60, 3, 40, 19, 0xD2}));
-    EXPECT_EQ(r.cell(4)[0], 0x01);
-    EXPECT_EQ(r.cells[4].values.note, ItNoteOff);
-    EXPECT_EQ(r.cells[63].values.command, 1);
-    EXPECT_EQ(r.cells[63].values.param, 0x20);
+    EXPECT_EQ((Longs{r.cells[4].mask, r.cells[4].values.note, r.cells[63].values.command,
+                     r.cells[63].values.param}),
+              (Longs{0x01, ItNoteOff, 1, 0x20}));
     for (uint32_t k : {1u, 2u, 3u, 5u, 62u})
         EXPECT_EQ(r.cells[k].mask, 0) << k;
     for (std::vector<int> expected :
@@ -522,13 +519,11 @@ TEST(ItPatternStorage, OnlyOrderedPatternsAreKeptWithTheirHeader) {
     ASSERT_EQ(it->error, ItLoadError::None);
     const auto& patterns = it->song.patterns;
     EXPECT_EQ(patterns[0], stored({0x81, 0x01, 60, 0}, 32));
-    EXPECT_EQ(itPatternRows(patterns[0]), 32u);
-    EXPECT_EQ(itPackedLength(patterns[0]), 4u);
-    EXPECT_TRUE(patterns[1].empty());
-    EXPECT_TRUE(patterns[2].empty()); // ordered, but stored at offset 0
-    EXPECT_EQ(itPatternRows(patterns[2]), 64u);
-    EXPECT_TRUE(patterns[3].empty());
-    EXPECT_TRUE(patterns[200].empty());
+    EXPECT_EQ((Longs{itPatternRows(patterns[0]), itPackedLength(patterns[0]),
+                     itPatternRows(patterns[2])}),
+              (Longs{32, 4, 64}));
+    for (uint32_t i : {1u, 2u, 3u, 200u}) // 2 is ordered, but stored at offset 0
+        EXPECT_TRUE(patterns[i].empty()) << i;
 }
 
 TEST(ItPatternStorage, OrderedPatternsOutsideTheFileAreRefused) {
@@ -545,8 +540,6 @@ TEST(ItPatternStorage, OrderedPatternsOutsideTheFileAreRefused) {
     EXPECT_EQ(loadItBytes(file)->error, ItLoadError::Pattern);
 }
 
-using Longs = std::vector<int64_t>;
-
 struct Loaded {
     SampleStoreMixer mixer;
     ItLoadError error = ItLoadError::None;
@@ -558,14 +551,6 @@ std::unique_ptr<Loaded> load(const ItFileBuilder& b, bool withMixer = true) {
     MemoryStream stream(b.build());
     l->player = loadIt(stream, !withMixer, withMixer ? &l->mixer : nullptr, &l->error);
     return l;
-}
-
-ItTestSample sampleOf(uint32_t frames, uint8_t flags) {
-    ItTestSample s;
-    s.frames = frames;
-    s.flags = flags;
-    s.data.assign(frames * (flags & 0x02 ? 2 : 1) * (flags & 0x04 ? 2 : 1), 0);
-    return s;
 }
 
 TEST(ItPlayerRecords, SongFactsForTheInformationDialog) {
@@ -601,14 +586,14 @@ TEST(ItPlayerRecords, SongFactsForTheInformationDialog) {
 
 TEST(ItPlayerRecords, SamplesAreDescribedInFrames) {
     ItFileBuilder b;
-    ItTestSample s = sampleOf(100, 0x01 | 0x02 | 0x04 | 0x10 | 0x40 | 0x80);
+    ItTestSample s = plain(100, 0x01 | 0x02 | 0x04 | 0x10 | 0x40 | 0x80);
     s.loopStart = 10;
     s.loopEnd = 90;
     s.sustainStart = 5;
     s.sustainEnd = 6;
     s.convert = 0;
     s.defaultPan = 0x80 | 48;
-    b.samples = {s, sampleOf(10, 0x01 | 0x20 | 0x80)};
+    b.samples = {s, plain(10, 0x01 | 0x20 | 0x80)};
     auto l = load(b);
     ASSERT_TRUE(l->player);
     SampleDescription d;
@@ -616,17 +601,15 @@ TEST(ItPlayerRecords, SamplesAreDescribedInFrames) {
     EXPECT_EQ((Longs{d.length, d.loopStart, d.loopEnd, d.sustainLoopEnd, d.referenceOctave,
                      d.defaultPanning}),
               (Longs{100, 10, 90, 6, 5, 48}));
-    EXPECT_EQ(d.typeFlags, SampleType16Bit | SampleTypeUnsigned | SampleTypeStereo);
-    EXPECT_EQ(d.loopKind, LoopPingPong);
-    EXPECT_EQ(d.sustainLoopKind, LoopNone); // ping-pong bit without its loop bit
-    EXPECT_EQ(d.fieldMask & (SampleFieldDefaultPanning | SampleFieldSustainLoop),
-              SampleFieldDefaultPanning | SampleFieldSustainLoop);
+    // The second sample's ping-pong bit comes without its loop bit.
+    const uint32_t fields = SampleFieldDefaultPanning | SampleFieldSustainLoop;
+    EXPECT_EQ((Longs{d.typeFlags, d.loopKind, d.sustainLoopKind, d.fieldMask & fields, d.present}),
+              (Longs{SampleType16Bit | SampleTypeUnsigned | SampleTypeStereo, LoopPingPong,
+                     LoopNone, fields, 1}));
     EXPECT_NE(d.data, nullptr);
-    EXPECT_TRUE(d.present);
     l->player->describeSample(d, 1, 0);
-    EXPECT_EQ(d.sustainLoopKind, LoopPingPong);
-    EXPECT_EQ(d.loopKind, LoopNone);
-    EXPECT_FALSE(d.fieldMask & SampleFieldDefaultPanning);
+    EXPECT_EQ((Longs{d.loopKind, d.sustainLoopKind, d.fieldMask & SampleFieldDefaultPanning}),
+              (Longs{LoopNone, LoopPingPong, 0}));
     l->player->describeSample(d, 2, 0);
     EXPECT_EQ(d.fieldMask, 0u);
 }
@@ -647,10 +630,9 @@ TEST(ItPlayerRecords, InstrumentsAreDescribedInTheNewLayoutInInstrumentModeOnly)
     EXPECT_EQ(d.size, 550u);
     ItInstrument back;
     ASSERT_TRUE(parseItInstrument(d.bytes, back));
-    EXPECT_EQ(back.newNoteAction, ItNnaContinue);
-    EXPECT_EQ(back.fadeOut, 200);
-    EXPECT_EQ(back.pitchPanCentre, 60);
-    EXPECT_EQ(back.noteMap[50].sample, 3);
+    EXPECT_EQ(
+        (Longs{back.newNoteAction, back.fadeOut, back.pitchPanCentre, back.noteMap[50].sample}),
+        (Longs{ItNnaContinue, 200, 60, 3}));
     EXPECT_EQ(std::string(back.name), "old" + std::string(22, ' '));
     l->player->describeInstrument(d, 1);
     EXPECT_FALSE(d.valid);
@@ -680,7 +662,7 @@ TEST(ItPlayerRecords, PatternsAreDescribedByTheirPackedRows) {
 
 TEST(ItPlayerRecords, LoadsWithoutAMixerAreForInformationOnly) {
     ItFileBuilder b;
-    b.samples = {sampleOf(50, 0x01)};
+    b.samples = {plain(50, 0x01)};
     auto info = load(b, false);
     ASSERT_TRUE(info->player);
     EXPECT_EQ(info->player->sample(0)->length, 50u);
@@ -689,9 +671,9 @@ TEST(ItPlayerRecords, LoadsWithoutAMixerAreForInformationOnly) {
     EXPECT_EQ(loadIt(stream, false, nullptr, &error), nullptr);
     EXPECT_EQ(error, ItLoadError::NoMixer);
     // A refused file gives the sample data already loaded back.
-    ItTestSample bad = sampleOf(10, 0x01 | 0x08);
+    ItTestSample bad = plain(10, 0x01 | 0x08);
     bad.data.assign(10, 0xFF); // compressed, but no valid block chain
-    b.samples = {sampleOf(50, 0x01), sampleOf(60, 0x03), bad};
+    b.samples = {plain(50, 0x01), plain(60, 0x03), bad};
     auto refused = load(b);
     EXPECT_EQ(refused->player, nullptr);
     EXPECT_EQ(refused->error, ItLoadError::SampleData);
@@ -709,11 +691,10 @@ TEST(ItPlayerSequencing, RowsAreWalkedAndCellsDecodedUntilTheOrderListEnds) {
     Player& p = *l->player;
     p.restartSong();
     ASSERT_TRUE(p.onTick(0, 0));
-    EXPECT_EQ(p.song.rowsPerPattern, 32u);
-    EXPECT_EQ(p.channel(0).cellNote, 60);
-    EXPECT_EQ(p.channel(0).cellInstrument, 2);
-    EXPECT_EQ(p.channel(0).cellEffect, 15);
-    EXPECT_EQ(p.channel(0).cellParam, 0x45);
+    const auto& c = p.channel(0);
+    EXPECT_EQ(
+        (Longs{p.song.rowsPerPattern, c.cellNote, c.cellInstrument, c.cellEffect, c.cellParam}),
+        (Longs{32, 60, 2, 15, 0x45}));
     uint32_t ticks = 1;
     while (p.onTick(0, 0))
         ++ticks;

@@ -152,10 +152,7 @@ TEST(ItPortamento, VolumeColumnSlidesRunBesideTheEffect) {
     auto song = playIt(
         itSong({{0, 0, {60, 1}}, {1, 0, {-1, -1, 117, 'D', 0x02}}, {2, 0, {-1, -1, 115, 'D', 0}}}));
     song->rows();
-    EXPECT_EQ(song->trace(2, true,
-                          [](ItSong& s) {
-                              return Ints{s.channel(0).slideOffset, s.channel(0).volume};
-                          }),
+    EXPECT_EQ(song->trace(2, true, ItSong::slideVolume),
               (std::vector<Ints>{{-64, 60}, {-128, 56}}));
 }
 
@@ -170,13 +167,10 @@ TEST(ItPanning, SetSlideAndPanbrello) {
                                {2, 0, fx('P', 0xF1)},
                                {3, 0, fx('P', 0x00)},
                                {4, 0, {-1, -1, 160}}}));
-    EXPECT_EQ(song->trace(5, true, [](ItSong& s) { return Ints{s.voice(0).targetPanning}; }),
+    EXPECT_EQ(song->trace(5, true, ItSong::pan),
               (std::vector<Ints>{{128}, {96}, {100}, {104}, {127}}));
     song = playIt(itSong({{0, 0, {60, 1, -1, 'Y', 0x48}}, {1, 0, fx('Y', 0)}}));
-    EXPECT_EQ(song->trace(2, true,
-                          [](ItSong& s) {
-                              return Ints{s.channel(0).panOffset, s.voice(0).targetPanning};
-                          }),
+    EXPECT_EQ(song->trace(2, true, ItSong::panOffset),
               (std::vector<Ints>{{24 * 8 >> 5, 127 + 6}, {74 * 8 >> 5, 127 + 18}}));
 }
 
@@ -205,8 +199,7 @@ TEST(ItPanning, DefaultPansOfInstrumentAndSampleAndTheWayBack) {
         itSong({{0, 0, {60, 1}}, {1, 0, {60, 2}}, {2, 0, {60, 3}}}, {panned, {}, sampleTwo});
     b.samples.push_back(rampSample(100, true));
     b.samples[1].defaultPan = 0x80 | 64;
-    EXPECT_EQ(playIt(b)->trace(3, true, [](ItSong& s) { return Ints{s.voice(0).targetPanning}; }),
-              (std::vector<Ints>{{0}, {127}, {255}}));
+    EXPECT_EQ(playIt(b)->trace(3, true, ItSong::pan), (std::vector<Ints>{{0}, {127}, {255}}));
 }
 
 // Draws 30292 and then 8057: volume 64 - 30292 x 64 x 50 / 6553600 = 50, pan 127 + (8057 x 10
@@ -225,11 +218,7 @@ TEST(ItRandomVariation, VolumeAndPanMoveByTheDrawnAmounts) {
     ins.defaultPan = 32;
     song = playIt(itSong({{0, 0, {60, 1}}, {1, 0, {62}}}, {ins}));
     seedRandom(0);
-    EXPECT_EQ(song->trace(2, true,
-                          [](ItSong& s) {
-                              return Ints{s.channel(0).panning, s.voice(0).targetPanning};
-                          }),
-              (std::vector<Ints>{{123, 123}, {96, 96}}));
+    EXPECT_EQ(song->trace(2, true, ItSong::panning), (std::vector<Ints>{{123, 123}, {96, 96}}));
 }
 
 // Coefficients worked out by hand at 44100 Hz: w = 821.92096 x 2^((c x 512 / 19) / 512),

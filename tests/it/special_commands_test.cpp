@@ -79,13 +79,7 @@ TEST(ItNoteEffects, SCxCutsAndSDxDelaysTheNoteOntoItsNewVoice) {
 
 TEST(ItNoteEffects, S91CentresTheVoiceAndMarksItSurround) {
     auto song = playIt(itSong({{0, 0, {60, 1, -1, 'X', 0x20}}, {1, 0, fx('S', 0x91)}}));
-    EXPECT_EQ(
-        song->trace(
-            2, true,
-            [](ItSong& s) {
-                return Ints{s.voice(0).targetPanning, (s.voice(0).flags & VoiceSurround) != 0};
-            }),
-        (std::vector<Ints>{{0x20, 0}, {128, 1}}));
+    EXPECT_EQ(song->trace(2, true, ItSong::surround), (std::vector<Ints>{{0x20, 0}, {128, 1}}));
 }
 
 TEST(ItNoteEffects, SampleOffsetHighPartFromSAxAndOffsetsPastTheEnd) {

@@ -32,12 +32,7 @@ TEST(ItVolumeEnvelope, EndingAboveZeroStartsTheFade) {
     ins.fadeOut = 512;
     auto song = oneNote(ins);
     song->ticks(4);
-    EXPECT_EQ(song->trace(4, false,
-                          [](ItSong& s) {
-                              return Ints{s.channel(0).volumeEnvelopeState.value,
-                                          s.channel(0).fadeVolume, s.voice(0).targetVolume,
-                                          s.sounds(0)};
-                          }),
+    EXPECT_EQ(song->trace(4, false, ItSong::fade),
               (std::vector<Ints>{
                   {8192, 1024, 64, 1}, {8192, 512, 32, 1}, {8192, 0, 0, 1}, {8192, 0, 0, 0}}));
 }
@@ -80,8 +75,7 @@ TEST(ItVolumeEnvelope, SwitchedOffByS77AndOnAgainByS78) {
     ins.volume = {0x01, {{0, 32}}};
     auto song =
         playIt(itSong({{0, 0, {60, 1}}, {1, 0, fx('S', 0x77)}, {2, 0, fx('S', 0x78)}}, {ins}));
-    EXPECT_EQ(song->trace(3, true, [](ItSong& s) { return Ints{s.voice(0).targetVolume}; }),
-              (std::vector<Ints>{{64}, {128}, {64}}));
+    EXPECT_EQ(song->trace(3, true, ItSong::volume), (std::vector<Ints>{{64}, {128}, {64}}));
 }
 
 TEST(ItPitchAndPanEnvelopes, MoveThePitchAndThePan) {
@@ -145,10 +139,7 @@ TEST(ItVolume, ChannelAndGlobalVolumesScaleTheMixerVolume) {
                                {1, 0, fx('M', 0x41)},
                                {2, 0, fx('N', 0x02)},
                                {3, 0, fx('N', 0x0F)}}));
-    EXPECT_EQ(song->trace(4, true,
-                          [](ItSong& s) {
-                              return Ints{s.channel(0).channelVolume, s.voice(0).targetVolume};
-                          }),
+    EXPECT_EQ(song->trace(4, true, ItSong::channelVolume),
               (std::vector<Ints>{{32, 64}, {32, 64}, {28, 56}, {0, 0}}));
     // The global volume reaches every voice at once.
     song = playIt(itSong({{0, 0, {60, 1, -1, 'V', 0x40}},
@@ -156,18 +147,14 @@ TEST(ItVolume, ChannelAndGlobalVolumesScaleTheMixerVolume) {
                           {1, 0, fx('V', 0x81)},
                           {2, 0, fx('W', 0x02)},
                           {3, 0, fx('W', 0xF1)}}));
-    EXPECT_EQ(song->trace(4, true,
-                          [](ItSong& s) {
-                              return Ints{s.player->globalVolume, s.voice(1).targetVolume};
-                          }),
+    EXPECT_EQ(song->trace(4, true, ItSong::global),
               (std::vector<Ints>{{64, 64}, {64, 64}, {60, 60}, {59, 59}}));
     // Sample and instrument global volumes.
     ItTestInstrument ins;
     ins.globalVolume = 64;
     ItFileBuilder b = itSong({{0, 0, {60, 1}}}, {ins});
     b.samples[0].globalVolume = 32;
-    EXPECT_EQ(playIt(b)->trace(1, false, [](ItSong& s) { return Ints{s.voice(0).targetVolume}; }),
-              (std::vector<Ints>{{32}}));
+    EXPECT_EQ(playIt(b)->trace(1, false, ItSong::volume), (std::vector<Ints>{{32}}));
 }
 
 } // namespace

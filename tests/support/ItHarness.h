@@ -42,6 +42,24 @@ struct ItSong {
     void rows(uint32_t count = 1);
     // Plays `count` ticks (or whole rows) and gives what `probe` reads after each.
     std::vector<Ints> trace(uint32_t count, bool byRow, const std::function<Ints(ItSong&)>& probe);
+
+    // Probes for trace, on channel 0 and the voice it plays on first.
+    ItChannel& c0() { return channel(0); }
+    const Voice& v0() const { return voice(0); }
+    static Ints volume(ItSong& s) { return {s.v0().targetVolume}; }
+    static Ints pan(ItSong& s) { return {s.v0().targetPanning}; }
+    static Ints fade(ItSong& s) {
+        return {s.c0().volumeEnvelopeState.value, s.c0().fadeVolume, s.v0().targetVolume,
+                s.sounds(0)};
+    }
+    static Ints slideVolume(ItSong& s) { return {s.c0().slideOffset, s.c0().volume}; }
+    static Ints panOffset(ItSong& s) { return {s.c0().panOffset, s.v0().targetPanning}; }
+    static Ints panning(ItSong& s) { return {s.c0().panning, s.v0().targetPanning}; }
+    static Ints channelVolume(ItSong& s) { return {s.c0().channelVolume, s.v0().targetVolume}; }
+    static Ints global(ItSong& s) { return {s.player->globalVolume, s.voice(1).targetVolume}; }
+    static Ints surround(ItSong& s) {
+        return {s.v0().targetPanning, (s.v0().flags & VoiceSurround) != 0};
+    }
 };
 
 // Null player when the loader refuses the bytes.

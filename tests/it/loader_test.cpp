@@ -8,7 +8,6 @@
 #include "song/MemoryStream.h"
 #include "support/FormatsEnabled.h"
 #include "support/ItHarness.h"
-#include "support/ItSampleEncoder.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "formats/it/ItSampleDecompression.h"
 #include "song/MemoryStream.h"
-#include "support/ItSampleEncoder.h"
+#include "support/ItFileBuilder.h"
 #include "support/SampleStoreMixer.h"
 
 #include <cmath>

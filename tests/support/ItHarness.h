@@ -3,7 +3,7 @@
 #include "formats/it/ItModule.h"
 #include "formats/it/ItPlayer.h"
 #include "song/Song.h"
-#include "support/ItSongParts.h"
+#include "support/ItFileBuilder.h"
 #include "support/MixerHarness.h"
 #include "support/SampleStoreMixer.h"
 

@@ -25,13 +25,11 @@ TEST(ItNotePitch, LinearSlidesCountFromMiddleCAndAmigaPeriodsFromTheRate) {
         uint16_t flags;
         int period;
         uint32_t step;
-    } cases[] = {
-        {72, 22050, ItSampleSong, 7680 - 64 * 72, 65536},
-        {60, 8363, ItSampleSong, 7680 - 64 * 60, 8363ull * 65536 / 44100},
-        {48, 44100, ItSampleSong, 7680 - 64 * 48, 32768},
-        {60, 8363, 0x01, 1712, 938282582016ull / (44100 * 1712)},
-        {72, 16726, 0x01, 1712 * 267616 / (16726 << 6), 938282582016ull / (44100 * 428)},
-    };
+    } cases[] = {{72, 22050, ItSampleSong, 7680 - 64 * 72, 65536},
+                 {60, 8363, ItSampleSong, 7680 - 64 * 60, 8363ull * 65536 / 44100},
+                 {48, 44100, ItSampleSong, 7680 - 64 * 48, 32768},
+                 {60, 8363, 0x01, 1712, 938282582016ull / (44100 * 1712)},
+                 {72, 16726, 0x01, 1712 * 267616 / (16726 << 6), 938282582016ull / (44100 * 428)}};
     for (const auto& c : cases) {
         ItFileBuilder b = notes({{0, 0, {c.note, 1}}}, c.flags);
         b.samples[0].rate = c.rate;
@@ -79,11 +77,9 @@ TEST(ItVibrato, MovesOnTheRowAndHalfAsDeepUnlessOldEffectsAndFineIsAQuarter) {
         char effect;
         uint16_t flags;
         Ints offsets;
-    } cases[] = {
-        {'H', ItSampleSong, {0, -43, -60}},
-        {'H', ItSampleSong | 0x10, {0, 0, -85}},
-        {'U', ItSampleSong, {0, 0, (180 * -15) >> 8}},
-    };
+    } cases[] = {{'H', ItSampleSong, {0, -43, -60}},
+                 {'H', ItSampleSong | 0x10, {0, 0, -85}},
+                 {'U', ItSampleSong, {0, 0, (180 * -15) >> 8}}};
     for (const auto& c : cases) {
         auto song = playIt(notes({{0, 0, {60, 1, -1, c.effect, 0x8F}}}, c.flags));
         std::vector<Ints> got =

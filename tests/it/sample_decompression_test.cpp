@@ -117,11 +117,9 @@ TEST(ItDecompression, WidthChangesAndSignExtension) {
     const struct {
         const BitWriter& bits;
         std::vector<int8_t> values;
-    } cases[] = {
-        {escape, {5, 4}},   {narrow, {0, 1, 3, 6, 3, 1, 0}},
-        {up, {-31}},        {down, {-1, 6}},
-        {mid, {0, 123, 0}}, {wrap, {100, -56}},
-    };
+    } cases[] = {{escape, {5, 4}},   {narrow, {0, 1, 3, 6, 3, 1, 0}},
+                 {up, {-31}},        {down, {-1, 6}},
+                 {mid, {0, 123, 0}}, {wrap, {100, -56}}};
     for (const auto& c : cases)
         EXPECT_EQ(decodeBits(c.bits, static_cast<uint32_t>(c.values.size())), c.values);
 }
@@ -141,14 +139,6 @@ TEST(ItDecompression, SixteenBitBordersAndEscapes) {
     int16_t out[3];
     EXPECT_TRUE(decodeItBlock(block.data(), static_cast<uint32_t>(block.size()), out, 3, 2, false));
     EXPECT_EQ(std::vector<int16_t>(out, out + 3), (std::vector<int16_t>{0x7FF7, 0x7FF6, 0x7FF8}));
-}
-
-TEST(ItDecompression, DoubleDeltaIntegratesTwice) {
-    BitWriter bits;
-    for (int i = 0; i < 3; ++i)
-        bits.put(1, 9);
-    EXPECT_EQ(decodeBits(bits, 3, false), (std::vector<int8_t>{1, 2, 3}));
-    EXPECT_EQ(decodeBits(bits, 3, true), (std::vector<int8_t>{1, 3, 6}));
 }
 
 TEST(ItDamagedBlocks, BlocksThatRunOutOrWidenPastTheTopHoldTheirLastValue) {

@@ -63,8 +63,7 @@ TEST(ItVolumeEnvelope, CarryGoesOnFromWhereTheLastNoteLeftIt) {
         ItTestInstrument ins;
         ins.volume = {uint8_t(0x01 | carry), {{0, 64}, {20, 0}}};
         auto song = playIt(itSong({{0, 0, {60, 1}}, {1, 0, {62, 1}}}, {ins}));
-        song->rows();
-        song->ticks();
+        song->enter();
         EXPECT_EQ(song->channel(0).volumeEnvelopeState.value, carry ? 16384 - 3 * 819 : 16384);
         EXPECT_EQ(song->channel(0).note, 62u);
     }

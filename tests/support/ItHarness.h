@@ -40,6 +40,11 @@ struct ItSong {
     ItChannel& channel(uint32_t k) { return it().patternChannel(k); }
     void ticks(uint32_t count = 1);
     void rows(uint32_t count = 1);
+    // Plays whole rows, then the first tick of the next.
+    void enter(uint32_t count = 1) {
+        rows(count);
+        ticks();
+    }
     // Plays `count` ticks (or whole rows) and gives what `probe` reads after each.
     std::vector<Ints> trace(uint32_t count, bool byRow, const std::function<Ints(ItSong&)>& probe);
 

@@ -111,9 +111,7 @@ TEST(ItPortamentoMemory, GSharesTheMemoryOfEAndFUnlessTheCompatibilityFlagIsSet)
 }
 
 TEST(ItPortamento, ToneSlideKeepsTheSampleGoingButTakesTheInstrument) {
-    ItTestInstrument ins;
-    ins.defaultPan = 0;
-    ins.volume = {0x01, {{0, 32}}};
+    ItTestInstrument ins{.defaultPan = 0, .volume = {0x01, {{0, 32}}}};
     auto song = playIt(itSong({{0, 0, {60, 2}}, {1, 0, {64, 1, -1, 'G', 8}}}, {ins, {}}));
     song->rows();
     const uint32_t starts = song->voice(0).flags;
@@ -179,18 +177,15 @@ TEST(ItPanning, HeaderSeparationNarrowsTheStereoImage) {
 }
 
 TEST(ItPanning, PitchPanSeparationSpreadsNotesAroundTheCentre) {
-    ItTestInstrument ins;
-    ins.pitchPanSeparation = 8;
+    ItTestInstrument ins{.pitchPanSeparation = 8};
     // Channel pan 32 is 127; twelve notes away move it by 12.
     auto song = playIt(itSong({{0, 0, {72, 1}}, {0, 1, {48, 1}}}, {ins}));
     EXPECT_EQ(song->trace(1, false, pans), (std::vector<Ints>{{139, 115}}));
 }
 
 TEST(ItPanning, DefaultPansOfInstrumentAndSampleAndTheWayBack) {
-    ItTestInstrument panned;
-    panned.defaultPan = 0;
-    ItTestInstrument sampleTwo;
-    sampleTwo.sample = 2;
+    ItTestInstrument panned{.defaultPan = 0};
+    ItTestInstrument sampleTwo{.sample = 2};
     ItFileBuilder b =
         itSong({{0, 0, {60, 1}}, {1, 0, {60, 2}}, {2, 0, {60, 3}}}, {panned, {}, sampleTwo});
     b.samples.push_back(rampSample(100, true));
@@ -202,9 +197,7 @@ TEST(ItPanning, DefaultPansOfInstrumentAndSampleAndTheWayBack) {
 // x 8 >> 16) - 40 = 96. A note without instrument number draws a pan of its own, from the
 // default pan: first 127 + (30292 x 10 x 8 >> 16) - 40 = 123, then 96.
 TEST(ItRandomVariation, VolumeAndPanMoveByTheDrawnAmounts) {
-    ItTestInstrument ins;
-    ins.randomVolume = 50;
-    ins.randomPan = 10;
+    ItTestInstrument ins{.randomVolume = 50, .randomPan = 10};
     auto song = playIt(itSong({{0, 0, {60, 1}}}, {ins}));
     seedRandom(0);
     song->ticks();
@@ -249,14 +242,11 @@ TEST(ItResonantFilter, CutoffAndResonanceFromTheEffect) {
 }
 
 TEST(ItResonantFilter, InstrumentSetsTheStartingValuesAndTheEnvelopeScalesTheCutoff) {
-    ItTestInstrument ins;
-    ins.filterCutoff = 0x80 | 100;
-    ins.filterResonance = 0x80 | 60;
+    ItTestInstrument ins{.filterCutoff = 0x80 | 100, .filterResonance = 0x80 | 60};
     auto song = playIt(itSong({{0, 0, {60, 1}}}, {ins}));
     song->ticks();
     expectCoefficients(*song, 0.305853f, 1.29237f, -0.598219f);
-    ItTestInstrument enveloped;
-    enveloped.pitch = {0x01 | 0x80, {{0, 0}}};
+    ItTestInstrument enveloped{.pitch = {0x01 | 0x80, {{0, 0}}}};
     song = playIt(itSong({{0, 0, {60, 1}}}, {enveloped}));
     song->ticks();
     // The middle of the envelope halves cutoff 127 to 63; the pitch stays at middle C.

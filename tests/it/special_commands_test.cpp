@@ -62,8 +62,7 @@ TEST(ItNoteEffects, SCxCutsAndSDxDelaysTheNoteOntoItsNewVoice) {
     auto song = playIt(itSong({{0, 0, {60, 1, -1, 'S', 0xC2}}}));
     EXPECT_EQ(song->trace(3, false, [](ItSong& s) { return Ints{s.sounds(0)}; }),
               (std::vector<Ints>{{1}, {1}, {0}}));
-    ItTestInstrument ins;
-    ins.newNoteAction = ItActionContinue;
+    ItTestInstrument ins{.newNoteAction = ItActionContinue};
     song = playIt(itSong({{0, 0, {60, 1}}, {1, 0, {64, 1, 32, 'S', 0xD2}}}, {ins}));
     song->rows();
     EXPECT_EQ(

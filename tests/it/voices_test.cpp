@@ -10,10 +10,8 @@ constexpr uint16_t Fading = ItEnvelopeFading;
 
 // Notes 60 and 62 play sample 1, note 64 plays sample 2.
 ItTestInstrument twoSamples(uint8_t nna, uint8_t dct = 0, uint8_t dca = 0) {
-    ItTestInstrument ins;
-    ins.newNoteAction = nna;
-    ins.duplicateCheckType = dct;
-    ins.duplicateCheckAction = dca;
+    ItTestInstrument ins{
+        .newNoteAction = nna, .duplicateCheckType = dct, .duplicateCheckAction = dca};
     ins.noteMap[64] = {64, 2};
     return ins;
 }
@@ -193,9 +191,7 @@ TEST(ItSampleMode, ChannelsPlayOnTheirOwnVoicesWithoutBackgroundNotes) {
 }
 
 TEST(ItNoteCommands, CutStopsAtOnceOffReleasesFadeFades) {
-    ItTestInstrument ins;
-    ins.fadeOut = 1024;
-    ins.volume = {0x01 | 0x04, {{0, 64}, {1, 32}}};
+    ItTestInstrument ins{.fadeOut = 1024, .volume = {0x01 | 0x04, {{0, 64}, {1, 32}}}};
     auto song = playIt(itSong({{0, 0, {60, 1}},
                                {0, 1, {60, 1}},
                                {0, 2, {60, 1}},
@@ -258,8 +254,7 @@ TEST(ItNoteCommands, NoteMapChoosesNoteAndSample) {
 }
 
 TEST(ItNoteCommands, ANoteWithoutInstrumentReplaysTheInstrumentAtTheSameVolume) {
-    ItTestInstrument ins;
-    ins.newNoteAction = ItActionContinue;
+    ItTestInstrument ins{.newNoteAction = ItActionContinue};
     ins.noteMap[64] = {64, 2};
     ins.volume = {0x01 | 0x04, {{0, 64}, {2, 32}}};
     ItFileBuilder b = itSong({{0, 0, {60, 1, 32}}, {1, 0, {255}}, {2, 0, {64}}}, {ins});

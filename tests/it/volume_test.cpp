@@ -17,8 +17,7 @@ std::unique_ptr<ItSong> oneNote(const ItTestInstrument& ins, uint8_t speed = 20)
 }
 
 TEST(ItVolumeEnvelope, FallsToItsLastNodeAndStopsTheVoiceAtZero) {
-    ItTestInstrument ins;
-    ins.volume = {0x01, {{0, 64}, {10, 0}}};
+    ItTestInstrument ins{.volume = {0x01, {{0, 64}, {10, 0}}}};
     std::vector<Ints> expected;
     for (int i = 0; i < 10; ++i)
         expected.push_back({16384 - 1638 * i, (16384 - 1638 * i) * 128 / 16384, 1});
@@ -27,9 +26,7 @@ TEST(ItVolumeEnvelope, FallsToItsLastNodeAndStopsTheVoiceAtZero) {
 }
 
 TEST(ItVolumeEnvelope, EndingAboveZeroStartsTheFade) {
-    ItTestInstrument ins;
-    ins.volume = {0x01, {{0, 64}, {4, 32}}};
-    ins.fadeOut = 512;
+    ItTestInstrument ins{.fadeOut = 512, .volume = {0x01, {{0, 64}, {4, 32}}}};
     auto song = oneNote(ins);
     song->ticks(4);
     EXPECT_EQ(song->trace(4, false, ItSong::fade),
@@ -40,8 +37,8 @@ TEST(ItVolumeEnvelope, EndingAboveZeroStartsTheFade) {
 TEST(ItVolumeEnvelope, LoopsAndSustainLoops) {
     // Rows 0..2 are nine ticks: up to node 1, down towards node 2, back to node 1, and so on;
     // released on row 3, on from node 1 through node 2 to the end.
-    ItTestInstrument sustain;
-    sustain.volume = {0x01 | 0x04, {{0, 0}, {2, 64}, {4, 32}, {6, 0}}, 0, 0, 1, 2};
+    ItTestInstrument sustain{
+        .volume = {0x01 | 0x04, {{0, 0}, {2, 64}, {4, 32}, {6, 0}}, 0, 0, 1, 2}};
     auto song = playIt(itSong({{0, 0, {60, 1}}, {3, 0, {255}}}, {sustain}));
     std::vector<Ints> values = song->trace(14, false, volumeState);
     const int expected[] = {0,     8192,  16384, 12288, 16384, 12288, 16384,
@@ -50,8 +47,7 @@ TEST(ItVolumeEnvelope, LoopsAndSustainLoops) {
         EXPECT_EQ(values[i][0], expected[i]) << i;
     EXPECT_EQ(values[13][2], 0);
     // A loop of one node holds its value.
-    ItTestInstrument held;
-    held.volume = {0x01 | 0x02, {{0, 64}, {2, 16}, {4, 0}}, 1, 1};
+    ItTestInstrument held{.volume = {0x01 | 0x02, {{0, 64}, {2, 16}, {4, 0}}, 1, 1}};
     values = oneNote(held)->trace(7, false, volumeState);
     EXPECT_EQ(values[2], (Ints{4096, 32, 1}));
     EXPECT_EQ(values[6], (Ints{4096, 32, 1}));
@@ -60,8 +56,7 @@ TEST(ItVolumeEnvelope, LoopsAndSustainLoops) {
 
 TEST(ItVolumeEnvelope, CarryGoesOnFromWhereTheLastNoteLeftIt) {
     for (uint8_t carry : {0x00, 0x08}) {
-        ItTestInstrument ins;
-        ins.volume = {uint8_t(0x01 | carry), {{0, 64}, {20, 0}}};
+        ItTestInstrument ins{.volume = {uint8_t(0x01 | carry), {{0, 64}, {20, 0}}}};
         auto song = playIt(itSong({{0, 0, {60, 1}}, {1, 0, {62, 1}}}, {ins}));
         song->enter();
         EXPECT_EQ(song->channel(0).volumeEnvelopeState.value, carry ? 16384 - 3 * 819 : 16384);
@@ -70,8 +65,7 @@ TEST(ItVolumeEnvelope, CarryGoesOnFromWhereTheLastNoteLeftIt) {
 }
 
 TEST(ItVolumeEnvelope, SwitchedOffByS77AndOnAgainByS78) {
-    ItTestInstrument ins;
-    ins.volume = {0x01, {{0, 32}}};
+    ItTestInstrument ins{.volume = {0x01, {{0, 32}}}};
     auto song =
         playIt(itSong({{0, 0, {60, 1}}, {1, 0, fx('S', 0x77)}, {2, 0, fx('S', 0x78)}}, {ins}));
     EXPECT_EQ(song->trace(3, true, ItSong::volume), (std::vector<Ints>{{64}, {128}, {64}}));
@@ -149,8 +143,7 @@ TEST(ItVolume, ChannelAndGlobalVolumesScaleTheMixerVolume) {
     EXPECT_EQ(song->trace(4, true, ItSong::global),
               (std::vector<Ints>{{64, 64}, {64, 64}, {60, 60}, {59, 59}}));
     // Sample and instrument global volumes.
-    ItTestInstrument ins;
-    ins.globalVolume = 64;
+    ItTestInstrument ins{.globalVolume = 64};
     ItFileBuilder b = itSong({{0, 0, {60, 1}}}, {ins});
     b.samples[0].globalVolume = 32;
     EXPECT_EQ(playIt(b)->trace(1, false, ItSong::volume), (std::vector<Ints>{{32}}));

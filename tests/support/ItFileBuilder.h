@@ -83,10 +83,10 @@ struct ItTestInstrument {
     uint8_t randomPan = 0;
     uint8_t filterCutoff = 0;
     uint8_t filterResonance = 0;
-    std::map<uint8_t, std::pair<uint8_t, uint8_t>> noteMap; // note -> (note, sample)
-    ItTestEnvelope volume;
-    ItTestEnvelope pan;
-    ItTestEnvelope pitch;
+    std::map<uint8_t, std::pair<uint8_t, uint8_t>> noteMap = {}; // note -> (note, sample)
+    ItTestEnvelope volume = {};
+    ItTestEnvelope pan = {};
+    ItTestEnvelope pitch = {};
 
     std::vector<uint8_t> record() const;
 };

@@ -76,16 +76,15 @@ TEST(ItVibrato, MovesOnTheRowAndHalfAsDeepUnlessOldEffectsAndFineIsAQuarter) {
     const struct {
         char effect;
         uint16_t flags;
-        Ints offsets;
-    } cases[] = {{'H', ItSampleSong, {0, -43, -60}},
-                 {'H', ItSampleSong | 0x10, {0, 0, -85}},
-                 {'U', ItSampleSong, {0, 0, (180 * -15) >> 8}}};
+        std::vector<Ints> offsets;
+    } cases[] = {{'H', ItSampleSong, {{0}, {-43}, {-60}}},
+                 {'H', ItSampleSong | 0x10, {{0}, {0}, {-85}}},
+                 {'U', ItSampleSong, {{0}, {0}, {(180 * -15) >> 8}}}};
     for (const auto& c : cases) {
         auto song = playIt(notes({{0, 0, {60, 1, -1, c.effect, 0x8F}}}, c.flags));
-        std::vector<Ints> got =
-            song->trace(3, false, [](ItSong& s) { return Ints{s.channel(0).vibratoOffset}; });
-        for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(got[i][0], c.offsets[i]) << c.effect << " " << c.flags;
+        EXPECT_EQ(song->trace(3, false, [](ItSong& s) { return Ints{s.c0().vibratoOffset}; }),
+                  c.offsets)
+            << c.effect << " " << c.flags;
     }
 }
 
@@ -116,11 +115,10 @@ TEST(ItPortamento, ToneSlideKeepsTheSampleGoingButTakesTheInstrument) {
     song->rows();
     const uint32_t starts = song->voice(0).flags;
     song->ticks();
-    EXPECT_EQ(song->it().voiceOf(0), 0);
-    EXPECT_EQ(song->voice(0).flags, starts);
-    EXPECT_EQ(song->channel(0).panning, 0);
-    EXPECT_EQ(song->channel(0).volumeEnvelopeState.value, 32 * 256);
-    EXPECT_EQ(song->channel(0).slideOffset, 0);
+    const ItChannel& c = song->channel(0);
+    EXPECT_EQ((Ints{song->it().voiceOf(0), song->voice(0).flags == starts, c.panning,
+                    c.volumeEnvelopeState.value, c.slideOffset}),
+              (Ints{0, 1, 0, 32 * 256, 0}));
     EXPECT_EQ(song->trace(2, false, slide), (std::vector<Ints>{{-32}, {-64}}));
 }
 

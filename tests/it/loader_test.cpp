@@ -47,9 +47,8 @@ TEST(ItSongHeader, LongOrderListsKeep256EntriesAndStillFindTheTables) {
     b.samples[0].name = "after the orders";
     auto it = loadItBytes(b.build());
     ASSERT_EQ(it->error, ItLoadError::None);
-    EXPECT_EQ(it->song.orderCount, 300 & 0xFF);
-    EXPECT_EQ(it->song.orders[255], 0);
-    EXPECT_EQ(it->song.orders[256], OrderEnd);
+    EXPECT_EQ((Longs{it->song.orderCount, it->song.orders[255], it->song.orders[256]}),
+              (Longs{300 & 0xFF, 0, OrderEnd}));
     EXPECT_EQ(std::string(it->module->samples[0].name).rfind("after the orders", 0), 0u);
 }
 
@@ -88,9 +87,9 @@ TEST(ItSongHeader, ImpmFilesBecomeItPlayersWithTheirMixGain) {
     LoadFailure failure;
     auto player = createPlayer(stream, false, &mixer, &failure);
     ASSERT_TRUE(player);
-    EXPECT_EQ(failure, LoadFailure::None);
-    EXPECT_EQ(player->formatType(), static_cast<uint32_t>(FormatIt));
-    EXPECT_EQ(player->gain, 19); // 64 channels x 0.3 at full mix volume
+    // 64 channels x 0.3 at full mix volume
+    EXPECT_EQ((Longs{int(failure), player->formatType(), player->gain}),
+              (Longs{int(LoadFailure::None), FormatIt, 19}));
     // A damaged IT file is not handed on to the formats tried after it.
     b.patterns.clear();
     std::vector<uint8_t> file = b.build();
@@ -191,8 +190,8 @@ TEST(ItSampleHeaders, FieldsComeFromTheHeader) {
     EXPECT_EQ(
         (std::vector<uint32_t>{q.flags & 0x30u, q.loopEnd, q.sustainLoopStart, q.sustainLoopEnd}),
         (std::vector<uint32_t>{0x20, 50, 10, 50}));
-    EXPECT_EQ(it->module->samples[2].flags & 0x30, 0x10);
-    EXPECT_EQ(it->module->samples[2].loopEnd, 200u);
+    EXPECT_EQ((Longs{it->module->samples[2].flags & 0x30, it->module->samples[2].loopEnd}),
+              (Longs{0x10, 200}));
 }
 
 TEST(ItSampleHeaders, StereoDataIsInterleavedAndCompressedDataDecoded) {
@@ -213,8 +212,8 @@ TEST(ItSampleHeaders, StereoDataIsInterleavedAndCompressedDataDecoded) {
     EXPECT_EQ(it->sampleBytes(1), (std::vector<uint8_t>{1, 0, 11, 0, 2, 0, 12, 0}));
     EXPECT_EQ(it->sampleBytes(2), samples[2].data);
     const std::vector<uint8_t> expected = {0, 10, 30, 60, 100, 90, 236, 128, 127};
-    EXPECT_EQ(it->sampleBytes(3), expected);
-    EXPECT_EQ(it->sampleBytes(4), expected);
+    for (uint32_t i : {3u, 4u})
+        EXPECT_EQ(it->sampleBytes(i), expected) << i;
     EXPECT_EQ(it->module->samples[3].length, pcm.size());
 }
 
@@ -226,10 +225,9 @@ TEST(ItSampleHeaders, EmptySlotsKeepOnlyTheirName) {
     ASSERT_EQ(it->error, ItLoadError::None);
     const ItSample& r = it->module->samples[0];
     EXPECT_EQ(std::string(r.name).rfind("just a comment", 0), 0u);
-    EXPECT_FALSE(r.present);
-    EXPECT_EQ(r.middleCRate, 0u);
-    EXPECT_EQ(it->module->samples[1].length, 0u);
-    EXPECT_EQ(it->mixer->liveBlocks(), 0u);
+    EXPECT_EQ(
+        (Longs{r.present, r.middleCRate, it->module->samples[1].length, it->mixer->liveBlocks()}),
+        (Longs{0, 0, 0, 0}));
 }
 
 TEST(ItSampleHeaders, InformationLoadsReadHeadersButNoData) {
@@ -239,11 +237,9 @@ TEST(ItSampleHeaders, InformationLoadsReadHeadersButNoData) {
     auto it = loadItBytes(b.build(), true);
     ASSERT_EQ(it->error, ItLoadError::None);
     const ItSample& r = it->module->samples[0];
-    EXPECT_EQ((std::vector<uint32_t>{r.length, r.loopEnd, r.middleCRate, r.present}),
-              (std::vector<uint32_t>{100, 100, 8363, 0}));
-    EXPECT_EQ(r.data, nullptr);
-    EXPECT_TRUE(it->song.infoOnly);
-    EXPECT_EQ(it->mixer->liveBlocks(), 0u);
+    EXPECT_EQ((Longs{r.length, r.loopEnd, r.middleCRate, r.present, r.data == nullptr,
+                     it->song.infoOnly, it->mixer->liveBlocks()}),
+              (Longs{100, 100, 8363, 0, 1, 1, 0}));
 }
 
 TEST(ItSampleHeaders, SamplesCutShortKeepWhatTheFileHolds) {
@@ -296,8 +292,7 @@ TEST(ItSampleHeaders, SampleCountsBeyondTheTableAreCut) {
     samples[198].name = "last kept";
     auto it = loadSamples(samples);
     ASSERT_EQ(it->error, ItLoadError::None);
-    EXPECT_EQ(it->song.sampleCount, 199u);
-    EXPECT_EQ(it->module->sampleCount, 199u);
+    EXPECT_EQ((Longs{it->song.sampleCount, it->module->sampleCount}), (Longs{199, 199}));
     EXPECT_EQ(std::string(it->module->samples[198].name).rfind("last kept", 0), 0u);
 }
 
@@ -330,10 +325,9 @@ TEST(ItInstrumentFormats, NewLayoutRecordsComeBackByteForByte) {
     auto it = loadInstruments({r});
     ASSERT_EQ(it->error, ItLoadError::None);
     const ItInstrument& in = it->module->instruments[0];
-    EXPECT_TRUE(in.present);
-    EXPECT_EQ(in.fadeOut, r[0x14] | r[0x15] << 8);
-    EXPECT_EQ(in.noteMap[60].sample, r[0x41 + 120]);
-    EXPECT_EQ(in.volumeEnvelope.nodes[24].tick, r[0x130 + 79] | r[0x130 + 80] << 8);
+    EXPECT_EQ(
+        (Longs{in.present, in.fadeOut, in.noteMap[60].sample, in.volumeEnvelope.nodes[24].tick}),
+        (Longs{1, r[0x14] | r[0x15] << 8, r[0x41 + 120], r[0x130 + 79] | r[0x130 + 80] << 8}));
     uint8_t back[550];
     writeItInstrument(in, back);
     EXPECT_EQ(std::vector<uint8_t>(back, back + 550), r);

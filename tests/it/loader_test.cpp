@@ -225,9 +225,9 @@ TEST(ItSampleHeaders, EmptySlotsKeepOnlyTheirName) {
     ASSERT_EQ(it->error, ItLoadError::None);
     const ItSample& r = it->module->samples[0];
     EXPECT_EQ(std::string(r.name).rfind("just a comment", 0), 0u);
-    EXPECT_EQ(
-        (Longs{r.present, r.middleCRate, it->module->samples[1].length, it->mixer->liveBlocks()}),
-        (Longs{0, 0, 0, 0}));
+    EXPECT_EQ((Longs{r.present, r.middleCRate, it->module->samples[1].length,
+                     int64_t(it->mixer->liveBlocks())}),
+              (Longs{0, 0, 0, 0}));
 }
 
 TEST(ItSampleHeaders, InformationLoadsReadHeadersButNoData) {
@@ -238,7 +238,7 @@ TEST(ItSampleHeaders, InformationLoadsReadHeadersButNoData) {
     ASSERT_EQ(it->error, ItLoadError::None);
     const ItSample& r = it->module->samples[0];
     EXPECT_EQ((Longs{r.length, r.loopEnd, r.middleCRate, r.present, r.data == nullptr,
-                     it->song.infoOnly, it->mixer->liveBlocks()}),
+                     it->song.infoOnly, int64_t(it->mixer->liveBlocks())}),
               (Longs{100, 100, 8363, 0, 1, 1, 0}));
 }
 

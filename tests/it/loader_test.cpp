@@ -390,9 +390,9 @@ TEST(ItInstrumentFormats, OldLayoutIsConvertedWithFixedDefaults) {
     EXPECT_EQ((std::vector<int>{vol.flags, vol.nodeCount, vol.nodes[1].tick, vol.nodes[1].value,
                                 vol.nodes[2].tick, vol.sustainStart}),
               (std::vector<int>{0x07, 3, 5, 30, 20, 2}));
-    EXPECT_EQ(it->module->instruments[1].volumeEnvelope.flags, 0);
-    EXPECT_EQ(it->module->instruments[2].volumeEnvelope.flags, 0x05);
-    EXPECT_EQ(it->module->instruments[2].volumeEnvelope.nodeCount, 2);
+    const ItEnvelope& past = it->module->instruments[2].volumeEnvelope;
+    EXPECT_EQ((Longs{it->module->instruments[1].volumeEnvelope.flags, past.flags, past.nodeCount}),
+              (Longs{0, 0x05, 2}));
 }
 
 // An old record may end one byte short at the end of the file, a new one not at all.
@@ -615,8 +615,7 @@ TEST(ItPlayerRecords, InstrumentsAreDescribedInTheNewLayoutInInstrumentModeOnly)
     ASSERT_TRUE(l->player);
     InstrumentDescription d;
     l->player->describeInstrument(d, 0);
-    ASSERT_TRUE(d.valid);
-    EXPECT_EQ(d.size, 550u);
+    ASSERT_EQ((Longs{d.valid, d.size}), (Longs{1, 550}));
     ItInstrument back;
     ASSERT_TRUE(parseItInstrument(d.bytes, back));
     EXPECT_EQ(
@@ -638,13 +637,11 @@ TEST(ItPlayerRecords, PatternsAreDescribedByTheirPackedRows) {
     ASSERT_TRUE(l->player);
     PatternDescription d;
     l->player->describePattern(d, 0);
-    EXPECT_EQ(d.rows, 48u);
-    ASSERT_EQ(d.size, 4u);
+    ASSERT_EQ((Longs{d.rows, d.size}), (Longs{48, 4}));
     EXPECT_EQ(d.cells[0], 0x81);
     for (uint32_t missing : {1u, 2u}) {
         l->player->describePattern(d, missing);
-        EXPECT_EQ(d.rows, 64u);
-        EXPECT_EQ(d.cells, nullptr);
+        EXPECT_EQ((Longs{d.rows, d.cells == nullptr}), (Longs{64, 1}));
     }
     EXPECT_TRUE(l->player->isPatternMissing(2));
 }
@@ -661,9 +658,9 @@ TEST(ItPlayerRecords, LoadsWithoutAMixerAreForInformationOnly) {
     bad.data.assign(10, 0xFF); // compressed, but no valid block chain
     b.samples = {plain(50, 0x01), plain(60, 0x03), bad};
     auto refused = load(b);
-    EXPECT_EQ(refused->player, nullptr);
-    EXPECT_EQ(refused->error, ItLoadError::SampleData);
-    EXPECT_EQ(refused->mixer.liveBlocks(), 0u);
+    EXPECT_EQ((Longs{refused->player == nullptr, int(refused->error),
+                     int64_t(refused->mixer.liveBlocks())}),
+              (Longs{1, int(ItLoadError::SampleData), 0}));
 }
 
 TEST(ItPlayerSequencing, RowsAreWalkedAndCellsDecodedUntilTheOrderListEnds) {
@@ -684,8 +681,7 @@ TEST(ItPlayerSequencing, RowsAreWalkedAndCellsDecodedUntilTheOrderListEnds) {
     uint32_t ticks = 1;
     while (p.onTick(0, 0))
         ++ticks;
-    EXPECT_EQ(ticks, (32u + 64u) * 3u);
-    EXPECT_TRUE(p.isEnded());
+    EXPECT_EQ((Longs{ticks, p.isEnded()}), (Longs{(32 + 64) * 3, 1}));
 }
 
 } // namespace

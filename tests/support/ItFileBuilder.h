@@ -13,15 +13,9 @@ struct ItTestSample {
     std::string name = "sample";
     uint8_t flags = 0x01;
     uint8_t convert = 0x01;
-    uint32_t frames = 0;
-    uint32_t loopStart = 0;
-    uint32_t loopEnd = 0;
-    uint32_t sustainStart = 0;
-    uint32_t sustainEnd = 0;
+    uint32_t frames = 0, loopStart = 0, loopEnd = 0, sustainStart = 0, sustainEnd = 0;
     uint32_t rate = 8363;
-    uint8_t volume = 64;
-    uint8_t globalVolume = 64;
-    uint8_t defaultPan = 32;
+    uint8_t volume = 64, globalVolume = 64, defaultPan = 32;
     uint8_t vibrato[4] = {0, 0, 0, 0}; // speed, depth, rate, waveform
     std::vector<uint8_t> data;         // the bytes as the file stores them
 };
@@ -34,16 +28,9 @@ struct ItTestPattern {
 
 struct ItFileBuilder {
     std::string title = "test song";
-    uint16_t createdWith = 0x0214;
-    uint16_t compatibleWith = 0x0214;
-    uint16_t flags = 0x0001;
-    uint8_t globalVolume = 128;
-    uint8_t mixVolume = 48;
-    uint8_t speed = 6;
-    uint8_t tempo = 125;
-    uint8_t panSeparation = 128;
-    uint8_t channelPan[64];
-    uint8_t channelVolume[64];
+    uint16_t createdWith = 0x0214, compatibleWith = 0x0214, flags = 0x0001;
+    uint8_t globalVolume = 128, mixVolume = 48, speed = 6, tempo = 125, panSeparation = 128;
+    uint8_t channelPan[64], channelVolume[64];
     std::vector<uint8_t> orders = {0, 255};
     std::vector<ItTestPattern> patterns = {ItTestPattern{}};
     std::vector<ItTestSample> samples;
@@ -64,45 +51,31 @@ void putLong(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value);
 struct ItTestEnvelope {
     uint8_t flags = 0; // 0x01 on, 0x02 loop, 0x04 sustain, 0x08 carry, 0x80 filter
     std::vector<std::pair<uint16_t, int8_t>> nodes; // (tick, value)
-    uint8_t loopStart = 0;
-    uint8_t loopEnd = 0;
-    uint8_t sustainStart = 0;
-    uint8_t sustainEnd = 0;
+    uint8_t loopStart = 0, loopEnd = 0, sustainStart = 0, sustainEnd = 0;
 };
 
 struct ItTestInstrument {
     uint8_t sample = 1; // every note plays this sample, untransposed
-    uint8_t newNoteAction = 0;
-    uint8_t duplicateCheckType = 0;
-    uint8_t duplicateCheckAction = 0;
+    uint8_t newNoteAction = 0, duplicateCheckType = 0, duplicateCheckAction = 0;
     uint16_t fadeOut = 0;
     int8_t pitchPanSeparation = 0;
-    uint8_t globalVolume = 128;
-    uint8_t defaultPan = 32 | 0x80;
-    uint8_t randomVolume = 0;
-    uint8_t randomPan = 0;
-    uint8_t filterCutoff = 0;
-    uint8_t filterResonance = 0;
+    uint8_t globalVolume = 128, defaultPan = 32 | 0x80, randomVolume = 0, randomPan = 0;
+    uint8_t filterCutoff = 0, filterResonance = 0;
     std::map<uint8_t, std::pair<uint8_t, uint8_t>> noteMap = {}; // note -> (note, sample)
-    ItTestEnvelope volume = {};
-    ItTestEnvelope pan = {};
-    ItTestEnvelope pitch = {};
+    ItTestEnvelope volume = {}, pan = {}, pitch = {};
 
     std::vector<uint8_t> record() const;
 };
 
 // One cell; the value -1 (or effect 0) leaves a field out.
 struct ItTestCell {
-    int note = -1;
-    int instrument = -1;
-    int volume = -1;
+    int note = -1, instrument = -1, volume = -1;
     char effect = 0; // 'A' .. 'Z'
     int param = 0;
 };
 
 struct ItPlacedCell {
-    uint32_t row;
-    uint32_t channel;
+    uint32_t row, channel;
     ItTestCell cell;
 };
 

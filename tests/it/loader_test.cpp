@@ -296,11 +296,6 @@ TEST(ItSampleHeaders, SampleCountsBeyondTheTableAreCut) {
     EXPECT_EQ(std::string(it->module->samples[198].name).rfind("last kept", 0), 0u);
 }
 
-// Flags, node count, loop start and end, sustain start and end of the envelope at `at`.
-void putEnvelope(std::vector<uint8_t>& r, std::size_t at, std::vector<uint8_t> head) {
-    std::copy(head.begin(), head.end(), r.begin() + static_cast<std::ptrdiff_t>(at));
-}
-
 std::unique_ptr<ItLoaded> loadInstruments(std::vector<std::vector<uint8_t>> records,
                                           uint16_t compatibleWith = 0x0214) {
     ItFileBuilder b;
@@ -319,9 +314,10 @@ TEST(ItInstrumentFormats, NewLayoutRecordsComeBackByteForByte) {
     r[0x10] = r[0x1F] = 0;                             // reserved bytes are not kept
     r[0x20 + 25] = 0;                                  // the name's 26th byte is its terminator
     r[0x130 + 81] = r[0x182 + 81] = r[0x1D4 + 81] = 0; // each envelope's reserved byte
-    putEnvelope(r, 0x130, {0x07, 3, 1, 2, 0, 0});
-    putEnvelope(r, 0x182, {0x0B, 2, 0, 1, 0, 0});
-    putEnvelope(r, 0x1D4, {0x81, 2, 0, 0, 0, 0});
+    // Envelope heads: flags, node count, loop start and end, sustain start and end.
+    putBytes(r, 0x130, {0x07, 3, 1, 2, 0, 0});
+    putBytes(r, 0x182, {0x0B, 2, 0, 1, 0, 0});
+    putBytes(r, 0x1D4, {0x81, 2, 0, 0, 0, 0});
     auto it = loadInstruments({r});
     ASSERT_EQ(it->error, ItLoadError::None);
     const ItInstrument& in = it->module->instruments[0];
@@ -343,9 +339,9 @@ TEST(ItInstrumentFormats, EnvelopeFlagsKeepWhatIsUsable) {
         {{0x07, 6, 5, 3, 2, 2}, {0x07, 6, 1, 1, 4, 1}, {0x07, 6, 5, 3, 4, 1}, {0x05, 0x03, 0x01}}};
     for (const auto& c : cases) {
         std::vector<uint8_t> r = itInstrumentRecord("x", 1);
-        putEnvelope(r, 0x130, c.volume);
-        putEnvelope(r, 0x182, c.pan);
-        putEnvelope(r, 0x1D4, c.pitch);
+        putBytes(r, 0x130, c.volume);
+        putBytes(r, 0x182, c.pan);
+        putBytes(r, 0x1D4, c.pitch);
         auto it = loadInstruments({r});
         ASSERT_EQ(it->error, ItLoadError::None);
         const ItInstrument& in = it->module->instruments[0];
@@ -364,17 +360,17 @@ TEST(ItInstrumentFormats, NamesTurnNulBytesIntoSpaces) {
 
 TEST(ItInstrumentFormats, OldLayoutIsConvertedWithFixedDefaults) {
     std::vector<uint8_t> r = itInstrumentRecord("old one", 2, true);
-    putEnvelope(r, 0x11, {0x07, 0, 1, 2, 2}); // loop nodes 0..1, sustain node 2
+    putBytes(r, 0x11, {0x07, 0, 1, 2, 2}); // loop nodes 0..1, sustain node 2
     putWord(r, 0x18, 40);
     r[0x1A] = ItNnaNoteOff;
     r[0x1B] = 1;
-    putEnvelope(r, 0x1F8, {0, 64, 5, 30, 20, 0, 0xFF});
+    putBytes(r, 0x1F8, {0, 64, 5, 30, 20, 0, 0xFF});
     // No usable nodes; and a loop ending past the two nodes.
     std::vector<uint8_t> none = itInstrumentRecord("a", 1, true);
     none[0x11] = 0x01;
     std::vector<uint8_t> loopPastEnd = itInstrumentRecord("b", 1, true);
-    putEnvelope(loopPastEnd, 0x11, {0x07, 0, 4, 0, 1});
-    putEnvelope(loopPastEnd, 0x1F8, {0, 0, 10, 0, 0xFF});
+    putBytes(loopPastEnd, 0x11, {0x07, 0, 4, 0, 1});
+    putBytes(loopPastEnd, 0x1F8, {0, 0, 10, 0, 0xFF});
     auto it = loadInstruments({r, none, loopPastEnd}, 0x0100);
     ASSERT_EQ(it->error, ItLoadError::None);
     const ItInstrument& in = it->module->instruments[0];

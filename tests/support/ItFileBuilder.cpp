@@ -1,5 +1,6 @@
 #include "support/ItFileBuilder.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tolva::test {
@@ -12,6 +13,10 @@ void putWord(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value) {
 void putLong(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value) {
     putWord(bytes, at, value & 0xFFFF);
     putWord(bytes, at + 2, value >> 16);
+}
+
+void putBytes(std::vector<uint8_t>& bytes, std::size_t at, const std::vector<uint8_t>& values) {
+    std::copy(values.begin(), values.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
 namespace {
@@ -30,12 +35,9 @@ void putText(std::vector<uint8_t>& bytes, std::size_t at, const std::string& tex
 }
 
 void putEnvelope(std::vector<uint8_t>& r, std::size_t at, const ItTestEnvelope& e) {
-    r[at] = e.flags;
-    r[at + 1] = static_cast<uint8_t>(e.nodes.size());
-    r[at + 2] = e.loopStart;
-    r[at + 3] = e.loopEnd;
-    r[at + 4] = e.sustainStart;
-    r[at + 5] = e.sustainEnd;
+    putBytes(r, at,
+             {e.flags, static_cast<uint8_t>(e.nodes.size()), e.loopStart, e.loopEnd, e.sustainStart,
+              e.sustainEnd});
     for (std::size_t i = 0; i < e.nodes.size() && i < 25; ++i) {
         r[at + 6 + 3 * i] = static_cast<uint8_t>(e.nodes[i].second);
         putWord(r, at + 7 + 3 * i, e.nodes[i].first);
@@ -57,9 +59,7 @@ std::vector<uint8_t> itInstrumentRecord(const std::string& name, uint8_t sample,
         r[0x1F8] = 0xFF; // no envelope nodes
         return r;
     }
-    r[0x17] = 60;  // pitch-pan centre
-    r[0x18] = 128; // global volume
-    r[0x19] = 32 | 0x80;
+    putBytes(r, 0x17, {60, 128, 32 | 0x80}); // pitch-pan centre, global volume, pan
     return r;
 }
 
@@ -82,11 +82,7 @@ std::vector<uint8_t> ItFileBuilder::build() const {
     putWord(f, 0x2A, compatibleWith);
     putWord(f, 0x2C, flags);
     putWord(f, 0x2E, message.empty() ? 0 : 1);
-    f[0x30] = globalVolume;
-    f[0x31] = mixVolume;
-    f[0x32] = speed;
-    f[0x33] = tempo;
-    f[0x34] = panSeparation;
+    putBytes(f, 0x30, {globalVolume, mixVolume, speed, tempo, panSeparation});
     std::memcpy(f.data() + 0x40, channelPan, 64);
     std::memcpy(f.data() + 0x80, channelVolume, 64);
 
@@ -116,18 +112,13 @@ std::vector<uint8_t> ItFileBuilder::build() const {
         f.resize(h + 80, 0);
         putText(f, h, "IMPS", 4);
         putText(f, h + 4, "SAMPLE.WAV", 12);
-        f[h + 0x11] = s.globalVolume;
-        f[h + 0x12] = s.flags;
-        f[h + 0x13] = s.volume;
+        putBytes(f, h + 0x11, {s.globalVolume, s.flags, s.volume});
         putText(f, h + 0x14, s.name, 26);
-        f[h + 0x2E] = s.convert;
-        f[h + 0x2F] = s.defaultPan;
-        putLong(f, h + 0x30, s.frames);
-        putLong(f, h + 0x34, s.loopStart);
-        putLong(f, h + 0x38, s.loopEnd);
-        putLong(f, h + 0x3C, s.rate);
-        putLong(f, h + 0x40, s.sustainStart);
-        putLong(f, h + 0x44, s.sustainEnd);
+        putBytes(f, h + 0x2E, {s.convert, s.defaultPan});
+        const uint32_t longs[] = {s.frames, s.loopStart,    s.loopEnd,
+                                  s.rate,   s.sustainStart, s.sustainEnd};
+        for (std::size_t k = 0; k < 6; ++k)
+            putLong(f, h + 0x30 + 4 * k, longs[k]);
         std::memcpy(f.data() + h + 0x4C, s.vibrato, 4);
     }
     for (std::size_t i = 0; i < patterns.size(); ++i) {
@@ -150,17 +141,12 @@ std::vector<uint8_t> ItFileBuilder::build() const {
 
 std::vector<uint8_t> ItTestInstrument::record() const {
     std::vector<uint8_t> r = itInstrumentRecord("instrument", sample);
-    r[0x11] = newNoteAction;
-    r[0x12] = duplicateCheckType;
-    r[0x13] = duplicateCheckAction;
+    putBytes(r, 0x11, {newNoteAction, duplicateCheckType, duplicateCheckAction});
     putWord(r, 0x14, fadeOut);
-    r[0x16] = static_cast<uint8_t>(pitchPanSeparation);
-    r[0x18] = globalVolume;
-    r[0x19] = defaultPan;
-    r[0x1A] = randomVolume;
-    r[0x1B] = randomPan;
-    r[0x3A] = filterCutoff;
-    r[0x3B] = filterResonance;
+    putBytes(r, 0x16,
+             {static_cast<uint8_t>(pitchPanSeparation), 60, globalVolume, defaultPan, randomVolume,
+              randomPan});
+    putBytes(r, 0x3A, {filterCutoff, filterResonance});
     for (const auto& [note, target] : noteMap) {
         r[0x40 + 2 * note] = target.first;
         r[0x41 + 2 * note] = target.second;

@@ -47,6 +47,7 @@ std::vector<uint8_t> itInstrumentRecord(const std::string& name, uint8_t sample,
 
 void putWord(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value);
 void putLong(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value);
+void putBytes(std::vector<uint8_t>& bytes, std::size_t at, const std::vector<uint8_t>& values);
 
 struct ItTestEnvelope {
     uint8_t flags = 0; // 0x01 on, 0x02 loop, 0x04 sustain, 0x08 carry, 0x80 filter

@@ -14,10 +14,6 @@ ItFileBuilder notes(std::vector<ItPlacedCell> cells, uint16_t flags = ItSampleSo
     return b;
 }
 
-Ints slide(ItSong& s) {
-    return {s.channel(0).slideOffset};
-}
-
 TEST(ItNotePitch, LinearSlidesCountFromMiddleCAndAmigaPeriodsFromTheRate) {
     const struct {
         int note;
@@ -95,10 +91,11 @@ TEST(ItPortamentoMemory, GSharesTheMemoryOfEAndFUnlessTheCompatibilityFlagIsSet)
         const uint16_t flags = shared ? ItSampleSong : ItSampleSong | 0x20;
         auto song =
             playIt(notes({{0, 0, {60, 1, -1, 'F', 4}}, {1, 0, {72, -1, -1, 'G', 0}}}, flags));
-        EXPECT_EQ(song->trace(2, true, slide), (std::vector<Ints>{{-32}, {shared ? -64 : -32}}));
+        EXPECT_EQ(song->trace(2, true, ItSong::slide),
+                  (std::vector<Ints>{{-32}, {shared ? -64 : -32}}));
         song = playIt(
             notes({{0, 0, {60, 1}}, {1, 0, {62, -1, -1, 'G', 2}}, {2, 0, fx('F', 0)}}, flags));
-        EXPECT_EQ(song->trace(3, true, slide),
+        EXPECT_EQ(song->trace(3, true, ItSong::slide),
                   (std::vector<Ints>{{0}, {-16}, {shared ? -32 : -16}}));
     }
     // E and F share one memory.
@@ -106,7 +103,7 @@ TEST(ItPortamentoMemory, GSharesTheMemoryOfEAndFUnlessTheCompatibilityFlagIsSet)
                               {1, 0, fx('E', 0)},
                               {2, 0, fx('E', 0xF2)},
                               {3, 0, fx('F', 0xE3)}}));
-    EXPECT_EQ(song->trace(4, true, slide), (std::vector<Ints>{{-32}, {0}, {8}, {5}}));
+    EXPECT_EQ(song->trace(4, true, ItSong::slide), (std::vector<Ints>{{-32}, {0}, {8}, {5}}));
 }
 
 TEST(ItPortamento, ToneSlideKeepsTheSampleGoingButTakesTheInstrument) {
@@ -119,7 +116,7 @@ TEST(ItPortamento, ToneSlideKeepsTheSampleGoingButTakesTheInstrument) {
     EXPECT_EQ((Ints{song->it().voiceOf(0), song->voice(0).flags == starts, c.panning,
                     c.volumeEnvelopeState.value, c.slideOffset}),
               (Ints{0, 1, 0, 32 * 256, 0}));
-    EXPECT_EQ(song->trace(2, false, slide), (std::vector<Ints>{{-32}, {-64}}));
+    EXPECT_EQ(song->trace(2, false, ItSong::slide), (std::vector<Ints>{{-32}, {-64}}));
 }
 
 // Nothing to slide from on a channel that never sounded (1) or whose note was cut (0): the
@@ -148,10 +145,6 @@ TEST(ItPortamento, VolumeColumnSlidesRunBesideTheEffect) {
               (std::vector<Ints>{{-64, 60}, {-128, 56}}));
 }
 
-Ints pans(ItSong& s) {
-    return {s.voice(0).targetPanning, s.voice(1).targetPanning};
-}
-
 TEST(ItPanning, SetSlideAndPanbrello) {
     // Slides move four units a step, left for up and right for down.
     auto song = playIt(itSong({{0, 0, {60, 1, -1, 'X', 128}},
@@ -169,16 +162,16 @@ TEST(ItPanning, SetSlideAndPanbrello) {
 TEST(ItPanning, HeaderSeparationNarrowsTheStereoImage) {
     ItFileBuilder b = itSong({{0, 0, {60, 1, -1, 'X', 0}}, {0, 1, {60, 1, -1, 'X', 255}}});
     b.panSeparation = 64;
-    EXPECT_EQ(playIt(b)->trace(1, false, pans), (std::vector<Ints>{{64, 191}}));
+    EXPECT_EQ(playIt(b)->trace(1, false, ItSong::pans), (std::vector<Ints>{{64, 191}}));
     b.flags &= ~0x01; // mono
-    EXPECT_EQ(playIt(b)->trace(1, false, pans), (std::vector<Ints>{{128, 128}}));
+    EXPECT_EQ(playIt(b)->trace(1, false, ItSong::pans), (std::vector<Ints>{{128, 128}}));
 }
 
 TEST(ItPanning, PitchPanSeparationSpreadsNotesAroundTheCentre) {
     ItTestInstrument ins{.pitchPanSeparation = 8};
     // Channel pan 32 is 127; twelve notes away move it by 12.
     auto song = playIt(itSong({{0, 0, {72, 1}}, {0, 1, {48, 1}}}, {ins}));
-    EXPECT_EQ(song->trace(1, false, pans), (std::vector<Ints>{{139, 115}}));
+    EXPECT_EQ(song->trace(1, false, ItSong::pans), (std::vector<Ints>{{139, 115}}));
 }
 
 TEST(ItPanning, DefaultPansOfInstrumentAndSampleAndTheWayBack) {

@@ -53,6 +53,8 @@ struct ItSong {
     const Voice& v0() const { return voice(0); }
     static Ints volume(ItSong& s) { return {s.v0().targetVolume}; }
     static Ints pan(ItSong& s) { return {s.v0().targetPanning}; }
+    static Ints pans(ItSong& s) { return {s.v0().targetPanning, s.voice(1).targetPanning}; }
+    static Ints slide(ItSong& s) { return {s.c0().slideOffset}; }
     static Ints fade(ItSong& s) {
         return {s.c0().volumeEnvelopeState.value, s.c0().fadeVolume, s.v0().targetVolume,
                 s.sounds(0)};

@@ -1,6 +1,6 @@
 #include "formats/it/ItSampleDecompression.h"
 #include "song/MemoryStream.h"
-#include "support/ItSampleEncoder.h"
+#include "support/ItFileBuilder.h"
 #include "support/SampleStoreMixer.h"
 
 #include <cmath>
@@ -46,11 +46,20 @@ std::vector<uint8_t> decompress(std::vector<uint8_t> file, uint32_t frames, bool
     return block ? mixer.bytesOf(block) : std::vector<uint8_t>{};
 }
 
-std::vector<int8_t> decodeBits(const BitWriter& bits, uint32_t count, bool doubleDelta = false) {
-    std::vector<uint8_t> block = bits.finish();
+// (value, width) codes, packed as a block's bit stream.
+using Codes = std::vector<std::pair<uint32_t, uint32_t>>;
+
+std::vector<uint8_t> pack(const Codes& codes) {
+    BitWriter bits;
+    for (auto [value, width] : codes)
+        bits.put(value, width);
+    return bits.finish();
+}
+
+std::vector<int8_t> decodeBits(const Codes& codes, uint32_t count) {
+    std::vector<uint8_t> block = pack(codes);
     std::vector<int8_t> out(count);
-    decodeItBlock(block.data(), static_cast<uint32_t>(block.size()), out.data(), count, 1,
-                  doubleDelta);
+    decodeItBlock(block.data(), static_cast<uint32_t>(block.size()), out.data(), count, 1, false);
     return out;
 }
 
@@ -81,82 +90,47 @@ TEST(ItDecompression, EveryModeGivesBackThePcm) {
 }
 
 // Narrow widths (1 to 6) change with their top code and a width field; mid widths (7 and 8)
-// with the codes around the border; the top width with its top bit.
+// with the codes around the border; the top width with its top bit. 0x100 + n at width 9 sets
+// width n + 1.
 TEST(ItDecompression, WidthChangesAndSignExtension) {
-    BitWriter escape;
-    escape.put(0x105, 9); // width 6
-    escape.put(5, 6);
-    escape.put(0x3F, 6); // -1
-    BitWriter narrow;
-    narrow.put(0x102, 9); // width 3: code 4 is the escape
-    for (uint32_t code : {0, 1, 2, 3, 5, 6, 7})
-        narrow.put(code, 3); // deltas 0 1 2 3 -3 -2 -1
-    BitWriter up;
-    up.put(0x104, 9);    // width 5
-    up.put(16, 5);       // escape
-    up.put(4, 3);        // 4 + 1 = 5 is not below 5: width 6
-    up.put(0x20 | 1, 6); // a 6-bit code: 0x21 is -31
-    BitWriter down;
-    down.put(0x104, 9);
-    down.put(16, 5);
-    down.put(3, 3);   // width 4
-    down.put(0xF, 4); // -1 in 4 bits
-    down.put(7, 4);
-    BitWriter mid;
-    mid.put(0x107, 9); // width 8: border 123
-    mid.put(124, 8);   // 1: width 1
-    mid.put(0, 1);
-    mid.put(1, 1);    // escape at width 1
-    mid.put(6, 3);    // 7 + 1 = 8
-    mid.put(123, 8);  // largest positive value at width 8
-    mid.put(131, 8);  // 8 is not below 8: width 9
-    mid.put(0x85, 9); // -123
-    BitWriter wrap;
-    wrap.put(100, 9);
-    wrap.put(100, 9); // the integrator wraps at the sample width
     const struct {
-        const BitWriter& bits;
+        Codes codes;
         std::vector<int8_t> values;
     } cases[] = {
-        {escape, {5, 4}},   {narrow, {0, 1, 3, 6, 3, 1, 0}},
-        {up, {-31}},        {down, {-1, 6}},
-        {mid, {0, 123, 0}}, {wrap, {100, -56}},
-    };
+        // Width 6: 5, then 0x3F is -1.
+        {{{0x105, 9}, {5, 6}, {0x3F, 6}}, {5, 4}},
+        // Width 3, where code 4 is the escape: deltas 0 1 2 3 -3 -2 -1.
+        {{{0x102, 9}, {0, 3}, {1, 3}, {2, 3}, {3, 3}, {5, 3}, {6, 3}, {7, 3}},
+         {0, 1, 3, 6, 3, 1, 0}},
+        // Width 5, escape; 4 + 1 = 5 is not below 5: width 6, where 0x21 is -31.
+        {{{0x104, 9}, {16, 5}, {4, 3}, {0x21, 6}}, {-31}},
+        // Width 5, escape to width 4: 0xF is -1.
+        {{{0x104, 9}, {16, 5}, {3, 3}, {0xF, 4}, {7, 4}}, {-1, 6}},
+        // Width 8 (border 123): 124 sets width 1, whose escape sets 7 + 1 = 8; 123 is the largest
+        // value at width 8; 131 sets width 9, where 0x85 is -123.
+        {{{0x107, 9}, {124, 8}, {0, 1}, {1, 1}, {6, 3}, {123, 8}, {131, 8}, {0x85, 9}},
+         {0, 123, 0}},
+        // The integrator wraps at the sample width.
+        {{{100, 9}, {100, 9}}, {100, -56}}};
     for (const auto& c : cases)
-        EXPECT_EQ(decodeBits(c.bits, static_cast<uint32_t>(c.values.size())), c.values);
+        EXPECT_EQ(decodeBits(c.codes, static_cast<uint32_t>(c.values.size())), c.values);
 }
 
+// Width 16 (border 0x7FF7): 16 is not below 16, so width 17, where 0xFFFF is -1; 0x10006 sets
+// width 7 (border 55), 55 + 3 width 3, whose escape sets 16 + 1 = 17.
 TEST(ItDecompression, SixteenBitBordersAndEscapes) {
-    BitWriter bits;
-    bits.put(0x1000F, 17); // width 16: border 0x7FF7
-    bits.put(0x8000 - 9, 16);
-    bits.put(0x7FF7 + 16, 16); // 16 is not below 16: width 17
-    bits.put(0xFFFF, 17);      // -1
-    bits.put(0x10006, 17);     // width 7: border 55
-    bits.put(55 + 3, 7);       // width 3
-    bits.put(4, 3);            // escape
-    bits.put(15, 4);           // 16 + 1 = 17
-    bits.put(2, 17);
-    std::vector<uint8_t> block = bits.finish();
+    const Codes codes = {{0x1000F, 17}, {0x8000 - 9, 16}, {0x7FF7 + 16, 16},
+                         {0xFFFF, 17},  {0x10006, 17},    {55 + 3, 7},
+                         {4, 3},        {15, 4},          {2, 17}};
+    std::vector<uint8_t> block = pack(codes);
     int16_t out[3];
     EXPECT_TRUE(decodeItBlock(block.data(), static_cast<uint32_t>(block.size()), out, 3, 2, false));
     EXPECT_EQ(std::vector<int16_t>(out, out + 3), (std::vector<int16_t>{0x7FF7, 0x7FF6, 0x7FF8}));
 }
 
-TEST(ItDecompression, DoubleDeltaIntegratesTwice) {
-    BitWriter bits;
-    for (int i = 0; i < 3; ++i)
-        bits.put(1, 9);
-    EXPECT_EQ(decodeBits(bits, 3, false), (std::vector<int8_t>{1, 2, 3}));
-    EXPECT_EQ(decodeBits(bits, 3, true), (std::vector<int8_t>{1, 3, 6}));
-}
-
 TEST(ItDamagedBlocks, BlocksThatRunOutOrWidenPastTheTopHoldTheirLastValue) {
-    BitWriter bits;
-    bits.put(0x102, 9); // width 3
-    bits.put(3, 3);
-    bits.put(2, 3); // then the byte ends with one unused bit
-    std::vector<uint8_t> block = bits.finish();
+    // Width 3, then the byte ends with one unused bit.
+    std::vector<uint8_t> block = pack({{0x102, 9}, {3, 3}, {2, 3}});
     ASSERT_EQ(block.size(), 2u);
     int8_t out[6];
     std::memset(out, 0x55, sizeof out);
@@ -165,15 +139,9 @@ TEST(ItDamagedBlocks, BlocksThatRunOutOrWidenPastTheTopHoldTheirLastValue) {
     int16_t silent[4] = {9, 9, 9, 9};
     EXPECT_FALSE(decodeItBlock(nullptr, 0, silent, 4, 2, true));
     EXPECT_EQ(silent[3], 0);
-    BitWriter wider;
-    wider.put(7, 9);
-    wider.put(0x1FF, 9); // would be width 256
-    wider.put(1, 9);
-    EXPECT_EQ(decodeBits(wider, 3), (std::vector<int8_t>{7, 7, 7}));
-    BitWriter wide;
-    wide.put(0x10011, 17); // width 18
-    wide.put(0, 17);
-    block = wide.finish();
+    // 0x1FF would set width 256; 0x10011 width 18.
+    EXPECT_EQ(decodeBits({{7, 9}, {0x1FF, 9}, {1, 9}}, 3), (std::vector<int8_t>{7, 7, 7}));
+    block = pack({{0x10011, 17}, {0, 17}});
     int16_t pair[2] = {5, 5};
     EXPECT_FALSE(
         decodeItBlock(block.data(), static_cast<uint32_t>(block.size()), pair, 2, 2, false));

@@ -54,38 +54,26 @@ TEST(ItRowCommands, TheTickLengthFollowsTheTempoSlide) {
     const uint32_t before = song->mixer->framesRendered();
     song->player->renderFrames(5 * 44100 / (2 * 115), out.data(), &format);
     // One tick of 958 frames later the slide has gone on once more.
-    EXPECT_EQ(song->player->tempo, 105);
-    EXPECT_EQ(song->mixer->framesRendered() - before, 958u);
+    EXPECT_EQ((Ints{song->player->tempo, int(song->mixer->framesRendered() - before)}),
+              (Ints{105, 958}));
 }
 
 TEST(ItNoteEffects, SCxCutsAndSDxDelaysTheNoteOntoItsNewVoice) {
     auto song = playIt(itSong({{0, 0, {60, 1, -1, 'S', 0xC2}}}));
     EXPECT_EQ(song->trace(3, false, [](ItSong& s) { return Ints{s.sounds(0)}; }),
               (std::vector<Ints>{{1}, {1}, {0}}));
-    ItTestInstrument ins;
-    ins.newNoteAction = ItActionContinue;
+    ItTestInstrument ins{.newNoteAction = ItActionContinue};
     song = playIt(itSong({{0, 0, {60, 1}}, {1, 0, {64, 1, 32, 'S', 0xD2}}}, {ins}));
     song->rows();
-    EXPECT_EQ(
-        song->trace(
-            3, false,
-            [](ItSong& s) {
-                return Ints{s.it().voiceOf(0), static_cast<int>(s.channel(0).note), s.sounds(1)};
-            }),
-        (std::vector<Ints>{{0, 60, 0}, {0, 60, 0}, {1, 64, 1}}));
-    EXPECT_EQ(song->channel(0).volume, 32);
-    EXPECT_TRUE(song->sounds(0));
+    auto delayed = [](ItSong& s) { return Ints{s.it().voiceOf(0), int(s.c0().note), s.sounds(1)}; };
+    EXPECT_EQ(song->trace(3, false, delayed),
+              (std::vector<Ints>{{0, 60, 0}, {0, 60, 0}, {1, 64, 1}}));
+    EXPECT_EQ((Ints{song->channel(0).volume, song->sounds(0)}), (Ints{32, 1}));
 }
 
 TEST(ItNoteEffects, S91CentresTheVoiceAndMarksItSurround) {
     auto song = playIt(itSong({{0, 0, {60, 1, -1, 'X', 0x20}}, {1, 0, fx('S', 0x91)}}));
-    EXPECT_EQ(
-        song->trace(
-            2, true,
-            [](ItSong& s) {
-                return Ints{s.voice(0).targetPanning, (s.voice(0).flags & VoiceSurround) != 0};
-            }),
-        (std::vector<Ints>{{0x20, 0}, {128, 1}}));
+    EXPECT_EQ(song->trace(2, true, ItSong::surround), (std::vector<Ints>{{0x20, 0}, {128, 1}}));
 }
 
 TEST(ItNoteEffects, SampleOffsetHighPartFromSAxAndOffsetsPastTheEnd) {

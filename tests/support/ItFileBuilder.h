@@ -1,7 +1,9 @@
 #pragma once
 // Builds IT files in memory: header, order list, offset tables, message, instruments,
-// sample headers with their data, and patterns, laid out one after another.
+// sample headers with their data, and patterns, laid out one after another; with the parts
+// playback tests describe field by field, and sample data compressed from known PCM.
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -11,15 +13,9 @@ struct ItTestSample {
     std::string name = "sample";
     uint8_t flags = 0x01;
     uint8_t convert = 0x01;
-    uint32_t frames = 0;
-    uint32_t loopStart = 0;
-    uint32_t loopEnd = 0;
-    uint32_t sustainStart = 0;
-    uint32_t sustainEnd = 0;
+    uint32_t frames = 0, loopStart = 0, loopEnd = 0, sustainStart = 0, sustainEnd = 0;
     uint32_t rate = 8363;
-    uint8_t volume = 64;
-    uint8_t globalVolume = 64;
-    uint8_t defaultPan = 32;
+    uint8_t volume = 64, globalVolume = 64, defaultPan = 32;
     uint8_t vibrato[4] = {0, 0, 0, 0}; // speed, depth, rate, waveform
     std::vector<uint8_t> data;         // the bytes as the file stores them
 };
@@ -32,16 +28,9 @@ struct ItTestPattern {
 
 struct ItFileBuilder {
     std::string title = "test song";
-    uint16_t createdWith = 0x0214;
-    uint16_t compatibleWith = 0x0214;
-    uint16_t flags = 0x0001;
-    uint8_t globalVolume = 128;
-    uint8_t mixVolume = 48;
-    uint8_t speed = 6;
-    uint8_t tempo = 125;
-    uint8_t panSeparation = 128;
-    uint8_t channelPan[64];
-    uint8_t channelVolume[64];
+    uint16_t createdWith = 0x0214, compatibleWith = 0x0214, flags = 0x0001;
+    uint8_t globalVolume = 128, mixVolume = 48, speed = 6, tempo = 125, panSeparation = 128;
+    uint8_t channelPan[64], channelVolume[64];
     std::vector<uint8_t> orders = {0, 255};
     std::vector<ItTestPattern> patterns = {ItTestPattern{}};
     std::vector<ItTestSample> samples;
@@ -58,5 +47,64 @@ std::vector<uint8_t> itInstrumentRecord(const std::string& name, uint8_t sample,
 
 void putWord(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value);
 void putLong(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value);
+void putBytes(std::vector<uint8_t>& bytes, std::size_t at, const std::vector<uint8_t>& values);
+
+struct ItTestEnvelope {
+    uint8_t flags = 0; // 0x01 on, 0x02 loop, 0x04 sustain, 0x08 carry, 0x80 filter
+    std::vector<std::pair<uint16_t, int8_t>> nodes; // (tick, value)
+    uint8_t loopStart = 0, loopEnd = 0, sustainStart = 0, sustainEnd = 0;
+};
+
+struct ItTestInstrument {
+    uint8_t sample = 1; // every note plays this sample, untransposed
+    uint8_t newNoteAction = 0, duplicateCheckType = 0, duplicateCheckAction = 0;
+    uint16_t fadeOut = 0;
+    int8_t pitchPanSeparation = 0;
+    uint8_t globalVolume = 128, defaultPan = 32 | 0x80, randomVolume = 0, randomPan = 0;
+    uint8_t filterCutoff = 0, filterResonance = 0;
+    std::map<uint8_t, std::pair<uint8_t, uint8_t>> noteMap = {}; // note -> (note, sample)
+    ItTestEnvelope volume = {}, pan = {}, pitch = {};
+
+    std::vector<uint8_t> record() const;
+};
+
+// One cell; the value -1 (or effect 0) leaves a field out.
+struct ItTestCell {
+    int note = -1, instrument = -1, volume = -1;
+    char effect = 0; // 'A' .. 'Z'
+    int param = 0;
+};
+
+struct ItPlacedCell {
+    uint32_t row, channel;
+    ItTestCell cell;
+};
+
+// The effect column alone.
+constexpr ItTestCell fx(char effect, int param) {
+    return {-1, -1, -1, effect, param};
+}
+
+// Packs every cell with its own mask.
+ItTestPattern itPattern(const std::vector<ItPlacedCell>& cells, uint16_t rows = 64);
+
+// An 8-bit sample of `frames` frames of a rising ramp; looped over all of it when `looped`.
+ItTestSample rampSample(uint32_t frames, bool looped);
+
+// Appends `count` bits of `value`, least significant bit first.
+class BitWriter {
+public:
+    void put(uint32_t value, uint32_t count);
+    std::vector<uint8_t> finish() const { return bytes_; }
+
+private:
+    std::vector<uint8_t> bytes_;
+    uint32_t used_ = 8; // bits used in the last byte
+};
+
+// Blocks of 0x8000 (8-bit) or 0x4000 (16-bit) values, each behind its length word, every code
+// at the top width (9 or 17 bits).
+std::vector<uint8_t> encodeItSample(const std::vector<int32_t>& values, bool sixteenBit,
+                                    bool doubleDelta);
 
 } // namespace tolva::test

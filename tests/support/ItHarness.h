@@ -3,7 +3,7 @@
 #include "formats/it/ItModule.h"
 #include "formats/it/ItPlayer.h"
 #include "song/Song.h"
-#include "support/ItSongParts.h"
+#include "support/ItFileBuilder.h"
 #include "support/MixerHarness.h"
 #include "support/SampleStoreMixer.h"
 
@@ -40,8 +40,33 @@ struct ItSong {
     ItChannel& channel(uint32_t k) { return it().patternChannel(k); }
     void ticks(uint32_t count = 1);
     void rows(uint32_t count = 1);
+    // Plays whole rows, then the first tick of the next.
+    void enter(uint32_t count = 1) {
+        rows(count);
+        ticks();
+    }
     // Plays `count` ticks (or whole rows) and gives what `probe` reads after each.
     std::vector<Ints> trace(uint32_t count, bool byRow, const std::function<Ints(ItSong&)>& probe);
+
+    // Probes for trace, on channel 0 and the voice it plays on first.
+    ItChannel& c0() { return channel(0); }
+    const Voice& v0() const { return voice(0); }
+    static Ints volume(ItSong& s) { return {s.v0().targetVolume}; }
+    static Ints pan(ItSong& s) { return {s.v0().targetPanning}; }
+    static Ints pans(ItSong& s) { return {s.v0().targetPanning, s.voice(1).targetPanning}; }
+    static Ints slide(ItSong& s) { return {s.c0().slideOffset}; }
+    static Ints fade(ItSong& s) {
+        return {s.c0().volumeEnvelopeState.value, s.c0().fadeVolume, s.v0().targetVolume,
+                s.sounds(0)};
+    }
+    static Ints slideVolume(ItSong& s) { return {s.c0().slideOffset, s.c0().volume}; }
+    static Ints panOffset(ItSong& s) { return {s.c0().panOffset, s.v0().targetPanning}; }
+    static Ints panning(ItSong& s) { return {s.c0().panning, s.v0().targetPanning}; }
+    static Ints channelVolume(ItSong& s) { return {s.c0().channelVolume, s.v0().targetVolume}; }
+    static Ints global(ItSong& s) { return {s.player->globalVolume, s.voice(1).targetVolume}; }
+    static Ints surround(ItSong& s) {
+        return {s.v0().targetPanning, (s.v0().flags & VoiceSurround) != 0};
+    }
 };
 
 // Null player when the loader refuses the bytes.

@@ -10,10 +10,8 @@ constexpr uint16_t Fading = ItEnvelopeFading;
 
 // Notes 60 and 62 play sample 1, note 64 plays sample 2.
 ItTestInstrument twoSamples(uint8_t nna, uint8_t dct = 0, uint8_t dca = 0) {
-    ItTestInstrument ins;
-    ins.newNoteAction = nna;
-    ins.duplicateCheckType = dct;
-    ins.duplicateCheckAction = dca;
+    ItTestInstrument ins{
+        .newNoteAction = nna, .duplicateCheckType = dct, .duplicateCheckAction = dca};
     ins.noteMap[64] = {64, 2};
     return ins;
 }
@@ -23,8 +21,7 @@ std::unique_ptr<ItSong> twoNotes(const ItTestInstrument& ins, int first, int sec
     ItFileBuilder b = itSong({{0, 0, {first, 1}}, {1, 0, {second, 1}}}, {ins});
     b.samples.push_back(rampSample(500, true));
     auto song = playIt(b);
-    song->rows();
-    song->ticks();
+    song->enter();
     return song;
 }
 
@@ -34,19 +31,17 @@ uint16_t releaseFlags(ItSong& song, uint32_t voice) {
 
 TEST(ItNewNoteAction, CutReusesTheVoiceContinueMovesOn) {
     auto cut = twoNotes(twoSamples(ItActionCut), 60, 64);
-    EXPECT_EQ(cut->it().voiceOf(0), 0);
-    EXPECT_FALSE(cut->it().voices[0].background);
-    EXPECT_EQ(cut->it().voices[0].note, 64u);
+    const ItChannel& v = cut->it().voices[0];
+    EXPECT_EQ((Ints{cut->it().voiceOf(0), v.background, int(v.note)}), (Ints{0, 0, 64}));
     EXPECT_EQ(cut->voice(0).data, cut->it().module.samples[1].data);
     for (uint32_t v = 1; v < ItVoices; ++v)
         EXPECT_FALSE(cut->sounds(v)) << v;
     auto song = twoNotes(twoSamples(ItActionContinue), 60, 64);
     ItPlayer& it = song->it();
-    EXPECT_EQ(it.voiceOf(0), 1);
-    EXPECT_TRUE(it.voices[0].background);
-    EXPECT_EQ(it.voices[0].note, 60u);
-    EXPECT_TRUE(song->sounds(0) && song->sounds(1));
-    EXPECT_EQ(it.voices[0].age, 1u);
+    const ItChannel& old = it.voices[0];
+    EXPECT_EQ((Ints{it.voiceOf(0), old.background, int(old.note), song->sounds(0), song->sounds(1),
+                    int(old.age)}),
+              (Ints{1, 1, 60, 1, 1, 1}));
     song->ticks(2);
     EXPECT_EQ(it.voices[0].age, 3u);
 }
@@ -74,19 +69,17 @@ TEST(ItDuplicateCheck, CutsOnlyTheMatchingOldNote) {
                 EXPECT_EQ(releaseFlags(*song, 1), 0);
             }
     // The duplicate actions note off and fade.
-    auto off = twoNotes(twoSamples(ItActionContinue, ItDctNote, 1), 60, 60);
-    EXPECT_TRUE(off->sounds(0));
-    EXPECT_EQ(releaseFlags(*off, 0) & Released, Released);
-    auto fade = twoNotes(twoSamples(ItActionContinue, ItDctNote, 2), 60, 60);
-    EXPECT_TRUE(fade->sounds(0));
-    EXPECT_EQ(releaseFlags(*fade, 0), Fading);
+    for (uint8_t dca : {1, 2}) {
+        auto song = twoNotes(twoSamples(ItActionContinue, ItDctNote, dca), 60, 60);
+        EXPECT_TRUE(song->sounds(0));
+        EXPECT_EQ(releaseFlags(*song, 0), dca == 1 ? Released | Fading : Fading);
+    }
     // Instrument 1 would cut every old note of its own, but the note of instrument 2 checks
     // with instrument 2, which has no check.
     auto song = playIt(
         itSong({{0, 0, {60, 1}}, {1, 0, {60, 2}}},
                {twoSamples(ItActionContinue, ItDctInstrument), twoSamples(ItActionContinue)}));
-    song->rows();
-    song->ticks();
+    song->enter();
     EXPECT_TRUE(song->it().voices[0].background);
     EXPECT_TRUE(song->sounds(0) && song->sounds(1));
 }
@@ -95,9 +88,9 @@ TEST(ItNewNoteAction, FadeLowersTheOldNoteEveryTickUntilItStops) {
     ItTestInstrument ins = twoSamples(ItActionFade);
     ins.fadeOut = 256;
     auto song = twoNotes(ins, 60, 62);
-    EXPECT_EQ(song->it().voices[0].fadeVolume, 768);
-    EXPECT_EQ(song->it().voices[1].fadeVolume, 1024);
-    EXPECT_EQ(song->voice(0).targetVolume, 96);
+    EXPECT_EQ((Ints{song->it().voices[0].fadeVolume, song->it().voices[1].fadeVolume,
+                    song->voice(0).targetVolume}),
+              (Ints{768, 1024, 96}));
     EXPECT_EQ(song->trace(4, false,
                           [](ItSong& s) {
                               return Ints{s.it().voices[0].fadeVolume, s.sounds(0), s.sounds(1)};
@@ -115,9 +108,8 @@ TEST(ItNewNoteAction, NoteOffLeavesTheSustainLoopForTheNormalLoop) {
     song->rows();
     EXPECT_EQ(song->voice(0).end, data + 100);
     song->ticks();
-    EXPECT_EQ(song->voice(0).end, data + 1000);
-    EXPECT_EQ(song->voice(0).loopStart, data + 200);
-    EXPECT_EQ(song->voice(1).end, data + 100);
+    EXPECT_EQ((std::vector{song->voice(0).end, song->voice(0).loopStart, song->voice(1).end}),
+              (std::vector{data + 1000, data + 200, data + 100}));
 }
 
 TEST(ItPastNoteAction, ReachesTheBackgroundNotesOfTheChannelOnly) {
@@ -131,21 +123,19 @@ TEST(ItPastNoteAction, ReachesTheBackgroundNotesOfTheChannelOnly) {
                                   {twoSamples(ItActionContinue)}));
         song->rows(2);
         // Channel 0 moved from voice 0 to 2, channel 1 from voice 1 to 3.
-        ASSERT_EQ(song->it().voiceOf(0), 2);
-        ASSERT_EQ(song->it().voiceOf(1), 3);
+        ASSERT_EQ((Ints{song->it().voiceOf(0), song->it().voiceOf(1)}), (Ints{2, 3}));
         song->ticks();
-        EXPECT_EQ(song->sounds(0), sounds) << param;
-        EXPECT_EQ(releaseFlags(*song, 0), flags);
-        EXPECT_TRUE(song->sounds(1) && song->sounds(2));
-        EXPECT_EQ(releaseFlags(*song, 1), 0);
+        EXPECT_EQ((Ints{song->sounds(0), releaseFlags(*song, 0), song->sounds(1), song->sounds(2),
+                        releaseFlags(*song, 1)}),
+                  (Ints{sounds, flags, 1, 1, 0}))
+            << param;
     }
 }
 
 TEST(ItNewNoteAction, S74ChangesTheActionToContinue) {
     auto song = playIt(
         itSong({{0, 0, {60, 1, -1, 'S', 0x74}}, {1, 0, {62, 1}}}, {twoSamples(ItActionCut)}));
-    song->rows();
-    song->ticks();
+    song->enter();
     EXPECT_EQ(song->it().voiceOf(0), 1);
     EXPECT_TRUE(song->sounds(0));
 }
@@ -177,29 +167,105 @@ TEST(ItVoiceAllocation, WithEveryVoiceTakenTheChannelKeepsItsOwnOrTakesASilentOn
     for (uint32_t k = 0; k < 64; ++k)
         ASSERT_EQ(song->it().voiceOf(k), static_cast<int>(k));
     song->rows();
-    EXPECT_EQ(song->it().voiceOf(2), 2);
-    EXPECT_EQ(song->channel(2).note, 72u);
-    EXPECT_EQ(song->voice(2).step, 2u * 8363 * 65536 / 44100);
+    EXPECT_EQ((Ints{song->it().voiceOf(2), int(song->channel(2).note), int(song->voice(2).step)}),
+              (Ints{2, 72, 2 * 8363 * 65536 / 44100}));
     song->rows();
     ASSERT_FALSE(song->sounds(0));
     song->ticks();
     // Channel 1's new note takes the silent voice 0; channel 0 keeps its state parked.
-    EXPECT_EQ(song->it().voiceOf(1), 0);
-    EXPECT_EQ(song->it().voiceOf(0), -1);
-    EXPECT_EQ(song->it().parkedChannels[0].note, 60u);
-    EXPECT_TRUE(song->it().voices[1].background);
+    ItPlayer& it = song->it();
+    EXPECT_EQ((Ints{it.voiceOf(1), it.voiceOf(0), int(it.parkedChannels[0].note),
+                    it.voices[1].background}),
+              (Ints{0, -1, 60, 1}));
 }
 
 TEST(ItSampleMode, ChannelsPlayOnTheirOwnVoicesWithoutBackgroundNotes) {
     auto song = playIt(itSong({{0, 3, {60, 1}}, {1, 3, {64, 1}}}));
-    song->rows();
-    song->ticks();
+    song->enter();
     EXPECT_EQ(song->it().voiceOf(3), 3);
     for (uint32_t v = 0; v < ItVoices; ++v) {
         EXPECT_FALSE(song->it().voices[v].background) << v;
         EXPECT_EQ(song->sounds(v), v == 3) << v;
     }
     EXPECT_EQ(song->channel(3).note, 64u);
+}
+
+TEST(ItNoteCommands, CutStopsAtOnceOffReleasesFadeFades) {
+    ItTestInstrument ins{.fadeOut = 1024, .volume = {0x01 | 0x04, {{0, 64}, {1, 32}}}};
+    auto song = playIt(itSong({{0, 0, {60, 1}},
+                               {0, 1, {60, 1}},
+                               {0, 2, {60, 1}},
+                               {1, 0, {254}},
+                               {1, 1, {255}},
+                               {1, 2, {130}}},
+                              {ins}));
+    song->enter();
+    EXPECT_EQ((Ints{song->sounds(0), song->channel(1).volumeEnvelopeState.flags & Released,
+                    song->channel(2).volumeEnvelopeState.flags & Released}),
+              (Ints{0, Released, 0}));
+    song->ticks();
+    // The released sustain runs on to the last node, whose 32 starts the fade; the faded
+    // note goes at once.
+    EXPECT_EQ((Ints{song->sounds(1), song->channel(1).volumeEnvelopeState.value, song->sounds(2)}),
+              (Ints{1, 32 * 256, 0}));
+}
+
+// With old effects a missing number also forgets the channel's instrument.
+TEST(ItNoteCommands, MissingInstrumentsPlayNothing) {
+    for (auto [number, oldEffects] : {std::pair{2, false}, {200, false}, {9, true}}) {
+        ItFileBuilder b = itSong({{0, 0, {60, 1}}, {1, 0, {62, number}}}, {ItTestInstrument{}});
+        b.flags |= oldEffects ? 0x10 : 0;
+        auto song = playIt(b);
+        song->enter();
+        EXPECT_FALSE(song->sounds(0)) << number;
+        EXPECT_EQ(song->channel(0).instrument == nullptr, oldEffects) << number;
+    }
+}
+
+TEST(ItNoteCommands, DisabledChannelsStartNoNotes) {
+    ItFileBuilder b = itSong({{0, 0, {60, 1}}, {0, 1, {60, 1}}});
+    b.channelPan[1] = 0x80 | 32;
+    auto song = playIt(b);
+    EXPECT_EQ(song->trace(1, false,
+                          [](ItSong& s) {
+                              return Ints{s.sounds(0), s.sounds(1)};
+                          }),
+              (std::vector<Ints>{{1, 0}}));
+}
+
+TEST(ItNoteCommands, NoteMapChoosesNoteAndSample) {
+    ItTestInstrument ins;
+    ins.noteMap[60] = {72, 2};
+    ItFileBuilder b = itSong({{0, 0, {60, 1}}, {1, 0, {-1, 1}}}, {ins});
+    b.samples.push_back(rampSample(100, true));
+    b.samples[1].volume = 20;
+    auto song = playIt(b);
+    song->ticks();
+    EXPECT_EQ(song->voice(0).data, song->it().module.samples[1].data);
+    EXPECT_EQ(song->voice(0).step, 2u * 8363 * 65536 / 44100);
+    // The number alone maps the pattern's note 60 again, not the mapped 72: sample 2 at its
+    // default volume 20, note 72.
+    for (uint32_t row = 0; row < 2; ++row) {
+        const ItChannel& c = song->channel(0);
+        EXPECT_EQ(c.sample, &song->it().module.samples[1]);
+        EXPECT_EQ((Ints{int(c.note), c.volume}), (Ints{72, 20}));
+        song->enter();
+    }
+}
+
+TEST(ItNoteCommands, ANoteWithoutInstrumentReplaysTheInstrumentAtTheSameVolume) {
+    ItTestInstrument ins{.newNoteAction = ItActionContinue};
+    ins.noteMap[64] = {64, 2};
+    ins.volume = {0x01 | 0x04, {{0, 64}, {2, 32}}};
+    ItFileBuilder b = itSong({{0, 0, {60, 1, 32}}, {1, 0, {255}}, {2, 0, {64}}}, {ins});
+    b.samples.push_back(rampSample(100, true));
+    auto song = playIt(b);
+    song->enter(2);
+    const ItChannel& ch = song->channel(0);
+    EXPECT_EQ((Ints{song->it().voiceOf(0), ch.volume, ch.volumeEnvelopeState.value,
+                    ch.volumeEnvelopeState.flags & Released, song->it().voices[0].background}),
+              (Ints{1, 32, 16384, 0, 1}));
+    EXPECT_EQ(song->voice(1).data, song->it().module.samples[1].data);
 }
 
 } // namespace

@@ -1,0 +1,684 @@
+#include "engine/Player.h"
+#include "formats/it/ItCreatorText.h"
+#include "formats/it/ItInstrument.h"
+#include "formats/it/ItPattern.h"
+#include "formats/it/ItPlayer.h"
+#include "formats/it/ItSample.h"
+#include "song/FormatRegistry.h"
+#include "song/MemoryStream.h"
+#include "support/FormatsEnabled.h"
+#include "support/ItHarness.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace tolva::test {
+namespace {
+
+using Longs = std::vector<int64_t>;
+
+TEST(ItSongHeader, HeaderValuesFillTheSong) {
+    ItFileBuilder b;
+    b.title = "abcdefghijklmnopqrstuvwxyz"; // all 26 characters used
+    b.globalVolume = 100;
+    b.speed = 3;
+    b.tempo = 150;
+    b.flags = 0x0D; // stereo, instruments, linear slides
+    b.orders = {0, 254, 255, 7};
+    auto it = loadItBytes(b.build());
+    ASSERT_EQ(it->error, ItLoadError::None);
+    EXPECT_STREQ(it->song.title, "abcdefghijklmnopqrstuvwxyz");
+    const Song& s = it->song;
+    EXPECT_EQ((Longs{s.channelCount, s.initialGlobalVolume, s.initialSpeed, s.initialTempo,
+                     s.maxPeriod, s.orderCount}),
+              (Longs{64, 100, 3, 150, 12500, 4}));
+    EXPECT_EQ((Longs{s.orders[0], s.orders[1], s.orders[2], s.orders[3], s.orders[4]}),
+              (Longs{0, OrderSkip, OrderEnd, 7, OrderEnd}));
+    b.flags = 0x01;
+    EXPECT_EQ(loadItBytes(b.build())->song.maxPeriod, 3424);
+}
+
+TEST(ItSongHeader, LongOrderListsKeep256EntriesAndStillFindTheTables) {
+    ItFileBuilder b;
+    b.orders.assign(300, 0);
+    b.samples.resize(1);
+    b.samples[0].name = "after the orders";
+    auto it = loadItBytes(b.build());
+    ASSERT_EQ(it->error, ItLoadError::None);
+    EXPECT_EQ((Longs{it->song.orderCount, it->song.orders[255], it->song.orders[256]}),
+              (Longs{300 & 0xFF, 0, OrderEnd}));
+    EXPECT_EQ(std::string(it->module->samples[0].name).rfind("after the orders", 0), 0u);
+}
+
+TEST(ItSongHeader, FilesWithoutOrdersOrPatternsOrAWholeHeaderAreRefused) {
+    ItFileBuilder b;
+    b.orders.clear();
+    EXPECT_EQ(loadItBytes(b.build())->error, ItLoadError::NoOrders);
+    b = ItFileBuilder{};
+    b.patterns.clear();
+    EXPECT_EQ(loadItBytes(b.build())->error, ItLoadError::NoPatterns);
+    std::vector<uint8_t> whole = ItFileBuilder{}.build();
+    whole.resize(191);
+    EXPECT_EQ(loadItBytes(whole)->error, ItLoadError::ShortHeader);
+    whole.resize(193); // the header, and one order byte of two
+    EXPECT_EQ(loadItBytes(whole)->error, ItLoadError::OrderList);
+}
+
+TEST(ItSongHeader, AMessageOutsideTheFileIsDroppedButTheSongLoads) {
+    ItFileBuilder b;
+    b.message = "hello";
+    std::vector<uint8_t> file = b.build();
+    putLong(file, 0x38, static_cast<uint32_t>(file.size()) - 2);
+    auto it = loadItBytes(file);
+    EXPECT_EQ(it->error, ItLoadError::None);
+    EXPECT_TRUE(it->module->message.empty());
+    putLong(file, 0x38, 0x90000000u);
+    EXPECT_EQ(loadItBytes(file)->error, ItLoadError::None);
+}
+
+TEST(ItSongHeader, ImpmFilesBecomeItPlayersWithTheirMixGain) {
+    FormatsEnabled formats;
+    ItFileBuilder b;
+    b.mixVolume = 128;
+    MemoryStream stream(b.build());
+    SampleStoreMixer mixer;
+    LoadFailure failure;
+    auto player = createPlayer(stream, false, &mixer, &failure);
+    ASSERT_TRUE(player);
+    // 64 channels x 0.3 at full mix volume
+    EXPECT_EQ((Longs{int(failure), player->formatType(), player->gain}),
+              (Longs{int(LoadFailure::None), FormatIt, 19}));
+    // A damaged IT file is not handed on to the formats tried after it.
+    b.patterns.clear();
+    std::vector<uint8_t> file = b.build();
+    file.resize(4000, 0); // long enough to be tried as a 15-sample MOD
+    MemoryStream damaged(file);
+    EXPECT_EQ(createPlayer(damaged, true, nullptr, &failure), nullptr);
+    EXPECT_EQ(failure, LoadFailure::Damaged);
+}
+
+TEST(ItCreatorText, TrackerVersionsAndSchismDates) {
+    // Schism Tracker counts days from 2009-10-31; 2012 is a leap year. 0x8214 has a negative
+    // high byte.
+    const int toLeapDay = 30 + 31 + 365 + 365 + 31 + 29;
+    const struct {
+        int word;
+        const char* text;
+    } cases[] = {{0x0214, " 2.14"},
+                 {0x0216, " 2.16"},
+                 {0x0217, " 2.17 (ModPlug)"},
+                 {0x0314, " 3.14 (?\?)"},
+                 {0x0100, " 1.00"},
+                 {0x5117, " (OpenMPT 1.17)"},
+                 {0x1050, " (Schism Tracker 0.50)"},
+                 {0x2000, ""},
+                 {0x8214, ""},
+                 {0x1051, " (Schism Tracker 2009-11-1)"},
+                 {0x1050 + 30, " (Schism Tracker 2009-11-30)"},
+                 {0x1050 + 31, " (Schism Tracker 2009-12-1)"},
+                 {0x1050 + 30 + 31 + 31, " (Schism Tracker 2010-1-31)"},
+                 {0x1050 + toLeapDay, " (Schism Tracker 2012-2-29)"},
+                 {0x1050 + toLeapDay + 1, " (Schism Tracker 2012-3-1)"}};
+    for (const auto& c : cases) {
+        char text[64];
+        itCreatorText(static_cast<uint16_t>(c.word), text, sizeof text);
+        EXPECT_STREQ(text, c.text) << std::hex << c.word;
+    }
+    char shortText[6];
+    itCreatorText(0x5117, shortText, sizeof shortText);
+    EXPECT_STREQ(shortText, " (Ope");
+}
+
+// Data bytes counting up from 0.
+ItTestSample plain(uint32_t frames, uint8_t flags = 0x01) {
+    ItTestSample s;
+    s.frames = frames;
+    s.flags = flags;
+    for (uint32_t i = 0; i < frames * (flags & 0x02 ? 2 : 1) * (flags & 0x04 ? 2 : 1); ++i)
+        s.data.push_back(static_cast<uint8_t>(i));
+    return s;
+}
+
+std::unique_ptr<ItLoaded> loadSamples(const std::vector<ItTestSample>& samples) {
+    ItFileBuilder b;
+    b.samples = samples;
+    return loadItBytes(b.build());
+}
+
+// Lengths and loops counted in bytes; loops reaching past the data cut or dropped.
+TEST(ItSampleHeaders, FieldsComeFromTheHeader) {
+    ItTestSample s{.name = "lead",
+                   .flags = 0x37,
+                   .frames = 100,
+                   .loopStart = 10,
+                   .loopEnd = 90,
+                   .sustainStart = 1,
+                   .sustainEnd = 2,
+                   .rate = 22050,
+                   .volume = 48,
+                   .globalVolume = 40,
+                   .defaultPan = 0x80 | 20,
+                   .vibrato = {5, 0, 0, 2},
+                   .data = plain(400).data};
+    ItTestSample past{.flags = 0x31,
+                      .frames = 50,
+                      .loopStart = 50,
+                      .loopEnd = 60,
+                      .sustainStart = 10,
+                      .sustainEnd = 80,
+                      .data = plain(50).data};
+    // Four bytes a frame: the loop end goes past 32 bits.
+    ItTestSample wide{.flags = 0x37,
+                      .frames = 50,
+                      .loopEnd = 0xFFFFFFFFu,
+                      .sustainStart = 0xFFFFFFFFu,
+                      .data = plain(200).data};
+    auto it = loadSamples({s, past, wide});
+    ASSERT_EQ(it->error, ItLoadError::None);
+    const ItSample& r = it->module->samples[0];
+    EXPECT_EQ((std::vector<uint32_t>{r.length, r.loopStart, r.loopEnd, r.sustainLoopStart,
+                                     r.sustainLoopEnd, r.flags, r.middleCRate, r.volume,
+                                     r.globalVolume, r.defaultPan, r.vibratoSpeed,
+                                     r.vibratoWaveform, r.signedData, r.present}),
+              (std::vector<uint32_t>{400, 40, 360, 4, 8, 0x37, 22050, 48, 40, 0x94, 5, 2, 1, 1}));
+    EXPECT_STREQ(r.fileName, "SAMPLE.WAV");
+    EXPECT_EQ(std::string(r.name), "lead" + std::string(21, ' '));
+    EXPECT_EQ(it->song.sampleCount, 3u);
+    const ItSample& q = it->module->samples[1];
+    EXPECT_EQ(
+        (std::vector<uint32_t>{q.flags & 0x30u, q.loopEnd, q.sustainLoopStart, q.sustainLoopEnd}),
+        (std::vector<uint32_t>{0x20, 50, 10, 50}));
+    EXPECT_EQ((Longs{it->module->samples[2].flags & 0x30, it->module->samples[2].loopEnd}),
+              (Longs{0x10, 200}));
+}
+
+TEST(ItSampleHeaders, StereoDataIsInterleavedAndCompressedDataDecoded) {
+    ItTestSample stereo8 = plain(3, 0x05);
+    stereo8.data = {1, 2, 3, 11, 12, 13};
+    ItTestSample stereo16 = plain(2, 0x07);
+    stereo16.data = {1, 0, 2, 0, 11, 0, 12, 0};
+    const std::vector<int32_t> pcm = {0, 10, 30, 60, 100, 90, -20, -128, 127};
+    std::vector<ItTestSample> samples = {stereo8, stereo16, plain(3, 0x03)};
+    for (bool doubleDelta : {false, true}) {
+        samples.push_back(plain(static_cast<uint32_t>(pcm.size()), 0x01 | 0x08));
+        samples.back().convert = doubleDelta ? 0x05 : 0x01;
+        samples.back().data = encodeItSample(pcm, false, doubleDelta);
+    }
+    auto it = loadSamples(samples);
+    ASSERT_EQ(it->error, ItLoadError::None);
+    EXPECT_EQ(it->sampleBytes(0), (std::vector<uint8_t>{1, 11, 2, 12, 3, 13}));
+    EXPECT_EQ(it->sampleBytes(1), (std::vector<uint8_t>{1, 0, 11, 0, 2, 0, 12, 0}));
+    EXPECT_EQ(it->sampleBytes(2), samples[2].data);
+    const std::vector<uint8_t> expected = {0, 10, 30, 60, 100, 90, 236, 128, 127};
+    for (uint32_t i : {3u, 4u})
+        EXPECT_EQ(it->sampleBytes(i), expected) << i;
+    EXPECT_EQ(it->module->samples[3].length, pcm.size());
+}
+
+TEST(ItSampleHeaders, EmptySlotsKeepOnlyTheirName) {
+    ItTestSample s = plain(0);
+    s.name = "just a comment";
+    s.rate = 44100;
+    auto it = loadSamples({s, plain(10, 0x00)}); // data bit clear
+    ASSERT_EQ(it->error, ItLoadError::None);
+    const ItSample& r = it->module->samples[0];
+    EXPECT_EQ(std::string(r.name).rfind("just a comment", 0), 0u);
+    EXPECT_EQ((Longs{r.present, r.middleCRate, it->module->samples[1].length,
+                     int64_t(it->mixer->liveBlocks())}),
+              (Longs{0, 0, 0, 0}));
+}
+
+TEST(ItSampleHeaders, InformationLoadsReadHeadersButNoData) {
+    ItFileBuilder b;
+    b.samples = {plain(100, 0x01 | 0x10)};
+    b.samples[0].loopEnd = 200;
+    auto it = loadItBytes(b.build(), true);
+    ASSERT_EQ(it->error, ItLoadError::None);
+    const ItSample& r = it->module->samples[0];
+    EXPECT_EQ((Longs{r.length, r.loopEnd, r.middleCRate, r.present, r.data == nullptr,
+                     it->song.infoOnly, int64_t(it->mixer->liveBlocks())}),
+              (Longs{100, 100, 8363, 0, 1, 1, 0}));
+}
+
+TEST(ItSampleHeaders, SamplesCutShortKeepWhatTheFileHolds) {
+    ItTestSample adpcm = plain(4);
+    adpcm.convert = 0xFF;
+    // Deltas 0, +1, +2, +3, ..., -1; codes 1, 2 (byte 0x21), then 15, 0 (byte 0x0F).
+    adpcm.data = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 0xFF, 0x21, 0x0F};
+    // Four 8-bit stereo frames stored as left 0 1 2 3, then right 4 5 6 7: a frame stays
+    // while its left half is there.
+    const struct {
+        ItTestSample sample;
+        std::size_t cut;
+        std::vector<uint8_t> bytes;
+    } cases[] = {{plain(4, 0x05), 3, {0, 4, 1, 0, 2, 0, 3, 0}},
+                 {plain(4, 0x05), 6, {0, 0, 1, 0}},
+                 {adpcm, 0, {1, 3, 2, 2}},
+                 {adpcm, 1, {1, 3}},
+                 {plain(100), 1, std::vector<uint8_t>(plain(99).data)}};
+    for (const auto& c : cases) {
+        ItFileBuilder b;
+        b.samples = {c.sample};
+        const std::vector<uint8_t> file = b.build();
+        auto it = loadItBytes(std::vector<uint8_t>(file.begin(), file.end() - c.cut));
+        EXPECT_EQ(it->error, ItLoadError::None);
+        EXPECT_EQ(it->sampleBytes(0), c.bytes) << c.cut;
+    }
+}
+
+TEST(ItSampleHeaders, BrokenSamplesRefuseTheFile) {
+    ItFileBuilder b;
+    b.samples = {plain(100)};
+    const std::vector<uint8_t> file = b.build();
+    const std::size_t header = file[0xC2] | file[0xC3] << 8; // the one sample offset
+    std::vector<uint8_t> bad = file;
+    bad[header + 3] = 'X';
+    EXPECT_EQ(loadItBytes(bad)->error, ItLoadError::SampleHeader);
+    bad = file;
+    putLong(bad, header + 0x30, 0x80000000u);
+    bad[header + 0x12] = 0x03; // 16-bit: 4 GiB of bytes
+    EXPECT_EQ(loadItBytes(bad)->error, ItLoadError::SampleTooLong);
+    bad[header + 0x12] = 0x01; // 2 GiB: all but the 100 bytes the file holds are missing
+    EXPECT_EQ(loadItBytes(bad)->module->samples[0].length, 100u);
+    bad = file;
+    bad[header + 0x12] = 0x09; // the raw bytes are no valid block chain
+    EXPECT_EQ(loadItBytes(bad)->error, ItLoadError::SampleData);
+}
+
+TEST(ItSampleHeaders, SampleCountsBeyondTheTableAreCut) {
+    std::vector<ItTestSample> samples(250, plain(0));
+    samples[198].name = "last kept";
+    auto it = loadSamples(samples);
+    ASSERT_EQ(it->error, ItLoadError::None);
+    EXPECT_EQ((Longs{it->song.sampleCount, it->module->sampleCount}), (Longs{199, 199}));
+    EXPECT_EQ(std::string(it->module->samples[198].name).rfind("last kept", 0), 0u);
+}
+
+std::unique_ptr<ItLoaded> loadInstruments(std::vector<std::vector<uint8_t>> records,
+                                          uint16_t compatibleWith = 0x0214) {
+    ItFileBuilder b;
+    b.flags = 0x05;
+    b.compatibleWith = compatibleWith;
+    b.instruments = std::move(records);
+    return loadItBytes(b.build());
+}
+
+TEST(ItInstrumentFormats, NewLayoutRecordsComeBackByteForByte) {
+    // Every byte carries a value of its own, so a field read from the wrong place shows.
+    std::vector<uint8_t> r(550);
+    for (std::size_t i = 0; i < r.size(); ++i)
+        r[i] = static_cast<uint8_t>(i * 7 + 1);
+    std::memcpy(r.data(), "IMPI", 4);
+    r[0x10] = r[0x1F] = 0;                             // reserved bytes are not kept
+    r[0x20 + 25] = 0;                                  // the name's 26th byte is its terminator
+    r[0x130 + 81] = r[0x182 + 81] = r[0x1D4 + 81] = 0; // each envelope's reserved byte
+    // Envelope heads: flags, node count, loop start and end, sustain start and end.
+    putBytes(r, 0x130, {0x07, 3, 1, 2, 0, 0});
+    putBytes(r, 0x182, {0x0B, 2, 0, 1, 0, 0});
+    putBytes(r, 0x1D4, {0x81, 2, 0, 0, 0, 0});
+    auto it = loadInstruments({r});
+    ASSERT_EQ(it->error, ItLoadError::None);
+    const ItInstrument& in = it->module->instruments[0];
+    EXPECT_EQ(
+        (Longs{in.present, in.fadeOut, in.noteMap[60].sample, in.volumeEnvelope.nodes[24].tick}),
+        (Longs{1, r[0x14] | r[0x15] << 8, r[0x41 + 120], r[0x130 + 79] | r[0x130 + 80] << 8}));
+    uint8_t back[550];
+    writeItInstrument(in, back);
+    EXPECT_EQ(std::vector<uint8_t>(back, back + 550), r);
+}
+
+// Undefined flag bits go; loops and sustains running backwards are switched off.
+TEST(ItInstrumentFormats, EnvelopeFlagsKeepWhatIsUsable) {
+    const struct {
+        std::vector<uint8_t> volume, pan, pitch;
+        uint8_t flags[3];
+    } cases[] = {
+        {{0xF7, 3}, {0xFB, 3}, {0xF1, 3}, {0x07, 0x0B, 0x81}}, // the filter bit stays
+        {{0x07, 6, 5, 3, 2, 2}, {0x07, 6, 1, 1, 4, 1}, {0x07, 6, 5, 3, 4, 1}, {0x05, 0x03, 0x01}}};
+    for (const auto& c : cases) {
+        std::vector<uint8_t> r = itInstrumentRecord("x", 1);
+        putBytes(r, 0x130, c.volume);
+        putBytes(r, 0x182, c.pan);
+        putBytes(r, 0x1D4, c.pitch);
+        auto it = loadInstruments({r});
+        ASSERT_EQ(it->error, ItLoadError::None);
+        const ItInstrument& in = it->module->instruments[0];
+        EXPECT_EQ((Longs{in.volumeEnvelope.flags, in.panEnvelope.flags, in.pitchEnvelope.flags}),
+                  (Longs{c.flags[0], c.flags[1], c.flags[2]}));
+    }
+}
+
+TEST(ItInstrumentFormats, NamesTurnNulBytesIntoSpaces) {
+    std::vector<uint8_t> r = itInstrumentRecord("a", 1);
+    r[0x22] = 'b';
+    r[0x20 + 25] = 'z'; // the 26th byte is never shown
+    auto it = loadInstruments({r});
+    EXPECT_EQ(std::string(it->module->instruments[0].name), "a b" + std::string(22, ' '));
+}
+
+TEST(ItInstrumentFormats, OldLayoutIsConvertedWithFixedDefaults) {
+    std::vector<uint8_t> r = itInstrumentRecord("old one", 2, true);
+    putBytes(r, 0x11, {0x07, 0, 1, 2, 2}); // loop nodes 0..1, sustain node 2
+    putWord(r, 0x18, 40);
+    r[0x1A] = ItNnaNoteOff;
+    r[0x1B] = 1;
+    putBytes(r, 0x1F8, {0, 64, 5, 30, 20, 0, 0xFF});
+    // No usable nodes; and a loop ending past the two nodes.
+    std::vector<uint8_t> none = itInstrumentRecord("a", 1, true);
+    none[0x11] = 0x01;
+    std::vector<uint8_t> loopPastEnd = itInstrumentRecord("b", 1, true);
+    putBytes(loopPastEnd, 0x11, {0x07, 0, 4, 0, 1});
+    putBytes(loopPastEnd, 0x1F8, {0, 0, 10, 0, 0xFF});
+    auto it = loadInstruments({r, none, loopPastEnd}, 0x0100);
+    ASSERT_EQ(it->error, ItLoadError::None);
+    const ItInstrument& in = it->module->instruments[0];
+    EXPECT_EQ(std::string(in.name), "old one" + std::string(18, ' '));
+    EXPECT_EQ(
+        (std::vector<int>{in.fadeOut, in.newNoteAction, in.duplicateCheckType,
+                          in.duplicateCheckAction, in.pitchPanSeparation, in.pitchPanCentre,
+                          in.globalVolume, in.defaultPan, in.randomVolume, in.panEnvelope.flags,
+                          in.pitchEnvelope.flags, in.noteMap[10].sample}),
+        (std::vector<int>{80, ItNnaNoteOff, ItDctNote, ItDcaCut, 0, 60, 128, 0x80 | 32, 0, 0, 0,
+                          2}));
+    const ItEnvelope& vol = in.volumeEnvelope;
+    EXPECT_EQ((std::vector<int>{vol.flags, vol.nodeCount, vol.nodes[1].tick, vol.nodes[1].value,
+                                vol.nodes[2].tick, vol.sustainStart}),
+              (std::vector<int>{0x07, 3, 5, 30, 20, 2}));
+    const ItEnvelope& past = it->module->instruments[2].volumeEnvelope;
+    EXPECT_EQ((Longs{it->module->instruments[1].volumeEnvelope.flags, past.flags, past.nodeCount}),
+              (Longs{0, 0x05, 2}));
+}
+
+// An old record may end one byte short at the end of the file, a new one not at all.
+TEST(ItInstrumentFormats, DamagedRecordsRefuseTheFile) {
+    for (bool old : {false, true}) {
+        ItFileBuilder b;
+        b.flags = 0x05;
+        b.compatibleWith = old ? 0x0100 : 0x0214;
+        b.patterns[0].absent = true;
+        b.instruments = {itInstrumentRecord("last", 1, old)};
+        std::vector<uint8_t> file = b.build();
+        ASSERT_EQ(loadItBytes(file)->error, ItLoadError::None);
+        file.pop_back();
+        EXPECT_EQ(loadItBytes(file)->error, old ? ItLoadError::None : ItLoadError::Instrument);
+        file.pop_back();
+        EXPECT_EQ(loadItBytes(file)->error, ItLoadError::Instrument);
+        b.instruments[0][old ? 0 : 3] = 'S';
+        EXPECT_EQ(loadItBytes(b.build())->error, ItLoadError::Instrument) << old;
+    }
+}
+
+std::vector<uint8_t> stored(const std::vector<uint8_t>& packed, uint16_t rows = 64) {
+    std::vector<uint8_t> p(8, 0);
+    putWord(p, 0, static_cast<uint32_t>(packed.size()));
+    putWord(p, 2, rows);
+    p.insert(p.end(), packed.begin(), packed.end());
+    return p;
+}
+
+struct Rows {
+    ItPatternReader reader;
+    ItCellValues memory[ItChannels];
+    ItCell cells[ItChannels];
+    std::vector<uint8_t> pattern;
+
+    explicit Rows(std::vector<uint8_t> bytes) : pattern(std::move(bytes)) { reader.enter(pattern); }
+    bool next() { return reader.readRow(cells, memory); }
+    // Mask, note and instrument of channel k; with volume, command and parameter if announced.
+    std::vector<int> cell(uint32_t k) const {
+        const ItCellValues& v = cells[k].values;
+        std::vector<int> fields = {cells[k].mask, v.note, v.instrument};
+        if (cells[k].mask & 0x0C)
+            fields.insert(fields.end(), {v.volume, v.command, v.param});
+        return fields;
+    }
+};
+
+TEST(ItPatternUnpacking, MasksAnnounceTheBytesThatFollowOrReuseTheLastOnes) {
+    Rows r(stored({
+        0x81, 0x0F, 60,  3,    40, 19, 0xD2, // row 0, channel 0: note, instrument, volume, S D2
+        0x85, 0x01, 255,                     // channel 4: note off only
+        0xC0, 0x08, 1,   0x20, 0,            // channel 63 (0x40 - 1): command A 20
+        0x82, 0x03, 48,  2,    0,            // row 1, channel 1: note 48 instrument 2
+        0x02, 50,   7,   0,                  // row 2: same mask, new bytes
+        0x82, 0x30, 0,                       // row 3: last note and last instrument
+        0x82, 0x11, 52,  0,                  // row 4: a note byte, and the last-note bit
+        0,                                   // row 5: empty
+    }));
+    ASSERT_TRUE(r.next());
+    EXPECT_EQ(r.cell(0), (std::vector<int>{0x0F, 60, 3, 40, 19, 0xD2}));
+    EXPECT_EQ((Longs{r.cells[4].mask, r.cells[4].values.note, r.cells[63].values.command,
+                     r.cells[63].values.param}),
+              (Longs{0x01, ItNoteOff, 1, 0x20}));
+    for (uint32_t k : {1u, 2u, 3u, 5u, 62u})
+        EXPECT_EQ(r.cells[k].mask, 0) << k;
+    for (std::vector<int> expected :
+         {std::vector<int>{0x03, 48, 2}, {0x03, 50, 7}, {0x30, 50, 7}}) {
+        ASSERT_TRUE(r.next());
+        EXPECT_EQ(r.cell(1), expected);
+    }
+    ASSERT_TRUE(r.next());
+    EXPECT_EQ(r.cells[1].values.note, 52);
+    EXPECT_TRUE(r.cells[1].hasNote() && !r.cells[1].hasInstrument());
+    ASSERT_TRUE(r.next());
+    EXPECT_EQ(r.cells[1].mask, 0);
+    EXPECT_FALSE(r.next()); // the data has ended
+}
+
+TEST(ItPatternUnpacking, EnteringAPatternClearsMasksButNotValues) {
+    Rows r(stored({0x81, 0x04, 33, 0}));
+    r.next();
+    const std::vector<uint8_t> second = stored({0x01, 0});
+    r.reader.enter(second);
+    ASSERT_TRUE(r.next());
+    EXPECT_EQ(r.cells[0].mask, 0); // a cleared mask announces nothing
+    EXPECT_EQ(r.memory[0].volume, 33);
+}
+
+TEST(ItPatternUnpacking, CellsCutShortStopAtTheEndOfTheData) {
+    for (std::vector<uint8_t> packed :
+         {std::vector<uint8_t>{0x81}, {0x81, 0x08, 1}, {0x81, 0x0F, 60, 1, 2}}) {
+        Rows r(stored(packed));
+        EXPECT_TRUE(r.next());
+        EXPECT_EQ(r.cells[0].mask, 0);
+        EXPECT_FALSE(r.next());
+    }
+    // A header claiming more packed bytes than were stored reads as an empty pattern.
+    std::vector<uint8_t> lying = stored({0x81, 0x01, 60, 0});
+    lying[0] = 200;
+    EXPECT_FALSE(Rows(lying).next());
+}
+
+TEST(ItPatternStorage, OnlyOrderedPatternsAreKeptWithTheirHeader) {
+    ItFileBuilder b;
+    b.orders = {2, 254, 0, 255, 1, 200};
+    b.patterns.assign(201, {});
+    b.patterns[0] = {32, {0x81, 0x01, 60, 0}};
+    b.patterns[1].packed = {1, 2, 3}; // after the end marker: never read
+    b.patterns[2].absent = true;
+    b.patterns[3].packed = {9};
+    b.patterns[200].packed = {0x81, 0x01, 1, 0}; // past the 200th: plays as empty
+    auto it = loadItBytes(b.build());
+    ASSERT_EQ(it->error, ItLoadError::None);
+    const auto& patterns = it->song.patterns;
+    EXPECT_EQ(patterns[0], stored({0x81, 0x01, 60, 0}, 32));
+    EXPECT_EQ((Longs{itPatternRows(patterns[0]), itPackedLength(patterns[0]),
+                     itPatternRows(patterns[2])}),
+              (Longs{32, 4, 64}));
+    for (uint32_t i : {1u, 2u, 3u, 200u}) // 2 is ordered, but stored at offset 0
+        EXPECT_TRUE(patterns[i].empty()) << i;
+}
+
+TEST(ItPatternStorage, OrderedPatternsOutsideTheFileAreRefused) {
+    ItFileBuilder b;
+    b.patterns = {{64, std::vector<uint8_t>(100, 0)}, {64, {}, true}};
+    std::vector<uint8_t> file = b.build();
+    // Pattern 1 is not in the order list: its offset is never followed.
+    const std::size_t table = 0xC0 + b.orders.size();
+    putLong(file, table + 4, 0x7FFFFFF0u);
+    EXPECT_EQ(loadItBytes(file)->error, ItLoadError::None);
+    file.pop_back(); // pattern 0's packed data now runs past the file
+    EXPECT_EQ(loadItBytes(file)->error, ItLoadError::Pattern);
+    putLong(file, table, 0x7FFFFFF0u);
+    EXPECT_EQ(loadItBytes(file)->error, ItLoadError::Pattern);
+}
+
+struct Loaded {
+    SampleStoreMixer mixer;
+    ItLoadError error = ItLoadError::None;
+    std::unique_ptr<Player> player;
+};
+
+std::unique_ptr<Loaded> load(const ItFileBuilder& b) {
+    auto l = std::make_unique<Loaded>();
+    MemoryStream stream(b.build());
+    l->player = loadIt(stream, false, &l->mixer, &l->error);
+    return l;
+}
+
+TEST(ItPlayerRecords, SongFactsForTheInformationDialog) {
+    ItFileBuilder b;
+    b.createdWith = 0x0217;
+    b.flags = 0x0D;
+    b.message = "line\rnext\r";
+    const uint8_t pans[] = {0, 64, 100, 0x80 | 32};
+    std::copy(std::begin(pans), std::end(pans), b.channelPan);
+    b.channelVolume[1] = 20;
+    b.mixVolume = 64;
+    b.instruments = {itInstrumentRecord("a", 1), itInstrumentRecord("b", 1)};
+    auto l = load(b);
+    ASSERT_TRUE(l->player) << itLoadErrorText(l->error);
+    Player& p = *l->player;
+    EXPECT_EQ((Longs{p.formatType(), p.channelCount(), p.instrumentCount(), p.song.slideUpUnit,
+                     p.song.bcdPatternBreak, p.noteCutStopsVoice}),
+              (Longs{5, 64, 2, -4, 0, 1}));
+    EXPECT_FLOAT_EQ(p.defaultGain(), 64 * 0.3f * 0.5f);
+    char text[CreatorTextSize];
+    p.creatorText(text, sizeof text);
+    EXPECT_STREQ(text, " 2.17 (ModPlug)");
+    EXPECT_STREQ(p.songMessage(), "line\r\nnext\r\n");
+    EXPECT_EQ(load(ItFileBuilder{})->player->songMessage(), nullptr);
+    SongDescription song;
+    p.describeSong(song);
+    EXPECT_EQ(
+        (Longs{song.modeFlags, song.channelPanning[0], song.channelPanning[1],
+               song.channelPanning[2], song.channelSurround[2], song.channelDisabled[3],
+               song.channelDisabled[2], song.channelVolume[1], song.orders[0], song.orders[1]}),
+        (Longs{ModeLinearSlides | ModeInstruments, 0, 255, 128, 1, 1, 0, 20, 0, OrderEnd}));
+}
+
+TEST(ItPlayerRecords, SamplesAreDescribedInFrames) {
+    ItFileBuilder b;
+    ItTestSample s = plain(100, 0x01 | 0x02 | 0x04 | 0x10 | 0x40 | 0x80);
+    s.loopStart = 10;
+    s.loopEnd = 90;
+    s.sustainStart = 5;
+    s.sustainEnd = 6;
+    s.convert = 0;
+    s.defaultPan = 0x80 | 48;
+    b.samples = {s, plain(10, 0x01 | 0x20 | 0x80)};
+    auto l = load(b);
+    ASSERT_TRUE(l->player);
+    SampleDescription d;
+    l->player->describeSample(d, 0, 0);
+    EXPECT_EQ((Longs{d.length, d.loopStart, d.loopEnd, d.sustainLoopEnd, d.referenceOctave,
+                     d.defaultPanning}),
+              (Longs{100, 10, 90, 6, 5, 48}));
+    // The second sample's ping-pong bit comes without its loop bit.
+    const uint32_t fields = SampleFieldDefaultPanning | SampleFieldSustainLoop;
+    EXPECT_EQ((Longs{d.typeFlags, d.loopKind, d.sustainLoopKind, d.fieldMask & fields, d.present}),
+              (Longs{SampleType16Bit | SampleTypeUnsigned | SampleTypeStereo, LoopPingPong,
+                     LoopNone, fields, 1}));
+    EXPECT_NE(d.data, nullptr);
+    l->player->describeSample(d, 1, 0);
+    EXPECT_EQ((Longs{d.loopKind, d.sustainLoopKind, d.fieldMask & SampleFieldDefaultPanning}),
+              (Longs{LoopNone, LoopPingPong, 0}));
+    l->player->describeSample(d, 2, 0);
+    EXPECT_EQ(d.fieldMask, 0u);
+}
+
+TEST(ItPlayerRecords, InstrumentsAreDescribedInTheNewLayoutInInstrumentModeOnly) {
+    ItFileBuilder b;
+    b.flags = 0x05;
+    b.compatibleWith = 0x0100;
+    std::vector<uint8_t> old = itInstrumentRecord("old", 3, true);
+    old[0x1A] = ItNnaContinue;
+    putWord(old, 0x18, 100);
+    b.instruments = {old};
+    auto l = load(b);
+    ASSERT_TRUE(l->player);
+    InstrumentDescription d;
+    l->player->describeInstrument(d, 0);
+    ASSERT_EQ((Longs{d.valid, d.size}), (Longs{1, 550}));
+    ItInstrument back;
+    ASSERT_TRUE(parseItInstrument(d.bytes, back));
+    EXPECT_EQ(
+        (Longs{back.newNoteAction, back.fadeOut, back.pitchPanCentre, back.noteMap[50].sample}),
+        (Longs{ItNnaContinue, 200, 60, 3}));
+    EXPECT_EQ(std::string(back.name), "old" + std::string(22, ' '));
+    l->player->describeInstrument(d, 1);
+    EXPECT_FALSE(d.valid);
+    b.flags = 0x01; // sample mode: instruments exist but are not shown as such
+    load(b)->player->describeInstrument(d, 0);
+    EXPECT_FALSE(d.valid);
+}
+
+TEST(ItPlayerRecords, PatternsAreDescribedByTheirPackedRows) {
+    ItFileBuilder b;
+    b.orders = {0, 1, 2, 255};
+    b.patterns = {{48, {0x81, 0x01, 60, 0}}, {64, {}, true}, {0, {}}}; // no rows, no data
+    auto l = load(b);
+    ASSERT_TRUE(l->player);
+    PatternDescription d;
+    l->player->describePattern(d, 0);
+    ASSERT_EQ((Longs{d.rows, d.size}), (Longs{48, 4}));
+    EXPECT_EQ(d.cells[0], 0x81);
+    for (uint32_t missing : {1u, 2u}) {
+        l->player->describePattern(d, missing);
+        EXPECT_EQ((Longs{d.rows, d.cells == nullptr}), (Longs{64, 1}));
+    }
+    EXPECT_TRUE(l->player->isPatternMissing(2));
+}
+
+TEST(ItPlayerRecords, LoadsWithoutAMixerAreForInformationOnly) {
+    ItFileBuilder b;
+    b.samples = {plain(50)};
+    MemoryStream stream(b.build());
+    ItLoadError error;
+    EXPECT_EQ(loadIt(stream, false, nullptr, &error), nullptr);
+    EXPECT_EQ(error, ItLoadError::NoMixer);
+    // A refused file gives the sample data already loaded back.
+    ItTestSample bad = plain(10, 0x01 | 0x08);
+    bad.data.assign(10, 0xFF); // compressed, but no valid block chain
+    b.samples = {plain(50, 0x01), plain(60, 0x03), bad};
+    auto refused = load(b);
+    EXPECT_EQ((Longs{refused->player == nullptr, int(refused->error),
+                     int64_t(refused->mixer.liveBlocks())}),
+              (Longs{1, int(ItLoadError::SampleData), 0}));
+}
+
+TEST(ItPlayerSequencing, RowsAreWalkedAndCellsDecodedUntilTheOrderListEnds) {
+    ItFileBuilder b;
+    b.speed = 3;
+    b.orders = {0, 254, 1, 255};
+    b.patterns = {{32, {0x81, 0x0B, 60, 2, 15, 0x45, 0}}, // O45: no sample to offset
+                  {0, {0}}};                              // claims no rows: plays as 64
+    auto l = load(b);
+    ASSERT_TRUE(l->player);
+    Player& p = *l->player;
+    p.restartSong();
+    ASSERT_TRUE(p.onTick(0, 0));
+    const auto& c = p.channel(0);
+    EXPECT_EQ(
+        (Longs{p.song.rowsPerPattern, c.cellNote, c.cellInstrument, c.cellEffect, c.cellParam}),
+        (Longs{32, 60, 2, 15, 0x45}));
+    uint32_t ticks = 1;
+    while (p.onTick(0, 0))
+        ++ticks;
+    EXPECT_EQ((Longs{ticks, p.isEnded()}), (Longs{(32 + 64) * 3, 1}));
+}
+
+} // namespace
+} // namespace tolva::test

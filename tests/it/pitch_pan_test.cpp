@@ -1,0 +1,263 @@
+#include "engine/Random.h"
+#include "support/ItHarness.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace tolva::test {
+namespace {
+
+// Channel 0's note on row 0 with these effects, in a song with these header flags.
+ItFileBuilder notes(std::vector<ItPlacedCell> cells, uint16_t flags = ItSampleSong) {
+    ItFileBuilder b = itSong(cells);
+    b.flags = flags;
+    return b;
+}
+
+TEST(ItNotePitch, LinearSlidesCountFromMiddleCAndAmigaPeriodsFromTheRate) {
+    const struct {
+        int note;
+        uint32_t rate;
+        uint16_t flags;
+        int period;
+        uint32_t step;
+    } cases[] = {{72, 22050, ItSampleSong, 7680 - 64 * 72, 65536},
+                 {60, 8363, ItSampleSong, 7680 - 64 * 60, 8363ull * 65536 / 44100},
+                 {48, 44100, ItSampleSong, 7680 - 64 * 48, 32768},
+                 {60, 8363, 0x01, 1712, 938282582016ull / (44100 * 1712)},
+                 {72, 16726, 0x01, 1712 * 267616 / (16726 << 6), 938282582016ull / (44100 * 428)}};
+    for (const auto& c : cases) {
+        ItFileBuilder b = notes({{0, 0, {c.note, 1}}}, c.flags);
+        b.samples[0].rate = c.rate;
+        auto song = playIt(b);
+        song->ticks();
+        EXPECT_EQ(song->channel(0).period, c.period) << c.note;
+        EXPECT_NEAR(song->voice(0).step, c.step, 1) << c.note;
+    }
+}
+
+// Depth 64 is reached after 65 ticks; from tick 72 on the ticks read positions 0, 64, 128 and
+// 192 of the waveform, an offset of entry x 64 >> 9. A rising offset raises the pitch in both
+// slide modes.
+TEST(ItNotePitch, SampleVibratoSweepsInThenFollowsItsWaveform) {
+    const Ints expected[3] = {
+        {0, 63, 0, -64},   // sine: 0, 511, 0, -511
+        {63, 31, -1, -33}, // ramp down: 511 - i x 1022 / 255
+        {63, 63, 0, 0},    // square, on one side only
+    };
+    for (uint16_t flags : {ItSampleSong, uint16_t{0x01}})
+        for (uint8_t waveform = 0; waveform < 3; ++waveform) {
+            ItFileBuilder b = notes({{0, 0, {60, 1}}}, flags);
+            b.speed = 255;
+            const uint8_t vibrato[] = {64, 64, 255, waveform}; // speed, depth, rate, waveform
+            std::copy(std::begin(vibrato), std::end(vibrato), b.samples[0].vibrato);
+            auto song = playIt(b);
+            song->ticks();
+            EXPECT_EQ(song->channel(0).autoVibratoSweep, 255u);
+            song->ticks(70);
+            EXPECT_EQ(song->channel(0).autoVibratoSweep >> 8, 64u);
+            song->ticks();
+            std::vector<Ints> got = song->trace(4, false, [](ItSong& s) {
+                return Ints{s.channel(0).autoVibratoOffset, static_cast<int>(s.voice(0).step)};
+            });
+            for (int i = 0; i < 4; ++i)
+                EXPECT_EQ(got[i][0], expected[waveform][i]) << int{waveform} << " " << i;
+            EXPECT_TRUE(waveform || (got[1][1] > got[0][1] && got[3][1] < got[0][1])) << flags;
+        }
+}
+
+TEST(ItVibrato, MovesOnTheRowAndHalfAsDeepUnlessOldEffectsAndFineIsAQuarter) {
+    // Sine entries 0, 180 and 255 times a depth of 15 x -4, over 256 (128 with old effects),
+    // rounded down; old effects start a tick later. Fine vibrato does not move on the row.
+    const struct {
+        char effect;
+        uint16_t flags;
+        std::vector<Ints> offsets;
+    } cases[] = {{'H', ItSampleSong, {{0}, {-43}, {-60}}},
+                 {'H', ItSampleSong | 0x10, {{0}, {0}, {-85}}},
+                 {'U', ItSampleSong, {{0}, {0}, {(180 * -15) >> 8}}}};
+    for (const auto& c : cases) {
+        auto song = playIt(notes({{0, 0, {60, 1, -1, c.effect, 0x8F}}}, c.flags));
+        EXPECT_EQ(song->trace(3, false, [](ItSong& s) { return Ints{s.c0().vibratoOffset}; }),
+                  c.offsets)
+            << c.effect << " " << c.flags;
+    }
+}
+
+// F04 gives G a speed of 4 (16 units a tick), and G20 gives F00 a speed of 2, only when the
+// memory is shared: without the compatibility flag.
+TEST(ItPortamentoMemory, GSharesTheMemoryOfEAndFUnlessTheCompatibilityFlagIsSet) {
+    for (bool shared : {false, true}) {
+        const uint16_t flags = shared ? ItSampleSong : ItSampleSong | 0x20;
+        auto song =
+            playIt(notes({{0, 0, {60, 1, -1, 'F', 4}}, {1, 0, {72, -1, -1, 'G', 0}}}, flags));
+        EXPECT_EQ(song->trace(2, true, ItSong::slide),
+                  (std::vector<Ints>{{-32}, {shared ? -64 : -32}}));
+        song = playIt(
+            notes({{0, 0, {60, 1}}, {1, 0, {62, -1, -1, 'G', 2}}, {2, 0, fx('F', 0)}}, flags));
+        EXPECT_EQ(song->trace(3, true, ItSong::slide),
+                  (std::vector<Ints>{{0}, {-16}, {shared ? -32 : -16}}));
+    }
+    // E and F share one memory.
+    auto song = playIt(notes({{0, 0, {60, 1, -1, 'F', 4}},
+                              {1, 0, fx('E', 0)},
+                              {2, 0, fx('E', 0xF2)},
+                              {3, 0, fx('F', 0xE3)}}));
+    EXPECT_EQ(song->trace(4, true, ItSong::slide), (std::vector<Ints>{{-32}, {0}, {8}, {5}}));
+}
+
+TEST(ItPortamento, ToneSlideKeepsTheSampleGoingButTakesTheInstrument) {
+    ItTestInstrument ins{.defaultPan = 0, .volume = {0x01, {{0, 32}}}};
+    auto song = playIt(itSong({{0, 0, {60, 2}}, {1, 0, {64, 1, -1, 'G', 8}}}, {ins, {}}));
+    song->rows();
+    const uint32_t starts = song->voice(0).flags;
+    song->ticks();
+    const ItChannel& c = song->channel(0);
+    EXPECT_EQ((Ints{song->it().voiceOf(0), song->voice(0).flags == starts, c.panning,
+                    c.volumeEnvelopeState.value, c.slideOffset}),
+              (Ints{0, 1, 0, 32 * 256, 0}));
+    EXPECT_EQ(song->trace(2, false, ItSong::slide), (std::vector<Ints>{{-32}, {-64}}));
+}
+
+// Nothing to slide from on a channel that never sounded (1) or whose note was cut (0): the
+// note starts at its own pitch, whichever column asks for the slide.
+TEST(ItPortamento, OnASilentChannelTheNoteStarts) {
+    for (bool instruments : {false, true})
+        for (ItTestCell slide : {ItTestCell{72, 1, -1, 'G', 16}, ItTestCell{72, 1, 196}}) {
+            auto song = playIt(itSong(
+                {{0, 0, {60, 1}}, {1, 0, {254}}, {2, 0, slide}, {2, 1, slide}},
+                instruments ? std::vector{ItTestInstrument{}} : std::vector<ItTestInstrument>{}));
+            song->ticks(8);
+            for (uint32_t k : {0u, 1u}) {
+                ASSERT_GE(song->it().voiceOf(k), 0);
+                EXPECT_TRUE(song->sounds(static_cast<uint32_t>(song->it().voiceOf(k))));
+                EXPECT_EQ(song->channel(k).period + song->channel(k).slideOffset, 7680 - 64 * 72);
+            }
+        }
+}
+
+// Volume column 117: pitch slide up 2 (F08, 32 units a tick), beside a volume slide down.
+TEST(ItPortamento, VolumeColumnSlidesRunBesideTheEffect) {
+    auto song = playIt(
+        itSong({{0, 0, {60, 1}}, {1, 0, {-1, -1, 117, 'D', 0x02}}, {2, 0, {-1, -1, 115, 'D', 0}}}));
+    song->rows();
+    EXPECT_EQ(song->trace(2, true, ItSong::slideVolume),
+              (std::vector<Ints>{{-64, 60}, {-128, 56}}));
+}
+
+TEST(ItPanning, SetSlideAndPanbrello) {
+    // Slides move four units a step, left for up and right for down.
+    auto song = playIt(itSong({{0, 0, {60, 1, -1, 'X', 128}},
+                               {1, 0, fx('P', 0x40)},
+                               {2, 0, fx('P', 0xF1)},
+                               {3, 0, fx('P', 0x00)},
+                               {4, 0, {-1, -1, 160}}}));
+    EXPECT_EQ(song->trace(5, true, ItSong::pan),
+              (std::vector<Ints>{{128}, {96}, {100}, {104}, {127}}));
+    song = playIt(itSong({{0, 0, {60, 1, -1, 'Y', 0x48}}, {1, 0, fx('Y', 0)}}));
+    EXPECT_EQ(song->trace(2, true, ItSong::panOffset),
+              (std::vector<Ints>{{24 * 8 >> 5, 127 + 6}, {74 * 8 >> 5, 127 + 18}}));
+}
+
+TEST(ItPanning, HeaderSeparationNarrowsTheStereoImage) {
+    ItFileBuilder b = itSong({{0, 0, {60, 1, -1, 'X', 0}}, {0, 1, {60, 1, -1, 'X', 255}}});
+    b.panSeparation = 64;
+    EXPECT_EQ(playIt(b)->trace(1, false, ItSong::pans), (std::vector<Ints>{{64, 191}}));
+    b.flags &= ~0x01; // mono
+    EXPECT_EQ(playIt(b)->trace(1, false, ItSong::pans), (std::vector<Ints>{{128, 128}}));
+}
+
+TEST(ItPanning, PitchPanSeparationSpreadsNotesAroundTheCentre) {
+    ItTestInstrument ins{.pitchPanSeparation = 8};
+    // Channel pan 32 is 127; twelve notes away move it by 12.
+    auto song = playIt(itSong({{0, 0, {72, 1}}, {0, 1, {48, 1}}}, {ins}));
+    EXPECT_EQ(song->trace(1, false, ItSong::pans), (std::vector<Ints>{{139, 115}}));
+}
+
+TEST(ItPanning, DefaultPansOfInstrumentAndSampleAndTheWayBack) {
+    ItTestInstrument panned{.defaultPan = 0};
+    ItTestInstrument sampleTwo{.sample = 2};
+    ItFileBuilder b =
+        itSong({{0, 0, {60, 1}}, {1, 0, {60, 2}}, {2, 0, {60, 3}}}, {panned, {}, sampleTwo});
+    b.samples.push_back(rampSample(100, true));
+    b.samples[1].defaultPan = 0x80 | 64;
+    EXPECT_EQ(playIt(b)->trace(3, true, ItSong::pan), (std::vector<Ints>{{0}, {127}, {255}}));
+}
+
+// Draws 30292 and then 8057: volume 64 - 30292 x 64 x 50 / 6553600 = 50, pan 127 + (8057 x 10
+// x 8 >> 16) - 40 = 96. A note without instrument number draws a pan of its own, from the
+// default pan: first 127 + (30292 x 10 x 8 >> 16) - 40 = 123, then 96.
+TEST(ItRandomVariation, VolumeAndPanMoveByTheDrawnAmounts) {
+    ItTestInstrument ins{.randomVolume = 50, .randomPan = 10};
+    auto song = playIt(itSong({{0, 0, {60, 1}}}, {ins}));
+    seedRandom(0);
+    song->ticks();
+    EXPECT_EQ(song->channel(0).volume, 50);
+    EXPECT_EQ(song->channel(0).panning, 96);
+    ins.randomVolume = 0;
+    ins.defaultPan = 32;
+    song = playIt(itSong({{0, 0, {60, 1}}, {1, 0, {62}}}, {ins}));
+    seedRandom(0);
+    EXPECT_EQ(song->trace(2, true, ItSong::panning), (std::vector<Ints>{{123, 123}, {96, 96}}));
+}
+
+// Coefficients worked out by hand at 44100 Hz: w = 821.92096 x 2^((c x 512 / 19) / 512),
+// g = 10^(-0.1875 r / 20) with the exponent cut to 1/512, d = min((1 - 2g) w / 44100, 2), d2 =
+// 44100 (2g - d) / w, e = (44100 / w)^2, then 1 / (1 + d2 + e), 0, (d2 + 2e) / (1 + d2 + e), -e /
+// (1 + d2 + e).
+void expectCoefficients(ItSong& song, float c0, float c2, float c3) {
+    const float* c = song.it().voices[0].filterCoefficients;
+    EXPECT_TRUE(song.voice(0).flags & VoiceFiltered);
+    EXPECT_NEAR(c[0], c0, c0 * 2e-4f);
+    EXPECT_EQ(c[1], 0.0f);
+    EXPECT_NEAR(c[2], c2, 2e-4f);
+    EXPECT_NEAR(c[3], c3, 2e-4f);
+}
+
+TEST(ItResonantFilter, CutoffAndResonanceFromTheEffect) {
+    auto song = playIt(itSong({{0, 0, {60, 1, -1, 'Z', 0x40}},
+                               {1, 0, fx('Z', 0x7F)},
+                               {2, 0, fx('Z', 0x81)},
+                               {3, 0, fx('Z', 0x85)}}));
+    song->rows();
+    EXPECT_EQ(song->channel(0).filterCutoff, 64);
+    expectCoefficients(*song, 0.0253568f, 1.66023f, -0.685587f);
+    song->rows();
+    // Fully open and without resonance: no filtering at all.
+    EXPECT_FALSE(song->voice(0).flags & VoiceFiltered);
+    song->rows();
+    expectCoefficients(*song, 0.306548f, 0.776972f, -0.0835202f);
+    song->rows();
+    EXPECT_EQ(song->channel(0).filterResonance, 5);
+    expectCoefficients(*song, 0.332783f, 0.757885f, -0.090668f);
+}
+
+TEST(ItResonantFilter, InstrumentSetsTheStartingValuesAndTheEnvelopeScalesTheCutoff) {
+    ItTestInstrument ins{.filterCutoff = 0x80 | 100, .filterResonance = 0x80 | 60};
+    auto song = playIt(itSong({{0, 0, {60, 1}}}, {ins}));
+    song->ticks();
+    expectCoefficients(*song, 0.305853f, 1.29237f, -0.598219f);
+    ItTestInstrument enveloped{.pitch = {0x01 | 0x80, {{0, 0}}}};
+    song = playIt(itSong({{0, 0, {60, 1}}}, {enveloped}));
+    song->ticks();
+    // The middle of the envelope halves cutoff 127 to 63; the pitch stays at middle C.
+    expectCoefficients(*song, 0.0238806f, 1.67076f, -0.694645f);
+    EXPECT_EQ(song->voice(0).step, uint32_t{8363ull * 65536 / 44100});
+}
+
+TEST(ItResonantFilter, FilterHistoryStartsEmptyWithEachNote) {
+    auto song = playIt(itSong({{0, 0, {60, 1, -1, 'Z', 0x40}}, {1, 0, {62, 1}}}));
+    song->rows();
+    song->mixer->removeTickListener(song->player.get()); // the test runs the ticks itself
+    std::vector<int16_t> out(2 * 256);
+    RenderFormat format;
+    song->mixer->render(256, out.data(), &format);
+    const ItChannel& voice = song->it().voices[0];
+    EXPECT_NE(voice.filterOutputState[1], 0.0f);
+    song->ticks();
+    EXPECT_EQ(voice.filterOutputState[1], 0.0f);
+    EXPECT_EQ(voice.filterInputState[1], 0.0f);
+}
+
+} // namespace
+} // namespace tolva::test

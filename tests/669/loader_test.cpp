@@ -101,20 +101,7 @@ TEST(Loader669, CutsBeforeTheSampleDataAreRefusedCutsInsideItKeepWhatIsThere) {
                                        .cells = {{{0, 0, 0}, note669(25, 0, 15)},
                                                  {{2, 4, 1}, note669(30, 1, 7).withEffect(4, 2)}}}
                            .build();
-    const std::size_t samples = bytes.size() - 52; // 48 + 4 bytes of sample data at the end
-    for (std::size_t size = 0; size < bytes.size(); ++size) {
-        SampleStoreMixer mixer;
-        MemoryStream stream(bytes.data(), size);
-        auto player = load669(stream, false, &mixer);
-        ASSERT_EQ(player != nullptr, size >= samples) << "cut at " << size;
-        if (player) {
-            const std::size_t held = size - samples;
-            EXPECT_EQ(player->sample(0)->length, std::min<std::size_t>(held, 48)) << size;
-            EXPECT_EQ(player->sample(1)->length, held > 48 ? held - 48 : 0) << size;
-        }
-        player.reset();
-        EXPECT_EQ(mixer.liveBlocks(), 0u) << "cut at " << size;
-    }
+    expectCutsKeepSampleData(bytes, load669);
 }
 
 } // namespace

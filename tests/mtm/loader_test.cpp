@@ -154,20 +154,7 @@ TEST(MtmLoader, DamagedFilesAreRefusedOrKeepWhatIsThere) {
                            .patterns = {{1, 2}, {2, 1}},
                            .comment = {'a', 'b', 0, 'c'}};
     const auto bytes = complete.build();
-    const std::size_t samples = bytes.size() - 52; // 48 + 4 bytes of sample data at the end
-    for (std::size_t size = 0; size < bytes.size(); ++size) {
-        SampleStoreMixer mixer;
-        MemoryStream stream(bytes.data(), size);
-        auto player = loadMtm(stream, false, &mixer);
-        ASSERT_EQ(player != nullptr, size >= samples) << "cut at " << size;
-        if (player) {
-            const std::size_t held = size - samples;
-            EXPECT_EQ(player->sample(0)->length, std::min<std::size_t>(held, 48)) << size;
-            EXPECT_EQ(player->sample(1)->length, held > 48 ? held - 48 : 0) << size;
-        }
-        player.reset();
-        EXPECT_EQ(mixer.liveBlocks(), 0u) << "cut at " << size;
-    }
+    expectCutsKeepSampleData(bytes, loadMtm);
     auto wrongMagic = bytes;
     wrongMagic[2] = 'N';
     EXPECT_FALSE(load(wrongMagic));

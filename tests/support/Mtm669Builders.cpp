@@ -4,8 +4,10 @@
 #include "formats/mtm669/MtmLoader.h"
 #include "song/MemoryStream.h"
 #include "support/ByteWriter.h"
+#include "support/SampleStoreMixer.h"
 
 #include <algorithm>
+#include <gtest/gtest.h>
 
 namespace tolva::test {
 
@@ -143,6 +145,24 @@ std::unique_ptr<Player> playMtm(const std::vector<uint8_t>& bytes, RecordingMixe
 std::unique_ptr<Player> play669(const std::vector<uint8_t>& bytes, RecordingMixer& mixer) {
     MemoryStream stream(bytes);
     return ready(load669(stream, false, &mixer));
+}
+
+void expectCutsKeepSampleData(const std::vector<uint8_t>& bytes,
+                              std::unique_ptr<Player> (*load)(InputStream&, bool, Mixer*)) {
+    const std::size_t samples = bytes.size() - 52;
+    for (std::size_t size = 0; size < bytes.size(); ++size) {
+        SampleStoreMixer mixer;
+        MemoryStream stream(bytes.data(), size);
+        auto player = load(stream, false, &mixer);
+        ASSERT_EQ(player != nullptr, size >= samples) << "cut at " << size;
+        if (player) {
+            const std::size_t held = size - samples;
+            EXPECT_EQ(player->sample(0)->length, std::min<std::size_t>(held, 48)) << size;
+            EXPECT_EQ(player->sample(1)->length, held > 48 ? held - 48 : 0) << size;
+        }
+        player.reset();
+        EXPECT_EQ(mixer.liveBlocks(), 0u) << "cut at " << size;
+    }
 }
 
 } // namespace tolva::test

@@ -1,6 +1,6 @@
 # The library as the media player finds it: plain export names, nothing but system DLLs to
 # load, a version record, an input-module record read word by word in the order of the player's
-# table, and its files in the player's folders.
+# table, its files in the player's folders, and the package that hands it over.
 source "$SUPPORT/plugin_harness.sh"
 
 exports=$("$OBJDUMP" -p "$PLUGIN" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
@@ -59,4 +59,9 @@ expect_eq "files left" "$(cd "$home" && find . -type f | sort | tr '\n' ' ')" \
     "./plugins/in_other.txt ./settings/Plugins/in_other.dat "
 winhost uninstall "$PLUGIN" --home "$(winpath "$WORK/fresh")" >/dev/null
 [[ -d "$WORK/fresh/settings/Plugins" ]] || fail "Init did not create the Plugins folder"
+
+# The package hands over the plug-in with the text on installing it.
+cpack --config "$CPACK_CONFIG" -B "$WORK/package" >/dev/null 2>&1 || fail "cpack failed"
+expect_eq "package" "$(python3 -c 'import sys, zipfile; print(*sorted(zipfile.ZipFile(sys.argv[1]).namelist()))' \
+    "$WORK"/package/in_tolva-*.zip)" "Installing.txt in_tolva.dll"
 finish

@@ -1,5 +1,5 @@
 # Shared by the plug-in tests: runs the test host under wine and checks its reports. ctest sets
-# WINE_RUN WINHOST PLUGIN OBJDUMP NATIVE_DIR CORPUS SUPPORT WORK (tests/host/CMakeLists.txt).
+# WINE_RUN WINHOST PLUGIN OBJDUMP NATIVE_DIR CORPUS SUPPORT WORK CPACK_CONFIG (tests/host/CMakeLists.txt).
 set -uo pipefail
 : "${WINE_RUN:?}" "${WINHOST:?}" "${PLUGIN:?}" "${WORK:?}"
 

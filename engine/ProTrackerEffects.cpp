@@ -315,7 +315,8 @@ void PositionJump::onRow(Player& player, Channel&, uint8_t param) const {
 }
 
 void SetChannelVolume::onRow(Player& player, Channel& ch, uint8_t param) const {
-    ch.volume = param;
+    // The trackers store no volume above 64, so a slide after C80 starts from 64.
+    ch.volume = param > 64 ? 64 : param;
     player.changeFlags |= ChangeVolume;
 }
 

@@ -45,9 +45,15 @@ TEST(VolumeEffects, TickByTick) {
         // Both nibbles set: nothing; the slides stop at 64 and 0.
         {"volume slide", slides, "t0r0r0r0rrr0", Volume, {64, 54, 54, 64, 0}},
         {"slide, voice", slides, "r0rrrrr0", MixerVolume, {108, 0}},
-        // C50 plays at 64, so the fine slide after it starts from 64.
-        {"set, fine", setAndFine, "t0rt0rt0rtrrr0", Volume, {32, 37, 28, 49}},
+        // C50 sets 64, so the two fine slides after it start from 64.
+        {"set, fine", setAndFine, "t0rt0rt0rtrrr0", Volume, {32, 37, 28, 34}},
         {"set, voice", setAndFine, "t0rtrtrt0", MixerVolume, {64, 128}},
+        // The trackers keep no volume above 64: C80 sets 64, which A01 slides down from.
+        {"set past 64, slide",
+         {{0, 0, note(25, 1, 0xC, 0x80)}, {1, 0, fx(0xA, 0x01)}, {2, 0, fx(0xC, 0xFF)}},
+         "t0rtt0rt0",
+         Volume,
+         {64, 63, 64}},
         {"instrument only", instrumentOnly, "r0t0", Volume, {16, 48}, vol48},
         {"instrument only, voice", instrumentOnly, "rt0", Starts, {1}, vol48},
         // (sine x 8) >> 6 at positions 0, 0, 4, 8, 12, 16 on volume 32; a new note without

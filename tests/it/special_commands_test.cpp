@@ -76,7 +76,7 @@ TEST(ItNoteEffects, S91CentresTheVoiceAndMarksItSurround) {
     EXPECT_EQ(song->trace(2, true, ItSong::surround), (std::vector<Ints>{{0x20, 0}, {128, 1}}));
 }
 
-TEST(ItNoteEffects, SampleOffsetHighPartFromSAxAndOffsetsPastTheEnd) {
+TEST(ItNoteEffects, SampleOffsetHighByteFromSAxAndOffsetsPastTheEnd) {
     for (bool oldEffects : {false, true}) {
         ItFileBuilder b = itSong({{0, 0, {60, 1, -1, 'S', 0xA1}},
                                   {1, 0, {60, 1, -1, 'O', 0x10}},

@@ -28,16 +28,13 @@ struct Sample {
         if (length <= available)
             return;
         length = available - available % frameBytes;
-        if (length <= loopStart)
-            flags &= static_cast<uint8_t>(~loopFlags);
-        if (length < loopEnd)
-            loopEnd = length;
+        clampLoopToData(loopFlags);
     }
 
-    // Keeps the loop inside the data once it is loaded.
-    void clampLoopToData() {
+    // Keeps the loop inside the data once it is loaded; `loopFlags` are the format's loop bits.
+    void clampLoopToData(uint8_t loopFlags = SampleLoop) {
         if (length <= loopStart)
-            flags &= static_cast<uint8_t>(~SampleLoop);
+            flags &= static_cast<uint8_t>(~loopFlags);
         if (length < loopEnd)
             loopEnd = length;
     }

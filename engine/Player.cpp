@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace tolva {
 
@@ -339,10 +340,14 @@ bool Player::fetchOrder(bool loopJump) {
         songPosition = (orderIndex - 1) * 256 + nextRow;
         if (loopJump || !visited[songPosition % PositionCount]) {
             fetchedPattern_ = static_cast<uint32_t>(entry);
+            orderAfterJump = -1;
             return true;
         }
-        if (songFlags & SongNoBackwardJumps)
+        if (songFlags & SongNoBackwardJumps) {
+            if (orderAfterJump >= 0)
+                orderIndex = static_cast<uint32_t>(std::exchange(orderAfterJump, -1));
             continue;
+        }
         if (loopStartPosition == -1)
             loopStartPosition = static_cast<int32_t>(songPosition);
         if (songPosition == static_cast<uint32_t>(loopStartPosition) &&
@@ -467,6 +472,7 @@ void Player::setTickInterval(uint32_t bpm) {
 
 void Player::restartSong() {
     loopStartPosition = -1;
+    orderAfterJump = -1;
     speed = song.initialSpeed;
     nextRow = 0;
     orderIndex = 0;

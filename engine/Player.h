@@ -160,6 +160,9 @@ public:
     uint32_t rowsLeft = 1;
     uint32_t nextRow = 0;
     uint32_t orderIndex = 0;
+    // The entry after the order holding the last position jump; without backward jumps a jump
+    // onto a played position goes on from there.
+    int32_t orderAfterJump = -1;
     uint32_t songPosition = 0;
     int32_t loopStartPosition = -1;
     uint32_t loopReturnCount = 0;

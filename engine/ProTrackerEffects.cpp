@@ -304,9 +304,10 @@ void VolumeSlide::onTick(Player& player, Channel& ch) const {
 void PositionJump::onRow(Player& player, Channel&, uint8_t param) const {
     if (player.isPatternLoopActive() || param >= player.song.orderCount)
         return;
-    if ((player.songFlags & SongNoBackwardJumps) && param + 1u < player.orderIndex)
-        return;
+    // Taken even without backward jumps, so the rest of this pattern stays unheard as in the
+    // tracker; the order fetch goes on after this order when the target was played.
     player.changeFlags |= ChangeJumpPending;
+    player.orderAfterJump = static_cast<int32_t>(player.orderIndex);
     player.orderIndex = param;
     // ProTracker starts the new order at its top unless a break in a later channel says
     // otherwise; a break in an earlier channel is forgotten.

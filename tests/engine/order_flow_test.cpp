@@ -107,7 +107,8 @@ TEST(OrderFlow, RowsPlayed) {
          67,
          0,
          noBack},
-        {"no back: jump ignored", orders({0, 1}).cell(1, 0, 0, fx(0xB, 0)), {0}, 128, 0, noBack},
+        // The jump is taken; its target was played, so the song goes on after order 1: its end.
+        {"no back: played target", orders({0, 1}).cell(1, 0, 0, fx(0xB, 0)), {0}, 65, 0, noBack},
         {"skips take no time", orders({0, 1}), {100}, 64, 0, skipFirst},
         {"only skips", orders({0, 1}), {}, 0, 0, skipBoth},
         {"restart", orders({0, 1}), {0}, 128, 1, [](Player& p) { p.song.restartPosition = 1; }},

@@ -67,6 +67,9 @@ const LengthCase lengthCases[] = {
     // The first return plus ten seconds; playback loops on and is cut 33040 ms x 44.1 in.
     {jumpBackSong, ExtraTen, 33040, true, 1457064},
     {jumpBackSong, ExtraNone, 23040, true, framesForRows(192)},
+    // Order 1 was never played, so the jump back plays it; order 2 was: 16 + 32 + 64 rows.
+    {jumpAroundSong, NoBackwardJumps, 13440, false, framesForRows(112)},
+    {jumpAroundSong, FirstReturn, 13440, true, framesForRows(112)},
     {foreverSong, NoBackwardJumps, 7680, false, framesForRows(64)},
     {foreverSong, FirstReturn, 7680, true, framesForRows(64)},
     {foreverSong, CountThree, 23040, true, framesForRows(192)},

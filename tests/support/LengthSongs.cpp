@@ -30,6 +30,15 @@ std::vector<uint8_t> jumpBackSong() {
         .build();
 }
 
+std::vector<uint8_t> jumpAroundSong() {
+    return withTone()
+        .orders({0, 1, 2})
+        .cell(0, 0, 0, note(C2, 1))
+        .cell(0, 15, 3, fx(0xB, 2))
+        .cell(2, 31, 3, fx(0xB, 1))
+        .build();
+}
+
 std::vector<uint8_t> foreverSong() {
     return withTone().orders({0}).cell(0, 0, 0, note(C2, 1)).cell(0, 63, 3, fx(0xB, 0)).build();
 }

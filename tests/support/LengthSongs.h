@@ -16,6 +16,8 @@ constexpr uint32_t framesForRows(uint32_t rows) {
 std::vector<uint8_t> straightSong();
 // Orders 0, 1, 2; the last row of pattern 2 jumps back to order 1.
 std::vector<uint8_t> jumpBackSong();
+// Orders 0, 1, 2: row 15 of order 0 jumps to order 2, whose row 31 jumps back to order 1.
+std::vector<uint8_t> jumpAroundSong();
 // Order 0 only; its last row jumps to order 0 again.
 std::vector<uint8_t> foreverSong();
 // One pattern whose rows 0..3 repeat twice more by a pattern loop: 72 rows.

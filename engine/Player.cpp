@@ -1,5 +1,6 @@
 #include "engine/Player.h"
 
+#include "engine/ModPlugAdpcm.h"
 #include "engine/ProTrackerEffects.h"
 #include "engine/Tables.h"
 #include "song/InputStream.h"
@@ -497,21 +498,32 @@ void Player::configurePlayback(uint32_t mixingRate) {
     mixer->setVoiceCount(song.channelCount);
 }
 
-bool Player::loadAllSamples(InputStream& stream) {
+bool Player::loadAllSamples(InputStream& stream, bool adpcm) {
     for (uint32_t i = 0; i < song.sampleCount; ++i) {
         Sample* s = sample(i);
         if (!s || s->length == 0)
             continue;
-        uint32_t position = 0;
-        stream.seek(0, SeekFromCurrent, &position);
-        const uint32_t size = stream.size();
         const uint32_t bits = (s->flags & Sample16Bit) ? 16 : 8;
-        s->cutToData(position < size ? size - position : 0, bits / 8);
-        if (s->length == 0)
-            continue;
-        uint8_t* data = mixer->loadSampleData(stream, s->length, bits, 0, nullptr);
+        uint8_t* data = nullptr;
+        if (adpcm && bits == 8 && skipAdpcmMark(stream)) {
+            uint32_t held = s->length;
+            data = decodeModPlugAdpcm(*mixer, stream, held);
+            s->cutToData(held, 1);
+            if (!data && held != 0)
+                return false;
+        } else {
+            uint32_t position = 0;
+            stream.seek(0, SeekFromCurrent, &position);
+            const uint32_t size = stream.size();
+            s->cutToData(position < size ? size - position : 0, bits / 8);
+            if (s->length == 0)
+                continue;
+            data = mixer->loadSampleData(stream, s->length, bits, 0, nullptr);
+            if (!data)
+                return false;
+        }
         if (!data)
-            return false;
+            continue;
         s->data = data;
         s->present = true;
         s->clampLoopToData();

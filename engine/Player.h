@@ -116,8 +116,9 @@ public:
     void restartSong();
     void configurePlayback(uint32_t mixingRate);
     // Reads the data of every sample with a length through the mixer; false on the first
-    // failure (including data the stream cannot hold).
-    bool loadAllSamples(InputStream& stream);
+    // failure. Data cut short by the end of the stream is kept; with `adpcm`, 8-bit data marked
+    // as ModPlug's ADPCM is decoded.
+    bool loadAllSamples(InputStream& stream, bool adpcm = false);
     void releaseAllSamples();
     void refreshVolumes();
 

@@ -1,4 +1,4 @@
-#include "formats/it/ItAdpcm.h"
+#include "engine/ModPlugAdpcm.h"
 #include "formats/it/ItBytes.h"
 #include "formats/it/ItModule.h"
 #include "formats/it/ItPattern.h"
@@ -155,7 +155,7 @@ ItLoadError readSampleData(InputStream& stream, Mixer* mixer, const uint8_t* raw
     uint32_t bytesPerSample = s.flags & ItSample16Bit ? 2 : 1;
     if (raw[0x2E] == ItConvertAdpcm && bytesPerSample == 1 && !stereo) {
         uint32_t held = frames;
-        s.data = decodeItAdpcm(*mixer, stream, held);
+        s.data = decodeModPlugAdpcm(*mixer, stream, held);
         s.length = held;
         return s.data || held == 0 ? ItLoadError::None : ItLoadError::SampleData;
     }

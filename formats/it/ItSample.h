@@ -22,6 +22,7 @@ enum : uint8_t {
 enum : uint8_t {
     ItConvertSigned = 0x01,
     ItConvertDoubleDelta = 0x04, // compressed data is integrated twice
+    ItConvertAdpcm = 0xFF,       // ModPlug's 4-bit ADPCM
 };
 
 enum : uint8_t { ItSamplePanUsed = 0x80 };

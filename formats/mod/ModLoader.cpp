@@ -192,7 +192,8 @@ std::unique_ptr<Player> loadMod(InputStream& stream, bool infoOnly, Mixer* mixer
     song.infoOnly = infoOnly;
     if (infoOnly)
         return player;
-    if (!player->loadAllSamples(stream))
+    // ModPlug Tracker saves MOD samples as ADPCM when asked to.
+    if (!player->loadAllSamples(stream, true))
         return nullptr;
     return player;
 }

@@ -1,12 +1,14 @@
-#include "formats/it/ItAdpcm.h"
+#include "engine/ModPlugAdpcm.h"
 
 #include "mixer/Mixer.h"
 #include "platform/Heap.h"
 #include "song/InputStream.h"
 
+#include <cstring>
+
 namespace tolva {
 
-uint8_t* decodeItAdpcm(Mixer& mixer, InputStream& stream, uint32_t& frames) {
+uint8_t* decodeModPlugAdpcm(Mixer& mixer, InputStream& stream, uint32_t& frames) {
     int8_t table[16];
     if (stream.read(sizeof table, table) != 0) {
         frames = 0;
@@ -36,6 +38,16 @@ uint8_t* decodeItAdpcm(Mixer& mixer, InputStream& stream, uint32_t& frames) {
     platform::release(pcm);
     platform::release(codes);
     return result;
+}
+
+bool skipAdpcmMark(InputStream& stream) {
+    uint32_t start = 0;
+    stream.seek(0, SeekFromCurrent, &start);
+    char mark[5];
+    if (stream.read(sizeof mark, mark) == 0 && std::memcmp(mark, "ADPCM", sizeof mark) == 0)
+        return true;
+    stream.seek(static_cast<int32_t>(start), SeekFromStart);
+    return false;
 }
 
 } // namespace tolva

@@ -56,11 +56,33 @@ bool ModPlayer::readCell(uint32_t channelIndex) {
 }
 
 void ModPlayer::triggerNote(Channel& ch) {
+    const Sample* playing = ch.sample;
     Player::triggerNote(ch);
-    // An instrument number alone changes volume and sample for the next note; the sound
-    // already playing goes on.
-    if (ch.cellInstrument != 0 && ch.cellNote == 0)
-        changeFlags &= ~ChangeStartNote;
+    const bool newNote = ch.cellNote != 0 && ch.cellEffect != 3 && ch.cellEffect != 5;
+    if (ch.cellInstrument == 0 || newNote)
+        return;
+    // An instrument number without a note to start (alone, or with tone portamento) changes
+    // the volume at once and the sample for the next note; the sound already playing goes on.
+    changeFlags &= ~ChangeStartNote;
+    if (ch.sample != playing)
+        swapSample(static_cast<uint32_t>(&ch - channels.data()), ch.sample);
+}
+
+// ProTracker hands the new sample to the Amiga's sound chip only as the loop to play once the
+// current loop ends, so within a loop's length of the change the new loop takes over, and a
+// sample without data silences the channel. A sound not yet in its loop plays on, and so does
+// one whose new sample has no loop to hand over.
+void ModPlayer::swapSample(uint32_t voice, const Sample* next) {
+    if (!(mixer->voiceFlags(voice) & VoiceLoop))
+        return;
+    VoiceRegion region;
+    mixer->getVoiceRegion(region, voice);
+    if (region.position < region.loopStart)
+        return;
+    if (!next || !next->data)
+        mixer->stopVoice(voice);
+    else if (next->flags & SampleLoop)
+        mixer->setVoiceRegion(voice, {next->data, next->loopStart, next->loopEnd, next->loopStart});
 }
 
 int32_t ModPlayer::noteToPeriod(Channel& ch, uint32_t note) {

@@ -31,6 +31,8 @@ public:
     std::array<Sample, ModMaxSamples> samples;
 
 private:
+    void swapSample(uint32_t voice, const Sample* next);
+
     const uint8_t* rowReader_ = nullptr;
     const uint8_t* patternEnd_ = nullptr;
 };

@@ -7,11 +7,11 @@ namespace tolva {
 
 namespace {
 
-// MOD files with a channel tag at offset 1080 (31 samples).
+// MOD files with a channel tag at offset 1080 (31 samples), or an Ice Tracker tag.
 class ModHandler final : public FormatHandler {
 public:
     uint32_t identify(InputStream& stream) override {
-        return findModTag(stream) != 0 ? IdentifyMatch : IdentifyNotThisFormat;
+        return findModTag(stream) != 0 || hasIceTag(stream) ? IdentifyMatch : IdentifyNotThisFormat;
     }
 
     std::unique_ptr<Player> create(InputStream& stream, bool infoOnly, Mixer* mixer) override {

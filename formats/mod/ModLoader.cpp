@@ -72,6 +72,17 @@ bool readSampleHeader(InputStream& stream, Sample& s, bool fifteenSamples, bool&
     return true;
 }
 
+// Turns two 4-channel patterns stored one after the other into one 8-channel pattern.
+void interleaveHalves(std::vector<uint8_t>& pattern) {
+    const std::vector<uint8_t> halves = pattern;
+    const std::size_t half = halves.size() / 2;
+    const std::size_t rowBytes = half / ModRows;
+    for (std::size_t row = 0; row < ModRows; ++row) {
+        std::copy_n(&halves[row * rowBytes], rowBytes, &pattern[row * 2 * rowBytes]);
+        std::copy_n(&halves[half + row * rowBytes], rowBytes, &pattern[(row * 2 + 1) * rowBytes]);
+    }
+}
+
 // Converts one pattern from file cells to stored cells; false when a cell is refused.
 bool convertPattern(const uint8_t* in, uint32_t cells, bool fifteenSamples,
                     const PeriodToNote& noteOf, std::vector<uint8_t>& out) {
@@ -116,11 +127,60 @@ bool isModsGraveFile(InputStream& stream, const ModPlayer& player, uint32_t patt
     return true;
 }
 
+// Ice Tracker keeps 64-row tracks of one channel each, and for every order the four tracks it
+// plays: each order becomes a pattern of its own.
+bool loadIceTracks(InputStream& stream, Song& song, const PeriodToNote& noteOf) {
+    uint8_t counts[2];
+    uint8_t table[StoredOrders * 4];
+    uint8_t tag[4];
+    if (stream.read(2, counts) != 0 || stream.read(sizeof table, table) != 0 ||
+        stream.read(4, tag) != 0)
+        return false;
+    constexpr uint32_t TrackBytes = ModRows * CellBytes;
+    const uint32_t trackCount = counts[1];
+    uint32_t position = 0;
+    stream.seek(0, SeekFromCurrent, &position);
+    if (position > stream.size() || uint64_t{trackCount} * TrackBytes > stream.size() - position)
+        return false;
+    std::vector<uint8_t> tracks(trackCount * TrackBytes);
+    if (!tracks.empty() && stream.read(static_cast<uint32_t>(tracks.size()), tracks.data()) != 0)
+        return false;
+    song.orderCount = static_cast<uint8_t>(std::min<uint32_t>(counts[0], StoredOrders));
+    std::vector<uint8_t> cells(4 * TrackBytes);
+    for (uint32_t order = 0; order < song.orderCount; ++order) {
+        for (uint32_t c = 0; c < 4; ++c) {
+            const uint32_t track = table[order * 4 + c];
+            if (track >= trackCount)
+                return false;
+            for (uint32_t row = 0; row < ModRows; ++row)
+                std::copy_n(&tracks[track * TrackBytes + row * CellBytes], CellBytes,
+                            &cells[(row * 4 + c) * CellBytes]);
+        }
+        song.orders[order] = static_cast<int32_t>(order);
+        if (!convertPattern(cells.data(), 4 * ModRows, false, noteOf, song.patterns[order]))
+            return false;
+    }
+    song.orders[song.orderCount] = OrderEnd;
+    return true;
+}
+
+std::unique_ptr<Player> withSamples(std::unique_ptr<ModPlayer> player, InputStream& stream,
+                                    bool infoOnly) {
+    player->song.infoOnly = infoOnly;
+    if (infoOnly)
+        return player;
+    // ModPlug Tracker saves MOD samples as ADPCM when asked to.
+    if (!player->loadAllSamples(stream, true))
+        return nullptr;
+    return player;
+}
+
 } // namespace
 
 std::unique_ptr<Player> loadMod(InputStream& stream, bool infoOnly, Mixer* mixer) {
+    const bool ice = hasIceTag(stream);
     uint32_t tag = 0;
-    const uint32_t tagChannels = findModTag(stream, &tag);
+    const uint32_t tagChannels = ice ? 4 : findModTag(stream, &tag);
     const bool fifteenSamples = tagChannels == 0;
     if (tagChannels > ModMaxChannels)
         return nullptr;
@@ -144,16 +204,24 @@ std::unique_ptr<Player> loadMod(InputStream& stream, bool infoOnly, Mixer* mixer
         readSampleHeader(stream, player->samples[i], fifteenSamples, refused);
     if (refused)
         return nullptr;
+    const PeriodToNote noteOf;
+    if (ice)
+        return loadIceTracks(stream, song, noteOf)
+                   ? withSamples(std::move(player), stream, infoOnly)
+                   : nullptr;
 
     uint8_t orderBlock[OrderBlockSize];
     if (stream.read(OrderBlockSize, orderBlock) != 0)
         return nullptr;
     // The file holds 128 order bytes; a longer song length is cut to them.
     song.orderCount = static_cast<uint8_t>(std::min<uint32_t>(orderBlock[0], StoredOrders));
+    // StarTrekker's 8-channel pattern k is the 4-channel patterns 2k and 2k+1 side by side;
+    // the order list names the first of the two.
+    const bool pairedPatterns = tag == ModTagFlt8;
     const uint32_t patternLimit = tag == ModTagMK2 ? 127 : 63;
     uint32_t highestPattern = 0;
     for (uint32_t i = 0; i < StoredOrders; ++i) {
-        const uint8_t entry = orderBlock[2 + i];
+        const uint8_t entry = orderBlock[2 + i] / (pairedPatterns ? 2 : 1);
         song.orders[i] = entry;
         if (entry <= patternLimit)
             highestPattern = std::max<uint32_t>(highestPattern, entry);
@@ -165,7 +233,6 @@ std::unique_ptr<Player> loadMod(InputStream& stream, bool infoOnly, Mixer* mixer
         if (stream.read(4, skipped) != 0)
             return nullptr;
     }
-    const PeriodToNote noteOf;
     if (tag == ModTagMK && orderBlock[1] == 0 &&
         isModsGraveFile(stream, *player, highestPattern + 1, noteOf))
         song.channelCount = ModsGraveChannels;
@@ -181,6 +248,8 @@ std::unique_ptr<Player> loadMod(InputStream& stream, bool infoOnly, Mixer* mixer
     for (uint32_t p = 0; p <= highestPattern; ++p) {
         if (stream.read(patternBytes, buffer.data()) != 0)
             return nullptr;
+        if (pairedPatterns)
+            interleaveHalves(buffer);
         // An all-zero pattern is not kept: it plays as a missing one.
         if (std::all_of(buffer.begin(), buffer.end(), [](uint8_t b) { return b == 0; }))
             continue;
@@ -189,13 +258,7 @@ std::unique_ptr<Player> loadMod(InputStream& stream, bool infoOnly, Mixer* mixer
             return nullptr;
     }
 
-    song.infoOnly = infoOnly;
-    if (infoOnly)
-        return player;
-    // ModPlug Tracker saves MOD samples as ADPCM when asked to.
-    if (!player->loadAllSamples(stream, true))
-        return nullptr;
-    return player;
+    return withSamples(std::move(player), stream, infoOnly);
 }
 
 } // namespace tolva

@@ -21,6 +21,7 @@ constexpr KnownTag knownTags[] = {
     {{'N', 'S', 'M', 'S'}, 4}, {{'E', 'X', 'O', '4'}, 4}, {{'T', 'D', 'Z', '4'}, 4},
     {{'F', 'A', '0', '4'}, 4}, {{'F', 'A', '0', '6'}, 6}, {{'F', 'A', '0', '8'}, 8},
     {{'C', 'D', '6', '1'}, 6}, {{'C', 'D', '8', '1'}, 8}, {{'O', 'C', 'T', 'A'}, 8},
+    {{'F', 'L', 'T', '8'}, 8},
 };
 
 bool isDigit(uint8_t c) {
@@ -38,6 +39,14 @@ uint32_t modTagChannels(const uint8_t tag[4]) {
         if (std::memcmp(known.text, tag, 4) == 0)
             return known.channels;
     return 0;
+}
+
+bool hasIceTag(InputStream& stream) {
+    constexpr uint32_t IceTagOffset = 1464;
+    uint8_t tag[4] = {};
+    if (stream.seek(IceTagOffset, SeekFromStart) != 0 || stream.read(4, tag) != 0)
+        return false;
+    return std::memcmp(tag, "IT10", 4) == 0 || std::memcmp(tag, "MTN\0", 4) == 0;
 }
 
 uint32_t findModTag(InputStream& stream, uint32_t* tagValue) {

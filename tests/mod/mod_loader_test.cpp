@@ -284,7 +284,7 @@ TEST(ModTag, ChannelCounts) {
         {"OCTA", 8},  {"M&K!", 4},    {"FEST", 4}, {"NSMS", 4}, {"EXO4", 4},  {"TDZ4", 4},
         {"FA04", 4},  {"FA06", 6},    {"FA08", 8}, {"CD61", 6}, {"CD81", 8},  {"1CHN", 1},
         {"4CHN", 4},  {"9CHN", 9},    {"0CHN", 0}, {"xCHN", 0}, {"10CH", 10}, {"32CH", 32},
-        {"99CH", 99}, {"00CH", 0},    {"1xCH", 0}, {"12Ch", 0}, {"m.k.", 0},  {"FLT8", 0},
+        {"99CH", 99}, {"00CH", 0},    {"1xCH", 0}, {"12Ch", 0}, {"m.k.", 0},  {"FLT8", 8},
         {"TDZ3", 0},  {"\0\0\0\0", 0}};
     for (const auto& [tag, channels] : tags)
         EXPECT_EQ(modTagChannels(reinterpret_cast<const uint8_t*>(tag)), channels) << tag;

@@ -61,7 +61,8 @@ bool readSampleHeader(InputStream& stream, Sample& s, bool fifteenSamples, bool&
     if (lengthWords == 0)
         return true;
     s.length = lengthWords * 2;
-    s.loopStart = bigEndian16(h + 26) * 2;
+    // Soundtracker counted the loop start in bytes, ProTracker in words.
+    s.loopStart = bigEndian16(h + 26) * (fifteenSamples ? 1 : 2);
     s.loopEnd = s.loopStart + bigEndian16(h + 28) * 2;
     s.finetune = static_cast<int8_t>(h[24]);
     s.volume = h[25];
@@ -191,6 +192,9 @@ std::unique_ptr<Player> loadMod(InputStream& stream, bool infoOnly, Mixer* mixer
     Song& song = player->song;
     song.sampleCount = fifteenSamples ? 15 : ModMaxSamples;
     song.channelCount = fifteenSamples ? 4 : tagChannels;
+    // ProTracker keeps slides within the three octaves of its period table.
+    song.minPeriod = 113;
+    song.maxPeriod = 856;
 
     stream.seek(0, SeekFromStart);
     char title[TitleLength];

@@ -85,6 +85,15 @@ void ModPlayer::swapSample(uint32_t voice, const Sample* next) {
         mixer->setVoiceRegion(voice, {next->data, next->loopStart, next->loopEnd, next->loopStart});
 }
 
+bool ModPlayer::fillVoiceStart(uint32_t voice, const void* request, VoiceStart& out) {
+    if (!Player::fillVoiceStart(voice, request, out))
+        return false;
+    // Soundtracker plays only the loop of a looped sample.
+    if (song.sampleCount == 15 && (out.flags & SampleLoop))
+        out.startOffset = std::max(out.startOffset, out.loopStart);
+    return true;
+}
+
 int32_t ModPlayer::noteToPeriod(Channel& ch, uint32_t note) {
     const uint32_t index = note - ProTrackerFirstNote;
     if (note >= ProTrackerFirstNote && index < ProTrackerNoteCount)

@@ -24,6 +24,7 @@ public:
     bool enterPattern(uint32_t pattern) override;
     bool readCell(uint32_t channelIndex) override;
     void triggerNote(Channel& channel) override;
+    bool fillVoiceStart(uint32_t voice, const void* request, VoiceStart& out) override;
     int32_t noteToPeriod(Channel& channel, uint32_t note) override;
     uint32_t periodToFrequency(int32_t period, Channel& channel) override;
 

@@ -25,9 +25,13 @@ expect_status() {
     [[ $got == "$want" ]] || fail "tolva $* exited $got, wanted $want (stderr: $err)"
 }
 
+# expect_contains TEXT WANT...: each WANT appears in TEXT.
 expect_contains() {
-    checks=$((checks + 1))
-    [[ $1 == *"$2"* ]] || fail "expected '$2' in: $1"
+    local want
+    for want in "${@:2}"; do
+        checks=$((checks + 1))
+        [[ $1 == *"$want"* ]] || fail "expected '$want' in: $1"
+    done
 }
 
 expect_equal() {

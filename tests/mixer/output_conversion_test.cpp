@@ -1,7 +1,7 @@
 // The accumulator turned into output samples: scaling by the voice count, rounding,
 // saturation, the sign convention, fold-down and channel swap.
 #include "mixer/ConvertOutput.h"
-#include "support/MixerHarness.h"
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,6 @@
 #include <random>
 
 using namespace tolva;
-using namespace tolva::test;
 
 namespace {
 
@@ -96,28 +95,6 @@ TEST(OutputConversion, Cases) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(convert(c.in, c.bits, c.o), c.out) << int(c.bits) << " " << c.in[0];
-}
-
-TEST(OutputConversion, RenderFormatReachesTheConversion) {
-    // A surround voice cancels in the fold-down; hard left moves right when swapped.
-    FakeOwner owner;
-    MixerPtr mixer = makeMixer(owner);
-    mixer->setRampingEnabled(false);
-    const std::vector<uint8_t> data = words16(std::vector<int>(1000, 1000));
-    startSample(*mixer, owner, 0, data, 2000, 0, Voice16Bit | VoiceSurround, 64, 128);
-    mixer->setVoiceStep(0, 0x10000);
-    std::vector<int16_t> out(8);
-    for (const auto& [format, left, right] :
-         {std::tuple{RenderFormat{}, 500, -500}, std::tuple{RenderFormat{.forceMono = 1}, 500, 500},
-          std::tuple{RenderFormat{.reverseStereo = 1}, 0, 1000}}) {
-        if (format.reverseStereo) {
-            mixer->setVoiceFlags(0, VoiceActive | Voice16Bit);
-            mixer->setVoicePanning(0, 0);
-        }
-        EXPECT_EQ(mixer->render(4, out.data(), &format), 4u);
-        EXPECT_EQ(out[0], left);
-        EXPECT_EQ(out[1], right);
-    }
 }
 
 TEST(OutputConversion, MatchesTheScalarFormulaOverTheWholeRange) {

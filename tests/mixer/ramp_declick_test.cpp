@@ -51,33 +51,27 @@ TEST(RampDeclick, StartedVoiceFadesInInStepsOfTwo) {
     }
 }
 
-TEST(RampDeclick, StoppedVoiceLeavesAFadingTail) {
+TEST(RampDeclick, StoppedVoiceLeavesATailFadingFromTheNextRampStep) {
     Playing p;
     p.start();
     renderLeft(*p.mixer, 300);
     p.mixer->stopVoice(0);
     EXPECT_EQ(p.mixer->voice(0).holdLevel, 8);
-    const std::vector<int32_t> tail = renderLeft(*p.mixer, 30);
     std::vector<int32_t> expected;
     for (int32_t held : {3000, 2000, 1000, 0, 0})
         expected.insert(expected.end(), 6, held);
-    EXPECT_EQ(tail, expected);
+    EXPECT_EQ(renderLeft(*p.mixer, 30), expected);
     EXPECT_EQ(p.mixer->voice(0).holdLevel, 0);
-}
 
-TEST(RampDeclick, TailWaitsForTheCurrentRampInterval) {
-    Playing p;
+    // A new volume takes a ramp step on the next frame; 4 frames leave 2 of the interval.
     p.start();
     renderLeft(*p.mixer, 300);
-    // A new volume takes a ramp step on the next frame; 4 frames leave 2 of the interval.
     p.mixer->setVoiceVolume(0, 32);
     EXPECT_EQ(renderLeft(*p.mixer, 4), std::vector<int32_t>(4, level(62)));
-    EXPECT_EQ(p.mixer->voice(0).rampCountdown, 2);
     p.mixer->stopVoice(0);
-    const int32_t held = level(62);
-    std::vector<int32_t> expected(2, held);
+    expected.assign(2, level(62));
     for (int eighths : {6, 4, 2, 0})
-        expected.insert(expected.end(), 6, eighths * held / 8);
+        expected.insert(expected.end(), 6, eighths * level(62) / 8);
     EXPECT_EQ(renderLeft(*p.mixer, 26), expected);
 }
 
@@ -92,29 +86,22 @@ TEST(RampDeclick, RestartedVoiceCarriesTheOldTail) {
     EXPECT_EQ(left[18], 1000 + level(6));
 }
 
-TEST(RampDeclick, WithoutRampingChangesAreImmediate) {
+TEST(RampDeclick, WithoutRampingChangesAreImmediateAndPanningRampsToo) {
     Playing p;
     p.mixer->setRampingEnabled(false);
     p.start();
-    EXPECT_EQ(p.mixer->voice(0).volume, 64);
     EXPECT_EQ(renderLeft(*p.mixer, 4), std::vector<int32_t>(4, 4000));
     p.mixer->setVoiceVolume(0, 32);
     EXPECT_EQ(renderLeft(*p.mixer, 2), std::vector<int32_t>(2, level(32)));
-    p.mixer->stopVoice(0);
-    EXPECT_EQ(p.mixer->voice(0).holdLevel, 0);
-    EXPECT_EQ(renderLeft(*p.mixer, 4), std::vector<int32_t>(4, 0));
-}
-
-TEST(RampDeclick, PanningRampsToo) {
-    Playing p;
-    p.mixer->setRampingEnabled(false);
-    p.start();
     p.mixer->setRampingEnabled(true);
     p.mixer->setVoicePanning(0, 8);
-    renderLeft(*p.mixer, 2);
-    EXPECT_EQ(p.mixer->voice(0).panning, 2);
-    renderLeft(*p.mixer, 12);
-    EXPECT_EQ(p.mixer->voice(0).panning, 6);
-    renderLeft(*p.mixer, 6);
-    EXPECT_EQ(p.mixer->voice(0).panning, 8);
+    std::vector<int> panning;
+    for (uint32_t frames : {2, 12, 6}) {
+        renderLeft(*p.mixer, frames);
+        panning.push_back(p.mixer->voice(0).panning);
+    }
+    EXPECT_EQ(panning, (std::vector<int>{2, 6, 8}));
+    p.mixer->setRampingEnabled(false);
+    p.mixer->stopVoice(0);
+    EXPECT_EQ(renderLeft(*p.mixer, 4), std::vector<int32_t>(4, 0));
 }

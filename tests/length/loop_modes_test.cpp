@@ -1,6 +1,5 @@
 #include "engine/Player.h"
 #include "support/LengthSongs.h"
-#include "support/ScannedSong.h"
 
 #include <gtest/gtest.h>
 
@@ -103,14 +102,12 @@ TEST(LoopModes, ExtraTimePlaysIntoTheSecondPassAndStops) {
     ASSERT_TRUE(scanned.session);
     // The scan leaves the player rewound and free to loop.
     Player& player = scanned.session->player();
-    EXPECT_EQ(player.maxLoops, NoLoopLimit);
-    EXPECT_EQ(player.playedFrames, 0u);
-    EXPECT_EQ(player.orderIndex, 0u);
-    EXPECT_EQ(renderToEnd(scanned, settings, Plenty), 1457064u);
+    EXPECT_EQ(std::tuple(player.maxLoops, player.playedFrames, player.orderIndex),
+              std::tuple(NoLoopLimit, 0, 0));
+    renderToEnd(scanned, settings, Plenty);
     // 441000 frames (500 ticks) after the return to order 1, row 0: 83 rows on, which is
     // row 19 of order 2.
-    EXPECT_EQ(player.songPosition, 2u * 256 + 19);
-    EXPECT_EQ(player.loopReturnCount, 1u);
+    EXPECT_EQ(std::tuple(player.songPosition, player.loopReturnCount), std::tuple(2 * 256 + 19, 1));
 }
 
 TEST(LoopModes, LoopCountsPlayPastTheScanBound) {
@@ -122,6 +119,22 @@ TEST(LoopModes, LoopCountsPlayPastTheScanBound) {
     ScannedSong endless = scanSong(patternLoopSong(), settingsFor(CountThree), 5);
     EXPECT_EQ(endless.length.lengthMs, 5000u);
     EXPECT_TRUE(endless.length.limitLength);
+    // The song comes back every pass, so its passes are measured past the two-hour bound, up
+    // to the 0xFFFFFFFE frames the counters hold: 97391.548 s at 44100 Hz.
+    for (uint32_t count : {MaxLoopCount, 0xFFFFFFFFu}) {
+        settings.loopCount = count;
+        ScannedSong song = scanSong(slowLoopSong(), settings);
+        ASSERT_TRUE(song.session);
+        EXPECT_EQ(std::tuple(song.length.lengthMs, song.length.limitLength),
+                  std::tuple(97391548, true));
+        EXPECT_EQ(lengthLimitMs(song.length), 97391548u);
+        EXPECT_EQ(song.session->player().playedFrames, 0u); // rewound for playing
+    }
+    // Three passes of 64 rows x 31 ticks, a tick being 5 x 44100 / 64 frames; the first ticks
+    // run before the tempo change.
+    settings.loopCount = 3;
+    const uint64_t frames = 3ull * 64 * 31 * (5 * 44100 / 64);
+    EXPECT_NEAR(scanSong(slowLoopSong(), settings).length.lengthMs, framesToMs(frames, 44100), 500);
 }
 
 TEST(LoopModes, LengthFollowsTheMixingRate) {

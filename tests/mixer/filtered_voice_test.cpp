@@ -125,14 +125,12 @@ TEST(FilteredVoice, CallbackSeesFullScaleFloatsAndItsOutputIsMixed) {
     EXPECT_EQ(out[7], -131071);
     EXPECT_EQ(out[8], 0);
     EXPECT_FALSE(ending.flags & VoiceActive);
-}
 
-TEST(FilteredVoice, InaudibleFilteredVoiceTakesTheIntegerPath) {
-    const std::vector<uint8_t> data = words16(std::vector<int>(100, 1000));
-    Voice v = makeVoice(data, 0, 200, 0, Voice16Bit | VoiceFiltered, 0x10000, 0, 0);
-    CallbackLog log;
-    const MixOptions options{.filter = logFilter, .filterContext = &log};
-    EXPECT_EQ(mixFrames(&v, 1, 10, options), std::vector<int32_t>(20, 0));
-    EXPECT_TRUE(log.frames.empty());
-    EXPECT_EQ(v.position, v.data + 20);
+    // An inaudible filtered voice takes the integer path.
+    Voice inaudible = makeVoice(data, 0, 200, 0, Voice16Bit | VoiceFiltered, 0x10000, 0, 0);
+    CallbackLog none;
+    options.filterContext = &none;
+    EXPECT_EQ(mixFrames(&inaudible, 1, 10, options), std::vector<int32_t>(20, 0));
+    EXPECT_TRUE(none.frames.empty());
+    EXPECT_EQ(inaudible.position, inaudible.data + 20);
 }

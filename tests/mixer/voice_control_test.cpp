@@ -33,16 +33,6 @@ TEST(VoiceControl, StartTakesTheOwnersSample) {
     owner.start.sign = 0;
     mixer->startVoice(3, nullptr);
     EXPECT_EQ(mixer->voice(3).signFlip, 0);
-
-    VoiceRegion region;
-    mixer->getVoiceRegion(region, 3);
-    EXPECT_EQ(region.data, d);
-    EXPECT_EQ(std::tuple(region.position, region.end, region.loopStart), std::tuple(10, 200, 40));
-    region.position = 60;
-    region.end = 100;
-    mixer->setVoiceRegion(3, region);
-    EXPECT_EQ(std::tuple(v.position, v.end, v.flags),
-              std::tuple(d + 60, d + 100, VoiceActive | Voice16Bit | VoiceLoop));
 }
 
 TEST(VoiceControl, DeclinedStartLeavesTheVoiceStoppedWithItsTail) {
@@ -86,18 +76,6 @@ TEST(VoiceControl, ActivityRecordsFlagsAndPeakVolume) {
     EXPECT_TRUE(mixer->reset());
     EXPECT_EQ(std::tuple(mixer->voice(1).flags, mixer->voice(1).position), std::tuple(0, nullptr));
     EXPECT_EQ(mixer->framesRendered(), 0u);
-}
-
-TEST(VoiceControl, RampTableFollowsTheMixingRate) {
-    FakeOwner owner;
-    MixerPtr mixer = makeMixer(owner);
-    for (const auto& [rate, interval] : {std::pair{44100u, 6}, {32000u, 4}, {16000u, 2}}) {
-        mixer->setMixingRate(rate);
-        EXPECT_EQ(mixer->rampParams().rampInterval, interval) << rate;
-    }
-    MixerPtr fresh(createMixer());
-    EXPECT_EQ(std::tuple(fresh->rampParams().rampInterval, fresh->rampParams().rampStep),
-              std::tuple(2, 2));
 }
 
 namespace {

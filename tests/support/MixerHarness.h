@@ -43,7 +43,6 @@ public:
     }
 };
 
-// A mixer owned by `owner`, running at `rate` with `voices` voices.
 MixerPtr makeMixer(FakeOwner& owner, uint32_t rate = 44100, uint32_t voices = 1);
 
 // Starts `voice` on `data` with the byte geometry given; the owner answers with it.
@@ -51,7 +50,7 @@ void startSample(SoftwareMixer& mixer, FakeOwner& owner, uint32_t voice,
                  const std::vector<uint8_t>& data, uint32_t end, uint32_t loopStart, uint8_t flags,
                  uint8_t volume = 64, uint8_t panning = 128);
 
-// Renders into 16-bit signed stereo; the vector holds what was rendered.
+// 16-bit signed stereo; as much as was rendered.
 std::vector<int16_t> render16(SoftwareMixer& mixer, uint32_t frames, uint32_t gain = 256);
 
 // A playing voice over `data` (offsets in bytes), at its target volume and panning.
@@ -63,7 +62,6 @@ struct MixOptions {
     uint32_t gain = 256;
     bool interpolate = true;
     bool forceMono = false;
-    uint8_t rampInterval = 6;
     VoiceFilterCallback filter = nullptr;
     void* filterContext = nullptr;
     bool silent = false; // no accumulator: voices only move
@@ -73,10 +71,8 @@ struct MixOptions {
 std::vector<int32_t> mixFrames(Voice* voices, uint32_t count, uint32_t frames,
                                const MixOptions& options = {});
 
-// Left channel of each frame.
 std::vector<int32_t> leftOf(const std::vector<int32_t>& frames);
 
-// Sample data builders.
 std::vector<uint8_t> words16(const std::vector<int>& values);
 // 16-bit frames whose value is 100 x the frame index, so that the frame played can be read
 // back from the output.

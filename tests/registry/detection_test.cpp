@@ -6,7 +6,6 @@
 #include "song/FormatRegistry.h"
 #include "song/MemoryStream.h"
 #include "song/SongSession.h"
-#include "support/Corpus.h"
 #include "support/FormatsEnabled.h"
 #include "support/ModBuilder.h"
 #include "support/Mtm669Builders.h"
@@ -160,13 +159,6 @@ TEST(Registry, StreamsAreJudgedByContentAloneAndUnreadableOnesRefused) {
             .write(static_cast<uint32_t>(tagged.size()), tagged.data());
         FileStream in(path.c_str(), platform::FileMode::Read);
         EXPECT_EQ(detect(in).first, FormatMod) << name;
-    }
-    const auto files = corpusFiles("not-modules");
-    EXPECT_FALSE(files.empty()) << "no corpus at " << TOLVA_CORPUS_DIR;
-    for (const std::string& path : files) {
-        FileStream stream(path.c_str(), platform::FileMode::Read);
-        ASSERT_TRUE(stream.isOpen()) << path;
-        EXPECT_EQ(detect(stream), notAModule) << path;
     }
 }
 

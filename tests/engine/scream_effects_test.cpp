@@ -28,7 +28,7 @@ protected:
     ScreamChannel ch;
 };
 
-TEST_F(ScreamEffects, TremorAlternatesOnAndOffTimes) {
+TEST_F(ScreamEffects, TremorAndRetriggerWithVolumeChange) {
     handlers::tremor.onRow(*player, ch, 0x21); // 3 ticks audible, 2 muted
     std::vector<int> heard;
     for (int t = 1; t <= 10; ++t) {
@@ -36,29 +36,21 @@ TEST_F(ScreamEffects, TremorAlternatesOnAndOffTimes) {
         heard.push_back(Player::effectiveVolume(ch));
     }
     EXPECT_EQ(heard, (std::vector<int>{60, 60, 0, 0, 60, 60, 60, 0, 0, 60}));
-    EXPECT_EQ(ch.tremorMemory, 0x21);
     handlers::tremor.onRow(*player, ch, 0x00); // memory
-    EXPECT_EQ(ch.tremorCountdown, 3);
-}
+    EXPECT_EQ(std::tuple(ch.tremorMemory, ch.tremorCountdown), std::tuple(0x21, 3));
 
-TEST_F(ScreamEffects, RetriggerWithVolumeChange) {
-    handlers::retriggerVolumeSlide.onRow(*player, ch, 0x63); // x 2/3 every 3 ticks
-    tick(handlers::retriggerVolumeSlide);
-    tick(handlers::retriggerVolumeSlide);
-    EXPECT_EQ(player->changeFlags & ChangeStartNote, 0u);
-    tick(handlers::retriggerVolumeSlide);
-    EXPECT_NE(player->changeFlags & ChangeStartNote, 0u);
-    EXPECT_EQ(ch.volume, 40);
-
-    handlers::retriggerVolumeSlide.onRow(*player, ch, 0x51);
-    tick(handlers::retriggerVolumeSlide);
-    EXPECT_EQ(ch.volume, 24);
-    handlers::retriggerVolumeSlide.onRow(*player, ch, 0xF0); // every tick, doubling
-    tick(handlers::retriggerVolumeSlide);
-    tick(handlers::retriggerVolumeSlide);
-    EXPECT_EQ(ch.volume, 64);
-    handlers::retriggerVolumeSlide.onRow(*player, ch, 0x00);
-    EXPECT_EQ(ch.retrigMemory, 0xF0);
+    // Every 3 ticks x 2/3; every tick -16, which 00 keeps; every tick x 2, up to 64.
+    std::vector<int> volumes, starts;
+    for (const auto& [param, ticks] : {std::pair{0x63, 3}, {0x51, 1}, {0x00, 1}, {0xF0, 4}}) {
+        handlers::retriggerVolumeSlide.onRow(*player, ch, static_cast<uint8_t>(param));
+        for (int t = 0; t < ticks; ++t) {
+            tick(handlers::retriggerVolumeSlide);
+            starts.push_back((player->changeFlags & ChangeStartNote) != 0);
+        }
+        volumes.push_back(ch.volume);
+    }
+    EXPECT_EQ(volumes, (std::vector<int>{40, 24, 8, 64}));
+    EXPECT_EQ(starts, (std::vector<int>{0, 0, 1, 1, 1, 1, 1, 1, 1}));
 }
 
 TEST_F(ScreamEffects, FinePortamentoFineExtraFineAndSlidingForms) {
@@ -71,8 +63,7 @@ TEST_F(ScreamEffects, FinePortamentoFineExtraFineAndSlidingForms) {
     handlers::finePortamentoUp.onRow(*player, ch, 0x05);
     EXPECT_EQ(ch.activeEffect, &handlers::finePortamentoUp);
     tick(handlers::finePortamentoUp);
-    EXPECT_EQ(ch.slideOffset, -26);
-    EXPECT_EQ(ch.portaTarget, player->song.minPeriod);
+    EXPECT_EQ(std::tuple(ch.slideOffset, ch.portaTarget), std::tuple(-26, player->song.minPeriod));
 }
 
 } // namespace

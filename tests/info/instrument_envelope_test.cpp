@@ -27,39 +27,31 @@ InstrumentDescription itInstrument(uint32_t offset, uint8_t flags,
     return d;
 }
 
-struct Expected {
-    std::vector<int> ticks, values;
-    int loopBegin, loopEnd, sustainBegin, sustainEnd;
-    bool centred;
-};
+// Points as (tick, value) pairs, then loop begin and end, sustain begin and end, centred.
+using Envelope = std::tuple<std::vector<std::pair<int, int>>, int, int, int, int, bool>;
 
-void expectEnvelope(const InstrumentDescription& d, uint32_t kind, const Expected& e) {
+Envelope envelope(const InstrumentDescription& d, uint32_t kind) {
     EnvelopeView v;
-    ASSERT_TRUE(readEnvelope(d, kind, v));
-    ASSERT_EQ(v.count, e.values.size());
-    for (uint32_t i = 0; i < v.count; ++i) {
-        EXPECT_EQ(v.ticks[i], e.ticks[i]) << i;
-        EXPECT_EQ(v.values[i], e.values[i]) << i;
-    }
-    EXPECT_EQ(v.loopBegin, e.loopBegin);
-    EXPECT_EQ(v.loopEnd, e.loopEnd);
-    EXPECT_EQ(v.sustainBegin, e.sustainBegin);
-    EXPECT_EQ(v.sustainEnd, e.sustainEnd);
-    EXPECT_EQ(v.centred, e.centred);
+    EXPECT_TRUE(readEnvelope(d, kind, v));
+    std::vector<std::pair<int, int>> points;
+    for (uint32_t i = 0; i < v.count; ++i)
+        points.emplace_back(v.ticks[i], v.values[i]);
+    return {points, v.loopBegin, v.loopEnd, v.sustainBegin, v.sustainEnd, v.centred};
 }
 
 constexpr int None = EnvelopeView::None;
 
 TEST(InstrumentEnvelope, ItEnvelopesPanningAndPitchRaisedAndCentred) {
-    expectEnvelope(itInstrument(0x130, 0x07, {{64, 0}, {32, 10}, {0, 300}}, {0, 1, 1, 2}),
-                   EnvelopeVolume, {{0, 10, 300}, {64, 32, 0}, 0, 1, 1, 2, false});
+    EXPECT_EQ(envelope(itInstrument(0x130, 0x07, {{64, 0}, {32, 10}, {0, 300}}, {0, 1, 1, 2}),
+                       EnvelopeVolume),
+              Envelope({{0, 64}, {10, 32}, {300, 0}}, 0, 1, 1, 2, false));
     // Flags without loop or sustain.
-    expectEnvelope(itInstrument(0x182, 0x01, {{-32, 0}, {0, 4}, {32, 8}}), EnvelopePanning,
-                   {{0, 4, 8}, {0, 32, 64}, None, None, None, None, true});
-    expectEnvelope(itInstrument(0x1D4, 0x01, {{-20, 0}}), EnvelopePitch,
-                   {{0}, {12}, None, None, None, None, true});
-    expectEnvelope(itInstrument(0x1D4, 0x81, {{-20, 0}}), EnvelopePitch,
-                   {{0}, {12}, None, None, None, None, false}); // a filter envelope
+    EXPECT_EQ(envelope(itInstrument(0x182, 0x01, {{-32, 0}, {0, 4}, {32, 8}}), EnvelopePanning),
+              Envelope({{0, 0}, {4, 32}, {8, 64}}, None, None, None, None, true));
+    EXPECT_EQ(envelope(itInstrument(0x1D4, 0x01, {{-20, 0}}), EnvelopePitch),
+              Envelope({{0, 12}}, None, None, None, None, true));
+    EXPECT_EQ(envelope(itInstrument(0x1D4, 0x81, {{-20, 0}}), EnvelopePitch),
+              Envelope({{0, 12}}, None, None, None, None, false)); // a filter envelope
     auto many = itInstrument(0x130, 0x01, {});
     many.bytes[0x131] = 200;
     EnvelopeView v;
@@ -84,7 +76,8 @@ TEST(InstrumentEnvelope, XmVolumeAndPanning) {
     d.bytes[229] = 2;
     d.bytes[233] = 0x01 | 0x02 | 0x04;
     d.bytes[234] = 0x01;
-    expectEnvelope(d, EnvelopeVolume, {{0, 5, 20}, {64, 40, 0}, 0, 2, 1, 1, false});
+    EXPECT_EQ(envelope(d, EnvelopeVolume),
+              Envelope({{0, 64}, {5, 40}, {20, 0}}, 0, 2, 1, 1, false));
     EnvelopeView v;
     ASSERT_TRUE(readEnvelope(d, EnvelopePanning, v));
     EXPECT_EQ(v.count, 12u);

@@ -25,6 +25,16 @@ std::vector<std::string> texts(uint32_t format, const std::vector<uint8_t>& byte
     return result;
 }
 
+using Texts = std::vector<std::string>;
+
+// The texts of the cells at `indices` (row x channels + channel).
+Texts at(const Texts& t, std::initializer_list<std::size_t> indices) {
+    Texts picked;
+    for (std::size_t i : indices)
+        picked.push_back(t.at(i));
+    return picked;
+}
+
 void add(std::vector<uint8_t>& bytes, std::initializer_list<uint8_t> more) {
     bytes.insert(bytes.end(), more);
 }
@@ -61,13 +71,10 @@ TEST(PatternText, ModCellsWithEveryEffectAndEmptyCellsPastTheData) {
     addModCell(bytes, 0, 0, 0, 0);
     for (uint32_t format : {FormatMod, FormatMod15}) {
         auto t = texts(format, bytes, 2, 17);
-        EXPECT_EQ(t[0], "... 01 05A"); // arpeggio with a parameter is an effect
-        EXPECT_EQ(t[1], "C#1 02 15A"); // note 14: period index 13, the C# above 856
-        EXPECT_EQ(t[12], "C-2 0D C5A");
-        EXPECT_EQ(t[15], "D#2 10 F5A");
-        EXPECT_EQ(t[16], "C-2 .. ...");
-        EXPECT_EQ(t[17], "... .. ...");
-        EXPECT_EQ(t[33], "... .. ...");
+        // An arpeggio with a parameter is an effect; note 14 is period index 13, the C# above 856.
+        EXPECT_EQ(at(t, {0, 1, 12, 15, 16, 17, 33}),
+                  (Texts{"... 01 05A", "C#1 02 15A", "C-2 0D C5A", "D#2 10 F5A", "C-2 .. ...",
+                         "... .. ...", "... .. ..."}));
     }
 }
 
@@ -91,10 +98,8 @@ TEST(PatternText, Composer669Cells) {
         36 << 2 | 5 >> 4, (5 << 4 & 0xF0) | 9, 0x24, 0xFE, 0x07, 0xFF, 0xFF, 0xFF, 0x5F};
     bytes.resize(8 * 3 * 2, 0xFF);
     auto t = texts(Format669, bytes, 2, 8);
-    EXPECT_EQ(t[0], "C-3 05 9 24");
-    EXPECT_EQ(t[1], "... .. 7 ..");
-    EXPECT_EQ(t[2], "... .. . 5F");
-    EXPECT_EQ(t[8], "... .. . ..");
+    EXPECT_EQ(at(t, {0, 1, 2, 8}),
+              (Texts{"C-3 05 9 24", "... .. 7 ..", "... .. . 5F", "... .. . .."}));
 }
 
 TEST(PatternText, S3mCellsWithEveryCommandAndTheColumnsThatPlay) {
@@ -106,18 +111,14 @@ TEST(PatternText, S3mCellsWithEveryCommandAndTheColumnsThatPlay) {
     for (uint8_t letter = 1; letter <= 26; ++letter)
         add(bytes, {0x80 | 1, letter, letter, 0});
     auto t = texts(FormatS3m, bytes, 27, 5);
-    EXPECT_EQ(t[0], "C-5 12 64 A06");
-    EXPECT_EQ(t[1], "... .. .. .00");
-    EXPECT_EQ(t[2], "^^^ .. .. .00");
-    EXPECT_EQ(t[3], "... .. 07 .00");
-    EXPECT_EQ(t[4], "... .. .. Z80");
+    EXPECT_EQ(at(t, {0, 1, 2, 3, 4}), (Texts{"C-5 12 64 A06", "... .. .. .00", "^^^ .. .. .00",
+                                             "... .. 07 .00", "... .. .. Z80"}));
     for (uint32_t letter = 1; letter <= 26; ++letter)
         EXPECT_EQ(t[letter * 5 + 1], command("... .. .. ", 'A' + letter - 1, letter));
 
     const uint8_t columns[2] = {0, 5};
     t = texts(FormatS3m, {0x20 | 5, 0x31, 1, 0}, 1, 2, columns);
-    EXPECT_EQ(t[0], "... .. .. .00");
-    EXPECT_EQ(t[1], "C#3 01 .. .00");
+    EXPECT_EQ(at(t, {0, 1}), (Texts{"... .. .. .00", "C#3 01 .. .00"}));
 }
 
 TEST(PatternText, XmPackedAndFullCells) {
@@ -132,11 +133,8 @@ TEST(PatternText, XmPackedAndFullCells) {
     for (uint8_t effect = 0; effect < 36; ++effect)
         add(bytes, {0x80 | 0x08 | 0x10, effect, 0x40});
     auto t = texts(FormatXm, bytes, 51, 1);
-    EXPECT_EQ(t[0], "C-4 03 40 F06");
-    EXPECT_EQ(t[1], "=== .. .. ...");
-    EXPECT_EQ(t[2], "... .. .. ...");
-    EXPECT_EQ(t[3], "... .. .. ...");
-    EXPECT_EQ(t[4], "... .. -A Z12");
+    EXPECT_EQ(at(t, {0, 1, 2, 3, 4}), (Texts{"C-4 03 40 F06", "=== .. .. ...", "... .. .. ...",
+                                             "... .. .. ...", "... .. -A Z12"}));
     for (uint32_t high = 6; high < 16; ++high)
         EXPECT_EQ(t[high - 1], std::string("... .. ") + "-+dusvp<>m"[high - 6] + "3 ...");
     for (uint32_t effect = 0; effect < 36; ++effect)
@@ -159,16 +157,11 @@ TEST(PatternText, ItCellsVolumeColumnAndRepeatedValues) {
     for (uint8_t letter = 1; letter <= 26; ++letter)
         add(bytes, {0x80 | 1, 0x08, letter, 0x7F, 0});
     auto t = texts(FormatIt, bytes, 35, 2);
-    EXPECT_EQ(t[0], "C-5 07 64 A03");
-    EXPECT_EQ(t[1], "... .. .. .00");
-    EXPECT_EQ(t[2], "=== 07p32 .10"); // command 0: no letter, the parameter stays
-    EXPECT_EQ(t[4], "=== 07p32 .10");
-    EXPECT_EQ(t[6], "... .. A0 .00");
-    EXPECT_EQ(t[8], "... .. F9 .00");
-    EXPECT_EQ(t[10], "... .. G0 .00");
-    EXPECT_EQ(t[12], "... .. H9 .00");
-    EXPECT_EQ(t[14], "^^^ .. .. .00");
-    EXPECT_EQ(t[16], "~~~ .. .. .00");
+    // Command 0 shows no letter; its parameter stays.
+    EXPECT_EQ(at(t, {0, 1, 2, 4, 6, 8, 10, 12, 14, 16}),
+              (Texts{"C-5 07 64 A03", "... .. .. .00", "=== 07p32 .10", "=== 07p32 .10",
+                     "... .. A0 .00", "... .. F9 .00", "... .. G0 .00", "... .. H9 .00",
+                     "^^^ .. .. .00", "~~~ .. .. .00"}));
     for (uint32_t letter = 1; letter <= 26; ++letter)
         EXPECT_EQ(t[(8 + letter) * 2], command("... .. .. ", 'A' + letter - 1, 0x7F)) << letter;
 }

@@ -1,6 +1,5 @@
-// The mixer's voice operations as a player uses them: starting, regions, stopping, flags,
-// activity, sample memory and the voice count.
-#include "song/MemoryStream.h"
+// The mixer's voice operations as a player uses them: starting, stopping, flags,
+// activity and the voice count.
 #include "support/MixerHarness.h"
 
 #include <gtest/gtest.h>
@@ -76,32 +75,4 @@ TEST(VoiceControl, ActivityRecordsFlagsAndPeakVolume) {
     EXPECT_TRUE(mixer->reset());
     EXPECT_EQ(std::tuple(mixer->voice(1).flags, mixer->voice(1).position), std::tuple(0, nullptr));
     EXPECT_EQ(mixer->framesRendered(), 0u);
-}
-
-namespace {
-
-struct Negate : SampleConverter {
-    uint32_t a = 0, b = 0;
-    void convert(uint8_t* block, uint32_t size, uint32_t convA, uint32_t convB) override {
-        for (uint32_t i = 0; i < size; ++i)
-            block[i] = static_cast<uint8_t>(-block[i]);
-        a = convA;
-        b = convB;
-    }
-};
-
-} // namespace
-
-TEST(VoiceControl, LoadedSampleDataIsConverted) {
-    FakeOwner owner;
-    MixerPtr mixer = makeMixer(owner);
-    const uint8_t bytes[] = {1, 2, 3, 4};
-    MemoryStream stream(bytes, 4);
-    Negate negate;
-    uint8_t* loaded = mixer->loadSampleData(stream, 3, 7, 9, &negate);
-    ASSERT_NE(loaded, nullptr);
-    EXPECT_EQ(std::tuple(loaded[0], loaded[2], negate.a, negate.b), std::tuple(0xFF, 0xFD, 7, 9));
-    mixer->freeSampleData(loaded);
-    // Only one byte is left: the read fails and nothing stays allocated.
-    EXPECT_EQ(mixer->loadSampleData(stream, 3, 0, 0, nullptr), nullptr);
 }

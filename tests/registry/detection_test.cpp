@@ -162,18 +162,6 @@ TEST(Registry, StreamsAreJudgedByContentAloneAndUnreadableOnesRefused) {
     }
 }
 
-TEST(Registry, NewPlayerIsRewoundWithItsDefaultGain) {
-    FormatsEnabled formats;
-    for (const auto& [channels, tag, gain] : {std::tuple{4u, "M.K.", 1}, {8u, "OCTA", 2}}) {
-        MemoryStream stream(ModBuilder(channels, tag).build());
-        auto player = createPlayer(stream, true, nullptr);
-        ASSERT_TRUE(player);
-        EXPECT_EQ(player->gain, gain); // 0.3 per channel, truncated
-        EXPECT_EQ(player->orderIndex, 0u);
-        EXPECT_FALSE(player->ended);
-    }
-}
-
 // The player hands its sample blocks back to the mixer as it goes: under the sanitizers a
 // mixer destroyed first shows up here.
 TEST(SongSession, PlaysAndReleasesItsSamplesThroughItsOwnMixer) {

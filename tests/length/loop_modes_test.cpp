@@ -11,36 +11,30 @@ namespace {
 constexpr uint32_t Rate = 44100;
 constexpr uint32_t Plenty = 20 * 60 * Rate;
 
-struct Mode {
-    uint32_t lengthMode;
-    bool extraPlayTime, loopByCount;
-    uint32_t loopCount, extraLoopSeconds;
-    bool stripTrailingEmpty = false;
-};
-
-const Mode NoBackwardJumps{LengthNoBackwardJumps, true, true, 3, 10};
-const Mode FirstReturn{LengthDetectLoop, false, true, 3, 10};
-const Mode CountTwo{LengthDetectLoop, true, true, 2, 0};
-const Mode CountThree{LengthDetectLoop, true, true, 3, 0};
-const Mode ExtraTen{LengthDetectLoop, true, false, 1, 10};
-const Mode ExtraNone{LengthDetectLoop, true, false, 1, 0};
-const Mode StripNoBack{LengthNoBackwardJumps, true, true, 3, 10, true};
-const Mode StripCountThree{LengthDetectLoop, true, true, 3, 0, true};
-
-Settings settingsFor(const Mode& m) {
+Settings mode(uint32_t lengthMode, bool extraPlayTime, bool loopByCount, uint32_t loopCount,
+              uint32_t extraLoopSeconds, bool stripTrailingEmpty = false) {
     Settings s;
-    s.lengthMode = m.lengthMode;
-    s.extraPlayTime = m.extraPlayTime;
-    s.loopByCount = m.loopByCount;
-    s.loopCount = m.loopCount;
-    s.extraLoopSeconds = m.extraLoopSeconds;
-    s.stripTrailingEmptyPatterns = m.stripTrailingEmpty;
+    s.lengthMode = lengthMode;
+    s.extraPlayTime = extraPlayTime;
+    s.loopByCount = loopByCount;
+    s.loopCount = loopCount;
+    s.extraLoopSeconds = extraLoopSeconds;
+    s.stripTrailingEmptyPatterns = stripTrailingEmpty;
     return s;
 }
 
+const Settings NoBackwardJumps = mode(LengthNoBackwardJumps, true, true, 3, 10);
+const Settings FirstReturn = mode(LengthDetectLoop, false, true, 3, 10);
+const Settings CountTwo = mode(LengthDetectLoop, true, true, 2, 0);
+const Settings CountThree = mode(LengthDetectLoop, true, true, 3, 0);
+const Settings ExtraTen = mode(LengthDetectLoop, true, false, 1, 10);
+const Settings ExtraNone = mode(LengthDetectLoop, true, false, 1, 0);
+const Settings StripNoBack = mode(LengthNoBackwardJumps, true, true, 3, 10, true);
+const Settings StripCountThree = mode(LengthDetectLoop, true, true, 3, 0, true);
+
 struct LengthCase {
     std::vector<uint8_t> (*song)();
-    Mode mode;
+    Settings settings;
     uint32_t lengthMs;
     bool looped;
     uint32_t renderedFrames; // what playback renders before it stops
@@ -85,19 +79,18 @@ const LengthCase lengthCases[] = {
 TEST(LoopModes, LengthAndPlaybackUnderEachMode) {
     for (const LengthCase& c : lengthCases) {
         SCOPED_TRACE(testing::Message() << "case " << (&c - lengthCases));
-        const Settings settings = settingsFor(c.mode);
-        ScannedSong scanned = scanSong(c.song(), settings);
+        ScannedSong scanned = scanSong(c.song(), c.settings);
         ASSERT_TRUE(scanned.session);
         EXPECT_EQ(scanned.length.lengthMs, c.lengthMs);
         EXPECT_EQ(scanned.length.startOffsetMs, 0u);
         EXPECT_EQ(scanned.length.looped, c.looped);
         EXPECT_EQ(scanned.length.limitLength, c.looped);
-        EXPECT_EQ(renderToEnd(scanned, settings, Plenty), c.renderedFrames);
+        EXPECT_EQ(renderToEnd(scanned, c.settings, Plenty), c.renderedFrames);
     }
 }
 
 TEST(LoopModes, ExtraTimePlaysIntoTheSecondPassAndStops) {
-    Settings settings = settingsFor(ExtraTen);
+    Settings settings = ExtraTen;
     ScannedSong scanned = scanSong(jumpBackSong(), settings);
     ASSERT_TRUE(scanned.session);
     // The scan leaves the player rewound and free to loop.
@@ -113,10 +106,10 @@ TEST(LoopModes, ExtraTimePlaysIntoTheSecondPassAndStops) {
 TEST(LoopModes, LoopCountsPlayPastTheScanBound) {
     // Five passes of 7.68 s each, although the scan is bounded at 20 s; a song that never
     // comes back is still cut there.
-    Settings settings = settingsFor(CountThree);
+    Settings settings = CountThree;
     settings.loopCount = 5;
     EXPECT_EQ(scanSong(foreverSong(), settings, 20).length.lengthMs, 38400u);
-    ScannedSong endless = scanSong(patternLoopSong(), settingsFor(CountThree), 5);
+    ScannedSong endless = scanSong(patternLoopSong(), CountThree, 5);
     EXPECT_EQ(endless.length.lengthMs, 5000u);
     EXPECT_TRUE(endless.length.limitLength);
     // The song comes back every pass, so its passes are measured past the two-hour bound, up

@@ -58,7 +58,6 @@ checks=$((checks + 1))
     fail "a render past the file size limit succeeded"
 expect_equal "$(ls "$work" | grep -c big)" 0 "files left by a failed render"
 
-
 # Several songs into a folder, side by side: each file as a render of that song alone; a refused
 # song is told and the others are written; on a terminal one progress line counts the songs.
 songs=("$demo" "$corpus/songs/madbomber-data__bizjung.it" "$corpus/songs/njam-data__satisfy.xm")

@@ -2,8 +2,7 @@
 source "$(dirname "$0")/lib.sh"
 
 # Bytes of raw output. The demo lasts 23040 ms, 1016064 frames at 44100 Hz: it ends on a tick.
-# Ticks of 441 frames at 22050 Hz are served as 440 and 442 (frames go in pairs), so its 1152
-# ticks take 508032 frames there.
+# Its 1152 ticks of 441 frames at 22050 Hz are served as 440 and 442: frames go in pairs.
 while read -r bytes args; do
     # shellcheck disable=SC2086 # the arguments are split at blanks
     expect_status 0 render "$demo" -o "$work/demo.raw" --force $args

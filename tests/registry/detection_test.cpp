@@ -185,9 +185,6 @@ TEST(SongSession, PlaysAndReleasesItsSamplesThroughItsOwnMixer) {
             peak = std::max(peak, std::abs(static_cast<int>(v)));
     }
     EXPECT_GT(peak, 0);
-    EXPECT_EQ(session->player().playedFrames, 3 * 576u);
-    session->seekToFrame(100);
-    EXPECT_EQ(session->player().playedFrames, 100u);
 }
 
 } // namespace

@@ -7,22 +7,15 @@
 
 namespace tolva::test {
 
-namespace {
-
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
-} // namespace
-
 std::vector<std::string> corpusFiles(const std::string& sub, const std::string& extension) {
+    const auto same = [](unsigned char a, unsigned char b) {
+        return std::tolower(a) == std::tolower(b);
+    };
     std::vector<std::string> files;
-    const std::string wanted = lower(extension);
     for (const std::string& path : corpusFiles(sub)) {
-        const std::string found = lower(std::filesystem::path(path).extension().string());
-        if (found.size() == wanted.size() + 1 && found.compare(1, wanted.size(), wanted) == 0)
+        const std::string found = std::filesystem::path(path).extension().string();
+        if (found.size() == extension.size() + 1 &&
+            std::equal(extension.begin(), extension.end(), found.begin() + 1, same))
             files.push_back(path);
     }
     return files;

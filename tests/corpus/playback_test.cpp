@@ -109,9 +109,7 @@ void loadScanAndPlay(const std::vector<uint8_t>& bytes) {
         return;
     EXPECT_TRUE(described);
     constexpr uint32_t Rate = 11025;
-    Settings settings;
-    settings.mixingFrequency = Rate;
-    settings.lengthMode = LengthDetectLoop;
+    const Settings settings{.lengthMode = LengthDetectLoop, .mixingFrequency = Rate};
     applySettings(session->player(), settings, false);
     startPlayback(*session, scanLength(*session, settings, 10 * 60), Rate);
     std::vector<int16_t> block(2 * 576);

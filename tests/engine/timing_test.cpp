@@ -54,8 +54,7 @@ TEST(RenderFrames, PreparesTheMixerCountsFramesAndPassesTheGain) {
     EXPECT_EQ(mixer.slots[0].listener, player.get());
     EXPECT_FLOAT_EQ(player->defaultGain(), 1.8f);
     player->gain = 307;
-    RenderFormat options;
-    options.gain = 1;
+    RenderFormat options{.gain = 1};
     EXPECT_EQ(player->renderFrames(882 * 6, nullptr, &options), 882u * 6);
     EXPECT_EQ(mixer.lastGain, 307u);
     EXPECT_EQ(player->songPosition, 0u); // six ticks: row 0 complete

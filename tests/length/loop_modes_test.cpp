@@ -13,14 +13,12 @@ constexpr uint32_t Plenty = 20 * 60 * Rate;
 
 Settings mode(uint32_t lengthMode, bool extraPlayTime, bool loopByCount, uint32_t loopCount,
               uint32_t extraLoopSeconds, bool stripTrailingEmpty = false) {
-    Settings s;
-    s.lengthMode = lengthMode;
-    s.extraPlayTime = extraPlayTime;
-    s.loopByCount = loopByCount;
-    s.loopCount = loopCount;
-    s.extraLoopSeconds = extraLoopSeconds;
-    s.stripTrailingEmptyPatterns = stripTrailingEmpty;
-    return s;
+    return {.lengthMode = lengthMode,
+            .loopCount = loopCount,
+            .extraLoopSeconds = extraLoopSeconds,
+            .stripTrailingEmptyPatterns = stripTrailingEmpty,
+            .loopByCount = loopByCount,
+            .extraPlayTime = extraPlayTime};
 }
 
 const Settings NoBackwardJumps = mode(LengthNoBackwardJumps, true, true, 3, 10);
@@ -132,8 +130,7 @@ TEST(LoopModes, LoopCountsPlayPastTheScanBound) {
 
 TEST(LoopModes, LengthFollowsTheMixingRate) {
     for (uint32_t rate : {11025u, 22050u, 48000u, 96000u}) {
-        Settings settings;
-        settings.mixingFrequency = rate;
+        const Settings settings{.mixingFrequency = rate};
         ScannedSong scanned = scanSong(straightSong(), settings);
         ASSERT_TRUE(scanned.session);
         // 768 ticks; at 22050 Hz the 441-frame tick alternates 440 and 442.

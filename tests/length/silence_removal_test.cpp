@@ -11,20 +11,17 @@ namespace {
 constexpr uint32_t Rate = 44100;
 
 Settings removing(uint32_t trailingSeconds) {
-    Settings s;
-    s.removeSilence = 1;
-    s.trailingSilenceSeconds = trailingSeconds;
-    return s;
+    return {.trailingSilenceSeconds = trailingSeconds, .removeSilence = 1};
 }
 
 } // namespace
 
 TEST(SilenceRemoval, StartLengthAndPlayback) {
-    Settings looping = removing(0);
-    looping.lengthMode = LengthDetectLoop;
-    looping.extraPlayTime = 1;
-    looping.loopByCount = 0;
-    looping.extraLoopSeconds = 3;
+    const Settings looping{.lengthMode = LengthDetectLoop,
+                           .trailingSilenceSeconds = 0,
+                           .extraLoopSeconds = 3,
+                           .removeSilence = 1,
+                           .extraPlayTime = 1};
     // Row 8 with a note delayed by one tick starts on tick 49, 882 frames before 1 s; its voice
     // fades in from silence over that last tick.
     const std::vector<uint8_t> lateAttack =

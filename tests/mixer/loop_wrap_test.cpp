@@ -122,8 +122,7 @@ TEST(LoopWrap, SilentVoicesMoveExactlyLikeAudibleOnes) {
         Voice quiet = audible;
         quiet.volume = quiet.targetVolume = 0;
         Voice unrendered = audible;
-        MixOptions noOutput;
-        noOutput.silent = true;
+        const MixOptions noOutput{.silent = true};
         for (int block = 0; block < 40; ++block) {
             mixFrames(&audible, 1, 576);
             mixFrames(&quiet, 1, 576);

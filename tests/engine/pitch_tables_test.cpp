@@ -8,10 +8,9 @@ namespace tolva::test {
 namespace {
 
 TEST(PitchTables, OneOctaveInFiveHundredTwelveSteps) {
-    EXPECT_EQ(pitchTable[0], 65536u);
-    EXPECT_EQ(pitchTable[1], 65625u);
-    EXPECT_EQ(pitchTable[2], 65714u);
-    EXPECT_EQ(pitchTable[256], 92682u); // half an octave: 65536 x sqrt(2)
+    // Half an octave is 65536 x sqrt(2).
+    EXPECT_EQ(std::tuple(pitchTable[0], pitchTable[1], pitchTable[2], pitchTable[256]),
+              std::tuple(65536u, 65625u, 65714u, 92682u));
     for (uint32_t i = 1; i < PitchTableLength; ++i) {
         EXPECT_GT(pitchTable[i], pitchTable[i - 1]) << i;
         EXPECT_NEAR(pitchTable[i], 65536.0 * std::exp2(i / 512.0), 11.0) << i;

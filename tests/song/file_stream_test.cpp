@@ -35,14 +35,11 @@ TEST(FileStream, ReadsSeeksAndSizesOfPresentEmptyAndMissingFiles) {
 
     FileStream(dir.path("empty.bin").c_str(), platform::FileMode::Write);
     FileStream empty(dir.path("empty.bin").c_str(), platform::FileMode::Read);
-    EXPECT_TRUE(empty.isOpen());
-    EXPECT_EQ(empty.size(), 0u);
+    EXPECT_EQ(std::tuple(empty.isOpen(), empty.size()), std::tuple(true, 0u));
     FileStream missing(dir.path("missing.bin").c_str(), platform::FileMode::Read);
-    EXPECT_FALSE(missing.isOpen());
-    EXPECT_EQ(missing.size(), 0u);
-    EXPECT_EQ(missing.seek(0, SeekFromStart), 0u);
-    EXPECT_EQ(missing.read(1, buf, &got), 1u);
-    EXPECT_EQ(missing.write(1, buf), 1u);
+    EXPECT_EQ(std::tuple(missing.isOpen(), missing.size(), missing.seek(0, SeekFromStart),
+                         missing.read(1, buf, &got), missing.write(1, buf)),
+              std::tuple(false, 0u, 0u, 1u, 1u));
 }
 
 } // namespace tolva::test

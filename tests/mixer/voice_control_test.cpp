@@ -45,10 +45,11 @@ TEST(VoiceControl, DeclinedStartLeavesTheVoiceStoppedWithItsTail) {
     EXPECT_NE(last, 0);
     owner.acceptStarts = false;
     mixer->startVoice(0, nullptr);
-    // Stopping a stopped voice changes nothing.
-    mixer->stopVoice(0);
     const Voice& v = mixer->voice(0);
     EXPECT_EQ(std::tuple(v.flags & VoiceActive, v.holdLeft, v.holdLevel), std::tuple(0, last, 8));
+    // Stopping a stopped voice changes nothing.
+    mixer->stopVoice(0);
+    EXPECT_EQ(v.holdLevel, 8);
 }
 
 TEST(VoiceControl, ActivityRecordsFlagsAndPeakVolume) {

@@ -12,9 +12,6 @@ class ScreamEffects : public ::testing::Test {
 protected:
     void SetUp() override {
         player = playMod(ModBuilder().build(), mixer);
-        player->song.slideUpUnit = -4;
-        player->song.slideDownUnit = 4;
-        ch.period = 1000;
         ch.volume = 60;
     }
 
@@ -28,17 +25,9 @@ protected:
     ScreamChannel ch;
 };
 
-TEST_F(ScreamEffects, TremorAndRetriggerWithVolumeChange) {
-    handlers::tremor.onRow(*player, ch, 0x21); // 3 ticks audible, 2 muted
-    std::vector<int> heard;
-    for (int t = 1; t <= 10; ++t) {
-        tick(handlers::tremor);
-        heard.push_back(Player::effectiveVolume(ch));
-    }
-    EXPECT_EQ(heard, (std::vector<int>{60, 60, 0, 0, 60, 60, 60, 0, 0, 60}));
-    handlers::tremor.onRow(*player, ch, 0x00); // memory
-    EXPECT_EQ(std::tuple(ch.tremorMemory, ch.tremorCountdown), std::tuple(0x21, 3));
-
+// Each form of the retrigger's volume change once; tremor and the fine slides are checked
+// through S3M songs.
+TEST_F(ScreamEffects, RetriggerWithVolumeChange) {
     // Every 3 ticks x 2/3; every tick -16, which 00 keeps; every tick x 2, up to 64.
     std::vector<int> volumes, starts;
     for (const auto& [param, ticks] : {std::pair{0x63, 3}, {0x51, 1}, {0x00, 1}, {0xF0, 4}}) {
@@ -51,19 +40,6 @@ TEST_F(ScreamEffects, TremorAndRetriggerWithVolumeChange) {
     }
     EXPECT_EQ(volumes, (std::vector<int>{40, 24, 8, 64}));
     EXPECT_EQ(starts, (std::vector<int>{0, 0, 1, 1, 1, 1, 1, 1, 1}));
-}
-
-TEST_F(ScreamEffects, FinePortamentoFineExtraFineAndSlidingForms) {
-    handlers::finePortamentoUp.onRow(*player, ch, 0xF3);
-    EXPECT_EQ(ch.slideOffset, -12);
-    handlers::finePortamentoDown.onRow(*player, ch, 0xE3);
-    EXPECT_EQ(ch.slideOffset, -9);
-    handlers::finePortamentoDown.onRow(*player, ch, 0x00); // shared memory: 0xE3 again
-    EXPECT_EQ(ch.slideOffset, -6);
-    handlers::finePortamentoUp.onRow(*player, ch, 0x05);
-    EXPECT_EQ(ch.activeEffect, &handlers::finePortamentoUp);
-    tick(handlers::finePortamentoUp);
-    EXPECT_EQ(std::tuple(ch.slideOffset, ch.portaTarget), std::tuple(-26, player->song.minPeriod));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "support/LengthSongs.h"
 #include "support/ModBuilder.h"
+#include "support/ScannedSong.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,8 @@
 #pragma once
-// Four-channel MOD songs at speed 6 and 125 BPM, built for the length rules, and loaded the way
-// the plug-in loads them for playing: settings applied, length scanned. At 44100 Hz a tick is
+// Four-channel MOD songs at speed 6 and 125 BPM, built for the length rules. At 44100 Hz a tick is
 // 882 frames, a row 5292 frames and a pattern 7680 ms; the first tick is at frame 0, so a song
 // of R rows ends at the tick after its last row, 882 x 6R frames in.
-#include "engine/LengthScan.h"
-#include "settings/Settings.h"
-#include "song/SongSession.h"
-
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 namespace tolva::test {
@@ -35,24 +29,5 @@ std::vector<uint8_t> slowLoopSong();
 // Six patterns (46.08 s) of silence but for one short unlooped note at order 3, row 0
 // (23.04 s in), which sounds for about a quarter of a second.
 std::vector<uint8_t> silentEdgesSong();
-
-struct ScannedSong {
-    std::unique_ptr<SongSession> session;
-    SongLength length;
-};
-
-ScannedSong scanSong(const std::vector<uint8_t>& moduleBytes, const Settings& settings,
-                     uint32_t maxSeconds = MaxScanSeconds);
-
-// Plays the scanned song from its start (after any leading silence) in blocks of 576 frames of
-// 16-bit output until rendering stops or `maxFrames` have been rendered; answers the frames
-// rendered and, in `firstSound`, the first frame that was not silent (-1: none).
-uint32_t renderToEnd(ScannedSong& song, const Settings& settings, uint32_t maxFrames,
-                     int64_t* firstSound = nullptr);
-
-// Milliseconds of `frames` at `rate`, truncated as the length scan does.
-constexpr uint32_t framesToMs(uint64_t frames, uint32_t rate) {
-    return static_cast<uint32_t>(frames * 1000 / rate);
-}
 
 } // namespace tolva::test

@@ -1,0 +1,46 @@
+#include "support/ScannedSong.h"
+
+#include "engine/PlaybackStart.h"
+#include "engine/Player.h"
+#include "engine/SongSettings.h"
+#include "song/MemoryStream.h"
+
+#include <gtest/gtest.h>
+
+namespace tolva::test {
+
+ScannedSong scanSong(const std::vector<uint8_t>& moduleBytes, const Settings& settings,
+                     uint32_t maxSeconds) {
+    enableAllFormats();
+    MemoryStream stream(moduleBytes);
+    ScannedSong song;
+    song.session = createSession(stream, false);
+    EXPECT_TRUE(song.session);
+    if (!song.session)
+        return song;
+    applySettings(song.session->player(), settings, false);
+    song.length = scanLength(*song.session, settings, maxSeconds);
+    return song;
+}
+
+uint32_t renderToEnd(ScannedSong& song, const Settings& settings, uint32_t maxFrames,
+                     int64_t* firstSound) {
+    startPlayback(*song.session, song.length, settings.mixingFrequency);
+    if (firstSound)
+        *firstSound = -1;
+    std::vector<int16_t> block(576 * 2);
+    RenderFormat format;
+    uint32_t total = 0;
+    while (total < maxFrames) {
+        uint32_t n = song.session->renderFrames(576, block.data(), &format);
+        if (n == 0)
+            break;
+        for (uint32_t i = 0; firstSound && *firstSound < 0 && i < 2 * n; ++i)
+            if (block[i] != 0)
+                *firstSound = total + i / 2;
+        total += n;
+    }
+    return total;
+}
+
+} // namespace tolva::test

@@ -24,11 +24,12 @@ TEST(ModPanning, PanningCommandsAreIgnoredWhileDisabled) {
                                            {0, 1, note(25, 1, 0xE, 0x83)}};
     const auto off = [](Player& p) { p.modPanningEnabled = false; };
     const auto on = [](Player& p) { p.modPanningEnabled = true; };
+    const std::vector<ModSampleDef> square = {squareSample(64)};
     runTickCases({
-        {"disabled", cells, "t01", Panning, {0x20, 0xE0}, {squareSample(64)}, off},
-        {"disabled voices", cells, "t01", MixerPanning, {0x20, 0xE0}, {squareSample(64)}, off},
-        {"enabled", cells, "t01", Panning, {0x80, 0x30}, {squareSample(64)}, on},
-        {"enabled voices", cells, "t01", MixerPanning, {0x80, 0x30}, {squareSample(64)}, on},
+        {"disabled", cells, "t01", Panning, {0x20, 0xE0}, square, off},
+        {"disabled voices", cells, "t01", MixerPanning, {0x20, 0xE0}, square, off},
+        {"enabled", cells, "t01", Panning, {0x80, 0x30}, square, on},
+        {"enabled voices", cells, "t01", MixerPanning, {0x80, 0x30}, square, on},
     });
 }
 

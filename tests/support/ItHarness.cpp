@@ -3,6 +3,8 @@
 #include "song/MemoryStream.h"
 #include "support/PlayerHarness.h"
 
+#include <gtest/gtest.h>
+
 namespace tolva::test {
 
 std::unique_ptr<ItLoaded> loadItBytes(std::vector<uint8_t> bytes, bool infoOnly) {
@@ -55,6 +57,19 @@ ItFileBuilder itSong(const std::vector<ItPlacedCell>& cells,
     for (const ItTestInstrument& instrument : instruments)
         b.instruments.push_back(instrument.record());
     return b;
+}
+
+void checkItCases(const std::vector<ItCase>& cases) {
+    for (const ItCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        ItFileBuilder b = itSong(c.cells, c.instruments);
+        b.speed = c.speed;
+        b.flags |= c.flags;
+        auto song = playIt(b);
+        ASSERT_TRUE(song->player);
+        EXPECT_EQ(song->trace(static_cast<uint32_t>(c.expected.size()), c.byRow, c.probe),
+                  c.expected);
+    }
 }
 
 } // namespace tolva::test

@@ -29,8 +29,15 @@ TEST(XmVolume, ColumnsGlobalVolumeTremorAndPanning) {
     const auto first = line({xmNote(48, 1, 0x4C), {0, 0, 0x78, 0xA, 4}});
     const auto pan = line({C4, xmVolume(0xD2), xmVolume(0xE3), xmVolume(0xC4), xmVolume(0xDF),
                            xmVolume(0xEF), xmVolume(0xEF)});
+    // E7x on the note, then 788 at volume 32: sine entries 0, 180, 255, 180 and 0 (or 255
+    // for the square) of positions 0, 8, 16, 24 and 32 of 64, x 8 >> 6.
+    const auto tremolo = [](uint8_t wave) {
+        return line({xmNote(48, 1, 0x30, 0xE, uint8_t(0x70 | wave)), xmFx(7, 0x88)});
+    };
     checkTicks(
         {
+            {"tremolo sine", tremolo(0), MixerVolume, {64, 108, 126, 108, 64}, 7},
+            {"tremolo square", tremolo(2), MixerVolume, {126, 126, 126, 126}, 7},
             {"volume column sets, above 0x50 nothing",
              line({xmNote(48, 1, 0x30), xmVolume(0x50), xmVolume(0x10), xmVolume(0x51)}), Volume,
              repeated({32, 64, 0, 0}, 6)},

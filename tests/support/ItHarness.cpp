@@ -39,11 +39,7 @@ std::unique_ptr<ItSong> playIt(const ItFileBuilder& builder) {
     auto song = std::make_unique<ItSong>();
     song->mixer.reset(createMixer());
     MemoryStream stream(builder.build());
-    song->player = loadIt(stream, false, song->mixer.get());
-    if (song->player) {
-        song->player->restartSong();
-        song->player->configurePlayback(44100);
-    }
+    song->player = ready(loadIt(stream, false, song->mixer.get()));
     return song;
 }
 

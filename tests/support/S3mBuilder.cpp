@@ -3,6 +3,7 @@
 #include "formats/s3m/S3mLoader.h"
 #include "song/MemoryStream.h"
 #include "support/ByteWriter.h"
+#include "support/PlayerHarness.h"
 
 #include <algorithm>
 
@@ -159,12 +160,7 @@ std::vector<uint8_t> S3mBuilder::build() const {
 
 std::unique_ptr<Player> playS3m(const std::vector<uint8_t>& bytes, RecordingMixer& mixer) {
     MemoryStream stream(bytes);
-    std::unique_ptr<Player> player = loadS3m(stream, false, &mixer);
-    if (player) {
-        player->restartSong();
-        player->configurePlayback(44100);
-    }
-    return player;
+    return ready(loadS3m(stream, false, &mixer));
 }
 
 } // namespace tolva::test

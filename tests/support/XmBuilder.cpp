@@ -3,6 +3,7 @@
 #include "formats/xm/XmLoader.h"
 #include "song/MemoryStream.h"
 #include "support/ByteWriter.h"
+#include "support/PlayerHarness.h"
 
 #include <algorithm>
 
@@ -32,12 +33,7 @@ XmBuilder xmLine(std::vector<XmCell> rows, XmInstrumentDef instrument) {
 
 std::unique_ptr<Player> playXm(const std::vector<uint8_t>& bytes, RecordingMixer& mixer) {
     MemoryStream stream(bytes);
-    std::unique_ptr<Player> player = loadXm(stream, false, &mixer);
-    if (player) {
-        player->restartSong();
-        player->configurePlayback(44100);
-    }
-    return player;
+    return ready(loadXm(stream, false, &mixer));
 }
 
 namespace {

@@ -60,8 +60,6 @@ S3mBuilder s3mLine(std::vector<S3mCell> rows, S3mSampleDef sample) {
 }
 
 std::vector<uint8_t> S3mBuilder::packPattern(uint32_t pattern) const {
-    if (const auto raw = rawPatterns_.find(pattern); raw != rawPatterns_.end())
-        return raw->second;
     std::vector<uint8_t> out;
     for (uint32_t row = 0; row < 64; ++row) {
         for (uint32_t ch = 0; ch < 32; ++ch) {
@@ -91,11 +89,9 @@ std::vector<uint8_t> S3mBuilder::build() const {
             patterns = std::max<uint32_t>(patterns, o + 1u);
     for (const auto& [key, c] : cells_)
         patterns = std::max<uint32_t>(patterns, std::get<0>(key) + 1);
-    for (const auto& [p, raw] : rawPatterns_)
-        patterns = std::max<uint32_t>(patterns, p + 1);
 
     ByteWriter w;
-    w.text(title_, 28);
+    w.zeros(28); // title
     w.u8(0x1A);
     w.u8(fileType_);
     w.u16le(0);

@@ -129,8 +129,7 @@ TEST(XmLoader, Patterns) {
 }
 
 TEST(XmLoader, InstrumentsSamplesAndTheirDescriptions) {
-    const XmSampleDef second = {.name = "second",
-                                .pcm = xmSquare(64).pcm,
+    const XmSampleDef second = {.pcm = xmSquare(64).pcm,
                                 .loopType = 2,
                                 .loopStart = 8,
                                 .loopLength = 40,

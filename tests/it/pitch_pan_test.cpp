@@ -83,68 +83,59 @@ std::vector<ItPlacedCell> column(const std::vector<ItTestCell>& rows) {
 }
 
 TEST(ItPitchAndPanCommands, SlidesVibratosArpeggioAndPanning) {
+    const auto h8f = column({{60, 1, -1, 'H', 0x8F}});
     const auto fThenG = column({{60, 1, -1, 'F', 4}, {72, -1, -1, 'G', 0}});
     const auto gThenF = column({{60, 1}, {62, -1, -1, 'G', 2}, fx('F', 0)});
+    const auto eAndF = column({{60, 1, -1, 'F', 4}, fx('E', 0), fx('E', 0xF2), fx('F', 0xE3)});
+    const auto slideUp = column({{60, 1}, {-1, -1, 117, 'D', 0x02}, {-1, -1, 115, 'D', 0}});
+    const auto pans =
+        column({{60, 1, -1, 'X', 128}, fx('P', 0x40), fx('P', 0xF1), fx('P', 0), {-1, -1, 160}});
     checkItCases({
         // Sine entries 0, 180 and 255 times a depth of 15 x -4, over 256 (128 with old
         // effects), rounded down; old effects start a tick later. Fine vibrato does not move on
         // the row.
-        {"H8F", column({{60, 1, -1, 'H', 0x8F}}), vibrato, {{0}, {-43}, {-60}}, false},
-        {"H8F old effects",
-         column({{60, 1, -1, 'H', 0x8F}}),
-         vibrato,
-         {{0}, {0}, {-85}},
-         false,
-         {},
-         3,
-         0x10},
-        {"U8F", column({{60, 1, -1, 'U', 0x8F}}), vibrato, {{0}, {0}, {(180 * -15) >> 8}}, false},
+        {"H8F", h8f, vibrato, {0, -43, -60}, false},
+        {"H8F old effects", h8f, vibrato, {0, 0, -85}, false, {}, 3, 0x10},
+        {"U8F", column({{60, 1, -1, 'U', 0x8F}}), vibrato, {0, 0, (180 * -15) >> 8}, false},
         // Volume column 208: depth 5 at H's speed, from positions 24, 32 and 40.
         {"volume column vibrato",
          column({{60, 1, -1, 'H', 0x8F}, {-1, -1, 208}}),
          vibrato,
-         {{0}, {-43}, {-60}, {(180 * 5 * -4) >> 8}, {0}, {(180 * 5 * 4) >> 8}},
+         {0, -43, -60, (180 * 5 * -4) >> 8, 0, (180 * 5 * 4) >> 8},
          false},
         // A semitone is 64 units.
         {"J37, J00",
          column({{60, 1, -1, 'J', 0x37}, fx('J', 0)}),
          arpeggio,
-         {{0}, {-192}, {-448}, {0}, {-192}, {-448}},
+         {0, -192, -448, 0, -192, -448},
          false},
         // F04 gives G a speed of 4 (16 units a tick), and G20 gives F00 a speed of 2, only
         // when the memory is shared: without the compatibility flag.
-        {"F04, G00 shared", fThenG, ItSong::slide, {{-32}, {-64}}},
-        {"F04, G00 apart", fThenG, ItSong::slide, {{-32}, {-32}}, true, {}, 3, 0x20},
-        {"G02, F00 shared", gThenF, ItSong::slide, {{0}, {-16}, {-32}}},
-        {"G02, F00 apart", gThenF, ItSong::slide, {{0}, {-16}, {-16}}, true, {}, 3, 0x20},
-        {"E and F share one memory",
-         column({{60, 1, -1, 'F', 4}, fx('E', 0), fx('E', 0xF2), fx('F', 0xE3)}),
-         ItSong::slide,
-         {{-32}, {0}, {8}, {5}}},
-        // Volume column 117 slides up 2 (F08) beside D02; 107 down 2 (E08); 195 is G04.
-        {"volume column slide up",
-         column({{60, 1}, {-1, -1, 117, 'D', 0x02}, {-1, -1, 115, 'D', 0}}),
-         ItSong::slideVolume,
-         {{0, 64}, {-64, 60}, {-128, 56}}},
+        {"F04, G00 shared", fThenG, ItSong::slide, {-32, -64}},
+        {"F04, G00 apart", fThenG, ItSong::slide, {-32, -32}, true, {}, 3, 0x20},
+        {"G02, F00 shared", gThenF, ItSong::slide, {0, -16, -32}},
+        {"G02, F00 apart", gThenF, ItSong::slide, {0, -16, -16}, true, {}, 3, 0x20},
+        {"E and F share one memory", eAndF, ItSong::slide, {-32, 0, 8, 5}},
+        // Volume column 117 slides up 2 (F08) beside D02; 107 down 2 (E08); 195 is G04. Slide
+        // and volume after each row.
+        {"volume column slide up", slideUp, ItSong::slideVolume, {0, 64, -64, 60, -128, 56}},
         {"volume column 107 and 195",
          column({{60, 1}, {-1, -1, 107}, {62, -1, 195}}),
          ItSong::slide,
-         {{0}, {0}, {0}, {0}, {32}, {64}, {64}, {48}, {32}},
+         {0, 0, 0, 0, 32, 64, 64, 48, 32},
          false},
         // Slides move four units a step, left for up and right for down.
-        {"X, P, volume column pan",
-         column({{60, 1, -1, 'X', 128}, fx('P', 0x40), fx('P', 0xF1), fx('P', 0), {-1, -1, 160}}),
-         ItSong::pan,
-         {{128}, {96}, {100}, {104}, {127}}},
+        {"X, P, volume column pan", pans, ItSong::pan, {128, 96, 100, 104, 127}},
+        // Offset and pan after each row.
         {"Y48, Y00",
          column({{60, 1, -1, 'Y', 0x48}, fx('Y', 0)}),
          ItSong::panOffset,
-         {{24 * 8 >> 5, 127 + 6}, {74 * 8 >> 5, 127 + 18}}},
+         {24 * 8 >> 5, 127 + 6, 74 * 8 >> 5, 127 + 18}},
         // Channel pan 32 is 127; twelve notes away move it by 12.
         {"pitch-pan separation",
          {{0, 0, {72, 1}}, {0, 1, {48, 1}}},
          ItSong::pans,
-         {{139, 115}},
+         {139, 115},
          false,
          {{.pitchPanSeparation = 8}}},
     });

@@ -83,12 +83,13 @@ constexpr uint16_t ItSampleSong = 0x01 | 0x08;
 ItFileBuilder itSong(const std::vector<ItPlacedCell>& cells,
                      const std::vector<ItTestInstrument>& instruments = {}, uint16_t rows = 64);
 
-// An itSong whose probe, read after each row (or tick), must give `expected`.
+// An itSong whose probe, read after each row (or tick), must give `expected`: the readings one
+// after another.
 struct ItCase {
     const char* what;
     std::vector<ItPlacedCell> cells;
     Ints (*probe)(ItSong&);
-    std::vector<Ints> expected;
+    Ints expected;
     bool byRow = true;
     std::vector<ItTestInstrument> instruments = {};
     uint8_t speed = 3;

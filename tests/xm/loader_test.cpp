@@ -102,20 +102,15 @@ TEST(XmLoader, Patterns) {
                            .instrument(xmInstrument())
                            .build());
     ASSERT_TRUE(player);
-    // Only patterns the order list names are kept.
+    // Only patterns the order list names are kept; the stored record starts with the header.
     const auto& patterns = player->song.patterns;
-    EXPECT_EQ((std::vector<bool>{patterns[0].empty(), patterns[1].empty(), patterns[2].empty(),
-                                 patterns[3].empty()}),
-              (std::vector<bool>{false, true, false, true}));
-    PatternDescription d;
+    PatternDescription d, missing;
     player->describePattern(d, 2);
-    EXPECT_EQ(d.rows, 16u);
-    ASSERT_TRUE(d.cells);
-    EXPECT_EQ(d.cells[0], 9); // the stored record starts with the pattern header
-    player->describePattern(d, 1);
-    EXPECT_EQ(d.rows, 64u);
-    EXPECT_FALSE(d.cells);
-
+    player->describePattern(missing, 1);
+    EXPECT_EQ((std::vector<int>{patterns[0].empty(), patterns[1].empty(), patterns[2].empty(),
+                                patterns[3].empty(), int(d.rows), d.cells ? d.cells[0] : -1,
+                                int(missing.rows), missing.cells == nullptr}),
+              (std::vector<int>{0, 1, 0, 1, 16, 9, 64, 1}));
     // Four extra pattern header bytes in front of the packed cells.
     auto bytes = XmBuilder().cell(0, 0, 0, xmNote(48, 1)).instrument(xmInstrument()).build();
     bytes = patched(bytes, 336, 13, 4);
@@ -123,9 +118,10 @@ TEST(XmLoader, Patterns) {
     player = load(bytes);
     ASSERT_TRUE(player);
     ASSERT_GT(player->song.patterns[0].size(), 11u);
-    EXPECT_EQ(player->song.patterns[0][9], 0x83); // note and instrument
-    EXPECT_EQ(player->song.patterns[0][10], 49);
-    EXPECT_TRUE(player->instruments[0]);
+    // Note and instrument.
+    EXPECT_EQ((std::vector<int>{player->song.patterns[0][9], player->song.patterns[0][10],
+                                player->instruments[0] != nullptr}),
+              (std::vector<int>{0x83, 49, 1}));
 }
 
 TEST(XmLoader, InstrumentsSamplesAndTheirDescriptions) {

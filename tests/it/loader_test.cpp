@@ -12,6 +12,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace tolva::test {
@@ -19,39 +20,28 @@ namespace {
 
 using Longs = std::vector<int64_t>;
 
+// Orders of 255 entries and more keep 256; the offset tables follow the whole list.
 TEST(ItSongHeader, HeaderValuesFillTheSong) {
     ItFileBuilder b;
-    b.title = "abcdefghijklmnopqrstuvwxyz"; // all 26 characters used
-    b.globalVolume = 100;
-    b.speed = 3;
-    b.tempo = 150;
     b.flags = 0x0D; // stereo, instruments, linear slides
     b.orders = {0, 254, 255, 7};
     auto it = loadItBytes(b.build());
     ASSERT_EQ(it->error, ItLoadError::None);
-    EXPECT_STREQ(it->song.title, "abcdefghijklmnopqrstuvwxyz");
     const Song& s = it->song;
-    EXPECT_EQ((Longs{s.channelCount, s.initialGlobalVolume, s.initialSpeed, s.initialTempo,
-                     s.maxPeriod, s.orderCount}),
-              (Longs{64, 100, 3, 150, 12500, 4}));
-    EXPECT_EQ((Longs{s.orders[0], s.orders[1], s.orders[2], s.orders[3], s.orders[4]}),
-              (Longs{0, OrderSkip, OrderEnd, 7, OrderEnd}));
+    EXPECT_EQ((Longs{s.channelCount, s.maxPeriod, s.orders[1], s.orders[2], s.orders[4]}),
+              (Longs{64, 12500, OrderSkip, OrderEnd, OrderEnd}));
     b.flags = 0x01;
     EXPECT_EQ(loadItBytes(b.build())->song.maxPeriod, 3424);
-}
-
-TEST(ItSongHeader, LongOrderListsKeep256EntriesAndStillFindTheTables) {
-    ItFileBuilder b;
     b.orders.assign(300, 0);
     b.samples.resize(1);
     b.samples[0].name = "after the orders";
-    auto it = loadItBytes(b.build());
-    ASSERT_EQ(it->error, ItLoadError::None);
+    it = loadItBytes(b.build());
     EXPECT_EQ((Longs{it->song.orderCount, it->song.orders[255], it->song.orders[256]}),
               (Longs{300 & 0xFF, 0, OrderEnd}));
     EXPECT_EQ(std::string(it->module->samples[0].name).rfind("after the orders", 0), 0u);
 }
 
+// A message outside the file is dropped, but the song loads.
 TEST(ItSongHeader, FilesWithoutOrdersOrPatternsOrAWholeHeaderAreRefused) {
     ItFileBuilder b;
     b.orders.clear();
@@ -64,10 +54,7 @@ TEST(ItSongHeader, FilesWithoutOrdersOrPatternsOrAWholeHeaderAreRefused) {
     EXPECT_EQ(loadItBytes(whole)->error, ItLoadError::ShortHeader);
     whole.resize(193); // the header, and one order byte of two
     EXPECT_EQ(loadItBytes(whole)->error, ItLoadError::OrderList);
-}
-
-TEST(ItSongHeader, AMessageOutsideTheFileIsDroppedButTheSongLoads) {
-    ItFileBuilder b;
+    b = ItFileBuilder{};
     b.message = "hello";
     std::vector<uint8_t> file = b.build();
     putLong(file, 0x38, static_cast<uint32_t>(file.size()) - 2);
@@ -148,50 +135,30 @@ std::unique_ptr<ItLoaded> loadSamples(const std::vector<ItTestSample>& samples) 
 }
 
 // Lengths and loops counted in bytes; loops reaching past the data cut or dropped.
-TEST(ItSampleHeaders, FieldsComeFromTheHeader) {
-    ItTestSample s{.name = "lead",
-                   .flags = 0x37,
-                   .frames = 100,
-                   .loopStart = 10,
-                   .loopEnd = 90,
-                   .sustainStart = 1,
-                   .sustainEnd = 2,
-                   .rate = 22050,
-                   .volume = 48,
-                   .globalVolume = 40,
-                   .defaultPan = 0x80 | 20,
-                   .vibrato = {5, 0, 0, 2},
-                   .data = plain(400).data};
-    ItTestSample past{.flags = 0x31,
-                      .frames = 50,
-                      .loopStart = 50,
-                      .loopEnd = 60,
-                      .sustainStart = 10,
-                      .sustainEnd = 80,
-                      .data = plain(50).data};
-    // Four bytes a frame: the loop end goes past 32 bits.
-    ItTestSample wide{.flags = 0x37,
-                      .frames = 50,
-                      .loopEnd = 0xFFFFFFFFu,
-                      .sustainStart = 0xFFFFFFFFu,
-                      .data = plain(200).data};
+TEST(ItSampleHeaders, LoopsCountBytesAndStayInsideTheData) {
+    ItTestSample s = plain(100, 0x37); // 16-bit stereo: four bytes a frame
+    s.loopStart = 10;
+    s.loopEnd = 90;
+    s.sustainStart = 1;
+    s.sustainEnd = 2;
+    s.name = "lead";
+    ItTestSample past = plain(50, 0x31);
+    std::tie(past.loopStart, past.loopEnd, past.sustainStart, past.sustainEnd) =
+        std::tuple(50, 60, 10, 80);
+    // The loop end goes past 32 bits.
+    ItTestSample wide = plain(50, 0x37);
+    std::tie(wide.loopEnd, wide.sustainStart) = std::tuple(0xFFFFFFFFu, 0xFFFFFFFFu);
     auto it = loadSamples({s, past, wide});
     ASSERT_EQ(it->error, ItLoadError::None);
     const ItSample& r = it->module->samples[0];
-    EXPECT_EQ((std::vector<uint32_t>{r.length, r.loopStart, r.loopEnd, r.sustainLoopStart,
-                                     r.sustainLoopEnd, r.flags, r.middleCRate, r.volume,
-                                     r.globalVolume, r.defaultPan, r.vibratoSpeed,
-                                     r.vibratoWaveform, r.signedData, r.present}),
-              (std::vector<uint32_t>{400, 40, 360, 4, 8, 0x37, 22050, 48, 40, 0x94, 5, 2, 1, 1}));
-    EXPECT_STREQ(r.fileName, "SAMPLE.WAV");
+    EXPECT_EQ((Longs{r.length, r.loopStart, r.loopEnd, r.sustainLoopStart, r.sustainLoopEnd}),
+              (Longs{400, 40, 360, 4, 8}));
     EXPECT_EQ(std::string(r.name), "lead" + std::string(21, ' '));
-    EXPECT_EQ(it->song.sampleCount, 3u);
     const ItSample& q = it->module->samples[1];
-    EXPECT_EQ(
-        (std::vector<uint32_t>{q.flags & 0x30u, q.loopEnd, q.sustainLoopStart, q.sustainLoopEnd}),
-        (std::vector<uint32_t>{0x20, 50, 10, 50}));
-    EXPECT_EQ((Longs{it->module->samples[2].flags & 0x30, it->module->samples[2].loopEnd}),
-              (Longs{0x10, 200}));
+    const ItSample& w = it->module->samples[2];
+    EXPECT_EQ((Longs{q.flags & 0x30, q.loopEnd, q.sustainLoopStart, q.sustainLoopEnd,
+                     w.flags & 0x30, w.loopEnd}),
+              (Longs{0x20, 50, 10, 50, 0x10, 200}));
 }
 
 TEST(ItSampleHeaders, StereoDataIsInterleavedAndCompressedDataDecoded) {
@@ -217,7 +184,7 @@ TEST(ItSampleHeaders, StereoDataIsInterleavedAndCompressedDataDecoded) {
     EXPECT_EQ(it->module->samples[3].length, pcm.size());
 }
 
-TEST(ItSampleHeaders, EmptySlotsKeepOnlyTheirName) {
+TEST(ItSampleHeaders, EmptySlotsAndInformationLoadsKeepNoData) {
     ItTestSample s = plain(0);
     s.name = "just a comment";
     s.rate = 44100;
@@ -228,18 +195,14 @@ TEST(ItSampleHeaders, EmptySlotsKeepOnlyTheirName) {
     EXPECT_EQ((Longs{r.present, r.middleCRate, it->module->samples[1].length,
                      int64_t(it->mixer->liveBlocks())}),
               (Longs{0, 0, 0, 0}));
-}
-
-TEST(ItSampleHeaders, InformationLoadsReadHeadersButNoData) {
     ItFileBuilder b;
     b.samples = {plain(100, 0x01 | 0x10)};
     b.samples[0].loopEnd = 200;
-    auto it = loadItBytes(b.build(), true);
-    ASSERT_EQ(it->error, ItLoadError::None);
-    const ItSample& r = it->module->samples[0];
-    EXPECT_EQ((Longs{r.length, r.loopEnd, r.middleCRate, r.present, r.data == nullptr,
-                     it->song.infoOnly, int64_t(it->mixer->liveBlocks())}),
-              (Longs{100, 100, 8363, 0, 1, 1, 0}));
+    it = loadItBytes(b.build(), true);
+    const ItSample& i = it->module->samples[0];
+    EXPECT_EQ((Longs{i.length, i.loopEnd, i.present, i.data == nullptr, it->song.infoOnly,
+                     int64_t(it->mixer->liveBlocks())}),
+              (Longs{100, 100, 0, 1, 1, 0}));
 }
 
 TEST(ItSampleHeaders, SamplesCutShortKeepWhatTheFileHolds) {
@@ -551,9 +514,8 @@ TEST(ItPlayerRecords, SongFactsForTheInformationDialog) {
     auto l = load(b);
     ASSERT_TRUE(l->player) << itLoadErrorText(l->error);
     Player& p = *l->player;
-    EXPECT_EQ((Longs{p.formatType(), p.channelCount(), p.instrumentCount(), p.song.slideUpUnit,
-                     p.song.bcdPatternBreak, p.noteCutStopsVoice}),
-              (Longs{5, 64, 2, -4, 0, 1}));
+    EXPECT_EQ((Longs{p.instrumentCount(), p.song.slideUpUnit, p.noteCutStopsVoice}),
+              (Longs{2, -4, 1}));
     EXPECT_FLOAT_EQ(p.defaultGain(), 64 * 0.3f * 0.5f);
     char text[CreatorTextSize];
     p.creatorText(text, sizeof text);
@@ -562,20 +524,16 @@ TEST(ItPlayerRecords, SongFactsForTheInformationDialog) {
     EXPECT_EQ(load(ItFileBuilder{})->player->songMessage(), nullptr);
     SongDescription song;
     p.describeSong(song);
-    EXPECT_EQ(
-        (Longs{song.modeFlags, song.channelPanning[0], song.channelPanning[1],
-               song.channelPanning[2], song.channelSurround[2], song.channelDisabled[3],
-               song.channelDisabled[2], song.channelVolume[1], song.orders[0], song.orders[1]}),
-        (Longs{ModeLinearSlides | ModeInstruments, 0, 255, 128, 1, 1, 0, 20, 0, OrderEnd}));
+    EXPECT_EQ((Longs{song.modeFlags, song.channelPanning[1], song.channelPanning[2],
+                     song.channelSurround[2], song.channelDisabled[3], song.channelDisabled[2],
+                     song.channelVolume[1]}),
+              (Longs{ModeLinearSlides | ModeInstruments, 255, 128, 1, 1, 0, 20}));
 }
 
 TEST(ItPlayerRecords, SamplesAreDescribedInFrames) {
     ItFileBuilder b;
     ItTestSample s = plain(100, 0x01 | 0x02 | 0x04 | 0x10 | 0x40 | 0x80);
-    s.loopStart = 10;
-    s.loopEnd = 90;
-    s.sustainStart = 5;
-    s.sustainEnd = 6;
+    std::tie(s.loopStart, s.loopEnd, s.sustainStart, s.sustainEnd) = std::tuple(10, 90, 5, 6);
     s.convert = 0;
     s.defaultPan = 0x80 | 48;
     b.samples = {s, plain(10, 0x01 | 0x20 | 0x80)};
@@ -583,15 +541,13 @@ TEST(ItPlayerRecords, SamplesAreDescribedInFrames) {
     ASSERT_TRUE(l->player);
     SampleDescription d;
     l->player->describeSample(d, 0, 0);
-    EXPECT_EQ((Longs{d.length, d.loopStart, d.loopEnd, d.sustainLoopEnd, d.referenceOctave,
-                     d.defaultPanning}),
-              (Longs{100, 10, 90, 6, 5, 48}));
     // The second sample's ping-pong bit comes without its loop bit.
     const uint32_t fields = SampleFieldDefaultPanning | SampleFieldSustainLoop;
-    EXPECT_EQ((Longs{d.typeFlags, d.loopKind, d.sustainLoopKind, d.fieldMask & fields, d.present}),
-              (Longs{SampleType16Bit | SampleTypeUnsigned | SampleTypeStereo, LoopPingPong,
-                     LoopNone, fields, 1}));
-    EXPECT_NE(d.data, nullptr);
+    EXPECT_EQ(
+        (Longs{d.length, d.loopStart, d.loopEnd, d.sustainLoopEnd, d.referenceOctave,
+               d.defaultPanning, d.typeFlags, d.loopKind, d.sustainLoopKind, d.fieldMask & fields}),
+        (Longs{100, 10, 90, 6, 5, 48, SampleType16Bit | SampleTypeUnsigned | SampleTypeStereo,
+               LoopPingPong, LoopNone, fields}));
     l->player->describeSample(d, 1, 0);
     EXPECT_EQ((Longs{d.loopKind, d.sustainLoopKind, d.fieldMask & SampleFieldDefaultPanning}),
               (Longs{LoopNone, LoopPingPong, 0}));
@@ -617,7 +573,6 @@ TEST(ItPlayerRecords, InstrumentsAreDescribedInTheNewLayoutInInstrumentModeOnly)
     EXPECT_EQ(
         (Longs{back.newNoteAction, back.fadeOut, back.pitchPanCentre, back.noteMap[50].sample}),
         (Longs{ItNnaContinue, 200, 60, 3}));
-    EXPECT_EQ(std::string(back.name), "old" + std::string(22, ' '));
     l->player->describeInstrument(d, 1);
     EXPECT_FALSE(d.valid);
     b.flags = 0x01; // sample mode: instruments exist but are not shown as such
@@ -625,21 +580,30 @@ TEST(ItPlayerRecords, InstrumentsAreDescribedInTheNewLayoutInInstrumentModeOnly)
     EXPECT_FALSE(d.valid);
 }
 
-TEST(ItPlayerRecords, PatternsAreDescribedByTheirPackedRows) {
+TEST(ItPlayerRecords, PatternsAreDescribedByTheirPackedRowsAndPlayed) {
     ItFileBuilder b;
-    b.orders = {0, 1, 2, 255};
-    b.patterns = {{48, {0x81, 0x01, 60, 0}}, {64, {}, true}, {0, {}}}; // no rows, no data
+    b.speed = 3;
+    b.orders = {0, 1, 254, 2, 255};
+    // O45 has no sample to offset; pattern 1 is absent, pattern 2 claims no rows: 64 each.
+    b.patterns = {{32, {0x81, 0x0B, 60, 2, 15, 0x45, 0}}, {64, {}, true}, {0, {0}}};
     auto l = load(b);
     ASSERT_TRUE(l->player);
+    Player& p = *l->player;
     PatternDescription d;
-    l->player->describePattern(d, 0);
-    ASSERT_EQ((Longs{d.rows, d.size}), (Longs{48, 4}));
-    EXPECT_EQ(d.cells[0], 0x81);
-    for (uint32_t missing : {1u, 2u}) {
-        l->player->describePattern(d, missing);
-        EXPECT_EQ((Longs{d.rows, d.cells == nullptr}), (Longs{64, 1}));
-    }
-    EXPECT_TRUE(l->player->isPatternMissing(2));
+    p.describePattern(d, 0);
+    EXPECT_EQ((Longs{d.rows, d.size, d.cells[0]}), (Longs{32, 7, 0x81}));
+    p.describePattern(d, 1);
+    EXPECT_EQ((Longs{d.rows, d.cells == nullptr, p.isPatternMissing(1)}), (Longs{64, 1, 1}));
+    p.restartSong();
+    ASSERT_TRUE(p.onTick(0, 0));
+    const auto& c = p.channel(0);
+    EXPECT_EQ(
+        (Longs{p.song.rowsPerPattern, c.cellNote, c.cellInstrument, c.cellEffect, c.cellParam}),
+        (Longs{32, 60, 2, 15, 0x45}));
+    uint32_t ticks = 1;
+    while (p.onTick(0, 0))
+        ++ticks;
+    EXPECT_EQ(ticks, (32 + 64 + 64) * 3u);
 }
 
 TEST(ItPlayerRecords, LoadsWithoutAMixerAreForInformationOnly) {
@@ -657,27 +621,6 @@ TEST(ItPlayerRecords, LoadsWithoutAMixerAreForInformationOnly) {
     EXPECT_EQ((Longs{refused->player == nullptr, int(refused->error),
                      int64_t(refused->mixer.liveBlocks())}),
               (Longs{1, int(ItLoadError::SampleData), 0}));
-}
-
-TEST(ItPlayerSequencing, RowsAreWalkedAndCellsDecodedUntilTheOrderListEnds) {
-    ItFileBuilder b;
-    b.speed = 3;
-    b.orders = {0, 254, 1, 255};
-    b.patterns = {{32, {0x81, 0x0B, 60, 2, 15, 0x45, 0}}, // O45: no sample to offset
-                  {0, {0}}};                              // claims no rows: plays as 64
-    auto l = load(b);
-    ASSERT_TRUE(l->player);
-    Player& p = *l->player;
-    p.restartSong();
-    ASSERT_TRUE(p.onTick(0, 0));
-    const auto& c = p.channel(0);
-    EXPECT_EQ(
-        (Longs{p.song.rowsPerPattern, c.cellNote, c.cellInstrument, c.cellEffect, c.cellParam}),
-        (Longs{32, 60, 2, 15, 0x45}));
-    uint32_t ticks = 1;
-    while (p.onTick(0, 0))
-        ++ticks;
-    EXPECT_EQ((Longs{ticks, p.isEnded()}), (Longs{(32 + 64) * 3, 1}));
 }
 
 } // namespace

@@ -66,44 +66,79 @@ TEST(ItNotePitch, SampleVibratoSweepsInThenFollowsItsWaveform) {
         }
 }
 
-TEST(ItVibrato, MovesOnTheRowAndHalfAsDeepUnlessOldEffectsAndFineIsAQuarter) {
-    // Sine entries 0, 180 and 255 times a depth of 15 x -4, over 256 (128 with old effects),
-    // rounded down; old effects start a tick later. Fine vibrato does not move on the row.
-    const struct {
-        char effect;
-        uint16_t flags;
-        std::vector<Ints> offsets;
-    } cases[] = {{'H', ItSampleSong, {{0}, {-43}, {-60}}},
-                 {'H', ItSampleSong | 0x10, {{0}, {0}, {-85}}},
-                 {'U', ItSampleSong, {{0}, {0}, {(180 * -15) >> 8}}}};
-    for (const auto& c : cases) {
-        auto song = playIt(notes({{0, 0, {60, 1, -1, c.effect, 0x8F}}}, c.flags));
-        EXPECT_EQ(song->trace(3, false, [](ItSong& s) { return Ints{s.c0().vibratoOffset}; }),
-                  c.offsets)
-            << c.effect << " " << c.flags;
-    }
+Ints vibrato(ItSong& s) {
+    return {s.c0().vibratoOffset};
 }
 
-// F04 gives G a speed of 4 (16 units a tick), and G20 gives F00 a speed of 2, only when the
-// memory is shared: without the compatibility flag.
-TEST(ItPortamentoMemory, GSharesTheMemoryOfEAndFUnlessTheCompatibilityFlagIsSet) {
-    for (bool shared : {false, true}) {
-        const uint16_t flags = shared ? ItSampleSong : ItSampleSong | 0x20;
-        auto song =
-            playIt(notes({{0, 0, {60, 1, -1, 'F', 4}}, {1, 0, {72, -1, -1, 'G', 0}}}, flags));
-        EXPECT_EQ(song->trace(2, true, ItSong::slide),
-                  (std::vector<Ints>{{-32}, {shared ? -64 : -32}}));
-        song = playIt(
-            notes({{0, 0, {60, 1}}, {1, 0, {62, -1, -1, 'G', 2}}, {2, 0, fx('F', 0)}}, flags));
-        EXPECT_EQ(song->trace(3, true, ItSong::slide),
-                  (std::vector<Ints>{{0}, {-16}, {shared ? -32 : -16}}));
-    }
-    // E and F share one memory.
-    auto song = playIt(notes({{0, 0, {60, 1, -1, 'F', 4}},
-                              {1, 0, fx('E', 0)},
-                              {2, 0, fx('E', 0xF2)},
-                              {3, 0, fx('F', 0xE3)}}));
-    EXPECT_EQ(song->trace(4, true, ItSong::slide), (std::vector<Ints>{{-32}, {0}, {8}, {5}}));
+Ints arpeggio(ItSong& s) {
+    return {s.c0().arpeggioOffset};
+}
+
+// One cell per row on channel 0.
+std::vector<ItPlacedCell> column(const std::vector<ItTestCell>& rows) {
+    std::vector<ItPlacedCell> placed;
+    for (const ItTestCell& cell : rows)
+        placed.push_back({static_cast<uint32_t>(placed.size()), 0, cell});
+    return placed;
+}
+
+TEST(ItPitchAndPanCommands, SlidesVibratosArpeggioAndPanning) {
+    const auto h8f = column({{60, 1, -1, 'H', 0x8F}});
+    const auto fThenG = column({{60, 1, -1, 'F', 4}, {72, -1, -1, 'G', 0}});
+    const auto gThenF = column({{60, 1}, {62, -1, -1, 'G', 2}, fx('F', 0)});
+    const auto eAndF = column({{60, 1, -1, 'F', 4}, fx('E', 0), fx('E', 0xF2), fx('F', 0xE3)});
+    const auto slideUp = column({{60, 1}, {-1, -1, 117, 'D', 0x02}, {-1, -1, 115, 'D', 0}});
+    const auto pans =
+        column({{60, 1, -1, 'X', 128}, fx('P', 0x40), fx('P', 0xF1), fx('P', 0), {-1, -1, 160}});
+    checkItCases({
+        // Sine entries 0, 180 and 255 times a depth of 15 x -4, over 256 (128 with old
+        // effects), rounded down; old effects start a tick later. Fine vibrato does not move on
+        // the row.
+        {"H8F", h8f, vibrato, {0, -43, -60}, false},
+        {"H8F old effects", h8f, vibrato, {0, 0, -85}, false, {}, 3, 0x10},
+        {"U8F", column({{60, 1, -1, 'U', 0x8F}}), vibrato, {0, 0, (180 * -15) >> 8}, false},
+        // Volume column 208: depth 5 at H's speed, from positions 24, 32 and 40.
+        {"volume column vibrato",
+         column({{60, 1, -1, 'H', 0x8F}, {-1, -1, 208}}),
+         vibrato,
+         {0, -43, -60, (180 * 5 * -4) >> 8, 0, (180 * 5 * 4) >> 8},
+         false},
+        // A semitone is 64 units.
+        {"J37, J00",
+         column({{60, 1, -1, 'J', 0x37}, fx('J', 0)}),
+         arpeggio,
+         {0, -192, -448, 0, -192, -448},
+         false},
+        // F04 gives G a speed of 4 (16 units a tick), and G20 gives F00 a speed of 2, only
+        // when the memory is shared: without the compatibility flag.
+        {"F04, G00 shared", fThenG, ItSong::slide, {-32, -64}},
+        {"F04, G00 apart", fThenG, ItSong::slide, {-32, -32}, true, {}, 3, 0x20},
+        {"G02, F00 shared", gThenF, ItSong::slide, {0, -16, -32}},
+        {"G02, F00 apart", gThenF, ItSong::slide, {0, -16, -16}, true, {}, 3, 0x20},
+        {"E and F share one memory", eAndF, ItSong::slide, {-32, 0, 8, 5}},
+        // Volume column 117 slides up 2 (F08) beside D02; 107 down 2 (E08); 195 is G04. Slide
+        // and volume after each row.
+        {"volume column slide up", slideUp, ItSong::slideVolume, {0, 64, -64, 60, -128, 56}},
+        {"volume column 107 and 195",
+         column({{60, 1}, {-1, -1, 107}, {62, -1, 195}}),
+         ItSong::slide,
+         {0, 0, 0, 0, 32, 64, 64, 48, 32},
+         false},
+        // Slides move four units a step, left for up and right for down.
+        {"X, P, volume column pan", pans, ItSong::pan, {128, 96, 100, 104, 127}},
+        // Offset and pan after each row.
+        {"Y48, Y00",
+         column({{60, 1, -1, 'Y', 0x48}, fx('Y', 0)}),
+         ItSong::panOffset,
+         {24 * 8 >> 5, 127 + 6, 74 * 8 >> 5, 127 + 18}},
+        // Channel pan 32 is 127; twelve notes away move it by 12.
+        {"pitch-pan separation",
+         {{0, 0, {72, 1}}, {0, 1, {48, 1}}},
+         ItSong::pans,
+         {139, 115},
+         false,
+         {{.pitchPanSeparation = 8}}},
+    });
 }
 
 TEST(ItPortamento, ToneSlideKeepsTheSampleGoingButTakesTheInstrument) {
@@ -136,42 +171,12 @@ TEST(ItPortamento, OnASilentChannelTheNoteStarts) {
         }
 }
 
-// Volume column 117: pitch slide up 2 (F08, 32 units a tick), beside a volume slide down.
-TEST(ItPortamento, VolumeColumnSlidesRunBesideTheEffect) {
-    auto song = playIt(
-        itSong({{0, 0, {60, 1}}, {1, 0, {-1, -1, 117, 'D', 0x02}}, {2, 0, {-1, -1, 115, 'D', 0}}}));
-    song->rows();
-    EXPECT_EQ(song->trace(2, true, ItSong::slideVolume),
-              (std::vector<Ints>{{-64, 60}, {-128, 56}}));
-}
-
-TEST(ItPanning, SetSlideAndPanbrello) {
-    // Slides move four units a step, left for up and right for down.
-    auto song = playIt(itSong({{0, 0, {60, 1, -1, 'X', 128}},
-                               {1, 0, fx('P', 0x40)},
-                               {2, 0, fx('P', 0xF1)},
-                               {3, 0, fx('P', 0x00)},
-                               {4, 0, {-1, -1, 160}}}));
-    EXPECT_EQ(song->trace(5, true, ItSong::pan),
-              (std::vector<Ints>{{128}, {96}, {100}, {104}, {127}}));
-    song = playIt(itSong({{0, 0, {60, 1, -1, 'Y', 0x48}}, {1, 0, fx('Y', 0)}}));
-    EXPECT_EQ(song->trace(2, true, ItSong::panOffset),
-              (std::vector<Ints>{{24 * 8 >> 5, 127 + 6}, {74 * 8 >> 5, 127 + 18}}));
-}
-
 TEST(ItPanning, HeaderSeparationNarrowsTheStereoImage) {
     ItFileBuilder b = itSong({{0, 0, {60, 1, -1, 'X', 0}}, {0, 1, {60, 1, -1, 'X', 255}}});
     b.panSeparation = 64;
     EXPECT_EQ(playIt(b)->trace(1, false, ItSong::pans), (std::vector<Ints>{{64, 191}}));
     b.flags &= ~0x01; // mono
     EXPECT_EQ(playIt(b)->trace(1, false, ItSong::pans), (std::vector<Ints>{{128, 128}}));
-}
-
-TEST(ItPanning, PitchPanSeparationSpreadsNotesAroundTheCentre) {
-    ItTestInstrument ins{.pitchPanSeparation = 8};
-    // Channel pan 32 is 127; twelve notes away move it by 12.
-    auto song = playIt(itSong({{0, 0, {72, 1}}, {0, 1, {48, 1}}}, {ins}));
-    EXPECT_EQ(song->trace(1, false, ItSong::pans), (std::vector<Ints>{{139, 115}}));
 }
 
 TEST(ItPanning, DefaultPansOfInstrumentAndSampleAndTheWayBack) {

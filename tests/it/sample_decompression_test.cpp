@@ -63,29 +63,27 @@ std::vector<int8_t> decodeBits(const Codes& codes, uint32_t count) {
     return out;
 }
 
+// Longer than two blocks, ending inside the third; in stereo the right channel's blocks follow
+// the left's (each channel spans two blocks), and frames come out interleaved.
 TEST(ItDecompression, EveryModeGivesBackThePcm) {
     for (bool sixteen : {false, true})
         for (bool doubleDelta : {false, true}) {
             SCOPED_TRACE(testing::Message() << "16-bit " << sixteen << " double " << doubleDelta);
-            // Longer than two blocks, ending inside the third.
             uint32_t frames = sixteen ? 2 * 0x4000 + 1234 : 2 * 0x8000 + 77;
             std::vector<int32_t> pcm = wave(frames, sixteen);
             EXPECT_EQ(
                 decompress(encodeItSample(pcm, sixteen, doubleDelta), frames, sixteen, doubleDelta),
                 pcmBytes(pcm, sixteen));
-            // Stereo: the right channel's blocks follow the left's, and frames come out
-            // interleaved.
-            frames = sixteen ? 0x4000 + 10 : 0x8000 + 10; // each channel spans two blocks
-            std::vector<int32_t> left = wave(frames, sixteen, 7);
-            std::vector<int32_t> right = wave(frames, sixteen, 99);
+            frames = sixteen ? 0x4000 + 10 : 0x8000 + 10;
+            const std::vector<int32_t> left = wave(frames, sixteen, 7);
+            const std::vector<int32_t> right = wave(frames, sixteen, 99);
             std::vector<uint8_t> file = encodeItSample(left, sixteen, doubleDelta);
-            std::vector<uint8_t> rightFile = encodeItSample(right, sixteen, doubleDelta);
+            const std::vector<uint8_t> rightFile = encodeItSample(right, sixteen, doubleDelta);
             file.insert(file.end(), rightFile.begin(), rightFile.end());
-            std::vector<int32_t> interleaved;
+            pcm.clear();
             for (uint32_t i = 0; i < frames; ++i)
-                interleaved.insert(interleaved.end(), {left[i], right[i]});
-            EXPECT_EQ(decompress(file, frames, sixteen, doubleDelta, true),
-                      pcmBytes(interleaved, sixteen));
+                pcm.insert(pcm.end(), {left[i], right[i]});
+            EXPECT_EQ(decompress(file, frames, sixteen, doubleDelta, true), pcmBytes(pcm, sixteen));
         }
 }
 

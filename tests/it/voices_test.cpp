@@ -29,13 +29,12 @@ uint16_t releaseFlags(ItSong& song, uint32_t voice) {
     return song.it().voices[voice].volumeEnvelopeState.flags & (Released | Fading);
 }
 
-TEST(ItNewNoteAction, CutReusesTheVoiceContinueMovesOn) {
+TEST(ItNewNoteAction, CutReusesTheVoiceContinueMovesOnS74SwitchesToContinue) {
     auto cut = twoNotes(twoSamples(ItActionCut), 60, 64);
     const ItChannel& v = cut->it().voices[0];
-    EXPECT_EQ((Ints{cut->it().voiceOf(0), v.background, int(v.note)}), (Ints{0, 0, 64}));
+    EXPECT_EQ((Ints{cut->it().voiceOf(0), v.background, int(v.note), cut->sounds(1)}),
+              (Ints{0, 0, 64, 0}));
     EXPECT_EQ(cut->voice(0).data, cut->it().module.samples[1].data);
-    for (uint32_t v = 1; v < ItVoices; ++v)
-        EXPECT_FALSE(cut->sounds(v)) << v;
     auto song = twoNotes(twoSamples(ItActionContinue), 60, 64);
     ItPlayer& it = song->it();
     const ItChannel& old = it.voices[0];
@@ -44,6 +43,10 @@ TEST(ItNewNoteAction, CutReusesTheVoiceContinueMovesOn) {
               (Ints{1, 1, 60, 1, 1, 1}));
     song->ticks(2);
     EXPECT_EQ(it.voices[0].age, 3u);
+    song = playIt(
+        itSong({{0, 0, {60, 1, -1, 'S', 0x74}}, {1, 0, {62, 1}}}, {twoSamples(ItActionCut)}));
+    song->enter();
+    EXPECT_EQ((Ints{song->it().voiceOf(0), song->sounds(0)}), (Ints{1, 1}));
 }
 
 // The old note either meets the duplicate check (and is cut), or keeps what its new-note
@@ -132,14 +135,6 @@ TEST(ItPastNoteAction, ReachesTheBackgroundNotesOfTheChannelOnly) {
     }
 }
 
-TEST(ItNewNoteAction, S74ChangesTheActionToContinue) {
-    auto song = playIt(
-        itSong({{0, 0, {60, 1, -1, 'S', 0x74}}, {1, 0, {62, 1}}}, {twoSamples(ItActionCut)}));
-    song->enter();
-    EXPECT_EQ(song->it().voiceOf(0), 1);
-    EXPECT_TRUE(song->sounds(0));
-}
-
 // Channel 5 plays a looped note on every row and lets each one go on in the background.
 TEST(ItVoiceAllocation, NotesFillEveryVoiceThenTheChannelsOwnAndTheOldest) {
     std::vector<ItPlacedCell> cells;
@@ -180,14 +175,16 @@ TEST(ItVoiceAllocation, WithEveryVoiceTakenTheChannelKeepsItsOwnOrTakesASilentOn
 }
 
 TEST(ItSampleMode, ChannelsPlayOnTheirOwnVoicesWithoutBackgroundNotes) {
-    auto song = playIt(itSong({{0, 3, {60, 1}}, {1, 3, {64, 1}}}));
+    // Channel 1 is disabled and starts nothing.
+    ItFileBuilder b = itSong({{0, 3, {60, 1}}, {1, 3, {64, 1}}, {0, 1, {60, 1}}});
+    b.channelPan[1] = 0x80 | 32;
+    auto song = playIt(b);
     song->enter();
-    EXPECT_EQ(song->it().voiceOf(3), 3);
+    EXPECT_EQ((Ints{song->it().voiceOf(3), int(song->channel(3).note)}), (Ints{3, 64}));
     for (uint32_t v = 0; v < ItVoices; ++v) {
         EXPECT_FALSE(song->it().voices[v].background) << v;
         EXPECT_EQ(song->sounds(v), v == 3) << v;
     }
-    EXPECT_EQ(song->channel(3).note, 64u);
 }
 
 TEST(ItNoteCommands, CutStopsAtOnceOffReleasesFadeFades) {
@@ -220,17 +217,6 @@ TEST(ItNoteCommands, MissingInstrumentsPlayNothing) {
         EXPECT_FALSE(song->sounds(0)) << number;
         EXPECT_EQ(song->channel(0).instrument == nullptr, oldEffects) << number;
     }
-}
-
-TEST(ItNoteCommands, DisabledChannelsStartNoNotes) {
-    ItFileBuilder b = itSong({{0, 0, {60, 1}}, {0, 1, {60, 1}}});
-    b.channelPan[1] = 0x80 | 32;
-    auto song = playIt(b);
-    EXPECT_EQ(song->trace(1, false,
-                          [](ItSong& s) {
-                              return Ints{s.sounds(0), s.sounds(1)};
-                          }),
-              (std::vector<Ints>{{1, 0}}));
 }
 
 TEST(ItNoteCommands, NoteMapChoosesNoteAndSample) {

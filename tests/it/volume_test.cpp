@@ -10,9 +10,9 @@ Ints volumeState(ItSong& s) {
     return {s.channel(0).volumeEnvelopeState.value, s.voice(0).targetVolume, s.sounds(0)};
 }
 
-std::unique_ptr<ItSong> oneNote(const ItTestInstrument& ins, uint8_t speed = 20) {
+std::unique_ptr<ItSong> oneNote(const ItTestInstrument& ins) {
     ItFileBuilder b = itSong({{0, 0, {60, 1}}}, {ins});
-    b.speed = speed;
+    b.speed = 20;
     return playIt(b);
 }
 
@@ -26,8 +26,7 @@ TEST(ItVolumeEnvelope, FallsToItsLastNodeAndStopsTheVoiceAtZero) {
 }
 
 TEST(ItVolumeEnvelope, EndingAboveZeroStartsTheFade) {
-    ItTestInstrument ins{.fadeOut = 512, .volume = {0x01, {{0, 64}, {4, 32}}}};
-    auto song = oneNote(ins);
+    auto song = oneNote({.fadeOut = 512, .volume = {0x01, {{0, 64}, {4, 32}}}});
     song->ticks(4);
     EXPECT_EQ(song->trace(4, false, ItSong::fade),
               (std::vector<Ints>{
@@ -47,11 +46,10 @@ TEST(ItVolumeEnvelope, LoopsAndSustainLoops) {
         EXPECT_EQ(values[i][0], expected[i]) << i;
     EXPECT_EQ(values[13][2], 0);
     // A loop of one node holds its value.
-    ItTestInstrument held{.volume = {0x01 | 0x02, {{0, 64}, {2, 16}, {4, 0}}, 1, 1}};
-    values = oneNote(held)->trace(7, false, volumeState);
-    EXPECT_EQ(values[2], (Ints{4096, 32, 1}));
-    EXPECT_EQ(values[6], (Ints{4096, 32, 1}));
-    EXPECT_EQ(values[1][0], 10240);
+    values = oneNote({.volume = {0x01 | 0x02, {{0, 64}, {2, 16}, {4, 0}}, 1, 1}})
+                 ->trace(7, false, volumeState);
+    EXPECT_EQ((std::vector<Ints>{values[1], values[2], values[6]}),
+              (std::vector<Ints>{{10240, 80, 1}, {4096, 32, 1}, {4096, 32, 1}}));
 }
 
 TEST(ItVolumeEnvelope, CarryGoesOnFromWhereTheLastNoteLeftIt) {
@@ -64,87 +62,98 @@ TEST(ItVolumeEnvelope, CarryGoesOnFromWhereTheLastNoteLeftIt) {
     }
 }
 
-TEST(ItVolumeEnvelope, SwitchedOffByS77AndOnAgainByS78) {
-    ItTestInstrument ins{.volume = {0x01, {{0, 32}}}};
-    auto song =
-        playIt(itSong({{0, 0, {60, 1}}, {1, 0, fx('S', 0x77)}, {2, 0, fx('S', 0x78)}}, {ins}));
-    EXPECT_EQ(song->trace(3, true, ItSong::volume), (std::vector<Ints>{{64}, {128}, {64}}));
-}
-
-TEST(ItPitchAndPanEnvelopes, MoveThePitchAndThePan) {
-    ItTestInstrument ins;
-    ins.defaultPan = 16; // 63
-    ins.pitch = {0x01, {{0, 32}}};
-    ins.pan = {0x01, {{0, 32}}};
-    auto song = oneNote(ins, 3);
-    song->ticks();
-    // 16 semitones above middle C: 8363 x 2^(682/512 octaves) as the pitch table has it.
-    EXPECT_EQ(song->voice(0).step, uint32_t{(8363ull * 2 * 82496) / 44100});
-    // Room to the left edge is 63: a full envelope moves the pan by that much.
-    EXPECT_EQ(song->voice(0).targetPanning, 63 + 63);
-}
-
-// One cell per row on channel 0; the volume after each row.
-std::vector<Ints> volumesAfterEachRow(const std::vector<ItTestCell>& cells) {
+// One cell per row on channel 0.
+std::vector<ItPlacedCell> column(const std::vector<ItTestCell>& cells) {
     std::vector<ItPlacedCell> placed;
     for (const ItTestCell& cell : cells)
         placed.push_back({static_cast<uint32_t>(placed.size()), 0, cell});
-    auto song = playIt(itSong(placed));
-    return song->trace(static_cast<uint32_t>(cells.size()), true,
-                       [](ItSong& s) { return Ints{s.channel(0).volume}; });
+    return placed;
 }
 
-TEST(ItVolumeSlide, ParameterRulesAndMemory) {
-    EXPECT_EQ(volumesAfterEachRow({
-                  {60, 1, 32, 'D', 0x04},  // down 4 on the two later ticks
-                  {-1, -1, -1, 'D', 0},    // the same again
-                  {-1, -1, 64, 'D', 0x0F}, // 15 on every tick, the first included
-                  {-1, -1, 32, 'D', 0x1F}, // fine up 1
-                  {-1, -1, 32, 'D', 0xF1}, // fine down 1
-                  {-1, -1, 32, 'D', 0x23}, // both nibbles: nothing
-                  {-1, -1, 32, 'D', 0xF0}, // up 15 on every tick
-              }),
-              (std::vector<Ints>{{24}, {16}, {19}, {33}, {31}, {32}, {64}}));
-    // K and L slide with D's memory and wait for the second tick.
-    EXPECT_EQ(volumesAfterEachRow({{60, 1, 32, 'D', 0x04},
-                                   fx('K', 0),
-                                   fx('L', 0),
-                                   fx('K', 0x0F),
-                                   {-1, -1, 40, 'L', 0x2F}}),
-              (std::vector<Ints>{{24}, {16}, {8}, {0}, {42}}));
+// Envelopes of one node at 32 switched off on row 1 and on again on row 2.
+std::vector<ItPlacedCell> switched(int off) {
+    return column({{60, 1}, fx('S', off), fx('S', off + 1)});
 }
 
-TEST(ItVolumeSlide, VolumeColumnSlidesHaveTheirOwnMemory) {
-    EXPECT_EQ(volumesAfterEachRow({
-                  {60, 1, 40, 'D', 0x01},
-                  {-1, -1, 67},         // fine up 2
-                  {-1, -1, 65},         // fine up, amount from memory
-                  {-1, -1, 98, 'D', 0}, // down 3 a tick, beside D's own slide of 1
-                  {-1, -1, 95},         // down 3 a tick from memory
-                  {-1, -1, 86},         // up 1 a tick
-                  {-1, -1, 75},         // fine down from memory
-              }),
-              (std::vector<Ints>{{38}, {40}, {42}, {34}, {28}, {30}, {29}}));
-}
-
-TEST(ItVolume, ChannelAndGlobalVolumesScaleTheMixerVolume) {
-    auto song = playIt(itSong({{0, 0, {60, 1, -1, 'M', 0x20}},
-                               {1, 0, fx('M', 0x41)},
-                               {2, 0, fx('N', 0x02)},
-                               {3, 0, fx('N', 0x0F)}}));
-    EXPECT_EQ(song->trace(4, true, ItSong::channelVolume),
-              (std::vector<Ints>{{32, 64}, {32, 64}, {28, 56}, {0, 0}}));
-    // The global volume reaches every voice at once.
-    song = playIt(itSong({{0, 0, {60, 1, -1, 'V', 0x40}},
-                          {0, 1, {60, 1}},
-                          {1, 0, fx('V', 0x81)},
-                          {2, 0, fx('W', 0x02)},
-                          {3, 0, fx('W', 0xF1)}}));
-    EXPECT_EQ(song->trace(4, true, ItSong::global),
-              (std::vector<Ints>{{64, 64}, {64, 64}, {60, 60}, {59, 59}}));
+TEST(ItVolumeCommands, SlidesSwitchesAndVolumeEffects) {
+    // A pan of 63 has room 63 to the left edge; pitch 32 is 16 semitones up.
+    const ItTestInstrument panned{.defaultPan = 16, .pan = {0x01, {{0, 32}}}};
+    const ItTestInstrument pitched{.pitch = {0x01, {{0, 32}}}};
+    const auto slides = column({{60, 1, 32, 'D', 0x04},
+                                fx('D', 0),
+                                {-1, -1, 64, 'D', 0x0F},
+                                {-1, -1, 32, 'D', 0x1F},
+                                {-1, -1, 32, 'D', 0xF1},
+                                {-1, -1, 32, 'D', 0x23},
+                                {-1, -1, 32, 'D', 0xF0}});
+    const auto kAndL = column(
+        {{60, 1, 32, 'D', 0x04}, fx('K', 0), fx('L', 0), fx('K', 0x0F), {-1, -1, 40, 'L', 0x2F}});
+    const auto columnSlides = column({{60, 1, 40, 'D', 0x01},
+                                      {-1, -1, 67},
+                                      {-1, -1, 65},
+                                      {-1, -1, 98, 'D', 0},
+                                      {-1, -1, 95},
+                                      {-1, -1, 86},
+                                      {-1, -1, 75}});
+    const auto channelVolume =
+        column({{60, 1, -1, 'M', 0x20}, fx('M', 0x41), fx('N', 0x02), fx('N', 0x0F)});
+    const std::vector<ItPlacedCell> global = {{0, 0, {60, 1, -1, 'V', 0x40}},
+                                              {0, 1, {60, 1}},
+                                              {1, 0, fx('V', 0x81)},
+                                              {2, 0, fx('W', 0x02)},
+                                              {3, 0, fx('W', 0xF1)}};
+    const auto retriggers = column({{60, 1, 54, 'Q', 0x61},
+                                    fx('Q', 0xF1),
+                                    fx('Q', 0x71),
+                                    fx('Q', 0xE1),
+                                    fx('Q', 0x51),
+                                    fx('Q', 0xD1),
+                                    fx('Q', 0)});
+    const auto square = column({{60, 1, 32, 'S', 0x42}, fx('R', 0x4F), fx('R', 0)});
+    checkItCases({
+        {"S77, S78",
+         switched(0x77),
+         ItSong::volume,
+         {64, 128, 64},
+         true,
+         {{.volume = {0x01, {{0, 32}}}}}},
+        {"S79, S7A", switched(0x79), ItSong::pan, {126, 63, 126}, true, {panned}},
+        {"S7B, S7C", switched(0x7B), ItSong::step, {31288, 12428, 31288}, true, {pitched}},
+        // Down 4 on two ticks, memory, x0F on every tick, fine up, fine down, both nibbles, F0.
+        {"D", slides, ItSong::chVolume, {24, 16, 19, 33, 31, 32, 64}},
+        {"K and L slide with D's memory from the second tick",
+         kAndL,
+         ItSong::chVolume,
+         {24, 16, 8, 0, 42}},
+        // Fine up 2, fine up from memory, down 3 beside D01, down from memory, up 1, fine down.
+        {"volume column slides have their own memory",
+         columnSlides,
+         ItSong::chVolume,
+         {38, 40, 42, 34, 28, 30, 29}},
+        // Channel and mixer volume after each row.
+        {"M sets, above 64 nothing, N slides",
+         channelVolume,
+         ItSong::channelVolume,
+         {32, 64, 32, 64, 28, 56, 0, 0}},
+        {"V and W reach every voice", global, ItSong::global, {64, 64, 64, 64, 60, 60, 59, 59}},
+        // From 54 on every tick: x 2/3 twice, x 2, / 2, x 3/2, -16, +16, and x 2 from memory.
+        {"Q61, QF1, Q71, QE1, Q51, QD1, Q00",
+         retriggers,
+         ItSong::chVolume,
+         {24, 64, 8, 27, 0, 48, 64}},
+        {"old effects: I21 on three ticks, off two",
+         column({{60, 1, -1, 'I', 0x21}}),
+         ItSong::volume,
+         {128, 128, 128, 0, 0, 128},
+         false,
+         {},
+         6,
+         0x10},
+        // Depth 15 takes 255 x 15 >> 7 = 29 off or onto volume 32 at the square's peaks.
+        {"S42 square tremolo R4F", square, ItSong::volume, {64, 122, 122}},
+    });
     // Sample and instrument global volumes.
-    ItTestInstrument ins{.globalVolume = 64};
-    ItFileBuilder b = itSong({{0, 0, {60, 1}}}, {ins});
+    ItFileBuilder b = itSong({{0, 0, {60, 1}}}, {{.globalVolume = 64}});
     b.samples[0].globalVolume = 32;
     EXPECT_EQ(playIt(b)->trace(1, false, ItSong::volume), (std::vector<Ints>{{32}}));
 }

@@ -24,36 +24,28 @@ TEST(ModPanning, PanningCommandsAreIgnoredWhileDisabled) {
                                            {0, 1, note(25, 1, 0xE, 0x83)}};
     const auto off = [](Player& p) { p.modPanningEnabled = false; };
     const auto on = [](Player& p) { p.modPanningEnabled = true; };
+    const std::vector<ModSampleDef> square = {squareSample(64)};
     runTickCases({
-        {"disabled", cells, "t01", Panning, {0x20, 0xE0}, {squareSample(64)}, off},
-        {"disabled voices", cells, "t01", MixerPanning, {0x20, 0xE0}, {squareSample(64)}, off},
-        {"enabled", cells, "t01", Panning, {0x80, 0x30}, {squareSample(64)}, on},
-        {"enabled voices", cells, "t01", MixerPanning, {0x80, 0x30}, {squareSample(64)}, on},
+        {"disabled", cells, "t01", Panning, {0x20, 0xE0}, square, off},
+        {"disabled voices", cells, "t01", MixerPanning, {0x20, 0xE0}, square, off},
+        {"enabled", cells, "t01", Panning, {0x80, 0x30}, square, on},
+        {"enabled voices", cells, "t01", MixerPanning, {0x80, 0x30}, square, on},
     });
 }
 
 TEST(ModOptions, OtherFormatsKeepTempoAndPanningRules) {
     RecordingMixer mixer;
     NotAMod player(&mixer);
-    player.song.channelCount = 4;
-    player.song.sampleCount = 31;
-    player.song.orders[0] = 0;
-    player.song.orderCount = 1;
-    player.song.patterns[0].assign(64 * 4 * ModCellSize, 0);
-    player.song.patterns[0][0] = 0x80; // channel 0: effect F (bits 7..10 of the cell word)
-    player.song.patterns[0][1] = 0x07;
-    player.song.patterns[0][2] = 0x40;
-    player.song.patterns[0][3] = 0x00; // channel 1: effect 8 (bits 7..10 = 8)
-    player.song.patterns[0][4] = 0x04;
-    player.song.patterns[0][5] = 0x90;
+    MemoryStream stream(
+        ModBuilder().cell(0, 0, 0, fx(0xF, 0x40)).cell(0, 0, 1, fx(8, 0x90)).build());
+    player.song = loadMod(stream, true, nullptr)->song;
     player.oldProTrackerMode = true;
     player.modPanningEnabled = false;
     player.restartSong();
     player.configurePlayback(44100);
     playTick(player);
-    EXPECT_EQ(player.tempo, 0x40);
-    EXPECT_EQ(player.speed, 6);
-    EXPECT_EQ(player.channel(1).panning, 0x90);
+    EXPECT_EQ((std::vector<int>{player.tempo, player.speed, player.channel(1).panning}),
+              (std::vector<int>{0x40, 6, 0x90}));
 }
 
 // 256 x the amplification table's factor x the format's gain for the channel count.

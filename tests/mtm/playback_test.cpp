@@ -1,13 +1,8 @@
 #include "engine/Player.h"
-#include "formats/mtm669/MtmLoader.h"
-#include "song/MemoryStream.h"
-#include "support/MixerHarness.h"
 #include "support/Mtm669Builders.h"
 #include "support/PlayerHarness.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
 
 namespace tolva::test {
 namespace {
@@ -22,113 +17,71 @@ struct Check {
     int32_t period, starts, volume = -1, sample = -1;
 };
 
-struct TrackCase {
-    const char* what;
-    std::vector<Check> checks;
-    MtmSong song; // played with 18 square samples, sample i at volume 30 + i
-};
+int32_t seen(int32_t expected, int64_t actual) {
+    return expected < 0 ? -1 : int32_t(actual);
+}
 
-TEST(MtmPlayback, SlotsPlayTheTracksTheirPatternsName) {
-    const TrackCase cases[] = {
-        // Track 1 holds notes at rows 0 and 3, track 2 one at row 1; pattern 1 swaps them.
-        TrackCase{"each slot reads its track",
-                  {{1, 0, 428, 1},
-                   {1, 1, -1, 0},
-                   {2, 1, 856, 1},
-                   {4, 0, 214, 2},
-                   {65, 1, 428, 2},
-                   {65, 0, -1, 2},
-                   {66, 0, 856, 3}},
-                  {.orders = {0, 1},
-                   .cells = {{{1, 0}, note(25)}, {{1, 3}, note(37)}, {{2, 1}, note(13)}},
-                   .patterns = {{1, 2}, {2, 1}}}},
-        TrackCase{"one track plays in several slots",
-                  {{1, 0, 428, 1}, {1, 1, -1, 0}, {1, 2, 428, 1}},
-                  {.channels = 3, .cells = {{{1, 0}, note(25)}}, .patterns = {{1, 0, 1}}}},
-        TrackCase{"the instrument number spans both cell bytes, the effect stays intact",
-                  {{1, 0, 428, 1, 0x21, 16}},
-                  {.cells = {{{1, 0}, note(25, 17, 0xC, 0x21)}}, .patterns = {{1}}}},
-        TrackCase{"rows per track set the pattern length",
-                  {{32, 0, 428, 1}, {33, 0, 428, 2}},
-                  {.rowsPerTrack = 32,
-                   .orders = {0, 0},
-                   .cells = {{{1, 0}, note(25)}},
-                   .patterns = {{1}}}},
-        TrackCase{"the pattern break row is a plain number",
-                  {{3, 0, -1, 0}, {4, 0, 428, 1}},
-                  {.orders = {0, 1},
-                   .cells = {{{1, 2}, note(0, 0, 0xD, 0x12)}, {{2, 18}, note(25)}},
-                   .patterns = {{1}, {2}}}},
-        TrackCase{"a pattern without tracks plays empty rows and stops the last effect",
-                  {{64, 0, -1, 1, 30 + 5 * 2}, {128, 0, -1, 1, 30 + 5 * 2}},
-                  {.orders = {0, 1},
-                   .cells = {{{1, 0}, note(25)}, {{1, 63}, note(0, 0, 0xA, 0x20)}},
-                   .patterns = {{1}, {}}}},
-        TrackCase{"a note with instrument restarts under portamento with volume slide only",
-                  {{2, 0, -1, 2}, {3, 0, -1, 2}, {4, 0, -1, 2}},
-                  {.cells = {{{1, 0}, note(25)},
-                             {{1, 1}, note(30, 1, 0x5, 0x01)},
-                             {{1, 2}, note(35, 1, 0x3, 0x08)},
-                             {{1, 3}, note(40, 0, 0x5, 0x01)}},
-                   .patterns = {{1}}}},
-    };
-    const auto seen = [](int32_t expected, int32_t actual) { return expected < 0 ? -1 : actual; };
-    for (const TrackCase& c : cases) {
-        SCOPED_TRACE(c.what);
-        MtmSong song = c.song;
-        for (uint8_t i = 0; i < 18; ++i)
-            song.samples.push_back(mtmSquare(32, static_cast<uint8_t>(30 + i)));
-        RecordingMixer mixer;
-        auto player = playMtm(song.build(), mixer);
-        ASSERT_TRUE(player);
-        uint32_t played = 0;
-        for (const Check& check : c.checks) {
-            for (; played < check.rows; ++played)
-                playRow(*player);
-            SCOPED_TRACE(testing::Message() << check.rows << " rows, channel " << check.channel);
-            const Channel& ch = player->channel(check.channel);
-            EXPECT_EQ(seen(check.period, ch.period), check.period);
-            EXPECT_EQ(seen(check.starts, int32_t(mixer.voices[check.channel].starts)),
-                      check.starts);
-            EXPECT_EQ(seen(check.volume, ch.volume), check.volume);
-            if (check.sample >= 0) {
-                EXPECT_EQ(ch.sample, player->sample(uint32_t(check.sample)));
-            }
-        }
+// Played with 18 square samples, sample i at volume 30 + i.
+void expectTracks(const char* what, const std::vector<Check>& checks, MtmSong song) {
+    SCOPED_TRACE(what);
+    for (uint8_t i = 0; i < 18; ++i)
+        song.samples.push_back(mtmSquare(32, static_cast<uint8_t>(30 + i)));
+    RecordingMixer mixer;
+    auto player = playMtm(song.build(), mixer);
+    ASSERT_TRUE(player);
+    uint32_t played = 0;
+    for (const Check& check : checks) {
+        for (; played < check.rows; ++played)
+            playRow(*player);
+        const Channel& ch = player->channel(check.channel);
+        const int32_t sample = ch.sample == player->sample(uint32_t(check.sample));
+        EXPECT_EQ((std::vector<int32_t>{seen(check.period, ch.period),
+                                        seen(check.starts, mixer.voices[check.channel].starts),
+                                        seen(check.volume, ch.volume), seen(check.sample, sample)}),
+                  (std::vector<int32_t>{check.period, check.starts, check.volume,
+                                        check.sample < 0 ? -1 : 1}))
+            << check.rows << " rows, channel " << check.channel;
     }
 }
 
-// One note of a constant sample at a quarter of full volume, panned hard left: a left output
-// sample well inside the note.
-int32_t leftLevel(uint8_t byte) {
-    MixerPtr mixer(createMixer());
-    MemoryStream stream(MtmSong{
-        .samples = {{"level", std::vector<uint8_t>(64, byte), 0, 64, 0, 16}},
-        .cells = {{{1, 0}, note(25)}},
-        .patterns = {{1}}}.build());
-    auto player = loadMtm(stream, false, mixer.get());
-    EXPECT_TRUE(player);
-    if (!player)
-        return 0;
-    mixer->setRampingEnabled(false);
-    player->restartSong();
-    player->configurePlayback(44100);
-    std::vector<int16_t> out(2 * 2048);
-    RenderFormat format;
-    format.interpolate = 0;
-    player->renderFrames(2048, out.data(), &format);
-    EXPECT_EQ(out[2 * 2000 + 1], 0); // nothing on the right
-    return out[2 * 2000];
-}
-
-TEST(MtmPlayback, SampleBytesAreMeasuredFromTheMidpoint) {
-    const int32_t low = leftLevel(0x40);
-    const int32_t middle = leftLevel(0x80);
-    const int32_t high = leftLevel(0xC0);
-    EXPECT_LT(low, 0);
-    EXPECT_GT(high, 0);
-    EXPECT_NEAR(high - middle, middle - low, 1);
-    EXPECT_LT(std::abs(middle) * 32, high - middle); // 0x80 is (close to) silence
+TEST(MtmPlayback, SlotsPlayTheTracksTheirPatternsName) {
+    // Track 1 holds notes at rows 0 and 3, track 2 one at row 1; pattern 1 swaps them.
+    expectTracks("each slot reads its track",
+                 {{1, 0, 428, 1},
+                  {1, 1, -1, 0},
+                  {2, 1, 856, 1},
+                  {4, 0, 214, 2},
+                  {65, 1, 428, 2},
+                  {65, 0, -1, 2},
+                  {66, 0, 856, 3}},
+                 {.orders = {0, 1},
+                  .cells = {{{1, 0}, note(25)}, {{1, 3}, note(37)}, {{2, 1}, note(13)}},
+                  .patterns = {{1, 2}, {2, 1}}});
+    expectTracks("one track plays in several slots",
+                 {{1, 0, 428, 1}, {1, 1, -1, 0}, {1, 2, 428, 1}},
+                 {.channels = 3, .cells = {{{1, 0}, note(25)}}, .patterns = {{1, 0, 1}}});
+    expectTracks("the instrument number spans both cell bytes, the effect stays intact",
+                 {{1, 0, 428, 1, 0x21, 16}},
+                 {.cells = {{{1, 0}, note(25, 17, 0xC, 0x21)}}, .patterns = {{1}}});
+    expectTracks(
+        "rows per track set the pattern length", {{32, 0, 428, 1}, {33, 0, 428, 2}},
+        {.rowsPerTrack = 32, .orders = {0, 0}, .cells = {{{1, 0}, note(25)}}, .patterns = {{1}}});
+    expectTracks("the pattern break row is a plain number", {{3, 0, -1, 0}, {4, 0, 428, 1}},
+                 {.orders = {0, 1},
+                  .cells = {{{1, 2}, note(0, 0, 0xD, 0x12)}, {{2, 18}, note(25)}},
+                  .patterns = {{1}, {2}}});
+    expectTracks("a pattern without tracks plays empty rows and stops the last effect",
+                 {{64, 0, -1, 1, 30 + 5 * 2}, {128, 0, -1, 1, 30 + 5 * 2}},
+                 {.orders = {0, 1},
+                  .cells = {{{1, 0}, note(25)}, {{1, 63}, note(0, 0, 0xA, 0x20)}},
+                  .patterns = {{1}, {}}});
+    expectTracks("a note with instrument restarts under portamento with volume slide only",
+                 {{2, 0, -1, 2}, {3, 0, -1, 2}, {4, 0, -1, 2}},
+                 {.cells = {{{1, 0}, note(25)},
+                            {{1, 1}, note(30, 1, 0x5, 0x01)},
+                            {{1, 2}, note(35, 1, 0x3, 0x08)},
+                            {{1, 3}, note(40, 0, 0x5, 0x01)}},
+                  .patterns = {{1}}});
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include "song/MemoryStream.h"
 #include "support/PlayerHarness.h"
 
+#include <gtest/gtest.h>
+
 namespace tolva::test {
 
 std::unique_ptr<ItLoaded> loadItBytes(std::vector<uint8_t> bytes, bool infoOnly) {
@@ -37,11 +39,7 @@ std::unique_ptr<ItSong> playIt(const ItFileBuilder& builder) {
     auto song = std::make_unique<ItSong>();
     song->mixer.reset(createMixer());
     MemoryStream stream(builder.build());
-    song->player = loadIt(stream, false, song->mixer.get());
-    if (song->player) {
-        song->player->restartSong();
-        song->player->configurePlayback(44100);
-    }
+    song->player = ready(loadIt(stream, false, song->mixer.get()));
     return song;
 }
 
@@ -55,6 +53,24 @@ ItFileBuilder itSong(const std::vector<ItPlacedCell>& cells,
     for (const ItTestInstrument& instrument : instruments)
         b.instruments.push_back(instrument.record());
     return b;
+}
+
+void checkItCases(const std::vector<ItCase>& cases) {
+    for (const ItCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        ItFileBuilder b = itSong(c.cells, c.instruments);
+        b.speed = c.speed;
+        b.flags |= c.flags;
+        auto song = playIt(b);
+        ASSERT_TRUE(song->player);
+        Ints seen;
+        while (seen.size() < c.expected.size()) {
+            c.byRow ? song->rows() : song->ticks();
+            const Ints values = c.probe(*song);
+            seen.insert(seen.end(), values.begin(), values.end());
+        }
+        EXPECT_EQ(seen, c.expected);
+    }
 }
 
 } // namespace tolva::test

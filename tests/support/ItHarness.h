@@ -52,6 +52,8 @@ struct ItSong {
     ItChannel& c0() { return channel(0); }
     const Voice& v0() const { return voice(0); }
     static Ints volume(ItSong& s) { return {s.v0().targetVolume}; }
+    static Ints chVolume(ItSong& s) { return {s.c0().volume}; }
+    static Ints step(ItSong& s) { return {static_cast<int>(s.v0().step)}; }
     static Ints pan(ItSong& s) { return {s.v0().targetPanning}; }
     static Ints pans(ItSong& s) { return {s.v0().targetPanning, s.voice(1).targetPanning}; }
     static Ints slide(ItSong& s) { return {s.c0().slideOffset}; }
@@ -80,5 +82,20 @@ constexpr uint16_t ItSampleSong = 0x01 | 0x08;
 // instrument mode with these instruments, or sample mode without any.
 ItFileBuilder itSong(const std::vector<ItPlacedCell>& cells,
                      const std::vector<ItTestInstrument>& instruments = {}, uint16_t rows = 64);
+
+// An itSong whose probe, read after each row (or tick), must give `expected`: the readings one
+// after another.
+struct ItCase {
+    const char* what;
+    std::vector<ItPlacedCell> cells;
+    Ints (*probe)(ItSong&);
+    Ints expected;
+    bool byRow = true;
+    std::vector<ItTestInstrument> instruments = {};
+    uint8_t speed = 3;
+    uint16_t flags = 0; // added to the header's
+};
+
+void checkItCases(const std::vector<ItCase>& cases);
 
 } // namespace tolva::test

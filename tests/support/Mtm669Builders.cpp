@@ -4,6 +4,7 @@
 #include "formats/mtm669/MtmLoader.h"
 #include "song/MemoryStream.h"
 #include "support/ByteWriter.h"
+#include "support/PlayerHarness.h"
 #include "support/SampleStoreMixer.h"
 
 #include <algorithm>
@@ -124,18 +125,6 @@ std::vector<uint8_t> Composer669Song::build() const {
         w.raw(s.data.data(), s.data.size());
     return w.bytes();
 }
-
-namespace {
-
-std::unique_ptr<Player> ready(std::unique_ptr<Player> player) {
-    if (player) {
-        player->restartSong();
-        player->configurePlayback(44100);
-    }
-    return player;
-}
-
-} // namespace
 
 std::unique_ptr<Player> playMtm(const std::vector<uint8_t>& bytes, RecordingMixer& mixer) {
     MemoryStream stream(bytes);

@@ -5,14 +5,17 @@
 
 namespace tolva::test {
 
-std::unique_ptr<Player> playMod(const std::vector<uint8_t>& bytes, RecordingMixer& mixer) {
-    MemoryStream stream(bytes);
-    std::unique_ptr<Player> player = loadMod(stream, false, &mixer);
+std::unique_ptr<Player> ready(std::unique_ptr<Player> player) {
     if (player) {
         player->restartSong();
         player->configurePlayback(44100);
     }
     return player;
+}
+
+std::unique_ptr<Player> playMod(const std::vector<uint8_t>& bytes, RecordingMixer& mixer) {
+    MemoryStream stream(bytes);
+    return ready(loadMod(stream, false, &mixer));
 }
 
 std::vector<RowStep> traceRows(Player& player, uint32_t maxRows) {

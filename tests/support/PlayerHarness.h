@@ -16,7 +16,10 @@ struct RowStep {
     bool operator==(const RowStep&) const = default;
 };
 
-// A MOD loaded from bytes with its samples, rewound and configured for 44100 Hz.
+// The player rewound and configured for 44100 Hz; null stays null.
+std::unique_ptr<Player> ready(std::unique_ptr<Player> player);
+
+// A MOD loaded from bytes with its samples, ready to play.
 std::unique_ptr<Player> playMod(const std::vector<uint8_t>& bytes, RecordingMixer& mixer);
 
 // Calls onTick until the song ends or `maxRows` rows have started; one entry per row played,

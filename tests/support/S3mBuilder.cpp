@@ -3,6 +3,7 @@
 #include "formats/s3m/S3mLoader.h"
 #include "song/MemoryStream.h"
 #include "support/ByteWriter.h"
+#include "support/PlayerHarness.h"
 
 #include <algorithm>
 
@@ -59,8 +60,6 @@ S3mBuilder s3mLine(std::vector<S3mCell> rows, S3mSampleDef sample) {
 }
 
 std::vector<uint8_t> S3mBuilder::packPattern(uint32_t pattern) const {
-    if (const auto raw = rawPatterns_.find(pattern); raw != rawPatterns_.end())
-        return raw->second;
     std::vector<uint8_t> out;
     for (uint32_t row = 0; row < 64; ++row) {
         for (uint32_t ch = 0; ch < 32; ++ch) {
@@ -90,11 +89,9 @@ std::vector<uint8_t> S3mBuilder::build() const {
             patterns = std::max<uint32_t>(patterns, o + 1u);
     for (const auto& [key, c] : cells_)
         patterns = std::max<uint32_t>(patterns, std::get<0>(key) + 1);
-    for (const auto& [p, raw] : rawPatterns_)
-        patterns = std::max<uint32_t>(patterns, p + 1);
 
     ByteWriter w;
-    w.text(title_, 28);
+    w.zeros(28); // title
     w.u8(0x1A);
     w.u8(fileType_);
     w.u16le(0);
@@ -159,12 +156,7 @@ std::vector<uint8_t> S3mBuilder::build() const {
 
 std::unique_ptr<Player> playS3m(const std::vector<uint8_t>& bytes, RecordingMixer& mixer) {
     MemoryStream stream(bytes);
-    std::unique_ptr<Player> player = loadS3m(stream, false, &mixer);
-    if (player) {
-        player->restartSong();
-        player->configurePlayback(44100);
-    }
-    return player;
+    return ready(loadS3m(stream, false, &mixer));
 }
 
 } // namespace tolva::test

@@ -53,7 +53,6 @@ public:
     // Channels 0..channels-1 enabled, alternating left (settings 0..7) and right (8..15).
     explicit S3mBuilder(uint32_t channels = 4);
 
-    S3mBuilder& title(std::string text) { return set(title_, std::move(text)); }
     S3mBuilder& sample(S3mSampleDef def) {
         samples_.push_back(std::move(def));
         return *this;
@@ -64,10 +63,6 @@ public:
     }
     // Pattern 0 of `channel` from row 0; empty cells are skipped.
     S3mBuilder& column(uint32_t channel, std::vector<S3mCell> rows);
-    // Replaces a pattern's packed rows (the length word is written in front of them).
-    S3mBuilder& rawPattern(uint32_t pattern, std::vector<uint8_t> packed) {
-        return set(rawPatterns_[pattern], std::move(packed));
-    }
     S3mBuilder& channelSetting(uint32_t channel, uint8_t v) { return set(settings_[channel], v); }
     S3mBuilder& panByte(uint32_t channel, uint8_t value) { return set(pans_[channel], value); }
     S3mBuilder& flags(uint16_t value) { return set(flags_, value); }
@@ -89,11 +84,9 @@ private:
     }
     std::vector<uint8_t> packPattern(uint32_t pattern) const;
 
-    std::string title_;
     std::vector<S3mSampleDef> samples_;
     std::vector<uint8_t> orders_{0};
     std::map<std::tuple<uint32_t, uint32_t, uint32_t>, S3mCell> cells_;
-    std::map<uint32_t, std::vector<uint8_t>> rawPatterns_;
     uint8_t settings_[32];
     uint8_t pans_[32] = {};
     uint16_t flags_ = 0;

@@ -3,6 +3,7 @@
 #include "formats/xm/XmLoader.h"
 #include "song/MemoryStream.h"
 #include "support/ByteWriter.h"
+#include "support/PlayerHarness.h"
 
 #include <algorithm>
 
@@ -32,12 +33,7 @@ XmBuilder xmLine(std::vector<XmCell> rows, XmInstrumentDef instrument) {
 
 std::unique_ptr<Player> playXm(const std::vector<uint8_t>& bytes, RecordingMixer& mixer) {
     MemoryStream stream(bytes);
-    std::unique_ptr<Player> player = loadXm(stream, false, &mixer);
-    if (player) {
-        player->restartSong();
-        player->configurePlayback(44100);
-    }
-    return player;
+    return ready(loadXm(stream, false, &mixer));
 }
 
 namespace {
@@ -72,7 +68,7 @@ void writeSample(ByteWriter& w, const XmSampleDef& s) {
     w.u8(s.panning);
     w.u8(static_cast<uint8_t>(s.relativeNote));
     w.u8(0);
-    w.text(s.name, 22);
+    w.zeros(22); // name
 }
 
 // Sample data is stored as differences from the previous value.
@@ -133,7 +129,7 @@ std::vector<uint8_t> XmBuilder::build() const {
 
     for (const XmInstrumentDef& ins : instruments_) {
         w.u32le(ins.samples.empty() ? 29 : 263);
-        w.text(ins.name, 22);
+        w.zeros(22); // name
         w.u8(0);
         w.u16le(static_cast<uint32_t>(ins.samples.size()));
         if (ins.samples.empty())

@@ -45,7 +45,6 @@ struct XmEnvelopeDef {
 };
 
 struct XmSampleDef {
-    std::string name = "sample";
     std::vector<int16_t> pcm{}; // values; -128..127 unless sixteenBit
     bool sixteenBit = false;
     uint8_t loopType = 0;                   // 0 none, 1 forward, 2 ping-pong
@@ -60,7 +59,6 @@ struct XmSampleDef {
 XmSampleDef xmSquare(uint32_t frames = 32);
 
 struct XmInstrumentDef {
-    std::string name = "instrument";
     std::vector<XmSampleDef> samples{};
     std::array<uint8_t, 96> noteMap{}; // sample per note
     XmEnvelopeDef volumeEnvelope{}, panningEnvelope{};

@@ -39,14 +39,10 @@ TEST(XmInstruments, SamplesNotesAndInstrumentNumbers) {
     const auto offsets =
         xmLine({xmNote(48, 1, 0, 9, 2), xmNote(48, 1, 0, 9, 3)}, xmInstrument(wide(600))).build();
     const auto bare = xmLine({xmNote(48, 1, 0x30), xmNote(47)}, split).build();
+    const auto mapped = xmLine({xmNote(47, 1), C4}, split).build();
     checkTicks(
         {
-            {"the note map chooses",
-             xmLine({xmNote(47, 1), C4}, split).build(),
-             VoiceEnd,
-             {32, 64},
-             0,
-             6},
+            {"the note map chooses", mapped, VoiceEnd, {32, 64}, 0, 6},
             {"a note alone keeps the sample", bare, VoiceEnd, {64}, 6},
             {"a note alone keeps the volume", bare, MixerVolume, {64}, 6},
             {"notes that find no sample play nothing", missing, Active, {1, 0, 1, 0, 1, 0}, 0, 6},
@@ -126,6 +122,7 @@ TEST(XmEnvelopes, KeyOffAndFadeout) {
     const auto off = line({C4, xmKeyOff()});
     // The key-off zeroes the volume, the instrument number gives it back; nothing restarts.
     const auto back = line({C4, xmFx(0xC, 0x10), xmKeyOff(1)});
+    const auto restarted = env(full, 1, {xmKeyOff(), xmNote(50, 1)}, {}, 0x4000);
     checkTicks(
         {
             {"no envelope: silent at once", off, MixerVolume, {128, 128, 128, 128, 128, 128, 0}},
@@ -133,11 +130,7 @@ TEST(XmEnvelopes, KeyOffAndFadeout) {
             // 32768 less 8192 a tick from the key-off tick on.
             {"fadeout", env(full, 1, {xmKeyOff()}, {}, 8192), MixerVolume, {96, 64, 32, 0, 0}, 6},
             {"no fadeout", env(full, 1, {xmKeyOff()}), MixerVolume, std::vector<int>(12, 128), 6},
-            {"next note restarts the fadeout",
-             env(full, 1, {xmKeyOff(), xmNote(50, 1)}, {}, 0x4000),
-             MixerVolume,
-             {0, 128},
-             11},
+            {"next note restarts the fadeout", restarted, MixerVolume, {0, 128}, 11},
             {"key-off with an instrument", back, MixerVolume, {32, 128}, 11},
             {"key-off with an instrument", back, Starts, {1}, 12},
             {"K00 on the row's first tick", line({C4, xmFx(20, 0)}), MixerVolume, {0, 0, 0}, 6},

@@ -54,17 +54,28 @@ TEST(XmPatternFlow, TimingOfNotes) {
     const auto retrigger =
         song().speed(4).column(0, {C4, xmFx(27, 0x43), xmFx(27, 0), xmFx(27, 0x43)}).build();
     const auto unpacked = xmLine({xmNote(60, 1, 0x30), xmNote(48, 1, 0x20)}).unpacked().build();
+    // Rx1 for x = 1..F but 6, each from a fresh volume of 32, retriggers on the row's first
+    // tick.
+    std::vector<XmCell> factors;
+    for (uint8_t x : {1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13, 14, 15})
+        factors.insert(factors.end(), {xmNote(48, 1, 0x30), xmFx(27, uint8_t(x << 4 | 1))});
+    const auto cell = [](uint8_t param) { return xmLine({xmNote(48, 1, 0, 0xE, param)}).build(); };
     checkTicks(
         {
-            {"ED4 starts on tick 4",
-             xmLine({xmNote(48, 1, 0, 0xE, 0xD4)}).build(),
-             Starts,
-             {0, 0, 0, 0, 1, 1}},
+            {"ED4 starts on tick 4", cell(0xD4), Starts, {0, 0, 0, 0, 1, 1}},
             {"R43, R00, R43", retrigger, Starts, {1, 1, 1, 1, 1, 1, 2, 2, 2, 3, 3, 3, 3, 3, 4, 4}},
             {"R43, R00, R43",
              retrigger,
              Volume,
              {64, 64, 64, 64, 64, 64, 56, 56, 56, 48, 48, 48, 48, 48, 40, 40}},
+            {"Rx1: -1, -2, -4, -8, -16, / 2, 0, +1, +2, +4, +8, +16, x 3/2, x 2",
+             xmLine(factors).build(),
+             Volume,
+             {31, 30, 28, 24, 16, 16, 32, 33, 34, 36, 40, 48, 48, 64},
+             6,
+             12},
+            {"E93 on ticks 0 and 3", cell(0x93), Starts, {1, 1, 1, 2, 2, 2}},
+            {"EC2 cuts on tick 2", cell(0xC2), Volume, {64, 64, 0, 0, 0, 0}},
             {"unpacked cells read as packed", unpacked, Period, {3840, 4608}, 0, 6},
             {"unpacked cells read as packed", unpacked, Volume, {32, 16}, 0, 6},
         },

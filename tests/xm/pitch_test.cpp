@@ -88,6 +88,11 @@ TEST(XmPitch, SlidesArpeggioAndVibratos) {
         return fine(33, {0x13, 0x10, 0x20, 0x22, 0x20, 0x30}, linear);
     };
     const auto portaF1 = line({C4, xmNote(50, 0, 0xF1)});
+    const auto apart = line({C4, xmFx(1, 4), xmFx(1, 0), xmFx(2, 0), xmFx(2, 2), xmFx(1, 0)});
+    const auto fineApart = fine(0xE, {0x12, 0x10, 0x20, 0x23, 0x20, 0x10}, true);
+    const auto kept = line({C4, xmFx(1, 8), xmNote(48, 1, 0, 1, 0)});
+    // Sine 235, 180, 97 at positions 20, 24, 28, x 8 x 4 / 128: the period grows first.
+    const auto columnVibrato = line({xmNote(48, 1, 0, 4, 0x40), xmVolume(0xB8)});
     checkTicks(
         {
             {"102 linear", up(true), Period, {4600}, 1},
@@ -97,25 +102,16 @@ TEST(XmPitch, SlidesArpeggioAndVibratos) {
             {"2FF from C-0 stops", floor, Period, {12500}, 5},
             {"2FF from C-0 stops", floor, Step, {10}, 5},
             {"037", tone(xmNote(48, 1, 0, 0, 0x37), true), Period, {4608, 4416, 4160, 4608}},
-            {"1xx and 2xx remember apart; 200 has nothing yet",
-             line({C4, xmFx(1, 4), xmFx(1, 0), xmFx(2, 0), xmFx(2, 2), xmFx(1, 0)}),
+            {"1xx, 2xx apart; 200 has nothing",
+             apart,
              Period,
              {4528, 4448, 4448, 4488, 4408},
              11,
              6},
-            {"E1x and E2x remember apart",
-             fine(0xE, {0x12, 0x10, 0x20, 0x23, 0x20, 0x10}, true),
-             Period,
-             {4600, 4592, 4592, 4604, 4616, 4608},
-             11,
-             6},
+            {"E1x, E2x apart", fineApart, Period, {4600, 4592, 4592, 4604, 4616, 4608}, 11, 6},
             {"X1x and X2x linear", extra(true), Period, {4605, 4602, 4602, 4604, 4606}, 11, 6},
             {"X1x and X2x Amiga", extra(false), Period, {1709, 1706, 1706, 1708, 1710}, 11, 6},
-            {"kept by a note",
-             line({C4, xmFx(1, 8), xmNote(48, 1, 0, 1, 0)}),
-             Period,
-             {4608 - 5 * 32},
-             17},
+            {"kept by a note", kept, Period, {4608 - 5 * 32}, 17},
             // Auto-vibrato. Full depth is 511 x 8 / 512 = 7.98 units; the first ticks get 1/3 and
             // 2/3 of it.
             {"sine sweep", vib(0, 2, 8, 64), AutoVibrato, {0, 5, 0, -7, 0, 7, 0, -7}},
@@ -126,12 +122,7 @@ TEST(XmPitch, SlidesArpeggioAndVibratos) {
             {"7 is ramp up", vib(7, 0, 64, 64), AutoVibrato, {-63, -31, 0, 32}},
             {"auto after key-off", vib(1, 0, 16, 128), AutoVibrato, {15, -15}, 6},
             {"auto of depth 0", vib(0, 0, 0, 64), Step, {12428, 12428, 12428}},
-            // Sine 235, 180, 97 at positions 20, 24, 28, x 8 x 4 / 128: the period grows first.
-            {"volume B8 at 440's speed",
-             line({xmNote(48, 1, 0, 4, 0x40), xmVolume(0xB8)}),
-             VibratoOffset,
-             {0, 58, 45, 24},
-             6},
+            {"volume B8 at 440's speed", columnVibrato, VibratoOffset, {0, 58, 45, 24}, 6},
             {"volume F1: 16 x 4 units to D-4", portaF1, Period, {4608, 4544, 4480, 4480}, 6},
             {"volume F1 restarts nothing", portaF1, Starts, {1}, 6},
             // D-4 and sine 97 at depth 32.

@@ -29,35 +29,29 @@ TEST(XmVolume, ColumnsGlobalVolumeTremorAndPanning) {
     const auto first = line({xmNote(48, 1, 0x4C), {0, 0, 0x78, 0xA, 4}});
     const auto pan = line({C4, xmVolume(0xD2), xmVolume(0xE3), xmVolume(0xC4), xmVolume(0xDF),
                            xmVolume(0xEF), xmVolume(0xEF)});
+    // E7x on the note, then 788 at volume 32: sine entries 0, 180, 255, 180 and 0 (or 255
+    // for the square) of positions 0, 8, 16, 24 and 32 of 64, x 8 >> 6.
+    const auto tremolo = [](uint8_t wave) {
+        return line({xmNote(48, 1, 0x30, 0xE, uint8_t(0x70 | wave)), xmFx(7, 0x88)});
+    };
+    const auto slides = line({C4, xmVolume(0x62), xmVolume(0x7F)});
+    const auto delayed = line({C4, xmNote(48, 1, 0x20, 0xE, 0xD3)});
+    const auto fineEA = fx(0xE, {0xB4, 0xB0, 0xA0, 0xA2, 0xA0});
+    const auto shared = line({C4, xmFx(6, 2), xmFx(0xA, 0), xmFx(5, 4), xmFx(0xA, 0), xmFx(5, 0)});
+    const auto panSlides = fx(25, {0x20, 2, 0x21, 0, 0xF0, 0});
     checkTicks(
         {
+            {"tremolo sine", tremolo(0), MixerVolume, {64, 108, 126, 108, 64}, 7},
+            {"tremolo square", tremolo(2), MixerVolume, {126, 126, 126, 126}, 7},
             {"volume column sets, above 0x50 nothing",
              line({xmNote(48, 1, 0x30), xmVolume(0x50), xmVolume(0x10), xmVolume(0x51)}), Volume,
              repeated({32, 64, 0, 0}, 6)},
-            {"volume column slides on the later ticks",
-             line({C4, xmVolume(0x62), xmVolume(0x7F)}),
-             Volume,
-             {64, 62, 60, 58, 56, 54, 54, 64},
-             6},
+            {"column slides later ticks", slides, Volume, {64, 62, 60, 58, 56, 54, 54, 64}, 6},
             {"fine slides", line({C4, xmVolume(0x84), xmVolume(0x93)}), Volume, {60, 60, 63}, 6, 5},
             {"volume column slides first", first, Volume, repeated({60}, 6), 6},
-            {"delayed note takes its volume when it starts",
-             line({C4, xmNote(48, 1, 0x20, 0xE, 0xD3)}),
-             MixerVolume,
-             {128, 128, 128, 32, 32},
-             6},
-            {"E[AB]x remember apart",
-             fx(0xE, {0xB4, 0xB0, 0xA0, 0xA2, 0xA0}),
-             Volume,
-             {60, 56, 56, 58, 60},
-             11,
-             6},
-            {"A shares its memory with 5 and 6",
-             line({C4, xmFx(6, 2), xmFx(0xA, 0), xmFx(5, 4), xmFx(0xA, 0), xmFx(5, 0)}),
-             Volume,
-             {54, 44, 24, 4, 0},
-             11,
-             6},
+            {"delayed note's volume", delayed, MixerVolume, {128, 128, 128, 32, 32}, 6},
+            {"E[AB]x remember apart", fineEA, Volume, {60, 56, 56, 58, 60}, 11, 6},
+            {"A shares memory with 5 and 6", shared, Volume, {54, 44, 24, 4, 0}, 11, 6},
             {"A with both nibbles", fx(0xA, {0x23}), Volume, {64}, 11},
             {"G sets at once, above 64 is 64", global.build(), MixerVolume, {64, 128, 0}, 6, 6, 1},
             {"H: up wins, remembered, stops at the ends",
@@ -74,12 +68,7 @@ TEST(XmVolume, ColumnsGlobalVolumeTremorAndPanning) {
              {128, 128, 0, 0, 0, 128, 128, 128, 0, 0, 0, 128},
              6},
             {"volume column panning", pan, Panning, {128, 96, 144, 64, 0, 240, 255}, 5, 6},
-            {"P: up wins, remembered",
-             fx(25, {0x20, 2, 0x21, 0, 0xF0, 0}),
-             Panning,
-             {138, 128, 138, 148, 223, 255},
-             11,
-             6},
+            {"P: up wins, remembered", panSlides, Panning, {138, 128, 138, 148, 223, 255}, 11, 6},
         },
         playXm);
 }

@@ -2,6 +2,7 @@
 #include "formats/mod/ModPlayer.h"
 #include "formats/mod/ModTag.h"
 #include "song/MemoryStream.h"
+#include "support/ByteWriter.h"
 #include "support/ModBuilder.h"
 #include "support/PlayerHarness.h"
 #include "support/SampleStoreMixer.h"
@@ -47,10 +48,10 @@ TEST(ModLoader, LoopsOfTheSampleHeaders) {
     EXPECT_EQ(player->sample(31), nullptr);
 }
 
-// The cell of pattern 0, row r, channel c as stored: note, sample, effect, parameter.
-std::array<uint32_t, 4> storedCell(Player& player, uint32_t r, uint32_t c) {
+// The cell of pattern p, row r, channel c as stored: note, sample, effect, parameter.
+std::array<uint32_t, 4> storedCell(Player& player, uint32_t r, uint32_t c, uint32_t p = 0) {
     const uint8_t* cell =
-        player.song.patterns[0].data() + (r * player.song.channelCount + c) * ModCellSize;
+        player.song.patterns[p].data() + (r * player.song.channelCount + c) * ModCellSize;
     const uint32_t word = cell[0] | cell[1] << 8;
     return {word & 0x7F, word >> 11, word >> 7 & 15, cell[2]};
 }
@@ -113,6 +114,60 @@ TEST(ModLoader, ChannelCountsFromTheTag) {
             << int(restart) << " " << period << " " << longer;
     EXPECT_EQ(load(ModBuilder(32, "32CH").build())->song.channelCount, 32u);
     EXPECT_FALSE(load(ModBuilder(33, "33CH").build()));
+}
+
+TEST(ModLoader, LayoutsOfOtherTrackers) {
+    // StarTrekker's FLT8: orders name the first of two 4-channel patterns that play side by
+    // side, so 4-channel pattern 3, row 5, channel 2 is channel 6 of 8-channel pattern 1.
+    auto player = load(ModBuilder(4, "FLT8")
+                           .sample(sampleOf(4, 0, 0))
+                           .orders({0, 2, 3})
+                           .songLength(2)
+                           .cell(3, 5, 2, note(25, 1))
+                           .cell(2, 5, 2, note(37, 1))
+                           .build());
+    ASSERT_TRUE(player);
+    EXPECT_EQ(std::tuple(player->song.channelCount, player->song.orders[1]), std::tuple(8, 1));
+    EXPECT_EQ(std::tuple(storedCell(*player, 5, 2, 1)[0], storedCell(*player, 5, 6, 1)[0]),
+              std::tuple(37, 25));
+
+    // Ice Tracker: 64-row tracks of one channel, and for each order the four it plays; the
+    // tag sits after the track table.
+    std::vector<uint8_t> ice = ModBuilder().sample(sampleOf(4, 0, 0)).build();
+    ice.resize(950);
+    ByteWriter w;
+    w.u8(2); // orders
+    w.u8(2); // tracks
+    const uint8_t table[8] = {0, 1, 1, 0, 1, 0, 0, 1};
+    w.raw(table, sizeof table);
+    w.zeros(512 - sizeof table);
+    w.raw("MTN", 4);
+    w.zeros(256 + 7 * 4);
+    w.u16be(0x1AC); // track 1, row 7: period 428, C-2
+    w.zeros(256 - 7 * 4 - 2 + 4);
+    ice.insert(ice.end(), w.bytes().begin(), w.bytes().end());
+    player = load(ice);
+    ASSERT_TRUE(player);
+    EXPECT_EQ(
+        (std::vector<uint32_t>{player->song.orderCount, storedCell(*player, 7, 1, 0)[0],
+                               storedCell(*player, 7, 0, 0)[0], storedCell(*player, 7, 0, 1)[0]}),
+        (std::vector<uint32_t>{2, 25, 0, 25}));
+}
+
+TEST(ModLoader, ModPlugAdpcmSamplesAreDecoded) {
+    // Deltas 0, +1, ..., +14, -1; codes 1 2 (byte 0x21), 15 0 (0x0F), 3 3 (0x33), 0 15 (0xF0).
+    std::vector<uint8_t> bytes = ModBuilder().sample(sampleOf(8, 0, 0)).build();
+    bytes.resize(bytes.size() - 8);
+    const uint8_t adpcm[] = {'A', 'D', 'P', 'C', 'M', 0,  1,  2,    3,    4,    5,    6,   7,
+                             8,   9,   10,  11,  12,  13, 14, 0xFF, 0x21, 0x0F, 0x33, 0xF0};
+    bytes.insert(bytes.end(), std::begin(adpcm), std::end(adpcm));
+    // Cut by two bytes, the file holds four frames.
+    for (auto [cut, frames] : {std::pair{0u, std::vector<uint8_t>{1, 3, 2, 2, 5, 8, 8, 7}},
+                               std::pair{2u, std::vector<uint8_t>{1, 3, 2, 2}}}) {
+        auto player = load(std::vector<uint8_t>(bytes.begin(), bytes.end() - cut));
+        ASSERT_TRUE(player);
+        EXPECT_EQ(store.bytesOf(player->sample(0)->data), frames);
+    }
 }
 
 TEST(ModLoader, SampleDataCutShortKeepsWhatTheFileHolds) {

@@ -208,6 +208,27 @@ void retriggerStep(ItPlayer& player, ItChannel& ch) {
     handlers::retriggerVolumeSlide.onTick(player, ch);
 }
 
+// Impulse Tracker's tremor counts on every tick of its rows, the row's first included, and the
+// count goes on from one row to the next: audible for x ticks, muted for y (a zero counts as
+// one; with old effects x + 1 and y + 1).
+void tremorStep(ItPlayer& player, ItChannel& ch) {
+    if (ch.tremorCountdown == 0) {
+        ch.tremorOn ^= 1;
+        const uint32_t ticks = ch.tremorOn ? ch.tremorMemory >> 4 : ch.tremorMemory & 15;
+        ch.tremorCountdown = static_cast<uint8_t>(
+            player.hasFlag(ItOldEffects) ? ticks + 1 : std::max<uint32_t>(ticks, 1));
+    }
+    --ch.tremorCountdown;
+    ch.tremoloOffset = static_cast<int8_t>(ch.tremorOn ? 0 : -std::min<int32_t>(ch.volume, 64));
+    player.changeFlags |= ChangeVolume;
+}
+
+void tremorRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+    withMemory(param, ch.tremorMemory);
+    ch.activeEffect = &handlers::itTremor;
+    tremorStep(player, ch);
+}
+
 constexpr int32_t SlowestTempo = 32;
 constexpr int32_t FastestTempo = 255;
 
@@ -306,6 +327,7 @@ const ItHandler itTonePortamentoVolumeSlide{tonePortamentoVolumeSlideRow,
 const ItHandler itSetChannelVolume{setChannelVolumeRow, nullptr};
 const ItHandler itChannelVolumeSlide{channelVolumeSlideRow, channelVolumeStep};
 const ItHandler itRetrigger{retriggerRow, retriggerStep};
+const ItHandler itTremor{tremorRow, tremorStep};
 const ItHandler itTempo{tempoRow, tempoStep};
 const ItHandler itFineVibrato{fineVibratoRow, vibratoStep};
 const ItHandler itSetGlobalVolume{setGlobalVolumeRow, nullptr};
@@ -326,7 +348,7 @@ const EffectHandler* const itHandlers[ItEffectCount] = {
     &handlers::itPortamentoUp,              // F
     &handlers::itTonePortamento,            // G
     &handlers::itVibrato,                   // H
-    &handlers::tremor,                      // I
+    &handlers::itTremor,                    // I
     &handlers::itArpeggio,                  // J
     &handlers::itVibratoVolumeSlide,        // K
     &handlers::itTonePortamentoVolumeSlide, // L

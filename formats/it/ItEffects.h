@@ -58,6 +58,7 @@ extern const ItHandler itSetChannelVolume;
 extern const ItHandler itChannelVolumeSlide;
 extern const ItHandler itPanningSlide;
 extern const ItHandler itRetrigger;
+extern const ItHandler itTremor;
 extern const ItHandler itSCommands;
 extern const ItHandler itTempo;
 extern const ItHandler itFineVibrato;

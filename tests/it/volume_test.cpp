@@ -141,6 +141,12 @@ TEST(ItVolumeCommands, SlidesSwitchesAndVolumeEffects) {
          retriggers,
          ItSong::chVolume,
          {24, 64, 8, 27, 0, 48, 64}},
+        // Tremor counts from the row's first tick on and runs on into the next row.
+        {"I21, I00: on two ticks, off one",
+         column({{60, 1, -1, 'I', 0x21}, fx('I', 0)}),
+         ItSong::volume,
+         {128, 128, 0, 128, 128, 0},
+         false},
         {"old effects: I21 on three ticks, off two",
          column({{60, 1, -1, 'I', 0x21}}),
          ItSong::volume,

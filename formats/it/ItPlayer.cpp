@@ -120,9 +120,15 @@ bool ItPlayer::readCell(uint32_t k) {
         ch.cellEffect = static_cast<int8_t>(c.values.command);
         ch.cellParam = c.values.param;
     }
+    if (ch.cellEffect == ItEffectSpecial) {
+        if (ch.cellParam == 0)
+            ch.cellParam = ch.specialMemory;
+        else
+            ch.specialMemory = ch.cellParam;
+    }
     // A delayed note is started by its delay effect.
     const bool delayed =
-        ch.cellEffect == ItEffectSpecial && ch.cellParam > 0xD0 && ch.cellParam <= 0xDF;
+        ch.cellEffect == ItEffectSpecial && ch.cellParam >= 0xD0 && ch.cellParam <= 0xDF;
     return !delayed;
 }
 

@@ -3,6 +3,8 @@
 #include "formats/it/ItEffects.h"
 #include "formats/it/ItPlayer.h"
 
+#include <algorithm>
+
 namespace tolva {
 
 namespace {
@@ -86,11 +88,12 @@ void sCommandRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
         if (player.changeFlags & ChangeLoopJump)
             player.notePatternLoopJump();
         break;
+    // Impulse Tracker counts a note cut or delay of 0 ticks as 1.
     case 0xC:
-        extended.onRow(player, ch, static_cast<uint8_t>(0xC0 | y));
+        extended.onRow(player, ch, static_cast<uint8_t>(0xC0 | std::max<uint8_t>(y, 1)));
         break;
     case 0xD:
-        extended.onRow(player, ch, static_cast<uint8_t>(0xD0 | y));
+        extended.onRow(player, ch, static_cast<uint8_t>(0xD0 | std::max<uint8_t>(y, 1)));
         break;
     default:
         break;

@@ -10,6 +10,10 @@ Ints volumeState(ItSong& s) {
     return {s.channel(0).volumeEnvelopeState.value, s.voice(0).targetVolume, s.sounds(0)};
 }
 
+Ints sounding(ItSong& s) {
+    return {s.sounds(0)};
+}
+
 std::unique_ptr<ItSong> oneNote(const ItTestInstrument& ins) {
     ItFileBuilder b = itSong({{0, 0, {60, 1}}}, {ins});
     b.speed = 20;
@@ -141,6 +145,17 @@ TEST(ItVolumeCommands, SlidesSwitchesAndVolumeEffects) {
          retriggers,
          ItSong::chVolume,
          {24, 64, 8, 27, 0, 48, 64}},
+        // A cut or delay of 0 ticks counts as 1; S00 repeats the channel's last S command.
+        {"SC0, SD0",
+         column({{60, 1, -1, 'S', 0xC0}, {60, 1, -1, 'S', 0xD0}}),
+         sounding,
+         {1, 0, 0, 0, 1, 1},
+         false},
+        {"SC2, S00",
+         column({{60, 1, -1, 'S', 0xC2}, {60, 1, -1, 'S', 0}}),
+         sounding,
+         {1, 1, 0, 1, 1, 0},
+         false},
         // Tremor counts from the row's first tick on and runs on into the next row.
         {"I21, I00: on two ticks, off one",
          column({{60, 1, -1, 'I', 0x21}, fx('I', 0)}),

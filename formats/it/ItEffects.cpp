@@ -198,8 +198,9 @@ void channelVolumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
 }
 
 // Without a new note the retrigger counts from the row's first tick.
+// The retrigger count runs on from row to row.
 void retriggerRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
-    retriggerVolumeSlideSetup(player, ch, param, true);
+    retriggerVolumeSlideSetup(player, ch, param, false);
     if (!(player.changeFlags & ChangeStartNote))
         handlers::retriggerVolumeSlide.onTick(player, ch);
 }

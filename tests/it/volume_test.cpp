@@ -156,6 +156,14 @@ TEST(ItVolumeCommands, SlidesSwitchesAndVolumeEffects) {
          sounding,
          {1, 1, 0, 1, 1, 0},
          false},
+        // At speed 1 the count of Q92 runs on from row to row: +1 on every second row.
+        {"Q92, Q00...",
+         column({{60, 1, 32, 'Q', 0x92}, fx('Q', 0), fx('Q', 0), fx('Q', 0), fx('Q', 0)}),
+         ItSong::chVolume,
+         {32, 33, 33, 34, 34},
+         true,
+         {},
+         1},
         // Tremor counts from the row's first tick on and runs on into the next row.
         {"I21, I00: on two ticks, off one",
          column({{60, 1, -1, 'I', 0x21}, fx('I', 0)}),

@@ -42,23 +42,17 @@ void stepEnvelope(uint32_t& changeFlags, const ItEnvelope& envelope, ItEnvelopeS
         return;
     }
     const uint32_t count = std::clamp<uint32_t>(envelope.nodeCount, 1, ItEnvelopeNodes);
-    uint32_t n = s.node;
-    bool moving = true;
-    if (!(s.flags & ItEnvelopeReleased) && (s.flags & ItEnvelopeSustain) &&
-        n == envelope.sustainEnd) {
-        n = envelope.sustainStart;
-        moving = envelope.sustainStart != envelope.sustainEnd;
-    }
-    if ((s.flags & ItEnvelopeLoop) && n == envelope.loopEnd) {
-        n = envelope.loopStart;
-        moving = envelope.loopStart != envelope.loopEnd;
-    }
-    n = std::min(n, count - 1);
+    const uint32_t n = std::min<uint32_t>(s.node, count - 1);
     s.node = static_cast<uint8_t>(n);
     s.value = envelope.nodes[n].value * scale;
     changeFlags |= change;
-    if (!moving)
+    // A loop's end node sounds for its tick; the tick after it is the loop's start node.
+    const bool sustained = !(s.flags & ItEnvelopeReleased) && (s.flags & ItEnvelopeSustain) &&
+                           n == envelope.sustainEnd;
+    if (sustained || ((s.flags & ItEnvelopeLoop) && n == envelope.loopEnd)) {
+        s.node = sustained ? envelope.sustainStart : envelope.loopStart;
         return;
+    }
     if (n == count - 1) {
         s.flags |= ItEnvelopeFinished;
         if (kind == VolumeKind) {

@@ -38,14 +38,14 @@ TEST(ItVolumeEnvelope, EndingAboveZeroStartsTheFade) {
 }
 
 TEST(ItVolumeEnvelope, LoopsAndSustainLoops) {
-    // Rows 0..2 are nine ticks: up to node 1, down towards node 2, back to node 1, and so on;
-    // released on row 3, on from node 1 through node 2 to the end.
+    // Rows 0..2 are nine ticks: up to node 1, down to node 2, node 1 again on the tick after,
+    // and so on; released on row 3, on from node 1 through node 2 to the end.
     ItTestInstrument sustain{
         .volume = {0x01 | 0x04, {{0, 0}, {2, 64}, {4, 32}, {6, 0}}, 0, 0, 1, 2}};
     auto song = playIt(itSong({{0, 0, {60, 1}}, {3, 0, {255}}}, {sustain}));
     std::vector<Ints> values = song->trace(14, false, volumeState);
-    const int expected[] = {0,     8192,  16384, 12288, 16384, 12288, 16384,
-                            12288, 16384, 12288, 8192,  4096,  0,     0};
+    const int expected[] = {0,    8192,  16384, 12288, 8192, 16384, 12288,
+                            8192, 16384, 12288, 8192,  4096, 0,     0};
     for (int i = 0; i < 14; ++i)
         EXPECT_EQ(values[i][0], expected[i]) << i;
     EXPECT_EQ(values[13][2], 0);

@@ -382,7 +382,7 @@ void Player::advanceRow() {
             changeFlags |= ChangeNoPatternData;
         rowsLeft = std::max<uint32_t>(song.rowsPerPattern - nextRow, 1);
         nextRow = 0;
-        if (!loopJump)
+        if (!loopJump && newPatternResetsLoops)
             for (uint32_t i = 0; i < song.channelCount; ++i)
                 channel(i).loopRow = 0;
     } else {

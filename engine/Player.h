@@ -172,6 +172,9 @@ public:
     uint32_t playedFrames = 0;
     bool ended = false;
     bool silentScan = false;
+    // Every new pattern starts the channels' pattern loops at its top row (Impulse Tracker
+    // keeps them).
+    bool newPatternResetsLoops = true;
     bool oldProTrackerMode = false;
     bool modPanningEnabled = true;
     bool noteCutStopsVoice = false;

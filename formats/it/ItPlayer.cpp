@@ -16,6 +16,7 @@ ItPlayer::ItPlayer(Mixer* mixer) : Player(mixer) {
     song.tremoloShift = 1;
     song.bcdPatternBreak = false;
     noteCutStopsVoice = true;
+    newPatternResetsLoops = false;
     this->mixer->setVoiceFilter(filterItVoice, this);
 }
 
@@ -65,7 +66,6 @@ void ItPlayer::resetChannels() {
         values = ItCellValues{};
     for (ItCell& c : rowCells_)
         c = ItCell{};
-    loopJumpPending_ = false;
 }
 
 bool ItPlayer::isPatternMissing(uint32_t pattern) {
@@ -80,11 +80,6 @@ bool ItPlayer::isPatternLoopActive() {
 }
 
 bool ItPlayer::enterPattern(uint32_t pattern) {
-    // The sequencer clears the loop rows of the voices; parked channels hold theirs here.
-    if (!loopJumpPending_)
-        for (ItChannel& parked : parkedChannels)
-            parked.loopRow = 0;
-    loopJumpPending_ = false;
     song.rowsPerPattern =
         pattern < song.patterns.size() ? itPatternRows(song.patterns[pattern]) : ItEmptyPatternRows;
     if (isPatternMissing(pattern))

@@ -86,8 +86,6 @@ public:
     void updateFilter(ItChannel& record);
     // Runs the channel's volume-column command.
     void runVolumeColumn(ItChannel& channel);
-    // A pattern-loop jump is on its way: the next pattern entry keeps the loop rows.
-    void notePatternLoopJump() { loopJumpPending_ = true; }
 
     ItModule module;
     std::array<ItChannel, ItVoices> voices;
@@ -113,7 +111,6 @@ private:
     ItPatternReader reader_;
     ItCellValues lastValues_[ItChannels] = {};
     ItCell rowCells_[ItChannels] = {};
-    bool loopJumpPending_ = false;
 };
 
 // Loads an IT file into a new ItPlayer; null when the file is refused (the reason goes to

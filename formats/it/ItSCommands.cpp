@@ -85,8 +85,13 @@ void sCommandRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
         break;
     case 0xB:
         patternLoop(player, ch, y);
-        if (player.changeFlags & ChangeLoopJump)
-            player.notePatternLoopJump();
+        // A loop start past the pattern's last row (set after a loop ended on it) sends the
+        // song on to the next order.
+        if ((player.changeFlags & ChangeLoopJump) && player.nextRow >= player.song.rowsPerPattern) {
+            player.changeFlags &= ~ChangeLoopJump;
+            player.orderIndex = player.songPosition / 256 + 1;
+            player.nextRow = 0;
+        }
         break;
     // Impulse Tracker counts a note cut or delay of 0 ticks as 1.
     case 0xC:

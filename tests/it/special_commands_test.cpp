@@ -20,12 +20,19 @@ TEST(ItRowCommands, LoopsAndDelaysRepeatRows) {
         song = playIt(itSong({{1, 0, fx('S', param)}}, {}, 4));
         EXPECT_EQ(rowsPlayed(*song, 6), (std::vector<uint32_t>{0, 1, 1, 1, 2, 3})) << param;
     }
-    // A new pattern starts the loop at its top, also for a channel that never played a note
-    // and so, in instrument mode, owns no voice.
+    // A new pattern keeps the loop start, also for a channel that never played a note and so,
+    // in instrument mode, owns no voice.
     ItFileBuilder b = itSong({{2, 3, fx('S', 0xB0)}}, {{}}, 4);
     b.patterns.push_back(itPattern({{1, 3, fx('S', 0xB1)}}, 4));
     b.orders = {0, 1, 255};
-    EXPECT_EQ(rowsPlayed(*playIt(b), 8), (std::vector<uint32_t>{0, 1, 2, 3, 100, 101, 100, 101}));
+    EXPECT_EQ(rowsPlayed(*playIt(b), 8), (std::vector<uint32_t>{0, 1, 2, 3, 100, 101, 102, 103}));
+    // A loop that ended on a pattern's last row leaves its start past the end: the next loop
+    // jump goes on to the next order.
+    b = itSong({{0, 0, fx('S', 0xB0)}, {1, 0, fx('S', 0xB1)}}, {}, 2);
+    b.patterns.push_back(itPattern({{0, 0, fx('S', 0xB1)}}, 2));
+    b.patterns.push_back(itPattern({}, 2));
+    b.orders = {0, 1, 2, 255};
+    EXPECT_EQ(rowsPlayed(*playIt(b), 7), (std::vector<uint32_t>{0, 1, 0, 1, 100, 200, 201}));
 }
 
 TEST(ItRowCommands, TempoSlidesOnTheLaterTicksWithin32And255AndSpeedSetsTheTicks) {

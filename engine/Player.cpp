@@ -261,6 +261,15 @@ void Player::describeInstrument(InstrumentDescription& out, uint32_t) {
     out = {};
 }
 
+bool Player::describeEnvelope(EnvelopeView& out, uint32_t, uint32_t) {
+    out = {};
+    return false;
+}
+
+bool Player::writePatternText(const PatternDescription&, uint32_t, CellText*) {
+    return false;
+}
+
 void Player::describeSong(SongDescription& out) {
     out = {};
     out.orders = song.orders.data();

@@ -3,6 +3,8 @@
 #include "formats/it/ItCreatorText.h"
 #include "formats/it/ItEffects.h"
 #include "formats/it/ItFilter.h"
+#include "song/FormatHandler.h"
+#include "song/InputStream.h"
 
 #include <algorithm>
 #include <cstring>
@@ -219,6 +221,39 @@ void ItPlayer::describeInstrument(InstrumentDescription& out, uint32_t index) {
     out.valid = true;
 }
 
+void describeItEnvelope(EnvelopeView& out, const ItEnvelope& envelope, uint32_t kind) {
+    out = {};
+    out.count = std::min<uint32_t>(envelope.nodeCount, ItEnvelopeNodes);
+    const bool filter = kind == EnvelopePitch && (envelope.flags & ItEnvelopeFilter);
+    out.centred = kind != EnvelopeVolume && !filter;
+    for (uint32_t i = 0; i < out.count; ++i) {
+        const int value = envelope.nodes[i].value;
+        out.values[i] =
+            static_cast<uint8_t>(std::clamp(kind == EnvelopeVolume ? value : value + 32, 0, 64));
+        out.ticks[i] = envelope.nodes[i].tick;
+    }
+    if (envelope.flags & ItEnvelopeLoop) {
+        out.loopBegin = envelope.loopStart;
+        out.loopEnd = envelope.loopEnd;
+    }
+    if (envelope.flags & ItEnvelopeSustain) {
+        out.sustainBegin = envelope.sustainStart;
+        out.sustainEnd = envelope.sustainEnd;
+    }
+}
+
+bool ItPlayer::describeEnvelope(EnvelopeView& out, uint32_t index, uint32_t kind) {
+    out = {};
+    if (!instrumentMode() || index >= module.instrumentCount ||
+        !module.instruments[index].present || kind > EnvelopePitch)
+        return false;
+    const ItInstrument& instrument = module.instruments[index];
+    const ItEnvelope* envelopes[] = {&instrument.volumeEnvelope, &instrument.panEnvelope,
+                                     &instrument.pitchEnvelope};
+    describeItEnvelope(out, *envelopes[kind], kind);
+    return true;
+}
+
 void ItPlayer::describeSong(SongDescription& out) {
     Player::describeSong(out);
     for (uint32_t k = 0; k < ItChannels; ++k) {
@@ -240,6 +275,14 @@ void ItPlayer::describePattern(PatternDescription& out, uint32_t index) {
         return;
     out.cells = song.patterns[index].data() + ItPatternHeaderBytes;
     out.size = itPackedLength(song.patterns[index]);
+}
+
+uint32_t identifyIt(InputStream& stream) {
+    uint8_t magic[4];
+    stream.seek(0, SeekFromStart);
+    if (stream.read(sizeof(magic), magic))
+        return IdentifyUnreadable;
+    return std::memcmp(magic, "IMPM", 4) == 0 ? IdentifyMatch : IdentifyNotThisFormat;
 }
 
 std::unique_ptr<Player> loadIt(InputStream& stream, bool infoOnly, Mixer* mixer,

@@ -68,6 +68,33 @@ void XmPlayer::describeInstrument(InstrumentDescription& out, uint32_t index) {
     out.valid = true;
 }
 
+void describeXmEnvelope(EnvelopeView& out, const XmEnvelope& envelope, bool panning) {
+    out = {};
+    out.count = envelope.pointCount;
+    for (uint32_t i = 0; i < out.count; ++i) {
+        out.ticks[i] = envelope.points[i].x;
+        out.values[i] = static_cast<uint8_t>(envelope.points[i].y);
+    }
+    if (envelope.type & EnvelopeSustain)
+        out.sustainBegin = out.sustainEnd = envelope.sustainPoint;
+    if (envelope.type & EnvelopeLoop) {
+        out.loopBegin = envelope.loopStart;
+        out.loopEnd = envelope.loopEnd;
+    }
+    out.centred = panning;
+}
+
+bool XmPlayer::describeEnvelope(EnvelopeView& out, uint32_t index, uint32_t kind) {
+    out = {};
+    if (index >= XmMaxInstruments || !instruments[index] || kind > EnvelopePanning)
+        return false;
+    const XmInstrument& instrument = *instruments[index];
+    describeXmEnvelope(
+        out, kind == EnvelopeVolume ? instrument.volumeEnvelope : instrument.panningEnvelope,
+        kind == EnvelopePanning);
+    return true;
+}
+
 void XmPlayer::describeSong(SongDescription& out) {
     Player::describeSong(out);
     out.modeFlags = static_cast<uint16_t>((xmFlags & XmLinearFrequencies) | ModeInstruments);

@@ -4,6 +4,7 @@
 #include "host/ModuleCache.h"
 #include "host/PlaybackState.h"
 #include "resources/DialogIds.h"
+#include "song/FormatRegistry.h"
 #include "song/SongSession.h"
 #include "ui/framework/SharedFont.h"
 #include "ui/info/NumberText.h"
@@ -14,10 +15,6 @@
 namespace tolva::ui {
 
 namespace {
-
-const char* const FormatNames[] = {"Amiga Protracker", "669 Composer",  "MultiTracker",
-                                   "Scream Tracker 3", "FastTracker 2", "Impulse Tracker",
-                                   "Amiga Protracker"};
 
 // The dialog's last place on the screen while the plug-in stays loaded (width 0: none yet).
 struct Placement {
@@ -79,8 +76,7 @@ void InfoDialog::fillHeader() {
     setControlText(IDC_INFO_TITLE, p->song.title);
     char creator[CreatorTextSize] = {};
     p->creatorText(creator, sizeof creator);
-    const uint32_t format = p->formatType();
-    std::snprintf(text, sizeof text, "%s%s", format < 7 ? FormatNames[format] : "", creator);
+    std::snprintf(text, sizeof text, "%s%s", formatName(p->formatType()), creator);
     setControlText(IDC_INFO_FORMAT, text);
     formatNumber(text, sizeof text, p->channelCount(), true);
     setControlText(IDC_INFO_TRACKS, text);

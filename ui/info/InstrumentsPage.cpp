@@ -157,7 +157,8 @@ void InstrumentsPage::showInstrument() {
 void InstrumentsPage::showEnvelope() {
     clearList(IDC_ENVELOPE_POINTS);
     EnvelopeView envelope;
-    readEnvelope(instrument_, kind_, envelope);
+    if (Player* player = owner_.player())
+        player->describeEnvelope(envelope, selected_, kind_);
     for (uint32_t i = 0; i < envelope.count; ++i) {
         char tick[16], level[16];
         formatNumber(tick, sizeof tick, envelope.ticks[i]);

@@ -1,6 +1,5 @@
 #pragma once
 #include "engine/Descriptions.h"
-#include "formats/InstrumentEnvelopes.h"
 #include "ui/framework/BackBuffer.h"
 #include "ui/framework/ButtonHandler.h"
 #include "ui/info/ListPage.h"

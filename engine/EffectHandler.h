@@ -18,6 +18,27 @@ protected:
     ~EffectHandler() = default;
 };
 
+// A handler made of a pair of functions: the row function and, for an effect that works on the
+// later ticks, the tick function (null otherwise).
+class EffectPair final : public EffectHandler {
+public:
+    using Row = void (*)(Player& player, Channel& channel, uint8_t param);
+    using Tick = void (*)(Player& player, Channel& channel);
+
+    constexpr EffectPair(Row row, Tick tick) : row_(row), tick_(tick) {}
+    void onRow(Player& player, Channel& channel, uint8_t param) const override {
+        row_(player, channel, param);
+    }
+    void onTick(Player& player, Channel& channel) const override {
+        if (tick_)
+            tick_(player, channel);
+    }
+
+private:
+    Row row_;
+    Tick tick_;
+};
+
 // Effect number to handler; an entry may be null (the effect does nothing).
 struct EffectTable {
     const EffectHandler* const* handlers;

@@ -1,6 +1,7 @@
 #pragma once
 // Records the players fill for the module information dialog; the caller owns them.
 #include <cstdint>
+#include <cstdio>
 
 namespace tolva {
 
@@ -90,6 +91,30 @@ struct InstrumentDescription {
     uint32_t size = 0;   // bytes used
     uint16_t marker = 0; // 0x0101 for a FastTracker 2 instrument header
     bool valid = false;
+};
+
+// An instrument's settings as the instrument view lists them, one labelled text a line.
+struct PropertyList {
+    static constexpr uint32_t Capacity = 24;
+    struct Line {
+        const char* label;
+        char value[24];
+    };
+    Line lines[Capacity];
+    uint32_t count = 0;
+
+    void add(const char* label, const char* value) {
+        if (count < Capacity) {
+            lines[count].label = label;
+            std::snprintf(lines[count++].value, sizeof lines[0].value, "%s", value);
+        }
+    }
+    void addNumber(const char* label, int32_t value) {
+        char text[12];
+        std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
+        add(label, text);
+    }
+    void addSwitch(const char* label, bool on) { add(label, on ? "On" : "Off"); }
 };
 
 // One envelope as the instrument view draws it: points of (tick, value) with values 0..64, loop

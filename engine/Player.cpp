@@ -261,6 +261,8 @@ void Player::describeInstrument(InstrumentDescription& out, uint32_t) {
     out = {};
 }
 
+void Player::describeInstrumentProperties(PropertyList&, uint32_t) {}
+
 bool Player::describeEnvelope(EnvelopeView& out, uint32_t, uint32_t) {
     out = {};
     return false;

@@ -109,6 +109,8 @@ public:
     virtual bool samplesBelongToInstruments();
     virtual void describeSample(SampleDescription& out, uint32_t index, uint32_t instrument);
     virtual void describeInstrument(InstrumentDescription& out, uint32_t index);
+    // The settings of an instrument; none for a format without instruments.
+    virtual void describeInstrumentProperties(PropertyList& out, uint32_t instrument);
     // Envelope `kind` of an instrument; false when it has none such (out is then empty).
     virtual bool describeEnvelope(EnvelopeView& out, uint32_t instrument, uint32_t kind);
     virtual void describeSong(SongDescription& out);

@@ -242,6 +242,47 @@ void describeItEnvelope(EnvelopeView& out, const ItEnvelope& envelope, uint32_t 
     }
 }
 
+void ItPlayer::describeInstrumentProperties(PropertyList& out, uint32_t index) {
+    if (!instrumentMode() || index >= module.instrumentCount || !module.instruments[index].present)
+        return;
+    static const char* const Actions[] = {"Note Cut", "Continue", "Note Off", "Note Fade"};
+    static const char* const Checks[] = {"Disabled", "Note", "Sample", "Instrument"};
+    const ItInstrument& in = module.instruments[index];
+    const uint8_t volumeFlags = in.volumeEnvelope.flags;
+    out.add("Dosname:", in.fileName);
+    out.add("NNA:", Actions[in.newNoteAction & 3]);
+    out.add("DCT:", Checks[in.duplicateCheckType & 3]);
+    out.add("DCA:", Actions[in.duplicateCheckAction & 3]);
+    out.addSwitch("Volume Envelope:", volumeFlags & ItEnvelopeOn);
+    out.addSwitch("Pan Envelope:", in.panEnvelope.flags & ItEnvelopeOn);
+    out.addSwitch("Freq Envelope", in.pitchEnvelope.flags & ItEnvelopeOn);
+    out.addSwitch("Carry:", volumeFlags & ItEnvelopeCarry);
+    out.addSwitch("Loop:", volumeFlags & ItEnvelopeLoop);
+    out.addNumber("Loop Begin:", in.volumeEnvelope.loopStart);
+    out.addNumber("Loop End:", in.volumeEnvelope.loopEnd);
+    out.addSwitch("SusLoop:", volumeFlags & ItEnvelopeSustain);
+    out.addNumber("SusLoop Begin:", in.volumeEnvelope.sustainStart);
+    out.addNumber("SusLoop End:", in.volumeEnvelope.sustainEnd);
+    out.addNumber("Global Volume:", in.globalVolume);
+    out.addNumber("Fadeout:", in.fadeOut);
+    out.addNumber("Volume Swing(%):", in.randomVolume);
+    if (in.defaultPan & 0x80)
+        out.add("Default Pan:", "Off");
+    else
+        out.addNumber("Default Pan:", in.defaultPan & 0x7F);
+    out.addNumber("P-P Center:", in.pitchPanCentre);
+    out.addNumber("P-P Separation:", in.pitchPanSeparation);
+    out.addNumber("Pan Swing:", in.randomPan);
+    const uint8_t filter[] = {in.filterCutoff, in.filterResonance};
+    const char* const labels[] = {"Default Cutoff:", "Def Resonance:"};
+    for (uint32_t i = 0; i < 2; ++i) {
+        if (filter[i] & 0x80)
+            out.addNumber(labels[i], filter[i] & 0x7F);
+        else
+            out.add(labels[i], "Off");
+    }
+}
+
 bool ItPlayer::describeEnvelope(EnvelopeView& out, uint32_t index, uint32_t kind) {
     out = {};
     if (!instrumentMode() || index >= module.instrumentCount ||

@@ -57,6 +57,7 @@ public:
     void describeSample(SampleDescription& out, uint32_t index, uint32_t instrument) override;
     void describeInstrument(InstrumentDescription& out, uint32_t index) override;
     bool describeEnvelope(EnvelopeView& out, uint32_t instrument, uint32_t kind) override;
+    void describeInstrumentProperties(PropertyList& out, uint32_t instrument) override;
     void describeSong(SongDescription& out) override;
     void describePattern(PatternDescription& out, uint32_t index) override;
     bool writePatternText(const PatternDescription& pattern, uint32_t channelCount,

@@ -84,6 +84,24 @@ void describeXmEnvelope(EnvelopeView& out, const XmEnvelope& envelope, bool pann
     out.centred = panning;
 }
 
+void XmPlayer::describeInstrumentProperties(PropertyList& out, uint32_t index) {
+    if (index >= XmMaxInstruments || !instruments[index])
+        return;
+    static const char* const Vibratos[] = {"Sine", "Square", "Ramp Down", "Ramp Up"};
+    const uint8_t* b = instruments[index]->header;
+    out.add("Vib Type:", Vibratos[b[XmiVibratoType] & 3]);
+    out.addNumber("Vib Depth:", b[XmiVibratoDepth]);
+    out.addNumber("Vib Rate:", b[XmiVibratoRate]);
+    out.addNumber("Vib Sweep:", b[XmiVibratoSweep]);
+    out.addSwitch("Volume Envelope:", b[XmiVolumeType] & EnvelopeOn);
+    out.addSwitch("Pan Envelope:", b[XmiPanningType] & EnvelopeOn);
+    out.addSwitch("Loop:", b[XmiVolumeType] & EnvelopeLoop);
+    out.addNumber("Loop Begin:", b[XmiVolumeLoopStart]);
+    out.addSwitch("Sustain:", b[XmiVolumeType] & EnvelopeSustain);
+    out.addNumber("Sustain point:", b[XmiVolumeSustain]);
+    out.addNumber("Volume Fadeout:", b[XmiFadeout] | b[XmiFadeout + 1] << 8);
+}
+
 bool XmPlayer::describeEnvelope(EnvelopeView& out, uint32_t index, uint32_t kind) {
     out = {};
     if (index >= XmMaxInstruments || !instruments[index] || kind > EnvelopePanning)

@@ -62,5 +62,37 @@ TEST(InstrumentEnvelope, XmVolumeAndPanning) {
     EXPECT_EQ(envelope(v), Envelope({{0, 64}, {5, 40}, {20, 0}}, None, None, None, None, true));
 }
 
+TEST(InstrumentProperties, ItInstrumentAsTheViewListsIt) {
+    auto player = std::make_unique<ItPlayer>(nullptr);
+    player->module.header.flags |= ItInstrumentMode;
+    player->module.instrumentCount = 1;
+    ItInstrument& in = player->module.instruments[0];
+    in = {.present = true,
+          .fileName = "DOS.ITI",
+          .newNoteAction = 3,
+          .duplicateCheckType = 2,
+          .fadeOut = 1024,
+          .pitchPanSeparation = -8,
+          .defaultPan = 0x80 | 20,
+          .filterCutoff = 0x80 | 100,
+          .volumeEnvelope = itEnvelope(0x0F, {}, {1, 2, 3, 4}),
+          .panEnvelope = {},
+          .pitchEnvelope = {}};
+    PropertyList list;
+    player->describeInstrumentProperties(list, 0);
+    std::vector<std::string> lines;
+    for (uint32_t i = 0; i < list.count; ++i)
+        lines.push_back(std::string(list.lines[i].label) + list.lines[i].value);
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "Dosname:DOS.ITI",    "NNA:Note Fade",      "DCT:Sample",
+                         "DCA:Note Cut",       "Volume Envelope:On", "Pan Envelope:Off",
+                         "Freq EnvelopeOff",   "Carry:On",           "Loop:On",
+                         "Loop Begin:1",       "Loop End:2",         "SusLoop:On",
+                         "SusLoop Begin:3",    "SusLoop End:4",      "Global Volume:128",
+                         "Fadeout:1024",       "Volume Swing(%):0",  "Default Pan:Off",
+                         "P-P Center:60",      "P-P Separation:-8",  "Pan Swing:0",
+                         "Default Cutoff:100", "Def Resonance:Off"}));
+}
+
 } // namespace
 } // namespace tolva

@@ -33,7 +33,6 @@ private:
     uint32_t selected_ = 0;
     uint32_t kind_ = 0;
     int propertyRows_ = 0;
-    InstrumentDescription instrument_;
     BackBuffer graph_;
 };
 

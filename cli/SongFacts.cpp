@@ -3,6 +3,7 @@
 #include "DisplayText.h"
 #include "TimeText.h"
 #include "engine/Player.h"
+#include "song/FormatRegistry.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -10,14 +11,6 @@
 namespace tolva::cli {
 
 namespace {
-
-const char* const FormatNames[] = {"Amiga Protracker",
-                                   "669 Composer",
-                                   "MultiTracker",
-                                   "Scream Tracker 3",
-                                   "FastTracker 2",
-                                   "Impulse Tracker",
-                                   "Amiga Protracker (15 samples)"};
 
 std::string boundedText(const char* text, std::size_t capacity) {
     std::size_t n = 0;
@@ -45,7 +38,7 @@ SongFacts describe(const std::string& file, LoadedSong& song) {
     f.file = file;
     f.fileSize = song.fileSize;
     uint32_t type = player.formatType();
-    f.format = type < std::size(FormatNames) ? FormatNames[type] : "unknown";
+    f.format = formatName(type);
     char creator[CreatorTextSize] = {};
     player.creatorText(creator, sizeof creator);
     f.format += boundedText(creator, sizeof creator);

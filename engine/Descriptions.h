@@ -1,6 +1,7 @@
 #pragma once
 // Records the players fill for the module information dialog; the caller owns them.
 #include <cstdint>
+#include <cstdio>
 
 namespace tolva {
 
@@ -12,7 +13,7 @@ enum : uint16_t {
 };
 
 struct SongDescription {
-    const int32_t* orders = nullptr; // -1 skip, -2 separator, -3 end
+    const int32_t* orders = nullptr; // the song's order list, OrderSkip and OrderEnd included
     uint32_t channelCount = 0;
     uint8_t channelDisabled[DescribedChannels] = {};
     uint8_t channelVolume[DescribedChannels] = {}; // 0xFF: the format has no channel volume
@@ -91,6 +92,45 @@ struct InstrumentDescription {
     uint16_t marker = 0; // 0x0101 for a FastTracker 2 instrument header
     bool valid = false;
 };
+
+// An instrument's settings as the instrument view lists them, one labelled text a line.
+struct PropertyList {
+    static constexpr uint32_t Capacity = 24;
+    struct Line {
+        const char* label;
+        char value[24];
+    };
+    Line lines[Capacity];
+    uint32_t count = 0;
+
+    void add(const char* label, const char* value) {
+        if (count < Capacity) {
+            lines[count].label = label;
+            std::snprintf(lines[count++].value, sizeof lines[0].value, "%s", value);
+        }
+    }
+    void addNumber(const char* label, int32_t value) {
+        char text[12];
+        std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
+        add(label, text);
+    }
+    void addSwitch(const char* label, bool on) { add(label, on ? "On" : "Off"); }
+};
+
+// One envelope as the instrument view draws it: points of (tick, value) with values 0..64, loop
+// and sustain ranges as point numbers (None when absent), and whether the values swing around
+// the middle.
+struct EnvelopeView {
+    static constexpr uint16_t None = 0xFFFF;
+    uint16_t ticks[25] = {};
+    uint8_t values[25] = {};
+    uint32_t count = 0;
+    uint16_t loopBegin = None, loopEnd = None;
+    uint16_t sustainBegin = None, sustainEnd = None;
+    bool centred = false;
+};
+
+enum : uint32_t { EnvelopeVolume = 0, EnvelopePanning = 1, EnvelopePitch = 2 };
 
 constexpr uint32_t DescribedTracks = 32;
 

@@ -261,6 +261,17 @@ void Player::describeInstrument(InstrumentDescription& out, uint32_t) {
     out = {};
 }
 
+void Player::describeInstrumentProperties(PropertyList&, uint32_t) {}
+
+bool Player::describeEnvelope(EnvelopeView& out, uint32_t, uint32_t) {
+    out = {};
+    return false;
+}
+
+bool Player::writePatternText(const PatternDescription&, uint32_t, CellText*) {
+    return false;
+}
+
 void Player::describeSong(SongDescription& out) {
     out = {};
     out.orders = song.orders.data();

@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/CellText.h"
 #include "engine/Channel.h"
 #include "engine/Descriptions.h"
 #include "mixer/Mixer.h"
@@ -108,8 +109,16 @@ public:
     virtual bool samplesBelongToInstruments();
     virtual void describeSample(SampleDescription& out, uint32_t index, uint32_t instrument);
     virtual void describeInstrument(InstrumentDescription& out, uint32_t index);
+    // The settings of an instrument; none for a format without instruments.
+    virtual void describeInstrumentProperties(PropertyList& out, uint32_t instrument);
+    // Envelope `kind` of an instrument; false when it has none such (out is then empty).
+    virtual bool describeEnvelope(EnvelopeView& out, uint32_t instrument, uint32_t kind);
     virtual void describeSong(SongDescription& out);
     virtual void describePattern(PatternDescription& out, uint32_t index);
+    // The text of every cell of a described pattern, out[row * channelCount + column] with the
+    // columns in channel order; false (nothing written) for a format without cell texts.
+    virtual bool writePatternText(const PatternDescription& pattern, uint32_t channelCount,
+                                  CellText* out);
 
     bool onTick(uint32_t slotIndex, uint32_t framesRendered) override;
 

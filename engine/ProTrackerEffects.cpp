@@ -8,38 +8,7 @@
 
 namespace tolva {
 
-namespace handlers {
-const Arpeggio arpeggio;
-const PortamentoUp portamentoUp;
-const PortamentoDown portamentoDown;
-const TonePortamento tonePortamento;
-const Vibrato vibrato;
-const TonePortamentoVolumeSlide tonePortamentoVolumeSlide;
-const VibratoVolumeSlide vibratoVolumeSlide;
-const Tremolo tremolo;
-const SetPanning setPanning;
-const SampleOffset sampleOffset;
-const VolumeSlide volumeSlide;
-const PositionJump positionJump;
-const SetChannelVolume setChannelVolume;
-const PatternBreak patternBreak;
-const ExtendedCommand extendedCommand;
-const SetSpeedTempo setSpeedTempo;
-const Retrigger retrigger;
-const NoteCut noteCut;
-const NoteDelay noteDelay;
-} // namespace handlers
-
 namespace {
-
-const EffectHandler* const proTrackerHandlers[16] = {
-    &handlers::arpeggio,           &handlers::portamentoUp, &handlers::portamentoDown,
-    &handlers::tonePortamento,     &handlers::vibrato,      &handlers::tonePortamentoVolumeSlide,
-    &handlers::vibratoVolumeSlide, &handlers::tremolo,      &handlers::setPanning,
-    &handlers::sampleOffset,       &handlers::volumeSlide,  &handlers::positionJump,
-    &handlers::setChannelVolume,   &handlers::patternBreak, &handlers::extendedCommand,
-    &handlers::setSpeedTempo,
-};
 
 bool isModFormat(Player& player) {
     const uint32_t type = player.formatType();
@@ -58,8 +27,6 @@ uint8_t withMemory(uint8_t param, uint8_t memory) {
 }
 
 } // namespace
-
-const EffectTable proTrackerEffects = {proTrackerHandlers, 16};
 
 uint8_t limitVolume(int32_t volume) {
     return static_cast<uint8_t>(std::clamp(volume, 0, 64));
@@ -179,16 +146,18 @@ void patternLoop(Player& player, Channel& ch, uint8_t count) {
     ch.loopRow = static_cast<uint8_t>(row + 1);
 }
 
-void Arpeggio::onRow(Player&, Channel& ch, uint8_t param) const {
+namespace {
+
+void arpeggioRow(Player&, Channel& ch, uint8_t param) {
     if (param == 0)
         return;
     ch.effectCounter = param >> 4;
     ch.effectReload = param & 15;
     ch.effectExtra = 0;
-    ch.activeEffect = this;
+    ch.activeEffect = &handlers::arpeggio;
 }
 
-void Arpeggio::onTick(Player& player, Channel& ch) const {
+void arpeggioStep(Player& player, Channel& ch) {
     if (ch.note == 0)
         return;
     ch.arpeggioOffset = player.noteToPeriod(ch, ch.note + ch.effectCounter) - ch.period;
@@ -199,43 +168,43 @@ void Arpeggio::onTick(Player& player, Channel& ch) const {
     player.changeFlags |= ChangePitch;
 }
 
-void PortamentoUp::onRow(Player& player, Channel& ch, uint8_t param) const {
+void portamentoUpRow(Player& player, Channel& ch, uint8_t param) {
     ch.portaTarget = player.song.minPeriod;
     ch.portaStep = param * player.song.slideUpUnit;
-    ch.activeEffect = this;
+    ch.activeEffect = &handlers::portamentoUp;
 }
 
-void PortamentoUp::onTick(Player& player, Channel& ch) const {
+void portamentoUpStep(Player& player, Channel& ch) {
     slideTick(player, ch);
 }
 
-void PortamentoDown::onRow(Player& player, Channel& ch, uint8_t param) const {
+void portamentoDownRow(Player& player, Channel& ch, uint8_t param) {
     ch.portaTarget = player.song.maxPeriod;
     ch.portaStep = param * player.song.slideDownUnit;
-    ch.activeEffect = this;
+    ch.activeEffect = &handlers::portamentoDown;
 }
 
-void PortamentoDown::onTick(Player& player, Channel& ch) const {
+void portamentoDownStep(Player& player, Channel& ch) {
     slideTick(player, ch);
 }
 
-void TonePortamento::onRow(Player& player, Channel& ch, uint8_t param) const {
+void tonePortamentoRow(Player& player, Channel& ch, uint8_t param) {
     tonePortamentoSetup(player, ch, param);
 }
 
-void TonePortamento::onTick(Player& player, Channel& ch) const {
+void tonePortamentoStep(Player& player, Channel& ch) {
     slideTick(player, ch);
 }
 
-void Vibrato::onRow(Player& player, Channel& ch, uint8_t param) const {
+void vibratoRow(Player& player, Channel& ch, uint8_t param) {
     vibratoSetup(player, ch, param);
 }
 
-void Vibrato::onTick(Player& player, Channel& ch) const {
+void vibratoStep(Player& player, Channel& ch) {
     vibratoTick(player, ch);
 }
 
-void TonePortamentoVolumeSlide::onRow(Player& player, Channel& ch, uint8_t param) const {
+void tonePortamentoVolumeSlideRow(Player& player, Channel& ch, uint8_t param) {
     uint8_t p = param;
     if (p == 0)
         p = ch.volumeSlideMemory;
@@ -246,15 +215,15 @@ void TonePortamentoVolumeSlide::onRow(Player& player, Channel& ch, uint8_t param
     ch.volumeSlideMemory = p;
     volumeSlideSetup(ch, p);
     tonePortamentoSetup(player, ch, 0);
-    ch.activeEffect = this;
+    ch.activeEffect = &handlers::tonePortamentoVolumeSlide;
 }
 
-void TonePortamentoVolumeSlide::onTick(Player& player, Channel& ch) const {
+void tonePortamentoVolumeSlideStep(Player& player, Channel& ch) {
     volumeSlideTick(player, ch);
     slideTick(player, ch);
 }
 
-void VibratoVolumeSlide::onRow(Player& player, Channel& ch, uint8_t param) const {
+void vibratoVolumeSlideRow(Player& player, Channel& ch, uint8_t param) {
     uint8_t p = param;
     if (p == 0)
         p = ch.volumeSlideMemory;
@@ -266,46 +235,47 @@ void VibratoVolumeSlide::onRow(Player& player, Channel& ch, uint8_t param) const
     ch.volumeSlideMemory = p;
     volumeSlideSetup(ch, p);
     vibratoSetup(player, ch, 0);
-    ch.activeEffect = this;
+    ch.activeEffect = &handlers::vibratoVolumeSlide;
 }
 
-void VibratoVolumeSlide::onTick(Player& player, Channel& ch) const {
+void vibratoVolumeSlideStep(Player& player, Channel& ch) {
     volumeSlideTick(player, ch);
     vibratoTick(player, ch);
 }
 
-void Tremolo::onRow(Player&, Channel& ch, uint8_t param) const {
+void tremoloRow(Player&, Channel& ch, uint8_t param) {
     tremoloSetup(ch, param);
 }
 
-void Tremolo::onTick(Player& player, Channel& ch) const {
+void tremoloStep(Player& player, Channel& ch) {
     tremoloTick(player, ch);
 }
 
-void SetPanning::onRow(Player& player, Channel& ch, uint8_t param) const {
+void setPanningRow(Player& player, Channel& ch, uint8_t param) {
     setPanning(player, ch, param);
 }
 
-void SampleOffset::onRow(Player&, Channel& ch, uint8_t param) const {
+void sampleOffsetRow(Player&, Channel& ch, uint8_t param) {
     const uint8_t p = param != 0 ? param : ch.offsetMemory;
     ch.offsetMemory = p;
     ch.sampleOffset = (ch.sampleOffset & 0xFFFF0000u) | static_cast<uint32_t>(p) << 8;
 }
 
-void VolumeSlide::onRow(Player&, Channel& ch, uint8_t param) const {
+void volumeSlideRow(Player&, Channel& ch, uint8_t param) {
     volumeSlideSetup(ch, param);
-    ch.activeEffect = this;
+    ch.activeEffect = &handlers::volumeSlide;
 }
 
-void VolumeSlide::onTick(Player& player, Channel& ch) const {
+void volumeSlideStep(Player& player, Channel& ch) {
     volumeSlideTick(player, ch);
 }
 
-void PositionJump::onRow(Player& player, Channel&, uint8_t param) const {
+void positionJumpRow(Player& player, Channel&, uint8_t param) {
     if (player.isPatternLoopActive() || param >= player.song.orderCount)
         return;
-    // Taken even without backward jumps, so the rest of this pattern stays unheard as in the
-    // tracker; the order fetch goes on after this order when the target was played.
+    // Taken even without backward jumps, so the rest of &handlers::positionJump pattern stays
+    // unheard as in the tracker; the order fetch goes on after &handlers::positionJump order when
+    // the target was played.
     player.changeFlags |= ChangeJumpPending;
     player.orderAfterJump = static_cast<int32_t>(player.orderIndex);
     player.orderIndex = param;
@@ -315,13 +285,13 @@ void PositionJump::onRow(Player& player, Channel&, uint8_t param) const {
         player.nextRow = 0;
 }
 
-void SetChannelVolume::onRow(Player& player, Channel& ch, uint8_t param) const {
+void setChannelVolumeRow(Player& player, Channel& ch, uint8_t param) {
     // The trackers store no volume above 64, so a slide after C80 starts from 64.
     ch.volume = param > 64 ? 64 : param;
     player.changeFlags |= ChangeVolume;
 }
 
-void PatternBreak::onRow(Player& player, Channel&, uint8_t param) const {
+void patternBreakRow(Player& player, Channel&, uint8_t param) {
     if (player.isPatternLoopActive())
         return;
     uint32_t row = player.song.bcdPatternBreak ? (param >> 4) * 10u + (param & 15) : param;
@@ -331,7 +301,7 @@ void PatternBreak::onRow(Player& player, Channel&, uint8_t param) const {
     player.nextRow = row;
 }
 
-void ExtendedCommand::onRow(Player& player, Channel& ch, uint8_t param) const {
+void extendedCommandRow(Player& player, Channel& ch, uint8_t param) {
     const uint8_t y = param & 15;
     switch (param >> 4) {
     case 0x1:
@@ -349,8 +319,8 @@ void ExtendedCommand::onRow(Player& player, Channel& ch, uint8_t param) const {
         break;
     case 0x5:
         if (isModFormat(player)) {
-            // ProTracker tunes the channel, this row's note included, until an instrument
-            // number brings the sample's own finetune back.
+            // ProTracker tunes the channel, &handlers::extendedCommand row's note included, until
+            // an instrument number brings the sample's own finetune back.
             ch.finetune = y;
         } else if (ch.sample) {
             // The sample itself changes: every later note of it, on any channel, uses it.
@@ -401,7 +371,7 @@ void ExtendedCommand::onRow(Player& player, Channel& ch, uint8_t param) const {
     }
 }
 
-void SetSpeedTempo::onRow(Player& player, Channel&, uint8_t param) const {
+void setSpeedTempoRow(Player& player, Channel&, uint8_t param) {
     if (param == 0)
         return;
     if (param < 0x20 || (player.oldProTrackerMode && isModFormat(player))) {
@@ -413,26 +383,26 @@ void SetSpeedTempo::onRow(Player& player, Channel&, uint8_t param) const {
     }
 }
 
-void Retrigger::onRow(Player& player, Channel& ch, uint8_t param) const {
+void retriggerRow(Player& player, Channel& ch, uint8_t param) {
     if (param == 0) {
         player.changeFlags |= ChangeStartNote;
         return;
     }
     ch.effectCounter = param;
     ch.effectReload = param;
-    ch.activeEffect = this;
+    ch.activeEffect = &handlers::retrigger;
 }
 
-void Retrigger::onTick(Player& player, Channel& ch) const {
+void retriggerStep(Player& player, Channel& ch) {
     if (--ch.effectCounter != 0)
         return;
     ch.effectCounter = ch.effectReload;
     player.changeFlags |= ChangeStartNote;
 }
 
-void NoteCut::onRow(Player&, Channel&, uint8_t) const {}
+void noteCutRow(Player&, Channel&, uint8_t) {}
 
-void NoteCut::onTick(Player& player, Channel& ch) const {
+void noteCutStep(Player& player, Channel& ch) {
     if (--ch.effectCounter != 0)
         return;
     if (player.noteCutStopsVoice) {
@@ -443,17 +413,56 @@ void NoteCut::onTick(Player& player, Channel& ch) const {
     }
 }
 
-void NoteDelay::onRow(Player&, Channel& ch, uint8_t param) const {
+void noteDelayRow(Player&, Channel& ch, uint8_t param) {
     if (param == 0)
         return;
     ch.effectCounter = param;
     ch.effectReload = param;
-    ch.activeEffect = this;
+    ch.activeEffect = &handlers::noteDelay;
 }
 
-void NoteDelay::onTick(Player& player, Channel& ch) const {
+void noteDelayStep(Player& player, Channel& ch) {
     if (--ch.effectCounter == 0 && !player.silentScan)
         player.triggerNote(ch);
 }
+
+} // namespace
+
+namespace handlers {
+const EffectPair arpeggio{arpeggioRow, arpeggioStep};
+const EffectPair portamentoUp{portamentoUpRow, portamentoUpStep};
+const EffectPair portamentoDown{portamentoDownRow, portamentoDownStep};
+const EffectPair tonePortamento{tonePortamentoRow, tonePortamentoStep};
+const EffectPair vibrato{vibratoRow, vibratoStep};
+const EffectPair tonePortamentoVolumeSlide{tonePortamentoVolumeSlideRow,
+                                           tonePortamentoVolumeSlideStep};
+const EffectPair vibratoVolumeSlide{vibratoVolumeSlideRow, vibratoVolumeSlideStep};
+const EffectPair tremolo{tremoloRow, tremoloStep};
+const EffectPair setPanning{setPanningRow, nullptr};
+const EffectPair sampleOffset{sampleOffsetRow, nullptr};
+const EffectPair volumeSlide{volumeSlideRow, volumeSlideStep};
+const EffectPair positionJump{positionJumpRow, nullptr};
+const EffectPair setChannelVolume{setChannelVolumeRow, nullptr};
+const EffectPair patternBreak{patternBreakRow, nullptr};
+const EffectPair extendedCommand{extendedCommandRow, nullptr};
+const EffectPair setSpeedTempo{setSpeedTempoRow, nullptr};
+const EffectPair retrigger{retriggerRow, retriggerStep};
+const EffectPair noteCut{noteCutRow, noteCutStep};
+const EffectPair noteDelay{noteDelayRow, noteDelayStep};
+} // namespace handlers
+
+namespace {
+const EffectHandler* const proTrackerHandlers[16] = {
+    &handlers::arpeggio,           &handlers::portamentoUp, &handlers::portamentoDown,
+    &handlers::tonePortamento,     &handlers::vibrato,      &handlers::tonePortamentoVolumeSlide,
+    &handlers::vibratoVolumeSlide, &handlers::tremolo,      &handlers::setPanning,
+    &handlers::sampleOffset,       &handlers::volumeSlide,  &handlers::positionJump,
+    &handlers::setChannelVolume,   &handlers::patternBreak, &handlers::extendedCommand,
+    &handlers::setSpeedTempo,
+};
+
+} // namespace
+
+const EffectTable proTrackerEffects = {proTrackerHandlers, 16};
 
 } // namespace tolva

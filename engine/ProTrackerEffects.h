@@ -27,133 +27,26 @@ void tremoloTick(Player& player, Channel& channel);
 void setPanning(Player& player, Channel& channel, uint8_t panning);
 void patternLoop(Player& player, Channel& channel, uint8_t count);
 
-class Arpeggio : public EffectHandler {
-public:
-    void onRow(Player& player, Channel& channel, uint8_t param) const override;
-    void onTick(Player& player, Channel& channel) const override;
-};
-
-class PortamentoUp : public EffectHandler {
-public:
-    void onRow(Player& player, Channel& channel, uint8_t param) const override;
-    void onTick(Player& player, Channel& channel) const override;
-};
-
-class PortamentoDown : public EffectHandler {
-public:
-    void onRow(Player& player, Channel& channel, uint8_t param) const override;
-    void onTick(Player& player, Channel& channel) const override;
-};
-
-class TonePortamento : public EffectHandler {
-public:
-    void onRow(Player& player, Channel& channel, uint8_t param) const override;
-    void onTick(Player& player, Channel& channel) const override;
-};
-
-class Vibrato : public EffectHandler {
-public:
-    void onRow(Player& player, Channel& channel, uint8_t param) const override;
-    void onTick(Player& player, Channel& channel) const override;
-};
-
-class TonePortamentoVolumeSlide : public EffectHandler {
-public:
-    void onRow(Player& player, Channel& channel, uint8_t param) const override;
-    void onTick(Player& player, Channel& channel) const override;
-};
-
-class VibratoVolumeSlide : public EffectHandler {
-public:
-    void onRow(Player& player, Channel& channel, uint8_t param) const override;
-    void onTick(Player& player, Channel& channel) const override;
-};
-
-class Tremolo : public EffectHandler {
-public:
-    void onRow(Player& player, Channel& channel, uint8_t param) const override;
-    void onTick(Player& player, Channel& channel) const override;
-};
-
-class SetPanning : public EffectHandler {
-public:
-    void onRow(Player& player, Channel& channel, uint8_t param) const override;
-};
-
-class SampleOffset : public EffectHandler {
-public:
-    void onRow(Player& player, Channel& channel, uint8_t param) const override;
-};
-
-class VolumeSlide : public EffectHandler {
-public:
-    void onRow(Player& player, Channel& channel, uint8_t param) const override;
-    void onTick(Player& player, Channel& channel) const override;
-};
-
-class PositionJump : public EffectHandler {
-public:
-    void onRow(Player& player, Channel& channel, uint8_t param) const override;
-};
-
-class SetChannelVolume : public EffectHandler {
-public:
-    void onRow(Player& player, Channel& channel, uint8_t param) const override;
-};
-
-class PatternBreak : public EffectHandler {
-public:
-    void onRow(Player& player, Channel& channel, uint8_t param) const override;
-};
-
-class ExtendedCommand : public EffectHandler {
-public:
-    void onRow(Player& player, Channel& channel, uint8_t param) const override;
-};
-
-class SetSpeedTempo : public EffectHandler {
-public:
-    void onRow(Player& player, Channel& channel, uint8_t param) const override;
-};
-
-class Retrigger : public EffectHandler {
-public:
-    void onRow(Player& player, Channel& channel, uint8_t param) const override;
-    void onTick(Player& player, Channel& channel) const override;
-};
-
-class NoteCut : public EffectHandler {
-public:
-    void onRow(Player& player, Channel& channel, uint8_t param) const override;
-    void onTick(Player& player, Channel& channel) const override;
-};
-
-class NoteDelay : public EffectHandler {
-public:
-    void onRow(Player& player, Channel& channel, uint8_t param) const override;
-    void onTick(Player& player, Channel& channel) const override;
-};
-
 namespace handlers {
-extern const Arpeggio arpeggio;
-extern const PortamentoUp portamentoUp;
-extern const PortamentoDown portamentoDown;
-extern const TonePortamento tonePortamento;
-extern const Vibrato vibrato;
-extern const TonePortamentoVolumeSlide tonePortamentoVolumeSlide;
-extern const VibratoVolumeSlide vibratoVolumeSlide;
-extern const Tremolo tremolo;
-extern const SetPanning setPanning;
-extern const SampleOffset sampleOffset;
-extern const VolumeSlide volumeSlide;
-extern const PositionJump positionJump;
-extern const SetChannelVolume setChannelVolume;
-extern const PatternBreak patternBreak;
-extern const ExtendedCommand extendedCommand;
-extern const SetSpeedTempo setSpeedTempo;
-extern const Retrigger retrigger;
-extern const NoteCut noteCut;
-extern const NoteDelay noteDelay;
+extern const EffectPair arpeggio;
+extern const EffectPair portamentoUp;
+extern const EffectPair portamentoDown;
+extern const EffectPair tonePortamento;
+extern const EffectPair vibrato;
+extern const EffectPair tonePortamentoVolumeSlide;
+extern const EffectPair vibratoVolumeSlide;
+extern const EffectPair tremolo;
+extern const EffectPair setPanning;
+extern const EffectPair sampleOffset;
+extern const EffectPair volumeSlide;
+extern const EffectPair positionJump;
+extern const EffectPair setChannelVolume;
+extern const EffectPair patternBreak;
+extern const EffectPair extendedCommand;
+extern const EffectPair setSpeedTempo;
+extern const EffectPair retrigger;
+extern const EffectPair noteCut;
+extern const EffectPair noteDelay;
 } // namespace handlers
 
 // Effect numbers 0..15 (MOD effect digits 0..F).

@@ -8,13 +8,6 @@
 
 namespace tolva {
 
-namespace handlers {
-const FinePortamentoDown finePortamentoDown;
-const FinePortamentoUp finePortamentoUp;
-const Tremor tremor;
-const RetriggerVolumeSlide retriggerVolumeSlide;
-} // namespace handlers
-
 namespace {
 
 // Fx/Ex style parameters: 0xFy fine, 0xEy extra fine (a quarter unit), else a slide per tick.
@@ -42,23 +35,37 @@ constexpr int32_t LargestRetrigAddition = 16;
 
 } // namespace
 
-void FinePortamentoDown::onRow(Player& player, Channel& ch, uint8_t param) const {
-    finePortamento(player, ch, param, player.song.slideDownUnit, player.song.maxPeriod, this);
+void retriggerVolumeSlideSetup(Player&, ScreamChannel& ch, uint8_t param, bool restartCounter) {
+    const uint8_t p = param != 0 ? param : ch.retrigMemory;
+    ch.retrigMemory = p;
+    ch.retrigFactor = static_cast<uint32_t>(retrigFactors[p >> 4]);
+    ch.retrigReload = p & 15;
+    if (restartCounter)
+        ch.retrigCounter = p & 15;
+    ch.activeEffect = &handlers::retriggerVolumeSlide;
 }
 
-void FinePortamentoDown::onTick(Player& player, Channel& ch) const {
+namespace {
+
+void finePortamentoDownRow(Player& player, Channel& ch, uint8_t param) {
+    finePortamento(player, ch, param, player.song.slideDownUnit, player.song.maxPeriod,
+                   &handlers::finePortamentoDown);
+}
+
+void finePortamentoDownStep(Player& player, Channel& ch) {
     slideTick(player, ch);
 }
 
-void FinePortamentoUp::onRow(Player& player, Channel& ch, uint8_t param) const {
-    finePortamento(player, ch, param, player.song.slideUpUnit, player.song.minPeriod, this);
+void finePortamentoUpRow(Player& player, Channel& ch, uint8_t param) {
+    finePortamento(player, ch, param, player.song.slideUpUnit, player.song.minPeriod,
+                   &handlers::finePortamentoUp);
 }
 
-void FinePortamentoUp::onTick(Player& player, Channel& ch) const {
+void finePortamentoUpStep(Player& player, Channel& ch) {
     slideTick(player, ch);
 }
 
-void Tremor::onRow(Player&, Channel& channel, uint8_t param) const {
+void tremorRow(Player&, Channel& channel, uint8_t param) {
     ScreamChannel& ch = static_cast<ScreamChannel&>(channel);
     const uint8_t p = param != 0 ? param : ch.tremorMemory;
     if (p == 0)
@@ -67,12 +74,12 @@ void Tremor::onRow(Player&, Channel& channel, uint8_t param) const {
     ch.tremorCountdown = static_cast<uint8_t>((p >> 4) + 1);
     ch.tremorNext = static_cast<uint8_t>((p & 15) + 1);
     ch.tremorOn = 1;
-    ch.activeEffect = this;
+    ch.activeEffect = &handlers::tremor;
 }
 
 // Audible for x + 1 ticks, muted for y + 1, and so on; each switch loads the phase that begins
 // and remembers the length of the one after it.
-void Tremor::onTick(Player& player, Channel& channel) const {
+void tremorStep(Player& player, Channel& channel) {
     ScreamChannel& ch = static_cast<ScreamChannel&>(channel);
     if (--ch.tremorCountdown != 0)
         return;
@@ -84,22 +91,12 @@ void Tremor::onTick(Player& player, Channel& channel) const {
     player.changeFlags |= ChangeVolume;
 }
 
-void retriggerVolumeSlideSetup(Player&, ScreamChannel& ch, uint8_t param, bool restartCounter) {
-    const uint8_t p = param != 0 ? param : ch.retrigMemory;
-    ch.retrigMemory = p;
-    ch.retrigFactor = static_cast<uint32_t>(retrigFactors[p >> 4]);
-    ch.retrigReload = p & 15;
-    if (restartCounter)
-        ch.retrigCounter = p & 15;
-    ch.activeEffect = &handlers::retriggerVolumeSlide;
-}
-
-void RetriggerVolumeSlide::onRow(Player& player, Channel& channel, uint8_t param) const {
+void retriggerVolumeSlideRow(Player& player, Channel& channel, uint8_t param) {
     retriggerVolumeSlideSetup(player, static_cast<ScreamChannel&>(channel), param, true);
 }
 
 // A counter of 0 (a zero interval) retriggers on every tick.
-void RetriggerVolumeSlide::onTick(Player& player, Channel& channel) const {
+void retriggerVolumeSlideStep(Player& player, Channel& channel) {
     ScreamChannel& ch = static_cast<ScreamChannel&>(channel);
     if (ch.retrigCounter > 1) {
         --ch.retrigCounter;
@@ -113,5 +110,14 @@ void RetriggerVolumeSlide::onTick(Player& player, Channel& channel) const {
         ch.volume = limitVolume((ch.volume * factor + 8192) >> 14);
     player.changeFlags |= ChangeStartNote | ChangeVolume;
 }
+
+} // namespace
+
+namespace handlers {
+const EffectPair finePortamentoDown{finePortamentoDownRow, finePortamentoDownStep};
+const EffectPair finePortamentoUp{finePortamentoUpRow, finePortamentoUpStep};
+const EffectPair tremor{tremorRow, tremorStep};
+const EffectPair retriggerVolumeSlide{retriggerVolumeSlideRow, retriggerVolumeSlideStep};
+} // namespace handlers
 
 } // namespace tolva

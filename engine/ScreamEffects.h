@@ -11,40 +11,16 @@ struct Channel;
 struct ScreamChannel;
 class Player;
 
-class FinePortamentoDown : public EffectHandler {
-public:
-    void onRow(Player& player, Channel& channel, uint8_t param) const override;
-    void onTick(Player& player, Channel& channel) const override;
-};
-
-class FinePortamentoUp : public EffectHandler {
-public:
-    void onRow(Player& player, Channel& channel, uint8_t param) const override;
-    void onTick(Player& player, Channel& channel) const override;
-};
-
-class Tremor : public EffectHandler {
-public:
-    void onRow(Player& player, Channel& channel, uint8_t param) const override;
-    void onTick(Player& player, Channel& channel) const override;
-};
-
-// onRow is the setup with a restarted counter; formats that keep the counter running call
-// retriggerVolumeSlideSetup themselves.
-class RetriggerVolumeSlide : public EffectHandler {
-public:
-    void onRow(Player& player, Channel& channel, uint8_t param) const override;
-    void onTick(Player& player, Channel& channel) const override;
-};
-
 void retriggerVolumeSlideSetup(Player& player, ScreamChannel& channel, uint8_t param,
                                bool restartCounter);
 
 namespace handlers {
-extern const FinePortamentoDown finePortamentoDown;
-extern const FinePortamentoUp finePortamentoUp;
-extern const Tremor tremor;
-extern const RetriggerVolumeSlide retriggerVolumeSlide;
+extern const EffectPair finePortamentoDown;
+extern const EffectPair finePortamentoUp;
+extern const EffectPair tremor;
+// onRow is the setup with a restarted counter; formats that keep the counter running call
+// retriggerVolumeSlideSetup themselves.
+extern const EffectPair retriggerVolumeSlide;
 } // namespace handlers
 
 } // namespace tolva

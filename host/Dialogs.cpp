@@ -1,13 +1,20 @@
 // The plug-in's windows, opened for the host's requests.
 #include "host/Dialogs.h"
 
+#include "engine/Player.h"
+#include "engine/SongSettings.h"
+#include "host/ModuleCache.h"
 #include "host/PlaybackState.h"
 #include "host/PluginRecord.h"
+#include "settings/FormatEnables.h"
+#include "settings/SettingsFile.h"
 #include "settings/dialog/AboutDialog.h"
 #include "settings/dialog/ConfigDialog.h"
+#include "song/SongSession.h"
 #include "ui/info/InfoDialog.h"
 
 #include <commctrl.h>
+#include <cstring>
 
 namespace tolva::host {
 
@@ -19,11 +26,65 @@ void registerCommonControls() {
     classes.dwICC = ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES;
     InitCommonControlsEx(&classes);
 }
+
+class HostSettings final : public SettingsOwner {
+public:
+    const Settings& liveSettings() const override { return state.settings; }
+
+    void applySettings(const Settings& settings) override {
+        state.settings = settings;
+        if (state.currentModule && state.currentModule->session) {
+            Player& player = state.currentModule->session->player();
+            player.gain = playerGain(player, state.settings);
+        }
+        applyFormatEnables(state.settings);
+        if (!state.settingsPath.empty())
+            saveSettings(state.settingsPath.text, state.settings);
+    }
+};
+
+// The information dialog's module: the cache's information module, which a full load of the
+// same file replaces.
+class InfoModule final : public ui::ShownModule {
+public:
+    Player* player() const override {
+        return module_ && module_->session ? &module_->session->player() : nullptr;
+    }
+    const char* fileName() const override { return module_->fileName; }
+    uint32_t fileSize() const override { return module_->fileSize; }
+    bool infoOnly() const override { return module_ && module_->infoOnly; }
+
+    bool takePlayingModule() override {
+        const ModuleRef& playing = state.currentModule;
+        if (!playing || !module_ || playing.get() == module_.get() ||
+            std::strcmp(playing->fileName, module_->fileName) != 0 || !module_->infoOnly ||
+            playing->infoOnly || !playing->session)
+            return false;
+        module_ = playing;
+        return true;
+    }
+
+    bool loadSampleData() override {
+        char file[MaxFileNameLength + 1];
+        std::memcpy(file, module_->fileName, sizeof file);
+        ModuleRef full = acquireModule(file, false);
+        if (!full || !full->session)
+            return false;
+        module_ = full;
+        return true;
+    }
+
+    void setDialog(HWND dialog) override { state.infoDialog = dialog; }
+
+private:
+    ModuleRef& module_ = state.infoModule;
+};
 } // namespace
 
 void showConfiguration(HWND parent) {
     registerCommonControls();
-    runConfigDialog(parent, libraryInstance, state);
+    HostSettings owner;
+    runConfigDialog(parent, libraryInstance, owner);
 }
 
 void showAbout(HWND parent) {
@@ -33,7 +94,8 @@ void showAbout(HWND parent) {
 
 void showModuleInformation(HWND parent) {
     registerCommonControls();
-    ui::runInfoDialog(parent, libraryInstance, state.infoModule);
+    InfoModule shown;
+    ui::runInfoDialog(parent, libraryInstance, shown);
 }
 
 } // namespace tolva::host

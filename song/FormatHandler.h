@@ -33,13 +33,23 @@ private:
     bool enabled_ = false;
 };
 
-// The registry's handlers, each defined beside its format's loader.
-FormatHandler& modHandler();
-FormatHandler& handler669();
-FormatHandler& mtmHandler();
-FormatHandler& s3mHandler();
-FormatHandler& xmHandler();
-FormatHandler& itHandler();
-FormatHandler& mod15Handler();
+using IdentifyFormat = uint32_t (*)(InputStream& stream);
+using LoadFormat = std::unique_ptr<Player> (*)(InputStream& stream, bool infoOnly, Mixer* mixer);
+
+// A registry entry: the format's name as the information views show it, the identify of its
+// family and its loader.
+class FormatEntry final : public FormatHandler {
+public:
+    FormatEntry(const char* formatName, IdentifyFormat identify, LoadFormat load)
+        : name(formatName), identify_(identify), load_(load) {}
+    uint32_t identify(InputStream& stream) override;
+    std::unique_ptr<Player> create(InputStream& stream, bool infoOnly, Mixer* mixer) override;
+
+    const char* const name;
+
+private:
+    IdentifyFormat identify_;
+    LoadFormat load_;
+};
 
 } // namespace tolva

@@ -4,41 +4,43 @@
 
 namespace tolva {
 
-namespace {
-using Table = FormatHandler* [FormatHandlerCount];
-
-const Table& registry() {
-    static const Table table = {&modHandler(), &handler669(), &mtmHandler(),  &s3mHandler(),
-                                &xmHandler(),  &itHandler(),  &mod15Handler()};
-    return table;
+uint32_t FormatEntry::identify(InputStream& stream) {
+    return identify_(stream);
 }
-} // namespace
+
+std::unique_ptr<Player> FormatEntry::create(InputStream& stream, bool infoOnly, Mixer* mixer) {
+    return load_(stream, infoOnly, mixer);
+}
 
 FormatHandler* formatHandler(uint32_t index) {
-    return index < FormatHandlerCount ? registry()[index] : nullptr;
+    return index < FormatHandlerCount ? &formatTable()[index] : nullptr;
+}
+
+const char* formatName(uint32_t formatType) {
+    return formatType < FormatHandlerCount ? formatTable()[formatType].name : "";
 }
 
 void enableAllFormats() {
-    for (FormatHandler* handler : registry())
-        if (handler)
-            handler->setEnabled(true);
+    for (uint32_t i = 0; i < FormatHandlerCount; ++i)
+        formatTable()[i].setEnabled(true);
 }
 
 std::unique_ptr<Player> createPlayer(InputStream& stream, bool infoOnly, Mixer* mixer,
                                      LoadFailure* failure) {
     LoadFailure why = LoadFailure::NotAModule;
     std::unique_ptr<Player> player;
-    for (FormatHandler* handler : registry()) {
-        if (!handler || !handler->isEnabled())
+    for (uint32_t i = 0; i < FormatHandlerCount; ++i) {
+        FormatHandler& handler = formatTable()[i];
+        if (!handler.isEnabled())
             continue;
-        uint32_t result = handler->identify(stream);
+        uint32_t result = handler.identify(stream);
         if (result == IdentifyUnsupported) {
             why = LoadFailure::UnsupportedVersion;
             break;
         }
         if (result != IdentifyMatch)
             continue;
-        player = handler->create(stream, infoOnly, mixer);
+        player = handler.create(stream, infoOnly, mixer);
         if (!player) {
             why = LoadFailure::Damaged;
             break;

@@ -14,8 +14,14 @@ class Player;
 // format switches follow the same order.
 constexpr uint32_t FormatHandlerCount = 7;
 
-// The handler of registry entry `index`, or null for an empty entry.
+// The FormatHandlerCount entries in registry order, defined beside the format families.
+FormatEntry* formatTable();
+
+// The handler of registry entry `index`, or null past the table.
 FormatHandler* formatHandler(uint32_t index);
+
+// The name of a player's format type, which is its registry index; "" for an unknown one.
+const char* formatName(uint32_t formatType);
 
 void enableAllFormats();
 

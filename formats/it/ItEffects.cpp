@@ -23,15 +23,6 @@ ItSlide itSlide(uint8_t param) {
     return {};
 }
 
-void ItHandler::onRow(Player& player, Channel& channel, uint8_t param) const {
-    row_(static_cast<ItPlayer&>(player), static_cast<ItChannel&>(channel), param);
-}
-
-void ItHandler::onTick(Player& player, Channel& channel) const {
-    if (tick_)
-        tick_(static_cast<ItPlayer&>(player), static_cast<ItChannel&>(channel));
-}
-
 namespace {
 
 uint8_t withMemory(uint8_t param, uint8_t& memory) {

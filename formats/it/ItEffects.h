@@ -30,19 +30,7 @@ ItSlide itSlide(uint8_t param);
 bool isVolumeColumnPortamento(uint8_t volumeColumn);
 
 // An IT handler: a pair of functions on the IT records.
-class ItHandler final : public EffectHandler {
-public:
-    using Row = void (*)(ItPlayer& player, ItChannel& channel, uint8_t param);
-    using Tick = void (*)(ItPlayer& player, ItChannel& channel);
-
-    constexpr ItHandler(Row row, Tick tick) : row_(row), tick_(tick) {}
-    void onRow(Player& player, Channel& channel, uint8_t param) const override;
-    void onTick(Player& player, Channel& channel) const override;
-
-private:
-    Row row_;
-    Tick tick_;
-};
+using ItHandler = EffectPairOf<ItPlayer, ItChannel>;
 
 namespace handlers {
 extern const ItHandler itSetSpeed;

@@ -3,6 +3,8 @@
 #include "formats/it/ItCreatorText.h"
 #include "formats/it/ItEffects.h"
 #include "formats/it/ItFilter.h"
+#include "song/FormatHandler.h"
+#include "song/InputStream.h"
 
 #include <algorithm>
 #include <cstring>
@@ -214,6 +216,80 @@ void ItPlayer::describeInstrument(InstrumentDescription& out, uint32_t index) {
     out.valid = true;
 }
 
+void describeItEnvelope(EnvelopeView& out, const ItEnvelope& envelope, uint32_t kind) {
+    out = {};
+    out.count = std::min<uint32_t>(envelope.nodeCount, ItEnvelopeNodes);
+    const bool filter = kind == EnvelopePitch && (envelope.flags & ItEnvelopeFilter);
+    out.centred = kind != EnvelopeVolume && !filter;
+    for (uint32_t i = 0; i < out.count; ++i) {
+        const int value = envelope.nodes[i].value;
+        out.values[i] =
+            static_cast<uint8_t>(std::clamp(kind == EnvelopeVolume ? value : value + 32, 0, 64));
+        out.ticks[i] = envelope.nodes[i].tick;
+    }
+    if (envelope.flags & ItEnvelopeLoop) {
+        out.loopBegin = envelope.loopStart;
+        out.loopEnd = envelope.loopEnd;
+    }
+    if (envelope.flags & ItEnvelopeSustain) {
+        out.sustainBegin = envelope.sustainStart;
+        out.sustainEnd = envelope.sustainEnd;
+    }
+}
+
+void ItPlayer::describeInstrumentProperties(PropertyList& out, uint32_t index) {
+    if (!instrumentMode() || index >= module.instrumentCount || !module.instruments[index].present)
+        return;
+    static const char* const Actions[] = {"Note Cut", "Continue", "Note Off", "Note Fade"};
+    static const char* const Checks[] = {"Disabled", "Note", "Sample", "Instrument"};
+    const ItInstrument& in = module.instruments[index];
+    const uint8_t volumeFlags = in.volumeEnvelope.flags;
+    out.add("Dosname:", in.fileName);
+    out.add("NNA:", Actions[in.newNoteAction & 3]);
+    out.add("DCT:", Checks[in.duplicateCheckType & 3]);
+    out.add("DCA:", Actions[in.duplicateCheckAction & 3]);
+    out.addSwitch("Volume Envelope:", volumeFlags & ItEnvelopeOn);
+    out.addSwitch("Pan Envelope:", in.panEnvelope.flags & ItEnvelopeOn);
+    out.addSwitch("Freq Envelope", in.pitchEnvelope.flags & ItEnvelopeOn);
+    out.addSwitch("Carry:", volumeFlags & ItEnvelopeCarry);
+    out.addSwitch("Loop:", volumeFlags & ItEnvelopeLoop);
+    out.addNumber("Loop Begin:", in.volumeEnvelope.loopStart);
+    out.addNumber("Loop End:", in.volumeEnvelope.loopEnd);
+    out.addSwitch("SusLoop:", volumeFlags & ItEnvelopeSustain);
+    out.addNumber("SusLoop Begin:", in.volumeEnvelope.sustainStart);
+    out.addNumber("SusLoop End:", in.volumeEnvelope.sustainEnd);
+    out.addNumber("Global Volume:", in.globalVolume);
+    out.addNumber("Fadeout:", in.fadeOut);
+    out.addNumber("Volume Swing(%):", in.randomVolume);
+    if (in.defaultPan & 0x80)
+        out.add("Default Pan:", "Off");
+    else
+        out.addNumber("Default Pan:", in.defaultPan & 0x7F);
+    out.addNumber("P-P Center:", in.pitchPanCentre);
+    out.addNumber("P-P Separation:", in.pitchPanSeparation);
+    out.addNumber("Pan Swing:", in.randomPan);
+    const uint8_t filter[] = {in.filterCutoff, in.filterResonance};
+    const char* const labels[] = {"Default Cutoff:", "Def Resonance:"};
+    for (uint32_t i = 0; i < 2; ++i) {
+        if (filter[i] & 0x80)
+            out.addNumber(labels[i], filter[i] & 0x7F);
+        else
+            out.add(labels[i], "Off");
+    }
+}
+
+bool ItPlayer::describeEnvelope(EnvelopeView& out, uint32_t index, uint32_t kind) {
+    out = {};
+    if (!instrumentMode() || index >= module.instrumentCount ||
+        !module.instruments[index].present || kind > EnvelopePitch)
+        return false;
+    const ItInstrument& instrument = module.instruments[index];
+    const ItEnvelope* envelopes[] = {&instrument.volumeEnvelope, &instrument.panEnvelope,
+                                     &instrument.pitchEnvelope};
+    describeItEnvelope(out, *envelopes[kind], kind);
+    return true;
+}
+
 void ItPlayer::describeSong(SongDescription& out) {
     Player::describeSong(out);
     for (uint32_t k = 0; k < ItChannels; ++k) {
@@ -235,6 +311,14 @@ void ItPlayer::describePattern(PatternDescription& out, uint32_t index) {
         return;
     out.cells = song.patterns[index].data() + ItPatternHeaderBytes;
     out.size = itPackedLength(song.patterns[index]);
+}
+
+uint32_t identifyIt(InputStream& stream) {
+    uint8_t magic[4];
+    stream.seek(0, SeekFromStart);
+    if (stream.read(sizeof(magic), magic))
+        return IdentifyUnreadable;
+    return std::memcmp(magic, "IMPM", 4) == 0 ? IdentifyMatch : IdentifyNotThisFormat;
 }
 
 std::unique_ptr<Player> loadIt(InputStream& stream, bool infoOnly, Mixer* mixer,

@@ -56,8 +56,12 @@ public:
     uint32_t instrumentCount() override;
     void describeSample(SampleDescription& out, uint32_t index, uint32_t instrument) override;
     void describeInstrument(InstrumentDescription& out, uint32_t index) override;
+    bool describeEnvelope(EnvelopeView& out, uint32_t instrument, uint32_t kind) override;
+    void describeInstrumentProperties(PropertyList& out, uint32_t instrument) override;
     void describeSong(SongDescription& out) override;
     void describePattern(PatternDescription& out, uint32_t index) override;
+    bool writePatternText(const PatternDescription& pattern, uint32_t channelCount,
+                          CellText* out) override;
 
     bool instrumentMode() const { return module.header.flags & ItInstrumentMode; }
     bool hasFlag(uint16_t flag) const { return module.header.flags & flag; }
@@ -113,9 +117,20 @@ private:
     ItCell rowCells_[ItChannels] = {};
 };
 
+// Match (0) for a file that begins with "IMPM", 3 for another file, 1 when the stream is too
+// short to tell.
+uint32_t identifyIt(InputStream& stream);
+
 // Loads an IT file into a new ItPlayer; null when the file is refused (the reason goes to
 // `error` when given). With infoOnly no sample data is read and mixer may be null.
 std::unique_ptr<Player> loadIt(InputStream& stream, bool infoOnly, Mixer* mixer,
                                ItLoadError* error = nullptr);
+
+// A loaded envelope of `kind` as the instrument view shows it: panning and pitch values raised
+// by 32 and swinging around the middle, a filter envelope not.
+void describeItEnvelope(EnvelopeView& out, const ItEnvelope& envelope, uint32_t kind);
+
+// The cell texts of an IT pattern.
+void writeItPatternText(const PatternDescription& pattern, uint32_t channelCount, CellText* out);
 
 } // namespace tolva

@@ -53,7 +53,7 @@ void instrumentControl(ItPlayer& player, ItChannel& ch, uint8_t y) {
 
 void sCommandRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     const uint8_t y = param & 15;
-    const ExtendedCommand& extended = handlers::extendedCommand;
+    const EffectHandler& extended = handlers::extendedCommand;
     switch (param >> 4) {
     case 0x3: // vibrato waveform
         extended.onRow(player, ch, static_cast<uint8_t>(0x40 | y));

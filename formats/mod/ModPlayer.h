@@ -27,6 +27,8 @@ public:
     bool fillVoiceStart(uint32_t voice, const void* request, VoiceStart& out) override;
     int32_t noteToPeriod(Channel& channel, uint32_t note) override;
     uint32_t periodToFrequency(int32_t period, Channel& channel) override;
+    bool writePatternText(const PatternDescription& pattern, uint32_t channelCount,
+                          CellText* out) override;
 
     std::array<Channel, ModMaxChannels> channels;
     std::array<Sample, ModMaxSamples> samples;
@@ -37,5 +39,8 @@ private:
     const uint8_t* rowReader_ = nullptr;
     const uint8_t* patternEnd_ = nullptr;
 };
+
+// The cell texts of a MOD pattern as loadMod packs its cells.
+void writeModPatternText(const PatternDescription& pattern, uint32_t channelCount, CellText* out);
 
 } // namespace tolva

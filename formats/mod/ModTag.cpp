@@ -1,5 +1,7 @@
 #include "formats/mod/ModTag.h"
 
+#include "formats/mod/ModLoader.h"
+#include "song/FormatHandler.h"
 #include "song/InputStream.h"
 
 #include <cstring>
@@ -57,6 +59,16 @@ uint32_t findModTag(InputStream& stream, uint32_t* tagValue) {
         *tagValue = static_cast<uint32_t>(tag[0]) << 24 | static_cast<uint32_t>(tag[1]) << 16 |
                     static_cast<uint32_t>(tag[2]) << 8 | tag[3];
     return modTagChannels(tag);
+}
+
+uint32_t identifyMod(InputStream& stream) {
+    return findModTag(stream) != 0 || hasIceTag(stream) ? IdentifyMatch : IdentifyNotThisFormat;
+}
+
+uint32_t identifyMod15(InputStream& stream) {
+    if (findModTag(stream) != 0)
+        return IdentifyUnreadable;
+    return loadMod(stream, true, nullptr) ? IdentifyMatch : IdentifyUnreadable;
 }
 
 } // namespace tolva

@@ -21,4 +21,10 @@ bool hasIceTag(InputStream& stream);
 // (big-endian, so "M!K!" is ModTagMK2) when it is given.
 uint32_t findModTag(InputStream& stream, uint32_t* tagValue = nullptr);
 
+// Match (0) for a file with a known tag or an Ice Tracker tag, else 3.
+uint32_t identifyMod(InputStream& stream);
+
+// The older form without a tag: match (0) when the file loads as a 15-sample MOD, else 1.
+uint32_t identifyMod15(InputStream& stream);
+
 } // namespace tolva

@@ -7,8 +7,24 @@ namespace tolva {
 
 namespace {
 
-const FrequencyAdjust frequencyAdjust;
-const Vibrato669 vibrato669;
+// Fine slide up, once, by the effect value.
+void frequencyAdjustRow(Player& player, Channel& ch, uint8_t param) {
+    handlers::extendedCommand.onRow(player, ch, static_cast<uint8_t>(0x10 + param));
+}
+
+// A vibrato of depth 1 whose speed is the effect value; value 0 continues the last vibrato.
+void vibrato669Row(Player& player, Channel& ch, uint8_t param) {
+    if (param == 0) {
+        vibratoSetup(player, ch, 0);
+        return;
+    }
+    ch.vibratoDepth = 1;
+    ch.vibratoSpeed = param;
+    ch.activeEffect = &handlers::vibrato;
+}
+
+const EffectPair frequencyAdjust{frequencyAdjustRow, nullptr};
+const EffectPair vibrato669{vibrato669Row, nullptr};
 
 const EffectHandler* const handlers669[6] = {
     &handlers::portamentoUp,
@@ -22,19 +38,5 @@ const EffectHandler* const handlers669[6] = {
 } // namespace
 
 const EffectTable effects669 = {handlers669, 6};
-
-void FrequencyAdjust::onRow(Player& player, Channel& ch, uint8_t param) const {
-    handlers::extendedCommand.onRow(player, ch, static_cast<uint8_t>(0x10 + param));
-}
-
-void Vibrato669::onRow(Player& player, Channel& ch, uint8_t param) const {
-    if (param == 0) {
-        vibratoSetup(player, ch, 0);
-        return;
-    }
-    ch.vibratoDepth = 1;
-    ch.vibratoSpeed = param;
-    ch.activeEffect = &handlers::vibrato;
-}
 
 } // namespace tolva

@@ -3,6 +3,7 @@
 #include "formats/LittleEndian.h"
 #include "formats/mtm669/Player669.h"
 #include "formats/mtm669/StreamSpace.h"
+#include "song/FormatHandler.h"
 #include "song/InputStream.h"
 
 #include <algorithm>
@@ -72,6 +73,16 @@ bool readPatterns(InputStream& stream, Song& song, uint32_t patternCount) {
 }
 
 } // namespace
+
+uint32_t identify669(InputStream& stream) {
+    uint8_t magic[2];
+    stream.seek(0, SeekFromStart);
+    if (stream.read(sizeof(magic), magic))
+        return IdentifyUnreadable;
+    if (std::memcmp(magic, "if", 2) != 0 && std::memcmp(magic, "JN", 2) != 0)
+        return IdentifyNotThisFormat;
+    return IdentifyMatch;
+}
 
 std::unique_ptr<Player> load669(InputStream& stream, bool infoOnly, Mixer* mixer) {
     std::unique_ptr<Player669> player(new (std::nothrow) Player669(mixer));

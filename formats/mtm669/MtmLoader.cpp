@@ -4,6 +4,7 @@
 #include "formats/mtm669/CommentText.h"
 #include "formats/mtm669/MtmPlayer.h"
 #include "formats/mtm669/StreamSpace.h"
+#include "song/FormatHandler.h"
 #include "song/InputStream.h"
 
 #include <algorithm>
@@ -61,6 +62,14 @@ uint32_t usedSlots(MtmPlayer& player) {
 }
 
 } // namespace
+
+uint32_t identifyMtm(InputStream& stream) {
+    uint8_t magic[4];
+    stream.seek(0, SeekFromStart);
+    if (stream.read(sizeof(magic), magic))
+        return IdentifyUnreadable;
+    return std::memcmp(magic, "MTM", 3) == 0 ? IdentifyMatch : IdentifyNotThisFormat;
+}
 
 std::unique_ptr<Player> loadMtm(InputStream& stream, bool infoOnly, Mixer* mixer) {
     std::unique_ptr<MtmPlayer> player(new (std::nothrow) MtmPlayer(mixer));

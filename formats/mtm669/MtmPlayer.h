@@ -33,6 +33,8 @@ public:
     uint32_t formatType() override;
     const char* songMessage() override;
     void describePattern(PatternDescription& out, uint32_t index) override;
+    bool writePatternText(const PatternDescription& pattern, uint32_t channelCount,
+                          CellText* out) override;
 
     // Track number of a slot in a pattern; 0 (empty) for a pattern or track the file lacks.
     uint32_t trackNumber(uint32_t pattern, uint32_t slot) const;
@@ -53,5 +55,8 @@ private:
     std::array<const uint8_t*, MtmChannelSlots> tracks_{}; // of the pattern playing
     Channel* restarting_ = nullptr; // its note starts whatever its effect does
 };
+
+// The cell texts of a pattern of MTM tracks.
+void writeMtmPatternText(const PatternDescription& pattern, uint32_t channelCount, CellText* out);
 
 } // namespace tolva

@@ -32,6 +32,8 @@ public:
     uint32_t formatType() override;
     void describeSample(SampleDescription& out, uint32_t index, uint32_t instrument) override;
     void describePattern(PatternDescription& out, uint32_t index) override;
+    bool writePatternText(const PatternDescription& pattern, uint32_t channelCount,
+                          CellText* out) override;
 
     // Rows a pattern plays: its break-list entry + 1, at most the 64 stored.
     uint32_t patternRows(uint32_t pattern) const;
@@ -44,5 +46,8 @@ public:
 private:
     const uint8_t* patternCells_ = nullptr; // of the pattern playing; null without data
 };
+
+// The cell texts of a 669 pattern.
+void write669PatternText(const PatternDescription& pattern, uint32_t channelCount, CellText* out);
 
 } // namespace tolva

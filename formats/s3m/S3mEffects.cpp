@@ -11,50 +11,6 @@ namespace tolva {
 
 namespace {
 
-const WithLastParam finePortamentoDown{handlers::finePortamentoDown};
-const WithLastParam finePortamentoUp{handlers::finePortamentoUp};
-const WithLastParam tremor{handlers::tremor};
-const WithLastParam tremolo{handlers::tremolo};
-const SetSpeed setSpeed;
-const S3mVolumeSlide volumeSlide;
-const S3mTonePortamento tonePortamento;
-const S3mArpeggio arpeggio;
-const S3mVibratoVolumeSlide vibratoVolumeSlide;
-const S3mTonePortamentoVolumeSlide tonePortamentoVolumeSlide;
-const S3mRetrigger retrigger;
-const S3mSpecial special;
-const FineVibrato fineVibrato;
-const SetGlobalVolume setGlobalVolume;
-const S3mSetPanning panningFromHalfRange;
-
-const EffectHandler* const s3mHandlers[25] = {
-    nullptr,
-    &setSpeed,                  // A
-    &handlers::positionJump,    // B
-    &handlers::patternBreak,    // C
-    &volumeSlide,               // D
-    &finePortamentoDown,        // E
-    &finePortamentoUp,          // F
-    &tonePortamento,            // G
-    &handlers::vibrato,         // H
-    &tremor,                    // I
-    &arpeggio,                  // J
-    &vibratoVolumeSlide,        // K
-    &tonePortamentoVolumeSlide, // L
-    nullptr,                    // M
-    nullptr,                    // N
-    &handlers::sampleOffset,    // O
-    nullptr,                    // P
-    &retrigger,                 // Q
-    &tremolo,                   // R
-    &special,                   // S
-    &handlers::setSpeedTempo,   // T
-    &fineVibrato,               // U
-    &setGlobalVolume,           // V
-    nullptr,                    // W
-    &panningFromHalfRange,      // X
-};
-
 // The middle-C rates of the S2y command.
 constexpr uint32_t tunedRates[16] = {7895, 7941, 7985, 8046, 8107, 8169, 8232, 8280,
                                      8363, 8413, 8463, 8529, 8581, 8651, 8723, 8757};
@@ -98,49 +54,43 @@ bool volumeSlideRow(Player& player, Channel& ch, uint8_t p, bool fast) {
     return true;
 }
 
-} // namespace
+extern const EffectPair volumeSlide, arpeggio;
 
-const EffectTable s3mEffects = {s3mHandlers, 25};
-
-void WithLastParam::onRow(Player& player, Channel& ch, uint8_t param) const {
-    inner_.onRow(player, ch, withLastParam(ch, param));
-}
-
-void SetSpeed::onRow(Player& player, Channel&, uint8_t param) const {
+void setSpeedRow(Player& player, Channel&, uint8_t param) {
     if (param == 0)
         return;
     player.speed = param;
     player.tickCountdown = param;
 }
 
-void S3mVolumeSlide::onRow(Player& player, Channel& ch, uint8_t param) const {
+void s3mVolumeSlideRow(Player& player, Channel& ch, uint8_t param) {
     const uint8_t p = withLastParam(ch, param);
     const bool fast = (static_cast<S3mPlayer&>(player).s3mFlags & S3mFastVolumeSlides) != 0;
     if (volumeSlideRow(player, ch, p, fast))
-        ch.activeEffect = this;
+        ch.activeEffect = &volumeSlide;
 }
 
-void S3mVolumeSlide::onTick(Player& player, Channel& ch) const {
+void s3mVolumeSlideStep(Player& player, Channel& ch) {
     volumeSlideTick(player, ch);
 }
 
-void S3mTonePortamento::onRow(Player& player, Channel& ch, uint8_t param) const {
+void s3mTonePortamentoRow(Player& player, Channel& ch, uint8_t param) {
     if (param != 0)
         ch.portaFineMemory = param;
     tonePortamentoSetup(player, ch, param);
 }
 
-void S3mArpeggio::onRow(Player& player, Channel& ch, uint8_t param) const {
+void s3mArpeggioRow(Player& player, Channel& ch, uint8_t param) {
     const uint8_t p = withLastParam(ch, param);
     ch.effectCounter = p >> 4;
     ch.effectReload = p & 15;
     ch.effectExtra = 0;
-    ch.activeEffect = this;
+    ch.activeEffect = &arpeggio;
     ch.arpeggioOffset = -ch.slideOffset;
     player.changeFlags |= ChangePitch;
 }
 
-void S3mArpeggio::onTick(Player& player, Channel& ch) const {
+void s3mArpeggioStep(Player& player, Channel& ch) {
     uint32_t octave = ch.note >> 8;
     uint32_t semitone = (ch.note & 15) + ch.effectCounter;
     octave += semitone / SemitonesPerOctave;
@@ -157,20 +107,20 @@ void S3mArpeggio::onTick(Player& player, Channel& ch) const {
 // The combined slides never slide on the row's first tick, and ignore fine parameters.
 // K and L slide the volume as D does, except for the fast-slides step, and their vibrato or
 // portamento goes on whatever the slide.
-void S3mVibratoVolumeSlide::onRow(Player& player, Channel& ch, uint8_t param) const {
+void s3mVibratoVolumeSlideRow(Player& player, Channel& ch, uint8_t param) {
     volumeSlideRow(player, ch, withLastParam(ch, param), false);
     vibratoSetup(player, ch, 0);
     ch.activeEffect = &handlers::vibratoVolumeSlide;
 }
 
-void S3mTonePortamentoVolumeSlide::onRow(Player& player, Channel& ch, uint8_t param) const {
+void s3mTonePortamentoVolumeSlideRow(Player& player, Channel& ch, uint8_t param) {
     volumeSlideRow(player, ch, withLastParam(ch, param), false);
     tonePortamentoSetup(player, ch, 0);
     ch.activeEffect = &handlers::tonePortamentoVolumeSlide;
 }
 
 // A Q that follows a Q keeps its counter running across the row boundary.
-void S3mRetrigger::onRow(Player& player, Channel& channel, uint8_t param) const {
+void s3mRetriggerRow(Player& player, Channel& channel, uint8_t param) {
     S3mChannel& ch = static_cast<S3mChannel&>(channel);
     const bool follows = ch.s3mPreviousCommand == S3mCommandQ;
     retriggerVolumeSlideSetup(player, ch, withLastParam(ch, param), !(follows && param == 0));
@@ -178,7 +128,7 @@ void S3mRetrigger::onRow(Player& player, Channel& channel, uint8_t param) const 
         handlers::retriggerVolumeSlide.onTick(player, ch);
 }
 
-void S3mSpecial::onRow(Player& player, Channel& ch, uint8_t param) const {
+void s3mSpecialRow(Player& player, Channel& ch, uint8_t param) {
     const uint8_t p = withLastParam(ch, param);
     const uint8_t y = p & 15;
     uint8_t extended = 0;
@@ -211,19 +161,74 @@ void S3mSpecial::onRow(Player& player, Channel& ch, uint8_t param) const {
     handlers::extendedCommand.onRow(player, ch, static_cast<uint8_t>(extended | y));
 }
 
-void FineVibrato::onRow(Player& player, Channel& ch, uint8_t param) const {
+void fineVibratoRow(Player& player, Channel& ch, uint8_t param) {
     vibratoSetup(player, ch, param, 1);
 }
 
 // The parameter spans half the panning range; larger ones are not positions.
-void S3mSetPanning::onRow(Player& player, Channel& ch, uint8_t param) const {
+// Xxx: 00 left .. 80 right.
+void s3mSetPanningRow(Player& player, Channel& ch, uint8_t param) {
     if (param <= 0x80)
         tolva::setPanning(player, ch, static_cast<uint8_t>(std::min(param * 2, 255)));
 }
 
-void SetGlobalVolume::onRow(Player& player, Channel&, uint8_t param) const {
+void setGlobalVolumeRow(Player& player, Channel&, uint8_t param) {
     player.globalVolume = std::min<uint8_t>(param, 64);
     player.refreshVolumes();
 }
+
+// Commands without parameter memory of their own take the channel's last non-zero parameter.
+template <const EffectPair& shared>
+void withLastParamRow(Player& player, Channel& ch, uint8_t param) {
+    shared.onRow(player, ch, withLastParam(ch, param));
+}
+
+const EffectPair finePortamentoDown{withLastParamRow<handlers::finePortamentoDown>, nullptr};
+const EffectPair finePortamentoUp{withLastParamRow<handlers::finePortamentoUp>, nullptr};
+const EffectPair tremor{withLastParamRow<handlers::tremor>, nullptr};
+const EffectPair tremolo{withLastParamRow<handlers::tremolo>, nullptr};
+const EffectPair setSpeed{setSpeedRow, nullptr};
+const EffectPair volumeSlide{s3mVolumeSlideRow, s3mVolumeSlideStep};
+const EffectPair tonePortamento{s3mTonePortamentoRow, nullptr};
+const EffectPair arpeggio{s3mArpeggioRow, s3mArpeggioStep};
+const EffectPair vibratoVolumeSlide{s3mVibratoVolumeSlideRow, nullptr};
+const EffectPair tonePortamentoVolumeSlide{s3mTonePortamentoVolumeSlideRow, nullptr};
+const EffectPair retrigger{s3mRetriggerRow, nullptr};
+const EffectPair special{s3mSpecialRow, nullptr};
+const EffectPair fineVibrato{fineVibratoRow, nullptr};
+const EffectPair setGlobalVolume{setGlobalVolumeRow, nullptr};
+const EffectPair panningFromHalfRange{s3mSetPanningRow, nullptr};
+
+const EffectHandler* const s3mHandlers[25] = {
+    nullptr,
+    &setSpeed,                  // A
+    &handlers::positionJump,    // B
+    &handlers::patternBreak,    // C
+    &volumeSlide,               // D
+    &finePortamentoDown,        // E
+    &finePortamentoUp,          // F
+    &tonePortamento,            // G
+    &handlers::vibrato,         // H
+    &tremor,                    // I
+    &arpeggio,                  // J
+    &vibratoVolumeSlide,        // K
+    &tonePortamentoVolumeSlide, // L
+    nullptr,                    // M
+    nullptr,                    // N
+    &handlers::sampleOffset,    // O
+    nullptr,                    // P
+    &retrigger,                 // Q
+    &tremolo,                   // R
+    &special,                   // S
+    &handlers::setSpeedTempo,   // T
+    &fineVibrato,               // U
+    &setGlobalVolume,           // V
+    nullptr,                    // W
+    &panningFromHalfRange,      // X
+};
+
+} // namespace
+
+const EffectTable s3mEffects = {s3mHandlers, 25};
 
 } // namespace tolva

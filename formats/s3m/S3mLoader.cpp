@@ -2,6 +2,7 @@
 
 #include "formats/s3m/S3mPlayer.h"
 #include "formats/s3m/S3mRecords.h"
+#include "song/FormatHandler.h"
 #include "song/InputStream.h"
 
 #include <algorithm>
@@ -172,6 +173,14 @@ void loadPatterns(InputStream& stream, S3mPlayer& player, const uint8_t* parapoi
 }
 
 } // namespace
+
+uint32_t identifyS3m(InputStream& stream) {
+    uint8_t header[96];
+    stream.seek(0, SeekFromStart);
+    if (stream.read(sizeof(header), header))
+        return IdentifyUnreadable;
+    return std::memcmp(header + 44, "SCRM", 4) == 0 ? IdentifyMatch : IdentifyNotThisFormat;
+}
 
 std::unique_ptr<Player> loadS3m(InputStream& stream, bool infoOnly, Mixer* mixer) {
     std::unique_ptr<S3mPlayer> player(new (std::nothrow) S3mPlayer(mixer));

@@ -74,6 +74,8 @@ public:
     uint32_t formatType() override;
     void describeSample(SampleDescription& out, uint32_t index, uint32_t instrument) override;
     void describeSong(SongDescription& out) override;
+    bool writePatternText(const PatternDescription& pattern, uint32_t channelCount,
+                          CellText* out) override;
 
     // The S3M channel that player channel `index` plays.
     uint32_t s3mChannelOf(uint32_t index) const;
@@ -94,5 +96,10 @@ private:
     const uint8_t* patternEnd_ = nullptr;
     uint32_t rowChannel_ = 0;
 };
+
+// The cell texts of an S3M pattern; `columnChannel` names the stored channel each column shows
+// (null: column c shows channel c), as the song may store channels that are not played.
+void writeS3mPatternText(const PatternDescription& pattern, uint32_t channelCount, CellText* out,
+                         const uint8_t* columnChannel = nullptr);
 
 } // namespace tolva

@@ -9,22 +9,254 @@
 
 namespace tolva {
 
+namespace {
+
+XmChannel& xm(Channel& channel) {
+    return static_cast<XmChannel&>(channel);
+}
+
+XmPlayer& xm(Player& player) {
+    return static_cast<XmPlayer&>(player);
+}
+
+uint8_t remembered(uint8_t param, uint8_t& memory) {
+    if (param != 0)
+        memory = param;
+    return memory;
+}
+
+// An up-or-down slide step: the high nibble up, else the low nibble down.
+int8_t slideStep(uint8_t param) {
+    return static_cast<int8_t>((param >> 4) != 0 ? param >> 4 : -(param & 15));
+}
+
+// A fine command whose zero parameter nibble repeats the last one of the same command.
+void fineWithMemory(Player& player, Channel& ch, uint8_t command, uint8_t y, uint8_t& memory) {
+    handlers::extendedCommand.onRow(player, ch,
+                                    static_cast<uint8_t>(command << 4 | remembered(y, memory)));
+}
+
+void xmPortamentoUpRow(Player& player, Channel& ch, uint8_t param) {
+    const uint8_t p = remembered(param, xm(ch).portaUpMemory);
+    ch.portaTarget = player.song.minPeriod;
+    ch.portaStep = p * player.song.slideUpUnit;
+    ch.activeEffect = &handlers::xmPortamentoUp;
+}
+
+void xmPortamentoUpStep(Player& player, Channel& ch) {
+    slideTick(player, ch);
+}
+
+void xmPortamentoDownRow(Player& player, Channel& ch, uint8_t param) {
+    const uint8_t p = remembered(param, xm(ch).portaDownMemory);
+    ch.portaTarget = player.song.maxPeriod;
+    ch.portaStep = p * player.song.slideDownUnit;
+    ch.activeEffect = &handlers::xmPortamentoDown;
+}
+
+void xmPortamentoDownStep(Player& player, Channel& ch) {
+    slideTick(player, ch);
+}
+
+void xmTonePortamentoRow(Player& player, Channel& ch, uint8_t param) {
+    if (xm(ch).sampleFinetune != 0)
+        ch.finetune = static_cast<uint8_t>(xm(ch).sampleFinetune);
+    tonePortamentoSetup(player, ch, param);
+}
+
+void xmTonePortamentoStep(Player& player, Channel& ch) {
+    slideTick(player, ch);
+}
+
+void xmTonePortamentoVolumeSlideRow(Player& player, Channel& ch, uint8_t param) {
+    handlers::xmVolumeSlide.onRow(player, ch, param);
+    handlers::xmTonePortamento.onRow(player, ch, 0);
+    ch.activeEffect = &handlers::xmTonePortamentoVolumeSlide;
+}
+
+void xmTonePortamentoVolumeSlideStep(Player& player, Channel& ch) {
+    volumeSlideTick(player, ch);
+    slideTick(player, ch);
+}
+
+void xmVibratoRow(Player& player, Channel& ch, uint8_t param) {
+    vibratoSetup(player, ch, param, XmVibratoDepthUnit);
+}
+
+void xmVibratoStep(Player& player, Channel& ch) {
+    vibratoTick(player, ch);
+}
+
+void xmVibratoVolumeSlideRow(Player& player, Channel& ch, uint8_t param) {
+    handlers::xmVolumeSlide.onRow(player, ch, param);
+    vibratoSetup(player, ch, 0, XmVibratoDepthUnit);
+    ch.activeEffect = &handlers::xmVibratoVolumeSlide;
+}
+
+void xmVibratoVolumeSlideStep(Player& player, Channel& ch) {
+    volumeSlideTick(player, ch);
+    vibratoTick(player, ch);
+}
+
+void xmVolumeSlideRow(Player&, Channel& ch, uint8_t param) {
+    volumeSlideSetup(ch, remembered(param, xm(ch).xmVolumeSlideMemory));
+    ch.activeEffect = &handlers::xmVolumeSlide;
+}
+
+void xmVolumeSlideStep(Player& player, Channel& ch) {
+    volumeSlideTick(player, ch);
+}
+
+void xmExtendedCommandRow(Player& player, Channel& channel, uint8_t param) {
+    XmChannel& ch = xm(channel);
+    const uint8_t y = param & 15;
+    switch (param >> 4) {
+    case 0x1:
+        fineWithMemory(player, ch, 0x1, y, ch.finePortaUpMemory);
+        break;
+    case 0x2:
+        fineWithMemory(player, ch, 0x2, y, ch.finePortaDownMemory);
+        break;
+    case 0x4: {
+        // Waveform 3 is the sine here, and the position always restarts with a new note.
+        const uint8_t waveform = (y & 3) == 3 ? 0 : y & 3;
+        handlers::extendedCommand.onRow(player, ch, static_cast<uint8_t>(0x40 | waveform));
+        break;
+    }
+    case 0x5:
+        // The channel's finetune only, in the full signed byte: E8 is 0, E0 -128, EF 112.
+        ch.finetune = static_cast<uint8_t>((y + 8) * 16);
+        break;
+    case 0xA:
+        fineWithMemory(player, ch, 0xA, y, ch.fineVolumeUpMemory);
+        break;
+    case 0xB:
+        fineWithMemory(player, ch, 0xB, y, ch.fineVolumeDownMemory);
+        break;
+    case 0x9:
+        // E90 restarts the note with the row's notes, which a pattern delay does not repeat.
+        if (y != 0 || !xm(player).repeatingRow)
+            handlers::extendedCommand.onRow(player, ch, param);
+        break;
+    default:
+        handlers::extendedCommand.onRow(player, ch, param);
+        break;
+    }
+}
+
+void xmSetGlobalVolumeRow(Player& player, Channel&, uint8_t param) {
+    player.globalVolume = std::min<uint8_t>(param, 64);
+    player.refreshVolumes();
+}
+
+void xmGlobalVolumeSlideRow(Player&, Channel& ch, uint8_t param) {
+    ch.volumeSlideStep = slideStep(remembered(param, xm(ch).globalVolumeSlideMemory));
+    ch.activeEffect = &handlers::xmGlobalVolumeSlide;
+}
+
+void xmGlobalVolumeSlideStep(Player& player, Channel& ch) {
+    player.globalVolume = limitVolume(player.globalVolume + ch.volumeSlideStep);
+    player.refreshVolumes();
+}
+
+void xmKeyOffEffectRow(Player& player, Channel& ch, uint8_t param) {
+    if (param >= player.speed)
+        return;
+    if (param == 0) {
+        xm(player).keyOff(xm(ch));
+        return;
+    }
+    xm(ch).keyOffCountdown = param;
+    ch.activeEffect = &handlers::xmKeyOffEffect;
+}
+
+void xmKeyOffEffectStep(Player& player, Channel& ch) {
+    if (--xm(ch).keyOffCountdown != 0)
+        return;
+    xm(player).keyOff(xm(ch));
+    ch.activeEffect = nullptr;
+}
+
+void xmSetEnvelopePositionRow(Player& player, Channel& channel, uint8_t param) {
+    XmChannel& ch = xm(channel);
+    if (!ch.instrument || ch.fadeVolume == 0)
+        return;
+    const XmEnvelope& envelope = ch.instrument->volumeEnvelope;
+    restartEnvelope(ch.volumeEnvelope, envelope, EnvelopeFullVolume);
+    for (uint32_t i = 0; i < param; ++i)
+        stepEnvelope(envelope, ch.volumeEnvelope, true);
+    // An envelope that ends here takes no step on the tick and would not send its value.
+    player.changeFlags |= ChangeVolume;
+}
+
+void xmPanningSlideRow(Player&, Channel& ch, uint8_t param) {
+    xm(ch).panningSlideStep = slideStep(remembered(param, xm(ch).panningSlideMemory));
+    ch.activeEffect = &handlers::xmPanningSlide;
+}
+
+void xmPanningSlideStep(Player& player, Channel& ch) {
+    ch.panning = static_cast<uint8_t>(std::clamp(ch.panning + xm(ch).panningSlideStep, 0, 255));
+    player.changeFlags |= ChangePanning;
+}
+
+void xmMultiRetriggerRow(Player& player, Channel& channel, uint8_t param) {
+    XmChannel& ch = xm(channel);
+    uint8_t x = param >> 4;
+    uint8_t y = param & 15;
+    if (x == 0)
+        x = ch.retrigMemory >> 4;
+    // Without an interval of its own the running counter goes on.
+    const bool restartCounter = y != 0;
+    if (y == 0)
+        y = ch.retrigMemory & 15;
+    if (y == 0)
+        return;
+    const uint8_t p = static_cast<uint8_t>(x << 4 | y);
+    ch.retrigMemory = p;
+    retriggerVolumeSlideSetup(player, ch, p, restartCounter);
+    ch.activeEffect = &handlers::xmMultiRetrigger;
+    handlers::retriggerVolumeSlide.onTick(player, ch);
+}
+
+void xmMultiRetriggerStep(Player& player, Channel& ch) {
+    handlers::retriggerVolumeSlide.onTick(player, ch);
+}
+
+void xmExtraFinePortamentoRow(Player& player, Channel& channel, uint8_t param) {
+    XmChannel& ch = xm(channel);
+    const uint8_t y = param & 15;
+    switch (param >> 4) {
+    case 0x1:
+        ch.slideOffset -= remembered(y, ch.extraFinePortaUpMemory) & 15;
+        break;
+    case 0x2:
+        ch.slideOffset += remembered(y, ch.extraFinePortaDownMemory) & 15;
+        break;
+    default:
+        break;
+    }
+    player.changeFlags |= ChangePitch;
+}
+
+} // namespace
+
 namespace handlers {
-const XmPortamentoUp xmPortamentoUp;
-const XmPortamentoDown xmPortamentoDown;
-const XmTonePortamento xmTonePortamento;
-const XmTonePortamentoVolumeSlide xmTonePortamentoVolumeSlide;
-const XmVibrato xmVibrato;
-const XmVibratoVolumeSlide xmVibratoVolumeSlide;
-const XmVolumeSlide xmVolumeSlide;
-const XmExtendedCommand xmExtendedCommand;
-const XmSetGlobalVolume xmSetGlobalVolume;
-const XmGlobalVolumeSlide xmGlobalVolumeSlide;
-const XmKeyOffEffect xmKeyOffEffect;
-const XmSetEnvelopePosition xmSetEnvelopePosition;
-const XmPanningSlide xmPanningSlide;
-const XmMultiRetrigger xmMultiRetrigger;
-const XmExtraFinePortamento xmExtraFinePortamento;
+const EffectPair xmPortamentoUp{xmPortamentoUpRow, xmPortamentoUpStep};
+const EffectPair xmPortamentoDown{xmPortamentoDownRow, xmPortamentoDownStep};
+const EffectPair xmTonePortamento{xmTonePortamentoRow, xmTonePortamentoStep};
+const EffectPair xmTonePortamentoVolumeSlide{xmTonePortamentoVolumeSlideRow,
+                                             xmTonePortamentoVolumeSlideStep};
+const EffectPair xmVibrato{xmVibratoRow, xmVibratoStep};
+const EffectPair xmVibratoVolumeSlide{xmVibratoVolumeSlideRow, xmVibratoVolumeSlideStep};
+const EffectPair xmVolumeSlide{xmVolumeSlideRow, xmVolumeSlideStep};
+const EffectPair xmExtendedCommand{xmExtendedCommandRow, nullptr};
+const EffectPair xmSetGlobalVolume{xmSetGlobalVolumeRow, nullptr};
+const EffectPair xmGlobalVolumeSlide{xmGlobalVolumeSlideRow, xmGlobalVolumeSlideStep};
+const EffectPair xmKeyOffEffect{xmKeyOffEffectRow, xmKeyOffEffectStep};
+const EffectPair xmSetEnvelopePosition{xmSetEnvelopePositionRow, nullptr};
+const EffectPair xmPanningSlide{xmPanningSlideRow, xmPanningSlideStep};
+const EffectPair xmMultiRetrigger{xmMultiRetriggerRow, xmMultiRetriggerStep};
+const EffectPair xmExtraFinePortamento{xmExtraFinePortamentoRow, nullptr};
 } // namespace handlers
 
 namespace {
@@ -68,235 +300,8 @@ const EffectHandler* const xmHandlers[XmEffectCount] = {
     nullptr,                                // Z
 };
 
-XmChannel& xm(Channel& channel) {
-    return static_cast<XmChannel&>(channel);
-}
-
-XmPlayer& xm(Player& player) {
-    return static_cast<XmPlayer&>(player);
-}
-
-uint8_t remembered(uint8_t param, uint8_t& memory) {
-    if (param != 0)
-        memory = param;
-    return memory;
-}
-
-// An up-or-down slide step: the high nibble up, else the low nibble down.
-int8_t slideStep(uint8_t param) {
-    return static_cast<int8_t>((param >> 4) != 0 ? param >> 4 : -(param & 15));
-}
-
-// A fine command whose zero parameter nibble repeats the last one of the same command.
-void fineWithMemory(Player& player, Channel& ch, uint8_t command, uint8_t y, uint8_t& memory) {
-    handlers::extendedCommand.onRow(player, ch,
-                                    static_cast<uint8_t>(command << 4 | remembered(y, memory)));
-}
-
 } // namespace
 
 const EffectTable xmEffects = {xmHandlers, XmEffectCount};
-
-void XmPortamentoUp::onRow(Player& player, Channel& ch, uint8_t param) const {
-    const uint8_t p = remembered(param, xm(ch).portaUpMemory);
-    ch.portaTarget = player.song.minPeriod;
-    ch.portaStep = p * player.song.slideUpUnit;
-    ch.activeEffect = this;
-}
-
-void XmPortamentoUp::onTick(Player& player, Channel& ch) const {
-    slideTick(player, ch);
-}
-
-void XmPortamentoDown::onRow(Player& player, Channel& ch, uint8_t param) const {
-    const uint8_t p = remembered(param, xm(ch).portaDownMemory);
-    ch.portaTarget = player.song.maxPeriod;
-    ch.portaStep = p * player.song.slideDownUnit;
-    ch.activeEffect = this;
-}
-
-void XmPortamentoDown::onTick(Player& player, Channel& ch) const {
-    slideTick(player, ch);
-}
-
-void XmTonePortamento::onRow(Player& player, Channel& ch, uint8_t param) const {
-    if (xm(ch).sampleFinetune != 0)
-        ch.finetune = static_cast<uint8_t>(xm(ch).sampleFinetune);
-    tonePortamentoSetup(player, ch, param);
-}
-
-void XmTonePortamento::onTick(Player& player, Channel& ch) const {
-    slideTick(player, ch);
-}
-
-void XmTonePortamentoVolumeSlide::onRow(Player& player, Channel& ch, uint8_t param) const {
-    handlers::xmVolumeSlide.onRow(player, ch, param);
-    handlers::xmTonePortamento.onRow(player, ch, 0);
-    ch.activeEffect = this;
-}
-
-void XmTonePortamentoVolumeSlide::onTick(Player& player, Channel& ch) const {
-    volumeSlideTick(player, ch);
-    slideTick(player, ch);
-}
-
-void XmVibrato::onRow(Player& player, Channel& ch, uint8_t param) const {
-    vibratoSetup(player, ch, param, XmVibratoDepthUnit);
-}
-
-void XmVibrato::onTick(Player& player, Channel& ch) const {
-    vibratoTick(player, ch);
-}
-
-void XmVibratoVolumeSlide::onRow(Player& player, Channel& ch, uint8_t param) const {
-    handlers::xmVolumeSlide.onRow(player, ch, param);
-    vibratoSetup(player, ch, 0, XmVibratoDepthUnit);
-    ch.activeEffect = this;
-}
-
-void XmVibratoVolumeSlide::onTick(Player& player, Channel& ch) const {
-    volumeSlideTick(player, ch);
-    vibratoTick(player, ch);
-}
-
-void XmVolumeSlide::onRow(Player&, Channel& ch, uint8_t param) const {
-    volumeSlideSetup(ch, remembered(param, xm(ch).xmVolumeSlideMemory));
-    ch.activeEffect = this;
-}
-
-void XmVolumeSlide::onTick(Player& player, Channel& ch) const {
-    volumeSlideTick(player, ch);
-}
-
-void XmExtendedCommand::onRow(Player& player, Channel& channel, uint8_t param) const {
-    XmChannel& ch = xm(channel);
-    const uint8_t y = param & 15;
-    switch (param >> 4) {
-    case 0x1:
-        fineWithMemory(player, ch, 0x1, y, ch.finePortaUpMemory);
-        break;
-    case 0x2:
-        fineWithMemory(player, ch, 0x2, y, ch.finePortaDownMemory);
-        break;
-    case 0x4: {
-        // Waveform 3 is the sine here, and the position always restarts with a new note.
-        const uint8_t waveform = (y & 3) == 3 ? 0 : y & 3;
-        handlers::extendedCommand.onRow(player, ch, static_cast<uint8_t>(0x40 | waveform));
-        break;
-    }
-    case 0x5:
-        // The channel's finetune only, in the full signed byte: E8 is 0, E0 -128, EF 112.
-        ch.finetune = static_cast<uint8_t>((y + 8) * 16);
-        break;
-    case 0xA:
-        fineWithMemory(player, ch, 0xA, y, ch.fineVolumeUpMemory);
-        break;
-    case 0xB:
-        fineWithMemory(player, ch, 0xB, y, ch.fineVolumeDownMemory);
-        break;
-    case 0x9:
-        // E90 restarts the note with the row's notes, which a pattern delay does not repeat.
-        if (y != 0 || !xm(player).repeatingRow)
-            handlers::extendedCommand.onRow(player, ch, param);
-        break;
-    default:
-        handlers::extendedCommand.onRow(player, ch, param);
-        break;
-    }
-}
-
-void XmSetGlobalVolume::onRow(Player& player, Channel&, uint8_t param) const {
-    player.globalVolume = std::min<uint8_t>(param, 64);
-    player.refreshVolumes();
-}
-
-void XmGlobalVolumeSlide::onRow(Player&, Channel& ch, uint8_t param) const {
-    ch.volumeSlideStep = slideStep(remembered(param, xm(ch).globalVolumeSlideMemory));
-    ch.activeEffect = this;
-}
-
-void XmGlobalVolumeSlide::onTick(Player& player, Channel& ch) const {
-    player.globalVolume = limitVolume(player.globalVolume + ch.volumeSlideStep);
-    player.refreshVolumes();
-}
-
-void XmKeyOffEffect::onRow(Player& player, Channel& ch, uint8_t param) const {
-    if (param >= player.speed)
-        return;
-    if (param == 0) {
-        xm(player).keyOff(xm(ch));
-        return;
-    }
-    xm(ch).keyOffCountdown = param;
-    ch.activeEffect = this;
-}
-
-void XmKeyOffEffect::onTick(Player& player, Channel& ch) const {
-    if (--xm(ch).keyOffCountdown != 0)
-        return;
-    xm(player).keyOff(xm(ch));
-    ch.activeEffect = nullptr;
-}
-
-void XmSetEnvelopePosition::onRow(Player& player, Channel& channel, uint8_t param) const {
-    XmChannel& ch = xm(channel);
-    if (!ch.instrument || ch.fadeVolume == 0)
-        return;
-    const XmEnvelope& envelope = ch.instrument->volumeEnvelope;
-    restartEnvelope(ch.volumeEnvelope, envelope, EnvelopeFullVolume);
-    for (uint32_t i = 0; i < param; ++i)
-        stepEnvelope(envelope, ch.volumeEnvelope, true);
-    // An envelope that ends here takes no step on the tick and would not send its value.
-    player.changeFlags |= ChangeVolume;
-}
-
-void XmPanningSlide::onRow(Player&, Channel& ch, uint8_t param) const {
-    xm(ch).panningSlideStep = slideStep(remembered(param, xm(ch).panningSlideMemory));
-    ch.activeEffect = this;
-}
-
-void XmPanningSlide::onTick(Player& player, Channel& ch) const {
-    ch.panning = static_cast<uint8_t>(std::clamp(ch.panning + xm(ch).panningSlideStep, 0, 255));
-    player.changeFlags |= ChangePanning;
-}
-
-void XmMultiRetrigger::onRow(Player& player, Channel& channel, uint8_t param) const {
-    XmChannel& ch = xm(channel);
-    uint8_t x = param >> 4;
-    uint8_t y = param & 15;
-    if (x == 0)
-        x = ch.retrigMemory >> 4;
-    // Without an interval of its own the running counter goes on.
-    const bool restartCounter = y != 0;
-    if (y == 0)
-        y = ch.retrigMemory & 15;
-    if (y == 0)
-        return;
-    const uint8_t p = static_cast<uint8_t>(x << 4 | y);
-    ch.retrigMemory = p;
-    retriggerVolumeSlideSetup(player, ch, p, restartCounter);
-    ch.activeEffect = this;
-    handlers::retriggerVolumeSlide.onTick(player, ch);
-}
-
-void XmMultiRetrigger::onTick(Player& player, Channel& ch) const {
-    handlers::retriggerVolumeSlide.onTick(player, ch);
-}
-
-void XmExtraFinePortamento::onRow(Player& player, Channel& channel, uint8_t param) const {
-    XmChannel& ch = xm(channel);
-    const uint8_t y = param & 15;
-    switch (param >> 4) {
-    case 0x1:
-        ch.slideOffset -= remembered(y, ch.extraFinePortaUpMemory) & 15;
-        break;
-    case 0x2:
-        ch.slideOffset += remembered(y, ch.extraFinePortaDownMemory) & 15;
-        break;
-    default:
-        break;
-    }
-    player.changeFlags |= ChangePitch;
-}
 
 } // namespace tolva

@@ -51,8 +51,12 @@ public:
     bool samplesBelongToInstruments() override;
     void describeSample(SampleDescription& out, uint32_t sample, uint32_t instrument) override;
     void describeInstrument(InstrumentDescription& out, uint32_t index) override;
+    bool describeEnvelope(EnvelopeView& out, uint32_t instrument, uint32_t kind) override;
+    void describeInstrumentProperties(PropertyList& out, uint32_t instrument) override;
     void describeSong(SongDescription& out) override;
     void describePattern(PatternDescription& out, uint32_t index) override;
+    bool writePatternText(const PatternDescription& pattern, uint32_t channelCount,
+                          CellText* out) override;
 
     // Releases both envelopes and starts the fadeout; without a volume envelope the note
     // falls silent at once.
@@ -77,5 +81,11 @@ private:
     const uint8_t* rowReader_ = nullptr;
     const uint8_t* patternEnd_ = nullptr;
 };
+
+// A loaded envelope as the instrument view shows it; panning swings around the middle.
+void describeXmEnvelope(EnvelopeView& out, const XmEnvelope& envelope, bool panning);
+
+// The cell texts of an XM pattern record.
+void writeXmPatternText(const PatternDescription& pattern, uint32_t channelCount, CellText* out);
 
 } // namespace tolva

@@ -68,6 +68,51 @@ void XmPlayer::describeInstrument(InstrumentDescription& out, uint32_t index) {
     out.valid = true;
 }
 
+void describeXmEnvelope(EnvelopeView& out, const XmEnvelope& envelope, bool panning) {
+    out = {};
+    out.count = envelope.pointCount;
+    for (uint32_t i = 0; i < out.count; ++i) {
+        out.ticks[i] = envelope.points[i].x;
+        out.values[i] = static_cast<uint8_t>(envelope.points[i].y);
+    }
+    if (envelope.type & EnvelopeSustain)
+        out.sustainBegin = out.sustainEnd = envelope.sustainPoint;
+    if (envelope.type & EnvelopeLoop) {
+        out.loopBegin = envelope.loopStart;
+        out.loopEnd = envelope.loopEnd;
+    }
+    out.centred = panning;
+}
+
+void XmPlayer::describeInstrumentProperties(PropertyList& out, uint32_t index) {
+    if (index >= XmMaxInstruments || !instruments[index])
+        return;
+    static const char* const Vibratos[] = {"Sine", "Square", "Ramp Down", "Ramp Up"};
+    const uint8_t* b = instruments[index]->header;
+    out.add("Vib Type:", Vibratos[b[XmiVibratoType] & 3]);
+    out.addNumber("Vib Depth:", b[XmiVibratoDepth]);
+    out.addNumber("Vib Rate:", b[XmiVibratoRate]);
+    out.addNumber("Vib Sweep:", b[XmiVibratoSweep]);
+    out.addSwitch("Volume Envelope:", b[XmiVolumeType] & EnvelopeOn);
+    out.addSwitch("Pan Envelope:", b[XmiPanningType] & EnvelopeOn);
+    out.addSwitch("Loop:", b[XmiVolumeType] & EnvelopeLoop);
+    out.addNumber("Loop Begin:", b[XmiVolumeLoopStart]);
+    out.addSwitch("Sustain:", b[XmiVolumeType] & EnvelopeSustain);
+    out.addNumber("Sustain point:", b[XmiVolumeSustain]);
+    out.addNumber("Volume Fadeout:", b[XmiFadeout] | b[XmiFadeout + 1] << 8);
+}
+
+bool XmPlayer::describeEnvelope(EnvelopeView& out, uint32_t index, uint32_t kind) {
+    out = {};
+    if (index >= XmMaxInstruments || !instruments[index] || kind > EnvelopePanning)
+        return false;
+    const XmInstrument& instrument = *instruments[index];
+    describeXmEnvelope(
+        out, kind == EnvelopeVolume ? instrument.volumeEnvelope : instrument.panningEnvelope,
+        kind == EnvelopePanning);
+    return true;
+}
+
 void XmPlayer::describeSong(SongDescription& out) {
     Player::describeSong(out);
     out.modeFlags = static_cast<uint16_t>((xmFlags & XmLinearFrequencies) | ModeInstruments);

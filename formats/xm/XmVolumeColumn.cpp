@@ -10,28 +10,22 @@ namespace tolva {
 
 namespace {
 
-class VolumeColumnSlideDown : public EffectHandler {
-public:
-    void onRow(Player&, Channel&, uint8_t) const override {}
-    void onTick(Player& player, Channel& channel) const override {
-        XmChannel& ch = static_cast<XmChannel&>(channel);
-        ch.volume = limitVolume(ch.volume - ch.volumeColumnSlideStep);
-        player.changeFlags |= ChangeVolume;
-    }
-};
+void noRow(Player&, Channel&, uint8_t) {}
 
-class VolumeColumnSlideUp : public EffectHandler {
-public:
-    void onRow(Player&, Channel&, uint8_t) const override {}
-    void onTick(Player& player, Channel& channel) const override {
-        XmChannel& ch = static_cast<XmChannel&>(channel);
-        ch.volume = limitVolume(ch.volume + ch.volumeColumnSlideStep);
-        player.changeFlags |= ChangeVolume;
-    }
-};
+void volumeColumnSlideDownStep(Player& player, Channel& channel) {
+    XmChannel& ch = static_cast<XmChannel&>(channel);
+    ch.volume = limitVolume(ch.volume - ch.volumeColumnSlideStep);
+    player.changeFlags |= ChangeVolume;
+}
 
-const VolumeColumnSlideDown volumeColumnSlideDown;
-const VolumeColumnSlideUp volumeColumnSlideUp;
+void volumeColumnSlideUpStep(Player& player, Channel& channel) {
+    XmChannel& ch = static_cast<XmChannel&>(channel);
+    ch.volume = limitVolume(ch.volume + ch.volumeColumnSlideStep);
+    player.changeFlags |= ChangeVolume;
+}
+
+const EffectPair volumeColumnSlideDown{noRow, volumeColumnSlideDownStep};
+const EffectPair volumeColumnSlideUp{noRow, volumeColumnSlideUpStep};
 
 } // namespace
 

@@ -1,15 +1,10 @@
 #include "settings/dialog/ConfigDialog.h"
 
-#include "engine/Player.h"
-#include "engine/SongSettings.h"
-#include "host/PlaybackState.h"
 #include "resources/DialogIds.h"
-#include "settings/FormatEnables.h"
-#include "settings/SettingsFile.h"
-#include "song/SongSession.h"
 
 #include <commctrl.h>
 #include <cstdio>
+#include <initializer_list>
 
 namespace tolva {
 
@@ -76,8 +71,8 @@ uint32_t parseUnsigned(const char* text) {
 
 } // namespace
 
-ConfigDialog::ConfigDialog(HWND parent, HINSTANCE module, host::PlaybackState& state)
-    : ModalDialog(parent, IDD_CONFIG, module), state_(state) {}
+ConfigDialog::ConfigDialog(HWND parent, HINSTANCE module, SettingsOwner& owner)
+    : ModalDialog(parent, IDD_CONFIG, module), owner_(owner) {}
 
 bool ConfigDialog::onInitDialog() {
     SendDlgItemMessageW(hwnd_, IDC_LOOP_COUNT_SPIN, UDM_SETRANGE32, 1, MaxLoopCount);
@@ -92,7 +87,7 @@ bool ConfigDialog::onInitDialog() {
     comboAddItem(IDC_OUTPUT_BITS, "8", 8);
     comboAddItem(IDC_OUTPUT_BITS, "16", 16);
     comboAddItem(IDC_OUTPUT_BITS, "32", 32);
-    working_ = state_.settings;
+    working_ = owner_.liveSettings();
     showSettings(true);
     return true;
 }
@@ -281,18 +276,11 @@ void ConfigDialog::accept() {
         frequency = 44100;
     working_.mixingFrequency = frequency;
 
-    state_.settings = working_;
-    if (state_.currentModule && state_.currentModule->session) {
-        Player& player = state_.currentModule->session->player();
-        player.gain = playerGain(player, state_.settings);
-    }
-    applyFormatEnables(state_.settings);
-    if (!state_.settingsPath.empty())
-        saveSettings(state_.settingsPath.text, state_.settings);
+    owner_.applySettings(working_);
 }
 
-void runConfigDialog(HWND parent, HINSTANCE module, host::PlaybackState& state) {
-    ConfigDialog dialog(parent, module, state);
+void runConfigDialog(HWND parent, HINSTANCE module, SettingsOwner& owner) {
+    ConfigDialog dialog(parent, module, owner);
     dialog.runModal();
 }
 

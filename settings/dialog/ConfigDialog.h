@@ -1,11 +1,7 @@
 #pragma once
-#include "settings/Settings.h"
+#include "settings/dialog/SettingsOwner.h"
 #include "ui/framework/ButtonHandler.h"
 #include "ui/framework/Dialog.h"
-
-namespace tolva::host {
-struct PlaybackState;
-}
 
 namespace tolva {
 
@@ -13,7 +9,7 @@ namespace tolva {
 // and saves, and which Cancel throws away.
 class ConfigDialog : public ui::ModalDialog, private ui::ButtonHandler {
 public:
-    ConfigDialog(HWND parent, HINSTANCE module, host::PlaybackState& state);
+    ConfigDialog(HWND parent, HINSTANCE module, SettingsOwner& owner);
 
     bool onInitDialog() override;
     bool onButtonCommand(int id, UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -33,11 +29,11 @@ private:
     void showAmp();
     void accept();
 
-    host::PlaybackState& state_;
+    SettingsOwner& owner_;
     Settings working_;
 };
 
 // The host's configure request.
-void runConfigDialog(HWND parent, HINSTANCE module, host::PlaybackState& state);
+void runConfigDialog(HWND parent, HINSTANCE module, SettingsOwner& owner);
 
 } // namespace tolva

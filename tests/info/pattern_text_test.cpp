@@ -1,6 +1,10 @@
 // The pattern view's cell texts, from cells encoded by hand in each format's stored form.
-#include "engine/Player.h"
-#include "formats/PatternText.h"
+#include "formats/it/ItPlayer.h"
+#include "formats/mod/ModPlayer.h"
+#include "formats/mtm669/MtmPlayer.h"
+#include "formats/mtm669/Player669.h"
+#include "formats/s3m/S3mPlayer.h"
+#include "formats/xm/XmPlayer.h"
 
 #include <gtest/gtest.h>
 
@@ -10,15 +14,17 @@
 namespace tolva {
 namespace {
 
+using Writer = void (*)(const PatternDescription&, uint32_t, CellText*);
+
 // The texts of a pattern of `rows` rows stored as `bytes`.
-std::vector<std::string> texts(uint32_t format, const std::vector<uint8_t>& bytes, uint32_t rows,
-                               uint32_t channels, const uint8_t* columnChannel = nullptr) {
+std::vector<std::string> texts(Writer write, const std::vector<uint8_t>& bytes, uint32_t rows,
+                               uint32_t channels) {
     PatternDescription p;
     p.rows = rows;
     p.cells = bytes.empty() ? nullptr : bytes.data();
     p.size = static_cast<uint32_t>(bytes.size());
     std::vector<CellText> out(rows * channels);
-    EXPECT_TRUE(writePatternText(format, p, channels, columnChannel, out.data()));
+    write(p, channels, out.data());
     std::vector<std::string> result;
     for (const CellText& c : out)
         result.emplace_back(c.text);
@@ -69,13 +75,11 @@ TEST(PatternText, ModCellsWithEveryEffectAndEmptyCellsPastTheData) {
         addModCell(bytes, effect == 0 ? 0 : 13 + effect, effect, effect + 1, 0x5A);
     addModCell(bytes, 25, 0, 0, 0);
     addModCell(bytes, 0, 0, 0, 0);
-    for (uint32_t format : {FormatMod, FormatMod15}) {
-        auto t = texts(format, bytes, 2, 17);
-        // An arpeggio with a parameter is an effect; note 14 is period index 13, the C# above 856.
-        EXPECT_EQ(at(t, {0, 1, 12, 15, 16, 17, 33}),
-                  (Texts{"... 01 05A", "C#1 02 15A", "C-2 0D C5A", "D#2 10 F5A", "C-2 .. ...",
-                         "... .. ...", "... .. ..."}));
-    }
+    auto t = texts(writeModPatternText, bytes, 2, 17);
+    // An arpeggio with a parameter is an effect; note 14 is period index 13, the C# above 856.
+    EXPECT_EQ(at(t, {0, 1, 12, 15, 16, 17, 33}),
+              (Texts{"... 01 05A", "C#1 02 15A", "C-2 0D C5A", "D#2 10 F5A", "C-2 .. ...",
+                     "... .. ...", "... .. ..."}));
 }
 
 TEST(PatternText, MtmTrackCells) {
@@ -86,7 +90,7 @@ TEST(PatternText, MtmTrackCells) {
     p.rows = 64;
     p.tracks[0] = track.data();
     std::vector<CellText> out(64 * 2);
-    ASSERT_TRUE(writePatternText(FormatMtm, p, 2, nullptr, out.data()));
+    writeMtmPatternText(p, 2, out.data());
     EXPECT_STREQ(out[0].text, "C#2 1F A0F");
     EXPECT_STREQ(out[1].text, "... .. ..."); // no track in the second channel
     EXPECT_STREQ(out[2].text, "... .. ED3");
@@ -97,7 +101,7 @@ TEST(PatternText, Composer669Cells) {
     std::vector<uint8_t> bytes = {
         36 << 2 | 5 >> 4, (5 << 4 & 0xF0) | 9, 0x24, 0xFE, 0x07, 0xFF, 0xFF, 0xFF, 0x5F};
     bytes.resize(8 * 3 * 2, 0xFF);
-    auto t = texts(Format669, bytes, 2, 8);
+    auto t = texts(write669PatternText, bytes, 2, 8);
     EXPECT_EQ(at(t, {0, 1, 2, 8}),
               (Texts{"C-3 05 9 24", "... .. 7 ..", "... .. . 5F", "... .. . .."}));
 }
@@ -110,14 +114,19 @@ TEST(PatternText, S3mCellsWithEveryCommandAndTheColumnsThatPlay) {
     add(bytes, {0x20 | 2, 254, 0, 0x40 | 3, 7, 0x80 | 4, 26, 0x80, 0});
     for (uint8_t letter = 1; letter <= 26; ++letter)
         add(bytes, {0x80 | 1, letter, letter, 0});
-    auto t = texts(FormatS3m, bytes, 27, 5);
+    auto t = texts([](auto& p, uint32_t c, CellText* out) { writeS3mPatternText(p, c, out); },
+                   bytes, 27, 5);
     EXPECT_EQ(at(t, {0, 1, 2, 3, 4}), (Texts{"C-5 12 64 A06", "... .. .. .00", "^^^ .. .. .00",
                                              "... .. 07 .00", "... .. .. Z80"}));
     for (uint32_t letter = 1; letter <= 26; ++letter)
         EXPECT_EQ(t[letter * 5 + 1], command("... .. .. ", 'A' + letter - 1, letter));
 
-    const uint8_t columns[2] = {0, 5};
-    t = texts(FormatS3m, {0x20 | 5, 0x31, 1, 0}, 1, 2, columns);
+    t = texts(
+        [](auto& p, uint32_t c, CellText* out) {
+            const uint8_t columns[2] = {0, 5};
+            writeS3mPatternText(p, c, out, columns);
+        },
+        {0x20 | 5, 0x31, 1, 0}, 1, 2);
     EXPECT_EQ(at(t, {0, 1}), (Texts{"... .. .. .00", "C#3 01 .. .00"}));
 }
 
@@ -132,7 +141,7 @@ TEST(PatternText, XmPackedAndFullCells) {
         add(bytes, {0x80 | 0x04, static_cast<uint8_t>(high << 4 | 3)});
     for (uint8_t effect = 0; effect < 36; ++effect)
         add(bytes, {0x80 | 0x08 | 0x10, effect, 0x40});
-    auto t = texts(FormatXm, bytes, 51, 1);
+    auto t = texts(writeXmPatternText, bytes, 51, 1);
     EXPECT_EQ(at(t, {0, 1, 2, 3, 4}), (Texts{"C-4 03 40 F06", "=== .. .. ...", "... .. .. ...",
                                              "... .. .. ...", "... .. -A Z12"}));
     for (uint32_t high = 6; high < 16; ++high)
@@ -156,7 +165,7 @@ TEST(PatternText, ItCellsVolumeColumnAndRepeatedValues) {
     add(bytes, {0x80 | 1, 0x01, 254, 0, 0x80 | 1, 0x01, 130, 0});
     for (uint8_t letter = 1; letter <= 26; ++letter)
         add(bytes, {0x80 | 1, 0x08, letter, 0x7F, 0});
-    auto t = texts(FormatIt, bytes, 35, 2);
+    auto t = texts(writeItPatternText, bytes, 35, 2);
     // Command 0 shows no letter; its parameter stays.
     EXPECT_EQ(at(t, {0, 1, 2, 4, 6, 8, 10, 12, 14, 16}),
               (Texts{"C-5 07 64 A03", "... .. .. .00", "=== 07p32 .10", "=== 07p32 .10",
@@ -164,13 +173,6 @@ TEST(PatternText, ItCellsVolumeColumnAndRepeatedValues) {
                      "^^^ .. .. .00", "~~~ .. .. .00"}));
     for (uint32_t letter = 1; letter <= 26; ++letter)
         EXPECT_EQ(t[(8 + letter) * 2], command("... .. .. ", 'A' + letter - 1, 0x7F)) << letter;
-}
-
-TEST(PatternText, UnknownFormatWritesNothing) {
-    PatternDescription p;
-    CellText cell;
-    EXPECT_FALSE(writePatternText(99, p, 1, nullptr, &cell));
-    EXPECT_STREQ(cell.text, "");
 }
 
 } // namespace

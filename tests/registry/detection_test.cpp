@@ -99,8 +99,9 @@ TEST(Registry, FilesAreTakenByTheFirstHandlerInRegistryOrderThatKnowsThem) {
 
 TEST(Registry, EachFormatSwitchBelongsToTheHandlerOfItsIndex) {
     FormatsEnabled formats;
-    EXPECT_EQ(std::tuple(formatHandler(0), formatHandler(1), formatHandler(4), formatHandler(6)),
-              std::tuple(&modHandler(), &handler669(), &xmHandler(), &mod15Handler()));
+    EXPECT_EQ((std::vector<std::string>{formatName(Format669), formatName(FormatXm),
+                                        formatName(FormatMod15)}),
+              (std::vector<std::string>{"669 Composer", "FastTracker 2", "Amiga Protracker"}));
     EXPECT_EQ(formatHandler(7), nullptr);
     for (uint32_t off = 0; off < FormatHandlerCount; ++off) {
         Settings s;

@@ -1,23 +1,16 @@
 #include "ui/info/InfoDialog.h"
 
 #include "engine/Player.h"
-#include "host/ModuleCache.h"
-#include "host/PlaybackState.h"
 #include "resources/DialogIds.h"
-#include "song/SongSession.h"
+#include "song/FormatRegistry.h"
 #include "ui/framework/SharedFont.h"
 #include "ui/info/NumberText.h"
 
 #include <cstdio>
-#include <cstring>
 
 namespace tolva::ui {
 
 namespace {
-
-const char* const FormatNames[] = {"Amiga Protracker", "669 Composer",  "MultiTracker",
-                                   "Scream Tracker 3", "FastTracker 2", "Impulse Tracker",
-                                   "Amiga Protracker"};
 
 // The dialog's last place on the screen while the plug-in stays loaded (width 0: none yet).
 struct Placement {
@@ -31,13 +24,9 @@ const int WhiteFields[] = {IDC_INFO_FILE,   IDC_INFO_SIZE,        IDC_INFO_TITLE
 
 } // namespace
 
-InfoDialog::InfoDialog(HWND parent, HINSTANCE module, host::ModuleRef& shown)
+InfoDialog::InfoDialog(HWND parent, HINSTANCE module, ShownModule& shown)
     : ModalDialog(parent, IDD_INFO, module), shown_(shown), messagePage_(*this, module),
       samplesPage_(*this, module), instrumentsPage_(*this, module), patternsPage_(*this, module) {}
-
-Player* InfoDialog::player() const {
-    return shown_ && shown_->session ? &shown_->session->player() : nullptr;
-}
 
 void InfoDialog::instrumentSelected(uint32_t instrument) {
     Player* p = player();
@@ -46,7 +35,7 @@ void InfoDialog::instrumentSelected(uint32_t instrument) {
 }
 
 bool InfoDialog::onInitDialog() {
-    host::state.infoDialog = hwnd_;
+    shown_.setDialog(hwnd_);
     createSharedFont();
     fillHeader();
     Player* p = player();
@@ -71,16 +60,15 @@ bool InfoDialog::onInitDialog() {
 void InfoDialog::fillHeader() {
     Player* p = player();
     char text[160];
-    formatNumber(text, sizeof text, shown_->fileSize, true);
+    formatNumber(text, sizeof text, shown_.fileSize(), true);
     setControlText(IDC_INFO_SIZE, text);
-    setControlText(IDC_INFO_FILE, shown_->fileName);
+    setControlText(IDC_INFO_FILE, shown_.fileName());
     if (!p)
         return;
     setControlText(IDC_INFO_TITLE, p->song.title);
     char creator[CreatorTextSize] = {};
     p->creatorText(creator, sizeof creator);
-    const uint32_t format = p->formatType();
-    std::snprintf(text, sizeof text, "%s%s", format < 7 ? FormatNames[format] : "", creator);
+    std::snprintf(text, sizeof text, "%s%s", formatName(p->formatType()), creator);
     setControlText(IDC_INFO_FORMAT, text);
     formatNumber(text, sizeof text, p->channelCount(), true);
     setControlText(IDC_INFO_TRACKS, text);
@@ -131,39 +119,21 @@ INT_PTR InfoDialog::onUnhandled(UINT message, WPARAM wParam, LPARAM lParam, bool
         return 0;
     }
     if (message == RefreshMessage) {
-        takePlayingModule();
+        Player* before = player();
+        if (shown_.takePlayingModule())
+            refresh(player() != before);
         handled = true;
         return 0;
     }
     if (message == LoadSampleDataMessage) {
-        loadSampleData();
+        if (shown_.loadSampleData())
+            refresh(true);
+        else
+            closeDialog();
         handled = true;
         return 0;
     }
     return ModalDialog::onUnhandled(message, wParam, lParam, handled);
-}
-
-void InfoDialog::takePlayingModule() {
-    const host::ModuleRef& playing = host::state.currentModule;
-    if (!playing || !shown_ || playing.get() == shown_.get() ||
-        std::strcmp(playing->fileName, shown_->fileName) != 0 || !shown_->infoOnly ||
-        playing->infoOnly || !playing->session)
-        return;
-    Player* before = player();
-    shown_ = playing;
-    refresh(player() != before);
-}
-
-void InfoDialog::loadSampleData() {
-    char file[host::MaxFileNameLength + 1];
-    std::memcpy(file, shown_->fileName, sizeof file);
-    host::ModuleRef full = host::acquireModule(file, false);
-    if (!full || !full->session) {
-        closeDialog();
-        return;
-    }
-    shown_ = full;
-    refresh(true);
 }
 
 void InfoDialog::refresh(bool newSong) {
@@ -200,17 +170,17 @@ bool InfoDialog::onResize(const RECT&, int dx, int dy) {
 }
 
 void InfoDialog::onClose() {
-    host::state.infoDialog = nullptr;
+    shown_.setDialog(nullptr);
     deleteSharedFont();
     RECT r;
     GetWindowRect(hwnd_, &r);
     lastPlacement = {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-void runInfoDialog(HWND parent, HINSTANCE module, host::ModuleRef& shown) {
+void runInfoDialog(HWND parent, HINSTANCE module, ShownModule& shown) {
     InfoDialog dialog(parent, module, shown);
     dialog.runModal();
-    host::state.infoDialog = nullptr;
+    shown.setDialog(nullptr);
 }
 
 } // namespace tolva::ui

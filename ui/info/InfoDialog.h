@@ -1,5 +1,4 @@
 #pragma once
-#include "host/LoadedModule.h"
 #include "ui/framework/ButtonHandler.h"
 #include "ui/framework/Dialog.h"
 #include "ui/framework/TabPageSet.h"
@@ -7,15 +6,12 @@
 #include "ui/info/MessagePage.h"
 #include "ui/info/PatternsPage.h"
 #include "ui/info/SamplesPage.h"
-
-namespace tolva {
-class Player;
-}
+#include "ui/info/ShownModule.h"
 
 namespace tolva::ui {
 
 // The module information dialog: the file, its header summary and the tab pages. It shows
-// the module held in `module` and follows reloads of it.
+// the module `shown` and follows reloads of it.
 class InfoDialog : public ModalDialog, private ButtonHandler {
 public:
     // Posted by the playback side when it has loaded a file.
@@ -23,10 +19,10 @@ public:
     // Posted by the Samples page's "Load Sample Data".
     static constexpr UINT LoadSampleDataMessage = WM_USER + 2;
 
-    InfoDialog(HWND parent, HINSTANCE module, host::ModuleRef& shown);
+    InfoDialog(HWND parent, HINSTANCE module, ShownModule& shown);
 
-    Player* player() const;
-    bool infoOnly() const { return shown_ && shown_->infoOnly; }
+    Player* player() const { return shown_.player(); }
+    bool infoOnly() const { return shown_.infoOnly(); }
     // The Instruments page names the instrument whose samples the Samples page lists.
     void instrumentSelected(uint32_t instrument);
 
@@ -44,10 +40,8 @@ private:
 
     void fillHeader();
     void refresh(bool newSong);
-    void takePlayingModule();
-    void loadSampleData();
 
-    host::ModuleRef& shown_;
+    ShownModule& shown_;
     int layoutCarry_ = 0;
     MessagePage messagePage_;
     SamplesPage samplesPage_;
@@ -58,6 +52,6 @@ private:
 
 // The host's file-information request for a module with a session: runs the dialog with
 // `shown` as its module; the dialog may replace it by a fuller load of the same file.
-void runInfoDialog(HWND parent, HINSTANCE module, host::ModuleRef& shown);
+void runInfoDialog(HWND parent, HINSTANCE module, ShownModule& shown);
 
 } // namespace tolva::ui

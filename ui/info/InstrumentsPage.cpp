@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 
 namespace tolva::ui {
 
@@ -17,14 +16,6 @@ constexpr COLORREF GridLine = 0xC8C8C8;
 constexpr COLORREF EnvelopeLine = 0x00FFFF;
 constexpr COLORREF LoopMarker = 0xA0A0A0;
 constexpr COLORREF SustainMarker = 0xA04646;
-
-uint16_t word(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-
-const char* yesNo(uint8_t flag) {
-    return flag ? "On" : "Off";
-}
 
 } // namespace
 
@@ -62,12 +53,9 @@ void InstrumentsPage::reload() {
     for (uint32_t i = 0; i < player->instrumentCount(); ++i) {
         InstrumentDescription d;
         player->describeInstrument(d, i);
-        char number[16], name[32] = {};
+        char number[16];
         formatNumber(number, sizeof number, i + 1, false, 3);
-        if (d.valid)
-            std::memcpy(name, d.marker == XmInstrumentMarker ? d.bytes + 4 : d.bytes + 0x20,
-                        d.marker == XmInstrumentMarker ? 22 : 26);
-        const char* texts[] = {number, name};
+        const char* texts[] = {number, d.valid ? d.name : ""};
         setListRow(IDC_INSTRUMENT_LIST, static_cast<int>(i), 2, texts, i);
     }
     showInstrument();
@@ -93,55 +81,10 @@ void InstrumentsPage::showInstrument() {
     Player* player = owner_.player();
     if (!player)
         return;
-    player->describeInstrument(instrument_, selected_);
-    const uint8_t* b = instrument_.bytes;
-    char value[64];
-    auto number = [&](int n) {
-        formatNumber(value, sizeof value, n);
-        return value;
-    };
-    if (instrument_.valid && instrument_.marker == XmInstrumentMarker) {
-        static const char* const Vibratos[] = {"Sine", "Square", "Ramp Down", "Ramp Up"};
-        addProperty("Vib Type:", Vibratos[b[235] & 3]);
-        addProperty("Vib Depth:", number(b[237]));
-        addProperty("Vib Rate:", number(b[238]));
-        addProperty("Vib Sweep:", number(b[236]));
-        addProperty("Volume Envelope:", yesNo(b[233] & 1));
-        addProperty("Pan Envelope:", yesNo(b[234] & 1));
-        addProperty("Loop:", yesNo(b[233] & 4));
-        addProperty("Loop Begin:", number(b[228]));
-        addProperty("Sustain:", yesNo(b[233] & 2));
-        addProperty("Sustain point:", number(b[227]));
-        addProperty("Volume Fadeout:", number(word(b + 239)));
-    } else if (instrument_.valid) {
-        static const char* const Actions[] = {"Note Cut", "Continue", "Note Off", "Note Fade"};
-        static const char* const Checks[] = {"Disabled", "Note", "Sample", "Instrument"};
-        char dosName[13] = {};
-        std::memcpy(dosName, b + 0x04, 12);
-        addProperty("Dosname:", dosName);
-        addProperty("NNA:", Actions[b[0x11] & 3]);
-        addProperty("DCT:", Checks[b[0x12] & 3]);
-        addProperty("DCA:", Actions[b[0x13] & 3]);
-        addProperty("Volume Envelope:", yesNo(b[0x130] & 1));
-        addProperty("Pan Envelope:", yesNo(b[0x182] & 1));
-        addProperty("Freq Envelope", yesNo(b[0x1D4] & 1));
-        addProperty("Carry:", yesNo(b[0x130] & 8));
-        addProperty("Loop:", yesNo(b[0x130] & 2));
-        addProperty("Loop Begin:", number(b[0x132]));
-        addProperty("Loop End:", number(b[0x133]));
-        addProperty("SusLoop:", yesNo(b[0x130] & 4));
-        addProperty("SusLoop Begin:", number(b[0x134]));
-        addProperty("SusLoop End:", number(b[0x135]));
-        addProperty("Global Volume:", number(b[0x18]));
-        addProperty("Fadeout:", number(word(b + 0x14)));
-        addProperty("Volume Swing(%):", number(b[0x1A]));
-        addProperty("Default Pan:", (b[0x19] & 0x80) ? "Off" : number(b[0x19] & 0x7F));
-        addProperty("P-P Center:", number(b[0x17]));
-        addProperty("P-P Separation:", number(static_cast<int8_t>(b[0x16])));
-        addProperty("Pan Swing:", number(b[0x1B]));
-        addProperty("Default Cutoff:", (b[0x3A] & 0x80) ? number(b[0x3A] & 0x7F) : "Off");
-        addProperty("Def Resonance:", (b[0x3B] & 0x80) ? number(b[0x3B] & 0x7F) : "Off");
-    }
+    PropertyList properties;
+    player->describeInstrumentProperties(properties, selected_);
+    for (uint32_t i = 0; i < properties.count; ++i)
+        addProperty(properties.lines[i].label, properties.lines[i].value);
     if (player->samplesBelongToInstruments())
         for (uint32_t i = 0; i < player->instrumentSampleCount(selected_); ++i) {
             SampleDescription s;
@@ -157,7 +100,8 @@ void InstrumentsPage::showInstrument() {
 void InstrumentsPage::showEnvelope() {
     clearList(IDC_ENVELOPE_POINTS);
     EnvelopeView envelope;
-    readEnvelope(instrument_, kind_, envelope);
+    if (Player* player = owner_.player())
+        player->describeEnvelope(envelope, selected_, kind_);
     for (uint32_t i = 0; i < envelope.count; ++i) {
         char tick[16], level[16];
         formatNumber(tick, sizeof tick, envelope.ticks[i]);

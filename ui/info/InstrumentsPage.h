@@ -1,6 +1,5 @@
 #pragma once
 #include "engine/Descriptions.h"
-#include "formats/InstrumentEnvelopes.h"
 #include "ui/framework/BackBuffer.h"
 #include "ui/framework/ButtonHandler.h"
 #include "ui/info/ListPage.h"
@@ -34,7 +33,6 @@ private:
     uint32_t selected_ = 0;
     uint32_t kind_ = 0;
     int propertyRows_ = 0;
-    InstrumentDescription instrument_;
     BackBuffer graph_;
 };
 

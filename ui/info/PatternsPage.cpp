@@ -1,7 +1,6 @@
 #include "ui/info/PatternsPage.h"
 
 #include "engine/Player.h"
-#include "formats/s3m/S3mPlayer.h"
 #include "resources/DialogIds.h"
 #include "ui/info/InfoDialog.h"
 #include "ui/info/NumberText.h"
@@ -71,30 +70,25 @@ void PatternsPage::reload() {
     Player* player = owner_.player();
     if (!player)
         return;
-    formatType_ = player->formatType();
     player->describeSong(description_);
-    uint32_t channels = std::min(description_.channelCount, DescribedChannels);
-    columnChannel_.assign(channels, 0);
-    for (uint32_t c = 0; c < channels; ++c)
-        columnChannel_[c] = static_cast<uint8_t>(
-            formatType_ == FormatS3m ? static_cast<S3mPlayer*>(player)->s3mChannelOf(c) : c);
+    channels_ = std::min(description_.channelCount, DescribedChannels);
 
     int row = 0;
-    for (const int32_t* order = description_.orders; order && *order != -3; ++order, ++row) {
+    for (const int32_t* order = description_.orders; order && *order != OrderEnd; ++order, ++row) {
         char index[16], pattern[16];
         formatNumber(index, sizeof index, row, false, 3);
-        if (*order == -1)
+        if (*order == OrderSkip)
             std::snprintf(pattern, sizeof pattern, "+++");
-        else if (*order == -2)
+        else if (*order < 0)
             std::snprintf(pattern, sizeof pattern, "---");
         else
             formatNumber(pattern, sizeof pattern, *order, false, 3);
         const char* texts[] = {index, pattern};
         setListRow(IDC_ORDER_LIST, row, 2, texts, row);
     }
-    std::vector<int> widths(channels + 1, 110);
+    std::vector<int> widths(channels_ + 1, 110);
     widths[0] = 40;
-    setListColumns(IDC_PATTERN_GRID, static_cast<int>(channels + 1), widths.data(), true);
+    setListColumns(IDC_PATTERN_GRID, static_cast<int>(channels_ + 1), widths.data(), true);
     showPattern(description_.orders ? description_.orders[0] : -1);
 }
 
@@ -110,7 +104,7 @@ void PatternsPage::showPattern(int pattern) {
     filled_ = false;
     Player* player = owner_.player();
     if (pattern >= 0 && player) {
-        const uint32_t channels = static_cast<uint32_t>(columnChannel_.size());
+        const uint32_t channels = channels_;
         std::vector<const char*> texts(channels + 1);
         std::vector<std::string> numbers(channels + 1);
         for (uint32_t c = 1; c <= channels; ++c)
@@ -124,8 +118,7 @@ void PatternsPage::showPattern(int pattern) {
         player->describePattern(description, static_cast<uint32_t>(pattern));
         rows_ = description.rows;
         cells_.assign(static_cast<std::size_t>(rows_) * channels, CellText{});
-        if (writePatternText(formatType_, description, channels, columnChannel_.data(),
-                             cells_.data())) {
+        if (player->writePatternText(description, channels, cells_.data())) {
             for (uint32_t r = 0; r < rows_; ++r) {
                 numbers[0] = std::to_string(r);
                 texts[0] = numbers[0].c_str();
@@ -153,7 +146,7 @@ bool PatternsPage::drawItem(int listId, int item, UINT, HDC dc, const RECT&) {
     if (!filled_)
         return true;
     HWND grid = control(IDC_PATTERN_GRID);
-    const int columns = static_cast<int>(columnChannel_.size()) + 1;
+    const int columns = static_cast<int>(channels_) + 1;
     const bool shaded = item % 4 == 2;
     wchar_t text[CellTextCapacity + 8];
     HPEN edge = CreatePen(PS_SOLID, 1, CellEdge);

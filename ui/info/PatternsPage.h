@@ -1,6 +1,6 @@
 #pragma once
+#include "engine/CellText.h"
 #include "engine/Descriptions.h"
-#include "formats/PatternText.h"
 #include "ui/info/ListPage.h"
 
 #include <vector>
@@ -29,10 +29,9 @@ private:
 
     SongDescription description_;
     bool filled_ = false;
-    uint32_t formatType_ = 0;
+    uint32_t channels_ = 0; // grid columns after the row numbers
     uint32_t rows_ = 0;
     std::vector<CellText> cells_;
-    std::vector<uint8_t> columnChannel_; // stored channel of each grid column
 };
 
 } // namespace tolva::ui

@@ -1,7 +1,7 @@
 #include "ui/info/SamplesPage.h"
 
 #include "engine/Player.h"
-#include "formats/PatternText.h"
+#include "engine/CellText.h"
 #include "resources/DialogIds.h"
 #include "ui/info/InfoDialog.h"
 #include "ui/info/NumberText.h"

@@ -1,0 +1,26 @@
+#include "formats/mod/ModPlayer.h"
+
+namespace tolva {
+
+void writeModPatternText(const PatternDescription& p, uint32_t channels, CellText* out) {
+    for (uint32_t row = 0; row < p.rows; ++row)
+        for (uint32_t c = 0; c < channels; ++c) {
+            CellText& cell = out[row * channels + c];
+            const std::size_t at = (static_cast<std::size_t>(row) * channels + c) * ModCellSize;
+            if (!p.cells || at + ModCellSize > p.size) {
+                writeProTrackerCell(cell, 0, 0, 0, 0);
+                continue;
+            }
+            const uint8_t* b = p.cells + at;
+            const uint32_t word = b[0] | b[1] << 8;
+            writeProTrackerCell(cell, word & 0x7F, word >> 11, word >> 7 & 15, b[2]);
+        }
+}
+
+bool ModPlayer::writePatternText(const PatternDescription& pattern, uint32_t channels,
+                                 CellText* out) {
+    writeModPatternText(pattern, channels, out);
+    return true;
+}
+
+} // namespace tolva

@@ -315,8 +315,7 @@ void ItPlayer::describePattern(PatternDescription& out, uint32_t index) {
 
 uint32_t identifyIt(InputStream& stream) {
     uint8_t magic[4];
-    stream.seek(0, SeekFromStart);
-    if (stream.read(sizeof(magic), magic))
+    if (!readAt(stream, 0, sizeof magic, magic))
         return IdentifyUnreadable;
     return std::memcmp(magic, "IMPM", 4) == 0 ? IdentifyMatch : IdentifyNotThisFormat;
 }

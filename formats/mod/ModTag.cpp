@@ -45,15 +45,15 @@ uint32_t modTagChannels(const uint8_t tag[4]) {
 
 bool hasIceTag(InputStream& stream) {
     constexpr uint32_t IceTagOffset = 1464;
-    uint8_t tag[4] = {};
-    if (stream.seek(IceTagOffset, SeekFromStart) != 0 || stream.read(4, tag) != 0)
+    uint8_t tag[4];
+    if (!readAt(stream, IceTagOffset, sizeof tag, tag))
         return false;
     return std::memcmp(tag, "IT10", 4) == 0 || std::memcmp(tag, "MTN\0", 4) == 0;
 }
 
 uint32_t findModTag(InputStream& stream, uint32_t* tagValue) {
-    uint8_t tag[4] = {};
-    if (stream.seek(ModTagOffset, SeekFromStart) != 0 || stream.read(4, tag) != 0)
+    uint8_t tag[4];
+    if (!readAt(stream, ModTagOffset, sizeof tag, tag))
         return 0;
     if (tagValue)
         *tagValue = static_cast<uint32_t>(tag[0]) << 24 | static_cast<uint32_t>(tag[1]) << 16 |

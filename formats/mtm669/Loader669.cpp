@@ -76,8 +76,7 @@ bool readPatterns(InputStream& stream, Song& song, uint32_t patternCount) {
 
 uint32_t identify669(InputStream& stream) {
     uint8_t magic[2];
-    stream.seek(0, SeekFromStart);
-    if (stream.read(sizeof(magic), magic))
+    if (!readAt(stream, 0, sizeof magic, magic))
         return IdentifyUnreadable;
     if (std::memcmp(magic, "if", 2) != 0 && std::memcmp(magic, "JN", 2) != 0)
         return IdentifyNotThisFormat;

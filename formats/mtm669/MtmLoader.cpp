@@ -65,8 +65,7 @@ uint32_t usedSlots(MtmPlayer& player) {
 
 uint32_t identifyMtm(InputStream& stream) {
     uint8_t magic[4];
-    stream.seek(0, SeekFromStart);
-    if (stream.read(sizeof(magic), magic))
+    if (!readAt(stream, 0, sizeof magic, magic))
         return IdentifyUnreadable;
     return std::memcmp(magic, "MTM", 3) == 0 ? IdentifyMatch : IdentifyNotThisFormat;
 }

@@ -176,8 +176,7 @@ void loadPatterns(InputStream& stream, S3mPlayer& player, const uint8_t* parapoi
 
 uint32_t identifyS3m(InputStream& stream) {
     uint8_t header[96];
-    stream.seek(0, SeekFromStart);
-    if (stream.read(sizeof(header), header))
+    if (!readAt(stream, 0, sizeof header, header))
         return IdentifyUnreadable;
     return std::memcmp(header + 44, "SCRM", 4) == 0 ? IdentifyMatch : IdentifyNotThisFormat;
 }

@@ -3,6 +3,7 @@
 #include "formats/LittleEndian.h"
 #include "formats/xm/XmDeltaDecoder.h"
 #include "formats/xm/XmPlayer.h"
+#include "song/FormatHandler.h"
 #include "song/InputStream.h"
 
 #include <algorithm>
@@ -208,16 +209,15 @@ bool loadInstruments(InputStream& stream, XmPlayer& player, uint32_t count) {
 
 uint32_t identifyXm(InputStream& stream) {
     uint8_t id[IdBlockBytes];
-    stream.seek(0, SeekFromStart);
-    if (stream.read(IdBlockBytes, id) != 0)
-        return 1;
+    if (!readAt(stream, 0, IdBlockBytes, id))
+        return IdentifyUnreadable;
     for (uint32_t i = 0; i < IdTextLength; ++i) {
         const uint8_t c = id[i] >= 'A' && id[i] <= 'Z' ? static_cast<uint8_t>(id[i] + 32) : id[i];
         if (c != static_cast<uint8_t>(IdText[i]))
-            return 3;
+            return IdentifyNotThisFormat;
     }
     const uint32_t version = readLe16(id + VersionOffset);
-    return version == 0x0103 || version == 0x0104 ? 0 : 2;
+    return version == 0x0103 || version == 0x0104 ? IdentifyMatch : IdentifyUnsupported;
 }
 
 std::unique_ptr<Player> loadXm(InputStream& stream, bool infoOnly, Mixer* mixer) {

@@ -3,6 +3,7 @@
 #include "RenderJob.h"
 #include "SongLoader.h"
 #include "TimeText.h"
+#include "WorkerPool.h"
 
 #include <algorithm>
 #include <chrono>
@@ -118,15 +119,7 @@ int RenderCommand::run() {
         request.seed = seed_;
     request.replace = force_;
 
-    std::atomic<std::size_t> next{0};
-    auto work = [&] {
-        for (std::size_t i = next++; i < jobs.size(); i = next++)
-            renderJob(jobs[i], request);
-    };
-    std::vector<std::thread> workers;
-    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
-    for (std::size_t i = 0; i < std::min(cores, jobs.size()); ++i)
-        workers.emplace_back(work);
+    WorkerPool workers(jobs.size(), [&](std::size_t i) { renderJob(jobs[i], request); });
 
     // Failures are told as songs finish, in the order given.
     ProgressBar bar;
@@ -148,8 +141,6 @@ int RenderCommand::run() {
         if (told < jobs.size())
             std::this_thread::sleep_for(PollInterval);
     }
-    for (std::thread& worker : workers)
-        worker.join();
     return status;
 }
 

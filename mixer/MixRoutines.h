@@ -29,10 +29,18 @@ struct LastFrame {
     int32_t right;
 };
 
+// The registers the accumulate loops work in: SSE2's 128 bits (the reference, and all the
+// plug-in has), or AVX2's 256 bits, which only the native tool carries.
+enum class VectorWidth { Sse2, Avx2 };
+
+// The widest loops this build has and the processor runs.
+VectorWidth widestVectors();
+
 // Resamples `frames` frames of a voice (in pairs) and adds them to the stereo accumulator.
-// Answers the frames added; fewer when the voice stopped.
+// Answers the frames added; fewer when the voice stopped. Every width gives the same sums.
 uint32_t accumulateRun(VoiceCursor& cursor, int32_t* accumulator, uint32_t frames,
-                       const RunGains& gains, bool interpolate, LastFrame& last);
+                       const RunGains& gains, bool interpolate, LastFrame& last,
+                       VectorWidth width = widestVectors());
 
 // Resamples into floats (one per frame, or left and right for stereo data) scaled to [-1, 1)
 // without any gain. Answers the frames written.

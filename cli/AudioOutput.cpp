@@ -17,7 +17,11 @@ namespace {
 
 class StandardOutput final : public AudioOutput {
 public:
-    explicit StandardOutput(uint32_t bits) : frameBytes_(2 * bits / 8) {}
+    // A pipe takes a pipe's worth of blocks per write rather than a page at a time.
+    explicit StandardOutput(uint32_t bits) : frameBytes_(2 * bits / 8) {
+        static char buffer[1 << 16];
+        std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+    }
 
     bool write(const void* frames, uint32_t count) override {
         return std::fwrite(frames, frameBytes_, count, stdout) == count;

@@ -8,10 +8,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <deque>
+#include <mutex>
 #include <set>
 #include <sys/stat.h>
-#include <thread>
 
 namespace tolva::cli {
 
@@ -119,7 +120,15 @@ int RenderCommand::run() {
         request.seed = seed_;
     request.replace = force_;
 
-    WorkerPool workers(jobs.size(), [&](std::size_t i) { renderJob(jobs[i], request); });
+    // Each finished song wakes the loop below at once: a render of one short song should not
+    // wait out a poll interval at its end.
+    std::mutex finishing;
+    std::condition_variable finished;
+    WorkerPool workers(jobs.size(), [&](std::size_t i) {
+        renderJob(jobs[i], request);
+        std::lock_guard<std::mutex> lock(finishing);
+        finished.notify_one();
+    });
 
     // Failures are told as songs finish, in the order given.
     ProgressBar bar;
@@ -138,8 +147,9 @@ int RenderCommand::run() {
         std::string note;
         const int permille = progress(jobs, rate, note);
         bar.update(permille, note);
+        std::unique_lock<std::mutex> lock(finishing);
         if (told < jobs.size())
-            std::this_thread::sleep_for(PollInterval);
+            finished.wait_for(lock, PollInterval, [&] { return jobs[told].finished.load(); });
     }
     return status;
 }

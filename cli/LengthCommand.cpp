@@ -33,13 +33,17 @@ int LengthCommand::run() {
         std::atomic<bool> finished{false};
     };
     std::deque<Scan> scans(files_.size());
-    WorkerPool workers(files_.size(), [&](std::size_t i) {
-        LoadedSong song;
-        scans[i].loaded = loadSong(files_[i], settings, song, scans[i].failure);
-        scans[i].length = song.length;
-        scans[i].finished = true;
-        scans[i].finished.notify_one();
-    });
+    WorkerPool workers(
+        files_.size(),
+        [&](std::size_t i) {
+            LoadedSong song;
+            scans[i].loaded = loadSong(files_[i], settings, song, scans[i].failure);
+            scans[i].length = song.length;
+            scans[i].finished = true;
+            scans[i].finished.notify_one();
+        },
+        true);
+    workers.help();
     int status = ExitOk;
     for (std::size_t i = 0; i < files_.size(); ++i) {
         scans[i].finished.wait(false);

@@ -120,18 +120,24 @@ int RenderCommand::run() {
         request.seed = seed_;
     request.replace = force_;
 
+    ProgressBar bar;
     // Each finished song wakes the loop below at once: a render of one short song should not
     // wait out a poll interval at its end.
     std::mutex finishing;
     std::condition_variable finished;
-    WorkerPool workers(jobs.size(), [&](std::size_t i) {
-        renderJob(jobs[i], request);
-        std::lock_guard<std::mutex> lock(finishing);
-        finished.notify_one();
-    });
+    WorkerPool workers(
+        jobs.size(),
+        [&](std::size_t i) {
+            renderJob(jobs[i], request);
+            std::lock_guard<std::mutex> lock(finishing);
+            finished.notify_one();
+        },
+        !bar.shown());
+    // Without a bar to draw, this thread renders songs too.
+    if (!bar.shown())
+        workers.help();
 
     // Failures are told as songs finish, in the order given.
-    ProgressBar bar;
     std::size_t told = 0;
     int status = ExitOk;
     while (told < jobs.size()) {

@@ -45,16 +45,6 @@ __m128i broadcast(uint32_t value) {
 
 } // namespace
 
-VectorWidth widestVectors() {
-#if TOLVA_WIDE_MIXING
-    static const VectorWidth widest =
-        __builtin_cpu_supports("avx2") ? VectorWidth::Avx2 : VectorWidth::Sse2;
-    return widest;
-#else
-    return VectorWidth::Sse2;
-#endif
-}
-
 uint32_t accumulateRun(VoiceCursor& cursor, int32_t* accumulator, uint32_t frames,
                        const RunGains& g, bool interpolate, LastFrame& last, VectorWidth width) {
     AccumulateTarget t;

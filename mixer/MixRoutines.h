@@ -1,4 +1,5 @@
 #pragma once
+#include "mixer/VectorWidth.h"
 #include "mixer/Voice.h"
 #include "mixer/VoiceCursor.h"
 
@@ -28,13 +29,6 @@ struct LastFrame {
     int32_t left;
     int32_t right;
 };
-
-// The registers the accumulate loops work in: SSE2's 128 bits (the reference, and all the
-// plug-in has), or AVX2's 256 bits, which only the native tool carries.
-enum class VectorWidth { Sse2, Avx2 };
-
-// The widest loops this build has and the processor runs.
-VectorWidth widestVectors();
 
 // Resamples `frames` frames of a voice (in pairs) and adds them to the stereo accumulator.
 // Answers the frames added; fewer when the voice stopped. Every width gives the same sums.

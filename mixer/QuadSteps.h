@@ -107,8 +107,9 @@ struct QuadSteps {
                 left = _mm256_mul_epu32(values, leftToLeft);
                 right = _mm256_mul_epu32(values, leftToRight);
             }
-            __m256i contribution = _mm256_or_si256(
-                _mm256_srli_epi64(left, 36), _mm256_slli_epi64(_mm256_srli_epi64(right, 36), 32));
+            // right >> 4 holds right >> 36 in its high half.
+            __m256i contribution =
+                _mm256_blend_epi32(_mm256_srli_epi64(left, 36), _mm256_srli_epi64(right, 4), 0xAA);
             contribution = _mm256_sub_epi32(contribution, bias);
             contribution = _mm256_sub_epi32(_mm256_xor_si256(contribution, negate), negate);
             contribution = _mm256_add_epi32(contribution, hold);

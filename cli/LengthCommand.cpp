@@ -2,8 +2,11 @@
 #include "DisplayText.h"
 #include "SongLoader.h"
 #include "TimeText.h"
+#include "WorkerPool.h"
 
+#include <atomic>
 #include <cstdio>
+#include <deque>
 #include <nlohmann/json.hpp>
 
 namespace tolva::cli {
@@ -22,27 +25,47 @@ int LengthCommand::run() {
     if (!resolveSettings(settings))
         return ExitFailure;
     enableFormats(settings);
-    int status = ExitOk;
-    for (const std::string& file : files_) {
-        LoadedSong song;
+    // Scanned side by side, told in the order given as soon as each one's turn comes.
+    struct Scan {
+        SongLength length;
         Failure failure;
+        bool loaded = false;
+        std::atomic<bool> finished{false};
+    };
+    std::deque<Scan> scans(files_.size());
+    WorkerPool workers(
+        files_.size(),
+        [&](std::size_t i) {
+            LoadedSong song;
+            scans[i].loaded = loadSong(files_[i], settings, song, scans[i].failure);
+            scans[i].length = song.length;
+            scans[i].finished = true;
+            scans[i].finished.notify_one();
+        },
+        true);
+    workers.help();
+    int status = ExitOk;
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+        scans[i].finished.wait(false);
+        const std::string& file = files_[i];
+        const Scan& scan = scans[i];
         nlohmann::ordered_json line = {{"file", file}};
-        if (!loadSong(file, settings, song, failure)) {
-            reportFailure(file, failure.reason);
-            line["error"] = failure.reason;
+        if (!scan.loaded) {
+            reportFailure(file, scan.failure.reason);
+            line["error"] = scan.failure.reason;
             status = ExitFailure;
         } else {
-            line["length_ms"] = song.length.lengthMs;
-            line["start_offset_ms"] = song.length.startOffsetMs;
-            line["looped"] = song.length.looped;
+            line["length_ms"] = scan.length.lengthMs;
+            line["start_offset_ms"] = scan.length.startOffsetMs;
+            line["looped"] = scan.length.looped;
         }
         if (json_) {
             std::printf("%s\n",
                         line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
                             .c_str());
         } else if (!line.contains("error")) {
-            std::printf("%s  %s  %u ms\n", minutesText(song.length.lengthMs).c_str(),
-                        terminalText(file).c_str(), song.length.lengthMs);
+            std::printf("%s  %s  %u ms\n", minutesText(scan.length.lengthMs).c_str(),
+                        terminalText(file).c_str(), scan.length.lengthMs);
         }
     }
     return status;

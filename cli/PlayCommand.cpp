@@ -70,6 +70,10 @@ int PlayCommand::run() {
     if (shuffle_)
         std::shuffle(files_.begin(), files_.end(), std::mt19937(std::random_device{}()));
 
+    if (!SoundDevice::missingLibrary().empty()) {
+        reportFailure("", "cannot play: " + SoundDevice::missingLibrary());
+        return ExitFailure;
+    }
     const uint32_t frameBytes = 2 * settings.outputBits / 8u;
     SampleRing ring(ringBytes(frameBytes));
     SoundDevice device(ring, settings.mixingFrequency, settings.outputBits);

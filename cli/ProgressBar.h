@@ -12,6 +12,9 @@ public:
     ProgressBar(const ProgressBar&) = delete;
     ProgressBar& operator=(const ProgressBar&) = delete;
 
+    // Whether the bar is drawn at all.
+    bool shown() const { return shown_; }
+
     // Shows `permille` of the work done, followed by `note`; drawn again only when it changed.
     void update(int permille, const std::string& note);
     // Takes the bar off the line, so that a message can be printed there; update draws it again.

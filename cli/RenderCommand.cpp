@@ -3,14 +3,16 @@
 #include "RenderJob.h"
 #include "SongLoader.h"
 #include "TimeText.h"
+#include "WorkerPool.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <deque>
+#include <mutex>
 #include <set>
 #include <sys/stat.h>
-#include <thread>
 
 namespace tolva::cli {
 
@@ -118,18 +120,24 @@ int RenderCommand::run() {
         request.seed = seed_;
     request.replace = force_;
 
-    std::atomic<std::size_t> next{0};
-    auto work = [&] {
-        for (std::size_t i = next++; i < jobs.size(); i = next++)
+    ProgressBar bar;
+    // Each finished song wakes the loop below at once: a render of one short song should not
+    // wait out a poll interval at its end.
+    std::mutex finishing;
+    std::condition_variable finished;
+    WorkerPool workers(
+        jobs.size(),
+        [&](std::size_t i) {
             renderJob(jobs[i], request);
-    };
-    std::vector<std::thread> workers;
-    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
-    for (std::size_t i = 0; i < std::min(cores, jobs.size()); ++i)
-        workers.emplace_back(work);
+            std::lock_guard<std::mutex> lock(finishing);
+            finished.notify_one();
+        },
+        !bar.shown());
+    // Without a bar to draw, this thread renders songs too.
+    if (!bar.shown())
+        workers.help();
 
     // Failures are told as songs finish, in the order given.
-    ProgressBar bar;
     std::size_t told = 0;
     int status = ExitOk;
     while (told < jobs.size()) {
@@ -145,11 +153,10 @@ int RenderCommand::run() {
         std::string note;
         const int permille = progress(jobs, rate, note);
         bar.update(permille, note);
+        std::unique_lock<std::mutex> lock(finishing);
         if (told < jobs.size())
-            std::this_thread::sleep_for(PollInterval);
+            finished.wait_for(lock, PollInterval, [&] { return jobs[told].finished.load(); });
     }
-    for (std::thread& worker : workers)
-        worker.join();
     return status;
 }
 

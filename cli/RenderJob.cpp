@@ -48,8 +48,8 @@ Failure render(RenderJob& job, const RenderRequest& request) {
         uint64_t{lengthMs - std::min(request.startMs, lengthMs)} * settings.mixingFrequency / 1000;
     job.framesExpected = std::max<uint64_t>(std::min(expected, request.allowedFrames), 1);
 
-    std::vector<int32_t> block(BlockFrames * 2);
-    while (const uint32_t n = playback.render(block.data(), BlockFrames)) {
+    std::vector<int32_t> block(FileBlockFrames * 2);
+    while (const uint32_t n = playback.render(block.data(), FileBlockFrames)) {
         if (!out->write(block.data(), n))
             return {ExitFailure, "cannot write file"};
         job.framesDone += n;

@@ -25,7 +25,7 @@ SongPlayback::SongPlayback(LoadedSong& song, const Settings& settings, uint32_t 
 }
 
 uint32_t SongPlayback::render(void* out, uint32_t frames) {
-    const auto want = static_cast<uint32_t>(std::min<uint64_t>({frames, BlockFrames, allowed_}));
+    const auto want = static_cast<uint32_t>(std::min<uint64_t>(frames, allowed_));
     const uint32_t done = want ? song_.session->renderFrames(want, out, &format_) : 0;
     allowed_ -= done;
     return done;

@@ -9,6 +9,9 @@ namespace tolva::cli {
 
 // Frames rendered per call, what the plug-in hands its output per block.
 constexpr uint32_t BlockFrames = 576;
+// Frames rendered per call when nobody listens while it plays: the same sound as in blocks of
+// BlockFrames, with fewer stops in the mixer.
+constexpr uint32_t FileBlockFrames = 16384;
 
 // A loaded song played as the plug-in plays it: its length rules, the settings' output format,
 // and positions counted from the end of its leading silence. `render` and `play` both draw
@@ -20,7 +23,7 @@ class SongPlayback {
 public:
     SongPlayback(LoadedSong& song, const Settings& settings, uint32_t startMs);
 
-    // Up to BlockFrames frames of interleaved stereo; 0 once the song has ended or the
+    // Up to `frames` frames of interleaved stereo (even); 0 once the song has ended or the
     // frames allowed are played.
     uint32_t render(void* out, uint32_t frames);
     // Stops after `frames` more frames (kept even, as the mixer wants).

@@ -1,5 +1,7 @@
 #include "SoundDevice.h"
 
+#include "SharedLibrary.h"
+
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -7,8 +9,37 @@
 namespace tolva::cli {
 
 namespace {
+
 constexpr Uint16 DeviceFrames = 1024;
+
+// The few SDL calls the device makes, from the library loaded the first time a song is played.
+struct Sdl {
+    SharedLibrary library{"libSDL2-2.0.so.0"};
+    decltype(&SDL_InitSubSystem) initSubSystem;
+    decltype(&SDL_QuitSubSystem) quitSubSystem;
+    decltype(&SDL_GetError) getError;
+    decltype(&SDL_OpenAudioDevice) openAudioDevice;
+    decltype(&SDL_CloseAudioDevice) closeAudioDevice;
+    decltype(&SDL_PauseAudioDevice) pauseAudioDevice;
+    decltype(&SDL_GetCurrentAudioDriver) getCurrentAudioDriver;
+
+    Sdl() {
+        library.bind(initSubSystem, "SDL_InitSubSystem");
+        library.bind(quitSubSystem, "SDL_QuitSubSystem");
+        library.bind(getError, "SDL_GetError");
+        library.bind(openAudioDevice, "SDL_OpenAudioDevice");
+        library.bind(closeAudioDevice, "SDL_CloseAudioDevice");
+        library.bind(pauseAudioDevice, "SDL_PauseAudioDevice");
+        library.bind(getCurrentAudioDriver, "SDL_GetCurrentAudioDriver");
+    }
+};
+
+const Sdl& sdl() {
+    static const Sdl calls;
+    return calls;
 }
+
+} // namespace
 
 SoundDevice::SoundDevice(SampleRing& ring, uint32_t rate, uint32_t bits)
     : ring_(ring), rate_(rate), bits_(bits) {}
@@ -16,14 +47,18 @@ SoundDevice::SoundDevice(SampleRing& ring, uint32_t rate, uint32_t bits)
 SoundDevice::~SoundDevice() {
     closing_.store(true, std::memory_order_release);
     if (device_)
-        SDL_CloseAudioDevice(device_);
+        sdl().closeAudioDevice(device_);
     if (initialised_)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        sdl().quitSubSystem(SDL_INIT_AUDIO);
+}
+
+const std::string& SoundDevice::missingLibrary() {
+    return sdl().library.problem();
 }
 
 bool SoundDevice::initialise(std::string& reason) {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        reason = SDL_GetError();
+    if (sdl().initSubSystem(SDL_INIT_AUDIO) != 0) {
+        reason = sdl().getError();
         return false;
     }
     initialised_ = true;
@@ -39,20 +74,20 @@ bool SoundDevice::start(std::string& reason) {
     wanted.callback = &SoundDevice::callback;
     wanted.userdata = this;
     // SDL converts when the card wants another rate or format.
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained_, 0);
+    device_ = sdl().openAudioDevice(nullptr, 0, &wanted, &obtained_, 0);
     if (!device_) {
-        reason = SDL_GetError();
+        reason = sdl().getError();
         return false;
     }
-    const char* driver = SDL_GetCurrentAudioDriver();
+    const char* driver = sdl().getCurrentAudioDriver();
     waitForSound_ = driver && std::strcmp(driver, "disk") == 0;
-    SDL_PauseAudioDevice(device_, 0);
+    sdl().pauseAudioDevice(device_, 0);
     return true;
 }
 
 void SoundDevice::setPaused(bool paused) {
     if (device_)
-        SDL_PauseAudioDevice(device_, paused ? 1 : 0);
+        sdl().pauseAudioDevice(device_, paused ? 1 : 0);
 }
 
 uint32_t SoundDevice::latencyMs() const {

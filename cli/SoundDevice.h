@@ -8,8 +8,8 @@
 
 namespace tolva::cli {
 
-// The sound card, through SDL: plays what the ring holds, in the settings' rate and sample
-// format, and silence when the ring runs dry.
+// The sound card, through SDL (loaded on first use): plays what the ring holds, in the settings'
+// rate and sample format, and silence when the ring runs dry.
 class SoundDevice {
 public:
     SoundDevice(SampleRing& ring, uint32_t rate, uint32_t bits);
@@ -17,6 +17,8 @@ public:
     SoundDevice(const SoundDevice&) = delete;
     SoundDevice& operator=(const SoundDevice&) = delete;
 
+    // Why SDL cannot be used at all ("libSDL2-2.0.so.0 is not installed"), or "".
+    static const std::string& missingLibrary();
     // False, with SDL's reason, when there is no sound system to open a device in.
     bool initialise(std::string& reason);
     // Opens the device and starts playing; false, with SDL's reason, when it cannot. Fill

@@ -1,5 +1,9 @@
+#include "mixer/AccumulateSink.h"
 #include "mixer/MixRoutines.h"
 #include "mixer/ResampleRun.h"
+#if TOLVA_WIDE_MIXING
+#include "mixer/QuadSteps.h"
+#endif
 
 #include <emmintrin.h>
 
@@ -7,61 +11,33 @@ namespace tolva {
 
 namespace {
 
-// What the accumulate routines share across a run.
-struct AccumulateTarget {
-    int32_t* out;
-    __m128i leftToLeft, leftToRight, rightToLeft, rightToRight;
-    __m128i bias;   // left, right, left, right
-    __m128i negate; // all ones in the right lanes for surround
-    __m128i hold;
-    __m128i last; // the last pair added
-};
-
-// Contributions of a pair: ((I x gain) >> 36) - bias per output channel, surround, declick
-// offset; added to the accumulator.
-template <bool Stereo> struct AccumulateSink {
-    AccumulateTarget t;
-
-    void pair(__m128i values) {
-        __m128i left, right;
-        if (Stereo) {
-            const __m128i rightSource = _mm_srli_epi64(values, 32);
-            left = _mm_add_epi64(_mm_mul_epu32(values, t.leftToLeft),
-                                 _mm_mul_epu32(rightSource, t.rightToLeft));
-            right = _mm_add_epi64(_mm_mul_epu32(values, t.leftToRight),
-                                  _mm_mul_epu32(rightSource, t.rightToRight));
-        } else {
-            left = _mm_mul_epu32(values, t.leftToLeft);
-            right = _mm_mul_epu32(values, t.leftToRight);
-        }
-        __m128i c =
-            _mm_or_si128(_mm_srli_epi64(left, 36), _mm_slli_epi64(_mm_srli_epi64(right, 36), 32));
-        c = _mm_sub_epi32(c, t.bias);
-        c = _mm_sub_epi32(_mm_xor_si128(c, t.negate), t.negate);
-        c = _mm_add_epi32(c, t.hold);
-        __m128i* out = reinterpret_cast<__m128i*>(t.out);
-        _mm_store_si128(out, _mm_add_epi32(_mm_load_si128(out), c));
-        t.out += 4;
-        t.last = c;
-    }
-};
-
-template <class Format, bool Backwards, bool Interpolate>
+template <class Format, bool Backwards, bool Interpolate, class Steps>
 uint32_t accumulateVariant(VoiceCursor& c, uint32_t pairs, AccumulateTarget& t) {
     AccumulateSink<Format::Stereo> sink{t};
-    const uint32_t done = resample::variantRun<Format, Backwards, Interpolate>(c, pairs, sink);
+    const uint32_t done =
+        resample::variantRun<Format, Backwards, Interpolate, Steps>(c, pairs, sink);
     t.out = sink.t.out;
     t.last = sink.t.last;
     return done;
 }
 
-template <bool Interpolate>
+template <bool Interpolate, class Steps>
 constexpr uint32_t (*AccumulateVariants[8])(VoiceCursor&, uint32_t, AccumulateTarget&) = {
-    accumulateVariant<Mono8, false, Interpolate>,   accumulateVariant<Mono16, false, Interpolate>,
-    accumulateVariant<Mono8, true, Interpolate>,    accumulateVariant<Mono16, true, Interpolate>,
-    accumulateVariant<Stereo8, false, Interpolate>, accumulateVariant<Stereo16, false, Interpolate>,
-    accumulateVariant<Stereo8, true, Interpolate>,  accumulateVariant<Stereo16, true, Interpolate>,
+    accumulateVariant<Mono8, false, Interpolate, Steps>,
+    accumulateVariant<Mono16, false, Interpolate, Steps>,
+    accumulateVariant<Mono8, true, Interpolate, Steps>,
+    accumulateVariant<Mono16, true, Interpolate, Steps>,
+    accumulateVariant<Stereo8, false, Interpolate, Steps>,
+    accumulateVariant<Stereo16, false, Interpolate, Steps>,
+    accumulateVariant<Stereo8, true, Interpolate, Steps>,
+    accumulateVariant<Stereo16, true, Interpolate, Steps>,
 };
+
+template <class Steps>
+uint32_t runAll(VoiceCursor& cursor, uint32_t frames, bool interpolate, AccumulateTarget& t) {
+    return interpolate ? resample::runVariants(cursor, frames, AccumulateVariants<true, Steps>, t)
+                       : resample::runVariants(cursor, frames, AccumulateVariants<false, Steps>, t);
+}
 
 __m128i broadcast(uint32_t value) {
     return _mm_set1_epi32(static_cast<int>(value));
@@ -70,7 +46,7 @@ __m128i broadcast(uint32_t value) {
 } // namespace
 
 uint32_t accumulateRun(VoiceCursor& cursor, int32_t* accumulator, uint32_t frames,
-                       const RunGains& g, bool interpolate, LastFrame& last) {
+                       const RunGains& g, bool interpolate, LastFrame& last, VectorWidth width) {
     AccumulateTarget t;
     t.out = accumulator;
     t.leftToLeft = broadcast(g.leftToLeft);
@@ -81,9 +57,14 @@ uint32_t accumulateRun(VoiceCursor& cursor, int32_t* accumulator, uint32_t frame
     t.negate = g.negateRight ? _mm_set_epi32(-1, 0, -1, 0) : _mm_setzero_si128();
     t.hold = _mm_set_epi32(g.holdRight, g.holdLeft, g.holdRight, g.holdLeft);
     t.last = _mm_setzero_si128();
-    const uint32_t done = interpolate
-                              ? resample::runVariants(cursor, frames, AccumulateVariants<true>, t)
-                              : resample::runVariants(cursor, frames, AccumulateVariants<false>, t);
+#if TOLVA_WIDE_MIXING
+    const uint32_t done = width == VectorWidth::Avx2
+                              ? runAll<resample::QuadSteps>(cursor, frames, interpolate, t)
+                              : runAll<resample::PairSteps>(cursor, frames, interpolate, t);
+#else
+    (void)width;
+    const uint32_t done = runAll<resample::PairSteps>(cursor, frames, interpolate, t);
+#endif
     if (done > 0) {
         last.left = _mm_cvtsi128_si32(_mm_shuffle_epi32(t.last, _MM_SHUFFLE(3, 2, 3, 2)));
         last.right = _mm_cvtsi128_si32(_mm_shuffle_epi32(t.last, _MM_SHUFFLE(3, 2, 3, 3)));

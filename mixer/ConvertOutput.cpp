@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <cstring>
 #include <emmintrin.h>
+#if TOLVA_WIDE_MIXING
+#include <immintrin.h>
+#endif
 
 namespace tolva {
 
@@ -116,6 +119,42 @@ void convertFrames(const int32_t* accumulator, uint8_t* dest, uint32_t frames,
     }
 }
 
+#if TOLVA_WIDE_MIXING
+// convertPair and pack for 16-bit output on AVX2 registers, four frames per step. Answers the
+// frames converted, a multiple of four; the rest are left to the loop above.
+template <bool ForceMono, bool ReverseStereo, bool SignedOutput>
+[[gnu::target("avx2")]] uint32_t convertQuads16(const int32_t* accumulator, uint8_t* dest,
+                                                uint32_t frames, const OutputScale& shared) {
+    const __m256i factor = _mm256_broadcastsi128_si256(shared.factor);
+    const __m256i silence = _mm256_broadcastsi128_si256(shared.silence16);
+    const __m256i offset = _mm256_set1_epi32(1 << 27);
+    const __m256i low = _mm256_set1_epi64x(0xFFFFFFFF);
+    uint32_t i = 0;
+    for (; i + 4 <= frames; i += 4) {
+        const __m256i level = _mm256_add_epi32(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(accumulator + 2 * i)), offset);
+        __m256i left = _mm256_mul_epu32(level, factor);
+        __m256i right = _mm256_mul_epu32(_mm256_srli_epi64(level, 32), factor);
+        if (ForceMono)
+            left = right = _mm256_srli_epi64(_mm256_add_epi64(left, right), 1);
+        const __m256i y =
+            _mm256_sub_epi32(_mm256_or_si256(_mm256_and_si256(_mm256_srli_epi64(left, 31), low),
+                                             _mm256_slli_epi64(_mm256_srli_epi64(right, 31), 32)),
+                             silence);
+        __m256i samples = _mm256_srai_epi32(y, 2);
+        if (ReverseStereo)
+            samples = _mm256_shuffle_epi32(samples, _MM_SHUFFLE(2, 3, 0, 1));
+        // Packing works within each half; the two halves' results are then put side by side.
+        __m256i packed =
+            _mm256_permute4x64_epi64(_mm256_packs_epi32(samples, samples), _MM_SHUFFLE(3, 1, 2, 0));
+        if (!SignedOutput)
+            packed = _mm256_xor_si256(packed, _mm256_set1_epi16(-32768));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + 4 * i), _mm256_castsi256_si128(packed));
+    }
+    return i;
+}
+#endif
+
 using ConvertFrames = void (*)(const int32_t*, uint8_t*, uint32_t, const OutputScale&);
 
 // The loops of one sample width, indexed by forceMono x 4 + reverseStereo x 2 + signedOutput.
@@ -127,15 +166,37 @@ constexpr ConvertFrames ConvertLoops[8] = {
     convertFrames<Bits, true, true, false>,   convertFrames<Bits, true, true, true>,
 };
 
+#if TOLVA_WIDE_MIXING
+constexpr uint32_t (*WideLoops16[8])(const int32_t*, uint8_t*, uint32_t, const OutputScale&) = {
+    convertQuads16<false, false, false>, convertQuads16<false, false, true>,
+    convertQuads16<false, true, false>,  convertQuads16<false, true, true>,
+    convertQuads16<true, false, false>,  convertQuads16<true, false, true>,
+    convertQuads16<true, true, false>,   convertQuads16<true, true, true>,
+};
+#endif
+
 } // namespace
 
 void convertOutput(const int32_t* accumulator, void* out, uint32_t frames, uint32_t voiceCount,
-                   bool signedOutput, uint8_t bits, bool forceMono, bool reverseStereo) {
+                   bool signedOutput, uint8_t bits, bool forceMono, bool reverseStereo,
+                   VectorWidth width) {
     const unsigned form = (forceMono ? 4 : 0) + (reverseStereo ? 2 : 0) + (signedOutput ? 1 : 0);
+    const OutputScale scale(voiceCount);
+    auto* dest = static_cast<uint8_t*>(out);
+#if TOLVA_WIDE_MIXING
+    if (bits == 16 && width == VectorWidth::Avx2) {
+        const uint32_t done = WideLoops16[form](accumulator, dest, frames, scale);
+        accumulator += 2 * done;
+        dest += 4 * done;
+        frames -= done;
+    }
+#else
+    (void)width;
+#endif
     const ConvertFrames loop = bits == 32  ? ConvertLoops<32>[form]
                                : bits == 8 ? ConvertLoops<8>[form]
                                            : ConvertLoops<16>[form];
-    loop(accumulator, static_cast<uint8_t*>(out), frames, OutputScale(voiceCount));
+    loop(accumulator, dest, frames, scale);
 }
 
 } // namespace tolva

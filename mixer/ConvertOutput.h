@@ -1,4 +1,6 @@
 #pragma once
+#include "mixer/VectorWidth.h"
+
 #include <cstdint>
 
 namespace tolva {
@@ -6,7 +8,9 @@ namespace tolva {
 // Turns `frames` stereo frames of the 32-bit accumulator into output samples of `bits` bits
 // (8, 16 or 32), dividing by the number of voices mixed and saturating. 8-bit output is
 // offset binary unless `signedOutput`; 16 and 32-bit output is offset binary only without it.
+// `width` chooses the loops for 16-bit output.
 void convertOutput(const int32_t* accumulator, void* out, uint32_t frames, uint32_t voiceCount,
-                   bool signedOutput, uint8_t bits, bool forceMono, bool reverseStereo);
+                   bool signedOutput, uint8_t bits, bool forceMono, bool reverseStereo,
+                   VectorWidth width = widestVectors());
 
 } // namespace tolva

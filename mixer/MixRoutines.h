@@ -1,4 +1,5 @@
 #pragma once
+#include "mixer/VectorWidth.h"
 #include "mixer/Voice.h"
 #include "mixer/VoiceCursor.h"
 
@@ -30,9 +31,10 @@ struct LastFrame {
 };
 
 // Resamples `frames` frames of a voice (in pairs) and adds them to the stereo accumulator.
-// Answers the frames added; fewer when the voice stopped.
+// Answers the frames added; fewer when the voice stopped. Every width gives the same sums.
 uint32_t accumulateRun(VoiceCursor& cursor, int32_t* accumulator, uint32_t frames,
-                       const RunGains& gains, bool interpolate, LastFrame& last);
+                       const RunGains& gains, bool interpolate, LastFrame& last,
+                       VectorWidth width = widestVectors());
 
 // Resamples into floats (one per frame, or left and right for stereo data) scaled to [-1, 1)
 // without any gain. Answers the frames written.

@@ -120,15 +120,24 @@ bool boundaryPair(VoiceCursor& c, Sink& sink) {
     return true;
 }
 
+// The walk of the stretches free of boundaries, one pair per step.
+struct PairSteps {
+    template <class Format, bool Backwards, bool Interpolate, class Sink>
+    static void run(VoiceCursor& c, uint32_t pairs, Sink& sink) {
+        plainRun<Format, Backwards, Interpolate>(c, pairs, sink);
+    }
+};
+
 // The routine of one variant: runs until `pairs` are done, the voice stops or its direction
-// turns. Answers the pairs handed to the sink.
-template <class Format, bool Backwards, bool Interpolate, class Sink>
+// turns, walking the stretches free of boundaries with `Plain`. Answers the pairs handed to the
+// sink.
+template <class Format, bool Backwards, bool Interpolate, class Plain = PairSteps, class Sink>
 uint32_t variantRun(VoiceCursor& c, uint32_t pairs, Sink& sink) {
     uint32_t done = 0;
     while (done < pairs && c.active() && c.backwards() == Backwards) {
         const uint32_t plain = plainPairs(c, pairs - done);
         if (plain > 0) {
-            plainRun<Format, Backwards, Interpolate>(c, plain, sink);
+            Plain::template run<Format, Backwards, Interpolate>(c, plain, sink);
             done += plain;
         } else if (boundaryPair<Format, Interpolate>(c, sink)) {
             ++done;

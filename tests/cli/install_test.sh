@@ -17,6 +17,8 @@ checks=$((checks + 1))
 cpack --config "$build/CPackConfig.cmake" -B "$work/pkg" >/dev/null 2>&1 || fail "cpack failed"
 expect_contains "$(dpkg-deb -c "$work"/pkg/tolva_*.deb)" "./usr/bin/tolva"
 expect_contains "$(dpkg-deb -f "$work"/pkg/tolva_*.deb Depends)" "libsdl2"
+# ...though only play and FLAC output open the sound libraries, so the other commands start fast.
+expect_equal "$(ldd "$tolva" | grep -c -e SDL -e sndfile)" 0 "sound libraries linked"
 
 # completes WORD...: what the completion offers for the last word.
 completes() {

@@ -21,14 +21,15 @@ struct Options {
 };
 
 // Converts frames (left, right pairs) and answers the samples, sign-extended.
-std::vector<int64_t> convert(const std::vector<int32_t>& frames, uint8_t bits, Options o = {}) {
+std::vector<int64_t> convert(const std::vector<int32_t>& frames, uint8_t bits, Options o = {},
+                             VectorWidth width = VectorWidth::Sse2) {
     alignas(16) int32_t accumulator[64] = {};
     std::memcpy(accumulator, frames.data(), frames.size() * 4);
     const uint32_t count = static_cast<uint32_t>(frames.size() / 2);
     uint8_t out[64 * 4 + 1];
     std::memset(out, 0xEE, sizeof out);
     convertOutput(accumulator, out, count, o.voices, o.signedOutput, bits, o.forceMono,
-                  o.reverseStereo);
+                  o.reverseStereo, width);
     const std::size_t bytes = bits / 8;
     EXPECT_EQ(out[2 * count * bytes], 0xEE) << "wrote past the end";
     std::vector<int64_t> samples;
@@ -97,37 +98,46 @@ TEST(OutputConversion, Cases) {
         EXPECT_EQ(convert(c.in, c.bits, c.o), c.out) << int(c.bits) << " " << c.in[0];
 }
 
+// Five frames at a time, so that wider loops take four of them and leave one.
 TEST(OutputConversion, MatchesTheScalarFormulaOverTheWholeRange) {
     std::mt19937 rng(5);
     for (int round = 0; round < 20000; ++round) {
         Options o;
         o.voices = 1 + rng() % 64;
         o.forceMono = rng() % 2;
+        o.reverseStereo = round % 3 == 0;
+        o.signedOutput = round % 5 != 0;
         static const uint8_t widths[] = {8, 16, 32};
         const uint8_t bits = widths[rng() % 3];
-        const int32_t l = int32_t(int64_t(rng() % ((uint32_t(1) << 31) + (1u << 27))) - (1 << 27));
-        const int32_t r =
-            round % 2 ? l + int32_t(rng() % 64) - 32 : int32_t(rng() % 4000000) - 2000000;
-        const uint64_t k = 0x80000000u / o.voices;
-        uint64_t pl = uint64_t(uint32_t(l) + (1u << 27)) * k;
-        uint64_t pr = uint64_t(uint32_t(r) + (1u << 27)) * k;
-        if (o.forceMono)
-            pl = pr = (pl + pr) >> 1;
+        std::vector<int32_t> frames;
         std::vector<int64_t> expected;
-        for (uint64_t p : {pl, pr}) {
-            const int32_t y =
-                int32_t(uint32_t(p >> 31) - uint32_t(((uint64_t(1) << 27) * k) >> 31));
-            const int64_t z = int64_t(p - (uint64_t(1) << 27) * k);
-            if (bits == 16)
-                expected.push_back(std::clamp(y >> 2, -32768, 32767));
-            else if (bits == 8)
-                expected.push_back(std::clamp(y >> 10, -128, 127));
-            else
-                expected.push_back((z >> 20) > 268435455 ? 0x7FFFFFFF
-                                   : (z >> 20) <= -268435456
-                                       ? INT32_MIN
-                                       : int64_t(int32_t(uint32_t(uint64_t(z >> 17)))));
+        for (int frame = 0; frame < 5; ++frame) {
+            const int32_t l =
+                int32_t(int64_t(rng() % ((uint32_t(1) << 31) + (1u << 27))) - (1 << 27));
+            const int32_t r =
+                round % 2 ? l + int32_t(rng() % 64) - 32 : int32_t(rng() % 4000000) - 2000000;
+            frames.insert(frames.end(), {l, r});
+            const uint64_t k = 0x80000000u / o.voices;
+            uint64_t pl = uint64_t(uint32_t(l) + (1u << 27)) * k;
+            uint64_t pr = uint64_t(uint32_t(r) + (1u << 27)) * k;
+            if (o.forceMono)
+                pl = pr = (pl + pr) >> 1;
+            if (o.reverseStereo)
+                std::swap(pl, pr);
+            for (uint64_t p : {pl, pr}) {
+                const int32_t y =
+                    int32_t(uint32_t(p >> 31) - uint32_t(((uint64_t(1) << 27) * k) >> 31));
+                const int64_t z = int64_t(p - (uint64_t(1) << 27) * k);
+                const int64_t sample = bits == 16              ? std::clamp(y >> 2, -32768, 32767)
+                                       : bits == 8             ? std::clamp(y >> 10, -128, 127)
+                                       : (z >> 20) > 268435455 ? 0x7FFFFFFF
+                                       : (z >> 20) <= -268435456
+                                           ? INT32_MIN
+                                           : int64_t(int32_t(uint32_t(uint64_t(z >> 17))));
+                expected.push_back(sample + (o.signedOutput ? 0 : int64_t(1) << (bits - 1)));
+            }
         }
-        ASSERT_EQ(convert({l, r}, bits, o), expected) << l << " " << r << " " << int(bits);
+        for (VectorWidth width : {VectorWidth::Sse2, widestVectors()})
+            ASSERT_EQ(convert(frames, bits, o, width), expected) << int(bits);
     }
 }

@@ -101,12 +101,24 @@ TEST(RoutineReference, VectorRoutinesMatchTheFrameByFrameArithmetic) {
 
         VoiceCursor fast = VoiceCursor::load(c.voice);
         if (fast.prepareSegment()) {
-            VoiceCursor slow = fast;
-            ASSERT_EQ(
-                accumulateRun(fast, fastOut.values, c.frames, c.gains, c.interpolate, fastLast),
-                referenceAccumulateRun(slow, slowOut.values, c.frames, c.gains, c.interpolate,
-                                       slowLast));
+            // The 128-bit loops, and the widest the processor runs on a copy of the same sums.
+            VoiceCursor slow = fast, wide = fast;
+            Aligned wideOut(2 * c.frames);
+            std::memcpy(wideOut.values, fastOut.values, 8 * c.frames);
+            LastFrame wideLast = fastLast;
+            const uint32_t added = referenceAccumulateRun(slow, slowOut.values, c.frames, c.gains,
+                                                          c.interpolate, slowLast);
+            ASSERT_EQ(accumulateRun(fast, fastOut.values, c.frames, c.gains, c.interpolate,
+                                    fastLast, VectorWidth::Sse2),
+                      added);
+            ASSERT_EQ(accumulateRun(wide, wideOut.values, c.frames, c.gains, c.interpolate,
+                                    wideLast, widestVectors()),
+                      added);
             expectSameCursor(fast, slow);
+            expectSameCursor(wide, slow);
+            ASSERT_EQ(0, std::memcmp(wideOut.values, slowOut.values, 8 * c.frames));
+            EXPECT_EQ(std::tuple(wideLast.left, wideLast.right),
+                      std::tuple(slowLast.left, slowLast.right));
 
             fast = slow = VoiceCursor::load(c.voice);
             fast.prepareSegment();

@@ -1,0 +1,132 @@
+#pragma once
+// The accumulate walk on 256-bit AVX2 registers: two pairs of output frames per step, the same
+// arithmetic as the pair walk lane for lane. Built only into the native tool, which takes it
+// where the processor has AVX2; the functions carry the instruction set themselves, so the
+// rest of the program stays SSE2.
+#include "mixer/AccumulateSink.h"
+#include "mixer/ResampleRun.h"
+
+#include <immintrin.h>
+
+namespace tolva::resample {
+
+// interpolatePair on both halves: values of the first pair in the low 128 bits, the second's
+// in the high; `f` holds the four fractions in the low 32 bits of its 64-bit lanes.
+template <bool Stereo, bool Interpolate>
+[[gnu::target("avx2")]] inline __m256i interpolateQuad(__m256i u0, __m256i u1, __m256i f) {
+    const __m256i base = _mm256_slli_epi32(u0, 16);
+    if (!Interpolate)
+        return base;
+    const __m256i delta = _mm256_sub_epi32(u1, u0);
+    if (!Stereo)
+        return _mm256_add_epi32(base, _mm256_mul_epu32(delta, f));
+    f = _mm256_shuffle_epi32(f, _MM_SHUFFLE(2, 2, 0, 0));
+    const __m256i even = _mm256_mul_epu32(delta, f);
+    const __m256i odd = _mm256_mul_epu32(_mm256_srli_epi64(delta, 32), _mm256_srli_epi64(f, 32));
+    const __m256i low = _mm256_set1_epi64x(0xFFFFFFFF);
+    return _mm256_add_epi32(
+        base, _mm256_or_si256(_mm256_and_si256(even, low), _mm256_slli_epi64(odd, 32)));
+}
+
+// splitPair on both halves.
+template <bool Stereo>
+[[gnu::target("avx2")]] inline void splitQuad(__m256i v, __m256i& lower, __m256i& upper) {
+    const __m256i zero = _mm256_setzero_si256();
+    if (Stereo) {
+        const __m256i s = _mm256_shuffle_epi32(v, _MM_SHUFFLE(3, 1, 2, 0));
+        lower = _mm256_unpacklo_epi16(s, zero);
+        upper = _mm256_unpackhi_epi16(s, zero);
+    } else {
+        lower = _mm256_unpacklo_epi16(v, zero);
+        upper = _mm256_srli_epi64(lower, 32);
+    }
+}
+
+// The stretch walker for variantRun that feeds an AccumulateSink two pairs at a time; an odd
+// last pair, and stretches too short to repay setting up the wide registers (the runs between
+// the volume steps of a ramp), take the pair walk.
+struct QuadSteps {
+    static constexpr uint32_t ShortStretch = 8;
+
+    template <class Format, bool Backwards, bool Interpolate, bool Stereo>
+    [[gnu::target("avx2")]] static void run(VoiceCursor& c, uint32_t pairs,
+                                            AccumulateSink<Stereo>& sink) {
+        if (pairs < ShortStretch) {
+            plainRun<Format, Backwards, Interpolate>(c, pairs, sink);
+            return;
+        }
+        const uint8_t* const data = c.data;
+        const __m128i sign = Format::signMask(c.signFlip);
+        // The position in 1/65536 frames as one number, so that a frame's index is a shift of
+        // it: forwards index + fraction, backwards index - fraction (the true position, which
+        // falls by a step per frame). The fractions run alongside in the vector lanes.
+        const int64_t step = c.step;
+        int64_t position =
+            int64_t{c.index} * 65536 + (Backwards ? -int64_t{c.fraction} : c.fraction);
+        auto lowerFrame = [](int64_t p) {
+            return static_cast<uintptr_t>(Backwards ? (p - 1) >> 16 : p >> 16) << Format::Shift;
+        };
+        const uint32_t stepFraction = c.step & 0xFFFF;
+        const __m256i fractionMask = _mm256_set1_epi64x(0xFFFF);
+        const __m256i fractionStep = _mm256_set1_epi64x(4 * stepFraction);
+        __m256i fractions = _mm256_and_si256(
+            _mm256_set_epi64x(c.fraction + 3 * stepFraction, c.fraction + 2 * stepFraction,
+                              c.fraction + stepFraction, c.fraction),
+            fractionMask);
+        int32_t* out = sink.t.out;
+        const __m256i leftToLeft = _mm256_broadcastsi128_si256(sink.t.leftToLeft);
+        const __m256i leftToRight = _mm256_broadcastsi128_si256(sink.t.leftToRight);
+        const __m256i rightToLeft = _mm256_broadcastsi128_si256(sink.t.rightToLeft);
+        const __m256i rightToRight = _mm256_broadcastsi128_si256(sink.t.rightToRight);
+        const __m256i bias = _mm256_broadcastsi128_si256(sink.t.bias);
+        const __m256i negate = _mm256_broadcastsi128_si256(sink.t.negate);
+        const __m256i hold = _mm256_broadcastsi128_si256(sink.t.hold);
+        const int64_t move = Backwards ? -step : step;
+        __m128i last = sink.t.last;
+        for (; pairs >= 2; pairs -= 2) {
+            const uint8_t* a = data + lowerFrame(position);
+            const uint8_t* b = data + lowerFrame(position + move);
+            const uint8_t* d = data + lowerFrame(position + 2 * move);
+            const uint8_t* e = data + lowerFrame(position + 3 * move);
+            position += 4 * move;
+            __m256i lower, upper;
+            splitQuad<Stereo>(
+                _mm256_set_m128i(Format::loadPair(d, e, sign), Format::loadPair(a, b, sign)), lower,
+                upper);
+            const __m256i values = interpolateQuad<Stereo, Interpolate>(
+                Backwards ? upper : lower, Backwards ? lower : upper, fractions);
+            fractions = _mm256_and_si256(_mm256_add_epi64(fractions, fractionStep), fractionMask);
+            __m256i left, right;
+            if (Stereo) {
+                const __m256i rightSource = _mm256_srli_epi64(values, 32);
+                left = _mm256_add_epi64(_mm256_mul_epu32(values, leftToLeft),
+                                        _mm256_mul_epu32(rightSource, rightToLeft));
+                right = _mm256_add_epi64(_mm256_mul_epu32(values, leftToRight),
+                                         _mm256_mul_epu32(rightSource, rightToRight));
+            } else {
+                left = _mm256_mul_epu32(values, leftToLeft);
+                right = _mm256_mul_epu32(values, leftToRight);
+            }
+            // right >> 4 holds right >> 36 in its high half.
+            __m256i contribution =
+                _mm256_blend_epi32(_mm256_srli_epi64(left, 36), _mm256_srli_epi64(right, 4), 0xAA);
+            contribution = _mm256_sub_epi32(contribution, bias);
+            contribution = _mm256_sub_epi32(_mm256_xor_si256(contribution, negate), negate);
+            contribution = _mm256_add_epi32(contribution, hold);
+            __m256i* at = reinterpret_cast<__m256i*>(out);
+            _mm256_storeu_si256(at, _mm256_add_epi32(_mm256_loadu_si256(at), contribution));
+            out += 8;
+            last = _mm256_extracti128_si256(contribution, 1);
+        }
+        const int64_t index = Backwards ? (position + 65535) >> 16 : position >> 16;
+        c.index = static_cast<uint32_t>(index);
+        c.fraction =
+            static_cast<uint32_t>(Backwards ? index * 65536 - position : position & 0xFFFF);
+        sink.t.out = out;
+        sink.t.last = last;
+        if (pairs == 1)
+            plainRun<Format, Backwards, Interpolate>(c, 1, sink);
+    }
+};
+
+} // namespace tolva::resample

@@ -200,6 +200,12 @@ void ItPlayer::triggerNote(Channel& channel) {
         ch->sample = nullptr;
         if (ItSample* sample = sampleFor(s))
             applySample(*ch, *sample, numbered, randomVolume, randomPan);
+    } else if (numbered && cellHasNote && !instrumentMode()) {
+        // A sample number beside a note cut, off or fade is the sample of the next note.
+        if (ItSample* sample = sampleFor(ch->cellInstrument)) {
+            applySample(*ch, *sample, true, 0, 0);
+            ch->previousRate = ch->currentRate = sample->middleCRate;
+        }
     }
     if (note < ItNoteCount)
         ch->note = note;

@@ -187,6 +187,18 @@ TEST(ItSampleMode, ChannelsPlayOnTheirOwnVoicesWithoutBackgroundNotes) {
     }
 }
 
+TEST(ItSampleMode, ASampleNumberBesideANoteCutIsTheNextNotesSample) {
+    ItFileBuilder b = itSong({{0, 0, {60, 1}}, {1, 0, {254, 2}}, {2, 0, {60}}});
+    b.samples.push_back(rampSample(1000, true));
+    b.samples[1].rate = 16726;
+    b.samples[1].volume = 32;
+    auto song = playIt(b);
+    song->enter(2);
+    // Middle C at 16726 Hz: 16726 / 44100 of a frame a frame, in 1/65536.
+    EXPECT_EQ((Ints{song->sounds(0), song->c0().volume, int(song->v0().step)}),
+              (Ints{1, 32, 24856}));
+}
+
 TEST(ItNoteCommands, CutStopsAtOnceOffReleasesFadeFades) {
     ItTestInstrument ins{.fadeOut = 1024, .volume = {0x01 | 0x04, {{0, 64}, {1, 32}}}};
     auto song = playIt(itSong({{0, 0, {60, 1}},

@@ -37,7 +37,7 @@ bool loadSong(const std::string& path, const Settings& settings, LoadedSong& son
             failure = {ExitFailure, "damaged or unsupported file"};
             break;
         case LoadFailure::OutOfMemory:
-            failure = {ExitFailure, "not enough memory"};
+            failure = {ExitFailure, "out of memory"};
             break;
         default:
             failure = {ExitNotModule, "not a module in a supported format"};

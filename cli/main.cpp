@@ -5,8 +5,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <new>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 using namespace tolva::cli;
@@ -37,9 +40,17 @@ std::string mistake(const CLI::ParseError& error, const CLI::App* command) {
     return error.what();
 }
 
+// Any thread may find the heap exhausted; the tool then ends with its failure status rather
+// than on the abort signal an uncaught exception would bring.
+[[noreturn]] void outOfMemory() {
+    std::fputs("tolva: out of memory\n", stderr);
+    std::_Exit(ExitFailure);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    std::set_new_handler(outOfMemory);
     CLI::App app{"TOLVA tracker-module player: MOD, S3M, XM, IT, MTM and 669", "tolva"};
     app.formatter(std::make_shared<HelpFormat>());
     app.require_subcommand(1);
@@ -85,6 +96,11 @@ int main(int argc, char** argv) {
             // Unwinding puts the terminal back as it was, which an uncaught exception would not.
             try {
                 return command->run();
+            } catch (const std::system_error& e) {
+                // A thread without room for its stack.
+                const bool memory = e.code() == std::errc::resource_unavailable_try_again;
+                reportFailure("", memory ? "out of memory" : e.what());
+                return ExitFailure;
             } catch (const std::exception& e) {
                 reportFailure("", e.what());
                 return ExitFailure;

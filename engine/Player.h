@@ -3,6 +3,7 @@
 #include "engine/Channel.h"
 #include "engine/Descriptions.h"
 #include "mixer/Mixer.h"
+#include "platform/HeapObject.h"
 #include "song/Sample.h"
 #include "song/Song.h"
 
@@ -65,7 +66,7 @@ struct VoiceRequest {
 // Base of every format player: the song, the sequencer (orders, rows, ticks) and the
 // ProTracker behaviour that format players override where their formats differ. The mixer
 // drives it: onTick once per tick, fillVoiceStart whenever a voice starts.
-class Player : public TickListener, public MixerOwner {
+class Player : public TickListener, public MixerOwner, public HeapObject {
 public:
     // Registers the player as the mixer's owner; without a mixer it runs against one that
     // does nothing (information-only and trial loads).

@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/HeapObject.h"
+
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -12,7 +14,7 @@ namespace tolva::host {
 constexpr uint32_t MaxFileNameLength = 513;
 
 // The result of loading one file, shared through ModuleRef.
-struct LoadedModule {
+struct LoadedModule : HeapObject {
     std::unique_ptr<SongSession> session; // none when no format took the file
     uint32_t fileSize = 0;
     uint32_t lengthMs = 0;

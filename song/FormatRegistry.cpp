@@ -1,6 +1,7 @@
 #include "song/FormatRegistry.h"
 
 #include "engine/Player.h"
+#include "platform/Heap.h"
 
 namespace tolva {
 
@@ -28,6 +29,7 @@ void enableAllFormats() {
 std::unique_ptr<Player> createPlayer(InputStream& stream, bool infoOnly, Mixer* mixer,
                                      LoadFailure* failure) {
     LoadFailure why = LoadFailure::NotAModule;
+    const uint32_t failedBefore = platform::failedAllocations();
     std::unique_ptr<Player> player;
     for (uint32_t i = 0; i < FormatHandlerCount; ++i) {
         FormatHandler& handler = formatTable()[i];
@@ -42,7 +44,8 @@ std::unique_ptr<Player> createPlayer(InputStream& stream, bool infoOnly, Mixer* 
             continue;
         player = handler.create(stream, infoOnly, mixer);
         if (!player) {
-            why = LoadFailure::Damaged;
+            why = platform::failedAllocations() != failedBefore ? LoadFailure::OutOfMemory
+                                                                : LoadFailure::Damaged;
             break;
         }
         player->restartSong();

@@ -31,7 +31,7 @@ enum class LoadFailure {
     NotAModule,         // no enabled handler took the file
     UnsupportedVersion, // a handler knew the format but not this version of it
     Damaged,            // the handler took the file and its loader refused it
-    OutOfMemory,        // no mixer could be made
+    OutOfMemory,        // memory ran short while loading
 };
 
 // Asks every enabled handler in registry order; the first that identifies the file loads it.

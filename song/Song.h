@@ -1,7 +1,7 @@
 #pragma once
+#include "platform/HeapArray.h"
 #include <array>
 #include <cstdint>
-#include <vector>
 
 namespace tolva {
 
@@ -21,7 +21,7 @@ struct Song {
     uint8_t orderCount = 0;
     std::array<int32_t, MaxOrders + 1> orders{};
     // Pattern bytes in the format's own encoding; an empty entry means "no pattern".
-    std::array<std::vector<uint8_t>, 256> patterns;
+    std::array<HeapArray<uint8_t>, 256> patterns;
     uint32_t restartPosition = NoRestartPosition;
     uint32_t initialTempo = 125;
     uint8_t initialSpeed = 6;

@@ -1,5 +1,6 @@
 #pragma once
 #include "mixer/Mixer.h"
+#include "platform/HeapObject.h"
 #include "song/FormatRegistry.h"
 
 #include <cstdint>
@@ -12,7 +13,7 @@ class Player;
 
 // A loaded song ready to play: its player and the mixer it drives, used by one thread at a
 // time.
-class SongSession {
+class SongSession : public HeapObject {
 public:
     // Takes both: the mixer is destroyed with destroyMixer.
     SongSession(Mixer* mixer, std::unique_ptr<Player> player);

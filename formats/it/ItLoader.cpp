@@ -6,12 +6,10 @@
 #include "formats/it/ItStereoInterleaver.h"
 #include "mixer/Mixer.h"
 #include "song/InputStream.h"
-#include "song/MemoryStream.h"
 #include "song/Song.h"
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 namespace tolva {
 
@@ -93,8 +91,9 @@ bool readPatterns(InputStream& stream, const ItHeader& header, Song& song) {
         uint32_t packed = itWord(head);
         if (!fitsInFile(stream, offsets[p], ItPatternHeaderBytes + packed))
             return false;
-        std::vector<uint8_t>& stored = song.patterns[p];
-        stored.resize(ItPatternHeaderBytes + packed);
+        HeapArray<uint8_t>& stored = song.patterns[p];
+        if (!stored.resize(ItPatternHeaderBytes + packed))
+            return false;
         std::memcpy(stored.data(), head, ItPatternHeaderBytes);
         if (packed && stream.read(packed, stored.data() + ItPatternHeaderBytes))
             return false;
@@ -102,22 +101,29 @@ bool readPatterns(InputStream& stream, const ItHeader& header, Song& song) {
     return true;
 }
 
-// Lines end in CR in the file; text controls want CR LF. Any failure leaves no message.
-void readMessage(InputStream& stream, const ItHeader& header, ItModule& module) {
+// Lines end in CR in the file; text controls want CR LF. A damaged message is left out; false
+// when memory is short.
+bool readMessage(InputStream& stream, const ItHeader& header, ItModule& module) {
     uint32_t length = header.messageLength;
     if (!(header.special & 0x01) || length == 0 ||
         !fitsInFile(stream, header.messageOffset, length))
-        return;
-    std::vector<char> raw(length);
-    if (!seekTo(stream, header.messageOffset) || stream.read(length, raw.data()))
-        return;
-    module.message.reserve(2 * length + 1);
-    for (char c : raw) {
-        module.message.push_back(c);
-        if (c == '\r')
-            module.message.push_back('\n');
+        return true;
+    HeapArray<char> raw;
+    if (!raw.resize(length) || !module.message.resize(2 * std::size_t{length} + 1))
+        return false;
+    if (!seekTo(stream, header.messageOffset) || stream.read(length, raw.data())) {
+        module.message.clear();
+        return true;
     }
-    module.message.push_back(0);
+    std::size_t kept = 0;
+    for (char c : raw) {
+        module.message[kept++] = c;
+        if (c == '\r')
+            module.message[kept++] = '\n';
+    }
+    module.message[kept++] = 0;
+    module.message.shrink(kept);
+    return true;
 }
 
 // Stereo data is all left frames, then all right ones: the frames whose left half the file
@@ -129,7 +135,9 @@ ItLoadError readCutStereoData(InputStream& stream, Mixer* mixer, ItSample& s, ui
         s.length = 0;
         return ItLoadError::None;
     }
-    std::vector<uint8_t> both(2 * size_t{channelBytes}, 0);
+    HeapArray<uint8_t> both;
+    if (!both.resize(2 * size_t{channelBytes}))
+        return ItLoadError::SampleData;
     const uint32_t rightOffset = frames * bytesPerSample;
     const uint32_t rightHeld = held > rightOffset ? std::min(held - rightOffset, channelBytes) : 0;
     uint32_t at = 0;
@@ -138,9 +146,12 @@ ItLoadError readCutStereoData(InputStream& stream, Mixer* mixer, ItSample& s, ui
         (rightHeld && (!seekTo(stream, at + rightOffset) ||
                        stream.read(rightHeld, both.data() + channelBytes) != 0)))
         return ItLoadError::SampleData;
-    MemoryStream data(std::move(both));
     s.length = 2 * channelBytes;
-    s.data = mixer->loadSampleData(data, s.length, 8 * bytesPerSample, 1, &stereoInterleaver);
+    s.data = mixer->copySampleData(both.data(), s.length);
+    if (s.data && !interleaveItStereo(s.data, s.length, bytesPerSample)) {
+        mixer->freeSampleData(s.data);
+        s.data = nullptr;
+    }
     return s.data ? ItLoadError::None : ItLoadError::SampleData;
 }
 
@@ -325,7 +336,8 @@ ItLoadError loadItModule(InputStream& stream, bool infoOnly, Mixer* mixer, Song&
         return ItLoadError::OrderList;
     if (!readPatterns(stream, header, song))
         return ItLoadError::Pattern;
-    readMessage(stream, header, module);
+    if (!readMessage(stream, header, module))
+        return ItLoadError::OutOfMemory;
     song.infoOnly = infoOnly;
     ItLoadError error = readSamples(stream, infoOnly, mixer, module);
     if (error != ItLoadError::None)

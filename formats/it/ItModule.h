@@ -2,10 +2,10 @@
 #include "formats/it/ItHeader.h"
 #include "formats/it/ItInstrument.h"
 #include "formats/it/ItSample.h"
+#include "platform/HeapArray.h"
 
 #include <array>
 #include <cstdint>
-#include <vector>
 
 namespace tolva {
 
@@ -22,7 +22,7 @@ constexpr uint32_t ItMaxPatternOffsets = 200; // later patterns play as empty on
 struct ItModule {
     ItHeader header;
     // Song message with a LF after every CR and a closing NUL; empty when there is none.
-    std::vector<char> message;
+    HeapArray<char> message;
     uint32_t instrumentCount = 0; // the header's counts, limited to the tables below
     uint32_t sampleCount = 0;
     std::array<ItInstrument, ItMaxInstruments> instruments;

@@ -6,17 +6,17 @@
 
 namespace tolva {
 
-uint32_t itPatternRows(const std::vector<uint8_t>& stored) {
+uint32_t itPatternRows(const HeapArray<uint8_t>& stored) {
     uint32_t rows = stored.size() >= ItPatternHeaderBytes ? itWord(stored.data() + 2) : 0;
     // A pattern of no rows would never end; it plays as an empty one.
     return rows ? rows : ItEmptyPatternRows;
 }
 
-uint32_t itPackedLength(const std::vector<uint8_t>& stored) {
+uint32_t itPackedLength(const HeapArray<uint8_t>& stored) {
     return stored.size() >= ItPatternHeaderBytes ? itWord(stored.data()) : 0;
 }
 
-void ItPatternReader::enter(const std::vector<uint8_t>& stored) {
+void ItPatternReader::enter(const HeapArray<uint8_t>& stored) {
     uint32_t packed = itPackedLength(stored);
     data_ = packed ? stored.data() + ItPatternHeaderBytes : nullptr;
     size_ = packed && stored.size() >= ItPatternHeaderBytes + packed ? packed : 0;

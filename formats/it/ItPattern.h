@@ -1,8 +1,8 @@
 #pragma once
 // A stored IT pattern: its 8-byte header (packed length, row count, 4 reserved bytes) followed
 // by the packed rows, as the file has them.
+#include "platform/HeapArray.h"
 #include <cstdint>
-#include <vector>
 
 namespace tolva {
 
@@ -24,9 +24,9 @@ enum : uint8_t {
 enum : uint8_t { ItNoteOff = 255, ItNoteCut = 254 }; // 120..253 fade the note
 
 // Rows of a stored pattern; a missing one, or one claiming no rows, plays as 64 empty rows.
-uint32_t itPatternRows(const std::vector<uint8_t>& stored);
+uint32_t itPatternRows(const HeapArray<uint8_t>& stored);
 // Bytes of packed rows (0 for a missing pattern).
-uint32_t itPackedLength(const std::vector<uint8_t>& stored);
+uint32_t itPackedLength(const HeapArray<uint8_t>& stored);
 
 // What a pattern channel last read; the mask bits 0x10..0x80 take their values from here.
 struct ItCellValues {
@@ -54,7 +54,7 @@ struct ItCell {
 // Reads never go past the stored bytes: a row cut short ends where the data ends.
 class ItPatternReader {
 public:
-    void enter(const std::vector<uint8_t>& stored);
+    void enter(const HeapArray<uint8_t>& stored);
     // Decodes the next row into `cells` (by channel), updating `memory`. False when the
     // packed data has ended (the row is then empty).
     bool readRow(ItCell (&cells)[ItChannels], ItCellValues (&memory)[ItChannels]);

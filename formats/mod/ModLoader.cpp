@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
-#include <vector>
+#include <optional>
 
 namespace tolva {
 
@@ -73,21 +73,28 @@ bool readSampleHeader(InputStream& stream, Sample& s, bool fifteenSamples, bool&
     return true;
 }
 
-// Turns two 4-channel patterns stored one after the other into one 8-channel pattern.
-void interleaveHalves(std::vector<uint8_t>& pattern) {
-    const std::vector<uint8_t> halves = pattern;
+// Turns two 4-channel patterns stored one after the other into one 8-channel pattern; false
+// when memory is short.
+bool interleaveHalves(HeapArray<uint8_t>& pattern) {
+    HeapArray<uint8_t> halves;
+    if (!halves.resize(pattern.size()))
+        return false;
+    std::copy(pattern.begin(), pattern.end(), halves.begin());
     const std::size_t half = halves.size() / 2;
     const std::size_t rowBytes = half / ModRows;
     for (std::size_t row = 0; row < ModRows; ++row) {
         std::copy_n(&halves[row * rowBytes], rowBytes, &pattern[row * 2 * rowBytes]);
         std::copy_n(&halves[half + row * rowBytes], rowBytes, &pattern[(row * 2 + 1) * rowBytes]);
     }
+    return true;
 }
 
-// Converts one pattern from file cells to stored cells; false when a cell is refused.
+// Converts one pattern from file cells to stored cells; false when a cell is refused or memory
+// is short.
 bool convertPattern(const uint8_t* in, uint32_t cells, bool fifteenSamples,
-                    const PeriodToNote& noteOf, std::vector<uint8_t>& out) {
-    out.resize(static_cast<std::size_t>(cells) * ModCellSize);
+                    const PeriodToNote& noteOf, HeapArray<uint8_t>& out) {
+    if (!out.resize(static_cast<std::size_t>(cells) * ModCellSize))
+        return false;
     uint8_t* o = out.data();
     for (uint32_t c = 0; c < cells; ++c, in += CellBytes, o += ModCellSize) {
         const uint32_t period = (in[0] & 0x0Fu) << 8 | in[1];
@@ -104,8 +111,9 @@ bool convertPattern(const uint8_t* in, uint32_t cells, bool fifteenSamples,
 
 // Mod's Grave wrote its 8-channel songs under ProTracker's "M.K." with restart byte 0. Such a
 // file is recognised by its size, which fits 8-channel patterns and the samples exactly, and
-// by cells that all name notes when read as 8 channels. The stream is left where it was.
-bool isModsGraveFile(InputStream& stream, const ModPlayer& player, uint32_t patterns,
+// by cells that all name notes when read as 8 channels. The stream is left where it was. No
+// answer when memory is short.
+std::optional<bool> isModsGraveFile(InputStream& stream, const ModPlayer& player, uint32_t patterns,
                      const PeriodToNote& noteOf) {
     uint64_t sampleBytes = 0;
     for (const Sample& s : player.samples)
@@ -115,7 +123,9 @@ bool isModsGraveFile(InputStream& stream, const ModPlayer& player, uint32_t patt
     const uint64_t patternBytes = uint64_t{patterns} * ModsGraveChannels * ModRows * CellBytes;
     if (position + patternBytes + sampleBytes != stream.size())
         return false;
-    std::vector<uint8_t> cells(static_cast<std::size_t>(patternBytes));
+    HeapArray<uint8_t> cells;
+    if (!cells.resize(static_cast<std::size_t>(patternBytes)))
+        return std::nullopt;
     const bool read = stream.read(static_cast<uint32_t>(patternBytes), cells.data()) == 0;
     stream.seek(position, SeekFromStart);
     if (!read)
@@ -143,11 +153,15 @@ bool loadIceTracks(InputStream& stream, Song& song, const PeriodToNote& noteOf) 
     stream.seek(0, SeekFromCurrent, &position);
     if (position > stream.size() || uint64_t{trackCount} * TrackBytes > stream.size() - position)
         return false;
-    std::vector<uint8_t> tracks(trackCount * TrackBytes);
+    HeapArray<uint8_t> tracks;
+    if (!tracks.resize(trackCount * TrackBytes))
+        return false;
     if (!tracks.empty() && stream.read(static_cast<uint32_t>(tracks.size()), tracks.data()) != 0)
         return false;
     song.orderCount = static_cast<uint8_t>(std::min<uint32_t>(counts[0], StoredOrders));
-    std::vector<uint8_t> cells(4 * TrackBytes);
+    HeapArray<uint8_t> cells;
+    if (!cells.resize(4 * TrackBytes))
+        return false;
     for (uint32_t order = 0; order < song.orderCount; ++order) {
         for (uint32_t c = 0; c < 4; ++c) {
             const uint32_t track = table[order * 4 + c];
@@ -237,9 +251,14 @@ std::unique_ptr<Player> loadMod(InputStream& stream, bool infoOnly, Mixer* mixer
         if (stream.read(4, skipped) != 0)
             return nullptr;
     }
-    if (tag == ModTagMK && orderBlock[1] == 0 &&
-        isModsGraveFile(stream, *player, highestPattern + 1, noteOf))
-        song.channelCount = ModsGraveChannels;
+    if (tag == ModTagMK && orderBlock[1] == 0) {
+        const std::optional<bool> modsGrave =
+            isModsGraveFile(stream, *player, highestPattern + 1, noteOf);
+        if (!modsGrave)
+            return nullptr;
+        if (*modsGrave)
+            song.channelCount = ModsGraveChannels;
+    }
 
     const uint32_t patternBytes = song.channelCount * ModRows * CellBytes;
     uint32_t position = 0;
@@ -248,12 +267,14 @@ std::unique_ptr<Player> loadMod(InputStream& stream, bool infoOnly, Mixer* mixer
     if (position > stream.size() || needed > stream.size() - position)
         return nullptr;
 
-    std::vector<uint8_t> buffer(patternBytes);
+    HeapArray<uint8_t> buffer;
+    if (!buffer.resize(patternBytes))
+        return nullptr;
     for (uint32_t p = 0; p <= highestPattern; ++p) {
         if (stream.read(patternBytes, buffer.data()) != 0)
             return nullptr;
-        if (pairedPatterns)
-            interleaveHalves(buffer);
+        if (pairedPatterns && !interleaveHalves(buffer))
+            return nullptr;
         // An all-zero pattern is not kept: it plays as a missing one.
         if (std::all_of(buffer.begin(), buffer.end(), [](uint8_t b) { return b == 0; }))
             continue;

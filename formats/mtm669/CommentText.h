@@ -1,12 +1,13 @@
 #pragma once
+#include "platform/HeapArray.h"
+
 #include <cstdint>
-#include <vector>
 
 namespace tolva {
 
 // The text of a comment stored as zero-padded lines: each run of zero bytes (one at the very
 // start included) ends a line with CR LF. Empty when the comment holds no text at all;
-// otherwise NUL-terminated.
-std::vector<char> commentText(const uint8_t* bytes, uint32_t size);
+// otherwise NUL-terminated. False when memory is short.
+bool commentText(const uint8_t* bytes, uint32_t size, HeapArray<char>& text);
 
 } // namespace tolva

@@ -61,13 +61,12 @@ bool readPatterns(InputStream& stream, Song& song, uint32_t patternCount) {
                 return false;
             continue;
         }
-        std::vector<uint8_t>& cells = song.patterns[p];
-        cells.resize(PatternBytes669);
-        if (stream.read(PatternBytes669, cells.data()) != 0)
+        HeapArray<uint8_t>& cells = song.patterns[p];
+        if (!cells.resize(PatternBytes669) || stream.read(PatternBytes669, cells.data()) != 0)
             return false;
         // A pattern of nothing but zero bytes plays as a missing one.
         if (std::all_of(cells.begin(), cells.end(), [](uint8_t b) { return b == 0; }))
-            cells = {};
+            cells.clear();
     }
     return true;
 }

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
-#include <vector>
 
 namespace tolva {
 
@@ -43,12 +42,13 @@ bool readSampleHeader(InputStream& stream, Sample* s) {
     return true;
 }
 
-// Reads `size` bytes into a buffer sized for them, after checking that the stream holds them.
-bool readBlock(InputStream& stream, uint64_t size, std::vector<uint8_t>& out) {
+// Reads `size` bytes into a buffer sized for them, after checking that the stream holds them;
+// false also when memory is short.
+bool readBlock(InputStream& stream, uint64_t size, HeapArray<uint8_t>& out) {
     if (size > bytesLeft(stream))
         return false;
-    out.resize(static_cast<std::size_t>(size));
-    return size == 0 || stream.read(static_cast<uint32_t>(size), out.data()) == 0;
+    return out.resize(static_cast<std::size_t>(size)) &&
+           (size == 0 || stream.read(static_cast<uint32_t>(size), out.data()) == 0);
 }
 
 // Channel slots that play a track in some pattern of the order list.
@@ -116,10 +116,11 @@ std::unique_ptr<Player> loadMtm(InputStream& stream, bool infoOnly, Mixer* mixer
                             ? headerChannels
                             : usedSlots(*player);
 
-    std::vector<uint8_t> comment;
+    HeapArray<uint8_t> comment;
     if (!readBlock(stream, commentLength, comment))
         return nullptr;
-    player->message = commentText(comment.data(), commentLength);
+    if (!commentText(comment.data(), commentLength, player->message))
+        return nullptr;
 
     song.infoOnly = infoOnly;
     if (!infoOnly && !player->loadAllSamples(stream))

@@ -28,7 +28,7 @@ void MtmPlayer::defaultPannings(DefaultPannings& out) {
 uint32_t MtmPlayer::trackNumber(uint32_t pattern, uint32_t slot) const {
     if (pattern > lastPattern)
         return 0;
-    const std::vector<uint8_t>& table = patternTracks();
+    const HeapArray<uint8_t>& table = patternTracks();
     const std::size_t at = (static_cast<std::size_t>(pattern) * MtmChannelSlots + slot) * 2;
     if (at + 2 > table.size())
         return 0;

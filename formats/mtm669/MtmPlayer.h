@@ -3,7 +3,6 @@
 
 #include <array>
 #include <cstdint>
-#include <vector>
 
 namespace tolva {
 
@@ -41,15 +40,15 @@ public:
     // Row `row` of a track, or null for the empty track.
     const uint8_t* trackRow(uint32_t track, uint32_t row) const;
     // The pattern table: 32 track numbers per pattern.
-    const std::vector<uint8_t>& patternTracks() const { return song.patterns[0]; }
+    const HeapArray<uint8_t>& patternTracks() const { return song.patterns[0]; }
 
     std::array<uint8_t, MtmChannelSlots> channelPannings{};
-    std::vector<uint8_t> trackData; // trackCount x 64 rows
+    HeapArray<uint8_t> trackData; // trackCount x 64 rows
     uint32_t trackCount = 0;
     uint32_t lastPattern = 0;
     std::array<Channel, MtmChannelSlots> channels;
     std::array<Sample, MtmMaxSamples> samples;
-    std::vector<char> message; // NUL-terminated; empty when the song has none
+    HeapArray<char> message; // NUL-terminated; empty when the song has none
 
 private:
     std::array<const uint8_t*, MtmChannelSlots> tracks_{}; // of the pattern playing

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
-#include <vector>
 
 namespace tolva {
 
@@ -36,15 +35,14 @@ bool remains(InputStream& stream, uint64_t count) {
 }
 
 // Reads `count` bytes after checking that the file holds them, so that a damaged count never
-// turns into a large allocation.
-bool readBlock(InputStream& stream, uint32_t count, std::vector<uint8_t>& out) {
+// turns into a large allocation. False also when memory is short.
+bool readBlock(InputStream& stream, uint32_t count, HeapArray<uint8_t>& out) {
     if (!remains(stream, count))
         return false;
-    out.resize(count);
-    return count == 0 || stream.read(count, out.data()) == 0;
+    return out.resize(count) && (count == 0 || stream.read(count, out.data()) == 0);
 }
 
-void convertOrders(const std::vector<uint8_t>& bytes, Song& song) {
+void convertOrders(const HeapArray<uint8_t>& bytes, Song& song) {
     const uint32_t kept = std::min<uint32_t>(static_cast<uint32_t>(bytes.size()), MaxOrders);
     for (uint32_t i = 0; i < kept; ++i) {
         const int32_t b = bytes[i];
@@ -133,7 +131,7 @@ bool namedInOrders(const Song& song, uint32_t pattern) {
 }
 
 // Marks the channels the pattern's cells name; false when its 64 rows hold no cell.
-bool markUsedChannels(const std::vector<uint8_t>& data, S3mPlayer& player) {
+bool markUsedChannels(const HeapArray<uint8_t>& data, S3mPlayer& player) {
     bool found = false;
     std::size_t at = 0;
     for (uint32_t row = 0; row < S3mRows && at < data.size(); ++row) {
@@ -150,8 +148,8 @@ bool markUsedChannels(const std::vector<uint8_t>& data, S3mPlayer& player) {
 }
 
 // Copies the packed patterns the order list names. A pattern the file cuts short ends the
-// loading; the patterns copied before it stay.
-void loadPatterns(InputStream& stream, S3mPlayer& player, const uint8_t* parapointers,
+// loading; the patterns copied before it stay. False when memory is short.
+bool loadPatterns(InputStream& stream, S3mPlayer& player, const uint8_t* parapointers,
                   uint32_t count) {
     Song& song = player.song;
     for (uint32_t p = 0; p < count; ++p) {
@@ -161,15 +159,21 @@ void loadPatterns(InputStream& stream, S3mPlayer& player, const uint8_t* parapoi
         stream.seek(static_cast<int32_t>(parapointer * 16), SeekFromStart);
         uint8_t lengthBytes[2];
         if (stream.read(2, lengthBytes) != 0)
-            return;
-        std::vector<uint8_t>& data = song.patterns[p];
-        if (!readBlock(stream, readLe16(lengthBytes), data)) {
+            return true;
+        const uint32_t length = readLe16(lengthBytes);
+        if (!remains(stream, length))
+            return true;
+        HeapArray<uint8_t>& data = song.patterns[p];
+        if (!data.resize(length))
+            return false;
+        if (length != 0 && stream.read(length, data.data()) != 0) {
             data.clear();
-            return;
+            return true;
         }
         if (!markUsedChannels(data, player))
             data.clear();
     }
+    return true;
 }
 
 } // namespace
@@ -216,12 +220,12 @@ std::unique_ptr<Player> loadS3m(InputStream& stream, bool infoOnly, Mixer* mixer
     song.sampleCount = std::min<uint32_t>(header.instrumentCount, S3mMaxSamples);
     player->mono = (header.masterVolume & 0x80) == 0;
 
-    std::vector<uint8_t> orderBytes;
+    HeapArray<uint8_t> orderBytes;
     if (!readBlock(stream, header.orderCount, orderBytes))
         return nullptr;
     convertOrders(orderBytes, song);
 
-    std::vector<uint8_t> parapointers;
+    HeapArray<uint8_t> parapointers;
     if (!readBlock(stream, (header.instrumentCount + header.patternCount) * 2, parapointers))
         return nullptr;
     uint8_t pans[PanTableSize];
@@ -235,8 +239,9 @@ std::unique_ptr<Player> loadS3m(InputStream& stream, bool infoOnly, Mixer* mixer
             return nullptr;
     song.infoOnly = infoOnly;
 
-    loadPatterns(stream, *player, parapointers.data() + header.instrumentCount * 2,
-                 std::min(header.patternCount, MaxPatterns));
+    if (!loadPatterns(stream, *player, parapointers.data() + header.instrumentCount * 2,
+                      std::min(header.patternCount, MaxPatterns)))
+        return nullptr;
     const auto used = std::count(player->channelUsed.begin(), player->channelUsed.end(), true);
     song.channelCount = used != 0 ? static_cast<uint32_t>(used) : 1;
     return player;

@@ -113,9 +113,10 @@ bool loadPatterns(InputStream& stream, XmPlayer& player, uint32_t patternCount) 
         if (end > fileSize)
             return false;
         if (i < used.size() && used[i]) {
-            std::vector<uint8_t>& record = song.patterns[i];
-            record.assign(header, header + XmPatternHeaderBytes);
-            record.resize(XmPatternHeaderBytes + packed);
+            HeapArray<uint8_t>& record = song.patterns[i];
+            if (!record.resize(XmPatternHeaderBytes + packed))
+                return false;
+            std::memcpy(record.data(), header, XmPatternHeaderBytes);
             // The packed cells follow the header at the length the header gives itself.
             if (packed != 0 && (!seekTo(stream, position + headerLength) ||
                                 stream.read(packed, record.data() + XmPatternHeaderBytes) != 0))
@@ -152,12 +153,27 @@ bool loadSampleData(InputStream& stream, XmPlayer& player, const XmInstrument& i
     return true;
 }
 
+// Makes room for `more` sample records; the instruments' sample references follow the records
+// when they move.
+bool growSampleRecords(XmPlayer& player, uint32_t more) {
+    const XmSample* before = player.sampleRecords.data();
+    if (!player.sampleRecords.resize(player.sampleRecords.size() + more))
+        return false;
+    for (XmInstrument& instrument : player.instrumentRecords)
+        for (XmSample*& sample : instrument.samples)
+            if (sample)
+                sample = player.sampleRecords.data() + (sample - before);
+    return true;
+}
+
 // The instruments follow the patterns. A file that ends inside the instruments keeps those
 // read completely; more than 16 samples in one instrument, or sample data that cannot be
 // read, refuse the file.
 bool loadInstruments(InputStream& stream, XmPlayer& player, uint32_t count) {
     uint64_t position = positionOf(stream);
     player.loadedInstrumentCount = std::min(count, XmMaxInstruments);
+    if (!player.instrumentRecords.resize(player.loadedInstrumentCount))
+        return false;
     for (uint32_t i = 0; i < player.loadedInstrumentCount; ++i) {
         uint8_t header[XmInstrumentHeaderBytes] = {};
         if (!seekTo(stream, position) || stream.read(XmInstrumentShortHeaderBytes, header) != 0)
@@ -172,7 +188,7 @@ bool loadInstruments(InputStream& stream, XmPlayer& player, uint32_t count) {
                         header + XmInstrumentShortHeaderBytes) != 0)
             return true;
 
-        XmInstrument& instrument = player.instrumentRecords.emplace_back();
+        XmInstrument& instrument = player.instrumentRecords[i];
         std::memcpy(instrument.header, header, XmInstrumentHeaderBytes);
         instrument.volumeEnvelope = readEnvelope(header, volumeLayout);
         instrument.panningEnvelope = readEnvelope(header, panningLayout);
@@ -182,6 +198,8 @@ bool loadInstruments(InputStream& stream, XmPlayer& player, uint32_t count) {
         for (uint32_t n = 0; n < XmNoteCount; ++n)
             if (header[XmiNoteMap + n] < XmMaxSamples)
                 used.set(header[XmiNoteMap + n]);
+        if (!growSampleRecords(player, sampleCount))
+            return false;
         const uint32_t sampleHeaderSize = readLe32(header + XmiSampleHeaderSize);
         uint64_t dataBytes = 0;
         for (uint32_t s = 0; s < sampleCount; ++s) {
@@ -190,7 +208,8 @@ bool loadInstruments(InputStream& stream, XmPlayer& player, uint32_t count) {
                 return true;
             const uint32_t length = readLe32(h);
             if (length != 0) {
-                XmSample& sample = player.sampleRecords.emplace_back();
+                XmSample& sample =
+                    player.sampleRecords[player.sampleRecords.size() - sampleCount + s];
                 readSampleHeader(h, sample);
                 sample.present = used[s];
                 instrument.samples[s] = &sample;

@@ -29,11 +29,11 @@ constexpr int32_t LinearMiddleC = 4608; // period of C-4: the sample plays at it
 constexpr uint32_t MiddleCRate = 8363;
 constexpr uint64_t AmigaDividend = 8363ull * 1712 * 65536;
 
-uint32_t patternRows(const std::vector<uint8_t>& record) {
+uint32_t patternRows(const HeapArray<uint8_t>& record) {
     return record[5] | record[6] << 8;
 }
 
-uint32_t packedSize(const std::vector<uint8_t>& record) {
+uint32_t packedSize(const HeapArray<uint8_t>& record) {
     return record[7] | record[8] << 8;
 }
 
@@ -94,7 +94,7 @@ bool XmPlayer::enterPattern(uint32_t pattern) {
         song.rowsPerPattern = 64;
         return false;
     }
-    const std::vector<uint8_t>& record = song.patterns[pattern];
+    const HeapArray<uint8_t>& record = song.patterns[pattern];
     song.rowsPerPattern = std::min(patternRows(record), XmMaxRows);
     if (packedSize(record) == 0)
         return false;

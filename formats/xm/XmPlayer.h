@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
 
 namespace tolva {
 
@@ -69,9 +68,9 @@ public:
     uint32_t loadedInstrumentCount = 0; // as the header says, at most XmMaxInstruments
     // Instrument n of a cell uses entry n - 1; null where the instrument has no samples.
     std::array<XmInstrument*, XmMaxInstruments> instruments{};
-    // Records live here; growing a deque keeps the references above valid.
-    std::deque<XmInstrument> instrumentRecords;
-    std::deque<XmSample> sampleRecords;
+    // Records live here: one per loaded instrument, and the samples of them all in a row.
+    HeapArray<XmInstrument> instrumentRecords;
+    HeapArray<XmSample> sampleRecords;
     std::array<XmChannel, XmMaxChannels> channels;
 
 private:

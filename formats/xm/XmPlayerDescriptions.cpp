@@ -123,7 +123,7 @@ void XmPlayer::describePattern(PatternDescription& out, uint32_t index) {
     out = {};
     if (Player::isPatternMissing(index))
         return;
-    const std::vector<uint8_t>& record = song.patterns[index];
+    const HeapArray<uint8_t>& record = song.patterns[index];
     out.rows = record[5] | record[6] << 8;
     if (isPatternMissing(index))
         return;

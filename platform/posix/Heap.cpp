@@ -4,11 +4,8 @@
 
 namespace tolva::platform {
 
-void* allocate(std::size_t size) {
-    return std::malloc(size ? size : 1);
-}
-void* allocateZeroed(std::size_t size) {
-    return std::calloc(1, size ? size : 1);
+void* systemAllocate(std::size_t size, bool zeroed) {
+    return zeroed ? std::calloc(1, size) : std::malloc(size);
 }
 void release(void* block) {
     std::free(block);

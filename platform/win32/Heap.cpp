@@ -4,11 +4,8 @@
 
 namespace tolva::platform {
 
-void* allocate(std::size_t size) {
-    return HeapAlloc(GetProcessHeap(), 0, size ? size : 1);
-}
-void* allocateZeroed(std::size_t size) {
-    return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size ? size : 1);
+void* systemAllocate(std::size_t size, bool zeroed) {
+    return HeapAlloc(GetProcessHeap(), zeroed ? HEAP_ZERO_MEMORY : 0, size);
 }
 void release(void* block) {
     if (block)

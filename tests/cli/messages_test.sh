@@ -104,4 +104,17 @@ on_terminal xterm "$tolva play --seconds 0.6 '$w/bébé.mod'"
 [[ $screen == *"bébé.mod "*"1/1"* ]] || fail "play screen lacks the UTF-8 file name: $screen"
 on_terminal dumb "$tolva play --seconds 0.3 '$w/bébé.mod'; $tolva render --force -o $w/x.wav $d"
 [[ $screen != *"$esc"* && $screen == *"bébé.mod: Amiga"* ]] || fail "TERM=dumb got: $screen"
+
+# Short of memory anywhere from start-up on, the tool says so with status 1; no signal ends it.
+# (The sanitizers reserve more address space than any limit here leaves.)
+said=0
+for kib in $(grep -q __asan_init "$tolva" || seq 20000 500 40000); do
+    (ulimit -v "$kib" && exec "$tolva" render "$corpus/songs/rafkill-data__song3.xm" -o - \
+        --seconds 1 >/dev/null 2>"$w/oom")
+    status=$? checks=$((checks + 1))
+    ((status < 128)) || fail "under $kib KiB: signal $((status - 128))"
+    ((status != 1)) || grep -q "out of memory" "$w/oom" || fail "under $kib KiB: $(<"$w/oom")"
+    ((status != 1)) || said=$((said + 1))
+done
+grep -q __asan_init "$tolva" || ((said > 0)) || fail "no memory limit made the tool say so"
 finish

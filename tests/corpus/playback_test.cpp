@@ -5,8 +5,10 @@
 // faults (the sanitizer build is where this suite earns its keep).
 #include "engine/LengthScan.h"
 #include "engine/PlaybackStart.h"
+#include "engine/Random.h"
 #include "engine/Player.h"
 #include "engine/SongSettings.h"
+#include "platform/Heap.h"
 #include "song/FormatRegistry.h"
 #include "song/MemoryStream.h"
 #include "song/SongSession.h"
@@ -156,6 +158,63 @@ TEST_P(CorpusFiles, CutAndOverwrittenCopiesAreRefusedOrPlay) {
             SCOPED_TRACE(round);
             loadScanAndPlay(damaged);
         }
+    }
+}
+
+struct FirstSecond {
+    bool refusedForMemory = false;
+    uint32_t frames = 0;
+    uint64_t sum = 0;
+};
+
+// Loads and plays one second with the n-th allocation from the start of the load failing.
+FirstSecond playFirstSecond(const std::vector<uint8_t>& bytes, uint32_t failing) {
+    constexpr uint32_t Rate = 11025;
+    MemoryStream stream(bytes);
+    FirstSecond out;
+    LoadFailure why = LoadFailure::None;
+    seedRandom(1);
+    platform::failNthAllocation(failing);
+    std::unique_ptr<SongSession> session = createSession(stream, false, &why);
+    out.refusedForMemory = !session && why == LoadFailure::OutOfMemory;
+    if (session) {
+        startPlayback(*session, SongLength{}, Rate);
+        std::vector<int16_t> block(2 * 576);
+        RenderFormat format;
+        for (uint32_t n = 1; n != 0 && out.frames < Rate; out.frames += n) {
+            n = session->renderFrames(576, block.data(), &format);
+            for (int16_t v : block)
+                out.sum = out.sum * 31 + static_cast<uint16_t>(v);
+        }
+    }
+    platform::failNthAllocation(0);
+    return out;
+}
+
+// Each allocation of a load and of its first second of playing fails in turn: the file is
+// refused as short of memory or the playing ends there, and the next load plays as before. The
+// songs hold every format but MTM and 669, whose folders are tried too.
+TEST_P(CorpusFiles, EachAllocationOfALoadAndItsFirstSecondFailsCleanly) {
+    if (GetParam().format != AnyFormat && GetParam().format != FormatMtm &&
+        GetParam().format != Format669)
+        GTEST_SKIP();
+    FormatsEnabled formats;
+    for (const std::string& file : corpusFiles(GetParam().path)) {
+        SCOPED_TRACE(file);
+        const std::vector<uint8_t> bytes = readWholeFile(file);
+        const FirstSecond whole = playFirstSecond(bytes, 0);
+        if (whole.frames < 11025u)
+            continue; // refused or shorter than a second
+        uint32_t failing = 1;
+        for (;; ++failing) {
+            const uint32_t failedBefore = platform::failedAllocations();
+            const FirstSecond cut = playFirstSecond(bytes, failing);
+            if (platform::failedAllocations() == failedBefore)
+                break; // fewer allocations than that
+            EXPECT_TRUE(cut.refusedForMemory || cut.frames < whole.frames) << failing;
+        }
+        EXPECT_GT(failing, 3u);
+        EXPECT_EQ(playFirstSecond(bytes, 0).sum, whole.sum);
     }
 }
 

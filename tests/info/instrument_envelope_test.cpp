@@ -63,7 +63,8 @@ TEST(InstrumentEnvelope, XmVolumeAndPanning) {
 }
 
 TEST(InstrumentProperties, ItInstrumentAsTheViewListsIt) {
-    auto player = std::make_unique<ItPlayer>(nullptr);
+    std::unique_ptr<ItPlayer> player(new (std::nothrow) ItPlayer(nullptr));
+    ASSERT_TRUE(player);
     player->module.header.flags |= ItInstrumentMode;
     player->module.instrumentCount = 1;
     ItInstrument& in = player->module.instruments[0];

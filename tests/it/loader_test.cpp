@@ -381,13 +381,22 @@ std::vector<uint8_t> stored(const std::vector<uint8_t>& packed, uint16_t rows = 
     return p;
 }
 
+HeapArray<uint8_t> onHeap(const std::vector<uint8_t>& bytes) {
+    HeapArray<uint8_t> copy;
+    EXPECT_TRUE(copy.resize(bytes.size()));
+    std::copy(bytes.begin(), bytes.end(), copy.begin());
+    return copy;
+}
+
 struct Rows {
     ItPatternReader reader;
     ItCellValues memory[ItChannels];
     ItCell cells[ItChannels];
-    std::vector<uint8_t> pattern;
+    HeapArray<uint8_t> pattern;
 
-    explicit Rows(std::vector<uint8_t> bytes) : pattern(std::move(bytes)) { reader.enter(pattern); }
+    explicit Rows(const std::vector<uint8_t>& bytes) : pattern(onHeap(bytes)) {
+        reader.enter(pattern);
+    }
     bool next() { return reader.readRow(cells, memory); }
     // Mask, note and instrument of channel k; with volume, command and parameter if announced.
     std::vector<int> cell(uint32_t k) const {
@@ -433,7 +442,7 @@ TEST(ItPatternUnpacking, MasksAnnounceTheBytesThatFollowOrReuseTheLastOnes) {
 TEST(ItPatternUnpacking, EnteringAPatternClearsMasksButNotValues) {
     Rows r(stored({0x81, 0x04, 33, 0}));
     r.next();
-    const std::vector<uint8_t> second = stored({0x01, 0});
+    const HeapArray<uint8_t> second = onHeap(stored({0x01, 0}));
     r.reader.enter(second);
     ASSERT_TRUE(r.next());
     EXPECT_EQ(r.cells[0].mask, 0); // a cleared mask announces nothing
@@ -466,7 +475,8 @@ TEST(ItPatternStorage, OnlyOrderedPatternsAreKeptWithTheirHeader) {
     auto it = loadItBytes(b.build());
     ASSERT_EQ(it->error, ItLoadError::None);
     const auto& patterns = it->song.patterns;
-    EXPECT_EQ(patterns[0], stored({0x81, 0x01, 60, 0}, 32));
+    EXPECT_EQ(std::vector<uint8_t>(patterns[0].begin(), patterns[0].end()),
+              stored({0x81, 0x01, 60, 0}, 32));
     EXPECT_EQ((Longs{itPatternRows(patterns[0]), itPackedLength(patterns[0]),
                      itPatternRows(patterns[2])}),
               (Longs{32, 4, 64}));

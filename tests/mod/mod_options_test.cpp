@@ -38,7 +38,7 @@ TEST(ModOptions, OtherFormatsKeepTempoAndPanningRules) {
     NotAMod player(&mixer);
     MemoryStream stream(
         ModBuilder().cell(0, 0, 0, fx(0xF, 0x40)).cell(0, 0, 1, fx(8, 0x90)).build());
-    player.song = loadMod(stream, true, nullptr)->song;
+    player.song = std::move(loadMod(stream, true, nullptr)->song);
     player.oldProTrackerMode = true;
     player.modPanningEnabled = false;
     player.restartSong();

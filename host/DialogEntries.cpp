@@ -1,5 +1,6 @@
 // The entry points that open the plug-in's windows.
 #include "host/Dialogs.h"
+#include "host/EntryLock.h"
 #include "host/EntryPoints.h"
 #include "host/ModuleCache.h"
 #include "host/PlaybackState.h"
@@ -17,9 +18,15 @@ void TOLVA_CDECL About(HWND parent) {
 int TOLVA_CDECL InfoBox(const char* file, HWND parent) {
     if (!file)
         return 0;
-    state.infoModule = acquireModule(file, true);
-    if (state.infoModule && state.infoModule->session)
+    bool described = false;
+    {
+        EntryLock lock;
+        state.infoModule = acquireModule(file, true);
+        described = state.infoModule && state.infoModule->session;
+    }
+    if (described)
         showModuleInformation(parent);
+    EntryLock lock;
     state.infoModule.release();
     return 0;
 }

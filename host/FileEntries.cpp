@@ -1,5 +1,6 @@
 // The playlist's questions about a file: is it ours, its title and its length.
 #include "engine/Player.h"
+#include "host/EntryLock.h"
 #include "host/EntryPoints.h"
 #include "host/FileTitle.h"
 #include "host/ModuleCache.h"
@@ -17,6 +18,7 @@ void TOLVA_CDECL GetFileInfo(const char* file, char* title, int* lengthMs) {
     // Copied: acquiring may replace the module whose name this is.
     char currentName[MaxFileNameLength + 1];
     if (!source) {
+        EntryLock lock;
         if (!state.currentModule) {
             if (title)
                 title[0] = 0;
@@ -44,6 +46,7 @@ int TOLVA_CDECL IsOurFile(const char* file) {
 }
 
 int TOLVA_CDECL GetLength() {
+    EntryLock lock;
     ModuleRef current = state.currentModule;
     return current ? static_cast<int>(current->lengthMs) : 0;
 }

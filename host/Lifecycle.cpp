@@ -1,4 +1,5 @@
 // Start, end and removal of the plug-in.
+#include "host/EntryLock.h"
 #include "host/EntryPoints.h"
 #include "host/HostQueries.h"
 #include "host/PlaybackState.h"
@@ -37,6 +38,7 @@ void TOLVA_CDECL Init() {
 void TOLVA_CDECL Quit() {
     // The player stops playback before it quits; a thread left running would outlive the
     // module it plays.
+    EntryLock lock;
     if (state.playThread)
         Stop();
     state.infoModule.release();

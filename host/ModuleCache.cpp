@@ -2,6 +2,7 @@
 
 #include "engine/LengthScan.h"
 #include "engine/SongSettings.h"
+#include "host/EntryLock.h"
 #include "host/PlaybackState.h"
 #include "song/FileStream.h"
 #include "song/SongSession.h"
@@ -54,31 +55,37 @@ ModuleRef loadModule(const char* file, bool infoOnly, bool computeLength) {
 } // namespace
 
 ModuleRef acquireModule(const char* file, bool infoOnly) {
-    bool playing = state.playThread != nullptr;
-    if (state.infoModule && sameFile(*state.infoModule, file) &&
-        (infoOnly || !state.infoModule->infoOnly)) {
-        if (!playing)
-            state.currentModule = state.infoModule;
-        return state.infoModule;
-    }
-    ModuleRef answer;
-    if (state.currentModule && sameFile(*state.currentModule, file)) {
-        answer = state.currentModule;
-        if (!infoOnly && state.currentModule->infoOnly) {
-            ModuleRef full = loadModule(file, false, false);
-            if (full) {
-                full->lengthMs = answer->lengthMs;
-                full->startOffsetMs = answer->startOffsetMs;
-                full->limitLength = answer->limitLength;
-                answer = full;
-                if (!playing)
-                    state.currentModule = full;
-            }
+    ModuleRef cached;
+    {
+        EntryLock lock;
+        if (state.infoModule && sameFile(*state.infoModule, file) &&
+            (infoOnly || !state.infoModule->infoOnly)) {
+            if (!state.playThread)
+                state.currentModule = state.infoModule;
+            return state.infoModule;
         }
-    } else {
-        answer = loadModule(file, infoOnly, true);
-        if (answer && !playing)
-            state.currentModule = answer;
+        if (state.currentModule && sameFile(*state.currentModule, file))
+            cached = state.currentModule;
+    }
+    const bool reload = cached && !infoOnly && cached->infoOnly;
+    // Loading takes long; the other entry points go on meanwhile. What is loaded is published
+    // under the lock, and only while nothing plays.
+    ModuleRef loaded;
+    if (reload)
+        loaded = loadModule(file, false, false);
+    else if (!cached)
+        loaded = loadModule(file, infoOnly, true);
+    EntryLock lock;
+    ModuleRef answer = cached;
+    if (loaded) {
+        if (reload) {
+            loaded->lengthMs = cached->lengthMs;
+            loaded->startOffsetMs = cached->startOffsetMs;
+            loaded->limitLength = cached->limitLength;
+        }
+        answer = loaded;
+        if (!state.playThread)
+            state.currentModule = loaded;
     }
     if (state.infoDialog)
         PostMessageA(state.infoDialog, RefreshInfoDialog, 0, 0);

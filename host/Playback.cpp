@@ -1,5 +1,6 @@
 // Play, stop, pause, seek and the output controls the player hands through.
 #include "engine/Player.h"
+#include "host/EntryLock.h"
 #include "host/EntryPoints.h"
 #include "host/ModuleCache.h"
 #include "host/PlaybackState.h"
@@ -16,6 +17,7 @@ constexpr uint32_t StopWaitMs = 10000;
 int TOLVA_CDECL Play(const char* file) {
     if (!state.usable || !file)
         return 1;
+    EntryLock lock;
     // The player stops before it plays again; should it not, the running song must end
     // before the current module may change.
     if (state.playThread)
@@ -61,6 +63,7 @@ int TOLVA_CDECL Play(const char* file) {
 }
 
 void TOLVA_CDECL Stop() {
+    EntryLock lock;
     if (state.playThread) {
         state.stopRequested = true;
         if (!platform::waitThread(state.playThread, StopWaitMs))

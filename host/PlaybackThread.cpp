@@ -23,7 +23,6 @@ void seek(PlaybackState& s, uint32_t rate) {
                                               module.startOffsetMs);
         plugin.outMod->Flush(s.outputTimeMs);
     }
-    s.seekRequested = false;
 }
 
 } // namespace
@@ -40,7 +39,9 @@ void runPlayback(void* context) {
     bool finished = false;
 
     while (!s.stopRequested) {
-        if (s.seekRequested)
+        // Taken before the target is read: a request made meanwhile is carried out next time
+        // rather than lost.
+        if (s.seekRequested.exchange(false))
             seek(s, rate);
         if (finished) {
             out.CanWrite();

@@ -103,4 +103,29 @@ run trimmed --speed 4
 expect_keys "$WORK/trimmed.txt" length=5680 time_after_play=0 flush=0@0 first_pcm_time=0
 same_bytes "silence removed: PCM" "$WORK/trimmed.pcm" "$WORK/whole.pcm" 0 $((88200 * 4))
 expect_eq "silence removed: PCM bytes" "$(stat -c %s "$WORK/trimmed.pcm")" $(((frames - 88200) * 4))
+
+# Host threads calling the entry points at random on songs, damaged copies and a file of no
+# format (TORTURE_SECONDS for longer runs by hand): no crash or hang, one end-of-song notice for
+# a song left to end, even after a seek past its last block, and memory and handles as before.
+songs=()
+for f in features/mtm/d_pattern_jump_mtm_break.mtm features/mod/m_crystals.mod \
+    features/s3m/t_NOP.s3m features/669/f_play_669_low_freq.669 songs/vodovod__walk.xm \
+    songs/pingus-data__gd-matth.it songs/gl-117-data__loser.s3m songs/tecnoballz-data__high-score.mod; do
+    songs+=("$(winpath "$CORPUS/$f")")
+done
+head -c 3000 "$CORPUS/songs/vodovod__walk.xm" >"$WORK/cut.xm"
+head -c 5000 "$CORPUS/songs/pingus-data__gd-matth.it" >"$WORK/cut.it"
+winhost torture "$PLUGIN" "${songs[@]}" "$(winpath "$WORK/cut.xm")" "$(winpath "$WORK/cut.it")" \
+    "$(winpath "$CORPUS/not-modules/armagetronad__cycle_body.mod")" --home "$(winpath "$home")" \
+    --speed 0 --threads 4 --seconds "${TORTURE_SECONDS:-3}" >"$WORK/torture.txt"
+expect_keys "$WORK/torture.txt" torture_hung=0 lone_song_eof=1 heap_growth=0 handle_growth=0
+expect_range "torture: songs started" "$(key torture_plays "$WORK/torture.txt")" 20 1000000
+expect_range "torture: end notices" "$(key torture_eof "$WORK/torture.txt")" 1 \
+    "$(key torture_plays "$WORK/torture.txt")"
+
+# 200 songs back to back at full speed, each with a seek: every one ends and tells so once.
+winhost session "$PLUGIN" "${songs[@]}" --home "$(winpath "$home")" --speed 0 --songs 200 \
+    >"$WORK/session.txt"
+expect_keys "$WORK/session.txt" session_played=200 session_unended=0 session_eof=200 \
+    session_heap_growth=0 session_handle_growth=0
 finish

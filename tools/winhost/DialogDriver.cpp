@@ -126,6 +126,8 @@ void DialogDriver::perform(HWND dialog, const std::string& text) {
             std::printf("click_disabled=%d\n", a.id);
         else
             SendMessageA(control, BM_CLICK, 0, 0);
+    } else if (a.kind == "cancel") {
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     } else if (a.kind == "text") {
         SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a.rest.c_str()));
     } else if (a.kind == "select") {

@@ -16,7 +16,7 @@ namespace winhost {
 // count), item:ID:INDEX (list view row), grow:DX:DY and move:X:Y (the dialog's window), rect
 // (prints rect=left,top,width,height), pos:ID (prints a control's place in the dialog),
 // sizing:EDGE:WIDTH (a border drag as WM_SIZING sees it; prints the answer), shot:NAME (see
-// below), sleep:MS.
+// below), sleep:MS, cancel (closes the dialog).
 // Controls the dialog does not have are looked for on the tab page on show.
 //
 // shot:NAME writes NAME.ready into the shot folder with the dialog's screen rectangle as

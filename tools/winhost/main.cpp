@@ -9,6 +9,9 @@
 //   winhost about DLL                         open the about box
 //   winhost infobox DLL FILE...               open the information dialog for each FILE in
 //                                             turn; --act next starts the actions of the next
+//   winhost torture DLL FILE...               --threads N host threads call entry points at
+//                                             random for --seconds S (--seed N)
+//   winhost session DLL FILE...               --songs N songs back to back, each with a seek
 //
 // Common options: --home DIR (settings folder DIR\settings, plug-in folder DIR\plugins;
 // default: a temporary folder removed afterwards), --no-dirs (the folder queries answer 0).
@@ -22,6 +25,7 @@
 #include "HostWindow.h"
 #include "PluginLibrary.h"
 #include "SoundCard.h"
+#include "Torture.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -51,6 +55,7 @@ struct Options {
     std::string shotDir;
     int infoBoxAt = -1;
     std::string infoBoxFile;
+    TortureOptions torture;
 };
 
 [[noreturn]] void fail(const std::string& message) {
@@ -96,6 +101,14 @@ Options parse(int argc, char** argv) {
             o.card.failOpen = true;
         else if (a == "--timeout")
             o.timeoutS = std::atoi(value().c_str());
+        else if (a == "--threads")
+            o.torture.threads = std::atoi(value().c_str());
+        else if (a == "--seconds")
+            o.torture.seconds = std::atoi(value().c_str());
+        else if (a == "--seed")
+            o.torture.seed = static_cast<unsigned>(std::atoi(value().c_str()));
+        else if (a == "--songs")
+            o.torture.songs = std::atoi(value().c_str());
         else if (a == "--act")
             o.actions.push_back(value());
         else if (a == "--shots")
@@ -113,7 +126,8 @@ Options parse(int argc, char** argv) {
             positional.push_back(a);
     }
     if (positional.size() < 2)
-        fail("usage: winhost play|info|uninstall|config|about|infobox DLL [FILE...] [options]");
+        fail("usage: winhost play|info|uninstall|config|about|infobox|torture|session DLL "
+             "[FILE...] [options]");
     o.command = positional[0];
     o.dll = positional[1];
     positional.erase(positional.begin(), positional.begin() + 2);
@@ -129,9 +143,9 @@ Options parse(int argc, char** argv) {
         o.files = positional;
     } else if (o.command == "config") {
         o.files = positional;
-    } else if (o.command == "infobox") {
+    } else if (o.command == "infobox" || o.command == "torture" || o.command == "session") {
         if (positional.empty())
-            fail("usage: winhost infobox DLL FILE...");
+            fail("usage: winhost " + o.command + " DLL FILE...");
         o.files = positional;
     } else if ((o.command != "uninstall" && o.command != "about") || !positional.empty()) {
         fail("unknown command " + o.command);
@@ -377,6 +391,10 @@ int main(int argc, char** argv) {
         status = play(o, library, window, card);
     else if (o.command == "info")
         status = info(o, p);
+    else if (o.command == "torture")
+        status = torture(p, window, o.files, o.torture);
+    else if (o.command == "session")
+        status = longSession(p, window, o.files, o.torture);
     else if (o.command == "config" || o.command == "about" || o.command == "infobox") {
         status = dialog(o, p, window);
         if (o.command == "config")

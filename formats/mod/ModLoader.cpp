@@ -114,7 +114,7 @@ bool convertPattern(const uint8_t* in, uint32_t cells, bool fifteenSamples,
 // by cells that all name notes when read as 8 channels. The stream is left where it was. No
 // answer when memory is short.
 std::optional<bool> isModsGraveFile(InputStream& stream, const ModPlayer& player, uint32_t patterns,
-                     const PeriodToNote& noteOf) {
+                                    const PeriodToNote& noteOf) {
     uint64_t sampleBytes = 0;
     for (const Sample& s : player.samples)
         sampleBytes += s.length;

@@ -5,8 +5,8 @@
 // faults (the sanitizer build is where this suite earns its keep).
 #include "engine/LengthScan.h"
 #include "engine/PlaybackStart.h"
-#include "engine/Random.h"
 #include "engine/Player.h"
+#include "engine/Random.h"
 #include "engine/SongSettings.h"
 #include "platform/Heap.h"
 #include "song/FormatRegistry.h"

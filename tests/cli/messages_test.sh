@@ -108,7 +108,7 @@ on_terminal dumb "$tolva play --seconds 0.3 '$w/bébé.mod'; $tolva render --for
 # Short of memory anywhere from start-up on, the tool says so with status 1; no signal ends it.
 # (The sanitizers reserve more address space than any limit here leaves.)
 said=0
-for kib in $(grep -q __asan_init "$tolva" || seq 20000 500 40000); do
+for kib in $(grep -q __asan_init "$tolva" || seq 4000 500 40000); do
     (ulimit -v "$kib" && exec "$tolva" render "$corpus/songs/rafkill-data__song3.xm" -o - \
         --seconds 1 >/dev/null 2>"$w/oom")
     status=$? checks=$((checks + 1))

@@ -17,9 +17,6 @@ namespace {
 
 constexpr uint32_t MaxTableEntries = 256;
 
-// Stateless, so one serves every load.
-ItStereoInterleaver stereoInterleaver;
-
 // An absolute seek that fails rather than leaving the stream somewhere else.
 bool seekTo(InputStream& stream, uint32_t offset) {
     if (offset > 0x7FFFFFFFu || offset > stream.size())
@@ -185,8 +182,12 @@ ItLoadError readSampleData(InputStream& stream, Mixer* mixer, const uint8_t* raw
         if (s.length == 0)
             return ItLoadError::None;
     }
-    s.data =
-        mixer->loadSampleData(stream, s.length, 8 * bytesPerSample, stereo, &stereoInterleaver);
+    ItStereoInterleaver interleaver;
+    s.data = mixer->loadSampleData(stream, s.length, 8 * bytesPerSample, stereo, &interleaver);
+    if (s.data && interleaver.failed()) {
+        mixer->freeSampleData(s.data);
+        s.data = nullptr;
+    }
     return s.data ? ItLoadError::None : ItLoadError::SampleData;
 }
 

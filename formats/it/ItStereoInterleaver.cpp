@@ -26,9 +26,8 @@ bool interleaveItStereo(uint8_t* block, uint32_t size, uint32_t bytesPerSample) 
 }
 
 void ItStereoInterleaver::convert(uint8_t* block, uint32_t size, uint32_t bits, uint32_t stereo) {
-    // Without memory for the copy the data stays planar: wrong channels, but inside the block.
-    if (stereo)
-        interleaveItStereo(block, size, bits == 16 ? 2 : 1);
+    if (stereo && !interleaveItStereo(block, size, bits == 16 ? 2 : 1))
+        failed_ = true;
 }
 
 } // namespace tolva

@@ -19,7 +19,8 @@ std::unique_ptr<S3mPlayer> load(const std::vector<uint8_t>& bytes, Mixer* mixer 
 // volume beyond 64 would overflow the mixer volume.
 TEST(S3mLoader, HeaderValuesAndTheirSubstitutes) {
     const auto values = [](const S3mBuilder& b) {
-        const Song& s = load(b.build())->song;
+        const auto player = load(b.build());
+        const Song& s = player->song;
         return std::vector<int>{s.initialSpeed,    int(s.initialTempo), s.maxPeriod,
                                 s.minPeriod,       s.signedSamples,     s.initialGlobalVolume,
                                 int(s.orderCount), s.orders[1],         s.orders[3]};

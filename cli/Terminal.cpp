@@ -19,6 +19,9 @@ void onSignal(int) {
     signalled = 1;
 }
 
+// The settings to put back when the program ends abruptly while keys are read raw.
+const termios* rawSince = nullptr;
+
 } // namespace
 
 Terminal::Terminal(bool keys) {
@@ -36,14 +39,23 @@ Terminal::Terminal(bool keys) {
         raw.c_cc[VMIN] = 0;
         raw.c_cc[VTIME] = 0;
         raw_ = tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw) == 0;
+        if (raw_)
+            rawSince = &saved_;
     }
 }
 
 Terminal::~Terminal() {
-    if (raw_)
+    if (raw_) {
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved_);
+        rawSince = nullptr;
+    }
     for (std::size_t i = 0; i < std::size(CaughtSignals); ++i)
         sigaction(CaughtSignals[i], &savedActions[i], nullptr);
+}
+
+void Terminal::restore() {
+    if (rawSince)
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, rawSince);
 }
 
 Key Terminal::readKey(int ms) {

@@ -30,6 +30,8 @@ public:
     Terminal(const Terminal&) = delete;
     Terminal& operator=(const Terminal&) = delete;
 
+    // Puts back the settings of a terminal read raw, for a program ending without unwinding.
+    static void restore();
     // The next key, waiting up to `ms` milliseconds for one.
     Key readKey(int ms);
     // Whether `fd` is a terminal that takes cursor movements: not TERM=dumb.

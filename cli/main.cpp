@@ -2,6 +2,7 @@
 #include "Commands.h"
 #include "Failure.h"
 #include "HelpFormat.h"
+#include "Terminal.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -43,6 +44,7 @@ std::string mistake(const CLI::ParseError& error, const CLI::App* command) {
 // Any thread may find the heap exhausted; the tool then ends with its failure status rather
 // than on the abort signal an uncaught exception would bring.
 [[noreturn]] void outOfMemory() {
+    Terminal::restore();
     std::fputs("tolva: out of memory\n", stderr);
     std::_Exit(ExitFailure);
 }

@@ -3,6 +3,7 @@
 #include "mixer/Mixer.h"
 #include "platform/Heap.h"
 #include "song/InputStream.h"
+#include "song/StreamSpace.h"
 
 #include <cstring>
 
@@ -14,10 +15,7 @@ uint8_t* decodeModPlugAdpcm(Mixer& mixer, InputStream& stream, uint32_t& frames)
         frames = 0;
         return nullptr;
     }
-    uint32_t here = 0;
-    stream.seek(0, SeekFromCurrent, &here);
-    const uint32_t size = stream.size();
-    const uint64_t held = here < size ? uint64_t{size - here} * 2 : 0;
+    const uint64_t held = uint64_t{bytesLeft(stream)} * 2;
     if (frames > held)
         frames = static_cast<uint32_t>(held);
     if (frames == 0)

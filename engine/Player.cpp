@@ -4,6 +4,7 @@
 #include "engine/ProTrackerEffects.h"
 #include "engine/Tables.h"
 #include "song/InputStream.h"
+#include "song/StreamSpace.h"
 
 #include <algorithm>
 #include <cstring>
@@ -523,10 +524,7 @@ bool Player::loadAllSamples(InputStream& stream, bool adpcm) {
             if (!data && held != 0)
                 return false;
         } else {
-            uint32_t position = 0;
-            stream.seek(0, SeekFromCurrent, &position);
-            const uint32_t size = stream.size();
-            s->cutToData(position < size ? size - position : 0, bits / 8);
+            s->cutToData(bytesLeft(stream), bits / 8);
             if (s->length == 0)
                 continue;
             data = mixer->loadSampleData(stream, s->length, bits, 0, nullptr);

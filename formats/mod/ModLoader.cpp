@@ -4,6 +4,7 @@
 #include "formats/mod/ModPlayer.h"
 #include "formats/mod/ModTag.h"
 #include "song/InputStream.h"
+#include "song/StreamSpace.h"
 
 #include <algorithm>
 #include <cstring>
@@ -149,9 +150,7 @@ bool loadIceTracks(InputStream& stream, Song& song, const PeriodToNote& noteOf) 
         return false;
     constexpr uint32_t TrackBytes = ModRows * CellBytes;
     const uint32_t trackCount = counts[1];
-    uint32_t position = 0;
-    stream.seek(0, SeekFromCurrent, &position);
-    if (position > stream.size() || uint64_t{trackCount} * TrackBytes > stream.size() - position)
+    if (uint64_t{trackCount} * TrackBytes > bytesLeft(stream))
         return false;
     HeapArray<uint8_t> tracks;
     if (!tracks.resize(trackCount * TrackBytes))
@@ -261,10 +260,7 @@ std::unique_ptr<Player> loadMod(InputStream& stream, bool infoOnly, Mixer* mixer
     }
 
     const uint32_t patternBytes = song.channelCount * ModRows * CellBytes;
-    uint32_t position = 0;
-    stream.seek(0, SeekFromCurrent, &position);
-    const uint64_t needed = static_cast<uint64_t>(highestPattern + 1) * patternBytes;
-    if (position > stream.size() || needed > stream.size() - position)
+    if (static_cast<uint64_t>(highestPattern + 1) * patternBytes > bytesLeft(stream))
         return nullptr;
 
     HeapArray<uint8_t> buffer;

@@ -2,7 +2,7 @@
 
 #include "formats/LittleEndian.h"
 #include "formats/mtm669/Player669.h"
-#include "formats/mtm669/StreamSpace.h"
+#include "song/StreamSpace.h"
 #include "song/FormatHandler.h"
 #include "song/InputStream.h"
 

@@ -3,7 +3,7 @@
 #include "formats/LittleEndian.h"
 #include "formats/mtm669/CommentText.h"
 #include "formats/mtm669/MtmPlayer.h"
-#include "formats/mtm669/StreamSpace.h"
+#include "song/StreamSpace.h"
 #include "song/FormatHandler.h"
 #include "song/InputStream.h"
 

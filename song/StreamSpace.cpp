@@ -1,4 +1,4 @@
-#include "formats/mtm669/StreamSpace.h"
+#include "song/StreamSpace.h"
 
 #include "song/InputStream.h"
 

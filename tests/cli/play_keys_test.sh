@@ -65,6 +65,16 @@ class Session:
                 return
             self.read_for(0.05)
 
+    def wait_sound(self, seconds):
+        """Reads the screen until the card holds `seconds` of sound not counting its gaps."""
+        end = time.time() + 20
+        while time.time() < end and self.sound() < seconds * rate * frame:
+            self.read_for(0.05)
+        return self.sound()
+
+    def sound(self):
+        return len(gaps_out(open(card, "rb").read())[0]) if os.path.exists(card) else 0
+
     def finish(self):
         self.read_for(0)
         end = time.time() + 10
@@ -140,9 +150,9 @@ s = Session(demo)
 s.wait_for("q quit")
 s.wait_heard(1.2)
 s.key(b"\033[D")
-s.read_for(0.5)
+s.wait_sound(s.sound() / (rate * frame) + 0.5)
 s.key(b"\033[C")
-s.read_for(0.5)
+s.wait_sound(s.sound() / (rate * frame) + 0.5)
 s.key(b"q")
 status, err, sound = s.finish()
 heard, _ = gaps_out(sound)

@@ -1,22 +1,17 @@
 #include "bench/CorpusSongs.h"
 
-#include "engine/PlaybackStart.h"
 #include "engine/Player.h"
-#include "engine/SongSettings.h"
 #include "song/MemoryStream.h"
 
 namespace tolva::bench {
 
-std::unique_ptr<LoadedSong> loadSong(const std::string& path, const Settings& settings) {
+std::unique_ptr<CorpusSong> loadCorpusSong(const std::string& path, const Settings& settings) {
     enableAllFormats();
     MemoryStream stream(readWholeFile(path));
-    auto song = std::make_unique<LoadedSong>();
+    auto song = std::make_unique<CorpusSong>();
     song->path = path;
-    song->session = createSession(stream, false);
-    if (!song->session)
+    if (loadSong(stream, settings, *song) != LoadFailure::None)
         return nullptr;
-    applySettings(song->session->player(), settings, false);
-    song->length = scanLength(*song->session, settings);
     return song;
 }
 
@@ -46,10 +41,8 @@ uint64_t sampleDataBytes(SongSession& session) {
 uint64_t renderWholeSong(LoadedSong& song, const Settings& settings) {
     // Playback starts from a rewound song, as after the length scan.
     song.session->seekToFrame(0);
-    startPlayback(*song.session, song.length, settings.mixingFrequency);
-    RenderFormat format;
-    format.bits = 16;
-    format.interpolate = settings.disableOversampling ? 0 : 1;
+    startPlayback(song, settings.mixingFrequency);
+    const RenderFormat format = renderFormat(settings, 16);
     int16_t block[2 * 576];
     uint64_t frames = 0;
     while (const uint32_t n = song.session->renderFrames(576, block, &format))

@@ -1,8 +1,6 @@
 #pragma once
 // Songs of the shared module corpus loaded the way the player loads them, for the benchmarks.
-#include "engine/LengthScan.h"
-#include "settings/Settings.h"
-#include "song/SongSession.h"
+#include "engine/SongPipeline.h"
 #include "support/Corpus.h"
 
 #include <cstdint>
@@ -15,15 +13,13 @@ namespace tolva::bench {
 using test::corpusFiles;
 using test::readWholeFile;
 
-// A song loaded from memory with default settings, its length scanned and playback readied.
-struct LoadedSong {
+// A song loaded from memory, its length scanned.
+struct CorpusSong : LoadedSong {
     std::string path;
-    std::unique_ptr<SongSession> session;
-    SongLength length;
 };
 
 // Null when the file does not load.
-std::unique_ptr<LoadedSong> loadSong(const std::string& path, const Settings& settings);
+std::unique_ptr<CorpusSong> loadCorpusSong(const std::string& path, const Settings& settings);
 
 // Bytes of decoded sample data the song holds.
 uint64_t sampleDataBytes(SongSession& session);

@@ -17,11 +17,11 @@ const char* const Formats[] = {"mod", "s3m", "xm", "it", "mtm", "669"};
 
 // The corpus songs of the format; formats without songs there use their largest feature
 // module that loads.
-std::vector<std::unique_ptr<LoadedSong>> songsOf(const std::string& format,
+std::vector<std::unique_ptr<CorpusSong>> songsOf(const std::string& format,
                                                  const Settings& settings) {
-    std::vector<std::unique_ptr<LoadedSong>> songs;
+    std::vector<std::unique_ptr<CorpusSong>> songs;
     for (const std::string& path : corpusFiles("songs", format))
-        if (auto song = loadSong(path, settings))
+        if (auto song = loadCorpusSong(path, settings))
             songs.push_back(std::move(song));
     if (!songs.empty())
         return songs;
@@ -30,7 +30,7 @@ std::vector<std::unique_ptr<LoadedSong>> songsOf(const std::string& format,
         return std::filesystem::file_size(a) > std::filesystem::file_size(b);
     });
     for (const std::string& path : features) {
-        if (auto song = loadSong(path, settings)) {
+        if (auto song = loadCorpusSong(path, settings)) {
             songs.push_back(std::move(song));
             break;
         }
@@ -39,7 +39,7 @@ std::vector<std::unique_ptr<LoadedSong>> songsOf(const std::string& format,
 }
 
 // "xm: 31 corpus songs", or "mtm: feature file NAME".
-std::string describe(const char* format, const std::vector<std::unique_ptr<LoadedSong>>& songs) {
+std::string describe(const char* format, const std::vector<std::unique_ptr<CorpusSong>>& songs) {
     const std::string source = songs.front()->path;
     if (std::filesystem::path(source).parent_path().filename() == "songs")
         return std::string(format) + ": " + std::to_string(songs.size()) + " corpus songs";
@@ -47,7 +47,7 @@ std::string describe(const char* format, const std::vector<std::unique_ptr<Loade
            std::filesystem::path(source).filename().string();
 }
 
-double songSeconds(const std::vector<std::unique_ptr<LoadedSong>>& songs) {
+double songSeconds(const std::vector<std::unique_ptr<CorpusSong>>& songs) {
     double ms = 0;
     for (const auto& song : songs)
         ms += song->length.lengthMs;

@@ -1,7 +1,6 @@
 #include "SongPlayback.h"
 
 #include "TimeText.h"
-#include "engine/PlaybackStart.h"
 #include "engine/Player.h"
 
 #include <algorithm>
@@ -15,13 +14,9 @@ std::string startProblem(uint32_t startMs, const SongLength& length) {
 }
 
 SongPlayback::SongPlayback(LoadedSong& song, const Settings& settings, uint32_t startMs)
-    : song_(song), rate_(settings.mixingFrequency), baseGain_(song.session->player().gain) {
-    format_.bits = settings.outputBits;
-    format_.signedOutput = settings.outputBits != 8;
-    format_.interpolate = !settings.disableOversampling;
-    format_.forceMono = settings.forceMono != 0;
-    format_.reverseStereo = settings.reverseStereo != 0;
-    startPlayback(*song.session, song.length, rate_, startMs);
+    : song_(song), rate_(settings.mixingFrequency),
+      format_(renderFormat(settings, settings.outputBits)), baseGain_(song.session->player().gain) {
+    startPlayback(song, rate_, startMs);
 }
 
 uint32_t SongPlayback::render(void* out, uint32_t frames) {
@@ -32,14 +27,11 @@ uint32_t SongPlayback::render(void* out, uint32_t frames) {
 }
 
 void SongPlayback::seek(uint32_t ms) {
-    // The frame a fresh start at `ms` would begin on.
-    uint64_t frame = (uint64_t{ms} + song_.length.startOffsetMs) * rate_ / 1000;
-    song_.session->seekToFrame(frame > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(frame));
+    seekSong(song_, rate_, ms);
 }
 
 uint32_t SongPlayback::positionMs() const {
-    uint64_t ms = uint64_t{song_.session->player().playedFrames} * 1000 / rate_;
-    return static_cast<uint32_t>(ms - std::min<uint64_t>(ms, song_.length.startOffsetMs));
+    return static_cast<uint32_t>(std::max<int64_t>(0, songPositionMs(song_, rate_)));
 }
 
 void SongPlayback::setGain(int32_t gain) {

@@ -1,6 +1,5 @@
 #pragma once
 #include "SongLoader.h"
-#include "mixer/Voice.h"
 
 #include <cstdint>
 #include <string>

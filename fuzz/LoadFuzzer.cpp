@@ -2,14 +2,13 @@
 // then through every record the information dialog reads from the loaded song.
 #include "engine/Descriptions.h"
 #include "engine/Player.h"
+#include "engine/SongPipeline.h"
 #include "fuzz/Touch.h"
 #include "song/MemoryStream.h"
-#include "song/SongSession.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 
 namespace {
 
@@ -64,9 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     enableAllFormats();
     for (bool infoOnly : {true, false}) {
         MemoryStream stream(data, size);
-        std::unique_ptr<SongSession> session = createSession(stream, infoOnly);
-        if (session)
-            describeEverything(session->player());
+        LoadedSong song;
+        if (loadSong(stream, Settings{}, song, {.infoOnly = infoOnly, .scan = false}) ==
+            LoadFailure::None)
+            describeEverything(song.session->player());
     }
     return 0;
 }

@@ -1,20 +1,15 @@
 // Hostile settings files: whatever the file holds, the loaded record must be one the rest of
 // the system can use, and a song scanned and played under it must end without a fault.
-#include "engine/LengthScan.h"
-#include "engine/PlaybackStart.h"
-#include "engine/Player.h"
-#include "engine/SongSettings.h"
+#include "engine/SongPipeline.h"
 #include "settings/FormatEnables.h"
 #include "settings/SettingsFile.h"
 #include "song/MemoryStream.h"
-#include "song/SongSession.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -68,25 +63,18 @@ bool usable(const Settings& s) {
 
 void playUnder(const Settings& settings) {
     applyFormatEnables(settings);
-    static const std::vector<uint8_t> song = loopingMod();
-    MemoryStream stream(song);
-    std::unique_ptr<SongSession> session = createSession(stream, false);
-    if (!session)
+    static const std::vector<uint8_t> bytes = loopingMod();
+    MemoryStream stream(bytes);
+    LoadedSong song;
+    if (loadSong(stream, settings, song, {.maxScanSeconds = ScanSeconds}) != LoadFailure::None)
         return;
-    applySettings(session->player(), settings, false);
-    const SongLength length = scanLength(*session, settings, ScanSeconds);
-    startPlayback(*session, length, settings.mixingFrequency);
+    startPlayback(song, settings.mixingFrequency);
 
     constexpr uint32_t BlockFrames = 576;
     std::vector<int32_t> block(2 * BlockFrames);
-    RenderFormat format;
-    format.bits = settings.outputBits;
-    format.signedOutput = settings.outputBits != 8;
-    format.interpolate = settings.disableOversampling == 0;
-    format.forceMono = settings.forceMono;
-    format.reverseStereo = settings.reverseStereo;
+    const RenderFormat format = renderFormat(settings, settings.outputBits);
     for (uint32_t played = 0; played < settings.mixingFrequency; played += BlockFrames)
-        if (session->renderFrames(BlockFrames, block.data(), &format) == 0)
+        if (song.session->renderFrames(BlockFrames, block.data(), &format) == 0)
             break;
 }
 

@@ -35,7 +35,7 @@ void TOLVA_CDECL GetFileInfo(const char* file, char* title, int* lengthMs) {
         composeTitle(state.settings.titleFormat, songTitle, source, title);
     }
     if (lengthMs)
-        *lengthMs = ref ? static_cast<int>(ref->lengthMs) : 0;
+        *lengthMs = ref ? static_cast<int>(ref->length.lengthMs) : 0;
 }
 
 int TOLVA_CDECL IsOurFile(const char* file) {
@@ -48,7 +48,7 @@ int TOLVA_CDECL IsOurFile(const char* file) {
 int TOLVA_CDECL GetLength() {
     EntryLock lock;
     ModuleRef current = state.currentModule;
-    return current ? static_cast<int>(current->lengthMs) : 0;
+    return current ? static_cast<int>(current->length.lengthMs) : 0;
 }
 
 } // namespace tolva::host

@@ -1,26 +1,16 @@
 #pragma once
+#include "engine/SongPipeline.h"
 #include "platform/HeapObject.h"
 
 #include <atomic>
 #include <cstdint>
-#include <memory>
-
-namespace tolva {
-class SongSession;
-}
 
 namespace tolva::host {
 
 constexpr uint32_t MaxFileNameLength = 513;
 
 // The result of loading one file, shared through ModuleRef.
-struct LoadedModule : HeapObject {
-    std::unique_ptr<SongSession> session; // none when no format took the file
-    uint32_t fileSize = 0;
-    uint32_t lengthMs = 0;
-    uint32_t startOffsetMs = 0; // leading silence that playback skips
-    bool limitLength = false;   // playback stops at startOffsetMs + lengthMs
-    bool infoOnly = false;      // loaded without sample data
+struct LoadedModule : HeapObject, LoadedSong {
     char fileName[MaxFileNameLength + 1] = {};
 
     LoadedModule() = default;

@@ -1,11 +1,7 @@
 #include "host/ModuleCache.h"
 
-#include "engine/LengthScan.h"
-#include "engine/SongSettings.h"
 #include "host/EntryLock.h"
 #include "host/PlaybackState.h"
-#include "song/FileStream.h"
-#include "song/SongSession.h"
 
 #include <cstring>
 
@@ -23,32 +19,15 @@ ModuleRef loadModule(const char* file, bool infoOnly, bool computeLength) {
     ModuleRef ref = ModuleRef::create();
     if (!ref)
         return ref;
-    LoadedModule& module = *ref;
-    // Finding silence means listening to the song: a scan that removes silence needs the
-    // sample data even when only the song's facts were asked for.
-    if (computeLength && state.settings.removeSilence)
-        infoOnly = false;
-    module.infoOnly = infoOnly;
     std::size_t nameLength = std::strlen(file);
     // A name longer than the record holds could not be found in the cache again; such a
     // file is kept as unplayable.
     if (nameLength > MaxFileNameLength) {
-        std::memcpy(module.fileName, file, MaxFileNameLength);
+        std::memcpy(ref->fileName, file, MaxFileNameLength);
         return ref;
     }
-    std::memcpy(module.fileName, file, nameLength + 1);
-    FileStream stream(file, platform::FileMode::Read);
-    module.fileSize = stream.size();
-    module.session = createSession(stream, infoOnly);
-    if (module.session) {
-        applySettings(module.session->player(), state.settings, infoOnly);
-        if (computeLength) {
-            SongLength scan = scanLength(*module.session, state.settings);
-            module.lengthMs = scan.lengthMs;
-            module.startOffsetMs = scan.startOffsetMs;
-            module.limitLength = scan.limitLength;
-        }
-    }
+    std::memcpy(ref->fileName, file, nameLength + 1);
+    loadSongFile(file, state.settings, *ref, {.infoOnly = infoOnly, .scan = computeLength});
     return ref;
 }
 
@@ -78,11 +57,8 @@ ModuleRef acquireModule(const char* file, bool infoOnly) {
     EntryLock lock;
     ModuleRef answer = cached;
     if (loaded) {
-        if (reload) {
-            loaded->lengthMs = cached->lengthMs;
-            loaded->startOffsetMs = cached->startOffsetMs;
-            loaded->limitLength = cached->limitLength;
-        }
+        if (reload)
+            loaded->length = cached->length;
         answer = loaded;
         if (!state.playThread)
             state.currentModule = loaded;

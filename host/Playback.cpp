@@ -1,5 +1,4 @@
 // Play, stop, pause, seek and the output controls the player hands through.
-#include "engine/Player.h"
 #include "host/EntryLock.h"
 #include "host/EntryPoints.h"
 #include "host/ModuleCache.h"
@@ -31,12 +30,6 @@ int TOLVA_CDECL Play(const char* file) {
     int maxLatency = out.Open(static_cast<int>(rate), 2, static_cast<int>(bits), -1, -1);
     if (maxLatency < 0)
         return 1;
-    SongSession& session = *ref->session;
-    if (ref->limitLength) {
-        uint64_t limitMs = uint64_t(ref->startOffsetMs) + ref->lengthMs;
-        session.mixer().setLengthLimit(limitMs > 0xFFFFFFFFu ? 0xFFFFFFFFu
-                                                             : static_cast<uint32_t>(limitMs));
-    }
     plugin.SetInfo(static_cast<int>(bits * rate * 2 / 1000), static_cast<int>(rate / 1000), 2, 1);
     plugin.SAVSAInit(maxLatency, static_cast<int>(rate));
     plugin.VSASetInfo(static_cast<int>(rate), 2);
@@ -47,10 +40,10 @@ int TOLVA_CDECL Play(const char* file) {
     state.outputTimeMs = 0;
     state.paused = false;
     // The first act of the thread is then to skip the leading silence.
-    state.seekRequested = ref->startOffsetMs != 0;
+    state.seekRequested = ref->length.startOffsetMs != 0;
     state.playRate = rate;
     state.playBits = bits;
-    session.player().configurePlayback(rate);
+    preparePlayback(*ref, rate);
     // The thread plays the current module; acquireModule made `ref` current, as nothing
     // was playing.
     state.playThread = platform::startThread(runPlayback, &state, PlaybackStackSize);

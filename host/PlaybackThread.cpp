@@ -1,6 +1,5 @@
 #include "host/PlaybackThread.h"
 
-#include "engine/Player.h"
 #include "host/PlaybackState.h"
 #include "host/PluginRecord.h"
 #include "platform/Clock.h"
@@ -14,13 +13,8 @@ namespace {
 void seek(PlaybackState& s, uint32_t rate) {
     LoadedModule& module = *s.currentModule;
     if (module.session) {
-        SongSession& session = *module.session;
-        int64_t targetMs = int64_t(s.seekTargetMs) + module.startOffsetMs;
-        if (targetMs < 0)
-            targetMs = 0;
-        session.seekToFrame(static_cast<uint32_t>(targetMs * rate / 1000));
-        s.outputTimeMs = static_cast<int32_t>(int64_t(session.player().playedFrames) * 1000 / rate -
-                                              module.startOffsetMs);
+        seekSong(module, rate, s.seekTargetMs);
+        s.outputTimeMs = static_cast<int32_t>(songPositionMs(module, rate));
         plugin.outMod->Flush(s.outputTimeMs);
     }
 }
@@ -57,13 +51,7 @@ void runPlayback(void* context) {
             platform::sleepMs(20);
             continue;
         }
-        const Settings& settings = s.settings;
-        RenderFormat format;
-        format.bits = static_cast<uint8_t>(bits);
-        format.signedOutput = bits != 8;
-        format.interpolate = !settings.disableOversampling;
-        format.forceMono = settings.forceMono != 0;
-        format.reverseStereo = settings.reverseStereo != 0;
+        const RenderFormat format = renderFormat(s.settings, bits);
         int frames = static_cast<int>(session.renderFrames(BlockFrames, block, &format));
         if (frames == 0) {
             finished = true;

@@ -32,6 +32,7 @@ enum class LoadFailure {
     UnsupportedVersion, // a handler knew the format but not this version of it
     Damaged,            // the handler took the file and its loader refused it
     OutOfMemory,        // memory ran short while loading
+    Unreadable,         // the file could not be opened
 };
 
 // Asks every enabled handler in registry order; the first that identifies the file loads it.

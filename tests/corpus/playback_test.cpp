@@ -3,10 +3,9 @@
 // never end, for the reason given. And each file cut short at many lengths and with bytes of its
 // headers and body overwritten: each copy is refused or loads, is measured and plays, and never
 // faults (the sanitizer build is where this suite earns its keep).
-#include "engine/LengthScan.h"
-#include "engine/PlaybackStart.h"
 #include "engine/Player.h"
 #include "engine/Random.h"
+#include "engine/SongPipeline.h"
 #include "engine/SongSettings.h"
 #include "platform/Heap.h"
 #include "song/FormatRegistry.h"
@@ -106,18 +105,17 @@ void loadScanAndPlay(const std::vector<uint8_t>& bytes) {
     MemoryStream infoStream(bytes);
     const bool described = createSession(infoStream, true) != nullptr;
     MemoryStream stream(bytes);
-    std::unique_ptr<SongSession> session = createSession(stream, false);
-    if (!session)
-        return;
-    EXPECT_TRUE(described);
     constexpr uint32_t Rate = 11025;
     const Settings settings{.lengthMode = LengthDetectLoop, .mixingFrequency = Rate};
-    applySettings(session->player(), settings, false);
-    startPlayback(*session, scanLength(*session, settings, 10 * 60), Rate);
+    LoadedSong song;
+    if (loadSong(stream, settings, song, {.maxScanSeconds = 10 * 60}) != LoadFailure::None)
+        return;
+    EXPECT_TRUE(described);
+    startPlayback(song, Rate);
     std::vector<int16_t> block(2 * 576);
     RenderFormat format;
     for (uint32_t played = 0; played < 2 * Rate; played += 576)
-        if (session->renderFrames(576, block.data(), &format) == 0)
+        if (song.session->renderFrames(576, block.data(), &format) == 0)
             break;
 }
 
@@ -172,17 +170,17 @@ FirstSecond playFirstSecond(const std::vector<uint8_t>& bytes, uint32_t failing)
     constexpr uint32_t Rate = 11025;
     MemoryStream stream(bytes);
     FirstSecond out;
-    LoadFailure why = LoadFailure::None;
+    LoadedSong song;
     seedRandom(1);
     platform::failNthAllocation(failing);
-    std::unique_ptr<SongSession> session = createSession(stream, false, &why);
-    out.refusedForMemory = !session && why == LoadFailure::OutOfMemory;
-    if (session) {
-        startPlayback(*session, SongLength{}, Rate);
+    out.refusedForMemory =
+        loadSong(stream, Settings{}, song, {.scan = false}) == LoadFailure::OutOfMemory;
+    if (song.session) {
+        startPlayback(song, Rate);
         std::vector<int16_t> block(2 * 576);
         RenderFormat format;
         for (uint32_t n = 1; n != 0 && out.frames < Rate; out.frames += n) {
-            n = session->renderFrames(576, block.data(), &format);
+            n = song.session->renderFrames(576, block.data(), &format);
             for (int16_t v : block)
                 out.sum = out.sum * 31 + static_cast<uint16_t>(v);
         }

@@ -1,8 +1,5 @@
 #include "support/ScannedSong.h"
 
-#include "engine/PlaybackStart.h"
-#include "engine/Player.h"
-#include "engine/SongSettings.h"
 #include "song/MemoryStream.h"
 
 #include <gtest/gtest.h>
@@ -14,18 +11,13 @@ ScannedSong scanSong(const std::vector<uint8_t>& moduleBytes, const Settings& se
     enableAllFormats();
     MemoryStream stream(moduleBytes);
     ScannedSong song;
-    song.session = createSession(stream, false);
-    EXPECT_TRUE(song.session);
-    if (!song.session)
-        return song;
-    applySettings(song.session->player(), settings, false);
-    song.length = scanLength(*song.session, settings, maxSeconds);
+    EXPECT_EQ(loadSong(stream, settings, song, {.maxScanSeconds = maxSeconds}), LoadFailure::None);
     return song;
 }
 
 uint32_t renderToEnd(ScannedSong& song, const Settings& settings, uint32_t maxFrames,
                      int64_t* firstSound) {
-    startPlayback(*song.session, song.length, settings.mixingFrequency);
+    startPlayback(song, settings.mixingFrequency);
     if (firstSound)
         *firstSound = -1;
     std::vector<int16_t> block(576 * 2);

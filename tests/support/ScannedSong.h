@@ -1,19 +1,13 @@
 #pragma once
 // A module loaded the way the plug-in loads it for playing: settings applied, length scanned.
-#include "engine/LengthScan.h"
-#include "settings/Settings.h"
-#include "song/SongSession.h"
+#include "engine/SongPipeline.h"
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 namespace tolva::test {
 
-struct ScannedSong {
-    std::unique_ptr<SongSession> session;
-    SongLength length;
-};
+using ScannedSong = LoadedSong;
 
 ScannedSong scanSong(const std::vector<uint8_t>& moduleBytes, const Settings& settings,
                      uint32_t maxSeconds = MaxScanSeconds);

@@ -6,6 +6,7 @@
 #include "mixer/AccumulateSink.h"
 #include "mixer/ResampleRun.h"
 
+#include <cstring>
 #include <immintrin.h>
 
 namespace tolva::resample {
@@ -28,16 +29,40 @@ template <bool Stereo, bool Interpolate>
         base, _mm256_or_si256(_mm256_and_si256(even, low), _mm256_slli_epi64(odd, 32)));
 }
 
-// splitPair on both halves.
-template <bool Stereo>
-[[gnu::target("avx2")]] inline void splitQuad(__m256i v, __m256i& lower, __m256i& upper) {
-    const __m256i zero = _mm256_setzero_si256();
-    if (Stereo) {
+// splitPair on both halves: the frames at a, b (low half) and d, e (high half) and the frames
+// after them. Mono data gather their eight values in one 128-bit register and widen it in one
+// step.
+template <class Format>
+[[gnu::target("avx2")]] inline void loadQuad(const uint8_t* a, const uint8_t* b, const uint8_t* d,
+                                             const uint8_t* e, __m128i sign, __m256i& lower,
+                                             __m256i& upper) {
+    if constexpr (Format::Stereo) {
+        const __m256i v =
+            _mm256_set_m128i(Format::loadPair(d, e, sign), Format::loadPair(a, b, sign));
         const __m256i s = _mm256_shuffle_epi32(v, _MM_SHUFFLE(3, 1, 2, 0));
-        lower = _mm256_unpacklo_epi16(s, zero);
-        upper = _mm256_unpackhi_epi16(s, zero);
+        lower = _mm256_unpacklo_epi16(s, _mm256_setzero_si256());
+        upper = _mm256_unpackhi_epi16(s, _mm256_setzero_si256());
     } else {
-        lower = _mm256_unpacklo_epi16(v, zero);
+        __m128i v;
+        if constexpr (Format::Shift == 0) {
+            uint16_t x[4];
+            std::memcpy(&x[0], a, 2);
+            std::memcpy(&x[1], b, 2);
+            std::memcpy(&x[2], d, 2);
+            std::memcpy(&x[3], e, 2);
+            const uint64_t bytes =
+                x[0] | uint64_t{x[1]} << 16 | uint64_t{x[2]} << 32 | uint64_t{x[3]} << 48;
+            v = _mm_xor_si128(_mm_cvtsi64_si128(static_cast<int64_t>(bytes)), sign);
+            v = _mm_unpacklo_epi8(v, v); // the byte in both halves: times 257
+        } else {
+            uint32_t x[4];
+            std::memcpy(&x[0], a, 4);
+            std::memcpy(&x[1], b, 4);
+            std::memcpy(&x[2], d, 4);
+            std::memcpy(&x[3], e, 4);
+            v = _mm_xor_si128(_mm_set_epi32(int(x[3]), int(x[2]), int(x[1]), int(x[0])), sign);
+        }
+        lower = _mm256_cvtepu16_epi32(v);
         upper = _mm256_srli_epi64(lower, 32);
     }
 }
@@ -55,6 +80,17 @@ struct QuadSteps {
             plainRun<Format, Backwards, Interpolate>(c, pairs, sink);
             return;
         }
+        // Surround is rare; without it the sign of the right channel costs nothing.
+        if (_mm_movemask_epi8(sink.t.negate) == 0)
+            walk<Format, Backwards, Interpolate, Stereo, false>(c, pairs, sink);
+        else
+            walk<Format, Backwards, Interpolate, Stereo, true>(c, pairs, sink);
+    }
+
+private:
+    template <class Format, bool Backwards, bool Interpolate, bool Stereo, bool Surround>
+    [[gnu::target("avx2")]] static void walk(VoiceCursor& c, uint32_t pairs,
+                                             AccumulateSink<Stereo>& sink) {
         const uint8_t* const data = c.data;
         const __m128i sign = Format::signMask(c.signFlip);
         // The position in 1/65536 frames as one number, so that a frame's index is a shift of
@@ -81,6 +117,10 @@ struct QuadSteps {
         const __m256i bias = _mm256_broadcastsi128_si256(sink.t.bias);
         const __m256i negate = _mm256_broadcastsi128_si256(sink.t.negate);
         const __m256i hold = _mm256_broadcastsi128_si256(sink.t.hold);
+        // The bias and the declick offset in one addition after the sign: -(x - bias) + hold
+        // is -x + (hold + bias).
+        const __m256i offset =
+            _mm256_sub_epi32(hold, _mm256_sub_epi32(_mm256_xor_si256(bias, negate), negate));
         const int64_t move = Backwards ? -step : step;
         __m128i last = sink.t.last;
         for (; pairs >= 2; pairs -= 2) {
@@ -90,9 +130,7 @@ struct QuadSteps {
             const uint8_t* e = data + lowerFrame(position + 3 * move);
             position += 4 * move;
             __m256i lower, upper;
-            splitQuad<Stereo>(
-                _mm256_set_m128i(Format::loadPair(d, e, sign), Format::loadPair(a, b, sign)), lower,
-                upper);
+            loadQuad<Format>(a, b, d, e, sign, lower, upper);
             const __m256i values = interpolateQuad<Stereo, Interpolate>(
                 Backwards ? upper : lower, Backwards ? lower : upper, fractions);
             fractions = _mm256_and_si256(_mm256_add_epi64(fractions, fractionStep), fractionMask);
@@ -110,9 +148,9 @@ struct QuadSteps {
             // right >> 4 holds right >> 36 in its high half.
             __m256i contribution =
                 _mm256_blend_epi32(_mm256_srli_epi64(left, 36), _mm256_srli_epi64(right, 4), 0xAA);
-            contribution = _mm256_sub_epi32(contribution, bias);
-            contribution = _mm256_sub_epi32(_mm256_xor_si256(contribution, negate), negate);
-            contribution = _mm256_add_epi32(contribution, hold);
+            if (Surround)
+                contribution = _mm256_sub_epi32(_mm256_xor_si256(contribution, negate), negate);
+            contribution = _mm256_add_epi32(contribution, offset);
             __m256i* at = reinterpret_cast<__m256i*>(out);
             _mm256_storeu_si256(at, _mm256_add_epi32(_mm256_loadu_si256(at), contribution));
             out += 8;

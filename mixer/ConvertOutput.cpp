@@ -120,36 +120,53 @@ void convertFrames(const int32_t* accumulator, uint8_t* dest, uint32_t frames,
 }
 
 #if TOLVA_WIDE_MIXING
-// convertPair and pack for 16-bit output on AVX2 registers, four frames per step. Answers the
+// convertPair for 16-bit output on AVX2 registers: four frames' samples in 32-bit lanes.
+template <bool ForceMono, bool ReverseStereo>
+[[gnu::target("avx2")]] inline __m256i convertQuad16(const int32_t* accumulator, __m256i factor,
+                                                     __m256i silence) {
+    const __m256i level =
+        _mm256_add_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(accumulator)),
+                         _mm256_set1_epi32(1 << 27));
+    __m256i left = _mm256_mul_epu32(level, factor);
+    __m256i right = _mm256_mul_epu32(_mm256_srli_epi64(level, 32), factor);
+    if (ForceMono)
+        left = right = _mm256_srli_epi64(_mm256_add_epi64(left, right), 1);
+    // right << 1 holds right >> 31 in its high half.
+    const __m256i y = _mm256_sub_epi32(
+        _mm256_blend_epi32(_mm256_srli_epi64(left, 31), _mm256_slli_epi64(right, 1), 0xAA),
+        silence);
+    const __m256i samples = _mm256_srai_epi32(y, 2);
+    return ReverseStereo ? _mm256_shuffle_epi32(samples, _MM_SHUFFLE(2, 3, 0, 1)) : samples;
+}
+
+// convertPair and pack for 16-bit output on AVX2 registers, eight frames per step. Answers the
 // frames converted, a multiple of four; the rest are left to the loop above.
 template <bool ForceMono, bool ReverseStereo, bool SignedOutput>
 [[gnu::target("avx2")]] uint32_t convertQuads16(const int32_t* accumulator, uint8_t* dest,
                                                 uint32_t frames, const OutputScale& shared) {
     const __m256i factor = _mm256_broadcastsi128_si256(shared.factor);
     const __m256i silence = _mm256_broadcastsi128_si256(shared.silence16);
-    const __m256i offset = _mm256_set1_epi32(1 << 27);
-    const __m256i low = _mm256_set1_epi64x(0xFFFFFFFF);
+    const __m256i flip = _mm256_set1_epi16(SignedOutput ? 0 : -32768);
     uint32_t i = 0;
-    for (; i + 4 <= frames; i += 4) {
-        const __m256i level = _mm256_add_epi32(
-            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(accumulator + 2 * i)), offset);
-        __m256i left = _mm256_mul_epu32(level, factor);
-        __m256i right = _mm256_mul_epu32(_mm256_srli_epi64(level, 32), factor);
-        if (ForceMono)
-            left = right = _mm256_srli_epi64(_mm256_add_epi64(left, right), 1);
-        const __m256i y =
-            _mm256_sub_epi32(_mm256_or_si256(_mm256_and_si256(_mm256_srli_epi64(left, 31), low),
-                                             _mm256_slli_epi64(_mm256_srli_epi64(right, 31), 32)),
-                             silence);
-        __m256i samples = _mm256_srai_epi32(y, 2);
-        if (ReverseStereo)
-            samples = _mm256_shuffle_epi32(samples, _MM_SHUFFLE(2, 3, 0, 1));
-        // Packing works within each half; the two halves' results are then put side by side.
-        __m256i packed =
+    for (; i + 8 <= frames; i += 8) {
+        const __m256i first =
+            convertQuad16<ForceMono, ReverseStereo>(accumulator + 2 * i, factor, silence);
+        const __m256i second =
+            convertQuad16<ForceMono, ReverseStereo>(accumulator + 2 * i + 8, factor, silence);
+        // Packing works within each half; the halves' results are then put in order.
+        const __m256i packed =
+            _mm256_permute4x64_epi64(_mm256_packs_epi32(first, second), _MM_SHUFFLE(3, 1, 2, 0));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dest + 4 * i),
+                            _mm256_xor_si256(packed, flip));
+    }
+    if (i + 4 <= frames) {
+        const __m256i samples =
+            convertQuad16<ForceMono, ReverseStereo>(accumulator + 2 * i, factor, silence);
+        const __m256i packed =
             _mm256_permute4x64_epi64(_mm256_packs_epi32(samples, samples), _MM_SHUFFLE(3, 1, 2, 0));
-        if (!SignedOutput)
-            packed = _mm256_xor_si256(packed, _mm256_set1_epi16(-32768));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + 4 * i), _mm256_castsi256_si128(packed));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dest + 4 * i),
+                         _mm256_castsi256_si128(_mm256_xor_si256(packed, flip)));
+        i += 4;
     }
     return i;
 }

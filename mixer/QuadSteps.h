@@ -103,12 +103,12 @@ private:
             return static_cast<uintptr_t>(Backwards ? (p - 1) >> 16 : p >> 16) << Format::Shift;
         };
         const uint32_t stepFraction = c.step & 0xFFFF;
-        const __m256i fractionMask = _mm256_set1_epi64x(0xFFFF);
-        const __m256i fractionStep = _mm256_set1_epi64x(4 * stepFraction);
+        // 16-bit additions wrap the fractions round by themselves.
+        const __m256i fractionStep = _mm256_set1_epi64x((4 * stepFraction) & 0xFFFF);
         __m256i fractions = _mm256_and_si256(
             _mm256_set_epi64x(c.fraction + 3 * stepFraction, c.fraction + 2 * stepFraction,
                               c.fraction + stepFraction, c.fraction),
-            fractionMask);
+            _mm256_set1_epi64x(0xFFFF));
         int32_t* out = sink.t.out;
         const __m256i leftToLeft = _mm256_broadcastsi128_si256(sink.t.leftToLeft);
         const __m256i leftToRight = _mm256_broadcastsi128_si256(sink.t.leftToRight);
@@ -133,7 +133,7 @@ private:
             loadQuad<Format>(a, b, d, e, sign, lower, upper);
             const __m256i values = interpolateQuad<Stereo, Interpolate>(
                 Backwards ? upper : lower, Backwards ? lower : upper, fractions);
-            fractions = _mm256_and_si256(_mm256_add_epi64(fractions, fractionStep), fractionMask);
+            fractions = _mm256_add_epi16(fractions, fractionStep);
             __m256i left, right;
             if (Stereo) {
                 const __m256i rightSource = _mm256_srli_epi64(values, 32);

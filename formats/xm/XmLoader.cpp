@@ -21,6 +21,7 @@ constexpr uint32_t IdTextLength = 17;
 constexpr uint32_t TitleOffset = 17;
 constexpr uint32_t TitleLength = 20;
 constexpr uint32_t VersionOffset = 58;
+constexpr uint32_t OldLayoutVersion = 0x0102;
 constexpr uint32_t HeaderAreaBytes = 272; // the fields after the header size, orders included
 constexpr uint32_t SampleHeaderBytes = 40;
 constexpr uint32_t SampleNameLength = 22;
@@ -96,7 +97,25 @@ void readSampleHeader(const uint8_t* h, XmSample& s) {
         s.flags &= static_cast<uint8_t>(~XmLoopBits);
 }
 
-bool loadPatterns(InputStream& stream, XmPlayer& player, uint32_t patternCount) {
+// Version 1.02 pattern headers are 8 bytes, the row count one byte less one; they are kept in
+// the 9-byte form the player reads.
+constexpr uint32_t OldPatternHeaderBytes = 8;
+
+bool readPatternHeader(InputStream& stream, bool oldLayout,
+                       uint8_t (&header)[XmPatternHeaderBytes]) {
+    if (!oldLayout)
+        return stream.read(XmPatternHeaderBytes, header) == 0;
+    if (stream.read(OldPatternHeaderBytes, header) != 0)
+        return false;
+    const uint32_t rows = header[5] + 1u;
+    header[8] = header[7];
+    header[7] = header[6];
+    header[5] = static_cast<uint8_t>(rows);
+    header[6] = static_cast<uint8_t>(rows >> 8);
+    return true;
+}
+
+bool loadPatterns(InputStream& stream, XmPlayer& player, uint32_t patternCount, bool oldLayout) {
     Song& song = player.song;
     std::bitset<256> used;
     for (uint32_t i = 0; song.orders[i] >= 0; ++i)
@@ -105,7 +124,7 @@ bool loadPatterns(InputStream& stream, XmPlayer& player, uint32_t patternCount) 
     uint64_t position = positionOf(stream);
     for (uint32_t i = 0; i < patternCount; ++i) {
         uint8_t header[XmPatternHeaderBytes];
-        if (!seekTo(stream, position) || stream.read(XmPatternHeaderBytes, header) != 0)
+        if (!seekTo(stream, position) || !readPatternHeader(stream, oldLayout, header))
             return false;
         const uint64_t headerLength = readLe32(header);
         const uint32_t packed = readLe16(header + 7);
@@ -127,7 +146,7 @@ bool loadPatterns(InputStream& stream, XmPlayer& player, uint32_t patternCount) 
     return seekTo(stream, position);
 }
 
-// Reads the data of one instrument's samples, which follow its last sample header.
+// Reads the data of one instrument's samples, stored one after another from `position`.
 bool loadSampleData(InputStream& stream, XmPlayer& player, const XmInstrument& instrument,
                     uint64_t position) {
     XmDeltaDecoder decoder;
@@ -166,10 +185,13 @@ bool growSampleRecords(XmPlayer& player, uint32_t more) {
     return true;
 }
 
-// The instruments follow the patterns. A file that ends inside the instruments keeps those
-// read completely; more than 16 samples in one instrument, or sample data that cannot be
-// read, refuse the file.
-bool loadInstruments(InputStream& stream, XmPlayer& player, uint32_t count) {
+// Each instrument's sample data follows its last sample header, except in version 1.02 files,
+// which keep all of it after the patterns (`dataBytes` then receives each instrument's share).
+// A file that ends inside the instruments keeps those read completely (unless the patterns
+// follow them); more than 16 samples in one instrument, or sample data that cannot be read,
+// refuse the file.
+bool loadInstruments(InputStream& stream, XmPlayer& player, uint32_t count,
+                     HeapArray<uint64_t>* dataBytesAfterPatterns) {
     uint64_t position = positionOf(stream);
     player.loadedInstrumentCount = std::min(count, XmMaxInstruments);
     if (!player.instrumentRecords.resize(player.loadedInstrumentCount))
@@ -177,7 +199,7 @@ bool loadInstruments(InputStream& stream, XmPlayer& player, uint32_t count) {
     for (uint32_t i = 0; i < player.loadedInstrumentCount; ++i) {
         uint8_t header[XmInstrumentHeaderBytes] = {};
         if (!seekTo(stream, position) || stream.read(XmInstrumentShortHeaderBytes, header) != 0)
-            return true;
+            return !dataBytesAfterPatterns;
         const uint32_t sampleCount = readLe16(header + XmiSampleCount);
         if (sampleCount > XmMaxSamples)
             return false;
@@ -186,7 +208,7 @@ bool loadInstruments(InputStream& stream, XmPlayer& player, uint32_t count) {
             continue;
         if (stream.read(XmInstrumentHeaderBytes - XmInstrumentShortHeaderBytes,
                         header + XmInstrumentShortHeaderBytes) != 0)
-            return true;
+            return !dataBytesAfterPatterns;
 
         XmInstrument& instrument = player.instrumentRecords[i];
         std::memcpy(instrument.header, header, XmInstrumentHeaderBytes);
@@ -205,7 +227,7 @@ bool loadInstruments(InputStream& stream, XmPlayer& player, uint32_t count) {
         for (uint32_t s = 0; s < sampleCount; ++s) {
             uint8_t h[SampleHeaderBytes];
             if (!seekTo(stream, position) || stream.read(SampleHeaderBytes, h) != 0)
-                return true;
+                return !dataBytesAfterPatterns;
             const uint32_t length = readLe32(h);
             if (length != 0) {
                 XmSample& sample =
@@ -217,9 +239,26 @@ bool loadInstruments(InputStream& stream, XmPlayer& player, uint32_t count) {
             dataBytes += length;
             position += sampleHeaderSize;
         }
+        if (dataBytesAfterPatterns) {
+            (*dataBytesAfterPatterns)[i] = dataBytes;
+            continue;
+        }
         if (!loadSampleData(stream, player, instrument, position))
             return false;
         position += dataBytes;
+    }
+    return !dataBytesAfterPatterns || seekTo(stream, position);
+}
+
+// Version 1.02: the sample data of every instrument, in instrument order, after the patterns.
+bool loadSampleDataAfterPatterns(InputStream& stream, XmPlayer& player,
+                                 const HeapArray<uint64_t>& dataBytes) {
+    uint64_t position = positionOf(stream);
+    for (uint32_t i = 0; i < player.loadedInstrumentCount; ++i) {
+        if (dataBytes[i] != 0 &&
+            !loadSampleData(stream, player, player.instrumentRecords[i], position))
+            return false;
+        position += dataBytes[i];
     }
     return true;
 }
@@ -236,7 +275,7 @@ uint32_t identifyXm(InputStream& stream) {
             return IdentifyNotThisFormat;
     }
     const uint32_t version = readLe16(id + VersionOffset);
-    return version == 0x0103 || version == 0x0104 ? IdentifyMatch : IdentifyUnsupported;
+    return version >= OldLayoutVersion && version <= 0x0104 ? IdentifyMatch : IdentifyUnsupported;
 }
 
 std::unique_ptr<Player> loadXm(InputStream& stream, bool infoOnly, Mixer* mixer) {
@@ -284,10 +323,18 @@ std::unique_ptr<Player> loadXm(InputStream& stream, bool infoOnly, Mixer* mixer)
         song.orders[i] = h[HOrders + i];
     song.orders[songLength] = OrderEnd;
 
-    if (!loadPatterns(stream, *player, patternCount))
-        return nullptr;
     song.infoOnly = infoOnly;
-    if (!loadInstruments(stream, *player, instrumentCount))
+    if (readLe16(id + VersionOffset) != OldLayoutVersion) {
+        if (!loadPatterns(stream, *player, patternCount, false) ||
+            !loadInstruments(stream, *player, instrumentCount, nullptr))
+            return nullptr;
+        return player;
+    }
+    HeapArray<uint64_t> dataBytes;
+    if (!dataBytes.resize(std::min(instrumentCount, XmMaxInstruments)) ||
+        !loadInstruments(stream, *player, instrumentCount, &dataBytes) ||
+        !loadPatterns(stream, *player, patternCount, true) ||
+        !loadSampleDataAfterPatterns(stream, *player, dataBytes))
         return nullptr;
     return player;
 }

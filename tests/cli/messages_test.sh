@@ -14,7 +14,7 @@ esc=$'\033'
 { printf '\x82t\x82\x07 \0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0'; tail -c +29 "$corpus/songs/gl-117-data__loser.s3m"; } >"$w/dos.s3m"
 cp "$d" "$w/bébé.mod"
 head -c 2000 "$d" >"$w/cut.mod"
-{ printf 'Extended Module: '; head -c 41 /dev/zero; printf '\x02\x01'; head -c 400 /dev/zero; } >"$w/old.xm"
+{ printf 'Extended Module: '; head -c 41 /dev/zero; printf '\x01\x01'; head -c 400 /dev/zero; } >"$w/old.xm"
 
 while IFS='|' read -r want words args; do
     [[ -z $want || $want == '#'* ]] && continue

@@ -50,9 +50,9 @@ const std::vector<uint8_t> tagged =
 // One 1024-byte pattern and no sample data: exactly 1624 bytes.
 const std::vector<uint8_t> untagged =
     ModBuilder(4, "").sample(ModSampleDef{"empty", {}, 40}).cell(0, 0, 0, note(25, 1)).build();
-// A 15-sample MOD whose start reads as an XM header of version 1.02.
+// A 15-sample MOD whose start reads as an XM header of version 1.01.
 const std::vector<uint8_t> oldXm = [] {
-    return with(with(with(untagged, 0, "eXtEnDeD mOdUlE: "), 58, uint8_t{2}), 59, uint8_t{1});
+    return with(with(with(untagged, 0, "eXtEnDeD mOdUlE: "), 58, uint8_t{1}), 59, uint8_t{1});
 }();
 const std::vector<uint8_t> mtm =
     MtmSong{.samples = {mtmSquare(32)}, .cells = {{{1, 0}, {25, 1}}}, .patterns = {{1}}}.build();

@@ -99,7 +99,7 @@ std::vector<uint8_t> XmBuilder::build() const {
     w.text(title_, 20);
     w.u8(0x1A);
     w.text("tolva tests", 20);
-    w.u16le(0x0104);
+    w.u16le(version102_ ? 0x0102 : 0x0104);
     w.u32le(276);
     w.u16le(static_cast<uint32_t>(orders_.size()));
     w.u16le(restart_);
@@ -112,21 +112,33 @@ std::vector<uint8_t> XmBuilder::build() const {
     for (uint32_t i = 0; i < 256; ++i)
         w.u8(i < orders_.size() ? orders_[i] : 0);
 
-    for (uint32_t p = 0; p < patterns; ++p) {
-        const uint32_t rowCount = rows_.contains(p) ? rows_.at(p) : 64;
-        ByteWriter data;
-        for (uint32_t row = 0; row < rowCount; ++row)
-            for (uint32_t ch = 0; ch < channels_; ++ch) {
-                const auto it = cells_.find({p, row, ch});
-                writeCell(data, it == cells_.end() ? XmCell{} : it->second, unpacked_);
-            }
-        w.u32le(9);
-        w.u8(0);
-        w.u16le(rowCount);
-        w.u16le(static_cast<uint32_t>(data.size()));
-        w.raw(data.bytes().data(), data.size());
-    }
+    const auto writePatterns = [&] {
+        for (uint32_t p = 0; p < patterns; ++p) {
+            const uint32_t rowCount = rows_.contains(p) ? rows_.at(p) : 64;
+            ByteWriter data;
+            for (uint32_t row = 0; row < rowCount; ++row)
+                for (uint32_t ch = 0; ch < channels_; ++ch) {
+                    const auto it = cells_.find({p, row, ch});
+                    writeCell(data, it == cells_.end() ? XmCell{} : it->second, unpacked_);
+                }
+            // Version 1.02: an 8-byte header with the row count less one in a byte.
+            w.u32le(version102_ ? 8 : 9);
+            w.u8(0);
+            if (version102_)
+                w.u8(rowCount - 1);
+            else
+                w.u16le(rowCount);
+            w.u16le(static_cast<uint32_t>(data.size()));
+            w.raw(data.bytes().data(), data.size());
+        }
+    };
+    const auto writeData = [&](const XmInstrumentDef& ins) {
+        for (const XmSampleDef& s : ins.samples)
+            writeDeltas(w, s);
+    };
 
+    if (!version102_)
+        writePatterns();
     for (const XmInstrumentDef& ins : instruments_) {
         w.u32le(ins.samples.empty() ? 29 : 263);
         w.zeros(22); // name
@@ -151,8 +163,13 @@ std::vector<uint8_t> XmBuilder::build() const {
         w.zeros(22); // reserved, up to the 263-byte header size
         for (const XmSampleDef& s : ins.samples)
             writeSample(w, s);
-        for (const XmSampleDef& s : ins.samples)
-            writeDeltas(w, s);
+        if (!version102_)
+            writeData(ins);
+    }
+    if (version102_) {
+        writePatterns();
+        for (const XmInstrumentDef& ins : instruments_)
+            writeData(ins);
     }
     return w.bytes();
 }

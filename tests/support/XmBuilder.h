@@ -98,6 +98,8 @@ public:
     }
     // Every cell in the unpacked five-byte form.
     XmBuilder& unpacked() { return set(unpacked_, true); }
+    // The version 1.02 layout: instruments, then patterns, then all sample data.
+    XmBuilder& version102() { return set(version102_, true); }
 
     std::vector<uint8_t> build() const;
 
@@ -115,7 +117,7 @@ private:
     std::map<uint32_t, uint16_t> rows_;
     std::vector<XmInstrumentDef> instruments_;
     std::map<std::tuple<uint32_t, uint32_t, uint32_t>, XmCell> cells_;
-    bool unpacked_ = false;
+    bool unpacked_ = false, version102_ = false;
 };
 
 // Two channels; channel 0 plays `rows` with `instrument` as instrument 1.

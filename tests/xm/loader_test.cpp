@@ -48,7 +48,8 @@ TEST(XmIdentify, TagVersionAndShortFiles) {
     std::memcpy(file.data(), "EXTENDED MODULE: ", 17); // letters compare without case
     EXPECT_EQ(identify(file), 0u);
     EXPECT_EQ(identify(patched(file, 58, 0x0103)), 0u);
-    EXPECT_EQ(identify(patched(file, 58, 0x0102)), 2u);
+    EXPECT_EQ(identify(patched(file, 58, 0x0102)), 0u);
+    EXPECT_EQ(identify(patched(file, 58, 0x0101)), 2u);
     file = patched(file, 58, 0x0105);
     EXPECT_EQ(identify(file), 2u);
     file[16] = '_';
@@ -122,6 +123,32 @@ TEST(XmLoader, Patterns) {
     EXPECT_EQ((std::vector<int>{player->song.patterns[0][9], player->song.patterns[0][10],
                                 player->instruments[0] != nullptr}),
               (std::vector<int>{0x83, 49, 1}));
+}
+
+// Version 1.02: the instruments come first, the 16-row pattern says 15 in one byte, and every
+// instrument's sample data follows the patterns.
+TEST(XmLoader, Version102Layout) {
+    const XmBuilder song = XmBuilder()
+                               .orders({1})
+                               .rows(1, 16)
+                               .cell(1, 15, 1, xmFx(0xF, 3))
+                               .instrument(xmInstrument({.pcm = {5, 6}}))
+                               .instrument(XmInstrumentDef{})
+                               .instrument(xmInstrument({.pcm = {7, 8, 9}}));
+    auto player = load(XmBuilder(song).version102().build());
+    ASSERT_TRUE(player);
+    PatternDescription d;
+    player->describePattern(d, 1);
+    ASSERT_EQ(d.rows, 16u);
+    EXPECT_EQ((std::vector<uint8_t>(d.cells + 9 + 2 * 15 + 1, d.cells + d.size)),
+              (std::vector<uint8_t>{0x98, 0xF, 3}));
+    EXPECT_EQ(mixer.bytesOf(player->instruments[0]->samples[0]->data),
+              (std::vector<uint8_t>{5, 6}));
+    EXPECT_EQ(mixer.bytesOf(player->instruments[2]->samples[0]->data),
+              (std::vector<uint8_t>{7, 8, 9}));
+    auto cut = XmBuilder(song).version102().build();
+    cut.resize(336 + 263 + 40 + 20); // inside the instruments, which the patterns follow
+    EXPECT_FALSE(load(cut));
 }
 
 TEST(XmLoader, InstrumentsSamplesAndTheirDescriptions) {
@@ -227,7 +254,7 @@ TEST(XmLoader, DamagedFiles) {
         {"no patterns", 70, 0, 2},
         {"no instruments", 72, 0, 2},
         {"header size below 4", 60, 3, 4},
-        {"unsupported version", 58, 0x0102, 2},
+        {"unsupported version", 58, 0x0101, 2},
         {"17 samples", firstInstrumentOffset(plain) + 27, 17, 2},
         {"pattern data past the end", 336 + 7, 0xFFFF, 2},
     };

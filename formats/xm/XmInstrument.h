@@ -7,7 +7,8 @@
 
 namespace tolva {
 
-constexpr uint32_t XmMaxSamples = 16;
+// FastTracker 2 writes at most 16 samples an instrument, ModPlug Tracker up to 32.
+constexpr uint32_t XmMaxSamples = 32;
 constexpr uint32_t XmNoteCount = 96;
 constexpr uint32_t XmEnvelopePointCount = 12;
 constexpr uint8_t XmEnvelopeTop = 64; // highest envelope value
@@ -82,6 +83,9 @@ enum : uint8_t {
 struct XmSample : Sample {
     uint8_t panning = 0;
     int8_t relativeNote = 0; // added to every note played with the sample
+    bool adpcm = false;      // stored as ModPlug ADPCM: a 16-byte table, then two codes a byte
+
+    uint32_t storedBytes() const { return adpcm ? (length + 1) / 2 + 16 : length; }
 
     bool loops() const { return (flags & XmLoopBits) != 0; }
 };

@@ -1,5 +1,6 @@
 #include "formats/xm/XmLoader.h"
 
+#include "engine/ModPlugAdpcm.h"
 #include "formats/LittleEndian.h"
 #include "formats/xm/XmDeltaDecoder.h"
 #include "formats/xm/XmPlayer.h"
@@ -85,6 +86,8 @@ void readSampleHeader(const uint8_t* h, XmSample& s) {
     s.volume = h[12];
     s.finetune = static_cast<int8_t>(h[13]);
     s.flags = h[14];
+    // ModPlug Tracker marks 8-bit samples it stored as 4-bit ADPCM in the reserved byte.
+    s.adpcm = h[17] == 0xAD && !(s.flags & XmSample16Bit);
     s.panning = h[15];
     s.relativeNote = static_cast<int8_t>(h[16]);
     std::memcpy(s.name, h + 18, SampleNameLength);
@@ -146,28 +149,35 @@ bool loadPatterns(InputStream& stream, XmPlayer& player, uint32_t patternCount, 
     return seekTo(stream, position);
 }
 
-// Reads the data of one instrument's samples, stored one after another from `position`.
+// Reads the data of one instrument's samples, stored one after another from `position`. A file
+// that ends early keeps the frames it holds.
 bool loadSampleData(InputStream& stream, XmPlayer& player, const XmInstrument& instrument,
                     uint64_t position) {
     XmDeltaDecoder decoder;
+    const uint64_t size = stream.size();
     for (XmSample* s : instrument.samples) {
         if (!s)
             continue;
+        const uint64_t stored = s->storedBytes();
         if (s->present && !player.song.infoOnly) {
             const uint32_t bits = (s->flags & XmSample16Bit) ? 16 : 8;
-            const uint64_t size = stream.size();
-            s->cutToData(static_cast<uint32_t>(position < size ? size - position : 0), bits / 8,
-                         XmLoopBits);
-            s->present = s->length != 0;
-            if (!s->present)
-                continue;
-            if (!seekTo(stream, position))
-                return false;
-            s->data = player.mixer->loadSampleData(stream, s->length, bits, 0, &decoder);
-            if (!s->data)
-                return false;
+            if (position >= size)
+                s->length = 0;
+            else if (!s->adpcm)
+                s->cutToData(static_cast<uint32_t>(size - position), bits / 8, XmLoopBits);
+            if (s->length != 0) {
+                if (!seekTo(stream, position))
+                    return false;
+                s->data = s->adpcm
+                              ? decodeModPlugAdpcm(*player.mixer, stream, s->length)
+                              : player.mixer->loadSampleData(stream, s->length, bits, 0, &decoder);
+                if (!s->data && s->length != 0)
+                    return false;
+                s->clampLoopToData(XmLoopBits);
+            }
+            s->present = s->data != nullptr;
         }
-        position += s->length;
+        position += stored;
     }
     return true;
 }
@@ -188,7 +198,7 @@ bool growSampleRecords(XmPlayer& player, uint32_t more) {
 // Each instrument's sample data follows its last sample header, except in version 1.02 files,
 // which keep all of it after the patterns (`dataBytes` then receives each instrument's share).
 // A file that ends inside the instruments keeps those read completely (unless the patterns
-// follow them); more than 16 samples in one instrument, or sample data that cannot be read,
+// follow them); more than 32 samples in one instrument, or sample data that cannot be read,
 // refuse the file.
 bool loadInstruments(InputStream& stream, XmPlayer& player, uint32_t count,
                      HeapArray<uint64_t>* dataBytesAfterPatterns) {
@@ -235,8 +245,8 @@ bool loadInstruments(InputStream& stream, XmPlayer& player, uint32_t count,
                 readSampleHeader(h, sample);
                 sample.present = used[s];
                 instrument.samples[s] = &sample;
+                dataBytes += sample.storedBytes();
             }
-            dataBytes += length;
             position += sampleHeaderSize;
         }
         if (dataBytesAfterPatterns) {

@@ -31,8 +31,6 @@ const std::map<std::string, std::string> refused = {
     {"f_load_xm_invalid_instsize.xm", "no patterns"},
     {"f_load_xm_invalid_pattern_length.xm", "a pattern runs past the end of the file"},
     {"f_load_xm_zero_samples.xm", "no patterns and no instruments"},
-    {"m_MRHPx-HBTN LUCiFER.xm", "an instrument with more than 16 samples"},
-    {"m_grass near the house.xm", "an instrument with more than 16 samples"},
     {"f_load_mtm_channels_bound.mtm",
      "its 51 tracks fit, but the table of 12 patterns needs 768 bytes and 615 remain"},
     {"f_load_669_truncated.669", "the file ends inside the headers of its 21 samples"},

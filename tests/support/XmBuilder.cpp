@@ -67,12 +67,15 @@ void writeSample(ByteWriter& w, const XmSampleDef& s) {
     w.u8(s.loopType | (s.sixteenBit ? 0x10 : 0));
     w.u8(s.panning);
     w.u8(static_cast<uint8_t>(s.relativeNote));
-    w.u8(0);
+    w.u8(s.adpcm.empty() ? 0 : 0xAD);
     w.zeros(22); // name
 }
 
 // Sample data is stored as differences from the previous value.
 void writeDeltas(ByteWriter& w, const XmSampleDef& s) {
+    w.raw(s.adpcm.data(), s.adpcm.size());
+    if (!s.adpcm.empty())
+        return;
     int32_t previous = 0;
     for (int16_t v : s.pcm) {
         const uint32_t delta = static_cast<uint32_t>(v - previous);

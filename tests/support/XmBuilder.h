@@ -53,6 +53,7 @@ struct XmSampleDef {
     int8_t finetune = 0;
     uint8_t panning = 128;
     int8_t relativeNote = 0;
+    std::vector<uint8_t> adpcm{}; // when set, stored instead of deltas as ModPlug ADPCM
 };
 
 // A looped square wave of `frames` 8-bit values.

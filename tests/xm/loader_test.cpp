@@ -208,6 +208,21 @@ TEST(XmLoader, SampleDataAndLoops) {
     EXPECT_EQ(mixer.bytesOf(samples[1]->data),
               (std::vector<uint8_t>{0xE8, 0x03, 0x18, 0xFC, 0xFF, 0x7F, 0x00, 0x80}));
 
+    // ModPlug ADPCM: table entries 0..7, -8..-1; codes 1, 2, 15, 3, 1 add 1, 2, -1, 3, 1. Its
+    // 16 + 3 bytes are passed over to the next sample's, which sample 20 of 21 plays.
+    XmSampleDef packed = {.pcm = std::vector<int16_t>(5), .adpcm = {0x21, 0x3F, 0x01}};
+    for (int i = 15; i >= 0; --i)
+        packed.adpcm.insert(packed.adpcm.begin(), static_cast<uint8_t>(i < 8 ? i : i - 16));
+    XmInstrumentDef many = xmInstrument(packed);
+    many.samples.resize(21, {.pcm = {9}});
+    many.noteMap[50] = 19;
+    player = load(XmBuilder().instrument(many).build());
+    ASSERT_TRUE(player);
+    EXPECT_EQ(mixer.bytesOf(player->instruments[0]->samples[0]->data),
+              (std::vector<uint8_t>{1, 3, 2, 5, 6}));
+    EXPECT_EQ(mixer.bytesOf(player->instruments[0]->sampleForNote(50)->data),
+              (std::vector<uint8_t>{9}));
+
     // A 16-bit sample of 5 bytes keeps its last byte.
     sixteen.pcm = {100, 100};
     auto bytes = XmBuilder().instrument(xmInstrument(sixteen)).build();
@@ -255,7 +270,7 @@ TEST(XmLoader, DamagedFiles) {
         {"no instruments", 72, 0, 2},
         {"header size below 4", 60, 3, 4},
         {"unsupported version", 58, 0x0101, 2},
-        {"17 samples", firstInstrumentOffset(plain) + 27, 17, 2},
+        {"33 samples", firstInstrumentOffset(plain) + 27, 33, 2},
         {"pattern data past the end", 336 + 7, 0xFFFF, 2},
     };
     for (const auto& b : bad)

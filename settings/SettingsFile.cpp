@@ -1,27 +1,22 @@
 #include "settings/SettingsFile.h"
 
 #include "platform/File.h"
+#include "song/ByteOrder.h"
 #include "song/FileStream.h"
 
 #include <cstring>
+#include <utility>
 
 namespace tolva {
 
 namespace {
 
-// Field by field and byte by byte, so the file is the same whatever the machine's byte order.
+// Field by field, so the file is the same whatever the machine's byte order.
 class ByteWriter {
 public:
     explicit ByteWriter(uint8_t* out) : out_(out) {}
-    void u32(uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            *out_++ = static_cast<uint8_t>(v >> (8 * i));
-    }
-    void i16(int16_t v) {
-        uint16_t bits = static_cast<uint16_t>(v);
-        *out_++ = static_cast<uint8_t>(bits);
-        *out_++ = static_cast<uint8_t>(bits >> 8);
-    }
+    void u32(uint32_t v) { writeLe32(std::exchange(out_, out_ + 4), v); }
+    void i16(int16_t v) { writeLe16(std::exchange(out_, out_ + 2), static_cast<uint16_t>(v)); }
     void u8(uint8_t v) { *out_++ = v; }
 
 private:
@@ -31,17 +26,8 @@ private:
 class ByteReader {
 public:
     explicit ByteReader(const uint8_t* in) : in_(in) {}
-    uint32_t u32() {
-        uint32_t v = 0;
-        for (int i = 0; i < 4; ++i)
-            v |= static_cast<uint32_t>(*in_++) << (8 * i);
-        return v;
-    }
-    int16_t i16() {
-        uint16_t bits = static_cast<uint16_t>(in_[0] | (in_[1] << 8));
-        in_ += 2;
-        return static_cast<int16_t>(bits);
-    }
+    uint32_t u32() { return readLe32(std::exchange(in_, in_ + 4)); }
+    int16_t i16() { return static_cast<int16_t>(readLe16(std::exchange(in_, in_ + 2))); }
     uint8_t u8() { return *in_++; }
 
 private:

@@ -1,10 +1,16 @@
 #include "formats/it/ItInstrument.h"
 
-#include "formats/it/ItBytes.h"
+#include "song/ByteOrder.h"
 
 #include <cstring>
 
 namespace tolva {
+
+void copyItName(char* out, const uint8_t* name) {
+    for (int i = 0; i < 25; ++i)
+        out[i] = name[i] ? static_cast<char>(name[i]) : ' ';
+    out[25] = 0;
+}
 
 namespace {
 
@@ -17,7 +23,7 @@ void parseEnvelope(const uint8_t* b, uint8_t flagMask, ItEnvelope& out) {
     out.sustainEnd = b[5];
     for (uint32_t i = 0; i < ItEnvelopeNodes; ++i) {
         out.nodes[i].value = static_cast<int8_t>(b[6 + 3 * i]);
-        out.nodes[i].tick = itWord(b + 7 + 3 * i);
+        out.nodes[i].tick = readLe16(b + 7 + 3 * i);
     }
     // Backwards ranges cannot be played; they drop the loop rather than the envelope.
     if (out.loopEnd < out.loopStart)
@@ -66,21 +72,21 @@ bool parseItInstrument(const uint8_t* b, ItInstrument& out) {
     out.newNoteAction = b[0x11];
     out.duplicateCheckType = b[0x12];
     out.duplicateCheckAction = b[0x13];
-    out.fadeOut = itWord(b + 0x14);
+    out.fadeOut = readLe16(b + 0x14);
     out.pitchPanSeparation = static_cast<int8_t>(b[0x16]);
     out.pitchPanCentre = b[0x17];
     out.globalVolume = b[0x18];
     out.defaultPan = b[0x19];
     out.randomVolume = b[0x1A];
     out.randomPan = b[0x1B];
-    out.trackerVersion = itWord(b + 0x1C);
+    out.trackerVersion = readLe16(b + 0x1C);
     out.sampleCount = b[0x1E];
     copyItName(out.name, b + 0x20);
     out.filterCutoff = b[0x3A];
     out.filterResonance = b[0x3B];
     out.midiChannel = b[0x3C];
     out.midiProgram = b[0x3D];
-    out.midiBank = itWord(b + 0x3E);
+    out.midiBank = readLe16(b + 0x3E);
     parseNoteMap(b + 0x40, out);
     parseEnvelope(b + 0x130, 0x0F, out.volumeEnvelope);
     parseEnvelope(b + 0x182, 0x0F, out.panEnvelope);
@@ -93,10 +99,10 @@ bool parseOldItInstrument(const uint8_t* b, ItInstrument& out) {
         return false;
     out = ItInstrument{};
     copyFileName(out.fileName, b + 0x04);
-    out.fadeOut = static_cast<uint16_t>(itWord(b + 0x18) * 2);
+    out.fadeOut = static_cast<uint16_t>(readLe16(b + 0x18) * 2);
     out.newNoteAction = b[0x1A];
     out.duplicateCheckType = b[0x1B] == 1 ? ItDctNote : ItDctOff;
-    out.trackerVersion = itWord(b + 0x1C);
+    out.trackerVersion = readLe16(b + 0x1C);
     out.sampleCount = b[0x1E];
     copyItName(out.name, b + 0x20);
     parseNoteMap(b + 0x40, out);

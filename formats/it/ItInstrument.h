@@ -15,6 +15,9 @@ enum : uint8_t { ItDctOff = 0, ItDctNote = 1, ItDctSample = 2, ItDctInstrument =
 enum : uint8_t { ItDcaCut = 0, ItDcaNoteOff = 1, ItDcaNoteFade = 2 };
 enum : uint8_t { ItInstrumentPanUnused = 0x80, ItFilterValueUsed = 0x80 };
 
+// A 26-byte name as the lists show it: NUL bytes read as spaces, 25 characters kept.
+void copyItName(char* out, const uint8_t* name);
+
 struct ItNoteMapEntry {
     uint8_t note = 0;   // note to play 0..119
     uint8_t sample = 0; // 1-based, 0 = none

@@ -1,10 +1,10 @@
 #include "engine/ModPlugAdpcm.h"
-#include "formats/it/ItBytes.h"
 #include "formats/it/ItModule.h"
 #include "formats/it/ItPattern.h"
 #include "formats/it/ItSampleDecompression.h"
 #include "formats/it/ItStereoInterleaver.h"
 #include "mixer/Mixer.h"
+#include "song/ByteOrder.h"
 #include "song/InputStream.h"
 #include "song/Song.h"
 
@@ -38,7 +38,7 @@ bool readOffsets(InputStream& stream, uint32_t tableOffset, uint32_t count, uint
     if (!seekTo(stream, tableOffset) || stream.read(4 * count, raw))
         return false;
     for (uint32_t i = 0; i < count; ++i)
-        out[i] = itLong(raw + 4 * i);
+        out[i] = readLe32(raw + 4 * i);
     return true;
 }
 
@@ -85,7 +85,7 @@ bool readPatterns(InputStream& stream, const ItHeader& header, Song& song) {
         uint8_t head[ItPatternHeaderBytes];
         if (!seekTo(stream, offsets[p]) || stream.read(ItPatternHeaderBytes, head))
             return false;
-        uint32_t packed = itWord(head);
+        uint32_t packed = readLe16(head);
         if (!fitsInFile(stream, offsets[p], ItPatternHeaderBytes + packed))
             return false;
         HeapArray<uint8_t>& stored = song.patterns[p];
@@ -156,7 +156,7 @@ ItLoadError readSampleData(InputStream& stream, Mixer* mixer, const uint8_t* raw
                            uint32_t frames) {
     if (!mixer)
         return ItLoadError::NoMixer;
-    uint32_t dataOffset = itLong(raw + 0x48);
+    uint32_t dataOffset = readLe32(raw + 0x48);
     if (!seekTo(stream, dataOffset))
         return ItLoadError::SampleData;
     bool stereo = s.flags & ItSampleStereo;
@@ -199,7 +199,7 @@ ItLoadError readSample(InputStream& stream, bool infoOnly, Mixer* mixer, uint32_
         return ItLoadError::SampleHeader;
     copyItName(s.name, raw + 0x14);
     uint8_t flags = raw[0x12];
-    uint32_t frames = itLong(raw + 0x30);
+    uint32_t frames = readLe32(raw + 0x30);
     if (!(flags & ItSampleHasData) || frames == 0)
         return ItLoadError::None;
 
@@ -210,16 +210,16 @@ ItLoadError readSample(InputStream& stream, bool infoOnly, Mixer* mixer, uint32_
         return ItLoadError::SampleTooLong;
     std::memcpy(s.fileName, raw + 0x04, 12);
     s.length = static_cast<uint32_t>(length);
-    s.loopStart = saturated(itLong(raw + 0x34) * frameBytes);
-    s.loopEnd = saturated(itLong(raw + 0x38) * frameBytes);
+    s.loopStart = saturated(readLe32(raw + 0x34) * frameBytes);
+    s.loopEnd = saturated(readLe32(raw + 0x38) * frameBytes);
     s.volume = raw[0x13];
     if (!infoOnly) {
         ItLoadError error = readSampleData(stream, mixer, raw, s, frames);
         if (error != ItLoadError::None)
             return error;
     }
-    s.sustainLoopStart = saturated(itLong(raw + 0x40) * frameBytes);
-    s.sustainLoopEnd = saturated(itLong(raw + 0x44) * frameBytes);
+    s.sustainLoopStart = saturated(readLe32(raw + 0x40) * frameBytes);
+    s.sustainLoopEnd = saturated(readLe32(raw + 0x44) * frameBytes);
     if (s.loopStart >= s.length)
         s.flags &= static_cast<uint8_t>(~ItSampleLoop);
     if (s.loopEnd > s.length)
@@ -228,7 +228,7 @@ ItLoadError readSample(InputStream& stream, bool infoOnly, Mixer* mixer, uint32_
         s.flags &= static_cast<uint8_t>(~ItSampleSustainLoop);
     if (s.sustainLoopEnd > s.length)
         s.sustainLoopEnd = s.length;
-    s.middleCRate = itLong(raw + 0x3C);
+    s.middleCRate = readLe32(raw + 0x3C);
     s.vibratoSpeed = raw[0x4C];
     s.vibratoDepth = raw[0x4D];
     s.vibratoRate = raw[0x4E];

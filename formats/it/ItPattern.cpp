@@ -1,19 +1,19 @@
 #include "formats/it/ItPattern.h"
 
-#include "formats/it/ItBytes.h"
+#include "song/ByteOrder.h"
 
 #include <cstring>
 
 namespace tolva {
 
 uint32_t itPatternRows(const HeapArray<uint8_t>& stored) {
-    uint32_t rows = stored.size() >= ItPatternHeaderBytes ? itWord(stored.data() + 2) : 0;
+    uint32_t rows = stored.size() >= ItPatternHeaderBytes ? readLe16(stored.data() + 2) : 0;
     // A pattern of no rows would never end; it plays as an empty one.
     return rows ? rows : ItEmptyPatternRows;
 }
 
 uint32_t itPackedLength(const HeapArray<uint8_t>& stored) {
-    return stored.size() >= ItPatternHeaderBytes ? itWord(stored.data()) : 0;
+    return stored.size() >= ItPatternHeaderBytes ? readLe16(stored.data()) : 0;
 }
 
 void ItPatternReader::enter(const HeapArray<uint8_t>& stored) {

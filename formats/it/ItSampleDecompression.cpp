@@ -3,6 +3,7 @@
 #include "formats/it/ItStereoInterleaver.h"
 #include "mixer/Mixer.h"
 #include "platform/Heap.h"
+#include "song/ByteOrder.h"
 #include "song/InputStream.h"
 
 #include <cstring>
@@ -120,7 +121,7 @@ bool decodeChannel(InputStream& stream, uint8_t* input, uint8_t* out, uint32_t v
         uint8_t header[2];
         if (stream.read(2, header))
             return false;
-        uint32_t size = header[0] | static_cast<uint32_t>(header[1]) << 8;
+        uint32_t size = readLe16(header);
         if (size && stream.read(size, input))
             return false;
         decodeItBlock(input, size, out, count, bytesPerSample, doubleDelta);

@@ -3,6 +3,7 @@
 #include "engine/Tables.h"
 #include "formats/mod/ModPlayer.h"
 #include "formats/mod/ModTag.h"
+#include "song/ByteOrder.h"
 #include "song/InputStream.h"
 #include "song/StreamSpace.h"
 
@@ -24,10 +25,6 @@ constexpr uint32_t MinLoopBytes = 12; // shorter loops are not played as loops
 constexpr uint32_t CellBytes = 4;
 constexpr int32_t PeriodTolerance = 5; // periods -5..+4 away still name a note
 constexpr uint32_t ModsGraveChannels = 8;
-
-uint32_t bigEndian16(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) << 8 | p[1];
-}
 
 // Note of a period: the first of period-5 .. period+4 found in the period table.
 class PeriodToNote {
@@ -58,13 +55,13 @@ bool readSampleHeader(InputStream& stream, Sample& s, bool fifteenSamples, bool&
         return false; // a missing header leaves the sample absent
     std::memcpy(s.name, h, SampleNameLength);
     s.name[SampleNameLength] = '\0';
-    const uint32_t lengthWords = bigEndian16(h + 22);
+    const uint32_t lengthWords = readBe16(h + 22);
     if (lengthWords == 0)
         return true;
     s.length = lengthWords * 2;
     // Soundtracker counted the loop start in bytes, ProTracker in words.
-    s.loopStart = bigEndian16(h + 26) * (fifteenSamples ? 1 : 2);
-    s.loopEnd = s.loopStart + bigEndian16(h + 28) * 2;
+    s.loopStart = readBe16(h + 26) * (fifteenSamples ? 1 : 2);
+    s.loopEnd = s.loopStart + readBe16(h + 28) * 2;
     s.finetune = static_cast<int8_t>(h[24]);
     s.volume = h[25];
     if (s.loopEnd - s.loopStart >= MinLoopBytes)

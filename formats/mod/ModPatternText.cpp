@@ -1,5 +1,7 @@
 #include "formats/mod/ModPlayer.h"
 
+#include "song/ByteOrder.h"
+
 namespace tolva {
 
 void writeModPatternText(const PatternDescription& p, uint32_t channels, CellText* out) {
@@ -12,7 +14,7 @@ void writeModPatternText(const PatternDescription& p, uint32_t channels, CellTex
                 continue;
             }
             const uint8_t* b = p.cells + at;
-            const uint32_t word = b[0] | b[1] << 8;
+            const uint32_t word = readLe16(b);
             writeProTrackerCell(cell, word & 0x7F, word >> 11, word >> 7 & 15, b[2]);
         }
 }

@@ -1,6 +1,7 @@
 #include "formats/mod/ModPlayer.h"
 
 #include "formats/mod/ProTrackerPeriods.h"
+#include "song/ByteOrder.h"
 
 #include <algorithm>
 
@@ -45,7 +46,7 @@ bool ModPlayer::readCell(uint32_t channelIndex) {
         ch.cellEffect = -1;
         return false;
     }
-    const uint32_t word = rowReader_[0] | rowReader_[1] << 8;
+    const uint32_t word = readLe16(rowReader_);
     ch.cellNote = word & 0x7F;
     ch.cellEffect = static_cast<int8_t>(word >> 7 & 15);
     ch.cellInstrument = static_cast<uint8_t>(word >> 11);

@@ -1,6 +1,7 @@
 #include "formats/mod/ModTag.h"
 
 #include "formats/mod/ModLoader.h"
+#include "song/ByteOrder.h"
 #include "song/FormatHandler.h"
 #include "song/InputStream.h"
 
@@ -56,8 +57,7 @@ uint32_t findModTag(InputStream& stream, uint32_t* tagValue) {
     if (!readAt(stream, ModTagOffset, sizeof tag, tag))
         return 0;
     if (tagValue)
-        *tagValue = static_cast<uint32_t>(tag[0]) << 24 | static_cast<uint32_t>(tag[1]) << 16 |
-                    static_cast<uint32_t>(tag[2]) << 8 | tag[3];
+        *tagValue = readBe32(tag);
     return modTagChannels(tag);
 }
 

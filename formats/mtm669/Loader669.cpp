@@ -1,10 +1,10 @@
 #include "formats/mtm669/Loader669.h"
 
-#include "formats/LittleEndian.h"
 #include "formats/mtm669/Player669.h"
-#include "song/StreamSpace.h"
+#include "song/ByteOrder.h"
 #include "song/FormatHandler.h"
 #include "song/InputStream.h"
+#include "song/StreamSpace.h"
 
 #include <algorithm>
 #include <cstring>

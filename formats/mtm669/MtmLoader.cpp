@@ -1,11 +1,11 @@
 #include "formats/mtm669/MtmLoader.h"
 
-#include "formats/LittleEndian.h"
 #include "formats/mtm669/CommentText.h"
 #include "formats/mtm669/MtmPlayer.h"
-#include "song/StreamSpace.h"
+#include "song/ByteOrder.h"
 #include "song/FormatHandler.h"
 #include "song/InputStream.h"
+#include "song/StreamSpace.h"
 
 #include <algorithm>
 #include <cstring>

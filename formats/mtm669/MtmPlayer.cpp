@@ -1,5 +1,7 @@
 #include "formats/mtm669/MtmPlayer.h"
 
+#include "song/ByteOrder.h"
+
 namespace tolva {
 
 MtmPlayer::MtmPlayer(Mixer* mixer) : Player(mixer) {
@@ -32,7 +34,7 @@ uint32_t MtmPlayer::trackNumber(uint32_t pattern, uint32_t slot) const {
     const std::size_t at = (static_cast<std::size_t>(pattern) * MtmChannelSlots + slot) * 2;
     if (at + 2 > table.size())
         return 0;
-    const uint32_t track = table[at] | table[at + 1] << 8;
+    const uint32_t track = readLe16(&table[at]);
     return track <= trackCount ? track : 0;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The fixed-size records of an S3M file, decoded from their little-endian bytes.
-#include "formats/LittleEndian.h"
+#include "song/ByteOrder.h"
 
 #include <cstdint>
 #include <cstring>
@@ -28,7 +28,7 @@ struct S3mFileHeader {
 
     explicit S3mFileHeader(const uint8_t* b)
         : fileType(b[0x1D]), orderCount(readLe16(b + 0x20)), instrumentCount(readLe16(b + 0x22)),
-          patternCount(readLe16(b + 0x24)), flags(static_cast<uint16_t>(readLe16(b + 0x26))),
+          patternCount(readLe16(b + 0x24)), flags(readLe16(b + 0x26)),
           sampleFormat(readLe16(b + 0x2A)), signature(std::memcmp(b + 0x2C, "SCRM", 4) == 0),
           globalVolume(b[0x30]), initialSpeed(b[0x31]), initialTempo(b[0x32]),
           masterVolume(b[0x33]) {

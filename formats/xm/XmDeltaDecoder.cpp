@@ -1,5 +1,7 @@
 #include "formats/xm/XmDeltaDecoder.h"
 
+#include "song/ByteOrder.h"
+
 namespace tolva {
 
 void XmDeltaDecoder::convert(uint8_t* block, uint32_t size, uint32_t bits, uint32_t) {
@@ -13,9 +15,8 @@ void XmDeltaDecoder::convert(uint8_t* block, uint32_t size, uint32_t bits, uint3
         // An odd last byte is no whole value and keeps what the file had.
         uint16_t v = 0;
         for (uint32_t i = 0; i + 1 < size; i += 2) {
-            v = static_cast<uint16_t>(v + (block[i] | block[i + 1] << 8));
-            block[i] = static_cast<uint8_t>(v);
-            block[i + 1] = static_cast<uint8_t>(v >> 8);
+            v = static_cast<uint16_t>(v + readLe16(block + i));
+            writeLe16(block + i, v);
         }
     }
 }

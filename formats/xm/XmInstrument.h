@@ -1,5 +1,6 @@
 #pragma once
 // Instrument and sample records of a FastTracker 2 song as the loader keeps them.
+#include "song/ByteOrder.h"
 #include "song/Sample.h"
 
 #include <array>
@@ -96,9 +97,7 @@ struct XmInstrument {
     XmEnvelope panningEnvelope;
     std::array<XmSample*, XmMaxSamples> samples{}; // null for a sample of length 0
 
-    uint32_t sampleCount() const {
-        return header[XmiSampleCount] | header[XmiSampleCount + 1] << 8;
-    }
+    uint32_t sampleCount() const { return readLe16(header + XmiSampleCount); }
     // The sample the note map gives for a note 0..95, or null.
     XmSample* sampleForNote(uint32_t note) const {
         const uint8_t index = note < XmNoteCount ? header[XmiNoteMap + note] : 0xFF;
@@ -108,9 +107,7 @@ struct XmInstrument {
     uint8_t vibratoSweep() const { return header[XmiVibratoSweep]; }
     uint8_t vibratoDepth() const { return header[XmiVibratoDepth]; }
     uint8_t vibratoRate() const { return header[XmiVibratoRate]; }
-    uint16_t fadeout() const {
-        return static_cast<uint16_t>(header[XmiFadeout] | header[XmiFadeout + 1] << 8);
-    }
+    uint16_t fadeout() const { return readLe16(header + XmiFadeout); }
 };
 
 } // namespace tolva

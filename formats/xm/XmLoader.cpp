@@ -1,9 +1,9 @@
 #include "formats/xm/XmLoader.h"
 
 #include "engine/ModPlugAdpcm.h"
-#include "formats/LittleEndian.h"
 #include "formats/xm/XmDeltaDecoder.h"
 #include "formats/xm/XmPlayer.h"
+#include "song/ByteOrder.h"
 #include "song/FormatHandler.h"
 #include "song/InputStream.h"
 
@@ -68,7 +68,7 @@ XmEnvelope readEnvelope(const uint8_t* header, const EnvelopeLayout& at) {
     XmEnvelope e;
     for (uint32_t i = 0; i < XmEnvelopePointCount; ++i) {
         const uint8_t* p = header + at.points + i * 4;
-        e.points[i].x = static_cast<uint16_t>(readLe16(p));
+        e.points[i].x = readLe16(p);
         e.points[i].y = static_cast<uint16_t>(std::min<uint32_t>(readLe16(p + 2), XmEnvelopeTop));
     }
     e.pointCount = static_cast<uint8_t>(std::min<uint32_t>(header[at.count], XmEnvelopePointCount));
@@ -320,7 +320,7 @@ std::unique_ptr<Player> loadXm(InputStream& stream, bool infoOnly, Mixer* mixer)
     song.channelCount = readLe16(h + HChannels);
     const uint32_t patternCount = readLe16(h + HPatterns);
     const uint32_t instrumentCount = readLe16(h + HInstruments);
-    player->xmFlags = static_cast<uint16_t>(readLe16(h + HFlags));
+    player->xmFlags = readLe16(h + HFlags);
     song.initialSpeed = h[HSpeed];
     song.initialTempo = readLe16(h + HTempo);
     song.sampleCount = 0;

@@ -30,11 +30,11 @@ constexpr uint32_t MiddleCRate = 8363;
 constexpr uint64_t AmigaDividend = 8363ull * 1712 * 65536;
 
 uint32_t patternRows(const HeapArray<uint8_t>& record) {
-    return record[5] | record[6] << 8;
+    return readLe16(record.data() + 5);
 }
 
 uint32_t packedSize(const HeapArray<uint8_t>& record) {
-    return record[7] | record[8] << 8;
+    return readLe16(record.data() + 7);
 }
 
 } // namespace

@@ -99,7 +99,7 @@ void XmPlayer::describeInstrumentProperties(PropertyList& out, uint32_t index) {
     out.addNumber("Loop Begin:", b[XmiVolumeLoopStart]);
     out.addSwitch("Sustain:", b[XmiVolumeType] & EnvelopeSustain);
     out.addNumber("Sustain point:", b[XmiVolumeSustain]);
-    out.addNumber("Volume Fadeout:", b[XmiFadeout] | b[XmiFadeout + 1] << 8);
+    out.addNumber("Volume Fadeout:", readLe16(b + XmiFadeout));
 }
 
 bool XmPlayer::describeEnvelope(EnvelopeView& out, uint32_t index, uint32_t kind) {
@@ -124,7 +124,7 @@ void XmPlayer::describePattern(PatternDescription& out, uint32_t index) {
     if (Player::isPatternMissing(index))
         return;
     const HeapArray<uint8_t>& record = song.patterns[index];
-    out.rows = record[5] | record[6] << 8;
+    out.rows = readLe16(record.data() + 5);
     if (isPatternMissing(index))
         return;
     out.cells = record.data();

@@ -2,8 +2,8 @@
 
 #include "mixer/Mixer.h"
 #include "platform/Heap.h"
+#include "song/BoundedReads.h"
 #include "song/InputStream.h"
-#include "song/StreamSpace.h"
 
 #include <cstring>
 
@@ -39,8 +39,7 @@ uint8_t* decodeModPlugAdpcm(Mixer& mixer, InputStream& stream, uint32_t& frames)
 }
 
 bool skipAdpcmMark(InputStream& stream) {
-    uint32_t start = 0;
-    stream.seek(0, SeekFromCurrent, &start);
+    const uint32_t start = streamPosition(stream);
     char mark[5];
     if (stream.read(sizeof mark, mark) == 0 && std::memcmp(mark, "ADPCM", sizeof mark) == 0)
         return true;

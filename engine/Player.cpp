@@ -3,8 +3,8 @@
 #include "engine/ModPlugAdpcm.h"
 #include "engine/ProTrackerEffects.h"
 #include "engine/Tables.h"
+#include "song/BoundedReads.h"
 #include "song/InputStream.h"
-#include "song/StreamSpace.h"
 
 #include <algorithm>
 #include <cstring>

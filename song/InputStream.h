@@ -19,10 +19,4 @@ public:
     virtual uint32_t size() = 0;
 };
 
-// Reads `count` bytes from `offset`; true when the stream holds them all.
-inline bool readAt(InputStream& stream, uint32_t offset, uint32_t count, void* buffer) {
-    return stream.seek(static_cast<int32_t>(offset), SeekFromStart) == 0 &&
-           stream.read(count, buffer) == 0;
-}
-
 } // namespace tolva

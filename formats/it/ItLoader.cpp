@@ -4,6 +4,7 @@
 #include "formats/it/ItSampleDecompression.h"
 #include "formats/it/ItStereoInterleaver.h"
 #include "mixer/Mixer.h"
+#include "song/BoundedReads.h"
 #include "song/ByteOrder.h"
 #include "song/InputStream.h"
 #include "song/Song.h"
@@ -17,25 +18,11 @@ namespace {
 
 constexpr uint32_t MaxTableEntries = 256;
 
-// An absolute seek that fails rather than leaving the stream somewhere else.
-bool seekTo(InputStream& stream, uint32_t offset) {
-    if (offset > 0x7FFFFFFFu || offset > stream.size())
-        return false;
-    uint32_t at = 0xFFFFFFFFu;
-    return stream.seek(static_cast<int32_t>(offset), SeekFromStart, &at) == 0 && at == offset;
-}
-
-// Whether `count` bytes from `offset` lie inside the file.
-bool fitsInFile(InputStream& stream, uint32_t offset, uint64_t count) {
-    uint32_t size = stream.size();
-    return offset <= size && count <= size - offset;
-}
-
 bool readOffsets(InputStream& stream, uint32_t tableOffset, uint32_t count, uint32_t* out) {
     uint8_t raw[4 * MaxTableEntries];
     if (count == 0)
         return true;
-    if (!seekTo(stream, tableOffset) || stream.read(4 * count, raw))
+    if (!readAt(stream, tableOffset, 4 * count, raw))
         return false;
     for (uint32_t i = 0; i < count; ++i)
         out[i] = readLe32(raw + 4 * i);
@@ -53,7 +40,7 @@ uint32_t saturated(uint64_t value) {
 bool readOrders(InputStream& stream, const ItHeader& header, Song& song) {
     uint32_t count = limited(header.orderCount, MaxOrders);
     uint8_t raw[MaxOrders];
-    if (!seekTo(stream, ItListOffset) || stream.read(count, raw))
+    if (!readAt(stream, ItListOffset, count, raw))
         return false;
     for (uint32_t i = 0; i < count; ++i)
         song.orders[i] = raw[i] == 254   ? int32_t{OrderSkip}
@@ -83,10 +70,10 @@ bool readPatterns(InputStream& stream, const ItHeader& header, Song& song) {
         if (offsets[p] == 0 || !isOrdered(song, p))
             continue;
         uint8_t head[ItPatternHeaderBytes];
-        if (!seekTo(stream, offsets[p]) || stream.read(ItPatternHeaderBytes, head))
+        if (!readAt(stream, offsets[p], ItPatternHeaderBytes, head))
             return false;
         uint32_t packed = readLe16(head);
-        if (!fitsInFile(stream, offsets[p], ItPatternHeaderBytes + packed))
+        if (packed > bytesLeft(stream))
             return false;
         HeapArray<uint8_t>& stored = song.patterns[p];
         if (!stored.resize(ItPatternHeaderBytes + packed))
@@ -102,13 +89,13 @@ bool readPatterns(InputStream& stream, const ItHeader& header, Song& song) {
 // when memory is short.
 bool readMessage(InputStream& stream, const ItHeader& header, ItModule& module) {
     uint32_t length = header.messageLength;
-    if (!(header.special & 0x01) || length == 0 ||
-        !fitsInFile(stream, header.messageOffset, length))
+    if (!(header.special & 0x01) || length == 0 || !seekTo(stream, header.messageOffset) ||
+        length > bytesLeft(stream))
         return true;
     HeapArray<char> raw;
     if (!raw.resize(length) || !module.message.resize(2 * std::size_t{length} + 1))
         return false;
-    if (!seekTo(stream, header.messageOffset) || stream.read(length, raw.data())) {
+    if (stream.read(length, raw.data())) {
         module.message.clear();
         return true;
     }
@@ -137,8 +124,7 @@ ItLoadError readCutStereoData(InputStream& stream, Mixer* mixer, ItSample& s, ui
         return ItLoadError::SampleData;
     const uint32_t rightOffset = frames * bytesPerSample;
     const uint32_t rightHeld = held > rightOffset ? std::min(held - rightOffset, channelBytes) : 0;
-    uint32_t at = 0;
-    stream.seek(0, SeekFromCurrent, &at);
+    const uint32_t at = streamPosition(stream);
     if (stream.read(channelBytes, both.data()) != 0 ||
         (rightHeld && (!seekTo(stream, at + rightOffset) ||
                        stream.read(rightHeld, both.data() + channelBytes) != 0)))
@@ -156,8 +142,7 @@ ItLoadError readSampleData(InputStream& stream, Mixer* mixer, const uint8_t* raw
                            uint32_t frames) {
     if (!mixer)
         return ItLoadError::NoMixer;
-    uint32_t dataOffset = readLe32(raw + 0x48);
-    if (!seekTo(stream, dataOffset))
+    if (!seekTo(stream, readLe32(raw + 0x48)))
         return ItLoadError::SampleData;
     bool stereo = s.flags & ItSampleStereo;
     uint32_t bytesPerSample = s.flags & ItSample16Bit ? 2 : 1;
@@ -172,8 +157,7 @@ ItLoadError readSampleData(InputStream& stream, Mixer* mixer, const uint8_t* raw
                                     raw[0x2E] & ItConvertDoubleDelta, stereo);
         return s.data ? ItLoadError::None : ItLoadError::SampleData;
     }
-    const uint32_t size = stream.size();
-    const uint32_t held = dataOffset < size ? size - dataOffset : 0;
+    const uint32_t held = bytesLeft(stream);
     if (s.length > held) {
         // A file cut short inside the sample keeps the frames it holds; the rest is silence.
         if (stereo)
@@ -194,8 +178,7 @@ ItLoadError readSampleData(InputStream& stream, Mixer* mixer, const uint8_t* raw
 ItLoadError readSample(InputStream& stream, bool infoOnly, Mixer* mixer, uint32_t offset,
                        ItSample& s) {
     uint8_t raw[ItSampleHeaderBytes];
-    if (!seekTo(stream, offset) || stream.read(ItSampleHeaderBytes, raw) ||
-        std::memcmp(raw, "IMPS", 4))
+    if (!readAt(stream, offset, ItSampleHeaderBytes, raw) || std::memcmp(raw, "IMPS", 4))
         return ItLoadError::SampleHeader;
     copyItName(s.name, raw + 0x14);
     uint8_t flags = raw[0x12];
@@ -314,7 +297,7 @@ const char* itLoadErrorText(ItLoadError error) {
 ItLoadError loadItModule(InputStream& stream, bool infoOnly, Mixer* mixer, Song& song,
                          ItModule& module) {
     uint8_t raw[ItHeaderSize];
-    if (!seekTo(stream, 0) || stream.read(ItHeaderSize, raw))
+    if (!readAt(stream, 0, ItHeaderSize, raw))
         return ItLoadError::ShortHeader;
     ItHeader& header = module.header;
     parseItHeader(raw, header);

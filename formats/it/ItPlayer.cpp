@@ -3,6 +3,7 @@
 #include "formats/it/ItCreatorText.h"
 #include "formats/it/ItEffects.h"
 #include "formats/it/ItFilter.h"
+#include "song/BoundedReads.h"
 #include "song/FormatHandler.h"
 #include "song/InputStream.h"
 

@@ -3,6 +3,7 @@
 #include "formats/it/ItStereoInterleaver.h"
 #include "mixer/Mixer.h"
 #include "platform/Heap.h"
+#include "song/BoundedReads.h"
 #include "song/ByteOrder.h"
 #include "song/InputStream.h"
 
@@ -147,11 +148,7 @@ uint8_t* decompressItSample(Mixer& mixer, InputStream& stream, uint32_t frameCou
     uint64_t values = channelValues * (stereo ? 2 : 1);
     uint64_t bytes = values * bytesPerSample;
     // Every decoded value costs at least one bit of the file.
-    uint32_t here = 0;
-    stream.seek(0, SeekFromCurrent, &here);
-    uint32_t total = stream.size();
-    uint64_t remaining = here <= total ? total - here : 0;
-    if (frameCount == 0 || values > remaining * 8 || bytes > 0xFFFFFFFFu)
+    if (frameCount == 0 || values > uint64_t{bytesLeft(stream)} * 8 || bytes > 0xFFFFFFFFu)
         return nullptr;
 
     auto* input = static_cast<uint8_t*>(platform::allocate(ItMaxBlockBytes));

@@ -3,9 +3,9 @@
 #include "engine/Tables.h"
 #include "formats/mod/ModPlayer.h"
 #include "formats/mod/ModTag.h"
+#include "song/BoundedReads.h"
 #include "song/ByteOrder.h"
 #include "song/InputStream.h"
-#include "song/StreamSpace.h"
 
 #include <algorithm>
 #include <cstring>
@@ -116,8 +116,7 @@ std::optional<bool> isModsGraveFile(InputStream& stream, const ModPlayer& player
     uint64_t sampleBytes = 0;
     for (const Sample& s : player.samples)
         sampleBytes += s.length;
-    uint32_t position = 0;
-    stream.seek(0, SeekFromCurrent, &position);
+    const uint32_t position = streamPosition(stream);
     const uint64_t patternBytes = uint64_t{patterns} * ModsGraveChannels * ModRows * CellBytes;
     if (position + patternBytes + sampleBytes != stream.size())
         return false;
@@ -125,7 +124,7 @@ std::optional<bool> isModsGraveFile(InputStream& stream, const ModPlayer& player
     if (!cells.resize(static_cast<std::size_t>(patternBytes)))
         return std::nullopt;
     const bool read = stream.read(static_cast<uint32_t>(patternBytes), cells.data()) == 0;
-    stream.seek(position, SeekFromStart);
+    seekTo(stream, position);
     if (!read)
         return false;
     for (std::size_t c = 0; c < cells.size(); c += CellBytes) {
@@ -206,9 +205,8 @@ std::unique_ptr<Player> loadMod(InputStream& stream, bool infoOnly, Mixer* mixer
     song.minPeriod = 113;
     song.maxPeriod = 856;
 
-    stream.seek(0, SeekFromStart);
     char title[TitleLength];
-    if (stream.read(TitleLength, title) != 0)
+    if (!readAt(stream, 0, TitleLength, title))
         return nullptr;
     std::memcpy(song.title, title, TitleLength);
     song.title[TitleLength] = '\0';

@@ -1,6 +1,7 @@
 #include "formats/mod/ModTag.h"
 
 #include "formats/mod/ModLoader.h"
+#include "song/BoundedReads.h"
 #include "song/ByteOrder.h"
 #include "song/FormatHandler.h"
 #include "song/InputStream.h"

@@ -1,10 +1,10 @@
 #include "formats/mtm669/Loader669.h"
 
 #include "formats/mtm669/Player669.h"
+#include "song/BoundedReads.h"
 #include "song/ByteOrder.h"
 #include "song/FormatHandler.h"
 #include "song/InputStream.h"
-#include "song/StreamSpace.h"
 
 #include <algorithm>
 #include <cstring>
@@ -88,9 +88,8 @@ std::unique_ptr<Player> load669(InputStream& stream, bool infoOnly, Mixer* mixer
         return nullptr;
     Song& song = player->song;
 
-    stream.seek(0, SeekFromStart);
     uint8_t h[HeaderSize];
-    if (stream.read(HeaderSize, h) != 0 ||
+    if (!readAt(stream, 0, HeaderSize, h) ||
         (std::memcmp(h, "if", 2) != 0 && std::memcmp(h, "JN", 2) != 0))
         return nullptr;
     std::memcpy(song.title, h + 2, MessageLength);

@@ -2,10 +2,10 @@
 
 #include "formats/mtm669/CommentText.h"
 #include "formats/mtm669/MtmPlayer.h"
+#include "song/BoundedReads.h"
 #include "song/ByteOrder.h"
 #include "song/FormatHandler.h"
 #include "song/InputStream.h"
-#include "song/StreamSpace.h"
 
 #include <algorithm>
 #include <cstring>
@@ -42,15 +42,6 @@ bool readSampleHeader(InputStream& stream, Sample* s) {
     return true;
 }
 
-// Reads `size` bytes into a buffer sized for them, after checking that the stream holds them;
-// false also when memory is short.
-bool readBlock(InputStream& stream, uint64_t size, HeapArray<uint8_t>& out) {
-    if (size > bytesLeft(stream))
-        return false;
-    return out.resize(static_cast<std::size_t>(size)) &&
-           (size == 0 || stream.read(static_cast<uint32_t>(size), out.data()) == 0);
-}
-
 // Channel slots that play a track in some pattern of the order list.
 uint32_t usedSlots(MtmPlayer& player) {
     bool used[MtmChannelSlots] = {};
@@ -76,9 +67,8 @@ std::unique_ptr<Player> loadMtm(InputStream& stream, bool infoOnly, Mixer* mixer
         return nullptr;
     Song& song = player->song;
 
-    stream.seek(0, SeekFromStart);
     uint8_t h[HeaderSize];
-    if (stream.read(HeaderSize, h) != 0 || std::memcmp(h, "MTM", 3) != 0)
+    if (!readAt(stream, 0, HeaderSize, h) || std::memcmp(h, "MTM", 3) != 0)
         return nullptr;
     std::memcpy(song.title, h + 4, TitleLength);
     song.title[TitleLength] = '\0';

@@ -2,6 +2,7 @@
 
 #include "formats/s3m/S3mPlayer.h"
 #include "formats/s3m/S3mRecords.h"
+#include "song/BoundedReads.h"
 #include "song/FormatHandler.h"
 #include "song/InputStream.h"
 
@@ -20,27 +21,6 @@ constexpr uint8_t OrderSkipByte = 254;
 constexpr uint8_t OrderEndByte = 255;
 constexpr uint8_t Centre = 0x80;
 constexpr uint32_t MaxPatterns = 256;
-
-uint32_t position(InputStream& stream) {
-    uint32_t at = 0;
-    stream.seek(0, SeekFromCurrent, &at);
-    return at;
-}
-
-// Whether `count` more bytes lie in the stream after the current position.
-bool remains(InputStream& stream, uint64_t count) {
-    const uint32_t at = position(stream);
-    const uint32_t size = stream.size();
-    return at <= size && count <= size - at;
-}
-
-// Reads `count` bytes after checking that the file holds them, so that a damaged count never
-// turns into a large allocation. False also when memory is short.
-bool readBlock(InputStream& stream, uint32_t count, HeapArray<uint8_t>& out) {
-    if (!remains(stream, count))
-        return false;
-    return out.resize(count) && (count == 0 || stream.read(count, out.data()) == 0);
-}
 
 void convertOrders(const HeapArray<uint8_t>& bytes, Song& song) {
     const uint32_t kept = std::min<uint32_t>(static_cast<uint32_t>(bytes.size()), MaxOrders);
@@ -81,8 +61,7 @@ void copySampleName(char* out, const uint8_t* name) {
 bool loadInstrument(InputStream& stream, S3mPlayer& player, S3mSample& s, uint32_t parapointer,
                     bool infoOnly) {
     uint8_t bytes[S3mInstrumentHeader::Size];
-    stream.seek(static_cast<int32_t>(parapointer * 16), SeekFromStart);
-    if (stream.read(sizeof bytes, bytes) != 0)
+    if (!readAt(stream, parapointer * 16, sizeof bytes, bytes))
         return true; // a missing header only leaves the sample out
     const S3mInstrumentHeader h(bytes);
     copySampleName(s.name, h.name);
@@ -110,12 +89,9 @@ bool loadInstrument(InputStream& stream, S3mPlayer& player, S3mSample& s, uint32
         s.flags |= Sample16Bit;
     if (infoOnly)
         return true;
-    const uint32_t size = stream.size();
-    const uint32_t at = h.dataParapointer * 16;
-    s.cutToData(at < size ? size - at : 0, sixteenBit ? 2 : 1);
+    s.cutToData(seekTo(stream, h.dataParapointer * 16) ? bytesLeft(stream) : 0, scale);
     if (s.length == 0)
         return true;
-    stream.seek(static_cast<int32_t>(at), SeekFromStart);
     s.data = player.mixer->loadSampleData(stream, s.length, sixteenBit ? 16 : 8, 0, nullptr);
     if (!s.data)
         return false;
@@ -156,12 +132,11 @@ bool loadPatterns(InputStream& stream, S3mPlayer& player, const uint8_t* parapoi
         const uint32_t parapointer = readLe16(parapointers + p * 2);
         if (parapointer < LowestParapointer || !namedInOrders(song, p))
             continue;
-        stream.seek(static_cast<int32_t>(parapointer * 16), SeekFromStart);
         uint8_t lengthBytes[2];
-        if (stream.read(2, lengthBytes) != 0)
+        if (!readAt(stream, parapointer * 16, 2, lengthBytes))
             return true;
         const uint32_t length = readLe16(lengthBytes);
-        if (!remains(stream, length))
+        if (length > bytesLeft(stream))
             return true;
         HeapArray<uint8_t>& data = song.patterns[p];
         if (!data.resize(length))
@@ -192,8 +167,7 @@ std::unique_ptr<Player> loadS3m(InputStream& stream, bool infoOnly, Mixer* mixer
     Song& song = player->song;
 
     uint8_t headerBytes[S3mFileHeader::Size];
-    stream.seek(0, SeekFromStart);
-    if (stream.read(sizeof headerBytes, headerBytes) != 0)
+    if (!readAt(stream, 0, sizeof headerBytes, headerBytes))
         return nullptr;
     const S3mFileHeader header(headerBytes);
     if (!header.signature || header.fileType != S3mFileHeader::ModuleType)

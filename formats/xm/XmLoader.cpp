@@ -3,6 +3,7 @@
 #include "engine/ModPlugAdpcm.h"
 #include "formats/xm/XmDeltaDecoder.h"
 #include "formats/xm/XmPlayer.h"
+#include "song/BoundedReads.h"
 #include "song/ByteOrder.h"
 #include "song/FormatHandler.h"
 #include "song/InputStream.h"
@@ -40,18 +41,6 @@ enum : uint32_t {
     HTempo = 14,
     HOrders = 16,
 };
-
-uint64_t positionOf(InputStream& stream) {
-    uint32_t position = 0;
-    stream.seek(0, SeekFromCurrent, &position);
-    return position;
-}
-
-// Positions beyond the end of the file are refused before any read or allocation.
-bool seekTo(InputStream& stream, uint64_t position) {
-    return position <= stream.size() &&
-           stream.seek(static_cast<int32_t>(position), SeekFromStart) == 0;
-}
 
 struct EnvelopeLayout {
     uint32_t points, count, sustain, loopStart, loopEnd, type;
@@ -124,7 +113,7 @@ bool loadPatterns(InputStream& stream, XmPlayer& player, uint32_t patternCount, 
     for (uint32_t i = 0; song.orders[i] >= 0; ++i)
         used.set(static_cast<uint32_t>(song.orders[i]) & 0xFF);
     const uint64_t fileSize = stream.size();
-    uint64_t position = positionOf(stream);
+    uint64_t position = streamPosition(stream);
     for (uint32_t i = 0; i < patternCount; ++i) {
         uint8_t header[XmPatternHeaderBytes];
         if (!seekTo(stream, position) || !readPatternHeader(stream, oldLayout, header))
@@ -202,7 +191,7 @@ bool growSampleRecords(XmPlayer& player, uint32_t more) {
 // refuse the file.
 bool loadInstruments(InputStream& stream, XmPlayer& player, uint32_t count,
                      HeapArray<uint64_t>* dataBytesAfterPatterns) {
-    uint64_t position = positionOf(stream);
+    uint64_t position = streamPosition(stream);
     player.loadedInstrumentCount = std::min(count, XmMaxInstruments);
     if (!player.instrumentRecords.resize(player.loadedInstrumentCount))
         return false;
@@ -263,7 +252,7 @@ bool loadInstruments(InputStream& stream, XmPlayer& player, uint32_t count,
 // Version 1.02: the sample data of every instrument, in instrument order, after the patterns.
 bool loadSampleDataAfterPatterns(InputStream& stream, XmPlayer& player,
                                  const HeapArray<uint64_t>& dataBytes) {
-    uint64_t position = positionOf(stream);
+    uint64_t position = streamPosition(stream);
     for (uint32_t i = 0; i < player.loadedInstrumentCount; ++i) {
         if (dataBytes[i] != 0 &&
             !loadSampleData(stream, player, player.instrumentRecords[i], position))

@@ -49,10 +49,14 @@ std::string mistake(const CLI::ParseError& error, const CLI::App* command) {
     std::_Exit(ExitFailure);
 }
 
+// The argument parser's library builds objects before main, and those allocations too may fail.
+[[gnu::constructor(101)]] void handleOutOfMemoryFromStartUp() {
+    std::set_new_handler(outOfMemory);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    std::set_new_handler(outOfMemory);
     CLI::App app{"TOLVA tracker-module player: MOD, S3M, XM, IT, MTM and 669", "tolva"};
     app.formatter(std::make_shared<HelpFormat>());
     app.require_subcommand(1);

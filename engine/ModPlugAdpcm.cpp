@@ -43,7 +43,7 @@ bool skipAdpcmMark(InputStream& stream) {
     char mark[5];
     if (stream.read(sizeof mark, mark) == 0 && std::memcmp(mark, "ADPCM", sizeof mark) == 0)
         return true;
-    stream.seek(static_cast<int32_t>(start), SeekFromStart);
+    seekTo(stream, start);
     return false;
 }
 

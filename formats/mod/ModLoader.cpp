@@ -95,7 +95,7 @@ bool convertPattern(const uint8_t* in, uint32_t cells, bool fifteenSamples,
         return false;
     uint8_t* o = out.data();
     for (uint32_t c = 0; c < cells; ++c, in += CellBytes, o += ModCellSize) {
-        const uint32_t period = (in[0] & 0x0Fu) << 8 | in[1];
+        const uint32_t period = readBe16(in) & 0x0FFFu;
         const uint32_t sampleNumber = (in[0] & 0x10u) | in[2] >> 4;
         if (fifteenSamples && sampleNumber > 15)
             return false;
@@ -128,7 +128,7 @@ std::optional<bool> isModsGraveFile(InputStream& stream, const ModPlayer& player
     if (!read)
         return false;
     for (std::size_t c = 0; c < cells.size(); c += CellBytes) {
-        const uint32_t period = (cells[c] & 0x0Fu) << 8 | cells[c + 1];
+        const uint32_t period = readBe16(&cells[c]) & 0x0FFFu;
         if (period != 0 && noteOf(period) == 0)
             return false;
     }

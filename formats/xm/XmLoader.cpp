@@ -112,7 +112,6 @@ bool loadPatterns(InputStream& stream, XmPlayer& player, uint32_t patternCount, 
     std::bitset<256> used;
     for (uint32_t i = 0; song.orders[i] >= 0; ++i)
         used.set(static_cast<uint32_t>(song.orders[i]) & 0xFF);
-    const uint64_t fileSize = stream.size();
     uint64_t position = streamPosition(stream);
     for (uint32_t i = 0; i < patternCount; ++i) {
         uint8_t header[XmPatternHeaderBytes];
@@ -120,21 +119,19 @@ bool loadPatterns(InputStream& stream, XmPlayer& player, uint32_t patternCount, 
             return false;
         const uint64_t headerLength = readLe32(header);
         const uint32_t packed = readLe16(header + 7);
-        const uint64_t end = position + headerLength + packed;
-        if (end > fileSize)
-            return false;
         if (i < used.size() && used[i]) {
             HeapArray<uint8_t>& record = song.patterns[i];
             if (!record.resize(XmPatternHeaderBytes + packed))
                 return false;
             std::memcpy(record.data(), header, XmPatternHeaderBytes);
             // The packed cells follow the header at the length the header gives itself.
-            if (packed != 0 && (!seekTo(stream, position + headerLength) ||
-                                stream.read(packed, record.data() + XmPatternHeaderBytes) != 0))
+            if (packed != 0 && !readAt(stream, position + headerLength, packed,
+                                       record.data() + XmPatternHeaderBytes))
                 return false;
         }
-        position = end;
+        position += headerLength + packed;
     }
+    // A pattern that runs past the end of the file fails the next read or this seek.
     return seekTo(stream, position);
 }
 

@@ -1,5 +1,7 @@
 #include "platform/File.h"
+#include "song/BoundedReads.h"
 #include "song/FileStream.h"
+#include "song/MemoryStream.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +42,21 @@ TEST(FileStream, ReadsSeeksAndSizesOfPresentEmptyAndMissingFiles) {
     EXPECT_EQ(std::tuple(missing.isOpen(), missing.size(), missing.seek(0, SeekFromStart),
                          missing.read(1, buf, &got), missing.write(1, buf)),
               std::tuple(false, 0u, 0u, 1u, 1u));
+}
+
+// Offsets and counts taken from a damaged file: nothing beyond the end of a 10-byte stream is
+// read, and a refused block is never allocated.
+TEST(BoundedReads, RefuseWhatLiesBeyondTheEnd) {
+    const std::tuple<uint64_t, uint32_t, bool> cases[] = {
+        {0, 10, true},         {6, 4, true},   {7, 4, false},
+        {10, 0, true},         {11, 0, false}, {0x100000000, 0, false},
+        {0, 0xFFFFFFFF, false}};
+    for (const auto& [offset, count, fits] : cases) {
+        MemoryStream stream(std::vector<uint8_t>(10));
+        HeapArray<uint8_t> block;
+        EXPECT_EQ(seekTo(stream, offset) && readBlock(stream, count, block), fits) << offset;
+        EXPECT_EQ(block.size(), fits ? count : 0u) << offset;
+    }
 }
 
 } // namespace tolva::test

@@ -279,9 +279,9 @@ void positionJumpRow(Player& player, Channel&, uint8_t param) {
     player.changeFlags |= ChangeJumpPending;
     player.orderAfterJump = static_cast<int32_t>(player.orderIndex);
     player.orderIndex = param;
-    // ProTracker starts the new order at its top unless a break in a later channel says
-    // otherwise; a break in an earlier channel is forgotten.
-    if (isModFormat(player))
+    // ProTracker and FastTracker 2 start the new order at its top unless a break in a later
+    // channel says otherwise; a break in an earlier channel is forgotten.
+    if (isModFormat(player) || player.formatType() == FormatXm)
         player.nextRow = 0;
 }
 

@@ -38,6 +38,14 @@ TEST(XmPatternFlow, RowOrder) {
              spans({{0, 0, 1}, {0, 1, 1}, {0, 1, 1}, {0, 2, 3}})},
             {"D15 is decimal, into a shorter pattern", d15.build(),
              spans({{0, 0, 2}, {1, 15, 15}, {2, 0, 3}})},
+            {"B01 after D04 of an earlier channel starts at the top",
+             song(2)
+                 .orders({0, 1})
+                 .rows(0, 4)
+                 .cell(0, 1, 0, xmFx(0xD, 2))
+                 .cell(0, 1, 1, xmFx(0xB, 1))
+                 .build(),
+             spans({{0, 0, 1}, {1, 0, 63}})},
             {"a missing pattern plays 64 empty rows",
              song().orders({0, 7}).rows(0, 2).patternCount(1).build(),
              spans({{0, 0, 1}, {1, 0, 63}})},

@@ -52,6 +52,7 @@ struct XmChannel : ScreamChannel {
     uint8_t keyOffCountdown = 0;
     int8_t panningSlideStep = 0;
     uint8_t volumeColumnSlideStep = 0;
+    bool tremorMuted = false; // until a volume command or an instrument number
 };
 
 } // namespace tolva

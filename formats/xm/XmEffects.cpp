@@ -238,6 +238,27 @@ void xmExtraFinePortamentoRow(Player& player, Channel& channel, uint8_t param) {
     player.changeFlags |= ChangePitch;
 }
 
+void xmTremorRow(Player&, Channel& channel, uint8_t param) {
+    XmChannel& ch = xm(channel);
+    if (param != 0)
+        ch.tremorMemory = param;
+    ch.activeEffect = &handlers::xmTremor;
+}
+
+// Audible for x + 1 ticks, silent for y + 1, counting the ticks after each row's first; a
+// phase takes its length from the parameter in force when it begins.
+void xmTremorStep(Player& player, Channel& channel) {
+    XmChannel& ch = xm(channel);
+    if (ch.tremorCountdown == 0) {
+        ch.tremorOn ^= 1;
+        ch.tremorCountdown =
+            static_cast<uint8_t>((ch.tremorOn ? ch.tremorMemory >> 4 : ch.tremorMemory & 15) + 1);
+    }
+    --ch.tremorCountdown;
+    ch.tremorMuted = ch.tremorOn == 0;
+    player.changeFlags |= ChangeVolume;
+}
+
 } // namespace
 
 namespace handlers {
@@ -257,6 +278,7 @@ const EffectPair xmSetEnvelopePosition{xmSetEnvelopePositionRow, nullptr};
 const EffectPair xmPanningSlide{xmPanningSlideRow, xmPanningSlideStep};
 const EffectPair xmMultiRetrigger{xmMultiRetriggerRow, xmMultiRetriggerStep};
 const EffectPair xmExtraFinePortamento{xmExtraFinePortamentoRow, nullptr};
+const EffectPair xmTremor{xmTremorRow, xmTremorStep};
 } // namespace handlers
 
 namespace {
@@ -291,7 +313,7 @@ const EffectHandler* const xmHandlers[XmEffectCount] = {
     nullptr,                                // Q
     &handlers::xmMultiRetrigger,            // R
     nullptr,                                // S
-    &handlers::tremor,                      // T
+    &handlers::xmTremor,                    // T
     nullptr,                                // U
     nullptr,                                // V
     nullptr,                                // W

@@ -28,6 +28,8 @@ extern const EffectPair xmSetEnvelopePosition;
 extern const EffectPair xmPanningSlide;
 extern const EffectPair xmMultiRetrigger;
 extern const EffectPair xmExtraFinePortamento;
+// Counts on across rows and notes; only an instrument number starts it afresh.
+extern const EffectPair xmTremor;
 } // namespace handlers
 
 extern const EffectTable xmEffects;

@@ -152,6 +152,15 @@ bool XmPlayer::readCell(uint32_t channelIndex) {
     return !(ch.cellEffect == 14 && ch.cellParam >= 0xD1 && ch.cellParam <= 0xDF);
 }
 
+template <typename Command> void XmPlayer::runVolumeCommand(XmChannel& ch, Command command) {
+    const uint32_t held = changeFlags & ChangeVolume;
+    changeFlags &= ~ChangeVolume;
+    command();
+    if (changeFlags & ChangeVolume)
+        ch.tremorMuted = false;
+    changeFlags |= held;
+}
+
 void XmPlayer::triggerNote(Channel& channel) {
     XmChannel& ch = static_cast<XmChannel&>(channel);
     const bool hasNote = ch.cellNote < XmKeyOff;
@@ -177,7 +186,7 @@ void XmPlayer::triggerNote(Channel& channel) {
         if (ch.instrument && ch.sample)
             resetFromInstrument(ch, *static_cast<const XmSample*>(ch.sample));
     }
-    runVolumeColumn(*this, ch);
+    runVolumeCommand(ch, [&] { runVolumeColumn(*this, ch); });
 }
 
 void XmPlayer::resetFromInstrument(XmChannel& ch, const XmSample& s) {
@@ -195,6 +204,9 @@ void XmPlayer::resetFromInstrument(XmChannel& ch, const XmSample& s) {
     ch.autoVibratoSweep = 0;
     ch.autoVibratoOffset = 0;
     ch.relativeNote = s.relativeNote;
+    ch.tremorOn = 0;
+    ch.tremorCountdown = 0;
+    ch.tremorMuted = false;
     // The panning goes to the mixer too: a note that keeps playing would not send it.
     changeFlags |= ChangeVolume | ChangePanning;
 }
@@ -265,6 +277,8 @@ int32_t XmPlayer::noteToPeriod(Channel& channel, uint32_t note) {
 
 int32_t XmPlayer::mixerVolume(Channel& channel, int32_t volume) {
     XmChannel& ch = static_cast<XmChannel&>(channel);
+    if (ch.tremorMuted)
+        return 0;
     const uint64_t level =
         static_cast<uint32_t>(globalVolume * song.volumeScale * volume) *
         static_cast<uint64_t>(static_cast<uint32_t>(ch.volumeEnvelope.value) * ch.fadeVolume);
@@ -296,7 +310,7 @@ void XmPlayer::startEffect(Channel& channel) {
     if (ch.cellEffect >= 0 && static_cast<uint32_t>(ch.cellEffect) < XmEffectCount) {
         ch.activeEffect = nullptr;
         if (const EffectHandler* handler = xmEffects.find(ch.cellEffect))
-            handler->onRow(*this, ch, ch.cellParam);
+            runVolumeCommand(ch, [&] { handler->onRow(*this, ch, ch.cellParam); });
     }
     instrumentTick(ch);
 }
@@ -304,9 +318,11 @@ void XmPlayer::startEffect(Channel& channel) {
 void XmPlayer::continueEffect(Channel& channel) {
     XmChannel& ch = static_cast<XmChannel&>(channel);
     if (ch.volumeColumnEffect)
-        ch.volumeColumnEffect->onTick(*this, ch);
-    if (ch.activeEffect)
+        runVolumeCommand(ch, [&] { ch.volumeColumnEffect->onTick(*this, ch); });
+    if (ch.activeEffect == &handlers::xmTremor)
         ch.activeEffect->onTick(*this, ch);
+    else if (ch.activeEffect)
+        runVolumeCommand(ch, [&] { ch.activeEffect->onTick(*this, ch); });
     instrumentTick(ch);
 }
 

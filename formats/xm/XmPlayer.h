@@ -75,6 +75,8 @@ public:
 
 private:
     void resetFromInstrument(XmChannel& channel, const XmSample& sample);
+    // Runs a volume command; one that sets the volume makes it heard again after a tremor.
+    template <typename Command> void runVolumeCommand(XmChannel& channel, Command command);
     uint8_t nextPatternByte();
 
     const uint8_t* rowReader_ = nullptr;

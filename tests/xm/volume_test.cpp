@@ -61,11 +61,12 @@ TEST(XmVolume, ColumnsGlobalVolumeTremorAndPanning) {
               42, 43, 44, 44, 59, 64, 64, 64, 64, 64, 49, 34, 19, 4,  0,  0,  0,  0,  0,  0,  0},
              6},
             {"G reaches notes started later", line({xmFx(16, 0x10), C4}), MixerVolume, {32}, 6},
-            // On for 2 ticks, off for 3; each row starts over.
+            // On for 2 ticks, off for 3, counted on from row to row; the silence holds over
+            // the next row's first tick.
             {"T alternates and remembers",
              fx(29, {0x12, 0}),
              MixerVolume,
-             {128, 128, 0, 0, 0, 128, 128, 128, 0, 0, 0, 128},
+             {128, 128, 128, 0, 0, 0, 0, 128, 128, 0, 0, 0},
              6},
             {"volume column panning", pan, Panning, {128, 96, 144, 64, 0, 240, 255}, 5, 6},
             {"P: up wins, remembered", panSlides, Panning, {138, 128, 138, 148, 223, 255}, 11, 6},

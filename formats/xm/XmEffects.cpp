@@ -36,6 +36,29 @@ void fineWithMemory(Player& player, Channel& ch, uint8_t command, uint8_t y, uin
                                     static_cast<uint8_t>(command << 4 | remembered(y, memory)));
 }
 
+void xmArpeggioRow(Player&, Channel& ch, uint8_t param) {
+    if (param == 0)
+        return;
+    ch.effectCounter = param >> 4;
+    ch.effectReload = param & 15;
+    ch.activeEffect = &handlers::xmArpeggio;
+}
+
+// With n ticks left, n mod 3 chooses: 0 the note, 1 x, 2 y. Past the 15 entries of the
+// tracker's table, 16 plays the note and anything longer y.
+void xmArpeggioStep(Player& player, Channel& ch) {
+    if (ch.period == 0)
+        return;
+    const uint32_t left = player.tickCountdown;
+    uint32_t step = ch.effectReload;
+    if (left == 16 || (left < 16 && left % 3 == 0))
+        step = 0;
+    else if (left < 16 && left % 3 == 1)
+        step = ch.effectCounter;
+    ch.arpeggioOffset = player.noteToPeriod(ch, ch.note + step) - ch.period;
+    player.changeFlags |= ChangePitch;
+}
+
 void xmPortamentoUpRow(Player& player, Channel& ch, uint8_t param) {
     const uint8_t p = remembered(param, xm(ch).portaUpMemory);
     ch.portaTarget = player.song.minPeriod;
@@ -262,6 +285,7 @@ void xmTremorStep(Player& player, Channel& channel) {
 } // namespace
 
 namespace handlers {
+const EffectPair xmArpeggio{xmArpeggioRow, xmArpeggioStep};
 const EffectPair xmPortamentoUp{xmPortamentoUpRow, xmPortamentoUpStep};
 const EffectPair xmPortamentoDown{xmPortamentoDownRow, xmPortamentoDownStep};
 const EffectPair xmTonePortamento{xmTonePortamentoRow, xmTonePortamentoStep};
@@ -284,7 +308,7 @@ const EffectPair xmTremor{xmTremorRow, xmTremorStep};
 namespace {
 
 const EffectHandler* const xmHandlers[XmEffectCount] = {
-    &handlers::arpeggio,                    // 0
+    &handlers::xmArpeggio,                  // 0
     &handlers::xmPortamentoUp,              // 1
     &handlers::xmPortamentoDown,            // 2
     &handlers::xmTonePortamento,            // 3

@@ -12,6 +12,8 @@ namespace tolva {
 constexpr int32_t XmVibratoDepthUnit = 4;
 
 namespace handlers {
+// Picks its step from the ticks left in the row, as FastTracker 2 does.
+extern const EffectPair xmArpeggio;
 extern const EffectPair xmPortamentoUp;
 extern const EffectPair xmPortamentoDown;
 // Takes the finetune of the sample the note would start before it picks the target.

@@ -101,7 +101,12 @@ TEST(XmPitch, SlidesArpeggioAndVibratos) {
             {"102 Amiga: 8363 x 1712 x 65536 / (44100 x 1704)", up(false), Step, {12486}, 1},
             {"2FF from C-0 stops", floor, Period, {12500}, 5},
             {"2FF from C-0 stops", floor, Step, {10}, 5},
-            {"037", tone(xmNote(48, 1, 0, 0, 0x37), true), Period, {4608, 4416, 4160, 4608}},
+            // Chosen by the ticks left: 5 y, 4 x, 3 the note; 17 y, 16 and 15 the note.
+            {"037", tone(xmNote(48, 1, 0, 0, 0x37), true), Period, {4608, 4160, 4416, 4608}},
+            {"037 at speed 18",
+             xmLine({xmNote(48, 1, 0, 0, 0x37)}).speed(18).build(),
+             Period,
+             {4608, 4160, 4608, 4608, 4160}},
             {"1xx, 2xx apart; 200 has nothing",
              apart,
              Period,

@@ -148,6 +148,11 @@ bool XmPlayer::readCell(uint32_t channelIndex) {
         ch.cellEffect = static_cast<int8_t>(nextPatternByte());
         ch.cellParam = nextPatternByte();
     }
+    // K00 makes the row's note a key-off, which it then replaces.
+    if (ch.cellEffect == 20 && ch.cellParam == 0) {
+        ch.cellNote = XmKeyOff;
+        ch.cellEffect = -1;
+    }
     // A delayed note (EDx) waits for the note-delay effect.
     return !(ch.cellEffect == 14 && ch.cellParam >= 0xD1 && ch.cellParam <= 0xDF);
 }
@@ -164,12 +169,13 @@ template <typename Command> void XmPlayer::runVolumeCommand(XmChannel& ch, Comma
 void XmPlayer::triggerNote(Channel& channel) {
     XmChannel& ch = static_cast<XmChannel&>(channel);
     const bool hasNote = ch.cellNote < XmKeyOff;
+    const bool isKeyOff = !hasNote && ch.cellNote != XmNoNote;
     if (hasNote) {
         ch.note = ch.cellNote;
         // Tone portamento slides to the note instead of starting it.
         if (ch.cellEffect != 3 && ch.cellEffect != 5)
             changeFlags |= ChangeStartNote;
-    } else if (ch.cellNote != XmNoNote) {
+    } else if (isKeyOff) {
         keyOff(ch);
     }
     if (ch.cellInstrument != 0 && ch.cellInstrument != XmNoInstrument) {
@@ -183,8 +189,16 @@ void XmPlayer::triggerNote(Channel& channel) {
             }
         }
         // Also without a note: the sound playing gets its defaults back without restarting.
-        if (ch.instrument && ch.sample)
-            resetFromInstrument(ch, *static_cast<const XmSample*>(ch.sample));
+        // A key-off takes only the volume and panning; its envelopes go on fading out.
+        const XmSample* s = static_cast<const XmSample*>(ch.sample);
+        if (ch.instrument && s && !isKeyOff) {
+            resetFromInstrument(ch, *s);
+        } else if (ch.instrument && s) {
+            ch.volume = s->volume;
+            ch.panning = s->panning;
+            ch.tremorMuted = false;
+            changeFlags |= ChangeVolume | ChangePanning;
+        }
     }
     runVolumeCommand(ch, [&] { runVolumeColumn(*this, ch); });
 }

@@ -59,6 +59,11 @@ void xmArpeggioStep(Player& player, Channel& ch) {
     player.changeFlags |= ChangePitch;
 }
 
+void xmSampleOffsetRow(Player& player, Channel& ch, uint8_t param) {
+    if (player.changeFlags & ChangeStartNote)
+        handlers::sampleOffset.onRow(player, ch, param);
+}
+
 void xmPortamentoUpRow(Player& player, Channel& ch, uint8_t param) {
     const uint8_t p = remembered(param, xm(ch).portaUpMemory);
     ch.portaTarget = player.song.minPeriod;
@@ -286,6 +291,7 @@ void xmTremorStep(Player& player, Channel& channel) {
 
 namespace handlers {
 const EffectPair xmArpeggio{xmArpeggioRow, xmArpeggioStep};
+const EffectPair xmSampleOffset{xmSampleOffsetRow, nullptr};
 const EffectPair xmPortamentoUp{xmPortamentoUpRow, xmPortamentoUpStep};
 const EffectPair xmPortamentoDown{xmPortamentoDownRow, xmPortamentoDownStep};
 const EffectPair xmTonePortamento{xmTonePortamentoRow, xmTonePortamentoStep};
@@ -317,7 +323,7 @@ const EffectHandler* const xmHandlers[XmEffectCount] = {
     &handlers::xmVibratoVolumeSlide,        // 6
     &handlers::tremolo,                     // 7
     &handlers::setPanning,                  // 8
-    &handlers::sampleOffset,                // 9
+    &handlers::xmSampleOffset,              // 9
     &handlers::xmVolumeSlide,               // A
     &handlers::positionJump,                // B
     &handlers::setChannelVolume,            // C

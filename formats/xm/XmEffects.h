@@ -15,6 +15,8 @@ namespace handlers {
 // Picks its step from the ticks left in the row, as FastTracker 2 does.
 extern const EffectPair xmArpeggio;
 extern const EffectPair xmPortamentoUp;
+// Acts, and remembers its parameter, only on a row that starts a note.
+extern const EffectPair xmSampleOffset;
 extern const EffectPair xmPortamentoDown;
 // Takes the finetune of the sample the note would start before it picks the target.
 extern const EffectPair xmTonePortamento;

@@ -38,6 +38,11 @@ TEST(XmInstruments, SamplesNotesAndInstrumentNumbers) {
         xmLine({xmNote(48, 1, 0x20, 8, 0xFF), {97, 0, 0, 0xE, 0x50}, {0, 1}}, enveloped).build();
     const auto offsets =
         xmLine({xmNote(48, 1, 0, 9, 2), xmNote(48, 1, 0, 9, 3)}, xmInstrument(wide(600))).build();
+    // 903 under tone portamento neither acts nor is remembered: 900 repeats 902.
+    const auto slid =
+        xmLine({xmNote(48, 1, 0, 9, 2), xmNote(50, 1, 0xF1, 9, 3), xmNote(48, 1, 0, 9, 0)},
+               xmInstrument(wide(600)))
+            .build();
     const auto bare = xmLine({xmNote(48, 1, 0x30), xmNote(47)}, split).build();
     const auto mapped = xmLine({xmNote(47, 1), C4}, split).build();
     checkTicks(
@@ -55,6 +60,7 @@ TEST(XmInstruments, SamplesNotesAndInstrumentNumbers) {
             {"16-bit without loop", loops, VoiceFlags, {0x01 | 0x04}, 0, 1, 1},
             {"16-bit end in bytes", loops, VoiceEnd, {32}, 0, 1, 1},
             {"offset in frames: 512 of 2 bytes", offsets, StartOffset, {1024}},
+            {"offset memory skips tone portamento", slid, StartOffset, {1024}, 12},
             {"offset past the 600 frames is silent", offsets, Active, {1, 0}, 0, 6},
         },
         playXm);

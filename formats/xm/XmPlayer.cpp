@@ -168,6 +168,16 @@ template <typename Command> void XmPlayer::runVolumeCommand(XmChannel& ch, Comma
 
 void XmPlayer::triggerNote(Channel& channel) {
     XmChannel& ch = static_cast<XmChannel&>(channel);
+    const bool hasInstrument = ch.cellInstrument != 0 && ch.cellInstrument != XmNoInstrument;
+    if (ch.cellNote < XmKeyOff) {
+        // Moved by its sample's relative note past A#9, a note is not played.
+        const XmSample* s = static_cast<const XmSample*>(ch.sample);
+        if (const XmInstrument* i = hasInstrument ? instruments[ch.cellInstrument - 1u] : nullptr)
+            s = i->sampleForNote(ch.cellNote);
+        const int32_t n = ch.cellNote + (s ? s->relativeNote : 0);
+        if (n > XmHighestNote)
+            ch.cellNote = XmNoNote;
+    }
     const bool hasNote = ch.cellNote < XmKeyOff;
     const bool isKeyOff = !hasNote && ch.cellNote != XmNoNote;
     if (hasNote) {
@@ -178,7 +188,7 @@ void XmPlayer::triggerNote(Channel& channel) {
     } else if (isKeyOff) {
         keyOff(ch);
     }
-    if (ch.cellInstrument != 0 && ch.cellInstrument != XmNoInstrument) {
+    if (hasInstrument) {
         if (hasNote) {
             ch.sample = nullptr;
             if (const XmInstrument* instrument = instruments[ch.cellInstrument - 1u]) {

@@ -87,8 +87,6 @@ void xmPortamentoDownStep(Player& player, Channel& ch) {
 }
 
 void xmTonePortamentoRow(Player& player, Channel& ch, uint8_t param) {
-    if (xm(ch).sampleFinetune != 0)
-        ch.finetune = static_cast<uint8_t>(xm(ch).sampleFinetune);
     tonePortamentoSetup(player, ch, param);
 }
 
@@ -152,8 +150,10 @@ void xmExtendedCommandRow(Player& player, Channel& channel, uint8_t param) {
         break;
     }
     case 0x5:
-        // The channel's finetune only, in the full signed byte: E8 is 0, E0 -128, EF 112.
-        ch.finetune = static_cast<uint8_t>((y + 8) * 16);
+        // The finetune of the note the row starts, in the full signed byte: E8 is 0, E0 -128,
+        // EF 112.
+        if (player.changeFlags & ChangeStartNote)
+            ch.finetune = static_cast<uint8_t>((y + 8) * 16);
         break;
     case 0xA:
         fineWithMemory(player, ch, 0xA, y, ch.fineVolumeUpMemory);

@@ -210,6 +210,9 @@ void XmPlayer::triggerNote(Channel& channel) {
             changeFlags |= ChangeVolume | ChangePanning;
         }
     }
+    // A note that starts takes its sample's finetune; E5x on the row may change it after.
+    if (hasNote && (changeFlags & ChangeStartNote) && ch.sample)
+        ch.finetune = static_cast<uint8_t>(static_cast<const XmSample*>(ch.sample)->finetune);
     runVolumeCommand(ch, [&] { runVolumeColumn(*this, ch); });
 }
 
@@ -217,7 +220,6 @@ void XmPlayer::resetFromInstrument(XmChannel& ch, const XmSample& s) {
     const XmInstrument& instrument = *ch.instrument;
     ch.volume = s.volume;
     ch.panning = s.panning;
-    ch.finetune = static_cast<uint8_t>(s.finetune);
     ch.sampleFinetune = s.finetune;
     restartEnvelope(ch.volumeEnvelope, instrument.volumeEnvelope, EnvelopeFullVolume);
     restartEnvelope(ch.panningEnvelope, instrument.panningEnvelope, EnvelopeCentre);

@@ -102,6 +102,11 @@ TEST(XmPitch, SlidesArpeggioAndVibratos) {
             {"2FF from C-0 stops", floor, Step, {10}, 5},
             // Chosen by the ticks left: 5 y, 4 x, 3 the note; 17 y, 16 and 15 the note.
             {"037", tone(xmNote(48, 1, 0, 0, 0x37), true), Period, {4608, 4160, 4416, 4608}},
+            {"E5F without a note, then a note: the sample's finetune",
+             line({C4, xmFx(0xE, 0x5F), xmNote(48)}),
+             Period,
+             {4608},
+             12},
             {"037 at speed 18",
              xmLine({xmNote(48, 1, 0, 0, 0x37)}).speed(18).build(),
              Period,

@@ -24,7 +24,6 @@ constexpr uint16_t FadeFullVolume = 32768;
 struct XmChannel : ScreamChannel {
     const XmInstrument* instrument = nullptr; // of the last note that found a sample
     const EffectHandler* volumeColumnEffect = nullptr;
-    int8_t sampleFinetune = 0;
     int8_t relativeNote = 0;
     uint16_t fadeVolume = 0;
     uint16_t fadeoutSpeed = 0;

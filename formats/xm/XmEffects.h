@@ -18,7 +18,6 @@ extern const EffectPair xmPortamentoUp;
 // Acts, and remembers its parameter, only on a row that starts a note.
 extern const EffectPair xmSampleOffset;
 extern const EffectPair xmPortamentoDown;
-// Takes the finetune of the sample the note would start before it picks the target.
 extern const EffectPair xmTonePortamento;
 extern const EffectPair xmTonePortamentoVolumeSlide;
 extern const EffectPair xmVibrato;

@@ -220,7 +220,6 @@ void XmPlayer::resetFromInstrument(XmChannel& ch, const XmSample& s) {
     const XmInstrument& instrument = *ch.instrument;
     ch.volume = s.volume;
     ch.panning = s.panning;
-    ch.sampleFinetune = s.finetune;
     restartEnvelope(ch.volumeEnvelope, instrument.volumeEnvelope, EnvelopeFullVolume);
     restartEnvelope(ch.panningEnvelope, instrument.panningEnvelope, EnvelopeCentre);
     ch.fadeoutSpeed = instrument.fadeout();

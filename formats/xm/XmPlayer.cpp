@@ -153,8 +153,13 @@ bool XmPlayer::readCell(uint32_t channelIndex) {
         ch.cellNote = XmKeyOff;
         ch.cellEffect = -1;
     }
-    // A delayed note (EDx) waits for the note-delay effect.
-    return !(ch.cellEffect == 14 && ch.cellParam >= 0xD1 && ch.cellParam <= 0xDF);
+    // A delayed note (EDx) waits for the note-delay effect; without a note it plays the last
+    // one again.
+    if (ch.cellEffect != 14 || ch.cellParam < 0xD1 || ch.cellParam > 0xDF)
+        return true;
+    if (ch.cellNote == XmNoNote)
+        ch.cellNote = ch.note;
+    return false;
 }
 
 template <typename Command> void XmPlayer::runVolumeCommand(XmChannel& ch, Command command) {

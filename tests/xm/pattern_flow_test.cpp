@@ -71,6 +71,11 @@ TEST(XmPatternFlow, TimingOfNotes) {
     checkTicks(
         {
             {"ED4 starts on tick 4", cell(0xD4), Starts, {0, 0, 0, 0, 1, 1}},
+            {"ED2 alone plays the last note again",
+             song().column(0, {C4, xmFx(0xE, 0xD2)}).build(),
+             Starts,
+             {1, 1, 2},
+             6},
             {"R43, R00, R43", retrigger, Starts, {1, 1, 1, 1, 1, 1, 2, 2, 2, 3, 3, 3, 3, 3, 4, 4}},
             {"R43, R00, R43",
              retrigger,

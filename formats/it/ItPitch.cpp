@@ -84,10 +84,9 @@ int32_t ItPlayer::mixerVolume(Channel& channel, int32_t volume) {
         const ItEnvelopeState& envelope = ch.volumeEnvelopeState;
         const uint64_t instrumentVolume =
             ch.instrument ? std::min<uint8_t>(ch.instrument->globalVolume, 128) : 0;
+        // An envelope switched off by an effect holds the value it had.
         const uint64_t envelopeValue =
-            (envelope.flags & ItEnvelopeSwitchedOff)
-                ? ItFullVolumeEnvelope
-                : static_cast<uint64_t>(std::clamp(envelope.value, 0, ItFullVolumeEnvelope));
+            static_cast<uint64_t>(std::clamp(envelope.value, 0, ItFullVolumeEnvelope));
         const uint64_t shaping =
             std::min<uint64_t>(ch.fadeVolume, ItFullFade) * instrumentVolume * envelopeValue;
         result = (levels * shaping) >> 55;

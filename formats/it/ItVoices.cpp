@@ -137,12 +137,13 @@ void ItPlayer::processTick() {
 
 void ItPlayer::startEffect(Channel& channel) {
     ItChannel& ch = static_cast<ItChannel&>(channel);
-    advanceVoice(ch);
     if (ch.cellEffect > 0 && ch.cellEffect < ItEffectCount) {
         ch.activeEffect = nullptr;
         if (const EffectHandler* handler = itEffects.find(ch.cellEffect))
             handler->onRow(*this, ch, ch.cellParam);
     }
+    // The envelopes step after the row's effect, so that one switched off holds its last value.
+    advanceVoice(ch);
 }
 
 void ItPlayer::continueEffect(Channel& channel) {

@@ -74,7 +74,7 @@ std::vector<ItPlacedCell> column(const std::vector<ItTestCell>& cells) {
     return placed;
 }
 
-// Envelopes of one node at 32 switched off on row 1 and on again on row 2.
+// Envelopes switched off on row 1 and on again on row 2; one switched off holds its value.
 std::vector<ItPlacedCell> switched(int off) {
     return column({{60, 1}, fx('S', off), fx('S', off + 1)});
 }
@@ -118,9 +118,9 @@ TEST(ItVolumeCommands, SlidesSwitchesAndVolumeEffects) {
         {"S77, S78",
          switched(0x77),
          ItSong::volume,
-         {64, 128, 64},
+         {64, 64, 0},
          true,
-         {{.volume = {0x01, {{0, 32}}}}}},
+         {{.volume = {0x01, {{0, 64}, {4, 0}}}}}},
         {"S79, S7A", switched(0x79), ItSong::pan, {126, 63, 126}, true, {panned}},
         {"S7B, S7C", switched(0x7B), ItSong::step, {31288, 12428, 31288}, true, {pitched}},
         // Down 4 on two ticks, memory, x0F on every tick, fine up, fine down, both nibbles, F0.

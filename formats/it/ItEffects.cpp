@@ -79,6 +79,9 @@ void itTonePortamentoSetup(ItPlayer& player, ItChannel& ch, uint8_t param) {
 void tonePortamentoRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     if (!player.hasFlag(ItCompatibleTonePortamento) && param != 0)
         ch.portaFineMemory = param;
+    // The speed is remembered even before the channel has a note to slide to.
+    if (param != 0)
+        ch.portaSpeed = param;
     itTonePortamentoSetup(player, ch, param);
 }
 

@@ -115,6 +115,10 @@ TEST(ItPitchAndPanCommands, SlidesVibratosArpeggioAndPanning) {
         {"F04, G00 apart", fThenG, ItSong::slide, {-32, -32}, true, {}, 3, 0x20},
         {"G02, F00 shared", gThenF, ItSong::slide, {0, -16, -32}},
         {"G02, F00 apart", gThenF, ItSong::slide, {0, -16, -16}, true, {}, 3, 0x20},
+        {"G08 before any note",
+         column({fx('G', 8), {60, 1}, {62, -1, -1, 'G', 0}}),
+         ItSong::slide,
+         {0, 0, -64}},
         {"E and F share one memory", eAndF, ItSong::slide, {-32, 0, 8, 5}},
         // Volume column 117 slides up 2 (F08) beside D02; 107 down 2 (E08); 195 is G04. Slide
         // and volume after each row.

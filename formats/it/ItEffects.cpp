@@ -39,6 +39,14 @@ void setSpeedRow(ItPlayer& player, ItChannel&, uint8_t param) {
     player.tickCountdown = param;
 }
 
+// The row is checked against the pattern the break goes to, which may be longer than this one.
+void patternBreakRow(ItPlayer& player, ItChannel&, uint8_t param) {
+    if (player.isPatternLoopActive())
+        return;
+    player.changeFlags |= ChangeJumpPending;
+    player.nextRow = param;
+}
+
 void volumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     const ItSlide slide = itSlide(withMemory(param, ch.slideParamMemory));
     if (slide.kind == ItSlide::Fine) {
@@ -310,6 +318,7 @@ void volumeColumnSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
 
 namespace handlers {
 const ItHandler itSetSpeed{setSpeedRow, nullptr};
+const ItHandler itPatternBreak{patternBreakRow, nullptr};
 const ItHandler itVolumeSlide{volumeSlideRow, volumeSlideStep};
 const ItHandler itPortamentoDown{portamentoDownRow, slideStep};
 const ItHandler itPortamentoUp{portamentoUpRow, slideStep};
@@ -337,7 +346,7 @@ const EffectHandler* const itHandlers[ItEffectCount] = {
     nullptr,
     &handlers::itSetSpeed,                  // A
     &handlers::positionJump,                // B
-    &handlers::patternBreak,                // C
+    &handlers::itPatternBreak,              // C
     &handlers::itVolumeSlide,               // D
     &handlers::itPortamentoDown,            // E
     &handlers::itPortamentoUp,              // F

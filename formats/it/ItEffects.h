@@ -34,6 +34,7 @@ using ItHandler = EffectPairOf<ItPlayer, ItChannel>;
 
 namespace handlers {
 extern const ItHandler itSetSpeed;
+extern const ItHandler itPatternBreak;
 extern const ItHandler itVolumeSlide;
 extern const ItHandler itPortamentoDown;
 extern const ItHandler itPortamentoUp;

@@ -33,6 +33,11 @@ TEST(ItRowCommands, LoopsAndDelaysRepeatRows) {
     b.patterns.push_back(itPattern({}, 2));
     b.orders = {0, 1, 2, 255};
     EXPECT_EQ(rowsPlayed(*playIt(b), 7), (std::vector<uint32_t>{0, 1, 0, 1, 100, 200, 201}));
+    // A break to a row past the end of its own pattern but within the next one.
+    b = itSong({{1, 0, fx('C', 3)}}, {}, 2);
+    b.patterns.push_back(itPattern({}, 4));
+    b.orders = {0, 1, 255};
+    EXPECT_EQ(rowsPlayed(*playIt(b), 3), (std::vector<uint32_t>{0, 1, 103}));
 }
 
 TEST(ItRowCommands, TempoSlidesOnTheLaterTicksWithin32And255AndSpeedSetsTheTicks) {

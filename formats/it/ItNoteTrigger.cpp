@@ -133,6 +133,7 @@ void ItPlayer::triggerNote(Channel& channel) {
     const uint32_t k = ch->owner % ItChannels;
     uint32_t note = ch->note;
     const bool cellHasNote = ch->cellMask & (ItMaskNote | ItMaskLastNote);
+    constexpr uint16_t released = ItEnvelopeReleased | ItEnvelopeFading;
     if (cellHasNote) {
         note = ch->cellNote;
         if (note == ItNoteOff) {
@@ -143,9 +144,19 @@ void ItPlayer::triggerNote(Channel& channel) {
         } else if (note < ItNoteCount) {
             if (!(module.header.channelPan[k] & ItChannelDisabled))
                 changeFlags |= ChangeStartNote;
+            if (!instrumentMode())
+                ch->volumeEnvelopeState.flags &= static_cast<uint16_t>(~released);
         } else {
             ch->volumeEnvelopeState.flags |= ItEnvelopeFading;
         }
+    } else if ((ch->cellMask & (ItMaskInstrument | ItMaskLastInstrument)) && !instrumentMode()) {
+        // A sample number alone that changes the sample of a note not cut, off or faded starts
+        // that note again with the new one; a number without a sample silences it.
+        const ItSample* next = sampleFor(ch->cellInstrument);
+        if (ch->sample && next != ch->sample && ch->period != 0 &&
+            !(ch->volumeEnvelopeState.flags & released) &&
+            !(module.header.channelPan[k] & ItChannelDisabled))
+            changeFlags |= ChangeStartNote;
     }
     // Tone portamento slides to the note instead of starting it, from either column; with
     // nothing sounding on the channel there is nothing to slide and the note starts.

@@ -187,8 +187,9 @@ TEST(ItSampleMode, ChannelsPlayOnTheirOwnVoicesWithoutBackgroundNotes) {
     }
 }
 
-TEST(ItSampleMode, ASampleNumberBesideANoteCutIsTheNextNotesSample) {
-    ItFileBuilder b = itSong({{0, 0, {60, 1}}, {1, 0, {254, 2}}, {2, 0, {60}}});
+TEST(ItSampleMode, ASampleNumberWithoutANewNoteChangesTheSample) {
+    ItFileBuilder b =
+        itSong({{0, 0, {60, 1}}, {1, 0, {254, 2}}, {2, 0, {60}}, {3, 0, {-1, 1}}, {4, 0, {-1, 9}}});
     b.samples.push_back(rampSample(1000, true));
     b.samples[1].rate = 16726;
     b.samples[1].volume = 32;
@@ -197,6 +198,12 @@ TEST(ItSampleMode, ASampleNumberBesideANoteCutIsTheNextNotesSample) {
     // Middle C at 16726 Hz: 16726 / 44100 of a frame a frame, in 1/65536.
     EXPECT_EQ((Ints{song->sounds(0), song->c0().volume, int(song->v0().step)}),
               (Ints{1, 32, 24856}));
+    // Another sample number alone starts the last note with that sample; one with no sample
+    // silences it.
+    song->enter();
+    EXPECT_EQ(song->v0().data, song->c0().sample->data);
+    song->enter();
+    EXPECT_FALSE(song->sounds(0));
 }
 
 TEST(ItNoteCommands, CutStopsAtOnceOffReleasesFadeFades) {

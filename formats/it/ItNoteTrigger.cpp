@@ -69,10 +69,14 @@ void ItPlayer::applyInstrument(ItChannel& ch, const ItInstrument& instrument, bo
         {ch.pitchEnvelopeState, instrument.pitchEnvelope, 0},
     };
     const bool volumeRestarts = !(ch.volumeEnvelopeState.flags & ItEnvelopeCarry) || changed;
+    // Without a new note the envelopes start over on a note that stays released or fading.
+    const uint16_t kept = starts ? 0 : ItEnvelopeReleased | ItEnvelopeFading;
     for (const Pair& p : pairs) {
-        if (!(p.state.flags & ItEnvelopeCarry) || changed)
+        if (!(p.state.flags & ItEnvelopeCarry) || changed) {
+            const uint16_t held = p.state.flags & kept;
             restartEnvelope(p.state, p.envelope, p.start);
-        else if (starts)
+            p.state.flags |= held;
+        } else if (starts)
             // A carried envelope goes on from where it was, but for a note that is not released.
             p.state.flags &= static_cast<uint16_t>(~(ItEnvelopeReleased | ItEnvelopeFading));
     }
@@ -211,7 +215,12 @@ void ItPlayer::triggerNote(Channel& channel) {
         ch->sample = nullptr;
         if (ItSample* sample = sampleFor(s))
             applySample(*ch, *sample, numbered, randomVolume, randomPan);
-    } else if (numbered && cellHasNote && !instrumentMode()) {
+    } else if (numbered && cellHasNote && instrumentMode()) {
+        // An instrument number beside a note off, cut or fade restarts the instrument's
+        // envelopes on the note it released.
+        if (const ItInstrument* instrument = instrumentFor(ch->cellInstrument))
+            applyInstrument(*ch, *instrument, false);
+    } else if (numbered && cellHasNote) {
         // A sample number beside a note cut, off or fade is the sample of the next note.
         if (ItSample* sample = sampleFor(ch->cellInstrument)) {
             applySample(*ch, *sample, true, 0, 0);

@@ -122,6 +122,20 @@ TEST(ItVolumeCommands, SlidesSwitchesAndVolumeEffects) {
          true,
          {{.volume = {0x01, {{0, 64}, {4, 0}}}}}},
         {"S79, S7A", switched(0x79), ItSong::pan, {126, 63, 126}, true, {panned}},
+        // An instrument number alone or beside a fade restarts the fade-out from full; the
+        // note goes on fading, 128 a tick.
+        {"instrument number after a fade",
+         column({{60, 1}, {130, -1}, {-1, 1}}),
+         ItSong::fade,
+         {16384, 1024, 128, 1, 16384, 640, 80, 1, 16384, 640, 80, 1},
+         true,
+         {{.fadeOut = 128}}},
+        {"instrument number beside a fade",
+         column({{60, 1}, {130, -1}, {130, 1}}),
+         ItSong::fade,
+         {16384, 1024, 128, 1, 16384, 640, 80, 1, 16384, 640, 80, 1},
+         true,
+         {{.fadeOut = 128}}},
         {"S7B, S7C", switched(0x7B), ItSong::step, {31288, 12428, 31288}, true, {pitched}},
         // Down 4 on two ticks, memory, x0F on every tick, fine up, fine down, both nibbles, F0.
         {"D", slides, ItSong::chVolume, {24, 16, 19, 33, 31, 32, 64}},

@@ -1,3 +1,4 @@
+#include "engine/ScreamEffects.h"
 #include "formats/it/ItEffects.h"
 #include "formats/it/ItPlayer.h"
 
@@ -21,6 +22,21 @@ void volumeSlide(ItPlayer& player, ItChannel& ch, uint8_t x, uint8_t param) {
         handlers::itVolumeColumnSlide.onRow(player, ch, param);
 }
 
+// Pitch slides of 4x; without an amount the E and F memory, which the column slides on every
+// tick even where E and F would slide once, finely.
+void pitchSlide(ItPlayer& player, ItChannel& ch, uint8_t x, bool up) {
+    if (x != 0) {
+        (up ? handlers::itPortamentoUp : handlers::itPortamentoDown)
+            .onRow(player, ch, static_cast<uint8_t>(4 * x));
+        return;
+    }
+    if (ch.portaFineMemory == 0)
+        return;
+    ch.portaTarget = up ? player.song.minPeriod : player.song.maxPeriod;
+    ch.portaStep = ch.portaFineMemory * (up ? player.song.slideUpUnit : player.song.slideDownUnit);
+    ch.activeEffect = up ? &handlers::finePortamentoUp : &handlers::finePortamentoDown;
+}
+
 void dispatch(ItPlayer& player, ItChannel& ch, uint8_t v) {
     if (v <= 64) {
         ch.volume = v;
@@ -38,9 +54,9 @@ void dispatch(ItPlayer& player, ItChannel& ch, uint8_t v) {
         const uint8_t x = slideAmount(ch, static_cast<uint8_t>(v - 95));
         volumeSlide(player, ch, x, x);
     } else if (v <= 114) {
-        handlers::itPortamentoDown.onRow(player, ch, static_cast<uint8_t>(4 * (v - 105)));
+        pitchSlide(player, ch, static_cast<uint8_t>(v - 105), false);
     } else if (v <= 124) {
-        handlers::itPortamentoUp.onRow(player, ch, static_cast<uint8_t>(4 * (v - 115)));
+        pitchSlide(player, ch, static_cast<uint8_t>(v - 115), true);
     } else if (v >= 128 && v <= 192) {
         ch.panning = static_cast<uint8_t>((v - 128) * 255 / 64);
         ch.surround = 0;

@@ -128,6 +128,11 @@ TEST(ItPitchAndPanCommands, SlidesVibratosArpeggioAndPanning) {
          ItSong::slide,
          {0, 0, 0, 0, 32, 64, 64, 48, 32},
          false},
+        // 115 without an amount slides by F's F1 on every tick, 241 steps of 4.
+        {"volume column 115 after F F1",
+         column({{60, 1, -1, 'F', 0xF1}, {-1, -1, 115}}),
+         ItSong::slide,
+         {-4, -4 - 2 * 241 * 4}},
         // Slides move four units a step, left for up and right for down.
         {"X, P, volume column pan", pans, ItSong::pan, {128, 96, 100, 104, 127}},
         // Offset and pan after each row.

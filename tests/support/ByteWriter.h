@@ -8,19 +8,11 @@ namespace tolva::test {
 
 class ByteWriter {
 public:
-    void u8(uint32_t v) { bytes_.push_back(static_cast<uint8_t>(v)); }
-    void u16be(uint32_t v) {
-        u8(v >> 8);
-        u8(v);
-    }
-    void u16le(uint32_t v) {
-        u8(v);
-        u8(v >> 8);
-    }
-    void u32le(uint32_t v) {
-        u16le(v);
-        u16le(v >> 16);
-    }
+    // Each value in turn, in the width and byte order the name gives.
+    template <typename... V> void u8(V... v) { (bytes_.push_back(static_cast<uint8_t>(v)), ...); }
+    template <typename... V> void u16be(V... v) { (u8(uint32_t(v) >> 8, v), ...); }
+    template <typename... V> void u16le(V... v) { (u8(v, uint32_t(v) >> 8), ...); }
+    template <typename... V> void u32le(V... v) { (u16le(v, uint32_t(v) >> 16), ...); }
     // Exactly `width` bytes: the text cut or padded with NULs.
     void text(std::string_view s, std::size_t width) {
         for (std::size_t i = 0; i < width; ++i)

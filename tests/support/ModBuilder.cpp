@@ -65,13 +65,10 @@ std::vector<uint8_t> ModBuilder::build() const {
         const ModSampleDef s = i < samples_.size() ? samples_[i] : ModSampleDef{"", {}, 0};
         w.text(s.name, 22);
         w.u16be(static_cast<uint32_t>(s.data.size() / 2));
-        w.u8(s.finetune);
-        w.u8(s.volume);
-        w.u16be(s.loopStart / 2);
-        w.u16be(s.loopLength / 2);
+        w.u8(s.finetune, s.volume);
+        w.u16be(s.loopStart / 2, s.loopLength / 2);
     }
-    w.u8(songLength_);
-    w.u8(0x7F);
+    w.u8(songLength_, 0x7F);
     uint32_t highest = 0;
     const uint32_t limit = tag_ == "M!K!" ? 127 : 63;
     for (uint32_t i = 0; i < 128; ++i) {
@@ -87,10 +84,8 @@ std::vector<uint8_t> ModBuilder::build() const {
             for (uint32_t ch = 0; ch < channels_; ++ch) {
                 const auto it = cells_.find({p, row, ch});
                 const ModCell c = it == cells_.end() ? ModCell{} : it->second;
-                w.u8((c.sample & 0x10) | (c.period >> 8 & 0x0F));
-                w.u8(c.period & 0xFF);
-                w.u8((c.sample & 0x0F) << 4 | (c.effect & 0x0F));
-                w.u8(c.param);
+                w.u8((c.sample & 0x10) | (c.period >> 8 & 0x0F), c.period & 0xFF,
+                     (c.sample & 0x0F) << 4 | (c.effect & 0x0F), c.param);
             }
     for (const ModSampleDef& s : samples_)
         w.raw(s.data.data(), s.data.size());

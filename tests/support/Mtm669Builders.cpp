@@ -32,23 +32,15 @@ std::vector<uint8_t> MtmSong::build() const {
     w.u8(0x10);
     w.text(title, 20);
     w.u16le(tracks);
-    w.u8(static_cast<uint32_t>(patterns.size() - 1));
-    w.u8(static_cast<uint32_t>(orders.size() - 1));
-    w.u16le(static_cast<uint32_t>(comment.size()));
-    w.u8(static_cast<uint32_t>(samples.size()));
-    w.u8(0);
-    w.u8(rowsPerTrack);
-    w.u8(channels);
+    w.u8(patterns.size() - 1, orders.size() - 1);
+    w.u16le(comment.size());
+    w.u8(samples.size(), 0, rowsPerTrack, channels);
     for (uint32_t slot = 0; slot < 32; ++slot)
         w.u8(panning.count(slot) ? panning.at(slot) : 0);
     for (const MtmSampleDef& s : samples) {
         w.text(s.name, 22);
-        w.u32le(static_cast<uint32_t>(s.data.size()));
-        w.u32le(s.loopStart);
-        w.u32le(s.loopEnd);
-        w.u8(s.finetune);
-        w.u8(s.volume);
-        w.u8(s.sixteenBit ? 1 : 0);
+        w.u32le(s.data.size(), s.loopStart, s.loopEnd);
+        w.u8(s.finetune, s.volume, s.sixteenBit ? 1 : 0);
     }
     for (uint32_t i = 0; i < 128; ++i)
         w.u8(i < orders.size() ? orders[i] : 0);
@@ -56,9 +48,8 @@ std::vector<uint8_t> MtmSong::build() const {
         for (uint32_t row = 0; row < 64; ++row) {
             const auto it = cells.find({t, row});
             const MtmCell c = it == cells.end() ? MtmCell{} : it->second;
-            w.u8((c.note != 0 ? c.note - 1u : 0) << 2 | (c.instrument >> 4 & 3));
-            w.u8((c.instrument & 15) << 4 | (c.effect & 15));
-            w.u8(c.param);
+            w.u8((c.note != 0 ? c.note - 1u : 0) << 2 | (c.instrument >> 4 & 3),
+                 (c.instrument & 15) << 4 | (c.effect & 15), c.param);
         }
     for (const std::vector<uint16_t>& slots : patterns)
         for (uint32_t slot = 0; slot < 32; ++slot)
@@ -100,9 +91,7 @@ std::vector<uint8_t> Composer669Song::build() const {
     ByteWriter w;
     w.text(magic, 2);
     w.text(message, 108);
-    w.u8(static_cast<uint32_t>(samples.size()));
-    w.u8(patterns);
-    w.u8(0);
+    w.u8(samples.size(), patterns, 0);
     for (uint32_t i = 0; i < 128; ++i)
         w.u8(i < orders.size() ? orders[i] : 0xFF);
     for (uint32_t i = 0; i < 128; ++i)
@@ -111,9 +100,7 @@ std::vector<uint8_t> Composer669Song::build() const {
         w.u8(breakRow.count(i) ? breakRow.at(i) : 63);
     for (const Sample669Def& s : samples) {
         w.text(s.fileName, 13);
-        w.u32le(static_cast<uint32_t>(s.data.size()));
-        w.u32le(s.loopStart);
-        w.u32le(s.loopEnd);
+        w.u32le(s.data.size(), s.loopStart, s.loopEnd);
     }
     for (uint32_t p = 0; p < patterns; ++p)
         for (uint32_t row = 0; row < 64; ++row)

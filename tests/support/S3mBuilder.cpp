@@ -92,24 +92,11 @@ std::vector<uint8_t> S3mBuilder::build() const {
 
     ByteWriter w;
     w.zeros(28); // title
-    w.u8(0x1A);
-    w.u8(fileType_);
-    w.u16le(0);
-    w.u16le(static_cast<uint32_t>(orders_.size()));
-    w.u16le(static_cast<uint32_t>(samples_.size()));
-    w.u16le(patterns);
-    w.u16le(flags_);
-    w.u16le(0x1320);
-    w.u16le(signed_ ? 1 : 2);
+    w.u8(0x1A, fileType_);
+    w.u16le(0, orders_.size(), samples_.size(), patterns, flags_, 0x1320, signed_ ? 1 : 2);
     w.text("SCRM", 4);
-    w.u8(globalVolume_);
-    w.u8(speed_);
-    w.u8(tempo_);
-    w.u8(stereo_ ? 0xB0 : 0x30);
-    w.u8(0);
-    w.u8(0xFC);
-    w.zeros(8);
-    w.u16le(0);
+    w.u8(globalVolume_, speed_, tempo_, stereo_ ? 0xB0 : 0x30, 0, 0xFC);
+    w.zeros(10);
     w.raw(settings_, sizeof settings_);
     w.raw(orders_.data(), orders_.size());
     const std::size_t pointers = w.size();
@@ -127,13 +114,8 @@ std::vector<uint8_t> S3mBuilder::build() const {
         w.u8(0);
         dataPointerAt.push_back(w.size());
         w.u16le(0);
-        w.u32le(static_cast<uint32_t>(s.data.size() / frameBytes));
-        w.u32le(s.loopStart);
-        w.u32le(s.loopEnd);
-        w.u8(s.volume);
-        w.u8(0);
-        w.u8(s.packing);
-        w.u8(s.flags);
+        w.u32le(s.data.size() / frameBytes, s.loopStart, s.loopEnd);
+        w.u8(s.volume, 0, s.packing, s.flags);
         w.u32le(s.middleCRate);
         w.zeros(12);
         w.text(s.name, 28);
@@ -143,7 +125,7 @@ std::vector<uint8_t> S3mBuilder::build() const {
         align16(w);
         patch16(w, pointers + (samples_.size() + p) * 2, static_cast<uint32_t>(w.size() / 16));
         const std::vector<uint8_t> packed = packPattern(p);
-        w.u16le(static_cast<uint32_t>(packed.size()));
+        w.u16le(packed.size());
         w.raw(packed.data(), packed.size());
     }
     for (std::size_t i = 0; i < samples_.size(); ++i) {

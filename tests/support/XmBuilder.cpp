@@ -52,22 +52,16 @@ void writeCell(ByteWriter& w, const XmCell& c, bool unpacked) {
 }
 
 void writeEnvelope(ByteWriter& w, const XmEnvelopeDef& e) {
-    for (uint32_t i = 0; i < 12; ++i) {
-        w.u16le(i < e.points.size() ? e.points[i].first : 0);
-        w.u16le(i < e.points.size() ? e.points[i].second : 0);
-    }
+    for (uint32_t i = 0; i < 12; ++i)
+        w.u16le(i < e.points.size() ? e.points[i].first : 0,
+                i < e.points.size() ? e.points[i].second : 0);
 }
 
 void writeSample(ByteWriter& w, const XmSampleDef& s) {
-    w.u32le(static_cast<uint32_t>(s.pcm.size()) * (s.sixteenBit ? 2 : 1));
-    w.u32le(s.loopStart);
-    w.u32le(s.loopLength);
-    w.u8(s.volume);
-    w.u8(static_cast<uint8_t>(s.finetune));
-    w.u8(s.loopType | (s.sixteenBit ? 0x10 : 0));
-    w.u8(s.panning);
-    w.u8(static_cast<uint8_t>(s.relativeNote));
-    w.u8(s.adpcm.empty() ? 0 : 0xAD);
+    w.u32le(static_cast<uint32_t>(s.pcm.size()) * (s.sixteenBit ? 2 : 1), s.loopStart,
+            s.loopLength);
+    w.u8(s.volume, s.finetune, s.loopType | (s.sixteenBit ? 0x10 : 0), s.panning, s.relativeNote,
+         s.adpcm.empty() ? 0 : 0xAD);
     w.zeros(22); // name
 }
 
@@ -104,14 +98,8 @@ std::vector<uint8_t> XmBuilder::build() const {
     w.text("tolva tests", 20);
     w.u16le(version102_ ? 0x0102 : 0x0104);
     w.u32le(276);
-    w.u16le(static_cast<uint32_t>(orders_.size()));
-    w.u16le(restart_);
-    w.u16le(channels_);
-    w.u16le(patterns);
-    w.u16le(static_cast<uint32_t>(instruments_.size()));
-    w.u16le(flags_);
-    w.u16le(speed_);
-    w.u16le(tempo_);
+    w.u16le(orders_.size(), restart_, channels_, patterns, instruments_.size(), flags_, speed_,
+            tempo_);
     for (uint32_t i = 0; i < 256; ++i)
         w.u8(i < orders_.size() ? orders_[i] : 0);
 
@@ -146,7 +134,7 @@ std::vector<uint8_t> XmBuilder::build() const {
         w.u32le(ins.samples.empty() ? 29 : 263);
         w.zeros(22); // name
         w.u8(0);
-        w.u16le(static_cast<uint32_t>(ins.samples.size()));
+        w.u16le(ins.samples.size());
         if (ins.samples.empty())
             continue;
         w.u32le(40);
@@ -155,13 +143,9 @@ std::vector<uint8_t> XmBuilder::build() const {
         const XmEnvelopeDef& p = ins.panningEnvelope;
         writeEnvelope(w, v);
         writeEnvelope(w, p);
-        for (uint32_t b :
-             {uint32_t(v.points.size()), uint32_t(p.points.size()), uint32_t(v.sustain),
-              uint32_t(v.loopStart), uint32_t(v.loopEnd), uint32_t(p.sustain),
-              uint32_t(p.loopStart), uint32_t(p.loopEnd), uint32_t(v.type), uint32_t(p.type),
-              uint32_t(ins.vibratoType), uint32_t(ins.vibratoSweep), uint32_t(ins.vibratoDepth),
-              uint32_t(ins.vibratoRate)})
-            w.u8(b);
+        w.u8(v.points.size(), p.points.size(), v.sustain, v.loopStart, v.loopEnd, p.sustain,
+             p.loopStart, p.loopEnd, v.type, p.type, ins.vibratoType, ins.vibratoSweep,
+             ins.vibratoDepth, ins.vibratoRate);
         w.u16le(ins.fadeout);
         w.zeros(22); // reserved, up to the 263-byte header size
         for (const XmSampleDef& s : ins.samples)

@@ -66,25 +66,18 @@ TEST(SettingsFile, DefaultsGiveTheDocumentedBytes) {
 TEST(SettingsFile, EveryFieldSitsAtItsOffsetLittleEndian) {
     const Bytes bytes = counting();
     const Settings s = decoded(bytes);
-    EXPECT_EQ(s.titleFormat, 0xA3A2A1A0u);
-    EXPECT_EQ(s.lengthMode, 0xA7A6A5A4u);
-    EXPECT_EQ(s.mixingFrequency, 0xABAAA9A8u);
-    EXPECT_EQ(s.trailingSilenceSeconds, 0xAFAEADACu);
-    EXPECT_EQ(s.loopCount, 0xB3B2B1B0u);
-    EXPECT_EQ(s.extraLoopSeconds, 0xB7B6B5B4u);
+    EXPECT_EQ((std::vector<uint32_t>{s.titleFormat, s.lengthMode, s.mixingFrequency,
+                                     s.trailingSilenceSeconds, s.loopCount, s.extraLoopSeconds}),
+              (std::vector<uint32_t>{0xA3A2A1A0u, 0xA7A6A5A4u, 0xABAAA9A8u, 0xAFAEADACu,
+                                     0xB3B2B1B0u, 0xB7B6B5B4u}));
     EXPECT_EQ(s.amp, static_cast<int16_t>(0xB9B8));
-    Bytes flags = {s.outputBits,
-                   s.stripTrailingEmptyPatterns,
-                   s.removeSilence,
-                   s.removeInitialSilence,
-                   s.limitTrailingSilence,
-                   s.loopByCount,
-                   s.extraPlayTime,
-                   s.oldProTrackerMode,
-                   s.disableModPanning,
-                   s.disableOversampling,
-                   s.forceMono,
-                   s.reverseStereo};
+    Bytes flags;
+    for (uint8_t Settings::*f :
+         {&Settings::outputBits, &Settings::stripTrailingEmptyPatterns, &Settings::removeSilence,
+          &Settings::removeInitialSilence, &Settings::limitTrailingSilence, &Settings::loopByCount,
+          &Settings::extraPlayTime, &Settings::oldProTrackerMode, &Settings::disableModPanning,
+          &Settings::disableOversampling, &Settings::forceMono, &Settings::reverseStereo})
+        flags.push_back(s.*f);
     for (uint32_t i = 0; i < 7; ++i)
         flags.push_back(s.formatEnable(i));
     EXPECT_EQ(flags, Bytes(bytes.begin() + 26, bytes.end()));

@@ -69,13 +69,13 @@ TEST(Loader669, InformationRecordsOmitFinetuneAndVolumeAndUseTheBreakRow) {
     ASSERT_TRUE(player);
     SampleDescription sample;
     player->describeSample(sample, 0, 0);
-    EXPECT_EQ(sample.fieldMask & (SampleFieldFinetune | SampleFieldDefaultVolume), 0u);
-    EXPECT_EQ(sample.fieldMask & SampleFieldLoop, SampleFieldLoop);
-    EXPECT_EQ(sample.typeFlags & SampleTypeUnsigned, SampleTypeUnsigned);
     PatternDescription pattern;
     player->describePattern(pattern, 0);
-    EXPECT_EQ(pattern.rows, 32u);
-    EXPECT_EQ(pattern.size, 1536u);
+    EXPECT_EQ(
+        (std::vector<uint32_t>{
+            sample.fieldMask & (SampleFieldFinetune | SampleFieldDefaultVolume | SampleFieldLoop),
+            uint32_t(sample.typeFlags & SampleTypeUnsigned), pattern.rows, pattern.size}),
+        (std::vector<uint32_t>{SampleFieldLoop, SampleTypeUnsigned, 32, 1536}));
 }
 
 TEST(Loader669, CutsBeforeTheSampleDataAreRefusedCutsInsideItKeepWhatIsThere) {

@@ -9,11 +9,10 @@ TEST(TickScheduling, SlotRules) {
     FakeOwner owner;
     MixerPtr mixer = makeMixer(owner);
     TickRecorder a, b, c, d, e;
-    EXPECT_TRUE(mixer->addTickListener(&a, 7));
-    EXPECT_TRUE(mixer->addTickListener(&b, 100));
-    EXPECT_TRUE(mixer->addTickListener(&c, 100));
-    EXPECT_TRUE(mixer->addTickListener(&d, 100));
-    EXPECT_FALSE(mixer->addTickListener(&e, 100));
+    EXPECT_EQ((std::vector<bool>{mixer->addTickListener(&a, 7), mixer->addTickListener(&b, 100),
+                                 mixer->addTickListener(&c, 100), mixer->addTickListener(&d, 100),
+                                 mixer->addTickListener(&e, 100)}),
+              (std::vector<bool>{true, true, true, true, false}));
     // Re-adding updates the slot instead of taking another; the freed slot goes to e.
     EXPECT_TRUE(mixer->addTickListener(&b, 10));
     mixer->removeTickListener(&c);
@@ -24,13 +23,9 @@ TEST(TickScheduling, SlotRules) {
     // Every first tick is due at frame 0; frames go in pairs, so the odd interval of 7
     // alternates 6 and 8.
     EXPECT_EQ(mixer->render(28, nullptr, nullptr), 28u);
-    EXPECT_EQ(a.frames, (std::vector<uint32_t>{0, 6, 14, 20, 28}));
-    EXPECT_EQ(a.slots, (std::vector<uint32_t>{0, 0, 0, 0, 0}));
-    EXPECT_EQ(b.frames, (std::vector<uint32_t>{0, 10, 20}));
-    EXPECT_EQ(b.slots, (std::vector<uint32_t>{1, 1, 1}));
-    EXPECT_TRUE(c.frames.empty());
-    EXPECT_EQ(d.frames, (std::vector<uint32_t>{0}));
-    EXPECT_EQ(e.frames, (std::vector<uint32_t>{0}));
+    using Lists = std::vector<std::vector<uint32_t>>;
+    EXPECT_EQ((Lists{a.frames, a.slots, b.frames, b.slots, c.frames, d.frames, e.frames}),
+              (Lists{{0, 6, 14, 20, 28}, {0, 0, 0, 0, 0}, {0, 10, 20}, {1, 1, 1}, {}, {0}, {0}}));
 }
 
 TEST(TickScheduling, TicksFallInsideTheBlockThatHoldsThem) {

@@ -91,16 +91,14 @@ TEST(MtmLoader, PatternRecordNamesTheTracksOfEachSlot) {
     ASSERT_TRUE(player);
     PatternDescription pattern;
     player->describePattern(pattern, 0);
-    EXPECT_EQ(pattern.rows, 64u);
-    ASSERT_NE(pattern.tracks[0], nullptr);
-    EXPECT_EQ(pattern.tracks[0][0], 12 << 2); // note 13 is stored as 12
-    EXPECT_EQ(pattern.tracks[1], nullptr);
-    ASSERT_NE(pattern.tracks[2], nullptr);
-    EXPECT_EQ(pattern.tracks[2][1], 0x3C);
-    EXPECT_EQ(pattern.tracks[2][2], 0x20);
+    ASSERT_TRUE(pattern.tracks[0] && pattern.tracks[2]);
+    // Note 13 is stored as 12.
+    EXPECT_EQ(
+        (std::vector<int>{int(pattern.rows), pattern.tracks[0][0], pattern.tracks[1] == nullptr,
+                          pattern.tracks[2][1], pattern.tracks[2][2]}),
+        (std::vector<int>{64, 12 << 2, 1, 0x3C, 0x20}));
     player->describePattern(pattern, 1); // beyond the last pattern
-    EXPECT_EQ(pattern.tracks[0], nullptr);
-    EXPECT_EQ(pattern.cells, nullptr);
+    EXPECT_TRUE(pattern.tracks[0] == nullptr && pattern.cells == nullptr);
 }
 
 TEST(MtmLoader, CommentLinesOf40BytesBecomeLinesEndedByLineBreaks) {
@@ -148,10 +146,10 @@ TEST(MtmLoader, DamagedFilesAreRefusedOrKeepWhatIsThere) {
                               .build(),
                           mixer);
     ASSERT_TRUE(player);
-    EXPECT_EQ(player->channelCount(), 2u); // slot 1 plays nothing
-    EXPECT_TRUE(player->isPatternMissing(7));
-    EXPECT_EQ(traceRows(*player, 1000).size(), 3u * 64);
-    EXPECT_EQ(mixer.voices[0].starts, 2u); // the note in both passes of pattern 0
+    // Slot 1 plays nothing; the note sounds in both passes of pattern 0.
+    EXPECT_EQ((std::vector<std::size_t>{player->channelCount(), player->isPatternMissing(7),
+                                        traceRows(*player, 1000).size(), mixer.voices[0].starts}),
+              (std::vector<std::size_t>{2, 1, 3 * 64, 2}));
 }
 
 } // namespace

@@ -10,48 +10,18 @@ namespace {
 
 int read(Player& player, const RecordingMixer& mixer, Read what, uint32_t channel) {
     Channel& ch = player.channel(channel);
-    const RecordedVoice& voice = mixer.voices[channel];
-    switch (what) {
-    case Read::Volume:
-        return ch.volume;
-    case Read::Period:
-        return soundingPeriod(ch);
-    case Read::BasePeriod:
-        return ch.period;
-    case Read::SlideOffset:
-        return ch.slideOffset;
-    case Read::Panning:
-        return ch.panning;
-    case Read::VibratoOffset:
-        return ch.vibratoOffset;
-    case Read::MixerVolume:
-        return voice.volume;
-    case Read::MixerPanning:
-        return voice.panning;
-    case Read::Step:
-        return static_cast<int>(voice.step);
-    case Read::Starts:
-        return static_cast<int>(voice.starts);
-    case Read::Active:
-        return voice.active;
-    case Read::StartOffset:
-        return static_cast<int>(voice.startOffset);
-    case Read::VoiceEnd:
-        return static_cast<int>(voice.end);
-    case Read::VoiceFlags:
-        return voice.flags;
-    case Read::GlobalVolume:
-        return player.globalVolume;
-    case Read::Speed:
-        return player.speed;
-    case Read::Tempo:
-        return player.tempo;
-    case Read::TickInterval:
-        return static_cast<int>(mixer.slots[0].interval);
-    case Read::AutoVibrato:
+    if (what == Read::AutoVibrato)
         return static_cast<XmChannel&>(ch).autoVibratoOffset;
-    }
-    return 0;
+    const RecordedVoice& v = mixer.voices[channel];
+    const Player& p = player;
+    const int64_t sounding = soundingPeriod(ch), interval = mixer.slots[0].interval;
+    // In the order of Read.
+    const int64_t values[] = {
+        ch.volume, sounding,  ch.period,      ch.slideOffset, ch.panning, ch.vibratoOffset,
+        v.volume,  v.panning, v.step,         v.starts,       v.active,   v.startOffset,
+        v.end,     v.flags,   p.globalVolume, p.speed,        p.tempo,    interval};
+    static_assert(sizeof values / sizeof(int64_t) == int(Read::AutoVibrato));
+    return static_cast<int>(values[int(what)]);
 }
 
 } // namespace

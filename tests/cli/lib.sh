@@ -3,6 +3,7 @@ set -u
 tolva=$1
 demo=$2
 corpus=$3
+bad=$(ls "$corpus"/not-modules/* | head -n 1) # a file of no format the tool plays
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0

@@ -1,7 +1,6 @@
 # What the tool says to each request: the exit status (2 for a file of no format it plays), and
 # words that must (or, after '!', must not) appear in what it prints.
 source "$(dirname "$0")/lib.sh"
-bad=$(ls "$corpus"/not-modules/* | head -n 1)
 set -f
 export SDL_AUDIODRIVER=dummy
 d=$demo w=$work

@@ -67,13 +67,9 @@ void RecordingMixer::startVoice(uint32_t voice, const void* request) {
     VoiceStart start;
     if (!owner() || !owner()->fillVoiceStart(voice, request, start))
         return;
-    v.active = true;
-    v.data = start.data;
-    v.startOffset = start.startOffset;
-    v.end = start.end;
-    v.volume = start.volume;
-    v.panning = start.panning;
-    v.flags = static_cast<uint8_t>(start.flags | 0x01);
+    v = {true,    start.data,   start.startOffset, start.end,
+         v.step,  start.volume, start.panning,     static_cast<uint8_t>(start.flags | 0x01),
+         v.starts};
 }
 
 void RecordingMixer::setPosition(uint32_t ms) {

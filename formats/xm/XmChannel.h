@@ -22,7 +22,8 @@ constexpr uint16_t EnvelopeCentre = 32 * 256;
 constexpr uint16_t FadeFullVolume = 32768;
 
 struct XmChannel : ScreamChannel {
-    const XmInstrument* instrument = nullptr; // of the last note that found a sample
+    const XmInstrument* instrument = nullptr; // of the sound held; null after a note of none
+    const XmInstrument* selected = nullptr;   // by the last instrument number, for the next note
     const EffectHandler* volumeColumnEffect = nullptr;
     int8_t relativeNote = 0;
     uint16_t fadeVolume = 0;

@@ -85,6 +85,7 @@ struct XmSample : Sample {
     uint8_t panning = 0;
     int8_t relativeNote = 0; // added to every note played with the sample
     bool adpcm = false;      // stored as ModPlug ADPCM: a 16-byte table, then two codes a byte
+    bool blank = false;      // stored with length 0
 
     uint32_t storedBytes() const { return adpcm ? (length + 1) / 2 + 16 : length; }
 
@@ -95,7 +96,7 @@ struct XmInstrument {
     uint8_t header[XmInstrumentHeaderBytes] = {};
     XmEnvelope volumeEnvelope;
     XmEnvelope panningEnvelope;
-    std::array<XmSample*, XmMaxSamples> samples{}; // null for a sample of length 0
+    std::array<XmSample*, XmMaxSamples> samples{}; // null past the instrument's count
 
     uint32_t sampleCount() const { return readLe16(header + XmiSampleCount); }
     // The sample the note map gives for a note 0..95, or null.

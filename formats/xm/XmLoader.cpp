@@ -224,15 +224,15 @@ bool loadInstruments(InputStream& stream, XmPlayer& player, uint32_t count,
             uint8_t h[SampleHeaderBytes];
             if (!seekTo(stream, position) || stream.read(SampleHeaderBytes, h) != 0)
                 return !dataBytesAfterPatterns;
-            const uint32_t length = readLe32(h);
-            if (length != 0) {
-                XmSample& sample =
-                    player.sampleRecords[player.sampleRecords.size() - sampleCount + s];
-                readSampleHeader(h, sample);
-                sample.present = used[s];
-                instrument.samples[s] = &sample;
-                dataBytes += sample.storedBytes();
-            }
+            // A sample without frames still lends its volume and panning to the notes mapped
+            // to it.
+            XmSample& sample = player.sampleRecords[player.sampleRecords.size() - sampleCount + s];
+            readSampleHeader(h, sample);
+            sample.blank = sample.length == 0;
+            sample.adpcm = sample.adpcm && !sample.blank;
+            sample.present = used[s] && !sample.blank;
+            instrument.samples[s] = &sample;
+            dataBytes += sample.storedBytes();
             position += sampleHeaderSize;
         }
         if (dataBytesAfterPatterns) {

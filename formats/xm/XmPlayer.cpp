@@ -174,11 +174,12 @@ template <typename Command> void XmPlayer::runVolumeCommand(XmChannel& ch, Comma
 void XmPlayer::triggerNote(Channel& channel) {
     XmChannel& ch = static_cast<XmChannel&>(channel);
     const bool hasInstrument = ch.cellInstrument != 0 && ch.cellInstrument != XmNoInstrument;
+    // An instrument without samples is chosen too: the notes it plays are silent.
+    if (hasInstrument)
+        ch.selected = instruments[ch.cellInstrument - 1u];
     if (ch.cellNote < XmKeyOff) {
         // Moved by its sample's relative note past A#9, a note is not played.
-        const XmSample* s = static_cast<const XmSample*>(ch.sample);
-        if (const XmInstrument* i = hasInstrument ? instruments[ch.cellInstrument - 1u] : nullptr)
-            s = i->sampleForNote(ch.cellNote);
+        const XmSample* s = ch.selected ? ch.selected->sampleForNote(ch.cellNote) : nullptr;
         const int32_t n = ch.cellNote + (s ? s->relativeNote : 0);
         if (n > XmHighestNote)
             ch.cellNote = XmNoNote;
@@ -190,35 +191,45 @@ void XmPlayer::triggerNote(Channel& channel) {
         // Tone portamento slides to the note instead of starting it.
         if (ch.cellEffect != 3 && ch.cellEffect != 5)
             changeFlags |= ChangeStartNote;
+        // Every note looks its sample up in the note map, with or without an instrument number.
+        ch.instrument = ch.selected;
+        ch.sample = ch.selected ? ch.selected->sampleForNote(ch.note) : nullptr;
     } else if (isKeyOff) {
         keyOff(ch);
     }
-    if (hasInstrument) {
-        if (hasNote) {
-            ch.sample = nullptr;
-            if (const XmInstrument* instrument = instruments[ch.cellInstrument - 1u]) {
-                if (XmSample* s = instrument->sampleForNote(ch.note)) {
-                    ch.sample = s;
-                    ch.instrument = instrument;
-                }
-            }
-        }
-        // Also without a note: the sound playing gets its defaults back without restarting.
-        // A key-off takes only the volume and panning; its envelopes go on fading out.
-        const XmSample* s = static_cast<const XmSample*>(ch.sample);
-        if (ch.instrument && s && !isKeyOff) {
-            resetFromInstrument(ch, *s);
-        } else if (ch.instrument && s) {
-            ch.volume = s->volume;
-            ch.panning = s->panning;
-            ch.tremorMuted = false;
-            changeFlags |= ChangeVolume | ChangePanning;
-        }
-    }
+    if (hasInstrument)
+        takeInstrumentNumber(ch, hasNote, isKeyOff);
     // A note that starts takes its sample's finetune; E5x on the row may change it after.
     if (hasNote && (changeFlags & ChangeStartNote) && ch.sample)
         ch.finetune = static_cast<uint8_t>(static_cast<const XmSample*>(ch.sample)->finetune);
     runVolumeCommand(ch, [&] { runVolumeColumn(*this, ch); });
+}
+
+void XmPlayer::takeInstrumentNumber(XmChannel& ch, bool hasNote, bool isKeyOff) {
+    if (!ch.selected && hasNote) {
+        ch.volume = 0;
+        ch.panning = 128; // centre
+        changeFlags |= ChangeVolume | ChangePanning;
+        return;
+    }
+    // Alone, the number gives the sound held back its defaults without restarting it; with
+    // none held, those of the chosen instrument's sample for the last note (even one of length
+    // 0). A key-off takes only the volume and panning; its envelopes go on fading out.
+    const XmSample* s = static_cast<const XmSample*>(ch.sample);
+    if (!hasNote && !(ch.instrument && s) && ch.selected) {
+        ch.instrument = ch.selected;
+        s = ch.selected->sampleForNote(ch.note);
+    }
+    if (!ch.instrument || !s)
+        return;
+    if (!isKeyOff) {
+        resetFromInstrument(ch, *s);
+        return;
+    }
+    ch.volume = s->volume;
+    ch.panning = s->panning;
+    ch.tremorMuted = false;
+    changeFlags |= ChangeVolume | ChangePanning;
 }
 
 void XmPlayer::resetFromInstrument(XmChannel& ch, const XmSample& s) {
@@ -251,7 +262,8 @@ void XmPlayer::keyOff(XmChannel& ch) {
 }
 
 void XmPlayer::instrumentTick(XmChannel& ch) {
-    if (!ch.instrument)
+    // Envelopes wait while a note without a sample holds the channel.
+    if (!ch.instrument || !ch.sample)
         return;
     const XmInstrument& instrument = *ch.instrument;
     if (ch.volumeEnvelope.flags & EnvelopeFading) {

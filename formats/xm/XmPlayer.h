@@ -75,6 +75,7 @@ public:
     std::array<XmChannel, XmMaxChannels> channels;
 
 private:
+    void takeInstrumentNumber(XmChannel& channel, bool hasNote, bool isKeyOff);
     void resetFromInstrument(XmChannel& channel, const XmSample& sample);
     // Runs a volume command; one that sets the volume makes it heard again after a tremor.
     template <typename Command> void runVolumeCommand(XmChannel& channel, Command command);

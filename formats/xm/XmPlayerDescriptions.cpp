@@ -33,7 +33,7 @@ void XmPlayer::describeSample(SampleDescription& out, uint32_t sample, uint32_t 
     if (instrument >= XmMaxInstruments || sample >= XmMaxSamples || !instruments[instrument])
         return;
     const XmSample* s = instruments[instrument]->samples[sample];
-    if (!s)
+    if (!s || s->blank)
         return;
     out.fieldMask = XmSampleFields;
     std::memcpy(out.name, s->name, sizeof s->name);

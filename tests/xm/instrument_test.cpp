@@ -43,12 +43,25 @@ TEST(XmInstruments, SamplesNotesAndInstrumentNumbers) {
         xmLine({xmNote(48, 1, 0, 9, 2), xmNote(50, 1, 0xF1, 9, 3), xmNote(48, 1, 0, 9, 0)},
                xmInstrument(wide(600)))
             .build();
+    // Instrument 9 alone, a note of it, 1 alone, a note, a note of 2 (no samples).
+    const auto none = xmLine({C4, {0, 9}, xmNote(47), {0, 1}, xmNote(47), xmNote(48, 2)}, enveloped)
+                          .instrument(XmInstrumentDef{})
+                          .build();
+    // C-4 maps to a sample of length 0 and volume 8.
+    const auto blank =
+        xmLine({xmNote(47, 1), C4, xmNote(47)}, xmInstrument(xmSquare(), XmSampleDef{.volume = 8}))
+            .build();
     const auto bare = xmLine({xmNote(48, 1, 0x30), xmNote(47)}, split).build();
     const auto mapped = xmLine({xmNote(47, 1), C4}, split).build();
     checkTicks(
         {
             {"the note map chooses", mapped, VoiceEnd, {32, 64}, 0, 6},
-            {"a note alone keeps the sample", bare, VoiceEnd, {64}, 6},
+            {"a note alone looks its sample up", bare, VoiceEnd, {32}, 6},
+            {"a sample of length 0 lends its volume", blank, MixerVolume, {16}, 12},
+            {"a missing instrument's notes are silent", none, Active, {1, 0, 1}, 6, 9},
+            {"envelopes wait while no sample plays", none, MixerVolume, {96, 48}, 24},
+            {"a missing instrument: volume 0 with a note", none, Volume, {48, 0}, 6, 24},
+            {"a missing instrument: panning centre with a note", none, Panning, {64, 128}, 6, 24},
             {"a note alone keeps the volume", bare, MixerVolume, {64}, 6},
             {"notes that find no sample play nothing", missing, Active, {1, 0, 1, 0, 1, 0}, 0, 6},
             {"instrument alone restarts nothing", alone, Starts, {1}, 12},

@@ -169,9 +169,11 @@ TEST(XmLoader, InstrumentsSamplesAndTheirDescriptions) {
     EXPECT_EQ(player->instrumentSampleCount(1), 4u);
     EXPECT_EQ(ins->sampleForNote(47), ins->samples[0]);
     EXPECT_EQ(ins->sampleForNote(48), ins->samples[1]);
-    // Samples no note maps to are recorded but get no data.
-    ASSERT_TRUE(ins->samples[2]);
-    EXPECT_FALSE(ins->samples[2]->present || ins->samples[2]->data || ins->samples[3]);
+    // Samples no note maps to, and those of length 0, are recorded but get no data.
+    for (const XmSample* unused : {ins->samples[2], ins->samples[3]}) {
+        ASSERT_TRUE(unused);
+        EXPECT_FALSE(unused->present || unused->data);
+    }
     EXPECT_EQ(mixer.liveBlocks(), 2u);
     SampleDescription s;
     player->describeSample(s, 1, 1);
@@ -181,7 +183,7 @@ TEST(XmLoader, InstrumentsSamplesAndTheirDescriptions) {
               (std::vector<int>{2, -16, -12, LoopPingPong, 8, 48}));
     player->describeSample(s, 2, 1);
     EXPECT_FALSE(s.present || s.data);
-    for (auto [sample, instrument] : {std::pair{0u, 0u}, {4u, 1u}, {0u, 300u}}) {
+    for (auto [sample, instrument] : {std::pair{0u, 0u}, {3u, 1u}, {4u, 1u}, {0u, 300u}}) {
         player->describeSample(s, sample, instrument);
         EXPECT_EQ(s.fieldMask, 0u) << sample << " of " << instrument;
     }

@@ -140,20 +140,18 @@ bool loadPatterns(InputStream& stream, XmPlayer& player, uint32_t patternCount, 
 bool loadSampleData(InputStream& stream, XmPlayer& player, const XmInstrument& instrument,
                     uint64_t position) {
     XmDeltaDecoder decoder;
-    const uint64_t size = stream.size();
     for (XmSample* s : instrument.samples) {
         if (!s)
             continue;
         const uint64_t stored = s->storedBytes();
         if (s->present && !player.song.infoOnly) {
             const uint32_t bits = (s->flags & XmSample16Bit) ? 16 : 8;
-            if (position >= size)
+            const uint32_t held = seekTo(stream, position) ? bytesLeft(stream) : 0;
+            if (held == 0)
                 s->length = 0;
             else if (!s->adpcm)
-                s->cutToData(static_cast<uint32_t>(size - position), bits / 8, XmLoopBits);
+                s->cutToData(held, bits / 8, XmLoopBits);
             if (s->length != 0) {
-                if (!seekTo(stream, position))
-                    return false;
                 s->data = s->adpcm
                               ? decodeModPlugAdpcm(*player.mixer, stream, s->length)
                               : player.mixer->loadSampleData(stream, s->length, bits, 0, &decoder);
@@ -281,8 +279,7 @@ std::unique_ptr<Player> loadXm(InputStream& stream, bool infoOnly, Mixer* mixer)
     Song& song = player->song;
 
     uint8_t id[IdBlockBytes];
-    stream.seek(0, SeekFromStart);
-    if (stream.read(IdBlockBytes, id) != 0)
+    if (!readAt(stream, 0, IdBlockBytes, id))
         return nullptr;
     std::memcpy(song.title, id + TitleOffset, TitleLength);
     song.title[TitleLength] = '\0';

@@ -87,7 +87,9 @@ void xmPortamentoDownStep(Player& player, Channel& ch) {
 }
 
 void xmTonePortamentoRow(Player& player, Channel& ch, uint8_t param) {
-    tonePortamentoSetup(player, ch, param);
+    // A tone portamento in the volume column has set the speed.
+    const bool volumeColumnSpeed = xm(ch).volumeColumn >> 4 == 0xF;
+    tonePortamentoSetup(player, ch, volumeColumnSpeed ? 0 : param);
 }
 
 void xmTonePortamentoStep(Player& player, Channel& ch) {

@@ -67,9 +67,16 @@ void runVolumeColumn(XmPlayer& player, XmChannel& ch) {
     case 0xE:
         setPanning(player, ch, static_cast<uint8_t>(std::min(ch.panning + y * 16, 255)));
         break;
-    case 0xF:
-        handlers::xmTonePortamento.onRow(player, ch, static_cast<uint8_t>(y * 16));
+    case 0xF: {
+        // Beside 3xx this speed replaces the effect's and counts twice, also for the
+        // rows that reuse it; the effect column then does the sliding.
+        const bool besideEffect = ch.cellEffect == 3;
+        if (y != 0)
+            ch.portaSpeed = static_cast<uint8_t>(std::min(y * (besideEffect ? 32 : 16), 255));
+        if (!besideEffect)
+            handlers::xmTonePortamento.onRow(player, ch, 0);
         break;
+    }
     default:
         break;
     }

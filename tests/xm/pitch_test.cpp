@@ -136,6 +136,12 @@ TEST(XmPitch, SlidesArpeggioAndVibratos) {
             {"volume F1 restarts nothing", portaF1, Starts, {1}, 6},
             // D-4 and sine 97 at depth 32.
             {"F3 beside 448", line({C4, xmNote(50, 0, 0xF3, 4, 0x48)}), Period, {4480 + 24}, 8},
+            {"F1 beside 301: 32 x 4 units, kept by 300",
+             line({C4, xmNote(24, 0, 0xF1, 3, 1), xmFx(3, 0)}),
+             Period,
+             {4608 + 5 * 128, 4608 + 10 * 128},
+             11,
+             6},
         },
         playXm);
 }

@@ -259,10 +259,9 @@ bool loadSampleDataAfterPatterns(InputStream& stream, XmPlayer& player,
 
 } // namespace
 
-uint32_t identifyXm(InputStream& stream) {
-    uint8_t id[IdBlockBytes];
-    if (!readAt(stream, 0, IdBlockBytes, id))
-        return IdentifyUnreadable;
+namespace {
+
+uint32_t identifyIdBlock(const uint8_t (&id)[IdBlockBytes]) {
     for (uint32_t i = 0; i < IdTextLength; ++i) {
         const uint8_t c = id[i] >= 'A' && id[i] <= 'Z' ? static_cast<uint8_t>(id[i] + 32) : id[i];
         if (c != static_cast<uint8_t>(IdText[i]))
@@ -272,15 +271,19 @@ uint32_t identifyXm(InputStream& stream) {
     return version >= OldLayoutVersion && version <= 0x0104 ? IdentifyMatch : IdentifyUnsupported;
 }
 
+} // namespace
+
+uint32_t identifyXm(InputStream& stream) {
+    uint8_t id[IdBlockBytes];
+    return readAt(stream, 0, IdBlockBytes, id) ? identifyIdBlock(id) : IdentifyUnreadable;
+}
+
 std::unique_ptr<Player> loadXm(InputStream& stream, bool infoOnly, Mixer* mixer) {
     std::unique_ptr<XmPlayer> player(new (std::nothrow) XmPlayer(mixer));
-    if (!player || identifyXm(stream) != 0)
+    uint8_t id[IdBlockBytes];
+    if (!player || !readAt(stream, 0, IdBlockBytes, id) || identifyIdBlock(id) != IdentifyMatch)
         return nullptr;
     Song& song = player->song;
-
-    uint8_t id[IdBlockBytes];
-    if (!readAt(stream, 0, IdBlockBytes, id))
-        return nullptr;
     std::memcpy(song.title, id + TitleOffset, TitleLength);
     song.title[TitleLength] = '\0';
 

@@ -156,12 +156,16 @@ s.wait_sound(s.sound() / (rate * frame) + 0.5)
 s.key(b"q")
 status, err, sound = s.finish()
 heard, _ = gaps_out(sound)
-back = first_difference(heard, ref)
-check(back > 0 and heard[back:back + 8192] == ref[:8192], "left seek did not restart the song")
+# Found by content rather than by where the key fell, so a glitch at the seams cannot hide a seek.
+back = heard.find(ref[:8192], frame)
+while back > 0 and back % frame:
+    back = heard.find(ref[:8192], back + 1)
+check(back > 0, "left seek did not restart the song (%d bytes heard, the first %d as the song)"
+      % (len(heard), first_difference(heard, ref)))
 ahead = back + first_difference(heard[back:], ref)
 heard_s = (ahead - back) // frame // rate
 landed = [t for t in range(heard_s + 10, heard_s + 12)
-          if heard[ahead:].startswith(gaps_out(render(demo, "--start", str(t), "--seconds", "0.2"))[0])]
+          if heard.find(gaps_out(render(demo, "--start", str(t), "--seconds", "0.2"))[0], back) > 0]
 check(len(landed) == 1, "right seek did not land where render --start %d..%d begins"
       % (heard_s + 10, heard_s + 11))
 

@@ -15,6 +15,12 @@ bool isModFormat(Player& player) {
     return type == FormatMod || type == FormatMod15;
 }
 
+// ProTracker and FastTracker 2 act on a row's channels one after another, so a later channel's
+// break row or pattern delay replaces an earlier one's.
+bool laterChannelDecides(Player& player) {
+    return isModFormat(player) || player.formatType() == FormatXm;
+}
+
 // A parameter nibble of zero takes the nibble remembered from earlier rows.
 uint8_t withMemory(uint8_t param, uint8_t memory) {
     uint8_t x = param >> 4;
@@ -279,9 +285,8 @@ void positionJumpRow(Player& player, Channel&, uint8_t param) {
     player.changeFlags |= ChangeJumpPending;
     player.orderAfterJump = static_cast<int32_t>(player.orderIndex);
     player.orderIndex = param;
-    // ProTracker and FastTracker 2 start the new order at its top unless a break in a later
-    // channel says otherwise; a break in an earlier channel is forgotten.
-    if (isModFormat(player) || player.formatType() == FormatXm)
+    // The new order starts at its top unless a break in a later channel says otherwise.
+    if (laterChannelDecides(player))
         player.nextRow = 0;
 }
 
@@ -362,8 +367,8 @@ void extendedCommandRow(Player& player, Channel& ch, uint8_t param) {
         handlers::noteDelay.onRow(player, ch, y);
         break;
     case 0xE:
-        // ProTracker lets the last channel's delay on a row stand; the others keep the first.
-        if (player.patternDelay == 0 || (isModFormat(player) && !player.repeatingRow))
+        // Elsewhere the first channel's delay on a row stands.
+        if (player.patternDelay == 0 || (laterChannelDecides(player) && !player.repeatingRow))
             player.patternDelay = y;
         break;
     default:

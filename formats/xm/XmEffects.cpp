@@ -140,10 +140,13 @@ void xmExtendedCommandRow(Player& player, Channel& channel, uint8_t param) {
     const uint8_t y = param & 15;
     switch (param >> 4) {
     case 0x1:
-        fineWithMemory(player, ch, 0x1, y, ch.finePortaUpMemory);
+        // Fine pitch slides act once on a delayed row, as X1x and X2x do.
+        if (!player.repeatingRow)
+            fineWithMemory(player, ch, 0x1, y, ch.finePortaUpMemory);
         break;
     case 0x2:
-        fineWithMemory(player, ch, 0x2, y, ch.finePortaDownMemory);
+        if (!player.repeatingRow)
+            fineWithMemory(player, ch, 0x2, y, ch.finePortaDownMemory);
         break;
     case 0x4: {
         // Waveform 3 is the sine here, and the position always restarts with a new note.
@@ -165,7 +168,7 @@ void xmExtendedCommandRow(Player& player, Channel& channel, uint8_t param) {
         break;
     case 0x9:
         // E90 restarts the note with the row's notes, which a pattern delay does not repeat.
-        if (y != 0 || !xm(player).repeatingRow)
+        if (y != 0 || !player.repeatingRow)
             handlers::extendedCommand.onRow(player, ch, param);
         break;
     default:
@@ -252,7 +255,10 @@ void xmMultiRetriggerStep(Player& player, Channel& ch) {
     handlers::retriggerVolumeSlide.onTick(player, ch);
 }
 
+// FastTracker 2 slides the pitch finely once on a row, however often a pattern delay plays it.
 void xmExtraFinePortamentoRow(Player& player, Channel& channel, uint8_t param) {
+    if (player.repeatingRow)
+        return;
     XmChannel& ch = xm(channel);
     const uint8_t y = param & 15;
     switch (param >> 4) {

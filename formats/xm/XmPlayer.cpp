@@ -373,11 +373,6 @@ void XmPlayer::resetRowModulation(Channel& channel) {
     Player::resetRowModulation(channel);
 }
 
-void XmPlayer::processRow(bool isNewRow) {
-    repeatingRow = !isNewRow;
-    Player::processRow(isNewRow);
-}
-
 uint32_t XmPlayer::formatType() {
     return FormatXm;
 }

@@ -44,7 +44,6 @@ public:
     void startEffect(Channel& channel) override;
     void continueEffect(Channel& channel) override;
     void resetRowModulation(Channel& channel) override;
-    void processRow(bool isNewRow) override;
     uint32_t formatType() override;
     uint32_t instrumentCount() override;
     uint32_t instrumentSampleCount(uint32_t instrument) override;
@@ -65,7 +64,6 @@ public:
     void instrumentTick(XmChannel& channel);
 
     uint16_t xmFlags = 0;
-    bool repeatingRow = false;          // a pattern delay plays the row again
     uint32_t loadedInstrumentCount = 0; // as the header says, at most XmMaxInstruments
     // Instrument n of a cell uses entry n - 1; null where the instrument has no samples.
     std::array<XmInstrument*, XmMaxInstruments> instruments{};

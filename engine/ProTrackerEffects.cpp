@@ -65,7 +65,10 @@ void slideTick(Player& player, Channel& ch) {
 }
 
 void tonePortamentoSetup(Player& player, Channel& ch, uint8_t param) {
-    const uint32_t note = ch.note != 0 ? ch.note : ch.portaNote;
+    tonePortamentoSetup(player, ch, param, ch.note != 0 ? ch.note : ch.portaNote);
+}
+
+void tonePortamentoSetup(Player& player, Channel& ch, uint8_t param, uint32_t note) {
     if (note == 0)
         return;
     ch.portaNote = note;

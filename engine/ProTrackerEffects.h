@@ -18,6 +18,8 @@ void volumeSlideSetup(Channel& channel, uint8_t param);
 void volumeSlideTick(Player& player, Channel& channel);
 void slideTick(Player& player, Channel& channel);
 void tonePortamentoSetup(Player& player, Channel& channel, uint8_t param);
+// The same towards `note` (none: no slide).
+void tonePortamentoSetup(Player& player, Channel& channel, uint8_t param, uint32_t note);
 void vibratoSetup(Player& player, Channel& channel, uint8_t param);
 // The same with a depth of `depthUnit` period units per parameter step.
 void vibratoSetup(Player& player, Channel& channel, uint8_t param, int32_t depthUnit);

@@ -89,7 +89,10 @@ void xmPortamentoDownStep(Player& player, Channel& ch) {
 void xmTonePortamentoRow(Player& player, Channel& ch, uint8_t param) {
     // A tone portamento in the volume column has set the speed.
     const bool volumeColumnSpeed = xm(ch).volumeColumn >> 4 == 0xF;
-    tonePortamentoSetup(player, ch, volumeColumnSpeed ? 0 : param);
+    // The target is the last note given with a tone portamento: notes played without one
+    // since do not move it.
+    const uint32_t note = xm(ch).cellNote < XmKeyOff ? ch.note : ch.portaNote;
+    tonePortamentoSetup(player, ch, volumeColumnSpeed ? 0 : param, note);
 }
 
 void xmTonePortamentoStep(Player& player, Channel& ch) {

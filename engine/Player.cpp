@@ -302,8 +302,10 @@ bool Player::onTick(uint32_t, uint32_t) {
         tickCountdown = speed;
         const bool isNewRow = patternDelay == 0;
         repeatingRow = !isNewRow;
-        if (isNewRow)
+        if (isNewRow) {
+            patternDelaySet = false;
             advanceRow();
+        }
         processRow(isNewRow);
         if (!isNewRow)
             --patternDelay;

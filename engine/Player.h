@@ -166,7 +166,8 @@ public:
     uint8_t tickCountdown = 1;
     uint32_t changeFlags = 0;
     uint8_t patternDelay = 0;
-    bool repeatingRow = false; // the row being played is a pattern-delay repeat
+    bool repeatingRow = false;    // the row being played is a pattern-delay repeat
+    bool patternDelaySet = false; // a channel of the new row has given a pattern delay
     uint8_t globalVolume = 64;
     uint32_t rowsLeft = 1;
     uint32_t nextRow = 0;

@@ -370,9 +370,16 @@ void extendedCommandRow(Player& player, Channel& ch, uint8_t param) {
         handlers::noteDelay.onRow(player, ch, y);
         break;
     case 0xE:
-        // Elsewhere the first channel's delay on a row stands.
-        if (player.patternDelay == 0 || (laterChannelDecides(player) && !player.repeatingRow))
+        // Impulse Tracker takes the first channel's delay, SE0 too; elsewhere the first
+        // channel's delay that is not 0 stands.
+        if (player.formatType() == FormatIt) {
+            if (!player.repeatingRow && !player.patternDelaySet)
+                player.patternDelay = y;
+        } else if (player.patternDelay == 0 ||
+                   (laterChannelDecides(player) && !player.repeatingRow)) {
             player.patternDelay = y;
+        }
+        player.patternDelaySet = true;
         break;
     default:
         break;

@@ -46,21 +46,17 @@ std::vector<uint8_t> decompress(std::vector<uint8_t> file, uint32_t frames, bool
     return block ? mixer.bytesOf(block) : std::vector<uint8_t>{};
 }
 
-// (value, width) codes, packed as a block's bit stream.
-using Codes = std::vector<std::pair<uint32_t, uint32_t>>;
-
-std::vector<uint8_t> pack(const Codes& codes) {
-    BitWriter bits;
-    for (auto [value, width] : codes)
-        bits.put(value, width);
-    return bits.finish();
-}
-
-std::vector<int8_t> decodeBits(const Codes& codes, uint32_t count) {
-    std::vector<uint8_t> block = pack(codes);
-    std::vector<int8_t> out(count);
-    decodeItBlock(block.data(), static_cast<uint32_t>(block.size()), out.data(), count, 1, false);
-    return out;
+// Decodes one block of these codes into `count` values of type T; the value after them must
+// stay untouched. The first entry of the result is whether the whole block decoded.
+template <typename T> std::vector<int> decodeBits(const ItCodes& codes, uint32_t count) {
+    const std::vector<uint8_t> block = packBits(codes);
+    std::vector<T> out(count + 1, 0x55);
+    const bool whole = decodeItBlock(block.data(), static_cast<uint32_t>(block.size()), out.data(),
+                                     count, sizeof(T), false);
+    EXPECT_EQ(out[count], 0x55);
+    std::vector<int> values = {whole};
+    values.insert(values.end(), out.begin(), out.end() - 1);
+    return values;
 }
 
 // Longer than two blocks, ending inside the third; in stereo the right channel's blocks follow
@@ -89,61 +85,58 @@ TEST(ItDecompression, EveryModeGivesBackThePcm) {
 
 // Narrow widths (1 to 6) change with their top code and a width field; mid widths (7 and 8)
 // with the codes around the border; the top width with its top bit. 0x100 + n at width 9 sets
-// width n + 1.
-TEST(ItDecompression, WidthChangesAndSignExtension) {
+// width n + 1, 0x10000 + n at width 17 width n + 1. Blocks that run out or widen past the top
+// hold their last value.
+TEST(ItDecompression, WidthChangesSignExtensionAndDamagedBlocks) {
     const struct {
-        Codes codes;
-        std::vector<int8_t> values;
+        ItCodes codes;
+        bool sixteen;
+        std::vector<int> decoded; // whole block, values
     } cases[] = {
         // Width 6: 5, then 0x3F is -1.
-        {{{0x105, 9}, {5, 6}, {0x3F, 6}}, {5, 4}},
+        {{{0x105, 9}, {5, 6}, {0x3F, 6}}, false, {1, 5, 4}},
         // Width 3, where code 4 is the escape: deltas 0 1 2 3 -3 -2 -1.
         {{{0x102, 9}, {0, 3}, {1, 3}, {2, 3}, {3, 3}, {5, 3}, {6, 3}, {7, 3}},
-         {0, 1, 3, 6, 3, 1, 0}},
+         false,
+         {1, 0, 1, 3, 6, 3, 1, 0}},
         // Width 5, escape; 4 + 1 = 5 is not below 5: width 6, where 0x21 is -31.
-        {{{0x104, 9}, {16, 5}, {4, 3}, {0x21, 6}}, {-31}},
+        {{{0x104, 9}, {16, 5}, {4, 3}, {0x21, 6}}, false, {1, -31}},
         // Width 5, escape to width 4: 0xF is -1.
-        {{{0x104, 9}, {16, 5}, {3, 3}, {0xF, 4}, {7, 4}}, {-1, 6}},
+        {{{0x104, 9}, {16, 5}, {3, 3}, {0xF, 4}, {7, 4}}, false, {1, -1, 6}},
         // Width 8 (border 123): 124 sets width 1, whose escape sets 7 + 1 = 8; 123 is the largest
         // value at width 8; 131 sets width 9, where 0x85 is -123.
         {{{0x107, 9}, {124, 8}, {0, 1}, {1, 1}, {6, 3}, {123, 8}, {131, 8}, {0x85, 9}},
-         {0, 123, 0}},
+         false,
+         {1, 0, 123, 0}},
         // The integrator wraps at the sample width.
-        {{{100, 9}, {100, 9}}, {100, -56}}};
-    for (const auto& c : cases)
-        EXPECT_EQ(decodeBits(c.codes, static_cast<uint32_t>(c.values.size())), c.values);
-}
-
-// Width 16 (border 0x7FF7): 16 is not below 16, so width 17, where 0xFFFF is -1; 0x10006 sets
-// width 7 (border 55), 55 + 3 width 3, whose escape sets 16 + 1 = 17.
-TEST(ItDecompression, SixteenBitBordersAndEscapes) {
-    const Codes codes = {{0x1000F, 17}, {0x8000 - 9, 16}, {0x7FF7 + 16, 16},
-                         {0xFFFF, 17},  {0x10006, 17},    {55 + 3, 7},
-                         {4, 3},        {15, 4},          {2, 17}};
-    std::vector<uint8_t> block = pack(codes);
-    int16_t out[3];
-    EXPECT_TRUE(decodeItBlock(block.data(), static_cast<uint32_t>(block.size()), out, 3, 2, false));
-    EXPECT_EQ(std::vector<int16_t>(out, out + 3), (std::vector<int16_t>{0x7FF7, 0x7FF6, 0x7FF8}));
-}
-
-TEST(ItDamagedBlocks, BlocksThatRunOutOrWidenPastTheTopHoldTheirLastValue) {
-    // Width 3, then the byte ends with one unused bit.
-    std::vector<uint8_t> block = pack({{0x102, 9}, {3, 3}, {2, 3}});
-    ASSERT_EQ(block.size(), 2u);
-    int8_t out[6];
-    std::memset(out, 0x55, sizeof out);
-    EXPECT_FALSE(decodeItBlock(block.data(), 2, out, 5, 1, false));
-    EXPECT_EQ(std::vector<int8_t>(out, out + 6), (std::vector<int8_t>{3, 5, 5, 5, 5, 0x55}));
+        {{{100, 9}, {100, 9}}, false, {1, 100, -56}},
+        // Width 16 (border 0x7FF7): 16 is not below 16, so width 17, where 0xFFFF is -1; 0x10006
+        // sets width 7 (border 55), 55 + 3 width 3, whose escape sets 16 + 1 = 17.
+        {{{0x1000F, 17},
+          {0x8000 - 9, 16},
+          {0x7FF7 + 16, 16},
+          {0xFFFF, 17},
+          {0x10006, 17},
+          {55 + 3, 7},
+          {4, 3},
+          {15, 4},
+          {2, 17}},
+         true,
+         {1, 0x7FF7, 0x7FF6, 0x7FF8}},
+        // Width 3, then the data ends with one unused bit.
+        {{{0x102, 9}, {3, 3}, {2, 3}}, false, {0, 3, 5, 5, 5, 5}},
+        // 0x1FF would set width 256, 0x10011 width 18.
+        {{{7, 9}, {0x1FF, 9}, {1, 9}}, false, {0, 7, 7, 7}},
+        {{{0x10011, 17}, {0, 17}}, true, {0, 0, 0}}};
+    for (const auto& c : cases) {
+        const auto count = static_cast<uint32_t>(c.decoded.size() - 1);
+        EXPECT_EQ(c.sixteen ? decodeBits<int16_t>(c.codes, count)
+                            : decodeBits<int8_t>(c.codes, count),
+                  c.decoded);
+    }
     int16_t silent[4] = {9, 9, 9, 9};
     EXPECT_FALSE(decodeItBlock(nullptr, 0, silent, 4, 2, true));
     EXPECT_EQ(silent[3], 0);
-    // 0x1FF would set width 256; 0x10011 width 18.
-    EXPECT_EQ(decodeBits({{7, 9}, {0x1FF, 9}, {1, 9}}, 3), (std::vector<int8_t>{7, 7, 7}));
-    block = pack({{0x10011, 17}, {0, 17}});
-    int16_t pair[2] = {5, 5};
-    EXPECT_FALSE(
-        decodeItBlock(block.data(), static_cast<uint32_t>(block.size()), pair, 2, 2, false));
-    EXPECT_EQ(pair[1], 0);
 }
 
 TEST(ItDamagedBlocks, ShortStreamsAndImpossibleLengthsFailTheSample) {

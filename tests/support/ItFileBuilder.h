@@ -1,10 +1,10 @@
 #pragma once
-// Builds IT files in memory: header, order list, offset tables, message, instruments,
-// sample headers with their data, and patterns, laid out one after another; with the parts
-// playback tests describe field by field, and sample data compressed from known PCM.
+// Builds IT files in memory: header, order list, offset tables, message, instruments, sample
+// headers, patterns and sample data, laid out one after another.
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tolva::test {
@@ -41,8 +41,8 @@ struct ItFileBuilder {
     std::vector<uint8_t> build() const;
 };
 
-// A new-layout instrument record whose note map plays every note with `sample`; `old` gives
-// the 554-byte layout.
+// A new-layout instrument record (the 554-byte old one when `old`) playing every note with
+// `sample`.
 std::vector<uint8_t> itInstrumentRecord(const std::string& name, uint8_t sample, bool old = false);
 
 void putWord(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value);
@@ -91,16 +91,9 @@ ItTestPattern itPattern(const std::vector<ItPlacedCell>& cells, uint16_t rows = 
 // An 8-bit sample of `frames` frames of a rising ramp; looped over all of it when `looped`.
 ItTestSample rampSample(uint32_t frames, bool looped);
 
-// Appends `count` bits of `value`, least significant bit first.
-class BitWriter {
-public:
-    void put(uint32_t value, uint32_t count);
-    std::vector<uint8_t> finish() const { return bytes_; }
-
-private:
-    std::vector<uint8_t> bytes_;
-    uint32_t used_ = 8; // bits used in the last byte
-};
+// (value, width) codes packed least significant bit first.
+using ItCodes = std::vector<std::pair<uint32_t, uint32_t>>;
+std::vector<uint8_t> packBits(const ItCodes& codes);
 
 // Blocks of 0x8000 (8-bit) or 0x4000 (16-bit) values, each behind its length word, every code
 // at the top width (9 or 17 bits).

@@ -90,28 +90,26 @@ TEST(ItCreatorText, TrackerVersionsAndSchismDates) {
     // Schism Tracker counts days from 2009-10-31; 2012 is a leap year. 0x8214 has a negative
     // high byte.
     const int toLeapDay = 30 + 31 + 365 + 365 + 31 + 29;
-    const struct {
-        int word;
-        const char* text;
-    } cases[] = {{0x0214, " 2.14"},
-                 {0x0216, " 2.16"},
-                 {0x0217, " 2.17 (ModPlug)"},
-                 {0x0314, " 3.14 (?\?)"},
-                 {0x0100, " 1.00"},
-                 {0x5117, " (OpenMPT 1.17)"},
-                 {0x1050, " (Schism Tracker 0.50)"},
-                 {0x2000, ""},
-                 {0x8214, ""},
-                 {0x1051, " (Schism Tracker 2009-11-1)"},
-                 {0x1050 + 30, " (Schism Tracker 2009-11-30)"},
-                 {0x1050 + 31, " (Schism Tracker 2009-12-1)"},
-                 {0x1050 + 30 + 31 + 31, " (Schism Tracker 2010-1-31)"},
-                 {0x1050 + toLeapDay, " (Schism Tracker 2012-2-29)"},
-                 {0x1050 + toLeapDay + 1, " (Schism Tracker 2012-3-1)"}};
-    for (const auto& c : cases) {
+    const std::pair<int, const char*> cases[] = {
+        {0x0214, " 2.14"},
+        {0x0216, " 2.16"},
+        {0x0217, " 2.17 (ModPlug)"},
+        {0x0314, " 3.14 (?\?)"},
+        {0x0100, " 1.00"},
+        {0x5117, " (OpenMPT 1.17)"},
+        {0x1050, " (Schism Tracker 0.50)"},
+        {0x2000, ""},
+        {0x8214, ""},
+        {0x1051, " (Schism Tracker 2009-11-1)"},
+        {0x1050 + 30, " (Schism Tracker 2009-11-30)"},
+        {0x1050 + 31, " (Schism Tracker 2009-12-1)"},
+        {0x1050 + 30 + 31 + 31, " (Schism Tracker 2010-1-31)"},
+        {0x1050 + toLeapDay, " (Schism Tracker 2012-2-29)"},
+        {0x1050 + toLeapDay + 1, " (Schism Tracker 2012-3-1)"}};
+    for (const auto& [word, expected] : cases) {
         char text[64];
-        itCreatorText(static_cast<uint16_t>(c.word), text, sizeof text);
-        EXPECT_STREQ(text, c.text) << std::hex << c.word;
+        itCreatorText(static_cast<uint16_t>(word), text, sizeof text);
+        EXPECT_STREQ(text, expected) << std::hex << word;
     }
     char shortText[6];
     itCreatorText(0x5117, shortText, sizeof shortText);
@@ -313,16 +311,10 @@ TEST(ItInstrumentFormats, EnvelopeFlagsKeepWhatIsUsable) {
     }
 }
 
-TEST(ItInstrumentFormats, NamesTurnNulBytesIntoSpaces) {
-    std::vector<uint8_t> r = itInstrumentRecord("a", 1);
-    r[0x22] = 'b';
-    r[0x20 + 25] = 'z'; // the 26th byte is never shown
-    auto it = loadInstruments({r});
-    EXPECT_EQ(std::string(it->module->instruments[0].name), "a b" + std::string(22, ' '));
-}
-
+// Names turn NUL bytes into spaces and never show their 26th byte.
 TEST(ItInstrumentFormats, OldLayoutIsConvertedWithFixedDefaults) {
-    std::vector<uint8_t> r = itInstrumentRecord("old one", 2, true);
+    std::vector<uint8_t> r = itInstrumentRecord(std::string("old\0one", 7), 2, true);
+    r[0x20 + 25] = 'z';
     putBytes(r, 0x11, {0x07, 0, 1, 2, 2}); // loop nodes 0..1, sustain node 2
     putWord(r, 0x18, 40);
     r[0x1A] = ItNnaNoteOff;
@@ -498,19 +490,6 @@ TEST(ItPatternStorage, OrderedPatternsOutsideTheFileAreRefused) {
     EXPECT_EQ(loadItBytes(file)->error, ItLoadError::Pattern);
 }
 
-struct Loaded {
-    SampleStoreMixer mixer;
-    ItLoadError error = ItLoadError::None;
-    std::unique_ptr<Player> player;
-};
-
-std::unique_ptr<Loaded> load(const ItFileBuilder& b) {
-    auto l = std::make_unique<Loaded>();
-    MemoryStream stream(b.build());
-    l->player = loadIt(stream, false, &l->mixer, &l->error);
-    return l;
-}
-
 TEST(ItPlayerRecords, SongFactsForTheInformationDialog) {
     ItFileBuilder b;
     b.createdWith = 0x0217;
@@ -521,9 +500,9 @@ TEST(ItPlayerRecords, SongFactsForTheInformationDialog) {
     b.channelVolume[1] = 20;
     b.mixVolume = 64;
     b.instruments = {itInstrumentRecord("a", 1), itInstrumentRecord("b", 1)};
-    auto l = load(b);
-    ASSERT_TRUE(l->player) << itLoadErrorText(l->error);
-    Player& p = *l->player;
+    auto loaded = playIt(b);
+    ASSERT_TRUE(loaded->player);
+    Player& p = *loaded->player;
     EXPECT_EQ((Longs{p.instrumentCount(), p.song.slideUpUnit, p.noteCutStopsVoice}),
               (Longs{2, -4, 1}));
     EXPECT_FLOAT_EQ(p.defaultGain(), 64 * 0.3f * 0.5f);
@@ -531,7 +510,7 @@ TEST(ItPlayerRecords, SongFactsForTheInformationDialog) {
     p.creatorText(text, sizeof text);
     EXPECT_STREQ(text, " 2.17 (ModPlug)");
     EXPECT_STREQ(p.songMessage(), "line\r\nnext\r\n");
-    EXPECT_EQ(load(ItFileBuilder{})->player->songMessage(), nullptr);
+    EXPECT_EQ(playIt(ItFileBuilder{})->player->songMessage(), nullptr);
     SongDescription song;
     p.describeSong(song);
     EXPECT_EQ((Longs{song.modeFlags, song.channelPanning[1], song.channelPanning[2],
@@ -547,10 +526,10 @@ TEST(ItPlayerRecords, SamplesAreDescribedInFrames) {
     s.convert = 0;
     s.defaultPan = 0x80 | 48;
     b.samples = {s, plain(10, 0x01 | 0x20 | 0x80)};
-    auto l = load(b);
-    ASSERT_TRUE(l->player);
+    auto song = playIt(b);
+    ASSERT_TRUE(song->player);
     SampleDescription d;
-    l->player->describeSample(d, 0, 0);
+    song->player->describeSample(d, 0, 0);
     // The second sample's ping-pong bit comes without its loop bit.
     const uint32_t fields = SampleFieldDefaultPanning | SampleFieldSustainLoop;
     EXPECT_EQ(
@@ -558,10 +537,10 @@ TEST(ItPlayerRecords, SamplesAreDescribedInFrames) {
                d.defaultPanning, d.typeFlags, d.loopKind, d.sustainLoopKind, d.fieldMask & fields}),
         (Longs{100, 10, 90, 6, 5, 48, SampleType16Bit | SampleTypeUnsigned | SampleTypeStereo,
                LoopPingPong, LoopNone, fields}));
-    l->player->describeSample(d, 1, 0);
+    song->player->describeSample(d, 1, 0);
     EXPECT_EQ((Longs{d.loopKind, d.sustainLoopKind, d.fieldMask & SampleFieldDefaultPanning}),
               (Longs{LoopNone, LoopPingPong, 0}));
-    l->player->describeSample(d, 2, 0);
+    song->player->describeSample(d, 2, 0);
     EXPECT_EQ(d.fieldMask, 0u);
 }
 
@@ -573,20 +552,20 @@ TEST(ItPlayerRecords, InstrumentsAreDescribedInTheNewLayoutInInstrumentModeOnly)
     old[0x1A] = ItNnaContinue;
     putWord(old, 0x18, 100);
     b.instruments = {old};
-    auto l = load(b);
-    ASSERT_TRUE(l->player);
+    auto song = playIt(b);
+    ASSERT_TRUE(song->player);
     InstrumentDescription d;
-    l->player->describeInstrument(d, 0);
+    song->player->describeInstrument(d, 0);
     ASSERT_EQ((Longs{d.valid, d.size}), (Longs{1, 550}));
     ItInstrument back;
     ASSERT_TRUE(parseItInstrument(d.bytes, back));
     EXPECT_EQ(
         (Longs{back.newNoteAction, back.fadeOut, back.pitchPanCentre, back.noteMap[50].sample}),
         (Longs{ItNnaContinue, 200, 60, 3}));
-    l->player->describeInstrument(d, 1);
+    song->player->describeInstrument(d, 1);
     EXPECT_FALSE(d.valid);
     b.flags = 0x01; // sample mode: instruments exist but are not shown as such
-    load(b)->player->describeInstrument(d, 0);
+    playIt(b)->player->describeInstrument(d, 0);
     EXPECT_FALSE(d.valid);
 }
 
@@ -596,15 +575,14 @@ TEST(ItPlayerRecords, PatternsAreDescribedByTheirPackedRowsAndPlayed) {
     b.orders = {0, 1, 254, 2, 255};
     // O45 has no sample to offset; pattern 1 is absent, pattern 2 claims no rows: 64 each.
     b.patterns = {{32, {0x81, 0x0B, 60, 2, 15, 0x45, 0}}, {64, {}, true}, {0, {0}}};
-    auto l = load(b);
-    ASSERT_TRUE(l->player);
-    Player& p = *l->player;
+    auto song = playIt(b);
+    ASSERT_TRUE(song->player);
+    Player& p = *song->player;
     PatternDescription d;
     p.describePattern(d, 0);
     EXPECT_EQ((Longs{d.rows, d.size, d.cells[0]}), (Longs{32, 7, 0x81}));
     p.describePattern(d, 1);
     EXPECT_EQ((Longs{d.rows, d.cells == nullptr, p.isPatternMissing(1)}), (Longs{64, 1, 1}));
-    p.restartSong();
     ASSERT_TRUE(p.onTick(0, 0));
     const auto& c = p.channel(0);
     EXPECT_EQ(
@@ -627,10 +605,11 @@ TEST(ItPlayerRecords, LoadsWithoutAMixerAreForInformationOnly) {
     ItTestSample bad = plain(10, 0x01 | 0x08);
     bad.data.assign(10, 0xFF); // compressed, but no valid block chain
     b.samples = {plain(50, 0x01), plain(60, 0x03), bad};
-    auto refused = load(b);
-    EXPECT_EQ((Longs{refused->player == nullptr, int(refused->error),
-                     int64_t(refused->mixer.liveBlocks())}),
-              (Longs{1, int(ItLoadError::SampleData), 0}));
+    SampleStoreMixer mixer;
+    MemoryStream refused(b.build());
+    EXPECT_EQ(loadIt(refused, false, &mixer, &error), nullptr);
+    EXPECT_EQ((Longs{int(error), int64_t(mixer.liveBlocks())}),
+              (Longs{int(ItLoadError::SampleData), 0}));
 }
 
 } // namespace

@@ -7,13 +7,6 @@
 namespace tolva::test {
 namespace {
 
-// Channel 0's note on row 0 with these effects, in a song with these header flags.
-ItFileBuilder notes(std::vector<ItPlacedCell> cells, uint16_t flags = ItSampleSong) {
-    ItFileBuilder b = itSong(cells);
-    b.flags = flags;
-    return b;
-}
-
 TEST(ItNotePitch, LinearSlidesCountFromMiddleCAndAmigaPeriodsFromTheRate) {
     const struct {
         int note;
@@ -27,7 +20,8 @@ TEST(ItNotePitch, LinearSlidesCountFromMiddleCAndAmigaPeriodsFromTheRate) {
                  {60, 8363, 0x01, 1712, 938282582016ull / (44100 * 1712)},
                  {72, 16726, 0x01, 1712 * 267616 / (16726 << 6), 938282582016ull / (44100 * 428)}};
     for (const auto& c : cases) {
-        ItFileBuilder b = notes({{0, 0, {c.note, 1}}}, c.flags);
+        ItFileBuilder b = itSong({{0, 0, {c.note, 1}}});
+        b.flags = c.flags;
         b.samples[0].rate = c.rate;
         auto song = playIt(b);
         song->ticks();
@@ -47,7 +41,8 @@ TEST(ItNotePitch, SampleVibratoSweepsInThenFollowsItsWaveform) {
     };
     for (uint16_t flags : {ItSampleSong, uint16_t{0x01}})
         for (uint8_t waveform = 0; waveform < 3; ++waveform) {
-            ItFileBuilder b = notes({{0, 0, {60, 1}}}, flags);
+            ItFileBuilder b = itSong("60 1");
+            b.flags = flags;
             b.speed = 255;
             const uint8_t vibrato[] = {64, 64, 255, waveform}; // speed, depth, rate, waveform
             std::copy(std::begin(vibrato), std::end(vibrato), b.samples[0].vibrato);
@@ -74,85 +69,48 @@ Ints arpeggio(ItSong& s) {
     return {s.c0().arpeggioOffset};
 }
 
-// One cell per row on channel 0.
-std::vector<ItPlacedCell> column(const std::vector<ItTestCell>& rows) {
-    std::vector<ItPlacedCell> placed;
-    for (const ItTestCell& cell : rows)
-        placed.push_back({static_cast<uint32_t>(placed.size()), 0, cell});
-    return placed;
-}
-
 TEST(ItPitchAndPanCommands, SlidesVibratosArpeggioAndPanning) {
-    const auto h8f = column({{60, 1, -1, 'H', 0x8F}});
-    const auto fThenG = column({{60, 1, -1, 'F', 4}, {72, -1, -1, 'G', 0}});
-    const auto gThenF = column({{60, 1}, {62, -1, -1, 'G', 2}, fx('F', 0)});
-    const auto eAndF = column({{60, 1, -1, 'F', 4}, fx('E', 0), fx('E', 0xF2), fx('F', 0xE3)});
-    const auto slideUp = column({{60, 1}, {-1, -1, 117, 'D', 0x02}, {-1, -1, 115, 'D', 0}});
-    const auto pans =
-        column({{60, 1, -1, 'X', 128}, fx('P', 0x40), fx('P', 0xF1), fx('P', 0), {-1, -1, 160}});
     checkItCases({
         // Sine entries 0, 180 and 255 times a depth of 15 x -4, over 256 (128 with old
         // effects), rounded down; old effects start a tick later. Fine vibrato does not move on
         // the row.
-        {"H8F", h8f, vibrato, {0, -43, -60}, false},
-        {"H8F old effects", h8f, vibrato, {0, 0, -85}, false, {}, 3, 0x10},
-        {"U8F", column({{60, 1, -1, 'U', 0x8F}}), vibrato, {0, 0, (180 * -15) >> 8}, false},
+        {"60 1 H8F", vibrato, {0, -43, -60}, false},
+        {"60 1 H8F", vibrato, {0, 0, -85}, false, {}, 3, 0x10},
+        {"60 1 U8F", vibrato, {0, 0, (180 * -15) >> 8}, false},
         // Volume column 208: depth 5 at H's speed, from positions 24, 32 and 40.
-        {"volume column vibrato",
-         column({{60, 1, -1, 'H', 0x8F}, {-1, -1, 208}}),
+        {"60 1 H8F, v208",
          vibrato,
          {0, -43, -60, (180 * 5 * -4) >> 8, 0, (180 * 5 * 4) >> 8},
          false},
         // A semitone is 64 units.
-        {"J37, J00",
-         column({{60, 1, -1, 'J', 0x37}, fx('J', 0)}),
-         arpeggio,
-         {0, -192, -448, 0, -192, -448},
-         false},
+        {"60 1 J37, J00", arpeggio, {0, -192, -448, 0, -192, -448}, false},
         // F04 gives G a speed of 4 (16 units a tick), and G20 gives F00 a speed of 2, only
         // when the memory is shared: without the compatibility flag.
-        {"F04, G00 shared", fThenG, ItSong::slide, {-32, -64}},
-        {"F04, G00 apart", fThenG, ItSong::slide, {-32, -32}, true, {}, 3, 0x20},
-        {"G02, F00 shared", gThenF, ItSong::slide, {0, -16, -32}},
-        {"G02, F00 apart", gThenF, ItSong::slide, {0, -16, -16}, true, {}, 3, 0x20},
-        {"G08 before any note",
-         column({fx('G', 8), {60, 1}, {62, -1, -1, 'G', 0}}),
-         ItSong::slide,
-         {0, 0, -64}},
-        {"E and F share one memory", eAndF, ItSong::slide, {-32, 0, 8, 5}},
+        {"60 1 F04, 72 G00", ItSong::slide, {-32, -64}},
+        {"60 1 F04, 72 G00", ItSong::slide, {-32, -32}, true, {}, 3, 0x20},
+        {"60 1, 62 G02, F00", ItSong::slide, {0, -16, -32}},
+        {"60 1, 62 G02, F00", ItSong::slide, {0, -16, -16}, true, {}, 3, 0x20},
+        // G before any note; E and F share one memory.
+        {"G08, 60 1, 62 G00", ItSong::slide, {0, 0, -64}},
+        {"60 1 F04, E00, EF2, FE3", ItSong::slide, {-32, 0, 8, 5}},
         // Volume column 117 slides up 2 (F08) beside D02; 107 down 2 (E08); 195 is G04. Slide
         // and volume after each row.
-        {"volume column slide up", slideUp, ItSong::slideVolume, {0, 64, -64, 60, -128, 56}},
-        {"volume column 107 and 195",
-         column({{60, 1}, {-1, -1, 107}, {62, -1, 195}}),
-         ItSong::slide,
-         {0, 0, 0, 0, 32, 64, 64, 48, 32},
-         false},
+        {"60 1, v117 D02, v115 D00", ItSong::slideVolume, {0, 64, -64, 60, -128, 56}},
+        {"60 1, v107, 62 v195", ItSong::slide, {0, 0, 0, 0, 32, 64, 64, 48, 32}, false},
         // 115 without an amount slides by F's F1 on every tick, 241 steps of 4.
-        {"volume column 115 after F F1",
-         column({{60, 1, -1, 'F', 0xF1}, {-1, -1, 115}}),
-         ItSong::slide,
-         {-4, -4 - 2 * 241 * 4}},
+        {"60 1 FF1, v115", ItSong::slide, {-4, -4 - 2 * 241 * 4}},
         // Slides move four units a step, left for up and right for down.
-        {"X, P, volume column pan", pans, ItSong::pan, {128, 96, 100, 104, 127}},
+        {"60 1 X80, P40, PF1, P00, v160", ItSong::pan, {128, 96, 100, 104, 127}},
         // Offset and pan after each row.
-        {"Y48, Y00",
-         column({{60, 1, -1, 'Y', 0x48}, fx('Y', 0)}),
-         ItSong::panOffset,
-         {24 * 8 >> 5, 127 + 6, 74 * 8 >> 5, 127 + 18}},
+        {"60 1 Y48, Y00", ItSong::panOffset, {24 * 8 >> 5, 127 + 6, 74 * 8 >> 5, 127 + 18}},
         // Channel pan 32 is 127; twelve notes away move it by 12.
-        {"pitch-pan separation",
-         {{0, 0, {72, 1}}, {0, 1, {48, 1}}},
-         ItSong::pans,
-         {139, 115},
-         false,
-         {{.pitchPanSeparation = 8}}},
+        {"72 1 | 48 1", ItSong::pans, {139, 115}, false, {{.pitchPanSeparation = 8}}},
     });
 }
 
 TEST(ItPortamento, ToneSlideKeepsTheSampleGoingButTakesTheInstrument) {
     ItTestInstrument ins{.defaultPan = 0, .volume = {0x01, {{0, 32}}}};
-    auto song = playIt(itSong({{0, 0, {60, 2}}, {1, 0, {64, 1, -1, 'G', 8}}}, {ins, {}}));
+    auto song = playIt(itSong("60 2, 64 1 G08", {ins, {}}));
     song->rows();
     const uint32_t starts = song->voice(0).flags;
     song->ticks();
@@ -167,10 +125,10 @@ TEST(ItPortamento, ToneSlideKeepsTheSampleGoingButTakesTheInstrument) {
 // note starts at its own pitch, whichever column asks for the slide.
 TEST(ItPortamento, OnASilentChannelTheNoteStarts) {
     for (bool instruments : {false, true})
-        for (ItTestCell slide : {ItTestCell{72, 1, -1, 'G', 16}, ItTestCell{72, 1, 196}}) {
-            auto song = playIt(itSong(
-                {{0, 0, {60, 1}}, {1, 0, {254}}, {2, 0, slide}, {2, 1, slide}},
-                instruments ? std::vector{ItTestInstrument{}} : std::vector<ItTestInstrument>{}));
+        for (std::string slide : {"72 1 G10", "72 1 v196"}) {
+            auto song = playIt(itSong("60 1, 254, " + slide + " | " + slide,
+                                      instruments ? std::vector{ItTestInstrument{}}
+                                                  : std::vector<ItTestInstrument>{}));
             song->ticks(8);
             for (uint32_t k : {0u, 1u}) {
                 ASSERT_GE(song->it().voiceOf(k), 0);
@@ -181,7 +139,7 @@ TEST(ItPortamento, OnASilentChannelTheNoteStarts) {
 }
 
 TEST(ItPanning, HeaderSeparationNarrowsTheStereoImage) {
-    ItFileBuilder b = itSong({{0, 0, {60, 1, -1, 'X', 0}}, {0, 1, {60, 1, -1, 'X', 255}}});
+    ItFileBuilder b = itSong("60 1 X00 | 60 1 XFF");
     b.panSeparation = 64;
     EXPECT_EQ(playIt(b)->trace(1, false, ItSong::pans), (std::vector<Ints>{{64, 191}}));
     b.flags &= ~0x01; // mono
@@ -191,8 +149,7 @@ TEST(ItPanning, HeaderSeparationNarrowsTheStereoImage) {
 TEST(ItPanning, DefaultPansOfInstrumentAndSampleAndTheWayBack) {
     ItTestInstrument panned{.defaultPan = 0};
     ItTestInstrument sampleTwo{.sample = 2};
-    ItFileBuilder b =
-        itSong({{0, 0, {60, 1}}, {1, 0, {60, 2}}, {2, 0, {60, 3}}}, {panned, {}, sampleTwo});
+    ItFileBuilder b = itSong("60 1, 60 2, 60 3", {panned, {}, sampleTwo});
     b.samples.push_back(rampSample(100, true));
     b.samples[1].defaultPan = 0x80 | 64;
     EXPECT_EQ(playIt(b)->trace(3, true, ItSong::pan), (std::vector<Ints>{{0}, {127}, {255}}));
@@ -203,14 +160,14 @@ TEST(ItPanning, DefaultPansOfInstrumentAndSampleAndTheWayBack) {
 // default pan: first 127 + (30292 x 10 x 8 >> 16) - 40 = 123, then 96.
 TEST(ItRandomVariation, VolumeAndPanMoveByTheDrawnAmounts) {
     ItTestInstrument ins{.randomVolume = 50, .randomPan = 10};
-    auto song = playIt(itSong({{0, 0, {60, 1}}}, {ins}));
+    auto song = playIt(itSong("60 1", {ins}));
     seedRandom(0);
     song->ticks();
     EXPECT_EQ(song->channel(0).volume, 50);
     EXPECT_EQ(song->channel(0).panning, 96);
     ins.randomVolume = 0;
     ins.defaultPan = 32;
-    song = playIt(itSong({{0, 0, {60, 1}}, {1, 0, {62}}}, {ins}));
+    song = playIt(itSong("60 1, 62", {ins}));
     seedRandom(0);
     EXPECT_EQ(song->trace(2, true, ItSong::panning), (std::vector<Ints>{{123, 123}, {96, 96}}));
 }
@@ -229,10 +186,7 @@ void expectCoefficients(ItSong& song, float c0, float c2, float c3) {
 }
 
 TEST(ItResonantFilter, CutoffAndResonanceFromTheEffect) {
-    auto song = playIt(itSong({{0, 0, {60, 1, -1, 'Z', 0x40}},
-                               {1, 0, fx('Z', 0x7F)},
-                               {2, 0, fx('Z', 0x81)},
-                               {3, 0, fx('Z', 0x85)}}));
+    auto song = playIt(itSong("60 1 Z40, Z7F, Z81, Z85"));
     song->rows();
     EXPECT_EQ(song->channel(0).filterCutoff, 64);
     expectCoefficients(*song, 0.0253568f, 1.66023f, -0.685587f);
@@ -248,11 +202,11 @@ TEST(ItResonantFilter, CutoffAndResonanceFromTheEffect) {
 
 TEST(ItResonantFilter, InstrumentSetsTheStartingValuesAndTheEnvelopeScalesTheCutoff) {
     ItTestInstrument ins{.filterCutoff = 0x80 | 100, .filterResonance = 0x80 | 60};
-    auto song = playIt(itSong({{0, 0, {60, 1}}}, {ins}));
+    auto song = playIt(itSong("60 1", {ins}));
     song->ticks();
     expectCoefficients(*song, 0.305853f, 1.29237f, -0.598219f);
     ItTestInstrument enveloped{.pitch = {0x01 | 0x80, {{0, 0}}}};
-    song = playIt(itSong({{0, 0, {60, 1}}}, {enveloped}));
+    song = playIt(itSong("60 1", {enveloped}));
     song->ticks();
     // The middle of the envelope halves cutoff 127 to 63; the pitch stays at middle C.
     expectCoefficients(*song, 0.0238806f, 1.67076f, -0.694645f);
@@ -260,7 +214,7 @@ TEST(ItResonantFilter, InstrumentSetsTheStartingValuesAndTheEnvelopeScalesTheCut
 }
 
 TEST(ItResonantFilter, FilterHistoryStartsEmptyWithEachNote) {
-    auto song = playIt(itSong({{0, 0, {60, 1, -1, 'Z', 0x40}}, {1, 0, {62, 1}}}));
+    auto song = playIt(itSong("60 1 Z40, 62 1"));
     song->rows();
     song->mixer->removeTickListener(song->player.get()); // the test runs the ticks itself
     std::vector<int16_t> out(2 * 256);

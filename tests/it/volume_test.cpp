@@ -15,7 +15,7 @@ Ints sounding(ItSong& s) {
 }
 
 std::unique_ptr<ItSong> oneNote(const ItTestInstrument& ins) {
-    ItFileBuilder b = itSong({{0, 0, {60, 1}}}, {ins});
+    ItFileBuilder b = itSong("60 1", {ins});
     b.speed = 20;
     return playIt(b);
 }
@@ -42,7 +42,7 @@ TEST(ItVolumeEnvelope, LoopsAndSustainLoops) {
     // and so on; released on row 3, on from node 1 through node 2 to the end.
     ItTestInstrument sustain{
         .volume = {0x01 | 0x04, {{0, 0}, {2, 64}, {4, 32}, {6, 0}}, 0, 0, 1, 2}};
-    auto song = playIt(itSong({{0, 0, {60, 1}}, {3, 0, {255}}}, {sustain}));
+    auto song = playIt(itSong("60 1, , , 255", {sustain}));
     std::vector<Ints> values = song->trace(14, false, volumeState);
     const int expected[] = {0,    8192,  16384, 12288, 8192, 16384, 12288,
                             8192, 16384, 12288, 8192,  4096, 0,     0};
@@ -59,144 +59,61 @@ TEST(ItVolumeEnvelope, LoopsAndSustainLoops) {
 TEST(ItVolumeEnvelope, CarryGoesOnFromWhereTheLastNoteLeftIt) {
     for (uint8_t carry : {0x00, 0x08}) {
         ItTestInstrument ins{.volume = {uint8_t(0x01 | carry), {{0, 64}, {20, 0}}}};
-        auto song = playIt(itSong({{0, 0, {60, 1}}, {1, 0, {62, 1}}}, {ins}));
+        auto song = playIt(itSong("60 1, 62 1", {ins}));
         song->enter();
         EXPECT_EQ(song->channel(0).volumeEnvelopeState.value, carry ? 16384 - 3 * 819 : 16384);
         EXPECT_EQ(song->channel(0).note, 62u);
     }
 }
 
-// One cell per row on channel 0.
-std::vector<ItPlacedCell> column(const std::vector<ItTestCell>& cells) {
-    std::vector<ItPlacedCell> placed;
-    for (const ItTestCell& cell : cells)
-        placed.push_back({static_cast<uint32_t>(placed.size()), 0, cell});
-    return placed;
-}
-
-// Envelopes switched off on row 1 and on again on row 2; one switched off holds its value.
-std::vector<ItPlacedCell> switched(int off) {
-    return column({{60, 1}, fx('S', off), fx('S', off + 1)});
-}
-
 TEST(ItVolumeCommands, SlidesSwitchesAndVolumeEffects) {
     // A pan of 63 has room 63 to the left edge; pitch 32 is 16 semitones up.
+    const ItTestInstrument falling{.volume = {0x01, {{0, 64}, {4, 0}}}};
     const ItTestInstrument panned{.defaultPan = 16, .pan = {0x01, {{0, 32}}}};
     const ItTestInstrument pitched{.pitch = {0x01, {{0, 32}}}};
-    const auto slides = column({{60, 1, 32, 'D', 0x04},
-                                fx('D', 0),
-                                {-1, -1, 64, 'D', 0x0F},
-                                {-1, -1, 32, 'D', 0x1F},
-                                {-1, -1, 32, 'D', 0xF1},
-                                {-1, -1, 32, 'D', 0x23},
-                                {-1, -1, 32, 'D', 0xF0}});
-    const auto kAndL = column(
-        {{60, 1, 32, 'D', 0x04}, fx('K', 0), fx('L', 0), fx('K', 0x0F), {-1, -1, 40, 'L', 0x2F}});
-    const auto columnSlides = column({{60, 1, 40, 'D', 0x01},
-                                      {-1, -1, 67},
-                                      {-1, -1, 65},
-                                      {-1, -1, 98, 'D', 0},
-                                      {-1, -1, 95},
-                                      {-1, -1, 86},
-                                      {-1, -1, 75}});
-    const auto channelVolume =
-        column({{60, 1, -1, 'M', 0x20}, fx('M', 0x41), fx('N', 0x02), fx('N', 0x0F)});
-    const std::vector<ItPlacedCell> global = {{0, 0, {60, 1, -1, 'V', 0x40}},
-                                              {0, 1, {60, 1}},
-                                              {1, 0, fx('V', 0x81)},
-                                              {2, 0, fx('W', 0x02)},
-                                              {3, 0, fx('W', 0xF1)}};
-    const auto retriggers = column({{60, 1, 54, 'Q', 0x61},
-                                    fx('Q', 0xF1),
-                                    fx('Q', 0x71),
-                                    fx('Q', 0xE1),
-                                    fx('Q', 0x51),
-                                    fx('Q', 0xD1),
-                                    fx('Q', 0)});
-    const auto square = column({{60, 1, 32, 'S', 0x42}, fx('R', 0x4F), fx('R', 0)});
+    const Ints faded = {16384, 1024, 128, 1, 16384, 640, 80, 1, 16384, 640, 80, 1};
     checkItCases({
-        {"S77, S78",
-         switched(0x77),
-         ItSong::volume,
-         {64, 64, 0},
-         true,
-         {{.volume = {0x01, {{0, 64}, {4, 0}}}}}},
-        {"S79, S7A", switched(0x79), ItSong::pan, {126, 63, 126}, true, {panned}},
+        // Envelopes switched off on row 1 and on again on row 2; one switched off holds its value.
+        {"60 1, S77, S78", ItSong::volume, {64, 64, 0}, true, {falling}},
+        {"60 1, S79, S7A", ItSong::pan, {126, 63, 126}, true, {panned}},
+        {"60 1, S7B, S7C", ItSong::step, {31288, 12428, 31288}, true, {pitched}},
         // An instrument number alone or beside a fade restarts the fade-out from full; the
         // note goes on fading, 128 a tick.
-        {"instrument number after a fade",
-         column({{60, 1}, {130, -1}, {-1, 1}}),
-         ItSong::fade,
-         {16384, 1024, 128, 1, 16384, 640, 80, 1, 16384, 640, 80, 1},
-         true,
-         {{.fadeOut = 128}}},
-        {"instrument number beside a fade",
-         column({{60, 1}, {130, -1}, {130, 1}}),
-         ItSong::fade,
-         {16384, 1024, 128, 1, 16384, 640, 80, 1, 16384, 640, 80, 1},
-         true,
-         {{.fadeOut = 128}}},
-        {"S7B, S7C", switched(0x7B), ItSong::step, {31288, 12428, 31288}, true, {pitched}},
+        {"60 1, 130, i1", ItSong::fade, faded, true, {{.fadeOut = 128}}},
+        {"60 1, 130, 130 1", ItSong::fade, faded, true, {{.fadeOut = 128}}},
         // Down 4 on two ticks, memory, x0F on every tick, fine up, fine down, both nibbles, F0.
-        {"D", slides, ItSong::chVolume, {24, 16, 19, 33, 31, 32, 64}},
-        {"K and L slide with D's memory from the second tick",
-         kAndL,
+        {"60 1 v32 D04, D00, v64 D0F, v32 D1F, v32 DF1, v32 D23, v32 DF0",
          ItSong::chVolume,
-         {24, 16, 8, 0, 42}},
-        // Fine up 2, fine up from memory, down 3 beside D01, down from memory, up 1, fine down.
-        {"volume column slides have their own memory",
-         columnSlides,
+         {24, 16, 19, 33, 31, 32, 64}},
+        // K and L slide with D's memory from the second tick.
+        {"60 1 v32 D04, K00, L00, K0F, v40 L2F", ItSong::chVolume, {24, 16, 8, 0, 42}},
+        // The volume column's own memory: fine up 2, fine up again, down 3 beside D01, down
+        // again, up 1, fine down.
+        {"60 1 v40 D01, v67, v65, v98 D00, v95, v86, v75",
          ItSong::chVolume,
          {38, 40, 42, 34, 28, 30, 29}},
-        // Channel and mixer volume after each row.
-        {"M sets, above 64 nothing, N slides",
-         channelVolume,
-         ItSong::channelVolume,
-         {32, 64, 32, 64, 28, 56, 0, 0}},
-        {"V and W reach every voice", global, ItSong::global, {64, 64, 64, 64, 60, 60, 59, 59}},
+        // M sets, above 64 nothing, N slides: channel and mixer volume after each row.
+        {"60 1 M20, M41, N02, N0F", ItSong::channelVolume, {32, 64, 32, 64, 28, 56, 0, 0}},
+        // V and W reach every voice.
+        {"60 1 V40 | 60 1, V81, W02, WF1", ItSong::global, {64, 64, 64, 64, 60, 60, 59, 59}},
         // From 54 on every tick: x 2/3 twice, x 2, / 2, x 3/2, -16, +16, and x 2 from memory.
-        {"Q61, QF1, Q71, QE1, Q51, QD1, Q00",
-         retriggers,
+        {"60 1 v54 Q61, QF1, Q71, QE1, Q51, QD1, Q00",
          ItSong::chVolume,
          {24, 64, 8, 27, 0, 48, 64}},
         // A cut or delay of 0 ticks counts as 1; S00 repeats the channel's last S command.
-        {"SC0, SD0",
-         column({{60, 1, -1, 'S', 0xC0}, {60, 1, -1, 'S', 0xD0}}),
-         sounding,
-         {1, 0, 0, 0, 1, 1},
-         false},
-        {"SC2, S00",
-         column({{60, 1, -1, 'S', 0xC2}, {60, 1, -1, 'S', 0}}),
-         sounding,
-         {1, 1, 0, 1, 1, 0},
-         false},
+        {"60 1 SC0, 60 1 SD0", sounding, {1, 0, 0, 0, 1, 1}, false},
+        {"60 1 SC2, 60 1 S00", sounding, {1, 1, 0, 1, 1, 0}, false},
         // At speed 1 the count of Q92 runs on from row to row: +1 on every second row.
-        {"Q92, Q00...",
-         column({{60, 1, 32, 'Q', 0x92}, fx('Q', 0), fx('Q', 0), fx('Q', 0), fx('Q', 0)}),
-         ItSong::chVolume,
-         {32, 33, 33, 34, 34},
-         true,
-         {},
-         1},
-        // Tremor counts from the row's first tick on and runs on into the next row.
-        {"I21, I00: on two ticks, off one",
-         column({{60, 1, -1, 'I', 0x21}, fx('I', 0)}),
-         ItSong::volume,
-         {128, 128, 0, 128, 128, 0},
-         false},
-        {"old effects: I21 on three ticks, off two",
-         column({{60, 1, -1, 'I', 0x21}}),
-         ItSong::volume,
-         {128, 128, 128, 0, 0, 128},
-         false,
-         {},
-         6,
-         0x10},
+        {"60 1 v32 Q92, Q00, Q00, Q00, Q00", ItSong::chVolume, {32, 33, 33, 34, 34}, true, {}, 1},
+        // Tremor counts from the row's first tick on and runs on into the next row: on two ticks,
+        // off one; with old effects on three, off two.
+        {"60 1 I21, I00", ItSong::volume, {128, 128, 0, 128, 128, 0}, false},
+        {"60 1 I21", ItSong::volume, {128, 128, 128, 0, 0, 128}, false, {}, 6, 0x10},
         // Depth 15 takes 255 x 15 >> 7 = 29 off or onto volume 32 at the square's peaks.
-        {"S42 square tremolo R4F", square, ItSong::volume, {64, 122, 122}},
+        {"60 1 v32 S42, R4F, R00", ItSong::volume, {64, 122, 122}},
     });
     // Sample and instrument global volumes.
-    ItFileBuilder b = itSong({{0, 0, {60, 1}}}, {{.globalVolume = 64}});
+    ItFileBuilder b = itSong("60 1", {{.globalVolume = 64}});
     b.samples[0].globalVolume = 32;
     EXPECT_EQ(playIt(b)->trace(1, false, ItSong::volume), (std::vector<Ints>{{32}}));
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <sstream>
 
 namespace tolva::test {
 
@@ -125,6 +126,34 @@ std::vector<uint8_t> ItTestInstrument::record() const {
     putEnvelope(r, 0x182, pan);
     putEnvelope(r, 0x1D4, pitch);
     return r;
+}
+
+std::vector<ItPlacedCell> itRows(const std::string& text) {
+    std::vector<ItPlacedCell> cells;
+    std::istringstream rows(text);
+    std::string row, cell, field;
+    for (uint32_t r = 0; std::getline(rows, row, ','); ++r) {
+        std::istringstream channels(row);
+        for (uint32_t k = 0; std::getline(channels, cell, '|'); ++k) {
+            ItTestCell c;
+            std::istringstream fields(cell);
+            bool any = false;
+            for (; fields >> field; any = true) {
+                const char kind = field[0];
+                if (kind >= 'A' && kind <= 'Z') {
+                    c.effect = kind;
+                    c.param = std::stoi(field.substr(1), nullptr, 16);
+                } else if (kind == 'v' || kind == 'i') {
+                    (kind == 'v' ? c.volume : c.instrument) = std::stoi(field.substr(1));
+                } else {
+                    (c.note < 0 ? c.note : c.instrument) = std::stoi(field);
+                }
+            }
+            if (any)
+                cells.push_back({r, k, c});
+        }
+    }
+    return cells;
 }
 
 ItTestPattern itPattern(const std::vector<ItPlacedCell>& cells, uint16_t rows) {

@@ -85,6 +85,11 @@ constexpr ItTestCell fx(char effect, int param) {
     return {-1, -1, -1, effect, param};
 }
 
+// Cells from text, tracker style: rows apart by ',', channels within a row by '|'. In a cell a
+// first number is the note and a second the instrument; "iN" is an instrument alone, "vN" the
+// volume column, and a capital letter with two hex digits the effect ("60 1 v32 D04, D00").
+std::vector<ItPlacedCell> itRows(const std::string& text);
+
 // Packs every cell with its own mask.
 ItTestPattern itPattern(const std::vector<ItPlacedCell>& cells, uint16_t rows = 64);
 

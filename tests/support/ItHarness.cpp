@@ -57,7 +57,7 @@ ItFileBuilder itSong(const std::vector<ItPlacedCell>& cells,
 
 void checkItCases(const std::vector<ItCase>& cases) {
     for (const ItCase& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.cells);
         ItFileBuilder b = itSong(c.cells, c.instruments);
         b.speed = c.speed;
         b.flags |= c.flags;

@@ -82,12 +82,16 @@ constexpr uint16_t ItSampleSong = 0x01 | 0x08;
 // instrument mode with these instruments, or sample mode without any.
 ItFileBuilder itSong(const std::vector<ItPlacedCell>& cells,
                      const std::vector<ItTestInstrument>& instruments = {}, uint16_t rows = 64);
+inline ItFileBuilder itSong(const std::string& cells,
+                            const std::vector<ItTestInstrument>& instruments = {},
+                            uint16_t rows = 64) {
+    return itSong(itRows(cells), instruments, rows);
+}
 
 // An itSong whose probe, read after each row (or tick), must give `expected`: the readings one
 // after another.
 struct ItCase {
-    const char* what;
-    std::vector<ItPlacedCell> cells;
+    std::string cells; // as itRows reads them; names the case
     Ints (*probe)(ItSong&);
     Ints expected;
     bool byRow = true;

@@ -14,40 +14,37 @@ std::vector<uint32_t> rowsPlayed(ItSong& song, uint32_t count) {
 }
 
 TEST(ItRowCommands, LoopsAndDelaysRepeatRows) {
-    auto song = playIt(itSong({{2, 1, fx('S', 0xB0)}, {4, 1, fx('S', 0xB2)}}, {}, 8));
+    auto song = playIt(itSong(", , | SB0, , | SB2", {}, 8));
     EXPECT_EQ(rowsPlayed(*song, 12), (std::vector<uint32_t>{0, 1, 2, 3, 4, 2, 3, 4, 2, 3, 4, 5}));
-    for (int param : {0x62, 0xE2}) {
-        song = playIt(itSong({{1, 0, fx('S', param)}}, {}, 4));
-        EXPECT_EQ(rowsPlayed(*song, 6), (std::vector<uint32_t>{0, 1, 1, 1, 2, 3})) << param;
+    for (std::string delay : {"S62", "SE2"}) {
+        song = playIt(itSong(", " + delay, {}, 4));
+        EXPECT_EQ(rowsPlayed(*song, 6), (std::vector<uint32_t>{0, 1, 1, 1, 2, 3})) << delay;
     }
     // A new pattern keeps the loop start, also for a channel that never played a note and so,
     // in instrument mode, owns no voice.
-    ItFileBuilder b = itSong({{2, 3, fx('S', 0xB0)}}, {{}}, 4);
-    b.patterns.push_back(itPattern({{1, 3, fx('S', 0xB1)}}, 4));
+    ItFileBuilder b = itSong(", , | | | SB0", {{}}, 4);
+    b.patterns.push_back(itPattern(itRows(", | | | SB1"), 4));
     b.orders = {0, 1, 255};
     EXPECT_EQ(rowsPlayed(*playIt(b), 8), (std::vector<uint32_t>{0, 1, 2, 3, 100, 101, 102, 103}));
     // A loop that ended on a pattern's last row leaves its start past the end: the next loop
     // jump goes on to the next order.
-    b = itSong({{0, 0, fx('S', 0xB0)}, {1, 0, fx('S', 0xB1)}}, {}, 2);
-    b.patterns.push_back(itPattern({{0, 0, fx('S', 0xB1)}}, 2));
+    b = itSong("SB0, SB1", {}, 2);
+    b.patterns.push_back(itPattern(itRows("SB1"), 2));
     b.patterns.push_back(itPattern({}, 2));
     b.orders = {0, 1, 2, 255};
     EXPECT_EQ(rowsPlayed(*playIt(b), 7), (std::vector<uint32_t>{0, 1, 0, 1, 100, 200, 201}));
     // A break to a row past the end of its own pattern but within the next one.
-    b = itSong({{1, 0, fx('C', 3)}}, {}, 2);
+    b = itSong(", C03", {}, 2);
     b.patterns.push_back(itPattern({}, 4));
     b.orders = {0, 1, 255};
     EXPECT_EQ(rowsPlayed(*playIt(b), 3), (std::vector<uint32_t>{0, 1, 103}));
 }
 
 TEST(ItRowCommands, TempoSlidesOnTheLaterTicksWithin32And255AndSpeedSetsTheTicks) {
-    std::vector<ItPlacedCell> cells;
-    for (int param : {0x05, 0x00, 0x15, 0x20, 0x01, 0xFF, 0x1F})
-        cells.push_back({static_cast<uint32_t>(cells.size()), 0, fx('T', param)});
-    auto song = playIt(itSong(cells));
+    auto song = playIt(itSong("T05, T00, T15, T20, T01, TFF, T1F"));
     EXPECT_EQ(song->trace(7, true, [](ItSong& s) { return Ints{s.player->tempo}; }),
               (std::vector<Ints>{{115}, {105}, {115}, {32}, {32}, {255}, {255}}));
-    song = playIt(itSong({{0, 0, fx('A', 5)}, {1, 0, fx('A', 0)}}));
+    song = playIt(itSong("A05, A00"));
     song->ticks();
     uint32_t ticks = 1;
     while (song->player->onTick(0, 0) && song->player->songPosition == 0)
@@ -58,7 +55,7 @@ TEST(ItRowCommands, TempoSlidesOnTheLaterTicksWithin32And255AndSpeedSetsTheTicks
 }
 
 TEST(ItRowCommands, TheTickLengthFollowsTheTempoSlide) {
-    auto song = playIt(itSong({{0, 0, fx('T', 0x0A)}}));
+    auto song = playIt(itSong("T0A"));
     song->ticks(2);
     EXPECT_EQ(song->player->tempo, 115);
     std::vector<int16_t> out(2 * 4096);
@@ -70,12 +67,8 @@ TEST(ItRowCommands, TheTickLengthFollowsTheTempoSlide) {
               (Ints{105, 958}));
 }
 
-TEST(ItNoteEffects, SCxCutsAndSDxDelaysTheNoteOntoItsNewVoice) {
-    auto song = playIt(itSong({{0, 0, {60, 1, -1, 'S', 0xC2}}}));
-    EXPECT_EQ(song->trace(3, false, [](ItSong& s) { return Ints{s.sounds(0)}; }),
-              (std::vector<Ints>{{1}, {1}, {0}}));
-    ItTestInstrument ins{.newNoteAction = ItActionContinue};
-    song = playIt(itSong({{0, 0, {60, 1}}, {1, 0, {64, 1, 32, 'S', 0xD2}}}, {ins}));
+TEST(ItNoteEffects, SDxDelaysTheNoteOntoItsNewVoice) {
+    auto song = playIt(itSong("60 1, 64 1 v32 SD2", {{.newNoteAction = ItActionContinue}}));
     song->rows();
     auto delayed = [](ItSong& s) { return Ints{s.it().voiceOf(0), int(s.c0().note), s.sounds(1)}; };
     EXPECT_EQ(song->trace(3, false, delayed),
@@ -84,15 +77,13 @@ TEST(ItNoteEffects, SCxCutsAndSDxDelaysTheNoteOntoItsNewVoice) {
 }
 
 TEST(ItNoteEffects, S91CentresTheVoiceAndMarksItSurround) {
-    auto song = playIt(itSong({{0, 0, {60, 1, -1, 'X', 0x20}}, {1, 0, fx('S', 0x91)}}));
+    auto song = playIt(itSong("60 1 X20, S91"));
     EXPECT_EQ(song->trace(2, true, ItSong::surround), (std::vector<Ints>{{0x20, 0}, {128, 1}}));
 }
 
 TEST(ItNoteEffects, SampleOffsetHighByteFromSAxAndOffsetsPastTheEnd) {
     for (bool oldEffects : {false, true}) {
-        ItFileBuilder b = itSong({{0, 0, {60, 1, -1, 'S', 0xA1}},
-                                  {1, 0, {60, 1, -1, 'O', 0x10}},
-                                  {2, 0, {60, 1, -1, 'S', 0xA2}}});
+        ItFileBuilder b = itSong("60 1 SA1, 60 1 O10, 60 1 SA2");
         b.samples[0] = rampSample(70000, false);
         b.flags |= oldEffects ? 0x10 : 0;
         auto song = playIt(b);
@@ -110,8 +101,7 @@ TEST(ItNoteEffects, SampleOffsetHighByteFromSAxAndOffsetsPastTheEnd) {
 }
 
 TEST(ItNoteEffects, S3xS4xAndS5xChooseTheWaveforms) {
-    auto song =
-        playIt(itSong({{0, 0, fx('S', 0x31)}, {1, 0, fx('S', 0x42)}, {2, 0, fx('S', 0x53)}}));
+    auto song = playIt(itSong("S31, S42, S53"));
     song->rows(3);
     EXPECT_EQ(song->channel(0).vibratoTable, rampTable);
     EXPECT_EQ(song->channel(0).tremoloTable, squareTable);

@@ -43,8 +43,7 @@ TEST(ItNewNoteAction, CutReusesTheVoiceContinueMovesOnS74SwitchesToContinue) {
               (Ints{1, 1, 60, 1, 1, 1}));
     song->ticks(2);
     EXPECT_EQ(it.voices[0].age, 3u);
-    song = playIt(
-        itSong({{0, 0, {60, 1, -1, 'S', 0x74}}, {1, 0, {62, 1}}}, {twoSamples(ItActionCut)}));
+    song = playIt(itSong("60 1 S74, 62 1", {twoSamples(ItActionCut)}));
     song->enter();
     EXPECT_EQ((Ints{song->it().voiceOf(0), song->sounds(0)}), (Ints{1, 1}));
 }
@@ -79,9 +78,8 @@ TEST(ItDuplicateCheck, CutsOnlyTheMatchingOldNote) {
     }
     // Instrument 1 would cut every old note of its own, but the note of instrument 2 checks
     // with instrument 2, which has no check.
-    auto song = playIt(
-        itSong({{0, 0, {60, 1}}, {1, 0, {60, 2}}},
-               {twoSamples(ItActionContinue, ItDctInstrument), twoSamples(ItActionContinue)}));
+    auto song = playIt(itSong("60 1, 60 2", {twoSamples(ItActionContinue, ItDctInstrument),
+                                             twoSamples(ItActionContinue)}));
     song->enter();
     EXPECT_TRUE(song->it().voices[0].background);
     EXPECT_TRUE(song->sounds(0) && song->sounds(1));
@@ -102,7 +100,7 @@ TEST(ItNewNoteAction, FadeLowersTheOldNoteEveryTickUntilItStops) {
 }
 
 TEST(ItNewNoteAction, NoteOffLeavesTheSustainLoopForTheNormalLoop) {
-    ItFileBuilder b = itSong({{0, 0, {60, 1}}, {1, 0, {62, 1}}}, {twoSamples(ItActionNoteOff)});
+    ItFileBuilder b = itSong("60 1, 62 1", {twoSamples(ItActionNoteOff)});
     b.samples[0].flags = 0x01 | 0x10 | 0x20;
     b.samples[0].loopStart = 200;
     b.samples[0].sustainEnd = 100;
@@ -116,13 +114,10 @@ TEST(ItNewNoteAction, NoteOffLeavesTheSustainLoopForTheNormalLoop) {
 }
 
 TEST(ItPastNoteAction, ReachesTheBackgroundNotesOfTheChannelOnly) {
-    for (auto [param, sounds, flags] :
-         {std::tuple{0x70, false, 0}, {0x71, true, Released | Fading}, {0x72, true, int{Fading}}}) {
-        auto song = playIt(itSong({{0, 0, {60, 1}},
-                                   {0, 1, {60, 1}},
-                                   {1, 0, {62, 1}},
-                                   {1, 1, {62, 1}},
-                                   {2, 0, fx('S', param)}},
+    for (auto [command, sounds, flags] : {std::tuple{"S70", false, 0},
+                                          {"S71", true, Released | Fading},
+                                          {"S72", true, int{Fading}}}) {
+        auto song = playIt(itSong(std::string("60 1 | 60 1, 62 1 | 62 1, ") + command,
                                   {twoSamples(ItActionContinue)}));
         song->rows(2);
         // Channel 0 moved from voice 0 to 2, channel 1 from voice 1 to 3.
@@ -131,7 +126,7 @@ TEST(ItPastNoteAction, ReachesTheBackgroundNotesOfTheChannelOnly) {
         EXPECT_EQ((Ints{song->sounds(0), releaseFlags(*song, 0), song->sounds(1), song->sounds(2),
                         releaseFlags(*song, 1)}),
                   (Ints{sounds, flags, 1, 1, 0}))
-            << param;
+            << command;
     }
 }
 
@@ -176,7 +171,7 @@ TEST(ItVoiceAllocation, WithEveryVoiceTakenTheChannelKeepsItsOwnOrTakesASilentOn
 
 TEST(ItSampleMode, ChannelsPlayOnTheirOwnVoicesWithoutBackgroundNotes) {
     // Channel 1 is disabled and starts nothing.
-    ItFileBuilder b = itSong({{0, 3, {60, 1}}, {1, 3, {64, 1}}, {0, 1, {60, 1}}});
+    ItFileBuilder b = itSong("| 60 1 | | 60 1, | | | 64 1");
     b.channelPan[1] = 0x80 | 32;
     auto song = playIt(b);
     song->enter();
@@ -188,8 +183,7 @@ TEST(ItSampleMode, ChannelsPlayOnTheirOwnVoicesWithoutBackgroundNotes) {
 }
 
 TEST(ItSampleMode, ASampleNumberWithoutANewNoteChangesTheSample) {
-    ItFileBuilder b =
-        itSong({{0, 0, {60, 1}}, {1, 0, {254, 2}}, {2, 0, {60}}, {3, 0, {-1, 1}}, {4, 0, {-1, 9}}});
+    ItFileBuilder b = itSong("60 1, 254 2, 60, i1, i9");
     b.samples.push_back(rampSample(1000, true));
     b.samples[1].rate = 16726;
     b.samples[1].volume = 32;
@@ -208,13 +202,7 @@ TEST(ItSampleMode, ASampleNumberWithoutANewNoteChangesTheSample) {
 
 TEST(ItNoteCommands, CutStopsAtOnceOffReleasesFadeFades) {
     ItTestInstrument ins{.fadeOut = 1024, .volume = {0x01 | 0x04, {{0, 64}, {1, 32}}}};
-    auto song = playIt(itSong({{0, 0, {60, 1}},
-                               {0, 1, {60, 1}},
-                               {0, 2, {60, 1}},
-                               {1, 0, {254}},
-                               {1, 1, {255}},
-                               {1, 2, {130}}},
-                              {ins}));
+    auto song = playIt(itSong("60 1 | 60 1 | 60 1, 254 | 255 | 130", {ins}));
     song->enter();
     EXPECT_EQ((Ints{song->sounds(0), song->channel(1).volumeEnvelopeState.flags & Released,
                     song->channel(2).volumeEnvelopeState.flags & Released}),
@@ -241,7 +229,7 @@ TEST(ItNoteCommands, MissingInstrumentsPlayNothing) {
 TEST(ItNoteCommands, NoteMapChoosesNoteAndSample) {
     ItTestInstrument ins;
     ins.noteMap[60] = {72, 2};
-    ItFileBuilder b = itSong({{0, 0, {60, 1}}, {1, 0, {-1, 1}}}, {ins});
+    ItFileBuilder b = itSong("60 1, i1", {ins});
     b.samples.push_back(rampSample(100, true));
     b.samples[1].volume = 20;
     auto song = playIt(b);
@@ -262,7 +250,7 @@ TEST(ItNoteCommands, ANoteWithoutInstrumentReplaysTheInstrumentAtTheSameVolume) 
     ItTestInstrument ins{.newNoteAction = ItActionContinue};
     ins.noteMap[64] = {64, 2};
     ins.volume = {0x01 | 0x04, {{0, 64}, {2, 32}}};
-    ItFileBuilder b = itSong({{0, 0, {60, 1, 32}}, {1, 0, {255}}, {2, 0, {64}}}, {ins});
+    ItFileBuilder b = itSong("60 1 v32, 255, 64", {ins});
     b.samples.push_back(rampSample(100, true));
     auto song = playIt(b);
     song->enter(2);

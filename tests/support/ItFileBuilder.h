@@ -80,11 +80,6 @@ struct ItPlacedCell {
     ItTestCell cell;
 };
 
-// The effect column alone.
-constexpr ItTestCell fx(char effect, int param) {
-    return {-1, -1, -1, effect, param};
-}
-
 // Cells from text, tracker style: rows apart by ',', channels within a row by '|'. In a cell a
 // first number is the note and a second the instrument; "iN" is an instrument alone, "vN" the
 // volume column, and a capital letter with two hex digits the effect ("60 1 v32 D04, D00").

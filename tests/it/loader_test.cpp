@@ -210,22 +210,19 @@ TEST(ItSampleHeaders, SamplesCutShortKeepWhatTheFileHolds) {
     adpcm.data = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 0xFF, 0x21, 0x0F};
     // Four 8-bit stereo frames stored as left 0 1 2 3, then right 4 5 6 7: a frame stays
     // while its left half is there.
-    const struct {
-        ItTestSample sample;
-        std::size_t cut;
-        std::vector<uint8_t> bytes;
-    } cases[] = {{plain(4, 0x05), 3, {0, 4, 1, 0, 2, 0, 3, 0}},
-                 {plain(4, 0x05), 6, {0, 0, 1, 0}},
-                 {adpcm, 0, {1, 3, 2, 2}},
-                 {adpcm, 1, {1, 3}},
-                 {plain(100), 1, std::vector<uint8_t>(plain(99).data)}};
-    for (const auto& c : cases) {
+    const std::tuple<ItTestSample, std::size_t, std::vector<uint8_t>> cases[] = {
+        {plain(4, 0x05), 3, {0, 4, 1, 0, 2, 0, 3, 0}},
+        {plain(4, 0x05), 6, {0, 0, 1, 0}},
+        {adpcm, 0, {1, 3, 2, 2}},
+        {adpcm, 1, {1, 3}},
+        {plain(100), 1, std::vector<uint8_t>(plain(99).data)}};
+    for (const auto& [sample, cut, bytes] : cases) {
         ItFileBuilder b;
-        b.samples = {c.sample};
+        b.samples = {sample};
         const std::vector<uint8_t> file = b.build();
-        auto it = loadItBytes(std::vector<uint8_t>(file.begin(), file.end() - c.cut));
+        auto it = loadItBytes(std::vector<uint8_t>(file.begin(), file.end() - std::ptrdiff_t(cut)));
         EXPECT_EQ(it->error, ItLoadError::None);
-        EXPECT_EQ(it->sampleBytes(0), c.bytes) << c.cut;
+        EXPECT_EQ(it->sampleBytes(0), bytes) << cut;
     }
 }
 
@@ -292,22 +289,20 @@ TEST(ItInstrumentFormats, NewLayoutRecordsComeBackByteForByte) {
 
 // Undefined flag bits go; loops and sustains running backwards are switched off.
 TEST(ItInstrumentFormats, EnvelopeFlagsKeepWhatIsUsable) {
-    const struct {
-        std::vector<uint8_t> volume, pan, pitch;
-        uint8_t flags[3];
-    } cases[] = {
-        {{0xF7, 3}, {0xFB, 3}, {0xF1, 3}, {0x07, 0x0B, 0x81}}, // the filter bit stays
-        {{0x07, 6, 5, 3, 2, 2}, {0x07, 6, 1, 1, 4, 1}, {0x07, 6, 5, 3, 4, 1}, {0x05, 0x03, 0x01}}};
-    for (const auto& c : cases) {
+    // The heads of the volume, pan and pitch envelopes, 0x52 bytes apart, and the flags kept.
+    const std::pair<std::vector<std::vector<uint8_t>>, Longs> cases[] = {
+        {{{0xF7, 3}, {0xFB, 3}, {0xF1, 3}}, {0x07, 0x0B, 0x81}}, // the filter bit stays
+        {{{0x07, 6, 5, 3, 2, 2}, {0x07, 6, 1, 1, 4, 1}, {0x07, 6, 5, 3, 4, 1}},
+         {0x05, 0x03, 0x01}}};
+    for (const auto& [heads, flags] : cases) {
         std::vector<uint8_t> r = itInstrumentRecord("x", 1);
-        putBytes(r, 0x130, c.volume);
-        putBytes(r, 0x182, c.pan);
-        putBytes(r, 0x1D4, c.pitch);
+        for (std::size_t e = 0; e < 3; ++e)
+            putBytes(r, 0x130 + 0x52 * e, heads[e]);
         auto it = loadInstruments({r});
         ASSERT_EQ(it->error, ItLoadError::None);
         const ItInstrument& in = it->module->instruments[0];
         EXPECT_EQ((Longs{in.volumeEnvelope.flags, in.panEnvelope.flags, in.pitchEnvelope.flags}),
-                  (Longs{c.flags[0], c.flags[1], c.flags[2]}));
+                  flags);
     }
 }
 

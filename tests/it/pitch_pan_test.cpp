@@ -3,30 +3,26 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace tolva::test {
 namespace {
 
 TEST(ItNotePitch, LinearSlidesCountFromMiddleCAndAmigaPeriodsFromTheRate) {
-    const struct {
-        int note;
-        uint32_t rate;
-        uint16_t flags;
-        int period;
-        uint32_t step;
-    } cases[] = {{72, 22050, ItSampleSong, 7680 - 64 * 72, 65536},
-                 {60, 8363, ItSampleSong, 7680 - 64 * 60, 8363ull * 65536 / 44100},
-                 {48, 44100, ItSampleSong, 7680 - 64 * 48, 32768},
-                 {60, 8363, 0x01, 1712, 938282582016ull / (44100 * 1712)},
-                 {72, 16726, 0x01, 1712 * 267616 / (16726 << 6), 938282582016ull / (44100 * 428)}};
-    for (const auto& c : cases) {
-        ItFileBuilder b = itSong({{0, 0, {c.note, 1}}});
-        b.flags = c.flags;
-        b.samples[0].rate = c.rate;
+    const std::tuple<int, uint32_t, uint16_t, int, uint32_t> cases[] = {
+        {72, 22050, ItSampleSong, 7680 - 64 * 72, 65536},
+        {60, 8363, ItSampleSong, 7680 - 64 * 60, 8363ull * 65536 / 44100},
+        {48, 44100, ItSampleSong, 7680 - 64 * 48, 32768},
+        {60, 8363, 0x01, 1712, 938282582016ull / (44100 * 1712)},
+        {72, 16726, 0x01, 1712 * 267616 / (16726 << 6), 938282582016ull / (44100 * 428)}};
+    for (const auto& [note, rate, flags, period, step] : cases) {
+        ItFileBuilder b = itSong({{0, 0, {note, 1}}});
+        b.flags = flags;
+        b.samples[0].rate = rate;
         auto song = playIt(b);
         song->ticks();
-        EXPECT_EQ(song->channel(0).period, c.period) << c.note;
-        EXPECT_NEAR(song->voice(0).step, c.step, 1) << c.note;
+        EXPECT_EQ(song->channel(0).period, period) << note;
+        EXPECT_NEAR(song->voice(0).step, step, 1) << note;
     }
 }
 
@@ -61,29 +57,21 @@ TEST(ItNotePitch, SampleVibratoSweepsInThenFollowsItsWaveform) {
         }
 }
 
-Ints vibrato(ItSong& s) {
-    return {s.c0().vibratoOffset};
-}
-
-Ints arpeggio(ItSong& s) {
-    return {s.c0().arpeggioOffset};
-}
-
 TEST(ItPitchAndPanCommands, SlidesVibratosArpeggioAndPanning) {
     checkItCases({
         // Sine entries 0, 180 and 255 times a depth of 15 x -4, over 256 (128 with old
         // effects), rounded down; old effects start a tick later. Fine vibrato does not move on
         // the row.
-        {"60 1 H8F", vibrato, {0, -43, -60}, false},
-        {"60 1 H8F", vibrato, {0, 0, -85}, false, {}, 3, 0x10},
-        {"60 1 U8F", vibrato, {0, 0, (180 * -15) >> 8}, false},
+        {"60 1 H8F", ItSong::vibrato, {0, -43, -60}, false},
+        {"60 1 H8F", ItSong::vibrato, {0, 0, -85}, false, {}, 3, 0x10},
+        {"60 1 U8F", ItSong::vibrato, {0, 0, (180 * -15) >> 8}, false},
         // Volume column 208: depth 5 at H's speed, from positions 24, 32 and 40.
         {"60 1 H8F, v208",
-         vibrato,
+         ItSong::vibrato,
          {0, -43, -60, (180 * 5 * -4) >> 8, 0, (180 * 5 * 4) >> 8},
          false},
         // A semitone is 64 units.
-        {"60 1 J37, J00", arpeggio, {0, -192, -448, 0, -192, -448}, false},
+        {"60 1 J37, J00", ItSong::arpeggio, {0, -192, -448, 0, -192, -448}, false},
         // F04 gives G a speed of 4 (16 units a tick), and G20 gives F00 a speed of 2, only
         // when the memory is shared: without the compatibility flag.
         {"60 1 F04, 72 G00", ItSong::slide, {-32, -64}},

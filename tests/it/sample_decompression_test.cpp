@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <tuple>
 #include <vector>
 
 namespace tolva::test {
@@ -88,11 +89,8 @@ TEST(ItDecompression, EveryModeGivesBackThePcm) {
 // width n + 1, 0x10000 + n at width 17 width n + 1. Blocks that run out or widen past the top
 // hold their last value.
 TEST(ItDecompression, WidthChangesSignExtensionAndDamagedBlocks) {
-    const struct {
-        ItCodes codes;
-        bool sixteen;
-        std::vector<int> decoded; // whole block, values
-    } cases[] = {
+    // Codes, 16-bit, and whether the block decoded whole followed by the values.
+    const std::tuple<ItCodes, bool, std::vector<int>> cases[] = {
         // Width 6: 5, then 0x3F is -1.
         {{{0x105, 9}, {5, 6}, {0x3F, 6}}, false, {1, 5, 4}},
         // Width 3, where code 4 is the escape: deltas 0 1 2 3 -3 -2 -1.
@@ -128,11 +126,10 @@ TEST(ItDecompression, WidthChangesSignExtensionAndDamagedBlocks) {
         // 0x1FF would set width 256, 0x10011 width 18.
         {{{7, 9}, {0x1FF, 9}, {1, 9}}, false, {0, 7, 7, 7}},
         {{{0x10011, 17}, {0, 17}}, true, {0, 0, 0}}};
-    for (const auto& c : cases) {
-        const auto count = static_cast<uint32_t>(c.decoded.size() - 1);
-        EXPECT_EQ(c.sixteen ? decodeBits<int16_t>(c.codes, count)
-                            : decodeBits<int8_t>(c.codes, count),
-                  c.decoded);
+    for (const auto& [codes, sixteen, decoded] : cases) {
+        const auto count = static_cast<uint32_t>(decoded.size() - 1);
+        EXPECT_EQ(sixteen ? decodeBits<int16_t>(codes, count) : decodeBits<int8_t>(codes, count),
+                  decoded);
     }
     int16_t silent[4] = {9, 9, 9, 9};
     EXPECT_FALSE(decodeItBlock(nullptr, 0, silent, 4, 2, true));

@@ -57,6 +57,8 @@ struct ItSong {
     static Ints pan(ItSong& s) { return {s.v0().targetPanning}; }
     static Ints pans(ItSong& s) { return {s.v0().targetPanning, s.voice(1).targetPanning}; }
     static Ints slide(ItSong& s) { return {s.c0().slideOffset}; }
+    static Ints vibrato(ItSong& s) { return {s.c0().vibratoOffset}; }
+    static Ints arpeggio(ItSong& s) { return {s.c0().arpeggioOffset}; }
     static Ints fade(ItSong& s) {
         return {s.c0().volumeEnvelopeState.value, s.c0().fadeVolume, s.v0().targetVolume,
                 s.sounds(0)};

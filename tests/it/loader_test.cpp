@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <gtest/gtest.h>
+#include <numeric>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -116,16 +117,6 @@ TEST(ItCreatorText, TrackerVersionsAndSchismDates) {
     EXPECT_STREQ(shortText, " (Ope");
 }
 
-// Data bytes counting up from 0.
-ItTestSample plain(uint32_t frames, uint8_t flags = 0x01) {
-    ItTestSample s;
-    s.frames = frames;
-    s.flags = flags;
-    for (uint32_t i = 0; i < frames * (flags & 0x02 ? 2 : 1) * (flags & 0x04 ? 2 : 1); ++i)
-        s.data.push_back(static_cast<uint8_t>(i));
-    return s;
-}
-
 std::unique_ptr<ItLoaded> loadSamples(const std::vector<ItTestSample>& samples) {
     ItFileBuilder b;
     b.samples = samples;
@@ -134,18 +125,15 @@ std::unique_ptr<ItLoaded> loadSamples(const std::vector<ItTestSample>& samples) 
 
 // Lengths and loops counted in bytes; loops reaching past the data cut or dropped.
 TEST(ItSampleHeaders, LoopsCountBytesAndStayInsideTheData) {
-    ItTestSample s = plain(100, 0x37); // 16-bit stereo: four bytes a frame
-    s.loopStart = 10;
-    s.loopEnd = 90;
-    s.sustainStart = 1;
-    s.sustainEnd = 2;
-    s.name = "lead";
-    ItTestSample past = plain(50, 0x31);
+    // 16-bit stereo: four bytes a frame.
+    ItTestSample s{.name = "lead", .flags = 0x37, .frames = 100};
+    std::tie(s.loopStart, s.loopEnd, s.sustainStart, s.sustainEnd) = std::tuple(10, 90, 1, 2);
+    ItTestSample past{.flags = 0x31, .frames = 50};
     std::tie(past.loopStart, past.loopEnd, past.sustainStart, past.sustainEnd) =
         std::tuple(50, 60, 10, 80);
     // The loop end goes past 32 bits.
-    ItTestSample wide = plain(50, 0x37);
-    std::tie(wide.loopEnd, wide.sustainStart) = std::tuple(0xFFFFFFFFu, 0xFFFFFFFFu);
+    const ItTestSample wide{
+        .flags = 0x37, .frames = 50, .loopEnd = 0xFFFFFFFFu, .sustainStart = 0xFFFFFFFFu};
     auto it = loadSamples({s, past, wide});
     ASSERT_EQ(it->error, ItLoadError::None);
     const ItSample& r = it->module->samples[0];
@@ -160,22 +148,21 @@ TEST(ItSampleHeaders, LoopsCountBytesAndStayInsideTheData) {
 }
 
 TEST(ItSampleHeaders, StereoDataIsInterleavedAndCompressedDataDecoded) {
-    ItTestSample stereo8 = plain(3, 0x05);
-    stereo8.data = {1, 2, 3, 11, 12, 13};
-    ItTestSample stereo16 = plain(2, 0x07);
-    stereo16.data = {1, 0, 2, 0, 11, 0, 12, 0};
     const std::vector<int32_t> pcm = {0, 10, 30, 60, 100, 90, -20, -128, 127};
-    std::vector<ItTestSample> samples = {stereo8, stereo16, plain(3, 0x03)};
+    std::vector<ItTestSample> samples = {
+        {.flags = 0x05, .frames = 3, .data = {1, 2, 3, 11, 12, 13}},
+        {.flags = 0x07, .frames = 2, .data = {1, 0, 2, 0, 11, 0, 12, 0}},
+        {.flags = 0x03, .frames = 3}};
     for (bool doubleDelta : {false, true}) {
-        samples.push_back(plain(static_cast<uint32_t>(pcm.size()), 0x01 | 0x08));
+        samples.push_back(
+            {.flags = 0x09, .frames = 9, .data = encodeItSample(pcm, false, doubleDelta)});
         samples.back().convert = doubleDelta ? 0x05 : 0x01;
-        samples.back().data = encodeItSample(pcm, false, doubleDelta);
     }
     auto it = loadSamples(samples);
     ASSERT_EQ(it->error, ItLoadError::None);
     EXPECT_EQ(it->sampleBytes(0), (std::vector<uint8_t>{1, 11, 2, 12, 3, 13}));
     EXPECT_EQ(it->sampleBytes(1), (std::vector<uint8_t>{1, 0, 11, 0, 2, 0, 12, 0}));
-    EXPECT_EQ(it->sampleBytes(2), samples[2].data);
+    EXPECT_EQ(it->sampleBytes(2), (std::vector<uint8_t>{0, 1, 2, 3, 4, 5}));
     const std::vector<uint8_t> expected = {0, 10, 30, 60, 100, 90, 236, 128, 127};
     for (uint32_t i : {3u, 4u})
         EXPECT_EQ(it->sampleBytes(i), expected) << i;
@@ -183,10 +170,8 @@ TEST(ItSampleHeaders, StereoDataIsInterleavedAndCompressedDataDecoded) {
 }
 
 TEST(ItSampleHeaders, EmptySlotsAndInformationLoadsKeepNoData) {
-    ItTestSample s = plain(0);
-    s.name = "just a comment";
-    s.rate = 44100;
-    auto it = loadSamples({s, plain(10, 0x00)}); // data bit clear
+    // The second sample's data bit is clear.
+    auto it = loadSamples({{.name = "just a comment", .rate = 44100}, {.flags = 0, .frames = 10}});
     ASSERT_EQ(it->error, ItLoadError::None);
     const ItSample& r = it->module->samples[0];
     EXPECT_EQ(std::string(r.name).rfind("just a comment", 0), 0u);
@@ -194,8 +179,7 @@ TEST(ItSampleHeaders, EmptySlotsAndInformationLoadsKeepNoData) {
                      int64_t(it->mixer->liveBlocks())}),
               (Longs{0, 0, 0, 0}));
     ItFileBuilder b;
-    b.samples = {plain(100, 0x01 | 0x10)};
-    b.samples[0].loopEnd = 200;
+    b.samples = {{.flags = 0x11, .frames = 100, .loopEnd = 200}};
     it = loadItBytes(b.build(), true);
     const ItSample& i = it->module->samples[0];
     EXPECT_EQ((Longs{i.length, i.loopEnd, i.present, i.data == nullptr, it->song.infoOnly,
@@ -204,18 +188,22 @@ TEST(ItSampleHeaders, EmptySlotsAndInformationLoadsKeepNoData) {
 }
 
 TEST(ItSampleHeaders, SamplesCutShortKeepWhatTheFileHolds) {
-    ItTestSample adpcm = plain(4);
-    adpcm.convert = 0xFF;
     // Deltas 0, +1, +2, +3, ..., -1; codes 1, 2 (byte 0x21), then 15, 0 (byte 0x0F).
-    adpcm.data = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 0xFF, 0x21, 0x0F};
+    const ItTestSample adpcm{
+        .convert = 0xFF,
+        .frames = 4,
+        .data = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 0xFF, 0x21, 0x0F}};
+    const ItTestSample stereo{.flags = 0x05, .frames = 4};
+    std::vector<uint8_t> first99(99);
+    std::iota(first99.begin(), first99.end(), 0);
     // Four 8-bit stereo frames stored as left 0 1 2 3, then right 4 5 6 7: a frame stays
     // while its left half is there.
     const std::tuple<ItTestSample, std::size_t, std::vector<uint8_t>> cases[] = {
-        {plain(4, 0x05), 3, {0, 4, 1, 0, 2, 0, 3, 0}},
-        {plain(4, 0x05), 6, {0, 0, 1, 0}},
+        {stereo, 3, {0, 4, 1, 0, 2, 0, 3, 0}},
+        {stereo, 6, {0, 0, 1, 0}},
         {adpcm, 0, {1, 3, 2, 2}},
         {adpcm, 1, {1, 3}},
-        {plain(100), 1, std::vector<uint8_t>(plain(99).data)}};
+        {{.frames = 100}, 1, first99}};
     for (const auto& [sample, cut, bytes] : cases) {
         ItFileBuilder b;
         b.samples = {sample};
@@ -228,7 +216,7 @@ TEST(ItSampleHeaders, SamplesCutShortKeepWhatTheFileHolds) {
 
 TEST(ItSampleHeaders, BrokenSamplesRefuseTheFile) {
     ItFileBuilder b;
-    b.samples = {plain(100)};
+    b.samples = {{.frames = 100}};
     const std::vector<uint8_t> file = b.build();
     const std::size_t header = file[0xC2] | file[0xC3] << 8; // the one sample offset
     std::vector<uint8_t> bad = file;
@@ -246,7 +234,7 @@ TEST(ItSampleHeaders, BrokenSamplesRefuseTheFile) {
 }
 
 TEST(ItSampleHeaders, SampleCountsBeyondTheTableAreCut) {
-    std::vector<ItTestSample> samples(250, plain(0));
+    std::vector<ItTestSample> samples(250);
     samples[198].name = "last kept";
     auto it = loadSamples(samples);
     ASSERT_EQ(it->error, ItLoadError::None);
@@ -516,11 +504,10 @@ TEST(ItPlayerRecords, SongFactsForTheInformationDialog) {
 
 TEST(ItPlayerRecords, SamplesAreDescribedInFrames) {
     ItFileBuilder b;
-    ItTestSample s = plain(100, 0x01 | 0x02 | 0x04 | 0x10 | 0x40 | 0x80);
+    ItTestSample s{.flags = 0x01 | 0x02 | 0x04 | 0x10 | 0x40 | 0x80, .convert = 0, .frames = 100};
     std::tie(s.loopStart, s.loopEnd, s.sustainStart, s.sustainEnd) = std::tuple(10, 90, 5, 6);
-    s.convert = 0;
     s.defaultPan = 0x80 | 48;
-    b.samples = {s, plain(10, 0x01 | 0x20 | 0x80)};
+    b.samples = {s, {.flags = 0x01 | 0x20 | 0x80, .frames = 10}};
     auto song = playIt(b);
     ASSERT_TRUE(song->player);
     SampleDescription d;
@@ -591,15 +578,15 @@ TEST(ItPlayerRecords, PatternsAreDescribedByTheirPackedRowsAndPlayed) {
 
 TEST(ItPlayerRecords, LoadsWithoutAMixerAreForInformationOnly) {
     ItFileBuilder b;
-    b.samples = {plain(50)};
+    b.samples = {{.frames = 50}};
     MemoryStream stream(b.build());
     ItLoadError error;
     EXPECT_EQ(loadIt(stream, false, nullptr, &error), nullptr);
     EXPECT_EQ(error, ItLoadError::NoMixer);
     // A refused file gives the sample data already loaded back.
-    ItTestSample bad = plain(10, 0x01 | 0x08);
-    bad.data.assign(10, 0xFF); // compressed, but no valid block chain
-    b.samples = {plain(50, 0x01), plain(60, 0x03), bad};
+    // The third is compressed, but no valid block chain.
+    b.samples = {{.frames = 50}, {.flags = 0x03, .frames = 60}, {.flags = 0x09, .frames = 10}};
+    b.samples[2].data.assign(10, 0xFF);
     SampleStoreMixer mixer;
     MemoryStream refused(b.build());
     EXPECT_EQ(loadIt(refused, false, &mixer, &error), nullptr);

@@ -106,8 +106,12 @@ std::vector<uint8_t> ItFileBuilder::build() const {
         entry += 4;
     }
     for (std::size_t i = 0; i < samples.size(); ++i) {
+        const ItTestSample& s = samples[i];
         pointHere(dataPointers[i]);
-        w.raw(samples[i].data.data(), samples[i].data.size());
+        w.raw(s.data.data(), s.data.size());
+        const uint32_t bytes = s.frames * (s.flags & 0x02 ? 2 : 1) * (s.flags & 0x04 ? 2 : 1);
+        for (uint32_t n = 0; s.data.empty() && n < bytes; ++n)
+            w.u8(n);
     }
     return f;
 }

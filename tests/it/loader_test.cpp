@@ -313,17 +313,15 @@ TEST(ItInstrumentFormats, OldLayoutIsConvertedWithFixedDefaults) {
     ASSERT_EQ(it->error, ItLoadError::None);
     const ItInstrument& in = it->module->instruments[0];
     EXPECT_EQ(std::string(in.name), "old one" + std::string(18, ' '));
-    EXPECT_EQ(
-        (std::vector<int>{in.fadeOut, in.newNoteAction, in.duplicateCheckType,
-                          in.duplicateCheckAction, in.pitchPanSeparation, in.pitchPanCentre,
-                          in.globalVolume, in.defaultPan, in.randomVolume, in.panEnvelope.flags,
-                          in.pitchEnvelope.flags, in.noteMap[10].sample}),
-        (std::vector<int>{80, ItNnaNoteOff, ItDctNote, ItDcaCut, 0, 60, 128, 0x80 | 32, 0, 0, 0,
-                          2}));
+    EXPECT_EQ((Longs{in.fadeOut, in.newNoteAction, in.duplicateCheckType, in.duplicateCheckAction,
+                     in.pitchPanSeparation, in.pitchPanCentre, in.globalVolume, in.defaultPan,
+                     in.randomVolume, in.panEnvelope.flags, in.pitchEnvelope.flags,
+                     in.noteMap[10].sample}),
+              (Longs{80, ItNnaNoteOff, ItDctNote, ItDcaCut, 0, 60, 128, 0x80 | 32, 0, 0, 0, 2}));
     const ItEnvelope& vol = in.volumeEnvelope;
-    EXPECT_EQ((std::vector<int>{vol.flags, vol.nodeCount, vol.nodes[1].tick, vol.nodes[1].value,
-                                vol.nodes[2].tick, vol.sustainStart}),
-              (std::vector<int>{0x07, 3, 5, 30, 20, 2}));
+    EXPECT_EQ((Longs{vol.flags, vol.nodeCount, vol.nodes[1].tick, vol.nodes[1].value,
+                     vol.nodes[2].tick, vol.sustainStart}),
+              (Longs{0x07, 3, 5, 30, 20, 2}));
     const ItEnvelope& past = it->module->instruments[2].volumeEnvelope;
     EXPECT_EQ((Longs{it->module->instruments[1].volumeEnvelope.flags, past.flags, past.nodeCount}),
               (Longs{0, 0x05, 2}));

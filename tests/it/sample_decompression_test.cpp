@@ -1,5 +1,6 @@
 #include "formats/it/ItSampleDecompression.h"
 #include "song/MemoryStream.h"
+#include "support/ByteWriter.h"
 #include "support/ItFileBuilder.h"
 #include "support/SampleStoreMixer.h"
 
@@ -27,13 +28,10 @@ std::vector<int32_t> wave(std::size_t count, bool sixteenBit, uint32_t seed = 1)
 }
 
 std::vector<uint8_t> pcmBytes(const std::vector<int32_t>& values, bool sixteenBit) {
-    std::vector<uint8_t> out;
-    for (int32_t v : values) {
-        out.push_back(static_cast<uint8_t>(v));
-        if (sixteenBit)
-            out.push_back(static_cast<uint8_t>(v >> 8));
-    }
-    return out;
+    ByteWriter out;
+    for (int32_t v : values)
+        sixteenBit ? out.u16le(v) : out.u8(v);
+    return out.bytes();
 }
 
 // The decoded bytes; empty when refused, and then nothing may stay allocated.
@@ -89,6 +87,11 @@ TEST(ItDecompression, EveryModeGivesBackThePcm) {
 // width n + 1, 0x10000 + n at width 17 width n + 1. Blocks that run out or widen past the top
 // hold their last value.
 TEST(ItDecompression, WidthChangesSignExtensionAndDamagedBlocks) {
+    // Width 16 (border 0x7FF7): 16 is not below 16, so width 17, where 0xFFFF is -1; 0x10006 sets
+    // width 7 (border 55), 55 + 3 width 3, whose escape sets 16 + 1 = 17.
+    const ItCodes borders16 = {{0x1000F, 17}, {0x8000 - 9, 16}, {0x7FF7 + 16, 16},
+                               {0xFFFF, 17},  {0x10006, 17},    {55 + 3, 7},
+                               {4, 3},        {15, 4},          {2, 17}};
     // Codes, 16-bit, and whether the block decoded whole followed by the values.
     const std::tuple<ItCodes, bool, std::vector<int>> cases[] = {
         // Width 6: 5, then 0x3F is -1.
@@ -108,19 +111,7 @@ TEST(ItDecompression, WidthChangesSignExtensionAndDamagedBlocks) {
          {1, 0, 123, 0}},
         // The integrator wraps at the sample width.
         {{{100, 9}, {100, 9}}, false, {1, 100, -56}},
-        // Width 16 (border 0x7FF7): 16 is not below 16, so width 17, where 0xFFFF is -1; 0x10006
-        // sets width 7 (border 55), 55 + 3 width 3, whose escape sets 16 + 1 = 17.
-        {{{0x1000F, 17},
-          {0x8000 - 9, 16},
-          {0x7FF7 + 16, 16},
-          {0xFFFF, 17},
-          {0x10006, 17},
-          {55 + 3, 7},
-          {4, 3},
-          {15, 4},
-          {2, 17}},
-         true,
-         {1, 0x7FF7, 0x7FF6, 0x7FF8}},
+        {borders16, true, {1, 0x7FF7, 0x7FF6, 0x7FF8}},
         // Width 3, then the data ends with one unused bit.
         {{{0x102, 9}, {3, 3}, {2, 3}}, false, {0, 3, 5, 5, 5, 5}},
         // 0x1FF would set width 256, 0x10011 width 18.
@@ -138,13 +129,11 @@ TEST(ItDecompression, WidthChangesSignExtensionAndDamagedBlocks) {
 
 TEST(ItDamagedBlocks, ShortStreamsAndImpossibleLengthsFailTheSample) {
     const std::vector<uint8_t> file = encodeItSample(wave(3000, false), false, false);
-    for (std::size_t cut :
-         {std::size_t(0), std::size_t(1), std::size_t(2), file.size() / 2, file.size() - 1})
-        EXPECT_TRUE(
-            decompress(std::vector<uint8_t>(file.begin(), file.begin() + std::ptrdiff_t(cut)), 3000,
-                       false, false)
-                .empty())
-            << cut;
+    for (std::size_t keep :
+         {std::size_t(0), std::size_t(1), std::size_t(2), file.size() / 2, file.size() - 1}) {
+        const std::vector<uint8_t> part(file.begin(), file.begin() + std::ptrdiff_t(keep));
+        EXPECT_TRUE(decompress(part, 3000, false, false).empty()) << keep;
+    }
     // A stereo sample without its right channel.
     EXPECT_TRUE(
         decompress(encodeItSample(wave(1000, true), true, false), 1000, true, false, true).empty());

@@ -1,7 +1,6 @@
 #include "support/ItHarness.h"
 
 #include "song/MemoryStream.h"
-#include "support/PlayerHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -13,16 +12,6 @@ std::unique_ptr<ItLoaded> loadItBytes(std::vector<uint8_t> bytes, bool infoOnly)
     loaded->error =
         loadItModule(stream, infoOnly, loaded->mixer.get(), loaded->song, *loaded->module);
     return loaded;
-}
-
-void ItSong::ticks(uint32_t count) {
-    for (uint32_t i = 0; i < count; ++i)
-        playTick(*player);
-}
-
-void ItSong::rows(uint32_t count) {
-    for (uint32_t i = 0; i < count; ++i)
-        playRow(*player);
 }
 
 std::vector<Ints> ItSong::trace(uint32_t count, bool byRow,

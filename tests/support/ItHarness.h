@@ -5,6 +5,7 @@
 #include "song/Song.h"
 #include "support/ItFileBuilder.h"
 #include "support/MixerHarness.h"
+#include "support/PlayerHarness.h"
 #include "support/SampleStoreMixer.h"
 
 #include <functional>
@@ -38,8 +39,14 @@ struct ItSong {
     bool sounds(uint32_t v) const { return mixer->voice(v).flags & VoiceActive; }
     // The record of pattern channel k.
     ItChannel& channel(uint32_t k) { return it().patternChannel(k); }
-    void ticks(uint32_t count = 1);
-    void rows(uint32_t count = 1);
+    void ticks(uint32_t count = 1) {
+        while (count--)
+            playTick(*player);
+    }
+    void rows(uint32_t count = 1) {
+        while (count--)
+            playRow(*player);
+    }
     // Plays whole rows, then the first tick of the next.
     void enter(uint32_t count = 1) {
         rows(count);

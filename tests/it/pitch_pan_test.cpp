@@ -138,7 +138,6 @@ TEST(ItPanning, DefaultPansOfInstrumentAndSampleAndTheWayBack) {
     ItTestInstrument panned{.defaultPan = 0};
     ItTestInstrument sampleTwo{.sample = 2};
     ItFileBuilder b = itSong("60 1, 60 2, 60 3", {panned, {}, sampleTwo});
-    b.samples.push_back(rampSample(100, true));
     b.samples[1].defaultPan = 0x80 | 64;
     EXPECT_EQ(playIt(b)->trace(3, true, ItSong::pan), (std::vector<Ints>{{0}, {127}, {255}}));
 }

@@ -18,9 +18,7 @@ ItTestInstrument twoSamples(uint8_t nna, uint8_t dct = 0, uint8_t dca = 0) {
 
 // Plays `first` on row 0 and `second` on row 1 of channel 0, up to the second's first tick.
 std::unique_ptr<ItSong> twoNotes(const ItTestInstrument& ins, int first, int second) {
-    ItFileBuilder b = itSong({{0, 0, {first, 1}}, {1, 0, {second, 1}}}, {ins});
-    b.samples.push_back(rampSample(500, true));
-    auto song = playIt(b);
+    auto song = playIt(itSong({{0, 0, {first, 1}}, {1, 0, {second, 1}}}, {ins}));
     song->enter();
     return song;
 }
@@ -184,7 +182,6 @@ TEST(ItSampleMode, ChannelsPlayOnTheirOwnVoicesWithoutBackgroundNotes) {
 
 TEST(ItSampleMode, ASampleNumberWithoutANewNoteChangesTheSample) {
     ItFileBuilder b = itSong("60 1, 254 2, 60, i1, i9");
-    b.samples.push_back(rampSample(1000, true));
     b.samples[1].rate = 16726;
     b.samples[1].volume = 32;
     auto song = playIt(b);
@@ -230,7 +227,6 @@ TEST(ItNoteCommands, NoteMapChoosesNoteAndSample) {
     ItTestInstrument ins;
     ins.noteMap[60] = {72, 2};
     ItFileBuilder b = itSong("60 1, i1", {ins});
-    b.samples.push_back(rampSample(100, true));
     b.samples[1].volume = 20;
     auto song = playIt(b);
     song->ticks();
@@ -250,9 +246,7 @@ TEST(ItNoteCommands, ANoteWithoutInstrumentReplaysTheInstrumentAtTheSameVolume) 
     ItTestInstrument ins{.newNoteAction = ItActionContinue};
     ins.noteMap[64] = {64, 2};
     ins.volume = {0x01 | 0x04, {{0, 64}, {2, 32}}};
-    ItFileBuilder b = itSong("60 1 v32, 255, 64", {ins});
-    b.samples.push_back(rampSample(100, true));
-    auto song = playIt(b);
+    auto song = playIt(itSong("60 1 v32, 255, 64", {ins}));
     song->enter(2);
     const ItChannel& ch = song->channel(0);
     EXPECT_EQ((Ints{song->it().voiceOf(0), ch.volume, ch.volumeEnvelopeState.value,

@@ -17,7 +17,7 @@ struct ItTestSample {
     uint32_t rate = 8363;
     uint8_t volume = 64, globalVolume = 64, defaultPan = 32;
     uint8_t vibrato[4] = {0, 0, 0, 0}; // speed, depth, rate, waveform
-    std::vector<uint8_t> data = {}; // as the file stores them; left empty, bytes counting from 0
+    std::vector<uint8_t> data = {};    // as the file stores them; left empty, bytes counting from 0
 };
 
 struct ItTestPattern {

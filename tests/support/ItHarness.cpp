@@ -37,7 +37,7 @@ ItFileBuilder itSong(const std::vector<ItPlacedCell>& cells,
     ItFileBuilder b;
     b.speed = 3;
     b.flags = instruments.empty() ? ItSampleSong : ItInstrumentSong;
-    b.samples = {rampSample(1000, true)};
+    b.samples = {rampSample(1000, true), rampSample(500, true)};
     b.patterns = {itPattern(cells, rows)};
     for (const ItTestInstrument& instrument : instruments)
         b.instruments.push_back(instrument.record());

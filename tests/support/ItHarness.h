@@ -87,8 +87,8 @@ std::unique_ptr<ItSong> playIt(const ItFileBuilder& builder);
 constexpr uint16_t ItInstrumentSong = 0x01 | 0x04 | 0x08;
 constexpr uint16_t ItSampleSong = 0x01 | 0x08;
 
-// Speed 3, one pattern of these cells, and sample 1 a looped ramp of 1000 frames at 8363 Hz;
-// instrument mode with these instruments, or sample mode without any.
+// Speed 3, one pattern of these cells, and samples 1 and 2 looped ramps of 1000 and 500 frames
+// at 8363 Hz; instrument mode with these instruments, or sample mode without any.
 ItFileBuilder itSong(const std::vector<ItPlacedCell>& cells,
                      const std::vector<ItTestInstrument>& instruments = {}, uint16_t rows = 64);
 inline ItFileBuilder itSong(const std::string& cells,

@@ -1,7 +1,6 @@
 #include "engine/Random.h"
 #include "support/ItHarness.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
 #include <tuple>
 
@@ -40,8 +39,7 @@ TEST(ItNotePitch, SampleVibratoSweepsInThenFollowsItsWaveform) {
             ItFileBuilder b = itSong("60 1");
             b.flags = flags;
             b.speed = 255;
-            const uint8_t vibrato[] = {64, 64, 255, waveform}; // speed, depth, rate, waveform
-            std::copy(std::begin(vibrato), std::end(vibrato), b.samples[0].vibrato);
+            b.samples[0].vibrato = {64, 64, 255, waveform}; // speed, depth, rate, waveform
             auto song = playIt(b);
             song->ticks();
             EXPECT_EQ(song->channel(0).autoVibratoSweep, 255u);
@@ -91,6 +89,8 @@ TEST(ItPitchAndPanCommands, SlidesVibratosArpeggioAndPanning) {
         {"60 1 X80, P40, PF1, P00, v160", ItSong::pan, {128, 96, 100, 104, 127}},
         // Offset and pan after each row.
         {"60 1 Y48, Y00", ItSong::panOffset, {24 * 8 >> 5, 127 + 6, 74 * 8 >> 5, 127 + 18}},
+        // S91 centres the voice and marks it surround.
+        {"60 1 X20, S91", ItSong::surround, {0x20, 0, 128, 1}},
         // Channel pan 32 is 127; twelve notes away move it by 12.
         {"72 1 | 48 1", ItSong::pans, {139, 115}, false, {{.pitchPanSeparation = 8}}},
     });

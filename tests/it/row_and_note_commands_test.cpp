@@ -76,11 +76,6 @@ TEST(ItNoteEffects, SDxDelaysTheNoteOntoItsNewVoice) {
     EXPECT_EQ((Ints{song->channel(0).volume, song->sounds(0)}), (Ints{32, 1}));
 }
 
-TEST(ItNoteEffects, S91CentresTheVoiceAndMarksItSurround) {
-    auto song = playIt(itSong("60 1 X20, S91"));
-    EXPECT_EQ(song->trace(2, true, ItSong::surround), (std::vector<Ints>{{0x20, 0}, {128, 1}}));
-}
-
 TEST(ItNoteEffects, SampleOffsetHighByteFromSAxAndOffsetsPastTheEnd) {
     for (bool oldEffects : {false, true}) {
         ItFileBuilder b = itSong("60 1 SA1, 60 1 O10, 60 1 SA2");

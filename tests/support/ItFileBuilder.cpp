@@ -94,7 +94,7 @@ std::vector<uint8_t> ItFileBuilder::build() const {
         w.u32le(s.frames, s.loopStart, s.loopEnd, s.rate, s.sustainStart, s.sustainEnd);
         dataPointers.push_back(w.size());
         w.zeros(4);
-        w.raw(s.vibrato, 4);
+        w.raw(s.vibrato.data(), 4);
     }
     for (const ItTestPattern& p : patterns) {
         if (!p.absent) {

@@ -1,6 +1,7 @@
 #pragma once
 // Builds IT files in memory: header, order list, offset tables, message, instruments, sample
 // headers, patterns and sample data, laid out one after another.
+#include <array>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -16,8 +17,8 @@ struct ItTestSample {
     uint32_t frames = 0, loopStart = 0, loopEnd = 0, sustainStart = 0, sustainEnd = 0;
     uint32_t rate = 8363;
     uint8_t volume = 64, globalVolume = 64, defaultPan = 32;
-    uint8_t vibrato[4] = {0, 0, 0, 0}; // speed, depth, rate, waveform
-    std::vector<uint8_t> data = {};    // as the file stores them; left empty, bytes counting from 0
+    std::array<uint8_t, 4> vibrato = {}; // speed, depth, rate, waveform
+    std::vector<uint8_t> data = {}; // as the file stores them; left empty, bytes counting from 0
 };
 
 struct ItTestPattern {

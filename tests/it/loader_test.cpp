@@ -581,8 +581,8 @@ TEST(ItPlayerRecords, LoadsWithoutAMixerAreForInformationOnly) {
     ItLoadError error;
     EXPECT_EQ(loadIt(stream, false, nullptr, &error), nullptr);
     EXPECT_EQ(error, ItLoadError::NoMixer);
-    // A refused file gives the sample data already loaded back.
-    // The third is compressed, but no valid block chain.
+    // A refused file gives the sample data already loaded back: the third sample is compressed,
+    // but no valid block chain.
     b.samples = {{.frames = 50}, {.flags = 0x03, .frames = 60}, {.flags = 0x09, .frames = 10}};
     b.samples[2].data.assign(10, 0xFF);
     SampleStoreMixer mixer;

@@ -10,10 +10,6 @@ Ints volumeState(ItSong& s) {
     return {s.channel(0).volumeEnvelopeState.value, s.voice(0).targetVolume, s.sounds(0)};
 }
 
-Ints sounding(ItSong& s) {
-    return {s.sounds(0)};
-}
-
 std::unique_ptr<ItSong> oneNote(const ItTestInstrument& ins) {
     ItFileBuilder b = itSong("60 1", {ins});
     b.speed = 20;
@@ -101,8 +97,8 @@ TEST(ItVolumeCommands, SlidesSwitchesAndVolumeEffects) {
          ItSong::chVolume,
          {24, 64, 8, 27, 0, 48, 64}},
         // A cut or delay of 0 ticks counts as 1; S00 repeats the channel's last S command.
-        {"60 1 SC0, 60 1 SD0", sounding, {1, 0, 0, 0, 1, 1}, false},
-        {"60 1 SC2, 60 1 S00", sounding, {1, 1, 0, 1, 1, 0}, false},
+        {"60 1 SC0, 60 1 SD0", ItSong::sounding, {1, 0, 0, 0, 1, 1}, false},
+        {"60 1 SC2, 60 1 S00", ItSong::sounding, {1, 1, 0, 1, 1, 0}, false},
         // At speed 1 the count of Q92 runs on from row to row: +1 on every second row.
         {"60 1 v32 Q92, Q00, Q00, Q00, Q00", ItSong::chVolume, {32, 33, 33, 34, 34}, true, {}, 1},
         // Tremor counts from the row's first tick on and runs on into the next row: on two ticks,

@@ -58,6 +58,7 @@ struct ItSong {
     // Probes for trace, on channel 0 and the voice it plays on first.
     ItChannel& c0() { return channel(0); }
     const Voice& v0() const { return voice(0); }
+    static Ints sounding(ItSong& s) { return {s.sounds(0)}; }
     static Ints volume(ItSong& s) { return {s.v0().targetVolume}; }
     static Ints chVolume(ItSong& s) { return {s.c0().volume}; }
     static Ints step(ItSong& s) { return {static_cast<int>(s.v0().step)}; }

@@ -161,27 +161,22 @@ std::vector<ItPlacedCell> itRows(const std::string& text) {
 }
 
 ItTestPattern itPattern(const std::vector<ItPlacedCell>& cells, uint16_t rows) {
-    ItTestPattern p;
-    p.rows = rows;
+    ByteWriter w;
     for (uint32_t row = 0; row < rows; ++row) {
-        for (const ItPlacedCell& at : cells) {
-            const ItTestCell& c = at.cell;
-            if (at.row != row)
+        for (const auto& [at, channel, c] : cells) {
+            if (at != row)
                 continue;
-            p.packed.push_back(static_cast<uint8_t>(0x80 | (at.channel + 1)));
-            p.packed.push_back(
-                static_cast<uint8_t>((c.note >= 0 ? 0x01 : 0) | (c.instrument >= 0 ? 0x02 : 0) |
-                                     (c.volume >= 0 ? 0x04 : 0) | (c.effect ? 0x08 : 0)));
+            w.u8(0x80 | (channel + 1), (c.note >= 0) | (c.instrument >= 0) << 1 |
+                                           (c.volume >= 0) << 2 | (c.effect != 0) << 3);
             for (int value : {c.note, c.instrument, c.volume})
                 if (value >= 0)
-                    p.packed.push_back(static_cast<uint8_t>(value));
+                    w.u8(value);
             if (c.effect)
-                p.packed.insert(p.packed.end(), {static_cast<uint8_t>(c.effect - 'A' + 1),
-                                                 static_cast<uint8_t>(c.param)});
+                w.u8(c.effect - 'A' + 1, c.param);
         }
-        p.packed.push_back(0);
+        w.u8(0);
     }
-    return p;
+    return {rows, w.bytes()};
 }
 
 ItTestSample rampSample(uint32_t frames, bool looped) {

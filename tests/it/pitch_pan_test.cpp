@@ -114,9 +114,8 @@ TEST(ItPortamento, ToneSlideKeepsTheSampleGoingButTakesTheInstrument) {
 TEST(ItPortamento, OnASilentChannelTheNoteStarts) {
     for (bool instruments : {false, true})
         for (std::string slide : {"72 1 G10", "72 1 v196"}) {
-            auto song = playIt(itSong("60 1, 254, " + slide + " | " + slide,
-                                      instruments ? std::vector{ItTestInstrument{}}
-                                                  : std::vector<ItTestInstrument>{}));
+            const std::vector<ItTestInstrument> instrument(instruments ? 1 : 0);
+            auto song = playIt(itSong("60 1, 254, " + slide + " | " + slide, instrument));
             song->ticks(8);
             for (uint32_t k : {0u, 1u}) {
                 ASSERT_GE(song->it().voiceOf(k), 0);

@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <utility>
 
 using namespace tolva;
 using namespace tolva::test;
@@ -38,13 +40,9 @@ void referenceFilter(float* x, uint32_t frames, int channels, const float cin[2]
         float x1 = xs[channels + ch], x2 = xs[ch], y1 = ys[channels + ch], y2 = ys[ch];
         for (uint32_t n = 0; n < (frames & ~1u); ++n) {
             float& v = x[n * channels + ch];
-            const float in = v;
-            const float out = (cin[0] * in + cout[0] * y1) + (cin[1] * x1 + cout[1] * y2);
-            v = out;
-            x2 = x1;
-            x1 = in;
-            y2 = y1;
-            y1 = out;
+            const float out = (cin[0] * v + cout[0] * y1) + (cin[1] * x1 + cout[1] * y2);
+            x2 = std::exchange(x1, std::exchange(v, out));
+            y2 = std::exchange(y1, out);
         }
         xs[ch] = x2;
         xs[channels + ch] = x1;
@@ -64,10 +62,9 @@ TEST(FilteredVoice, KernelsFollowTheRecurrenceExactly) {
         const uint32_t frames = rng() % 40;
         const float cin[2] = {value(rng), value(rng) * 0.5f};
         const float cout[2] = {value(rng) * 1.5f, value(rng) * 0.5f};
-        std::vector<float> a(frames * channels + 1), b;
-        for (float& x : a)
-            x = value(rng);
-        b = a;
+        std::vector<float> a(frames * channels + 1);
+        std::generate(a.begin(), a.end(), [&] { return value(rng); });
+        std::vector<float> b = a;
         float xsA[4], ysA[4], xsB[4], ysB[4];
         for (int i = 0; i < 4; ++i)
             xsA[i] = xsB[i] = value(rng), ysA[i] = ysB[i] = value(rng);

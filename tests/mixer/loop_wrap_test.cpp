@@ -25,46 +25,63 @@ int64_t truePosition(const Voice& v) {
     return (v.flags & VoiceBackwards) ? index * 65536 - v.fraction : index * 65536 + v.fraction;
 }
 
+VoiceCursor randomCursor(std::mt19937& rng) {
+    auto pick = [&](uint32_t below) { return static_cast<uint32_t>(rng() % below); };
+    VoiceCursor c{};
+    const bool pingPong = pick(2);
+    c.flags = VoiceActive | VoiceLoop | (pingPong ? VoicePingPong : 0);
+    if (pick(3) == 0)
+        c.flags |= VoiceBackwards;
+    c.loopFrame = pick(20);
+    const uint32_t length = 1 + (pick(3) ? pick(8) : pick(3000));
+    c.endFrame = c.loopFrame + length;
+    c.index = (c.flags & VoiceBackwards) ? c.loopFrame + pick(length) : pick(c.endFrame);
+    c.fraction = pick(2) ? pick(0x10000) : 0;
+
+    // Twice the step near the loop's period and half of it, where the behaviour changes.
+    const int64_t period = (pingPong ? 2 * int64_t{length - 1} : int64_t{length}) * 0x10000;
+    const int64_t near[] = {period / 2, period, period / 4, 2 * period};
+    const int64_t nudge = static_cast<int64_t>(pick(5)) - 2;
+    int64_t step = pick(2) ? int64_t{0x100 + pick(0x50000)} : near[pick(4)] / 2 + nudge;
+    c.step = static_cast<uint32_t>(std::clamp<int64_t>(step, 1, 0xFFFFFFFF));
+    return c;
+}
+
 } // namespace
 
 TEST(LoopWrap, FramesPlayed) {
     const std::vector<uint8_t> data = indexRamp16(100);
-    // Frames: position, end, loop start; frames go in pairs, and an unlooped voice stops before
-    // its last pair.
-    struct Shape {
-        uint32_t position, end, loopStart;
+    // Frames go in pairs, and an unlooped voice stops before its last pair.
+    const struct {
+        const char* what;
+        uint32_t position, end, loopStart; // frames
         uint8_t flags;
         uint32_t step;
         bool active; // afterwards
-    };
-    const struct {
-        const char* what;
-        Shape s;
         std::vector<int32_t> played;
     } cases[] = {
-        {"forward", {18, 21, 10, Loop, Step1, true}, {18, 19, 20, 10, 11, 12, 13, 14, 15, 16}},
-        {"pong", {13, 15, 10, PingPong, Step1, true}, {13, 14, 13, 12, 11, 10, 11, 12, 13, 14}},
-        {"unlooped", {90, 100, 0, Plain, Step1, false}, {90, 91, 92, 93, 94, 95, 96, 97, 0, 0}},
-        {"backwards", {5, 100, 0, Plain | Back, Step1, false}, {5, 4, 3, 2, 0, 0}},
-        {"back loop", {12, 15, 10, Loop | Back, Step1, true}, {12, 11, 10, 14, 13, 12}},
+        {"forward", 18, 21, 10, Loop, Step1, true, {18, 19, 20, 10, 11, 12, 13, 14, 15, 16}},
+        {"pong", 13, 15, 10, PingPong, Step1, true, {13, 14, 13, 12, 11, 10, 11, 12, 13, 14}},
+        {"unlooped", 90, 100, 0, Plain, Step1, false, {90, 91, 92, 93, 94, 95, 96, 97, 0, 0}},
+        {"backwards", 5, 100, 0, Plain | Back, Step1, false, {5, 4, 3, 2, 0, 0}},
+        {"back loop", 12, 15, 10, Loop | Back, Step1, true, {12, 11, 10, 14, 13, 12}},
         // 0, 5, 10, then 15 wraps to 12, then 17 overshoots the loop.
-        {"loop below a step", {0, 13, 10, Loop, 5 * Step1, false}, {0, 5, 10, 12, 0, 0}},
-        {"1-frame ping-pong", {0, 1, 0, PingPong, Step1, false}, {0, 0}},
-        {"loop after end", {0, 10, 20, Loop, Step1, false}, {0, 0}},
-        {"beyond the end", {30, 20, 0, Plain, Step1, false}, {0, 0}},
-        {"back below loop", {5, 20, 10, Loop | Back, Step1, false}, {0, 0}},
-        {"back past end", {25, 20, 0, Plain | Back, Step1, false}, {0, 0}},
-        {"on the loop end", {20, 20, 10, Loop, Step1, true}, {10, 11}},
+        {"loop below a step", 0, 13, 10, Loop, 5 * Step1, false, {0, 5, 10, 12, 0, 0}},
+        {"1-frame ping-pong", 0, 1, 0, PingPong, Step1, false, {0, 0}},
+        {"loop after end", 0, 10, 20, Loop, Step1, false, {0, 0}},
+        {"beyond the end", 30, 20, 0, Plain, Step1, false, {0, 0}},
+        {"back below loop", 5, 20, 10, Loop | Back, Step1, false, {0, 0}},
+        {"back past end", 25, 20, 0, Plain | Back, Step1, false, {0, 0}},
+        {"on the loop end", 20, 20, 10, Loop, Step1, true, {10, 11}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Voice v =
-            makeVoice(data, 2 * c.s.position, 2 * c.s.end, 2 * c.s.loopStart, c.s.flags, c.s.step);
+        Voice v = makeVoice(data, 2 * c.position, 2 * c.end, 2 * c.loopStart, c.flags, c.step);
         std::vector<int32_t> played;
         for (int32_t left : leftOf(mixFrames(&v, 1, uint32_t(c.played.size()))))
             played.push_back(left / 400);
         EXPECT_EQ(played, c.played);
-        EXPECT_EQ((v.flags & VoiceActive) != 0, c.s.active);
+        EXPECT_EQ((v.flags & VoiceActive) != 0, c.active);
     }
 }
 
@@ -140,35 +157,6 @@ TEST(LoopWrap, SilentVoicesMoveExactlyLikeAudibleOnes) {
 // Passing over frames without output: one call over many frames must leave a voice where the
 // same frames taken a pair at a time leave it, whatever the loop, its length and the step, also
 // at the steps where going round a loop turns into stopping.
-namespace {
-
-VoiceCursor randomCursor(std::mt19937& rng) {
-    auto pick = [&](uint32_t below) { return static_cast<uint32_t>(rng() % below); };
-    VoiceCursor c{};
-    c.flags = VoiceActive | VoiceLoop;
-    if (pick(2))
-        c.flags |= VoicePingPong;
-    if (pick(3) == 0)
-        c.flags |= VoiceBackwards;
-    c.loopFrame = pick(20);
-    const uint32_t length = 1 + (pick(3) ? pick(8) : pick(3000));
-    c.endFrame = c.loopFrame + length;
-    c.index = (c.flags & VoiceBackwards) ? c.loopFrame + pick(length) : pick(c.endFrame);
-    c.fraction = pick(2) ? pick(0x10000) : 0;
-
-    // Twice the step near the loop's period and half of it, where the behaviour changes.
-    const int64_t forwardPeriod = int64_t{length} * 0x10000;
-    const int64_t pingPongPeriod = 2 * int64_t{length - 1} * 0x10000;
-    const int64_t period = (c.flags & VoicePingPong) ? pingPongPeriod : forwardPeriod;
-    const int64_t near[] = {period / 2, period, period / 4, 2 * period};
-    const int64_t nudge = static_cast<int64_t>(pick(5)) - 2;
-    int64_t step = pick(2) ? int64_t{0x100 + pick(0x50000)} : near[pick(4)] / 2 + nudge;
-    c.step = static_cast<uint32_t>(std::clamp<int64_t>(step, 1, 0xFFFFFFFF));
-    return c;
-}
-
-} // namespace
-
 TEST(SilentAdvance, ManyFramesAtOnceEqualThemPairByPair) {
     std::mt19937 rng(2024);
     for (int round = 0; round < 5000; ++round) {
@@ -196,7 +184,6 @@ TEST(SilentAdvance, ATinyLoopIsPassedOverForAnHourInOneCall) {
         c.flags = VoiceActive | loop;
         c.loopFrame = 10;
         c.endFrame = 12;
-        c.index = 0;
         c.step = 0x6000;
         ASSERT_TRUE(c.prepareSegment());
         c.advanceSilently(3600u * 96000u);

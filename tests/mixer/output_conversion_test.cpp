@@ -1,13 +1,13 @@
 // The accumulator turned into output samples: scaling by the voice count, rounding,
 // saturation, the sign convention, fold-down and channel swap.
 #include "mixer/ConvertOutput.h"
-#include <vector>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <random>
+#include <vector>
 
 using namespace tolva;
 
@@ -32,18 +32,12 @@ std::vector<int64_t> convert(const std::vector<int32_t>& frames, uint8_t bits, O
                   o.reverseStereo, width);
     const std::size_t bytes = bits / 8;
     EXPECT_EQ(out[2 * count * bytes], 0xEE) << "wrote past the end";
-    std::vector<int64_t> samples;
-    for (std::size_t i = 0; i < 2 * count; ++i) {
-        if (bits == 8)
-            samples.push_back(o.signedOutput ? int8_t(out[i]) : out[i]);
-        else if (bits == 16)
-            samples.push_back(o.signedOutput ? int16_t(out[2 * i] | out[2 * i + 1] << 8)
-                                             : uint16_t(out[2 * i] | out[2 * i + 1] << 8));
-        else {
-            int32_t v;
-            std::memcpy(&v, out + 4 * i, 4);
-            samples.push_back(o.signedOutput ? int64_t(v) : int64_t(uint32_t(v)));
-        }
+    std::vector<int64_t> samples(2 * count);
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        for (std::size_t b = 0; b < bytes; ++b)
+            samples[i] |= int64_t{out[bytes * i + b]} << (8 * b);
+        if (o.signedOutput && samples[i] >> (bits - 1))
+            samples[i] -= int64_t{1} << bits;
     }
     return samples;
 }

@@ -37,56 +37,53 @@ TEST(Resampling, SampleFormatsVolumeAndPanning) {
     // 1000 and 500.
     const std::vector<uint8_t> pair = {0xE8, 0x03, 0xF4, 0x01};
     constexpr uint8_t S16 = Voice16Bit | VoiceStereo, Sur = Voice16Bit | VoiceSurround;
-    struct Setup {
-        uint8_t flags, signFlip, volume, panning;
-    };
     const struct {
         const char* what;
         std::vector<uint8_t> frame;
-        Setup s;
+        uint8_t flags, signFlip, volume, panning;
         std::vector<int32_t> out; // left, right
         MixOptions options = {};
     } cases[] = {
         // A byte is spread over 16 bits (x 257): signed 0 is 32896, just above silence.
-        {"8-bit signed 0", {0}, {0, 0x80, 64, 0}, {512, 0}},
-        {"8-bit unsigned 0x80", {0x80}, {0, 0, 64, 0}, {512, 0}},
-        {"8-bit full scale", {0x7F}, {0, 0x80, 64, 0}, {131068, 0}},
-        {"16-bit unsigned silence", {0x00, 0x80}, {Voice16Bit, 0, 64, 0}, {0, 0}},
-        {"loudest left", {0xFF, 0x7F}, {Voice16Bit, 0x80, 255, 0}, {522224, 0}},
-        {"loudest right", {0x00, 0x80}, {Voice16Bit, 0x80, 255, 255}, {0, -522240}},
-        {"centre", {0xE8, 0x03}, {Voice16Bit, 0x80, 64, 128}, {2000, 2000}},
-        {"volume 0", {0xFF, 0x7F}, {Voice16Bit, 0x80, 0, 0}, {0, 0}},
-        {"gain 0", {0xFF, 0x7F}, {Voice16Bit, 0x80, 255, 0}, {0, 0}, {.gain = 0}},
+        {"8-bit signed 0", {0}, 0, 0x80, 64, 0, {512, 0}},
+        {"8-bit unsigned 0x80", {0x80}, 0, 0, 64, 0, {512, 0}},
+        {"8-bit full scale", {0x7F}, 0, 0x80, 64, 0, {131068, 0}},
+        {"16-bit unsigned silence", {0x00, 0x80}, Voice16Bit, 0, 64, 0, {0, 0}},
+        {"loudest left", {0xFF, 0x7F}, Voice16Bit, 0x80, 255, 0, {522224, 0}},
+        {"loudest right", {0x00, 0x80}, Voice16Bit, 0x80, 255, 255, {0, -522240}},
+        {"centre", {0xE8, 0x03}, Voice16Bit, 0x80, 64, 128, {2000, 2000}},
+        {"volume 0", {0xFF, 0x7F}, Voice16Bit, 0x80, 0, 0, {0, 0}},
+        {"gain 0", {0xFF, 0x7F}, Voice16Bit, 0x80, 255, 0, {0, 0}, {.gain = 0}},
         // Stereo panning is a balance: at the centre each side goes to its own output; at 192
         // the left source is split half and half.
-        {"stereo centre", pair, {S16, 0x80, 64, 128}, {4000, 2000}},
-        {"stereo right", pair, {S16, 0x80, 64, 255}, {0, 6000}},
-        {"stereo left", pair, {S16, 0x80, 64, 0}, {6000, 0}},
-        {"stereo 192", pair, {S16, 0x80, 64, 192}, {2000, 4000}},
-        {"8-bit stereo", {0x7F, 0x80}, {VoiceStereo, 0x80, 64, 128}, {131068, -131072}},
-        {"surround", {0xE8, 0x03}, {Sur, 0x80, 64, 128}, {2000, -2000}},
-        {"surround mono", {0xE8, 0x03}, {Sur, 0x80, 64, 128}, {2000, 2000}, {.forceMono = true}},
+        {"stereo centre", pair, S16, 0x80, 64, 128, {4000, 2000}},
+        {"stereo right", pair, S16, 0x80, 64, 255, {0, 6000}},
+        {"stereo left", pair, S16, 0x80, 64, 0, {6000, 0}},
+        {"stereo 192", pair, S16, 0x80, 64, 192, {2000, 4000}},
+        {"8-bit stereo", {0x7F, 0x80}, VoiceStereo, 0x80, 64, 128, {131068, -131072}},
+        {"surround", {0xE8, 0x03}, Sur, 0x80, 64, 128, {2000, -2000}},
+        {"surround mono", {0xE8, 0x03}, Sur, 0x80, 64, 128, {2000, 2000}, {.forceMono = true}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         std::vector<uint8_t> data;
         for (int i = 0; i < 8; ++i)
             data.insert(data.end(), c.frame.begin(), c.frame.end());
-        Voice v = makeVoice(data, 0, uint32_t(data.size()), 0, c.s.flags, 0x10000, c.s.volume,
-                            c.s.panning);
-        v.signFlip = c.s.signFlip;
+        Voice v =
+            makeVoice(data, 0, uint32_t(data.size()), 0, c.flags, 0x10000, c.volume, c.panning);
+        v.signFlip = c.signFlip;
         EXPECT_EQ(mixFrames(&v, 1, 2, c.options),
                   (std::vector<int32_t>{c.out[0], c.out[1], c.out[0], c.out[1]}));
     }
 }
 
 TEST(Resampling, ManyVoicesAddUp) {
-    std::vector<std::vector<uint8_t>> data;
+    std::vector<uint8_t> data[64];
     std::vector<Voice> voices;
-    for (int i = 0; i < 64; ++i)
-        data.push_back(words16(std::vector<int>(64, 100 * (i - 32))));
-    for (int i = 0; i < 64; ++i)
+    for (int i = 0; i < 64; ++i) {
+        data[i] = words16(std::vector<int>(64, 100 * (i - 32)));
         voices.push_back(makeVoice(data[i], 0, 128, 0, Voice16Bit, 0x10000, 64, uint8_t(4 * i)));
+    }
     std::vector<Voice> single = voices;
     std::vector<int32_t> sum(2 * 20, 0);
     for (Voice& v : single) {

@@ -9,18 +9,18 @@
 using namespace tolva;
 using namespace tolva::test;
 
-TEST(VoiceControl, StartTakesTheOwnersSample) {
+namespace {
+
+class VoiceControl : public ::testing::Test {
+protected:
     FakeOwner owner;
-    MixerPtr mixer = makeMixer(owner);
+    MixerPtr mixer = makeMixer(owner, 44100, 4);
+};
+
+TEST_F(VoiceControl, StartTakesTheOwnersSample) {
     const std::vector<uint8_t> data(300, 0);
-    owner.start.data = data.data();
-    owner.start.startOffset = 10;
-    owner.start.end = 201; // odd end of 16-bit data: the last whole frame ends at 200
-    owner.start.loopStart = 40;
-    owner.start.flags = Voice16Bit | VoiceLoop;
-    owner.start.volume = 50;
-    owner.start.panning = 70;
-    owner.start.sign = 0xFF;
+    // An odd end of 16-bit data: the last whole frame ends at 200.
+    owner.start = {data.data(), 10, 201, 40, Voice16Bit | VoiceLoop, 50, 70, 0xFF};
     mixer->startVoice(3, nullptr);
     const Voice& v = mixer->voice(3);
     const uint8_t* d = data.data();
@@ -34,9 +34,7 @@ TEST(VoiceControl, StartTakesTheOwnersSample) {
     EXPECT_EQ(mixer->voice(3).signFlip, 0);
 }
 
-TEST(VoiceControl, DeclinedStartLeavesTheVoiceStoppedWithItsTail) {
-    FakeOwner owner;
-    MixerPtr mixer = makeMixer(owner);
+TEST_F(VoiceControl, DeclinedStartLeavesTheVoiceStoppedWithItsTail) {
     const std::vector<uint8_t> data(300, 0x40);
     startSample(*mixer, owner, 0, data, 300, 0, 0);
     mixer->setVoiceStep(0, 0x10000);
@@ -52,9 +50,7 @@ TEST(VoiceControl, DeclinedStartLeavesTheVoiceStoppedWithItsTail) {
     EXPECT_EQ(v.holdLevel, 8);
 }
 
-TEST(VoiceControl, ActivityRecordsFlagsAndPeakVolume) {
-    FakeOwner owner;
-    MixerPtr mixer = makeMixer(owner, 44100, 2);
+TEST_F(VoiceControl, ActivityRecordsFlagsAndPeakVolume) {
     const std::vector<uint8_t> data(3000, 0x40);
     startSample(*mixer, owner, 1, data, 3000, 0, VoiceLoop, 40);
     mixer->setVoiceStep(1, 0x10000);
@@ -76,3 +72,5 @@ TEST(VoiceControl, ActivityRecordsFlagsAndPeakVolume) {
     EXPECT_EQ(std::tuple(mixer->voice(1).flags, mixer->voice(1).position), std::tuple(0, nullptr));
     EXPECT_EQ(mixer->framesRendered(), 0u);
 }
+
+} // namespace

@@ -37,17 +37,13 @@ void logFilter(void* context, uint32_t voice, float* buffer, uint32_t frames, bo
 void referenceFilter(float* x, uint32_t frames, int channels, const float cin[2],
                      const float cout[2], float* xs, float* ys) {
     for (int ch = 0; ch < channels; ++ch) {
-        float x1 = xs[channels + ch], x2 = xs[ch], y1 = ys[channels + ch], y2 = ys[ch];
+        float &x1 = xs[channels + ch], &x2 = xs[ch], &y1 = ys[channels + ch], &y2 = ys[ch];
         for (uint32_t n = 0; n < (frames & ~1u); ++n) {
             float& v = x[n * channels + ch];
             const float out = (cin[0] * v + cout[0] * y1) + (cin[1] * x1 + cout[1] * y2);
             x2 = std::exchange(x1, std::exchange(v, out));
             y2 = std::exchange(y1, out);
         }
-        xs[ch] = x2;
-        xs[channels + ch] = x1;
-        ys[ch] = y2;
-        ys[channels + ch] = y1;
     }
 }
 

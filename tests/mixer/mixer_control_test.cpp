@@ -148,9 +148,6 @@ TEST_F(MixerControl, LengthLimitCutsTheRenderAndPositionSetsTheFrameCounter) {
     mixer->setPosition(1001);
     EXPECT_EQ(mixer->framesRendered(), 44144u);
     // Seeking to an odd frame: the limit leaves an odd count, rendered in full.
-    mixer->setLengthLimit(1002);
-    mixer->setPosition(1001);
-    EXPECT_EQ(mixer->framesRendered(), 44144u);
     mixer->setPosition(10);    // 441
     mixer->setLengthLimit(20); // 882
     EXPECT_EQ(render16(*mixer, 576).size(), 2u * 441);

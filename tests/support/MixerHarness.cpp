@@ -16,13 +16,7 @@ MixerPtr makeMixer(FakeOwner& owner, uint32_t rate, uint32_t voices) {
 void startSample(SoftwareMixer& mixer, FakeOwner& owner, uint32_t voice,
                  const std::vector<uint8_t>& data, uint32_t end, uint32_t loopStart, uint8_t flags,
                  uint8_t volume, uint8_t panning) {
-    owner.start = VoiceStart{};
-    owner.start.data = data.data();
-    owner.start.end = end;
-    owner.start.loopStart = loopStart;
-    owner.start.flags = flags;
-    owner.start.volume = volume;
-    owner.start.panning = panning;
+    owner.start = {data.data(), 0, end, loopStart, flags, volume, panning, 0xFF};
     mixer.startVoice(voice, nullptr);
 }
 

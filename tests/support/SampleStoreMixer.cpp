@@ -25,11 +25,7 @@ uint8_t* SampleStoreMixer::loadSampleData(InputStream& stream, uint32_t size, ui
 }
 
 void SampleStoreMixer::freeSampleData(uint8_t* block) {
-    for (auto it = blocks_.begin(); it != blocks_.end(); ++it)
-        if ((*it)->data() == block) {
-            blocks_.erase(it);
-            return;
-        }
+    std::erase_if(blocks_, [&](const auto& b) { return b->data() == block; });
 }
 
 std::vector<uint8_t> SampleStoreMixer::bytesOf(const uint8_t* block) const {

@@ -1,11 +1,46 @@
-// Resampling, volume and panning of single voices, checked against values worked out by hand.
-// A 16-bit sample s at volume 64, gain 256, panned hard left adds 4 x s to the left channel.
+// Levels of single voices, checked against values worked out by hand. A 16-bit sample s at
+// volume 64, gain 256, panned hard left adds 4 x s to the left channel.
 #include "support/MixerHarness.h"
 
 #include <gtest/gtest.h>
 
 using namespace tolva;
 using namespace tolva::test;
+
+namespace {
+
+// Volume ramps and the declick tail of stopped voices, at 44100 Hz (a ramp step every 6
+// frames). One voice plays a constant 1000 panned hard left; at volume v it adds
+// floor(33768 v / 16) - 2048 v to the left channel (4000 at volume 64).
+int32_t level(int volume) {
+    return 33768 * volume / 16 - 2048 * volume;
+}
+
+class RampDeclick : public ::testing::Test {
+protected:
+    void start(uint8_t volume = 64) {
+        startSample(*mixer, owner, 0, data, static_cast<uint32_t>(data.size()), 0, Voice16Bit,
+                    volume, 0);
+        mixer->setVoiceStep(0, 0x10000);
+    }
+
+    // Left accumulator values: with one voice the 32-bit output is the accumulator x 16384.
+    std::vector<int32_t> renderLeft(uint32_t frames) {
+        std::vector<int32_t> out(2 * static_cast<std::size_t>(frames));
+        const RenderFormat format{.bits = 32};
+        mixer->render(frames, out.data(), &format);
+        std::vector<int32_t> left = leftOf(out);
+        for (int32_t& value : left)
+            value /= 16384;
+        return left;
+    }
+
+    FakeOwner owner;
+    MixerPtr mixer = makeMixer(owner);
+    std::vector<uint8_t> data = words16(std::vector<int>(4000, 1000));
+};
+
+} // namespace
 
 TEST(Resampling, ConstantAndRampSignalsAtAnyStep) {
     const std::vector<uint8_t> constant = words16(std::vector<int>(400, 1000));
@@ -94,4 +129,66 @@ TEST(Resampling, ManyVoicesAddUp) {
     EXPECT_EQ(mixFrames(voices.data(), 64, 20), sum);
     for (const Voice& v : voices)
         EXPECT_EQ(v.position, v.data + 40);
+}
+
+TEST_F(RampDeclick, StartedVoiceFadesInInStepsOfTwo) {
+    start();
+    EXPECT_EQ(mixer->voice(0).volume, 0);
+    const std::vector<int32_t> left = renderLeft(200);
+    for (int i = 0; i < 200; ++i) {
+        const int volume = i / 6 * 2 < 64 ? i / 6 * 2 : 64;
+        ASSERT_EQ(left[i], level(volume)) << i;
+    }
+}
+
+TEST_F(RampDeclick, StoppedVoiceLeavesATailFadingFromTheNextRampStep) {
+    start();
+    renderLeft(300);
+    mixer->stopVoice(0);
+    EXPECT_EQ(mixer->voice(0).holdLevel, 8);
+    std::vector<int32_t> expected;
+    for (int32_t held : {3000, 2000, 1000, 0, 0})
+        expected.insert(expected.end(), 6, held);
+    EXPECT_EQ(renderLeft(30), expected);
+    EXPECT_EQ(mixer->voice(0).holdLevel, 0);
+
+    // A new volume takes a ramp step on the next frame; 4 frames leave 2 of the interval.
+    start();
+    renderLeft(300);
+    mixer->setVoiceVolume(0, 32);
+    EXPECT_EQ(renderLeft(4), std::vector<int32_t>(4, level(62)));
+    mixer->stopVoice(0);
+    expected.assign(2, level(62));
+    for (int eighths : {6, 4, 2, 0})
+        expected.insert(expected.end(), 6, eighths * level(62) / 8);
+    EXPECT_EQ(renderLeft(26), expected);
+}
+
+TEST_F(RampDeclick, RestartedVoiceCarriesTheOldTail) {
+    start();
+    renderLeft(300);
+    start(); // stops the sounding note, which fades while the new one fades in
+    const std::vector<int32_t> left = renderLeft(24);
+    EXPECT_EQ(left[0], 4000);            // 8/8 of the old note, the new one at volume 0
+    EXPECT_EQ(left[6], 3000 + level(2)); // 6/8 and volume 2
+    EXPECT_EQ(left[18], 1000 + level(6));
+}
+
+TEST_F(RampDeclick, WithoutRampingChangesAreImmediateAndPanningRampsToo) {
+    mixer->setRampingEnabled(false);
+    start();
+    EXPECT_EQ(renderLeft(4), std::vector<int32_t>(4, 4000));
+    mixer->setVoiceVolume(0, 32);
+    EXPECT_EQ(renderLeft(2), std::vector<int32_t>(2, level(32)));
+    mixer->setRampingEnabled(true);
+    mixer->setVoicePanning(0, 8);
+    std::vector<int> panning;
+    for (uint32_t frames : {2, 12, 6}) {
+        renderLeft(frames);
+        panning.push_back(mixer->voice(0).panning);
+    }
+    EXPECT_EQ(panning, (std::vector<int>{2, 6, 8}));
+    mixer->setRampingEnabled(false);
+    mixer->stopVoice(0);
+    EXPECT_EQ(renderLeft(4), std::vector<int32_t>(4, 0));
 }

@@ -37,12 +37,4 @@ void playRow(Player& player) {
     while (player.tickCountdown != 1 && !player.ended);
 }
 
-void playTick(Player& player) {
-    player.onTick(0, 0);
-}
-
-int32_t soundingPeriod(const Channel& channel) {
-    return channel.period + channel.slideOffset + channel.vibratoOffset + channel.arpeggioOffset;
-}
-
 } // namespace tolva::test

@@ -29,11 +29,14 @@ std::vector<RowStep> traceRows(Player& player, uint32_t maxRows);
 // Runs the ticks of one whole row (the first tick starts it).
 void playRow(Player& player);
 
-// Runs one tick.
-void playTick(Player& player);
+inline void playTick(Player& player) {
+    player.onTick(0, 0);
+}
 
 // The period the channel sounds at, modulations included.
-int32_t soundingPeriod(const Channel& channel);
+inline int32_t soundingPeriod(const Channel& channel) {
+    return channel.period + channel.slideOffset + channel.vibratoOffset + channel.arpeggioOffset;
+}
 
 // A cell of pattern 0.
 struct PlacedCell {

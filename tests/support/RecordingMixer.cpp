@@ -72,8 +72,4 @@ void RecordingMixer::startVoice(uint32_t voice, const void* request) {
          v.starts};
 }
 
-void RecordingMixer::setPosition(uint32_t ms) {
-    framesRendered = static_cast<uint32_t>(static_cast<uint64_t>(rate_) * ms / 1000);
-}
-
 } // namespace tolva::test

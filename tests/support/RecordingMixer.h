@@ -37,7 +37,9 @@ public:
     void setVoiceStep(uint32_t voice, uint32_t step) override { voices[voice].step = step; }
     uint8_t voiceFlags(uint32_t voice) override { return voices[voice].flags; }
     void setVoiceFlags(uint32_t voice, uint8_t f) override { voices[voice].flags = f; }
-    void setPosition(uint32_t ms) override;
+    void setPosition(uint32_t ms) override {
+        framesRendered = uint32_t(uint64_t(rate_) * ms / 1000);
+    }
 
     struct Slot {
         TickListener* listener = nullptr;

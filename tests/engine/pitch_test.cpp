@@ -46,17 +46,29 @@ TEST(PitchTables, LinearStepDoublesPerOctave) {
     EXPECT_EQ(linearStep(0, 8363, 0), 0u);
 }
 
-const std::vector<PlacedCell> arpeggio = {{0, 0, note(25, 1, 0x0, 0x37)}, {1, 0, note(25)}};
-const std::vector<PlacedCell> slideThenNote = {{0, 0, note(25, 1, 0x1, 0x08)}, {1, 0, note(37, 1)}};
-const std::vector<PlacedCell> tonePortamento = {
-    {0, 0, note(25, 1)},   {1, 0, note(13, 0, 0x3, 0x10)}, {2, 0, fx(0x3, 0x00)},
-    {3, 0, fx(0x5, 0x02)}, {4, 0, fx(0x3, 0xFF)},          {5, 0, fx(0x5, 0x00)}};
-const std::vector<PlacedCell> sineVibrato = {
+using Cells = std::vector<PlacedCell>;
+const Cells arpeggio = {{0, 0, note(25, 1, 0x0, 0x37)}, {1, 0, note(25)}};
+const Cells portamento = {
+    {0, 0, note(25, 1, 0x1, 0x04)}, {1, 0, fx(0x2, 0x03)}, {2, 0, fx(0x1, 0x00)}};
+const Cells limits = {{0, 0, note(25, 1, 0x1, 0xFF)}, {1, 0, note(13, 1, 0x2, 0xFF)}};
+const Cells slideThenNote = {{0, 0, note(25, 1, 0x1, 0x08)}, {1, 0, note(37, 1)}};
+const Cells tonePortamento = {{0, 0, note(25, 1)},   {1, 0, note(13, 0, 0x3, 0x10)},
+                              {2, 0, fx(0x3, 0x00)}, {3, 0, fx(0x5, 0x02)},
+                              {4, 0, fx(0x3, 0xFF)}, {5, 0, fx(0x5, 0x00)}};
+const Cells fineSlides = {{0, 0, note(25, 1, 0xE, 0x13)}, {1, 0, fx(0xE, 0x25)}};
+const Cells finetunes = {
+    {0, 0, note(25, 1)}, {0, 1, note(25, 2)}, {0, 2, note(42, 3)}, {0, 3, note(49, 1)}};
+const Cells setFinetune = {
+    {0, 0, note(25, 1, 0xE, 0x55)}, {1, 0, note(25)}, {1, 1, note(25, 1)}, {2, 0, note(25, 1)}};
+const Cells sineVibrato = {
     {0, 0, note(25, 1, 0x4, 0x44)}, {1, 0, fx(0x4, 0x00)}, {2, 0, fx(0x6, 0x00)}};
-const std::vector<PlacedCell> waveforms = {
-    {0, 0, fx(0xE, 0x41)},          {1, 0, note(25, 1, 0x4, 0x84)}, {2, 0, fx(0xE, 0x42)},
-    {3, 0, note(25, 1, 0x4, 0x84)}, {4, 0, fx(0xE, 0x46)},          {5, 0, note(25, 1, 0x4, 0x84)},
-    {6, 0, note(25, 1, 0x4, 0x84)}};
+const Cells waveforms = {{0, 0, fx(0xE, 0x41)},         {1, 0, note(25, 1, 0x4, 0x84)},
+                         {2, 0, fx(0xE, 0x42)},         {3, 0, note(25, 1, 0x4, 0x84)},
+                         {4, 0, fx(0xE, 0x46)},         {5, 0, note(25, 1, 0x4, 0x84)},
+                         {6, 0, note(25, 1, 0x4, 0x84)}};
+const Cells randomWave = {{0, 0, fx(0xE, 0x43)}, {1, 0, note(25, 1, 0x4, 0x1F)}};
+const std::vector<ModSampleDef> tuned = {squareSample(64, 64, 0x01), squareSample(64, 64, 0x0F),
+                                         squareSample(64, 64, 0x0E)};
 
 TEST(PitchEffects, TickByTick) {
     runTickCases({
@@ -65,17 +77,9 @@ TEST(PitchEffects, TickByTick) {
         // 3546895 Hz x 65536 / (period x 44100).
         {"arpeggio step", arpeggio, "tttttt0t0", Step, {18494, 12315}},
         // 100 without memory slides by nothing.
-        {"portamento",
-         {{0, 0, note(25, 1, 0x1, 0x04)}, {1, 0, fx(0x2, 0x03)}, {2, 0, fx(0x1, 0x00)}},
-         "t0r0r0r0",
-         Period,
-         {428, 408, 423, 423}},
+        {"portamento", portamento, "t0r0r0r0", Period, {428, 408, 423, 423}},
         // ProTracker's slides stop at periods 113 and 856.
-        {"porta limits",
-         {{0, 0, note(25, 1, 0x1, 0xFF)}, {1, 0, note(13, 1, 0x2, 0xFF)}},
-         "r0tt0r0",
-         Period,
-         {113, 856, 856}},
+        {"porta limits", limits, "r0tt0r0", Period, {113, 856, 856}},
         // 5xy keeps the remembered speed and slides the volume.
         {"tone portamento",
          tonePortamento,
@@ -87,28 +91,12 @@ TEST(PitchEffects, TickByTick) {
         {"tone porta, volume", tonePortamento, "rrrr0ttrr0", Volume, {54, 44}},
         {"new note, slide", slideThenNote, "r0t0", SlideOffset, {-40, 0}},
         {"new note period", slideThenNote, "rt0", Period, {214}},
-        {"fine slides",
-         {{0, 0, note(25, 1, 0xE, 0x13)}, {1, 0, fx(0xE, 0x25)}},
-         "t0r0t0",
-         Period,
-         {425, 425, 430}},
+        {"fine slides", fineSlides, "t0r0t0", Period, {425, 425, 430}},
         // 428 x 2^(-1/96) would cut to 424 and 160 x 2^(2/96) to 162: these are ProTracker's
         // tuned periods; beyond its three octaves the period is scaled: 107 x 2^(-1/96).
-        {"sample finetune",
-         {{0, 0, note(25, 1)}, {0, 1, note(25, 2)}, {0, 2, note(42, 3)}, {0, 3, note(49, 1)}},
-         "t0123",
-         BasePeriod,
-         {425, 431, 163, 106},
-         {squareSample(64, 64, 0x01), squareSample(64, 64, 0x0F), squareSample(64, 64, 0x0E)}},
+        {"sample finetune", finetunes, "t0123", BasePeriod, {425, 431, 163, 106}, tuned},
         // Without an instrument number the channel keeps +5; the sample keeps its own.
-        {"set finetune",
-         {{0, 0, note(25, 1, 0xE, 0x55)},
-          {1, 0, note(25)},
-          {1, 1, note(25, 1)},
-          {2, 0, note(25, 1)}},
-         "t0rt01rt0",
-         BasePeriod,
-         {413, 413, 428, 428}},
+        {"set finetune", setFinetune, "t0rt01rt0", BasePeriod, {413, 413, 428, 428}},
         // (sine x -4) >> 7 at positions 0, 0, 4, 8, 12, 16; 400 goes on where the row left
         // off; 600 likewise, sliding down 4 by the vibrato memory's low nibble.
         {"sine vibrato",
@@ -126,7 +114,7 @@ TEST(PitchEffects, TickByTick) {
          {0, 7, 5, 3, 1, -1, 0, -8, -8, -8, -8, 7, 7, 7, 7, 7, -8, -8, -8, -8, -8, 7, 7, 7}},
         // Seed 1 draws 0x7655 and 0x0C22: waveform values -20 and -231.
         {"random vibrato",
-         {{0, 0, fx(0xE, 0x43)}, {1, 0, note(25, 1, 0x4, 0x1F)}},
+         randomWave,
          "rtt0t0",
          VibratoOffset,
          {(-20 * -15) >> 7, (-231 * -15) >> 7},

@@ -10,21 +10,21 @@ namespace {
 
 using enum Read;
 
-const std::vector<PlacedCell> slides = {{0, 0, note(25, 1, 0xA, 0x02)}, {1, 0, fx(0xA, 0x23)},
-                                        {2, 0, fx(0xA, 0x30)},          {3, 0, fx(0xA, 0x0F)},
-                                        {4, 0, fx(0xA, 0x0F)},          {5, 0, fx(0xA, 0x0F)}};
-const std::vector<PlacedCell> setAndFine = {{0, 0, note(25, 1, 0xC, 0x20)}, {1, 0, fx(0xE, 0xA5)},
-                                            {2, 0, fx(0xE, 0xB9)},          {3, 0, fx(0xC, 0x50)},
-                                            {4, 0, fx(0xE, 0xBF)},          {5, 0, fx(0xE, 0xBF)}};
-const std::vector<PlacedCell> instrumentOnly = {{0, 0, note(25, 1, 0xC, 0x10)},
-                                                {1, 0, ModCell{0, 1, 0, 0}}};
-const std::vector<PlacedCell> cuts = {{0, 0, note(25, 1, 0xE, 0xC2)},
-                                      {0, 1, note(25, 1, 0xE, 0xC0)}};
-const std::vector<PlacedCell> offsets = {
+using Cells = std::vector<PlacedCell>;
+const Cells slides = {{0, 0, note(25, 1, 0xA, 0x02)}, {1, 0, fx(0xA, 0x23)}, {2, 0, fx(0xA, 0x30)},
+                      {3, 0, fx(0xA, 0x0F)},          {4, 0, fx(0xA, 0x0F)}, {5, 0, fx(0xA, 0x0F)}};
+const Cells setAndFine = {{0, 0, note(25, 1, 0xC, 0x20)}, {1, 0, fx(0xE, 0xA5)},
+                          {2, 0, fx(0xE, 0xB9)},          {3, 0, fx(0xC, 0x50)},
+                          {4, 0, fx(0xE, 0xBF)},          {5, 0, fx(0xE, 0xBF)}};
+const Cells instrumentOnly = {{0, 0, note(25, 1, 0xC, 0x10)}, {1, 0, ModCell{0, 1, 0, 0}}};
+const Cells cuts = {{0, 0, note(25, 1, 0xE, 0xC2)}, {0, 1, note(25, 1, 0xE, 0xC0)}};
+const Cells offsets = {
     {0, 0, note(25, 1, 0x9, 0x02)}, {1, 0, note(25, 1, 0x9, 0x00)}, {2, 0, note(25, 1)}};
-const std::vector<PlacedCell> pastTheEnd = {{0, 0, note(25, 1, 0x9, 0x04)},
-                                            {1, 0, note(25, 1, 0x9, 0x05)}};
-const std::vector<PlacedCell> intoTheLoop = {
+const Cells pastTheEnd = {{0, 0, note(25, 1, 0x9, 0x04)}, {1, 0, note(25, 1, 0x9, 0x05)}};
+const Cells past64 = {{0, 0, note(25, 1, 0xC, 0x80)}, {1, 0, fx(0xA, 0x01)}, {2, 0, fx(0xC, 0xFF)}};
+const Cells tremolo = {{0, 0, note(25, 1, 0x7, 0x48)}, {1, 0, note(25, 1)}};
+const Cells delayPastRow = {{0, 1, fx(0xF, 0x03)}, {0, 0, note(25, 1, 0xE, 0xD3)}};
+const Cells intoTheLoop = {
     {0, 0, note(25, 1, 0x9, 0x01)}, {1, 0, note(25, 1, 0x9, 0x02)}, {2, 0, note(25, 1, 0x9, 0x05)}};
 
 ModSampleDef unlooped(uint32_t loopLength = 0) {
@@ -48,28 +48,15 @@ TEST(VolumeEffects, TickByTick) {
         {"set, fine", setAndFine, "t0rt0rt0rtrrr0", Volume, {32, 37, 28, 34}},
         {"set, voice", setAndFine, "t0rtrtrt0", MixerVolume, {64, 128}},
         // The trackers keep no volume above 64: C80 sets 64, which A01 slides down from.
-        {"set past 64, slide",
-         {{0, 0, note(25, 1, 0xC, 0x80)}, {1, 0, fx(0xA, 0x01)}, {2, 0, fx(0xC, 0xFF)}},
-         "t0rtt0rt0",
-         Volume,
-         {64, 63, 64}},
+        {"set past 64, slide", past64, "t0rtt0rt0", Volume, {64, 63, 64}},
         {"instrument only", instrumentOnly, "r0t0", Volume, {16, 48}, vol48},
         {"instrument only, voice", instrumentOnly, "rt0", Starts, {1}, vol48},
         // (sine x 8) >> 6 at positions 0, 0, 4, 8, 12, 16 on volume 32; a new note without
         // tremolo plays the plain volume.
-        {"tremolo",
-         {{0, 0, note(25, 1, 0x7, 0x48)}, {1, 0, note(25, 1)}},
-         "t0t0t0t0t0t0t0",
-         MixerVolume,
-         {64, 64, 88, 108, 122, 126, 64},
-         vol32},
+        {"tremolo", tremolo, "t0t0t0t0t0t0t0", MixerVolume, {64, 64, 88, 108, 122, 126, 64}, vol32},
         {"tremolo, channel", {{0, 0, note(25, 1, 0x7, 0x48)}}, "tttttt0", Volume, {32}, vol32},
         {"note delay", {{0, 0, note(25, 1, 0xE, 0xD3)}}, "t0t0t0t0", Starts, {0, 0, 0, 1}},
-        {"delay past row",
-         {{0, 1, fx(0xF, 0x03)}, {0, 0, note(25, 1, 0xE, 0xD3)}},
-         "rr0",
-         Starts,
-         {0}},
+        {"delay past row", delayPastRow, "rr0", Starts, {0}},
         {"delay 0", {{0, 0, note(25, 1, 0xE, 0xD0)}}, "t0", Starts, {1}},
         {"note cut", cuts, "t1t0t0", Volume, {0, 64, 0}},
         {"cut, voice", cuts, "ttt0", MixerVolume, {0}},

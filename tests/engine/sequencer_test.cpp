@@ -15,15 +15,24 @@ struct Effect {
     uint16_t command;
 };
 
+using Effects = std::vector<Effect>;
+
 struct Case {
     const char* what;
     std::vector<uint8_t> orders;
-    std::vector<Effect> effects;
+    Effects effects;
     std::vector<uint32_t> first; // the first rows played
     std::size_t total;           // rows played to the end
     uint32_t returns = 0;        // returns to a position played before
     void (*setup)(Player&) = nullptr;
 };
+
+const Effects jumpThenBreak = {{0, 1, 0, 0xB02}, {2, 2, 2, 0xD07}};
+const Effects loops = {{0, 1, 0, 0xE60}, {0, 3, 0, 0xE62}, {0, 5, 0, 0xE63}};
+const Effects nested = {{0, 0, 0, 0xE60}, {0, 2, 1, 0xE60}, {0, 3, 1, 0xE61}, {0, 4, 0, 0xE61}};
+const Effects twoLoopEnds = {{0, 3, 0, 0xE61}, {0, 3, 1, 0xE61}};
+const Effects loopThenBreak = {{0, 1, 0, 0xE60}, {0, 2, 0, 0xE61}, {0, 2, 1, 0xD00}};
+const Effects revisit = {{0, 0, 0, 0xD00}, {1, 1, 0, 0xB01}};
 
 const auto noBack = [](Player& p) { p.songFlags |= SongNoBackwardJumps; };
 const auto skipFirst = [](Player& p) { p.song.orders[0] = OrderSkip; };
@@ -41,49 +50,23 @@ TEST(OrderFlow, RowsPlayed) {
         // ProTracker reads the channels in turn: a jump resets the break row set before it.
         {"jump, break", {0, 1, 2}, {{0, 1, 0, 0xB02}, {0, 1, 1, 0xD10}}, {0, 1, 210, 211}, 56},
         {"break, jump", {0, 1, 2}, {{0, 1, 0, 0xD10}, {0, 1, 3, 0xB02}}, {0, 1, 200, 201}, 66},
-        {"jump; break",
-         {0, 1, 2, 1},
-         {{0, 1, 0, 0xB02}, {2, 2, 2, 0xD07}},
-         {0, 1, 200, 201, 202, 307},
-         62},
+        {"jump; break", {0, 1, 2, 1}, jumpThenBreak, {0, 1, 200, 201, 202, 307}, 62},
         {"pattern delay", {0}, {{0, 2, 0, 0xEE2}}, {0, 1, 2, 2, 2, 3}, 66},
         // ProTracker keeps the delay of the last channel that has one on the row.
         {"2 delays", {0}, {{0, 0, 0, 0xEE2}, {0, 0, 2, 0xEE6}}, {0, 0, 0, 0, 0, 0, 0, 1}, 70},
         {"delay, none", {0}, {{0, 0, 0, 0xEE6}, {0, 0, 2, 0xEE0}}, {0, 1}, 64},
         {"none, delay", {0}, {{0, 0, 0, 0xEE0}, {0, 0, 2, 0xEE3}}, {0, 0, 0, 0, 1}, 67},
         // A second loop starts after the end of the first; looping is no return.
-        {"loops",
-         {0},
-         {{0, 1, 0, 0xE60}, {0, 3, 0, 0xE62}, {0, 5, 0, 0xE63}},
-         {0, 1, 2, 3, 1, 2, 3, 1, 2, 3, 4, 5, 4, 5, 4, 5, 4, 5, 6},
-         76},
-        {"nested loops",
-         {0},
-         {{0, 0, 0, 0xE60}, {0, 2, 1, 0xE60}, {0, 3, 1, 0xE61}, {0, 4, 0, 0xE61}},
-         {0, 1, 2, 3, 2, 3, 4, 0, 1, 2, 3, 2, 3, 4, 5},
-         73},
-        {"loops end on a row",
-         {0, 1},
-         {{0, 3, 0, 0xE61}, {0, 3, 1, 0xE61}},
-         {0, 1, 2, 3, 0, 1, 2, 3, 4},
-         132},
+        {"loops", {0}, loops, {0, 1, 2, 3, 1, 2, 3, 1, 2, 3, 4, 5, 4, 5, 4, 5, 4, 5, 6}, 76},
+        {"nested loops", {0}, nested, {0, 1, 2, 3, 2, 3, 4, 0, 1, 2, 3, 2, 3, 4, 5}, 73},
+        {"loops end on a row", {0, 1}, twoLoopEnds, {0, 1, 2, 3, 0, 1, 2, 3, 4}, 132},
         // On the first pass the loop counter is set when the break is seen: it is ignored. On
         // the second the loop has finished before channel 1 breaks.
-        {"break waits for a loop",
-         {0, 1},
-         {{0, 1, 0, 0xE60}, {0, 2, 0, 0xE61}, {0, 2, 1, 0xD00}},
-         {0, 1, 2, 1, 2, 100},
-         69},
+        {"break waits for a loop", {0, 1}, loopThenBreak, {0, 1, 2, 1, 2, 100}, 69},
         {"ends when played twice", {0, 1}, {{1, 0, 0, 0xB00}}, {0}, 65, 1},
         {"loop limit", {0, 1}, {{1, 0, 0, 0xB00}}, {0}, 65 * 3, 3, threeLoops},
         // A jump to itself is allowed, but its first row was played: on to order 2.
-        {"no back: revisit skipped",
-         {0, 1, 2},
-         {{0, 0, 0, 0xD00}, {1, 1, 0, 0xB01}},
-         {0, 100, 101, 200},
-         67,
-         0,
-         noBack},
+        {"no back: revisit skipped", {0, 1, 2}, revisit, {0, 100, 101, 200}, 67, 0, noBack},
         // The jump is taken; its target was played, so the song goes on after order 1: its end.
         {"no back: played target", {0, 1}, {{1, 0, 0, 0xB00}}, {0}, 65, 0, noBack},
         {"skips take no time", {0, 1}, {}, {100}, 64, 0, skipFirst},

@@ -190,10 +190,7 @@ TEST(FilteredVoice, KernelsFollowTheRecurrenceExactly) {
         float xsA[4], ysA[4], xsB[4], ysB[4];
         for (int i = 0; i < 4; ++i)
             xsA[i] = xsB[i] = value(rng), ysA[i] = ysB[i] = value(rng);
-        if (stereo)
-            filterVoiceStereo(a.data(), frames, cin, cout, xsA, ysA);
-        else
-            filterVoiceMono(a.data(), frames, cin, cout, xsA, ysA);
+        (stereo ? filterVoiceStereo : filterVoiceMono)(a.data(), frames, cin, cout, xsA, ysA);
         if (frames >= 2)
             referenceFilter(b.data(), frames, channels, cin, cout, xsB, ysB);
         ASSERT_EQ(0, std::memcmp(a.data(), b.data(), a.size() * sizeof(float))) << round;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace tolva;
 using namespace tolva::test;
 
@@ -135,10 +137,8 @@ TEST_F(RampDeclick, StartedVoiceFadesInInStepsOfTwo) {
     start();
     EXPECT_EQ(mixer->voice(0).volume, 0);
     const std::vector<int32_t> left = renderLeft(200);
-    for (int i = 0; i < 200; ++i) {
-        const int volume = i / 6 * 2 < 64 ? i / 6 * 2 : 64;
-        ASSERT_EQ(left[i], level(volume)) << i;
-    }
+    for (int i = 0; i < 200; ++i)
+        ASSERT_EQ(left[i], level(std::min(i / 6 * 2, 64))) << i;
 }
 
 TEST_F(RampDeclick, StoppedVoiceLeavesATailFadingFromTheNextRampStep) {

@@ -16,44 +16,10 @@ ModCell fx(uint8_t effect, uint8_t param) {
 }
 
 ModSampleDef squareSample(uint32_t length, uint8_t volume, uint8_t finetune) {
-    ModSampleDef s;
-    s.name = "square";
+    ModSampleDef s{"square", {}, volume, finetune, 0, length};
     for (uint32_t i = 0; i < length; ++i)
         s.data.push_back(i % 16 < 8 ? 100 : -100);
-    s.volume = volume;
-    s.finetune = finetune;
-    s.loopStart = 0;
-    s.loopLength = length;
     return s;
-}
-
-ModBuilder::ModBuilder(uint32_t channels, std::string tag)
-    : channels_(channels), tag_(std::move(tag)) {}
-
-ModBuilder& ModBuilder::title(std::string text) {
-    title_ = std::move(text);
-    return *this;
-}
-
-ModBuilder& ModBuilder::sample(ModSampleDef def) {
-    samples_.push_back(std::move(def));
-    return *this;
-}
-
-ModBuilder& ModBuilder::orders(std::vector<uint8_t> list) {
-    orders_ = std::move(list);
-    songLength_ = static_cast<uint8_t>(orders_.size());
-    return *this;
-}
-
-ModBuilder& ModBuilder::songLength(uint8_t length) {
-    songLength_ = length;
-    return *this;
-}
-
-ModBuilder& ModBuilder::cell(uint32_t pattern, uint32_t row, uint32_t channel, ModCell c) {
-    cells_[{pattern, row, channel}] = c;
-    return *this;
 }
 
 std::vector<uint8_t> ModBuilder::build() const {

@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace tolva::test {
@@ -35,17 +36,32 @@ ModSampleDef squareSample(uint32_t length, uint8_t volume = 64, uint8_t finetune
 class ModBuilder {
 public:
     // An empty tag writes the 15-sample form.
-    explicit ModBuilder(uint32_t channels = 4, std::string tag = "M.K.");
+    explicit ModBuilder(uint32_t channels = 4, std::string tag = "M.K.")
+        : channels_(channels), tag_(std::move(tag)) {}
 
-    ModBuilder& title(std::string text);
-    ModBuilder& sample(ModSampleDef def);
-    ModBuilder& orders(std::vector<uint8_t> list); // also sets the song length
-    ModBuilder& songLength(uint8_t length);
-    ModBuilder& cell(uint32_t pattern, uint32_t row, uint32_t channel, ModCell c);
+    ModBuilder& title(std::string text) { return set(title_, std::move(text)); }
+    ModBuilder& sample(ModSampleDef def) {
+        samples_.push_back(std::move(def));
+        return *this;
+    }
+    // Also sets the song length.
+    ModBuilder& orders(std::vector<uint8_t> list) {
+        songLength_ = static_cast<uint8_t>(list.size());
+        return set(orders_, std::move(list));
+    }
+    ModBuilder& songLength(uint8_t length) { return set(songLength_, length); }
+    ModBuilder& cell(uint32_t pattern, uint32_t row, uint32_t channel, ModCell c) {
+        return set(cells_[{pattern, row, channel}], c);
+    }
 
     std::vector<uint8_t> build() const;
 
 private:
+    template <typename T, typename V> ModBuilder& set(T& field, V value) {
+        field = std::move(value);
+        return *this;
+    }
+
     uint32_t channels_;
     std::string tag_;
     std::string title_;

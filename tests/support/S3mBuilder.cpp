@@ -11,14 +11,12 @@ namespace tolva::test {
 
 namespace {
 
-void align16(ByteWriter& w) {
+// Pads to the next 16-byte paragraph and points the 16-bit paragraph number at `at` there.
+void pointHere(ByteWriter& w, std::size_t at) {
     while (w.size() % 16 != 0)
         w.u8(0);
-}
-
-void patch16(ByteWriter& w, std::size_t at, uint32_t value) {
-    w.bytes()[at] = static_cast<uint8_t>(value);
-    w.bytes()[at + 1] = static_cast<uint8_t>(value >> 8);
+    w.bytes()[at] = static_cast<uint8_t>(w.size() / 16);
+    w.bytes()[at + 1] = static_cast<uint8_t>(w.size() / 16 >> 8);
 }
 
 } // namespace
@@ -106,8 +104,7 @@ std::vector<uint8_t> S3mBuilder::build() const {
     std::vector<std::size_t> dataPointerAt;
     for (std::size_t i = 0; i < samples_.size(); ++i) {
         const S3mSampleDef& s = samples_[i];
-        align16(w);
-        patch16(w, pointers + i * 2, static_cast<uint32_t>(w.size() / 16));
+        pointHere(w, pointers + i * 2);
         const uint32_t frameBytes = (s.flags & 4) ? 2 : 1;
         w.u8(s.type);
         w.text(s.fileName, 12);
@@ -122,15 +119,13 @@ std::vector<uint8_t> S3mBuilder::build() const {
         w.text(s.signature ? "SCRS" : "SCRX", 4);
     }
     for (uint32_t p = 0; p < patterns; ++p) {
-        align16(w);
-        patch16(w, pointers + (samples_.size() + p) * 2, static_cast<uint32_t>(w.size() / 16));
+        pointHere(w, pointers + (samples_.size() + p) * 2);
         const std::vector<uint8_t> packed = packPattern(p);
         w.u16le(packed.size());
         w.raw(packed.data(), packed.size());
     }
     for (std::size_t i = 0; i < samples_.size(); ++i) {
-        align16(w);
-        patch16(w, dataPointerAt[i], static_cast<uint32_t>(w.size() / 16));
+        pointHere(w, dataPointerAt[i]);
         w.raw(samples_[i].data.data(), samples_[i].data.size());
     }
     return w.bytes();

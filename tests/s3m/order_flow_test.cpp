@@ -16,22 +16,16 @@ TEST(S3mOrderFlow, RowOrder) {
     const S3mCell A1 = s3mFx('A', 1);
     S3mBuilder loops = song();
     loops.cell(0, 8, 0, s3mFx('S', 0xB0)).cell(0, 15, 0, s3mFx('S', 0xB2));
+    // C62 leads onto the end marker.
+    S3mBuilder markers = song({254, 0, 254, 254, 1, 255, 2}).column(0, {A1});
+    markers.cell(1, 0, 0, s3mFx('C', 0x62)).cell(2, 0, 0, A1);
+    S3mBuilder b2 = song({0, 1, 2}).column(0, {{}, s3mFx('B', 2)});
+    b2.column(1, {{}, s3mFx('C', 0x12)}).cell(2, 13, 0, s3mFx('B', 9));
     checkTraces(
         {
-            // C62 leads onto the end marker.
-            {"skip markers are passed, end markers end",
-             song({254, 0, 254, 254, 1, 255, 2})
-                 .column(0, {A1})
-                 .cell(1, 0, 0, s3mFx('C', 0x62))
-                 .cell(2, 0, 0, A1)
-                 .build(),
+            {"skip markers are passed, end markers end", markers.build(),
              spans({{1, 0, 63}, {4, 0, 0}})},
-            {"B2 with C12 beside it, B beyond the order list ignored",
-             song({0, 1, 2})
-                 .column(0, {{}, s3mFx('B', 2)})
-                 .column(1, {{}, s3mFx('C', 0x12)})
-                 .cell(2, 13, 0, s3mFx('B', 9))
-                 .build(),
+            {"B2 with C12 beside it, B beyond the order list ignored", b2.build(),
              spans({{0, 0, 1}, {2, 12, 63}})},
             {"SB0, SB2, SB1", loops.cell(0, 20, 0, s3mFx('S', 0xB1)).build(),
              spans({{0, 0, 15}, {0, 8, 15}, {0, 8, 15}, {0, 16, 20}, {0, 16, 63}})},

@@ -63,13 +63,8 @@ TEST(S3mPitch, NotesAndSamples) {
                              .build();
     const auto noRate = s3mLine({C4}, {.data = loopedSample(64).data, .middleCRate = 0}).build();
     const auto adlib = s3mLine({C4}, {.type = 2}).build();
-    const auto disabled = S3mBuilder(3)
-                              .channelSetting(1, 0x81)
-                              .sample(loopedSample(64))
-                              .column(0, {C4})
-                              .column(1, {s3mNote(4, 5, 1, 'A', 2)})
-                              .column(2, {s3mNote(4, 5, 1)})
-                              .build();
+    S3mBuilder disabled = s3mLine({C4}).channelSetting(1, 0x81);
+    disabled.column(1, {s3mNote(4, 5, 1, 'A', 2)}).column(2, {s3mNote(4, 5, 1)});
     checkTicks(
         {
             {"F-4: period 1280", notes, Step, {16622}},
@@ -90,9 +85,9 @@ TEST(S3mPitch, NotesAndSamples) {
             {"768 lies beyond the 600 bytes", offsets, Active, {1, 0}, 0, 6, 1},
             {"no middle-C rate", noRate, Active, {0}},
             {"an absent sample is never chosen", adlib, Starts, {0}},
-            {"a disabled channel's command does not run", disabled, Speed, {6}},
-            {"a disabled channel is silent", disabled, Starts, {0}, 0, 1, 1},
-            {"the channel after it plays", disabled, Period, {1280}, 0, 1, 2},
+            {"a disabled channel's command does not run", disabled.build(), Speed, {6}},
+            {"a disabled channel is silent", disabled.build(), Starts, {0}, 0, 1, 1},
+            {"the channel after it plays", disabled.build(), Period, {1280}, 0, 1, 2},
         },
         playS3m);
 }

@@ -25,12 +25,11 @@ TEST(XmInstruments, SamplesNotesAndInstrumentNumbers) {
                              .instrument(XmInstrumentDef{})
                              .instrument(xmInstrument(xmSquare(), XmSampleDef{}))
                              .build();
-    XmInstrumentDef enveloped = xmInstrument({.pcm = xmSquare().pcm,
-                                              .loopType = 1,
-                                              .loopLength = 32,
-                                              .volume = 48,
-                                              .finetune = 32,
-                                              .panning = 64});
+    XmSampleDef quiet = xmSquare();
+    quiet.volume = 48;
+    quiet.finetune = 32;
+    quiet.panning = 64;
+    XmInstrumentDef enveloped = xmInstrument(quiet);
     enveloped.volumeEnvelope = {{{0, 64}, {2, 0}}, 0, 0, 0, 1};
     enveloped.fadeout = 0x1000;
     // Volume 0x20, panning FF, then a key-off with finetune -128, then instrument 1 alone.
@@ -142,6 +141,7 @@ TEST(XmEnvelopes, KeyOffAndFadeout) {
     // The key-off zeroes the volume, the instrument number gives it back; nothing restarts.
     const auto back = line({C4, xmFx(0xC, 0x10), xmKeyOff(1)});
     const auto restarted = env(full, 1, {xmKeyOff(), xmNote(50, 1)}, {}, 0x4000);
+    const auto fading = env(full, 1, {xmKeyOff(1)}, {}, 8192);
     checkTicks(
         {
             {"no envelope: silent at once", off, MixerVolume, {128, 128, 128, 128, 128, 128, 0}},
@@ -152,11 +152,7 @@ TEST(XmEnvelopes, KeyOffAndFadeout) {
             {"next note restarts the fadeout", restarted, MixerVolume, {0, 128}, 11},
             {"key-off with an instrument", back, MixerVolume, {32, 128}, 11},
             {"key-off with an instrument", back, Starts, {1}, 12},
-            {"key-off with an instrument fades on",
-             env(full, 1, {xmKeyOff(1)}, {}, 8192),
-             MixerVolume,
-             {96, 64, 32, 0},
-             6},
+            {"key-off with an instrument fades on", fading, MixerVolume, {96, 64, 32, 0}, 6},
             {"K00 makes the note a key-off", line({C4, xmNote(60, 1, 0, 20, 0)}), Starts, {1}, 6},
             {"K00 on the row's first tick", line({C4, xmFx(20, 0)}), MixerVolume, {0, 0, 0}, 6},
             {"K03 on tick 3", line({C4, xmFx(20, 3)}), MixerVolume, {128, 128, 128, 0, 0, 0}, 6},

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 namespace tolva::test {
 namespace {
@@ -200,16 +201,8 @@ TEST(XmLoader, InstrumentsSamplesAndTheirDescriptions) {
 
 TEST(XmLoader, SampleDataAndLoops) {
     XmSampleDef sixteen = {.pcm = {1000, -1000, 32767, -32768}, .sixteenBit = true};
-    auto player =
-        load(XmBuilder()
-                 .instrument(xmInstrument({.pcm = {0, 10, -10, 127, -128, 5}}, sixteen, 60))
-                 .build());
-    ASSERT_TRUE(player);
-    const auto& samples = player->instruments[0]->samples;
-    EXPECT_EQ(mixer.bytesOf(samples[0]->data), (std::vector<uint8_t>{0, 10, 246, 127, 128, 5}));
-    EXPECT_EQ(mixer.bytesOf(samples[1]->data),
-              (std::vector<uint8_t>{0xE8, 0x03, 0x18, 0xFC, 0xFF, 0x7F, 0x00, 0x80}));
-
+    const auto both =
+        XmBuilder().instrument(xmInstrument({.pcm = {0, 10, -10, 127, -128, 5}}, sixteen, 60));
     // ModPlug ADPCM: table entries 0..7, -8..-1; codes 1, 2, 15, 3, 1 add 1, 2, -1, 3, 1. Its
     // 16 + 3 bytes are passed over to the next sample's, which sample 20 of 21 plays.
     XmSampleDef packed = {.pcm = std::vector<int16_t>(5), .adpcm = {0x21, 0x3F, 0x01}};
@@ -218,22 +211,23 @@ TEST(XmLoader, SampleDataAndLoops) {
     XmInstrumentDef many = xmInstrument(packed);
     many.samples.resize(21, {.pcm = {9}});
     many.noteMap[50] = 19;
-    player = load(XmBuilder().instrument(many).build());
-    ASSERT_TRUE(player);
-    EXPECT_EQ(mixer.bytesOf(player->instruments[0]->samples[0]->data),
-              (std::vector<uint8_t>{1, 3, 2, 5, 6}));
-    EXPECT_EQ(mixer.bytesOf(player->instruments[0]->sampleForNote(50)->data),
-              (std::vector<uint8_t>{9}));
-
     // A 16-bit sample of 5 bytes keeps its last byte.
     sixteen.pcm = {100, 100};
-    auto bytes = XmBuilder().instrument(xmInstrument(sixteen)).build();
-    bytes = patched(bytes, firstInstrumentOffset(bytes) + 263, 5, 4);
-    bytes.push_back(0x33);
-    player = load(bytes);
-    ASSERT_TRUE(player);
-    EXPECT_EQ(mixer.bytesOf(player->instruments[0]->samples[0]->data),
-              (std::vector<uint8_t>{100, 0, 100, 0, 0x33}));
+    auto odd = XmBuilder().instrument(xmInstrument(sixteen)).build();
+    odd = patched(odd, firstInstrumentOffset(odd) + 263, 5, 4);
+    odd.push_back(0x33);
+    const std::tuple<std::vector<uint8_t>, uint32_t, std::vector<uint8_t>> cases[] = {
+        {both.build(), 0, {0, 10, 246, 127, 128, 5}},
+        {both.build(), 60, {0xE8, 0x03, 0x18, 0xFC, 0xFF, 0x7F, 0x00, 0x80}},
+        {XmBuilder().instrument(many).build(), 0, {1, 3, 2, 5, 6}},
+        {XmBuilder().instrument(many).build(), 50, {9}},
+        {odd, 0, {100, 0, 100, 0, 0x33}},
+    };
+    for (const auto& [bytes, note, data] : cases) {
+        auto player = load(bytes);
+        ASSERT_TRUE(player);
+        EXPECT_EQ(mixer.bytesOf(player->instruments[0]->sampleForNote(note)->data), data) << note;
+    }
 
     // Loops stay inside the data: past the end, beyond it, of length 0.
     const auto pcm = xmSquare(32).pcm;
@@ -243,7 +237,7 @@ TEST(XmLoader, SampleDataAndLoops) {
     ins.samples.push_back({.pcm = pcm, .loopType = 2});
     ins.noteMap[1] = 1;
     ins.noteMap[2] = 2;
-    player = load(XmBuilder().instrument(ins).build());
+    auto player = load(XmBuilder().instrument(ins).build());
     ASSERT_TRUE(player);
     const auto& looped = player->instruments[0]->samples;
     EXPECT_TRUE(looped[0]->loops());
@@ -279,14 +273,6 @@ TEST(XmLoader, DamagedFiles) {
         EXPECT_FALSE(load(patched(plain, b.at, b.value, b.width))) << b.what;
     EXPECT_EQ(mixer.liveBlocks(), 0u);
 
-    // A file ending inside the second instrument keeps the first.
-    auto bytes = XmBuilder().instrument(xmInstrument()).instrument(xmInstrument()).build();
-    bytes.resize(bytes.size() - (263 + 40 + 32) + 20);
-    auto player = load(bytes);
-    ASSERT_TRUE(player);
-    EXPECT_TRUE(player->instruments[0]);
-    EXPECT_FALSE(player->instruments[1]);
-
     XmInstrumentDef ins = xmInstrument();
     ins.volumeEnvelope = {{{0, 64}, {10, 0}}, 0, 0, 0, 1};
     const auto whole = XmBuilder(4)
@@ -297,12 +283,15 @@ TEST(XmLoader, DamagedFiles) {
                            .instrument(xmInstrument(xmSquare(64)))
                            .build();
     // Every shorter copy is refused or loads: sample data cut short keeps what the file holds,
-    // a cut before it keeps what was complete.
+    // a cut before it keeps what was complete, the first instrument once the second begins.
+    const std::size_t data = whole.size() - 64, second = data - 263 - 40;
     for (std::size_t size = 0; size < whole.size(); ++size) {
-        player = load(std::vector<uint8_t>(whole.begin(), whole.begin() + size));
-        if (size >= whole.size() - 64) {
-            ASSERT_TRUE(player) << size;
-            EXPECT_EQ(player->instruments[1]->samples[0]->length, size - (whole.size() - 64));
+        auto player = load(std::vector<uint8_t>(whole.begin(), whole.begin() + size));
+        if (size >= second) {
+            ASSERT_TRUE(player && player->instruments[0]) << size;
+        }
+        if (size >= data) {
+            EXPECT_EQ(player->instruments[1]->samples[0]->length, size - data);
         } else if (player && player->instruments[1]) {
             EXPECT_FALSE(player->instruments[1]->samples[0]) << size;
         }

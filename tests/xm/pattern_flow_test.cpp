@@ -14,15 +14,14 @@ XmBuilder song(uint32_t channels = 1) {
     return XmBuilder(channels).instrument(xmInstrument());
 }
 
-// A pattern of 8 rows whose row 3 holds these effects in channels 0 and 1.
-std::vector<uint8_t> onRow3(XmCell a, XmCell b) {
-    return song(2).rows(0, 8).cell(0, 3, 0, a).cell(0, 3, 1, b).build();
-}
-
 TEST(XmPatternFlow, RowOrder) {
     auto delayed = song(2).rows(0, 4).cell(0, 1, 0, xmFx(0xE, 0x90)).cell(0, 1, 1, xmFx(0xE, 0xE2));
     XmBuilder d15 = song().orders({0, 1, 2}).rows(1, 16).rows(2, 4);
     d15.cell(0, 2, 0, xmFx(0xD, 0x15)).cell(1, 15, 0, xmFx(0xD, 6));
+    XmBuilder b01 = song(2).orders({0, 1}).rows(0, 4);
+    b01.cell(0, 1, 0, xmFx(0xD, 2)).cell(0, 1, 1, xmFx(0xB, 1));
+    XmBuilder loops = song(2).rows(0, 8);
+    loops.cell(0, 3, 0, xmFx(0xE, 0x61)).cell(0, 3, 1, xmFx(0xE, 0x62));
     checkTraces(
         {
             {"patterns have their own row counts",
@@ -32,19 +31,13 @@ TEST(XmPatternFlow, RowOrder) {
              spans({{0, 0, 3}, {0, 1, 3}, {0, 1, 3}, {0, 4, 7}})},
             // Channel 0 finishes its loop on the second pass and starts it again on the third,
             // when channel 1 finishes.
-            {"two loops ending on one row", onRow3(xmFx(0xE, 0x61), xmFx(0xE, 0x62)),
+            {"two loops ending on one row", loops.build(),
              spans({{0, 0, 3}, {0, 0, 3}, {0, 0, 3}, {0, 4, 7}})},
             {"EEx repeats the row", delayed.build(),
              spans({{0, 0, 1}, {0, 1, 1}, {0, 1, 1}, {0, 2, 3}})},
             {"D15 is decimal, into a shorter pattern", d15.build(),
              spans({{0, 0, 2}, {1, 15, 15}, {2, 0, 3}})},
-            {"B01 after D04 of an earlier channel starts at the top",
-             song(2)
-                 .orders({0, 1})
-                 .rows(0, 4)
-                 .cell(0, 1, 0, xmFx(0xD, 2))
-                 .cell(0, 1, 1, xmFx(0xB, 1))
-                 .build(),
+            {"B01 after D04 of an earlier channel starts at the top", b01.build(),
              spans({{0, 0, 1}, {1, 0, 63}})},
             {"a missing pattern plays 64 empty rows",
              song().orders({0, 7}).rows(0, 2).patternCount(1).build(),
@@ -68,14 +61,11 @@ TEST(XmPatternFlow, TimingOfNotes) {
     for (uint8_t x : {1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13, 14, 15})
         factors.insert(factors.end(), {xmNote(48, 1, 0x30), xmFx(27, uint8_t(x << 4 | 1))});
     const auto cell = [](uint8_t param) { return xmLine({xmNote(48, 1, 0, 0xE, param)}).build(); };
+    const auto ed2 = song().column(0, {C4, xmFx(0xE, 0xD2)}).build();
     checkTicks(
         {
             {"ED4 starts on tick 4", cell(0xD4), Starts, {0, 0, 0, 0, 1, 1}},
-            {"ED2 alone plays the last note again",
-             song().column(0, {C4, xmFx(0xE, 0xD2)}).build(),
-             Starts,
-             {1, 1, 2},
-             6},
+            {"ED2 alone plays the last note again", ed2, Starts, {1, 1, 2}, 6},
             {"R43, R00, R43", retrigger, Starts, {1, 1, 1, 1, 1, 1, 2, 2, 2, 3, 3, 3, 3, 3, 4, 4}},
             {"R43, R00, R43",
              retrigger,

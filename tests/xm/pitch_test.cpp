@@ -65,12 +65,8 @@ TEST(XmPitch, PeriodAndStepOfTheFirstTick) {
         auto player = playXm(tone(r.cell, r.linear, r.finetune, r.relative), mixer);
         playTick(*player);
         EXPECT_EQ(mixer.voices[0].active, r.period != 0 || r.step != 0);
-        if (r.period != 0) {
-            EXPECT_EQ(player->channel(0).period, r.period);
-        }
-        if (r.step != 0) {
-            EXPECT_EQ(mixer.voices[0].step, uint32_t(r.step));
-        }
+        EXPECT_EQ(r.period != 0 ? player->channel(0).period : 0, r.period);
+        EXPECT_EQ(r.step != 0 ? int(mixer.voices[0].step) : 0, r.step);
     }
 }
 
@@ -92,6 +88,10 @@ TEST(XmPitch, SlidesArpeggioAndVibratos) {
     const auto kept = line({C4, xmFx(1, 8), xmNote(48, 1, 0, 1, 0)});
     // Sine 235, 180, 97 at positions 20, 24, 28, x 8 x 4 / 128: the period grows first.
     const auto columnVibrato = line({xmNote(48, 1, 0, 4, 0x40), xmVolume(0xB8)});
+    const auto e5f = line({C4, xmFx(0xE, 0x5F), xmNote(48)});
+    const auto speed18 = xmLine({xmNote(48, 1, 0, 0, 0x37)}).speed(18).build();
+    // 32 x 4 units a tick.
+    const auto f1 = line({C4, xmNote(24, 0, 0xF1, 3, 1), xmFx(3, 0)});
     checkTicks(
         {
             {"102 linear", up(true), Period, {4600}, 1},
@@ -102,21 +102,9 @@ TEST(XmPitch, SlidesArpeggioAndVibratos) {
             {"2FF from C-0 stops", floor, Step, {10}, 5},
             // Chosen by the ticks left: 5 y, 4 x, 3 the note; 17 y, 16 and 15 the note.
             {"037", tone(xmNote(48, 1, 0, 0, 0x37), true), Period, {4608, 4160, 4416, 4608}},
-            {"E5F without a note, then a note: the sample's finetune",
-             line({C4, xmFx(0xE, 0x5F), xmNote(48)}),
-             Period,
-             {4608},
-             12},
-            {"037 at speed 18",
-             xmLine({xmNote(48, 1, 0, 0, 0x37)}).speed(18).build(),
-             Period,
-             {4608, 4160, 4608, 4608, 4160}},
-            {"1xx, 2xx apart; 200 has nothing",
-             apart,
-             Period,
-             {4528, 4448, 4448, 4488, 4408},
-             11,
-             6},
+            {"E5F without a note, then a note: the sample's finetune", e5f, Period, {4608}, 12},
+            {"037 at speed 18", speed18, Period, {4608, 4160, 4608, 4608, 4160}},
+            {"1xx, 2xx apart; 200 idle", apart, Period, {4528, 4448, 4448, 4488, 4408}, 11, 6},
             {"E1x, E2x apart", fineApart, Period, {4600, 4592, 4592, 4604, 4616, 4608}, 11, 6},
             {"X1x and X2x linear", extra(true), Period, {4605, 4602, 4602, 4604, 4606}, 11, 6},
             {"X1x and X2x Amiga", extra(false), Period, {1709, 1706, 1706, 1708, 1710}, 11, 6},
@@ -136,12 +124,7 @@ TEST(XmPitch, SlidesArpeggioAndVibratos) {
             {"volume F1 restarts nothing", portaF1, Starts, {1}, 6},
             // D-4 and sine 97 at depth 32.
             {"F3 beside 448", line({C4, xmNote(50, 0, 0xF3, 4, 0x48)}), Period, {4480 + 24}, 8},
-            {"F1 beside 301: 32 x 4 units, kept by 300",
-             line({C4, xmNote(24, 0, 0xF1, 3, 1), xmFx(3, 0)}),
-             Period,
-             {4608 + 5 * 128, 4608 + 10 * 128},
-             11,
-             6},
+            {"F1 beside 301, kept by 300", f1, Period, {4608 + 5 * 128, 4608 + 10 * 128}, 11, 6},
         },
         playXm);
 }

@@ -27,13 +27,10 @@ ModSampleDef sampleOf(uint32_t length, uint32_t loopStart, uint32_t loopLength) 
 }
 
 TEST(ModLoader, LoopsOfTheSampleHeaders) {
-    auto player = load(ModBuilder()
-                           .sample(sampleOf(100, 10, 40))
-                           .sample(sampleOf(20, 0, 10))  // 5 words: too short to loop
-                           .sample(sampleOf(20, 0, 12))  // 6 words loop
-                           .sample(sampleOf(20, 8, 20))  // runs past the end: cut
-                           .sample(sampleOf(20, 20, 12)) // starts at the end: no loop
-                           .build());
+    // Loops of 5 words (too short), 6 words, past the end (cut) and from the end (none).
+    ModBuilder headers = ModBuilder().sample(sampleOf(100, 10, 40)).sample(sampleOf(20, 0, 10));
+    headers.sample(sampleOf(20, 0, 12)).sample(sampleOf(20, 8, 20)).sample(sampleOf(20, 20, 12));
+    auto player = load(headers.build());
     ASSERT_TRUE(player);
     const Sample& s = *player->sample(0);
     EXPECT_EQ(std::tuple(s.length, s.loopStart, s.loopEnd, s.finetune & 15, s.present),
@@ -119,13 +116,9 @@ TEST(ModLoader, ChannelCountsFromTheTag) {
 TEST(ModLoader, LayoutsOfOtherTrackers) {
     // StarTrekker's FLT8: orders name the first of two 4-channel patterns that play side by
     // side, so 4-channel pattern 3, row 5, channel 2 is channel 6 of 8-channel pattern 1.
-    auto player = load(ModBuilder(4, "FLT8")
-                           .sample(sampleOf(4, 0, 0))
-                           .orders({0, 2, 3})
-                           .songLength(2)
-                           .cell(3, 5, 2, note(25, 1))
-                           .cell(2, 5, 2, note(37, 1))
-                           .build());
+    ModBuilder flt8(4, "FLT8");
+    flt8.sample(sampleOf(4, 0, 0)).orders({0, 2, 3}).songLength(2).cell(3, 5, 2, note(25, 1));
+    auto player = load(flt8.cell(2, 5, 2, note(37, 1)).build());
     ASSERT_TRUE(player);
     EXPECT_EQ(std::tuple(player->song.channelCount, player->song.orders[1]), std::tuple(8, 1));
     EXPECT_EQ(std::tuple(storedCell(*player, 5, 2, 1)[0], storedCell(*player, 5, 6, 1)[0]),
@@ -187,11 +180,9 @@ TEST(ModLoader, SampleDataCutShortKeepsWhatTheFileHolds) {
 }
 
 TEST(FifteenSampleMod, LoadsWithFourChannelsAndFifteenSamples) {
-    auto player = load(ModBuilder(4, "")
-                           .sample(squareSample(32, 50))
-                           .orders({0, 1})
-                           .cell(1, 5, 3, note(13, 15, 0xC, 0x10))
-                           .build());
+    ModBuilder old(4, "");
+    old.sample(squareSample(32, 50)).orders({0, 1}).cell(1, 5, 3, note(13, 15, 0xC, 0x10));
+    auto player = load(old.build());
     ASSERT_TRUE(player);
     EXPECT_EQ(std::tuple(player->song.channelCount, player->song.sampleCount, player->formatType(),
                          player->isPatternMissing(1), player->sample(15)),

@@ -81,14 +81,9 @@ TEST(S3mLoader, SampleRecordsInBytesWithLoopChecks) {
     S3mSampleDef loopAfterEnd = loopedSample(64);
     loopAfterEnd.loopStart = 64; // no loop at all
     SampleStoreMixer mixer;
-    auto p = load(S3mBuilder()
-                      .sample(wide)
-                      .sample(pastEnd)
-                      .sample(loopAfterEnd)
-                      .sample({.type = 2, .name = "an AdLib voice"})
-                      .sample(S3mSampleDef{})
-                      .build(),
-                  &mixer);
+    S3mBuilder five = S3mBuilder().sample(wide).sample(pastEnd).sample(loopAfterEnd);
+    five.sample({.type = 2, .name = "an AdLib voice"}).sample(S3mSampleDef{});
+    auto p = load(five.build(), &mixer);
     ASSERT_TRUE(p);
     ASSERT_EQ(p->song.sampleCount, 5u);
     const S3mSample& s = p->samples[0];

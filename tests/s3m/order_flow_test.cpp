@@ -42,10 +42,8 @@ TEST(S3mOrderFlow, SpeedTempoAndRepeatedRows) {
                             .column(0, {s3mFx('A', 3), s3mFx('A', 0), s3mFx('T', 0x20),
                                         s3mFx('T', 0x1F), s3mFx('T', 0xFF)})
                             .build();
-    const auto repeated = song()
-                              .column(0, {s3mNote(4, 0, 1), s3mFx('D', 2)})
-                              .column(1, {{}, s3mFx('S', 0xE2)})
-                              .build();
+    S3mBuilder repeated = song().column(0, {s3mNote(4, 0, 1), s3mFx('D', 2)});
+    repeated.column(1, {{}, s3mFx('S', 0xE2)});
     checkTicks(
         {
             {"5 x 44100 / (2 x 200)", timing, TickInterval, {551}},
@@ -54,7 +52,7 @@ TEST(S3mOrderFlow, SpeedTempoAndRepeatedRows) {
             {"T20", timing, TickInterval, {3445}, 6},
             {"TFF after 31 ticks of row 3", timing, Tempo, {32, 255}, 39},
             {"TFF", timing, TickInterval, {432}, 40},
-            {"SE2 repeats the row's effects", repeated, Volume, {40, 30, 20, 10}, 5, 6},
+            {"SE2 repeats the row's effects", repeated.build(), Volume, {40, 30, 20, 10}, 5, 6},
         },
         playS3m);
 }

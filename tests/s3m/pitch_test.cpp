@@ -17,12 +17,9 @@ std::vector<uint8_t> line(std::vector<S3mCell> rows, uint16_t flags = 0) {
 
 TEST(S3mPitch, MiddleCRateScalesTheOctaveTable) {
     RecordingMixer mixer;
-    auto player = playS3m(S3mBuilder()
-                              .sample(loopedSample(64, 64, 8363))
-                              .sample(loopedSample(64, 64, 16726))
-                              .sample(loopedSample(64, 64, 10000))
-                              .build(),
-                          mixer);
+    S3mBuilder rates = S3mBuilder().sample(loopedSample(64, 64, 8363));
+    rates.sample(loopedSample(64, 64, 16726)).sample(loopedSample(64, 64, 10000));
+    auto player = playS3m(rates.build(), mixer);
     ASSERT_TRUE(player);
     Channel& ch = player->channel(0);
     const struct {
@@ -57,10 +54,9 @@ TEST(S3mPitch, NotesAndSamples) {
     S3mSampleDef once = loopedSample(600);
     once.flags = 0;
     // O02 and O03 on a 16-bit looped sample in channel 0 and an 8-bit one in channel 1.
-    const auto offsets = s3mLine({C4, s3mNote(4, 0, 1, 'O', 3)}, wide)
-                             .sample(once)
-                             .column(1, {s3mNote(4, 0, 2, 'O', 2), s3mNote(4, 0, 2, 'O', 3)})
-                             .build();
+    S3mBuilder two = s3mLine({C4, s3mNote(4, 0, 1, 'O', 3)}, wide).sample(once);
+    const auto offsets =
+        two.column(1, {s3mNote(4, 0, 2, 'O', 2), s3mNote(4, 0, 2, 'O', 3)}).build();
     const auto noRate = s3mLine({C4}, {.data = loopedSample(64).data, .middleCRate = 0}).build();
     const auto adlib = s3mLine({C4}, {.type = 2}).build();
     S3mBuilder disabled = s3mLine({C4}).channelSetting(1, 0x81);

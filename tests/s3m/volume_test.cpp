@@ -25,12 +25,9 @@ std::vector<S3mCell> commands(char letter, std::initializer_list<uint8_t> params
 }
 
 TEST(S3mVolume, SlidesAndGlobalVolume) {
-    const auto global = S3mBuilder()
-                            .globalVolume(48)
-                            .sample(loopedSample(64, 40))
-                            .column(0, {s3mNote(4, 0, 1), {}, s3mFx('V', 0x50)})
-                            .column(1, {s3mNote(4, 0, 1), s3mFx('V', 0x20)})
-                            .build();
+    S3mBuilder twice = S3mBuilder().globalVolume(48).sample(loopedSample(64, 40));
+    twice.column(0, {s3mNote(4, 0, 1), {}, s3mFx('V', 0x50)});
+    const auto global = twice.column(1, {s3mNote(4, 0, 1), s3mFx('V', 0x20)}).build();
     const auto memory = slid(0, 40, commands('D', {3, 0}));
     const auto e00 = slid(0, 40, {s3mFx('D', 3), s3mFx('D', 0), s3mFx('E', 0)});
     const auto combined = slid(
@@ -79,13 +76,9 @@ TEST(S3mVolume, SlidesAndGlobalVolume) {
 TEST(S3mVolume, Panning) {
     // Pan byte 0x2A: 10 x 17. X runs from 00 (left) to 80 (right); beyond 80 sets nothing.
     const auto song = [](bool stereo) {
-        return S3mBuilder(2)
-            .stereo(stereo)
-            .panByte(1, 0x2A)
-            .sample(loopedSample(64))
-            .column(0, {s3mNote(4, 0, 1), s3mFx('X', 0x40), s3mFx('X', 0x80)})
-            .column(1, {s3mNote(4, 0, 1), s3mFx('S', 0x8F), s3mFx('X', 0xA4)})
-            .build();
+        S3mBuilder b = S3mBuilder(2).stereo(stereo).panByte(1, 0x2A).sample(loopedSample(64));
+        b.column(0, {s3mNote(4, 0, 1), s3mFx('X', 0x40), s3mFx('X', 0x80)});
+        return b.column(1, {s3mNote(4, 0, 1), s3mFx('S', 0x8F), s3mFx('X', 0xA4)}).build();
     };
     checkTicks(
         {

@@ -59,13 +59,9 @@ TEST(XmIdentify, TagVersionAndShortFiles) {
 }
 
 TEST(XmLoader, HeaderValuesAndSizes) {
-    auto player = load(XmBuilder(5)
-                           .title("A title of more than twenty")
-                           .linearFrequencies(false)
-                           .restart(1)
-                           .orders({1, 0, 1})
-                           .instrument(xmInstrument())
-                           .build());
+    XmBuilder header = XmBuilder(5).title("A title of more than twenty").restart(1);
+    header.linearFrequencies(false).orders({1, 0, 1}).instrument(xmInstrument());
+    auto player = load(header.build());
     ASSERT_TRUE(player);
     const Song& song = player->song;
     EXPECT_STREQ(song.title, "A title of more than");
@@ -94,15 +90,9 @@ TEST(XmLoader, HeaderValuesAndSizes) {
 }
 
 TEST(XmLoader, Patterns) {
-    auto player = load(XmBuilder()
-                           .orders({2, 0})
-                           .patternCount(4)
-                           .cell(0, 0, 0, xmNote(48, 1))
-                           .cell(1, 0, 0, xmNote(48, 1))
-                           .cell(2, 3, 1, xmFx(0xF, 3))
-                           .rows(2, 16)
-                           .instrument(xmInstrument())
-                           .build());
+    XmBuilder four = XmBuilder().orders({2, 0}).patternCount(4).rows(2, 16);
+    four.cell(0, 0, 0, xmNote(48, 1)).cell(1, 0, 0, xmNote(48, 1)).cell(2, 3, 1, xmFx(0xF, 3));
+    auto player = load(four.instrument(xmInstrument()).build());
     ASSERT_TRUE(player);
     // Only patterns the order list names are kept; the stored record starts with the header.
     const auto& patterns = player->song.patterns;
@@ -129,14 +119,9 @@ TEST(XmLoader, Patterns) {
 // Version 1.02: the instruments come first, the 16-row pattern says 15 in one byte, and every
 // instrument's sample data follows the patterns.
 TEST(XmLoader, Version102Layout) {
-    const XmBuilder song = XmBuilder()
-                               .orders({1})
-                               .rows(1, 16)
-                               .cell(1, 15, 1, xmFx(0xF, 3))
-                               .instrument(xmInstrument({.pcm = {5, 6}}))
-                               .instrument(XmInstrumentDef{})
-                               .instrument(xmInstrument({.pcm = {7, 8, 9}}));
-    auto player = load(XmBuilder(song).version102().build());
+    XmBuilder song = XmBuilder().version102().orders({1}).rows(1, 16).cell(1, 15, 1, xmFx(0xF, 3));
+    song.instrument(xmInstrument({.pcm = {5, 6}})).instrument(XmInstrumentDef{});
+    auto player = load(song.instrument(xmInstrument({.pcm = {7, 8, 9}})).build());
     ASSERT_TRUE(player);
     PatternDescription d;
     player->describePattern(d, 1);
@@ -147,7 +132,7 @@ TEST(XmLoader, Version102Layout) {
               (std::vector<uint8_t>{5, 6}));
     EXPECT_EQ(mixer.bytesOf(player->instruments[2]->samples[0]->data),
               (std::vector<uint8_t>{7, 8, 9}));
-    auto cut = XmBuilder(song).version102().build();
+    auto cut = song.build();
     cut.resize(336 + 263 + 40 + 20); // inside the instruments, which the patterns follow
     EXPECT_FALSE(load(cut));
 }
@@ -275,13 +260,9 @@ TEST(XmLoader, DamagedFiles) {
 
     XmInstrumentDef ins = xmInstrument();
     ins.volumeEnvelope = {{{0, 64}, {10, 0}}, 0, 0, 0, 1};
-    const auto whole = XmBuilder(4)
-                           .orders({0, 1})
-                           .cell(0, 0, 0, xmNote(48, 1, 0x40, 0xA, 0x0F))
-                           .cell(1, 5, 3, xmNote(50, 2))
-                           .instrument(ins)
-                           .instrument(xmInstrument(xmSquare(64)))
-                           .build();
+    XmBuilder two = XmBuilder(4).orders({0, 1}).cell(0, 0, 0, xmNote(48, 1, 0x40, 0xA, 0x0F));
+    two.cell(1, 5, 3, xmNote(50, 2)).instrument(ins).instrument(xmInstrument(xmSquare(64)));
+    const auto whole = two.build();
     // Every shorter copy is refused or loads: sample data cut short keeps what the file holds,
     // a cut before it keeps what was complete, the first instrument once the second begins.
     const std::size_t data = whole.size() - 64, second = data - 263 - 40;

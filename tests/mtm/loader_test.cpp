@@ -16,13 +16,10 @@ std::unique_ptr<Player> load(const std::vector<uint8_t>& bytes, Mixer* mixer = n
 
 TEST(MtmLoader, SongValuesComeFromTheHeader) {
     RecordingMixer mixer; // outlives the players below, which hand their voices back
-    auto player = playMtm(MtmSong{.rowsPerTrack = 80,
-                                  .panning = {{0, 15}, {1, 8}, {2, 0}},
-                                  .orders = {0, 1, 0},
-                                  .cells = {{{1, 0}, {25}}},
-                                  .patterns = {{1, 1, 1}, {1}}}
-                              .build(),
-                          mixer);
+    MtmSong header{.rowsPerTrack = 80, .panning = {{0, 15}, {1, 8}, {2, 0}}, .orders = {0, 1, 0}};
+    header.cells = {{{1, 0}, {25}}};
+    header.patterns = {{1, 1, 1}, {1}};
+    auto player = playMtm(header.build(), mixer);
     ASSERT_TRUE(player);
     const Song& song = player->song;
     // 80 rows per track are cut to the 64 stored; samples are unsigned.
@@ -42,13 +39,11 @@ TEST(MtmLoader, SongValuesComeFromTheHeader) {
 TEST(MtmLoader, ChannelCountComesFromTheHeaderOrElseFromTheSlotsTheOrderedPatternsUse) {
     // Slots 0, 1 and 5 play tracks; slot 9 only in a pattern that is not in the order list.
     const std::pair<uint8_t, uint32_t> cases[] = {{6, 6}, {2, 2}, {32, 32}, {0, 3}, {33, 3}};
+    MtmSong song{.orders = {0, 1}, .cells = {{{1, 0}, {25}}}};
+    song.patterns = {{1, 1}, {0, 0, 0, 0, 0, 1}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 1}};
     for (const auto& [header, count] : cases) {
-        auto player =
-            load(MtmSong{.channels = header,
-                         .orders = {0, 1},
-                         .cells = {{{1, 0}, {25}}},
-                         .patterns = {{1, 1}, {0, 0, 0, 0, 0, 1}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 1}}}
-                     .build());
+        song.channels = header;
+        auto player = load(song.build());
         ASSERT_TRUE(player);
         EXPECT_EQ(player->channelCount(), count) << int(header);
     }
@@ -138,13 +133,10 @@ TEST(MtmLoader, DamagedFilesAreRefusedOrKeepWhatIsThere) {
 
     // Pattern 0 names track 9 of a file with 1 track; the order list names pattern 7 of 1.
     RecordingMixer mixer;
-    auto player = playMtm(MtmSong{.channels = 2,
-                                  .samples = {mtmSquare(32)},
-                                  .orders = {0, 7, 0},
-                                  .cells = {{{1, 2}, {25, 1}}},
-                                  .patterns = {{1, 9}}}
-                              .build(),
-                          mixer);
+    MtmSong broken{.channels = 2, .samples = {mtmSquare(32)}, .orders = {0, 7, 0}};
+    broken.cells = {{{1, 2}, {25, 1}}};
+    broken.patterns = {{1, 9}};
+    auto player = playMtm(broken.build(), mixer);
     ASSERT_TRUE(player);
     // Slot 1 plays nothing; the note sounds in both passes of pattern 0.
     EXPECT_EQ((std::vector<std::size_t>{player->channelCount(), player->isPatternMissing(7),

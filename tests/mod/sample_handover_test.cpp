@@ -12,11 +12,7 @@ namespace {
 constexpr uint32_t RowFrames = 882 * 6;
 
 ModSampleDef level(int8_t value, uint32_t loopStart, uint32_t loopLength) {
-    ModSampleDef s;
-    s.data.assign(32, value);
-    s.loopStart = loopStart;
-    s.loopLength = loopLength;
-    return s;
+    return {"", std::vector<int8_t>(32, value), 64, 0, loopStart, loopLength};
 }
 
 // The sign of the left channel (MOD channel 0) at each of `frames`.

@@ -69,7 +69,7 @@ S3mCell c4(char command = 0, uint8_t param = 0) {
 TEST(S3mNoteTiming, CutDelayRetriggerAndOffset) {
     const auto cuts = line({c4('S', 0xC2), c4('S', 0xC0)});
     const auto delays = line({c4('S', 0xD3), S3mCell{254}, c4('S', 0xD6)});
-    const auto retriggers = line({c4('Q', 0x32), s3mFx('Q', 0), c4('Q', 0x63)});
+    const auto q = line({c4('Q', 0x32), s3mFx('Q', 0), c4('Q', 0x63)});
     const auto restarted = line({c4('Q', 0x04), s3mFx('D', 0), s3mFx('Q', 0)});
     const auto offsets = line({c4('O', 0x20), s3mFx('Q', 1), s3mNote(4, 0), s3mNote(4, 7), c4(),
                                s3mNote(4, 0), s3mFx('O', 0x10), s3mNote(4, 0)});
@@ -86,12 +86,9 @@ TEST(S3mNoteTiming, CutDelayRetriggerAndOffset) {
             {"SD6 never at speed 6", delays, Starts, {1, 1, 1}, 5, 6},
             // Every second tick, 4 softer; a Q after a Q keeps the running counter and takes
             // one step at once; a new parameter restarts the counter (x 2/3 every third tick).
-            {"Q32, Q00, Q63",
-             retriggers,
-             Starts,
-             {1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 8, 9}},
+            {"Q32, Q00, Q63", q, Starts, {1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 8, 9}},
             // The note's instrument restores 40: 40 x 2/3 = 26.7 gives 27, then 18.
-            {"Q32, Q00, Q63", retriggers, Volume, {32, 20, 18}, 5, 6},
+            {"Q32, Q00, Q63", q, Volume, {32, 20, 18}, 5, 6},
             {"a first Q restarts its counter",
              restarted,
              Starts,
@@ -100,12 +97,7 @@ TEST(S3mNoteTiming, CutDelayRetriggerAndOffset) {
             {"D00 after Q04", restarted, Volume, {20}, 11},
             // From row 2: retriggers kept the start; the instrument on row 4 starts from the top
             // again; an offset without a note starts nothing.
-            {"a note alone starts at the last start",
-             offsets,
-             StartOffset,
-             {0x2000, 0x2000, 0, 0, 0, 0},
-             17,
-             6},
+            {"a note alone: last start", offsets, StartOffset, {0x2000, 0x2000, 0, 0, 0, 0}, 17, 6},
             {"an offset past the loop end loops", pastLoop, StartOffset, {0x400, 0x100}, 5, 6},
             {"an offset past the loop end sounds", pastLoop, Active, {1}, 11},
         },

@@ -21,14 +21,6 @@ void pointHere(ByteWriter& w, std::size_t at) {
 
 } // namespace
 
-S3mCell s3mNote(uint32_t octave, uint32_t semitone, uint8_t instrument, char command,
-                uint8_t param) {
-    S3mCell c = s3mFx(command, param);
-    c.note = static_cast<uint8_t>(octave << 4 | semitone);
-    c.instrument = instrument;
-    return c;
-}
-
 S3mSampleDef loopedSample(uint32_t frames, uint8_t volume, uint32_t middleCRate) {
     S3mSampleDef s = {.name = "looped",
                       .fileName = "LOOPED.SMP",

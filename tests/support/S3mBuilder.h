@@ -20,12 +20,15 @@ struct S3mCell {
     uint8_t param = 0;
 };
 
-// A cell playing octave:semitone with an optional instrument and command letter.
-S3mCell s3mNote(uint32_t octave, uint32_t semitone, uint8_t instrument = 0, char command = 0,
-                uint8_t param = 0);
 // A cell with only a command, given by its letter ('A' is 1; 0 none), or only a volume byte.
 inline S3mCell s3mFx(char command, uint8_t param) {
     return {255, 0, 255, static_cast<uint8_t>(command == 0 ? 0 : command - 'A' + 1), param};
+}
+// A cell playing octave:semitone with an optional instrument and command letter.
+inline S3mCell s3mNote(uint32_t octave, uint32_t semitone, uint8_t instrument = 0, char command = 0,
+                       uint8_t param = 0) {
+    const uint8_t note = static_cast<uint8_t>(octave << 4 | semitone);
+    return {note, instrument, 255, s3mFx(command, param).command, param};
 }
 inline S3mCell s3mVolume(uint8_t volume) {
     return {255, 0, volume};

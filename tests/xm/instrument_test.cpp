@@ -21,10 +21,9 @@ TEST(XmInstruments, SamplesNotesAndInstrumentNumbers) {
     const auto loops =
         xmLine({xmNote(47, 1)}, xmInstrument(pingPong, wide(16))).column(1, {C4}).build();
     // Instrument 2 has no samples, 3 maps C-4 to one of length 0, 9 does not exist.
-    const auto missing = xmLine({C4, xmNote(48, 2), C4, xmNote(48, 9), C4, xmNote(48, 3)})
-                             .instrument(XmInstrumentDef{})
-                             .instrument(xmInstrument(xmSquare(), XmSampleDef{}))
-                             .build();
+    XmBuilder absent = xmLine({C4, xmNote(48, 2), C4, xmNote(48, 9), C4, xmNote(48, 3)});
+    absent.instrument(XmInstrumentDef{}).instrument(xmInstrument(xmSquare(), XmSampleDef{}));
+    const auto missing = absent.build();
     XmSampleDef quiet = xmSquare();
     quiet.volume = 48;
     quiet.finetune = 32;
@@ -35,21 +34,18 @@ TEST(XmInstruments, SamplesNotesAndInstrumentNumbers) {
     // Volume 0x20, panning FF, then a key-off with finetune -128, then instrument 1 alone.
     const auto alone =
         xmLine({xmNote(48, 1, 0x20, 8, 0xFF), {97, 0, 0, 0xE, 0x50}, {0, 1}}, enveloped).build();
-    const auto offsets =
-        xmLine({xmNote(48, 1, 0, 9, 2), xmNote(48, 1, 0, 9, 3)}, xmInstrument(wide(600))).build();
+    const XmInstrumentDef longer = xmInstrument(wide(600));
+    const auto offsets = xmLine({xmNote(48, 1, 0, 9, 2), xmNote(48, 1, 0, 9, 3)}, longer).build();
     // 903 under tone portamento neither acts nor is remembered: 900 repeats 902.
-    const auto slid =
-        xmLine({xmNote(48, 1, 0, 9, 2), xmNote(50, 1, 0xF1, 9, 3), xmNote(48, 1, 0, 9, 0)},
-               xmInstrument(wide(600)))
-            .build();
+    const std::vector<XmCell> slides = {xmNote(48, 1, 0, 9, 2), xmNote(50, 1, 0xF1, 9, 3),
+                                        xmNote(48, 1, 0, 9, 0)};
+    const auto slid = xmLine(slides, longer).build();
     // Instrument 9 alone, a note of it, 1 alone, a note, a note of 2 (no samples).
-    const auto none = xmLine({C4, {0, 9}, xmNote(47), {0, 1}, xmNote(47), xmNote(48, 2)}, enveloped)
-                          .instrument(XmInstrumentDef{})
-                          .build();
+    XmBuilder nine = xmLine({C4, {0, 9}, xmNote(47), {0, 1}, xmNote(47), xmNote(48, 2)}, enveloped);
+    const auto none = nine.instrument(XmInstrumentDef{}).build();
     // C-4 maps to a sample of length 0 and volume 8.
-    const auto blank =
-        xmLine({xmNote(47, 1), C4, xmNote(47)}, xmInstrument(xmSquare(), XmSampleDef{.volume = 8}))
-            .build();
+    const XmInstrumentDef empty = xmInstrument(xmSquare(), XmSampleDef{.volume = 8});
+    const auto blank = xmLine({xmNote(47, 1), C4, xmNote(47)}, empty).build();
     const auto bare = xmLine({xmNote(48, 1, 0x30), xmNote(47)}, split).build();
     const auto mapped = xmLine({xmNote(47, 1), C4}, split).build();
     checkTicks(

@@ -204,9 +204,7 @@ TEST(FifteenSampleMod, TrialLoadRefusesWhatTaggedFilesAccept) {
 }
 
 TEST(Descriptions, RecordsOfTheBaseFormats) {
-    ModSampleDef s = squareSample(100, 33, 0x0E);
-    s.loopStart = 20;
-    s.loopLength = 40;
+    const ModSampleDef s{"square", std::vector<int8_t>(100), 33, 0x0E, 20, 40};
     auto player = load(
         ModBuilder(6, "6CHN").sample(s).orders({1, 0}).cell(1, 0, 0, fx(0xF, 3)).build(), true);
     ASSERT_TRUE(player);

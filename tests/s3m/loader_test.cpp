@@ -68,14 +68,13 @@ TEST(S3mLoader, ChannelsAndTheirPanning) {
 }
 
 TEST(S3mLoader, SampleRecordsInBytesWithLoopChecks) {
-    const S3mSampleDef wide = {.name = std::string("wide\0name", 9),
-                               .fileName = "WIDE.SMP",
-                               .data = std::vector<uint8_t>(2000, 0x11),
-                               .volume = 50,
-                               .middleCRate = 22050,
-                               .loopStart = 100,
-                               .loopEnd = 900,
-                               .flags = 4 | 1};
+    S3mSampleDef wide = {
+        .name = std::string("wide\0name", 9), .fileName = "WIDE.SMP", .volume = 50};
+    wide.data.assign(2000, 0x11);
+    wide.middleCRate = 22050;
+    wide.loopStart = 100;
+    wide.loopEnd = 900;
+    wide.flags = 4 | 1;
     S3mSampleDef pastEnd = loopedSample(64);
     pastEnd.loopEnd = 1000; // cut to the data
     S3mSampleDef loopAfterEnd = loopedSample(64);

@@ -138,12 +138,9 @@ TEST(XmLoader, Version102Layout) {
 }
 
 TEST(XmLoader, InstrumentsSamplesAndTheirDescriptions) {
-    const XmSampleDef second = {.pcm = xmSquare(64).pcm,
-                                .loopType = 2,
-                                .loopStart = 8,
-                                .loopLength = 40,
-                                .finetune = -16,
-                                .relativeNote = -12};
+    XmSampleDef second = {.pcm = xmSquare(64).pcm, .loopType = 2, .loopStart = 8, .loopLength = 40};
+    second.finetune = -16;
+    second.relativeNote = -12;
     XmInstrumentDef two = xmInstrument(xmSquare(), second);
     two.samples.push_back(xmSquare(4));   // no note maps to it
     two.samples.push_back(XmSampleDef{}); // length 0

@@ -13,9 +13,9 @@
 
 namespace tolva::test {
 
-// Loads every cut copy of `bytes`, whose last 52 bytes are the data of a 48-byte and a 4-byte
-// sample: a cut before the sample data is refused, one inside it keeps what the file holds, and
-// every copy gives its sample blocks back.
+// Loads every cut copy of `bytes` (MOD, MTM or 669), whose last 52 bytes are the data of a 48-byte
+// and a 4-byte sample: a cut before the sample data is refused, one inside it keeps what the file
+// holds, and every copy gives its sample blocks back.
 void expectCutsKeepSampleData(const std::vector<uint8_t>& bytes,
                               std::unique_ptr<Player> (*load)(InputStream&, bool, Mixer*));
 

@@ -79,15 +79,11 @@ TEST(Loader669, InformationRecordsOmitFinetuneAndVolumeAndUseTheBreakRow) {
 }
 
 TEST(Loader669, CutsBeforeTheSampleDataAreRefusedCutsInsideItKeepWhatIsThere) {
-    const auto bytes = Composer669Song{.message = "complete",
-                                       .samples = {{"a", unsignedSquare(48), 0, 48},
-                                                   {"second", {0x80, 0x90, 0xA0, 0xB0}, 0, 4}},
-                                       .orders = {0, 2},
-                                       .patternCount = 3,
-                                       .cells = {{{0, 0, 0}, note669(25, 0, 15)},
-                                                 {{2, 4, 1}, note669(30, 1, 7).withEffect(4, 2)}}}
-                           .build();
-    expectCutsKeepSampleData(bytes, load669);
+    Composer669Song song{.message = "complete", .orders = {0, 2}, .patternCount = 3};
+    song.samples = {{"a", unsignedSquare(48), 0, 48}, {"second", {0x80, 0x90, 0xA0, 0xB0}, 0, 4}};
+    song.cells[{0, 0, 0}] = note669(25, 0, 15);
+    song.cells[{2, 4, 1}] = note669(30, 1, 7).withEffect(4, 2);
+    expectCutsKeepSampleData(song.build(), load669);
 }
 
 } // namespace

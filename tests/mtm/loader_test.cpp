@@ -116,12 +116,10 @@ TEST(MtmLoader, CommentLinesOf40BytesBecomeLinesEndedByLineBreaks) {
 }
 
 TEST(MtmLoader, DamagedFilesAreRefusedOrKeepWhatIsThere) {
-    const MtmSong complete{.title = "complete",
-                           .samples = {mtmSquare(48), {"second", {0x80, 0x90, 0xA0, 0xB0}}},
-                           .orders = {0, 1},
-                           .cells = {{{1, 0}, {25, 1}}, {{2, 4}, {30, 2, 0xC, 0x20}}},
-                           .patterns = {{1, 2}, {2, 1}},
-                           .comment = {'a', 'b', 0, 'c'}};
+    MtmSong complete{.title = "complete", .orders = {0, 1}, .patterns = {{1, 2}, {2, 1}}};
+    complete.samples = {mtmSquare(48), {"second", {0x80, 0x90, 0xA0, 0xB0}}};
+    complete.cells = {{{1, 0}, {25, 1}}, {{2, 4}, {30, 2, 0xC, 0x20}}};
+    complete.comment = {'a', 'b', 0, 'c'};
     const auto bytes = complete.build();
     expectCutsKeepSampleData(bytes, loadMtm);
     auto wrongMagic = bytes;

@@ -71,14 +71,6 @@ Cell669 note669(uint32_t n, uint32_t sample, uint32_t volume) {
              static_cast<uint8_t>((sample & 15) << 4 | (volume & 15)), 0xFF}};
 }
 
-Cell669 volume669(uint32_t volume) {
-    return {{0xFE, static_cast<uint8_t>(volume & 15), 0xFF}};
-}
-
-Cell669 effect669(uint32_t effect, uint32_t value) {
-    return Cell669{}.withEffect(effect, value);
-}
-
 std::vector<uint8_t> Composer669Song::build() const {
     uint32_t patterns = 0;
     for (uint8_t entry : orders)

@@ -66,8 +66,12 @@ struct Cell669 {
 };
 
 Cell669 note669(uint32_t n, uint32_t sample, uint32_t volume); // n 1..64, volume 0..15
-Cell669 volume669(uint32_t volume);
-Cell669 effect669(uint32_t effect, uint32_t value);
+inline Cell669 volume669(uint32_t volume) {
+    return {{0xFE, static_cast<uint8_t>(volume & 15), 0xFF}};
+}
+inline Cell669 effect669(uint32_t effect, uint32_t value) {
+    return Cell669{}.withEffect(effect, value);
+}
 
 struct Sample669Def {
     std::string fileName{};

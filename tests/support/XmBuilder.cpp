@@ -68,12 +68,8 @@ void writeSample(ByteWriter& w, const XmSampleDef& s) {
 // Sample data is stored as differences from the previous value.
 void writeDeltas(ByteWriter& w, const XmSampleDef& s) {
     w.raw(s.adpcm.data(), s.adpcm.size());
-    if (!s.adpcm.empty())
-        return;
-    int32_t previous = 0;
-    for (int16_t v : s.pcm) {
-        const uint32_t delta = static_cast<uint32_t>(v - previous);
-        previous = v;
+    for (std::size_t i = 0; i < s.pcm.size() && s.adpcm.empty(); ++i) {
+        const uint32_t delta = static_cast<uint32_t>(s.pcm[i] - (i > 0 ? s.pcm[i - 1] : 0));
         if (s.sixteenBit)
             w.u16le(delta);
         else

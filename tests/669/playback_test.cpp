@@ -79,26 +79,22 @@ TEST(Playback669, CellsAndEffects) {
                            {{2, 0, 0}, note669(25, 0, 15)}}});
 }
 
-// Ticks of each row until the song ends.
-std::vector<int> ticksPerRow(Player& player) {
-    std::vector<int> ticks;
-    while (!player.ended && ticks.size() < 1000) {
-        int n = 0;
-        do {
-            player.onTick(0, 0);
-            ++n;
-        } while (player.tickCountdown != 1 && !player.ended);
-        if (!player.ended)
-            ticks.push_back(n);
-    }
-    return ticks;
-}
-
+// The ticks of each row until the song ends.
 void expectTicks(const char* what, const std::vector<int>& ticks, const Composer669Song& song) {
     RecordingMixer mixer;
     auto player = play669(song.build(), mixer);
     ASSERT_TRUE(player);
-    EXPECT_EQ(ticksPerRow(*player), ticks) << what;
+    std::vector<int> seen;
+    while (!player->ended && seen.size() < 1000) {
+        int n = 0;
+        do {
+            player->onTick(0, 0);
+            ++n;
+        } while (player->tickCountdown != 1 && !player->ended);
+        if (!player->ended)
+            seen.push_back(n);
+    }
+    EXPECT_EQ(seen, ticks) << what;
 }
 
 TEST(Playback669, EachPatternPlaysItsTempoListSpeedForItsBreakRowPlusOneRows) {

@@ -97,13 +97,12 @@ std::vector<uint8_t> S3mBuilder::build() const {
     for (std::size_t i = 0; i < samples_.size(); ++i) {
         const S3mSampleDef& s = samples_[i];
         pointHere(w, pointers + i * 2);
-        const uint32_t frameBytes = (s.flags & 4) ? 2 : 1;
         w.u8(s.type);
         w.text(s.fileName, 12);
         w.u8(0);
         dataPointerAt.push_back(w.size());
         w.u16le(0);
-        w.u32le(s.data.size() / frameBytes, s.loopStart, s.loopEnd);
+        w.u32le(s.data.size() / ((s.flags & 4) ? 2 : 1), s.loopStart, s.loopEnd);
         w.u8(s.volume, 0, s.packing, s.flags);
         w.u32le(s.middleCRate);
         w.zeros(12);

@@ -4,16 +4,12 @@ source "$(dirname "$0")/lib.sh"
 build=$(dirname "$(dirname "$tolva")")
 root=$work/usr
 
-checks=$((checks + 1))
 cmake --install "$build" --prefix "$root" >/dev/null || fail "cmake --install failed"
 for file in bin/tolva share/man/man1/tolva.1 share/bash-completion/completions/tolva; do
-    checks=$((checks + 1))
     [[ -f $root/$file ]] || fail "$file is not installed"
 done
-checks=$((checks + 1))
 [[ -z $(groff -man -ww -z "$root/share/man/man1/tolva.1" 2>&1) ]] || fail "man page warnings"
 
-checks=$((checks + 1))
 cpack --config "$build/CPackConfig.cmake" -B "$work/pkg" >/dev/null 2>&1 || fail "cpack failed"
 expect_contains "$(dpkg-deb -c "$work"/pkg/tolva_*.deb)" "./usr/bin/tolva"
 expect_contains "$(dpkg-deb -f "$work"/pkg/tolva_*.deb Depends)" "libsdl2"

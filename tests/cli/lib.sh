@@ -7,7 +7,6 @@ bad=$(ls "$corpus"/not-modules/* | head -n 1) # a file of no format the tool pla
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
-checks=0
 
 fail() {
     echo "FAIL: $*" >&2
@@ -18,7 +17,6 @@ fail() {
 expect_status() {
     local want=$1
     shift
-    checks=$((checks + 1))
     "$tolva" "$@" >"$work/stdout" 2>"$work/stderr"
     local got=$?
     out=$(cat "$work/stdout")
@@ -30,13 +28,11 @@ expect_status() {
 expect_contains() {
     local want
     for want in "${@:2}"; do
-        checks=$((checks + 1))
         [[ $1 == *"$want"* ]] || fail "expected '$want' in: $1"
     done
 }
 
 expect_equal() {
-    checks=$((checks + 1))
     [[ $1 == "$2" ]] || fail "$3: got $1, wanted $2"
 }
 
@@ -46,6 +42,6 @@ json_number() {
 }
 
 finish() {
-    echo "$((checks - failures)) passed, $failures failed"
+    echo "$failures failed"
     [[ $failures == 0 ]]
 }

@@ -19,7 +19,6 @@ while IFS='|' read -r want words args; do
     [[ -z $want || $want == '#'* ]] && continue
     # shellcheck disable=SC2086 # the arguments are split at blanks
     expect_status "$want" $args
-    checks=$((checks + 1))
     if [[ $words == '!'* ]]; then
         [[ $out$err != *"${words#!}"* ]] || fail "tolva $args printed '${words#!}'"
     else
@@ -95,13 +94,10 @@ done <<EOF
 EOF
 
 # On a terminal: the play screen shows a UTF-8 file name as itself; TERM=dumb gets plain lines.
-on_terminal() {
-    checks=$((checks + 1))
-    screen=$(TERM=$1 script -qec "$2" /dev/null)
-}
-on_terminal xterm "$tolva play --seconds 0.6 '$w/bébé.mod'"
+screen=$(TERM=xterm script -qec "$tolva play --seconds 0.6 '$w/bébé.mod'" /dev/null)
 [[ $screen == *"bébé.mod "*"1/1"* ]] || fail "play screen lacks the UTF-8 file name: $screen"
-on_terminal dumb "$tolva play --seconds 0.3 '$w/bébé.mod'; $tolva render --force -o $w/x.wav $d"
+commands="$tolva play --seconds 0.3 '$w/bébé.mod'; $tolva render --force -o $w/x.wav $d"
+screen=$(TERM=dumb script -qec "$commands" /dev/null)
 [[ $screen != *"$esc"* && $screen == *"bébé.mod: Amiga"* ]] || fail "TERM=dumb got: $screen"
 
 # Short of memory anywhere from start-up on, the tool says so with status 1; no signal ends it.
@@ -110,7 +106,7 @@ said=0
 for kib in $(grep -q __asan_init "$tolva" || seq 4000 500 40000); do
     (ulimit -v "$kib" && exec "$tolva" render "$corpus/songs/rafkill-data__song3.xm" -o - \
         --seconds 1 >/dev/null 2>"$w/oom")
-    status=$? checks=$((checks + 1))
+    status=$?
     ((status < 128)) || fail "under $kib KiB: signal $((status - 128))"
     ((status != 1)) || grep -q "out of memory" "$w/oom" || fail "under $kib KiB: $(<"$w/oom")"
     ((status != 1)) || said=$((said + 1))

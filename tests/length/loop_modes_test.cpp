@@ -33,58 +33,55 @@ const Settings StripCountThree = mode(LengthDetectLoop, true, true, 3, 0, true);
 
 struct LengthCase {
     std::vector<uint8_t> (*song)();
-    Settings settings;
+    std::vector<Settings> settings; // each giving the same length
     uint32_t lengthMs;
     bool looped;
-    uint32_t renderedFrames; // what playback renders before it stops
 };
 
-// 128 rows last 15360 ms, 72 rows 8640 ms, 192 rows 23040 ms.
+// 128 rows last 15360 ms, 72 rows 8640 ms, 192 rows 23040 ms. Playback renders the length
+// measured, 44.1 frames a millisecond, and stops.
 const LengthCase lengthCases[] = {
-    {straightSong, NoBackwardJumps, 15360, false, framesForRows(128)},
-    {straightSong, FirstReturn, 15360, false, framesForRows(128)},
-    {straightSong, CountThree, 15360, false, framesForRows(128)},
-    {straightSong, ExtraTen, 15360, false, framesForRows(128)},
+    {straightSong,
+     {NoBackwardJumps, FirstReturn, CountThree, ExtraTen, StripCountThree},
+     15360,
+     false},
     // A pattern loop never counts as a return.
-    {patternLoopSong, NoBackwardJumps, 8640, false, framesForRows(72)},
-    {patternLoopSong, FirstReturn, 8640, false, framesForRows(72)},
-    {patternLoopSong, CountThree, 8640, false, framesForRows(72)},
-    {patternLoopSong, ExtraTen, 8640, false, framesForRows(72)},
+    {patternLoopSong, {NoBackwardJumps, FirstReturn, CountThree, ExtraTen}, 8640, false},
     // The jump to order 1 is skipped, and order 2 was played: the song ends after 192 rows.
-    {jumpBackSong, NoBackwardJumps, 23040, false, framesForRows(192)},
+    {jumpBackSong, {NoBackwardJumps}, 23040, false},
     // Ends where it would play order 1 again.
-    {jumpBackSong, FirstReturn, 23040, true, framesForRows(192)},
+    {jumpBackSong, {FirstReturn, ExtraNone}, 23040, true},
     // Two returns: orders 0, 1, 2, 1, 2.
-    {jumpBackSong, CountTwo, 38400, true, framesForRows(320)},
-    // The first return plus ten seconds; playback loops on and is cut 33040 ms x 44.1 in.
-    {jumpBackSong, ExtraTen, 33040, true, 1457064},
-    {jumpBackSong, ExtraNone, 23040, true, framesForRows(192)},
+    {jumpBackSong, {CountTwo}, 38400, true},
+    // The first return plus ten seconds; playback loops on and is cut there.
+    {jumpBackSong, {ExtraTen}, 33040, true},
     // Order 1 was never played, so the jump back plays it; order 2 was: 16 + 32 + 64 rows.
-    {jumpAroundSong, NoBackwardJumps, 13440, false, framesForRows(112)},
-    {jumpAroundSong, FirstReturn, 13440, true, framesForRows(112)},
-    {foreverSong, NoBackwardJumps, 7680, false, framesForRows(64)},
-    {foreverSong, FirstReturn, 7680, true, framesForRows(64)},
-    {foreverSong, CountThree, 23040, true, framesForRows(192)},
-    {foreverSong, ExtraTen, 17680, true, 17680 * 441 / 10},
+    {jumpAroundSong, {NoBackwardJumps}, 13440, false},
+    {jumpAroundSong, {FirstReturn}, 13440, true},
+    {foreverSong, {NoBackwardJumps}, 7680, false},
+    {foreverSong, {FirstReturn}, 7680, true},
+    {foreverSong, {CountThree}, 23040, true},
+    {foreverSong, {ExtraTen}, 17680, true},
     // Trailing patterns without data go only when asked.
-    {trailingEmptySong, NoBackwardJumps, 23040, false, framesForRows(192)},
-    {trailingEmptySong, StripNoBack, 7680, false, framesForRows(64)},
-    {trailingEmptySong, StripCountThree, 7680, false, framesForRows(64)},
-    {straightSong, StripCountThree, 15360, false, framesForRows(128)},
+    {trailingEmptySong, {NoBackwardJumps}, 23040, false},
+    {trailingEmptySong, {StripNoBack, StripCountThree}, 7680, false},
 };
 
 } // namespace
 
 TEST(LoopModes, LengthAndPlaybackUnderEachMode) {
     for (const LengthCase& c : lengthCases) {
-        SCOPED_TRACE(testing::Message() << "case " << (&c - lengthCases));
-        ScannedSong scanned = scanSong(c.song(), c.settings);
-        ASSERT_TRUE(scanned.session);
-        EXPECT_EQ(scanned.length.lengthMs, c.lengthMs);
-        EXPECT_EQ(scanned.length.startOffsetMs, 0u);
-        EXPECT_EQ(scanned.length.looped, c.looped);
-        EXPECT_EQ(scanned.length.limitLength, c.looped);
-        EXPECT_EQ(renderToEnd(scanned, c.settings, Plenty), c.renderedFrames);
+        for (const Settings& settings : c.settings) {
+            SCOPED_TRACE(testing::Message() << "case " << (&c - lengthCases) << ", settings "
+                                            << (&settings - c.settings.data()));
+            ScannedSong scanned = scanSong(c.song(), settings);
+            ASSERT_TRUE(scanned.session);
+            EXPECT_EQ(scanned.length.lengthMs, c.lengthMs);
+            EXPECT_EQ(scanned.length.startOffsetMs, 0u);
+            EXPECT_EQ(scanned.length.looped, c.looped);
+            EXPECT_EQ(scanned.length.limitLength, c.looped);
+            EXPECT_EQ(renderToEnd(scanned, settings, Plenty), c.lengthMs * 441 / 10);
+        }
     }
 }
 

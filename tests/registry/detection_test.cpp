@@ -11,8 +11,8 @@
 #include "support/Mtm669Builders.h"
 #include "support/TempDir.h"
 
-#include <cstring>
 #include <gtest/gtest.h>
+#include <string_view>
 
 namespace tolva::test {
 namespace {
@@ -30,13 +30,8 @@ std::pair<int, LoadFailure> detect(const std::vector<uint8_t>& bytes) {
     return detect(stream);
 }
 
-std::vector<uint8_t> with(std::vector<uint8_t> bytes, std::size_t offset, const char* text) {
-    std::memcpy(bytes.data() + offset, text, std::strlen(text));
-    return bytes;
-}
-
-std::vector<uint8_t> with(std::vector<uint8_t> bytes, std::size_t offset, uint8_t value) {
-    bytes[offset] = value;
+std::vector<uint8_t> with(std::vector<uint8_t> bytes, std::size_t offset, std::string_view text) {
+    std::copy(text.begin(), text.end(), bytes.begin() + static_cast<std::ptrdiff_t>(offset));
     return bytes;
 }
 
@@ -51,9 +46,7 @@ const std::vector<uint8_t> tagged =
 const std::vector<uint8_t> untagged =
     ModBuilder(4, "").sample(ModSampleDef{"empty", {}, 40}).cell(0, 0, 0, note(25, 1)).build();
 // A 15-sample MOD whose start reads as an XM header of version 1.01.
-const std::vector<uint8_t> oldXm = [] {
-    return with(with(with(untagged, 0, "eXtEnDeD mOdUlE: "), 58, uint8_t{1}), 59, uint8_t{1});
-}();
+const std::vector<uint8_t> oldXm = with(with(untagged, 0, "eXtEnDeD mOdUlE: "), 58, "\1\1");
 const std::vector<uint8_t> mtm =
     MtmSong{.samples = {mtmSquare(32)}, .cells = {{{1, 0}, {25, 1}}}, .patterns = {{1}}}.build();
 
@@ -86,8 +79,8 @@ TEST(Registry, FilesAreTakenByTheFirstHandlerInRegistryOrderThatKnowsThem) {
         {"669 cut in its last pattern",
          cut(Composer669Song{.orders = {0, 1}}.build(), 497 + 2 * 1536 - 1), -1,
          LoadFailure::Damaged},
-        {"MTM of version 0", with(mtm, 3, uint8_t{0}), FormatMtm},
-        {"MTM of version FF", with(mtm, 3, uint8_t{0xFF}), FormatMtm},
+        {"MTM of version 0", with(mtm, 3, std::string_view("", 1)), FormatMtm},
+        {"MTM of version FF", with(mtm, 3, "\xFF"), FormatMtm},
         {"MTM cut in its track data", cut(mtm, mtm.size() - 40), -1, LoadFailure::Damaged},
         {"no bytes", {}, -1, LoadFailure::NotAModule},
     };

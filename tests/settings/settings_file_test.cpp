@@ -2,6 +2,7 @@
 #include "settings/SettingsFile.h"
 #include "settings/SettingsPath.h"
 #include "song/FileStream.h"
+#include "support/Corpus.h"
 #include "support/TempDir.h"
 
 #include <filesystem>
@@ -17,13 +18,6 @@ using Bytes = std::vector<uint8_t>;
 void writeFile(const std::string& path, const Bytes& bytes) {
     FileStream(path.c_str(), platform::FileMode::Write)
         .write(static_cast<uint32_t>(bytes.size()), bytes.data());
-}
-
-Bytes readFile(const std::string& path) {
-    FileStream in(path.c_str(), platform::FileMode::Read);
-    Bytes bytes(in.size());
-    in.read(static_cast<uint32_t>(bytes.size()), bytes.data());
-    return bytes;
 }
 
 Bytes encoded(const Settings& s) {
@@ -45,15 +39,23 @@ Bytes counting() {
     return bytes;
 }
 
-// The counting settings with the fields that have a range put inside it.
-Settings unusual() {
+// The counting settings with the fields that have a range taken from `ranged`.
+Settings countingWith(const Settings& ranged) {
     Settings s = decoded(counting());
-    s.titleFormat = 1;
-    s.lengthMode = 1;
-    s.mixingFrequency = 22050;
-    s.amp = -1234;
-    s.outputBits = 32;
+    s.titleFormat = ranged.titleFormat;
+    s.lengthMode = ranged.lengthMode;
+    s.mixingFrequency = ranged.mixingFrequency;
+    s.amp = ranged.amp;
+    s.outputBits = ranged.outputBits;
     return s;
+}
+
+Settings unusual() {
+    return countingWith({.titleFormat = 1,
+                         .lengthMode = 1,
+                         .mixingFrequency = 22050,
+                         .amp = -1234,
+                         .outputBits = 32});
 }
 
 TEST(SettingsFile, DefaultsGiveTheDocumentedBytes) {
@@ -88,7 +90,7 @@ TEST(SettingsFile, LoadTakesFilesOf45BytesOrMoreAndKeepsUsableValues) {
     TempDir dir;
     const std::string path = dir.path("in_tolva.dat");
     ASSERT_TRUE(saveSettings(path.c_str(), unusual()));
-    EXPECT_EQ(readFile(path), encoded(unusual()));
+    EXPECT_EQ(readWholeFile(path), encoded(unusual()));
     Settings live;
     ASSERT_TRUE(loadSettings(path.c_str(), live));
     EXPECT_EQ(live, unusual());
@@ -102,14 +104,7 @@ TEST(SettingsFile, LoadTakesFilesOf45BytesOrMoreAndKeepsUsableValues) {
     // Fields with a range fall back to their defaults, the others are taken as they stand.
     writeFile(path, counting());
     ASSERT_TRUE(loadSettings(path.c_str(), live));
-    Settings expected = decoded(counting());
-    const Settings defaults;
-    expected.titleFormat = defaults.titleFormat;
-    expected.lengthMode = defaults.lengthMode;
-    expected.mixingFrequency = defaults.mixingFrequency;
-    expected.amp = defaults.amp;
-    expected.outputBits = defaults.outputBits;
-    EXPECT_EQ(live, expected);
+    EXPECT_EQ(live, countingWith(Settings{}));
 
     const Settings edges{
         .titleFormat = 0, .mixingFrequency = MinMixingFrequency, .amp = -MaxAmp, .outputBits = 8};
@@ -138,7 +133,7 @@ TEST(SettingsFile, SaveReplacesTheWholeFileOrNothing) {
     const std::string path = dir.path("in_tolva.dat");
     writeFile(path, Bytes(100, 0xEE));
     ASSERT_TRUE(saveSettings(path.c_str(), Settings{}));
-    EXPECT_EQ(readFile(path), encoded(Settings{}));
+    EXPECT_EQ(readWholeFile(path), encoded(Settings{}));
 
     // A folder in the file's place cannot be replaced: the save fails and leaves no
     // temporary file behind.

@@ -28,25 +28,22 @@ if not sys.argv[4] and card[lead + len(ref):].strip(quiet):
 PY
 }
 
-starts_with() {
-    card_holds "$1" "$2" || fail "$3: the card did not get render's PCM"
+# play_as_rendered SILENCE WHAT ARGS...: playing ARGS, without the word play, gives the card what
+# rendering them gives.
+play_as_rendered() {
+    "$tolva" render "${@:3}" -o "$work/ref.raw" --force 2>/dev/null
+    play_disk 0 "${@:3}"
+    card_holds "$work/ref.raw" "$1" || fail "$2: the card did not get render's PCM"
 }
 
 for song in "${songs[@]}"; do
-    "$tolva" render "$song" --seconds 1.5 -o "$work/ref.raw" --force 2>/dev/null
-    play_disk 0 play --seconds 1.5 "$song"
-    starts_with "$work/ref.raw" 0 "$(basename "$song")"
+    play_as_rendered 0 "$(basename "$song")" "$song" --seconds 1.5
     # Not a terminal: one line per file, naming it.
     expect_contains "$out" "$song: "
 done
-
-# Other sample formats and a start position, without the word play.
-"$tolva" render "$demo" --seconds 1 --bits 8 --start 3 -o "$work/ref.raw" --force
-play_disk 0 "$demo" --seconds 1 --bits 8 --start 3
-starts_with "$work/ref.raw" 128 "8-bit from 3 s"
-"$tolva" render "$demo" --seconds 1 --bits 32 --mono -o "$work/ref.raw" --force
-play_disk 0 --seconds 1 --bits 32 --mono "$demo"
-starts_with "$work/ref.raw" 0 "32-bit mono"
+# Other sample formats and a start position.
+play_as_rendered 128 "8-bit from 3 s" "$demo" --seconds 1 --bits 8 --start 3
+play_as_rendered 0 "32-bit mono" --seconds 1 --bits 32 --mono "$demo"
 
 # A list: the songs follow each other without a gap; a refused file between them is reported
 # and skipped, and the exit status tells.
@@ -54,9 +51,9 @@ starts_with "$work/ref.raw" 0 "32-bit mono"
 "$tolva" render "${songs[3]}" --seconds 1 -o "$work/b.raw"
 cat "$work/a.raw" "$work/b.raw" >"$work/ab.raw"
 play_disk 0 play --seconds 1 "${songs[2]}" "${songs[3]}"
-starts_with "$work/ab.raw" 0 "two songs"
+card_holds "$work/ab.raw" 0 || fail "two songs: the card did not get render's PCM"
 play_disk 1 play --seconds 1 "${songs[2]}" "$bad" "$work/missing.it" "${songs[3]}"
-starts_with "$work/ab.raw" 0 "two songs around refused files"
+card_holds "$work/ab.raw" 0 || fail "two songs around refused files: not render's PCM"
 expect_contains "$err" "tolva: $bad: not a module" "tolva: $work/missing.it: no such file"
 play_disk 1 play "$bad"
 expect_contains "$err" "tolva: $bad: "

@@ -8,60 +8,53 @@ namespace {
 
 constexpr uint32_t C2 = 25; // period 428
 
-ModBuilder withTone() {
+struct Cell {
+    uint32_t pattern, row, channel;
+    ModCell cell;
+};
+
+std::vector<uint8_t> withTone(std::vector<uint8_t> orders, std::initializer_list<Cell> cells) {
     ModBuilder b(4, "M.K.");
-    b.sample(squareSample(32));
-    return b;
+    b.sample(squareSample(32)).orders(std::move(orders));
+    for (const Cell& c : cells)
+        b.cell(c.pattern, c.row, c.channel, c.cell);
+    return b.build();
 }
 
 } // namespace
 
 std::vector<uint8_t> straightSong() {
-    return withTone().orders({0, 1}).cell(0, 0, 0, note(C2, 1)).cell(1, 0, 1, note(C2, 1)).build();
+    return withTone({0, 1}, {{0, 0, 0, note(C2, 1)}, {1, 0, 1, note(C2, 1)}});
 }
 
 std::vector<uint8_t> jumpBackSong() {
-    return withTone()
-        .orders({0, 1, 2})
-        .cell(0, 0, 0, note(C2, 1))
-        .cell(1, 0, 1, note(C2, 1))
-        .cell(2, 0, 2, note(C2, 1))
-        .cell(2, 63, 3, fx(0xB, 1))
-        .build();
+    return withTone({0, 1, 2}, {{0, 0, 0, note(C2, 1)},
+                                {1, 0, 1, note(C2, 1)},
+                                {2, 0, 2, note(C2, 1)},
+                                {2, 63, 3, fx(0xB, 1)}});
 }
 
 std::vector<uint8_t> jumpAroundSong() {
-    return withTone()
-        .orders({0, 1, 2})
-        .cell(0, 0, 0, note(C2, 1))
-        .cell(0, 15, 3, fx(0xB, 2))
-        .cell(2, 31, 3, fx(0xB, 1))
-        .build();
+    return withTone({0, 1, 2},
+                    {{0, 0, 0, note(C2, 1)}, {0, 15, 3, fx(0xB, 2)}, {2, 31, 3, fx(0xB, 1)}});
 }
 
 std::vector<uint8_t> foreverSong() {
-    return withTone().orders({0}).cell(0, 0, 0, note(C2, 1)).cell(0, 63, 3, fx(0xB, 0)).build();
+    return withTone({0}, {{0, 0, 0, note(C2, 1)}, {0, 63, 3, fx(0xB, 0)}});
 }
 
 std::vector<uint8_t> patternLoopSong() {
-    return withTone()
-        .orders({0})
-        .cell(0, 0, 0, note(C2, 1))
-        .cell(0, 0, 3, fx(0xE, 0x60))
-        .cell(0, 3, 3, fx(0xE, 0x62))
-        .build();
+    return withTone({0},
+                    {{0, 0, 0, note(C2, 1)}, {0, 0, 3, fx(0xE, 0x60)}, {0, 3, 3, fx(0xE, 0x62)}});
 }
 
 std::vector<uint8_t> trailingEmptySong() {
-    return withTone().orders({0, 1, 2}).cell(0, 0, 0, note(C2, 1)).build();
+    return withTone({0, 1, 2}, {{0, 0, 0, note(C2, 1)}});
 }
 
 std::vector<uint8_t> slowLoopSong() {
-    return withTone()
-        .cell(0, 0, 0, note(37, 1, 0xF, 0x20))
-        .cell(0, 0, 1, fx(0xF, 0x1F))
-        .cell(0, 63, 0, fx(0xB, 0))
-        .build();
+    return withTone(
+        {0}, {{0, 0, 0, note(37, 1, 0xF, 0x20)}, {0, 0, 1, fx(0xF, 0x1F)}, {0, 63, 0, fx(0xB, 0)}});
 }
 
 std::vector<uint8_t> silentEdgesSong() {

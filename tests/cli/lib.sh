@@ -36,11 +36,6 @@ expect_equal() {
     [[ $1 == "$2" ]] || fail "$3: got $1, wanted $2"
 }
 
-# json_number JSON KEY: the number stored under KEY.
-json_number() {
-    sed -n "s/.*\"$2\":\([0-9]*\).*/\1/p" <<<"$1"
-}
-
 finish() {
     echo "$failures failed"
     [[ $failures == 0 ]]

@@ -1,9 +1,7 @@
-// Every corpus file, taken by content through the format registry: each is of the format its
-// folder holds and plays to its end but the one named below, which never ends. (Which files are
-// refused, and what the others sound like, the golden render table pins.) And each file cut short
-// at many lengths and with bytes of its headers and body overwritten: each copy is refused or
-// loads, is measured and plays, and never faults (the sanitizer build is where this suite earns
-// its keep).
+// Every corpus file, taken by content: each is of its folder's format and plays to its end (but
+// the one named below); which are refused and how the rest sound, the golden table pins. Copies
+// cut short or with header and body bytes overwritten are refused or load, are measured and
+// play, and never fault (the sanitizer build is where this suite earns its keep).
 #include "engine/Player.h"
 #include "engine/Random.h"
 #include "engine/SongPipeline.h"

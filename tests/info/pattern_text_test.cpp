@@ -16,13 +16,14 @@ namespace {
 
 using Writer = void (*)(const PatternDescription&, uint32_t, CellText*);
 
-// The texts of a pattern of `rows` rows stored as `bytes`.
+// The texts of a pattern of `rows` rows stored as `bytes` (for MTM, the first channel's track).
 std::vector<std::string> texts(Writer write, const std::vector<uint8_t>& bytes, uint32_t rows,
                                uint32_t channels) {
     PatternDescription p;
     p.rows = rows;
     p.cells = bytes.empty() ? nullptr : bytes.data();
     p.size = static_cast<uint32_t>(bytes.size());
+    p.tracks[0] = p.cells;
     std::vector<CellText> out(rows * channels);
     write(p, channels, out.data());
     std::vector<std::string> result;
@@ -86,14 +87,9 @@ TEST(PatternText, MtmTrackCells) {
     // Track rows: note << 2 | sample >> 4, sample << 4 | effect, parameter.
     std::vector<uint8_t> track = {25 << 2 | 1, 0xF0 | 0xA, 0x0F, 0, 0x0E, 0xD3};
     track.resize(64 * 3);
-    PatternDescription p;
-    p.rows = 64;
-    p.tracks[0] = track.data();
-    std::vector<CellText> out(64 * 2);
-    writeMtmPatternText(p, 2, out.data());
-    EXPECT_STREQ(out[0].text, "C#2 1F A0F");
-    EXPECT_STREQ(out[1].text, "... .. ..."); // no track in the second channel
-    EXPECT_STREQ(out[2].text, "... .. ED3");
+    // The second channel has no track.
+    EXPECT_EQ(at(texts(writeMtmPatternText, track, 64, 2), {0, 1, 2}),
+              (Texts{"C#2 1F A0F", "... .. ...", "... .. ED3"}));
 }
 
 TEST(PatternText, Composer669Cells) {

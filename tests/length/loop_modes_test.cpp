@@ -1,5 +1,4 @@
 #include "engine/Player.h"
-#include "support/LengthSongs.h"
 #include "support/ScannedSong.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,3 @@
-#include "support/LengthSongs.h"
 #include "support/ModBuilder.h"
 #include "support/ScannedSong.h"
 

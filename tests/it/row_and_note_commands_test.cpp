@@ -20,6 +20,9 @@ TEST(ItRowCommands, LoopsAndDelaysRepeatRows) {
         song = playIt(itSong(", " + delay, {}, 4));
         EXPECT_EQ(rowsPlayed(*song, 6), (std::vector<uint32_t>{0, 1, 1, 1, 2, 3})) << delay;
     }
+    // The first channel's row delay stands, SE0 too.
+    song = playIt(itSong(", SE0 | SE2, SE1 | SE3", {}, 4));
+    EXPECT_EQ(rowsPlayed(*song, 5), (std::vector<uint32_t>{0, 1, 2, 2, 3}));
     // A new pattern keeps the loop start, also for a channel that never played a note and so,
     // in instrument mode, owns no voice.
     ItFileBuilder b = itSong(", , | | | SB0", {{}}, 4);

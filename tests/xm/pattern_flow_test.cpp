@@ -20,6 +20,9 @@ TEST(XmPatternFlow, RowOrder) {
     d15.cell(0, 2, 0, xmFx(0xD, 0x15)).cell(1, 15, 0, xmFx(0xD, 6));
     XmBuilder b01 = song(2).orders({0, 1}).rows(0, 4);
     b01.cell(0, 1, 0, xmFx(0xD, 2)).cell(0, 1, 1, xmFx(0xB, 1));
+    XmBuilder lastDelay = song(2).rows(0, 4).cell(0, 0, 0, xmFx(0xE, 0xE3));
+    lastDelay.cell(0, 0, 1, xmFx(0xE, 0xE1)).cell(0, 1, 0, xmFx(0xE, 0xE2));
+    lastDelay.cell(0, 1, 1, xmFx(0xE, 0xE0));
     XmBuilder loops = song(2).rows(0, 8);
     loops.cell(0, 3, 0, xmFx(0xE, 0x61)).cell(0, 3, 1, xmFx(0xE, 0x62));
     checkTraces(
@@ -35,6 +38,8 @@ TEST(XmPatternFlow, RowOrder) {
              spans({{0, 0, 3}, {0, 0, 3}, {0, 0, 3}, {0, 4, 7}})},
             {"EEx repeats the row", delayed.build(),
              spans({{0, 0, 1}, {0, 1, 1}, {0, 1, 1}, {0, 2, 3}})},
+            {"a later channel's EEx replaces an earlier one's, EE0 too", lastDelay.build(),
+             spans({{0, 0, 0}, {0, 0, 3}})},
             {"D15 is decimal, into a shorter pattern", d15.build(),
              spans({{0, 0, 2}, {1, 15, 15}, {2, 0, 3}})},
             {"B01 after D04 of an earlier channel starts at the top", b01.build(),
@@ -44,8 +49,17 @@ TEST(XmPatternFlow, RowOrder) {
              spans({{0, 0, 1}, {1, 0, 63}})},
         },
         playXm);
-    // E90 under a pattern delay runs once.
-    checkTicks({{"E90 once under EE2", delayed.cell(0, 0, 0, C4).build(), Starts, {2}, 24}},
+    // E90 and fine slides under a pattern delay run once: E1F takes 60 units, X1F 15.
+    const auto fineDelayed = [](uint8_t effect) {
+        return song(2)
+            .rows(0, 2)
+            .cell(0, 0, 0, xmNote(48, 1, 0, effect, 0x1F))
+            .cell(0, 0, 1, xmFx(0xE, 0xE1))
+            .build();
+    };
+    checkTicks({{"E90 once under EE2", delayed.cell(0, 0, 0, C4).build(), Starts, {2}, 24},
+                {"E1F once under EE1", fineDelayed(0xE), Period, {4548, 4548, 4548}, 0, 6},
+                {"X1F once under EE1", fineDelayed(33), Period, {4593, 4593, 4593}, 0, 6}},
                playXm);
 }
 

@@ -92,6 +92,8 @@ TEST(XmPitch, SlidesArpeggioAndVibratos) {
     const auto speed18 = xmLine({xmNote(48, 1, 0, 0, 0x37)}).speed(18).build();
     // 32 x 4 units a tick.
     const auto f1 = line({C4, xmNote(24, 0, 0xF1, 3, 1), xmFx(3, 0)});
+    // 3FF reaches E-4 at once; the plain C-4 after it leaves the target at E-4: 8 x 4 a tick.
+    const auto target = line({C4, xmNote(52, 1, 0, 3, 0xFF), C4, xmFx(3, 8)});
     checkTicks(
         {
             {"102 linear", up(true), Period, {4600}, 1},
@@ -124,6 +126,7 @@ TEST(XmPitch, SlidesArpeggioAndVibratos) {
             {"volume F1 restarts nothing", portaF1, Starts, {1}, 6},
             // D-4 and sine 97 at depth 32.
             {"F3 beside 448", line({C4, xmNote(50, 0, 0xF3, 4, 0x48)}), Period, {4480 + 24}, 8},
+            {"300 slides to the last note given with 3xx", target, Period, {4576, 4544}, 19},
             {"F1 beside 301, kept by 300", f1, Period, {4608 + 5 * 128, 4608 + 10 * 128}, 11, 6},
         },
         playXm);

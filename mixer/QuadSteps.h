@@ -53,7 +53,7 @@ template <class Format>
             const uint64_t bytes =
                 x[0] | uint64_t{x[1]} << 16 | uint64_t{x[2]} << 32 | uint64_t{x[3]} << 48;
             v = _mm_xor_si128(_mm_cvtsi64_si128(static_cast<int64_t>(bytes)), sign);
-            v = _mm_unpacklo_epi8(v, v); // the byte in both halves: times 257
+            v = _mm_unpacklo_epi8(_mm_setzero_si128(), v); // the byte in the high half
         } else {
             uint32_t x[4];
             std::memcpy(&x[0], a, 4);

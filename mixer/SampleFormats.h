@@ -19,10 +19,10 @@ struct Mono8 {
         std::memcpy(&x, a, 2);
         std::memcpy(&y, b, 2);
         const __m128i v = _mm_xor_si128(_mm_cvtsi32_si128(int(x | uint32_t(y) << 16)), sign);
-        return _mm_unpacklo_epi8(v, v); // the byte in both halves: times 257
+        return _mm_unpacklo_epi8(_mm_setzero_si128(), v); // the byte in the high half
     }
     static void frameValues(const uint8_t* frame, uint8_t signFlip, uint32_t out[2]) {
-        out[0] = uint32_t(frame[0] ^ signFlip) * 257;
+        out[0] = uint32_t(frame[0] ^ signFlip) << 8;
         out[1] = 0;
     }
 };
@@ -56,11 +56,11 @@ struct Stereo8 {
         std::memcpy(&y, b, 4);
         const __m128i v = _mm_xor_si128(
             _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(x)), _mm_cvtsi32_si128(int(y))), sign);
-        return _mm_unpacklo_epi8(v, v);
+        return _mm_unpacklo_epi8(_mm_setzero_si128(), v);
     }
     static void frameValues(const uint8_t* frame, uint8_t signFlip, uint32_t out[2]) {
-        out[0] = uint32_t(frame[0] ^ signFlip) * 257;
-        out[1] = uint32_t(frame[1] ^ signFlip) * 257;
+        out[0] = uint32_t(frame[0] ^ signFlip) << 8;
+        out[1] = uint32_t(frame[1] ^ signFlip) << 8;
     }
 };
 

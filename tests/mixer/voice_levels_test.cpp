@@ -81,10 +81,10 @@ TEST(Resampling, SampleFormatsVolumeAndPanning) {
         std::vector<int32_t> out; // left, right
         MixOptions options = {};
     } cases[] = {
-        // A byte is spread over 16 bits (x 257): signed 0 is 32896, just above silence.
-        {"8-bit signed 0", {0}, 0, 0x80, 64, 0, {512, 0}},
-        {"8-bit unsigned 0x80", {0x80}, 0, 0, 64, 0, {512, 0}},
-        {"8-bit full scale", {0x7F}, 0, 0x80, 64, 0, {131068, 0}},
+        // A byte is the high half of 16 bits: 0 stays silent, 127 is 32512.
+        {"8-bit signed 0", {0}, 0, 0x80, 64, 0, {0, 0}},
+        {"8-bit unsigned 0x80", {0x80}, 0, 0, 64, 0, {0, 0}},
+        {"8-bit full scale", {0x7F}, 0, 0x80, 64, 0, {130048, 0}},
         {"16-bit unsigned silence", {0x00, 0x80}, Voice16Bit, 0, 64, 0, {0, 0}},
         {"loudest left", {0xFF, 0x7F}, Voice16Bit, 0x80, 255, 0, {522224, 0}},
         {"loudest right", {0x00, 0x80}, Voice16Bit, 0x80, 255, 255, {0, -522240}},
@@ -97,7 +97,7 @@ TEST(Resampling, SampleFormatsVolumeAndPanning) {
         {"stereo right", pair, S16, 0x80, 64, 255, {0, 6000}},
         {"stereo left", pair, S16, 0x80, 64, 0, {6000, 0}},
         {"stereo 192", pair, S16, 0x80, 64, 192, {2000, 4000}},
-        {"8-bit stereo", {0x7F, 0x80}, VoiceStereo, 0x80, 64, 128, {131068, -131072}},
+        {"8-bit stereo", {0x7F, 0x80}, VoiceStereo, 0x80, 64, 128, {130048, -131072}},
         {"surround", {0xE8, 0x03}, Sur, 0x80, 64, 128, {2000, -2000}},
         {"surround mono", {0xE8, 0x03}, Sur, 0x80, 64, 128, {2000, 2000}, {.forceMono = true}},
     };

@@ -12,7 +12,7 @@ uint32_t sampleValue(const VoiceCursor& c, uint32_t frame, unsigned channel) {
         p += channel * 2;
         return (uint32_t(p[0]) | uint32_t(p[1]) << 8) ^ (uint32_t(c.signFlip) << 8);
     }
-    return uint32_t(p[channel] ^ c.signFlip) * 257;
+    return uint32_t(p[channel] ^ c.signFlip) << 8;
 }
 
 uint32_t interpolated(const VoiceCursor& c, uint32_t partner, unsigned channel, bool interpolate) {

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -94,9 +96,10 @@ TEST(PatternText, MtmTrackCells) {
 
 TEST(PatternText, Composer669Cells) {
     // Row 0: note 36 sample 5 volume 9, effect 2 value 4; a volume-only cell; an effect only.
-    std::vector<uint8_t> bytes = {
+    std::vector<uint8_t> bytes(8 * 3 * 2, 0xFF);
+    const uint8_t cells[] = {
         36 << 2 | 5 >> 4, (5 << 4 & 0xF0) | 9, 0x24, 0xFE, 0x07, 0xFF, 0xFF, 0xFF, 0x5F};
-    bytes.resize(8 * 3 * 2, 0xFF);
+    std::copy(std::begin(cells), std::end(cells), bytes.begin());
     auto t = texts(write669PatternText, bytes, 2, 8);
     EXPECT_EQ(at(t, {0, 1, 2, 8}),
               (Texts{"C-3 05 9 24", "... .. 7 ..", "... .. . 5F", "... .. . .."}));

@@ -509,6 +509,7 @@ void Player::configurePlayback(uint32_t mixingRate) {
     mixer->setMixingRate(mixingRate);
     setTickInterval(song.initialTempo);
     mixer->setSignedByDefault(song.signedSamples);
+    mixer->setPingPongTurns(song.pingPongTurns);
     mixer->setVoiceCount(song.channelCount);
 }
 

@@ -57,7 +57,7 @@ void VoiceMixer::mix(uint32_t frames) {
         const uint32_t left = frames - position_;
         if (!holdOnly_ && (voice_.flags & VoiceFiltered) && audible()) {
             const uint32_t wanted = left < FloatBufferFrames ? left : FloatBufferFrames;
-            VoiceCursor cursor = VoiceCursor::load(voice_);
+            VoiceCursor cursor = VoiceCursor::load(voice_, settings_.pingPongTurns);
             uint32_t produced = 0;
             if (cursor.prepareSegment())
                 produced = renderFloatRun(cursor, floatBuffer_, wanted, settings_.interpolate);
@@ -127,7 +127,7 @@ void VoiceMixer::mixChunk(uint32_t frames, const float* filtered) {
     } else {
         if (!(voice_.flags & VoiceActive))
             return;
-        VoiceCursor cursor = VoiceCursor::load(voice_);
+        VoiceCursor cursor = VoiceCursor::load(voice_, settings_.pingPongTurns);
         if (!cursor.prepareSegment()) {
             voice_.flags = cursor.flags;
             return;

@@ -15,6 +15,7 @@ struct MixSettings {
     bool forceMono;
     uint8_t rampStep;
     uint8_t rampInterval;
+    uint8_t pingPongTurns; // TurnRepeatsEnd, TurnRepeatsStart
     VoiceFilterCallback filterCallback;
     void* filterContext;
 };

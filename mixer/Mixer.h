@@ -57,6 +57,8 @@ public:
     virtual uint32_t mixingRate() { return 0; }
     virtual void setMixingRate(uint32_t) {}
     virtual void setSignedByDefault(bool) {}
+    // TurnRepeatsEnd, TurnRepeatsStart: how every ping-pong loop turns.
+    virtual void setPingPongTurns(uint8_t) {}
     virtual bool addTickListener(TickListener*, uint32_t) { return true; }
     virtual void removeTickListener(TickListener*) {}
     // Frames rendered; `out` may be null (advance without output), `format` may be null

@@ -28,6 +28,7 @@ public:
     uint32_t mixingRate() override { return mixingRate_; }
     void setMixingRate(uint32_t hz) override;
     void setSignedByDefault(bool isSigned) override { signedByDefault_ = isSigned ? 0x80 : 0; }
+    void setPingPongTurns(uint8_t turns) override { pingPongTurns_ = turns; }
     bool addTickListener(TickListener* listener, uint32_t interval) override;
     void removeTickListener(TickListener* listener) override;
     uint32_t render(uint32_t frames, void* out, const RenderFormat* format) override;
@@ -90,6 +91,7 @@ private:
     float auxCurve_[2 * AuxCurveCapacity] = {};
     uint32_t auxCurveCount_ = 0;
     uint8_t signedByDefault_ = 0;
+    uint8_t pingPongTurns_ = 0;
     bool rampingEnabled_ = true;
     bool auxFlag_ = false;
     bool muted_ = false;

@@ -65,10 +65,14 @@ void SoftwareMixer::renderStretch(uint32_t frames, uint8_t*& out, const RenderFo
         if ((v.flags & VoiceActive) && level > v.peakVolume)
             v.peakVolume = level;
     }
-    const MixSettings settings{
-        format.gain,           format.interpolate != 0,   format.forceMono != 0,
-        rampParams_->rampStep, rampParams_->rampInterval, filterCallback_,
-        filterContext_};
+    const MixSettings settings{format.gain,
+                               format.interpolate != 0,
+                               format.forceMono != 0,
+                               rampParams_->rampStep,
+                               rampParams_->rampInterval,
+                               pingPongTurns_,
+                               filterCallback_,
+                               filterContext_};
     int32_t* accumulator = out ? accumulator_ : nullptr;
     mixVoices(voices_, voiceCount_, frames, accumulator, settings, floatBuffer());
     if (!out)

@@ -14,6 +14,13 @@ enum : uint8_t {
     VoiceFiltered = 0x80,
 };
 
+// How a ping-pong loop turns: by default the frame at each end sounds once; with these it
+// sounds again on the way back (FastTracker 2 both ends, Impulse Tracker the loop's end).
+enum : uint8_t {
+    TurnRepeatsEnd = 0x01,
+    TurnRepeatsStart = 0x02,
+};
+
 // The state of one mixer voice; positions are addresses inside the sample block.
 struct Voice {
     const uint8_t* data = nullptr;

@@ -15,8 +15,9 @@ uint32_t frameOf(const uint8_t* pointer, const uint8_t* data, uint8_t shift) {
 
 } // namespace
 
-VoiceCursor VoiceCursor::load(const Voice& voice) {
+VoiceCursor VoiceCursor::load(const Voice& voice, uint8_t turns) {
     VoiceCursor c;
+    c.turns = turns;
     c.flags = voice.flags;
     c.frameShift = static_cast<uint8_t>(((voice.flags & VoiceStereo) ? 1 : 0) +
                                         ((voice.flags & Voice16Bit) ? 1 : 0));
@@ -69,7 +70,8 @@ bool VoiceCursor::partnerFrame(uint32_t& partner) const {
     const int64_t last = int64_t(endFrame) - 1;
     int64_t frame;
     if (flags & VoicePingPong)
-        frame = backwards() ? first + 1 : last - 1;
+        frame = backwards() ? first + ((turns & TurnRepeatsStart) ? 0 : 1)
+                            : last - ((turns & TurnRepeatsEnd) ? 0 : 1);
     else
         frame = backwards() ? last : first;
     // Only loop frames qualify: a loop of one frame has no mirror partner.
@@ -105,7 +107,8 @@ void VoiceCursor::wrapAtBoundary(uint64_t overshoot) {
         frame = forwardsAfter ? first + o : end - 1 - o;
     } else {
         forwardsAfter = backwards();
-        frame = forwardsAfter ? first + 1 + o : end - 2 - o;
+        frame = forwardsAfter ? first + ((turns & TurnRepeatsStart) ? 0 : 1) + o
+                              : end - ((turns & TurnRepeatsEnd) ? 1 : 2) - o;
     }
     if (forwardsAfter ? frame >= end : frame <= first - 1) {
         stop();
@@ -183,9 +186,14 @@ void VoiceCursor::skipLoopPairs(uint32_t& frames) {
 
     if (endFrame - loopFrame < 2)
         return;
-    const int64_t base = (int64_t{loopFrame} + 1) * Unit; // where the forward half starts
-    const int64_t period = 2 * (int64_t{endFrame} - loopFrame - 1) * Unit;
-    const int64_t turn = 2 * (end - Unit); // backwards, the unfolded place is turn - position
+    // An end frame that sounds again on the way back adds a frame to the period.
+    const int64_t repeatsEnd = (turns & TurnRepeatsEnd) ? 1 : 0;
+    const int64_t repeatsStart = (turns & TurnRepeatsStart) ? 1 : 0;
+    const int64_t base = (int64_t{loopFrame} + 1 - repeatsStart) * Unit; // the forward half
+    const int64_t period =
+        (2 * (int64_t{endFrame} - loopFrame - 1) + repeatsEnd + repeatsStart) * Unit;
+    // Backwards, the unfolded place is turn - position.
+    const int64_t turn = 2 * end - (2 - repeatsEnd) * Unit;
     int64_t u;
     if (!backwards()) {
         u = int64_t{index} * Unit + fraction;
@@ -196,13 +204,17 @@ void VoiceCursor::skipLoopPairs(uint32_t& frames) {
         if (u < end || u >= base + period)
             return;
     }
-    if (2 * advance <= period) {
+    // A pair that passes a turn by less than the frames back to the other end cannot stop the
+    // voice: half the period, less a frame where only one end sounds twice.
+    const int64_t safe =
+        (int64_t{endFrame} - loopFrame - 1 + std::min(repeatsEnd, repeatsStart)) * Unit;
+    if (advance <= safe) {
         u = base + (u - base + static_cast<int64_t>(pairs * uint64_t(advance) % uint64_t(period))) %
                        period;
         pairs = 0;
     } else if (advance < period) {
         // From the forward half, two pairs turn the voice twice and move it on by `creep`.
-        if (backwards())
+        if (backwards() || turns != 0)
             return;
         const int64_t creep = 2 * advance - period;
         const int64_t limit = std::min(base + period - advance, end - creep);

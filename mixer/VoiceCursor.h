@@ -18,8 +18,9 @@ struct VoiceCursor {
     uint8_t flags;
     uint8_t frameShift; // log2 of the bytes per frame
     uint8_t signFlip;
+    uint8_t turns; // TurnRepeatsEnd, TurnRepeatsStart
 
-    static VoiceCursor load(const Voice& voice);
+    static VoiceCursor load(const Voice& voice, uint8_t turns = 0);
     // Writes back position, fraction and flags.
     void store(Voice& voice) const;
 

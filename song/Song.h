@@ -35,6 +35,7 @@ struct Song {
     bool bcdPatternBreak = true;
     uint8_t tremoloShift = 0;
     bool signedSamples = true;
+    uint8_t pingPongTurns = 0; // TurnRepeatsEnd, TurnRepeatsStart
     bool infoOnly = false;
 
     Song() { orders.fill(OrderEnd); }

@@ -18,6 +18,8 @@ ItPlayer::ItPlayer(Mixer* mixer) : Player(mixer) {
     song.slideDownUnit = 4;
     song.tremoloShift = 1;
     song.bcdPatternBreak = false;
+    // Impulse Tracker plays the loop's last frame twice as it turns, its first frame once.
+    song.pingPongTurns = TurnRepeatsEnd;
     noteCutStopsVoice = true;
     newPatternResetsLoops = false;
     this->mixer->setVoiceFilter(filterItVoice, this);

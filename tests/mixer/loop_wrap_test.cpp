@@ -37,6 +37,7 @@ VoiceCursor randomCursor(std::mt19937& rng) {
     c.endFrame = c.loopFrame + length;
     c.index = (c.flags & VoiceBackwards) ? c.loopFrame + pick(length) : pick(c.endFrame);
     c.fraction = pick(2) ? pick(0x10000) : 0;
+    c.turns = static_cast<uint8_t>(pick(4));
 
     // Twice the step near the loop's period and half of it, where the behaviour changes.
     const int64_t period = (pingPong ? 2 * int64_t{length - 1} : int64_t{length}) * 0x10000;
@@ -59,9 +60,28 @@ TEST(LoopWrap, FramesPlayed) {
         uint32_t step;
         bool active; // afterwards
         std::vector<int32_t> played;
+        uint8_t turns = 0;
     } cases[] = {
         {"forward", 18, 21, 10, Loop, Step1, true, {18, 19, 20, 10, 11, 12, 13, 14, 15, 16}},
         {"pong", 13, 15, 10, PingPong, Step1, true, {13, 14, 13, 12, 11, 10, 11, 12, 13, 14}},
+        {"pong, both ends twice",
+         13,
+         15,
+         10,
+         PingPong,
+         Step1,
+         true,
+         {13, 14, 14, 13, 12, 11, 10, 10, 11, 12},
+         TurnRepeatsEnd | TurnRepeatsStart},
+        {"pong, the end twice",
+         13,
+         15,
+         10,
+         PingPong,
+         Step1,
+         true,
+         {13, 14, 14, 13, 12, 11, 10, 11, 12, 13},
+         TurnRepeatsEnd},
         {"unlooped", 90, 100, 0, Plain, Step1, false, {90, 91, 92, 93, 94, 95, 96, 97, 0, 0}},
         {"backwards", 5, 100, 0, Plain | Back, Step1, false, {5, 4, 3, 2, 0, 0}},
         {"back loop", 12, 15, 10, Loop | Back, Step1, true, {12, 11, 10, 14, 13, 12}},
@@ -78,7 +98,8 @@ TEST(LoopWrap, FramesPlayed) {
         SCOPED_TRACE(c.what);
         Voice v = makeVoice(data, 2 * c.position, 2 * c.end, 2 * c.loopStart, c.flags, c.step);
         std::vector<int32_t> played;
-        for (int32_t left : leftOf(mixFrames(&v, 1, uint32_t(c.played.size()))))
+        const MixOptions options{.turns = c.turns};
+        for (int32_t left : leftOf(mixFrames(&v, 1, uint32_t(c.played.size()), options)))
             played.push_back(left / 400);
         EXPECT_EQ(played, c.played);
         EXPECT_EQ((v.flags & VoiceActive) != 0, c.active);
@@ -87,14 +108,18 @@ TEST(LoopWrap, FramesPlayed) {
 
 TEST(LoopWrap, PartnerOfTheLastFrame) {
     // Halfway on frame 20: forwards its partner is frame 10, at a ping-pong turn 19; frame 10
-    // turning backwards leans towards 11.
+    // turning backwards leans towards 11. An end that sounds twice is its own partner.
     const std::vector<uint8_t> data = indexRamp16(40);
-    for (const auto& [flags, frame, left] :
-         {std::tuple{Loop, 20, 6000}, std::tuple{PingPong, 20, 7800},
-          std::tuple{uint8_t(PingPong | VoiceBackwards), 10, 4200}}) {
+    const uint8_t backPong = PingPong | VoiceBackwards;
+    for (const auto& [flags, frame, turns, left] :
+         {std::tuple<uint8_t, int, uint8_t, int>{Loop, 20, 0, 6000},
+          {PingPong, 20, 0, 7800},
+          {backPong, 10, 0, 4200},
+          {PingPong, 20, TurnRepeatsEnd, 8000},
+          {backPong, 10, TurnRepeatsStart, 4000}}) {
         Voice v = makeVoice(data, 2 * frame, 2 * 21, 2 * 10, flags, 0);
         v.fraction = 0x8000;
-        EXPECT_EQ(leftOf(mixFrames(&v, 1, 2))[0], left) << int(flags);
+        EXPECT_EQ(leftOf(mixFrames(&v, 1, 2, {.turns = turns}))[0], left) << int(flags);
     }
 }
 
@@ -179,9 +204,13 @@ TEST(SilentAdvance, ManyFramesAtOnceEqualThemPairByPair) {
 
 TEST(SilentAdvance, ATinyLoopIsPassedOverForAnHourInOneCall) {
     // Some billion turns of a two-frame loop; stepping them one by one would take minutes.
-    for (uint8_t loop : {uint8_t(VoiceLoop), uint8_t(VoiceLoop | VoicePingPong)}) {
+    const uint8_t pingPong = VoiceLoop | VoicePingPong;
+    const uint8_t bothEnds = TurnRepeatsEnd | TurnRepeatsStart;
+    for (const auto& [loop, turns] :
+         {std::pair<uint8_t, uint8_t>{VoiceLoop, 0}, {pingPong, 0}, {pingPong, bothEnds}}) {
         VoiceCursor c{};
         c.flags = VoiceActive | loop;
+        c.turns = turns;
         c.loopFrame = 10;
         c.endFrame = 12;
         c.step = 0x6000;

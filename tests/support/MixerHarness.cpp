@@ -52,8 +52,8 @@ std::vector<int32_t> mixFrames(Voice* voices, uint32_t count, uint32_t frames,
     std::vector<float> floatRoom(2 * FloatBufferFrames + 4);
     auto* floats = reinterpret_cast<float*>((reinterpret_cast<uintptr_t>(floatRoom.data()) + 15) &
                                             ~uintptr_t(15));
-    const MixSettings settings{options.gain,   options.interpolate,  options.forceMono, 2, 6,
-                               options.filter, options.filterContext};
+    const MixSettings settings{options.gain,  options.interpolate, options.forceMono,    2, 6,
+                               options.turns, options.filter,      options.filterContext};
     mixVoices(voices, count, frames, options.silent ? nullptr : accumulator, settings, floats);
     return std::vector<int32_t>(accumulator, accumulator + 2 * static_cast<std::size_t>(frames));
 }

@@ -65,6 +65,7 @@ struct MixOptions {
     VoiceFilterCallback filter = nullptr;
     void* filterContext = nullptr;
     bool silent = false; // no accumulator: voices only move
+    uint8_t turns = 0;   // how ping-pong loops turn
 };
 
 // Mixes `frames` frames of the voices into a fresh accumulator; left, right per frame.

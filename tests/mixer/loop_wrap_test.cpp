@@ -18,6 +18,7 @@ constexpr uint32_t Step237 = 0x25EB8;
 constexpr uint8_t Loop = Voice16Bit | VoiceLoop;
 constexpr uint8_t PingPong = Loop | VoicePingPong;
 constexpr uint8_t Plain = Voice16Bit, Back = VoiceBackwards;
+constexpr uint8_t End = TurnRepeatsEnd, Ends = TurnRepeatsEnd | TurnRepeatsStart;
 
 // Where a voice stands, in 1/65536 frame, backwards positions counted down.
 int64_t truePosition(const Voice& v) {
@@ -64,24 +65,9 @@ TEST(LoopWrap, FramesPlayed) {
     } cases[] = {
         {"forward", 18, 21, 10, Loop, Step1, true, {18, 19, 20, 10, 11, 12, 13, 14, 15, 16}},
         {"pong", 13, 15, 10, PingPong, Step1, true, {13, 14, 13, 12, 11, 10, 11, 12, 13, 14}},
-        {"pong, both ends twice",
-         13,
-         15,
-         10,
-         PingPong,
-         Step1,
-         true,
-         {13, 14, 14, 13, 12, 11, 10, 10, 11, 12},
-         TurnRepeatsEnd | TurnRepeatsStart},
-        {"pong, the end twice",
-         13,
-         15,
-         10,
-         PingPong,
-         Step1,
-         true,
-         {13, 14, 14, 13, 12, 11, 10, 11, 12, 13},
-         TurnRepeatsEnd},
+        // Ends that sound twice as the voice turns.
+        {"pong, both", 13, 15, 10, PingPong, Step1, true, {13, 14, 14, 13, 12, 11, 10, 10}, Ends},
+        {"pong, end", 13, 15, 10, PingPong, Step1, true, {13, 14, 14, 13, 12, 11, 10, 11}, End},
         {"unlooped", 90, 100, 0, Plain, Step1, false, {90, 91, 92, 93, 94, 95, 96, 97, 0, 0}},
         {"backwards", 5, 100, 0, Plain | Back, Step1, false, {5, 4, 3, 2, 0, 0}},
         {"back loop", 12, 15, 10, Loop | Back, Step1, true, {12, 11, 10, 14, 13, 12}},
@@ -115,7 +101,7 @@ TEST(LoopWrap, PartnerOfTheLastFrame) {
          {std::tuple<uint8_t, int, uint8_t, int>{Loop, 20, 0, 6000},
           {PingPong, 20, 0, 7800},
           {backPong, 10, 0, 4200},
-          {PingPong, 20, TurnRepeatsEnd, 8000},
+          {PingPong, 20, End, 8000},
           {backPong, 10, TurnRepeatsStart, 4000}}) {
         Voice v = makeVoice(data, 2 * frame, 2 * 21, 2 * 10, flags, 0);
         v.fraction = 0x8000;
@@ -205,9 +191,8 @@ TEST(SilentAdvance, ManyFramesAtOnceEqualThemPairByPair) {
 TEST(SilentAdvance, ATinyLoopIsPassedOverForAnHourInOneCall) {
     // Some billion turns of a two-frame loop; stepping them one by one would take minutes.
     const uint8_t pingPong = VoiceLoop | VoicePingPong;
-    const uint8_t bothEnds = TurnRepeatsEnd | TurnRepeatsStart;
     for (const auto& [loop, turns] :
-         {std::pair<uint8_t, uint8_t>{VoiceLoop, 0}, {pingPong, 0}, {pingPong, bothEnds}}) {
+         {std::pair<uint8_t, uint8_t>{VoiceLoop, 0}, {pingPong, 0}, {pingPong, Ends}}) {
         VoiceCursor c{};
         c.flags = VoiceActive | loop;
         c.turns = turns;

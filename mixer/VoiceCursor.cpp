@@ -70,8 +70,8 @@ bool VoiceCursor::partnerFrame(uint32_t& partner) const {
     const int64_t last = int64_t(endFrame) - 1;
     int64_t frame;
     if (flags & VoicePingPong)
-        frame = backwards() ? first + ((turns & TurnRepeatsStart) ? 0 : 1)
-                            : last - ((turns & TurnRepeatsEnd) ? 0 : 1);
+        frame = backwards() ? first + 1 - repeats(TurnRepeatsStart)
+                            : last - 1 + repeats(TurnRepeatsEnd);
     else
         frame = backwards() ? last : first;
     // Only loop frames qualify: a loop of one frame has no mirror partner.
@@ -107,8 +107,8 @@ void VoiceCursor::wrapAtBoundary(uint64_t overshoot) {
         frame = forwardsAfter ? first + o : end - 1 - o;
     } else {
         forwardsAfter = backwards();
-        frame = forwardsAfter ? first + ((turns & TurnRepeatsStart) ? 0 : 1) + o
-                              : end - ((turns & TurnRepeatsEnd) ? 1 : 2) - o;
+        frame = forwardsAfter ? first + 1 - repeats(TurnRepeatsStart) + o
+                              : end - 2 + repeats(TurnRepeatsEnd) - o;
     }
     if (forwardsAfter ? frame >= end : frame <= first - 1) {
         stop();
@@ -187,8 +187,8 @@ void VoiceCursor::skipLoopPairs(uint32_t& frames) {
     if (endFrame - loopFrame < 2)
         return;
     // An end frame that sounds again on the way back adds a frame to the period.
-    const int64_t repeatsEnd = (turns & TurnRepeatsEnd) ? 1 : 0;
-    const int64_t repeatsStart = (turns & TurnRepeatsStart) ? 1 : 0;
+    const int64_t repeatsEnd = repeats(TurnRepeatsEnd);
+    const int64_t repeatsStart = repeats(TurnRepeatsStart);
     const int64_t base = (int64_t{loopFrame} + 1 - repeatsStart) * Unit; // the forward half
     const int64_t period =
         (2 * (int64_t{endFrame} - loopFrame - 1) + repeatsEnd + repeatsStart) * Unit;

@@ -25,6 +25,9 @@ struct VoiceCursor {
     void store(Voice& voice) const;
 
     bool active() const { return (flags & VoiceActive) != 0; }
+    // 1 where a ping-pong turn at that end (TurnRepeatsEnd, TurnRepeatsStart) plays the frame
+    // again, else 0.
+    int64_t repeats(uint8_t end) const { return (turns & end) ? 1 : 0; }
     bool backwards() const { return (flags & VoiceBackwards) != 0; }
     bool stereo() const { return (flags & VoiceStereo) != 0; }
     bool sixteenBit() const { return (flags & Voice16Bit) != 0; }

@@ -370,15 +370,13 @@ void extendedCommandRow(Player& player, Channel& ch, uint8_t param) {
         handlers::noteDelay.onRow(player, ch, y);
         break;
     case 0xE:
-        // Impulse Tracker takes the first channel's delay, SE0 too; elsewhere the first
-        // channel's delay that is not 0 stands.
-        if (player.formatType() == FormatIt) {
-            if (!player.repeatingRow && !player.patternDelaySet)
-                player.patternDelay = y;
-        } else if (player.patternDelay == 0 ||
-                   (laterChannelDecides(player) && !player.repeatingRow)) {
+        // A new row's delay only; a repeat keeps the count running. Impulse Tracker takes
+        // the first channel's delay, SE0 too; the others the first that is not 0.
+        if (player.repeatingRow)
+            break;
+        if (laterChannelDecides(player) ||
+            (player.formatType() == FormatIt ? !player.patternDelaySet : player.patternDelay == 0))
             player.patternDelay = y;
-        }
         player.patternDelaySet = true;
         break;
     default:

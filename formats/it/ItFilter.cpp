@@ -122,7 +122,7 @@ void ItPlayer::updateFilter(ItChannel& record) {
         return;
     }
     const float w =
-        AngularCutoffScale * static_cast<float>(itPitchScale(65536, cutoff * 512 / 19)) / 65536.0f;
+        AngularCutoffScale * static_cast<float>(itPitchScale(65536, cutoff * 768 / 19)) / 65536.0f;
     const float g = itTenPower(static_cast<float>(resonance) * ResonanceDecibelsPerStep / -20.0f);
     float d = (1.0f - 2.0f * g) * w / rate;
     if (d > LargestDamping)

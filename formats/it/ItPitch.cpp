@@ -22,19 +22,18 @@ constexpr int32_t LinearUnitsPerNote = 64;
 
 uint32_t itPitchScale(uint32_t value, int32_t e) {
     if (e >= 0) {
-        const uint32_t octaves = static_cast<uint32_t>(e) >> 9;
+        const uint32_t octaves = static_cast<uint32_t>(e) / PitchTableLength;
         if (octaves >= 32)
             return 0;
         const uint64_t scaled = (static_cast<uint64_t>(value) << octaves) *
-                                pitchTable[static_cast<uint32_t>(e) & (PitchTableLength - 1)];
+                                pitchTable[static_cast<uint32_t>(e) % PitchTableLength];
         return (scaled >> 16) > UINT32_MAX ? 0 : static_cast<uint32_t>(scaled >> 16);
     }
     const uint32_t m = static_cast<uint32_t>(-static_cast<int64_t>(e));
-    const uint32_t octaves = m >> 9;
+    const uint32_t octaves = m / PitchTableLength;
     if (octaves >= 32)
         return 0;
-    const uint64_t divisor = static_cast<uint64_t>(pitchTable[m & (PitchTableLength - 1)])
-                             << octaves;
+    const uint64_t divisor = static_cast<uint64_t>(pitchTable[m % PitchTableLength]) << octaves;
     return static_cast<uint32_t>((static_cast<uint64_t>(value) << 16) / divisor);
 }
 
@@ -67,7 +66,7 @@ uint32_t ItPlayer::periodToFrequency(int32_t period, Channel& channel) {
     const uint64_t f = AmigaClock / divisor;
     if (f > UINT32_MAX)
         return 0;
-    return itPitchScale(static_cast<uint32_t>(f), (ch.autoVibratoOffset + pitchOffset) * 512 / 768);
+    return itPitchScale(static_cast<uint32_t>(f), ch.autoVibratoOffset + pitchOffset);
 }
 
 int32_t ItPlayer::mixerVolume(Channel& channel, int32_t volume) {

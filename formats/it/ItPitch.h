@@ -3,7 +3,7 @@
 
 namespace tolva {
 
-// value x 2^(e/512), with the exponent's fraction taken from the pitch table; 0 when the
+// value x 2^(e/768), with the exponent's fraction taken from the pitch table; 0 when the
 // result does not fit in 32 bits.
 uint32_t itPitchScale(uint32_t value, int32_t e);
 

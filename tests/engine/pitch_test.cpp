@@ -13,13 +13,14 @@ namespace {
 
 using enum Read;
 
-TEST(PitchTables, OneOctaveInFiveHundredTwelveSteps) {
-    // Half an octave is 65536 x sqrt(2).
-    EXPECT_EQ(std::tuple(pitchTable[0], pitchTable[1], pitchTable[2], pitchTable[256]),
-              std::tuple(65536u, 65625u, 65714u, 92682u));
+TEST(PitchTables, OneOctaveInSevenHundredSixtyEightSteps) {
+    // 65536 x 2^(1/768) = 65595.18; half an octave is 65536 x sqrt(2).
+    EXPECT_EQ(
+        std::tuple(pitchTable[0], pitchTable[1], pitchTable[2], pitchTable[384], pitchTable[767]),
+        std::tuple(65536u, 65595u, 65654u, 92682u, 130954u));
     for (uint32_t i = 1; i < PitchTableLength; ++i) {
         EXPECT_GT(pitchTable[i], pitchTable[i - 1]) << i;
-        EXPECT_NEAR(pitchTable[i], 65536.0 * std::exp2(i / 512.0), 11.0) << i;
+        EXPECT_NEAR(pitchTable[i], 65536.0 * std::exp2(i / 768.0), 0.5) << i;
     }
 }
 
@@ -36,11 +37,11 @@ TEST(PitchTables, AutoVibratoWaveforms) {
 }
 
 TEST(PitchTables, LinearStepDoublesPerOctave) {
-    // 8363 x 65536 / 44100 = 12428; x 92682 / 65536 = 17575.95; / that = 8787. Below 1/512
-    // octave nothing changes; out of range the step is 0, not garbage.
+    // 8363 x 65536 / 44100 = 12428; x 92682 / 65536 = 17575.95; / that = 8787. One unit is
+    // 1/768 octave: 8363 x 65595 / 44100 = 12439.25. Out of range the step is 0, not garbage.
     const std::pair<int32_t, uint32_t> cases[] = {
         {0, 12428}, {768, 24856},  {-768, 6214},   {384, 17575},   {-384, 8787},
-        {1, 12428}, {768 * 40, 0}, {-768 * 40, 0}, {INT32_MIN, 0}, {INT32_MAX, 0}};
+        {1, 12439}, {768 * 40, 0}, {-768 * 40, 0}, {INT32_MIN, 0}, {INT32_MAX, 0}};
     for (const auto& [shift, step] : cases)
         EXPECT_EQ(linearStep(shift, 8363, 44100), step) << shift;
     EXPECT_EQ(linearStep(0, 8363, 0), 0u);

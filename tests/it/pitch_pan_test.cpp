@@ -158,7 +158,7 @@ TEST(ItRandomVariation, VolumeAndPanMoveByTheDrawnAmounts) {
     EXPECT_EQ(song->trace(2, true, ItSong::panning), (std::vector<Ints>{{123, 123}, {96, 96}}));
 }
 
-// Coefficients worked out by hand at 44100 Hz: w = 821.92096 x 2^((c x 512 / 19) / 512),
+// Coefficients worked out by hand at 44100 Hz: w = 821.92096 x 2^((c x 768 / 19) / 768),
 // g = 10^(-0.1875 r / 20) with the exponent cut to 1/512, d = min((1 - 2g) w / 44100, 2), d2 =
 // 44100 (2g - d) / w, e = (44100 / w)^2, then 1 / (1 + d2 + e), 0, (d2 + 2e) / (1 + d2 + e), -e /
 // (1 + d2 + e).
@@ -175,7 +175,7 @@ TEST(ItResonantFilter, CutoffAndResonanceFromTheEffect) {
     auto song = playIt(itSong("60 1 Z40, Z7F, Z81, Z85"));
     song->rows();
     EXPECT_EQ(song->channel(0).filterCutoff, 64);
-    expectCoefficients(*song, 0.0253568f, 1.66023f, -0.685587f);
+    expectCoefficients(*song, 0.025357f, 1.66023f, -0.685586f);
     song->rows();
     // Fully open and without resonance: no filtering at all.
     EXPECT_FALSE(song->voice(0).flags & VoiceFiltered);
@@ -183,19 +183,19 @@ TEST(ItResonantFilter, CutoffAndResonanceFromTheEffect) {
     expectCoefficients(*song, 0.306548f, 0.776972f, -0.0835202f);
     song->rows();
     EXPECT_EQ(song->channel(0).filterResonance, 5);
-    expectCoefficients(*song, 0.332783f, 0.757885f, -0.090668f);
+    expectCoefficients(*song, 0.332783f, 0.757884f, -0.0906676f);
 }
 
 TEST(ItResonantFilter, InstrumentSetsTheStartingValuesAndTheEnvelopeScalesTheCutoff) {
     ItTestInstrument ins{.filterCutoff = 0x80 | 100, .filterResonance = 0x80 | 60};
     auto song = playIt(itSong("60 1", {ins}));
     song->ticks();
-    expectCoefficients(*song, 0.305853f, 1.29237f, -0.598219f);
+    expectCoefficients(*song, 0.306246f, 1.29167f, -0.597913f);
     ItTestInstrument enveloped{.pitch = {0x01 | 0x80, {{0, 0}}}};
     song = playIt(itSong("60 1", {enveloped}));
     song->ticks();
     // The middle of the envelope halves cutoff 127 to 63; the pitch stays at middle C.
-    expectCoefficients(*song, 0.0238806f, 1.67076f, -0.694645f);
+    expectCoefficients(*song, 0.0238982f, 1.67064f, -0.694536f);
     EXPECT_EQ(song->voice(0).step, uint32_t{8363ull * 65536 / 44100});
 }
 

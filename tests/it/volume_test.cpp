@@ -72,7 +72,8 @@ TEST(ItVolumeCommands, SlidesSwitchesAndVolumeEffects) {
         // Envelopes switched off on row 1 and on again on row 2; one switched off holds its value.
         {"60 1, S77, S78", ItSong::volume, {64, 64, 0}, true, {falling}},
         {"60 1, S79, S7A", ItSong::pan, {126, 63, 126}, true, {panned}},
-        {"60 1, S7B, S7C", ItSong::step, {31288, 12428, 31288}, true, {pitched}},
+        // Envelope value 32: 16 semitones up, 12428 x 2 x 2^(1/3).
+        {"60 1, S7B, S7C", ItSong::step, {31316, 12428, 31316}, true, {pitched}},
         // An instrument number alone or beside a fade restarts the fade-out from full; the
         // note goes on fading, 128 a tick.
         {"60 1, 130, i1", ItSong::fade, faded, true, {{.fadeOut = 128}}},

@@ -23,10 +23,6 @@ void putBytes(std::vector<uint8_t>& bytes, std::size_t at, const std::vector<uin
 
 namespace {
 
-void putText(std::vector<uint8_t>& bytes, std::size_t at, const std::string& text) {
-    putBytes(bytes, at, std::vector<uint8_t>(text.begin(), text.end()));
-}
-
 void putEnvelope(std::vector<uint8_t>& r, std::size_t at, const ItTestEnvelope& e) {
     putBytes(r, at,
              {e.flags, static_cast<uint8_t>(e.nodes.size()), e.loopStart, e.loopEnd, e.sustainStart,
@@ -40,11 +36,13 @@ void putEnvelope(std::vector<uint8_t>& r, std::size_t at, const ItTestEnvelope& 
 } // namespace
 
 std::vector<uint8_t> itInstrumentRecord(const std::string& name, uint8_t sample, bool old) {
-    std::vector<uint8_t> r(old ? 554 : 550, 0);
-    putText(r, 0, "IMPIINSTR.ITI");
-    putText(r, 0x20, name.substr(0, 26));
+    ByteWriter w;
+    w.text("IMPI", 0x20);
+    w.text(name.substr(0, 26), 0x20);
     for (uint32_t n = 0; n < 120; ++n)
-        putBytes(r, 0x40 + 2 * n, {static_cast<uint8_t>(n), sample});
+        w.u8(n, sample);
+    std::vector<uint8_t>& r = w.bytes();
+    r.resize(old ? 554 : 550);
     if (old)
         r[0x1F8] = 0xFF; // no envelope nodes
     else

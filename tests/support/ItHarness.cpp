@@ -36,7 +36,7 @@ ItFileBuilder itSong(const std::vector<ItPlacedCell>& cells,
                      const std::vector<ItTestInstrument>& instruments, uint16_t rows) {
     ItFileBuilder b;
     b.speed = 3;
-    b.flags = instruments.empty() ? ItSampleSong : ItInstrumentSong;
+    b.flags = instruments.empty() ? ItSampleSong : ItSampleSong | 0x04; // instrument mode
     b.samples = {rampSample(1000, true), rampSample(500, true)};
     b.patterns = {itPattern(cells, rows)};
     for (const ItTestInstrument& instrument : instruments)

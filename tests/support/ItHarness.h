@@ -84,8 +84,7 @@ struct ItSong {
 // Null player when the loader refuses the bytes.
 std::unique_ptr<ItSong> playIt(const ItFileBuilder& builder);
 
-// Header flags of instrument-mode songs with linear slides, and of sample-mode ones.
-constexpr uint16_t ItInstrumentSong = 0x01 | 0x04 | 0x08;
+// Header flags of sample-mode songs with linear slides.
 constexpr uint16_t ItSampleSong = 0x01 | 0x08;
 
 // Speed 3, one pattern of these cells, and samples 1 and 2 looped ramps of 1000 and 500 frames

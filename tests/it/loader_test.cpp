@@ -21,7 +21,8 @@ namespace {
 
 using Longs = std::vector<int64_t>;
 
-// Orders of 255 entries and more keep 256; the offset tables follow the whole list.
+// Orders of 255 entries and more keep 256; the offset tables follow the whole list. Samples
+// beyond the table's 199 are cut.
 TEST(ItSongHeader, HeaderValuesFillTheSong) {
     ItFileBuilder b;
     b.flags = 0x0D; // stereo, instruments, linear slides
@@ -34,12 +35,15 @@ TEST(ItSongHeader, HeaderValuesFillTheSong) {
     b.flags = 0x01;
     EXPECT_EQ(loadItBytes(b.build())->song.maxPeriod, 3424);
     b.orders.assign(300, 0);
-    b.samples.resize(1);
+    b.samples.resize(250);
     b.samples[0].name = "after the orders";
+    b.samples[198].name = "last kept";
     it = loadItBytes(b.build());
-    EXPECT_EQ((Longs{it->song.orderCount, it->song.orders[255], it->song.orders[256]}),
-              (Longs{300 & 0xFF, 0, OrderEnd}));
+    EXPECT_EQ((Longs{it->song.orderCount, it->song.orders[255], it->song.orders[256],
+                     it->song.sampleCount, it->module->sampleCount}),
+              (Longs{300 & 0xFF, 0, OrderEnd, 199, 199}));
     EXPECT_EQ(std::string(it->module->samples[0].name).rfind("after the orders", 0), 0u);
+    EXPECT_EQ(std::string(it->module->samples[198].name).rfind("last kept", 0), 0u);
 }
 
 // A message outside the file is dropped, but the song loads.
@@ -243,15 +247,6 @@ TEST(ItSampleHeaders, BrokenSamplesRefuseTheFile) {
     EXPECT_EQ(loadItBytes(bad)->module->samples[0].length, 100u);
 }
 
-TEST(ItSampleHeaders, SampleCountsBeyondTheTableAreCut) {
-    std::vector<ItTestSample> samples(250);
-    samples[198].name = "last kept";
-    auto it = loadSamples(samples);
-    ASSERT_EQ(it->error, ItLoadError::None);
-    EXPECT_EQ((Longs{it->song.sampleCount, it->module->sampleCount}), (Longs{199, 199}));
-    EXPECT_EQ(std::string(it->module->samples[198].name).rfind("last kept", 0), 0u);
-}
-
 std::unique_ptr<ItLoaded> loadInstruments(std::vector<std::vector<uint8_t>> records,
                                           uint16_t compatibleWith = 0x0214) {
     ItFileBuilder b;
@@ -400,7 +395,7 @@ struct Rows {
     }
 };
 
-TEST(ItPatternUnpacking, MasksAnnounceTheBytesThatFollowOrReuseTheLastOnes) {
+TEST(ItPatternUnpacking, MasksAnnounceTheBytesThatFollowOrReuseTheLastOnesUntilTheNextPattern) {
     Rows r(stored({
         0x81, 0x0F, 60,  3,    40, 19, 0xD2, // row 0, channel 0: note, instrument, volume, S D2
         0x85, 0x01, 255,                     // channel 4: note off only
@@ -429,16 +424,12 @@ TEST(ItPatternUnpacking, MasksAnnounceTheBytesThatFollowOrReuseTheLastOnes) {
     ASSERT_TRUE(r.next());
     EXPECT_EQ(r.cells[1].mask, 0);
     EXPECT_FALSE(r.next()); // the data has ended
-}
-
-TEST(ItPatternUnpacking, EnteringAPatternClearsMasksButNotValues) {
-    Rows r(stored({0x81, 0x04, 33, 0}));
-    r.next();
-    const HeapArray<uint8_t> second = onHeap(stored({0x01, 0}));
+    // Entering a pattern clears the masks, so a channel byte without a mask announces nothing,
+    // but keeps the values.
+    const HeapArray<uint8_t> second = onHeap(stored({0x02, 0}));
     r.reader.enter(second);
     ASSERT_TRUE(r.next());
-    EXPECT_EQ(r.cells[0].mask, 0); // a cleared mask announces nothing
-    EXPECT_EQ(r.memory[0].volume, 33);
+    EXPECT_EQ((Longs{r.cells[1].mask, r.memory[1].note}), (Longs{0, 52}));
 }
 
 TEST(ItPatternUnpacking, CellsCutShortStopAtTheEndOfTheData) {

@@ -126,18 +126,15 @@ TEST(ItPortamento, OnASilentChannelTheNoteStarts) {
         }
 }
 
-TEST(ItPanning, HeaderSeparationNarrowsTheStereoImage) {
+TEST(ItPanning, HeaderSeparationAndDefaultPansOfInstrumentAndSample) {
     ItFileBuilder b = itSong("60 1 X00 | 60 1 XFF");
     b.panSeparation = 64;
     EXPECT_EQ(playIt(b)->trace(1, false, ItSong::pans), (std::vector<Ints>{{64, 191}}));
     b.flags &= ~0x01; // mono
     EXPECT_EQ(playIt(b)->trace(1, false, ItSong::pans), (std::vector<Ints>{{128, 128}}));
-}
-
-TEST(ItPanning, DefaultPansOfInstrumentAndSampleAndTheWayBack) {
     ItTestInstrument panned{.defaultPan = 0};
     ItTestInstrument sampleTwo{.sample = 2};
-    ItFileBuilder b = itSong("60 1, 60 2, 60 3", {panned, {}, sampleTwo});
+    b = itSong("60 1, 60 2, 60 3", {panned, {}, sampleTwo});
     b.samples[1].defaultPan = 0x80 | 64;
     EXPECT_EQ(playIt(b)->trace(3, true, ItSong::pan), (std::vector<Ints>{{0}, {127}, {255}}));
 }

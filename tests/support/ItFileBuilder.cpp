@@ -178,9 +178,7 @@ ItTestPattern itPattern(const std::vector<ItPlacedCell>& cells, uint16_t rows) {
 }
 
 ItTestSample rampSample(uint32_t frames, bool looped) {
-    ItTestSample s;
-    s.flags = looped ? 0x11 : 0x01;
-    s.frames = frames;
+    ItTestSample s{.flags = uint8_t(looped ? 0x11 : 0x01), .frames = frames};
     s.loopEnd = looped ? frames : 0;
     for (uint32_t i = 0; i < frames; ++i)
         s.data.push_back(static_cast<uint8_t>(i * 7));

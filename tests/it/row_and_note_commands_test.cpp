@@ -6,41 +6,39 @@
 namespace tolva::test {
 namespace {
 
-std::vector<uint32_t> rowsPlayed(ItSong& song, uint32_t count) {
+std::vector<uint32_t> rowsPlayed(const ItFileBuilder& b, uint32_t count) {
     std::vector<uint32_t> rows;
-    for (const RowStep& step : traceRows(*song.player, count))
+    for (const RowStep& step : traceRows(*playIt(b)->player, count))
         rows.push_back(step.order * 100 + step.row);
     return rows;
 }
 
 TEST(ItRowCommands, LoopsAndDelaysRepeatRows) {
-    auto song = playIt(itSong(", , | SB0, , | SB2", {}, 8));
-    EXPECT_EQ(rowsPlayed(*song, 12), (std::vector<uint32_t>{0, 1, 2, 3, 4, 2, 3, 4, 2, 3, 4, 5}));
-    for (std::string delay : {"S62", "SE2"}) {
-        song = playIt(itSong(", " + delay, {}, 4));
-        EXPECT_EQ(rowsPlayed(*song, 6), (std::vector<uint32_t>{0, 1, 1, 1, 2, 3})) << delay;
-    }
+    for (std::string delay : {"S62", "SE2"})
+        EXPECT_EQ(rowsPlayed(itSong(", " + delay, {}, 4), 6),
+                  (std::vector<uint32_t>{0, 1, 1, 1, 2, 3}))
+            << delay;
     // The first channel's row delay stands, SE0 too.
-    song = playIt(itSong(", SE0 | SE2, SE1 | SE3", {}, 4));
-    EXPECT_EQ(rowsPlayed(*song, 5), (std::vector<uint32_t>{0, 1, 2, 2, 3}));
+    EXPECT_EQ(rowsPlayed(itSong(", SE0 | SE2, SE1 | SE3", {}, 4), 5),
+              (std::vector<uint32_t>{0, 1, 2, 2, 3}));
     // A new pattern keeps the loop start, also for a channel that never played a note and so,
     // in instrument mode, owns no voice.
     ItFileBuilder b = itSong(", , | | | SB0", {{}}, 4);
     b.patterns.push_back(itPattern(itRows(", | | | SB1"), 4));
     b.orders = {0, 1, 255};
-    EXPECT_EQ(rowsPlayed(*playIt(b), 8), (std::vector<uint32_t>{0, 1, 2, 3, 100, 101, 102, 103}));
+    EXPECT_EQ(rowsPlayed(b, 8), (std::vector<uint32_t>{0, 1, 2, 3, 100, 101, 102, 103}));
     // A loop that ended on a pattern's last row leaves its start past the end: the next loop
     // jump goes on to the next order.
     b = itSong("SB0, SB1", {}, 2);
     b.patterns.push_back(itPattern(itRows("SB1"), 2));
     b.patterns.push_back(itPattern({}, 2));
     b.orders = {0, 1, 2, 255};
-    EXPECT_EQ(rowsPlayed(*playIt(b), 7), (std::vector<uint32_t>{0, 1, 0, 1, 100, 200, 201}));
+    EXPECT_EQ(rowsPlayed(b, 7), (std::vector<uint32_t>{0, 1, 0, 1, 100, 200, 201}));
     // A break to a row past the end of its own pattern but within the next one.
     b = itSong(", C03", {}, 2);
     b.patterns.push_back(itPattern({}, 4));
     b.orders = {0, 1, 255};
-    EXPECT_EQ(rowsPlayed(*playIt(b), 3), (std::vector<uint32_t>{0, 1, 103}));
+    EXPECT_EQ(rowsPlayed(b, 3), (std::vector<uint32_t>{0, 1, 103}));
 }
 
 TEST(ItRowCommands, TempoSlidesOnTheLaterTicksWithin32And255AndSpeedSetsTheTicks) {

@@ -204,8 +204,7 @@ std::vector<uint8_t> encodeItSample(const std::vector<int32_t>& values, bool six
     ByteWriter file;
     for (std::size_t start = 0; start < values.size(); start += perBlock) {
         ItCodes codes;
-        int32_t previous = 0;
-        int32_t previousDelta = 0;
+        int32_t previous = 0, previousDelta = 0;
         for (std::size_t i = start; i < values.size() && i < start + perBlock; ++i) {
             const int32_t delta = values[i] - previous;
             previous = values[i];

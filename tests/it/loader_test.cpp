@@ -438,25 +438,34 @@ TEST(ItPatternUnpacking, CellsCutShortStopAtTheEndOfTheData) {
     EXPECT_FALSE(Rows(lying).next());
 }
 
-TEST(ItPatternStorage, OnlyOrderedPatternsAreKeptWithTheirHeader) {
+// Patterns absent or claiming no rows play 64 empty rows.
+TEST(ItPatternStorage, OnlyOrderedPatternsAreKeptWithTheirHeaderDescribedAndPlayed) {
     ItFileBuilder b;
-    b.orders = {2, 254, 0, 255, 1, 200};
+    b.orders = {2, 254, 0, 4, 255, 1, 200};
     b.patterns.assign(201, {});
     b.patterns[0] = {32, {0x81, 0x01, 60, 0}};
     b.patterns[1].packed = {1, 2, 3}; // after the end marker: never read
     b.patterns[2].absent = true;
     b.patterns[3].packed = {9};
+    b.patterns[4] = {0, {0}};
     b.patterns[200].packed = {0x81, 0x01, 1, 0}; // past the 200th: plays as empty
-    auto it = loadItBytes(b.build());
-    ASSERT_EQ(it->error, ItLoadError::None);
-    const auto& patterns = it->song.patterns;
+    auto song = playIt(b);
+    ASSERT_TRUE(song->player);
+    Player& p = *song->player;
+    const auto& patterns = p.song.patterns;
     EXPECT_EQ(std::vector<uint8_t>(patterns[0].begin(), patterns[0].end()),
               stored({0x81, 0x01, 60, 0}, 32));
-    EXPECT_EQ((Longs{itPatternRows(patterns[0]), itPackedLength(patterns[0]),
-                     itPatternRows(patterns[2])}),
-              (Longs{32, 4, 64}));
     for (uint32_t i : {1u, 2u, 3u, 200u}) // 2 is ordered, but stored at offset 0
         EXPECT_TRUE(patterns[i].empty()) << i;
+    PatternDescription d;
+    p.describePattern(d, 0);
+    EXPECT_EQ((Longs{d.rows, d.size, d.cells[0]}), (Longs{32, 4, 0x81}));
+    p.describePattern(d, 2);
+    EXPECT_EQ((Longs{d.rows, d.cells == nullptr, p.isPatternMissing(2)}), (Longs{64, 1, 1}));
+    uint32_t ticks = 0;
+    while (p.onTick(0, 0))
+        ++ticks;
+    EXPECT_EQ(ticks, (64 + 32 + 64) * 6u);
 }
 
 TEST(ItPatternStorage, OrderedPatternsOutsideTheFileAreRefused) {
@@ -492,26 +501,6 @@ TEST(ItPlayerRecords, SongFactsForTheInformationDialog) {
                      song.channelSurround[2], song.channelDisabled[3], song.channelDisabled[2],
                      song.channelVolume[1]}),
               (Longs{ModeLinearSlides | ModeInstruments, 255, 128, 1, 1, 0, 20}));
-}
-
-TEST(ItPlayerRecords, PatternsAreDescribedByTheirPackedRowsAndPlayed) {
-    ItFileBuilder b;
-    b.speed = 3;
-    b.orders = {0, 1, 254, 2, 255};
-    // Pattern 1 is absent, pattern 2 claims no rows: 64 each.
-    b.patterns = {{32, {0x81, 0x01, 60, 0}}, {64, {}, true}, {0, {0}}};
-    auto song = playIt(b);
-    ASSERT_TRUE(song->player);
-    Player& p = *song->player;
-    PatternDescription d;
-    p.describePattern(d, 0);
-    EXPECT_EQ((Longs{d.rows, d.size, d.cells[0]}), (Longs{32, 4, 0x81}));
-    p.describePattern(d, 1);
-    EXPECT_EQ((Longs{d.rows, d.cells == nullptr, p.isPatternMissing(1)}), (Longs{64, 1, 1}));
-    uint32_t ticks = 0;
-    while (p.onTick(0, 0))
-        ++ticks;
-    EXPECT_EQ(ticks, (32 + 64 + 64) * 3u);
 }
 
 TEST(ItPlayerRecords, LoadsWithoutAMixerAreForInformationOnly) {

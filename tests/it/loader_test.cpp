@@ -23,22 +23,37 @@ using Longs = std::vector<int64_t>;
 
 // Orders of 255 entries and more keep 256; the offset tables follow the whole list. Samples
 // beyond the table's 199 are cut.
-TEST(ItSongHeader, HeaderValuesFillTheSong) {
+TEST(ItSongHeader, HeaderValuesFillTheSongAndItsDescription) {
     ItFileBuilder b;
     b.flags = 0x0D; // stereo, instruments, linear slides
     b.orders = {0, 254, 255, 7};
-    auto it = loadItBytes(b.build());
-    ASSERT_EQ(it->error, ItLoadError::None);
-    const Song& s = it->song;
+    b.message = "line\rnext\r";
+    const uint8_t pans[] = {0, 64, 100, 0x80 | 32};
+    std::copy(std::begin(pans), std::end(pans), b.channelPan);
+    b.channelVolume[1] = 20;
+    b.instruments = {itInstrumentRecord("a", 1)};
+    auto played = playIt(b);
+    ASSERT_TRUE(played->player);
+    Player& p = *played->player;
+    const Song& s = p.song;
     EXPECT_EQ((Longs{s.channelCount, s.maxPeriod, s.orders[1], s.orders[2], s.orders[4]}),
               (Longs{64, 12500, OrderSkip, OrderEnd, OrderEnd}));
+    EXPECT_STREQ(p.songMessage(), "line\r\nnext\r\n");
+    SongDescription song;
+    p.describeSong(song);
+    EXPECT_EQ((Longs{song.modeFlags, song.channelPanning[1], song.channelPanning[2],
+                     song.channelSurround[2], song.channelDisabled[3], song.channelDisabled[2],
+                     song.channelVolume[1]}),
+              (Longs{ModeLinearSlides | ModeInstruments, 255, 128, 1, 1, 0, 20}));
     b.flags = 0x01;
+    b.message.clear();
+    EXPECT_EQ(playIt(b)->player->songMessage(), nullptr);
     EXPECT_EQ(loadItBytes(b.build())->song.maxPeriod, 3424);
     b.orders.assign(300, 0);
     b.samples.resize(250);
     b.samples[0].name = "after the orders";
     b.samples[198].name = "last kept";
-    it = loadItBytes(b.build());
+    auto it = loadItBytes(b.build());
     EXPECT_EQ((Longs{it->song.orderCount, it->song.orders[255], it->song.orders[256],
                      it->song.sampleCount, it->module->sampleCount}),
               (Longs{300 & 0xFF, 0, OrderEnd, 199, 199}));
@@ -46,14 +61,22 @@ TEST(ItSongHeader, HeaderValuesFillTheSong) {
     EXPECT_EQ(std::string(it->module->samples[198].name).rfind("last kept", 0), 0u);
 }
 
-// A message outside the file is dropped, but the song loads.
+// A damaged IT file is not handed on to the formats tried after it. A message outside the file
+// is dropped, but the song loads.
 TEST(ItSongHeader, FilesWithoutOrdersOrPatternsOrAWholeHeaderAreRefused) {
+    FormatsEnabled formats;
     ItFileBuilder b;
     b.orders.clear();
     EXPECT_EQ(loadItBytes(b.build())->error, ItLoadError::NoOrders);
     b = ItFileBuilder{};
     b.patterns.clear();
     EXPECT_EQ(loadItBytes(b.build())->error, ItLoadError::NoPatterns);
+    std::vector<uint8_t> file = b.build();
+    file.resize(4000, 0); // long enough to be tried as a 15-sample MOD
+    MemoryStream damaged(file);
+    LoadFailure failure;
+    EXPECT_EQ(createPlayer(damaged, true, nullptr, &failure), nullptr);
+    EXPECT_EQ(failure, LoadFailure::Damaged);
     std::vector<uint8_t> whole = ItFileBuilder{}.build();
     whole.resize(191);
     EXPECT_EQ(loadItBytes(whole)->error, ItLoadError::ShortHeader);
@@ -61,26 +84,13 @@ TEST(ItSongHeader, FilesWithoutOrdersOrPatternsOrAWholeHeaderAreRefused) {
     EXPECT_EQ(loadItBytes(whole)->error, ItLoadError::OrderList);
     b = ItFileBuilder{};
     b.message = "hello";
-    std::vector<uint8_t> file = b.build();
+    file = b.build();
     putLong(file, 0x38, static_cast<uint32_t>(file.size()) - 2);
     auto it = loadItBytes(file);
     EXPECT_EQ(it->error, ItLoadError::None);
     EXPECT_TRUE(it->module->message.empty());
     putLong(file, 0x38, 0x90000000u);
     EXPECT_EQ(loadItBytes(file)->error, ItLoadError::None);
-}
-
-// A damaged IT file is not handed on to the formats tried after it.
-TEST(ItSongHeader, DamagedImpmFilesAreNotTriedAsOtherFormats) {
-    FormatsEnabled formats;
-    ItFileBuilder b;
-    b.patterns.clear();
-    std::vector<uint8_t> file = b.build();
-    file.resize(4000, 0); // long enough to be tried as a 15-sample MOD
-    MemoryStream damaged(file);
-    LoadFailure failure;
-    EXPECT_EQ(createPlayer(damaged, true, nullptr, &failure), nullptr);
-    EXPECT_EQ(failure, LoadFailure::Damaged);
 }
 
 TEST(ItCreatorText, TrackerVersionsAndSchismDates) {
@@ -178,7 +188,9 @@ TEST(ItSampleHeaders, StereoDataIsInterleavedAndCompressedDataDecoded) {
     EXPECT_EQ(it->module->samples[2].length, pcm.size());
 }
 
-TEST(ItSampleHeaders, EmptySlotsAndInformationLoadsKeepNoData) {
+// Loads without a mixer are for information only; a refused file gives the sample data already
+// loaded back.
+TEST(ItSampleHeaders, EmptySlotsInformationLoadsAndRefusedFilesKeepNoData) {
     // The second sample's data bit is clear.
     auto it = loadSamples({{.name = "just a comment", .rate = 44100}, {.flags = 0, .frames = 10}});
     ASSERT_EQ(it->error, ItLoadError::None);
@@ -194,6 +206,18 @@ TEST(ItSampleHeaders, EmptySlotsAndInformationLoadsKeepNoData) {
     EXPECT_EQ((Longs{i.length, i.loopEnd, i.present, i.data == nullptr, it->song.infoOnly,
                      int64_t(it->mixer->liveBlocks())}),
               (Longs{100, 100, 0, 1, 1, 0}));
+    MemoryStream stream(b.build());
+    ItLoadError error;
+    EXPECT_EQ(loadIt(stream, false, nullptr, &error), nullptr);
+    EXPECT_EQ(error, ItLoadError::NoMixer);
+    // The third sample is compressed, but no valid block chain.
+    b.samples = {{.frames = 50}, {.flags = 0x03, .frames = 60}, {.flags = 0x09, .frames = 10}};
+    b.samples[2].data.assign(10, 0xFF);
+    SampleStoreMixer mixer;
+    MemoryStream refused(b.build());
+    EXPECT_EQ(loadIt(refused, false, &mixer, &error), nullptr);
+    EXPECT_EQ((Longs{int(error), int64_t(mixer.liveBlocks())}),
+              (Longs{int(ItLoadError::SampleData), 0}));
 }
 
 TEST(ItSampleHeaders, SamplesCutShortKeepWhatTheFileHolds) {
@@ -480,45 +504,6 @@ TEST(ItPatternStorage, OrderedPatternsOutsideTheFileAreRefused) {
     EXPECT_EQ(loadItBytes(file)->error, ItLoadError::Pattern);
     putLong(file, table, 0x7FFFFFF0u);
     EXPECT_EQ(loadItBytes(file)->error, ItLoadError::Pattern);
-}
-
-TEST(ItPlayerRecords, SongFactsForTheInformationDialog) {
-    ItFileBuilder b;
-    b.flags = 0x0D;
-    b.message = "line\rnext\r";
-    const uint8_t pans[] = {0, 64, 100, 0x80 | 32};
-    std::copy(std::begin(pans), std::end(pans), b.channelPan);
-    b.channelVolume[1] = 20;
-    b.instruments = {itInstrumentRecord("a", 1)};
-    auto loaded = playIt(b);
-    ASSERT_TRUE(loaded->player);
-    Player& p = *loaded->player;
-    EXPECT_STREQ(p.songMessage(), "line\r\nnext\r\n");
-    EXPECT_EQ(playIt(ItFileBuilder{})->player->songMessage(), nullptr);
-    SongDescription song;
-    p.describeSong(song);
-    EXPECT_EQ((Longs{song.modeFlags, song.channelPanning[1], song.channelPanning[2],
-                     song.channelSurround[2], song.channelDisabled[3], song.channelDisabled[2],
-                     song.channelVolume[1]}),
-              (Longs{ModeLinearSlides | ModeInstruments, 255, 128, 1, 1, 0, 20}));
-}
-
-TEST(ItPlayerRecords, LoadsWithoutAMixerAreForInformationOnly) {
-    ItFileBuilder b;
-    b.samples = {{.frames = 50}};
-    MemoryStream stream(b.build());
-    ItLoadError error;
-    EXPECT_EQ(loadIt(stream, false, nullptr, &error), nullptr);
-    EXPECT_EQ(error, ItLoadError::NoMixer);
-    // A refused file gives the sample data already loaded back: the third sample is compressed,
-    // but no valid block chain.
-    b.samples = {{.frames = 50}, {.flags = 0x03, .frames = 60}, {.flags = 0x09, .frames = 10}};
-    b.samples[2].data.assign(10, 0xFF);
-    SampleStoreMixer mixer;
-    MemoryStream refused(b.build());
-    EXPECT_EQ(loadIt(refused, false, &mixer, &error), nullptr);
-    EXPECT_EQ((Longs{int(error), int64_t(mixer.liveBlocks())}),
-              (Longs{int(ItLoadError::SampleData), 0}));
 }
 
 } // namespace

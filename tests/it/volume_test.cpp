@@ -16,16 +16,14 @@ std::unique_ptr<ItSong> oneNote(const ItTestInstrument& ins) {
     return playIt(b);
 }
 
-TEST(ItVolumeEnvelope, FallsToItsLastNodeAndStopsTheVoiceAtZero) {
-    ItTestInstrument ins{.volume = {0x01, {{0, 64}, {10, 0}}}};
+// A last node of zero stops the voice; one above zero starts the fade-out.
+TEST(ItVolumeEnvelope, FallsToItsLastNodeAndStopsTheVoiceOrFades) {
     std::vector<Ints> expected;
     for (int i = 0; i < 10; ++i)
         expected.push_back({16384 - 1638 * i, (16384 - 1638 * i) * 128 / 16384, 1});
     expected.push_back({0, 0, 0});
-    EXPECT_EQ(oneNote(ins)->trace(11, false, volumeState), expected);
-}
-
-TEST(ItVolumeEnvelope, EndingAboveZeroStartsTheFade) {
+    EXPECT_EQ(oneNote({.volume = {0x01, {{0, 64}, {10, 0}}}})->trace(11, false, volumeState),
+              expected);
     auto song = oneNote({.fadeOut = 512, .volume = {0x01, {{0, 64}, {4, 32}}}});
     song->ticks(4);
     EXPECT_EQ(song->trace(4, false, ItSong::fade),

@@ -21,20 +21,6 @@ void putBytes(std::vector<uint8_t>& bytes, std::size_t at, const std::vector<uin
     std::copy(values.begin(), values.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
-namespace {
-
-void putEnvelope(std::vector<uint8_t>& r, std::size_t at, const ItTestEnvelope& e) {
-    putBytes(r, at,
-             {e.flags, static_cast<uint8_t>(e.nodes.size()), e.loopStart, e.loopEnd, e.sustainStart,
-              e.sustainEnd});
-    for (std::size_t i = 0; i < e.nodes.size() && i < 25; ++i) {
-        r[at + 6 + 3 * i] = static_cast<uint8_t>(e.nodes[i].second);
-        putWord(r, at + 7 + 3 * i, e.nodes[i].first);
-    }
-}
-
-} // namespace
-
 std::vector<uint8_t> itInstrumentRecord(const std::string& name, uint8_t sample, bool old) {
     ByteWriter w;
     w.text("IMPI", 0x20);
@@ -124,9 +110,15 @@ std::vector<uint8_t> ItTestInstrument::record() const {
     putBytes(r, 0x3A, {filterCutoff, filterResonance});
     for (const auto& [note, target] : noteMap)
         putBytes(r, 0x40 + 2 * note, {target.first, target.second});
-    putEnvelope(r, 0x130, volume);
-    putEnvelope(r, 0x182, pan);
-    putEnvelope(r, 0x1D4, pitch);
+    for (const auto& [at, e] : {std::pair{0x130, volume}, {0x182, pan}, {0x1D4, pitch}}) {
+        putBytes(r, at,
+                 {e.flags, static_cast<uint8_t>(e.nodes.size()), e.loopStart, e.loopEnd,
+                  e.sustainStart, e.sustainEnd});
+        for (std::size_t i = 0; i < e.nodes.size() && i < 25; ++i) {
+            r[at + 6 + 3 * i] = static_cast<uint8_t>(e.nodes[i].second);
+            putWord(r, at + 7 + 3 * i, e.nodes[i].first);
+        }
+    }
     return r;
 }
 

@@ -41,22 +41,11 @@ TEST(ItRowCommands, LoopsAndDelaysRepeatRows) {
     EXPECT_EQ(rowsPlayed(b, 3), (std::vector<uint32_t>{0, 1, 103}));
 }
 
-TEST(ItRowCommands, TempoSlidesOnTheLaterTicksWithin32And255AndSpeedSetsTheTicks) {
+TEST(ItRowCommands, TempoSlidesOnTheLaterTicksWithin32And255AndTheTickLengthFollows) {
     auto song = playIt(itSong("T05, T00, T15, T20, T01, TFF, T1F"));
     EXPECT_EQ(song->trace(7, true, [](ItSong& s) { return Ints{s.player->tempo}; }),
               (std::vector<Ints>{{115}, {105}, {115}, {32}, {32}, {255}, {255}}));
-    song = playIt(itSong("A05, A00"));
-    song->ticks();
-    uint32_t ticks = 1;
-    while (song->player->onTick(0, 0) && song->player->songPosition == 0)
-        ++ticks;
-    EXPECT_EQ(ticks, 5u);
-    song->rows();
-    EXPECT_EQ(song->player->speed, 5);
-}
-
-TEST(ItRowCommands, TheTickLengthFollowsTheTempoSlide) {
-    auto song = playIt(itSong("T0A"));
+    song = playIt(itSong("T0A"));
     song->ticks(2);
     EXPECT_EQ(song->player->tempo, 115);
     std::vector<int16_t> out(2 * 4096);
@@ -66,6 +55,17 @@ TEST(ItRowCommands, TheTickLengthFollowsTheTempoSlide) {
     // One tick of 958 frames later the slide has gone on once more.
     EXPECT_EQ((Ints{song->player->tempo, int(song->mixer->framesRendered() - before)}),
               (Ints{105, 958}));
+}
+
+TEST(ItRowCommands, SpeedSetsTheTicksOfItsOwnRow) {
+    auto song = playIt(itSong("A05, A00"));
+    song->ticks();
+    uint32_t ticks = 1;
+    while (song->player->onTick(0, 0) && song->player->songPosition == 0)
+        ++ticks;
+    EXPECT_EQ(ticks, 5u);
+    song->rows();
+    EXPECT_EQ(song->player->speed, 5);
 }
 
 TEST(ItNoteEffects, SDxDelaysTheNoteOntoItsNewVoice) {

@@ -165,7 +165,7 @@ TEST(ItVoiceAllocation, WithEveryVoiceTakenTheChannelKeepsItsOwnOrTakesASilentOn
               (Ints{0, -1, 60, 1}));
 }
 
-TEST(ItSampleMode, ChannelsPlayOnTheirOwnVoicesWithoutBackgroundNotes) {
+TEST(ItSampleMode, ChannelsPlayOnTheirOwnVoicesAndASampleNumberAloneChangesTheSample) {
     // Channel 1 is disabled and starts nothing.
     ItFileBuilder b = itSong("| 60 1 | | 60 1, | | | 64 1");
     b.channelPan[1] = 0x80 | 32;
@@ -176,13 +176,10 @@ TEST(ItSampleMode, ChannelsPlayOnTheirOwnVoicesWithoutBackgroundNotes) {
         EXPECT_FALSE(song->it().voices[v].background) << v;
         EXPECT_EQ(song->sounds(v), v == 3) << v;
     }
-}
-
-TEST(ItSampleMode, ASampleNumberWithoutANewNoteChangesTheSample) {
-    ItFileBuilder b = itSong("60 1, 254 2, 60, i1, i9");
+    b = itSong("60 1, 254 2, 60, i1, i9");
     b.samples[1].rate = 16726;
     b.samples[1].volume = 32;
-    auto song = playIt(b);
+    song = playIt(b);
     song->enter(2);
     // Middle C at 16726 Hz: 16726 / 44100 of a frame a frame, in 1/65536.
     EXPECT_EQ((Ints{song->sounds(0), song->c0().volume, int(song->v0().step)}),

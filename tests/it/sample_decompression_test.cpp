@@ -27,13 +27,6 @@ std::vector<int32_t> wave(std::size_t count, bool sixteenBit, uint32_t seed = 1)
     return v;
 }
 
-std::vector<uint8_t> pcmBytes(const std::vector<int32_t>& values, bool sixteenBit) {
-    ByteWriter out;
-    for (int32_t v : values)
-        sixteenBit ? out.u16le(v) : out.u8(v);
-    return out.bytes();
-}
-
 // The decoded bytes; empty when refused, and then nothing may stay allocated.
 std::vector<uint8_t> decompress(std::vector<uint8_t> file, uint32_t frames, bool sixteenBit,
                                 bool doubleDelta, bool stereo = false) {
@@ -70,10 +63,10 @@ TEST(ItDecompression, EveryModeGivesBackThePcm) {
             std::vector<uint8_t> file = encodeItSample(left, sixteen, doubleDelta);
             const std::vector<uint8_t> rightFile = encodeItSample(right, sixteen, doubleDelta);
             file.insert(file.end(), rightFile.begin(), rightFile.end());
-            std::vector<int32_t> pcm;
+            ByteWriter pcm;
             for (uint32_t i = 0; i < frames; ++i)
-                pcm.insert(pcm.end(), {left[i], right[i]});
-            EXPECT_EQ(decompress(file, frames, sixteen, doubleDelta, true), pcmBytes(pcm, sixteen));
+                sixteen ? pcm.u16le(left[i], right[i]) : pcm.u8(left[i], right[i]);
+            EXPECT_EQ(decompress(file, frames, sixteen, doubleDelta, true), pcm.bytes());
         }
 }
 

@@ -78,21 +78,18 @@ TEST(ItNoteEffects, SDxDelaysTheNoteOntoItsNewVoice) {
 }
 
 TEST(ItNoteEffects, SampleOffsetHighByteFromSAxAndOffsetsPastTheEnd) {
+    auto offset = [](ItSong& s) {
+        return Ints{int(s.voice(0).position - s.it().module.samples[0].data)};
+    };
     for (bool oldEffects : {false, true}) {
         ItFileBuilder b = itSong("60 1 SA1, 60 1 O10, 60 1 SA2");
         b.samples[0] = rampSample(70000, false);
         b.flags |= oldEffects ? 0x10 : 0;
-        auto song = playIt(b);
-        const uint8_t* data = song->it().module.samples[0].data;
         // The high offset goes with the note that used it; 0x20000 frames lie past the end:
         // the start, or the end with old effects.
-        const uint32_t expected[] = {0x10000, 0x1000, oldEffects ? 70000u : 0u};
-        for (uint32_t row = 0; row < 3; ++row) {
-            if (row)
-                song->rows();
-            song->ticks();
-            EXPECT_EQ(song->voice(0).position, data + expected[row]) << oldEffects << row;
-        }
+        EXPECT_EQ(playIt(b)->trace(3, true, offset),
+                  (std::vector<Ints>{{0x10000}, {0x1000}, {oldEffects ? 70000 : 0}}))
+            << oldEffects;
     }
 }
 

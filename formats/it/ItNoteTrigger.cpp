@@ -97,6 +97,15 @@ void ItPlayer::applyInstrument(ItChannel& ch, const ItInstrument& instrument, bo
     }
 }
 
+void ItPlayer::applySamplePan(ItChannel& ch, const ItSample& s) {
+    if (s.defaultPan & ItSamplePanUsed) {
+        ch.panning = panFromByte(s.defaultPan);
+        ch.surround = 0;
+        ch.panFromDefault = true;
+        changeFlags |= ChangePanning | ChangeSurround;
+    }
+}
+
 void ItPlayer::applySample(ItChannel& ch, ItSample& s, bool defaultVolume, uint8_t randomVolume,
                            uint8_t randomPan) {
     ch.sample = &s;
@@ -109,12 +118,7 @@ void ItPlayer::applySample(ItChannel& ch, ItSample& s, bool defaultVolume, uint8
     changeFlags |= ChangeVolume;
     if (!(changeFlags & ChangeStartNote))
         return;
-    if (s.defaultPan & ItSamplePanUsed) {
-        ch.panning = panFromByte(s.defaultPan);
-        ch.surround = 0;
-        ch.panFromDefault = true;
-        changeFlags |= ChangePanning | ChangeSurround;
-    }
+    applySamplePan(ch, s);
     if (randomVolume != 0) {
         const uint64_t r = nextRandom();
         const uint64_t cut = r * ch.volume * randomVolume / 6553600;
@@ -215,6 +219,9 @@ void ItPlayer::triggerNote(Channel& channel) {
         ch->sample = nullptr;
         if (ItSample* sample = sampleFor(s))
             applySample(*ch, *sample, numbered, randomVolume, randomPan);
+    } else if (!instrumentMode() && (changeFlags & ChangeStartNote) && ch->sample) {
+        // Every new note takes its sample's panning again, with or without a sample number.
+        applySamplePan(*ch, static_cast<const ItSample&>(*ch->sample));
     } else if (numbered && cellHasNote && instrumentMode()) {
         // An instrument number beside a note off, cut or fade restarts the instrument's
         // envelopes on the note it released.

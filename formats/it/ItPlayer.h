@@ -100,6 +100,7 @@ private:
     const ItInstrument* instrumentFor(uint32_t number) const;
     ItSample* sampleFor(uint32_t number);
     void applyInstrument(ItChannel& ch, const ItInstrument& instrument, bool portamento);
+    void applySamplePan(ItChannel& ch, const ItSample& sample);
     void applySample(ItChannel& ch, ItSample& sample, bool defaultVolume, uint8_t randomVolume,
                      uint8_t randomPan);
     int32_t allocateVoice(uint32_t k, const ItInstrument& next);

@@ -137,6 +137,10 @@ TEST(ItPanning, HeaderSeparationAndDefaultPansOfInstrumentAndSample) {
     b = itSong("60 1, 60 2, 60 3", {panned, {}, sampleTwo});
     b.samples[1].defaultPan = 0x80 | 64;
     EXPECT_EQ(playIt(b)->trace(3, true, ItSong::pan), (std::vector<Ints>{{0}, {127}, {255}}));
+    // Sample mode: every new note takes its sample's panning again, a sample number alone not.
+    b = itSong("60 1, X80, i1, 60");
+    b.samples[0].defaultPan = 0x80;
+    EXPECT_EQ(playIt(b)->trace(4, true, ItSong::pan), (std::vector<Ints>{{0}, {128}, {128}, {0}}));
 }
 
 // Draws 30292 and then 8057: volume 64 - 30292 x 64 x 50 / 6553600 = 50, pan 127 + (8057 x 10

@@ -286,13 +286,19 @@ void globalVolumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     }
 }
 
+// Impulse Tracker's default MIDI macros: Z00-Z7F set the cutoff, Z80-Z8F the resonance in steps
+// of 8, and Z90 and above nothing.
 constexpr uint8_t FirstResonance = 0x80;
+constexpr uint8_t LastResonance = 0x8F;
+constexpr uint8_t ResonanceStep = 8;
 
 void filterRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     if (param < FirstResonance)
         ch.filterCutoff = param;
+    else if (param <= LastResonance)
+        ch.filterResonance = static_cast<uint8_t>((param - FirstResonance) * ResonanceStep);
     else
-        ch.filterResonance = static_cast<uint8_t>(param - FirstResonance);
+        return;
     player.changeFlags |= ChangeFormatState;
 }
 

@@ -4,6 +4,8 @@
 #include "formats/it/ItPlayer.h"
 #include "mixer/FilterKernels.h"
 
+#include <algorithm>
+
 namespace tolva {
 
 namespace {
@@ -90,7 +92,12 @@ const float tenPowerTable[TenPowerSteps] = {
 
 constexpr float AngularCutoffScale = 821.92096f; // radians per second at cutoff 0
 constexpr float ResonanceDecibelsPerStep = 0.1875f;
-constexpr float LargestDamping = 2.0f;
+// The corner rises an octave every 24 cutoff steps; in pitch table units (1/768 octave), with the
+// filter envelope's factor (0..16384, full at its top) folded in: 32 units a step at full.
+constexpr int32_t EnvelopeFullScale = 16384;
+constexpr int32_t UnitsPerScaledStep = EnvelopeFullScale / 32;
+// Below half a frame a radian the filter would be unstable under strong resonance.
+constexpr float SmallestFramesPerRadian = 0.5f;
 
 } // namespace
 
@@ -111,9 +118,11 @@ void ItPlayer::updateFilter(ItChannel& record) {
         return;
     const uint32_t voice = static_cast<uint32_t>(v);
     const ItEnvelopeState& envelope = record.pitchEnvelopeState;
-    int32_t cutoff = record.filterCutoff;
-    if ((envelope.flags & ItEnvelopeFilter) && !(envelope.flags & ItEnvelopeSwitchedOff))
-        cutoff = (cutoff * (envelope.value + 8192)) >> 14;
+    const bool enveloped =
+        (envelope.flags & ItEnvelopeFilter) && !(envelope.flags & ItEnvelopeSwitchedOff);
+    const int32_t scaled = record.filterCutoff *
+                           (enveloped ? envelope.value + EnvelopeFullScale / 2 : EnvelopeFullScale);
+    const int32_t cutoff = scaled / EnvelopeFullScale;
     const int32_t resonance = record.filterResonance;
     const uint8_t flags = mixer->voiceFlags(voice);
     const float rate = static_cast<float>(mixer->mixingRate());
@@ -121,18 +130,16 @@ void ItPlayer::updateFilter(ItChannel& record) {
         mixer->setVoiceFlags(voice, static_cast<uint8_t>(flags & ~VoiceFiltered));
         return;
     }
-    const float w =
-        AngularCutoffScale * static_cast<float>(itPitchScale(65536, cutoff * 768 / 19)) / 65536.0f;
+    const float w = AngularCutoffScale *
+                    static_cast<float>(itPitchScale(65536, scaled / UnitsPerScaledStep)) / 65536.0f;
+    const float r = std::max(rate / w, SmallestFramesPerRadian);
     const float g = itTenPower(static_cast<float>(resonance) * ResonanceDecibelsPerStep / -20.0f);
-    float d = (1.0f - 2.0f * g) * w / rate;
-    if (d > LargestDamping)
-        d = LargestDamping;
-    const float d2 = rate * (2.0f * g - d) / w;
-    const float e = (rate / w) * (rate / w);
-    const float den = 1.0f + d2 + e;
+    const float d = g * r + g - 1.0f;
+    const float e = r * r;
+    const float den = 1.0f + d + e;
     record.filterCoefficients[0] = 1.0f / den;
     record.filterCoefficients[1] = 0.0f;
-    record.filterCoefficients[2] = (d2 + 2.0f * e) / den;
+    record.filterCoefficients[2] = (d + 2.0f * e) / den;
     record.filterCoefficients[3] = -e / den;
     mixer->setVoiceFlags(voice, flags | VoiceFiltered);
 }

@@ -160,21 +160,25 @@ TEST(ItRandomVariation, VolumeAndPanMoveByTheDrawnAmounts) {
     EXPECT_EQ(song->trace(2, true, ItSong::panning), (std::vector<Ints>{{123, 123}, {96, 96}}));
 }
 
-// Coefficients worked out by hand at 44100 Hz: w = 821.92096 x 2^((c x 768 / 19) / 768),
-// g = 10^(-0.1875 r / 20) with the exponent cut to 1/512, d = min((1 - 2g) w / 44100, 2), d2 =
-// 44100 (2g - d) / w, e = (44100 / w)^2, then 1 / (1 + d2 + e), (d2 + 2e) / (1 + d2 + e) and
-// -e / (1 + d2 + e). Fully open and without resonance (Z7F) nothing is filtered.
+// Coefficients worked out by hand at 44100 Hz: the corner rises an octave every 24 steps of
+// cutoff c, w = 821.92096 x 2^(32c / 768) with the pitch table's 2^(i / 768), r = 44100 / w,
+// g = 10^(-0.1875 q / 20) for resonance q with the exponent cut to 1/512, d = g r + g - 1, e =
+// r^2, then 1 / (1 + d + e), (d + 2e) / (1 + d + e) and -e / (1 + d + e). Z80-Z8F set the
+// resonance in steps of 8, Z90 and above nothing. Fully open and without resonance (Z7F) nothing
+// is filtered.
 TEST(ItResonantFilter, CutoffAndResonanceFromTheEffectOrTheInstrument) {
     const ItTestInstrument preset{.filterCutoff = 0x80 | 100, .filterResonance = 0x80 | 60};
-    // The middle of the envelope halves cutoff 127 to 63; the pitch stays at middle C.
+    // The middle of the envelope halves cutoff 127 to 63.5; the pitch stays at middle C.
     const ItTestInstrument enveloped{.pitch = {0x01 | 0x80, {{0, 0}}}};
+    const std::vector<float> resonance40 = {0.347744f, 1.30474f, -0.652487f};
     const std::tuple<std::string, std::vector<ItTestInstrument>, std::vector<float>> cases[] = {
-        {"60 1 Z40", {}, {0.025357f, 1.66023f, -0.685586f}},
+        {"60 1 Z40", {}, {0.0123679f, 1.87075f, -0.883122f}},
         {"60 1 Z40, Z7F", {}, {}},
-        {"60 1 Z40, Z7F, Z81", {}, {0.306548f, 0.776972f, -0.0835202f}},
-        {"60 1 Z40, Z7F, Z81, Z85", {}, {0.332783f, 0.757884f, -0.0906676f}},
-        {"60 1", {preset}, {0.306246f, 1.29167f, -0.597913f}},
-        {"60 1", {enveloped}, {0.0238982f, 1.67064f, -0.694536f}},
+        {"60 1 Z40, Z7F, Z81", {}, {0.25814f, 1.22622f, -0.484359f}},
+        {"60 1 Z40, Z7F, Z81, Z85", {}, resonance40},
+        {"60 1 Z7F, Z85, ZF0", {}, resonance40},
+        {"60 1", {preset}, {0.0998263f, 1.79117f, -0.890994f}},
+        {"60 1", {enveloped}, {0.012038f, 1.87272f, -0.88476f}},
     };
     for (const auto& c : cases) {
         const auto& [cells, instruments, expected] = c;

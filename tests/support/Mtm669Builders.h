@@ -56,9 +56,6 @@ struct MtmSong {
     std::vector<uint8_t> build() const;
 };
 
-constexpr uint32_t MtmTrackCountOffset = 24;
-constexpr uint32_t MtmLastOrderOffset = 27;
-
 struct Cell669 {
     uint8_t bytes[3] = {0xFF, 0x00, 0xFF}; // no note, volume or effect
 
@@ -66,9 +63,6 @@ struct Cell669 {
 };
 
 Cell669 note669(uint32_t n, uint32_t sample, uint32_t volume); // n 1..64, volume 0..15
-inline Cell669 volume669(uint32_t volume) {
-    return {{0xFE, static_cast<uint8_t>(volume & 15), 0xFF}};
-}
 inline Cell669 effect669(uint32_t effect, uint32_t value) {
     return Cell669{}.withEffect(effect, value);
 }
@@ -91,8 +85,6 @@ struct Composer669Song {
 
     std::vector<uint8_t> build() const;
 };
-
-constexpr uint32_t Pattern669Bytes = 1536;
 
 std::unique_ptr<Player> playMtm(const std::vector<uint8_t>& bytes, RecordingMixer& mixer);
 std::unique_ptr<Player> play669(const std::vector<uint8_t>& bytes, RecordingMixer& mixer);

@@ -91,11 +91,7 @@ std::vector<uint8_t> slowLoopSong() {
 
 std::vector<uint8_t> silentEdgesSong() {
     ModBuilder b(4, "M.K.");
-    ModSampleDef shot;
-    shot.name = "shot";
-    for (int i = 0; i < 2000; ++i)
-        shot.data.push_back(static_cast<int8_t>(i % 20 < 10 ? 90 : -90));
-    b.sample(shot).orders({0, 1, 2, 3, 4, 5});
+    b.sample({"shot", squareSample(2000).data}).orders({0, 1, 2, 3, 4, 5});
     // Patterns with nothing in them would count as missing: give each an effect that does
     // nothing audible.
     for (uint32_t p = 0; p < 6; ++p)

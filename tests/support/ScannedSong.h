@@ -19,11 +19,6 @@ ScannedSong scanSong(const std::vector<uint8_t>& moduleBytes, const Settings& se
 uint32_t renderToEnd(ScannedSong& song, const Settings& settings, uint32_t maxFrames,
                      int64_t* firstSound = nullptr);
 
-// Milliseconds of `frames` at `rate`, truncated as the length scan does.
-constexpr uint32_t framesToMs(uint64_t frames, uint32_t rate) {
-    return static_cast<uint32_t>(frames * 1000 / rate);
-}
-
 // The length songs: four-channel MODs at speed 6 and 125 BPM. At 44100 Hz a tick is 882 frames,
 // a row 5292 frames and a pattern 7680 ms; the first tick is at frame 0, so a song of R rows
 // ends at the tick after its last row, 882 x 6R frames in.

@@ -67,12 +67,9 @@ class Session:
         return len(gaps_out(open(card, "rb").read())[0]) if os.path.exists(card) else 0
 
     def finish(self):
-        self.read_for(0)
-        end = time.time() + 10
-        while time.time() < end:
+        for _ in range(100):
             self.read_for(0.1)
-            pid, status = os.waitpid(self.pid, os.WNOHANG)
-            if pid:
+            if os.waitpid(self.pid, os.WNOHANG)[0]:
                 break
         else:
             os.kill(self.pid, 9)
@@ -100,10 +97,7 @@ def gaps_out(pcm, run=64):
 
 def first_difference(a, b):
     n = min(len(a), len(b))
-    for i in range(0, n, frame):
-        if a[i:i + frame] != b[i:i + frame]:
-            return i
-    return n
+    return next((i for i in range(0, n, frame) if a[i:i + frame] != b[i:i + frame]), n)
 
 ref, _ = gaps_out(render(demo, "--seconds", "30"))
 

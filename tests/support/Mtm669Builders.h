@@ -79,7 +79,7 @@ struct Composer669Song {
     std::string message{};
     std::vector<Sample669Def> samples{};
     std::vector<uint8_t> orders{0}; // the rest of the list is 0xFF
-    int32_t patternCount = -1;      // by default one more than the highest pattern named
+    int32_t patternCount = -1;      // by default up to the highest the order list names
     std::map<uint32_t, uint8_t> tempo{}, breakRow{}; // per pattern; 6 and 63 unless given
     std::map<std::tuple<uint32_t, uint32_t, uint32_t>, Cell669> cells{}; // (pattern, row, channel)
 

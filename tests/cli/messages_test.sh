@@ -76,7 +76,6 @@ done <<EOF
 # Each command takes only the settings that change what it does.
 1|unknown option '--bits'|info $d --bits 8
 1|unknown option '--title-format'|render $d --title-format 1
-0|!--title-format|render --help
 0|!--remove-initial-silence|play --help
 0|--title-format N|settings --help
 0|!--amp|length --help

@@ -13,7 +13,6 @@ done <<EOF
 (1016064-882000)*4 --start 20
 1016064*4
 EOF
-# Standard output gets the same bytes as a raw file.
 "$tolva" render "$demo" -o - | cmp -s - "$work/demo.raw" || fail "render -o - differs from .raw"
 
 # The default name is the module's with .wav; WAV and FLAC files carry their headers.

@@ -23,19 +23,14 @@ void expectCutsKeepSampleData(const std::vector<uint8_t>& bytes,
 std::vector<uint8_t> unsignedSquare(uint32_t length);
 
 struct MtmCell {
-    uint8_t note = 0; // 2..64, the period-table note; 0 = none
-    uint8_t instrument = 0;
-    uint8_t effect = 0;
-    uint8_t param = 0;
+    uint8_t note = 0, instrument = 0, effect = 0, param = 0; // note 2..64, 0 none
 };
 
 struct MtmSampleDef {
     std::string name{};
     std::vector<uint8_t> data{}; // unsigned PCM as stored
-    uint32_t loopStart = 0;
-    uint32_t loopEnd = 0;
-    uint8_t finetune = 0;
-    uint8_t volume = 64;
+    uint32_t loopStart = 0, loopEnd = 0;
+    uint8_t finetune = 0, volume = 64;
     bool sixteenBit = false;
 };
 
@@ -69,9 +64,8 @@ inline Cell669 effect669(uint32_t effect, uint32_t value) {
 
 struct Sample669Def {
     std::string fileName{};
-    std::vector<uint8_t> data{}; // unsigned 8-bit PCM
-    uint32_t loopStart = 0;
-    uint32_t loopEnd = 0xFFFFF; // beyond the data: no loop
+    std::vector<uint8_t> data{};               // unsigned 8-bit PCM
+    uint32_t loopStart = 0, loopEnd = 0xFFFFF; // by default beyond the data: no loop
 };
 
 struct Composer669Song {

@@ -1,6 +1,5 @@
-# tolva play driven through a pseudo-terminal, its sound written by SDL's disk driver in real
-# time: pause, seeks, next file, quitting with q and with Ctrl-C, and the terminal's settings
-# afterwards.
+# tolva play in a pseudo-terminal, its sound written by SDL's disk driver in real time: pause,
+# seeks, next file, q and Ctrl-C, and the terminal's settings afterwards.
 source "$(dirname "$0")/lib.sh"
 
 python3 - "$tolva" "$demo" "$corpus" "$work" <<'PY' || failures=$((failures + 1))

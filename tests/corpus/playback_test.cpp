@@ -148,9 +148,8 @@ FirstSecond playFirstSecond(const std::vector<uint8_t>& bytes, uint32_t failing)
     return out;
 }
 
-// Each allocation of a load and of its first second of playing fails in turn: the file is
-// refused as short of memory or the playing ends there, and the next load plays as before. The
-// songs hold every format but MTM and 669, whose folders are tried too.
+// Each allocation of a load and of its first second of playing fails in turn: the file is refused
+// as short of memory or the playing ends there, and the next load plays as before.
 class CorpusAllocations : public CorpusFiles {};
 
 TEST_P(CorpusAllocations, EachAllocationOfALoadAndItsFirstSecondFailsCleanly) {

@@ -20,10 +20,9 @@ ScannedSong scanSong(const std::vector<uint8_t>& moduleBytes, const Settings& se
 uint32_t renderToEnd(ScannedSong& song, const Settings& settings, uint32_t maxFrames,
                      int64_t* firstSound = nullptr);
 
-// The length songs: four-channel MODs at speed 6 and 125 BPM whose notes play a looped square
-// at period 428 (note 25). At 44100 Hz a tick is 882 frames, a row 5292 frames and a pattern
-// 7680 ms; the first tick is at frame 0, so a song of R rows ends at the tick after its last row,
-// 882 x 6R frames in.
+// The length songs: four-channel MODs at speed 6 and 125 BPM, notes a looped square at period 428
+// (note 25). At 44100 Hz a tick is 882 frames, a row 5292 and a pattern 7680 ms; the first tick is
+// at frame 0, so R rows end 882 x 6R frames in.
 constexpr uint32_t framesForRows(uint32_t rows) {
     return 882 * 6 * rows;
 }

@@ -32,12 +32,16 @@ expect_eq "format 2, untitled" "$(info info2 untitled.mod title)" "TOLVA: untitl
 expect_eq "format 2, not a module" "$(info info2 fake.mod title)" "TOLVA: fake.mod"
 
 # One pattern of 64 rows at speed 6 and 125 BPM: 384 ticks of 882 frames, the first at frame 0,
-# at 44100 per second.
+# at 44100 per second. With silence removal the length leaves out the silence before the first
+# audible second (2 s), though the playlist loads songs without samples.
 winhost info "$PLUGIN" "$(win y.mod)" "$(win renamed.xyz)" "$(win damaged.mod)" \
     "$(win fake.mod)" "$(win missing.mod)" --home "$(winpath "$home")" >"$WORK/ours.txt"
 for f in y.mod=1,7680 renamed.xyz=1,7680 damaged.mod=0,0 fake.mod=0,0 missing.mod=0,0; do
     expect_eq "${f%=*}: ours, length" "$(info ours "${f%=*}" isourfile),$(info ours "${f%=*}" length)" "${f#*=}"
 done
+write_settings "$dat" removeSilence=1
+winhost info "$PLUGIN" "$(win y.mod)" --home "$(winpath "$home")" >"$WORK/trim.txt"
+expect_eq "length without silence" "$(info trim y.mod length)" 5680
 
 refused() { # what report [open calls]
     expect_keys "$2" play_result=1 open_calls="${3:-0}" written_bytes=0 eof_count=0

@@ -9,7 +9,6 @@ while read -r bytes args; do
 done <<EOF
 1016064*2 --bits 8
 1016064*8 --bits 32
-88200*4 --seconds 2
 (1016064-882000)*4 --start 20
 1016064*4
 EOF

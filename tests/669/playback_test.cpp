@@ -42,7 +42,7 @@ TEST(Playback669, CellsAndEffects) {
     expectCells("sample number spans both cell bytes", 1, {428}, {0, 17, 60, 1},
                 {.cells = {{{0, 0, 0}, note669(25, 17, 15)}}});
     expectCells("volume-only cell", 2, {428}, {0, 0, 60, 1},
-                {.cells = {{{0, 0, 0}, note669(25, 0, 2)}, {{0, 1, 0}, volume669(15)}}});
+                {.cells = {{{0, 0, 0}, note669(25, 0, 2)}, {{0, 1, 0}, {{0xFE, 15, 0xFF}}}}});
     expectCells("unknown sample number keeps the previous sample", 2, {214}, {0, 4, 32, 2},
                 {.cells = {{{0, 0, 0}, note669(25, 4, 8)}, {{0, 1, 0}, note669(37, 63, 8)}}});
     expectCells("empty cells leave the note playing", 10, {428}, {0, 0, 32, 1},

@@ -15,12 +15,11 @@ fail() {
 
 # expect_status WANT COMMAND...: runs tolva, keeping stdout in $out and stderr in $err.
 expect_status() {
-    local want=$1
+    local want=$1 got
     shift
-    "$tolva" "$@" >"$work/stdout" 2>"$work/stderr"
-    local got=$?
-    out=$(cat "$work/stdout")
-    err=$(cat "$work/stderr")
+    out=$("$tolva" "$@" 2>"$work/stderr")
+    got=$?
+    err=$(<"$work/stderr")
     [[ $got == "$want" ]] || fail "tolva $* exited $got, wanted $want (stderr: $err)"
 }
 

@@ -2,9 +2,7 @@
 # byte, song after song, and refused files or a missing device are reported.
 source "$(dirname "$0")/lib.sh"
 
-songs=("$demo" "$corpus/songs/gl-117-data__loser.s3m" "$corpus/songs/vodovod__walk.xm"
-    "$corpus/songs/pingus-data__gd-matth.it" "$corpus/features/mtm/d_TEMPO.MTM"
-    "$corpus/features/669/f_play_669_low_freq.669")
+songs=("$corpus/songs/vodovod__walk.xm" "$corpus/songs/pingus-data__gd-matth.it")
 
 # play_disk ARGS...: plays as fast as the driver writes; the sound lands in $work/card.
 play_disk() {
@@ -36,7 +34,7 @@ play_as_rendered() {
     card_holds "$work/ref.raw" "$1" || fail "$2: the card did not get render's PCM"
 }
 
-for song in "${songs[@]}"; do
+for song in "$demo" "${songs[@]}"; do
     play_as_rendered 0 "$(basename "$song")" "$song" --seconds 1.5
     # Not a terminal: one line per file, naming it.
     expect_contains "$out" "$song: "
@@ -47,27 +45,25 @@ play_as_rendered 0 "32-bit mono" --seconds 1 --bits 32 --mono "$demo"
 
 # A list: the songs follow each other without a gap; a refused file between them is reported
 # and skipped, and the exit status tells.
-"$tolva" render "${songs[2]}" --seconds 1 -o "$work/a.raw"
-"$tolva" render "${songs[3]}" --seconds 1 -o "$work/b.raw"
+"$tolva" render "${songs[0]}" --seconds 1 -o "$work/a.raw"
+"$tolva" render "${songs[1]}" --seconds 1 -o "$work/b.raw"
 cat "$work/a.raw" "$work/b.raw" >"$work/ab.raw"
-play_disk 0 play --seconds 1 "${songs[2]}" "${songs[3]}"
+play_disk 0 play --seconds 1 "${songs[@]}"
 card_holds "$work/ab.raw" 0 || fail "two songs: the card did not get render's PCM"
-play_disk 1 play --seconds 1 "${songs[2]}" "$bad" "$work/missing.it" "${songs[3]}"
+play_disk 1 play --seconds 1 "${songs[0]}" "$bad" "$work/missing.it" "${songs[1]}"
 card_holds "$work/ab.raw" 0 || fail "two songs around refused files: not render's PCM"
 expect_contains "$err" "tolva: $bad: not a module" "tolva: $work/missing.it: no such file"
-play_disk 1 play "$bad"
-expect_contains "$err" "tolva: $bad: "
 
 # Shuffled, the two songs come in one order or the other; repeated, the list starts again until
 # a signal stops it, and a list of nothing playable ends at once.
 cat "$work/b.raw" "$work/a.raw" >"$work/ba.raw"
-play_disk 0 play --shuffle --seconds 1 "${songs[2]}" "${songs[3]}"
+play_disk 0 play --shuffle --seconds 1 "${songs[@]}"
 card_holds "$work/ab.raw" 0 2>/dev/null || card_holds "$work/ba.raw" 0 ||
     fail "shuffled songs are not the two songs"
 cat "$work/ab.raw" "$work/ab.raw" >"$work/abab.raw"
 rm -f "$work/card"
 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/card" SDL_DISKAUDIODELAY=0 \
-    "$tolva" play --repeat --seconds 1 "${songs[2]}" "${songs[3]}" >/dev/null 2>&1 &
+    "$tolva" play --repeat --seconds 1 "${songs[@]}" >/dev/null 2>&1 &
 player=$!
 while [[ $(stat -c %s "$work/card" 2>/dev/null || echo 0) -lt $((2 * $(stat -c %s "$work/abab.raw"))) ]]; do
     sleep 0.1

@@ -1,6 +1,5 @@
-# tolva play driven through a pseudo-terminal, its sound written by SDL's disk driver in real
-# time: pause, seeks, next file, quitting with q and with Ctrl-C, and the terminal's settings
-# afterwards.
+# tolva play in a pseudo-terminal, its sound written by SDL's disk driver in real time: pause,
+# seeks, next file, q and Ctrl-C, and the terminal's settings afterwards.
 source "$(dirname "$0")/lib.sh"
 
 python3 - "$tolva" "$demo" "$corpus" "$work" <<'PY' || failures=$((failures + 1))
@@ -62,18 +61,14 @@ class Session:
         end = time.time() + 20
         while time.time() < end and self.sound() < seconds * rate * frame:
             self.read_for(0.05)
-        return self.sound()
 
     def sound(self):
         return len(gaps_out(open(card, "rb").read())[0]) if os.path.exists(card) else 0
 
     def finish(self):
-        self.read_for(0)
-        end = time.time() + 10
-        while time.time() < end:
+        for _ in range(100):
             self.read_for(0.1)
-            pid, status = os.waitpid(self.pid, os.WNOHANG)
-            if pid:
+            if os.waitpid(self.pid, os.WNOHANG)[0]:
                 break
         else:
             os.kill(self.pid, 9)
@@ -101,10 +96,7 @@ def gaps_out(pcm, run=64):
 
 def first_difference(a, b):
     n = min(len(a), len(b))
-    for i in range(0, n, frame):
-        if a[i:i + frame] != b[i:i + frame]:
-            return i
-    return n
+    return next((i for i in range(0, n, frame) if a[i:i + frame] != b[i:i + frame]), n)
 
 ref, _ = gaps_out(render(demo, "--seconds", "30"))
 
@@ -113,7 +105,6 @@ ref, _ = gaps_out(render(demo, "--seconds", "30"))
 # the screen shows its order, not the next one.
 s = Session(demo)
 check(s.wait_for("q quit"), "no status display")
-check(b"demo.mod" in s.screen, "file name not shown")
 s.wait_sound(0.5)
 s.key(b" ")
 check(s.wait_for("PAUSED"), "pause not shown")
@@ -129,15 +120,8 @@ heard, gaps = gaps_out(sound)
 check(gaps, "no silence while paused")
 check(len(heard) > 0 and heard == ref[:len(heard)], "sound after resume does not continue the song")
 
-# Ctrl-C: exit status 130, terminal as before.
-s = Session(demo)
-s.wait_for("q quit")
-s.key(b"\x03")
-status, err, sound = s.finish()
-check(status == 130, "Ctrl-C exited %d" % status)
-
 # Seeks: left from under 10 s lands on the start; right lands on a whole second 10 s on,
-# where render --start begins.
+# where render --start begins. Ctrl-C then quits with status 130, the terminal as before.
 s = Session(demo)
 s.wait_for("q quit")
 s.wait_sound(1.2)
@@ -145,8 +129,9 @@ s.key(b"\033[D")
 s.wait_sound(s.sound() / (rate * frame) + 0.5)
 s.key(b"\033[C")
 s.wait_sound(s.sound() / (rate * frame) + 0.5)
-s.key(b"q")
+s.key(b"\x03")
 status, err, sound = s.finish()
+check(status == 130, "Ctrl-C exited %d" % status)
 heard, _ = gaps_out(sound)
 # Found by content rather than by where the key fell, so a glitch at the seams cannot hide a seek.
 back = heard.find(ref[:8192], frame)

@@ -46,7 +46,6 @@ expect_eq "length without silence" "$(info trim y.mod length)" 5680
 refused() { # what report [open calls]
     expect_keys "$2" play_result=1 open_calls="${3:-0}" written_bytes=0 eof_count=0
 }
-write_settings "$dat"
 for f in missing.mod folder.mod damaged.mod fake.mod; do
     winhost play "$PLUGIN" "$(win $f)" "$(winpath "$WORK/$f.wav")" >"$WORK/$f.txt" ||
         fail "$f: the host failed"

@@ -6,11 +6,6 @@ source "$SUPPORT/dialog_harness.sh"
 home="$WORK/home"
 mkdir -p "$home"
 
-# "1234567" -> "1,234,567"
-thousands() {
-    echo "$1" | rev | sed 's/\([0-9]\{3\}\)/\1,/g; s/,$//' | rev
-}
-
 check_song() { # name file format-prefix tabs
     local name=$1 file=$2 format=$3 tabs=$4 actions=() i count titles
     local report="$WORK/$name.txt"
@@ -25,7 +20,9 @@ check_song() { # name file format-prefix tabs
     expect_eq "$name tabs" "$(key tabs "$report")" "$tabs"
     [[ "$(key control_1018 "$report")" == "1,0,$format"* ]] ||
         fail "$name format: $(key control_1018 "$report")"
-    expect_controls "$report" "1015=1,0,$(thousands "$(stat -c %s "$file")")"
+    # The file size with thousands separators: 1,234,567.
+    expect_controls "$report" \
+        "1015=1,0,$(stat -c %s "$file" | rev | sed 's/\([0-9]\{3\}\)/\1,/g; s/,$//' | rev)"
     expect_eq "$name first channel heading" "$(key cell_1046_0_1 "$report")" 1
     for ((i = 0; i < count; i++)); do
         [[ -s "$WORK/$name-$i.png" ]] || fail "no picture of $name page $i"

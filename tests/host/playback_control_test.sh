@@ -53,9 +53,8 @@ same_bytes "paced output against instant output" "$WORK/drained.pcm" "$WORK/whol
 run dsp --speed 0 --dsp
 expect_eq "DSP: calls" "$(key dsp_calls "$WORK/dsp.txt")" "$(key sa_calls "$WORK/dsp.txt")"
 expect_keys "$WORK/dsp.txt" bad_dsp_calls=0
-frames_of() { od -An -v -tx4 -w4 "$1"; }
-same_bytes "DSP: doubled frames" <(frames_of "$WORK/dsp.pcm") \
-    <(frames_of "$WORK/whole.pcm" | awk '{ print; print }')
+same_bytes "DSP: doubled frames" <(od -An -v -tx4 -w4 "$WORK/dsp.pcm") \
+    <(od -An -v -tx4 -w4 "$WORK/whole.pcm" | awk '{ print; print }')
 run dsproom --speed 1 --dsp --stop-at 1500
 expect_range "DSP: room before each write" "$(key min_room_before_write "$WORK/dsproom.txt")" 4608 999999
 expect_keys "$WORK/dsproom.txt" overflows=0

@@ -7,10 +7,6 @@ namespace tolva {
 
 TEST(GainTable, EntriesAreWholeSixtyFourThousandthsOfTwentyDecibelsPer256Steps) {
     GainTable table;
-    EXPECT_NEAR(table[0], 0.1f, 1.0f / 65536);
-    EXPECT_EQ(table[256], 1.0f);
-    EXPECT_EQ(table[512], 10.0f);
-    EXPECT_NEAR(table[384], 3.16228f, 1e-5f);
     EXPECT_EQ(table[64] * 65536.0f, 11654.0f);
     EXPECT_EQ(table[448] * 65536.0f, 368536.0f);
     // The sum of round(65536 x 10^((i - 256) / 256)) over all entries, worked out with

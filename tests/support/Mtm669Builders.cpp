@@ -76,8 +76,6 @@ std::vector<uint8_t> Composer669Song::build() const {
     for (uint8_t entry : orders)
         if (entry != 0xFF)
             patterns = std::max<uint32_t>(patterns, entry + 1u);
-    for (const auto& [key, c] : cells)
-        patterns = std::max(patterns, std::get<0>(key) + 1);
     if (patternCount >= 0)
         patterns = static_cast<uint32_t>(patternCount);
     ByteWriter w;

@@ -23,19 +23,14 @@ void expectCutsKeepSampleData(const std::vector<uint8_t>& bytes,
 std::vector<uint8_t> unsignedSquare(uint32_t length);
 
 struct MtmCell {
-    uint8_t note = 0; // 2..64, the period-table note; 0 = none
-    uint8_t instrument = 0;
-    uint8_t effect = 0;
-    uint8_t param = 0;
+    uint8_t note = 0, instrument = 0, effect = 0, param = 0; // note 2..64, 0 none
 };
 
 struct MtmSampleDef {
     std::string name{};
     std::vector<uint8_t> data{}; // unsigned PCM as stored
-    uint32_t loopStart = 0;
-    uint32_t loopEnd = 0;
-    uint8_t finetune = 0;
-    uint8_t volume = 64;
+    uint32_t loopStart = 0, loopEnd = 0;
+    uint8_t finetune = 0, volume = 64;
     bool sixteenBit = false;
 };
 
@@ -56,9 +51,6 @@ struct MtmSong {
     std::vector<uint8_t> build() const;
 };
 
-constexpr uint32_t MtmTrackCountOffset = 24;
-constexpr uint32_t MtmLastOrderOffset = 27;
-
 struct Cell669 {
     uint8_t bytes[3] = {0xFF, 0x00, 0xFF}; // no note, volume or effect
 
@@ -66,18 +58,14 @@ struct Cell669 {
 };
 
 Cell669 note669(uint32_t n, uint32_t sample, uint32_t volume); // n 1..64, volume 0..15
-inline Cell669 volume669(uint32_t volume) {
-    return {{0xFE, static_cast<uint8_t>(volume & 15), 0xFF}};
-}
 inline Cell669 effect669(uint32_t effect, uint32_t value) {
     return Cell669{}.withEffect(effect, value);
 }
 
 struct Sample669Def {
     std::string fileName{};
-    std::vector<uint8_t> data{}; // unsigned 8-bit PCM
-    uint32_t loopStart = 0;
-    uint32_t loopEnd = 0xFFFFF; // beyond the data: no loop
+    std::vector<uint8_t> data{};               // unsigned 8-bit PCM
+    uint32_t loopStart = 0, loopEnd = 0xFFFFF; // by default beyond the data: no loop
 };
 
 struct Composer669Song {
@@ -85,14 +73,12 @@ struct Composer669Song {
     std::string message{};
     std::vector<Sample669Def> samples{};
     std::vector<uint8_t> orders{0}; // the rest of the list is 0xFF
-    int32_t patternCount = -1;      // by default one more than the highest pattern named
+    int32_t patternCount = -1;      // by default up to the highest the order list names
     std::map<uint32_t, uint8_t> tempo{}, breakRow{}; // per pattern; 6 and 63 unless given
     std::map<std::tuple<uint32_t, uint32_t, uint32_t>, Cell669> cells{}; // (pattern, row, channel)
 
     std::vector<uint8_t> build() const;
 };
-
-constexpr uint32_t Pattern669Bytes = 1536;
 
 std::unique_ptr<Player> playMtm(const std::vector<uint8_t>& bytes, RecordingMixer& mixer);
 std::unique_ptr<Player> play669(const std::vector<uint8_t>& bytes, RecordingMixer& mixer);

@@ -2,6 +2,7 @@
 // A module loaded the way the plug-in loads it for playing (settings applied, length scanned),
 // and the songs built for the length rules.
 #include "engine/SongPipeline.h"
+#include "support/ModBuilder.h"
 
 #include <cstdint>
 #include <vector>
@@ -19,35 +20,79 @@ ScannedSong scanSong(const std::vector<uint8_t>& moduleBytes, const Settings& se
 uint32_t renderToEnd(ScannedSong& song, const Settings& settings, uint32_t maxFrames,
                      int64_t* firstSound = nullptr);
 
-// Milliseconds of `frames` at `rate`, truncated as the length scan does.
-constexpr uint32_t framesToMs(uint64_t frames, uint32_t rate) {
-    return static_cast<uint32_t>(frames * 1000 / rate);
-}
-
-// The length songs: four-channel MODs at speed 6 and 125 BPM. At 44100 Hz a tick is 882 frames,
-// a row 5292 frames and a pattern 7680 ms; the first tick is at frame 0, so a song of R rows
-// ends at the tick after its last row, 882 x 6R frames in.
+// The length songs: four-channel MODs at speed 6 and 125 BPM, notes a looped square at period 428
+// (note 25). At 44100 Hz a tick is 882 frames, a row 5292 and a pattern 7680 ms; the first tick is
+// at frame 0, so R rows end 882 x 6R frames in.
 constexpr uint32_t framesForRows(uint32_t rows) {
     return 882 * 6 * rows;
 }
 
+struct LengthCell {
+    uint32_t pattern, row, channel;
+    ModCell cell;
+};
+
+inline std::vector<uint8_t> lengthSong(std::vector<uint8_t> orders,
+                                       std::initializer_list<LengthCell> cells) {
+    ModBuilder b(4, "M.K.");
+    b.sample(squareSample(32)).orders(std::move(orders));
+    for (const LengthCell& c : cells)
+        b.cell(c.pattern, c.row, c.channel, c.cell);
+    return b.build();
+}
+
 // Orders 0, 1: plays straight through, 128 rows.
-std::vector<uint8_t> straightSong();
+inline std::vector<uint8_t> straightSong() {
+    return lengthSong({0, 1}, {{0, 0, 0, note(25, 1)}, {1, 0, 1, note(25, 1)}});
+}
+
 // Orders 0, 1, 2; the last row of pattern 2 jumps back to order 1.
-std::vector<uint8_t> jumpBackSong();
+inline std::vector<uint8_t> jumpBackSong() {
+    return lengthSong({0, 1, 2}, {{0, 0, 0, note(25, 1)},
+                                  {1, 0, 1, note(25, 1)},
+                                  {2, 0, 2, note(25, 1)},
+                                  {2, 63, 3, fx(0xB, 1)}});
+}
+
 // Orders 0, 1, 2: row 15 of order 0 jumps to order 2, whose row 31 jumps back to order 1.
-std::vector<uint8_t> jumpAroundSong();
+inline std::vector<uint8_t> jumpAroundSong() {
+    return lengthSong({0, 1, 2},
+                      {{0, 0, 0, note(25, 1)}, {0, 15, 3, fx(0xB, 2)}, {2, 31, 3, fx(0xB, 1)}});
+}
+
 // Order 0 only; its last row jumps to order 0 again.
-std::vector<uint8_t> foreverSong();
+inline std::vector<uint8_t> foreverSong() {
+    return lengthSong({0}, {{0, 0, 0, note(25, 1)}, {0, 63, 3, fx(0xB, 0)}});
+}
+
 // One pattern whose rows 0..3 repeat twice more by a pattern loop: 72 rows.
-std::vector<uint8_t> patternLoopSong();
+inline std::vector<uint8_t> patternLoopSong() {
+    return lengthSong({0},
+                      {{0, 0, 0, note(25, 1)}, {0, 0, 3, fx(0xE, 0x60)}, {0, 3, 3, fx(0xE, 0x62)}});
+}
+
 // Orders 0, 1, 2 where patterns 1 and 2 hold nothing.
-std::vector<uint8_t> trailingEmptySong();
+inline std::vector<uint8_t> trailingEmptySong() {
+    return lengthSong({0, 1, 2}, {{0, 0, 0, note(25, 1)}});
+}
+
 // One pattern of 64 rows at 31 ticks per row and 32 beats per minute (2.5 minutes) that jumps
 // back to its start.
-std::vector<uint8_t> slowLoopSong();
+inline std::vector<uint8_t> slowLoopSong() {
+    return lengthSong(
+        {0}, {{0, 0, 0, note(37, 1, 0xF, 0x20)}, {0, 0, 1, fx(0xF, 0x1F)}, {0, 63, 0, fx(0xB, 0)}});
+}
+
 // Six patterns (46.08 s) of silence but for one short unlooped note at order 3, row 0
 // (23.04 s in), which sounds for about a quarter of a second.
-std::vector<uint8_t> silentEdgesSong();
+inline std::vector<uint8_t> silentEdgesSong() {
+    ModBuilder b(4, "M.K.");
+    b.sample({"shot", squareSample(2000).data}).orders({0, 1, 2, 3, 4, 5});
+    // Patterns with nothing in them would count as missing: give each an effect that does
+    // nothing audible.
+    for (uint32_t p = 0; p < 6; ++p)
+        b.cell(p, 10, 3, fx(0xC, 0));
+    return b.cell(3, 0, 0, note(25, 1)).build();
+}
 
 } // namespace tolva::test

@@ -1,6 +1,6 @@
 // The rows a song plays (breaks, jumps, loops, delays and the end of the song), and the ticks
 // and frames they take: at 125 BPM and 44100 Hz a tick is 882 frames.
-#include "support/PlayerHarness.h"
+#include "support/TickCases.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,8 @@
 
 namespace tolva::test {
 namespace {
+
+using enum Read;
 
 // Rows are written order x 100 + row; effects as the tracker shows them (0xD15 is D15).
 struct Effect {
@@ -85,10 +87,8 @@ TEST(OrderFlow, RowsPlayed) {
         for (const Effect& e : c.effects)
             song.cell(e.pattern, e.row, e.channel, fx(e.command >> 8, e.command & 0xFF));
         RecordingMixer mixer;
-        auto player = playMod(song.build(), mixer);
+        auto player = playMod(song, mixer, c.setup);
         ASSERT_TRUE(player);
-        if (c.setup)
-            c.setup(*player);
         std::vector<uint32_t> played;
         for (const RowStep& s : traceRows(*player, 1000))
             played.push_back(s.order * 100 + s.row);
@@ -125,17 +125,14 @@ TEST(SpeedTempo, SetByEffectF) {
 }
 
 TEST(SpeedTempo, TicksOfTheFirstRow) {
-    // A speed applies to its own row; a pattern delay plays the row's ticks again.
-    for (const auto& [cell, ticks] : {std::pair{fx(0xF, 0x02), 3}, std::pair{fx(0xE, 0xE1), 13}}) {
-        RecordingMixer mixer;
-        auto player = playMod(ModBuilder().cell(0, 0, 0, cell).build(), mixer);
-        int played = 0;
-        do {
-            playTick(*player);
-            ++played;
-        } while (player->songPosition == 0);
-        EXPECT_EQ(played, ticks);
-    }
+    // A speed applies to its own row; a pattern delay plays the row's ticks again, and with them
+    // its tick effects: a delayed note starts on each pass.
+    const std::vector<PlacedCell> delays = {{0, 0, note(25, 1, 0xE, 0xD2)}, {0, 1, fx(0xE, 0xE1)}};
+    runTickCases({
+        {"F02", {{0, 0, fx(0xF, 0x02)}}, "t0t0t0", Position, {0, 0, 1}},
+        {"EE1", delays, "tttttttttttt0t0", Position, {0, 1}},
+        {"ED2 beside EE1", delays, "ttt0ttt0ttt0ttt0", Starts, {1, 1, 2, 2}},
+    });
 }
 
 TEST(RenderFrames, PreparesTheMixerCountsFramesAndPassesTheGain) {

@@ -70,15 +70,6 @@ Case randomCase(std::mt19937& rng) {
     return c;
 }
 
-struct Aligned {
-    explicit Aligned(std::size_t count) : room(new int32_t[count + 4]()) {
-        values = reinterpret_cast<int32_t*>((reinterpret_cast<uintptr_t>(room.get()) + 15) &
-                                            ~uintptr_t(15));
-    }
-    std::unique_ptr<int32_t[]> room;
-    int32_t* values;
-};
-
 void expectSameCursor(const VoiceCursor& a, const VoiceCursor& b) {
     EXPECT_EQ(std::tuple(a.index, a.fraction, a.flags), std::tuple(b.index, b.fraction, b.flags));
 }
@@ -124,7 +115,7 @@ TEST(RoutineReference, VectorRoutinesMatchTheFrameByFrameArithmetic) {
     for (int round = 0; round < 3000; ++round) {
         SCOPED_TRACE(round);
         const Case c = randomCase(rng);
-        Aligned fastOut(2 * c.frames), slowOut(2 * c.frames);
+        Aligned<int32_t> fastOut(2 * c.frames), slowOut(2 * c.frames);
         for (uint32_t i = 0; i < 2 * c.frames; ++i)
             fastOut.values[i] = slowOut.values[i] = static_cast<int32_t>(rng());
         LastFrame fastLast{1, 2}, slowLast{1, 2};
@@ -141,7 +132,7 @@ TEST(RoutineReference, VectorRoutinesMatchTheFrameByFrameArithmetic) {
         if (fast.prepareSegment()) {
             // The 128-bit loops, and the widest the processor runs on a copy of the same sums.
             VoiceCursor slow = fast, wide = fast;
-            Aligned wideOut(2 * c.frames);
+            Aligned<int32_t> wideOut(2 * c.frames);
             std::memcpy(wideOut.values, fastOut.values, 8 * c.frames);
             LastFrame wideLast = fastLast;
             const uint32_t added = referenceAccumulateRun(slow, slowOut.values, c.frames, c.gains,
@@ -161,9 +152,8 @@ TEST(RoutineReference, VectorRoutinesMatchTheFrameByFrameArithmetic) {
             fast = slow = VoiceCursor::load(c.voice);
             fast.prepareSegment();
             slow.prepareSegment();
-            Aligned fastFloats(2 * 1024), slowFloats(2 * 1024);
-            auto* a = reinterpret_cast<float*>(fastFloats.values);
-            auto* b = reinterpret_cast<float*>(slowFloats.values);
+            Aligned<float> fastFloats(2 * 1024), slowFloats(2 * 1024);
+            float *a = fastFloats.values, *b = slowFloats.values;
             const uint32_t done = renderFloatRun(fast, a, c.frames, c.interpolate);
             ASSERT_EQ(done, referenceRenderFloatRun(slow, b, c.frames, c.interpolate));
             ASSERT_EQ(0, std::memcmp(a, b, done * (fast.stereo() ? 8 : 4)));

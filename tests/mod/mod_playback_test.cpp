@@ -26,18 +26,9 @@ TEST(ModPanning, PanningCommandsAreIgnoredWhileDisabled) {
     const auto on = [](Player& p) { p.modPanningEnabled = true; };
     const std::vector<ModSampleDef> square = {squareSample(64)};
     runTickCases({
-        {"disabled", cells, "t01", Panning, {0x20, 0xE0}, square, off},
-        {"disabled voices", cells, "t01", MixerPanning, {0x20, 0xE0}, square, off},
-        {"enabled", cells, "t01", Panning, {0x80, 0x30}, square, on},
-        {"enabled voices", cells, "t01", MixerPanning, {0x80, 0x30}, square, on},
+        {"disabled", cells, "t01", MixerPanning, {0x20, 0xE0}, square, off},
+        {"enabled", cells, "t01", MixerPanning, {0x80, 0x30}, square, on},
     });
-}
-
-// EEx repeats the row's ticks without reading its notes again, but the tick effects run again:
-// a delayed note starts on each pass.
-TEST(ModPatternDelay, EffectsOfTheDelayedRowRunOnEveryPass) {
-    const std::vector<PlacedCell> cells = {{0, 0, note(25, 1, 0xE, 0xD2)}, {0, 1, fx(0xE, 0xE1)}};
-    runTickCases({{"ED2 beside EE1", cells, "ttt0ttt0ttt0ttt0", Starts, {1, 1, 2, 2}}});
 }
 
 TEST(ModOptions, OtherFormatsKeepTempoAndPanningRules) {

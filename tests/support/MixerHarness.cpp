@@ -46,16 +46,14 @@ Voice makeVoice(const std::vector<uint8_t>& data, uint32_t position, uint32_t en
 
 std::vector<int32_t> mixFrames(Voice* voices, uint32_t count, uint32_t frames,
                                const MixOptions& options) {
-    std::vector<int32_t> room(2 * static_cast<std::size_t>(frames) + 4);
-    auto* accumulator = reinterpret_cast<int32_t*>((reinterpret_cast<uintptr_t>(room.data()) + 15) &
-                                                   ~uintptr_t(15));
-    std::vector<float> floatRoom(2 * FloatBufferFrames + 4);
-    auto* floats = reinterpret_cast<float*>((reinterpret_cast<uintptr_t>(floatRoom.data()) + 15) &
-                                            ~uintptr_t(15));
+    const std::size_t values = 2 * static_cast<std::size_t>(frames);
+    Aligned<int32_t> out(values);
+    Aligned<float> floats(2 * FloatBufferFrames);
     const MixSettings settings{options.gain,  options.interpolate, options.forceMono,    2, 6,
                                options.turns, options.filter,      options.filterContext};
-    mixVoices(voices, count, frames, options.silent ? nullptr : accumulator, settings, floats);
-    return std::vector<int32_t>(accumulator, accumulator + 2 * static_cast<std::size_t>(frames));
+    mixVoices(voices, count, frames, options.silent ? nullptr : out.values, settings,
+              floats.values);
+    return std::vector<int32_t>(out.values, out.values + values);
 }
 
 std::vector<int32_t> leftOf(const std::vector<int32_t>& frames) {

@@ -68,6 +68,16 @@ struct MixOptions {
     uint8_t turns = 0;   // how ping-pong loops turn
 };
 
+// `count` zeroed values from a 16-byte boundary on, as the vector routines want them.
+template <typename T> struct Aligned {
+    explicit Aligned(std::size_t count)
+        : room(count + 16 / sizeof(T)),
+          values(reinterpret_cast<T*>((reinterpret_cast<uintptr_t>(room.data()) + 15) &
+                                      ~uintptr_t(15))) {}
+    std::vector<T> room;
+    T* values;
+};
+
 // Mixes `frames` frames of the voices into a fresh accumulator; left, right per frame.
 std::vector<int32_t> mixFrames(Voice* voices, uint32_t count, uint32_t frames,
                                const MixOptions& options = {});

@@ -18,6 +18,14 @@ std::unique_ptr<Player> playMod(const std::vector<uint8_t>& bytes, RecordingMixe
     return ready(loadMod(stream, false, &mixer));
 }
 
+std::unique_ptr<Player> playMod(const ModBuilder& song, RecordingMixer& mixer,
+                                void (*setup)(Player&)) {
+    auto player = playMod(song.build(), mixer);
+    if (player && setup)
+        setup(*player);
+    return player;
+}
+
 std::vector<RowStep> traceRows(Player& player, uint32_t maxRows) {
     std::vector<RowStep> rows;
     while (rows.size() < maxRows) {

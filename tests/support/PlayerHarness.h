@@ -21,6 +21,9 @@ std::unique_ptr<Player> ready(std::unique_ptr<Player> player);
 
 // A MOD loaded from bytes with its samples, ready to play.
 std::unique_ptr<Player> playMod(const std::vector<uint8_t>& bytes, RecordingMixer& mixer);
+// The same for a built song, after `setup` when there is one.
+std::unique_ptr<Player> playMod(const ModBuilder& song, RecordingMixer& mixer,
+                                void (*setup)(Player&));
 
 // Calls onTick until the song ends or `maxRows` rows have started; one entry per row played,
 // a repeated row (pattern delay) included.

@@ -33,6 +33,7 @@ enum class Read {
     Speed,
     Tempo,
     TickInterval,
+    Position,    // order x 256 + row
     AutoVibrato, // XM only
 };
 

@@ -149,17 +149,12 @@ TEST(LoopWrap, SilentVoicesMoveExactlyLikeAudibleOnes) {
         Voice audible = makeVoice(data, 2 * 40, end, loopStart, flags, step);
         Voice quiet = audible;
         quiet.volume = quiet.targetVolume = 0;
-        Voice unrendered = audible;
-        const MixOptions noOutput{.silent = true};
         for (int block = 0; block < 40; ++block) {
             mixFrames(&audible, 1, 576);
             mixFrames(&quiet, 1, 576);
-            mixFrames(&unrendered, 1, 576, noOutput);
             ASSERT_EQ(quiet.flags, audible.flags) << block;
-            ASSERT_EQ(unrendered.flags, audible.flags) << block;
             if (audible.flags & VoiceActive) {
                 ASSERT_EQ(truePosition(quiet), truePosition(audible)) << block;
-                ASSERT_EQ(truePosition(unrendered), truePosition(audible)) << block;
             }
         }
     }

@@ -1,8 +1,7 @@
-// The mixing routines against plain statements of their arithmetic, frame by frame, over
-// random voices of every layout, loop mode and direction (sample data are allocated to their
-// exact size so that a read outside them shows under the sanitizers); the filter kernels
-// against the recurrence written out in plain floats; and filtered voices: rendered to floats,
-// handed to the filter callback and mixed back.
+// The mixing routines against plain statements of their arithmetic over random voices of every
+// layout, loop mode and direction (sample data of their exact size, so that a read outside them
+// shows under the sanitizers); the filter kernels against their recurrence in plain floats; and
+// filtered voices: rendered to floats, handed to the filter callback and mixed back.
 #include "mixer/FilterKernels.h"
 #include "mixer/MixRoutines.h"
 #include "support/MixerHarness.h"
@@ -13,7 +12,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <random>
 #include <tuple>
 #include <utility>
@@ -107,8 +105,6 @@ void referenceFilter(float* x, uint32_t frames, int channels, const float cin[2]
 
 } // namespace
 
-// Each round checks the three routines on one random voice: mixing into the accumulator,
-// rendering to floats, and mixing floats back.
 TEST(RoutineReference, VectorRoutinesMatchTheFrameByFrameArithmetic) {
     std::mt19937 rng(1234);
     std::uniform_real_distribution<float> sample(-2.0f, 2.0f);

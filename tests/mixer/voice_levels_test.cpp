@@ -23,7 +23,6 @@ protected:
     void start(uint8_t volume = 64) {
         startSample(*mixer, owner, 0, data, static_cast<uint32_t>(data.size()), 0, Voice16Bit,
                     volume, 0);
-        mixer->setVoiceStep(0, 0x10000);
     }
 
     // Left accumulator values: with one voice the 32-bit output is the accumulator x 16384.
@@ -44,19 +43,15 @@ protected:
 
 } // namespace
 
-TEST(Resampling, ConstantAndRampSignalsAtAnyStep) {
-    const std::vector<uint8_t> constant = words16(std::vector<int>(400, 1000));
+TEST(Resampling, RampSignalAtAnyStep) {
     const std::vector<uint8_t> ramp = indexRamp16(300);
     for (uint32_t step : {0x10000u, 0x8000u, 0x25EB8u}) {
-        SCOPED_TRACE(step);
-        Voice flat = makeVoice(constant, 0, 800, 0, Voice16Bit, step);
-        EXPECT_EQ(leftOf(mixFrames(&flat, 1, 100)), std::vector<int32_t>(100, 4000));
         // Linear interpolation: frame n sits at n x step, where the ramp holds 100 x that.
         std::vector<int32_t> expected;
         for (uint64_t n = 0; n < 100; ++n)
             expected.push_back(static_cast<int32_t>(100 * n * step / 16384));
         Voice rising = makeVoice(ramp, 0, 600, 0, Voice16Bit, step);
-        EXPECT_EQ(leftOf(mixFrames(&rising, 1, 100)), expected);
+        EXPECT_EQ(leftOf(mixFrames(&rising, 1, 100)), expected) << step;
     }
 }
 

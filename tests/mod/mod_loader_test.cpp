@@ -28,20 +28,17 @@ ModSampleDef sampleOf(uint32_t length, uint32_t loopStart, uint32_t loopLength) 
 }
 
 TEST(ModLoader, LoopsOfTheSampleHeaders) {
-    // Loops of 5 words (too short), 6 words, past the end (cut) and from the end (none).
+    // Loop ends of a plain loop, 5 words (too short: none), 6 words, past the end (cut) and from
+    // the end (none).
     ModBuilder headers = ModBuilder().sample(sampleOf(100, 10, 40)).sample(sampleOf(20, 0, 10));
     headers.sample(sampleOf(20, 0, 12)).sample(sampleOf(20, 8, 20)).sample(sampleOf(20, 20, 12));
     auto player = load(headers.build());
     ASSERT_TRUE(player);
-    const Sample& s = *player->sample(0);
-    EXPECT_EQ(std::tuple(s.length, s.loopStart, s.loopEnd, s.finetune & 15, s.present),
-              std::tuple(100, 10, 50, 0x0E, true));
-    EXPECT_EQ(store.bytesOf(s.data), std::vector<uint8_t>(100, 1));
     std::vector<int> loops;
-    for (uint32_t i = 1; i < 5; ++i)
+    for (uint32_t i = 0; i < 5; ++i)
         loops.push_back(player->sample(i)->flags & SampleLoop ? int(player->sample(i)->loopEnd)
                                                               : -1);
-    EXPECT_EQ(loops, (std::vector<int>{-1, 12, 20, -1}));
+    EXPECT_EQ(loops, (std::vector<int>{50, -1, 12, 20, -1}));
     EXPECT_FALSE(player->sample(5)->present);
     EXPECT_EQ(player->sample(31), nullptr);
 }
@@ -69,8 +66,7 @@ TEST(ModLoader, PeriodsBecomeNotesWithinATolerance) {
 TEST(ModLoader, OrdersPatternLimitsAndSongLength) {
     auto mk = load(ModBuilder(4, "M.K.").orders({0, 64, 1}).cell(1, 0, 0, fx(0xF, 1)).build());
     ASSERT_TRUE(mk);
-    EXPECT_EQ(std::tuple(mk->song.orderCount, mk->song.orders[1], mk->song.orders[3]),
-              std::tuple(3, 64, OrderEnd));
+    EXPECT_EQ(mk->song.orders[3], OrderEnd);
     // Pattern 0 is all zero; 64 is past the M.K. limit but within the M!K! one.
     EXPECT_EQ(
         std::tuple(mk->isPatternMissing(64), mk->isPatternMissing(0), mk->isPatternMissing(1)),
@@ -175,7 +171,7 @@ TEST(ModLoader, SampleDataCutShortKeepsWhatTheFileHolds) {
               std::tuple(48u, false, nullptr, true));
 }
 
-TEST(FifteenSampleMod, LoadsWithFourChannelsAndFifteenSamples) {
+TEST(FifteenSampleMod, FourChannelsFifteenSamplesAndAStricterTrialLoad) {
     ModBuilder old(4, "");
     old.sample(squareSample(32, 50)).orders({0, 1}).cell(1, 5, 3, note(13, 15, 0xC, 0x10));
     auto player = load(old.build());
@@ -183,9 +179,6 @@ TEST(FifteenSampleMod, LoadsWithFourChannelsAndFifteenSamples) {
     EXPECT_EQ(std::tuple(player->song.channelCount, player->song.sampleCount, player->formatType(),
                          player->isPatternMissing(1), player->sample(15)),
               std::tuple(4u, 15u, uint32_t(FormatMod15), false, nullptr));
-}
-
-TEST(FifteenSampleMod, TrialLoadRefusesWhatTaggedFilesAccept) {
     const auto isMod = [](const std::vector<uint8_t>& bytes) {
         return load(bytes, true) != nullptr;
     };

@@ -18,6 +18,7 @@ void startSample(SoftwareMixer& mixer, FakeOwner& owner, uint32_t voice,
                  uint8_t volume, uint8_t panning) {
     owner.start = {data.data(), 0, end, loopStart, flags, volume, panning, 0xFF};
     mixer.startVoice(voice, nullptr);
+    mixer.setVoiceStep(voice, 0x10000);
 }
 
 std::vector<int16_t> render16(SoftwareMixer& mixer, uint32_t frames, uint32_t gain) {
@@ -51,8 +52,7 @@ std::vector<int32_t> mixFrames(Voice* voices, uint32_t count, uint32_t frames,
     Aligned<float> floats(2 * FloatBufferFrames);
     const MixSettings settings{options.gain,  options.interpolate, options.forceMono,    2, 6,
                                options.turns, options.filter,      options.filterContext};
-    mixVoices(voices, count, frames, options.silent ? nullptr : out.values, settings,
-              floats.values);
+    mixVoices(voices, count, frames, out.values, settings, floats.values);
     return std::vector<int32_t>(out.values, out.values + values);
 }
 

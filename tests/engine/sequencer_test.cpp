@@ -113,7 +113,7 @@ TEST(SpeedTempo, SetByEffectF) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.param);
         RecordingMixer mixer;
-        auto player = playMod(ModBuilder().cell(0, 0, 0, fx(0xF, c.param)).build(), mixer);
+        auto player = playMod(ModBuilder().cell(0, 0, 0, fx(0xF, c.param)), mixer);
         player->oldProTrackerMode = c.oldProTracker;
         playTick(*player);
         EXPECT_EQ(std::tuple(player->speed, player->tempo, mixer.slots[0].interval),
@@ -137,7 +137,7 @@ TEST(SpeedTempo, TicksOfTheFirstRow) {
 
 TEST(RenderFrames, PreparesTheMixerCountsFramesAndPassesTheGain) {
     RecordingMixer mixer;
-    auto player = playMod(ModBuilder(6, "6CHN").build(), mixer);
+    auto player = playMod(ModBuilder(6, "6CHN"), mixer);
     EXPECT_EQ(std::tuple(mixer.mixingRate(), mixer.voiceCount()), std::tuple(44100, 6));
     EXPECT_EQ(mixer.slots[0].listener, player.get());
     player->gain = 307;
@@ -154,7 +154,7 @@ TEST(RenderFrames, PreparesTheMixerCountsFramesAndPassesTheGain) {
 
 TEST(SeekToFrame, ForwardPlaysOnBackwardRestartsTheTickGrid) {
     RecordingMixer mixer;
-    auto player = playMod(ModBuilder().build(), mixer);
+    auto player = playMod(ModBuilder(), mixer);
     player->seekToFrame(882 * 13 + 1);
     EXPECT_EQ(std::tuple(player->playedFrames, mixer.framesRendered, player->songPosition),
               std::tuple(882 * 13 + 1, 882 * 13, 2));

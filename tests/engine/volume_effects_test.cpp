@@ -81,7 +81,7 @@ TEST(VolumeEffects, TickByTick) {
 // the fine slides are checked through S3M songs.
 TEST(ScreamEffects, RetriggerWithVolumeChange) {
     RecordingMixer mixer;
-    auto player = playMod(ModBuilder().build(), mixer);
+    auto player = playMod(ModBuilder(), mixer);
     ScreamChannel ch;
     ch.volume = 60;
     const EffectHandler& retrigger = handlers::retriggerVolumeSlide;

@@ -74,7 +74,7 @@ TEST(ModLoader, OrdersPatternLimitsAndSongLength) {
     EXPECT_FALSE(load(ModBuilder(4, "M!K!").orders({0, 64}).cell(64, 0, 0, fx(0xF, 1)).build())
                      ->isPatternMissing(64));
     RecordingMixer mixer;
-    EXPECT_FALSE(playMod(ModBuilder().songLength(0).build(), mixer)->onTick(0, 0));
+    EXPECT_FALSE(playMod(ModBuilder().songLength(0), mixer)->onTick(0, 0));
     auto longSong = load(ModBuilder().songLength(200).build());
     EXPECT_EQ(std::tuple(longSong->song.orderCount, longSong->song.orders[128]),
               std::tuple(128, OrderEnd));

@@ -13,14 +13,10 @@ std::unique_ptr<Player> ready(std::unique_ptr<Player> player) {
     return player;
 }
 
-std::unique_ptr<Player> playMod(const std::vector<uint8_t>& bytes, RecordingMixer& mixer) {
-    MemoryStream stream(bytes);
-    return ready(loadMod(stream, false, &mixer));
-}
-
 std::unique_ptr<Player> playMod(const ModBuilder& song, RecordingMixer& mixer,
                                 void (*setup)(Player&)) {
-    auto player = playMod(song.build(), mixer);
+    MemoryStream stream(song.build());
+    auto player = ready(loadMod(stream, false, &mixer));
     if (player && setup)
         setup(*player);
     return player;

@@ -48,17 +48,12 @@ Case randomCase(std::mt19937& rng) {
     const uint32_t position =
         (flags & VoiceBackwards) ? loopStart + pick(end - loopStart) : pick(end);
     static const uint32_t steps[] = {0x10000, 0x8000, 0x25EB8, 0x4000, 0x30000, 0x10001};
-    Voice& v = c.voice;
-    v.data = c.data.data();
-    v.position = v.data + position * frameBytes;
+    const uint32_t step = pick(2) ? steps[pick(6)] : 0x100 + pick(0x50000);
+    Voice& v = c.voice =
+        makeVoice(c.data, position * frameBytes, end * frameBytes, loopStart * frameBytes, flags,
+                  step, uint8_t(pick(256)), uint8_t(pick(256)));
     v.fraction = pick(4) ? pick(0x10000) : 0;
-    v.loopStart = v.data + loopStart * frameBytes;
-    v.end = v.data + end * frameBytes;
-    v.step = pick(2) ? steps[pick(6)] : 0x100 + pick(0x50000);
-    v.flags = flags;
     v.signFlip = pick(2) ? 0x80 : 0;
-    v.volume = static_cast<uint8_t>(pick(256));
-    v.panning = static_cast<uint8_t>(pick(256));
     v.holdLeft = static_cast<int32_t>(rng() % 2000001) - 1000000;
     v.holdRight = static_cast<int32_t>(rng() % 2000001) - 1000000;
     v.holdLevel = static_cast<uint8_t>(pick(9));
@@ -148,11 +143,10 @@ TEST(RoutineReference, VectorRoutinesMatchTheFrameByFrameArithmetic) {
             fast = slow = VoiceCursor::load(c.voice);
             fast.prepareSegment();
             slow.prepareSegment();
-            Aligned<float> fastFloats(2 * 1024), slowFloats(2 * 1024);
-            float *a = fastFloats.values, *b = slowFloats.values;
-            const uint32_t done = renderFloatRun(fast, a, c.frames, c.interpolate);
-            ASSERT_EQ(done, referenceRenderFloatRun(slow, b, c.frames, c.interpolate));
-            ASSERT_EQ(0, std::memcmp(a, b, done * (fast.stereo() ? 8 : 4)));
+            Aligned<float> a(2 * 1024), b(2 * 1024);
+            const uint32_t done = renderFloatRun(fast, a.values, c.frames, c.interpolate);
+            ASSERT_EQ(done, referenceRenderFloatRun(slow, b.values, c.frames, c.interpolate));
+            ASSERT_EQ(0, std::memcmp(a.values, b.values, done * (fast.stereo() ? 8 : 4)));
             expectSameCursor(fast, slow);
         }
         ASSERT_EQ(0, std::memcmp(fastOut.values, slowOut.values, 8 * c.frames));

@@ -3,10 +3,8 @@
 #include "formats/mod/ModTag.h"
 #include "song/MemoryStream.h"
 #include "support/ByteWriter.h"
-#include "support/ModBuilder.h"
 #include "support/Mtm669Builders.h"
 #include "support/PlayerHarness.h"
-#include "support/SampleStoreMixer.h"
 
 #include <gtest/gtest.h>
 

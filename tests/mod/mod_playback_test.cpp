@@ -2,7 +2,6 @@
 #include "formats/mod/ModLoader.h"
 #include "formats/mod/ModPlayer.h"
 #include "song/MemoryStream.h"
-#include "support/ModBuilder.h"
 #include "support/TickCases.h"
 
 #include <gtest/gtest.h>

@@ -102,22 +102,18 @@ TEST(OrderFlow, RowsPlayed) {
 TEST(SpeedTempo, SetByEffectF) {
     // Below 32 the value is the speed, from there the tempo; the tick interval is 5 x rate /
     // (2 x tempo), kept even by the mixer. Old ProTracker mode takes every value as speed.
-    const struct {
-        uint8_t param;
-        bool oldProTracker;
-        int speed, tempo;
-        uint32_t interval;
-    } cases[] = {{0xFF, false, 6, 255, 432},  {0x1F, false, 31, 125, 882},
-                 {0x20, false, 6, 32, 3445},  {0x00, false, 6, 125, 882},
-                 {0x7D, true, 125, 125, 882}, {0x7D, false, 6, 125, 882}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.param);
+    // Parameter, old mode, speed, tempo, interval:
+    const std::tuple<uint8_t, bool, int, int, uint32_t> cases[] = {
+        {0xFF, false, 6, 255, 432}, {0x1F, false, 31, 125, 882}, {0x20, false, 6, 32, 3445},
+        {0x00, false, 6, 125, 882}, {0x7D, true, 125, 125, 882}, {0x7D, false, 6, 125, 882}};
+    for (const auto& [param, oldMode, speed, tempo, interval] : cases) {
+        SCOPED_TRACE(param);
         RecordingMixer mixer;
-        auto player = playMod(ModBuilder().cell(0, 0, 0, fx(0xF, c.param)), mixer);
-        player->oldProTrackerMode = c.oldProTracker;
+        auto player = playMod(ModBuilder().cell(0, 0, 0, fx(0xF, param)), mixer);
+        player->oldProTrackerMode = oldMode;
         playTick(*player);
         EXPECT_EQ(std::tuple(player->speed, player->tempo, mixer.slots[0].interval),
-                  std::tuple(c.speed, c.tempo, c.interval));
+                  std::tuple(speed, tempo, interval));
         player->restartSong();
         player->configurePlayback(44100);
         EXPECT_EQ(mixer.slots[0].interval, 882u);

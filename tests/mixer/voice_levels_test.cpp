@@ -44,25 +44,20 @@ protected:
 } // namespace
 
 TEST(Resampling, RampSignalAtAnyStep) {
+    // Frame n sits at n x step, where the ramp holds 100 x that; without interpolation the frame
+    // below it plays.
     const std::vector<uint8_t> ramp = indexRamp16(300);
-    for (uint32_t step : {0x10000u, 0x8000u, 0x25EB8u}) {
-        // Linear interpolation: frame n sits at n x step, where the ramp holds 100 x that.
-        std::vector<int32_t> expected;
-        for (uint64_t n = 0; n < 100; ++n)
-            expected.push_back(static_cast<int32_t>(100 * n * step / 16384));
-        Voice rising = makeVoice(ramp, 0, 600, 0, Voice16Bit, step);
-        EXPECT_EQ(leftOf(mixFrames(&rising, 1, 100)), expected) << step;
-    }
-}
-
-TEST(Resampling, InterpolationOffTakesTheLowerFrame) {
-    const std::vector<uint8_t> data = words16({1000, 2000, 3000, 4000});
-    for (const auto& [interpolate, left] : {std::pair{true, 7000}, std::pair{false, 4000}}) {
-        Voice v = makeVoice(data, 0, 8, 0, Voice16Bit, 0);
-        v.fraction = 0xC000;
-        EXPECT_EQ(leftOf(mixFrames(&v, 1, 2, {.interpolate = interpolate})),
-                  (std::vector<int32_t>{left, left}));
-    }
+    for (const bool interpolate : {true, false})
+        for (uint32_t step : {0x10000u, 0x8000u, 0x25EB8u}) {
+            std::vector<int32_t> expected;
+            for (uint64_t n = 0; n < 100; ++n) {
+                const uint64_t at = interpolate ? n * step : n * step & ~uint64_t{0xFFFF};
+                expected.push_back(static_cast<int32_t>(400 * at / 65536));
+            }
+            Voice rising = makeVoice(ramp, 0, 600, 0, Voice16Bit, step);
+            EXPECT_EQ(leftOf(mixFrames(&rising, 1, 100, {.interpolate = interpolate})), expected)
+                << step << " " << interpolate;
+        }
 }
 
 TEST(Resampling, SampleFormatsVolumeAndPanning) {

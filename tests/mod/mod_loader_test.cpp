@@ -124,11 +124,9 @@ TEST(ModLoader, LayoutsOfOtherTrackers) {
     std::vector<uint8_t> ice = ModBuilder().sample(sampleOf(4, 0, 0)).build();
     ice.resize(950);
     ByteWriter w;
-    w.u8(2, 2); // orders, tracks
-    const uint8_t table[8] = {0, 1, 1, 0, 1, 0, 0, 1};
-    w.raw(table, sizeof table);
-    w.zeros(512 - sizeof table);
-    w.raw("MTN", 4);
+    w.u8(2, 2, 0, 1, 1, 0, 1, 0, 0, 1); // orders, tracks, the tracks of orders 0 and 1
+    w.zeros(512 - 8);
+    w.text("MTN", 4);
     w.zeros(256 + 7 * 4);
     w.u16be(0x1AC); // track 1, row 7: period 428, C-2
     w.zeros(256 - 7 * 4 - 2 + 4);

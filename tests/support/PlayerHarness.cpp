@@ -26,8 +26,7 @@ std::vector<RowStep> traceRows(Player& player, uint32_t maxRows) {
     std::vector<RowStep> rows;
     while (rows.size() < maxRows) {
         const bool rowStarts = player.tickCountdown == 1;
-        const bool going = player.onTick(0, 0);
-        if (!going)
+        if (!player.onTick(0, 0))
             break;
         if (rowStarts)
             rows.push_back({player.songPosition >> 8, player.songPosition & 0xFF});

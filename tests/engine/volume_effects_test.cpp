@@ -28,9 +28,7 @@ const Cells intoTheLoop = {
     {0, 0, note(25, 1, 0x9, 0x01)}, {1, 0, note(25, 1, 0x9, 0x02)}, {2, 0, note(25, 1, 0x9, 0x05)}};
 
 ModSampleDef unlooped(uint32_t loopLength = 0) {
-    ModSampleDef s = squareSample(1024);
-    s.loopLength = loopLength;
-    return s;
+    return {"", std::vector<int8_t>(1024, 64), 64, 0, 0, loopLength};
 }
 
 const std::vector<ModSampleDef> plain = {squareSample(64)};

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <tuple>
 
 namespace tolva::test {
@@ -228,9 +227,7 @@ TEST(ModTag, ChannelCounts) {
         {"TDZ3", 0},  {"\0\0\0\0", 0}};
     for (const auto& [tag, channels] : tags)
         EXPECT_EQ(modTagChannels(reinterpret_cast<const uint8_t*>(tag)), channels) << tag;
-    std::vector<uint8_t> bytes(1084, 0);
-    std::memcpy(bytes.data() + 1080, "M!K!", 4);
-    MemoryStream stream(bytes);
+    MemoryStream stream(ModBuilder(4, "M!K!").build());
     uint32_t tag = 0;
     EXPECT_EQ(std::tuple(findModTag(stream, &tag), tag), std::tuple(4u, uint32_t(ModTagMK2)));
     MemoryStream shortStream(std::vector<uint8_t>(1083, 0));

@@ -82,8 +82,7 @@ TEST(OrderFlow, RowsPlayed) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ModBuilder song;
-        song.orders(c.orders);
+        ModBuilder song = ModBuilder().orders(c.orders);
         for (const Effect& e : c.effects)
             song.cell(e.pattern, e.row, e.channel, fx(e.command >> 8, e.command & 0xFF));
         RecordingMixer mixer;

@@ -45,8 +45,8 @@ public:
 
 MixerPtr makeMixer(FakeOwner& owner, uint32_t rate = 44100, uint32_t voices = 1);
 
-// Starts `voice` on `data` with the byte geometry given (the owner answers with it), one frame a
-// frame.
+// Starts `voice` on `data` with the byte geometry given (the owner answers with it), at one
+// sample frame per output frame.
 void startSample(SoftwareMixer& mixer, FakeOwner& owner, uint32_t voice,
                  const std::vector<uint8_t>& data, uint32_t end, uint32_t loopStart, uint8_t flags,
                  uint8_t volume = 64, uint8_t panning = 128);

@@ -68,6 +68,7 @@ const Cells waveforms = {{0, 0, fx(0xE, 0x41)},         {1, 0, note(25, 1, 0x4, 
                          {4, 0, fx(0xE, 0x46)},         {5, 0, note(25, 1, 0x4, 0x84)},
                          {6, 0, note(25, 1, 0x4, 0x84)}};
 const Cells randomWave = {{0, 0, fx(0xE, 0x43)}, {1, 0, note(25, 1, 0x4, 0x1F)}};
+const auto seed1 = [](Player&) { seedRandom(1); };
 const std::vector<ModSampleDef> tuned = {squareSample(64, 64, 0x01), squareSample(64, 64, 0x0F),
                                          squareSample(64, 64, 0x0E)};
 
@@ -81,12 +82,8 @@ TEST(PitchEffects, TickByTick) {
         {"portamento", portamento, "t0r0r0r0", Period, {428, 408, 423, 423}},
         // ProTracker's slides stop at periods 113 and 856.
         {"porta limits", limits, "r0tt0r0", Period, {113, 856, 856}},
-        // 5xy keeps the remembered speed and slides the volume.
-        {"tone portamento",
-         tonePortamento,
-         "rr0r0r0tt0r0r0",
-         Period,
-         {428 + 80, 508 + 80, 588 + 80, 856, 856, 856}},
+        // 80 a row; 5xy keeps the remembered speed and slides the volume.
+        {"tone porta", tonePortamento, "rr0r0r0tt0r0r0", Period, {508, 588, 668, 856, 856, 856}},
         {"tone porta, note", tonePortamento, "rr0", BasePeriod, {428}},
         {"tone porta, starts", tonePortamento, "r0r0", Starts, {1, 1}},
         {"tone porta, volume", tonePortamento, "rrrr0ttrr0", Volume, {54, 44}},
@@ -113,14 +110,8 @@ TEST(PitchEffects, TickByTick) {
          "rt0t0t0t0t0t0rt0t0t0t0t0t0rt0t0t0t0t0t0t0t0t0t0t0t0",
          VibratoOffset,
          {0, 7, 5, 3, 1, -1, 0, -8, -8, -8, -8, 7, 7, 7, 7, 7, -8, -8, -8, -8, -8, 7, 7, 7}},
-        // Seed 1 draws 0x7655 and 0x0C22: waveform values -20 and -231.
-        {"random vibrato",
-         randomWave,
-         "rtt0t0",
-         VibratoOffset,
-         {(-20 * -15) >> 7, (-231 * -15) >> 7},
-         {squareSample(64)},
-         [](Player&) { seedRandom(1); }},
+        // Seed 1 draws 0x7655 and 0x0C22: waveform values -20 and -231, x -15 >> 7.
+        {"random vibrato", randomWave, "rtt0t0", VibratoOffset, {2, 27}, {squareSample(64)}, seed1},
         {"vibrato, no note", {{0, 0, fx(0x4, 0x44)}}, "r0", VibratoOffset, {0}},
     });
 }

@@ -1,6 +1,6 @@
 // The rows a song plays (breaks, jumps, loops, delays and the end of the song), and the ticks
 // and frames they take: at 125 BPM and 44100 Hz a tick is 882 frames.
-#include "support/PlayerHarness.h"
+#include "support/TickCases.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,8 @@
 
 namespace tolva::test {
 namespace {
+
+using enum Read;
 
 // Rows are written order x 100 + row; effects as the tracker shows them (0xD15 is D15).
 struct Effect {
@@ -80,15 +82,12 @@ TEST(OrderFlow, RowsPlayed) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ModBuilder song;
-        song.orders(c.orders);
+        ModBuilder song = ModBuilder().orders(c.orders);
         for (const Effect& e : c.effects)
             song.cell(e.pattern, e.row, e.channel, fx(e.command >> 8, e.command & 0xFF));
         RecordingMixer mixer;
-        auto player = playMod(song.build(), mixer);
+        auto player = playMod(song, mixer, c.setup);
         ASSERT_TRUE(player);
-        if (c.setup)
-            c.setup(*player);
         std::vector<uint32_t> played;
         for (const RowStep& s : traceRows(*player, 1000))
             played.push_back(s.order * 100 + s.row);
@@ -102,22 +101,18 @@ TEST(OrderFlow, RowsPlayed) {
 TEST(SpeedTempo, SetByEffectF) {
     // Below 32 the value is the speed, from there the tempo; the tick interval is 5 x rate /
     // (2 x tempo), kept even by the mixer. Old ProTracker mode takes every value as speed.
-    const struct {
-        uint8_t param;
-        bool oldProTracker;
-        int speed, tempo;
-        uint32_t interval;
-    } cases[] = {{0xFF, false, 6, 255, 432},  {0x1F, false, 31, 125, 882},
-                 {0x20, false, 6, 32, 3445},  {0x00, false, 6, 125, 882},
-                 {0x7D, true, 125, 125, 882}, {0x7D, false, 6, 125, 882}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.param);
+    // Parameter, old mode, speed, tempo, interval:
+    const std::tuple<uint8_t, bool, int, int, uint32_t> cases[] = {
+        {0xFF, false, 6, 255, 432}, {0x1F, false, 31, 125, 882}, {0x20, false, 6, 32, 3445},
+        {0x00, false, 6, 125, 882}, {0x7D, true, 125, 125, 882}, {0x7D, false, 6, 125, 882}};
+    for (const auto& [param, oldMode, speed, tempo, interval] : cases) {
+        SCOPED_TRACE(param);
         RecordingMixer mixer;
-        auto player = playMod(ModBuilder().cell(0, 0, 0, fx(0xF, c.param)).build(), mixer);
-        player->oldProTrackerMode = c.oldProTracker;
+        auto player = playMod(ModBuilder().cell(0, 0, 0, fx(0xF, param)), mixer);
+        player->oldProTrackerMode = oldMode;
         playTick(*player);
         EXPECT_EQ(std::tuple(player->speed, player->tempo, mixer.slots[0].interval),
-                  std::tuple(c.speed, c.tempo, c.interval));
+                  std::tuple(speed, tempo, interval));
         player->restartSong();
         player->configurePlayback(44100);
         EXPECT_EQ(mixer.slots[0].interval, 882u);
@@ -125,22 +120,19 @@ TEST(SpeedTempo, SetByEffectF) {
 }
 
 TEST(SpeedTempo, TicksOfTheFirstRow) {
-    // A speed applies to its own row; a pattern delay plays the row's ticks again.
-    for (const auto& [cell, ticks] : {std::pair{fx(0xF, 0x02), 3}, std::pair{fx(0xE, 0xE1), 13}}) {
-        RecordingMixer mixer;
-        auto player = playMod(ModBuilder().cell(0, 0, 0, cell).build(), mixer);
-        int played = 0;
-        do {
-            playTick(*player);
-            ++played;
-        } while (player->songPosition == 0);
-        EXPECT_EQ(played, ticks);
-    }
+    // A speed applies to its own row; a pattern delay plays the row's ticks again, and with them
+    // its tick effects: a delayed note starts on each pass.
+    const std::vector<PlacedCell> delays = {{0, 0, note(25, 1, 0xE, 0xD2)}, {0, 1, fx(0xE, 0xE1)}};
+    runTickCases({
+        {"F02", {{0, 0, fx(0xF, 0x02)}}, "t0t0t0", Position, {0, 0, 1}},
+        {"EE1", delays, "tttttttttttt0t0", Position, {0, 1}},
+        {"ED2 beside EE1", delays, "ttt0ttt0ttt0ttt0", Starts, {1, 1, 2, 2}},
+    });
 }
 
 TEST(RenderFrames, PreparesTheMixerCountsFramesAndPassesTheGain) {
     RecordingMixer mixer;
-    auto player = playMod(ModBuilder(6, "6CHN").build(), mixer);
+    auto player = playMod(ModBuilder(6, "6CHN"), mixer);
     EXPECT_EQ(std::tuple(mixer.mixingRate(), mixer.voiceCount()), std::tuple(44100, 6));
     EXPECT_EQ(mixer.slots[0].listener, player.get());
     player->gain = 307;
@@ -157,7 +149,7 @@ TEST(RenderFrames, PreparesTheMixerCountsFramesAndPassesTheGain) {
 
 TEST(SeekToFrame, ForwardPlaysOnBackwardRestartsTheTickGrid) {
     RecordingMixer mixer;
-    auto player = playMod(ModBuilder().build(), mixer);
+    auto player = playMod(ModBuilder(), mixer);
     player->seekToFrame(882 * 13 + 1);
     EXPECT_EQ(std::tuple(player->playedFrames, mixer.framesRendered, player->songPosition),
               std::tuple(882 * 13 + 1, 882 * 13, 2));

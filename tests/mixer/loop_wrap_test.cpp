@@ -18,7 +18,7 @@ constexpr uint32_t Step237 = 0x25EB8;
 constexpr uint8_t Loop = Voice16Bit | VoiceLoop;
 constexpr uint8_t PingPong = Loop | VoicePingPong;
 constexpr uint8_t Plain = Voice16Bit, Back = VoiceBackwards;
-constexpr uint8_t End = TurnRepeatsEnd, Ends = TurnRepeatsEnd | TurnRepeatsStart;
+constexpr uint8_t End = TurnRepeatsEnd, Start = TurnRepeatsStart, Ends = End | Start;
 
 // Where a voice stands, in 1/65536 frame, backwards positions counted down.
 int64_t truePosition(const Voice& v) {
@@ -97,12 +97,12 @@ TEST(LoopWrap, PartnerOfTheLastFrame) {
     // turning backwards leans towards 11. An end that sounds twice is its own partner.
     const std::vector<uint8_t> data = indexRamp16(40);
     const uint8_t backPong = PingPong | VoiceBackwards;
-    for (const auto& [flags, frame, turns, left] :
-         {std::tuple<uint8_t, int, uint8_t, int>{Loop, 20, 0, 6000},
-          {PingPong, 20, 0, 7800},
-          {backPong, 10, 0, 4200},
-          {PingPong, 20, End, 8000},
-          {backPong, 10, TurnRepeatsStart, 4000}}) {
+    const std::tuple<uint8_t, int, uint8_t, int> cases[] = {{Loop, 20, 0, 6000},
+                                                            {PingPong, 20, 0, 7800},
+                                                            {backPong, 10, 0, 4200},
+                                                            {PingPong, 20, End, 8000},
+                                                            {backPong, 10, Start, 4000}};
+    for (const auto& [flags, frame, turns, left] : cases) {
         Voice v = makeVoice(data, 2 * frame, 2 * 21, 2 * 10, flags, 0);
         v.fraction = 0x8000;
         EXPECT_EQ(leftOf(mixFrames(&v, 1, 2, {.turns = turns}))[0], left) << int(flags);
@@ -149,17 +149,12 @@ TEST(LoopWrap, SilentVoicesMoveExactlyLikeAudibleOnes) {
         Voice audible = makeVoice(data, 2 * 40, end, loopStart, flags, step);
         Voice quiet = audible;
         quiet.volume = quiet.targetVolume = 0;
-        Voice unrendered = audible;
-        const MixOptions noOutput{.silent = true};
         for (int block = 0; block < 40; ++block) {
             mixFrames(&audible, 1, 576);
             mixFrames(&quiet, 1, 576);
-            mixFrames(&unrendered, 1, 576, noOutput);
             ASSERT_EQ(quiet.flags, audible.flags) << block;
-            ASSERT_EQ(unrendered.flags, audible.flags) << block;
             if (audible.flags & VoiceActive) {
                 ASSERT_EQ(truePosition(quiet), truePosition(audible)) << block;
-                ASSERT_EQ(truePosition(unrendered), truePosition(audible)) << block;
             }
         }
     }

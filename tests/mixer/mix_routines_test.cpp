@@ -1,8 +1,7 @@
-// The mixing routines against plain statements of their arithmetic, frame by frame, over
-// random voices of every layout, loop mode and direction (sample data are allocated to their
-// exact size so that a read outside them shows under the sanitizers); the filter kernels
-// against the recurrence written out in plain floats; and filtered voices: rendered to floats,
-// handed to the filter callback and mixed back.
+// The mixing routines against plain statements of their arithmetic over random voices of every
+// layout, loop mode and direction (sample data of their exact size, so that a read outside them
+// shows under the sanitizers); the filter kernels against their recurrence in plain floats; and
+// filtered voices: rendered to floats, handed to the filter callback and mixed back.
 #include "mixer/FilterKernels.h"
 #include "mixer/MixRoutines.h"
 #include "support/MixerHarness.h"
@@ -13,7 +12,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <random>
 #include <tuple>
 #include <utility>
@@ -50,17 +48,12 @@ Case randomCase(std::mt19937& rng) {
     const uint32_t position =
         (flags & VoiceBackwards) ? loopStart + pick(end - loopStart) : pick(end);
     static const uint32_t steps[] = {0x10000, 0x8000, 0x25EB8, 0x4000, 0x30000, 0x10001};
-    Voice& v = c.voice;
-    v.data = c.data.data();
-    v.position = v.data + position * frameBytes;
+    const uint32_t step = pick(2) ? steps[pick(6)] : 0x100 + pick(0x50000);
+    Voice& v = c.voice =
+        makeVoice(c.data, position * frameBytes, end * frameBytes, loopStart * frameBytes, flags,
+                  step, uint8_t(pick(256)), uint8_t(pick(256)));
     v.fraction = pick(4) ? pick(0x10000) : 0;
-    v.loopStart = v.data + loopStart * frameBytes;
-    v.end = v.data + end * frameBytes;
-    v.step = pick(2) ? steps[pick(6)] : 0x100 + pick(0x50000);
-    v.flags = flags;
     v.signFlip = pick(2) ? 0x80 : 0;
-    v.volume = static_cast<uint8_t>(pick(256));
-    v.panning = static_cast<uint8_t>(pick(256));
     v.holdLeft = static_cast<int32_t>(rng() % 2000001) - 1000000;
     v.holdRight = static_cast<int32_t>(rng() % 2000001) - 1000000;
     v.holdLevel = static_cast<uint8_t>(pick(9));
@@ -69,15 +62,6 @@ Case randomCase(std::mt19937& rng) {
     c.interpolate = pick(3) != 0;
     return c;
 }
-
-struct Aligned {
-    explicit Aligned(std::size_t count) : room(new int32_t[count + 4]()) {
-        values = reinterpret_cast<int32_t*>((reinterpret_cast<uintptr_t>(room.get()) + 15) &
-                                            ~uintptr_t(15));
-    }
-    std::unique_ptr<int32_t[]> room;
-    int32_t* values;
-};
 
 void expectSameCursor(const VoiceCursor& a, const VoiceCursor& b) {
     EXPECT_EQ(std::tuple(a.index, a.fraction, a.flags), std::tuple(b.index, b.fraction, b.flags));
@@ -116,62 +100,55 @@ void referenceFilter(float* x, uint32_t frames, int channels, const float cin[2]
 
 } // namespace
 
-// Each round checks the three routines on one random voice: mixing into the accumulator,
-// rendering to floats, and mixing floats back.
 TEST(RoutineReference, VectorRoutinesMatchTheFrameByFrameArithmetic) {
     std::mt19937 rng(1234);
     std::uniform_real_distribution<float> sample(-2.0f, 2.0f);
     for (int round = 0; round < 3000; ++round) {
         SCOPED_TRACE(round);
         const Case c = randomCase(rng);
-        Aligned fastOut(2 * c.frames), slowOut(2 * c.frames);
+        const std::size_t bytes = 8 * std::size_t{c.frames};
+        Aligned<int32_t> before(2 * c.frames), slowOut(2 * c.frames);
         for (uint32_t i = 0; i < 2 * c.frames; ++i)
-            fastOut.values[i] = slowOut.values[i] = static_cast<int32_t>(rng());
-        LastFrame fastLast{1, 2}, slowLast{1, 2};
+            before.values[i] = slowOut.values[i] = static_cast<int32_t>(rng());
         std::vector<float> floats(2 * c.frames);
         for (float& x : floats)
             x = sample(rng);
         if (!floats.empty())
             floats[0] = 0.5f / 131071.0f; // a tie, rounded to even
         const bool stereo = (c.voice.flags & VoiceStereo) != 0;
-        mixFloatBack(floats.data(), stereo, fastOut.values, c.frames, c.gains, fastLast);
+        LastFrame slowLast{1, 2};
         referenceMixFloatBack(floats.data(), stereo, slowOut.values, c.frames, c.gains, slowLast);
-
-        VoiceCursor fast = VoiceCursor::load(c.voice);
-        if (fast.prepareSegment()) {
-            // The 128-bit loops, and the widest the processor runs on a copy of the same sums.
-            VoiceCursor slow = fast, wide = fast;
-            Aligned wideOut(2 * c.frames);
-            std::memcpy(wideOut.values, fastOut.values, 8 * c.frames);
-            LastFrame wideLast = fastLast;
-            const uint32_t added = referenceAccumulateRun(slow, slowOut.values, c.frames, c.gains,
-                                                          c.interpolate, slowLast);
-            ASSERT_EQ(accumulateRun(fast, fastOut.values, c.frames, c.gains, c.interpolate,
-                                    fastLast, VectorWidth::Sse2),
-                      added);
-            ASSERT_EQ(accumulateRun(wide, wideOut.values, c.frames, c.gains, c.interpolate,
-                                    wideLast, widestVectors()),
-                      added);
-            expectSameCursor(fast, slow);
-            expectSameCursor(wide, slow);
-            ASSERT_EQ(0, std::memcmp(wideOut.values, slowOut.values, 8 * c.frames));
-            EXPECT_EQ(std::tuple(wideLast.left, wideLast.right),
-                      std::tuple(slowLast.left, slowLast.right));
-
-            fast = slow = VoiceCursor::load(c.voice);
-            fast.prepareSegment();
-            slow.prepareSegment();
-            Aligned fastFloats(2 * 1024), slowFloats(2 * 1024);
-            auto* a = reinterpret_cast<float*>(fastFloats.values);
-            auto* b = reinterpret_cast<float*>(slowFloats.values);
-            const uint32_t done = renderFloatRun(fast, a, c.frames, c.interpolate);
-            ASSERT_EQ(done, referenceRenderFloatRun(slow, b, c.frames, c.interpolate));
-            ASSERT_EQ(0, std::memcmp(a, b, done * (fast.stereo() ? 8 : 4)));
-            expectSameCursor(fast, slow);
+        VoiceCursor slow = VoiceCursor::load(c.voice);
+        const bool playing = slow.prepareSegment();
+        const uint32_t added = playing ? referenceAccumulateRun(slow, slowOut.values, c.frames,
+                                                                c.gains, c.interpolate, slowLast)
+                                       : 0;
+        // The 128-bit loops, and the widest the processor runs, on the same sums.
+        for (VectorWidth width : {VectorWidth::Sse2, widestVectors()}) {
+            Aligned<int32_t> out(2 * c.frames);
+            std::memcpy(out.values, before.values, bytes);
+            LastFrame last{1, 2};
+            mixFloatBack(floats.data(), stereo, out.values, c.frames, c.gains, last);
+            VoiceCursor fast = VoiceCursor::load(c.voice);
+            if (fast.prepareSegment()) {
+                ASSERT_EQ(
+                    accumulateRun(fast, out.values, c.frames, c.gains, c.interpolate, last, width),
+                    added);
+                expectSameCursor(fast, slow);
+            }
+            ASSERT_EQ(0, std::memcmp(out.values, slowOut.values, bytes));
+            EXPECT_EQ(std::tuple(last.left, last.right), std::tuple(slowLast.left, slowLast.right));
         }
-        ASSERT_EQ(0, std::memcmp(fastOut.values, slowOut.values, 8 * c.frames));
-        EXPECT_EQ(std::tuple(fastLast.left, fastLast.right),
-                  std::tuple(slowLast.left, slowLast.right));
+        if (!playing)
+            continue;
+        VoiceCursor fast = VoiceCursor::load(c.voice);
+        fast.prepareSegment();
+        slow = fast;
+        Aligned<float> a(2 * 1024), b(2 * 1024);
+        const uint32_t done = renderFloatRun(fast, a.values, c.frames, c.interpolate);
+        ASSERT_EQ(done, referenceRenderFloatRun(slow, b.values, c.frames, c.interpolate));
+        ASSERT_EQ(0, std::memcmp(a.values, b.values, done * (fast.stereo() ? 8 : 4)));
+        expectSameCursor(fast, slow);
     }
 }
 

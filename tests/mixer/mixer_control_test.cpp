@@ -37,7 +37,6 @@ TEST_F(MixerControl, StartTakesTheOwnersSample) {
 TEST_F(MixerControl, DeclinedStartLeavesTheVoiceStoppedWithItsTail) {
     const std::vector<uint8_t> data(300, 0x40);
     startSample(*mixer, owner, 0, data, 300, 0, 0);
-    mixer->setVoiceStep(0, 0x10000);
     render16(*mixer, 200);
     const int32_t last = mixer->voice(0).lastLeft;
     EXPECT_NE(last, 0);
@@ -53,7 +52,6 @@ TEST_F(MixerControl, DeclinedStartLeavesTheVoiceStoppedWithItsTail) {
 TEST_F(MixerControl, ActivityRecordsFlagsAndPeakVolume) {
     const std::vector<uint8_t> data(3000, 0x40);
     startSample(*mixer, owner, 1, data, 3000, 0, VoiceLoop, 40);
-    mixer->setVoiceStep(1, 0x10000);
     // Fading in from 0, the voice counts at the volume it is heading for.
     mixer->render(12, nullptr, nullptr);
     const auto activity = [&] {
@@ -120,8 +118,7 @@ TEST_F(MixerControl, EndOfSongStopsTheRender) {
 
 TEST_F(MixerControl, MutedMixerOnlyCountsFrames) {
     std::vector<uint8_t> data(1000, 0x40);
-    startSample(*mixer, owner, 0, data, 1000, 0, 0, 64);
-    mixer->setVoiceStep(0, 0x10000);
+    startSample(*mixer, owner, 0, data, 1000, 0, 0);
     TickRecorder tempo;
     mixer->addTickListener(&tempo, 100);
     mixer->setMuted(true);

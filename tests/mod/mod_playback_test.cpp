@@ -2,10 +2,11 @@
 #include "formats/mod/ModLoader.h"
 #include "formats/mod/ModPlayer.h"
 #include "song/MemoryStream.h"
-#include "support/ModBuilder.h"
 #include "support/TickCases.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace tolva::test {
 namespace {
@@ -26,18 +27,9 @@ TEST(ModPanning, PanningCommandsAreIgnoredWhileDisabled) {
     const auto on = [](Player& p) { p.modPanningEnabled = true; };
     const std::vector<ModSampleDef> square = {squareSample(64)};
     runTickCases({
-        {"disabled", cells, "t01", Panning, {0x20, 0xE0}, square, off},
-        {"disabled voices", cells, "t01", MixerPanning, {0x20, 0xE0}, square, off},
-        {"enabled", cells, "t01", Panning, {0x80, 0x30}, square, on},
-        {"enabled voices", cells, "t01", MixerPanning, {0x80, 0x30}, square, on},
+        {"disabled", cells, "t01", MixerPanning, {0x20, 0xE0}, square, off},
+        {"enabled", cells, "t01", MixerPanning, {0x80, 0x30}, square, on},
     });
-}
-
-// EEx repeats the row's ticks without reading its notes again, but the tick effects run again:
-// a delayed note starts on each pass.
-TEST(ModPatternDelay, EffectsOfTheDelayedRowRunOnEveryPass) {
-    const std::vector<PlacedCell> cells = {{0, 0, note(25, 1, 0xE, 0xD2)}, {0, 1, fx(0xE, 0xE1)}};
-    runTickCases({{"ED2 beside EE1", cells, "ttt0ttt0ttt0ttt0", Starts, {1, 1, 2, 2}}});
 }
 
 TEST(ModOptions, OtherFormatsKeepTempoAndPanningRules) {
@@ -57,25 +49,20 @@ TEST(ModOptions, OtherFormatsKeepTempoAndPanningRules) {
 
 // 256 x the amplification table's factor x the format's gain for the channel count.
 TEST(SettingsTransfer, GainScalesWithAmplificationAndChannels) {
-    struct Case {
-        uint32_t channels;
-        const char* tag;
-        int32_t amp;
-        int32_t gain;
-    } cases[] = {
+    const std::tuple<uint32_t, const char*, int32_t, int32_t> cases[] = {
         {4, "M.K.", 0, 307},     // 256 x 1.0 x 1.2
         {8, "OCTA", 0, 614},     // 256 x 1.0 x 2.4
         {4, "M.K.", 1500, 1727}, // entry 448: 368536 / 65536
         {4, "M.K.", -1500, 54},  // entry 64: 11654 / 65536
     };
-    for (const Case& c : cases) {
-        MemoryStream stream(ModBuilder(c.channels, c.tag).build());
+    for (const auto& [channels, tag, amp, gain] : cases) {
+        MemoryStream stream(ModBuilder(channels, tag).build());
         auto player = loadMod(stream, true, nullptr);
         ASSERT_TRUE(player);
         Settings s;
-        s.amp = c.amp;
+        s.amp = amp;
         applySettings(*player, s, false);
-        EXPECT_EQ(player->gain, c.gain) << c.tag << " " << c.amp;
+        EXPECT_EQ(player->gain, gain) << tag << " " << amp;
     }
 }
 

@@ -28,13 +28,9 @@ std::vector<int> leftSigns(const std::vector<uint8_t>& song, const std::vector<u
     return out;
 }
 
-// Halfway through each of the first `rows` rows.
-std::vector<uint32_t> midRows(uint32_t rows) {
-    std::vector<uint32_t> frames;
-    for (uint32_t r = 0; r < rows; ++r)
-        frames.push_back(r * RowFrames + RowFrames / 2);
-    return frames;
-}
+// Halfway through each of the first rows.
+const std::vector<uint32_t> midRows = {RowFrames / 2, RowFrames * 3 / 2, RowFrames * 5 / 2,
+                                       RowFrames * 7 / 2};
 
 TEST(SampleHandover, InstrumentWithoutNoteTakesOverAtTheLoop) {
     // Samples: 1 loops +64, 2 loops -64, 3 holds +64 without a loop, 4 has no data.
@@ -44,12 +40,13 @@ TEST(SampleHandover, InstrumentWithoutNoteTakesOverAtTheLoop) {
     song.cell(0, 1, 0, {0, 2}).cell(0, 2, 0, {0, 3}).cell(0, 3, 0, {0, 4});
     // Row 1: the loop of sample 2 within a loop's length; row 2: nothing to hand over, the
     // loop goes on; row 3: a sample without data silences the channel.
-    EXPECT_EQ(leftSigns(song.build(), midRows(4)), (std::vector<int>{1, -1, -1, 0}));
+    EXPECT_EQ(leftSigns(song.build(), midRows), (std::vector<int>{1, -1, -1, 0}));
     // With tone portamento the sample is handed over the same way.
     ModBuilder porta;
     porta.sample(level(64, 0, 32)).sample(level(-64, 0, 32)).cell(0, 0, 0, note(25, 1));
     porta.cell(0, 1, 0, note(37, 2, 0x3, 0x01));
-    EXPECT_EQ(leftSigns(porta.build(), midRows(2)), (std::vector<int>{1, -1}));
+    EXPECT_EQ(leftSigns(porta.build(), {RowFrames / 2, RowFrames * 3 / 2}),
+              (std::vector<int>{1, -1}));
 }
 
 TEST(SampleHandover, SoundtrackerPlaysOnlyTheLoopAndCountsItsStartInBytes) {

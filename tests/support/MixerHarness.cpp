@@ -18,6 +18,7 @@ void startSample(SoftwareMixer& mixer, FakeOwner& owner, uint32_t voice,
                  uint8_t volume, uint8_t panning) {
     owner.start = {data.data(), 0, end, loopStart, flags, volume, panning, 0xFF};
     mixer.startVoice(voice, nullptr);
+    mixer.setVoiceStep(voice, 0x10000);
 }
 
 std::vector<int16_t> render16(SoftwareMixer& mixer, uint32_t frames, uint32_t gain) {
@@ -46,16 +47,13 @@ Voice makeVoice(const std::vector<uint8_t>& data, uint32_t position, uint32_t en
 
 std::vector<int32_t> mixFrames(Voice* voices, uint32_t count, uint32_t frames,
                                const MixOptions& options) {
-    std::vector<int32_t> room(2 * static_cast<std::size_t>(frames) + 4);
-    auto* accumulator = reinterpret_cast<int32_t*>((reinterpret_cast<uintptr_t>(room.data()) + 15) &
-                                                   ~uintptr_t(15));
-    std::vector<float> floatRoom(2 * FloatBufferFrames + 4);
-    auto* floats = reinterpret_cast<float*>((reinterpret_cast<uintptr_t>(floatRoom.data()) + 15) &
-                                            ~uintptr_t(15));
+    const std::size_t values = 2 * static_cast<std::size_t>(frames);
+    Aligned<int32_t> out(values);
+    Aligned<float> floats(2 * FloatBufferFrames);
     const MixSettings settings{options.gain,  options.interpolate, options.forceMono,    2, 6,
                                options.turns, options.filter,      options.filterContext};
-    mixVoices(voices, count, frames, options.silent ? nullptr : accumulator, settings, floats);
-    return std::vector<int32_t>(accumulator, accumulator + 2 * static_cast<std::size_t>(frames));
+    mixVoices(voices, count, frames, out.values, settings, floats.values);
+    return std::vector<int32_t>(out.values, out.values + values);
 }
 
 std::vector<int32_t> leftOf(const std::vector<int32_t>& frames) {

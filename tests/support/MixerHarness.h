@@ -45,7 +45,8 @@ public:
 
 MixerPtr makeMixer(FakeOwner& owner, uint32_t rate = 44100, uint32_t voices = 1);
 
-// Starts `voice` on `data` with the byte geometry given; the owner answers with it.
+// Starts `voice` on `data` with the byte geometry given (the owner answers with it), at one
+// sample frame per output frame.
 void startSample(SoftwareMixer& mixer, FakeOwner& owner, uint32_t voice,
                  const std::vector<uint8_t>& data, uint32_t end, uint32_t loopStart, uint8_t flags,
                  uint8_t volume = 64, uint8_t panning = 128);
@@ -64,8 +65,17 @@ struct MixOptions {
     bool forceMono = false;
     VoiceFilterCallback filter = nullptr;
     void* filterContext = nullptr;
-    bool silent = false; // no accumulator: voices only move
-    uint8_t turns = 0;   // how ping-pong loops turn
+    uint8_t turns = 0; // how ping-pong loops turn
+};
+
+// `count` zeroed values from a 16-byte boundary on, as the vector routines want them.
+template <typename T> struct Aligned {
+    explicit Aligned(std::size_t count)
+        : room(count + 16 / sizeof(T)),
+          values(reinterpret_cast<T*>((reinterpret_cast<uintptr_t>(room.data()) + 15) &
+                                      ~uintptr_t(15))) {}
+    std::vector<T> room;
+    T* values;
 };
 
 // Mixes `frames` frames of the voices into a fresh accumulator; left, right per frame.

@@ -13,17 +13,20 @@ std::unique_ptr<Player> ready(std::unique_ptr<Player> player) {
     return player;
 }
 
-std::unique_ptr<Player> playMod(const std::vector<uint8_t>& bytes, RecordingMixer& mixer) {
-    MemoryStream stream(bytes);
-    return ready(loadMod(stream, false, &mixer));
+std::unique_ptr<Player> playMod(const ModBuilder& song, RecordingMixer& mixer,
+                                void (*setup)(Player&)) {
+    MemoryStream stream(song.build());
+    auto player = ready(loadMod(stream, false, &mixer));
+    if (player && setup)
+        setup(*player);
+    return player;
 }
 
 std::vector<RowStep> traceRows(Player& player, uint32_t maxRows) {
     std::vector<RowStep> rows;
     while (rows.size() < maxRows) {
         const bool rowStarts = player.tickCountdown == 1;
-        const bool going = player.onTick(0, 0);
-        if (!going)
+        if (!player.onTick(0, 0))
             break;
         if (rowStarts)
             rows.push_back({player.songPosition >> 8, player.songPosition & 0xFF});

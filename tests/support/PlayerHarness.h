@@ -19,8 +19,9 @@ struct RowStep {
 // The player rewound and configured for 44100 Hz; null stays null.
 std::unique_ptr<Player> ready(std::unique_ptr<Player> player);
 
-// A MOD loaded from bytes with its samples, ready to play.
-std::unique_ptr<Player> playMod(const std::vector<uint8_t>& bytes, RecordingMixer& mixer);
+// A built MOD loaded with its samples, ready to play after `setup` when there is one.
+std::unique_ptr<Player> playMod(const ModBuilder& song, RecordingMixer& mixer,
+                                void (*setup)(Player&) = nullptr);
 
 // Calls onTick until the song ends or `maxRows` rows have started; one entry per row played,
 // a repeated row (pattern delay) included.

@@ -12,50 +12,32 @@ bool RecordingMixer::setVoiceCount(uint32_t n) {
 }
 
 bool RecordingMixer::addTickListener(TickListener* listener, uint32_t interval) {
-    for (Slot& s : slots)
-        if (s.listener == listener) {
-            s.interval = s.countdown = interval;
-            return true;
-        }
-    for (Slot& s : slots)
-        if (!s.listener) {
-            s = {listener, interval, interval};
-            return true;
-        }
-    return false;
+    Slot& s = slots[0];
+    if (s.listener && s.listener != listener)
+        return false;
+    s = {listener, interval, interval};
+    return true;
 }
 
 void RecordingMixer::removeTickListener(TickListener* listener) {
-    for (Slot& s : slots)
-        if (s.listener == listener)
-            s = {};
+    if (slots[0].listener == listener)
+        slots[0] = {};
 }
 
 uint32_t RecordingMixer::render(uint32_t frames, void*, const RenderFormat* format) {
     if (format)
         lastGain = format->gain;
+    Slot& s = slots[0];
     bool ended = owner() && owner()->isEnded();
     uint32_t remaining = frames;
     while (remaining > 0 && !ended) {
-        uint32_t n = remaining;
-        for (const Slot& s : slots)
-            if (s.listener)
-                n = std::min(n, s.countdown);
-        for (Slot& s : slots)
-            if (s.listener)
-                s.countdown -= n;
+        const uint32_t n = s.listener ? std::min(remaining, s.countdown) : remaining;
         framesRendered += n;
-        for (uint32_t i = 0; i < slots.size(); ++i) {
-            Slot& s = slots[i];
-            if (!s.listener || s.countdown != 0)
-                continue;
-            if (!s.listener->onTick(i, framesRendered)) {
-                ended = true;
-                break;
-            }
+        remaining -= n;
+        if (s.listener && (s.countdown -= n) == 0) {
+            ended = !s.listener->onTick(0, framesRendered);
             s.countdown = s.interval;
         }
-        remaining -= n;
     }
     return frames - remaining;
 }

@@ -48,7 +48,7 @@ public:
     };
 
     std::array<RecordedVoice, 64> voices{};
-    std::array<Slot, 4> slots{};
+    std::array<Slot, 1> slots{}; // the player is the only listener
     uint32_t framesRendered = 0;
     uint32_t lastGain = 0; // gain of the last render call that had a format record
 

@@ -31,15 +31,12 @@ void addFrame(int32_t* out, uint32_t l, uint32_t r, bool stereo, const RunGains&
         left += uint64_t(r) * g.rightToLeft;
         right += uint64_t(r) * g.rightToRight;
     }
-    int32_t cl = static_cast<int32_t>(uint32_t(left >> shift) - biasScale * g.biasLeft);
-    int32_t cr = static_cast<int32_t>(uint32_t(right >> shift) - biasScale * g.biasRight);
-    if (g.negateRight)
-        cr = static_cast<int32_t>(0u - uint32_t(cr));
-    cl = static_cast<int32_t>(uint32_t(cl) + uint32_t(g.holdLeft));
-    cr = static_cast<int32_t>(uint32_t(cr) + uint32_t(g.holdRight));
-    out[0] = static_cast<int32_t>(uint32_t(out[0]) + uint32_t(cl));
-    out[1] = static_cast<int32_t>(uint32_t(out[1]) + uint32_t(cr));
-    last = {cl, cr};
+    const uint32_t cl = uint32_t(left >> shift) - biasScale * g.biasLeft + uint32_t(g.holdLeft);
+    uint32_t cr = uint32_t(right >> shift) - biasScale * g.biasRight;
+    cr = (g.negateRight ? 0u - cr : cr) + uint32_t(g.holdRight);
+    out[0] = static_cast<int32_t>(uint32_t(out[0]) + cl);
+    out[1] = static_cast<int32_t>(uint32_t(out[1]) + cr);
+    last = {static_cast<int32_t>(cl), static_cast<int32_t>(cr)};
 }
 
 // Calls `sink(frame, value of channel 0, of channel 1)` for whole pairs of frames only.

@@ -16,10 +16,11 @@ int read(Player& player, const RecordingMixer& mixer, Read what, uint32_t channe
     const Player& p = player;
     const int64_t sounding = soundingPeriod(ch), interval = mixer.slots[0].interval;
     // In the order of Read.
-    const int64_t values[] = {
-        ch.volume, sounding,  ch.period,      ch.slideOffset, ch.panning, ch.vibratoOffset,
-        v.volume,  v.panning, v.step,         v.starts,       v.active,   v.startOffset,
-        v.end,     v.flags,   p.globalVolume, p.speed,        p.tempo,    interval};
+    const int64_t values[] = {ch.volume,  sounding,         ch.period,      ch.slideOffset,
+                              ch.panning, ch.vibratoOffset, v.volume,       v.panning,
+                              v.step,     v.starts,         v.active,       v.startOffset,
+                              v.end,      v.flags,          p.globalVolume, p.speed,
+                              p.tempo,    interval,         p.songPosition};
     static_assert(sizeof values / sizeof(int64_t) == int(Read::AutoVibrato));
     return static_cast<int>(values[int(what)]);
 }
@@ -51,10 +52,8 @@ void runTickCases(const std::vector<TickCase>& cases) {
         for (const PlacedCell& p : c.cells)
             song.cell(0, p.row, p.channel, p.cell);
         RecordingMixer mixer;
-        auto player = playMod(song.build(), mixer);
+        auto player = playMod(song, mixer, c.setup);
         ASSERT_TRUE(player);
-        if (c.setup)
-            c.setup(*player);
         std::vector<int> seen;
         for (const char* s = c.script; *s; ++s) {
             if (*s == 't')

@@ -1,9 +1,7 @@
 #pragma once
 // Tables of built songs whose state after chosen ticks, or whose row order, is compared with
 // values worked out by hand.
-#include "engine/Player.h"
 #include "support/PlayerHarness.h"
-#include "support/RecordingMixer.h"
 
 #include <array>
 #include <cstdint>
@@ -33,6 +31,7 @@ enum class Read {
     Speed,
     Tempo,
     TickInterval,
+    Position,    // order x 256 + row
     AutoVibrato, // XM only
 };
 

@@ -10,6 +10,8 @@ namespace tolva {
 namespace {
 
 constexpr uint64_t PalStepClock = 0x361F0F0000ull; // 3546895 Hz, the PAL Amiga's, as 16.16
+constexpr uint32_t ProTrackerChannels = 4;
+constexpr uint32_t RowOffsetMask = 0xFFFF; // what 9xx sets on the row
 
 } // namespace
 
@@ -56,8 +58,20 @@ bool ModPlayer::readCell(uint32_t channelIndex) {
     return !(ch.cellEffect == 14 && ch.cellParam >= 0xD1 && ch.cellParam <= 0xDF);
 }
 
+void ModPlayer::resetChannels() {
+    Player::resetChannels();
+    noteStarts_.fill(0);
+}
+
+uint32_t ModPlayer::channelIndex(const Channel& ch) const {
+    return static_cast<uint32_t>(&ch - channels.data());
+}
+
 void ModPlayer::triggerNote(Channel& ch) {
     const Sample* playing = ch.sample;
+    // An instrument number gives the channel its sample from the start again.
+    if (ch.cellInstrument != 0)
+        noteStarts_[channelIndex(ch)] = 0;
     Player::triggerNote(ch);
     const bool newNote = ch.cellNote != 0 && ch.cellEffect != 3 && ch.cellEffect != 5;
     if (ch.cellInstrument == 0 || newNote)
@@ -66,7 +80,21 @@ void ModPlayer::triggerNote(Channel& ch) {
     // the volume at once and the sample for the next note; the sound already playing goes on.
     changeFlags &= ~ChangeStartNote;
     if (ch.sample != playing)
-        swapSample(static_cast<uint32_t>(&ch - channels.data()), ch.sample);
+        swapSample(channelIndex(ch), ch.sample);
+}
+
+// ProTracker (four channels) moves the start of the channel's sample by every sample offset it
+// is given, with a note or without, and by the offset once more after starting a note with it:
+// notes without an instrument number start there. A start past the end stays past it.
+void ModPlayer::startEffect(Channel& ch) {
+    Player::startEffect(ch);
+    if (song.channelCount != ProTrackerChannels)
+        return;
+    uint32_t& start = noteStarts_[channelIndex(ch)];
+    const uint64_t given = repeatingRow ? 0 : ch.sampleOffset & RowOffsetMask;
+    const uint64_t moves = changeFlags & ChangeStartNote ? 2 : 1;
+    ch.sampleOffset = static_cast<uint32_t>(std::min<uint64_t>(start + given, UINT32_MAX));
+    start = static_cast<uint32_t>(std::min<uint64_t>(start + moves * given, UINT32_MAX));
 }
 
 // ProTracker hands the new sample to the Amiga's sound chip only as the loop to play once the

@@ -23,7 +23,9 @@ public:
     Sample* sample(uint32_t index) override;
     bool enterPattern(uint32_t pattern) override;
     bool readCell(uint32_t channelIndex) override;
+    void resetChannels() override;
     void triggerNote(Channel& channel) override;
+    void startEffect(Channel& channel) override;
     bool fillVoiceStart(uint32_t voice, const void* request, VoiceStart& out) override;
     int32_t noteToPeriod(Channel& channel, uint32_t note) override;
     uint32_t periodToFrequency(int32_t period, Channel& channel) override;
@@ -35,6 +37,10 @@ public:
 
 private:
     void swapSample(uint32_t voice, const Sample* next);
+    uint32_t channelIndex(const Channel& channel) const;
+
+    // Where ProTracker starts each channel's next note, in sample frames.
+    std::array<uint32_t, ModMaxChannels> noteStarts_{};
 
     const uint8_t* rowReader_ = nullptr;
     const uint8_t* patternEnd_ = nullptr;

@@ -20,6 +20,11 @@ const Cells instrumentOnly = {{0, 0, note(25, 1, 0xC, 0x10)}, {1, 0, ModCell{0, 
 const Cells cuts = {{0, 0, note(25, 1, 0xE, 0xC2)}, {0, 1, note(25, 1, 0xE, 0xC0)}};
 const Cells offsets = {
     {0, 0, note(25, 1, 0x9, 0x02)}, {1, 0, note(25, 1, 0x9, 0x00)}, {2, 0, note(25, 1)}};
+const Cells accumulated = {{0, 0, note(25, 1, 0x9, 0x01)},
+                           {1, 0, note(25)},
+                           {2, 0, fx(0x9, 0x01)},
+                           {3, 0, note(25)},
+                           {4, 0, note(25, 1)}};
 const Cells pastTheEnd = {{0, 0, note(25, 1, 0x9, 0x04)}, {1, 0, note(25, 1, 0x9, 0x05)}};
 const Cells past64 = {{0, 0, note(25, 1, 0xC, 0x80)}, {1, 0, fx(0xA, 0x01)}, {2, 0, fx(0xC, 0xFF)}};
 const Cells tremolo = {{0, 0, note(25, 1, 0x7, 0x48)}, {1, 0, note(25, 1)}};
@@ -65,6 +70,14 @@ TEST(VolumeEffects, TickByTick) {
         // 900 repeats the last offset.
         {"sample offset", offsets, "r0r0r0", StartOffset, {512, 512, 0}, {unlooped()}},
         {"sample offset end", offsets, "r0", VoiceEnd, {1024}, {unlooped()}},
+        // ProTracker moves the start by every offset given, and by it once more after starting a
+        // note: notes without an instrument number start there, one with a number at 0.
+        {"offsets add up",
+         accumulated,
+         "r0r0r0r0r0",
+         StartOffset,
+         {256, 512, 512, 768, 0},
+         {unlooped()}},
         {"offset at the end", pastTheEnd, "r0", StartOffset, {1024}, {unlooped()}},
         {"offset past the end", pastTheEnd, "r0r0", Active, {1, 0}, {unlooped()}},
         {"offset past the end is asked for", pastTheEnd, "rr0", Starts, {2}, {unlooped()}},

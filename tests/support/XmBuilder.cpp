@@ -31,6 +31,13 @@ XmBuilder xmLine(std::vector<XmCell> rows, XmInstrumentDef instrument) {
     return XmBuilder().instrument(std::move(instrument)).column(0, rows);
 }
 
+XmBuilder xmCommands(uint8_t effect, std::initializer_list<uint8_t> params) {
+    std::vector<XmCell> rows = {xmNote(48, 1)};
+    for (uint8_t p : params)
+        rows.push_back(xmFx(effect, p));
+    return xmLine(rows);
+}
+
 std::unique_ptr<Player> playXm(const std::vector<uint8_t>& bytes, RecordingMixer& mixer) {
     MemoryStream stream(bytes);
     return ready(loadXm(stream, false, &mixer));
@@ -94,8 +101,7 @@ std::vector<uint8_t> XmBuilder::build() const {
     w.text("tolva tests", 20);
     w.u16le(version102_ ? 0x0102 : 0x0104);
     w.u32le(276);
-    w.u16le(orders_.size(), restart_, channels_, patterns, instruments_.size(), flags_, speed_,
-            tempo_);
+    w.u16le(orders_.size(), 0, channels_, patterns, instruments_.size(), flags_, speed_, tempo_);
     for (uint32_t i = 0; i < 256; ++i)
         w.u8(i < orders_.size() ? orders_[i] : 0);
 
@@ -140,8 +146,8 @@ std::vector<uint8_t> XmBuilder::build() const {
         writeEnvelope(w, v);
         writeEnvelope(w, p);
         w.u8(v.points.size(), p.points.size(), v.sustain, v.loopStart, v.loopEnd, p.sustain,
-             p.loopStart, p.loopEnd, v.type, p.type, ins.vibratoType, ins.vibratoSweep,
-             ins.vibratoDepth, ins.vibratoRate);
+             p.loopStart, p.loopEnd, v.type, p.type);
+        w.raw(ins.autoVibrato.data(), ins.autoVibrato.size());
         w.u16le(ins.fadeout);
         w.zeros(22); // reserved, up to the 263-byte header size
         for (const XmSampleDef& s : ins.samples)

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
@@ -63,7 +64,7 @@ struct XmInstrumentDef {
     std::vector<XmSampleDef> samples{};
     std::array<uint8_t, 96> noteMap{}; // sample per note
     XmEnvelopeDef volumeEnvelope{}, panningEnvelope{};
-    uint8_t vibratoType = 0, vibratoSweep = 0, vibratoDepth = 0, vibratoRate = 0;
+    std::array<uint8_t, 4> autoVibrato{}; // type, sweep, depth, rate
     uint16_t fadeout = 0;
 };
 
@@ -79,7 +80,6 @@ public:
     XmBuilder& linearFrequencies(bool on) { return set(flags_, on ? 1 : 0); }
     XmBuilder& speed(uint16_t ticks) { return set(speed_, ticks); }
     XmBuilder& tempo(uint16_t bpm) { return set(tempo_, bpm); }
-    XmBuilder& restart(uint16_t position) { return set(restart_, position); }
     XmBuilder& orders(std::vector<uint8_t> list) { return set(orders_, std::move(list)); }
     // Default: enough patterns for every order and cell.
     XmBuilder& patternCount(uint32_t count) { return set(patternCount_, count); }
@@ -112,7 +112,7 @@ private:
 
     uint32_t channels_;
     std::string title_ = "test";
-    uint16_t flags_ = 1, speed_ = 6, tempo_ = 125, restart_ = 0;
+    uint16_t flags_ = 1, speed_ = 6, tempo_ = 125;
     std::vector<uint8_t> orders_{0};
     uint32_t patternCount_ = 0;
     std::map<uint32_t, uint16_t> rows_;
@@ -123,6 +123,9 @@ private:
 
 // Two channels; channel 0 plays `rows` with `instrument` as instrument 1.
 XmBuilder xmLine(std::vector<XmCell> rows, XmInstrumentDef instrument = xmInstrument());
+
+// The same with a C-4, then `effect` with each of `params` on the rows that follow.
+XmBuilder xmCommands(uint8_t effect, std::initializer_list<uint8_t> params);
 
 // An XM loaded from bytes with its samples, rewound and configured for 44100 Hz; null when
 // the loader refused it.

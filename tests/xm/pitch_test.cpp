@@ -25,10 +25,7 @@ std::vector<uint8_t> line(std::vector<XmCell> rows, bool linear = true) {
 // A C-4 released on row 1, of an instrument with the given auto-vibrato.
 std::vector<uint8_t> vib(uint8_t type, uint8_t sweep, uint8_t depth, uint8_t rate) {
     XmInstrumentDef i = xmInstrument();
-    i.vibratoType = type;
-    i.vibratoSweep = sweep;
-    i.vibratoDepth = depth;
-    i.vibratoRate = rate;
+    i.autoVibrato = {type, sweep, depth, rate};
     return xmLine({C4, xmKeyOff()}, i).build();
 }
 
@@ -73,18 +70,13 @@ TEST(XmPitch, PeriodAndStepOfTheFirstTick) {
 TEST(XmPitch, SlidesArpeggioAndVibratos) {
     const auto up = [](bool linear) { return tone(xmNote(48, 1, 0, 1, 2), linear); };
     const auto floor = tone(xmNote(0, 1, 0, 2, 0xFF), true);
-    const auto fine = [](uint8_t effect, std::initializer_list<uint8_t> params, bool linear) {
-        std::vector<XmCell> rows = {C4};
-        for (uint8_t p : params)
-            rows.push_back(xmFx(effect, p));
-        return line(rows, linear);
-    };
-    const auto extra = [&](bool linear) {
-        return fine(33, {0x13, 0x10, 0x20, 0x22, 0x20, 0x30}, linear);
+    const auto extra = [](bool linear) {
+        XmBuilder b = xmCommands(33, {0x13, 0x10, 0x20, 0x22, 0x20, 0x30});
+        return b.linearFrequencies(linear).build();
     };
     const auto portaF1 = line({C4, xmNote(50, 0, 0xF1)});
     const auto apart = line({C4, xmFx(1, 4), xmFx(1, 0), xmFx(2, 0), xmFx(2, 2), xmFx(1, 0)});
-    const auto fineApart = fine(0xE, {0x12, 0x10, 0x20, 0x23, 0x20, 0x10}, true);
+    const auto fineApart = xmCommands(0xE, {0x12, 0x10, 0x20, 0x23, 0x20, 0x10}).build();
     const auto kept = line({C4, xmFx(1, 8), xmNote(48, 1, 0, 1, 0)});
     // Sine 235, 180, 97 at positions 20, 24, 28, x 8 x 4 / 128: the period grows first.
     const auto columnVibrato = line({xmNote(48, 1, 0, 4, 0x40), xmVolume(0xB8)});

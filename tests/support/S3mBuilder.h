@@ -41,9 +41,8 @@ struct S3mSampleDef {
     std::vector<uint8_t> data{}; // raw bytes as stored (two per frame for 16-bit)
     uint8_t volume = 64;
     uint32_t middleCRate = 8363;
-    uint32_t loopStart = 0; // frames
-    uint32_t loopEnd = 0;   // frames
-    uint8_t flags = 0;      // 1 loop, 4 16-bit
+    uint32_t loopStart = 0, loopEnd = 0; // frames
+    uint8_t flags = 0;                   // 1 loop, 4 16-bit
     uint8_t packing = 0;
     bool signature = true; // "SCRS"
 };
@@ -56,10 +55,7 @@ public:
     // Channels 0..channels-1 enabled, alternating left (settings 0..7) and right (8..15).
     explicit S3mBuilder(uint32_t channels = 4);
 
-    S3mBuilder& sample(S3mSampleDef def) {
-        samples_.push_back(std::move(def));
-        return *this;
-    }
+    S3mBuilder& sample(S3mSampleDef def) { return set(samples_.emplace_back(), std::move(def)); }
     S3mBuilder& orders(std::vector<uint8_t> list) { return set(orders_, std::move(list)); }
     S3mBuilder& cell(uint32_t pattern, uint32_t row, uint32_t channel, S3mCell c) {
         return set(cells_[{pattern, row, channel}], c);
@@ -74,7 +70,6 @@ public:
     S3mBuilder& globalVolume(uint8_t value) { return set(globalVolume_, value); }
     S3mBuilder& speed(uint8_t value) { return set(speed_, value); }
     S3mBuilder& tempo(uint8_t value) { return set(tempo_, value); }
-    S3mBuilder& fileType(uint8_t value) { return set(fileType_, value); }
     // At least the patterns the orders and cells name.
     S3mBuilder& patternCount(uint32_t count) { return set(patternCount_, count); }
 
@@ -90,15 +85,10 @@ private:
     std::vector<S3mSampleDef> samples_;
     std::vector<uint8_t> orders_{0};
     std::map<std::tuple<uint32_t, uint32_t, uint32_t>, S3mCell> cells_;
-    uint8_t settings_[32];
-    uint8_t pans_[32] = {};
+    uint8_t settings_[32], pans_[32] = {};
     uint16_t flags_ = 0;
-    bool stereo_ = true;
-    bool signed_ = true;
-    uint8_t globalVolume_ = 64;
-    uint8_t speed_ = 6;
-    uint8_t tempo_ = 125;
-    uint8_t fileType_ = 16;
+    bool stereo_ = true, signed_ = true;
+    uint8_t globalVolume_ = 64, speed_ = 6, tempo_ = 125;
     uint32_t patternCount_ = 0;
 };
 

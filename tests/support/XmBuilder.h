@@ -85,8 +85,7 @@ public:
     XmBuilder& patternCount(uint32_t count) { return set(patternCount_, count); }
     XmBuilder& rows(uint32_t pattern, uint16_t count) { return set(rows_[pattern], count); }
     XmBuilder& instrument(XmInstrumentDef def) {
-        instruments_.push_back(std::move(def));
-        return *this;
+        return set(instruments_.emplace_back(), std::move(def));
     }
     XmBuilder& cell(uint32_t pattern, uint32_t row, uint32_t channel, XmCell c) {
         return set(cells_[{pattern, row, channel}], c);

@@ -49,10 +49,8 @@ TEST(S3mPitch, NotesAndSamples) {
                                 s3mVolume(50), S3mCell{255, 1}},
                                loopedSample(64, 48))
                            .build();
-    const S3mSampleDef wide = {
-        .data = std::vector<uint8_t>(2000), .loopStart = 100, .loopEnd = 900, .flags = 5};
-    // O03 on a 16-bit looped sample.
-    const auto offsets = s3mLine({C4, s3mNote(4, 0, 1, 'O', 3)}, wide).build();
+    const S3mSampleDef wide = {.data = std::vector<uint8_t>(2000), .flags = 4};
+    const auto offset = s3mLine({s3mNote(4, 0, 1, 'O', 3)}, wide).build();
     const auto noRate = s3mLine({C4}, {.data = loopedSample(64).data, .middleCRate = 0}).build();
     const auto adlib = s3mLine({C4}, {.type = 2}).build();
     S3mBuilder disabled = s3mLine({C4}).channelSetting(1, 0x81);
@@ -69,9 +67,7 @@ TEST(S3mPitch, NotesAndSamples) {
             // 1712 x 267616 / 7941 = 57695, >> 5 = 1802, bit 4 set.
             {"S21", line({s3mNote(4, 0, 1, 'S', 0x21), C4}), Period, {1803, 1803}, 0, 6},
             {"S21 on the row's own note", line({s3mNote(4, 0, 1, 'S', 0x21)}), Step, {11800}},
-            {"loop in bytes", offsets, VoiceEnd, {1800}},
-            {"16-bit, looped", offsets, VoiceFlags, {0x0D}},
-            {"offset in frames: 768 of 2 bytes", offsets, StartOffset, {1536}, 6},
+            {"16-bit: O03 is 768 frames of 2 bytes", offset, StartOffset, {1536}},
             {"no middle-C rate", noRate, Active, {0}},
             {"an absent sample is never chosen", adlib, Starts, {0}},
             {"a disabled channel's command does not run", disabled.build(), Speed, {6}},

@@ -11,15 +11,8 @@ using Points = std::vector<std::pair<uint16_t, uint16_t>>;
 
 const XmCell C4 = xmNote(48, 1);
 
-XmSampleDef wide(uint32_t frames) {
-    return {.pcm = std::vector<int16_t>(frames, 1000), .sixteenBit = true};
-}
-
 TEST(XmInstruments, SamplesNotesAndInstrumentNumbers) {
     const XmInstrumentDef split = xmInstrument(xmSquare(32), xmSquare(64)); // 64 from C-4 on
-    const XmSampleDef pingPong = {.pcm = xmSquare().pcm, .loopType = 2, .loopLength = 32};
-    const auto loops =
-        xmLine({xmNote(47, 1)}, xmInstrument(pingPong, wide(16))).column(1, {C4}).build();
     // Instrument 2 has no samples, 3 maps C-4 to one of length 0, 9 does not exist.
     XmBuilder absent = xmLine({C4, xmNote(48, 2), C4, xmNote(48, 9), C4, xmNote(48, 3)});
     absent.instrument(XmInstrumentDef{}).instrument(xmInstrument(xmSquare(), XmSampleDef{}));
@@ -34,7 +27,8 @@ TEST(XmInstruments, SamplesNotesAndInstrumentNumbers) {
     // Volume 0x20, panning FF, then a key-off with finetune -128, then instrument 1 alone.
     const auto alone =
         xmLine({xmNote(48, 1, 0x20, 8, 0xFF), {97, 0, 0, 0xE, 0x50}, {0, 1}}, enveloped).build();
-    const XmInstrumentDef longer = xmInstrument(wide(600));
+    const XmInstrumentDef longer =
+        xmInstrument({.pcm = std::vector<int16_t>(600, 1000), .sixteenBit = true});
     const auto offsets = xmLine({xmNote(48, 1, 0, 9, 2), xmNote(48, 1, 0, 9, 3)}, longer).build();
     // 903 under tone portamento neither acts nor is remembered: 900 repeats 902.
     const std::vector<XmCell> slides = {xmNote(48, 1, 0, 9, 2), xmNote(50, 1, 0xF1, 9, 3),
@@ -64,9 +58,6 @@ TEST(XmInstruments, SamplesNotesAndInstrumentNumbers) {
             {"instrument alone: volume", alone, MixerVolume, {96}, 12},
             {"instrument alone: sample panning", alone, MixerPanning, {63}, 12},
             {"instrument alone: sample finetune", alone, Period, {4608 - 16}, 12},
-            {"ping-pong loop: active, loop, ping-pong", loops, VoiceFlags, {0x01 | 0x08 | 0x10}},
-            {"16-bit without loop", loops, VoiceFlags, {0x01 | 0x04}, 0, 1, 1},
-            {"16-bit end in bytes", loops, VoiceEnd, {32}, 0, 1, 1},
             {"offset in frames: 512 of 2 bytes", offsets, StartOffset, {1024}},
             {"offset memory skips tone portamento", slid, StartOffset, {1024}, 12},
             {"offset past the 600 frames is silent", offsets, Active, {1, 0}, 0, 6},

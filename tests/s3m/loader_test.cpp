@@ -68,8 +68,7 @@ TEST(S3mLoader, ChannelsAndTheirPanning) {
 }
 
 TEST(S3mLoader, SampleRecordsInBytesWithLoopChecks) {
-    S3mSampleDef wide = {
-        .name = std::string("wide\0name", 9), .fileName = "WIDE.SMP", .volume = 50};
+    S3mSampleDef wide = {.name = std::string("wide\0name", 9), .fileName = "WIDE.SMP"};
     wide.data.assign(2000, 0x11);
     wide.middleCRate = 22050;
     wide.loopStart = 100;

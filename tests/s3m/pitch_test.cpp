@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tolva::test {
 namespace {
 
@@ -22,18 +24,16 @@ TEST(S3mPitch, MiddleCRateScalesTheOctaveTable) {
     auto player = playS3m(rates.build(), mixer);
     ASSERT_TRUE(player);
     Channel& ch = player->channel(0);
-    const struct {
-        uint32_t sample, note;
-        int32_t period;
-    } rows[] = {
+    // Sample, note, period.
+    const std::tuple<uint32_t, uint32_t, int32_t> rows[] = {
         {0, 0x405, 1280},                  // F-4
         {0, 0x400, 1712}, {0, 0x50B, 454}, // B-5: 907 x 32 >> 6 = 453.5, rounded up
         {1, 0x400, 856},                   // twice the rate, half the period
         {2, 0x400, 1432}, // 1712 x 267616 / 10000 = 45815, >> 5 = 1431 with bit 4 set
     };
-    for (const auto& r : rows) {
-        ch.sample = player->sample(r.sample);
-        EXPECT_EQ(player->noteToPeriod(ch, r.note), r.period) << r.sample << " " << r.note;
+    for (const auto& [sample, note, period] : rows) {
+        ch.sample = player->sample(sample);
+        EXPECT_EQ(player->noteToPeriod(ch, note), period) << sample << " " << note;
     }
     ch.sample = nullptr;
     EXPECT_EQ(player->noteToPeriod(ch, 0x400), 0);

@@ -9,18 +9,6 @@
 
 namespace tolva::test {
 
-namespace {
-
-// Pads to the next 16-byte paragraph and points the 16-bit paragraph number at `at` there.
-void pointHere(ByteWriter& w, std::size_t at) {
-    while (w.size() % 16 != 0)
-        w.u8(0);
-    w.bytes()[at] = static_cast<uint8_t>(w.size() / 16);
-    w.bytes()[at + 1] = static_cast<uint8_t>(w.size() / 16 >> 8);
-}
-
-} // namespace
-
 S3mSampleDef loopedSample(uint32_t frames, uint8_t volume, uint32_t middleCRate) {
     S3mSampleDef s = {.name = "looped",
                       .fileName = "LOOPED.SMP",
@@ -81,6 +69,13 @@ std::vector<uint8_t> S3mBuilder::build() const {
         patterns = std::max<uint32_t>(patterns, std::get<0>(key) + 1);
 
     ByteWriter w;
+    // Pads to the next 16-byte paragraph and points the 16-bit paragraph number at `at` there.
+    const auto pointHere = [&w](std::size_t at) {
+        while (w.size() % 16 != 0)
+            w.u8(0);
+        w.bytes()[at] = static_cast<uint8_t>(w.size() / 16);
+        w.bytes()[at + 1] = static_cast<uint8_t>(w.size() / 16 >> 8);
+    };
     w.zeros(28);    // title
     w.u8(0x1A, 16); // file type
     w.u16le(0, orders_.size(), samples_.size(), patterns, flags_, 0x1320, signed_ ? 1 : 2);
@@ -96,7 +91,7 @@ std::vector<uint8_t> S3mBuilder::build() const {
     std::vector<std::size_t> dataPointerAt;
     for (std::size_t i = 0; i < samples_.size(); ++i) {
         const S3mSampleDef& s = samples_[i];
-        pointHere(w, pointers + i * 2);
+        pointHere(pointers + i * 2);
         w.u8(s.type);
         w.text(s.fileName, 12);
         w.u8(0);
@@ -110,13 +105,13 @@ std::vector<uint8_t> S3mBuilder::build() const {
         w.text(s.signature ? "SCRS" : "SCRX", 4);
     }
     for (uint32_t p = 0; p < patterns; ++p) {
-        pointHere(w, pointers + (samples_.size() + p) * 2);
+        pointHere(pointers + (samples_.size() + p) * 2);
         const std::vector<uint8_t> packed = packPattern(p);
         w.u16le(packed.size());
         w.raw(packed.data(), packed.size());
     }
     for (std::size_t i = 0; i < samples_.size(); ++i) {
-        pointHere(w, dataPointerAt[i]);
+        pointHere(dataPointerAt[i]);
         w.raw(samples_[i].data.data(), samples_[i].data.size());
     }
     return w.bytes();

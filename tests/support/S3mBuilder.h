@@ -12,12 +12,10 @@
 
 namespace tolva::test {
 
+// Note: octave in the high nibble, semitone in the low, 254 cut, 255 none; volume: 255 none;
+// command: 'A' is 1, 0 none.
 struct S3mCell {
-    uint8_t note = 255; // octave in the high nibble, semitone in the low; 254 cut, 255 none
-    uint8_t instrument = 0;
-    uint8_t volume = 255; // 255: no volume byte
-    uint8_t command = 0;  // 'A' = 1; 0: no command bytes
-    uint8_t param = 0;
+    uint8_t note = 255, instrument = 0, volume = 255, command = 0, param = 0;
 };
 
 // A cell with only a command, given by its letter ('A' is 1; 0 none), or only a volume byte.

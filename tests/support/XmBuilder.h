@@ -16,12 +16,9 @@
 
 namespace tolva::test {
 
+// File bytes: note 0 none, 1..96 notes (C-0 = 1), 97 key-off; volume the volume column's.
 struct XmCell {
-    uint8_t note = 0; // file byte: 0 none, 1..96 notes (C-0 = 1), 97 key-off
-    uint8_t instrument = 0;
-    uint8_t volume = 0; // volume-column byte
-    uint8_t effect = 0;
-    uint8_t param = 0;
+    uint8_t note = 0, instrument = 0, volume = 0, effect = 0, param = 0;
 };
 
 // A cell playing note n (0-based, C-4 = 48).
@@ -50,10 +47,8 @@ struct XmSampleDef {
     bool sixteenBit = false;
     uint8_t loopType = 0;                   // 0 none, 1 forward, 2 ping-pong
     uint32_t loopStart = 0, loopLength = 0; // bytes
-    uint8_t volume = 64;
-    int8_t finetune = 0;
-    uint8_t panning = 128;
-    int8_t relativeNote = 0;
+    uint8_t volume = 64, panning = 128;
+    int8_t finetune = 0, relativeNote = 0;
     std::vector<uint8_t> adpcm{}; // when set, stored instead of deltas as ModPlug ADPCM
 };
 

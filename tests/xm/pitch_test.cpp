@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tolva::test {
 namespace {
 
@@ -30,13 +32,9 @@ std::vector<uint8_t> vib(uint8_t type, uint8_t sweep, uint8_t depth, uint8_t rat
 }
 
 TEST(XmPitch, PeriodAndStepOfTheFirstTick) {
-    struct Row {
-        XmCell cell;
-        bool linear;
-        int8_t finetune, relative;
-        int period, step; // 0: not checked, unless both are: silence
-    };
-    const Row rows[] = {
+    // Cell, linear, the sample's finetune and relative note; period and step, 0 when not
+    // checked, both 0 for silence.
+    const std::tuple<XmCell, bool, int8_t, int8_t, int, int> rows[] = {
         {C4, true, 0, 0, 4608, 12428}, // 8363 x 65536 / 44100
         {C4, false, 0, 0, 1712, 12428},
         {xmNote(60, 1), true, 0, 0, 3840, 24856},
@@ -55,15 +53,15 @@ TEST(XmPitch, PeriodAndStepOfTheFirstTick) {
         {xmNote(0, 1), false, 0, -12, 27392, 776},           // below the table: the lowest octave
         {xmNote(95, 1), true, 0, 127, 0, 0},                 // past A#9: no note at all
     };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(testing::Message() << int(r.cell.note) << " linear " << r.linear << " "
-                                        << int(r.finetune) << " " << int(r.relative));
+    for (const auto& [cell, linear, finetune, relative, period, step] : rows) {
+        SCOPED_TRACE(testing::Message() << int(cell.note) << " linear " << linear << " "
+                                        << int(finetune) << " " << int(relative));
         RecordingMixer mixer;
-        auto player = playXm(tone(r.cell, r.linear, r.finetune, r.relative), mixer);
+        auto player = playXm(tone(cell, linear, finetune, relative), mixer);
         playTick(*player);
-        EXPECT_EQ(mixer.voices[0].active, r.period != 0 || r.step != 0);
-        EXPECT_EQ(r.period != 0 ? player->channel(0).period : 0, r.period);
-        EXPECT_EQ(r.step != 0 ? int(mixer.voices[0].step) : 0, r.step);
+        EXPECT_EQ(mixer.voices[0].active, period != 0 || step != 0);
+        EXPECT_EQ(period != 0 ? player->channel(0).period : 0, period);
+        EXPECT_EQ(step != 0 ? int(mixer.voices[0].step) : 0, step);
     }
 }
 

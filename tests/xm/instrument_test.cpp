@@ -29,11 +29,11 @@ TEST(XmInstruments, SamplesNotesAndInstrumentNumbers) {
         xmLine({xmNote(48, 1, 0x20, 8, 0xFF), {97, 0, 0, 0xE, 0x50}, {0, 1}}, enveloped).build();
     const XmInstrumentDef longer =
         xmInstrument({.pcm = std::vector<int16_t>(600, 1000), .sixteenBit = true});
-    const auto offsets = xmLine({xmNote(48, 1, 0, 9, 2), xmNote(48, 1, 0, 9, 3)}, longer).build();
-    // 903 under tone portamento neither acts nor is remembered: 900 repeats 902.
+    // 903 under tone portamento neither acts nor is remembered: 900 repeats 902. The last 903
+    // is past the 600 frames.
     const std::vector<XmCell> slides = {xmNote(48, 1, 0, 9, 2), xmNote(50, 1, 0xF1, 9, 3),
-                                        xmNote(48, 1, 0, 9, 0)};
-    const auto slid = xmLine(slides, longer).build();
+                                        xmNote(48, 1, 0, 9, 0), xmNote(48, 1, 0, 9, 3)};
+    const auto offsets = xmLine(slides, longer).build();
     // Instrument 9 alone, a note of it, 1 alone, a note, a note of 2 (no samples).
     XmBuilder nine = xmLine({C4, {0, 9}, xmNote(47), {0, 1}, xmNote(47), xmNote(48, 2)}, enveloped);
     const auto none = nine.instrument(XmInstrumentDef{}).build();
@@ -58,9 +58,8 @@ TEST(XmInstruments, SamplesNotesAndInstrumentNumbers) {
             {"instrument alone: volume", alone, MixerVolume, {96}, 12},
             {"instrument alone: sample panning", alone, MixerPanning, {63}, 12},
             {"instrument alone: sample finetune", alone, Period, {4608 - 16}, 12},
-            {"offset in frames: 512 of 2 bytes", offsets, StartOffset, {1024}},
-            {"offset memory skips tone portamento", slid, StartOffset, {1024}, 12},
-            {"offset past the 600 frames is silent", offsets, Active, {1, 0}, 0, 6},
+            {"offset in frames: 512 of 2 bytes; memory", offsets, StartOffset, {1024, 1024}, 0, 12},
+            {"offset past the 600 frames is silent", offsets, Active, {1, 0}, 12, 6},
         },
         playXm);
 }

@@ -28,8 +28,7 @@ S3mBuilder::S3mBuilder(uint32_t channels) {
 
 S3mBuilder& S3mBuilder::column(uint32_t channel, std::vector<S3mCell> rows) {
     for (uint32_t i = 0; i < rows.size(); ++i)
-        if (rows[i].note != 255 || rows[i].instrument || rows[i].volume != 255 || rows[i].command)
-            cell(0, i, channel, rows[i]);
+        cell(0, i, channel, rows[i]);
     return *this;
 }
 
@@ -42,11 +41,11 @@ std::vector<uint8_t> S3mBuilder::packPattern(uint32_t pattern) const {
     for (uint32_t row = 0; row < 64; ++row) {
         for (uint32_t ch = 0; ch < 32; ++ch) {
             const auto it = cells_.find({pattern, row, ch});
-            if (it == cells_.end())
-                continue;
-            const S3mCell& c = it->second;
+            const S3mCell c = it == cells_.end() ? S3mCell{} : it->second;
             const bool note = c.note != 255 || c.instrument != 0;
             const bool volume = c.volume != 255, command = c.command != 0;
+            if (!note && !volume && !command)
+                continue;
             out.push_back(static_cast<uint8_t>(ch | note << 5 | volume << 6 | command << 7));
             if (note)
                 out.insert(out.end(), {c.note, c.instrument});

@@ -58,7 +58,7 @@ public:
     S3mBuilder& cell(uint32_t pattern, uint32_t row, uint32_t channel, S3mCell c) {
         return set(cells_[{pattern, row, channel}], c);
     }
-    // Pattern 0 of `channel` from row 0; empty cells are skipped.
+    // Pattern 0 of `channel` from row 0; empty cells are not written.
     S3mBuilder& column(uint32_t channel, std::vector<S3mCell> rows);
     S3mBuilder& channelSetting(uint32_t channel, uint8_t v) { return set(settings_[channel], v); }
     S3mBuilder& panByte(uint32_t channel, uint8_t value) { return set(pans_[channel], value); }

@@ -1,6 +1,5 @@
 #pragma once
-// Writes FastTracker 2 modules from a compact description, for tests that build the song they
-// play.
+// Writes FastTracker 2 modules for tests that build the song they play.
 #include "engine/Player.h"
 #include "support/RecordingMixer.h"
 
@@ -121,8 +120,7 @@ XmBuilder xmLine(std::vector<XmCell> rows, XmInstrumentDef instrument = xmInstru
 // The same with a C-4, then `effect` with each of `params` on the rows that follow.
 XmBuilder xmCommands(uint8_t effect, std::initializer_list<uint8_t> params);
 
-// An XM loaded from bytes with its samples, rewound and configured for 44100 Hz; null when
-// the loader refused it.
+// An XM loaded from bytes with its samples, ready to play; null when the loader refused it.
 std::unique_ptr<Player> playXm(const std::vector<uint8_t>& bytes, RecordingMixer& mixer);
 
 } // namespace tolva::test

@@ -62,9 +62,8 @@ TEST(S3mLoader, ChannelsAndTheirPanning) {
     SongDescription song;
     S3mBuilder first = S3mBuilder().channelSetting(0, 0x81).cell(0, 0, 0, s3mFx('A', 1));
     load(first.cell(0, 0, 1, s3mFx('A', 1)).build())->describeSong(song);
-    EXPECT_EQ((std::vector<int>{int(song.channelCount), song.channelDisabled[0],
-                                song.channelDisabled[1]}),
-              (std::vector<int>{2, 1, 0}));
+    EXPECT_EQ(std::tuple(song.channelCount, song.channelDisabled[0], song.channelDisabled[1]),
+              std::tuple(2u, 1, 0));
 }
 
 TEST(S3mLoader, SampleRecordsInBytesWithLoopChecks) {

@@ -9,11 +9,9 @@ namespace {
 
 using enum Read;
 
-// A C-4 at `volume` with the `first` command, then `rows` from row 1.
+// `rows` with a C-4 at `volume` added to the first.
 std::vector<uint8_t> slid(uint16_t flags, uint8_t volume, std::vector<S3mCell> rows) {
-    rows[0].note = 0x40;
-    rows[0].instrument = 1;
-    rows[0].volume = volume;
+    rows[0] = {0x40, 1, volume, rows[0].command, rows[0].param};
     return s3mLine(std::move(rows)).flags(flags).build();
 }
 

@@ -49,8 +49,7 @@ void writeCell(ByteWriter& w, const XmCell& c, bool unpacked) {
     const uint8_t fields[5] = {c.note, c.instrument, c.volume, c.effect, c.param};
     uint8_t mask = 0x80;
     for (uint32_t i = 0; i < 5; ++i)
-        if (fields[i] != 0)
-            mask |= static_cast<uint8_t>(1u << i);
+        mask |= static_cast<uint8_t>((fields[i] != 0) << i);
     if (!unpacked)
         w.u8(mask);
     for (uint32_t i = 0; i < 5; ++i)
@@ -77,10 +76,9 @@ void writeDeltas(ByteWriter& w, const XmSampleDef& s) {
     w.raw(s.adpcm.data(), s.adpcm.size());
     for (std::size_t i = 0; i < s.pcm.size() && s.adpcm.empty(); ++i) {
         const uint32_t delta = static_cast<uint32_t>(s.pcm[i] - (i > 0 ? s.pcm[i - 1] : 0));
+        w.u8(delta);
         if (s.sixteenBit)
-            w.u16le(delta);
-        else
-            w.u8(delta);
+            w.u8(delta >> 8);
     }
 }
 

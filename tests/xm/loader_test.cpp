@@ -48,11 +48,8 @@ TEST(XmIdentify, TagVersionAndShortFiles) {
     EXPECT_EQ(identify(file), 0u);
     std::memcpy(file.data(), "EXTENDED MODULE: ", 17); // letters compare without case
     EXPECT_EQ(identify(file), 0u);
-    EXPECT_EQ(identify(patched(file, 58, 0x0103)), 0u);
-    EXPECT_EQ(identify(patched(file, 58, 0x0102)), 0u);
-    EXPECT_EQ(identify(patched(file, 58, 0x0101)), 2u);
-    file = patched(file, 58, 0x0105);
-    EXPECT_EQ(identify(file), 2u);
+    for (auto [version, id] : {std::pair{0x0103, 0u}, {0x0102, 0u}, {0x0101, 2u}, {0x0105, 2u}})
+        EXPECT_EQ(identify(patched(file, 58, version)), id) << version;
     file[16] = '_';
     EXPECT_EQ(identify(file), 3u);
     EXPECT_EQ(identify(std::vector<uint8_t>(file.begin(), file.begin() + 59)), 1u);
@@ -192,9 +189,9 @@ TEST(XmLoader, SampleDataAndLoops) {
     auto player = load(XmBuilder().instrument(ins).build());
     ASSERT_TRUE(player);
     const auto& looped = player->instruments[0]->samples;
-    EXPECT_TRUE(looped[0]->loops());
-    EXPECT_EQ(looped[0]->loopEnd, 32u);
-    EXPECT_FALSE(looped[1]->loops() || looped[2]->loops());
+    EXPECT_EQ(
+        std::tuple(looped[0]->loops(), looped[0]->loopEnd, looped[1]->loops(), looped[2]->loops()),
+        std::tuple(true, 32u, false, false));
 
     player = load(plain, true);
     ASSERT_TRUE(player);

@@ -10,12 +10,7 @@
 namespace tolva::test {
 
 S3mSampleDef loopedSample(uint32_t frames, uint8_t volume, uint32_t middleCRate) {
-    S3mSampleDef s = {.name = "looped",
-                      .fileName = "LOOPED.SMP",
-                      .volume = volume,
-                      .middleCRate = middleCRate,
-                      .loopEnd = frames,
-                      .flags = 1};
+    S3mSampleDef s = {.volume = volume, .middleCRate = middleCRate, .loopEnd = frames, .flags = 1};
     for (uint32_t i = 0; i < frames; ++i)
         s.data.push_back(i % 16 < 8 ? 0xE0 : 0x20);
     return s;

@@ -99,7 +99,7 @@ std::vector<uint8_t> XmBuilder::build() const {
     w.text("tolva tests", 20);
     w.u16le(version102_ ? 0x0102 : 0x0104);
     w.u32le(276);
-    w.u16le(orders_.size(), 0, channels_, patterns, instruments_.size(), flags_, speed_, tempo_);
+    w.u16le(orders_.size(), 0, channels_, patterns, instruments_.size(), flags_, speed_, 125);
     for (uint32_t i = 0; i < 256; ++i)
         w.u8(i < orders_.size() ? orders_[i] : 0);
 

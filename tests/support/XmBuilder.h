@@ -73,7 +73,6 @@ public:
     XmBuilder& title(std::string text) { return set(title_, std::move(text)); }
     XmBuilder& linearFrequencies(bool on) { return set(flags_, on ? 1 : 0); }
     XmBuilder& speed(uint16_t ticks) { return set(speed_, ticks); }
-    XmBuilder& tempo(uint16_t bpm) { return set(tempo_, bpm); }
     XmBuilder& orders(std::vector<uint8_t> list) { return set(orders_, std::move(list)); }
     // Default: enough patterns for every order and cell.
     XmBuilder& patternCount(uint32_t count) { return set(patternCount_, count); }
@@ -105,7 +104,7 @@ private:
 
     uint32_t channels_;
     std::string title_ = "test";
-    uint16_t flags_ = 1, speed_ = 6, tempo_ = 125;
+    uint16_t flags_ = 1, speed_ = 6;
     std::vector<uint8_t> orders_{0};
     uint32_t patternCount_ = 0;
     std::map<uint32_t, uint16_t> rows_;

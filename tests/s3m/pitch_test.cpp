@@ -45,7 +45,7 @@ TEST(S3mPitch, NotesAndSamples) {
     // F-4 of a sample at volume 48, a cut, a note without instrument, semitone 12 (no note),
     // a volume byte, an instrument alone.
     const auto notes = s3mLine({s3mNote(4, 5, 1), S3mCell{254}, s3mNote(4, 0), S3mCell{0x4C},
-                                s3mVolume(50), S3mCell{255, 1}},
+                                S3mCell{255, 0, 50}, S3mCell{255, 1}},
                                loopedSample(64, 48))
                            .build();
     const S3mSampleDef wide = {.data = std::vector<uint8_t>(2000), .flags = 4};

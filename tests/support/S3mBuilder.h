@@ -18,7 +18,7 @@ struct S3mCell {
     uint8_t note = 255, instrument = 0, volume = 255, command = 0, param = 0;
 };
 
-// A cell with only a command, given by its letter ('A' is 1; 0 none), or only a volume byte.
+// A cell with only a command, given by its letter ('A' is 1; 0 none).
 inline S3mCell s3mFx(char command, uint8_t param) {
     return {255, 0, 255, static_cast<uint8_t>(command == 0 ? 0 : command - 'A' + 1), param};
 }
@@ -28,14 +28,10 @@ inline S3mCell s3mNote(uint32_t octave, uint32_t semitone, uint8_t instrument = 
     const uint8_t note = static_cast<uint8_t>(octave << 4 | semitone);
     return {note, instrument, 255, s3mFx(command, param).command, param};
 }
-inline S3mCell s3mVolume(uint8_t volume) {
-    return {255, 0, volume};
-}
 
 struct S3mSampleDef {
     uint8_t type = 1; // 1 digital sample; others keep only their name
-    std::string name{};
-    std::string fileName{};
+    std::string name{}, fileName{};
     std::vector<uint8_t> data{}; // raw bytes as stored (two per frame for 16-bit)
     uint8_t volume = 64;
     uint32_t middleCRate = 8363;

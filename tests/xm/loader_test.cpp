@@ -97,8 +97,7 @@ TEST(XmLoader, Patterns) {
                                 int(missing.rows), missing.cells == nullptr}),
               (std::vector<int>{0, 1, 0, 1, 16, 9, 64, 1}));
     // Four extra pattern header bytes in front of the packed cells.
-    auto bytes = XmBuilder().cell(0, 0, 0, xmNote(48, 1)).instrument(xmInstrument()).build();
-    bytes = patched(bytes, 336, 13, 4);
+    auto bytes = patched(xmLine({xmNote(48, 1)}).build(), 336, 13, 4);
     bytes.insert(bytes.begin() + 345, 4, 0xAA);
     player = load(bytes);
     ASSERT_TRUE(player);

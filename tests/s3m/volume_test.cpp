@@ -22,7 +22,7 @@ std::vector<S3mCell> commands(char letter, std::initializer_list<uint8_t> params
     return out;
 }
 
-TEST(S3mVolume, SlidesAndGlobalVolume) {
+TEST(S3mVolume, SlidesGlobalVolumeAndPanning) {
     S3mBuilder twice = S3mBuilder().globalVolume(48).sample(loopedSample(64, 40));
     twice.column(0, {s3mNote(4, 0, 1), {}, s3mFx('V', 0x50)});
     const auto global = twice.column(1, {s3mNote(4, 0, 1), s3mFx('V', 0x20)}).build();
@@ -32,6 +32,12 @@ TEST(S3mVolume, SlidesAndGlobalVolume) {
         {s3mFx('H', 0x44), s3mFx('K', 0x04), s3mFx('K', 0xF1), s3mFx('L', 0x20), s3mFx('L', 0x0F)});
     const auto tremor =
         s3mLine({s3mNote(4, 0, 1, 'I', 0x21), s3mFx('I', 0), s3mFx('I', 2)}, loopedSample(64, 30));
+    // Pan byte 0x2A: 10 x 17. X runs from 00 (left) to 80 (right); beyond 80 sets nothing.
+    const auto song = [](bool stereo) {
+        S3mBuilder b = S3mBuilder(2).stereo(stereo).panByte(1, 0x2A).sample(loopedSample(64));
+        b.column(0, {s3mNote(4, 0, 1), s3mFx('X', 0x40), s3mFx('X', 0x80)});
+        return b.column(1, {s3mNote(4, 0, 1), s3mFx('S', 0x8F), s3mFx('X', 0xA4)}).build();
+    };
     checkTicks(
         {
             {"D: normal, fine and every-tick forms",
@@ -65,19 +71,6 @@ TEST(S3mVolume, SlidesAndGlobalVolume) {
              MixerVolume,
              {60, 60, 60, 0, 0, 60, 60, 60, 60, 0, 0, 60, 60, 0, 0, 0, 60, 0}},
             {"I keeps the volume", tremor.build(), Volume, {30}, 5},
-        },
-        playS3m);
-}
-
-TEST(S3mVolume, Panning) {
-    // Pan byte 0x2A: 10 x 17. X runs from 00 (left) to 80 (right); beyond 80 sets nothing.
-    const auto song = [](bool stereo) {
-        S3mBuilder b = S3mBuilder(2).stereo(stereo).panByte(1, 0x2A).sample(loopedSample(64));
-        b.column(0, {s3mNote(4, 0, 1), s3mFx('X', 0x40), s3mFx('X', 0x80)});
-        return b.column(1, {s3mNote(4, 0, 1), s3mFx('S', 0x8F), s3mFx('X', 0xA4)}).build();
-    };
-    checkTicks(
-        {
             {"setting 0: left, then X40, X80", song(true), MixerPanning, {0x30, 0x80, 0xFF}, 5, 6},
             {"pan byte, then S8F, XA4", song(true), MixerPanning, {0xAA, 0xF0, 0xF0}, 5, 6, 1},
             {"mono keeps the command", song(false), Panning, {0xF0}, 11, 1, 1},

@@ -91,12 +91,17 @@ std::vector<uint8_t> panned(uint8_t samplePanning) {
     return xmLine({C4}, i).build();
 }
 
-TEST(XmEnvelopes, VolumeAndPanningEnvelopes) {
+TEST(XmEnvelopes, EnvelopesKeyOffAndFadeout) {
     const XmCell off = xmKeyOff();
     // Lxx with a sustained envelope: six forced steps reach envelope tick 5, the tick's own
     // step makes it 6.
     const auto set = [](uint8_t x) { return env({{0, 64}, {4, 0}, {8, 32}}, 3, {xmFx(21, x)}); };
     const auto lines = env({{0, 64}, {4, 0}, {6, 32}}, 1);
+    const auto noEnv = line({C4, xmKeyOff()});
+    // The key-off zeroes the volume, the instrument number gives it back; nothing restarts.
+    const auto back = line({C4, xmFx(0xC, 0x10), xmKeyOff(1)});
+    const auto restarted = env(full, 1, {xmKeyOff(), xmNote(50, 1)}, {}, 0x4000);
+    const auto fading = env(full, 1, {xmKeyOff(1)}, {}, 8192);
     checkTicks(
         {
             {"lines", lines, MixerVolume, {128, 96, 64, 32, 0, 32, 64, 64, 64, 64}},
@@ -118,20 +123,8 @@ TEST(XmEnvelopes, VolumeAndPanningEnvelopes) {
             {"L past the last point ends on it", set(20), MixerVolume, {64, 64, 64}, 6},
             {"panning swings around 128", panned(128), MixerPanning, {0, 63, 127, 191, 255}},
             {"32 from the edge: 192 .. 256", panned(224), MixerPanning, {191, 207, 223, 239, 255}},
-        },
-        playXm);
-}
-
-TEST(XmEnvelopes, KeyOffAndFadeout) {
-    const auto off = line({C4, xmKeyOff()});
-    // The key-off zeroes the volume, the instrument number gives it back; nothing restarts.
-    const auto back = line({C4, xmFx(0xC, 0x10), xmKeyOff(1)});
-    const auto restarted = env(full, 1, {xmKeyOff(), xmNote(50, 1)}, {}, 0x4000);
-    const auto fading = env(full, 1, {xmKeyOff(1)}, {}, 8192);
-    checkTicks(
-        {
-            {"no envelope: silent at once", off, MixerVolume, {128, 128, 128, 128, 128, 128, 0}},
-            {"no envelope: not stopped", off, Active, {1}, 7},
+            {"no envelope: silent at once", noEnv, MixerVolume, {128, 128, 128, 128, 128, 128, 0}},
+            {"no envelope: not stopped", noEnv, Active, {1}, 7},
             // 32768 less 8192 a tick from the key-off tick on.
             {"fadeout", env(full, 1, {xmKeyOff()}, {}, 8192), MixerVolume, {96, 64, 32, 0, 0}, 6},
             {"no fadeout", env(full, 1, {xmKeyOff()}), MixerVolume, std::vector<int>(12, 128), 6},

@@ -33,21 +33,6 @@ TEST(S3mOrderFlow, RowOrder) {
         playS3m);
 }
 
-TEST(S3mOrderFlow, SpeedTempoAndRepeatedRows) {
-    // A03 on row 0 already makes that row three ticks long: T1F on row 3 starts on tick 9.
-    const auto timing =
-        song().tempo(200).column(0, {s3mFx('A', 3), s3mFx('A', 0), {}, s3mFx('T', 0x1F)}).build();
-    S3mBuilder repeated = song().column(0, {s3mNote(4, 0, 1), s3mFx('D', 2)});
-    repeated.column(1, {{}, s3mFx('S', 0xE2)});
-    checkTicks(
-        {
-            {"5 x 44100 / (2 x 200)", timing, TickInterval, {551}},
-            {"A03, A00 changes nothing", timing, Speed, {3, 3, 3, 31}, 0, 3},
-            {"SE2 repeats the row's effects", repeated.build(), Volume, {40, 30, 20, 10}, 5, 6},
-        },
-        playS3m);
-}
-
 std::vector<uint8_t> line(std::vector<S3mCell> rows, uint8_t volume = 40) {
     return s3mLine(std::move(rows), loopedSample(0x3000, volume)).build();
 }
@@ -57,7 +42,12 @@ S3mCell c4(char command = 0, uint8_t param = 0) {
     return s3mNote(4, 0, 1, command, param);
 }
 
-TEST(S3mNoteTiming, CutDelayRetriggerAndOffset) {
+TEST(S3mNoteTiming, SpeedCutDelayRetriggerAndOffset) {
+    // A03 on row 0 already makes that row three ticks long: T1F on row 3 starts on tick 9.
+    const auto timing =
+        song().tempo(200).column(0, {s3mFx('A', 3), s3mFx('A', 0), {}, s3mFx('T', 0x1F)}).build();
+    S3mBuilder repeated = song().column(0, {s3mNote(4, 0, 1), s3mFx('D', 2)});
+    repeated.column(1, {{}, s3mFx('S', 0xE2)});
     const auto cuts = line({c4('S', 0xC2), c4('S', 0xC0)});
     const auto delays = line({c4('S', 0xD3), S3mCell{254}, c4('S', 0xD6)});
     const auto q = line({c4('Q', 0x32), s3mFx('Q', 0), c4('Q', 0x63)});
@@ -70,6 +60,9 @@ TEST(S3mNoteTiming, CutDelayRetriggerAndOffset) {
     const auto pastLoop = s3mLine({c4('O', 4), c4('O', 9)}, looped).build();
     checkTicks(
         {
+            {"5 x 44100 / (2 x 200)", timing, TickInterval, {551}},
+            {"A03, A00 changes nothing", timing, Speed, {3, 3, 3, 31}, 0, 3},
+            {"SE2 repeats the row's effects", repeated.build(), Volume, {40, 30, 20, 10}, 5, 6},
             {"SC2 stops, SC0 does not", cuts, Active, {1, 1, 0, 0, 0, 0, 1, 1}},
             {"SD3 on tick 3", delays, Active, {0, 0, 0, 1, 1, 1, 0}},
             {"SD6 never at speed 6", delays, Starts, {1, 1, 1}, 5, 6},

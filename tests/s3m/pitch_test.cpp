@@ -41,7 +41,7 @@ TEST(S3mPitch, MiddleCRateScalesTheOctaveTable) {
     EXPECT_EQ(player->periodToFrequency(27, ch), 0u); // silence instead of a division
 }
 
-TEST(S3mPitch, NotesAndSamples) {
+TEST(S3mPitch, NotesSamplesSlidesAndVibrato) {
     // F-4 of a sample at volume 48, a cut, a note without instrument, semitone 12 (no note),
     // a volume byte, an instrument alone.
     const auto notes = s3mLine({s3mNote(4, 5, 1), S3mCell{254}, s3mNote(4, 0), S3mCell{0x4C},
@@ -54,6 +54,7 @@ TEST(S3mPitch, NotesAndSamples) {
     const auto adlib = s3mLine({C4}, {.type = 2}).build();
     S3mBuilder disabled = s3mLine({C4}).channelSetting(1, 0x81);
     disabled.column(1, {s3mNote(4, 5, 1, 'A', 2)}).column(2, {s3mNote(4, 5, 1)});
+    const auto c7 = line({s3mNote(7, 0, 1, 'F', 8), s3mFx('F', 0)});
     checkTicks(
         {
             {"F-4: period 1280", notes, Step, {16622}},
@@ -72,14 +73,6 @@ TEST(S3mPitch, NotesAndSamples) {
             {"a disabled channel's command does not run", disabled.build(), Speed, {6}},
             {"a disabled channel is silent", disabled.build(), Starts, {0}, 0, 1, 1},
             {"the channel after it plays", disabled.build(), Period, {1280}, 0, 1, 2},
-        },
-        playS3m);
-}
-
-TEST(S3mPitch, SlidesArpeggioAndVibrato) {
-    const auto c7 = line({s3mNote(7, 0, 1, 'F', 8), s3mFx('F', 0)});
-    checkTicks(
-        {
             // C-4 1712, D#4 1440, G-4 1140; A-4 (1016) + 7 carries into the next octave: 678.
             {"J37, J00, J70",
              line({s3mNote(4, 0, 1, 'J', 0x37), s3mFx('J', 0), s3mNote(4, 9, 1, 'J', 0x70)}),

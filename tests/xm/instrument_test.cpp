@@ -84,9 +84,8 @@ std::vector<uint8_t> env(Points points, uint8_t type, std::vector<XmCell> rows =
 
 // An instrument whose panning envelope goes from 0 to 64 in four ticks.
 std::vector<uint8_t> panned(uint8_t samplePanning) {
-    XmSampleDef s = xmSquare();
-    s.panning = samplePanning;
-    XmInstrumentDef i = xmInstrument(s);
+    XmInstrumentDef i = xmInstrument();
+    i.samples[0].panning = samplePanning;
     i.panningEnvelope = {{{0, 0}, {4, 64}}, 0, 0, 0, 1};
     return xmLine({C4}, i).build();
 }

@@ -102,10 +102,9 @@ TEST(XmLoader, Patterns) {
     player = load(bytes);
     ASSERT_TRUE(player);
     ASSERT_GT(player->song.patterns[0].size(), 11u);
-    // Note and instrument.
     EXPECT_EQ((std::vector<int>{player->song.patterns[0][9], player->song.patterns[0][10],
                                 player->instruments[0] != nullptr}),
-              (std::vector<int>{0x83, 49, 1}));
+              (std::vector<int>{0x83, 49, 1})); // the cell's mask and note; the instrument after
 }
 
 // Version 1.02 puts the patterns after the instruments, so a file cut inside these is refused.

@@ -29,30 +29,6 @@ TEST(S3mOrderFlow, RowOrder) {
              spans({{0, 0, 1}, {2, 12, 63}})},
             {"SB0, SB2, SB1", loops.cell(0, 20, 0, s3mFx('S', 0xB1)).build(),
              spans({{0, 0, 15}, {0, 8, 15}, {0, 8, 15}, {0, 16, 20}, {0, 16, 63}})},
-            {"SE2 repeats the row", song().column(1, {{}, s3mFx('S', 0xE2)}).build(),
-             spans({{0, 0, 1}, {0, 1, 1}, {0, 1, 1}, {0, 2, 63}})},
-        },
-        playS3m);
-}
-
-TEST(S3mOrderFlow, SpeedTempoAndRepeatedRows) {
-    // A03 on row 0 already makes that row three ticks long; T below 0x20 sets the speed.
-    const auto timing = song()
-                            .tempo(200)
-                            .column(0, {s3mFx('A', 3), s3mFx('A', 0), s3mFx('T', 0x20),
-                                        s3mFx('T', 0x1F), s3mFx('T', 0xFF)})
-                            .build();
-    S3mBuilder repeated = song().column(0, {s3mNote(4, 0, 1), s3mFx('D', 2)});
-    repeated.column(1, {{}, s3mFx('S', 0xE2)});
-    checkTicks(
-        {
-            {"5 x 44100 / (2 x 200)", timing, TickInterval, {551}},
-            {"A03, A00 changes nothing, T1F", timing, Speed, {3, 3, 3, 31}, 0, 3},
-            {"T20 on tick 6", timing, Tempo, {200, 32}, 5},
-            {"T20", timing, TickInterval, {3445}, 6},
-            {"TFF after 31 ticks of row 3", timing, Tempo, {32, 255}, 39},
-            {"TFF", timing, TickInterval, {432}, 40},
-            {"SE2 repeats the row's effects", repeated.build(), Volume, {40, 30, 20, 10}, 5, 6},
         },
         playS3m);
 }
@@ -66,7 +42,12 @@ S3mCell c4(char command = 0, uint8_t param = 0) {
     return s3mNote(4, 0, 1, command, param);
 }
 
-TEST(S3mNoteTiming, CutDelayRetriggerAndOffset) {
+TEST(S3mNoteTiming, SpeedCutDelayRetriggerAndOffset) {
+    // A03 on row 0 already makes that row three ticks long: T1F on row 3 starts on tick 9.
+    const auto timing =
+        song().tempo(200).column(0, {s3mFx('A', 3), s3mFx('A', 0), {}, s3mFx('T', 0x1F)}).build();
+    S3mBuilder repeated = song().column(0, {s3mNote(4, 0, 1), s3mFx('D', 2)});
+    repeated.column(1, {{}, s3mFx('S', 0xE2)});
     const auto cuts = line({c4('S', 0xC2), c4('S', 0xC0)});
     const auto delays = line({c4('S', 0xD3), S3mCell{254}, c4('S', 0xD6)});
     const auto q = line({c4('Q', 0x32), s3mFx('Q', 0), c4('Q', 0x63)});
@@ -79,9 +60,10 @@ TEST(S3mNoteTiming, CutDelayRetriggerAndOffset) {
     const auto pastLoop = s3mLine({c4('O', 4), c4('O', 9)}, looped).build();
     checkTicks(
         {
+            {"5 x 44100 / (2 x 200)", timing, TickInterval, {551}},
+            {"A03, A00 changes nothing", timing, Speed, {3, 3, 3, 31}, 0, 3},
+            {"SE2 repeats the row's effects", repeated.build(), Volume, {40, 30, 20, 10}, 5, 6},
             {"SC2 stops, SC0 does not", cuts, Active, {1, 1, 0, 0, 0, 0, 1, 1}},
-            {"SC2 leaves the volume, SC0 silences", cuts, Volume, {40, 0}, 5, 6},
-            {"SC0 silences the voice", cuts, MixerVolume, {0}, 11},
             {"SD3 on tick 3", delays, Active, {0, 0, 0, 1, 1, 1, 0}},
             {"SD6 never at speed 6", delays, Starts, {1, 1, 1}, 5, 6},
             // Every second tick, 4 softer; a Q after a Q keeps the running counter and takes

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tolva::test {
 namespace {
 
@@ -22,45 +24,37 @@ TEST(S3mPitch, MiddleCRateScalesTheOctaveTable) {
     auto player = playS3m(rates.build(), mixer);
     ASSERT_TRUE(player);
     Channel& ch = player->channel(0);
-    const struct {
-        uint32_t sample, note;
-        int32_t period;
-    } rows[] = {
-        {0, 0x405, 1280},                  // F-4
-        {0, 0x400, 1712}, {0, 0x50B, 454}, // B-5: 907 x 32 >> 6 = 453.5, rounded up
-        {1, 0x400, 856},                   // twice the rate, half the period
+    // Sample, note, period.
+    const std::tuple<uint32_t, uint32_t, int32_t> rows[] = {
+        {0, 0x400, 1712},
+        {0, 0x50B, 454},  // B-5: 907 x 32 >> 6 = 453.5, rounded up
+        {1, 0x400, 856},  // twice the rate, half the period
         {2, 0x400, 1432}, // 1712 x 267616 / 10000 = 45815, >> 5 = 1431 with bit 4 set
     };
-    for (const auto& r : rows) {
-        ch.sample = player->sample(r.sample);
-        EXPECT_EQ(player->noteToPeriod(ch, r.note), r.period) << r.sample << " " << r.note;
+    for (const auto& [sample, note, period] : rows) {
+        ch.sample = player->sample(sample);
+        EXPECT_EQ(player->noteToPeriod(ch, note), period) << sample << " " << note;
     }
     ch.sample = nullptr;
     EXPECT_EQ(player->noteToPeriod(ch, 0x400), 0);
-    EXPECT_EQ(player->periodToFrequency(1712, ch), 12427u);
     EXPECT_EQ(player->periodToFrequency(28, ch), 759866u);
     EXPECT_EQ(player->periodToFrequency(27, ch), 0u); // silence instead of a division
 }
 
-TEST(S3mPitch, NotesAndSamples) {
+TEST(S3mPitch, NotesSamplesSlidesAndVibrato) {
     // F-4 of a sample at volume 48, a cut, a note without instrument, semitone 12 (no note),
     // a volume byte, an instrument alone.
     const auto notes = s3mLine({s3mNote(4, 5, 1), S3mCell{254}, s3mNote(4, 0), S3mCell{0x4C},
-                                s3mVolume(50), S3mCell{255, 1}},
+                                S3mCell{255, 0, 50}, S3mCell{255, 1}},
                                loopedSample(64, 48))
                            .build();
-    const S3mSampleDef wide = {
-        .data = std::vector<uint8_t>(2000), .loopStart = 100, .loopEnd = 900, .flags = 5};
-    S3mSampleDef once = loopedSample(600);
-    once.flags = 0;
-    // O02 and O03 on a 16-bit looped sample in channel 0 and an 8-bit one in channel 1.
-    S3mBuilder two = s3mLine({C4, s3mNote(4, 0, 1, 'O', 3)}, wide).sample(once);
-    const auto offsets =
-        two.column(1, {s3mNote(4, 0, 2, 'O', 2), s3mNote(4, 0, 2, 'O', 3)}).build();
+    const S3mSampleDef wide = {.data = std::vector<uint8_t>(2000), .flags = 4};
+    const auto offset = s3mLine({s3mNote(4, 0, 1, 'O', 3)}, wide).build();
     const auto noRate = s3mLine({C4}, {.data = loopedSample(64).data, .middleCRate = 0}).build();
     const auto adlib = s3mLine({C4}, {.type = 2}).build();
     S3mBuilder disabled = s3mLine({C4}).channelSetting(1, 0x81);
     disabled.column(1, {s3mNote(4, 5, 1, 'A', 2)}).column(2, {s3mNote(4, 5, 1)});
+    const auto c7 = line({s3mNote(7, 0, 1, 'F', 8), s3mFx('F', 0)});
     checkTicks(
         {
             {"F-4: period 1280", notes, Step, {16622}},
@@ -73,25 +67,12 @@ TEST(S3mPitch, NotesAndSamples) {
             // 1712 x 267616 / 7941 = 57695, >> 5 = 1802, bit 4 set.
             {"S21", line({s3mNote(4, 0, 1, 'S', 0x21), C4}), Period, {1803, 1803}, 0, 6},
             {"S21 on the row's own note", line({s3mNote(4, 0, 1, 'S', 0x21)}), Step, {11800}},
-            {"loop in bytes", offsets, VoiceEnd, {1800}},
-            {"16-bit, looped", offsets, VoiceFlags, {0x0D}},
-            {"offset in frames: 768 of 2 bytes", offsets, StartOffset, {1536}, 6},
-            {"8-bit end", offsets, VoiceEnd, {600}, 0, 1, 1},
-            {"8-bit offset", offsets, StartOffset, {512}, 0, 1, 1},
-            {"768 lies beyond the 600 bytes", offsets, Active, {1, 0}, 0, 6, 1},
+            {"16-bit: O03 is 768 frames of 2 bytes", offset, StartOffset, {1536}},
             {"no middle-C rate", noRate, Active, {0}},
             {"an absent sample is never chosen", adlib, Starts, {0}},
             {"a disabled channel's command does not run", disabled.build(), Speed, {6}},
             {"a disabled channel is silent", disabled.build(), Starts, {0}, 0, 1, 1},
             {"the channel after it plays", disabled.build(), Period, {1280}, 0, 1, 2},
-        },
-        playS3m);
-}
-
-TEST(S3mPitch, SlidesArpeggioAndVibrato) {
-    const auto c7 = line({s3mNote(7, 0, 1, 'F', 8), s3mFx('F', 0)});
-    checkTicks(
-        {
             // C-4 1712, D#4 1440, G-4 1140; A-4 (1016) + 7 carries into the next octave: 678.
             {"J37, J00, J70",
              line({s3mNote(4, 0, 1, 'J', 0x37), s3mFx('J', 0), s3mNote(4, 9, 1, 'J', 0x70)}),

@@ -9,11 +9,9 @@ namespace {
 
 using enum Read;
 
-// A C-4 at `volume` with the `first` command, then `rows` from row 1.
+// `rows` with a C-4 at `volume` added to the first.
 std::vector<uint8_t> slid(uint16_t flags, uint8_t volume, std::vector<S3mCell> rows) {
-    rows[0].note = 0x40;
-    rows[0].instrument = 1;
-    rows[0].volume = volume;
+    rows[0] = {0x40, 1, volume, rows[0].command, rows[0].param};
     return s3mLine(std::move(rows)).flags(flags).build();
 }
 
@@ -24,17 +22,21 @@ std::vector<S3mCell> commands(char letter, std::initializer_list<uint8_t> params
     return out;
 }
 
-TEST(S3mVolume, SlidesAndGlobalVolume) {
+TEST(S3mVolume, SlidesGlobalVolumeAndPanning) {
     S3mBuilder twice = S3mBuilder().globalVolume(48).sample(loopedSample(64, 40));
     twice.column(0, {s3mNote(4, 0, 1), {}, s3mFx('V', 0x50)});
     const auto global = twice.column(1, {s3mNote(4, 0, 1), s3mFx('V', 0x20)}).build();
-    const auto memory = slid(0, 40, commands('D', {3, 0}));
     const auto e00 = slid(0, 40, {s3mFx('D', 3), s3mFx('D', 0), s3mFx('E', 0)});
     const auto combined = slid(
         S3mFastVolumeSlides, 40,
         {s3mFx('H', 0x44), s3mFx('K', 0x04), s3mFx('K', 0xF1), s3mFx('L', 0x20), s3mFx('L', 0x0F)});
-    const auto tremor = [](std::vector<S3mCell> rows) {
-        return s3mLine(std::move(rows), loopedSample(64, 30)).build();
+    const auto tremor =
+        s3mLine({s3mNote(4, 0, 1, 'I', 0x21), s3mFx('I', 0), s3mFx('I', 2)}, loopedSample(64, 30));
+    // Pan byte 0x2A: 10 x 17. X runs from 00 (left) to 80 (right); beyond 80 sets nothing.
+    const auto song = [](bool stereo) {
+        S3mBuilder b = S3mBuilder(2).stereo(stereo).panByte(1, 0x2A).sample(loopedSample(64));
+        b.column(0, {s3mNote(4, 0, 1), s3mFx('X', 0x40), s3mFx('X', 0x80)});
+        return b.column(1, {s3mNote(4, 0, 1), s3mFx('S', 0x8F), s3mFx('X', 0xA4)}).build();
     };
     checkTicks(
         {
@@ -57,7 +59,7 @@ TEST(S3mVolume, SlidesAndGlobalVolume) {
             // H44's positions go on from 20 by 4 a tick: 36 and 56 end the rows, sine -97 and
             // -180 x 4 x -4 / 128.
             {"the vibrato goes on under K04 and KF1", combined, VibratoOffset, {12, 22}, 11, 6},
-            {"D00 takes D's memory", memory, Volume, {25, 10}, 5, 6},
+            {"D00 takes D's memory", e00, Volume, {25, 10}, 5, 6},
             // Down by 3 x 4 a tick.
             {"E00 takes D's memory", e00, Period, {1772}, 17},
             {"64 x 48 x 40 >> 11, V20, V50 limited", global, MixerVolume, {60, 40, 80}, 5, 6},
@@ -65,23 +67,10 @@ TEST(S3mVolume, SlidesAndGlobalVolume) {
             {"V50 limited", global, GlobalVolume, {32, 64}, 11, 6},
             // I21: three ticks audible, two muted; I02: one audible, three muted.
             {"I21, I00, I02",
-             tremor({s3mNote(4, 0, 1, 'I', 0x21), s3mFx('I', 0), s3mFx('I', 2)}),
+             tremor.build(),
              MixerVolume,
              {60, 60, 60, 0, 0, 60, 60, 60, 60, 0, 0, 60, 60, 0, 0, 0, 60, 0}},
-            {"I keeps the volume", tremor({s3mNote(4, 0, 1, 'I', 0x21)}), Volume, {30}, 5},
-        },
-        playS3m);
-}
-
-TEST(S3mVolume, Panning) {
-    // Pan byte 0x2A: 10 x 17. X runs from 00 (left) to 80 (right); beyond 80 sets nothing.
-    const auto song = [](bool stereo) {
-        S3mBuilder b = S3mBuilder(2).stereo(stereo).panByte(1, 0x2A).sample(loopedSample(64));
-        b.column(0, {s3mNote(4, 0, 1), s3mFx('X', 0x40), s3mFx('X', 0x80)});
-        return b.column(1, {s3mNote(4, 0, 1), s3mFx('S', 0x8F), s3mFx('X', 0xA4)}).build();
-    };
-    checkTicks(
-        {
+            {"I keeps the volume", tremor.build(), Volume, {30}, 5},
             {"setting 0: left, then X40, X80", song(true), MixerPanning, {0x30, 0x80, 0xFF}, 5, 6},
             {"pan byte, then S8F, XA4", song(true), MixerPanning, {0xAA, 0xF0, 0xF0}, 5, 6, 1},
             {"mono keeps the command", song(false), Panning, {0xF0}, 11, 1, 1},

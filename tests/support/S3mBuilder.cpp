@@ -9,25 +9,8 @@
 
 namespace tolva::test {
 
-namespace {
-
-// Pads to the next 16-byte paragraph and points the 16-bit paragraph number at `at` there.
-void pointHere(ByteWriter& w, std::size_t at) {
-    while (w.size() % 16 != 0)
-        w.u8(0);
-    w.bytes()[at] = static_cast<uint8_t>(w.size() / 16);
-    w.bytes()[at + 1] = static_cast<uint8_t>(w.size() / 16 >> 8);
-}
-
-} // namespace
-
 S3mSampleDef loopedSample(uint32_t frames, uint8_t volume, uint32_t middleCRate) {
-    S3mSampleDef s = {.name = "looped",
-                      .fileName = "LOOPED.SMP",
-                      .volume = volume,
-                      .middleCRate = middleCRate,
-                      .loopEnd = frames,
-                      .flags = 1};
+    S3mSampleDef s = {.volume = volume, .middleCRate = middleCRate, .loopEnd = frames, .flags = 1};
     for (uint32_t i = 0; i < frames; ++i)
         s.data.push_back(i % 16 < 8 ? 0xE0 : 0x20);
     return s;
@@ -40,8 +23,7 @@ S3mBuilder::S3mBuilder(uint32_t channels) {
 
 S3mBuilder& S3mBuilder::column(uint32_t channel, std::vector<S3mCell> rows) {
     for (uint32_t i = 0; i < rows.size(); ++i)
-        if (rows[i].note != 255 || rows[i].instrument || rows[i].volume != 255 || rows[i].command)
-            cell(0, i, channel, rows[i]);
+        cell(0, i, channel, rows[i]);
     return *this;
 }
 
@@ -54,11 +36,11 @@ std::vector<uint8_t> S3mBuilder::packPattern(uint32_t pattern) const {
     for (uint32_t row = 0; row < 64; ++row) {
         for (uint32_t ch = 0; ch < 32; ++ch) {
             const auto it = cells_.find({pattern, row, ch});
-            if (it == cells_.end())
-                continue;
-            const S3mCell& c = it->second;
+            const S3mCell c = it == cells_.end() ? S3mCell{} : it->second;
             const bool note = c.note != 255 || c.instrument != 0;
             const bool volume = c.volume != 255, command = c.command != 0;
+            if (!note && !volume && !command)
+                continue;
             out.push_back(static_cast<uint8_t>(ch | note << 5 | volume << 6 | command << 7));
             if (note)
                 out.insert(out.end(), {c.note, c.instrument});
@@ -81,8 +63,15 @@ std::vector<uint8_t> S3mBuilder::build() const {
         patterns = std::max<uint32_t>(patterns, std::get<0>(key) + 1);
 
     ByteWriter w;
-    w.zeros(28); // title
-    w.u8(0x1A, fileType_);
+    // Pads to the next 16-byte paragraph and points the 16-bit paragraph number at `at` there.
+    const auto pointHere = [&w](std::size_t at) {
+        while (w.size() % 16 != 0)
+            w.u8(0);
+        w.bytes()[at] = static_cast<uint8_t>(w.size() / 16);
+        w.bytes()[at + 1] = static_cast<uint8_t>(w.size() / 16 >> 8);
+    };
+    w.zeros(28);    // title
+    w.u8(0x1A, 16); // file type
     w.u16le(0, orders_.size(), samples_.size(), patterns, flags_, 0x1320, signed_ ? 1 : 2);
     w.text("SCRM", 4);
     w.u8(globalVolume_, speed_, tempo_, stereo_ ? 0xB0 : 0x30, 0, 0xFC);
@@ -96,7 +85,7 @@ std::vector<uint8_t> S3mBuilder::build() const {
     std::vector<std::size_t> dataPointerAt;
     for (std::size_t i = 0; i < samples_.size(); ++i) {
         const S3mSampleDef& s = samples_[i];
-        pointHere(w, pointers + i * 2);
+        pointHere(pointers + i * 2);
         w.u8(s.type);
         w.text(s.fileName, 12);
         w.u8(0);
@@ -110,13 +99,13 @@ std::vector<uint8_t> S3mBuilder::build() const {
         w.text(s.signature ? "SCRS" : "SCRX", 4);
     }
     for (uint32_t p = 0; p < patterns; ++p) {
-        pointHere(w, pointers + (samples_.size() + p) * 2);
+        pointHere(pointers + (samples_.size() + p) * 2);
         const std::vector<uint8_t> packed = packPattern(p);
         w.u16le(packed.size());
         w.raw(packed.data(), packed.size());
     }
     for (std::size_t i = 0; i < samples_.size(); ++i) {
-        pointHere(w, dataPointerAt[i]);
+        pointHere(dataPointerAt[i]);
         w.raw(samples_[i].data.data(), samples_[i].data.size());
     }
     return w.bytes();

@@ -12,15 +12,13 @@
 
 namespace tolva::test {
 
+// Note: octave in the high nibble, semitone in the low, 254 cut, 255 none; volume: 255 none;
+// command: 'A' is 1, 0 none.
 struct S3mCell {
-    uint8_t note = 255; // octave in the high nibble, semitone in the low; 254 cut, 255 none
-    uint8_t instrument = 0;
-    uint8_t volume = 255; // 255: no volume byte
-    uint8_t command = 0;  // 'A' = 1; 0: no command bytes
-    uint8_t param = 0;
+    uint8_t note = 255, instrument = 0, volume = 255, command = 0, param = 0;
 };
 
-// A cell with only a command, given by its letter ('A' is 1; 0 none), or only a volume byte.
+// A cell with only a command, given by its letter ('A' is 1; 0 none).
 inline S3mCell s3mFx(char command, uint8_t param) {
     return {255, 0, 255, static_cast<uint8_t>(command == 0 ? 0 : command - 'A' + 1), param};
 }
@@ -30,20 +28,15 @@ inline S3mCell s3mNote(uint32_t octave, uint32_t semitone, uint8_t instrument = 
     const uint8_t note = static_cast<uint8_t>(octave << 4 | semitone);
     return {note, instrument, 255, s3mFx(command, param).command, param};
 }
-inline S3mCell s3mVolume(uint8_t volume) {
-    return {255, 0, volume};
-}
 
 struct S3mSampleDef {
     uint8_t type = 1; // 1 digital sample; others keep only their name
-    std::string name{};
-    std::string fileName{};
+    std::string name{}, fileName{};
     std::vector<uint8_t> data{}; // raw bytes as stored (two per frame for 16-bit)
     uint8_t volume = 64;
     uint32_t middleCRate = 8363;
-    uint32_t loopStart = 0; // frames
-    uint32_t loopEnd = 0;   // frames
-    uint8_t flags = 0;      // 1 loop, 4 16-bit
+    uint32_t loopStart = 0, loopEnd = 0; // frames
+    uint8_t flags = 0;                   // 1 loop, 4 16-bit
     uint8_t packing = 0;
     bool signature = true; // "SCRS"
 };
@@ -56,15 +49,12 @@ public:
     // Channels 0..channels-1 enabled, alternating left (settings 0..7) and right (8..15).
     explicit S3mBuilder(uint32_t channels = 4);
 
-    S3mBuilder& sample(S3mSampleDef def) {
-        samples_.push_back(std::move(def));
-        return *this;
-    }
+    S3mBuilder& sample(S3mSampleDef def) { return set(samples_.emplace_back(), std::move(def)); }
     S3mBuilder& orders(std::vector<uint8_t> list) { return set(orders_, std::move(list)); }
     S3mBuilder& cell(uint32_t pattern, uint32_t row, uint32_t channel, S3mCell c) {
         return set(cells_[{pattern, row, channel}], c);
     }
-    // Pattern 0 of `channel` from row 0; empty cells are skipped.
+    // Pattern 0 of `channel` from row 0; empty cells are not written.
     S3mBuilder& column(uint32_t channel, std::vector<S3mCell> rows);
     S3mBuilder& channelSetting(uint32_t channel, uint8_t v) { return set(settings_[channel], v); }
     S3mBuilder& panByte(uint32_t channel, uint8_t value) { return set(pans_[channel], value); }
@@ -74,7 +64,6 @@ public:
     S3mBuilder& globalVolume(uint8_t value) { return set(globalVolume_, value); }
     S3mBuilder& speed(uint8_t value) { return set(speed_, value); }
     S3mBuilder& tempo(uint8_t value) { return set(tempo_, value); }
-    S3mBuilder& fileType(uint8_t value) { return set(fileType_, value); }
     // At least the patterns the orders and cells name.
     S3mBuilder& patternCount(uint32_t count) { return set(patternCount_, count); }
 
@@ -90,15 +79,10 @@ private:
     std::vector<S3mSampleDef> samples_;
     std::vector<uint8_t> orders_{0};
     std::map<std::tuple<uint32_t, uint32_t, uint32_t>, S3mCell> cells_;
-    uint8_t settings_[32];
-    uint8_t pans_[32] = {};
+    uint8_t settings_[32], pans_[32] = {};
     uint16_t flags_ = 0;
-    bool stereo_ = true;
-    bool signed_ = true;
-    uint8_t globalVolume_ = 64;
-    uint8_t speed_ = 6;
-    uint8_t tempo_ = 125;
-    uint8_t fileType_ = 16;
+    bool stereo_ = true, signed_ = true;
+    uint8_t globalVolume_ = 64, speed_ = 6, tempo_ = 125;
     uint32_t patternCount_ = 0;
 };
 

@@ -31,6 +31,13 @@ XmBuilder xmLine(std::vector<XmCell> rows, XmInstrumentDef instrument) {
     return XmBuilder().instrument(std::move(instrument)).column(0, rows);
 }
 
+XmBuilder xmCommands(uint8_t effect, std::initializer_list<uint8_t> params) {
+    std::vector<XmCell> rows = {xmNote(48, 1)};
+    for (uint8_t p : params)
+        rows.push_back(xmFx(effect, p));
+    return xmLine(rows);
+}
+
 std::unique_ptr<Player> playXm(const std::vector<uint8_t>& bytes, RecordingMixer& mixer) {
     MemoryStream stream(bytes);
     return ready(loadXm(stream, false, &mixer));
@@ -42,8 +49,7 @@ void writeCell(ByteWriter& w, const XmCell& c, bool unpacked) {
     const uint8_t fields[5] = {c.note, c.instrument, c.volume, c.effect, c.param};
     uint8_t mask = 0x80;
     for (uint32_t i = 0; i < 5; ++i)
-        if (fields[i] != 0)
-            mask |= static_cast<uint8_t>(1u << i);
+        mask |= static_cast<uint8_t>((fields[i] != 0) << i);
     if (!unpacked)
         w.u8(mask);
     for (uint32_t i = 0; i < 5; ++i)
@@ -70,10 +76,9 @@ void writeDeltas(ByteWriter& w, const XmSampleDef& s) {
     w.raw(s.adpcm.data(), s.adpcm.size());
     for (std::size_t i = 0; i < s.pcm.size() && s.adpcm.empty(); ++i) {
         const uint32_t delta = static_cast<uint32_t>(s.pcm[i] - (i > 0 ? s.pcm[i - 1] : 0));
+        w.u8(delta);
         if (s.sixteenBit)
-            w.u16le(delta);
-        else
-            w.u8(delta);
+            w.u8(delta >> 8);
     }
 }
 
@@ -94,8 +99,7 @@ std::vector<uint8_t> XmBuilder::build() const {
     w.text("tolva tests", 20);
     w.u16le(version102_ ? 0x0102 : 0x0104);
     w.u32le(276);
-    w.u16le(orders_.size(), restart_, channels_, patterns, instruments_.size(), flags_, speed_,
-            tempo_);
+    w.u16le(orders_.size(), 0, channels_, patterns, instruments_.size(), flags_, speed_, 125);
     for (uint32_t i = 0; i < 256; ++i)
         w.u8(i < orders_.size() ? orders_[i] : 0);
 
@@ -140,8 +144,8 @@ std::vector<uint8_t> XmBuilder::build() const {
         writeEnvelope(w, v);
         writeEnvelope(w, p);
         w.u8(v.points.size(), p.points.size(), v.sustain, v.loopStart, v.loopEnd, p.sustain,
-             p.loopStart, p.loopEnd, v.type, p.type, ins.vibratoType, ins.vibratoSweep,
-             ins.vibratoDepth, ins.vibratoRate);
+             p.loopStart, p.loopEnd, v.type, p.type);
+        w.raw(ins.autoVibrato.data(), ins.autoVibrato.size());
         w.u16le(ins.fadeout);
         w.zeros(22); // reserved, up to the 263-byte header size
         for (const XmSampleDef& s : ins.samples)

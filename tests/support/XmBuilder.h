@@ -1,11 +1,11 @@
 #pragma once
-// Writes FastTracker 2 modules from a compact description, for tests that build the song they
-// play.
+// Writes FastTracker 2 modules for tests that build the song they play.
 #include "engine/Player.h"
 #include "support/RecordingMixer.h"
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
@@ -15,12 +15,9 @@
 
 namespace tolva::test {
 
+// File bytes: note 0 none, 1..96 notes (C-0 = 1), 97 key-off; volume the volume column's.
 struct XmCell {
-    uint8_t note = 0; // file byte: 0 none, 1..96 notes (C-0 = 1), 97 key-off
-    uint8_t instrument = 0;
-    uint8_t volume = 0; // volume-column byte
-    uint8_t effect = 0;
-    uint8_t param = 0;
+    uint8_t note = 0, instrument = 0, volume = 0, effect = 0, param = 0;
 };
 
 // A cell playing note n (0-based, C-4 = 48).
@@ -49,10 +46,8 @@ struct XmSampleDef {
     bool sixteenBit = false;
     uint8_t loopType = 0;                   // 0 none, 1 forward, 2 ping-pong
     uint32_t loopStart = 0, loopLength = 0; // bytes
-    uint8_t volume = 64;
-    int8_t finetune = 0;
-    uint8_t panning = 128;
-    int8_t relativeNote = 0;
+    uint8_t volume = 64, panning = 128;
+    int8_t finetune = 0, relativeNote = 0;
     std::vector<uint8_t> adpcm{}; // when set, stored instead of deltas as ModPlug ADPCM
 };
 
@@ -63,7 +58,7 @@ struct XmInstrumentDef {
     std::vector<XmSampleDef> samples{};
     std::array<uint8_t, 96> noteMap{}; // sample per note
     XmEnvelopeDef volumeEnvelope{}, panningEnvelope{};
-    uint8_t vibratoType = 0, vibratoSweep = 0, vibratoDepth = 0, vibratoRate = 0;
+    std::array<uint8_t, 4> autoVibrato{}; // type, sweep, depth, rate
     uint16_t fadeout = 0;
 };
 
@@ -78,15 +73,12 @@ public:
     XmBuilder& title(std::string text) { return set(title_, std::move(text)); }
     XmBuilder& linearFrequencies(bool on) { return set(flags_, on ? 1 : 0); }
     XmBuilder& speed(uint16_t ticks) { return set(speed_, ticks); }
-    XmBuilder& tempo(uint16_t bpm) { return set(tempo_, bpm); }
-    XmBuilder& restart(uint16_t position) { return set(restart_, position); }
     XmBuilder& orders(std::vector<uint8_t> list) { return set(orders_, std::move(list)); }
     // Default: enough patterns for every order and cell.
     XmBuilder& patternCount(uint32_t count) { return set(patternCount_, count); }
     XmBuilder& rows(uint32_t pattern, uint16_t count) { return set(rows_[pattern], count); }
     XmBuilder& instrument(XmInstrumentDef def) {
-        instruments_.push_back(std::move(def));
-        return *this;
+        return set(instruments_.emplace_back(), std::move(def));
     }
     XmBuilder& cell(uint32_t pattern, uint32_t row, uint32_t channel, XmCell c) {
         return set(cells_[{pattern, row, channel}], c);
@@ -112,7 +104,7 @@ private:
 
     uint32_t channels_;
     std::string title_ = "test";
-    uint16_t flags_ = 1, speed_ = 6, tempo_ = 125, restart_ = 0;
+    uint16_t flags_ = 1, speed_ = 6;
     std::vector<uint8_t> orders_{0};
     uint32_t patternCount_ = 0;
     std::map<uint32_t, uint16_t> rows_;
@@ -124,8 +116,10 @@ private:
 // Two channels; channel 0 plays `rows` with `instrument` as instrument 1.
 XmBuilder xmLine(std::vector<XmCell> rows, XmInstrumentDef instrument = xmInstrument());
 
-// An XM loaded from bytes with its samples, rewound and configured for 44100 Hz; null when
-// the loader refused it.
+// The same with a C-4, then `effect` with each of `params` on the rows that follow.
+XmBuilder xmCommands(uint8_t effect, std::initializer_list<uint8_t> params);
+
+// An XM loaded from bytes with its samples, ready to play; null when the loader refused it.
 std::unique_ptr<Player> playXm(const std::vector<uint8_t>& bytes, RecordingMixer& mixer);
 
 } // namespace tolva::test

@@ -11,15 +11,8 @@ using Points = std::vector<std::pair<uint16_t, uint16_t>>;
 
 const XmCell C4 = xmNote(48, 1);
 
-XmSampleDef wide(uint32_t frames) {
-    return {.pcm = std::vector<int16_t>(frames, 1000), .sixteenBit = true};
-}
-
 TEST(XmInstruments, SamplesNotesAndInstrumentNumbers) {
     const XmInstrumentDef split = xmInstrument(xmSquare(32), xmSquare(64)); // 64 from C-4 on
-    const XmSampleDef pingPong = {.pcm = xmSquare().pcm, .loopType = 2, .loopLength = 32};
-    const auto loops =
-        xmLine({xmNote(47, 1)}, xmInstrument(pingPong, wide(16))).column(1, {C4}).build();
     // Instrument 2 has no samples, 3 maps C-4 to one of length 0, 9 does not exist.
     XmBuilder absent = xmLine({C4, xmNote(48, 2), C4, xmNote(48, 9), C4, xmNote(48, 3)});
     absent.instrument(XmInstrumentDef{}).instrument(xmInstrument(xmSquare(), XmSampleDef{}));
@@ -34,12 +27,13 @@ TEST(XmInstruments, SamplesNotesAndInstrumentNumbers) {
     // Volume 0x20, panning FF, then a key-off with finetune -128, then instrument 1 alone.
     const auto alone =
         xmLine({xmNote(48, 1, 0x20, 8, 0xFF), {97, 0, 0, 0xE, 0x50}, {0, 1}}, enveloped).build();
-    const XmInstrumentDef longer = xmInstrument(wide(600));
-    const auto offsets = xmLine({xmNote(48, 1, 0, 9, 2), xmNote(48, 1, 0, 9, 3)}, longer).build();
-    // 903 under tone portamento neither acts nor is remembered: 900 repeats 902.
+    const XmInstrumentDef longer =
+        xmInstrument({.pcm = std::vector<int16_t>(600, 1000), .sixteenBit = true});
+    // 903 under tone portamento neither acts nor is remembered: 900 repeats 902. The last 903
+    // is past the 600 frames.
     const std::vector<XmCell> slides = {xmNote(48, 1, 0, 9, 2), xmNote(50, 1, 0xF1, 9, 3),
-                                        xmNote(48, 1, 0, 9, 0)};
-    const auto slid = xmLine(slides, longer).build();
+                                        xmNote(48, 1, 0, 9, 0), xmNote(48, 1, 0, 9, 3)};
+    const auto offsets = xmLine(slides, longer).build();
     // Instrument 9 alone, a note of it, 1 alone, a note, a note of 2 (no samples).
     XmBuilder nine = xmLine({C4, {0, 9}, xmNote(47), {0, 1}, xmNote(47), xmNote(48, 2)}, enveloped);
     const auto none = nine.instrument(XmInstrumentDef{}).build();
@@ -64,12 +58,8 @@ TEST(XmInstruments, SamplesNotesAndInstrumentNumbers) {
             {"instrument alone: volume", alone, MixerVolume, {96}, 12},
             {"instrument alone: sample panning", alone, MixerPanning, {63}, 12},
             {"instrument alone: sample finetune", alone, Period, {4608 - 16}, 12},
-            {"ping-pong loop: active, loop, ping-pong", loops, VoiceFlags, {0x01 | 0x08 | 0x10}},
-            {"16-bit without loop", loops, VoiceFlags, {0x01 | 0x04}, 0, 1, 1},
-            {"16-bit end in bytes", loops, VoiceEnd, {32}, 0, 1, 1},
-            {"offset in frames: 512 of 2 bytes", offsets, StartOffset, {1024}},
-            {"offset memory skips tone portamento", slid, StartOffset, {1024}, 12},
-            {"offset past the 600 frames is silent", offsets, Active, {1, 0}, 0, 6},
+            {"offset in frames: 512 of 2 bytes; memory", offsets, StartOffset, {1024, 1024}, 0, 12},
+            {"offset past the 600 frames is silent", offsets, Active, {1, 0}, 12, 6},
         },
         playXm);
 }
@@ -94,19 +84,23 @@ std::vector<uint8_t> env(Points points, uint8_t type, std::vector<XmCell> rows =
 
 // An instrument whose panning envelope goes from 0 to 64 in four ticks.
 std::vector<uint8_t> panned(uint8_t samplePanning) {
-    XmSampleDef s = xmSquare();
-    s.panning = samplePanning;
-    XmInstrumentDef i = xmInstrument(s);
+    XmInstrumentDef i = xmInstrument();
+    i.samples[0].panning = samplePanning;
     i.panningEnvelope = {{{0, 0}, {4, 64}}, 0, 0, 0, 1};
     return xmLine({C4}, i).build();
 }
 
-TEST(XmEnvelopes, VolumeAndPanningEnvelopes) {
+TEST(XmEnvelopes, EnvelopesKeyOffAndFadeout) {
     const XmCell off = xmKeyOff();
     // Lxx with a sustained envelope: six forced steps reach envelope tick 5, the tick's own
     // step makes it 6.
     const auto set = [](uint8_t x) { return env({{0, 64}, {4, 0}, {8, 32}}, 3, {xmFx(21, x)}); };
     const auto lines = env({{0, 64}, {4, 0}, {6, 32}}, 1);
+    const auto noEnv = line({C4, xmKeyOff()});
+    // The key-off zeroes the volume, the instrument number gives it back; nothing restarts.
+    const auto back = line({C4, xmFx(0xC, 0x10), xmKeyOff(1)});
+    const auto restarted = env(full, 1, {xmKeyOff(), xmNote(50, 1)}, {}, 0x4000);
+    const auto fading = env(full, 1, {xmKeyOff(1)}, {}, 8192);
     checkTicks(
         {
             {"lines", lines, MixerVolume, {128, 96, 64, 32, 0, 32, 64, 64, 64, 64}},
@@ -128,20 +122,8 @@ TEST(XmEnvelopes, VolumeAndPanningEnvelopes) {
             {"L past the last point ends on it", set(20), MixerVolume, {64, 64, 64}, 6},
             {"panning swings around 128", panned(128), MixerPanning, {0, 63, 127, 191, 255}},
             {"32 from the edge: 192 .. 256", panned(224), MixerPanning, {191, 207, 223, 239, 255}},
-        },
-        playXm);
-}
-
-TEST(XmEnvelopes, KeyOffAndFadeout) {
-    const auto off = line({C4, xmKeyOff()});
-    // The key-off zeroes the volume, the instrument number gives it back; nothing restarts.
-    const auto back = line({C4, xmFx(0xC, 0x10), xmKeyOff(1)});
-    const auto restarted = env(full, 1, {xmKeyOff(), xmNote(50, 1)}, {}, 0x4000);
-    const auto fading = env(full, 1, {xmKeyOff(1)}, {}, 8192);
-    checkTicks(
-        {
-            {"no envelope: silent at once", off, MixerVolume, {128, 128, 128, 128, 128, 128, 0}},
-            {"no envelope: not stopped", off, Active, {1}, 7},
+            {"no envelope: silent at once", noEnv, MixerVolume, {128, 128, 128, 128, 128, 128, 0}},
+            {"no envelope: not stopped", noEnv, Active, {1}, 7},
             // 32768 less 8192 a tick from the key-off tick on.
             {"fadeout", env(full, 1, {xmKeyOff()}, {}, 8192), MixerVolume, {96, 64, 32, 0, 0}, 6},
             {"no fadeout", env(full, 1, {xmKeyOff()}), MixerVolume, std::vector<int>(12, 128), 6},

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tolva::test {
 namespace {
 
@@ -25,21 +27,14 @@ std::vector<uint8_t> line(std::vector<XmCell> rows, bool linear = true) {
 // A C-4 released on row 1, of an instrument with the given auto-vibrato.
 std::vector<uint8_t> vib(uint8_t type, uint8_t sweep, uint8_t depth, uint8_t rate) {
     XmInstrumentDef i = xmInstrument();
-    i.vibratoType = type;
-    i.vibratoSweep = sweep;
-    i.vibratoDepth = depth;
-    i.vibratoRate = rate;
+    i.autoVibrato = {type, sweep, depth, rate};
     return xmLine({C4, xmKeyOff()}, i).build();
 }
 
 TEST(XmPitch, PeriodAndStepOfTheFirstTick) {
-    struct Row {
-        XmCell cell;
-        bool linear;
-        int8_t finetune, relative;
-        int period, step; // 0: not checked, unless both are: silence
-    };
-    const Row rows[] = {
+    // Cell, linear, the sample's finetune and relative note; period and step, 0 when not
+    // checked, both 0 for silence.
+    const std::tuple<XmCell, bool, int8_t, int8_t, int, int> rows[] = {
         {C4, true, 0, 0, 4608, 12428}, // 8363 x 65536 / 44100
         {C4, false, 0, 0, 1712, 12428},
         {xmNote(60, 1), true, 0, 0, 3840, 24856},
@@ -58,33 +53,28 @@ TEST(XmPitch, PeriodAndStepOfTheFirstTick) {
         {xmNote(0, 1), false, 0, -12, 27392, 776},           // below the table: the lowest octave
         {xmNote(95, 1), true, 0, 127, 0, 0},                 // past A#9: no note at all
     };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(testing::Message() << int(r.cell.note) << " linear " << r.linear << " "
-                                        << int(r.finetune) << " " << int(r.relative));
+    for (const auto& [cell, linear, finetune, relative, period, step] : rows) {
+        SCOPED_TRACE(testing::Message() << int(cell.note) << " linear " << linear << " "
+                                        << int(finetune) << " " << int(relative));
         RecordingMixer mixer;
-        auto player = playXm(tone(r.cell, r.linear, r.finetune, r.relative), mixer);
+        auto player = playXm(tone(cell, linear, finetune, relative), mixer);
         playTick(*player);
-        EXPECT_EQ(mixer.voices[0].active, r.period != 0 || r.step != 0);
-        EXPECT_EQ(r.period != 0 ? player->channel(0).period : 0, r.period);
-        EXPECT_EQ(r.step != 0 ? int(mixer.voices[0].step) : 0, r.step);
+        EXPECT_EQ(mixer.voices[0].active, period != 0 || step != 0);
+        EXPECT_EQ(period != 0 ? player->channel(0).period : 0, period);
+        EXPECT_EQ(step != 0 ? int(mixer.voices[0].step) : 0, step);
     }
 }
 
 TEST(XmPitch, SlidesArpeggioAndVibratos) {
     const auto up = [](bool linear) { return tone(xmNote(48, 1, 0, 1, 2), linear); };
     const auto floor = tone(xmNote(0, 1, 0, 2, 0xFF), true);
-    const auto fine = [](uint8_t effect, std::initializer_list<uint8_t> params, bool linear) {
-        std::vector<XmCell> rows = {C4};
-        for (uint8_t p : params)
-            rows.push_back(xmFx(effect, p));
-        return line(rows, linear);
-    };
-    const auto extra = [&](bool linear) {
-        return fine(33, {0x13, 0x10, 0x20, 0x22, 0x20, 0x30}, linear);
+    const auto extra = [](bool linear) {
+        XmBuilder b = xmCommands(33, {0x13, 0x10, 0x20, 0x22, 0x20, 0x30});
+        return b.linearFrequencies(linear).build();
     };
     const auto portaF1 = line({C4, xmNote(50, 0, 0xF1)});
     const auto apart = line({C4, xmFx(1, 4), xmFx(1, 0), xmFx(2, 0), xmFx(2, 2), xmFx(1, 0)});
-    const auto fineApart = fine(0xE, {0x12, 0x10, 0x20, 0x23, 0x20, 0x10}, true);
+    const auto fineApart = xmCommands(0xE, {0x12, 0x10, 0x20, 0x23, 0x20, 0x10}).build();
     const auto kept = line({C4, xmFx(1, 8), xmNote(48, 1, 0, 1, 0)});
     // Sine 235, 180, 97 at positions 20, 24, 28, x 8 x 4 / 128: the period grows first.
     const auto columnVibrato = line({xmNote(48, 1, 0, 4, 0x40), xmVolume(0xB8)});

@@ -14,14 +14,6 @@ std::vector<uint8_t> line(std::vector<XmCell> rows) {
     return xmLine(std::move(rows)).build();
 }
 
-// C-4, then one command per row.
-std::vector<uint8_t> fx(uint8_t effect, std::initializer_list<uint8_t> params) {
-    std::vector<XmCell> rows = {C4};
-    for (uint8_t p : params)
-        rows.push_back(xmFx(effect, p));
-    return line(rows);
-}
-
 TEST(XmVolume, ColumnsGlobalVolumeTremorAndPanning) {
     // Channel 1 plays a C-4 beside: its mixer volume is 2 x the global volume.
     const auto global = xmLine({C4, xmFx(16, 0x20), xmFx(16, 0x50), xmFx(16, 0)}).cell(0, 0, 1, C4);
@@ -29,20 +21,16 @@ TEST(XmVolume, ColumnsGlobalVolumeTremorAndPanning) {
     const auto first = line({xmNote(48, 1, 0x4C), {0, 0, 0x78, 0xA, 4}});
     const auto pan = line({C4, xmVolume(0xD2), xmVolume(0xE3), xmVolume(0xC4), xmVolume(0xDF),
                            xmVolume(0xEF), xmVolume(0xEF)});
-    // E7x on the note, then 788 at volume 32: sine entries 0, 180, 255, 180 and 0 (or 255
-    // for the square) of positions 0, 8, 16, 24 and 32 of 64, x 8 >> 6.
-    const auto tremolo = [](uint8_t wave) {
-        return line({xmNote(48, 1, 0x30, 0xE, uint8_t(0x70 | wave)), xmFx(7, 0x88)});
-    };
+    // E72 on the note, then 788 at volume 32: the square's 255 x 8 >> 6 on every tick.
+    const auto tremolo = line({xmNote(48, 1, 0x30, 0xE, 0x72), xmFx(7, 0x88)});
     const auto slides = line({C4, xmVolume(0x62), xmVolume(0x7F)});
     const auto delayed = line({C4, xmNote(48, 1, 0x20, 0xE, 0xD3)});
-    const auto fineEA = fx(0xE, {0xB4, 0xB0, 0xA0, 0xA2, 0xA0});
+    const auto fineEA = xmCommands(0xE, {0xB4, 0xB0, 0xA0, 0xA2, 0xA0}).build();
     const auto shared = line({C4, xmFx(6, 2), xmFx(0xA, 0), xmFx(5, 4), xmFx(0xA, 0), xmFx(5, 0)});
-    const auto panSlides = fx(25, {0x20, 2, 0x21, 0, 0xF0, 0});
+    const auto panSlides = xmCommands(25, {0x20, 2, 0x21, 0, 0xF0, 0}).build();
     checkTicks(
         {
-            {"tremolo sine", tremolo(0), MixerVolume, {64, 108, 126, 108, 64}, 7},
-            {"tremolo square", tremolo(2), MixerVolume, {126, 126, 126, 126}, 7},
+            {"tremolo square", tremolo, MixerVolume, {126, 126, 126, 126}, 7},
             {"volume column sets, above 0x50 nothing",
              line({xmNote(48, 1, 0x30), xmVolume(0x50), xmVolume(0x10), xmVolume(0x51)}), Volume,
              repeated({32, 64, 0, 0}, 6)},
@@ -52,10 +40,10 @@ TEST(XmVolume, ColumnsGlobalVolumeTremorAndPanning) {
             {"delayed note's volume", delayed, MixerVolume, {128, 128, 128, 32, 32}, 6},
             {"E[AB]x remember apart", fineEA, Volume, {60, 56, 56, 58, 60}, 11, 6},
             {"A shares memory with 5 and 6", shared, Volume, {54, 44, 24, 4, 0}, 11, 6},
-            {"A with both nibbles", fx(0xA, {0x23}), Volume, {64}, 11},
+            {"A with both nibbles", xmCommands(0xA, {0x23}).build(), Volume, {64}, 11},
             {"G sets at once, above 64 is 64", global.build(), MixerVolume, {64, 128, 0}, 6, 6, 1},
             {"H: up wins, remembered, stops at the ends",
-             fx(17, {4, 0, 0x30, 0x12, 0xF0, 0x0F, 0}),
+             xmCommands(17, {4, 0, 0x30, 0x12, 0xF0, 0x0F, 0}).build(),
              GlobalVolume,
              {64, 60, 56, 52, 48, 44, 44, 40, 36, 32, 28, 24, 24, 27, 30, 33, 36, 39, 39, 40, 41,
               42, 43, 44, 44, 59, 64, 64, 64, 64, 64, 49, 34, 19, 4,  0,  0,  0,  0,  0,  0,  0},
@@ -64,7 +52,7 @@ TEST(XmVolume, ColumnsGlobalVolumeTremorAndPanning) {
             // On for 2 ticks, off for 3, counted on from row to row; the silence holds over
             // the next row's first tick.
             {"T alternates and remembers",
-             fx(29, {0x12, 0}),
+             xmCommands(29, {0x12, 0}).build(),
              MixerVolume,
              {128, 128, 128, 0, 0, 0, 0, 128, 128, 0, 0, 0},
              6},

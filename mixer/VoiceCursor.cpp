@@ -124,13 +124,28 @@ void VoiceCursor::wrapAtBoundary(uint64_t overshoot) {
 void VoiceCursor::advanceSilently(uint32_t frames) {
     frames &= ~1u;
     while (frames > 0 && active() && step != 0) {
-        skipLoopPairs(frames);
+        // Mixing stops a voice on a frame that has nothing to interpolate towards.
+        uint32_t partner;
+        if (!partnerFrame(partner)) {
+            stop();
+            break;
+        }
+        skipLoops(frames);
         if (frames == 0)
             break;
         const int64_t need = framesToBoundary() * 65536 - fraction;
-        // Frames until the boundary is reached, rounded up to whole pairs.
-        uint64_t toBoundary = (static_cast<uint64_t>(need) + step - 1) / step;
-        toBoundary = (toBoundary + 1) & ~uint64_t(1);
+        // Frames until the boundary is reached; mixing turns or wraps there, frame by frame.
+        const uint64_t toBoundary = (static_cast<uint64_t>(need) + step - 1) / step;
+        // A voice that comes to rest on a last frame without a partner stops there.
+        VoiceCursor last = *this;
+        last.index = backwards() ? loopFrame : endFrame - 1;
+        if (!last.partnerFrame(partner)) {
+            const uint64_t toLast = (static_cast<uint64_t>(need - 65536) + step - 1) / step;
+            if (toLast < frames && toLast * step < static_cast<uint64_t>(need)) {
+                stop();
+                break;
+            }
+        }
         const uint32_t used = toBoundary < frames ? static_cast<uint32_t>(toBoundary) : frames;
         const int64_t rest = need - int64_t(used) * step;
         const int64_t before = (rest + 65535) >> 16; // whole frames short of the boundary
@@ -144,19 +159,19 @@ void VoiceCursor::advanceSilently(uint32_t frames) {
     }
 }
 
-// Positions here are in 1/65536 frame. Inside a loop a pair moves the position by twice the
-// step; a pair that passes the loop's end takes it back by one period, and stops the voice when
-// that still leaves it past the end. Ping-pong loops are unfolded into a line on which the
-// backward half follows the forward half, the period being twice the distance between the
-// turning frames. With a step up to half the period (the whole period for a forward loop) no
-// pair stops the voice and the position goes round in the period; with a larger step every
-// pair turns the voice, and its place creeps on by a fixed amount until it stops.
-void VoiceCursor::skipLoopPairs(uint32_t& frames) {
+// Positions here are in 1/65536 frame. Inside a loop a frame moves the position by the step; a
+// frame that passes the loop's end takes it back by one period, and stops the voice when that
+// still leaves it past the end. Ping-pong loops are unfolded into a line on which the backward
+// half follows the forward half, the period being twice the distance between the turning
+// frames. With a step up to half the period (the whole period for a forward loop) no frame stops
+// the voice and the position goes round in the period; with a larger step every frame turns the
+// voice, and its place creeps on by a fixed amount until it stops.
+void VoiceCursor::skipLoops(uint32_t& frames) {
     constexpr int64_t Unit = 65536;
-    uint64_t pairs = frames / 2;
-    if (pairs < 2 || !(flags & VoiceLoop) || endFrame <= loopFrame)
+    uint64_t left = frames;
+    if (left < 4 || !(flags & VoiceLoop) || endFrame <= loopFrame)
         return;
-    const int64_t advance = 2 * int64_t{step};
+    const int64_t advance = step;
     const int64_t end = int64_t{endFrame} * Unit;
     if (!(flags & VoicePingPong)) {
         const int64_t first = int64_t{loopFrame} * Unit;
@@ -166,21 +181,21 @@ void VoiceCursor::skipLoopPairs(uint32_t& frames) {
             return;
         if (advance <= period) {
             u = first +
-                (u - first + static_cast<int64_t>(pairs * uint64_t(advance) % uint64_t(period))) %
+                (u - first + static_cast<int64_t>(left * uint64_t(advance) % uint64_t(period))) %
                     period;
-            pairs = 0;
+            left = 0;
         } else if (advance < 2 * period) {
             const int64_t creep = advance - period;
             const uint64_t alive = static_cast<uint64_t>((end - 1 - u) / creep);
-            const uint64_t skipped = std::min(alive, pairs);
+            const uint64_t skipped = std::min(alive, left);
             u += static_cast<int64_t>(skipped) * creep;
-            pairs -= skipped;
+            left -= skipped;
         } else {
             return;
         }
         index = static_cast<uint32_t>(u / Unit);
         fraction = static_cast<uint32_t>(u % Unit);
-        frames = static_cast<uint32_t>(2 * pairs);
+        frames = static_cast<uint32_t>(left);
         return;
     }
 
@@ -204,25 +219,25 @@ void VoiceCursor::skipLoopPairs(uint32_t& frames) {
         if (u < end || u >= base + period)
             return;
     }
-    // A pair that passes a turn by less than the frames back to the other end cannot stop the
+    // A frame that passes a turn by less than the frames back to the other end cannot stop the
     // voice: half the period, less a frame where only one end sounds twice.
     const int64_t safe =
         (int64_t{endFrame} - loopFrame - 1 + std::min(repeatsEnd, repeatsStart)) * Unit;
     if (advance <= safe) {
-        u = base + (u - base + static_cast<int64_t>(pairs * uint64_t(advance) % uint64_t(period))) %
-                       period;
-        pairs = 0;
+        u = base +
+            (u - base + static_cast<int64_t>(left * uint64_t(advance) % uint64_t(period))) % period;
+        left = 0;
     } else if (advance < period) {
-        // From the forward half, two pairs turn the voice twice and move it on by `creep`.
+        // From the forward half, two frames turn the voice twice and move it on by `creep`.
         if (backwards() || turns != 0)
             return;
         const int64_t creep = 2 * advance - period;
         const int64_t limit = std::min(base + period - advance, end - creep);
         const uint64_t alive =
             u < limit ? static_cast<uint64_t>((limit - u + creep - 1) / creep) : 0;
-        const uint64_t skipped = std::min(alive, pairs / 2);
+        const uint64_t skipped = std::min(alive, left / 2);
         u += static_cast<int64_t>(skipped) * creep;
-        pairs -= 2 * skipped;
+        left -= 2 * skipped;
     } else {
         return;
     }
@@ -237,7 +252,7 @@ void VoiceCursor::skipLoopPairs(uint32_t& frames) {
         fraction = static_cast<uint32_t>(frame * Unit - position);
         flags |= VoiceBackwards;
     }
-    frames = static_cast<uint32_t>(2 * pairs);
+    frames = static_cast<uint32_t>(left);
 }
 
 } // namespace tolva

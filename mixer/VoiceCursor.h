@@ -49,11 +49,12 @@ struct VoiceCursor {
     void advance();
     // Applies the loop after the boundary was reached `overshoot` whole frames ago.
     void wrapAtBoundary(uint64_t overshoot);
-    // Moves as mixing `frames` frames would, in whole pairs, without reading sample data.
+    // Moves as mixing `frames` frames (a whole number of pairs) would, without reading sample
+    // data.
     void advanceSilently(uint32_t frames);
-    // Passes over the whole pairs of `frames` that a voice inside its loop spends going round
-    // it, by arithmetic; leaves in `frames` what is left to step through.
-    void skipLoopPairs(uint32_t& frames);
+    // Passes over the frames that a voice inside its loop spends going round it, by arithmetic;
+    // leaves in `frames` what is left to step through.
+    void skipLoops(uint32_t& frames);
 };
 
 } // namespace tolva

@@ -1,5 +1,6 @@
 #include "formats/s3m/S3mLoader.h"
 
+#include "engine/ModPlugAdpcm.h"
 #include "formats/s3m/S3mPlayer.h"
 #include "formats/s3m/S3mRecords.h"
 #include "song/BoundedReads.h"
@@ -67,7 +68,9 @@ bool loadInstrument(InputStream& stream, S3mPlayer& player, S3mSample& s, uint32
     copySampleName(s.name, h.name);
     if (h.type != S3mInstrumentHeader::DigitalSample)
         return true;
-    if (!h.signature || h.packing != 0)
+    const bool adpcm = h.packing == S3mInstrumentHeader::ModPlugAdpcm &&
+                       !(h.flags & (S3mInstrument16Bit | S3mInstrumentStereo));
+    if (!h.signature || (h.packing != 0 && !adpcm))
         return false;
     if (h.length == 0)
         return true;
@@ -89,7 +92,21 @@ bool loadInstrument(InputStream& stream, S3mPlayer& player, S3mSample& s, uint32
         s.flags |= Sample16Bit;
     if (infoOnly)
         return true;
-    s.cutToData(seekTo(stream, h.dataParapointer * 16) ? bytesLeft(stream) : 0, scale);
+    const bool found = seekTo(stream, h.dataParapointer * 16);
+    if (adpcm) {
+        uint32_t held = found ? s.length : 0;
+        s.data = held != 0 ? decodeModPlugAdpcm(*player.mixer, stream, held) : nullptr;
+        s.cutToData(held, 1);
+        if (!s.data)
+            return s.length == 0;
+        // The decoded values are signed; the mixer reads unsigned ones in unsigned songs.
+        if (!player.song.signedSamples)
+            for (uint32_t i = 0; i < s.length; ++i)
+                s.data[i] ^= 0x80;
+        s.clampLoopToData();
+        return true;
+    }
+    s.cutToData(found ? bytesLeft(stream) : 0, scale);
     if (s.length == 0)
         return true;
     s.data = player.mixer->loadSampleData(stream, s.length, sixteenBit ? 16 : 8, 0, nullptr);

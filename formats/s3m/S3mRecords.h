@@ -42,11 +42,12 @@ struct S3mInstrumentHeader {
     static constexpr uint8_t DigitalSample = 1;
     static constexpr uint32_t FileNameLength = 13; // the DOS name and the byte after it
     static constexpr uint32_t NameLength = 28;
+    static constexpr uint8_t ModPlugAdpcm = 4; // packing of 8-bit mono data ModPlug Tracker saved
 
     uint8_t type;
     uint8_t fileName[FileNameLength];
-    uint32_t dataParapointer;
-    uint32_t length; // frames
+    uint32_t dataParapointer; // 24 bits, the high byte first
+    uint32_t length;          // frames
     uint32_t loopStart;
     uint32_t loopEnd;
     uint8_t volume;
@@ -57,9 +58,9 @@ struct S3mInstrumentHeader {
     bool signature; // "SCRS"
 
     explicit S3mInstrumentHeader(const uint8_t* b)
-        : type(b[0]), dataParapointer(readLe16(b + 0x0E)), length(readLe32(b + 0x10)),
-          loopStart(readLe32(b + 0x14)), loopEnd(readLe32(b + 0x18)), volume(b[0x1C]),
-          packing(b[0x1E]), flags(b[0x1F]), middleCRate(readLe32(b + 0x20)),
+        : type(b[0]), dataParapointer(uint32_t{b[0x0D]} << 16 | readLe16(b + 0x0E)),
+          length(readLe32(b + 0x10)), loopStart(readLe32(b + 0x14)), loopEnd(readLe32(b + 0x18)),
+          volume(b[0x1C]), packing(b[0x1E]), flags(b[0x1F]), middleCRate(readLe32(b + 0x20)),
           signature(std::memcmp(b + 0x4C, "SCRS", 4) == 0) {
         std::memcpy(fileName, b + 0x01, FileNameLength);
         std::memcpy(name, b + 0x30, NameLength);
@@ -68,6 +69,7 @@ struct S3mInstrumentHeader {
 
 enum : uint8_t {
     S3mInstrumentLoop = 0x01,
+    S3mInstrumentStereo = 0x02,
     S3mInstrument16Bit = 0x04,
 };
 

@@ -50,13 +50,8 @@ Settings countingWith(const Settings& ranged) {
     return s;
 }
 
-Settings unusual() {
-    return countingWith({.titleFormat = 1,
-                         .lengthMode = 1,
-                         .mixingFrequency = 22050,
-                         .amp = -1234,
-                         .outputBits = 32});
-}
+const Settings Unusual = countingWith(
+    {.titleFormat = 1, .lengthMode = 1, .mixingFrequency = 22050, .amp = -1234, .outputBits = 32});
 
 TEST(SettingsFile, DefaultsGiveTheDocumentedBytes) {
     EXPECT_EQ(
@@ -89,16 +84,16 @@ TEST(SettingsFile, EveryFieldSitsAtItsOffsetLittleEndian) {
 TEST(SettingsFile, LoadTakesFilesOf45BytesOrMoreAndKeepsUsableValues) {
     TempDir dir;
     const std::string path = dir.path("in_tolva.dat");
-    ASSERT_TRUE(saveSettings(path.c_str(), unusual()));
+    ASSERT_TRUE(saveSettings(path.c_str(), Unusual));
     Settings live;
     ASSERT_TRUE(loadSettings(path.c_str(), live));
-    EXPECT_EQ(live, unusual());
+    EXPECT_EQ(live, Unusual);
 
-    Bytes longer = encoded(unusual());
+    Bytes longer = encoded(Unusual);
     longer.push_back(0x77);
     writeFile(path, longer);
     ASSERT_TRUE(loadSettings(path.c_str(), live = Settings{}));
-    EXPECT_EQ(live, unusual());
+    EXPECT_EQ(live, Unusual);
 
     // Fields with a range fall back to their defaults, the others are taken as they stand.
     writeFile(path, counting());
@@ -119,9 +114,9 @@ TEST(SettingsFile, FilesOfTheWrongSizeOrMissingLeaveTheRecordAlone) {
     // Files of 0, 1 and 44 bytes, a missing one, a folder, no name.
     for (const std::string& path : {dir.path("0"), dir.path("1"), dir.path("44"),
                                     dir.path("missing.dat"), dir.root(), std::string()}) {
-        Settings live = unusual();
+        Settings live = Unusual;
         EXPECT_FALSE(loadSettings(path.c_str(), live)) << path;
-        EXPECT_EQ(live, unusual()) << path;
+        EXPECT_EQ(live, Unusual) << path;
     }
 }
 

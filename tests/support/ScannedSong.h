@@ -27,17 +27,14 @@ constexpr uint32_t framesForRows(uint32_t rows) {
     return 882 * 6 * rows;
 }
 
-struct LengthCell {
-    uint32_t pattern, row, channel;
-    ModCell cell;
-};
-
-inline std::vector<uint8_t> lengthSong(std::vector<uint8_t> orders,
-                                       std::initializer_list<LengthCell> cells) {
-    ModBuilder b(4, "M.K.");
+// Cells as (pattern, row, channel, cell).
+inline std::vector<uint8_t>
+lengthSong(std::vector<uint8_t> orders,
+           std::initializer_list<std::tuple<uint32_t, uint32_t, uint32_t, ModCell>> cells) {
+    ModBuilder b;
     b.sample(squareSample(32)).orders(std::move(orders));
-    for (const LengthCell& c : cells)
-        b.cell(c.pattern, c.row, c.channel, c.cell);
+    for (const auto& [pattern, row, channel, cell] : cells)
+        b.cell(pattern, row, channel, cell);
     return b.build();
 }
 

@@ -32,9 +32,8 @@ for bits in 8 16 32; do
         unexpected_service_calls=0 eof_count=1 buffered_at_eof=0 stopped_early=0 \
         writes_while_closed=0
     expect_eq "$bits bits: PCM bytes" "$(stat -c %s "$WORK/y$bits.pcm")" $((frames * bytes))
-    silence_byte='\0'
-    [[ $bits == 8 ]] && silence_byte='\200'
-    head -c $((silent * bytes + 4096)) /dev/zero | tr '\0' "$silence_byte" >"$WORK/silence"
+    [[ $bits == 8 ]] && quiet='\200' || quiet='\0'
+    head -c $((silent * bytes + 4096)) /dev/zero | tr '\0' "$quiet" >"$WORK/silence"
     same_bytes "$bits bits: silence before the note" "$WORK/y$bits.pcm" "$WORK/silence" 0 0 \
         $((silent * bytes))
     cmp -s -n 4096 -i $((silent * bytes)):0 "$WORK/y$bits.pcm" "$WORK/silence" &&

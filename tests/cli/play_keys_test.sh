@@ -3,7 +3,7 @@
 source "$(dirname "$0")/lib.sh"
 
 python3 - "$tolva" "$demo" "$corpus" "$work" "$bad" <<'PY' || failures=$((failures + 1))
-import array, os, pty, select, subprocess, sys, time
+import array, itertools, os, pty, select, subprocess, sys, time
 
 tolva, demo, corpus, work, bad = sys.argv[1:6]
 card = os.path.join(work, "card")
@@ -76,19 +76,13 @@ class Session:
 
 def gaps_out(pcm, run=64):
     """The sound without runs of `run` or more silent frames, which the card plays while paused
-    or whenever the player falls behind: what is left is the song in the order played."""
-    frames = array.array("I")
-    frames.frombytes(pcm[:len(pcm) - len(pcm) % frame])
-    out, silent = array.array("I"), 0
-    for v in frames:
-        if v == 0:
-            silent += 1
-            continue
-        if 0 < silent < run:
-            out.extend([0] * silent)
-        silent = 0
-        out.append(v)
-    return out.tobytes(), frames.tobytes().count(bytes(frame * run)) > 0
+    or whenever the player falls behind, nor the silence at its end: what is left is the song in
+    the order played; and whether there was such a run."""
+    frames = array.array("I", pcm[:len(pcm) - len(pcm) % frame])
+    runs = [list(g) for _, g in itertools.groupby(frames, bool)]
+    kept = [r for i, r in enumerate(runs) if r[0] or (len(r) < run and i + 1 < len(runs))]
+    return (array.array("I", itertools.chain(*kept)).tobytes(),
+            frames.tobytes().count(bytes(frame * run)) > 0)
 
 def first_difference(a, b):
     n = min(len(a), len(b))

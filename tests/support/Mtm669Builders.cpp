@@ -24,9 +24,7 @@ MtmSampleDef mtmSquare(uint32_t length, uint8_t volume) {
 }
 
 std::vector<uint8_t> MtmSong::build() const {
-    uint32_t tracks = 0;
-    for (const auto& [key, c] : cells)
-        tracks = std::max(tracks, key.first);
+    const uint32_t tracks = cells.empty() ? 0 : cells.rbegin()->first.first;
     ByteWriter w;
     w.text("MTM", 3);
     w.u8(0x10);

@@ -50,8 +50,9 @@ TEST_P(CorpusFiles, EveryFileIsOfItsFormatAndPlaysToItsEnd) {
         if (!player)
             continue;
         ++played;
-        if (GetParam().format >= 0 && player->formatType() != FormatMod15)
+        if (GetParam().format >= 0 && player->formatType() != FormatMod15) {
             EXPECT_EQ(static_cast<int32_t>(player->formatType()), GetParam().format);
+        }
         applySettings(*player, Settings{}, false);
         player->restartSong();
         player->configurePlayback(22050);

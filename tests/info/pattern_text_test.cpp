@@ -93,8 +93,7 @@ TEST(PatternText, Composer669Cells) {
 }
 
 TEST(PatternText, S3mCellsAndTheColumnsThatPlay) {
-    // Channel 0 note C-5 sample 12 volume 64 command A; channel 2 note cut; channel 3 volume
-    // only; channel 4 command Z without a note.
+    // Channel 0: C-5, sample 12, volume 64, command A; 2: note cut; 3: volume only; 4: Z alone.
     std::vector<uint8_t> bytes;
     add(bytes, {0x20 | 0x40 | 0x80 | 0, 0x50, 12, 64, 1, 0x06});
     add(bytes, {0x20 | 2, 254, 0, 0x40 | 3, 7, 0x80 | 4, 26, 0x80, 0});

@@ -28,9 +28,8 @@ TEST(SilenceRemoval, StartLengthAndPlayback) {
         ModBuilder().sample(squareSample(64)).cell(0, 8, 0, note(25, 1, 0xE, 0xD1)).build();
     const std::vector<uint8_t> silent =
         ModBuilder().orders({0, 1}).cell(0, 10, 3, fx(0xC, 0)).cell(1, 10, 3, fx(0xC, 0)).build();
-    // Playback starts at the beginning of the second in which the note first sounded; the
-    // last second with sound ends at 24 s, and as many seconds of silence as asked are kept
-    // after it, as far as the song goes.
+    // Playback starts at the second in which the note first sounds; after the last second with
+    // sound, ending at 24 s, as many silent seconds as asked are kept, as far as the song goes.
     const struct {
         const char* what;
         std::vector<uint8_t> song;

@@ -127,8 +127,7 @@ TEST(SettingsFile, SaveReplacesTheWholeFileOrNothing) {
     ASSERT_TRUE(saveSettings(path.c_str(), Settings{}));
     EXPECT_EQ(readWholeFile(path), encoded(Settings{}));
 
-    // A folder in the file's place cannot be replaced: the save fails and leaves no
-    // temporary file behind.
+    // A folder in the file's place: the save fails and leaves no temporary file behind.
     const std::string blocked = dir.path("blocked");
     std::filesystem::create_directories(blocked + "/inside");
     EXPECT_FALSE(saveSettings(blocked.c_str(), Settings{}));

@@ -1,7 +1,6 @@
-# The information dialog's layout as the user resizes it: controls follow the growth, odd
-# widths split fairly, the border cannot be dragged below the template's size, and the next
-# opening comes back where and as large as the last one was left. The about box opens from the
-# record, shows its texts and closes with OK.
+# The information dialog as the user resizes it: controls follow, odd widths split fairly, the
+# border stops at the template's size, and the next opening comes back where and as large as it
+# was left. The about box opens from the record, shows its texts and closes with OK.
 source "$SUPPORT/dialog_harness.sh"
 
 home="$WORK/home"
@@ -15,8 +14,7 @@ drive_dialog "$report" infobox "$PLUGIN" "$mod" "$mod" --home "$(winpath "$home"
 
 rects=($(sed -n 's/^rect=//p' "$report"))
 IFS=, read -r left top width height <<<"${rects[0]}"
-# change KEY A B X Y: how fields X and Y of the report's KEY lines changed from line A to line B
-# (lines from 0, fields from 1: x, y, width, height).
+# change KEY A B X Y: fields X and Y (1 to 4: x, y, w, h) of KEY's line B less those of line A.
 change() {
     sed -n "s/^$1=//p" "$report" | awk -F, -v a="$2" -v b="$3" -v x="$4" -v y="$5" \
         'NR == a + 1 { p = $x; q = $y } NR == b + 1 { print $x - p "," $y - q }'

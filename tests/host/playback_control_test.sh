@@ -1,6 +1,5 @@
-# The PCM the plug-in hands to the output plug-in at 8, 16 and 32 bits, the end of the song, a
-# DSP, seek, pause, stop and the skipped leading silence, checked against an uninterrupted
-# playback of the same song and against values worked out by hand.
+# The PCM the plug-in hands to the output at 8, 16 and 32 bits, the song's end, a DSP, seek, pause,
+# stop and the skipped leading silence, against an uninterrupted playback and hand-worked values.
 source "$SUPPORT/plugin_harness.sh"
 source "$SUPPORT/settings_builder.sh"
 
@@ -58,9 +57,9 @@ run dsproom --speed 1 --dsp --stop-at 1500
 expect_range "DSP: room before each write" "$(key min_room_before_write "$WORK/dsproom.txt")" 4608 999999
 expect_keys "$WORK/dsproom.txt" overflows=0
 
-# Seeking forwards from 0.5 s to 3 s and back from 5 s to 1 s: the output is flushed at the
-# target and the PCM from there on is the song's from the target on, to its end (cmp fails at
-# the end of either file). Forwards, the time shows the target at once.
+# Seeking from 0.5 s to 3 s and from 5 s back to 1 s: the output is flushed at the target, then
+# the PCM is the song's from there to its end (cmp fails at the end of either file). Forwards,
+# the time shows the target at once.
 seek() { # name from:to
     local flush at to=${2#*:}
     run "$1" --speed 4 --seek-at "$2"

@@ -33,8 +33,7 @@ drive_dialog() {
     expect_eq "dialog left open ($*)" "$(key dialog_left_open "$report")" ""
 }
 
-# The states ("enabled,checked,text") of controls read by read:ID actions, each ID=STATE taking
-# the next read of that control.
+# The states ("enabled,checked,text") read by read:ID actions, each ID=STATE the next read of ID.
 expect_controls() { # report id=state...
     local report=$1 pair id
     local -A seen=()

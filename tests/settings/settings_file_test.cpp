@@ -81,7 +81,7 @@ TEST(SettingsFile, EveryFieldSitsAtItsOffsetLittleEndian) {
     EXPECT_EQ(encoded(s), bytes);
 }
 
-TEST(SettingsFile, LoadTakesFilesOf45BytesOrMoreAndKeepsUsableValues) {
+TEST(SettingsFile, LoadKeepsUsableValuesOfFilesOf45BytesOrMoreAndLeavesTheRecordOtherwise) {
     TempDir dir;
     const std::string path = dir.path("in_tolva.dat");
     ASSERT_TRUE(saveSettings(path.c_str(), Unusual));
@@ -105,10 +105,7 @@ TEST(SettingsFile, LoadTakesFilesOf45BytesOrMoreAndKeepsUsableValues) {
     Settings checked = edges;
     replaceUnusableFields(checked);
     EXPECT_EQ(checked, edges);
-}
 
-TEST(SettingsFile, FilesOfTheWrongSizeOrMissingLeaveTheRecordAlone) {
-    TempDir dir;
     for (std::size_t size : {0u, 1u, 44u})
         writeFile(dir.path(std::to_string(size)), Bytes(size, 0));
     // Files of 0, 1 and 44 bytes, a missing one, a folder, no name.

@@ -74,7 +74,9 @@ TEST(InstrumentProperties, ItInstrumentAsTheViewListsIt) {
           .pitchPanSeparation = -8,
           .defaultPan = 0x80 | 20,
           .filterCutoff = 0x80 | 100,
-          .volumeEnvelope = itEnvelope(0x0F, {}, {1, 2, 3, 4})};
+          .volumeEnvelope = itEnvelope(0x0F, {}, {1, 2, 3, 4}),
+          .panEnvelope = {},
+          .pitchEnvelope = {}};
     PropertyList list;
     player->describeInstrumentProperties(list, 0);
     std::vector<std::string> lines;

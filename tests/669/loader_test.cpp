@@ -47,7 +47,7 @@ TEST(Loader669, SampleHeadersGiveNameLengthAndLoopAndOnly65AreRead) {
     EXPECT_EQ(player->sample(65), nullptr);
 }
 
-TEST(Loader669, PatternOfZeroBytesCountsAsMissing) {
+TEST(Loader669, ZeroPatternsAreMissingAndInformationRecordsUseTheBreakRow) {
     auto player = load(Composer669Song{
         .orders = {0, 1}, .cells = {{{0, 5, 3}, Cell669{{0, 0, 0}}}, {{1, 0, 0}, effect669(5, 1)}}}
                            .build());
@@ -58,12 +58,11 @@ TEST(Loader669, PatternOfZeroBytesCountsAsMissing) {
     player = load(zero);
     ASSERT_TRUE(player);
     EXPECT_TRUE(player->isPatternMissing(0));
-}
 
-TEST(Loader669, InformationRecordsOmitFinetuneAndVolumeAndUseTheBreakRow) {
+    // Information records omit finetune and volume.
     Composer669Song song{.breakRow = {{0, 31}}};
     song.samples.push_back({"square.smp", unsignedSquare(16), 0, 16});
-    auto player = load(song.build());
+    player = load(song.build());
     ASSERT_TRUE(player);
     SampleDescription sample;
     player->describeSample(sample, 0, 0);

@@ -1,5 +1,5 @@
 # What the tool says to each request: the exit status (2 for a file of no format it plays), and
-# words that must (or, after '!', must not) appear in what it prints.
+# words that must (or, after '!', must not) appear in what it prints, separated by ';'.
 source "$(dirname "$0")/lib.sh"
 set -f
 export SDL_AUDIODRIVER=dummy
@@ -19,16 +19,18 @@ while IFS='|' read -r want words args; do
     [[ -z $want || $want == '#'* ]] && continue
     # shellcheck disable=SC2086 # the arguments are split at blanks
     expect_status "$want" $args
-    if [[ $words == '!'* ]]; then
-        [[ $out$err != *"${words#!}"* ]] || fail "tolva $args printed '${words#!}'"
-    else
-        [[ $out$err == *"$words"* ]] || fail "tolva $args did not print '$words': $out$err"
-    fi
+    IFS=";" read -ra list <<<"$words"
+    for word in "${list[@]}"; do
+        if [[ $word == '!'* ]]; then
+            [[ $out$err != *"${word#!}"* ]] || fail "tolva $args printed '${word#!}'"
+        else
+            [[ $out$err == *"$word"* ]] || fail "tolva $args did not print '$word': $out$err"
+        fi
+    done
 done <<EOF
 1|Usage: tolva SONG...|
 0|tolva |--version
-1|unknown option '--bogus'|--bogus
-1|Run 'tolva play --help'|--bogus
+1|unknown option '--bogus';Run 'tolva play --help'|--bogus
 1|no module given|render
 1|Run 'tolva render --help'|render --bogus
 1|unexpected argument 'b'|settings a b
@@ -76,16 +78,12 @@ done <<EOF
 # Each command takes only the settings that change what it does.
 1|unknown option '--bits'|info $d --bits 8
 1|unknown option '--title-format'|render $d --title-format 1
-0|!--remove-initial-silence|play --help
-0|--title-format N|settings --help
+# Help lists only those, in plain words, with the defaults.
+0|!--remove-initial-silence;--mono, --no-mono;!FLOAT|play --help
+0|--title-format N;!{false}|settings --help
 0|!--amp|length --help
-# Help in plain words, with the defaults.
 0|--rate HZ                   Mixing frequency, 5000 to 96000 (default: 44100)|render --help
-0|--mono, --no-mono|play --help
-0|Interpolate between sample points (default: on)|render --help
-0|!UINT|render --help
-0|!FLOAT|play --help
-0|!{false}|settings --help
+0|Interpolate between sample points (default: on);!UINT|render --help
 0|!REQUIRED|info --help
 EOF
 

@@ -26,8 +26,7 @@ if not sys.argv[4] and card[lead + len(ref):].strip(quiet):
 PY
 }
 
-# play_as_rendered SILENCE WHAT ARGS...: playing ARGS, without the word play, gives the card what
-# rendering them gives.
+# play_as_rendered SILENCE WHAT ARGS...: playing ARGS gives the card what rendering them gives.
 play_as_rendered() {
     "$tolva" render "${@:3}" -o "$work/ref.raw" --force 2>/dev/null
     play_disk 0 "${@:3}"
@@ -43,8 +42,7 @@ done
 play_as_rendered 128 "8-bit from 3 s" "$demo" --seconds 1 --bits 8 --start 3
 play_as_rendered 0 "32-bit mono" --seconds 1 --bits 32 --mono "$demo"
 
-# A list: the songs follow each other without a gap; a refused file between them is reported
-# and skipped, and the exit status tells.
+# A list plays without gaps; a refused file between songs is reported, skipped and fails the run.
 "$tolva" render "${songs[0]}" --seconds 1 -o "$work/a.raw"
 "$tolva" render "${songs[1]}" --seconds 1 -o "$work/b.raw"
 cat "$work/a.raw" "$work/b.raw" >"$work/ab.raw"

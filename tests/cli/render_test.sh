@@ -22,8 +22,7 @@ expect_equal "$(stat -c %s "$work/tune.wav")" $((44 + 1016064 * 4)) "WAV size"
 expect_status 0 render "$demo" -o "$work/tune.flac" --seconds 1
 expect_equal "$(head -c 4 "$work/tune.flac")" fLaC "FLAC header"
 
-# Mono: every left sample equals its right one. Reversed stereo: the channels of the normal
-# render swapped.
+# Mono: each left sample equals its right one; reversed stereo swaps the normal render's channels.
 expect_status 0 render "$demo" -o "$work/mono.raw" --mono --seconds 3
 od -An -v -t d2 -w4 "$work/mono.raw" | awk '$1 != $2 { bad = 1 } END { exit bad }' ||
     fail "--mono left and right differ"

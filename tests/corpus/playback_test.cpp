@@ -102,8 +102,7 @@ TEST_P(CorpusFiles, CutAndOverwrittenCopiesAreRefusedOrPlay) {
         loadScanAndPlay(bytes);
         for (std::size_t cut : cutPoints(bytes.size()))
             loadScanAndPlay(std::vector<uint8_t>(bytes.begin(), bytes.begin() + cut));
-        // Counts, sizes and offsets set to nothing, to their largest or to chance: bytes of the
-        // first 2 KiB, then anywhere.
+        // Counts, sizes and offsets set to 0, 0xFF or chance: in the first 2 KiB, then anywhere.
         for (uint32_t round = 0; round < 6 && bytes.size() > 8; ++round) {
             std::vector<uint8_t> damaged = bytes;
             const std::size_t span =

@@ -2,8 +2,7 @@
 # Golden renders: for every corpus song and feature file, the length the playlist shows and a hash
 # of its first 10 s of PCM at default settings, against the table beside this script.
 #   bash renders_test.sh TOLVA CORPUS_DIR [--update]
-# Any difference is listed and fails the test; --update rewrites the table after an intended
-# change, so that the table's diff shows which songs changed.
+# A difference is listed and fails; --update rewrites the table after an intended change.
 set -uo pipefail
 tolva=$(readlink -f "$1")
 corpus=$2

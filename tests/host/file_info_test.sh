@@ -22,14 +22,13 @@ for format in 0 1 2; do
     winhost info "$PLUGIN" "$(win y.mod)" "$(win untitled.mod)" "$(win fake.mod)" \
         "$(win missing.mod)" --home "$(winpath "$home")" >"$WORK/info$format.txt"
 done
-expect_eq "format 0, titled" "$(info info0 y.mod title)" "abc"
-expect_eq "format 0, untitled" "$(info info0 untitled.mod title)" "untitled.mod"
-expect_eq "format 0, missing file" "$(info info0 missing.mod title)" "missing.mod"
-expect_eq "format 1, titled" "$(info info1 y.mod title)" "abc - y.mod"
-expect_eq "format 1, untitled" "$(info info1 untitled.mod title)" "untitled.mod"
-expect_eq "format 2, titled" "$(info info2 y.mod title)" "TOLVA: abc - y.mod"
-expect_eq "format 2, untitled" "$(info info2 untitled.mod title)" "TOLVA: untitled.mod"
-expect_eq "format 2, not a module" "$(info info2 fake.mod title)" "TOLVA: fake.mod"
+# Title format, file: the title.
+for c in "0 y.mod:abc" "0 untitled.mod:untitled.mod" "0 missing.mod:missing.mod" \
+    "1 y.mod:abc - y.mod" "1 untitled.mod:untitled.mod" "2 y.mod:TOLVA: abc - y.mod" \
+    "2 untitled.mod:TOLVA: untitled.mod" "2 fake.mod:TOLVA: fake.mod"; do
+    read -r format f <<<"${c%%:*}"
+    expect_eq "format $format, $f" "$(info "info$format" "$f" title)" "${c#*:}"
+done
 
 # One pattern of 64 rows at speed 6 and 125 BPM: 384 ticks of 882 frames, the first at frame 0,
 # at 44100 per second. With silence removal the length leaves out the silence before the first

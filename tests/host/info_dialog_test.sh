@@ -1,6 +1,5 @@
-# The information dialog opened from the record for one song of each format: its header,
-# its pages with pictures of each, the pattern grid, loading the sample data, and playback
-# that goes on undisturbed while the dialog is open.
+# The information dialog from the record for a song of each format: header, pages and their
+# pictures, the pattern grid, loading the sample data, and playback undisturbed while it is open.
 source "$SUPPORT/dialog_harness.sh"
 
 home="$WORK/home"
@@ -38,8 +37,7 @@ check_song it "$songs/gltron__song_revenge_of_cats.it" "Impulse Tracker" \
 check_song mtm "$CORPUS/features/mtm/m_fall1.mtm" "MultiTracker" "Patterns|Samples"
 check_song 669 "$CORPUS/features/669/m_sonic_boom.669" "669 Composer" "Patterns|Samples"
 
-# A 4-channel MOD: five grid columns, its empty cells dotted; "Load Sample Data" loads the
-# samples once and then greys.
+# A 4-channel MOD: five grid columns, empty cells dotted; "Load Sample Data" loads once, then greys.
 mod="$songs/madbomber-data__gluppobe.mod"
 drive_dialog "$WORK/load.txt" infobox "$PLUGIN" "$(winpath "$mod")" --home "$(winpath "$home")" \
     --act cell:1046:2:0 --act cell:1046:2:4 --act cell:1046:2:1 --act item:1045:2 \
@@ -57,8 +55,7 @@ expect_eq "first cell of pattern 0" "${first_cells[0]}" "B-3_07_F03"
     fail "choosing another order kept the grid: ${first_cells[*]}"
 expect_controls "$WORK/load.txt" "1047=1,0,Load Sample Data" "1047=0,0,Load Sample Data"
 
-# The information dialog for the song playing and for another song, open while the song
-# plays: the sound is the same as without it.
+# The dialog for the song playing, and for another, open while it plays: the sound is unchanged.
 played="$songs/madbomber-data__waterfal.mod"
 winhost play "$PLUGIN" "$(winpath "$played")" "$(winpath "$WORK/plain.wav")" --speed 0 \
     --home "$(winpath "$home")" >"$WORK/plain.txt"

@@ -31,8 +31,7 @@ for bits in 8 16 32; do
     done
 done
 
-# Lengths of every corpus song in the default settings, and of the songs above with silence
-# removal and loop counting.
+# Lengths of every corpus song by default, and of the songs above with silence removal and loops.
 lengths() { # settings-options files...
     local options=$1 f native
     shift

@@ -1,6 +1,5 @@
-# The PCM the plug-in hands to the output plug-in at 8, 16 and 32 bits, the end of the song, a
-# DSP, seek, pause, stop and the skipped leading silence, checked against an uninterrupted
-# playback of the same song and against values worked out by hand.
+# The PCM the plug-in hands to the output at 8, 16 and 32 bits, the song's end, a DSP, seek, pause,
+# stop and the skipped leading silence, against an uninterrupted playback and hand-worked values.
 source "$SUPPORT/plugin_harness.sh"
 source "$SUPPORT/settings_builder.sh"
 
@@ -32,9 +31,8 @@ for bits in 8 16 32; do
         unexpected_service_calls=0 eof_count=1 buffered_at_eof=0 stopped_early=0 \
         writes_while_closed=0
     expect_eq "$bits bits: PCM bytes" "$(stat -c %s "$WORK/y$bits.pcm")" $((frames * bytes))
-    silence_byte='\0'
-    [[ $bits == 8 ]] && silence_byte='\200'
-    head -c $((silent * bytes + 4096)) /dev/zero | tr '\0' "$silence_byte" >"$WORK/silence"
+    [[ $bits == 8 ]] && quiet='\200' || quiet='\0'
+    head -c $((silent * bytes + 4096)) /dev/zero | tr '\0' "$quiet" >"$WORK/silence"
     same_bytes "$bits bits: silence before the note" "$WORK/y$bits.pcm" "$WORK/silence" 0 0 \
         $((silent * bytes))
     cmp -s -n 4096 -i $((silent * bytes)):0 "$WORK/y$bits.pcm" "$WORK/silence" &&
@@ -59,9 +57,9 @@ run dsproom --speed 1 --dsp --stop-at 1500
 expect_range "DSP: room before each write" "$(key min_room_before_write "$WORK/dsproom.txt")" 4608 999999
 expect_keys "$WORK/dsproom.txt" overflows=0
 
-# Seeking forwards from 0.5 s to 3 s and back from 5 s to 1 s: the output is flushed at the
-# target and the PCM from there on is the song's from the target on, to its end (cmp fails at
-# the end of either file). Forwards, the time shows the target at once.
+# Seeking from 0.5 s to 3 s and from 5 s back to 1 s: the output is flushed at the target, then
+# the PCM is the song's from there to its end (cmp fails at the end of either file). Forwards,
+# the time shows the target at once.
 seek() { # name from:to
     local flush at to=${2#*:}
     run "$1" --speed 4 --seek-at "$2"

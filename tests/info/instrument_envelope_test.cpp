@@ -36,7 +36,7 @@ Envelope itView(const ItEnvelope& e, uint32_t kind) {
 
 constexpr int None = EnvelopeView::None;
 
-TEST(InstrumentEnvelope, ItEnvelopesPanningAndPitchRaisedAndCentred) {
+TEST(InstrumentEnvelope, ItAndXmEnvelopesPanningAndPitchRaisedAndCentred) {
     EXPECT_EQ(itView(itEnvelope(0x07, {{64, 0}, {32, 10}, {0, 300}}, {0, 1, 1, 2}), EnvelopeVolume),
               Envelope({{0, 64}, {10, 32}, {300, 0}}, 0, 1, 1, 2, false));
     // Flags without loop or sustain.
@@ -49,9 +49,7 @@ TEST(InstrumentEnvelope, ItEnvelopesPanningAndPitchRaisedAndCentred) {
     ItEnvelope many = itEnvelope(0x01, {});
     many.nodeCount = 200;
     EXPECT_EQ(std::get<0>(itView(many, EnvelopeVolume)).size(), 25u);
-}
 
-TEST(InstrumentEnvelope, XmVolumeAndPanning) {
     XmEnvelope e{
         {{{0, 64}, {5, 40}, {20, 0}}}, 3, 1, 0, 2, EnvelopeOn | EnvelopeSustain | EnvelopeLoop};
     EnvelopeView v;

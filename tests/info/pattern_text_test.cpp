@@ -18,9 +18,12 @@ namespace {
 
 using Writer = void (*)(const PatternDescription&, uint32_t, CellText*);
 
-// The texts of a pattern of `rows` rows stored as `bytes` (for MTM, the first channel's track).
-std::vector<std::string> texts(Writer write, const std::vector<uint8_t>& bytes, uint32_t rows,
-                               uint32_t channels) {
+using Texts = std::vector<std::string>;
+
+// The texts of a pattern of `rows` rows stored as `bytes` (for MTM, the first channel's track):
+// of the cells at `picked` (row x channels + channel), or of all of them.
+Texts texts(Writer write, const std::vector<uint8_t>& bytes, uint32_t rows, uint32_t channels,
+            std::vector<std::size_t> picked = {}) {
     PatternDescription p;
     p.rows = rows;
     p.cells = bytes.empty() ? nullptr : bytes.data();
@@ -28,20 +31,13 @@ std::vector<std::string> texts(Writer write, const std::vector<uint8_t>& bytes, 
     p.tracks[0] = p.cells;
     std::vector<CellText> out(rows * channels);
     write(p, channels, out.data());
-    std::vector<std::string> result;
-    for (const CellText& c : out)
-        result.emplace_back(c.text);
+    if (picked.empty())
+        for (std::size_t i = 0; i < out.size(); ++i)
+            picked.push_back(i);
+    Texts result;
+    for (std::size_t i : picked)
+        result.emplace_back(out.at(i).text);
     return result;
-}
-
-using Texts = std::vector<std::string>;
-
-// The texts of the cells at `indices` (row x channels + channel).
-Texts at(const Texts& t, std::initializer_list<std::size_t> indices) {
-    Texts picked;
-    for (std::size_t i : indices)
-        picked.push_back(t.at(i));
-    return picked;
 }
 
 void add(std::vector<uint8_t>& bytes, std::initializer_list<uint8_t> more) {
@@ -71,9 +67,8 @@ TEST(PatternText, ModCellsWithEveryEffectAndEmptyCellsPastTheData) {
         addModCell(bytes, effect == 0 ? 0 : 13 + effect, effect, effect + 1, 0x5A);
     addModCell(bytes, 25, 0, 0, 0);
     addModCell(bytes, 0, 0, 0, 0);
-    auto t = texts(writeModPatternText, bytes, 2, 17);
     // An arpeggio with a parameter is an effect; note 14 is period index 13, the C# above 856.
-    EXPECT_EQ(at(t, {0, 1, 12, 15, 16, 17, 33}),
+    EXPECT_EQ(texts(writeModPatternText, bytes, 2, 17, {0, 1, 12, 15, 16, 17, 33}),
               (Texts{"... 01 05A", "C#1 02 15A", "C-2 0D C5A", "D#2 10 F5A", "C-2 .. ...",
                      "... .. ...", "... .. ..."}));
 }
@@ -83,7 +78,7 @@ TEST(PatternText, MtmTrackCells) {
     std::vector<uint8_t> track = {25 << 2 | 1, 0xF0 | 0xA, 0x0F, 0, 0x0E, 0xD3};
     track.resize(64 * 3);
     // The second channel has no track.
-    EXPECT_EQ(at(texts(writeMtmPatternText, track, 64, 2), {0, 1, 2}),
+    EXPECT_EQ(texts(writeMtmPatternText, track, 64, 2, {0, 1, 2}),
               (Texts{"C#2 1F A0F", "... .. ...", "... .. ED3"}));
 }
 
@@ -93,14 +88,12 @@ TEST(PatternText, Composer669Cells) {
     const uint8_t cells[] = {
         36 << 2 | 5 >> 4, (5 << 4 & 0xF0) | 9, 0x24, 0xFE, 0x07, 0xFF, 0xFF, 0xFF, 0x5F};
     std::copy(std::begin(cells), std::end(cells), bytes.begin());
-    auto t = texts(write669PatternText, bytes, 2, 8);
-    EXPECT_EQ(at(t, {0, 1, 2, 8}),
+    EXPECT_EQ(texts(write669PatternText, bytes, 2, 8, {0, 1, 2, 8}),
               (Texts{"C-3 05 9 24", "... .. 7 ..", "... .. . 5F", "... .. . .."}));
 }
 
 TEST(PatternText, S3mCellsAndTheColumnsThatPlay) {
-    // Channel 0 note C-5 sample 12 volume 64 command A; channel 2 note cut; channel 3 volume
-    // only; channel 4 command Z without a note.
+    // Channel 0: C-5, sample 12, volume 64, command A; 2: note cut; 3: volume only; 4: Z alone.
     std::vector<uint8_t> bytes;
     add(bytes, {0x20 | 0x40 | 0x80 | 0, 0x50, 12, 64, 1, 0x06});
     add(bytes, {0x20 | 2, 254, 0, 0x40 | 3, 7, 0x80 | 4, 26, 0x80, 0});
@@ -115,7 +108,7 @@ TEST(PatternText, S3mCellsAndTheColumnsThatPlay) {
             writeS3mPatternText(p, c, out, columns);
         },
         {0x20 | 5, 0x31, 1, 0}, 1, 2);
-    EXPECT_EQ(at(t, {0, 1}), (Texts{"... .. .. .00", "C#3 01 .. .00"}));
+    EXPECT_EQ(t, (Texts{"... .. .. .00", "C#3 01 .. .00"}));
 }
 
 TEST(PatternText, XmPackedAndFullCells) {
@@ -129,12 +122,12 @@ TEST(PatternText, XmPackedAndFullCells) {
         add(bytes, {0x80 | 0x04, static_cast<uint8_t>(high << 4 | 3)});
     for (uint8_t effect : {0, 9, 10})
         add(bytes, {0x80 | 0x08 | 0x10, effect, 0x40});
-    auto t = texts(writeXmPatternText, bytes, 18, 1);
-    EXPECT_EQ(at(t, {0, 1, 2, 3, 4}), (Texts{"C-4 03 40 F06", "=== .. .. ...", "... .. .. ...",
-                                             "... .. .. ...", "... .. -A Z12"}));
+    Texts want = {"C-4 03 40 F06", "=== .. .. ...", "... .. .. ...", "... .. .. ...",
+                  "... .. -A Z12"};
     for (uint32_t high = 6; high < 16; ++high)
-        EXPECT_EQ(t[high - 1], std::string("... .. ") + "-+dusvp<>m"[high - 6] + "3 ...");
-    EXPECT_EQ(at(t, {15, 16, 17}), (Texts{"... .. .. 040", "... .. .. 940", "... .. .. A40"}));
+        want.push_back(std::string("... .. ") + "-+dusvp<>m"[high - 6] + "3 ...");
+    want.insert(want.end(), {"... .. .. 040", "... .. .. 940", "... .. .. A40"});
+    EXPECT_EQ(texts(writeXmPatternText, bytes, 18, 1), want);
 }
 
 TEST(PatternText, ItCellsVolumeColumnAndRepeatedValues) {
@@ -149,9 +142,8 @@ TEST(PatternText, ItCellsVolumeColumnAndRepeatedValues) {
     for (uint8_t volume : {65, 124, 193, 212})
         add(bytes, {0x80 | 1, 0x04, volume, 0});
     add(bytes, {0x80 | 1, 0x01, 254, 0, 0x80 | 1, 0x01, 130, 0, 0x80 | 1, 0x08, 26, 0x7F, 0});
-    auto t = texts(writeItPatternText, bytes, 10, 2);
     // Command 0 shows no letter; its parameter stays.
-    EXPECT_EQ(at(t, {0, 1, 2, 4, 6, 8, 10, 12, 14, 16, 18}),
+    EXPECT_EQ(texts(writeItPatternText, bytes, 10, 2, {0, 1, 2, 4, 6, 8, 10, 12, 14, 16, 18}),
               (Texts{"C-5 07 64 A03", "... .. .. .00", "=== 07p32 .10", "=== 07p32 .10",
                      "... .. A0 .00", "... .. F9 .00", "... .. G0 .00", "... .. H9 .00",
                      "^^^ .. .. .00", "~~~ .. .. .00", "... .. .. Z7F"}));

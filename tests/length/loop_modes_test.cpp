@@ -21,7 +21,7 @@ Settings mode(uint32_t lengthMode, bool extraPlayTime, bool loopByCount, uint32_
             .extraPlayTime = extraPlayTime};
 }
 
-const Settings NoBackwardJumps = mode(LengthNoBackwardJumps, true, true, 3, 10);
+const Settings NoBack = mode(LengthNoBackwardJumps, true, true, 3, 10);
 const Settings FirstReturn = mode(LengthDetectLoop, false, true, 3, 10);
 const Settings CountTwo = mode(LengthDetectLoop, true, true, 2, 0);
 const Settings CountThree = mode(LengthDetectLoop, true, true, 3, 0);
@@ -40,14 +40,11 @@ struct LengthCase {
 // 128 rows last 15360 ms, 72 rows 8640 ms, 192 rows 23040 ms. Playback renders the length
 // measured, 44.1 frames a millisecond, and stops.
 const LengthCase lengthCases[] = {
-    {straightSong,
-     {NoBackwardJumps, FirstReturn, CountThree, ExtraTen, StripCountThree},
-     15360,
-     false},
+    {straightSong, {NoBack, FirstReturn, CountThree, ExtraTen, StripCountThree}, 15360, false},
     // A pattern loop never counts as a return.
-    {patternLoopSong, {NoBackwardJumps, FirstReturn, CountThree, ExtraTen}, 8640, false},
+    {patternLoopSong, {NoBack, FirstReturn, CountThree, ExtraTen}, 8640, false},
     // The jump to order 1 is skipped, and order 2 was played: the song ends after 192 rows.
-    {jumpBackSong, {NoBackwardJumps}, 23040, false},
+    {jumpBackSong, {NoBack}, 23040, false},
     // Ends where it would play order 1 again.
     {jumpBackSong, {FirstReturn, ExtraNone}, 23040, true},
     // Two returns: orders 0, 1, 2, 1, 2.
@@ -55,14 +52,14 @@ const LengthCase lengthCases[] = {
     // The first return plus ten seconds; playback loops on and is cut there.
     {jumpBackSong, {ExtraTen}, 33040, true},
     // Order 1 was never played, so the jump back plays it; order 2 was: 16 + 32 + 64 rows.
-    {jumpAroundSong, {NoBackwardJumps}, 13440, false},
+    {jumpAroundSong, {NoBack}, 13440, false},
     {jumpAroundSong, {FirstReturn}, 13440, true},
-    {foreverSong, {NoBackwardJumps}, 7680, false},
+    {foreverSong, {NoBack}, 7680, false},
     {foreverSong, {FirstReturn}, 7680, true},
     {foreverSong, {CountThree}, 23040, true},
     {foreverSong, {ExtraTen}, 17680, true},
     // Trailing patterns without data go only when asked.
-    {trailingEmptySong, {NoBackwardJumps}, 23040, false},
+    {trailingEmptySong, {NoBack}, 23040, false},
     {trailingEmptySong, {StripNoBack, StripCountThree}, 7680, false},
 };
 

@@ -7,10 +7,6 @@
 namespace tolva::test {
 namespace {
 
-MtmCell note(uint8_t n, uint8_t instrument = 1, uint8_t effect = 0, uint8_t param = 0) {
-    return {n, instrument, effect, param};
-}
-
 // The state of a channel after `rows` rows; -1 is not checked.
 struct Check {
     uint32_t rows, channel;
@@ -55,32 +51,32 @@ TEST(MtmPlayback, SlotsPlayTheTracksTheirPatternsName) {
                   {65, 0, -1, 2},
                   {66, 0, 856, 3}},
                  {.orders = {0, 1},
-                  .cells = {{{1, 0}, note(25)}, {{1, 3}, note(37)}, {{2, 1}, note(13)}},
+                  .cells = {{{1, 0}, {25, 1}}, {{1, 3}, {37, 1}}, {{2, 1}, {13, 1}}},
                   .patterns = {{1, 2}, {2, 1}}});
     expectTracks("one track plays in several slots",
                  {{1, 0, 428, 1}, {1, 1, -1, 0}, {1, 2, 428, 1}},
-                 {.channels = 3, .cells = {{{1, 0}, note(25)}}, .patterns = {{1, 0, 1}}});
+                 {.channels = 3, .cells = {{{1, 0}, {25, 1}}}, .patterns = {{1, 0, 1}}});
     expectTracks("the instrument number spans both cell bytes, the effect stays intact",
                  {{1, 0, 428, 1, 0x21, 16}},
-                 {.cells = {{{1, 0}, note(25, 17, 0xC, 0x21)}}, .patterns = {{1}}});
+                 {.cells = {{{1, 0}, {25, 17, 0xC, 0x21}}}, .patterns = {{1}}});
     expectTracks(
         "rows per track set the pattern length", {{32, 0, 428, 1}, {33, 0, 428, 2}},
-        {.rowsPerTrack = 32, .orders = {0, 0}, .cells = {{{1, 0}, note(25)}}, .patterns = {{1}}});
+        {.rowsPerTrack = 32, .orders = {0, 0}, .cells = {{{1, 0}, {25, 1}}}, .patterns = {{1}}});
     expectTracks("the pattern break row is a plain number", {{3, 0, -1, 0}, {4, 0, 428, 1}},
                  {.orders = {0, 1},
-                  .cells = {{{1, 2}, note(0, 0, 0xD, 0x12)}, {{2, 18}, note(25)}},
+                  .cells = {{{1, 2}, {0, 0, 0xD, 0x12}}, {{2, 18}, {25, 1}}},
                   .patterns = {{1}, {2}}});
     expectTracks("a pattern without tracks plays empty rows and stops the last effect",
                  {{64, 0, -1, 1, 30 + 5 * 2}, {128, 0, -1, 1, 30 + 5 * 2}},
                  {.orders = {0, 1},
-                  .cells = {{{1, 0}, note(25)}, {{1, 63}, note(0, 0, 0xA, 0x20)}},
+                  .cells = {{{1, 0}, {25, 1}}, {{1, 63}, {0, 0, 0xA, 0x20}}},
                   .patterns = {{1}, {}}});
     expectTracks("a note with instrument restarts under portamento with volume slide only",
                  {{2, 0, -1, 2}, {3, 0, -1, 2}, {4, 0, -1, 2}},
-                 {.cells = {{{1, 0}, note(25)},
-                            {{1, 1}, note(30, 1, 0x5, 0x01)},
-                            {{1, 2}, note(35, 1, 0x3, 0x08)},
-                            {{1, 3}, note(40, 0, 0x5, 0x01)}},
+                 {.cells = {{{1, 0}, {25, 1}},
+                            {{1, 1}, {30, 1, 0x5, 0x01}},
+                            {{1, 2}, {35, 1, 0x3, 0x08}},
+                            {{1, 3}, {40, 0, 0x5, 0x01}}},
                   .patterns = {{1}}});
 }
 

@@ -50,13 +50,8 @@ Settings countingWith(const Settings& ranged) {
     return s;
 }
 
-Settings unusual() {
-    return countingWith({.titleFormat = 1,
-                         .lengthMode = 1,
-                         .mixingFrequency = 22050,
-                         .amp = -1234,
-                         .outputBits = 32});
-}
+const Settings Unusual = countingWith(
+    {.titleFormat = 1, .lengthMode = 1, .mixingFrequency = 22050, .amp = -1234, .outputBits = 32});
 
 TEST(SettingsFile, DefaultsGiveTheDocumentedBytes) {
     EXPECT_EQ(
@@ -86,19 +81,19 @@ TEST(SettingsFile, EveryFieldSitsAtItsOffsetLittleEndian) {
     EXPECT_EQ(encoded(s), bytes);
 }
 
-TEST(SettingsFile, LoadTakesFilesOf45BytesOrMoreAndKeepsUsableValues) {
+TEST(SettingsFile, LoadKeepsUsableValuesOfFilesOf45BytesOrMoreAndLeavesTheRecordOtherwise) {
     TempDir dir;
     const std::string path = dir.path("in_tolva.dat");
-    ASSERT_TRUE(saveSettings(path.c_str(), unusual()));
+    ASSERT_TRUE(saveSettings(path.c_str(), Unusual));
     Settings live;
     ASSERT_TRUE(loadSettings(path.c_str(), live));
-    EXPECT_EQ(live, unusual());
+    EXPECT_EQ(live, Unusual);
 
-    Bytes longer = encoded(unusual());
+    Bytes longer = encoded(Unusual);
     longer.push_back(0x77);
     writeFile(path, longer);
     ASSERT_TRUE(loadSettings(path.c_str(), live = Settings{}));
-    EXPECT_EQ(live, unusual());
+    EXPECT_EQ(live, Unusual);
 
     // Fields with a range fall back to their defaults, the others are taken as they stand.
     writeFile(path, counting());
@@ -110,18 +105,15 @@ TEST(SettingsFile, LoadTakesFilesOf45BytesOrMoreAndKeepsUsableValues) {
     Settings checked = edges;
     replaceUnusableFields(checked);
     EXPECT_EQ(checked, edges);
-}
 
-TEST(SettingsFile, FilesOfTheWrongSizeOrMissingLeaveTheRecordAlone) {
-    TempDir dir;
     for (std::size_t size : {0u, 1u, 44u})
         writeFile(dir.path(std::to_string(size)), Bytes(size, 0));
     // Files of 0, 1 and 44 bytes, a missing one, a folder, no name.
     for (const std::string& path : {dir.path("0"), dir.path("1"), dir.path("44"),
                                     dir.path("missing.dat"), dir.root(), std::string()}) {
-        Settings live = unusual();
+        Settings live = Unusual;
         EXPECT_FALSE(loadSettings(path.c_str(), live)) << path;
-        EXPECT_EQ(live, unusual()) << path;
+        EXPECT_EQ(live, Unusual) << path;
     }
 }
 
@@ -132,8 +124,7 @@ TEST(SettingsFile, SaveReplacesTheWholeFileOrNothing) {
     ASSERT_TRUE(saveSettings(path.c_str(), Settings{}));
     EXPECT_EQ(readWholeFile(path), encoded(Settings{}));
 
-    // A folder in the file's place cannot be replaced: the save fails and leaves no
-    // temporary file behind.
+    // A folder in the file's place: the save fails and leaves no temporary file behind.
     const std::string blocked = dir.path("blocked");
     std::filesystem::create_directories(blocked + "/inside");
     EXPECT_FALSE(saveSettings(blocked.c_str(), Settings{}));

@@ -24,9 +24,7 @@ MtmSampleDef mtmSquare(uint32_t length, uint8_t volume) {
 }
 
 std::vector<uint8_t> MtmSong::build() const {
-    uint32_t tracks = 0;
-    for (const auto& [key, c] : cells)
-        tracks = std::max(tracks, key.first);
+    const uint32_t tracks = cells.empty() ? 0 : cells.rbegin()->first.first;
     ByteWriter w;
     w.text("MTM", 3);
     w.u8(0x10);
@@ -84,10 +82,9 @@ std::vector<uint8_t> Composer669Song::build() const {
     w.u8(samples.size(), patterns, 0);
     for (uint32_t i = 0; i < 128; ++i)
         w.u8(i < orders.size() ? orders[i] : 0xFF);
-    for (uint32_t i = 0; i < 128; ++i)
-        w.u8(tempo.count(i) ? tempo.at(i) : 6);
-    for (uint32_t i = 0; i < 128; ++i)
-        w.u8(breakRow.count(i) ? breakRow.at(i) : 63);
+    for (const auto& [list, unset] : {std::pair(&tempo, 6), std::pair(&breakRow, 63)})
+        for (uint32_t i = 0; i < 128; ++i)
+            w.u8(list->count(i) ? list->at(i) : unset);
     for (const Sample669Def& s : samples) {
         w.text(s.fileName, 13);
         w.u32le(s.data.size(), s.loopStart, s.loopEnd);

@@ -19,7 +19,6 @@ namespace tolva::test {
 void expectCutsKeepSampleData(const std::vector<uint8_t>& bytes,
                               std::unique_ptr<Player> (*load)(InputStream&, bool, Mixer*));
 
-// `length` bytes of an unsigned square wave.
 std::vector<uint8_t> unsignedSquare(uint32_t length);
 
 struct MtmCell {

@@ -23,14 +23,11 @@ uint32_t renderToEnd(ScannedSong& song, const Settings& settings, uint32_t maxFr
     std::vector<int16_t> block(576 * 2);
     RenderFormat format;
     uint32_t total = 0;
-    while (total < maxFrames) {
-        uint32_t n = song.session->renderFrames(576, block.data(), &format);
-        if (n == 0)
-            break;
+    for (uint32_t n = 1; n != 0 && total < maxFrames; total += n) {
+        n = song.session->renderFrames(576, block.data(), &format);
         for (uint32_t i = 0; firstSound && *firstSound < 0 && i < 2 * n; ++i)
             if (block[i] != 0)
                 *firstSound = total + i / 2;
-        total += n;
     }
     return total;
 }

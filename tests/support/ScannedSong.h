@@ -14,9 +14,8 @@ using ScannedSong = LoadedSong;
 ScannedSong scanSong(const std::vector<uint8_t>& moduleBytes, const Settings& settings,
                      uint32_t maxSeconds = MaxScanSeconds);
 
-// Plays the scanned song from its start (after any leading silence) in blocks of 576 frames of
-// 16-bit output until rendering stops or `maxFrames` have been rendered; answers the frames
-// rendered and, in `firstSound`, the first frame that was not silent (-1: none).
+// Plays the scanned song from its start in blocks of 576 16-bit frames until rendering stops or
+// passes `maxFrames`; answers the frames rendered and, in `firstSound`, the first sounding (or -1).
 uint32_t renderToEnd(ScannedSong& song, const Settings& settings, uint32_t maxFrames,
                      int64_t* firstSound = nullptr);
 
@@ -27,17 +26,13 @@ constexpr uint32_t framesForRows(uint32_t rows) {
     return 882 * 6 * rows;
 }
 
-struct LengthCell {
-    uint32_t pattern, row, channel;
-    ModCell cell;
-};
-
-inline std::vector<uint8_t> lengthSong(std::vector<uint8_t> orders,
-                                       std::initializer_list<LengthCell> cells) {
-    ModBuilder b(4, "M.K.");
+inline std::vector<uint8_t>
+lengthSong(std::vector<uint8_t> orders,
+           std::initializer_list<std::tuple<uint32_t, uint32_t, uint32_t, ModCell>> cells) {
+    ModBuilder b;
     b.sample(squareSample(32)).orders(std::move(orders));
-    for (const LengthCell& c : cells)
-        b.cell(c.pattern, c.row, c.channel, c.cell);
+    for (const auto& [pattern, row, channel, cell] : cells)
+        b.cell(pattern, row, channel, cell);
     return b.build();
 }
 
@@ -76,8 +71,7 @@ inline std::vector<uint8_t> trailingEmptySong() {
     return lengthSong({0, 1, 2}, {{0, 0, 0, note(25, 1)}});
 }
 
-// One pattern of 64 rows at 31 ticks per row and 32 beats per minute (2.5 minutes) that jumps
-// back to its start.
+// One pattern of 64 rows at 31 ticks a row and 32 BPM (2.5 minutes) that jumps back to its start.
 inline std::vector<uint8_t> slowLoopSong() {
     return lengthSong(
         {0}, {{0, 0, 0, note(37, 1, 0xF, 0x20)}, {0, 0, 1, fx(0xF, 0x1F)}, {0, 63, 0, fx(0xB, 0)}});
@@ -88,8 +82,7 @@ inline std::vector<uint8_t> slowLoopSong() {
 inline std::vector<uint8_t> silentEdgesSong() {
     ModBuilder b(4, "M.K.");
     b.sample({"shot", squareSample(2000).data}).orders({0, 1, 2, 3, 4, 5});
-    // Patterns with nothing in them would count as missing: give each an effect that does
-    // nothing audible.
+    // An inaudible effect in each pattern, as patterns with nothing in them count as missing.
     for (uint32_t p = 0; p < 6; ++p)
         b.cell(p, 10, 3, fx(0xC, 0));
     return b.cell(3, 0, 0, note(25, 1)).build();

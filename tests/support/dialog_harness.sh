@@ -29,12 +29,10 @@ drive_dialog() {
         sleep 0.2
     done
     wait "$host" || fail "winhost $1 failed"
-    expect_eq "dialog found ($*)" "$(key dialog_found "$report")" 1
-    expect_eq "dialog left open ($*)" "$(key dialog_left_open "$report")" ""
+    expect_keys "$report" dialog_found=1 dialog_left_open=
 }
 
-# The states ("enabled,checked,text") of controls read by read:ID actions, each ID=STATE taking
-# the next read of that control.
+# The states ("enabled,checked,text") read by read:ID actions, each ID=STATE the next read of ID.
 expect_controls() { # report id=state...
     local report=$1 pair id
     local -A seen=()

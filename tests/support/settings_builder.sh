@@ -1,5 +1,4 @@
-# Writes a 45-byte settings file for the plug-in tests: the defaults, with any field changed by
-# NAME=VALUE arguments.
+# A 45-byte settings file for the plug-in tests: the defaults but for the NAME=VALUE arguments.
 write_settings() { # out [name=value]...
     local out=$1 field pair values=() known=" "
     shift

@@ -168,9 +168,8 @@ TEST(SilentAdvance, ManyFramesAtOnceMoveAsMixingDoesFrameByFrame) {
 
 TEST(SilentAdvance, ATinyLoopIsPassedOverForAnHourInOneCall) {
     // Some billion turns of a two-frame loop; stepping them one by one would take minutes.
-    const uint8_t pingPong = VoiceLoop | VoicePingPong;
     for (const auto& [loop, turns] :
-         {std::pair<uint8_t, uint8_t>{VoiceLoop, 0}, {pingPong, 0}, {pingPong, Ends}}) {
+         {std::pair<uint8_t, uint8_t>{Loop, 0}, {PingPong, 0}, {PingPong, Ends}}) {
         VoiceCursor c{};
         c.flags = VoiceActive | loop;
         c.turns = turns;

@@ -14,14 +14,9 @@ namespace {
 using enum Read;
 
 TEST(PitchTables, OneOctaveInSevenHundredSixtyEightSteps) {
-    // 65536 x 2^(1/768) = 65595.18; half an octave is 65536 x sqrt(2).
-    EXPECT_EQ(
-        std::tuple(pitchTable[0], pitchTable[1], pitchTable[2], pitchTable[384], pitchTable[767]),
-        std::tuple(65536u, 65595u, 65654u, 92682u, 130954u));
-    for (uint32_t i = 1; i < PitchTableLength; ++i) {
-        EXPECT_GT(pitchTable[i], pitchTable[i - 1]) << i;
+    // Each entry is 65536 x 2^(i/768) rounded: 65536, 65595, 65654, ... 130954.
+    for (uint32_t i = 0; i < PitchTableLength; ++i)
         EXPECT_NEAR(pitchTable[i], 65536.0 * std::exp2(i / 768.0), 0.5) << i;
-    }
 }
 
 TEST(PitchTables, AutoVibratoWaveforms) {

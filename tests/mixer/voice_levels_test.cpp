@@ -104,25 +104,6 @@ TEST(Resampling, SampleFormatsVolumeAndPanning) {
     }
 }
 
-TEST(Resampling, ManyVoicesAddUp) {
-    std::vector<uint8_t> data[64];
-    std::vector<Voice> voices;
-    for (int i = 0; i < 64; ++i) {
-        data[i] = words16(std::vector<int>(64, 100 * (i - 32)));
-        voices.push_back(makeVoice(data[i], 0, 128, 0, Voice16Bit, 0x10000, 64, uint8_t(4 * i)));
-    }
-    std::vector<Voice> single = voices;
-    std::vector<int32_t> sum(2 * 20, 0);
-    for (Voice& v : single) {
-        const std::vector<int32_t> one = mixFrames(&v, 1, 20);
-        for (std::size_t i = 0; i < sum.size(); ++i)
-            sum[i] += one[i];
-    }
-    EXPECT_EQ(mixFrames(voices.data(), 64, 20), sum);
-    for (const Voice& v : voices)
-        EXPECT_EQ(v.position, v.data + 40);
-}
-
 TEST_F(RampDeclick, StartedVoiceFadesInInStepsOfTwo) {
     start();
     const std::vector<int32_t> left = renderLeft(200);

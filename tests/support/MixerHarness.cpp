@@ -21,13 +21,9 @@ void startSample(SoftwareMixer& mixer, FakeOwner& owner, uint32_t voice,
     mixer.setVoiceStep(voice, 0x10000);
 }
 
-std::vector<int16_t> render16(SoftwareMixer& mixer, uint32_t frames, uint32_t gain) {
+uint32_t render16(SoftwareMixer& mixer, uint32_t frames) {
     std::vector<int16_t> out(2 * static_cast<std::size_t>(frames));
-    RenderFormat format;
-    format.gain = gain;
-    const uint32_t done = mixer.render(frames, out.data(), &format);
-    out.resize(2 * static_cast<std::size_t>(done));
-    return out;
+    return mixer.render(frames, out.data(), nullptr);
 }
 
 Voice makeVoice(const std::vector<uint8_t>& data, uint32_t position, uint32_t end,

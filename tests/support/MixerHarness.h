@@ -51,8 +51,8 @@ void startSample(SoftwareMixer& mixer, FakeOwner& owner, uint32_t voice,
                  const std::vector<uint8_t>& data, uint32_t end, uint32_t loopStart, uint8_t flags,
                  uint8_t volume = 64, uint8_t panning = 128);
 
-// 16-bit signed stereo; as much as was rendered.
-std::vector<int16_t> render16(SoftwareMixer& mixer, uint32_t frames, uint32_t gain = 256);
+// Renders 16-bit stereo; answers the frames rendered.
+uint32_t render16(SoftwareMixer& mixer, uint32_t frames);
 
 // A playing voice over `data` (offsets in bytes), at its target volume and panning.
 Voice makeVoice(const std::vector<uint8_t>& data, uint32_t position, uint32_t end,

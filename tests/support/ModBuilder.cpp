@@ -11,10 +11,6 @@ ModCell note(uint32_t n, uint8_t sample, uint8_t effect, uint8_t param) {
     return {periodTable[n - 1], sample, effect, param};
 }
 
-ModCell fx(uint8_t effect, uint8_t param) {
-    return {0, 0, effect, param};
-}
-
 ModSampleDef squareSample(uint32_t length, uint8_t volume, uint8_t finetune) {
     ModSampleDef s{"square", {}, volume, finetune, 0, length};
     for (uint32_t i = 0; i < length; ++i)

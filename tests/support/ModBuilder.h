@@ -19,7 +19,9 @@ struct ModCell {
 // A cell playing note n (1..96, C-0 = 1) with the period the tracker would write.
 ModCell note(uint32_t n, uint8_t sample = 0, uint8_t effect = 0, uint8_t param = 0);
 // A cell with only an effect.
-ModCell fx(uint8_t effect, uint8_t param);
+inline ModCell fx(uint8_t effect, uint8_t param) {
+    return {0, 0, effect, param};
+}
 
 struct ModSampleDef {
     std::string name;

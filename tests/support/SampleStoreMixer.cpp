@@ -2,6 +2,7 @@
 
 #include "song/InputStream.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tolva::test {
@@ -29,10 +30,8 @@ void SampleStoreMixer::freeSampleData(uint8_t* block) {
 }
 
 std::vector<uint8_t> SampleStoreMixer::bytesOf(const uint8_t* block) const {
-    for (const auto& b : blocks_)
-        if (b->data() == block)
-            return *b;
-    return {};
+    const auto it = std::ranges::find(blocks_, block, [](const auto& b) { return b->data(); });
+    return it == blocks_.end() ? std::vector<uint8_t>{} : **it;
 }
 
 } // namespace tolva::test

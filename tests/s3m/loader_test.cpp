@@ -41,12 +41,8 @@ TEST(S3mLoader, ChannelsAndTheirPanning) {
     // A pan byte without 0x20 gives no position.
     EXPECT_EQ((std::vector<int>(p->channelPan.begin(), p->channelPan.begin() + 5)),
               (std::vector<int>{48, 192, 255, 0, 128}));
-    EXPECT_FALSE(p->channelDisabled[4] || p->mono);
+    EXPECT_FALSE(p->channelDisabled[4]);
     EXPECT_TRUE(p->channelDisabled[5] && p->channelDisabled[31]);
-    p = load(b.stereo(false).build());
-    EXPECT_TRUE(p->mono);
-    EXPECT_EQ(std::vector<int>(p->channelPan.begin(), p->channelPan.end()),
-              std::vector<int>(32, 128));
 
     // Player channels are the used S3M channels in order.
     p = load(S3mBuilder(8).cell(0, 0, 6, s3mFx('A', 3)).cell(0, 9, 1, s3mFx('A', 3)).build());

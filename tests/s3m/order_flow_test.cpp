@@ -33,8 +33,8 @@ TEST(S3mOrderFlow, RowOrder) {
         playS3m);
 }
 
-std::vector<uint8_t> line(std::vector<S3mCell> rows, uint8_t volume = 40) {
-    return s3mLine(std::move(rows), loopedSample(0x3000, volume)).build();
+std::vector<uint8_t> line(std::vector<S3mCell> rows) {
+    return s3mLine(std::move(rows), loopedSample(0x3000, 40)).build();
 }
 
 // C-4 of instrument 1 with a command.

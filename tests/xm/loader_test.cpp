@@ -33,13 +33,9 @@ std::vector<uint8_t> patched(std::vector<uint8_t> b, std::size_t at, uint32_t v,
     return b;
 }
 
-// File offset of the first instrument of a song whose patterns are all empty 64-row ones.
-std::size_t firstInstrumentOffset(const std::vector<uint8_t>& b) {
-    std::size_t at = 336;
-    for (uint32_t p = 0; p < uint32_t(b[70] | b[71] << 8); ++p)
-        at += 9 + (b[at + 7] | b[at + 8] << 8);
-    return at;
-}
+// Where a one-pattern song's first instrument starts: after the header, the 9-byte pattern
+// header and 64 x 2 empty cells of one byte.
+constexpr std::size_t firstInstrument = 336 + 9 + 128;
 
 const std::vector<uint8_t> plain = XmBuilder().instrument(xmInstrument()).build();
 
@@ -154,7 +150,7 @@ TEST(XmLoader, SampleDataAndLoops) {
     // A 16-bit sample of 5 bytes keeps its last byte.
     sixteen.pcm = {100, 100};
     auto odd = XmBuilder().instrument(xmInstrument(sixteen)).build();
-    odd = patched(odd, firstInstrumentOffset(odd) + 263, 5, 4);
+    odd = patched(odd, firstInstrument + 263, 5, 4);
     odd.push_back(0x33);
     const std::tuple<std::vector<uint8_t>, uint32_t, std::vector<uint8_t>> cases[] = {
         {both.build(), 0, {0, 10, 246, 127, 128, 5}},
@@ -196,7 +192,7 @@ TEST(XmLoader, DamagedFiles) {
         {"no patterns", 70, 0, 2},
         {"no instruments", 72, 0, 2},
         {"header size below 4", 60, 3, 4},
-        {"33 samples", firstInstrumentOffset(plain) + 27, 33, 2},
+        {"33 samples", firstInstrument + 27, 33, 2},
         {"pattern data past the end", 336 + 7, 0xFFFF, 2},
     };
     for (const auto& [what, at, value, width] : bad)

@@ -14,7 +14,7 @@ XmBuilder song(uint32_t channels = 1) {
     return XmBuilder(channels).instrument(xmInstrument());
 }
 
-TEST(XmPatternFlow, RowOrder) {
+TEST(XmPatternFlow, RowOrderAndTimingOfNotes) {
     auto delayed = song(2).rows(0, 4).cell(0, 1, 0, xmFx(0xE, 0x90)).cell(0, 1, 1, xmFx(0xE, 0xE2));
     XmBuilder d15 = song().orders({0, 1, 2}).rows(1, 16).rows(2, 4);
     d15.cell(0, 2, 0, xmFx(0xD, 0x15)).cell(1, 15, 0, xmFx(0xD, 6));
@@ -46,13 +46,6 @@ TEST(XmPatternFlow, RowOrder) {
         XmBuilder b = song(2).rows(0, 2).cell(0, 0, 0, xmNote(48, 1, 0, effect, 0x1F));
         return b.cell(0, 0, 1, xmFx(0xE, 0xE1)).build();
     };
-    checkTicks({{"E90 once under EE2", delayed.cell(0, 0, 0, C4).build(), Starts, {2}, 24},
-                {"E1F once under EE1", fineDelayed(0xE), Period, {4548, 4548, 4548}, 0, 6},
-                {"X1F once under EE1", fineDelayed(33), Period, {4593, 4593, 4593}, 0, 6}},
-               playXm);
-}
-
-TEST(XmPatternFlow, TimingOfNotes) {
     // Every 3 ticks counted from the row's first tick; R00 goes on with the running count, the
     // second R43 starts a new one. Each retrigger takes 8 off the volume.
     const auto retrigger =
@@ -67,6 +60,9 @@ TEST(XmPatternFlow, TimingOfNotes) {
     const auto ed2 = song().column(0, {C4, xmFx(0xE, 0xD2)}).build();
     checkTicks(
         {
+            {"E90 once under EE2", delayed.cell(0, 0, 0, C4).build(), Starts, {2}, 24},
+            {"E1F once under EE1", fineDelayed(0xE), Period, {4548, 4548, 4548}, 0, 6},
+            {"X1F once under EE1", fineDelayed(33), Period, {4593, 4593, 4593}, 0, 6},
             {"ED4 starts on tick 4", ed4, Starts, {0, 0, 0, 0, 1, 1}},
             {"ED2 alone plays the last note again", ed2, Starts, {1, 1, 2}, 6},
             {"R43, R00, R43", retrigger, Starts, {1, 1, 1, 1, 1, 1, 2, 2, 2, 3, 3, 3, 3, 3, 4, 4}},

@@ -58,6 +58,11 @@ TEST(XmPatternFlow, RowOrderAndTimingOfNotes) {
         factors.insert(factors.end(), {xmNote(48, 1, 0x30), xmFx(27, uint8_t(x << 4 | 1))});
     const auto ed4 = xmLine({xmNote(48, 1, 0, 0xE, 0xD4)}).build();
     const auto ed2 = song().column(0, {C4, xmFx(0xE, 0xD2)}).build();
+    // Four C-4 cells of 3 bytes each (mask, note, instrument), cut to the first and one byte.
+    auto cut = song().rows(0, 4).column(0, {C4, C4, C4, C4}).build();
+    cut[343] = 4;
+    cut[344] = 0;
+    cut.erase(cut.begin() + 345 + 4, cut.begin() + 345 + 12);
     checkTicks(
         {
             {"E90 once under EE2", delayed.cell(0, 0, 0, C4).build(), Starts, {2}, 24},
@@ -78,21 +83,10 @@ TEST(XmPatternFlow, RowOrderAndTimingOfNotes) {
              12},
             {"unpacked cells read as packed", unpacked, Period, {3840, 4608}, 0, 6},
             {"unpacked cells read as packed", unpacked, Volume, {32, 16}, 0, 6},
+            {"pattern data cut short ends in empty cells", cut, Starts, {1}, 23},
+            {"pattern data cut short keeps its rows", cut, Position, {0, 1, 2, 3}, 0, 6},
         },
         playXm);
-}
-
-TEST(XmPatternFlow, PatternDataCutShortEndsInEmptyCells) {
-    std::vector<uint8_t> bytes = song().rows(0, 4).column(0, {C4, C4, C4, C4}).build();
-    // Each cell is 3 bytes (mask, note, instrument); keep the first row and one more byte.
-    bytes[343] = 4;
-    bytes[344] = 0;
-    bytes.erase(bytes.begin() + 345 + 4, bytes.begin() + 345 + 12);
-    RecordingMixer mixer;
-    auto player = playXm(bytes, mixer);
-    ASSERT_TRUE(player);
-    EXPECT_EQ(traceRows(*player, 10).size(), 4u);
-    EXPECT_EQ(mixer.voices[0].starts, 1u);
 }
 
 } // namespace

@@ -17,7 +17,7 @@ std::unique_ptr<S3mPlayer> load(const std::vector<uint8_t>& bytes, Mixer* mixer 
 
 // Speed 0 and tempos below 33 fall back to 6 and 125; flag 0x10 keeps Amiga limits; a global
 // volume beyond 64 would overflow the mixer volume.
-TEST(S3mLoader, HeaderValuesAndTheirSubstitutes) {
+TEST(S3mLoader, HeaderValuesChannelsAndPanning) {
     const auto values = [](const S3mBuilder& b) {
         const auto player = load(b.build());
         const Song& s = player->song;
@@ -29,9 +29,7 @@ TEST(S3mLoader, HeaderValuesAndTheirSubstitutes) {
               (std::vector<int>{6, 125, 32767, 24, 1, 64, 4, OrderSkip, OrderEnd}));
     EXPECT_EQ(values(S3mBuilder().speed(3).tempo(33).flags(0x10).signedSamples(false)),
               (std::vector<int>{3, 33, 3424, 452, 0, 64, 1, OrderEnd, OrderEnd}));
-}
 
-TEST(S3mLoader, ChannelsAndTheirPanning) {
     S3mBuilder b(0);
     b.channelSetting(0, 3).channelSetting(1, 9).channelSetting(2, 1).channelSetting(3, 10);
     b.channelSetting(4, 20).channelSetting(5, 0x83);

@@ -12,7 +12,16 @@ S3mBuilder song(std::vector<uint8_t> orders = {0}) {
     return S3mBuilder().sample(loopedSample(64, 40)).orders(std::move(orders));
 }
 
-TEST(S3mOrderFlow, RowOrder) {
+std::vector<uint8_t> line(std::vector<S3mCell> rows) {
+    return s3mLine(std::move(rows), loopedSample(0x3000, 40)).build();
+}
+
+// C-4 of instrument 1 with a command.
+S3mCell c4(char command = 0, uint8_t param = 0) {
+    return s3mNote(4, 0, 1, command, param);
+}
+
+TEST(S3mOrderFlow, RowOrderSpeedCutDelayRetriggerAndOffset) {
     const S3mCell A1 = s3mFx('A', 1);
     S3mBuilder loops = song();
     loops.cell(0, 8, 0, s3mFx('S', 0xB0)).cell(0, 15, 0, s3mFx('S', 0xB2));
@@ -31,18 +40,6 @@ TEST(S3mOrderFlow, RowOrder) {
              spans({{0, 0, 15}, {0, 8, 15}, {0, 8, 15}, {0, 16, 20}, {0, 16, 63}})},
         },
         playS3m);
-}
-
-std::vector<uint8_t> line(std::vector<S3mCell> rows) {
-    return s3mLine(std::move(rows), loopedSample(0x3000, 40)).build();
-}
-
-// C-4 of instrument 1 with a command.
-S3mCell c4(char command = 0, uint8_t param = 0) {
-    return s3mNote(4, 0, 1, command, param);
-}
-
-TEST(S3mNoteTiming, SpeedCutDelayRetriggerAndOffset) {
     // A03 on row 0 already makes that row three ticks long: T1F on row 3 starts on tick 9.
     const auto timing =
         song().tempo(200).column(0, {s3mFx('A', 3), s3mFx('A', 0), {}, s3mFx('T', 0x1F)}).build();

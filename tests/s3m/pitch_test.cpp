@@ -97,10 +97,7 @@ TEST(S3mPitch, NotesSamplesSlidesAndVibrato) {
              {856, 792, 728, 664, 600, 536, 536, 472, 452, 452, 452, 452, 3424, 3424, 3424, 3424,
               3424, 3424}},
             // 54 - 32 passes the lowest period 24 and stops there; below 28 nothing sounds.
-            {"C-7 up past the lowest period",
-             c7,
-             Period,
-             {214, 182, 150, 118, 86, 54, 54, 24, 24, 24, 24, 24}},
+            {"C-7 up ends on 24", c7, Period, {214, 182, 150, 118, 86, 54, 54, 24, 24, 24, 24, 24}},
             {"C-7 up falls silent", c7, Active, {1, 0}, 5, 6},
             {"G to D-4 (1524) and L back",
              line({C4, s3mNote(4, 2, 1, 'G', 0x10), s3mNote(4, 0, 0, 'L', 0)}),

@@ -81,9 +81,7 @@ TEST(S3mOrderFlow, RowOrderSpeedCutDelayRetriggerAndOffset) {
             {"an offset past the loop end sounds", pastLoop, Active, {1}, 11},
         },
         playS3m);
-}
-
-TEST(S3mNoteTiming, LengthScanTriggersNoDelayedNote) {
+    // The length scan starts no delayed note.
     RecordingMixer mixer;
     auto player = playS3m(line({c4('S', 0xD2), c4()}), mixer);
     player->silentScan = true;

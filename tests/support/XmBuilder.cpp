@@ -114,11 +114,9 @@ std::vector<uint8_t> XmBuilder::build() const {
                 }
             // Version 1.02: an 8-byte header with the row count less one in a byte.
             w.u32le(version102_ ? 8 : 9);
-            w.u8(0);
-            if (version102_)
-                w.u8(rowCount - 1);
-            else
-                w.u16le(rowCount);
+            w.u8(0, version102_ ? rowCount - 1 : rowCount);
+            if (!version102_)
+                w.u8(rowCount >> 8);
             w.u16le(static_cast<uint32_t>(data.size()));
             w.raw(data.bytes().data(), data.size());
         }

@@ -51,7 +51,7 @@ TEST(XmIdentify, TagVersionAndShortFiles) {
     EXPECT_EQ(identify(std::vector<uint8_t>(file.begin(), file.begin() + 59)), 1u);
 }
 
-TEST(XmLoader, HeaderValuesAndSizes) {
+TEST(XmLoader, HeaderValuesSizesAndPatterns) {
     XmBuilder header = XmBuilder().title("A title of more than twenty").orders({1, 0, 1});
     auto player = load(header.linearFrequencies(false).instrument(xmInstrument()).build());
     ASSERT_TRUE(player);
@@ -76,24 +76,23 @@ TEST(XmLoader, HeaderValuesAndSizes) {
     player = load(patched(plain, 64, 300)); // song length above 256 is cut
     EXPECT_EQ(std::pair(player->song.orders[255], player->song.orders[256]),
               std::pair(0, int(OrderEnd)));
-}
 
-TEST(XmLoader, Patterns) {
     XmBuilder four = XmBuilder().orders({2, 0}).patternCount(4).rows(2, 16);
     four.cell(0, 0, 0, xmNote(48, 1)).cell(1, 0, 0, xmNote(48, 1)).cell(2, 3, 1, xmFx(0xF, 3));
-    auto player = load(four.instrument(xmInstrument()).build());
+    player = load(four.instrument(xmInstrument()).build());
     ASSERT_TRUE(player);
     // Only patterns the order list names are kept; the stored record starts with the header.
     const auto& patterns = player->song.patterns;
-    PatternDescription d, missing;
-    player->describePattern(d, 2);
+    PatternDescription stored, missing;
+    player->describePattern(stored, 2);
     player->describePattern(missing, 1);
     EXPECT_EQ((std::vector<int>{patterns[0].empty(), patterns[1].empty(), patterns[2].empty(),
-                                patterns[3].empty(), int(d.rows), d.cells ? d.cells[0] : -1,
-                                int(missing.rows), missing.cells == nullptr}),
+                                patterns[3].empty(), int(stored.rows),
+                                stored.cells ? stored.cells[0] : -1, int(missing.rows),
+                                missing.cells == nullptr}),
               (std::vector<int>{0, 1, 0, 1, 16, 9, 64, 1}));
     // Four extra pattern header bytes in front of the packed cells.
-    auto bytes = patched(xmLine({xmNote(48, 1)}).build(), 336, 13, 4);
+    bytes = patched(xmLine({xmNote(48, 1)}).build(), 336, 13, 4);
     bytes.insert(bytes.begin() + 345, 4, 0xAA);
     player = load(bytes);
     ASSERT_TRUE(player);

@@ -60,7 +60,7 @@ TEST(S3mLoader, HeaderValuesChannelsAndPanning) {
               std::tuple(2u, 1, 0));
 }
 
-TEST(S3mLoader, SampleRecordsInBytesWithLoopChecks) {
+TEST(S3mLoader, SampleRecordsPatternsAndDamagedFiles) {
     S3mSampleDef wide = {.name = std::string("wide\0name", 9), .fileName = "WIDE.SMP"};
     wide.data.assign(2000, 0x11);
     wide.middleCRate = 22050;
@@ -97,14 +97,12 @@ TEST(S3mLoader, SampleRecordsInBytesWithLoopChecks) {
     p = load(S3mBuilder().sample(wide).build());
     EXPECT_TRUE(p->song.infoOnly && !p->samples[0].data);
     EXPECT_EQ(p->samples[0].length, 2000u);
-}
 
-TEST(S3mLoader, PatternsKeptAndDamagedFiles) {
     S3mBuilder b;
     b.sample(loopedSample(300)).sample(loopedSample(200)).orders({0, 2, 255, 1}).patternCount(3);
     b.cell(0, 5, 3, s3mFx('A', 3)).cell(1, 0, 0, s3mFx('A', 3));
     // Only patterns named before the end marker with cells are kept (2 has none).
-    auto p = load(b.build());
+    p = load(b.build());
     ASSERT_TRUE(p);
     EXPECT_FALSE(p->song.patterns[0].empty());
     EXPECT_TRUE(p->song.patterns[1].empty() && p->song.patterns[2].empty());
@@ -125,7 +123,6 @@ TEST(S3mLoader, PatternsKeptAndDamagedFiles) {
     // Sample data cut short keeps what the file holds.
     auto bytes = b.build();
     bytes.pop_back();
-    SampleStoreMixer mixer;
     p = load(bytes, &mixer);
     ASSERT_TRUE(p);
     EXPECT_EQ(p->samples[1].length, 199u);

@@ -16,7 +16,6 @@ std::vector<uint8_t> line(std::vector<S3mCell> rows) {
     return s3mLine(std::move(rows), loopedSample(0x3000, 40)).build();
 }
 
-// C-4 of instrument 1 with a command.
 S3mCell c4(char command = 0, uint8_t param = 0) {
     return s3mNote(4, 0, 1, command, param);
 }

@@ -72,13 +72,15 @@ void writeSample(ByteWriter& w, const XmSampleDef& s) {
 }
 
 // Sample data is stored as differences from the previous value.
-void writeDeltas(ByteWriter& w, const XmSampleDef& s) {
-    w.raw(s.adpcm.data(), s.adpcm.size());
-    for (std::size_t i = 0; i < s.pcm.size() && s.adpcm.empty(); ++i) {
-        const uint32_t delta = static_cast<uint32_t>(s.pcm[i] - (i > 0 ? s.pcm[i - 1] : 0));
-        w.u8(delta);
-        if (s.sixteenBit)
-            w.u8(delta >> 8);
+void writeData(ByteWriter& w, const XmInstrumentDef& ins) {
+    for (const XmSampleDef& s : ins.samples) {
+        w.raw(s.adpcm.data(), s.adpcm.size());
+        for (std::size_t i = 0; i < s.pcm.size() && s.adpcm.empty(); ++i) {
+            const uint32_t delta = static_cast<uint32_t>(s.pcm[i] - (i > 0 ? s.pcm[i - 1] : 0));
+            w.u8(delta);
+            if (s.sixteenBit)
+                w.u8(delta >> 8);
+        }
     }
 }
 
@@ -121,10 +123,6 @@ std::vector<uint8_t> XmBuilder::build() const {
             w.raw(data.bytes().data(), data.size());
         }
     };
-    const auto writeData = [&](const XmInstrumentDef& ins) {
-        for (const XmSampleDef& s : ins.samples)
-            writeDeltas(w, s);
-    };
 
     if (!version102_)
         writePatterns();
@@ -149,12 +147,12 @@ std::vector<uint8_t> XmBuilder::build() const {
         for (const XmSampleDef& s : ins.samples)
             writeSample(w, s);
         if (!version102_)
-            writeData(ins);
+            writeData(w, ins);
     }
     if (version102_) {
         writePatterns();
         for (const XmInstrumentDef& ins : instruments_)
-            writeData(ins);
+            writeData(w, ins);
     }
     return w.bytes();
 }

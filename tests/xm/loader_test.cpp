@@ -102,7 +102,7 @@ TEST(XmLoader, HeaderValuesSizesAndPatterns) {
               (std::vector<int>{0x83, 49, 1})); // the cell's mask and note; the instrument after
 }
 
-TEST(XmLoader, InstrumentsSamplesAndTheirDescriptions) {
+TEST(XmLoader, InstrumentsSamplesDescriptionsDataAndLoops) {
     XmSampleDef second = {.pcm = xmSquare(64).pcm, .loopType = 2, .loopStart = 8, .loopLength = 40};
     second.finetune = -16;
     second.relativeNote = -12;
@@ -135,9 +135,7 @@ TEST(XmLoader, InstrumentsSamplesAndTheirDescriptions) {
     EXPECT_FALSE(d.valid);
     player.reset();
     EXPECT_EQ(mixer.liveBlocks(), 0u);
-}
 
-TEST(XmLoader, SampleDataAndLoops) {
     XmSampleDef sixteen = {.pcm = {1000, -1000, 32767, -32768}, .sixteenBit = true};
     const auto both =
         XmBuilder().instrument(xmInstrument({.pcm = {0, 10, -10, 127, -128, 5}}, sixteen, 60));
@@ -171,7 +169,7 @@ TEST(XmLoader, SampleDataAndLoops) {
     ins.samples.push_back({.pcm = pcm, .loopType = 2});
     ins.noteMap[1] = 1;
     ins.noteMap[2] = 2;
-    auto player = load(XmBuilder().instrument(ins).build());
+    player = load(XmBuilder().instrument(ins).build());
     ASSERT_TRUE(player);
     const auto& looped = player->instruments[0]->samples;
     EXPECT_EQ(

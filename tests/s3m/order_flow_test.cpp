@@ -31,8 +31,7 @@ TEST(S3mOrderFlow, RowOrderSpeedCutDelayRetriggerAndOffset) {
     b2.column(1, {{}, s3mFx('C', 0x12)}).cell(2, 13, 0, s3mFx('B', 9));
     checkTraces(
         {
-            {"skip markers are passed, end markers end", markers.build(),
-             spans({{1, 0, 63}, {4, 0, 0}})},
+            {"skips are passed, end markers end", markers.build(), spans({{1, 0, 63}, {4, 0, 0}})},
             {"B2 with C12 beside it, B beyond the order list ignored", b2.build(),
              spans({{0, 0, 1}, {2, 12, 63}})},
             {"SB0, SB2, SB1", loops.cell(0, 20, 0, s3mFx('S', 0xB1)).build(),

@@ -44,10 +44,10 @@ TEST(S3mPitch, MiddleCRateScalesTheOctaveTable) {
 TEST(S3mPitch, NotesSamplesSlidesAndVibrato) {
     // F-4 of a sample at volume 48, a cut, a note without instrument, semitone 12 (no note),
     // a volume byte, an instrument alone.
-    const auto notes = s3mLine({s3mNote(4, 5, 1), S3mCell{254}, s3mNote(4, 0), S3mCell{0x4C},
-                                S3mCell{255, 0, 50}, S3mCell{255, 1}},
-                               loopedSample(64, 48))
-                           .build();
+    const auto notes =
+        s3mLine({s3mNote(4, 5, 1), {254}, s3mNote(4, 0), {0x4C}, {255, 0, 50}, {255, 1}},
+                loopedSample(64, 48))
+            .build();
     const S3mSampleDef wide = {.data = std::vector<uint8_t>(2000), .flags = 4};
     const auto offset = s3mLine({s3mNote(4, 0, 1, 'O', 3)}, wide).build();
     const auto noRate = s3mLine({C4}, {.data = loopedSample(64).data, .middleCRate = 0}).build();

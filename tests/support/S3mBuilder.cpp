@@ -59,8 +59,7 @@ std::vector<uint8_t> S3mBuilder::build() const {
     ByteWriter w;
     // Pads to the next 16-byte paragraph and points the 16-bit paragraph number at `at` there.
     const auto pointHere = [&w](std::size_t at) {
-        while (w.size() % 16 != 0)
-            w.u8(0);
+        w.zeros((16 - w.size() % 16) % 16);
         w.bytes()[at] = static_cast<uint8_t>(w.size() / 16);
         w.bytes()[at + 1] = static_cast<uint8_t>(w.size() / 16 >> 8);
     };

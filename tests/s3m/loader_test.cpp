@@ -17,7 +17,7 @@ std::unique_ptr<S3mPlayer> load(const std::vector<uint8_t>& bytes, Mixer* mixer 
 
 // Speed 0 and tempos below 33 fall back to 6 and 125; flag 0x10 keeps Amiga limits; a global
 // volume beyond 64 would overflow the mixer volume.
-TEST(S3mLoader, HeaderValuesAndTheirSubstitutes) {
+TEST(S3mLoader, HeaderValuesChannelsAndPanning) {
     const auto values = [](const S3mBuilder& b) {
         const auto player = load(b.build());
         const Song& s = player->song;
@@ -29,9 +29,7 @@ TEST(S3mLoader, HeaderValuesAndTheirSubstitutes) {
               (std::vector<int>{6, 125, 32767, 24, 1, 64, 4, OrderSkip, OrderEnd}));
     EXPECT_EQ(values(S3mBuilder().speed(3).tempo(33).flags(0x10).signedSamples(false)),
               (std::vector<int>{3, 33, 3424, 452, 0, 64, 1, OrderEnd, OrderEnd}));
-}
 
-TEST(S3mLoader, ChannelsAndTheirPanning) {
     S3mBuilder b(0);
     b.channelSetting(0, 3).channelSetting(1, 9).channelSetting(2, 1).channelSetting(3, 10);
     b.channelSetting(4, 20).channelSetting(5, 0x83);
@@ -41,12 +39,8 @@ TEST(S3mLoader, ChannelsAndTheirPanning) {
     // A pan byte without 0x20 gives no position.
     EXPECT_EQ((std::vector<int>(p->channelPan.begin(), p->channelPan.begin() + 5)),
               (std::vector<int>{48, 192, 255, 0, 128}));
-    EXPECT_FALSE(p->channelDisabled[4] || p->mono);
+    EXPECT_FALSE(p->channelDisabled[4]);
     EXPECT_TRUE(p->channelDisabled[5] && p->channelDisabled[31]);
-    p = load(b.stereo(false).build());
-    EXPECT_TRUE(p->mono);
-    EXPECT_EQ(std::vector<int>(p->channelPan.begin(), p->channelPan.end()),
-              std::vector<int>(32, 128));
 
     // Player channels are the used S3M channels in order.
     p = load(S3mBuilder(8).cell(0, 0, 6, s3mFx('A', 3)).cell(0, 9, 1, s3mFx('A', 3)).build());
@@ -66,7 +60,7 @@ TEST(S3mLoader, ChannelsAndTheirPanning) {
               std::tuple(2u, 1, 0));
 }
 
-TEST(S3mLoader, SampleRecordsInBytesWithLoopChecks) {
+TEST(S3mLoader, SampleRecordsPatternsAndDamagedFiles) {
     S3mSampleDef wide = {.name = std::string("wide\0name", 9), .fileName = "WIDE.SMP"};
     wide.data.assign(2000, 0x11);
     wide.middleCRate = 22050;
@@ -103,14 +97,12 @@ TEST(S3mLoader, SampleRecordsInBytesWithLoopChecks) {
     p = load(S3mBuilder().sample(wide).build());
     EXPECT_TRUE(p->song.infoOnly && !p->samples[0].data);
     EXPECT_EQ(p->samples[0].length, 2000u);
-}
 
-TEST(S3mLoader, PatternsKeptAndDamagedFiles) {
     S3mBuilder b;
     b.sample(loopedSample(300)).sample(loopedSample(200)).orders({0, 2, 255, 1}).patternCount(3);
     b.cell(0, 5, 3, s3mFx('A', 3)).cell(1, 0, 0, s3mFx('A', 3));
     // Only patterns named before the end marker with cells are kept (2 has none).
-    auto p = load(b.build());
+    p = load(b.build());
     ASSERT_TRUE(p);
     EXPECT_FALSE(p->song.patterns[0].empty());
     EXPECT_TRUE(p->song.patterns[1].empty() && p->song.patterns[2].empty());
@@ -131,7 +123,6 @@ TEST(S3mLoader, PatternsKeptAndDamagedFiles) {
     // Sample data cut short keeps what the file holds.
     auto bytes = b.build();
     bytes.pop_back();
-    SampleStoreMixer mixer;
     p = load(bytes, &mixer);
     ASSERT_TRUE(p);
     EXPECT_EQ(p->samples[1].length, 199u);

@@ -12,7 +12,15 @@ S3mBuilder song(std::vector<uint8_t> orders = {0}) {
     return S3mBuilder().sample(loopedSample(64, 40)).orders(std::move(orders));
 }
 
-TEST(S3mOrderFlow, RowOrder) {
+std::vector<uint8_t> line(std::vector<S3mCell> rows) {
+    return s3mLine(std::move(rows), loopedSample(0x3000, 40)).build();
+}
+
+S3mCell c4(char command = 0, uint8_t param = 0) {
+    return s3mNote(4, 0, 1, command, param);
+}
+
+TEST(S3mOrderFlow, RowOrderSpeedCutDelayRetriggerAndOffset) {
     const S3mCell A1 = s3mFx('A', 1);
     S3mBuilder loops = song();
     loops.cell(0, 8, 0, s3mFx('S', 0xB0)).cell(0, 15, 0, s3mFx('S', 0xB2));
@@ -23,26 +31,13 @@ TEST(S3mOrderFlow, RowOrder) {
     b2.column(1, {{}, s3mFx('C', 0x12)}).cell(2, 13, 0, s3mFx('B', 9));
     checkTraces(
         {
-            {"skip markers are passed, end markers end", markers.build(),
-             spans({{1, 0, 63}, {4, 0, 0}})},
+            {"skips are passed, end markers end", markers.build(), spans({{1, 0, 63}, {4, 0, 0}})},
             {"B2 with C12 beside it, B beyond the order list ignored", b2.build(),
              spans({{0, 0, 1}, {2, 12, 63}})},
             {"SB0, SB2, SB1", loops.cell(0, 20, 0, s3mFx('S', 0xB1)).build(),
              spans({{0, 0, 15}, {0, 8, 15}, {0, 8, 15}, {0, 16, 20}, {0, 16, 63}})},
         },
         playS3m);
-}
-
-std::vector<uint8_t> line(std::vector<S3mCell> rows, uint8_t volume = 40) {
-    return s3mLine(std::move(rows), loopedSample(0x3000, volume)).build();
-}
-
-// C-4 of instrument 1 with a command.
-S3mCell c4(char command = 0, uint8_t param = 0) {
-    return s3mNote(4, 0, 1, command, param);
-}
-
-TEST(S3mNoteTiming, SpeedCutDelayRetriggerAndOffset) {
     // A03 on row 0 already makes that row three ticks long: T1F on row 3 starts on tick 9.
     const auto timing =
         song().tempo(200).column(0, {s3mFx('A', 3), s3mFx('A', 0), {}, s3mFx('T', 0x1F)}).build();
@@ -84,9 +79,7 @@ TEST(S3mNoteTiming, SpeedCutDelayRetriggerAndOffset) {
             {"an offset past the loop end sounds", pastLoop, Active, {1}, 11},
         },
         playS3m);
-}
-
-TEST(S3mNoteTiming, LengthScanTriggersNoDelayedNote) {
+    // The length scan starts no delayed note.
     RecordingMixer mixer;
     auto player = playS3m(line({c4('S', 0xD2), c4()}), mixer);
     player->silentScan = true;

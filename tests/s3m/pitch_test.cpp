@@ -44,10 +44,10 @@ TEST(S3mPitch, MiddleCRateScalesTheOctaveTable) {
 TEST(S3mPitch, NotesSamplesSlidesAndVibrato) {
     // F-4 of a sample at volume 48, a cut, a note without instrument, semitone 12 (no note),
     // a volume byte, an instrument alone.
-    const auto notes = s3mLine({s3mNote(4, 5, 1), S3mCell{254}, s3mNote(4, 0), S3mCell{0x4C},
-                                S3mCell{255, 0, 50}, S3mCell{255, 1}},
-                               loopedSample(64, 48))
-                           .build();
+    const auto notes =
+        s3mLine({s3mNote(4, 5, 1), {254}, s3mNote(4, 0), {0x4C}, {255, 0, 50}, {255, 1}},
+                loopedSample(64, 48))
+            .build();
     const S3mSampleDef wide = {.data = std::vector<uint8_t>(2000), .flags = 4};
     const auto offset = s3mLine({s3mNote(4, 0, 1, 'O', 3)}, wide).build();
     const auto noRate = s3mLine({C4}, {.data = loopedSample(64).data, .middleCRate = 0}).build();
@@ -97,10 +97,7 @@ TEST(S3mPitch, NotesSamplesSlidesAndVibrato) {
              {856, 792, 728, 664, 600, 536, 536, 472, 452, 452, 452, 452, 3424, 3424, 3424, 3424,
               3424, 3424}},
             // 54 - 32 passes the lowest period 24 and stops there; below 28 nothing sounds.
-            {"C-7 up past the lowest period",
-             c7,
-             Period,
-             {214, 182, 150, 118, 86, 54, 54, 24, 24, 24, 24, 24}},
+            {"C-7 up ends on 24", c7, Period, {214, 182, 150, 118, 86, 54, 54, 24, 24, 24, 24, 24}},
             {"C-7 up falls silent", c7, Active, {1, 0}, 5, 6},
             {"G to D-4 (1524) and L back",
              line({C4, s3mNote(4, 2, 1, 'G', 0x10), s3mNote(4, 0, 0, 'L', 0)}),

@@ -15,13 +15,6 @@ std::vector<uint8_t> slid(uint16_t flags, uint8_t volume, std::vector<S3mCell> r
     return s3mLine(std::move(rows)).flags(flags).build();
 }
 
-std::vector<S3mCell> commands(char letter, std::initializer_list<uint8_t> params) {
-    std::vector<S3mCell> out;
-    for (uint8_t p : params)
-        out.push_back(s3mFx(letter, p));
-    return out;
-}
-
 TEST(S3mVolume, SlidesGlobalVolumeAndPanning) {
     S3mBuilder twice = S3mBuilder().globalVolume(48).sample(loopedSample(64, 40));
     twice.column(0, {s3mNote(4, 0, 1), {}, s3mFx('V', 0x50)});
@@ -41,13 +34,15 @@ TEST(S3mVolume, SlidesGlobalVolumeAndPanning) {
     checkTicks(
         {
             {"D: normal, fine and every-tick forms",
-             slid(0, 32, commands('D', {0x04, 0x40, 0xF2, 0x2F, 0x0F, 0xF0, 0x23, 0xFF})),
+             slid(0, 32,
+                  {s3mFx('D', 0x04), s3mFx('D', 0x40), s3mFx('D', 0xF2), s3mFx('D', 0x2F),
+                   s3mFx('D', 0x0F), s3mFx('D', 0xF0), s3mFx('D', 0x23), s3mFx('D', 0xFF)}),
              Volume,
              {32, 28, 24, 20, 16, 12, 12, 16, 20, 24, 28, 32, 30, 30, 30, 30,
               30, 30, 32, 32, 32, 32, 32, 32, 17, 2,  0,  0,  0,  0,  15, 30,
               45, 60, 64, 64, 64, 61, 58, 55, 52, 49, 64, 64, 64, 64, 64, 64}},
             {"fast slides step on the first tick too",
-             slid(S3mFastVolumeSlides, 40, commands('D', {0x04, 0xF1, 0xF0})),
+             slid(S3mFastVolumeSlides, 40, {s3mFx('D', 4), s3mFx('D', 0xF1), s3mFx('D', 0xF0)}),
              Volume,
              {36, 32, 28, 24, 20, 16, 15, 15, 15, 15, 15, 15, 30, 45, 60, 64, 64, 64}},
             {"K and L slide as D but for the fast step; x0F steps at once too",

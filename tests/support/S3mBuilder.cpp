@@ -21,14 +21,8 @@ S3mBuilder::S3mBuilder(uint32_t channels) {
         settings_[c] = c < channels ? static_cast<uint8_t>(c % 2 == 0 ? c / 2 : 8 + c / 2) : 255;
 }
 
-S3mBuilder& S3mBuilder::column(uint32_t channel, std::vector<S3mCell> rows) {
-    for (uint32_t i = 0; i < rows.size(); ++i)
-        cell(0, i, channel, rows[i]);
-    return *this;
-}
-
 S3mBuilder s3mLine(std::vector<S3mCell> rows, S3mSampleDef sample) {
-    return S3mBuilder().sample(std::move(sample)).column(0, std::move(rows));
+    return S3mBuilder().sample(std::move(sample)).column(0, rows);
 }
 
 std::vector<uint8_t> S3mBuilder::packPattern(uint32_t pattern) const {
@@ -65,8 +59,7 @@ std::vector<uint8_t> S3mBuilder::build() const {
     ByteWriter w;
     // Pads to the next 16-byte paragraph and points the 16-bit paragraph number at `at` there.
     const auto pointHere = [&w](std::size_t at) {
-        while (w.size() % 16 != 0)
-            w.u8(0);
+        w.zeros((16 - w.size() % 16) % 16);
         w.bytes()[at] = static_cast<uint8_t>(w.size() / 16);
         w.bytes()[at + 1] = static_cast<uint8_t>(w.size() / 16 >> 8);
     };

@@ -55,7 +55,11 @@ public:
         return set(cells_[{pattern, row, channel}], c);
     }
     // Pattern 0 of `channel` from row 0; empty cells are not written.
-    S3mBuilder& column(uint32_t channel, std::vector<S3mCell> rows);
+    S3mBuilder& column(uint32_t channel, const std::vector<S3mCell>& rows) {
+        for (uint32_t i = 0; i < rows.size(); ++i)
+            cell(0, i, channel, rows[i]);
+        return *this;
+    }
     S3mBuilder& channelSetting(uint32_t channel, uint8_t v) { return set(settings_[channel], v); }
     S3mBuilder& panByte(uint32_t channel, uint8_t value) { return set(pans_[channel], value); }
     S3mBuilder& flags(uint16_t value) { return set(flags_, value); }

@@ -72,13 +72,15 @@ void writeSample(ByteWriter& w, const XmSampleDef& s) {
 }
 
 // Sample data is stored as differences from the previous value.
-void writeDeltas(ByteWriter& w, const XmSampleDef& s) {
-    w.raw(s.adpcm.data(), s.adpcm.size());
-    for (std::size_t i = 0; i < s.pcm.size() && s.adpcm.empty(); ++i) {
-        const uint32_t delta = static_cast<uint32_t>(s.pcm[i] - (i > 0 ? s.pcm[i - 1] : 0));
-        w.u8(delta);
-        if (s.sixteenBit)
-            w.u8(delta >> 8);
+void writeData(ByteWriter& w, const XmInstrumentDef& ins) {
+    for (const XmSampleDef& s : ins.samples) {
+        w.raw(s.adpcm.data(), s.adpcm.size());
+        for (std::size_t i = 0; i < s.pcm.size() && s.adpcm.empty(); ++i) {
+            const uint32_t delta = static_cast<uint32_t>(s.pcm[i] - (i > 0 ? s.pcm[i - 1] : 0));
+            w.u8(delta);
+            if (s.sixteenBit)
+                w.u8(delta >> 8);
+        }
     }
 }
 
@@ -114,18 +116,12 @@ std::vector<uint8_t> XmBuilder::build() const {
                 }
             // Version 1.02: an 8-byte header with the row count less one in a byte.
             w.u32le(version102_ ? 8 : 9);
-            w.u8(0);
-            if (version102_)
-                w.u8(rowCount - 1);
-            else
-                w.u16le(rowCount);
+            w.u8(0, version102_ ? rowCount - 1 : rowCount);
+            if (!version102_)
+                w.u8(rowCount >> 8);
             w.u16le(static_cast<uint32_t>(data.size()));
             w.raw(data.bytes().data(), data.size());
         }
-    };
-    const auto writeData = [&](const XmInstrumentDef& ins) {
-        for (const XmSampleDef& s : ins.samples)
-            writeDeltas(w, s);
     };
 
     if (!version102_)
@@ -151,12 +147,12 @@ std::vector<uint8_t> XmBuilder::build() const {
         for (const XmSampleDef& s : ins.samples)
             writeSample(w, s);
         if (!version102_)
-            writeData(ins);
+            writeData(w, ins);
     }
     if (version102_) {
         writePatterns();
         for (const XmInstrumentDef& ins : instruments_)
-            writeData(ins);
+            writeData(w, ins);
     }
     return w.bytes();
 }

@@ -11,7 +11,33 @@ using Points = std::vector<std::pair<uint16_t, uint16_t>>;
 
 const XmCell C4 = xmNote(48, 1);
 
-TEST(XmInstruments, SamplesNotesAndInstrumentNumbers) {
+const Points down = {{0, 64}, {2, 32}, {4, 0}};
+const Points full = {{0, 64}};
+
+std::vector<uint8_t> line(std::vector<XmCell> rows) {
+    return xmLine(std::move(rows)).build();
+}
+
+// A C-4, then `rows`, of an instrument with this volume envelope (type 1 on, 2 sustain, 4
+// loop). A full-volume note's mixer volume is 2 x the envelope value.
+std::vector<uint8_t> env(Points points, uint8_t type, std::vector<XmCell> rows = {},
+                         std::array<uint8_t, 3> sustainLoop = {}, uint16_t fadeout = 0) {
+    XmInstrumentDef i = xmInstrument();
+    i.volumeEnvelope = {std::move(points), sustainLoop[0], sustainLoop[1], sustainLoop[2], type};
+    i.fadeout = fadeout;
+    rows.insert(rows.begin(), C4);
+    return xmLine(std::move(rows), i).build();
+}
+
+// An instrument whose panning envelope goes from 0 to 64 in four ticks.
+std::vector<uint8_t> panned(uint8_t samplePanning) {
+    XmInstrumentDef i = xmInstrument();
+    i.samples[0].panning = samplePanning;
+    i.panningEnvelope = {{{0, 0}, {4, 64}}, 0, 0, 0, 1};
+    return xmLine({C4}, i).build();
+}
+
+TEST(XmInstruments, SamplesEnvelopesKeyOffAndFadeout) {
     const XmInstrumentDef split = xmInstrument(xmSquare(32), xmSquare(64)); // 64 from C-4 on
     // Instrument 2 has no samples, 3 maps C-4 to one of length 0, 9 does not exist.
     XmBuilder absent = xmLine({C4, xmNote(48, 2), C4, xmNote(48, 9), C4, xmNote(48, 3)});
@@ -42,6 +68,16 @@ TEST(XmInstruments, SamplesNotesAndInstrumentNumbers) {
     const auto blank = xmLine({xmNote(47, 1), C4, xmNote(47)}, empty).build();
     const auto bare = xmLine({xmNote(48, 1, 0x30), xmNote(47)}, split).build();
     const auto mapped = xmLine({xmNote(47, 1), C4}, split).build();
+    const XmCell off = xmKeyOff();
+    // Lxx with a sustained envelope: six forced steps reach envelope tick 5, the tick's own
+    // step makes it 6.
+    const auto set = [](uint8_t x) { return env({{0, 64}, {4, 0}, {8, 32}}, 3, {xmFx(21, x)}); };
+    const auto lines = env({{0, 64}, {4, 0}, {6, 32}}, 1);
+    const auto noEnv = line({C4, xmKeyOff()});
+    // The key-off zeroes the volume, the instrument number gives it back; nothing restarts.
+    const auto back = line({C4, xmFx(0xC, 0x10), xmKeyOff(1)});
+    const auto restarted = env(full, 1, {xmKeyOff(), xmNote(50, 1)}, {}, 0x4000);
+    const auto fading = env(full, 1, {xmKeyOff(1)}, {}, 8192);
     checkTicks(
         {
             {"the note map chooses", mapped, VoiceEnd, {32, 64}, 0, 6},
@@ -60,49 +96,6 @@ TEST(XmInstruments, SamplesNotesAndInstrumentNumbers) {
             {"instrument alone: sample finetune", alone, Period, {4608 - 16}, 12},
             {"offset in frames: 512 of 2 bytes; memory", offsets, StartOffset, {1024, 1024}, 0, 12},
             {"offset past the 600 frames is silent", offsets, Active, {1, 0}, 12, 6},
-        },
-        playXm);
-}
-
-const Points down = {{0, 64}, {2, 32}, {4, 0}};
-const Points full = {{0, 64}};
-
-std::vector<uint8_t> line(std::vector<XmCell> rows) {
-    return xmLine(std::move(rows)).build();
-}
-
-// A C-4, then `rows`, of an instrument with this volume envelope (type 1 on, 2 sustain, 4
-// loop). A full-volume note's mixer volume is 2 x the envelope value.
-std::vector<uint8_t> env(Points points, uint8_t type, std::vector<XmCell> rows = {},
-                         std::array<uint8_t, 3> sustainLoop = {}, uint16_t fadeout = 0) {
-    XmInstrumentDef i = xmInstrument();
-    i.volumeEnvelope = {std::move(points), sustainLoop[0], sustainLoop[1], sustainLoop[2], type};
-    i.fadeout = fadeout;
-    rows.insert(rows.begin(), C4);
-    return xmLine(std::move(rows), i).build();
-}
-
-// An instrument whose panning envelope goes from 0 to 64 in four ticks.
-std::vector<uint8_t> panned(uint8_t samplePanning) {
-    XmInstrumentDef i = xmInstrument();
-    i.samples[0].panning = samplePanning;
-    i.panningEnvelope = {{{0, 0}, {4, 64}}, 0, 0, 0, 1};
-    return xmLine({C4}, i).build();
-}
-
-TEST(XmEnvelopes, EnvelopesKeyOffAndFadeout) {
-    const XmCell off = xmKeyOff();
-    // Lxx with a sustained envelope: six forced steps reach envelope tick 5, the tick's own
-    // step makes it 6.
-    const auto set = [](uint8_t x) { return env({{0, 64}, {4, 0}, {8, 32}}, 3, {xmFx(21, x)}); };
-    const auto lines = env({{0, 64}, {4, 0}, {6, 32}}, 1);
-    const auto noEnv = line({C4, xmKeyOff()});
-    // The key-off zeroes the volume, the instrument number gives it back; nothing restarts.
-    const auto back = line({C4, xmFx(0xC, 0x10), xmKeyOff(1)});
-    const auto restarted = env(full, 1, {xmKeyOff(), xmNote(50, 1)}, {}, 0x4000);
-    const auto fading = env(full, 1, {xmKeyOff(1)}, {}, 8192);
-    checkTicks(
-        {
             {"lines", lines, MixerVolume, {128, 96, 64, 32, 0, 32, 64, 64, 64, 64}},
             {"one point holds", env({{0, 40}}, 1), MixerVolume, {80, 80, 80, 80}},
             {"switched off", env({{0, 0}, {4, 0}}, 0), MixerVolume, {128, 128, 128}},

@@ -27,13 +27,12 @@ TEST(XmVolume, ColumnsGlobalVolumeTremorAndPanning) {
     const auto delayed = line({C4, xmNote(48, 1, 0x20, 0xE, 0xD3)});
     const auto fineEA = xmCommands(0xE, {0xB4, 0xB0, 0xA0, 0xA2, 0xA0}).build();
     const auto shared = line({C4, xmFx(6, 2), xmFx(0xA, 0), xmFx(5, 4), xmFx(0xA, 0), xmFx(5, 0)});
+    const auto sets = line({xmNote(48, 1, 0x30), xmVolume(0x50), xmVolume(0x10), xmVolume(0x51)});
     const auto panSlides = xmCommands(25, {0x20, 2, 0x21, 0, 0xF0, 0}).build();
     checkTicks(
         {
             {"tremolo square", tremolo, MixerVolume, {126, 126, 126, 126}, 7},
-            {"volume column sets, above 0x50 nothing",
-             line({xmNote(48, 1, 0x30), xmVolume(0x50), xmVolume(0x10), xmVolume(0x51)}), Volume,
-             repeated({32, 64, 0, 0}, 6)},
+            {"volume column sets, above 0x50 nothing", sets, Volume, repeated({32, 64, 0, 0}, 6)},
             {"column slides later ticks", slides, Volume, {64, 62, 60, 58, 56, 54, 54, 64}, 6},
             {"fine slides", line({C4, xmVolume(0x84), xmVolume(0x93)}), Volume, {60, 60, 63}, 6, 5},
             {"volume column slides first", first, Volume, repeated({60}, 6), 6},

@@ -89,7 +89,8 @@ std::vector<ItPlacedCell> itRows(const std::string& text);
 // Packs every cell with its own mask.
 ItTestPattern itPattern(const std::vector<ItPlacedCell>& cells, uint16_t rows = 64);
 
-// An 8-bit sample of `frames` frames of a rising ramp; looped over all of it when `looped`.
+// An 8-bit sample of `frames` frames of a rising ramp (the builder's own bytes); looped over all
+// of it when `looped`.
 ItTestSample rampSample(uint32_t frames, bool looped);
 
 // (value, width) codes packed least significant bit first.

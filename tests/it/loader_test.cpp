@@ -384,7 +384,7 @@ struct Rows {
     }
 };
 
-TEST(ItPatternUnpacking, MasksAnnounceTheBytesThatFollowOrReuseTheLastOnesUntilTheNextPattern) {
+TEST(ItPatternUnpacking, MasksAnnounceOrReuseTheBytesAndCellsCutShortStopAtTheEnd) {
     Rows r(stored({
         0x81, 0x0F, 60,  3,    40, 19, 0xD2, // row 0, channel 0: note, instrument, volume, S D2
         0x85, 0x01, 255,                     // channel 4: note off only
@@ -418,9 +418,6 @@ TEST(ItPatternUnpacking, MasksAnnounceTheBytesThatFollowOrReuseTheLastOnesUntilT
     r.enter(stored({0x02, 0}));
     ASSERT_TRUE(r.next());
     EXPECT_EQ((Longs{r.cells[1].mask, r.memory[1].note}), (Longs{0, 52}));
-}
-
-TEST(ItPatternUnpacking, CellsCutShortStopAtTheEndOfTheData) {
     for (std::vector<uint8_t> packed :
          {std::vector<uint8_t>{0x81}, {0x81, 0x08, 1}, {0x81, 0x0F, 60, 1, 2}}) {
         Rows r(stored(packed));
@@ -435,7 +432,7 @@ TEST(ItPatternUnpacking, CellsCutShortStopAtTheEndOfTheData) {
 }
 
 // Patterns absent or claiming no rows play 64 empty rows.
-TEST(ItPatternStorage, OnlyOrderedPatternsAreKeptWithTheirHeaderDescribedAndPlayed) {
+TEST(ItPatternStorage, OnlyOrderedPatternsAreKeptDescribedAndPlayedOrRefusedOutsideTheFile) {
     ItFileBuilder b;
     b.orders = {2, 254, 0, 4, 255, 1, 200};
     b.patterns.assign(201, {});
@@ -462,10 +459,7 @@ TEST(ItPatternStorage, OnlyOrderedPatternsAreKeptWithTheirHeaderDescribedAndPlay
     while (p.onTick(0, 0))
         ++ticks;
     EXPECT_EQ(ticks, (64 + 32 + 64) * 6u);
-}
-
-TEST(ItPatternStorage, OrderedPatternsOutsideTheFileAreRefused) {
-    ItFileBuilder b;
+    b = ItFileBuilder{};
     b.patterns = {{64, std::vector<uint8_t>(100, 0)}, {64, {}, true}};
     std::vector<uint8_t> file = b.build();
     // Pattern 1 is not in the order list: its offset is never followed.

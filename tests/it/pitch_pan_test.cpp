@@ -97,7 +97,7 @@ TEST(ItPitchAndPanCommands, SlidesVibratosArpeggioAndPanning) {
     });
 }
 
-TEST(ItPortamento, ToneSlideKeepsTheSampleGoingButTakesTheInstrument) {
+TEST(ItPortamento, ToneSlideKeepsTheSampleAndTakesTheInstrumentOrOnASilentChannelStarts) {
     ItTestInstrument ins{.defaultPan = 0, .volume = {0x01, {{0, 32}}}};
     auto song = playIt(itSong("60 2, 64 1 G08", {ins, {}}));
     song->rows();
@@ -108,15 +108,12 @@ TEST(ItPortamento, ToneSlideKeepsTheSampleGoingButTakesTheInstrument) {
                     c.volumeEnvelopeState.value, c.slideOffset}),
               (Ints{0, 1, 0, 32 * 256, 0}));
     EXPECT_EQ(song->trace(2, false, ItSong::slide), (std::vector<Ints>{{-32}, {-64}}));
-}
-
-// Nothing to slide from on a channel that never sounded (1) or whose note was cut (0): the
-// note starts at its own pitch, whichever column asks for the slide.
-TEST(ItPortamento, OnASilentChannelTheNoteStarts) {
+    // Nothing to slide from on a channel that never sounded (1) or whose note was cut (0): the
+    // note starts at its own pitch, whichever column asks for the slide.
     for (bool instruments : {false, true})
         for (std::string slide : {"72 1 G10", "72 1 v196"}) {
             const std::vector<ItTestInstrument> instrument(instruments ? 1 : 0);
-            auto song = playIt(itSong("60 1, 254, " + slide + " | " + slide, instrument));
+            song = playIt(itSong("60 1, 254, " + slide + " | " + slide, instrument));
             song->ticks(8);
             for (uint32_t k : {0u, 1u}) {
                 ASSERT_GE(song->it().voiceOf(k), 0);
@@ -166,7 +163,7 @@ TEST(ItRandomVariation, VolumeAndPanMoveByTheDrawnAmounts) {
 // r^2, then 1 / (1 + d + e), (d + 2e) / (1 + d + e) and -e / (1 + d + e). Z80-Z8F set the
 // resonance in steps of 8, Z90 and above nothing. Fully open and without resonance (Z7F) nothing
 // is filtered.
-TEST(ItResonantFilter, CutoffAndResonanceFromTheEffectOrTheInstrument) {
+TEST(ItResonantFilter, CutoffAndResonanceFromTheEffectOrTheInstrumentAndHistoryPerNote) {
     const ItTestInstrument preset{.filterCutoff = 0x80 | 100, .filterResonance = 0x80 | 60};
     // The middle of the envelope halves cutoff 127 to 63.5; the pitch stays at middle C.
     const ItTestInstrument enveloped{.pitch = {0x01 | 0x80, {{0, 0}}}};
@@ -191,9 +188,6 @@ TEST(ItResonantFilter, CutoffAndResonanceFromTheEffectOrTheInstrument) {
         for (std::size_t i = 0; i < expected.size(); ++i) // k[1] is always 0
             EXPECT_NEAR(k[i ? i + 1 : 0], expected[i], i ? 2e-4f : expected[0] * 2e-4f) << i;
     }
-}
-
-TEST(ItResonantFilter, FilterHistoryStartsEmptyWithEachNote) {
     auto song = playIt(itSong("60 1 Z40, 62 1"));
     song->rows();
     song->mixer->removeTickListener(song->player.get()); // the test runs the ticks itself

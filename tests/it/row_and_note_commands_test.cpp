@@ -41,7 +41,7 @@ TEST(ItRowCommands, LoopsAndDelaysRepeatRows) {
     EXPECT_EQ(rowsPlayed(b, 3), (std::vector<uint32_t>{0, 1, 103}));
 }
 
-TEST(ItRowCommands, TempoSlidesOnTheLaterTicksWithin32And255AndTheTickLengthFollows) {
+TEST(ItRowCommands, TempoSlidesWithin32And255TheTickLengthFollowsAndSpeedSetsItsOwnRow) {
     auto song = playIt(itSong("T05, T00, T15, T20, T01, TFF, T1F"));
     EXPECT_EQ(song->trace(7, true, [](ItSong& s) { return Ints{s.player->tempo}; }),
               (std::vector<Ints>{{115}, {105}, {115}, {32}, {32}, {255}, {255}}));
@@ -55,10 +55,7 @@ TEST(ItRowCommands, TempoSlidesOnTheLaterTicksWithin32And255AndTheTickLengthFoll
     // One tick of 958 frames later the slide has gone on once more.
     EXPECT_EQ((Ints{song->player->tempo, int(song->mixer->framesRendered() - before)}),
               (Ints{105, 958}));
-}
-
-TEST(ItRowCommands, SpeedSetsTheTicksOfItsOwnRow) {
-    auto song = playIt(itSong("A05, A00"));
+    song = playIt(itSong("A05, A00"));
     song->ticks();
     uint32_t ticks = 1;
     while (song->player->onTick(0, 0) && song->player->songPosition == 0)
@@ -77,7 +74,7 @@ TEST(ItNoteEffects, SDxDelaysTheNoteOntoItsNewVoice) {
     EXPECT_EQ((Ints{song->channel(0).volume, song->sounds(0)}), (Ints{32, 1}));
 }
 
-TEST(ItNoteEffects, SampleOffsetHighByteFromSAxAndOffsetsPastTheEnd) {
+TEST(ItNoteEffects, SampleOffsetHighByteFromSAxOffsetsPastTheEndAndS3xToS5xWaveforms) {
     auto offset = [](ItSong& s) {
         return Ints{int(s.voice(0).position - s.it().module.samples[0].data)};
     };
@@ -91,14 +88,12 @@ TEST(ItNoteEffects, SampleOffsetHighByteFromSAxAndOffsetsPastTheEnd) {
                   (std::vector<Ints>{{0x10000}, {0x1000}, {oldEffects ? 70000 : 0}}))
             << oldEffects;
     }
-}
-
-TEST(ItNoteEffects, S3xS4xAndS5xChooseTheWaveforms) {
+    // S3x, S4x and S5x choose the waveforms of vibrato, tremolo and panbrello.
     auto song = playIt(itSong("S31, S42, S53"));
     song->rows(3);
-    EXPECT_EQ(song->channel(0).vibratoTable, rampTable);
-    EXPECT_EQ(song->channel(0).tremoloTable, squareTable);
-    EXPECT_EQ(song->channel(0).panbrelloTable, randomTable);
+    const ItChannel& c = song->channel(0);
+    EXPECT_EQ((std::vector{c.vibratoTable, c.tremoloTable, c.panbrelloTable}),
+              (std::vector{rampTable, squareTable, randomTable}));
 }
 
 } // namespace

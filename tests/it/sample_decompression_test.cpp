@@ -70,7 +70,7 @@ TEST(ItDecompression, EveryModeGivesBackThePcm) {
 // with the codes around the border; the top width with its top bit. 0x100 + n at width 9 sets
 // width n + 1, 0x10000 + n at width 17 width n + 1. Blocks that run out or widen past the top
 // hold their last value.
-TEST(ItDecompression, WidthChangesSignExtensionAndDamagedBlocks) {
+TEST(ItDecompression, WidthChangesSignExtensionDamagedBlocksAndShortStreams) {
     // Width 16 (border 0x7FF7): 16 is not below 16, so width 17, where 0xFFFF is -1; 0x10006 sets
     // width 7 (border 55), 55 + 3 width 3, whose escape sets 16 + 1 = 17.
     const ItCodes borders16 = {{0x1000F, 17}, {0x8000 - 9, 16}, {0x7FF7 + 16, 16},
@@ -109,9 +109,6 @@ TEST(ItDecompression, WidthChangesSignExtensionAndDamagedBlocks) {
     int16_t silent[4] = {9, 9, 9, 9};
     EXPECT_FALSE(decodeItBlock(nullptr, 0, silent, 4, 2, true));
     EXPECT_EQ(silent[3], 0);
-}
-
-TEST(ItDamagedBlocks, ShortStreamsAndImpossibleLengthsFailTheSample) {
     const std::vector<uint8_t> file = encodeItSample(wave(3000, false), false, false);
     for (std::size_t keep :
          {std::size_t(0), std::size_t(1), std::size_t(2), file.size() / 2, file.size() - 1}) {

@@ -81,7 +81,7 @@ TEST(ItDuplicateCheck, CutsOnlyTheMatchingOldNote) {
     EXPECT_TRUE(song->sounds(0) && song->sounds(1));
 }
 
-TEST(ItNewNoteAction, FadeLowersTheOldNoteEveryTickUntilItStops) {
+TEST(ItNewNoteAction, FadeLowersTheOldNoteUntilItStopsNoteOffLeavesTheSustainLoop) {
     ItTestInstrument ins = twoSamples(ItActionFade);
     ins.fadeOut = 256;
     auto song = twoNotes(ins, 60, 62);
@@ -93,14 +93,11 @@ TEST(ItNewNoteAction, FadeLowersTheOldNoteEveryTickUntilItStops) {
                               return Ints{s.it().voices[0].fadeVolume, s.sounds(0), s.sounds(1)};
                           }),
               (std::vector<Ints>{{512, 1, 1}, {256, 1, 1}, {0, 1, 1}, {0, 0, 1}}));
-}
-
-TEST(ItNewNoteAction, NoteOffLeavesTheSustainLoopForTheNormalLoop) {
     ItFileBuilder b = itSong("60 1, 62 1", {twoSamples(ItActionNoteOff)});
     b.samples[0].flags = 0x01 | 0x10 | 0x20;
     b.samples[0].loopStart = 200;
     b.samples[0].sustainEnd = 100;
-    auto song = playIt(b);
+    song = playIt(b);
     const uint8_t* data = song->it().module.samples[0].data;
     song->rows();
     EXPECT_EQ(song->voice(0).end, data + 100);
@@ -127,7 +124,7 @@ TEST(ItPastNoteAction, ReachesTheBackgroundNotesOfTheChannelOnly) {
 }
 
 // Channel 5 plays a looped note on every row and lets each one go on in the background.
-TEST(ItVoiceAllocation, NotesFillEveryVoiceThenTheChannelsOwnAndTheOldest) {
+TEST(ItVoiceAllocation, NotesFillEveryVoiceThenTheChannelsOwnTheOldestOrASilentOne) {
     std::vector<ItPlacedCell> cells;
     for (uint32_t r = 0; r < 70; ++r)
         cells.push_back({r, 5, {60, 1}});
@@ -142,13 +139,10 @@ TEST(ItVoiceAllocation, NotesFillEveryVoiceThenTheChannelsOwnAndTheOldest) {
     EXPECT_EQ(song->trace(67, false, [](ItSong& s) { return Ints{s.it().voiceOf(5)}; }), expected);
     for (uint32_t v = 0; v < ItVoices; ++v)
         EXPECT_TRUE(song->sounds(v)) << v;
-}
-
-TEST(ItVoiceAllocation, WithEveryVoiceTakenTheChannelKeepsItsOwnOrTakesASilentOne) {
-    std::vector<ItPlacedCell> cells = {{1, 2, {72, 1}}, {2, 0, {254}}, {3, 1, {62, 1}}};
+    cells = {{1, 2, {72, 1}}, {2, 0, {254}}, {3, 1, {62, 1}}};
     for (uint32_t k = 0; k < 64; ++k)
         cells.push_back({0, k, {60, 1}});
-    auto song = playIt(itSong(cells, {twoSamples(ItActionContinue)}));
+    song = playIt(itSong(cells, {twoSamples(ItActionContinue)}));
     song->rows();
     for (uint32_t k = 0; k < 64; ++k)
         ASSERT_EQ(song->it().voiceOf(k), static_cast<int>(k));
@@ -192,7 +186,7 @@ TEST(ItSampleMode, ChannelsPlayOnTheirOwnVoicesAndASampleNumberAloneChangesTheSa
     EXPECT_FALSE(song->sounds(0));
 }
 
-TEST(ItNoteCommands, CutStopsAtOnceOffReleasesFadeFades) {
+TEST(ItNoteCommands, CutStopsAtOnceOffReleasesFadeFadesMissingInstrumentsPlayNothing) {
     ItTestInstrument ins{.fadeOut = 1024, .volume = {0x01 | 0x04, {{0, 64}, {1, 32}}}};
     auto song = playIt(itSong("60 1 | 60 1 | 60 1, 254 | 255 | 130", {ins}));
     song->enter();
@@ -204,10 +198,7 @@ TEST(ItNoteCommands, CutStopsAtOnceOffReleasesFadeFades) {
     // note goes at once.
     EXPECT_EQ((Ints{song->sounds(1), song->channel(1).volumeEnvelopeState.value, song->sounds(2)}),
               (Ints{1, 32 * 256, 0}));
-}
-
-// With old effects a missing number also forgets the channel's instrument.
-TEST(ItNoteCommands, MissingInstrumentsPlayNothing) {
+    // With old effects a missing number also forgets the channel's instrument.
     for (auto [number, oldEffects] : {std::pair{2, false}, {200, false}, {9, true}}) {
         ItFileBuilder b = itSong({{0, 0, {60, 1}}, {1, 0, {62, number}}}, {ItTestInstrument{}});
         b.flags |= oldEffects ? 0x10 : 0;
@@ -218,7 +209,7 @@ TEST(ItNoteCommands, MissingInstrumentsPlayNothing) {
     }
 }
 
-TEST(ItNoteCommands, NoteMapChoosesNoteAndSample) {
+TEST(ItNoteCommands, NoteMapChoosesNoteAndSampleANoteAloneReplaysTheInstrument) {
     ItTestInstrument ins;
     ins.noteMap[60] = {72, 2};
     ItFileBuilder b = itSong("60 1, i1", {ins});
@@ -235,13 +226,10 @@ TEST(ItNoteCommands, NoteMapChoosesNoteAndSample) {
         EXPECT_EQ((Ints{int(c.note), c.volume}), (Ints{72, 20}));
         song->enter();
     }
-}
-
-TEST(ItNoteCommands, ANoteWithoutInstrumentReplaysTheInstrumentAtTheSameVolume) {
-    ItTestInstrument ins{.newNoteAction = ItActionContinue};
+    ins = {.newNoteAction = ItActionContinue};
     ins.noteMap[64] = {64, 2};
     ins.volume = {0x01 | 0x04, {{0, 64}, {2, 32}}};
-    auto song = playIt(itSong("60 1 v32, 255, 64", {ins}));
+    song = playIt(itSong("60 1 v32, 255, 64", {ins}));
     song->enter(2);
     const ItChannel& ch = song->channel(0);
     EXPECT_EQ((Ints{song->it().voiceOf(0), ch.volume, ch.volumeEnvelopeState.value,

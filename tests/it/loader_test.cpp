@@ -195,7 +195,7 @@ TEST(ItSampleHeaders, EmptySlotsInformationLoadsAndRefusedFilesKeepNoData) {
               (Longs{int(ItLoadError::SampleData), 0}));
 }
 
-TEST(ItSampleHeaders, StereoHalvesAreInterleavedAndSamplesCutShortKeepWhatTheFileHolds) {
+TEST(ItSampleHeaders, StereoHalvesAreInterleavedSamplesCutShortKeptAndBrokenOnesRefused) {
     // Deltas 0, +1, +2, +3, ..., -1; codes 1, 2 (byte 0x21), then 15, 0 (byte 0x0F).
     const ItTestSample adpcm{
         .convert = 0xFF,
@@ -223,9 +223,6 @@ TEST(ItSampleHeaders, StereoHalvesAreInterleavedAndSamplesCutShortKeepWhatTheFil
         EXPECT_EQ(it->error, ItLoadError::None);
         EXPECT_EQ(it->sampleBytes(0), bytes) << cut;
     }
-}
-
-TEST(ItSampleHeaders, BrokenSamplesRefuseTheFile) {
     ItFileBuilder b;
     b.samples = {{.frames = 100}};
     const std::vector<uint8_t> file = b.build();
@@ -300,7 +297,7 @@ TEST(ItInstrumentFormats, EnvelopeFlagsKeepWhatIsUsable) {
 }
 
 // Names turn NUL bytes into spaces and never show their 26th byte.
-TEST(ItInstrumentFormats, OldLayoutIsConvertedWithFixedDefaults) {
+TEST(ItInstrumentFormats, OldLayoutIsConvertedWithFixedDefaultsAndDamagedRecordsRefused) {
     std::vector<uint8_t> r = itInstrumentRecord(std::string("old\0one", 7), 2, true);
     r[0x20 + 25] = 'z';
     putBytes(r, 0x11, {0x07, 0, 1, 2, 2}); // loop nodes 0..1, sustain node 2
@@ -330,10 +327,7 @@ TEST(ItInstrumentFormats, OldLayoutIsConvertedWithFixedDefaults) {
     const ItEnvelope& past = it->module->instruments[2].volumeEnvelope;
     EXPECT_EQ((Longs{it->module->instruments[1].volumeEnvelope.flags, past.flags, past.nodeCount}),
               (Longs{0, 0x05, 2}));
-}
-
-// An old record may end one byte short at the end of the file, a new one not at all.
-TEST(ItInstrumentFormats, DamagedRecordsRefuseTheFile) {
+    // An old record may end one byte short at the end of the file, a new one not at all.
     for (bool old : {false, true}) {
         ItFileBuilder b;
         b.flags = 0x05;

@@ -8,7 +8,7 @@
 namespace tolva::test {
 namespace {
 
-TEST(ItNotePitch, LinearSlidesCountFromMiddleCAndAmigaPeriodsFromTheRate) {
+TEST(ItNotePitch, SlideModesSetThePitchAndSampleVibratoSweepsInThenFollowsItsWaveform) {
     const std::tuple<int, uint32_t, uint16_t, int, uint32_t> cases[] = {
         {72, 22050, ItSampleSong, 7680 - 64 * 72, 65536},
         {60, 8363, ItSampleSong, 7680 - 64 * 60, 8363ull * 65536 / 44100},
@@ -24,12 +24,9 @@ TEST(ItNotePitch, LinearSlidesCountFromMiddleCAndAmigaPeriodsFromTheRate) {
         EXPECT_EQ(song->channel(0).period, period) << note;
         EXPECT_NEAR(song->voice(0).step, step, 1) << note;
     }
-}
-
-// Depth 64 is reached after 65 ticks; from tick 72 on the ticks read positions 0, 64, 128 and
-// 192 of the waveform, an offset of entry x 64 >> 9. A rising offset raises the pitch in both
-// slide modes.
-TEST(ItNotePitch, SampleVibratoSweepsInThenFollowsItsWaveform) {
+    // Depth 64 is reached after 65 ticks; from tick 72 on the ticks read positions 0, 64, 128 and
+    // 192 of the waveform, an offset of entry x 64 >> 9. A rising offset raises the pitch in both
+    // slide modes.
     const Ints expected[3] = {
         {0, 63, 0, -64},   // sine: 0, 511, 0, -511
         {63, 31, -1, -33}, // ramp down: 511 - i x 1022 / 255
@@ -123,7 +120,7 @@ TEST(ItPortamento, ToneSlideKeepsTheSampleAndTakesTheInstrumentOrOnASilentChanne
         }
 }
 
-TEST(ItPanning, HeaderSeparationAndDefaultPansOfInstrumentAndSample) {
+TEST(ItPanning, SeparationDefaultPansAndRandomVariation) {
     ItFileBuilder b = itSong("60 1 X00 | 60 1 XFF");
     b.panSeparation = 64;
     EXPECT_EQ(playIt(b)->trace(1, false, ItSong::pans), (std::vector<Ints>{{64, 191}}));
@@ -138,12 +135,9 @@ TEST(ItPanning, HeaderSeparationAndDefaultPansOfInstrumentAndSample) {
     b = itSong("60 1, X80, i1, 60");
     b.samples[0].defaultPan = 0x80;
     EXPECT_EQ(playIt(b)->trace(4, true, ItSong::pan), (std::vector<Ints>{{0}, {128}, {128}, {0}}));
-}
-
-// Draws 30292 and then 8057: volume 64 - 30292 x 64 x 50 / 6553600 = 50, pan 127 + (8057 x 10
-// x 8 >> 16) - 40 = 96. A note without instrument number draws a pan of its own, from the
-// default pan: first 127 + (30292 x 10 x 8 >> 16) - 40 = 123, then 96.
-TEST(ItRandomVariation, VolumeAndPanMoveByTheDrawnAmounts) {
+    // Draws 30292 and then 8057: volume 64 - 30292 x 64 x 50 / 6553600 = 50, pan 127 + (8057 x 10
+    // x 8 >> 16) - 40 = 96. A note without instrument number draws a pan of its own, from the
+    // default pan: first 127 + (30292 x 10 x 8 >> 16) - 40 = 123, then 96.
     ItTestInstrument ins{.randomVolume = 50, .randomPan = 10};
     auto song = playIt(itSong("60 1", {ins}));
     seedRandom(0);

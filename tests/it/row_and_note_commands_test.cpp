@@ -65,16 +65,13 @@ TEST(ItRowCommands, TempoSlidesWithin32And255TheTickLengthFollowsAndSpeedSetsIts
     EXPECT_EQ(song->player->speed, 5);
 }
 
-TEST(ItNoteEffects, SDxDelaysTheNoteOntoItsNewVoice) {
+TEST(ItNoteEffects, SDxDelaysOntoANewVoiceSAxAndOffsetsPastTheEndS3xToS5xWaveforms) {
     auto song = playIt(itSong("60 1, 64 1 v32 SD2", {{.newNoteAction = ItActionContinue}}));
     song->rows();
     auto delayed = [](ItSong& s) { return Ints{s.it().voiceOf(0), int(s.c0().note), s.sounds(1)}; };
     EXPECT_EQ(song->trace(3, false, delayed),
               (std::vector<Ints>{{0, 60, 0}, {0, 60, 0}, {1, 64, 1}}));
     EXPECT_EQ((Ints{song->channel(0).volume, song->sounds(0)}), (Ints{32, 1}));
-}
-
-TEST(ItNoteEffects, SampleOffsetHighByteFromSAxOffsetsPastTheEndAndS3xToS5xWaveforms) {
     auto offset = [](ItSong& s) {
         return Ints{int(s.voice(0).position - s.it().module.samples[0].data)};
     };
@@ -89,7 +86,7 @@ TEST(ItNoteEffects, SampleOffsetHighByteFromSAxOffsetsPastTheEndAndS3xToS5xWavef
             << oldEffects;
     }
     // S3x, S4x and S5x choose the waveforms of vibrato, tremolo and panbrello.
-    auto song = playIt(itSong("S31, S42, S53"));
+    song = playIt(itSong("S31, S42, S53"));
     song->rows(3);
     const ItChannel& c = song->channel(0);
     EXPECT_EQ((std::vector{c.vibratoTable, c.tremoloTable, c.panbrelloTable}),

@@ -49,7 +49,7 @@ template <typename T> std::vector<int> decodeBits(const ItCodes& codes, uint32_t
 
 // Each channel longer than two blocks, ending inside its third; the right channel's blocks
 // follow the left's, and frames come out interleaved.
-TEST(ItDecompression, EveryModeGivesBackThePcm) {
+TEST(ItDecompression, EveryModeWidthChangesSignExtensionDamagedBlocksAndShortStreams) {
     for (bool sixteen : {false, true})
         for (bool doubleDelta : {false, true}) {
             SCOPED_TRACE(testing::Message() << "16-bit " << sixteen << " double " << doubleDelta);
@@ -64,13 +64,10 @@ TEST(ItDecompression, EveryModeGivesBackThePcm) {
                 sixteen ? pcm.u16le(left[i], right[i]) : pcm.u8(left[i], right[i]);
             EXPECT_EQ(decompress(file, frames, sixteen, doubleDelta, true), pcm.bytes());
         }
-}
-
-// Narrow widths (1 to 6) change with their top code and a width field; mid widths (7 and 8)
-// with the codes around the border; the top width with its top bit. 0x100 + n at width 9 sets
-// width n + 1, 0x10000 + n at width 17 width n + 1. Blocks that run out or widen past the top
-// hold their last value.
-TEST(ItDecompression, WidthChangesSignExtensionDamagedBlocksAndShortStreams) {
+    // Narrow widths (1 to 6) change with their top code and a width field; mid widths (7 and 8)
+    // with the codes around the border; the top width with its top bit. 0x100 + n at width 9 sets
+    // width n + 1, 0x10000 + n at width 17 width n + 1. Blocks that run out or widen past the top
+    // hold their last value.
     // Width 16 (border 0x7FF7): 16 is not below 16, so width 17, where 0xFFFF is -1; 0x10006 sets
     // width 7 (border 55), 55 + 3 width 3, whose escape sets 16 + 1 = 17.
     const ItCodes borders16 = {{0x1000F, 17}, {0x8000 - 9, 16}, {0x7FF7 + 16, 16},

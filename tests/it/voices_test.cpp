@@ -81,7 +81,7 @@ TEST(ItDuplicateCheck, CutsOnlyTheMatchingOldNote) {
     EXPECT_TRUE(song->sounds(0) && song->sounds(1));
 }
 
-TEST(ItNewNoteAction, FadeLowersTheOldNoteUntilItStopsNoteOffLeavesTheSustainLoop) {
+TEST(ItNewNoteAction, FadeNoteOffAndPastNoteActionsOnTheChannelsBackgroundNotes) {
     ItTestInstrument ins = twoSamples(ItActionFade);
     ins.fadeOut = 256;
     auto song = twoNotes(ins, 60, 62);
@@ -104,9 +104,6 @@ TEST(ItNewNoteAction, FadeLowersTheOldNoteUntilItStopsNoteOffLeavesTheSustainLoo
     song->ticks();
     EXPECT_EQ((std::vector{song->voice(0).end, song->voice(0).loopStart, song->voice(1).end}),
               (std::vector{data + 1000, data + 200, data + 100}));
-}
-
-TEST(ItPastNoteAction, ReachesTheBackgroundNotesOfTheChannelOnly) {
     for (auto [command, sounds, flags] : {std::tuple{"S70", false, 0},
                                           {"S71", true, Released | Fading},
                                           {"S72", true, int{Fading}}}) {
@@ -124,7 +121,8 @@ TEST(ItPastNoteAction, ReachesTheBackgroundNotesOfTheChannelOnly) {
 }
 
 // Channel 5 plays a looped note on every row and lets each one go on in the background.
-TEST(ItVoiceAllocation, NotesFillEveryVoiceThenTheChannelsOwnTheOldestOrASilentOne) {
+TEST(ItVoiceAllocation,
+     NotesFillEveryVoiceThenTheChannelsOwnTheOldestOrASilentOneAndSampleModeOwnVoices) {
     std::vector<ItPlacedCell> cells;
     for (uint32_t r = 0; r < 70; ++r)
         cells.push_back({r, 5, {60, 1}});
@@ -157,13 +155,10 @@ TEST(ItVoiceAllocation, NotesFillEveryVoiceThenTheChannelsOwnTheOldestOrASilentO
     EXPECT_EQ((Ints{it.voiceOf(1), it.voiceOf(0), int(it.parkedChannels[0].note),
                     it.voices[1].background}),
               (Ints{0, -1, 60, 1}));
-}
-
-TEST(ItSampleMode, ChannelsPlayOnTheirOwnVoicesAndASampleNumberAloneChangesTheSample) {
-    // Channel 1 is disabled and starts nothing.
-    ItFileBuilder b = itSong("| 60 1 | | 60 1, | | | 64 1");
+    // Sample mode: channels play on their own voices; channel 1 is disabled and starts nothing.
+    b = itSong("| 60 1 | | 60 1, | | | 64 1");
     b.channelPan[1] = 0x80 | 32;
-    auto song = playIt(b);
+    song = playIt(b);
     song->enter();
     EXPECT_EQ((Ints{song->it().voiceOf(3), int(song->channel(3).note)}), (Ints{3, 64}));
     for (uint32_t v = 0; v < ItVoices; ++v) {

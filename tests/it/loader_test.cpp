@@ -23,7 +23,7 @@ using Longs = std::vector<int64_t>;
 
 // Orders of 255 entries and more keep 256; the offset tables follow the whole list. Samples
 // beyond the table's 199 are cut.
-TEST(ItSongHeader, HeaderValuesFillTheSongAndItsDescription) {
+TEST(ItSongHeader, HeaderValuesFillTheSongAndItsDescriptionAndDamagedHeadersAreRefused) {
     ItFileBuilder b;
     b.flags = 0x0D; // stereo, instruments, linear slides
     b.orders = {0, 254, 255, 7};
@@ -59,13 +59,10 @@ TEST(ItSongHeader, HeaderValuesFillTheSongAndItsDescription) {
               (Longs{300 & 0xFF, 0, OrderEnd, 199, 199}));
     EXPECT_EQ(std::string(it->module->samples[0].name).rfind("after the orders", 0), 0u);
     EXPECT_EQ(std::string(it->module->samples[198].name).rfind("last kept", 0), 0u);
-}
-
-// A damaged IT file is not handed on to the formats tried after it. A message outside the file
-// is dropped, but the song loads.
-TEST(ItSongHeader, FilesWithoutOrdersOrPatternsOrAWholeHeaderAreRefused) {
+    // A damaged IT file is not handed on to the formats tried after it. A message outside the file
+    // is dropped, but the song loads.
     FormatsEnabled formats;
-    ItFileBuilder b;
+    b = ItFileBuilder{};
     b.orders.clear();
     EXPECT_EQ(loadItBytes(b.build())->error, ItLoadError::NoOrders);
     b = ItFileBuilder{};
@@ -86,7 +83,7 @@ TEST(ItSongHeader, FilesWithoutOrdersOrPatternsOrAWholeHeaderAreRefused) {
     b.message = "hello";
     file = b.build();
     putLong(file, 0x38, static_cast<uint32_t>(file.size()) - 2);
-    auto it = loadItBytes(file);
+    it = loadItBytes(file);
     EXPECT_EQ(it->error, ItLoadError::None);
     EXPECT_TRUE(it->module->message.empty());
     putLong(file, 0x38, 0x90000000u);
@@ -248,7 +245,7 @@ std::unique_ptr<ItLoaded> loadInstruments(std::vector<std::vector<uint8_t>> reco
 }
 
 // Only instrument-mode songs show their instruments.
-TEST(ItInstrumentFormats, NewLayoutRecordsAreDescribedByteForByte) {
+TEST(ItInstrumentFormats, NewLayoutRecordsAreDescribedByteForByteAndEnvelopeFlagsKeptWhereUsable) {
     // Every byte carries a value of its own, so a byte moved on its way through shows.
     std::vector<uint8_t> r(550);
     for (std::size_t i = 0; i < r.size(); ++i)
@@ -275,10 +272,7 @@ TEST(ItInstrumentFormats, NewLayoutRecordsAreDescribedByteForByte) {
     b.flags = 0x01;
     playIt(b)->player->describeInstrument(d, 0);
     EXPECT_FALSE(d.valid);
-}
-
-// Undefined flag bits go; loops and sustains running backwards are switched off.
-TEST(ItInstrumentFormats, EnvelopeFlagsKeepWhatIsUsable) {
+    // Undefined flag bits go; loops and sustains running backwards are switched off.
     // The heads of the volume, pan and pitch envelopes, 0x52 bytes apart, and the flags kept.
     const std::pair<std::vector<std::vector<uint8_t>>, Longs> cases[] = {
         {{{0xF7, 3}, {0xFB, 3}, {0xF1, 3}}, {0x07, 0x0B, 0x81}}, // the filter bit stays

@@ -53,7 +53,7 @@ TEST(ItNotePitch, SlideModesSetThePitchAndSampleVibratoSweepsInThenFollowsItsWav
         }
 }
 
-TEST(ItPitchAndPanCommands, SlidesVibratosArpeggioAndPanning) {
+TEST(ItPitchAndPanCommands, SlidesVibratosArpeggioPanningAndTonePortamento) {
     checkItCases({
         // Sine entries 0, 180 and 255 times a depth of 15 x -4, over 256 (128 with old
         // effects), rounded down; old effects start a tick later. Fine vibrato does not move on
@@ -92,9 +92,6 @@ TEST(ItPitchAndPanCommands, SlidesVibratosArpeggioAndPanning) {
         // Channel pan 32 is 127; twelve notes away move it by 12.
         {"72 1 | 48 1", ItSong::pans, {139, 115}, false, {{.pitchPanSeparation = 8}}},
     });
-}
-
-TEST(ItPortamento, ToneSlideKeepsTheSampleAndTakesTheInstrumentOrOnASilentChannelStarts) {
     ItTestInstrument ins{.defaultPan = 0, .volume = {0x01, {{0, 32}}}};
     auto song = playIt(itSong("60 2, 64 1 G08", {ins, {}}));
     song->rows();

@@ -13,7 +13,7 @@ std::vector<uint32_t> rowsPlayed(const ItFileBuilder& b, uint32_t count) {
     return rows;
 }
 
-TEST(ItRowCommands, LoopsAndDelaysRepeatRows) {
+TEST(ItRowCommands, LoopsDelaysTempoSlidesAndSpeed) {
     for (std::string delay : {"S62", "SE2"})
         EXPECT_EQ(rowsPlayed(itSong(", " + delay, {}, 4), 6),
                   (std::vector<uint32_t>{0, 1, 1, 1, 2, 3}))
@@ -39,9 +39,6 @@ TEST(ItRowCommands, LoopsAndDelaysRepeatRows) {
     b.patterns.push_back(itPattern({}, 4));
     b.orders = {0, 1, 255};
     EXPECT_EQ(rowsPlayed(b, 3), (std::vector<uint32_t>{0, 1, 103}));
-}
-
-TEST(ItRowCommands, TempoSlidesWithin32And255TheTickLengthFollowsAndSpeedSetsItsOwnRow) {
     auto song = playIt(itSong("T05, T00, T15, T20, T01, TFF, T1F"));
     EXPECT_EQ(song->trace(7, true, [](ItSong& s) { return Ints{s.player->tempo}; }),
               (std::vector<Ints>{{115}, {105}, {115}, {32}, {32}, {255}, {255}}));
@@ -68,7 +65,9 @@ TEST(ItRowCommands, TempoSlidesWithin32And255TheTickLengthFollowsAndSpeedSetsIts
 TEST(ItNoteEffects, SDxDelaysOntoANewVoiceSAxAndOffsetsPastTheEndS3xToS5xWaveforms) {
     auto song = playIt(itSong("60 1, 64 1 v32 SD2", {{.newNoteAction = ItActionContinue}}));
     song->rows();
-    auto delayed = [](ItSong& s) { return Ints{s.it().voiceOf(0), int(s.c0().note), s.sounds(1)}; };
+    auto delayed = [](ItSong& s) {
+        return Ints{s.it().voiceOf(0), int(s.channel(0).note), s.sounds(1)};
+    };
     EXPECT_EQ(song->trace(3, false, delayed),
               (std::vector<Ints>{{0, 60, 0}, {0, 60, 0}, {1, 64, 1}}));
     EXPECT_EQ((Ints{song->channel(0).volume, song->sounds(0)}), (Ints{32, 1}));

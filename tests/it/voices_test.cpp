@@ -27,7 +27,7 @@ uint16_t releaseFlags(ItSong& song, uint32_t voice) {
     return song.it().voices[voice].volumeEnvelopeState.flags & (Released | Fading);
 }
 
-TEST(ItNewNoteAction, CutReusesTheVoiceContinueMovesOnS74SwitchesToContinue) {
+TEST(ItNewNoteAction, CutReusesTheVoiceContinueMovesOnS74SwitchesAndDuplicatesAreCut) {
     auto cut = twoNotes(twoSamples(ItActionCut), 60, 64);
     const ItChannel& v = cut->it().voices[0];
     EXPECT_EQ((Ints{cut->it().voiceOf(0), v.background, int(v.note), cut->sounds(1)}),
@@ -42,11 +42,8 @@ TEST(ItNewNoteAction, CutReusesTheVoiceContinueMovesOnS74SwitchesToContinue) {
     song = playIt(itSong("60 1 S74, 62 1", {twoSamples(ItActionCut)}));
     song->enter();
     EXPECT_EQ((Ints{song->it().voiceOf(0), song->sounds(0)}), (Ints{1, 1}));
-}
-
-// The old note either meets the duplicate check (and is cut), or keeps what its new-note
-// action gave it.
-TEST(ItDuplicateCheck, CutsOnlyTheMatchingOldNote) {
+    // The old note either meets the duplicate check (and is cut), or keeps what its new-note
+    // action gave it.
     for (uint8_t nna : {ItActionContinue, ItActionNoteOff, ItActionFade})
         for (int second : {60, 62, 64})
             for (uint8_t dct : {ItDctOff, ItDctNote, ItDctSample, ItDctInstrument}) {
@@ -74,8 +71,8 @@ TEST(ItDuplicateCheck, CutsOnlyTheMatchingOldNote) {
     }
     // Instrument 1 would cut every old note of its own, but the note of instrument 2 checks
     // with instrument 2, which has no check.
-    auto song = playIt(itSong("60 1, 60 2", {twoSamples(ItActionContinue, ItDctInstrument),
-                                             twoSamples(ItActionContinue)}));
+    song = playIt(itSong("60 1, 60 2", {twoSamples(ItActionContinue, ItDctInstrument),
+                                        twoSamples(ItActionContinue)}));
     song->enter();
     EXPECT_TRUE(song->it().voices[0].background);
     EXPECT_TRUE(song->sounds(0) && song->sounds(1));
@@ -171,17 +168,17 @@ TEST(ItVoiceAllocation,
     song = playIt(b);
     song->enter(2);
     // Middle C at 16726 Hz: 16726 / 44100 of a frame a frame, in 1/65536.
-    EXPECT_EQ((Ints{song->sounds(0), song->c0().volume, int(song->v0().step)}),
+    EXPECT_EQ((Ints{song->sounds(0), song->channel(0).volume, int(song->voice(0).step)}),
               (Ints{1, 32, 24856}));
     // Another sample number alone starts the last note with that sample; one with no sample
     // silences it.
     song->enter();
-    EXPECT_EQ(song->v0().data, song->c0().sample->data);
+    EXPECT_EQ(song->voice(0).data, song->channel(0).sample->data);
     song->enter();
     EXPECT_FALSE(song->sounds(0));
 }
 
-TEST(ItNoteCommands, CutStopsAtOnceOffReleasesFadeFadesMissingInstrumentsPlayNothing) {
+TEST(ItNoteCommands, CutOffFadeMissingInstrumentsNoteMapAndANoteAloneReplayingTheInstrument) {
     ItTestInstrument ins{.fadeOut = 1024, .volume = {0x01 | 0x04, {{0, 64}, {1, 32}}}};
     auto song = playIt(itSong("60 1 | 60 1 | 60 1, 254 | 255 | 130", {ins}));
     song->enter();
@@ -202,14 +199,11 @@ TEST(ItNoteCommands, CutStopsAtOnceOffReleasesFadeFadesMissingInstrumentsPlayNot
         EXPECT_FALSE(song->sounds(0)) << number;
         EXPECT_EQ(song->channel(0).instrument == nullptr, oldEffects) << number;
     }
-}
-
-TEST(ItNoteCommands, NoteMapChoosesNoteAndSampleANoteAloneReplaysTheInstrument) {
-    ItTestInstrument ins;
+    ins = {};
     ins.noteMap[60] = {72, 2};
     ItFileBuilder b = itSong("60 1, i1", {ins});
     b.samples[1].volume = 20;
-    auto song = playIt(b);
+    song = playIt(b);
     song->ticks();
     EXPECT_EQ(song->voice(0).data, song->it().module.samples[1].data);
     EXPECT_EQ(song->voice(0).step, 2u * 8363 * 65536 / 44100);

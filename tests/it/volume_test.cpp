@@ -17,7 +17,7 @@ std::unique_ptr<ItSong> oneNote(const ItTestInstrument& ins) {
 }
 
 // A last node of zero stops the voice; one above zero starts the fade-out.
-TEST(ItVolumeEnvelope, FallsToItsLastNodeLoopsAndCarriesOn) {
+TEST(ItVolume, EnvelopesCommandsAndGlobalVolumes) {
     std::vector<Ints> expected;
     for (int i = 0; i < 10; ++i)
         expected.push_back({16384 - 1638 * i, (16384 - 1638 * i) * 128 / 16384, 1});
@@ -53,9 +53,6 @@ TEST(ItVolumeEnvelope, FallsToItsLastNodeLoopsAndCarriesOn) {
         EXPECT_EQ(song->channel(0).volumeEnvelopeState.value, carry ? 16384 - 3 * 819 : 16384);
         EXPECT_EQ(song->channel(0).note, 62u);
     }
-}
-
-TEST(ItVolumeCommands, SlidesSwitchesAndVolumeEffects) {
     // A pan of 63 has room 63 to the left edge; pitch 32 is 16 semitones up.
     const ItTestInstrument falling{.volume = {0x01, {{0, 64}, {4, 0}}}};
     const ItTestInstrument panned{.defaultPan = 16, .pan = {0x01, {{0, 32}}}};

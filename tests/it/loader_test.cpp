@@ -245,7 +245,7 @@ std::unique_ptr<ItLoaded> loadInstruments(std::vector<std::vector<uint8_t>> reco
 }
 
 // Only instrument-mode songs show their instruments.
-TEST(ItInstrumentFormats, NewLayoutRecordsAreDescribedByteForByteAndEnvelopeFlagsKeptWhereUsable) {
+TEST(ItInstrumentFormats, BothLayoutsAreReadDescribedAndCheckedForDamage) {
     // Every byte carries a value of its own, so a byte moved on its way through shows.
     std::vector<uint8_t> r(550);
     for (std::size_t i = 0; i < r.size(); ++i)
@@ -288,24 +288,22 @@ TEST(ItInstrumentFormats, NewLayoutRecordsAreDescribedByteForByteAndEnvelopeFlag
         EXPECT_EQ((Longs{in.volumeEnvelope.flags, in.panEnvelope.flags, in.pitchEnvelope.flags}),
                   flags);
     }
-}
-
-// Names turn NUL bytes into spaces and never show their 26th byte.
-TEST(ItInstrumentFormats, OldLayoutIsConvertedWithFixedDefaultsAndDamagedRecordsRefused) {
-    std::vector<uint8_t> r = itInstrumentRecord(std::string("old\0one", 7), 2, true);
-    r[0x20 + 25] = 'z';
-    putBytes(r, 0x11, {0x07, 0, 1, 2, 2}); // loop nodes 0..1, sustain node 2
-    putWord(r, 0x18, 40);
-    r[0x1A] = ItNnaNoteOff;
-    r[0x1B] = 1;
-    putBytes(r, 0x1F8, {0, 64, 5, 30, 20, 0, 0xFF});
+    // The old layout, converted with fixed defaults. Names turn NUL bytes into spaces and never
+    // show their 26th byte.
+    std::vector<uint8_t> record = itInstrumentRecord(std::string("old\0one", 7), 2, true);
+    record[0x20 + 25] = 'z';
+    putBytes(record, 0x11, {0x07, 0, 1, 2, 2}); // loop nodes 0..1, sustain node 2
+    putWord(record, 0x18, 40);
+    record[0x1A] = ItNnaNoteOff;
+    record[0x1B] = 1;
+    putBytes(record, 0x1F8, {0, 64, 5, 30, 20, 0, 0xFF});
     // No usable nodes; and a loop ending past the two nodes.
     std::vector<uint8_t> none = itInstrumentRecord("a", 1, true);
     none[0x11] = 0x01;
     std::vector<uint8_t> loopPastEnd = itInstrumentRecord("b", 1, true);
     putBytes(loopPastEnd, 0x11, {0x07, 0, 4, 0, 1});
     putBytes(loopPastEnd, 0x1F8, {0, 0, 10, 0, 0xFF});
-    auto it = loadInstruments({r, none, loopPastEnd}, 0x0100);
+    auto it = loadInstruments({record, none, loopPastEnd}, 0x0100);
     ASSERT_EQ(it->error, ItLoadError::None);
     const ItInstrument& in = it->module->instruments[0];
     EXPECT_EQ(std::string(in.name), "old one" + std::string(18, ' '));
@@ -372,7 +370,7 @@ struct Rows {
     }
 };
 
-TEST(ItPatternUnpacking, MasksAnnounceOrReuseTheBytesAndCellsCutShortStopAtTheEnd) {
+TEST(ItPatterns, MasksAnnounceOrReuseBytesCellsCutShortStopOnlyOrderedPatternsAreKept) {
     Rows r(stored({
         0x81, 0x0F, 60,  3,    40, 19, 0xD2, // row 0, channel 0: note, instrument, volume, S D2
         0x85, 0x01, 255,                     // channel 4: note off only
@@ -417,10 +415,7 @@ TEST(ItPatternUnpacking, MasksAnnounceOrReuseTheBytesAndCellsCutShortStopAtTheEn
     std::vector<uint8_t> lying = stored({0x81, 0x01, 60, 0});
     lying[0] = 200;
     EXPECT_FALSE(Rows(lying).next());
-}
-
-// Patterns absent or claiming no rows play 64 empty rows.
-TEST(ItPatternStorage, OnlyOrderedPatternsAreKeptDescribedAndPlayedOrRefusedOutsideTheFile) {
+    // Patterns absent or claiming no rows play 64 empty rows.
     ItFileBuilder b;
     b.orders = {2, 254, 0, 4, 255, 1, 200};
     b.patterns.assign(201, {});

@@ -13,7 +13,7 @@ std::vector<uint32_t> rowsPlayed(const ItFileBuilder& b, uint32_t count) {
     return rows;
 }
 
-TEST(ItRowCommands, LoopsDelaysTempoSlidesAndSpeed) {
+TEST(ItRowAndNoteCommands, LoopsDelaysTempoSpeedNoteDelaysOffsetsAndWaveforms) {
     for (std::string delay : {"S62", "SE2"})
         EXPECT_EQ(rowsPlayed(itSong(", " + delay, {}, 4), 6),
                   (std::vector<uint32_t>{0, 1, 1, 1, 2, 3}))
@@ -60,10 +60,7 @@ TEST(ItRowCommands, LoopsDelaysTempoSlidesAndSpeed) {
     EXPECT_EQ(ticks, 5u);
     song->rows();
     EXPECT_EQ(song->player->speed, 5);
-}
-
-TEST(ItNoteEffects, SDxDelaysOntoANewVoiceSAxAndOffsetsPastTheEndS3xToS5xWaveforms) {
-    auto song = playIt(itSong("60 1, 64 1 v32 SD2", {{.newNoteAction = ItActionContinue}}));
+    song = playIt(itSong("60 1, 64 1 v32 SD2", {{.newNoteAction = ItActionContinue}}));
     song->rows();
     auto delayed = [](ItSong& s) {
         return Ints{s.it().voiceOf(0), int(s.channel(0).note), s.sounds(1)};

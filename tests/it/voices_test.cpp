@@ -27,7 +27,7 @@ uint16_t releaseFlags(ItSong& song, uint32_t voice) {
     return song.it().voices[voice].volumeEnvelopeState.flags & (Released | Fading);
 }
 
-TEST(ItNewNoteAction, CutReusesTheVoiceContinueMovesOnS74SwitchesAndDuplicatesAreCut) {
+TEST(ItNewNoteAction, CutContinueFadeNoteOffDuplicateChecksAndPastNoteActions) {
     auto cut = twoNotes(twoSamples(ItActionCut), 60, 64);
     const ItChannel& v = cut->it().voices[0];
     EXPECT_EQ((Ints{cut->it().voiceOf(0), v.background, int(v.note), cut->sounds(1)}),
@@ -76,12 +76,9 @@ TEST(ItNewNoteAction, CutReusesTheVoiceContinueMovesOnS74SwitchesAndDuplicatesAr
     song->enter();
     EXPECT_TRUE(song->it().voices[0].background);
     EXPECT_TRUE(song->sounds(0) && song->sounds(1));
-}
-
-TEST(ItNewNoteAction, FadeNoteOffAndPastNoteActionsOnTheChannelsBackgroundNotes) {
     ItTestInstrument ins = twoSamples(ItActionFade);
     ins.fadeOut = 256;
-    auto song = twoNotes(ins, 60, 62);
+    song = twoNotes(ins, 60, 62);
     EXPECT_EQ((Ints{song->it().voices[0].fadeVolume, song->it().voices[1].fadeVolume,
                     song->voice(0).targetVolume}),
               (Ints{768, 1024, 96}));
@@ -118,8 +115,7 @@ TEST(ItNewNoteAction, FadeNoteOffAndPastNoteActionsOnTheChannelsBackgroundNotes)
 }
 
 // Channel 5 plays a looped note on every row and lets each one go on in the background.
-TEST(ItVoiceAllocation,
-     NotesFillEveryVoiceThenTheChannelsOwnTheOldestOrASilentOneAndSampleModeOwnVoices) {
+TEST(ItVoiceAllocation, EveryVoiceThenTheChannelsOwnTheOldestOrASilentOneSampleModeOwnVoices) {
     std::vector<ItPlacedCell> cells;
     for (uint32_t r = 0; r < 70; ++r)
         cells.push_back({r, 5, {60, 1}});

@@ -99,7 +99,6 @@ TEST(ItCreatorText, TrackerVersionsAndSchismDates) {
         {0x0216, " 2.16"},
         {0x0217, " 2.17 (ModPlug)"},
         {0x0314, " 3.14 (?\?)"},
-        {0x0100, " 1.00"},
         {0x5117, " (OpenMPT 1.17)"},
         {0x1050, " (Schism Tracker 0.50)"},
         {0x2000, ""},
@@ -122,7 +121,7 @@ TEST(ItCreatorText, TrackerVersionsAndSchismDates) {
 
 // Lengths and loops counted in bytes, described in frames; loops reaching past the data cut or
 // dropped.
-TEST(ItSampleHeaders, LoopsCountBytesStayInsideTheDataAndAreDescribedInFrames) {
+TEST(ItSampleHeaders, LoopsEmptySlotsInformationLoadsInterleavingCutAndBrokenSamples) {
     // Unsigned 16-bit stereo: four bytes a frame. A ping-pong bit counts only beside its loop bit.
     ItTestSample s{.name = "lead", .flags = 0xD7, .convert = 0, .frames = 100, .defaultPan = 0xB0};
     std::tie(s.loopStart, s.loopEnd, s.sustainStart, s.sustainEnd) = std::tuple(10, 90, 1, 2);
@@ -157,19 +156,15 @@ TEST(ItSampleHeaders, LoopsCountBytesStayInsideTheDataAndAreDescribedInFrames) {
               (Longs{LoopNone, LoopPingPong, 0}));
     song->player->describeSample(d, 3, 0);
     EXPECT_EQ(d.fieldMask, 0u);
-}
-
-// Loads without a mixer are for information only; a refused file gives the sample data already
-// loaded back.
-TEST(ItSampleHeaders, EmptySlotsInformationLoadsAndRefusedFilesKeepNoData) {
-    // The second sample's data bit is clear.
-    ItFileBuilder b;
+    // Loads without a mixer are for information only; a refused file gives the sample data
+    // already loaded back. The second sample's data bit is clear.
+    b = ItFileBuilder{};
     b.samples = {{.name = "just a comment", .rate = 44100}, {.flags = 0, .frames = 10}};
     auto it = loadItBytes(b.build());
     ASSERT_EQ(it->error, ItLoadError::None);
-    const ItSample& r = it->module->samples[0];
-    EXPECT_EQ(std::string(r.name).rfind("just a comment", 0), 0u);
-    EXPECT_EQ((Longs{r.present, r.middleCRate, it->module->samples[1].length,
+    const ItSample& c = it->module->samples[0];
+    EXPECT_EQ(std::string(c.name).rfind("just a comment", 0), 0u);
+    EXPECT_EQ((Longs{c.present, c.middleCRate, it->module->samples[1].length,
                      int64_t(it->mixer->liveBlocks())}),
               (Longs{0, 0, 0, 0}));
     b.samples = {{.flags = 0x11, .frames = 100, .loopEnd = 200}};
@@ -190,9 +185,6 @@ TEST(ItSampleHeaders, EmptySlotsInformationLoadsAndRefusedFilesKeepNoData) {
     EXPECT_EQ(loadIt(refused, false, &mixer, &error), nullptr);
     EXPECT_EQ((Longs{int(error), int64_t(mixer.liveBlocks())}),
               (Longs{int(ItLoadError::SampleData), 0}));
-}
-
-TEST(ItSampleHeaders, StereoHalvesAreInterleavedSamplesCutShortKeptAndBrokenOnesRefused) {
     // Deltas 0, +1, +2, +3, ..., -1; codes 1, 2 (byte 0x21), then 15, 0 (byte 0x0F).
     const ItTestSample adpcm{
         .convert = 0xFF,
@@ -220,7 +212,7 @@ TEST(ItSampleHeaders, StereoHalvesAreInterleavedSamplesCutShortKeptAndBrokenOnes
         EXPECT_EQ(it->error, ItLoadError::None);
         EXPECT_EQ(it->sampleBytes(0), bytes) << cut;
     }
-    ItFileBuilder b;
+    b = ItFileBuilder{};
     b.samples = {{.frames = 100}};
     const std::vector<uint8_t> file = b.build();
     const std::size_t header = file[0xC2] | file[0xC3] << 8; // the one sample offset

@@ -76,6 +76,7 @@ TEST(ItNewNoteAction, CutContinueFadeNoteOffDuplicateChecksAndPastNoteActions) {
     song->enter();
     EXPECT_TRUE(song->it().voices[0].background);
     EXPECT_TRUE(song->sounds(0) && song->sounds(1));
+    // Fade lowers the old note every tick until it stops.
     ItTestInstrument ins = twoSamples(ItActionFade);
     ins.fadeOut = 256;
     song = twoNotes(ins, 60, 62);
@@ -87,6 +88,7 @@ TEST(ItNewNoteAction, CutContinueFadeNoteOffDuplicateChecksAndPastNoteActions) {
                               return Ints{s.it().voices[0].fadeVolume, s.sounds(0), s.sounds(1)};
                           }),
               (std::vector<Ints>{{512, 1, 1}, {256, 1, 1}, {0, 1, 1}, {0, 0, 1}}));
+    // Note off leaves the sustain loop for the normal loop.
     ItFileBuilder b = itSong("60 1, 62 1", {twoSamples(ItActionNoteOff)});
     b.samples[0].flags = 0x01 | 0x10 | 0x20;
     b.samples[0].loopStart = 200;
@@ -98,6 +100,7 @@ TEST(ItNewNoteAction, CutContinueFadeNoteOffDuplicateChecksAndPastNoteActions) {
     song->ticks();
     EXPECT_EQ((std::vector{song->voice(0).end, song->voice(0).loopStart, song->voice(1).end}),
               (std::vector{data + 1000, data + 200, data + 100}));
+    // S70 to S72 reach the background notes of their own channel only.
     for (auto [command, sounds, flags] : {std::tuple{"S70", false, 0},
                                           {"S71", true, Released | Fading},
                                           {"S72", true, int{Fading}}}) {
@@ -115,7 +118,7 @@ TEST(ItNewNoteAction, CutContinueFadeNoteOffDuplicateChecksAndPastNoteActions) {
 }
 
 // Channel 5 plays a looped note on every row and lets each one go on in the background.
-TEST(ItVoiceAllocation, EveryVoiceThenTheChannelsOwnTheOldestOrASilentOneSampleModeOwnVoices) {
+TEST(ItVoiceAllocation, VoicesForEveryNoteSampleModeNoteCommandsAndNoteMap) {
     std::vector<ItPlacedCell> cells;
     for (uint32_t r = 0; r < 70; ++r)
         cells.push_back({r, 5, {60, 1}});
@@ -172,11 +175,9 @@ TEST(ItVoiceAllocation, EveryVoiceThenTheChannelsOwnTheOldestOrASilentOneSampleM
     EXPECT_EQ(song->voice(0).data, song->channel(0).sample->data);
     song->enter();
     EXPECT_FALSE(song->sounds(0));
-}
-
-TEST(ItNoteCommands, CutOffFadeMissingInstrumentsNoteMapAndANoteAloneReplayingTheInstrument) {
+    // Note cut stops at once, note off releases, fade fades.
     ItTestInstrument ins{.fadeOut = 1024, .volume = {0x01 | 0x04, {{0, 64}, {1, 32}}}};
-    auto song = playIt(itSong("60 1 | 60 1 | 60 1, 254 | 255 | 130", {ins}));
+    song = playIt(itSong("60 1 | 60 1 | 60 1, 254 | 255 | 130", {ins}));
     song->enter();
     EXPECT_EQ((Ints{song->sounds(0), song->channel(1).volumeEnvelopeState.flags & Released,
                     song->channel(2).volumeEnvelopeState.flags & Released}),
@@ -197,7 +198,7 @@ TEST(ItNoteCommands, CutOffFadeMissingInstrumentsNoteMapAndANoteAloneReplayingTh
     }
     ins = {};
     ins.noteMap[60] = {72, 2};
-    ItFileBuilder b = itSong("60 1, i1", {ins});
+    b = itSong("60 1, i1", {ins});
     b.samples[1].volume = 20;
     song = playIt(b);
     song->ticks();

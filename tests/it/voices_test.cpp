@@ -183,8 +183,7 @@ TEST(ItVoiceAllocation, VoicesForEveryNoteSampleModeNoteCommandsAndNoteMap) {
                     song->channel(2).volumeEnvelopeState.flags & Released}),
               (Ints{0, Released, 0}));
     song->ticks();
-    // The released sustain runs on to the last node, whose 32 starts the fade; the faded
-    // note goes at once.
+    // The released sustain runs to its last node, 32, and fades; the faded note goes at once.
     EXPECT_EQ((Ints{song->sounds(1), song->channel(1).volumeEnvelopeState.value, song->sounds(2)}),
               (Ints{1, 32 * 256, 0}));
     // With old effects a missing number also forgets the channel's instrument.
@@ -204,8 +203,7 @@ TEST(ItVoiceAllocation, VoicesForEveryNoteSampleModeNoteCommandsAndNoteMap) {
     song->ticks();
     EXPECT_EQ(song->voice(0).data, song->it().module.samples[1].data);
     EXPECT_EQ(song->voice(0).step, 2u * 8363 * 65536 / 44100);
-    // The number alone maps the pattern's note 60 again, not the mapped 72: sample 2 at its
-    // default volume 20, note 72.
+    // The number alone maps note 60 again, not 72: sample 2 at its default volume 20, note 72.
     for (uint32_t row = 0; row < 2; ++row) {
         const ItChannel& c = song->channel(0);
         EXPECT_EQ(c.sample, &song->it().module.samples[1]);

@@ -16,7 +16,6 @@ namespace tolva::test {
 
 using Ints = std::vector<int>;
 
-// The outcome of loading IT bytes into fresh records.
 struct ItLoaded {
     ItLoadError error = ItLoadError::None;
     Song song;
@@ -37,7 +36,6 @@ struct ItSong {
     ItPlayer& it() { return static_cast<ItPlayer&>(*player); }
     const Voice& voice(uint32_t v) const { return mixer->voice(v); }
     bool sounds(uint32_t v) const { return mixer->voice(v).flags & VoiceActive; }
-    // The record of pattern channel k.
     ItChannel& channel(uint32_t k) { return it().patternChannel(k); }
     void ticks(uint32_t count = 1) {
         while (count--)
@@ -97,8 +95,7 @@ inline ItFileBuilder itSong(const std::string& cells,
     return itSong(itRows(cells), instruments, rows);
 }
 
-// An itSong whose probe, read after each row (or tick), must give `expected`: the readings one
-// after another.
+// An itSong whose probe, read after each row (or tick), must give `expected`, reading by reading.
 struct ItCase {
     std::string cells; // as itRows reads them; names the case
     Ints (*probe)(ItSong&);

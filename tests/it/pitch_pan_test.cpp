@@ -8,7 +8,7 @@
 namespace tolva::test {
 namespace {
 
-TEST(ItNotePitch, LinearSlidesCountFromMiddleCAndAmigaPeriodsFromTheRate) {
+TEST(ItNotePitch, SlideModesSampleVibratoPitchAndPanCommandsAndTonePortamento) {
     const std::tuple<int, uint32_t, uint16_t, int, uint32_t> cases[] = {
         {72, 22050, ItSampleSong, 7680 - 64 * 72, 65536},
         {60, 8363, ItSampleSong, 7680 - 64 * 60, 8363ull * 65536 / 44100},
@@ -24,12 +24,9 @@ TEST(ItNotePitch, LinearSlidesCountFromMiddleCAndAmigaPeriodsFromTheRate) {
         EXPECT_EQ(song->channel(0).period, period) << note;
         EXPECT_NEAR(song->voice(0).step, step, 1) << note;
     }
-}
-
-// Depth 64 is reached after 65 ticks; from tick 72 on the ticks read positions 0, 64, 128 and
-// 192 of the waveform, an offset of entry x 64 >> 9. A rising offset raises the pitch in both
-// slide modes.
-TEST(ItNotePitch, SampleVibratoSweepsInThenFollowsItsWaveform) {
+    // Depth 64 is reached after 65 ticks; from tick 72 on the ticks read positions 0, 64, 128 and
+    // 192 of the waveform, an offset of entry x 64 >> 9. A rising offset raises the pitch in both
+    // slide modes.
     const Ints expected[3] = {
         {0, 63, 0, -64},   // sine: 0, 511, 0, -511
         {63, 31, -1, -33}, // ramp down: 511 - i x 1022 / 255
@@ -54,9 +51,6 @@ TEST(ItNotePitch, SampleVibratoSweepsInThenFollowsItsWaveform) {
                 EXPECT_EQ(got[i][0], expected[waveform][i]) << int{waveform} << " " << i;
             EXPECT_TRUE(waveform || (got[1][1] > got[0][1] && got[3][1] < got[0][1])) << flags;
         }
-}
-
-TEST(ItPitchAndPanCommands, SlidesVibratosArpeggioAndPanning) {
     checkItCases({
         // Sine entries 0, 180 and 255 times a depth of 15 x -4, over 256 (128 with old
         // effects), rounded down; old effects start a tick later. Fine vibrato does not move on
@@ -64,11 +58,9 @@ TEST(ItPitchAndPanCommands, SlidesVibratosArpeggioAndPanning) {
         {"60 1 H8F", ItSong::vibrato, {0, -43, -60}, false},
         {"60 1 H8F", ItSong::vibrato, {0, 0, -85}, false, {}, 3, 0x10},
         {"60 1 U8F", ItSong::vibrato, {0, 0, (180 * -15) >> 8}, false},
-        // Volume column 208: depth 5 at H's speed, from positions 24, 32 and 40.
-        {"60 1 H8F, v208",
-         ItSong::vibrato,
-         {0, -43, -60, (180 * 5 * -4) >> 8, 0, (180 * 5 * 4) >> 8},
-         false},
+        // Volume column 208: depth 5 at H's speed, from positions 24, 32 and 40 (entries -180, 0
+        // and 180): -180 x 5 x 4 >> 8 = -15, and 14.
+        {"60 1 H8F, v208", ItSong::vibrato, {0, -43, -60, -15, 0, 14}, false},
         // A semitone is 64 units.
         {"60 1 J37, J00", ItSong::arpeggio, {0, -192, -448, 0, -192, -448}, false},
         // F04 gives G a speed of 4 (16 units a tick), and G20 gives F00 a speed of 2, only
@@ -95,9 +87,6 @@ TEST(ItPitchAndPanCommands, SlidesVibratosArpeggioAndPanning) {
         // Channel pan 32 is 127; twelve notes away move it by 12.
         {"72 1 | 48 1", ItSong::pans, {139, 115}, false, {{.pitchPanSeparation = 8}}},
     });
-}
-
-TEST(ItPortamento, ToneSlideKeepsTheSampleGoingButTakesTheInstrument) {
     ItTestInstrument ins{.defaultPan = 0, .volume = {0x01, {{0, 32}}}};
     auto song = playIt(itSong("60 2, 64 1 G08", {ins, {}}));
     song->rows();
@@ -108,15 +97,12 @@ TEST(ItPortamento, ToneSlideKeepsTheSampleGoingButTakesTheInstrument) {
                     c.volumeEnvelopeState.value, c.slideOffset}),
               (Ints{0, 1, 0, 32 * 256, 0}));
     EXPECT_EQ(song->trace(2, false, ItSong::slide), (std::vector<Ints>{{-32}, {-64}}));
-}
-
-// Nothing to slide from on a channel that never sounded (1) or whose note was cut (0): the
-// note starts at its own pitch, whichever column asks for the slide.
-TEST(ItPortamento, OnASilentChannelTheNoteStarts) {
+    // Nothing to slide from on a channel that never sounded (1) or whose note was cut (0): the
+    // note starts at its own pitch, whichever column asks for the slide.
     for (bool instruments : {false, true})
         for (std::string slide : {"72 1 G10", "72 1 v196"}) {
             const std::vector<ItTestInstrument> instrument(instruments ? 1 : 0);
-            auto song = playIt(itSong("60 1, 254, " + slide + " | " + slide, instrument));
+            song = playIt(itSong("60 1, 254, " + slide + " | " + slide, instrument));
             song->ticks(8);
             for (uint32_t k : {0u, 1u}) {
                 ASSERT_GE(song->it().voiceOf(k), 0);
@@ -126,7 +112,7 @@ TEST(ItPortamento, OnASilentChannelTheNoteStarts) {
         }
 }
 
-TEST(ItPanning, HeaderSeparationAndDefaultPansOfInstrumentAndSample) {
+TEST(ItPanningAndFilter, SeparationDefaultPansRandomVariationAndResonantFilter) {
     ItFileBuilder b = itSong("60 1 X00 | 60 1 XFF");
     b.panSeparation = 64;
     EXPECT_EQ(playIt(b)->trace(1, false, ItSong::pans), (std::vector<Ints>{{64, 191}}));
@@ -141,12 +127,9 @@ TEST(ItPanning, HeaderSeparationAndDefaultPansOfInstrumentAndSample) {
     b = itSong("60 1, X80, i1, 60");
     b.samples[0].defaultPan = 0x80;
     EXPECT_EQ(playIt(b)->trace(4, true, ItSong::pan), (std::vector<Ints>{{0}, {128}, {128}, {0}}));
-}
-
-// Draws 30292 and then 8057: volume 64 - 30292 x 64 x 50 / 6553600 = 50, pan 127 + (8057 x 10
-// x 8 >> 16) - 40 = 96. A note without instrument number draws a pan of its own, from the
-// default pan: first 127 + (30292 x 10 x 8 >> 16) - 40 = 123, then 96.
-TEST(ItRandomVariation, VolumeAndPanMoveByTheDrawnAmounts) {
+    // Draws 30292 and then 8057: volume 64 - 30292 x 64 x 50 / 6553600 = 50, pan 127 + (8057 x 10
+    // x 8 >> 16) - 40 = 96. A note without instrument number draws a pan of its own, from the
+    // default pan: first 127 + (30292 x 10 x 8 >> 16) - 40 = 123, then 96.
     ItTestInstrument ins{.randomVolume = 50, .randomPan = 10};
     auto song = playIt(itSong("60 1", {ins}));
     seedRandom(0);
@@ -158,15 +141,12 @@ TEST(ItRandomVariation, VolumeAndPanMoveByTheDrawnAmounts) {
     song = playIt(itSong("60 1, 62", {ins}));
     seedRandom(0);
     EXPECT_EQ(song->trace(2, true, ItSong::panning), (std::vector<Ints>{{123, 123}, {96, 96}}));
-}
-
-// Coefficients worked out by hand at 44100 Hz: the corner rises an octave every 24 steps of
-// cutoff c, w = 821.92096 x 2^(32c / 768) with the pitch table's 2^(i / 768), r = 44100 / w,
-// g = 10^(-0.1875 q / 20) for resonance q with the exponent cut to 1/512, d = g r + g - 1, e =
-// r^2, then 1 / (1 + d + e), (d + 2e) / (1 + d + e) and -e / (1 + d + e). Z80-Z8F set the
-// resonance in steps of 8, Z90 and above nothing. Fully open and without resonance (Z7F) nothing
-// is filtered.
-TEST(ItResonantFilter, CutoffAndResonanceFromTheEffectOrTheInstrument) {
+    // Coefficients worked out by hand at 44100 Hz: the corner rises an octave every 24 steps of
+    // cutoff c, w = 821.92096 x 2^(32c / 768) with the pitch table's 2^(i / 768), r = 44100 / w,
+    // g = 10^(-0.1875 q / 20) for resonance q with the exponent cut to 1/512, d = g r + g - 1, e =
+    // r^2, then 1 / (1 + d + e), (d + 2e) / (1 + d + e) and -e / (1 + d + e). Z80-Z8F set the
+    // resonance in steps of 8, Z90 and above nothing. Fully open and without resonance (Z7F)
+    // nothing is filtered.
     const ItTestInstrument preset{.filterCutoff = 0x80 | 100, .filterResonance = 0x80 | 60};
     // The middle of the envelope halves cutoff 127 to 63.5; the pitch stays at middle C.
     const ItTestInstrument enveloped{.pitch = {0x01 | 0x80, {{0, 0}}}};
@@ -191,10 +171,7 @@ TEST(ItResonantFilter, CutoffAndResonanceFromTheEffectOrTheInstrument) {
         for (std::size_t i = 0; i < expected.size(); ++i) // k[1] is always 0
             EXPECT_NEAR(k[i ? i + 1 : 0], expected[i], i ? 2e-4f : expected[0] * 2e-4f) << i;
     }
-}
-
-TEST(ItResonantFilter, FilterHistoryStartsEmptyWithEachNote) {
-    auto song = playIt(itSong("60 1 Z40, 62 1"));
+    song = playIt(itSong("60 1 Z40, 62 1"));
     song->rows();
     song->mixer->removeTickListener(song->player.get()); // the test runs the ticks itself
     std::vector<int16_t> out(2 * 256);

@@ -13,7 +13,7 @@ std::vector<uint32_t> rowsPlayed(const ItFileBuilder& b, uint32_t count) {
     return rows;
 }
 
-TEST(ItRowCommands, LoopsAndDelaysRepeatRows) {
+TEST(ItRowAndNoteCommands, LoopsDelaysTempoSpeedNoteDelaysOffsetsAndWaveforms) {
     for (std::string delay : {"S62", "SE2"})
         EXPECT_EQ(rowsPlayed(itSong(", " + delay, {}, 4), 6),
                   (std::vector<uint32_t>{0, 1, 1, 1, 2, 3}))
@@ -39,9 +39,6 @@ TEST(ItRowCommands, LoopsAndDelaysRepeatRows) {
     b.patterns.push_back(itPattern({}, 4));
     b.orders = {0, 1, 255};
     EXPECT_EQ(rowsPlayed(b, 3), (std::vector<uint32_t>{0, 1, 103}));
-}
-
-TEST(ItRowCommands, TempoSlidesOnTheLaterTicksWithin32And255AndTheTickLengthFollows) {
     auto song = playIt(itSong("T05, T00, T15, T20, T01, TFF, T1F"));
     EXPECT_EQ(song->trace(7, true, [](ItSong& s) { return Ints{s.player->tempo}; }),
               (std::vector<Ints>{{115}, {105}, {115}, {32}, {32}, {255}, {255}}));
@@ -55,10 +52,7 @@ TEST(ItRowCommands, TempoSlidesOnTheLaterTicksWithin32And255AndTheTickLengthFoll
     // One tick of 958 frames later the slide has gone on once more.
     EXPECT_EQ((Ints{song->player->tempo, int(song->mixer->framesRendered() - before)}),
               (Ints{105, 958}));
-}
-
-TEST(ItRowCommands, SpeedSetsTheTicksOfItsOwnRow) {
-    auto song = playIt(itSong("A05, A00"));
+    song = playIt(itSong("A05, A00"));
     song->ticks();
     uint32_t ticks = 1;
     while (song->player->onTick(0, 0) && song->player->songPosition == 0)
@@ -66,18 +60,14 @@ TEST(ItRowCommands, SpeedSetsTheTicksOfItsOwnRow) {
     EXPECT_EQ(ticks, 5u);
     song->rows();
     EXPECT_EQ(song->player->speed, 5);
-}
-
-TEST(ItNoteEffects, SDxDelaysTheNoteOntoItsNewVoice) {
-    auto song = playIt(itSong("60 1, 64 1 v32 SD2", {{.newNoteAction = ItActionContinue}}));
+    song = playIt(itSong("60 1, 64 1 v32 SD2", {{.newNoteAction = ItActionContinue}}));
     song->rows();
-    auto delayed = [](ItSong& s) { return Ints{s.it().voiceOf(0), int(s.c0().note), s.sounds(1)}; };
+    auto delayed = [](ItSong& s) {
+        return Ints{s.it().voiceOf(0), int(s.channel(0).note), s.sounds(1)};
+    };
     EXPECT_EQ(song->trace(3, false, delayed),
               (std::vector<Ints>{{0, 60, 0}, {0, 60, 0}, {1, 64, 1}}));
     EXPECT_EQ((Ints{song->channel(0).volume, song->sounds(0)}), (Ints{32, 1}));
-}
-
-TEST(ItNoteEffects, SampleOffsetHighByteFromSAxAndOffsetsPastTheEnd) {
     auto offset = [](ItSong& s) {
         return Ints{int(s.voice(0).position - s.it().module.samples[0].data)};
     };
@@ -91,14 +81,12 @@ TEST(ItNoteEffects, SampleOffsetHighByteFromSAxAndOffsetsPastTheEnd) {
                   (std::vector<Ints>{{0x10000}, {0x1000}, {oldEffects ? 70000 : 0}}))
             << oldEffects;
     }
-}
-
-TEST(ItNoteEffects, S3xS4xAndS5xChooseTheWaveforms) {
-    auto song = playIt(itSong("S31, S42, S53"));
+    // S3x, S4x and S5x choose the waveforms of vibrato, tremolo and panbrello.
+    song = playIt(itSong("S31, S42, S53"));
     song->rows(3);
-    EXPECT_EQ(song->channel(0).vibratoTable, rampTable);
-    EXPECT_EQ(song->channel(0).tremoloTable, squareTable);
-    EXPECT_EQ(song->channel(0).panbrelloTable, randomTable);
+    const ItChannel& c = song->channel(0);
+    EXPECT_EQ((std::vector{c.vibratoTable, c.tremoloTable, c.panbrelloTable}),
+              (std::vector{rampTable, squareTable, randomTable}));
 }
 
 } // namespace

@@ -27,7 +27,7 @@ uint16_t releaseFlags(ItSong& song, uint32_t voice) {
     return song.it().voices[voice].volumeEnvelopeState.flags & (Released | Fading);
 }
 
-TEST(ItNewNoteAction, CutReusesTheVoiceContinueMovesOnS74SwitchesToContinue) {
+TEST(ItNewNoteAction, CutContinueFadeNoteOffDuplicateChecksAndPastNoteActions) {
     auto cut = twoNotes(twoSamples(ItActionCut), 60, 64);
     const ItChannel& v = cut->it().voices[0];
     EXPECT_EQ((Ints{cut->it().voiceOf(0), v.background, int(v.note), cut->sounds(1)}),
@@ -42,11 +42,8 @@ TEST(ItNewNoteAction, CutReusesTheVoiceContinueMovesOnS74SwitchesToContinue) {
     song = playIt(itSong("60 1 S74, 62 1", {twoSamples(ItActionCut)}));
     song->enter();
     EXPECT_EQ((Ints{song->it().voiceOf(0), song->sounds(0)}), (Ints{1, 1}));
-}
-
-// The old note either meets the duplicate check (and is cut), or keeps what its new-note
-// action gave it.
-TEST(ItDuplicateCheck, CutsOnlyTheMatchingOldNote) {
+    // The old note either meets the duplicate check (and is cut), or keeps what its new-note
+    // action gave it.
     for (uint8_t nna : {ItActionContinue, ItActionNoteOff, ItActionFade})
         for (int second : {60, 62, 64})
             for (uint8_t dct : {ItDctOff, ItDctNote, ItDctSample, ItDctInstrument}) {
@@ -74,17 +71,15 @@ TEST(ItDuplicateCheck, CutsOnlyTheMatchingOldNote) {
     }
     // Instrument 1 would cut every old note of its own, but the note of instrument 2 checks
     // with instrument 2, which has no check.
-    auto song = playIt(itSong("60 1, 60 2", {twoSamples(ItActionContinue, ItDctInstrument),
-                                             twoSamples(ItActionContinue)}));
+    song = playIt(itSong("60 1, 60 2", {twoSamples(ItActionContinue, ItDctInstrument),
+                                        twoSamples(ItActionContinue)}));
     song->enter();
     EXPECT_TRUE(song->it().voices[0].background);
     EXPECT_TRUE(song->sounds(0) && song->sounds(1));
-}
-
-TEST(ItNewNoteAction, FadeLowersTheOldNoteEveryTickUntilItStops) {
+    // Fade lowers the old note every tick until it stops.
     ItTestInstrument ins = twoSamples(ItActionFade);
     ins.fadeOut = 256;
-    auto song = twoNotes(ins, 60, 62);
+    song = twoNotes(ins, 60, 62);
     EXPECT_EQ((Ints{song->it().voices[0].fadeVolume, song->it().voices[1].fadeVolume,
                     song->voice(0).targetVolume}),
               (Ints{768, 1024, 96}));
@@ -93,23 +88,19 @@ TEST(ItNewNoteAction, FadeLowersTheOldNoteEveryTickUntilItStops) {
                               return Ints{s.it().voices[0].fadeVolume, s.sounds(0), s.sounds(1)};
                           }),
               (std::vector<Ints>{{512, 1, 1}, {256, 1, 1}, {0, 1, 1}, {0, 0, 1}}));
-}
-
-TEST(ItNewNoteAction, NoteOffLeavesTheSustainLoopForTheNormalLoop) {
+    // Note off leaves the sustain loop for the normal loop.
     ItFileBuilder b = itSong("60 1, 62 1", {twoSamples(ItActionNoteOff)});
     b.samples[0].flags = 0x01 | 0x10 | 0x20;
     b.samples[0].loopStart = 200;
     b.samples[0].sustainEnd = 100;
-    auto song = playIt(b);
+    song = playIt(b);
     const uint8_t* data = song->it().module.samples[0].data;
     song->rows();
     EXPECT_EQ(song->voice(0).end, data + 100);
     song->ticks();
     EXPECT_EQ((std::vector{song->voice(0).end, song->voice(0).loopStart, song->voice(1).end}),
               (std::vector{data + 1000, data + 200, data + 100}));
-}
-
-TEST(ItPastNoteAction, ReachesTheBackgroundNotesOfTheChannelOnly) {
+    // S70 to S72 reach the background notes of their own channel only.
     for (auto [command, sounds, flags] : {std::tuple{"S70", false, 0},
                                           {"S71", true, Released | Fading},
                                           {"S72", true, int{Fading}}}) {
@@ -127,7 +118,7 @@ TEST(ItPastNoteAction, ReachesTheBackgroundNotesOfTheChannelOnly) {
 }
 
 // Channel 5 plays a looped note on every row and lets each one go on in the background.
-TEST(ItVoiceAllocation, NotesFillEveryVoiceThenTheChannelsOwnAndTheOldest) {
+TEST(ItVoiceAllocation, VoicesForEveryNoteSampleModeNoteCommandsAndNoteMap) {
     std::vector<ItPlacedCell> cells;
     for (uint32_t r = 0; r < 70; ++r)
         cells.push_back({r, 5, {60, 1}});
@@ -142,13 +133,10 @@ TEST(ItVoiceAllocation, NotesFillEveryVoiceThenTheChannelsOwnAndTheOldest) {
     EXPECT_EQ(song->trace(67, false, [](ItSong& s) { return Ints{s.it().voiceOf(5)}; }), expected);
     for (uint32_t v = 0; v < ItVoices; ++v)
         EXPECT_TRUE(song->sounds(v)) << v;
-}
-
-TEST(ItVoiceAllocation, WithEveryVoiceTakenTheChannelKeepsItsOwnOrTakesASilentOne) {
-    std::vector<ItPlacedCell> cells = {{1, 2, {72, 1}}, {2, 0, {254}}, {3, 1, {62, 1}}};
+    cells = {{1, 2, {72, 1}}, {2, 0, {254}}, {3, 1, {62, 1}}};
     for (uint32_t k = 0; k < 64; ++k)
         cells.push_back({0, k, {60, 1}});
-    auto song = playIt(itSong(cells, {twoSamples(ItActionContinue)}));
+    song = playIt(itSong(cells, {twoSamples(ItActionContinue)}));
     song->rows();
     for (uint32_t k = 0; k < 64; ++k)
         ASSERT_EQ(song->it().voiceOf(k), static_cast<int>(k));
@@ -163,13 +151,10 @@ TEST(ItVoiceAllocation, WithEveryVoiceTakenTheChannelKeepsItsOwnOrTakesASilentOn
     EXPECT_EQ((Ints{it.voiceOf(1), it.voiceOf(0), int(it.parkedChannels[0].note),
                     it.voices[1].background}),
               (Ints{0, -1, 60, 1}));
-}
-
-TEST(ItSampleMode, ChannelsPlayOnTheirOwnVoicesAndASampleNumberAloneChangesTheSample) {
-    // Channel 1 is disabled and starts nothing.
-    ItFileBuilder b = itSong("| 60 1 | | 60 1, | | | 64 1");
+    // Sample mode: channels play on their own voices; channel 1 is disabled and starts nothing.
+    b = itSong("| 60 1 | | 60 1, | | | 64 1");
     b.channelPan[1] = 0x80 | 32;
-    auto song = playIt(b);
+    song = playIt(b);
     song->enter();
     EXPECT_EQ((Ints{song->it().voiceOf(3), int(song->channel(3).note)}), (Ints{3, 64}));
     for (uint32_t v = 0; v < ItVoices; ++v) {
@@ -182,32 +167,26 @@ TEST(ItSampleMode, ChannelsPlayOnTheirOwnVoicesAndASampleNumberAloneChangesTheSa
     song = playIt(b);
     song->enter(2);
     // Middle C at 16726 Hz: 16726 / 44100 of a frame a frame, in 1/65536.
-    EXPECT_EQ((Ints{song->sounds(0), song->c0().volume, int(song->v0().step)}),
+    EXPECT_EQ((Ints{song->sounds(0), song->channel(0).volume, int(song->voice(0).step)}),
               (Ints{1, 32, 24856}));
     // Another sample number alone starts the last note with that sample; one with no sample
     // silences it.
     song->enter();
-    EXPECT_EQ(song->v0().data, song->c0().sample->data);
+    EXPECT_EQ(song->voice(0).data, song->channel(0).sample->data);
     song->enter();
     EXPECT_FALSE(song->sounds(0));
-}
-
-TEST(ItNoteCommands, CutStopsAtOnceOffReleasesFadeFades) {
+    // Note cut stops at once, note off releases, fade fades.
     ItTestInstrument ins{.fadeOut = 1024, .volume = {0x01 | 0x04, {{0, 64}, {1, 32}}}};
-    auto song = playIt(itSong("60 1 | 60 1 | 60 1, 254 | 255 | 130", {ins}));
+    song = playIt(itSong("60 1 | 60 1 | 60 1, 254 | 255 | 130", {ins}));
     song->enter();
     EXPECT_EQ((Ints{song->sounds(0), song->channel(1).volumeEnvelopeState.flags & Released,
                     song->channel(2).volumeEnvelopeState.flags & Released}),
               (Ints{0, Released, 0}));
     song->ticks();
-    // The released sustain runs on to the last node, whose 32 starts the fade; the faded
-    // note goes at once.
+    // The released sustain runs to its last node, 32, and fades; the faded note goes at once.
     EXPECT_EQ((Ints{song->sounds(1), song->channel(1).volumeEnvelopeState.value, song->sounds(2)}),
               (Ints{1, 32 * 256, 0}));
-}
-
-// With old effects a missing number also forgets the channel's instrument.
-TEST(ItNoteCommands, MissingInstrumentsPlayNothing) {
+    // With old effects a missing number also forgets the channel's instrument.
     for (auto [number, oldEffects] : {std::pair{2, false}, {200, false}, {9, true}}) {
         ItFileBuilder b = itSong({{0, 0, {60, 1}}, {1, 0, {62, number}}}, {ItTestInstrument{}});
         b.flags |= oldEffects ? 0x10 : 0;
@@ -216,32 +195,25 @@ TEST(ItNoteCommands, MissingInstrumentsPlayNothing) {
         EXPECT_FALSE(song->sounds(0)) << number;
         EXPECT_EQ(song->channel(0).instrument == nullptr, oldEffects) << number;
     }
-}
-
-TEST(ItNoteCommands, NoteMapChoosesNoteAndSample) {
-    ItTestInstrument ins;
+    ins = {};
     ins.noteMap[60] = {72, 2};
-    ItFileBuilder b = itSong("60 1, i1", {ins});
+    b = itSong("60 1, i1", {ins});
     b.samples[1].volume = 20;
-    auto song = playIt(b);
+    song = playIt(b);
     song->ticks();
     EXPECT_EQ(song->voice(0).data, song->it().module.samples[1].data);
     EXPECT_EQ(song->voice(0).step, 2u * 8363 * 65536 / 44100);
-    // The number alone maps the pattern's note 60 again, not the mapped 72: sample 2 at its
-    // default volume 20, note 72.
+    // The number alone maps note 60 again, not 72: sample 2 at its default volume 20, note 72.
     for (uint32_t row = 0; row < 2; ++row) {
         const ItChannel& c = song->channel(0);
         EXPECT_EQ(c.sample, &song->it().module.samples[1]);
         EXPECT_EQ((Ints{int(c.note), c.volume}), (Ints{72, 20}));
         song->enter();
     }
-}
-
-TEST(ItNoteCommands, ANoteWithoutInstrumentReplaysTheInstrumentAtTheSameVolume) {
-    ItTestInstrument ins{.newNoteAction = ItActionContinue};
+    ins = {.newNoteAction = ItActionContinue};
     ins.noteMap[64] = {64, 2};
     ins.volume = {0x01 | 0x04, {{0, 64}, {2, 32}}};
-    auto song = playIt(itSong("60 1 v32, 255, 64", {ins}));
+    song = playIt(itSong("60 1 v32, 255, 64", {ins}));
     song->enter(2);
     const ItChannel& ch = song->channel(0);
     EXPECT_EQ((Ints{song->it().voiceOf(0), ch.volume, ch.volumeEnvelopeState.value,

@@ -17,7 +17,7 @@ std::unique_ptr<ItSong> oneNote(const ItTestInstrument& ins) {
 }
 
 // A last node of zero stops the voice; one above zero starts the fade-out.
-TEST(ItVolumeEnvelope, FallsToItsLastNodeAndStopsTheVoiceOrFades) {
+TEST(ItVolume, EnvelopesCommandsAndGlobalVolumes) {
     std::vector<Ints> expected;
     for (int i = 0; i < 10; ++i)
         expected.push_back({16384 - 1638 * i, (16384 - 1638 * i) * 128 / 16384, 1});
@@ -29,38 +29,30 @@ TEST(ItVolumeEnvelope, FallsToItsLastNodeAndStopsTheVoiceOrFades) {
     EXPECT_EQ(song->trace(4, false, ItSong::fade),
               (std::vector<Ints>{
                   {8192, 1024, 64, 1}, {8192, 512, 32, 1}, {8192, 0, 0, 1}, {8192, 0, 0, 0}}));
-}
-
-TEST(ItVolumeEnvelope, LoopsAndSustainLoops) {
     // Rows 0..2 are nine ticks: up to node 1, down to node 2, node 1 again on the tick after,
     // and so on; released on row 3, on from node 1 through node 2 to the end.
     ItTestInstrument sustain{
         .volume = {0x01 | 0x04, {{0, 0}, {2, 64}, {4, 32}, {6, 0}}, 0, 0, 1, 2}};
-    auto song = playIt(itSong("60 1, , , 255", {sustain}));
+    song = playIt(itSong("60 1, , , 255", {sustain}));
     std::vector<Ints> values = song->trace(14, false, volumeState);
-    const int expected[] = {0,    8192,  16384, 12288, 8192, 16384, 12288,
-                            8192, 16384, 12288, 8192,  4096, 0,     0};
+    const int sustained[] = {0,    8192,  16384, 12288, 8192, 16384, 12288,
+                             8192, 16384, 12288, 8192,  4096, 0,     0};
     for (int i = 0; i < 14; ++i)
-        EXPECT_EQ(values[i][0], expected[i]) << i;
+        EXPECT_EQ(values[i][0], sustained[i]) << i;
     EXPECT_EQ(values[13][2], 0);
     // A loop of one node holds its value.
     values = oneNote({.volume = {0x01 | 0x02, {{0, 64}, {2, 16}, {4, 0}}, 1, 1}})
                  ->trace(7, false, volumeState);
     EXPECT_EQ((std::vector<Ints>{values[1], values[2], values[6]}),
               (std::vector<Ints>{{10240, 80, 1}, {4096, 32, 1}, {4096, 32, 1}}));
-}
-
-TEST(ItVolumeEnvelope, CarryGoesOnFromWhereTheLastNoteLeftIt) {
+    // Carried, the envelope goes on from where the last note left it.
     for (uint8_t carry : {0x00, 0x08}) {
         ItTestInstrument ins{.volume = {uint8_t(0x01 | carry), {{0, 64}, {20, 0}}}};
-        auto song = playIt(itSong("60 1, 62 1", {ins}));
+        song = playIt(itSong("60 1, 62 1", {ins}));
         song->enter();
         EXPECT_EQ(song->channel(0).volumeEnvelopeState.value, carry ? 16384 - 3 * 819 : 16384);
         EXPECT_EQ(song->channel(0).note, 62u);
     }
-}
-
-TEST(ItVolumeCommands, SlidesSwitchesAndVolumeEffects) {
     // A pan of 63 has room 63 to the left edge; pitch 32 is 16 semitones up.
     const ItTestInstrument falling{.volume = {0x01, {{0, 64}, {4, 0}}}};
     const ItTestInstrument panned{.defaultPan = 16, .pan = {0x01, {{0, 32}}}};

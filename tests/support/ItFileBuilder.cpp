@@ -13,8 +13,8 @@ void putWord(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value) {
 }
 
 void putLong(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value) {
-    putWord(bytes, at, value & 0xFFFF);
-    putWord(bytes, at + 2, value >> 16);
+    putBytes(bytes, at,
+             {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)});
 }
 
 void putBytes(std::vector<uint8_t>& bytes, std::size_t at, const std::vector<uint8_t>& values) {
@@ -170,11 +170,8 @@ ItTestPattern itPattern(const std::vector<ItPlacedCell>& cells, uint16_t rows) {
 }
 
 ItTestSample rampSample(uint32_t frames, bool looped) {
-    ItTestSample s{.flags = uint8_t(looped ? 0x11 : 0x01), .frames = frames};
-    s.loopEnd = looped ? frames : 0;
-    for (uint32_t i = 0; i < frames; ++i)
-        s.data.push_back(static_cast<uint8_t>(i * 7));
-    return s;
+    return {
+        .flags = uint8_t(looped ? 0x11 : 0x01), .frames = frames, .loopEnd = looped ? frames : 0};
 }
 
 std::vector<uint8_t> packBits(const ItCodes& codes) {

@@ -1,6 +1,5 @@
 #pragma once
-// Builds IT files in memory: header, order list, offset tables, message, instruments, sample
-// headers, patterns and sample data, laid out one after another.
+// Builds IT files in memory, each part laid out right after the one before.
 #include <array>
 #include <cstdint>
 #include <map>
@@ -42,8 +41,7 @@ struct ItFileBuilder {
     std::vector<uint8_t> build() const;
 };
 
-// A new-layout instrument record (the 554-byte old one when `old`) playing every note with
-// `sample`.
+// A new-layout instrument record (old: the 554-byte one) playing every note with `sample`.
 std::vector<uint8_t> itInstrumentRecord(const std::string& name, uint8_t sample, bool old = false);
 
 void putWord(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value);
@@ -89,7 +87,7 @@ std::vector<ItPlacedCell> itRows(const std::string& text);
 // Packs every cell with its own mask.
 ItTestPattern itPattern(const std::vector<ItPlacedCell>& cells, uint16_t rows = 64);
 
-// An 8-bit sample of `frames` frames of a rising ramp; looped over all of it when `looped`.
+// An 8-bit rising ramp of `frames` frames (the builder's own bytes), looped over all if asked.
 ItTestSample rampSample(uint32_t frames, bool looped);
 
 // (value, width) codes packed least significant bit first.

@@ -54,8 +54,7 @@ void checkItCases(const std::vector<ItCase>& cases) {
         ASSERT_TRUE(song->player);
         Ints seen;
         while (seen.size() < c.expected.size()) {
-            c.byRow ? song->rows() : song->ticks();
-            const Ints values = c.probe(*song);
+            const Ints values = song->trace(1, c.byRow, c.probe)[0];
             seen.insert(seen.end(), values.begin(), values.end());
         }
         EXPECT_EQ(seen, c.expected);

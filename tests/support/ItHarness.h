@@ -16,7 +16,6 @@ namespace tolva::test {
 
 using Ints = std::vector<int>;
 
-// The outcome of loading IT bytes into fresh records.
 struct ItLoaded {
     ItLoadError error = ItLoadError::None;
     Song song;
@@ -37,7 +36,6 @@ struct ItSong {
     ItPlayer& it() { return static_cast<ItPlayer&>(*player); }
     const Voice& voice(uint32_t v) const { return mixer->voice(v); }
     bool sounds(uint32_t v) const { return mixer->voice(v).flags & VoiceActive; }
-    // The record of pattern channel k.
     ItChannel& channel(uint32_t k) { return it().patternChannel(k); }
     void ticks(uint32_t count = 1) {
         while (count--)
@@ -56,28 +54,28 @@ struct ItSong {
     std::vector<Ints> trace(uint32_t count, bool byRow, const std::function<Ints(ItSong&)>& probe);
 
     // Probes for trace, on channel 0 and the voice it plays on first.
-    ItChannel& c0() { return channel(0); }
-    const Voice& v0() const { return voice(0); }
     static Ints sounding(ItSong& s) { return {s.sounds(0)}; }
-    static Ints volume(ItSong& s) { return {s.v0().targetVolume}; }
-    static Ints chVolume(ItSong& s) { return {s.c0().volume}; }
-    static Ints step(ItSong& s) { return {static_cast<int>(s.v0().step)}; }
-    static Ints pan(ItSong& s) { return {s.v0().targetPanning}; }
-    static Ints pans(ItSong& s) { return {s.v0().targetPanning, s.voice(1).targetPanning}; }
-    static Ints slide(ItSong& s) { return {s.c0().slideOffset}; }
-    static Ints vibrato(ItSong& s) { return {s.c0().vibratoOffset}; }
-    static Ints arpeggio(ItSong& s) { return {s.c0().arpeggioOffset}; }
+    static Ints volume(ItSong& s) { return {s.voice(0).targetVolume}; }
+    static Ints chVolume(ItSong& s) { return {s.channel(0).volume}; }
+    static Ints step(ItSong& s) { return {static_cast<int>(s.voice(0).step)}; }
+    static Ints pan(ItSong& s) { return {s.voice(0).targetPanning}; }
+    static Ints pans(ItSong& s) { return {s.voice(0).targetPanning, s.voice(1).targetPanning}; }
+    static Ints slide(ItSong& s) { return {s.channel(0).slideOffset}; }
+    static Ints vibrato(ItSong& s) { return {s.channel(0).vibratoOffset}; }
+    static Ints arpeggio(ItSong& s) { return {s.channel(0).arpeggioOffset}; }
     static Ints fade(ItSong& s) {
-        return {s.c0().volumeEnvelopeState.value, s.c0().fadeVolume, s.v0().targetVolume,
-                s.sounds(0)};
+        return {s.channel(0).volumeEnvelopeState.value, s.channel(0).fadeVolume,
+                s.voice(0).targetVolume, s.sounds(0)};
     }
-    static Ints slideVolume(ItSong& s) { return {s.c0().slideOffset, s.c0().volume}; }
-    static Ints panOffset(ItSong& s) { return {s.c0().panOffset, s.v0().targetPanning}; }
-    static Ints panning(ItSong& s) { return {s.c0().panning, s.v0().targetPanning}; }
-    static Ints channelVolume(ItSong& s) { return {s.c0().channelVolume, s.v0().targetVolume}; }
+    static Ints slideVolume(ItSong& s) { return {s.channel(0).slideOffset, s.channel(0).volume}; }
+    static Ints panOffset(ItSong& s) { return {s.channel(0).panOffset, s.voice(0).targetPanning}; }
+    static Ints panning(ItSong& s) { return {s.channel(0).panning, s.voice(0).targetPanning}; }
+    static Ints channelVolume(ItSong& s) {
+        return {s.channel(0).channelVolume, s.voice(0).targetVolume};
+    }
     static Ints global(ItSong& s) { return {s.player->globalVolume, s.voice(1).targetVolume}; }
     static Ints surround(ItSong& s) {
-        return {s.v0().targetPanning, (s.v0().flags & VoiceSurround) != 0};
+        return {s.voice(0).targetPanning, (s.voice(0).flags & VoiceSurround) != 0};
     }
 };
 
@@ -97,8 +95,7 @@ inline ItFileBuilder itSong(const std::string& cells,
     return itSong(itRows(cells), instruments, rows);
 }
 
-// An itSong whose probe, read after each row (or tick), must give `expected`: the readings one
-// after another.
+// An itSong whose probe, read after each row (or tick), must give `expected`, reading by reading.
 struct ItCase {
     std::string cells; // as itRows reads them; names the case
     Ints (*probe)(ItSong&);

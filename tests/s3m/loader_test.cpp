@@ -140,5 +140,27 @@ TEST(S3mLoader, SampleRecordsPatternsAndDamagedFiles) {
     EXPECT_EQ(p->song.channelCount, 1u);
 }
 
+// ModPlug Tracker's 4-bit ADPCM: 16 deltas, then two codes a byte, the low nibble first, so the
+// codes 1, 2, 1, 2 give 1, 3, 4, 6; an unsigned song keeps them unsigned. 16-bit data is never
+// packed so.
+TEST(S3mLoader, AdpcmSamplesAreDecoded) {
+    S3mSampleDef packed{.packing = 4};
+    for (uint8_t delta = 0; delta < 16; ++delta)
+        packed.data.push_back(delta);
+    packed.data.resize(32, 0x21); // as many frames as bytes
+    for (const uint8_t flip : {0, 0x80}) {
+        SampleStoreMixer mixer;
+        auto p = load(S3mBuilder().signedSamples(flip == 0).sample(packed).build(), &mixer);
+        ASSERT_TRUE(p);
+        const S3mSample& s = p->samples[0];
+        EXPECT_EQ(std::vector<uint8_t>(s.data, s.data + 4),
+                  (std::vector<uint8_t>{uint8_t(1 ^ flip), uint8_t(3 ^ flip), uint8_t(4 ^ flip),
+                                        uint8_t(6 ^ flip)}));
+        EXPECT_EQ(s.length, 32u);
+    }
+    packed.flags = 4;
+    EXPECT_FALSE(load(S3mBuilder().sample(packed).build()));
+}
+
 } // namespace
 } // namespace tolva::test

@@ -1,9 +1,11 @@
 #include "formats/s3m/S3mLoader.h"
 #include "formats/s3m/S3mPlayer.h"
+#include "song/ByteOrder.h"
 #include "song/MemoryStream.h"
 #include "support/S3mBuilder.h"
 #include "support/SampleStoreMixer.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace tolva::test {
@@ -160,6 +162,23 @@ TEST(S3mLoader, AdpcmSamplesAreDecoded) {
     }
     packed.flags = 4;
     EXPECT_FALSE(load(S3mBuilder().sample(packed).build()));
+}
+
+// A sample's data parapointer has a high byte before its low word: data may lie past 1 MB.
+TEST(S3mLoader, SampleDataBeyondTheFirstMegabyte) {
+    std::vector<uint8_t> bytes = S3mBuilder().sample(loopedSample(64)).build();
+    const std::size_t header =
+        std::search(bytes.begin(), bytes.end(), "SCRS", "SCRS" + 4) - bytes.begin() - 0x4C;
+    const std::size_t data = std::size_t{readLe16(&bytes[header + 0x0E])} * 16;
+    const std::vector<uint8_t> pcm(bytes.begin() + data, bytes.begin() + data + 64);
+    bytes.resize(0x100000);
+    bytes.insert(bytes.end(), pcm.begin(), pcm.end());
+    bytes[header + 0x0D] = 0x01; // paragraph 0x10000
+    bytes[header + 0x0E] = bytes[header + 0x0F] = 0;
+    SampleStoreMixer mixer;
+    auto p = load(bytes, &mixer);
+    ASSERT_TRUE(p && p->samples[0].data);
+    EXPECT_EQ(std::vector<uint8_t>(p->samples[0].data, p->samples[0].data + 64), pcm);
 }
 
 } // namespace

@@ -124,23 +124,21 @@ void VoiceCursor::wrapAtBoundary(uint64_t overshoot) {
 void VoiceCursor::advanceSilently(uint32_t frames) {
     frames &= ~1u;
     while (frames > 0 && active() && step != 0) {
-        // Mixing stops a voice on a frame that has nothing to interpolate towards.
-        uint32_t partner;
-        if (!partnerFrame(partner)) {
-            stop();
-            break;
-        }
         skipLoops(frames);
         if (frames == 0)
             break;
         const int64_t need = framesToBoundary() * 65536 - fraction;
         // Frames until the boundary is reached; mixing turns or wraps there, frame by frame.
         const uint64_t toBoundary = (static_cast<uint64_t>(need) + step - 1) / step;
-        // A voice that comes to rest on a last frame without a partner stops there.
+        // Mixing stops a voice on the frame before the boundary when that frame has nothing to
+        // interpolate towards: where a frame starts on it, here or further on.
         VoiceCursor last = *this;
         last.index = backwards() ? loopFrame : endFrame - 1;
+        uint32_t partner;
         if (!last.partnerFrame(partner)) {
-            const uint64_t toLast = (static_cast<uint64_t>(need - 65536) + step - 1) / step;
+            const int64_t beforeLast = need - 65536;
+            const uint64_t toLast =
+                beforeLast > 0 ? (static_cast<uint64_t>(beforeLast) + step - 1) / step : 0;
             if (toLast < frames && toLast * step < static_cast<uint64_t>(need)) {
                 stop();
                 break;
@@ -171,7 +169,7 @@ void VoiceCursor::skipLoops(uint32_t& frames) {
     uint64_t left = frames;
     if (left < 4 || !(flags & VoiceLoop) || endFrame <= loopFrame)
         return;
-    const int64_t advance = step;
+    const int64_t move = step; // one frame's move
     const int64_t end = int64_t{endFrame} * Unit;
     if (!(flags & VoicePingPong)) {
         const int64_t first = int64_t{loopFrame} * Unit;
@@ -179,13 +177,13 @@ void VoiceCursor::skipLoops(uint32_t& frames) {
         int64_t u = int64_t{index} * Unit + fraction;
         if (backwards() || u < first || u >= end)
             return;
-        if (advance <= period) {
+        if (move <= period) {
             u = first +
-                (u - first + static_cast<int64_t>(left * uint64_t(advance) % uint64_t(period))) %
+                (u - first + static_cast<int64_t>(left * uint64_t(move) % uint64_t(period))) %
                     period;
             left = 0;
-        } else if (advance < 2 * period) {
-            const int64_t creep = advance - period;
+        } else if (move < 2 * period) {
+            const int64_t creep = move - period;
             const uint64_t alive = static_cast<uint64_t>((end - 1 - u) / creep);
             const uint64_t skipped = std::min(alive, left);
             u += static_cast<int64_t>(skipped) * creep;
@@ -223,16 +221,16 @@ void VoiceCursor::skipLoops(uint32_t& frames) {
     // voice: half the period, less a frame where only one end sounds twice.
     const int64_t safe =
         (int64_t{endFrame} - loopFrame - 1 + std::min(repeatsEnd, repeatsStart)) * Unit;
-    if (advance <= safe) {
+    if (move <= safe) {
         u = base +
-            (u - base + static_cast<int64_t>(left * uint64_t(advance) % uint64_t(period))) % period;
+            (u - base + static_cast<int64_t>(left * uint64_t(move) % uint64_t(period))) % period;
         left = 0;
-    } else if (advance < period) {
+    } else if (move < period) {
         // From the forward half, two frames turn the voice twice and move it on by `creep`.
         if (backwards() || turns != 0)
             return;
-        const int64_t creep = 2 * advance - period;
-        const int64_t limit = std::min(base + period - advance, end - creep);
+        const int64_t creep = 2 * move - period;
+        const int64_t limit = std::min(base + period - move, end - creep);
         const uint64_t alive =
             u < limit ? static_cast<uint64_t>((limit - u + creep - 1) / creep) : 0;
         const uint64_t skipped = std::min(alive, left / 2);

@@ -1,16 +1,14 @@
 #include "bench/CorpusSongs.h"
 
 #include "engine/Player.h"
-#include "song/MemoryStream.h"
 
 namespace tolva::bench {
 
-std::unique_ptr<CorpusSong> loadCorpusSong(const std::string& path, const Settings& settings) {
-    enableAllFormats();
-    MemoryStream stream(readWholeFile(path));
+std::unique_ptr<CorpusSong> loadCorpusSong(const std::string& path, const SongOptions& options) {
+    const std::vector<uint8_t> bytes = readWholeFile(path);
     auto song = std::make_unique<CorpusSong>();
     song->path = path;
-    if (loadSong(stream, settings, *song) != LoadFailure::None)
+    if (loadSongMemory(bytes.data(), bytes.size(), {.song = options}, *song) != LoadFailure::None)
         return nullptr;
     return song;
 }
@@ -38,11 +36,11 @@ uint64_t sampleDataBytes(SongSession& session) {
     return bytes;
 }
 
-uint64_t renderWholeSong(LoadedSong& song, const Settings& settings) {
+uint64_t renderWholeSong(LoadedSong& song, const SongOptions& options) {
     // Playback starts from a rewound song, as after the length scan.
     song.session->seekToFrame(0);
-    startPlayback(song, settings.mixingFrequency);
-    const RenderFormat format = renderFormat(settings, 16);
+    startPlayback(song, options.rate);
+    const RenderFormat format = renderFormat(options, 16);
     int16_t block[2 * 576];
     uint64_t frames = 0;
     while (const uint32_t n = song.session->renderFrames(576, block, &format))

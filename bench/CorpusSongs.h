@@ -1,6 +1,6 @@
 #pragma once
 // Songs of the shared module corpus loaded the way the player loads them, for the benchmarks.
-#include "engine/SongPipeline.h"
+#include "formats/SongPipeline.h"
 #include "support/Corpus.h"
 
 #include <cstdint>
@@ -19,13 +19,13 @@ struct CorpusSong : LoadedSong {
 };
 
 // Null when the file does not load.
-std::unique_ptr<CorpusSong> loadCorpusSong(const std::string& path, const Settings& settings);
+std::unique_ptr<CorpusSong> loadCorpusSong(const std::string& path, const SongOptions& options);
 
 // Bytes of decoded sample data the song holds.
 uint64_t sampleDataBytes(SongSession& session);
 
 // Renders the song from its start to its end as the plug-in's playback thread does (blocks of
 // 576 frames, 16-bit stereo); answers the frames rendered.
-uint64_t renderWholeSong(LoadedSong& song, const Settings& settings);
+uint64_t renderWholeSong(LoadedSong& song, const SongOptions& options);
 
 } // namespace tolva::bench

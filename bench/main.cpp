@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "--sample-bytes") == 0) {
         int status = 0;
         for (int i = 2; i < argc; ++i) {
-            const auto song = tolva::bench::loadCorpusSong(argv[i], tolva::Settings{});
+            const auto song = tolva::bench::loadCorpusSong(argv[i], tolva::SongOptions{});
             if (!song) {
                 std::fprintf(stderr, "%s: does not load\n", argv[i]);
                 status = 1;

@@ -18,10 +18,10 @@ const char* const Formats[] = {"mod", "s3m", "xm", "it", "mtm", "669"};
 // The corpus songs of the format; formats without songs there use their largest feature
 // module that loads.
 std::vector<std::unique_ptr<CorpusSong>> songsOf(const std::string& format,
-                                                 const Settings& settings) {
+                                                 const SongOptions& options) {
     std::vector<std::unique_ptr<CorpusSong>> songs;
     for (const std::string& path : corpusFiles("songs", format))
-        if (auto song = loadCorpusSong(path, settings))
+        if (auto song = loadCorpusSong(path, options))
             songs.push_back(std::move(song));
     if (!songs.empty())
         return songs;
@@ -30,7 +30,7 @@ std::vector<std::unique_ptr<CorpusSong>> songsOf(const std::string& format,
         return std::filesystem::file_size(a) > std::filesystem::file_size(b);
     });
     for (const std::string& path : features) {
-        if (auto song = loadCorpusSong(path, settings)) {
+        if (auto song = loadCorpusSong(path, options)) {
             songs.push_back(std::move(song));
             break;
         }
@@ -55,8 +55,8 @@ double songSeconds(const std::vector<std::unique_ptr<CorpusSong>>& songs) {
 }
 
 void renderSongs(benchmark::State& state) {
-    const Settings settings;
-    const auto songs = songsOf(Formats[state.range(0)], settings);
+    const SongOptions options;
+    const auto songs = songsOf(Formats[state.range(0)], options);
     if (songs.empty()) {
         state.SkipWithError("no song of this format loads");
         return;
@@ -64,22 +64,22 @@ void renderSongs(benchmark::State& state) {
     uint64_t frames = 0;
     for (auto _ : state)
         for (const auto& song : songs)
-            frames += renderWholeSong(*song, settings);
+            frames += renderWholeSong(*song, options);
     state.SetLabel(describe(Formats[state.range(0)], songs));
     state.counters["realtime"] =
-        benchmark::Counter(double(frames) / settings.mixingFrequency, benchmark::Counter::kIsRate);
+        benchmark::Counter(double(frames) / options.rate, benchmark::Counter::kIsRate);
 }
 
 void scanLengths(benchmark::State& state) {
-    const Settings settings;
-    const auto songs = songsOf(Formats[state.range(0)], settings);
+    const SongOptions options;
+    const auto songs = songsOf(Formats[state.range(0)], options);
     if (songs.empty()) {
         state.SkipWithError("no song of this format loads");
         return;
     }
     for (auto _ : state)
         for (const auto& song : songs)
-            benchmark::DoNotOptimize(scanLength(*song->session, settings));
+            benchmark::DoNotOptimize(scanLength(*song->session, options));
     state.SetLabel(describe(Formats[state.range(0)], songs));
     state.counters["realtime"] =
         benchmark::Counter(songSeconds(songs), benchmark::Counter::kIsIterationInvariantRate);

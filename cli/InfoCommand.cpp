@@ -1,5 +1,6 @@
 #include "Commands.h"
 #include "SongFacts.h"
+#include "settings/SettingsConversion.h"
 
 #include <cstdio>
 
@@ -23,13 +24,13 @@ int InfoCommand::run() {
     Settings settings;
     if (!resolveSettings(settings))
         return ExitFailure;
-    enableFormats(settings);
+    const LoadOptions options = loadOptions(settings);
     int status = ExitOk;
     bool first = true;
     for (const std::string& file : files_) {
         LoadedSong song;
         Failure failure;
-        if (!loadSong(file, settings, song, failure)) {
+        if (!loadSong(file, options, song, failure)) {
             reportFailure(file, failure.reason);
             if (json_)
                 std::printf("%s\n", jsonLine({{"file", file}, {"error", failure.reason}}).c_str());

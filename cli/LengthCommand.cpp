@@ -3,6 +3,7 @@
 #include "SongLoader.h"
 #include "TimeText.h"
 #include "WorkerPool.h"
+#include "settings/SettingsConversion.h"
 
 #include <atomic>
 #include <cstdio>
@@ -24,7 +25,7 @@ int LengthCommand::run() {
     Settings settings;
     if (!resolveSettings(settings))
         return ExitFailure;
-    enableFormats(settings);
+    const LoadOptions options = loadOptions(settings);
     // Scanned side by side, told in the order given as soon as each one's turn comes.
     struct Scan {
         SongLength length;
@@ -37,7 +38,7 @@ int LengthCommand::run() {
         files_.size(),
         [&](std::size_t i) {
             LoadedSong song;
-            scans[i].loaded = loadSong(files_[i], settings, song, scans[i].failure);
+            scans[i].loaded = loadSong(files_[i], options, song, scans[i].failure);
             scans[i].length = song.length;
             scans[i].finished = true;
             scans[i].finished.notify_one();

@@ -66,7 +66,6 @@ int PlayCommand::run() {
     Settings settings;
     if (!resolveSettings(settings))
         return ExitFailure;
-    enableFormats(settings);
     if (shuffle_)
         std::shuffle(files_.begin(), files_.end(), std::mt19937(std::random_device{}()));
 

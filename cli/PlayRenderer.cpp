@@ -3,6 +3,7 @@
 #include "SongFacts.h"
 #include "SongPlayback.h"
 #include "engine/Player.h"
+#include "settings/SettingsConversion.h"
 
 #include <algorithm>
 #include <chrono>
@@ -155,7 +156,7 @@ void PlayRenderer::load(int64_t index, int direction, uint32_t startMs) {
             continue;
         auto song = std::make_unique<LoadedSong>();
         Failure failure;
-        const bool loaded = loadSong(files_[index], settings_, *song, failure);
+        const bool loaded = loadSong(files_[index], loadOptions(settings_), *song, failure);
         if (loaded)
             failure.reason = startProblem(startMs, song->length);
         if (!loaded || !failure.reason.empty()) {

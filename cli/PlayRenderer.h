@@ -1,6 +1,7 @@
 #pragma once
 #include "SampleRing.h"
 #include "SongLoader.h"
+#include "settings/Settings.h"
 
 #include <atomic>
 #include <condition_variable>

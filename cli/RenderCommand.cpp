@@ -96,7 +96,6 @@ int RenderCommand::run() {
     RenderRequest request;
     if (!resolveSettings(request.settings))
         return ExitFailure;
-    enableFormats(request.settings);
     const bool toFolder = !output_.empty() && output_ != "-" && isFolder(output_);
     if (!toFolder && !output_.empty() && files_.size() > 1)
         return usageFailure(name(), "-o names one file; give a folder to render several songs");

@@ -3,7 +3,7 @@
 #include "AudioOutput.h"
 #include "SongLoader.h"
 #include "SongPlayback.h"
-#include "engine/Random.h"
+#include "settings/SettingsConversion.h"
 
 #include <algorithm>
 #include <sys/stat.h>
@@ -21,12 +21,11 @@ bool sameFile(const std::string& a, const std::string& b) {
 
 Failure render(RenderJob& job, const RenderRequest& request) {
     const Settings& settings = request.settings;
-    // Seeded on the thread that plays the song, before its length scan draws from it.
-    if (request.seed)
-        seedRandom(*request.seed);
+    LoadOptions options = loadOptions(settings);
+    options.song.seed = request.seed;
     LoadedSong song;
     Failure failure;
-    if (!loadSong(job.song, settings, song, failure))
+    if (!loadSong(job.song, options, song, failure))
         return failure;
     const std::string problem = startProblem(request.startMs, song.length);
     if (!problem.empty())

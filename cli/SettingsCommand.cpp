@@ -2,6 +2,7 @@
 
 #include "settings/SettingsFile.h"
 
+#include <cctype>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 #include <utility>
@@ -33,10 +34,13 @@ nlohmann::ordered_json settingsJson(const Settings& s) {
         {"forceMono", s.forceMono},
         {"reverseStereo", s.reverseStereo},
     };
-    const char* const enableNames[7] = {"enableMod", "enable669", "enableMtm",  "enableS3m",
-                                        "enableXm",  "enableIt",  "enableMod15"};
-    for (uint32_t i = 0; i < 7; ++i)
-        j[enableNames[i]] = s.formatEnable(i);
+    // The switches as enableMod, enable669, ... after the formats' option names.
+    const std::vector<std::string> names = formatOptionNames();
+    for (uint32_t i = 0; i < FormatCount; ++i) {
+        std::string key = "enable" + names[i];
+        key[6] = static_cast<char>(std::toupper(static_cast<unsigned char>(key[6])));
+        j[key] = s.formatSwitches[i];
+    }
     return j;
 }
 
@@ -49,9 +53,10 @@ std::vector<std::pair<std::string, std::string>> optionView(const Settings& s) {
     char amp[16];
     std::snprintf(amp, sizeof amp, "%g", s.amp / 100.0);
     std::string disabled;
-    for (uint32_t i = 0; i < 7; ++i)
-        if (!s.formatEnable(i))
-            disabled += (disabled.empty() ? "" : " ") + std::string(FormatOptionNames[i]);
+    const std::vector<std::string> names = formatOptionNames();
+    for (uint32_t i = 0; i < FormatCount; ++i)
+        if (!s.formatSwitches[i])
+            disabled += (disabled.empty() ? "" : " ") + names[i];
     return {
         {"rate", std::to_string(s.mixingFrequency)},
         {"bits", std::to_string(s.outputBits)},

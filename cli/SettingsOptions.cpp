@@ -2,6 +2,7 @@
 
 #include "Failure.h"
 #include "NumberCheck.h"
+#include "formats/FormatTable.h"
 #include "settings/SettingsFile.h"
 #include "song/FileStream.h"
 
@@ -10,15 +11,27 @@
 
 namespace tolva::cli {
 
-const char* const FormatOptionNames[7] = {"mod", "669", "mtm", "s3m", "xm", "it", "mod15"};
+std::vector<std::string> formatOptionNames() {
+    std::vector<std::string> names;
+    for (uint32_t i = 0; i < FormatCount; ++i)
+        names.emplace_back(formatRowBySwitch(i)->optionName);
+    return names;
+}
 
 namespace {
 
-uint32_t formatIndex(const std::string& name) {
-    for (uint32_t i = 0; i < 7; ++i)
-        if (name == FormatOptionNames[i])
-            return i;
-    return 0;
+uint8_t& formatSwitch(Settings& s, const std::string& optionName) {
+    for (const FormatRow& row : formatRows())
+        if (optionName == row.optionName)
+            return s.formatSwitches[row.settingsSwitch];
+    return s.formatSwitches[0];
+}
+
+std::string listed(const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
+    return text;
 }
 
 std::string onOff(bool on) {
@@ -167,20 +180,20 @@ void SettingsOptions::addTo(CLI::App& command, unsigned groups) {
                   [this](Settings& s) { s.limitTrailingSilence = limitTrailingSilence_; });
     }
 
-    std::vector<std::string> names(FormatOptionNames, FormatOptionNames + 7);
+    const std::vector<std::string> names = formatOptionNames();
     addValue(command, "--disable", "FORMAT", disabled_,
-             "Do not recognise this format: mod, 669, mtm, s3m, xm, it or mod15; repeatable "
-             "(default: all recognised)",
+             "Do not recognise this format: " + listed(names) +
+                 "; repeatable (default: all recognised)",
              [this](Settings& s) {
                  for (const std::string& name : disabled_)
-                     s.formatEnable(formatIndex(name)) = 0;
+                     formatSwitch(s, name) = 0;
              })
         ->check(oneOf(names));
     addValue(command, "--enable", "FORMAT", enabled_,
              "Recognise this format again, as --settings may have disabled it; repeatable",
              [this](Settings& s) {
                  for (const std::string& name : enabled_)
-                     s.formatEnable(formatIndex(name)) = 1;
+                     formatSwitch(s, name) = 1;
              })
         ->check(oneOf(names));
 }

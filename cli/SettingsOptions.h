@@ -79,7 +79,7 @@ bool readSettingsFile(const std::string& path, Settings& stored, std::string& re
 // A check that the value is one of `names`, telling them when it is not.
 CLI::Validator oneOf(std::vector<std::string> names);
 
-// Names of the registry's formats, in registry order, as the options spell them.
-extern const char* const FormatOptionNames[7];
+// The formats' names as the options spell them, in the order of their settings switches.
+std::vector<std::string> formatOptionNames();
 
 } // namespace tolva::cli

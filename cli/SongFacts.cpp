@@ -3,7 +3,7 @@
 #include "DisplayText.h"
 #include "TimeText.h"
 #include "engine/Player.h"
-#include "song/FormatRegistry.h"
+#include "formats/FormatTable.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,15 +1,8 @@
 #include "SongLoader.h"
 
-#include "settings/FormatEnables.h"
-
 namespace tolva::cli {
 
-void enableFormats(const Settings& settings) {
-    enableAllFormats();
-    applyFormatEnables(settings);
-}
-
-bool loadSong(const std::string& path, const Settings& settings, LoadedSong& song,
+bool loadSong(const std::string& path, const LoadOptions& options, LoadedSong& song,
               Failure& failure) {
     const std::string reason = unreadable(path);
     if (!reason.empty()) {
@@ -17,7 +10,7 @@ bool loadSong(const std::string& path, const Settings& settings, LoadedSong& son
         return false;
     }
     // Sample data is loaded even for facts and lengths: removing silence needs the sound.
-    switch (loadSongFile(path.c_str(), settings, song)) {
+    switch (loadSongFile(path.c_str(), options, song)) {
     case LoadFailure::None:
         return true;
     case LoadFailure::Unreadable:

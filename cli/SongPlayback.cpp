@@ -2,6 +2,7 @@
 
 #include "TimeText.h"
 #include "engine/Player.h"
+#include "settings/SettingsConversion.h"
 
 #include <algorithm>
 
@@ -15,7 +16,8 @@ std::string startProblem(uint32_t startMs, const SongLength& length) {
 
 SongPlayback::SongPlayback(LoadedSong& song, const Settings& settings, uint32_t startMs)
     : song_(song), rate_(settings.mixingFrequency),
-      format_(renderFormat(settings, settings.outputBits)), baseGain_(song.session->player().gain) {
+      format_(renderFormat(loadOptions(settings).song, settings.outputBits)),
+      baseGain_(song.session->player().gain) {
     startPlayback(song, rate_, startMs);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "SongLoader.h"
+#include "settings/Settings.h"
 
 #include <cstdint>
 #include <string>

@@ -2,7 +2,7 @@
 
 #include "engine/Player.h"
 #include "engine/SilenceDetector.h"
-#include "song/SongSession.h"
+#include "engine/SongSession.h"
 
 #include <algorithm>
 
@@ -23,14 +23,14 @@ uint32_t even(uint64_t frames) {
 
 } // namespace
 
-SongLength scanLength(SongSession& session, const Settings& settings, uint32_t maxSeconds) {
+SongLength scanLength(SongSession& session, const SongOptions& options, uint32_t maxSeconds) {
     Player& player = session.player();
     Mixer& mixer = session.mixer();
-    const uint32_t rate = settings.mixingFrequency;
-    const bool removeSilence = settings.removeSilence != 0;
+    const uint32_t rate = options.rate;
+    const bool removeSilence = options.removeSilence;
     // Looping without limit is measured over the first pass and extended by extra seconds.
     const bool endless =
-        settings.lengthMode == LengthDetectLoop && settings.extraPlayTime && !settings.loopByCount;
+        options.lengthRule == LengthRule::DetectLoop && options.loops == LoopRule::Seconds;
     const uint32_t playingMaxLoops = player.maxLoops;
     if (endless)
         player.maxLoops = 1;
@@ -59,7 +59,7 @@ SongLength scanLength(SongSession& session, const Settings& settings, uint32_t m
     uint64_t end = total;
     if (removeSilence) {
         if (!endless) {
-            uint64_t cut = detector.lastAudible + uint64_t{settings.trailingSilenceSeconds} * rate;
+            uint64_t cut = detector.lastAudible + uint64_t{options.trailingSilenceSeconds} * rate;
             if (cut < total)
                 end = cut;
         }
@@ -79,7 +79,7 @@ SongLength scanLength(SongSession& session, const Settings& settings, uint32_t m
     result.limitLength = result.looped || removeSilence || cut;
     if (result.looped && endless)
         result.lengthMs =
-            saturate(uint64_t{result.lengthMs} + uint64_t{settings.extraLoopSeconds} * 1000);
+            saturate(uint64_t{result.lengthMs} + uint64_t{options.extraSeconds} * 1000);
     mixer.removeTickListener(&detector);
     player.maxLoops = playingMaxLoops;
     return result;

@@ -1,5 +1,5 @@
 #pragma once
-#include "settings/Settings.h"
+#include "engine/SongOptions.h"
 
 #include <cstdint>
 
@@ -7,7 +7,7 @@ namespace tolva {
 
 class SongSession;
 
-// What the length scan found out about a song under the user's settings.
+// What the length scan found out about a song under its options.
 struct SongLength {
     uint32_t lengthMs = 0;      // what the playlist shows
     uint32_t startOffsetMs = 0; // leading silence that playback skips
@@ -21,10 +21,10 @@ struct SongLength {
 // loop count asks for.
 constexpr uint32_t MaxScanSeconds = 2 * 60 * 60;
 
-// Plays the song through silently at full speed, at the settings' mixing rate, to measure it,
-// for at most `maxSeconds` of song time; leaves it rewound. The settings must be those
-// applySettings gave the player.
-SongLength scanLength(SongSession& session, const Settings& settings,
+// Plays the song through silently at full speed, at the options' mixing rate, to measure it,
+// for at most `maxSeconds` of song time; leaves it rewound. The options must be those
+// applyOptions gave the player.
+SongLength scanLength(SongSession& session, const SongOptions& options,
                       uint32_t maxSeconds = MaxScanSeconds);
 
 // Where playback of a scanned song stops, for Mixer::setLengthLimit (0: no limit).

@@ -14,9 +14,6 @@ namespace tolva {
 
 namespace {
 
-// Stands in when a player is built without a mixer: every operation does nothing.
-Mixer silentMixer;
-
 constexpr uint32_t LastOrderSlot = MaxOrders; // orders[] always ends with an end marker here
 
 bool isEndMarker(int32_t entry) {
@@ -25,7 +22,7 @@ bool isEndMarker(int32_t entry) {
 
 } // namespace
 
-Player::Player(Mixer* m) : mixer(m ? m : &silentMixer) {
+Player::Player(Mixer* m) : mixer(m ? m : &silentMixer_) {
     if (m)
         m->setOwner(this);
 }

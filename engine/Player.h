@@ -2,6 +2,8 @@
 #include "engine/CellText.h"
 #include "engine/Channel.h"
 #include "engine/Descriptions.h"
+#include "engine/FormatId.h"
+#include "engine/Random.h"
 #include "mixer/Mixer.h"
 #include "platform/HeapObject.h"
 #include "song/Sample.h"
@@ -37,16 +39,6 @@ enum : uint32_t {
     SongSkipTrailingEmpty = 0x08,
 };
 
-enum : uint32_t {
-    FormatMod = 0,
-    Format669 = 1,
-    FormatMtm = 2,
-    FormatS3m = 3,
-    FormatXm = 4,
-    FormatIt = 5,
-    FormatMod15 = 6,
-};
-
 constexpr uint32_t NoLoopLimit = 0xFFFFFFFFu;
 constexpr uint32_t PositionCount = 65536; // order index x 256 + row
 constexpr uint32_t CreatorTextSize = 64;
@@ -68,7 +60,7 @@ struct VoiceRequest {
 // drives it: onTick once per tick, fillVoiceStart whenever a voice starts.
 class Player : public TickListener, public MixerOwner, public HeapObject {
 public:
-    // Registers the player as the mixer's owner; without a mixer it runs against one that
+    // Registers the player as the mixer's owner; without a mixer it runs against its own that
     // does nothing (information-only and trial loads).
     explicit Player(Mixer* mixer);
     Player(const Player&) = delete;
@@ -192,6 +184,8 @@ public:
     bool offsetPastLoopEndLoops = false; // a start offset past a loop's end plays the loop
     Mixer* mixer;
     std::bitset<PositionCount> visited;
+    // Seeded from the clock; the loading pipeline reseeds it when the options give a seed.
+    Random random{clockSeed()};
 
 private:
     void sendChanges(Channel& channel, uint32_t voice);
@@ -199,6 +193,7 @@ private:
     bool onlySkippableFrom(uint32_t index);
 
     uint32_t fetchedPattern_ = 0;
+    Mixer silentMixer_;
 };
 
 } // namespace tolva

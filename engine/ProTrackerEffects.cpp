@@ -102,7 +102,7 @@ void vibratoSetup(Player& player, Channel& ch, uint8_t param, int32_t depthUnit)
 }
 
 void vibratoTick(Player& player, Channel& ch) {
-    const int32_t w = waveformValue(ch.vibratoTable, ch.vibratoPosition);
+    const int32_t w = waveformValue(ch.vibratoTable, ch.vibratoPosition, player.random);
     ch.vibratoOffset = (w * ch.vibratoDepth) >> 7;
     ch.vibratoOffsetSaved = ch.vibratoOffset;
     ch.vibratoPosition = (ch.vibratoPosition + ch.vibratoSpeed) % WaveformLength;
@@ -121,7 +121,7 @@ void tremoloSetup(Channel& ch, uint8_t param) {
 }
 
 void tremoloTick(Player& player, Channel& ch) {
-    const int32_t w = waveformValue(ch.tremoloTable, ch.tremoloPosition);
+    const int32_t w = waveformValue(ch.tremoloTable, ch.tremoloPosition, player.random);
     ch.tremoloOffset = static_cast<int8_t>((w * ch.tremoloDepth) >> (6 + player.song.tremoloShift));
     ch.tremoloOffsetSaved = ch.tremoloOffset;
     ch.tremoloPosition = (ch.tremoloPosition + ch.tremoloSpeed) % WaveformLength;

@@ -3,10 +3,20 @@
 
 namespace tolva {
 
-// The players' pseudo-random generator, one per thread; its first call seeds it from the clock.
-uint16_t nextRandom();
+// A song's own pseudo-random generator (IT's random variations, the random waveforms). Each
+// song has one, so songs played side by side never draw from each other's sequence, and a song
+// that restarts goes on with its sequence.
+class Random {
+public:
+    explicit Random(uint16_t seed) : state_(seed) {}
+    uint16_t next();
 
-// Fixes the state of the calling thread's generator, so that a test can predict the sequence.
-void seedRandom(uint16_t seed);
+private:
+    uint16_t state_;
+    uint16_t mix_ = 0x7654;
+};
+
+// A seed for a song given none: the clock's low bits.
+uint16_t clockSeed();
 
 } // namespace tolva

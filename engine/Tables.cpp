@@ -45,9 +45,9 @@ const uint32_t finetuneMultipliers[16] = {
     0x879C7C91, 0x86A2B9FC, 0x85AAC364, 0x84B4957C, 0x83C02CF8, 0x82CD8697, 0x81DC9F1A, 0x80ED734F,
 };
 
-int32_t waveformValue(const int16_t* table, uint32_t position) {
+int32_t waveformValue(const int16_t* table, uint32_t position, Random& random) {
     if (table[0] == RandomWaveMarker)
-        return static_cast<int32_t>((static_cast<uint32_t>(nextRandom()) * 510u) >> 16) - 255;
+        return static_cast<int32_t>((static_cast<uint32_t>(random.next()) * 510u) >> 16) - 255;
     return table[position % WaveformLength];
 }
 

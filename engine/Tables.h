@@ -1,4 +1,6 @@
 #pragma once
+#include "engine/Random.h"
+
 #include <cstdint>
 
 namespace tolva {
@@ -10,7 +12,8 @@ constexpr uint32_t PeriodTableLength = 96;
 extern const int16_t sineTable[WaveformLength];
 extern const int16_t rampTable[WaveformLength];
 extern const int16_t squareTable[WaveformLength];
-// Its first entry is RandomWaveMarker; a channel on it draws every value from nextRandom().
+// Its first entry is RandomWaveMarker; a channel on it draws every value from the song's
+// generator.
 extern const int16_t randomTable[WaveformLength];
 extern const int16_t* const waveformTables[4];
 constexpr int16_t RandomWaveMarker = 0xABC;
@@ -22,6 +25,6 @@ extern const uint16_t periodTable[PeriodTableLength];
 extern const uint32_t finetuneMultipliers[16];
 
 // One waveform value: the table entry, or a random one for the random table.
-int32_t waveformValue(const int16_t* table, uint32_t position);
+int32_t waveformValue(const int16_t* table, uint32_t position, Random& random);
 
 } // namespace tolva

@@ -1,3 +1,5 @@
+#include "formats/FormatTable.h"
+
 #include "formats/it/ItPlayer.h"
 #include "formats/mod/ModLoader.h"
 #include "formats/mod/ModTag.h"
@@ -5,25 +7,57 @@
 #include "formats/mtm669/MtmLoader.h"
 #include "formats/s3m/S3mLoader.h"
 #include "formats/xm/XmLoader.h"
-#include "song/FormatRegistry.h"
+
+#include <iterator>
 
 namespace tolva {
 
 namespace {
-std::unique_ptr<Player> loadItFile(InputStream& stream, bool infoOnly, Mixer* mixer) {
-    return loadIt(stream, infoOnly, mixer);
-}
-} // namespace
 
 // Tagged MOD comes first so that a MOD that begins like a 669 plays as MOD; the untagged form
-// comes last because only a trial load can tell it.
-FormatEntry* formatTable() {
-    static FormatEntry table[FormatHandlerCount] = {
-        {"Amiga Protracker", identifyMod, loadMod},  {"669 Composer", identify669, load669},
-        {"MultiTracker", identifyMtm, loadMtm},      {"Scream Tracker 3", identifyS3m, loadS3m},
-        {"FastTracker 2", identifyXm, loadXm},       {"Impulse Tracker", identifyIt, loadItFile},
-        {"Amiga Protracker", identifyMod15, loadMod}};
-    return table;
+// comes last because only a trial load can tell it. The plug-in lists the file types in this
+// order. Each dialog box number is also that of its box in resources/config.rc.
+constexpr FormatRow Rows[] = {
+    {FormatMod, "Amiga Protracker", "mod", "MOD", "Amiga ProTracker File (*.MOD)", 0, 1022,
+     FormatMod, identifyMod, loadMod},
+    {FormatMtm, "MultiTracker", "mtm", "MTM", "MultiTracker File (*.MTM)", 2, 1021, FormatMtm,
+     identifyMtm, loadMtm},
+    {Format669, "669 Composer", "669", "669", "Composer 669 File (*.669)", 1, 1024, Format669,
+     identify669, load669},
+    {FormatS3m, "Scream Tracker 3", "s3m", "S3M", "ScreamTracker3 File (*.S3M)", 3, 1020, FormatS3m,
+     identifyS3m, loadS3m},
+    {FormatXm, "FastTracker 2", "xm", "XM", "FastTracker2 File (*.XM)", 4, 1019, FormatXm,
+     identifyXm, loadXm},
+    {FormatIt, "Impulse Tracker", "it", "IT", "ImpulseTracker File (*.IT)", 5, 1018, FormatIt,
+     identifyIt, loadIt},
+    {FormatMod15, "Amiga Protracker", "mod15", nullptr, nullptr, 6, 1023, FormatMod, identifyMod15,
+     loadMod},
+};
+static_assert(std::size(Rows) == FormatCount);
+
+} // namespace
+
+std::span<const FormatRow> formatRows() {
+    return Rows;
+}
+
+const FormatRow* formatRow(uint32_t id) {
+    for (const FormatRow& row : Rows)
+        if (row.id == id)
+            return &row;
+    return nullptr;
+}
+
+const FormatRow* formatRowBySwitch(uint32_t index) {
+    for (const FormatRow& row : Rows)
+        if (row.settingsSwitch == index)
+            return &row;
+    return nullptr;
+}
+
+const char* formatName(uint32_t id) {
+    const FormatRow* row = formatRow(id);
+    return row ? row->name : "";
 }
 
 } // namespace tolva

@@ -2,7 +2,7 @@
 // then through every record the information dialog reads from the loaded song.
 #include "engine/Descriptions.h"
 #include "engine/Player.h"
-#include "engine/SongPipeline.h"
+#include "formats/SongPipeline.h"
 #include "fuzz/Touch.h"
 #include "song/MemoryStream.h"
 
@@ -60,11 +60,9 @@ void describeEverything(Player& player) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    enableAllFormats();
     for (bool infoOnly : {true, false}) {
-        MemoryStream stream(data, size);
         LoadedSong song;
-        if (loadSong(stream, Settings{}, song, {.infoOnly = infoOnly, .scan = false}) ==
+        if (loadSongMemory(data, size, {.infoOnly = infoOnly, .scan = false}, song) ==
             LoadFailure::None)
             describeEverything(song.session->player());
     }

@@ -1,7 +1,7 @@
 // Hostile settings files: whatever the file holds, the loaded record must be one the rest of
 // the system can use, and a song scanned and played under it must end without a fault.
-#include "engine/SongPipeline.h"
-#include "settings/FormatEnables.h"
+#include "formats/SongPipeline.h"
+#include "settings/SettingsConversion.h"
 #include "settings/SettingsFile.h"
 #include "song/MemoryStream.h"
 
@@ -62,17 +62,17 @@ bool usable(const Settings& s) {
 }
 
 void playUnder(const Settings& settings) {
-    applyFormatEnables(settings);
     static const std::vector<uint8_t> bytes = loopingMod();
-    MemoryStream stream(bytes);
+    LoadOptions options = loadOptions(settings);
+    options.maxScanSeconds = ScanSeconds;
     LoadedSong song;
-    if (loadSong(stream, settings, song, {.maxScanSeconds = ScanSeconds}) != LoadFailure::None)
+    if (loadSongMemory(bytes.data(), bytes.size(), options, song) != LoadFailure::None)
         return;
     startPlayback(song, settings.mixingFrequency);
 
     constexpr uint32_t BlockFrames = 576;
     std::vector<int32_t> block(2 * BlockFrames);
-    const RenderFormat format = renderFormat(settings, settings.outputBits);
+    const RenderFormat format = renderFormat(options.song, settings.outputBits);
     for (uint32_t played = 0; played < settings.mixingFrequency; played += BlockFrames)
         if (song.session->renderFrames(BlockFrames, block.data(), &format) == 0)
             break;
@@ -100,6 +100,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // by design; a few passes exercise the same paths.
     live.loopCount = std::min(live.loopCount, 3u);
     playUnder(live);
-    enableAllFormats();
     return 0;
 }

@@ -2,15 +2,14 @@
 #include "host/Dialogs.h"
 
 #include "engine/Player.h"
-#include "engine/SongSettings.h"
+
+#include "engine/SongSession.h"
 #include "host/ModuleCache.h"
 #include "host/PlaybackState.h"
 #include "host/PluginRecord.h"
-#include "settings/FormatEnables.h"
 #include "settings/SettingsFile.h"
-#include "settings/dialog/AboutDialog.h"
-#include "settings/dialog/ConfigDialog.h"
-#include "song/SongSession.h"
+#include "ui/config/AboutDialog.h"
+#include "ui/config/ConfigDialog.h"
 #include "ui/info/InfoDialog.h"
 
 #include <commctrl.h>
@@ -33,11 +32,8 @@ public:
 
     void applySettings(const Settings& settings) override {
         state.settings = settings;
-        if (state.currentModule && state.currentModule->session) {
-            Player& player = state.currentModule->session->player();
-            player.gain = playerGain(player, state.settings);
-        }
-        applyFormatEnables(state.settings);
+        if (state.currentModule && state.currentModule->session)
+            setAmplification(*state.currentModule, state.settings.amp);
         if (!state.settingsPath.empty())
             saveSettings(state.settingsPath.text, state.settings);
     }

@@ -1,11 +1,11 @@
 // The playlist's questions about a file: is it ours, its title and its length.
 #include "engine/Player.h"
+#include "engine/SongSession.h"
 #include "host/EntryLock.h"
 #include "host/EntryPoints.h"
 #include "host/FileTitle.h"
 #include "host/ModuleCache.h"
 #include "host/PlaybackState.h"
-#include "song/SongSession.h"
 
 #include <cstring>
 

@@ -6,9 +6,7 @@
 #include "host/PluginRecord.h"
 #include "host/ProcessorCheck.h"
 #include "platform/File.h"
-#include "settings/FormatEnables.h"
 #include "settings/SettingsFile.h"
-#include "song/FormatRegistry.h"
 
 #include <cstring>
 
@@ -19,7 +17,6 @@ void TOLVA_CDECL Init() {
         state.playThread = nullptr;
         state.currentModule.release();
         setDefaults(state.settings);
-        enableAllFormats();
         state.usable = true;
     } else {
         MessageBoxA(plugin.hMainWindow,
@@ -32,7 +29,6 @@ void TOLVA_CDECL Init() {
                       state.settingsPath);
     if (!state.settingsPath.empty())
         loadSettings(state.settingsPath.text, state.settings);
-    applyFormatEnables(state.settings);
 }
 
 void TOLVA_CDECL Quit() {

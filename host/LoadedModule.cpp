@@ -1,6 +1,6 @@
 #include "host/LoadedModule.h"
 
-#include "song/SongSession.h"
+#include "engine/SongSession.h"
 
 #include <new>
 #include <utility>

@@ -1,5 +1,5 @@
 #pragma once
-#include "engine/SongPipeline.h"
+#include "formats/SongPipeline.h"
 #include "platform/HeapObject.h"
 
 #include <atomic>

@@ -2,6 +2,7 @@
 
 #include "host/EntryLock.h"
 #include "host/PlaybackState.h"
+#include "settings/SettingsConversion.h"
 
 #include <cstring>
 
@@ -27,7 +28,10 @@ ModuleRef loadModule(const char* file, bool infoOnly, bool computeLength) {
         return ref;
     }
     std::memcpy(ref->fileName, file, nameLength + 1);
-    loadSongFile(file, state.settings, *ref, {.infoOnly = infoOnly, .scan = computeLength});
+    LoadOptions options = loadOptions(state.settings);
+    options.infoOnly = infoOnly;
+    options.scan = computeLength;
+    loadSongFile(file, options, *ref);
     return ref;
 }
 

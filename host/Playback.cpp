@@ -1,11 +1,11 @@
 // Play, stop, pause, seek and the output controls the player hands through.
+#include "engine/SongSession.h"
 #include "host/EntryLock.h"
 #include "host/EntryPoints.h"
 #include "host/ModuleCache.h"
 #include "host/PlaybackState.h"
 #include "host/PlaybackThread.h"
 #include "host/PluginRecord.h"
-#include "song/SongSession.h"
 
 namespace tolva::host {
 

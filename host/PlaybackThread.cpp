@@ -1,9 +1,10 @@
 #include "host/PlaybackThread.h"
 
+#include "engine/SongSession.h"
 #include "host/PlaybackState.h"
 #include "host/PluginRecord.h"
 #include "platform/Clock.h"
-#include "song/SongSession.h"
+#include "settings/SettingsConversion.h"
 
 namespace tolva::host {
 
@@ -51,7 +52,7 @@ void runPlayback(void* context) {
             platform::sleepMs(20);
             continue;
         }
-        const RenderFormat format = renderFormat(s.settings, bits);
+        const RenderFormat format = renderFormat(loadOptions(s.settings).song, bits);
         int frames = static_cast<int>(session.renderFrames(BlockFrames, block, &format));
         if (frames == 0) {
             finished = true;

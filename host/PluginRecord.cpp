@@ -1,24 +1,40 @@
 #include "host/PluginRecord.h"
 
+#include "formats/FormatTable.h"
 #include "host/EntryPoints.h"
+
+#include <cstring>
 
 namespace tolva::host {
 
 namespace {
-// Extension / description pairs, ended by an empty string.
-const char FileTypes[] = "MOD\0Amiga ProTracker File (*.MOD)\0"
-                         "MTM\0MultiTracker File (*.MTM)\0"
-                         "669\0Composer 669 File (*.669)\0"
-                         "S3M\0ScreamTracker3 File (*.S3M)\0"
-                         "XM\0FastTracker2 File (*.XM)\0"
-                         "IT\0ImpulseTracker File (*.IT)\0";
+
+// Extension / description pairs of the format rows that name one, ended by an empty string.
+char fileTypes[512];
+
+void listFileTypes() {
+    char* end = fileTypes;
+    const char* const last = fileTypes + sizeof fileTypes - 1;
+    for (const FormatRow& row : formatRows()) {
+        if (!row.extension)
+            continue;
+        for (const char* text : {row.extension, row.fileType}) {
+            const std::size_t size = std::strlen(text) + 1;
+            if (end + size > last)
+                return;
+            std::memcpy(end, text, size);
+            end += size;
+        }
+    }
+}
+
 } // namespace
 
 // The fields left out are the player's; it fills them in before the first call.
 InputModule plugin = {
     .version = InputModuleVersion,
     .description = "Taldo's Module Decoder v0.96 (x86)",
-    .FileExtensions = FileTypes,
+    .FileExtensions = fileTypes,
     .is_seekable = 1,
     .UsesOutputPlug = 1,
     .Config = Config,
@@ -46,6 +62,7 @@ HINSTANCE libraryInstance = nullptr;
 } // namespace tolva::host
 
 extern "C" __declspec(dllexport) tolva::host::InputModule* TOLVA_CDECL winampGetInModule2() {
+    tolva::host::listFileTypes();
     return &tolva::host::plugin;
 }
 

@@ -34,13 +34,7 @@
 #define IDC_EXTRA_SECONDS_LABEL 1017
 #define IDC_OLD_PROTRACKER 1044
 #define IDC_NO_MOD_PANNING 1045
-#define IDC_ENABLE_IT 1018
-#define IDC_ENABLE_XM 1019
-#define IDC_ENABLE_S3M 1020
-#define IDC_ENABLE_MTM 1021
-#define IDC_ENABLE_MOD 1022
-#define IDC_ENABLE_MOD15 1023
-#define IDC_ENABLE_669 1024
+// 1018..1024: the format boxes, numbered by the format table's rows.
 #define IDC_MIXING_FREQUENCY 1032
 #define IDC_OUTPUT_BITS 1033
 #define IDC_AMP 1026

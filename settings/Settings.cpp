@@ -2,20 +2,6 @@
 
 namespace tolva {
 
-namespace {
-constexpr uint8_t Settings::*FormatSwitches[] = {
-    &Settings::enableMod, &Settings::enable669, &Settings::enableMtm,  &Settings::enableS3m,
-    &Settings::enableXm,  &Settings::enableIt,  &Settings::enableMod15};
-} // namespace
-
-uint8_t& Settings::formatEnable(uint32_t index) {
-    return this->*FormatSwitches[index];
-}
-
-uint8_t Settings::formatEnable(uint32_t index) const {
-    return this->*FormatSwitches[index];
-}
-
 void setDefaults(Settings& settings) {
     settings = Settings{};
 }

@@ -1,4 +1,7 @@
 #pragma once
+#include "engine/FormatId.h"
+
+#include <array>
 #include <cstdint>
 
 namespace tolva {
@@ -24,20 +27,17 @@ struct Settings {
     uint8_t disableOversampling = 0;
     uint8_t forceMono = 0;
     uint8_t reverseStereo = 0;
-    // One switch per format, in registry order.
-    uint8_t enableMod = 1;
-    uint8_t enable669 = 1;
-    uint8_t enableMtm = 1;
-    uint8_t enableS3m = 1;
-    uint8_t enableXm = 1;
-    uint8_t enableIt = 1;
-    uint8_t enableMod15 = 1;
-
-    // The format switch of registry entry `index` (0..6).
-    uint8_t& formatEnable(uint32_t index);
-    uint8_t formatEnable(uint32_t index) const;
+    // One switch per format, at the index its format row names (FormatRow::settingsSwitch).
+    std::array<uint8_t, FormatCount> formatSwitches = allSwitchesOn();
 
     bool operator==(const Settings&) const = default;
+
+private:
+    static constexpr std::array<uint8_t, FormatCount> allSwitchesOn() {
+        std::array<uint8_t, FormatCount> on{};
+        on.fill(1);
+        return on;
+    }
 };
 
 enum : uint32_t { LengthNoBackwardJumps = 0, LengthDetectLoop = 1 };

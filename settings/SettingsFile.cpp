@@ -5,6 +5,7 @@
 #include "song/FileStream.h"
 
 #include <cstring>
+#include <iterator>
 #include <utility>
 
 namespace tolva {
@@ -34,7 +35,7 @@ private:
     const uint8_t* in_;
 };
 
-// The byte fields after `amp`, in file order.
+// The byte fields after `amp`, in file order; the format switches follow them.
 constexpr uint8_t Settings::*ByteFields[] = {&Settings::outputBits,
                                              &Settings::stripTrailingEmptyPatterns,
                                              &Settings::removeSilence,
@@ -46,18 +47,10 @@ constexpr uint8_t Settings::*ByteFields[] = {&Settings::outputBits,
                                              &Settings::disableModPanning,
                                              &Settings::disableOversampling,
                                              &Settings::forceMono,
-                                             &Settings::reverseStereo,
-                                             &Settings::enableMod,
-                                             &Settings::enable669,
-                                             &Settings::enableMtm,
-                                             &Settings::enableS3m,
-                                             &Settings::enableXm,
-                                             &Settings::enableIt,
-                                             &Settings::enableMod15};
+                                             &Settings::reverseStereo};
 
 constexpr uint32_t Word32Fields = 6;
-static_assert(Word32Fields * 4 + 2 + sizeof(ByteFields) / sizeof(ByteFields[0]) ==
-              SettingsFileSize);
+static_assert(Word32Fields * 4 + 2 + std::size(ByteFields) + FormatCount == SettingsFileSize);
 
 } // namespace
 
@@ -72,6 +65,8 @@ void encodeSettings(const Settings& s, uint8_t (&bytes)[SettingsFileSize]) {
     out.i16(s.amp);
     for (auto field : ByteFields)
         out.u8(s.*field);
+    for (uint8_t flag : s.formatSwitches)
+        out.u8(flag);
 }
 
 Settings decodeSettings(const uint8_t (&bytes)[SettingsFileSize]) {
@@ -86,6 +81,8 @@ Settings decodeSettings(const uint8_t (&bytes)[SettingsFileSize]) {
     s.amp = in.i16();
     for (auto field : ByteFields)
         s.*field = in.u8();
+    for (uint8_t& flag : s.formatSwitches)
+        flag = in.u8();
     return s;
 }
 

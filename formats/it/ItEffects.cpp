@@ -99,7 +99,7 @@ void slideStep(ItPlayer& player, ItChannel& ch) {
 
 // IT's vibrato swings half as far as the shared one, except under old effects.
 void itVibratoTick(ItPlayer& player, ItChannel& ch) {
-    const int32_t w = waveformValue(ch.vibratoTable, ch.vibratoPosition);
+    const int32_t w = waveformValue(ch.vibratoTable, ch.vibratoPosition, player.random);
     ch.vibratoOffset = (w * ch.vibratoDepth) >> (player.hasFlag(ItOldEffects) ? 7 : 8);
     ch.vibratoOffsetSaved = ch.vibratoOffset;
     ch.vibratoPosition = (ch.vibratoPosition + ch.vibratoSpeed) % WaveformLength;

@@ -14,7 +14,7 @@ enum AutoVibratoTables : uint32_t { SineTable = 0, SquareTable = 1, RampDownTabl
 
 // IT numbers its sample vibrato waveforms sine, ramp down, square, random; its square swings
 // to one side only.
-int32_t autoVibratoValue(uint8_t waveform, uint32_t position) {
+int32_t autoVibratoValue(uint8_t waveform, uint32_t position, Random& random) {
     const auto entry = [position](uint32_t table) {
         return autoVibratoWaveforms[table * AutoVibratoLength + position % AutoVibratoLength];
     };
@@ -24,7 +24,7 @@ int32_t autoVibratoValue(uint8_t waveform, uint32_t position) {
     case 2:
         return std::max(entry(SquareTable), 0);
     case 3:
-        return ((nextRandom() * 1023) >> 16) - 511;
+        return ((random.next() * 1023) >> 16) - 511;
     default:
         return entry(SineTable);
     }
@@ -111,7 +111,7 @@ void ItPlayer::advanceAutoVibrato(ItChannel& r) {
     // The depth is reached gradually, `rate` 1/256ths per step.
     if ((r.autoVibratoSweep >> 8) != s->vibratoDepth)
         r.autoVibratoSweep += s->vibratoRate;
-    const int32_t w = autoVibratoValue(s->vibratoWaveform, r.autoVibratoPosition);
+    const int32_t w = autoVibratoValue(s->vibratoWaveform, r.autoVibratoPosition, random);
     r.autoVibratoOffset = (static_cast<int32_t>(r.autoVibratoSweep >> 8) * w) >> 9;
     r.autoVibratoPosition = (r.autoVibratoPosition + s->vibratoSpeed) % AutoVibratoLength;
     changeFlags |= ChangePitch;

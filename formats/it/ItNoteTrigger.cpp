@@ -120,12 +120,12 @@ void ItPlayer::applySample(ItChannel& ch, ItSample& s, bool defaultVolume, uint8
         return;
     applySamplePan(ch, s);
     if (randomVolume != 0) {
-        const uint64_t r = nextRandom();
+        const uint64_t r = random.next();
         const uint64_t cut = r * ch.volume * randomVolume / 6553600;
         ch.volume = static_cast<uint8_t>(ch.volume - std::min<uint64_t>(cut, ch.volume));
     }
     if (randomPan != 0) {
-        const int32_t r = nextRandom();
+        const int32_t r = random.next();
         const int32_t move = ((r * randomPan * 8) >> 16) - 4 * randomPan;
         ch.panning = static_cast<uint8_t>(std::clamp(ch.panning + move, 0, 255));
         changeFlags |= ChangePanning;

@@ -44,7 +44,7 @@ void panbrelloStep(ItPlayer& player, ItChannel& ch) {
     if (ch.panbrelloTable[0] == RandomWaveMarker) {
         // The random waveform holds each value for `speed` ticks.
         if (--ch.panbrelloCountdown == 0) {
-            const int32_t r = nextRandom();
+            const int32_t r = player.random.next();
             ch.panbrelloValue = ((((r * 0x1FE) >> 16) - 0xFF) * ch.panbrelloDepth) >> 5;
             ch.panbrelloCountdown = ch.panbrelloSpeed;
         }

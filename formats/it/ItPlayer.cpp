@@ -1,10 +1,10 @@
 #include "formats/it/ItPlayer.h"
 
+#include "engine/FormatId.h"
 #include "formats/it/ItCreatorText.h"
 #include "formats/it/ItEffects.h"
 #include "formats/it/ItFilter.h"
 #include "song/BoundedReads.h"
-#include "song/FormatHandler.h"
 #include "song/InputStream.h"
 
 #include <algorithm>
@@ -323,15 +323,17 @@ uint32_t identifyIt(InputStream& stream) {
     return std::memcmp(magic, "IMPM", 4) == 0 ? IdentifyMatch : IdentifyNotThisFormat;
 }
 
+std::unique_ptr<Player> loadIt(InputStream& stream, bool infoOnly, Mixer* mixer) {
+    ItLoadError error;
+    return loadIt(stream, infoOnly, mixer, error);
+}
+
 std::unique_ptr<Player> loadIt(InputStream& stream, bool infoOnly, Mixer* mixer,
-                               ItLoadError* error) {
+                               ItLoadError& error) {
     std::unique_ptr<ItPlayer> player(new (std::nothrow) ItPlayer(mixer));
-    ItLoadError result = player
-                             ? loadItModule(stream, infoOnly, mixer, player->song, player->module)
-                             : ItLoadError::OutOfMemory;
-    if (error)
-        *error = result;
-    if (result != ItLoadError::None)
+    error = player ? loadItModule(stream, infoOnly, mixer, player->song, player->module)
+                   : ItLoadError::OutOfMemory;
+    if (error != ItLoadError::None)
         return nullptr;
     player->resetChannels();
     return player;

@@ -122,10 +122,12 @@ private:
 // short to tell.
 uint32_t identifyIt(InputStream& stream);
 
-// Loads an IT file into a new ItPlayer; null when the file is refused (the reason goes to
-// `error` when given). With infoOnly no sample data is read and mixer may be null.
+// Loads an IT file into a new ItPlayer; null when the file is refused. With infoOnly no sample
+// data is read and mixer may be null.
+std::unique_ptr<Player> loadIt(InputStream& stream, bool infoOnly, Mixer* mixer);
+// The same, telling why a file is refused.
 std::unique_ptr<Player> loadIt(InputStream& stream, bool infoOnly, Mixer* mixer,
-                               ItLoadError* error = nullptr);
+                               ItLoadError& error);
 
 // A loaded envelope of `kind` as the instrument view shows it: panning and pitch values raised
 // by 32 and swinging around the middle, a filter envelope not.

@@ -1,9 +1,9 @@
 #include "formats/mod/ModTag.h"
 
+#include "engine/FormatId.h"
 #include "formats/mod/ModLoader.h"
 #include "song/BoundedReads.h"
 #include "song/ByteOrder.h"
-#include "song/FormatHandler.h"
 #include "song/InputStream.h"
 
 #include <cstring>

@@ -1,9 +1,9 @@
 #include "formats/mtm669/Loader669.h"
 
+#include "engine/FormatId.h"
 #include "formats/mtm669/Player669.h"
 #include "song/BoundedReads.h"
 #include "song/ByteOrder.h"
-#include "song/FormatHandler.h"
 #include "song/InputStream.h"
 
 #include <algorithm>

@@ -1,10 +1,10 @@
 #include "formats/mtm669/MtmLoader.h"
 
+#include "engine/FormatId.h"
 #include "formats/mtm669/CommentText.h"
 #include "formats/mtm669/MtmPlayer.h"
 #include "song/BoundedReads.h"
 #include "song/ByteOrder.h"
-#include "song/FormatHandler.h"
 #include "song/InputStream.h"
 
 #include <algorithm>

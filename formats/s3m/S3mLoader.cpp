@@ -1,10 +1,10 @@
 #include "formats/s3m/S3mLoader.h"
 
+#include "engine/FormatId.h"
 #include "engine/ModPlugAdpcm.h"
 #include "formats/s3m/S3mPlayer.h"
 #include "formats/s3m/S3mRecords.h"
 #include "song/BoundedReads.h"
-#include "song/FormatHandler.h"
 #include "song/InputStream.h"
 
 #include <algorithm>

@@ -1,11 +1,11 @@
 #include "formats/xm/XmLoader.h"
 
+#include "engine/FormatId.h"
 #include "engine/ModPlugAdpcm.h"
 #include "formats/xm/XmDeltaDecoder.h"
 #include "formats/xm/XmPlayer.h"
 #include "song/BoundedReads.h"
 #include "song/ByteOrder.h"
-#include "song/FormatHandler.h"
 #include "song/InputStream.h"
 
 #include <algorithm>

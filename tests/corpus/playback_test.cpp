@@ -3,15 +3,13 @@
 // cut short or with header and body bytes overwritten are refused or load, are measured and
 // play, and never fault (the sanitizer build is where this suite earns its keep).
 #include "engine/Player.h"
-#include "engine/Random.h"
-#include "engine/SongPipeline.h"
-#include "engine/SongSettings.h"
+#include "engine/SongSession.h"
+#include "formats/FormatTable.h"
+#include "formats/SongPipeline.h"
 #include "platform/Heap.h"
-#include "song/FormatRegistry.h"
+#include "settings/SettingsConversion.h"
 #include "song/MemoryStream.h"
-#include "song/SongSession.h"
 #include "support/Corpus.h"
-#include "support/FormatsEnabled.h"
 #include "support/MixerHarness.h"
 #include "support/ScannedSong.h"
 
@@ -36,7 +34,6 @@ struct Folder {
 class CorpusFiles : public testing::TestWithParam<Folder> {};
 
 TEST_P(CorpusFiles, EveryFileIsOfItsFormatAndPlaysToItsEnd) {
-    FormatsEnabled formats;
     const auto files = corpusFiles(GetParam().path);
     ASSERT_FALSE(files.empty()) << "no corpus at " << TOLVA_CORPUS_DIR;
     uint32_t played = 0;
@@ -45,7 +42,7 @@ TEST_P(CorpusFiles, EveryFileIsOfItsFormatAndPlaysToItsEnd) {
         SCOPED_TRACE(name);
         MixerPtr mixer(createMixer());
         MemoryStream stream(readWholeFile(path));
-        auto player = createPlayer(stream, false, mixer.get());
+        auto player = createPlayer(stream, {}, mixer.get());
         EXPECT_FALSE(GetParam().format == NoFormat && player) << "not a module";
         if (!player)
             continue;
@@ -53,7 +50,7 @@ TEST_P(CorpusFiles, EveryFileIsOfItsFormatAndPlaysToItsEnd) {
         if (GetParam().format >= 0 && player->formatType() != FormatMod15) {
             EXPECT_EQ(static_cast<int32_t>(player->formatType()), GetParam().format);
         }
-        applySettings(*player, Settings{}, false);
+        applyOptions(*player, SongOptions{}, false);
         player->restartSong();
         player->configurePlayback(22050);
         for (uint32_t frames = 0; !player->isEnded() && frames < 22050 * 60 * 30;)
@@ -67,12 +64,13 @@ TEST_P(CorpusFiles, EveryFileIsOfItsFormatAndPlaysToItsEnd) {
 // whole enough to describe. Measures up to ten minutes of song time and plays two seconds.
 void loadScanAndPlay(const std::vector<uint8_t>& bytes) {
     MemoryStream infoStream(bytes);
-    const bool described = createSession(infoStream, true) != nullptr;
+    const bool described = createSession(infoStream, {.infoOnly = true}) != nullptr;
     MemoryStream stream(bytes);
     constexpr uint32_t Rate = 11025;
     const Settings settings{.lengthMode = LengthDetectLoop, .mixingFrequency = Rate};
     LoadedSong song;
-    if (loadSong(stream, settings, song, {.maxScanSeconds = 10 * 60}) != LoadFailure::None)
+    if (loadSong(stream, {.song = loadOptions(settings).song, .maxScanSeconds = 10 * 60}, song) !=
+        LoadFailure::None)
         return;
     EXPECT_TRUE(described);
     renderToEnd(song, settings, 2 * Rate);
@@ -91,7 +89,6 @@ std::set<std::size_t> cutPoints(std::size_t size) {
 }
 
 TEST_P(CorpusFiles, CutAndOverwrittenCopiesAreRefusedOrPlay) {
-    FormatsEnabled formats;
     const std::vector<std::string> files = corpusFiles(GetParam().path);
     ASSERT_FALSE(files.empty()) << "no corpus at " << TOLVA_CORPUS_DIR;
     uint32_t seed = 2024;
@@ -129,10 +126,9 @@ FirstSecond playFirstSecond(const std::vector<uint8_t>& bytes, uint32_t failing)
     MemoryStream stream(bytes);
     FirstSecond out;
     LoadedSong song;
-    seedRandom(1);
     platform::failNthAllocation(failing);
     out.refusedForMemory =
-        loadSong(stream, Settings{}, song, {.scan = false}) == LoadFailure::OutOfMemory;
+        loadSong(stream, {.song = {.seed = 1}, .scan = false}, song) == LoadFailure::OutOfMemory;
     if (song.session) {
         startPlayback(song, Rate);
         std::vector<int16_t> block(2 * 576);
@@ -152,7 +148,6 @@ FirstSecond playFirstSecond(const std::vector<uint8_t>& bytes, uint32_t failing)
 class CorpusAllocations : public CorpusFiles {};
 
 TEST_P(CorpusAllocations, EachAllocationOfALoadAndItsFirstSecondFailsCleanly) {
-    FormatsEnabled formats;
     for (const std::string& file : corpusFiles(GetParam().path)) {
         SCOPED_TRACE(file);
         const std::vector<uint8_t> bytes = readWholeFile(file);

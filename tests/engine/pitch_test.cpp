@@ -63,7 +63,7 @@ const Cells waveforms = {{0, 0, fx(0xE, 0x41)},         {1, 0, note(25, 1, 0x4, 
                          {4, 0, fx(0xE, 0x46)},         {5, 0, note(25, 1, 0x4, 0x84)},
                          {6, 0, note(25, 1, 0x4, 0x84)}};
 const Cells randomWave = {{0, 0, fx(0xE, 0x43)}, {1, 0, note(25, 1, 0x4, 0x1F)}};
-const auto seed1 = [](Player&) { seedRandom(1); };
+const auto seed1 = [](Player& player) { player.random = Random(1); };
 const std::vector<ModSampleDef> tuned = {squareSample(64, 64, 0x01), squareSample(64, 64, 0x0F),
                                          squareSample(64, 64, 0x0E)};
 

@@ -1,12 +1,11 @@
 #include "engine/Player.h"
+#include "formats/FormatRegistry.h"
 #include "formats/it/ItCreatorText.h"
 #include "formats/it/ItInstrument.h"
 #include "formats/it/ItPattern.h"
 #include "formats/it/ItPlayer.h"
 #include "formats/it/ItSample.h"
-#include "song/FormatRegistry.h"
 #include "song/MemoryStream.h"
-#include "support/FormatsEnabled.h"
 #include "support/ItHarness.h"
 
 #include <cstring>
@@ -61,7 +60,6 @@ TEST(ItSongHeader, HeaderValuesFillTheSongAndItsDescriptionAndDamagedHeadersAreR
     EXPECT_EQ(std::string(it->module->samples[198].name).rfind("last kept", 0), 0u);
     // A damaged IT file is not handed on to the formats tried after it. A message outside the file
     // is dropped, but the song loads.
-    FormatsEnabled formats;
     b = ItFileBuilder{};
     b.orders.clear();
     EXPECT_EQ(loadItBytes(b.build())->error, ItLoadError::NoOrders);
@@ -72,7 +70,7 @@ TEST(ItSongHeader, HeaderValuesFillTheSongAndItsDescriptionAndDamagedHeadersAreR
     file.resize(4000, 0); // long enough to be tried as a 15-sample MOD
     MemoryStream damaged(file);
     LoadFailure failure;
-    EXPECT_EQ(createPlayer(damaged, true, nullptr, &failure), nullptr);
+    EXPECT_EQ(createPlayer(damaged, {.infoOnly = true}, nullptr, &failure), nullptr);
     EXPECT_EQ(failure, LoadFailure::Damaged);
     std::vector<uint8_t> whole = ItFileBuilder{}.build();
     whole.resize(191);
@@ -175,14 +173,14 @@ TEST(ItSampleHeaders, LoopsEmptySlotsInformationLoadsInterleavingCutAndBrokenSam
               (Longs{100, 100, 0, 1, 1, 0}));
     MemoryStream stream(b.build());
     ItLoadError error;
-    EXPECT_EQ(loadIt(stream, false, nullptr, &error), nullptr);
+    EXPECT_EQ(loadIt(stream, false, nullptr, error), nullptr);
     EXPECT_EQ(error, ItLoadError::NoMixer);
     // The third sample is compressed, but no valid block chain.
     b.samples = {{.frames = 50}, {.flags = 0x03, .frames = 60}, {.flags = 0x09, .frames = 10}};
     b.samples[2].data.assign(10, 0xFF);
     SampleStoreMixer mixer;
     MemoryStream refused(b.build());
-    EXPECT_EQ(loadIt(refused, false, &mixer, &error), nullptr);
+    EXPECT_EQ(loadIt(refused, false, &mixer, error), nullptr);
     EXPECT_EQ((Longs{int(error), int64_t(mixer.liveBlocks())}),
               (Longs{int(ItLoadError::SampleData), 0}));
     // Deltas 0, +1, +2, +3, ..., -1; codes 1, 2 (byte 0x21), then 15, 0 (byte 0x0F).

@@ -132,14 +132,14 @@ TEST(ItPanningAndFilter, SeparationDefaultPansRandomVariationAndResonantFilter) 
     // default pan: first 127 + (30292 x 10 x 8 >> 16) - 40 = 123, then 96.
     ItTestInstrument ins{.randomVolume = 50, .randomPan = 10};
     auto song = playIt(itSong("60 1", {ins}));
-    seedRandom(0);
+    song->player->random = Random(0);
     song->ticks();
     EXPECT_EQ(song->channel(0).volume, 50);
     EXPECT_EQ(song->channel(0).panning, 96);
     ins.randomVolume = 0;
     ins.defaultPan = 32;
     song = playIt(itSong("60 1, 62", {ins}));
-    seedRandom(0);
+    song->player->random = Random(0);
     EXPECT_EQ(song->trace(2, true, ItSong::panning), (std::vector<Ints>{{123, 123}, {96, 96}}));
     // Coefficients worked out by hand at 44100 Hz: the corner rises an octave every 24 steps of
     // cutoff c, w = 821.92096 x 2^(32c / 768) with the pitch table's 2^(i / 768), r = 44100 / w,

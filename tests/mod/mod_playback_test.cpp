@@ -1,4 +1,4 @@
-#include "engine/SongSettings.h"
+#include "engine/SongOptions.h"
 #include "formats/mod/ModLoader.h"
 #include "formats/mod/ModPlayer.h"
 #include "song/MemoryStream.h"
@@ -48,7 +48,7 @@ TEST(ModOptions, OtherFormatsKeepTempoAndPanningRules) {
 }
 
 // 256 x the amplification table's factor x the format's gain for the channel count.
-TEST(SettingsTransfer, GainScalesWithAmplificationAndChannels) {
+TEST(SongOptionsTransfer, GainScalesWithAmplificationAndChannels) {
     const std::tuple<uint32_t, const char*, int32_t, int32_t> cases[] = {
         {4, "M.K.", 0, 307},     // 256 x 1.0 x 1.2
         {8, "OCTA", 0, 614},     // 256 x 1.0 x 2.4
@@ -59,9 +59,7 @@ TEST(SettingsTransfer, GainScalesWithAmplificationAndChannels) {
         MemoryStream stream(ModBuilder(channels, tag).build());
         auto player = loadMod(stream, true, nullptr);
         ASSERT_TRUE(player);
-        Settings s;
-        s.amp = amp;
-        applySettings(*player, s, false);
+        applyOptions(*player, {.amp = static_cast<int16_t>(amp)}, false);
         EXPECT_EQ(player->gain, gain) << tag << " " << amp;
     }
 }

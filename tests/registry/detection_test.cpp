@@ -1,11 +1,9 @@
 #include "engine/Player.h"
 #include "mixer/Mixer.h"
 #include "platform/File.h"
-#include "settings/FormatEnables.h"
+#include "settings/SettingsConversion.h"
 #include "song/FileStream.h"
-#include "song/FormatRegistry.h"
 #include "song/MemoryStream.h"
-#include "support/FormatsEnabled.h"
 #include "support/ModBuilder.h"
 #include "support/Mtm669Builders.h"
 #include "support/TempDir.h"
@@ -17,16 +15,18 @@ namespace tolva::test {
 namespace {
 
 // The format a stream is taken for, or -1 with the reason it was refused.
-std::pair<int, LoadFailure> detect(InputStream& stream) {
+std::pair<int, LoadFailure> detect(InputStream& stream, FormatSet formats = FormatSet::all()) {
     Mixer silent;
     LoadFailure failure = LoadFailure::None;
-    std::unique_ptr<Player> player = createPlayer(stream, true, &silent, &failure);
+    std::unique_ptr<Player> player =
+        createPlayer(stream, {.formats = formats, .infoOnly = true}, &silent, &failure);
     return {player ? static_cast<int>(player->formatType()) : -1, failure};
 }
 
-std::pair<int, LoadFailure> detect(const std::vector<uint8_t>& bytes) {
+std::pair<int, LoadFailure> detect(const std::vector<uint8_t>& bytes,
+                                   FormatSet formats = FormatSet::all()) {
     MemoryStream stream(bytes);
-    return detect(stream);
+    return detect(stream, formats);
 }
 
 std::vector<uint8_t> with(std::vector<uint8_t> bytes, std::size_t offset, std::string_view text) {
@@ -74,7 +74,6 @@ struct Detection {
 };
 
 TEST(Registry, FilesAreTakenByTheFirstHandlerInRegistryOrderThatKnowsThem) {
-    FormatsEnabled formats;
     const std::vector<uint8_t> highSample =
         ModBuilder(4, "").sample(ModSampleDef{"empty", {}, 40}).cell(0, 5, 2, note(25, 16)).build();
     auto loud = ModBuilder(4, "").sample(squareSample(32, 64)).build();
@@ -113,32 +112,31 @@ TEST(Registry, FilesAreTakenByTheFirstHandlerInRegistryOrderThatKnowsThem) {
     EXPECT_EQ(detect(missing), notAModule);
 }
 
-TEST(Registry, EachFormatSwitchBelongsToTheHandlerOfItsIndex) {
-    FormatsEnabled formats;
+TEST(Registry, EachFormatSwitchBelongsToTheFormatOfItsIndex) {
     EXPECT_EQ((std::vector<std::string>{formatName(Format669), formatName(FormatXm),
-                                        formatName(FormatMod15)}),
-              (std::vector<std::string>{"669 Composer", "FastTracker 2", "Amiga Protracker"}));
-    EXPECT_EQ(formatHandler(7), nullptr);
-    for (uint32_t off = 0; off < FormatHandlerCount; ++off) {
+                                        formatName(FormatMod15), formatName(FormatCount)}),
+              (std::vector<std::string>{"669 Composer", "FastTracker 2", "Amiga Protracker", ""}));
+    // The settings file's switches lie in the order of the format ids.
+    for (uint32_t off = 0; off < FormatCount; ++off) {
         Settings s;
-        s.formatEnable(off) = 0;
-        applyFormatEnables(s);
-        for (uint32_t i = 0; i < FormatHandlerCount; ++i)
-            EXPECT_EQ(formatHandler(i)->isEnabled(), i != off) << off << " off";
+        s.formatSwitches[off] = 0;
+        const FormatSet formats = loadOptions(s).formats;
+        for (uint32_t id = 0; id < FormatCount; ++id)
+            EXPECT_EQ(formats.contains(id), id != off) << off << " off";
     }
     const struct {
-        uint8_t Settings::*off;
+        uint32_t off;
         int tagged, untagged, oldXm;
     } cases[] = {
-        {&Settings::enableMod, -1, FormatMod15, -1},
-        {&Settings::enableMod15, FormatMod, -1, -1},
-        {&Settings::enableXm, FormatMod, FormatMod15, FormatMod15},
+        {FormatMod, -1, FormatMod15, -1},
+        {FormatMod15, FormatMod, -1, -1},
+        {FormatXm, FormatMod, FormatMod15, FormatMod15},
     };
     for (const auto& c : cases) {
-        Settings s;
-        s.*c.off = 0;
-        applyFormatEnables(s);
-        EXPECT_EQ(std::tuple(detect(tagged).first, detect(untagged).first, detect(oldXm).first),
+        FormatSet formats = FormatSet::all();
+        formats.remove(c.off);
+        EXPECT_EQ(std::tuple(detect(tagged, formats).first, detect(untagged, formats).first,
+                             detect(oldXm, formats).first),
                   std::tuple(c.tagged, c.untagged, c.oldXm));
     }
 }

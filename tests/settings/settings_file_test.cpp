@@ -75,8 +75,7 @@ TEST(SettingsFile, EveryFieldSitsAtItsOffsetLittleEndian) {
           &Settings::extraPlayTime, &Settings::oldProTrackerMode, &Settings::disableModPanning,
           &Settings::disableOversampling, &Settings::forceMono, &Settings::reverseStereo})
         flags.push_back(s.*f);
-    for (uint32_t i = 0; i < 7; ++i)
-        flags.push_back(s.formatEnable(i));
+    flags.insert(flags.end(), s.formatSwitches.begin(), s.formatSwitches.end());
     EXPECT_EQ(flags, Bytes(bytes.begin() + 26, bytes.end()));
     EXPECT_EQ(encoded(s), bytes);
 }

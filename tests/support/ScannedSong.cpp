@@ -1,5 +1,6 @@
 #include "support/ScannedSong.h"
 
+#include "settings/SettingsConversion.h"
 #include "song/MemoryStream.h"
 
 #include <gtest/gtest.h>
@@ -8,10 +9,11 @@ namespace tolva::test {
 
 ScannedSong scanSong(const std::vector<uint8_t>& moduleBytes, const Settings& settings,
                      uint32_t maxSeconds) {
-    enableAllFormats();
     MemoryStream stream(moduleBytes);
     ScannedSong song;
-    EXPECT_EQ(loadSong(stream, settings, song, {.maxScanSeconds = maxSeconds}), LoadFailure::None);
+    LoadOptions options = loadOptions(settings);
+    options.maxScanSeconds = maxSeconds;
+    EXPECT_EQ(loadSong(stream, options, song), LoadFailure::None);
     return song;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // A module loaded the way the plug-in loads it for playing (settings applied, length scanned),
 // and the songs built for the length rules.
-#include "engine/SongPipeline.h"
+#include "formats/SongPipeline.h"
+#include "settings/Settings.h"
 #include "support/ModBuilder.h"
 
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "ui/info/InfoDialog.h"
 
 #include "engine/Player.h"
+#include "formats/FormatTable.h"
 #include "resources/DialogIds.h"
-#include "song/FormatRegistry.h"
 #include "ui/framework/SharedFont.h"
 #include "ui/info/NumberText.h"
 

@@ -1,4 +1,4 @@
-#include "settings/GainTable.h"
+#include "engine/GainTable.h"
 
 #include <cmath>
 

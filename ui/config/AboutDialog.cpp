@@ -1,4 +1,4 @@
-#include "settings/dialog/AboutDialog.h"
+#include "ui/config/AboutDialog.h"
 
 #include "resources/DialogIds.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "settings/dialog/SettingsOwner.h"
+#include "ui/config/SettingsOwner.h"
 #include "ui/framework/ButtonHandler.h"
 #include "ui/framework/Dialog.h"
 

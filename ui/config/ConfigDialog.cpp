@@ -1,5 +1,6 @@
-#include "settings/dialog/ConfigDialog.h"
+#include "ui/config/ConfigDialog.h"
 
+#include "formats/FormatTable.h"
 #include "resources/DialogIds.h"
 
 #include <commctrl.h>
@@ -12,6 +13,14 @@ namespace {
 
 const uint32_t FrequencyChoices[] = {11025, 22050, 44100, 48000, 96000};
 constexpr int AmpOffset = MaxAmp; // trackbar position of 0 dB
+
+// The format switch that a check box edits, or null.
+uint8_t* formatBoxFlag(Settings& s, int id) {
+    for (const FormatRow& row : formatRows())
+        if (row.dialogBox == id)
+            return &s.formatSwitches[row.settingsSwitch];
+    return nullptr;
+}
 
 // The settings flag that a check box edits.
 uint8_t* checkBoxFlag(Settings& s, int id) {
@@ -30,20 +39,6 @@ uint8_t* checkBoxFlag(Settings& s, int id) {
         return &s.oldProTrackerMode;
     case IDC_NO_MOD_PANNING:
         return &s.disableModPanning;
-    case IDC_ENABLE_IT:
-        return &s.enableIt;
-    case IDC_ENABLE_XM:
-        return &s.enableXm;
-    case IDC_ENABLE_S3M:
-        return &s.enableS3m;
-    case IDC_ENABLE_MTM:
-        return &s.enableMtm;
-    case IDC_ENABLE_MOD:
-        return &s.enableMod;
-    case IDC_ENABLE_MOD15:
-        return &s.enableMod15;
-    case IDC_ENABLE_669:
-        return &s.enable669;
     case IDC_FORCE_MONO:
         return &s.forceMono;
     case IDC_REVERSE_STEREO:
@@ -51,7 +46,7 @@ uint8_t* checkBoxFlag(Settings& s, int id) {
     case IDC_NO_OVERSAMPLING:
         return &s.disableOversampling;
     default:
-        return nullptr;
+        return formatBoxFlag(s, id);
     }
 }
 
@@ -150,14 +145,12 @@ void ConfigDialog::showSettings(bool numbers) {
 
 void ConfigDialog::showFormatSwitches() {
     const Settings& s = working_;
-    setCheck(IDC_ENABLE_IT, s.enableIt);
-    setCheck(IDC_ENABLE_XM, s.enableXm);
-    setCheck(IDC_ENABLE_S3M, s.enableS3m);
-    setCheck(IDC_ENABLE_MTM, s.enableMtm);
-    setCheck(IDC_ENABLE_MOD, s.enableMod);
-    setCheck(IDC_ENABLE_MOD15, s.enableMod15);
-    setCheck(IDC_ENABLE_669, s.enable669);
-    enableControl(IDC_ENABLE_MOD15, s.enableMod);
+    for (const FormatRow& row : formatRows()) {
+        setCheck(row.dialogBox, s.formatSwitches[row.settingsSwitch]);
+        if (row.dialogParent != row.id)
+            enableControl(row.dialogBox,
+                          s.formatSwitches[formatRow(row.dialogParent)->settingsSwitch]);
+    }
 }
 
 void ConfigDialog::showAmp() {
@@ -215,7 +208,7 @@ void ConfigDialog::onCheckBox(int id) {
     *flag ^= 1;
     if (id == IDC_REMOVE_SILENCE || id == IDC_EXTRA_PLAY_TIME || id == IDC_FORCE_MONO)
         showSettings(false);
-    else if (id == IDC_ENABLE_MOD)
+    else if (formatBoxFlag(working_, id))
         showFormatSwitches();
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 #include "mixer/Mixer.h"
 #include "platform/HeapObject.h"
-#include "song/FormatRegistry.h"
 
 #include <cstdint>
 #include <memory>
@@ -35,10 +34,5 @@ private:
     Mixer* mixer_;
     std::unique_ptr<Player> player_;
 };
-
-// A new mixer and the player of the first handler that takes the stream; none when the
-// mixer cannot be made or no player results (`failure` tells why).
-std::unique_ptr<SongSession> createSession(InputStream& stream, bool infoOnly,
-                                           LoadFailure* failure = nullptr);
 
 } // namespace tolva

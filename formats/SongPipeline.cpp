@@ -1,0 +1,76 @@
+#include "formats/SongPipeline.h"
+
+#include "engine/Player.h"
+#include "song/FileStream.h"
+#include "song/MemoryStream.h"
+
+#include <algorithm>
+
+namespace tolva {
+
+LoadFailure loadSong(InputStream& stream, const LoadOptions& options, LoadedSong& song) {
+    song.infoOnly = options.infoOnly && !(options.scan && options.song.removeSilence);
+    LoadFailure failure = LoadFailure::None;
+    const PlayerRequest request{options.formats, song.infoOnly, options.song.seed};
+    song.session = createSession(stream, request, &failure);
+    if (!song.session)
+        return failure;
+    applyOptions(song.session->player(), options.song, song.infoOnly);
+    if (options.scan)
+        song.length = scanLength(*song.session, options.song, options.maxScanSeconds);
+    return LoadFailure::None;
+}
+
+LoadFailure loadSongFile(const char* path, const LoadOptions& options, LoadedSong& song) {
+    FileStream stream(path, platform::FileMode::Read);
+    if (!stream.isOpen())
+        return LoadFailure::Unreadable;
+    song.fileSize = stream.size();
+    return loadSong(stream, options, song);
+}
+
+LoadFailure loadSongMemory(const void* data, std::size_t size, const LoadOptions& options,
+                           LoadedSong& song) {
+    if (size > 0xFFFFFFFFu || (!data && size))
+        return LoadFailure::Unreadable;
+    MemoryStream stream(static_cast<const uint8_t*>(data), size);
+    song.fileSize = static_cast<uint32_t>(size);
+    return loadSong(stream, options, song);
+}
+
+RenderFormat renderFormat(const SongOptions& options, uint32_t bits) {
+    RenderFormat format;
+    format.bits = static_cast<uint8_t>(bits);
+    format.signedOutput = bits != 8;
+    format.interpolate = options.interpolate;
+    format.forceMono = options.mono;
+    format.reverseStereo = options.reverseStereo;
+    return format;
+}
+
+void setAmplification(LoadedSong& song, int16_t amp) {
+    Player& player = song.session->player();
+    player.gain = playerGain(player, amp);
+}
+
+void preparePlayback(LoadedSong& song, uint32_t rate) {
+    song.session->mixer().setLengthLimit(lengthLimitMs(song.length));
+    song.session->player().configurePlayback(rate);
+}
+
+void seekSong(LoadedSong& song, uint32_t rate, int64_t positionMs) {
+    const int64_t ms = std::max<int64_t>(0, positionMs + song.length.startOffsetMs);
+    const uint64_t frame = uint64_t(ms) * rate / 1000;
+    song.session->seekToFrame(static_cast<uint32_t>(std::min<uint64_t>(frame, 0xFFFFFFFFu)));
+}
+
+int64_t songPositionMs(const LoadedSong& song, uint32_t rate) {
+    return int64_t{song.session->player().playedFrames} * 1000 / rate - song.length.startOffsetMs;
+}
+
+void startPlayback(LoadedSong& song, uint32_t rate, uint32_t positionMs) {
+    preparePlayback(song, rate);
+    seekSong(song, rate, positionMs);
+}
+
+} // namespace tolva

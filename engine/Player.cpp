@@ -5,6 +5,7 @@
 #include "engine/Tables.h"
 #include "song/BoundedReads.h"
 #include "song/InputStream.h"
+#include "song/SampleData.h"
 
 #include <algorithm>
 #include <cstring>
@@ -527,7 +528,7 @@ bool Player::loadAllSamples(InputStream& stream, bool adpcm) {
             s->cutToData(bytesLeft(stream), bits / 8);
             if (s->length == 0)
                 continue;
-            data = mixer->loadSampleData(stream, s->length, bits, 0, nullptr);
+            data = readSampleData(*mixer, stream, s->length);
             if (!data)
                 return false;
         }

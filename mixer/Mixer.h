@@ -5,8 +5,6 @@
 
 namespace tolva {
 
-class InputStream;
-
 constexpr uint32_t MixerVoiceCount = 64;
 constexpr uint32_t TickSlotCount = 4;
 
@@ -28,15 +26,6 @@ public:
 
 protected:
     ~MixerOwner() = default;
-};
-
-// In-place decoder a loader hands to loadSampleData.
-class SampleConverter {
-public:
-    virtual void convert(uint8_t* block, uint32_t size, uint32_t convA, uint32_t convB) = 0;
-
-protected:
-    ~SampleConverter() = default;
 };
 
 // The IT player's resonant filter runs here on the float rendering of one voice.
@@ -66,10 +55,10 @@ public:
     virtual uint32_t render(uint32_t, void*, const RenderFormat*) { return 0; }
     virtual void setAuxFlag(bool) {}
     virtual void setAuxCurve(const float*, uint32_t) {}
+    // A block for `size` bytes of sample data that the caller fills, and converts in place,
+    // before a voice plays it; null when memory is short. Freed with freeSampleData.
+    virtual uint8_t* allocateSampleData(uint32_t) { return nullptr; }
     virtual uint8_t* copySampleData(const void*, uint32_t) { return nullptr; }
-    virtual uint8_t* loadSampleData(InputStream&, uint32_t, uint32_t, uint32_t, SampleConverter*) {
-        return nullptr;
-    }
     virtual void freeSampleData(uint8_t*) {}
     virtual void startVoice(uint32_t, const void*) {}
     virtual void getVoiceRegion(VoiceRegion& out, uint32_t) { out = {}; }

@@ -1,7 +1,6 @@
 #include "mixer/SoftwareMixer.h"
 
 #include "platform/Heap.h"
-#include "song/InputStream.h"
 
 #include <cstring>
 #include <new>
@@ -88,24 +87,14 @@ void SoftwareMixer::setAuxCurve(const float* points, uint32_t count) {
     auxCurveCount_ = count;
 }
 
-uint8_t* SoftwareMixer::copySampleData(const void* source, uint32_t size) {
-    auto* block = static_cast<uint8_t*>(platform::allocate(size));
-    if (block && size)
-        std::memcpy(block, source, size);
-    return block;
+uint8_t* SoftwareMixer::allocateSampleData(uint32_t size) {
+    return static_cast<uint8_t*>(platform::allocate(size));
 }
 
-uint8_t* SoftwareMixer::loadSampleData(InputStream& stream, uint32_t size, uint32_t convA,
-                                       uint32_t convB, SampleConverter* converter) {
-    auto* block = static_cast<uint8_t*>(platform::allocate(size));
-    if (!block)
-        return nullptr;
-    if (stream.read(size, block) != 0) {
-        platform::release(block);
-        return nullptr;
-    }
-    if (converter)
-        converter->convert(block, size, convA, convB);
+uint8_t* SoftwareMixer::copySampleData(const void* source, uint32_t size) {
+    uint8_t* block = allocateSampleData(size);
+    if (block && size)
+        std::memcpy(block, source, size);
     return block;
 }
 

@@ -34,9 +34,8 @@ public:
     uint32_t render(uint32_t frames, void* out, const RenderFormat* format) override;
     void setAuxFlag(bool flag) override { auxFlag_ = flag; }
     void setAuxCurve(const float* points, uint32_t count) override;
+    uint8_t* allocateSampleData(uint32_t size) override;
     uint8_t* copySampleData(const void* source, uint32_t size) override;
-    uint8_t* loadSampleData(InputStream& stream, uint32_t size, uint32_t convA, uint32_t convB,
-                            SampleConverter* converter) override;
     void freeSampleData(uint8_t* block) override;
     void startVoice(uint32_t voice, const void* request) override;
     void getVoiceRegion(VoiceRegion& out, uint32_t voice) override;

@@ -7,6 +7,7 @@
 #include "song/BoundedReads.h"
 #include "song/ByteOrder.h"
 #include "song/InputStream.h"
+#include "song/SampleData.h"
 #include "song/Song.h"
 
 #include <algorithm>
@@ -166,9 +167,8 @@ ItLoadError readSampleData(InputStream& stream, Mixer* mixer, const uint8_t* raw
         if (s.length == 0)
             return ItLoadError::None;
     }
-    ItStereoInterleaver interleaver;
-    s.data = mixer->loadSampleData(stream, s.length, 8 * bytesPerSample, stereo, &interleaver);
-    if (s.data && interleaver.failed()) {
+    s.data = readSampleData(*mixer, stream, s.length);
+    if (s.data && stereo && !interleaveItStereo(s.data, s.length, bytesPerSample)) {
         mixer->freeSampleData(s.data);
         s.data = nullptr;
     }

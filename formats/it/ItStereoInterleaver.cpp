@@ -25,9 +25,4 @@ bool interleaveItStereo(uint8_t* block, uint32_t size, uint32_t bytesPerSample) 
     return true;
 }
 
-void ItStereoInterleaver::convert(uint8_t* block, uint32_t size, uint32_t bits, uint32_t stereo) {
-    if (stereo && !interleaveItStereo(block, size, bits == 16 ? 2 : 1))
-        failed_ = true;
-}
-
 } // namespace tolva

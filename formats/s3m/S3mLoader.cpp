@@ -6,6 +6,7 @@
 #include "formats/s3m/S3mRecords.h"
 #include "song/BoundedReads.h"
 #include "song/InputStream.h"
+#include "song/SampleData.h"
 
 #include <algorithm>
 #include <cstring>
@@ -109,7 +110,7 @@ bool loadInstrument(InputStream& stream, S3mPlayer& player, S3mSample& s, uint32
     s.cutToData(found ? bytesLeft(stream) : 0, scale);
     if (s.length == 0)
         return true;
-    s.data = player.mixer->loadSampleData(stream, s.length, sixteenBit ? 16 : 8, 0, nullptr);
+    s.data = readSampleData(*player.mixer, stream, s.length);
     if (!s.data)
         return false;
     s.clampLoopToData();

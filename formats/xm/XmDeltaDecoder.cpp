@@ -4,7 +4,7 @@
 
 namespace tolva {
 
-void XmDeltaDecoder::convert(uint8_t* block, uint32_t size, uint32_t bits, uint32_t) {
+void decodeXmDeltas(uint8_t* block, uint32_t size, uint32_t bits) {
     if (bits == 8) {
         uint8_t v = 0;
         for (uint32_t i = 0; i < size; ++i) {

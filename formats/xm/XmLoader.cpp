@@ -7,6 +7,7 @@
 #include "song/BoundedReads.h"
 #include "song/ByteOrder.h"
 #include "song/InputStream.h"
+#include "song/SampleData.h"
 
 #include <algorithm>
 #include <bitset>
@@ -139,7 +140,6 @@ bool loadPatterns(InputStream& stream, XmPlayer& player, uint32_t patternCount, 
 // that ends early keeps the frames it holds.
 bool loadSampleData(InputStream& stream, XmPlayer& player, const XmInstrument& instrument,
                     uint64_t position) {
-    XmDeltaDecoder decoder;
     for (XmSample* s : instrument.samples) {
         if (!s)
             continue;
@@ -152,9 +152,10 @@ bool loadSampleData(InputStream& stream, XmPlayer& player, const XmInstrument& i
             else if (!s->adpcm)
                 s->cutToData(held, bits / 8, XmLoopBits);
             if (s->length != 0) {
-                s->data = s->adpcm
-                              ? decodeModPlugAdpcm(*player.mixer, stream, s->length)
-                              : player.mixer->loadSampleData(stream, s->length, bits, 0, &decoder);
+                s->data = s->adpcm ? decodeModPlugAdpcm(*player.mixer, stream, s->length)
+                                   : readSampleData(*player.mixer, stream, s->length);
+                if (s->data && !s->adpcm)
+                    decodeXmDeltas(s->data, s->length, bits);
                 if (!s->data && s->length != 0)
                     return false;
                 s->clampLoopToData(XmLoopBits);

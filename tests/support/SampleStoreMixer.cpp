@@ -1,28 +1,20 @@
 #include "support/SampleStoreMixer.h"
 
-#include "song/InputStream.h"
-
 #include <algorithm>
 #include <cstring>
 
 namespace tolva::test {
 
-uint8_t* SampleStoreMixer::copySampleData(const void* source, uint32_t size) {
+uint8_t* SampleStoreMixer::allocateSampleData(uint32_t size) {
     blocks_.push_back(std::make_unique<std::vector<uint8_t>>(size ? size : 1));
-    if (size)
-        std::memcpy(blocks_.back()->data(), source, size);
     return blocks_.back()->data();
 }
 
-uint8_t* SampleStoreMixer::loadSampleData(InputStream& stream, uint32_t size, uint32_t convA,
-                                          uint32_t convB, SampleConverter* converter) {
-    auto block = std::make_unique<std::vector<uint8_t>>(size ? size : 1);
-    if (stream.read(size, block->data()))
-        return nullptr;
-    if (converter)
-        converter->convert(block->data(), size, convA, convB);
-    blocks_.push_back(std::move(block));
-    return blocks_.back()->data();
+uint8_t* SampleStoreMixer::copySampleData(const void* source, uint32_t size) {
+    uint8_t* block = allocateSampleData(size);
+    if (size)
+        std::memcpy(block, source, size);
+    return block;
 }
 
 void SampleStoreMixer::freeSampleData(uint8_t* block) {

@@ -10,9 +10,8 @@ namespace tolva::test {
 // A mixer that only keeps sample blocks, so loaders can be checked without sound.
 class SampleStoreMixer : public Mixer {
 public:
+    uint8_t* allocateSampleData(uint32_t size) override;
     uint8_t* copySampleData(const void* source, uint32_t size) override;
-    uint8_t* loadSampleData(InputStream& stream, uint32_t size, uint32_t convA, uint32_t convB,
-                            SampleConverter* converter) override;
     void freeSampleData(uint8_t* block) override;
 
     // Bytes of a block handed out and not freed; empty when unknown.

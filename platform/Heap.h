@@ -9,12 +9,13 @@ void* allocate(std::size_t size);
 void* allocateZeroed(std::size_t size);
 void release(void* block);
 
-// Allocations that have failed so far: a caller that sees the count move while it works knows
-// that memory, not its input, stopped it.
+// Allocations of the calling thread that have failed so far: a caller that sees the count move
+// while it works knows that memory, not its input, stopped it, whatever other threads load.
 uint32_t failedAllocations();
 
-// Makes the n-th allocation from now on fail (1 = the next one) and the later ones succeed
-// again; 0 fails none. Lets a test walk through every allocation of a load or a render.
+// Makes the calling thread's n-th allocation from now on fail (1 = the next one) and the later
+// ones succeed again; 0 fails none. Lets a test walk through every allocation of a load or a
+// render.
 void failNthAllocation(uint32_t n);
 
 // The system's heap, below the failure accounting.

@@ -295,7 +295,7 @@ void Player::describePattern(PatternDescription& out, uint32_t index) {
     out.size = static_cast<uint32_t>(song.patterns[index].size());
 }
 
-bool Player::onTick(uint32_t, uint32_t) {
+bool Player::onTick(uint32_t, uint32_t framesRendered) {
     if (--tickCountdown == 0) {
         tickCountdown = speed;
         const bool isNewRow = patternDelay == 0;
@@ -303,6 +303,9 @@ bool Player::onTick(uint32_t, uint32_t) {
         if (isNewRow) {
             patternDelaySet = false;
             advanceRow();
+            if (watchedFrame < 0 && watchedOrder_ == static_cast<int32_t>(currentOrder) &&
+                watchedRow_ == currentRow())
+                watchedFrame = framesRendered;
         }
         processRow(isNewRow);
         if (!isNewRow)
@@ -338,12 +341,15 @@ bool Player::fetchOrder(bool loopJump) {
             continue;
         if (entry < 0) {
             // A second arrival at the end within one fetch means nothing is left to play.
+            const uint32_t restart =
+                (songFlags & SongRestartsAtEnd) && song.restartPosition == NoRestartPosition
+                    ? 0
+                    : song.restartPosition;
             const bool canRestart =
-                !restarted && song.restartPosition < orderIndex &&
-                !(songFlags & SongNoBackwardJumps) &&
-                !((songFlags & SongSkipTrailingEmpty) && onlySkippableFrom(song.restartPosition));
+                !restarted && restart < orderIndex && !(songFlags & SongNoBackwardJumps) &&
+                !((songFlags & SongSkipTrailingEmpty) && onlySkippableFrom(restart));
             if (canRestart) {
-                orderIndex = song.restartPosition;
+                orderIndex = restart;
                 restarted = true;
                 continue;
             }
@@ -351,6 +357,7 @@ bool Player::fetchOrder(bool loopJump) {
             break;
         }
         songPosition = (orderIndex - 1) * 256 + nextRow;
+        currentOrder = orderIndex - 1;
         if (loopJump || !visited[songPosition % PositionCount]) {
             fetchedPattern_ = static_cast<uint32_t>(entry);
             orderAfterJump = -1;
@@ -372,7 +379,30 @@ bool Player::fetchOrder(bool loopJump) {
     return false;
 }
 
+void Player::requestJump(uint32_t order, bool atPatternEnd) {
+    requestedOrder_ = order < song.orderCount ? static_cast<int32_t>(order) : -1;
+    requestAtPatternEnd_ = atPatternEnd;
+}
+
+void Player::watchPosition(uint32_t order, uint32_t row) {
+    watchedOrder_ = static_cast<int32_t>(order);
+    watchedRow_ = row;
+    watchedFrame = -1;
+}
+
+// A requested jump goes where it was asked even onto played rows, as a loop's jump does.
+void Player::takeRequestedJump() {
+    const bool patternEnds = rowsLeft == 1 || (changeFlags & ChangeJumpPending);
+    if (requestedOrder_ < 0 || (requestAtPatternEnd_ && !patternEnds))
+        return;
+    orderIndex = static_cast<uint32_t>(std::exchange(requestedOrder_, -1));
+    orderAfterJump = -1;
+    nextRow = 0;
+    changeFlags |= ChangeJumpPending | ChangeLoopJump;
+}
+
 void Player::advanceRow() {
+    takeRequestedJump();
     if (!(changeFlags & ChangeJumpPending) && --rowsLeft != 0) {
         ++songPosition;
         visited.set(songPosition % PositionCount);
@@ -485,10 +515,13 @@ void Player::setTickInterval(uint32_t bpm) {
 
 void Player::restartSong() {
     loopStartPosition = -1;
+    requestedOrder_ = -1;
+    watchedFrame = -1;
     orderAfterJump = -1;
     speed = song.initialSpeed;
     nextRow = 0;
     orderIndex = 0;
+    currentOrder = 0;
     songPosition = 0;
     loopReturnCount = 0;
     ended = false;
@@ -560,27 +593,26 @@ void Player::refreshVolumes() {
 }
 
 uint32_t Player::renderFrames(uint32_t frames, void* buffer, const RenderFormat* options) {
-    RenderFormat format;
-    if (options) {
-        format = *options;
-        format.gain = static_cast<uint32_t>(gain);
-    }
-    const uint32_t done = mixer->render(frames, buffer, options ? &format : nullptr);
+    // Also without output the voices are mixed at the song's gain: their last frames start the
+    // declick of their next stop.
+    RenderFormat format = options ? *options : RenderFormat{};
+    format.gain = static_cast<uint32_t>(gain);
+    const uint32_t done = mixer->render(frames, buffer, &format);
     playedFrames += done;
     return done;
 }
 
 void Player::seekToFrame(uint32_t frame) {
     if (frame < playedFrames) {
-        resetChannels();
+        // Voices still sounding or fading out belong to the old position.
+        mixer->reset();
         restartSong();
-        mixer->setPosition(0);
         // The tick grid starts again with the song, as on a fresh start, instead of keeping
         // the countdown of the tick that was running.
         setTickInterval(song.initialTempo);
         playedFrames = 0;
     }
-    mixer->render((frame - playedFrames) & ~1u, nullptr, nullptr);
+    renderFrames((frame - playedFrames) & ~1u, nullptr, nullptr);
     playedFrames = frame;
 }
 

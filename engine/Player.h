@@ -37,6 +37,9 @@ enum : uint32_t {
 enum : uint32_t {
     SongNoBackwardJumps = 0x04,
     SongSkipTrailingEmpty = 0x08,
+    // A song that ends goes on from its restart position, or from its start when it has none
+    // (asked for by a caller who wants it repeated).
+    SongRestartsAtEnd = 0x10,
 };
 
 constexpr uint32_t NoLoopLimit = 0xFFFFFFFFu;
@@ -124,8 +127,8 @@ public:
     void releaseAllSamples();
     void refreshVolumes();
 
-    // Renders through the mixer and counts the frames; options may be null (no output), and
-    // their gain is replaced by the player's.
+    // Renders through the mixer and counts the frames; without a buffer nothing is written.
+    // The options (the defaults when null) have their gain replaced by the player's.
     uint32_t renderFrames(uint32_t frames, void* buffer, const RenderFormat* options);
     // Plays silently up to `frame`, rewinding first when it lies behind.
     void seekToFrame(uint32_t frame);
@@ -151,6 +154,13 @@ public:
     // The row being played within its pattern.
     uint32_t currentRow() const { return song.rowsPerPattern - rowsLeft; }
 
+    // Game music moves between parts of a song: goes on at row 0 of `order` after the current
+    // row, or after the last row of the current pattern.
+    void requestJump(uint32_t order, bool atPatternEnd);
+    // Notes the mixer frame at which the song first plays `row` of `order` (watchedFrame, -1
+    // until then).
+    void watchPosition(uint32_t order, uint32_t row);
+
     Song song;
     uint32_t songFlags = 0;
     uint8_t tempo = 125;
@@ -164,6 +174,7 @@ public:
     uint32_t rowsLeft = 1;
     uint32_t nextRow = 0;
     uint32_t orderIndex = 0;
+    uint32_t currentOrder = 0; // the order entry being played
     // The entry after the order holding the last position jump; without backward jumps a jump
     // onto a played position goes on from there.
     int32_t orderAfterJump = -1;
@@ -187,12 +198,19 @@ public:
     // Seeded from the clock; the loading pipeline reseeds it when the options give a seed.
     Random random{clockSeed()};
 
+    int64_t watchedFrame = -1;
+
 private:
+    void takeRequestedJump();
     void sendChanges(Channel& channel, uint32_t voice);
     bool fetchOrder(bool loopJump);
     bool onlySkippableFrom(uint32_t index);
 
     uint32_t fetchedPattern_ = 0;
+    int32_t requestedOrder_ = -1;
+    bool requestAtPatternEnd_ = false;
+    int32_t watchedOrder_ = -1;
+    uint32_t watchedRow_ = 0;
     Mixer silentMixer_;
 };
 

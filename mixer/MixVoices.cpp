@@ -28,10 +28,14 @@ public:
     void mix(uint32_t frames);
 
 private:
-    bool audible() const {
-        return accumulator_ &&
-               (voice_.volume * settings_.gain != 0 || voice_.targetVolume * settings_.gain != 0);
+    bool sounding() const {
+        return voice_.volume * settings_.gain != 0 || voice_.targetVolume * settings_.gain != 0;
     }
+    bool audible() const { return accumulator_ && sounding(); }
+    // Without output nothing is added, but the voice keeps what it would keep with output: its
+    // last frame, from which the declick of its next stop starts.
+    void keepLastFrame(VoiceCursor& cursor, uint32_t frames, const RunGains& gains,
+                       LastFrame& last);
     // Cuts a pass into runs of constant volume and panning; false when a fading voice has
     // finished its tail.
     bool mixPass(uint32_t frames, const float* filtered);
@@ -49,13 +53,15 @@ private:
 
 void VoiceMixer::mix(uint32_t frames) {
     if (!(voice_.flags & VoiceActive)) {
-        if (!accumulator_ || voice_.holdLevel == 0)
+        if (voice_.holdLevel == 0)
             return;
         holdOnly_ = true;
     }
     while (position_ < frames) {
         const uint32_t left = frames - position_;
-        if (!holdOnly_ && (voice_.flags & VoiceFiltered) && audible()) {
+        // Filtered voices run their filter also without output, so that it holds what it
+        // would hold with output.
+        if (!holdOnly_ && (voice_.flags & VoiceFiltered) && sounding()) {
             const uint32_t wanted = left < FloatBufferFrames ? left : FloatBufferFrames;
             VoiceCursor cursor = VoiceCursor::load(voice_, settings_.pingPongTurns);
             uint32_t produced = 0;
@@ -123,7 +129,14 @@ void VoiceMixer::mixChunk(uint32_t frames, const float* filtered) {
     }
     LastFrame last{voice_.lastLeft, voice_.lastRight};
     if (filtered) {
-        mixFloatBack(filtered, (voice_.flags & VoiceStereo) != 0, out, frames, gains, last);
+        const bool stereo = (voice_.flags & VoiceStereo) != 0;
+        if (out) {
+            mixFloatBack(filtered, stereo, out, frames, gains, last);
+        } else if (frames >= 2) {
+            alignas(16) int32_t scratch[4] = {};
+            mixFloatBack(filtered + (frames - 2) * (stereo ? 2 : 1), stereo, scratch, 2, gains,
+                         last);
+        }
     } else {
         if (!(voice_.flags & VoiceActive))
             return;
@@ -132,9 +145,11 @@ void VoiceMixer::mixChunk(uint32_t frames, const float* filtered) {
             voice_.flags = cursor.flags;
             return;
         }
-        if (!out || (voice_.holdLevel == 0 && voice_.volume * settings_.gain == 0)) {
+        if (voice_.holdLevel == 0 && voice_.volume * settings_.gain == 0) {
             cursor.advanceSilently(frames);
             last = {0, 0};
+        } else if (!out) {
+            keepLastFrame(cursor, frames, gains, last);
         } else {
             accumulateRun(cursor, out, frames, gains, settings_.interpolate, last);
         }
@@ -142,6 +157,17 @@ void VoiceMixer::mixChunk(uint32_t frames, const float* filtered) {
     }
     voice_.lastLeft = last.left;
     voice_.lastRight = last.right;
+}
+
+void VoiceMixer::keepLastFrame(VoiceCursor& cursor, uint32_t frames, const RunGains& gains,
+                               LastFrame& last) {
+    const uint32_t tail = frames >= 2 ? 2 : 0;
+    cursor.advanceSilently(frames - tail);
+    last = {0, 0};
+    if (tail && cursor.active() && cursor.prepareSegment()) {
+        alignas(16) int32_t scratch[4] = {};
+        accumulateRun(cursor, scratch, tail, gains, settings_.interpolate, last);
+    }
 }
 
 } // namespace

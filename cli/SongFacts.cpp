@@ -2,76 +2,35 @@
 
 #include "DisplayText.h"
 #include "TimeText.h"
-#include "engine/Player.h"
-#include "formats/FormatTable.h"
+#include "formats/SongFacts.h"
 
 #include <algorithm>
 #include <cstdio>
 
 namespace tolva::cli {
 
-namespace {
-
-std::string boundedText(const char* text, std::size_t capacity) {
-    std::size_t n = 0;
-    while (n < capacity && text[n])
-        ++n;
-    return std::string(text, n);
-}
-
-SampleFacts sampleFacts(Player& player, uint32_t index, uint32_t instrument) {
-    SampleDescription d;
-    player.describeSample(d, index, instrument);
-    SampleFacts s;
-    s.number = index + 1;
-    s.name = moduleText(d.name, sizeof d.name, codePageOf(player.formatType()));
-    s.lengthBytes = d.length;
-    s.looped = d.loopKind != LoopNone;
-    return s;
-}
-
-} // namespace
-
 SongFacts describe(const std::string& file, LoadedSong& song) {
-    Player& player = song.session->player();
+    ::tolva::SongFacts core;
+    describeSong(song.session->player(), core);
     SongFacts f;
     f.file = file;
     f.fileSize = song.fileSize;
-    uint32_t type = player.formatType();
-    f.format = formatName(type);
-    char creator[CreatorTextSize] = {};
-    player.creatorText(creator, sizeof creator);
-    f.format += boundedText(creator, sizeof creator);
-    f.title = moduleText(player.song.title, sizeof player.song.title, codePageOf(type));
-    f.channels = player.channelCount();
-    f.orders = player.song.orderCount;
-    for (uint32_t p = 0; p < player.song.patterns.size(); ++p)
-        if (!player.isPatternMissing(p))
-            ++f.patterns;
-    f.instruments = player.instrumentCount();
-    const CodePage page = codePageOf(type);
-    for (uint32_t i = 0; i < f.instruments; ++i) {
-        InstrumentDescription d;
-        player.describeInstrument(d, i);
-        f.instrumentNames.push_back(d.valid ? moduleText(d.name, sizeof d.name, page) : "");
-    }
-    if (const char* message = player.songMessage())
-        f.message = messageText(message, page);
-    SongDescription described;
-    player.describeSong(described);
-    f.speed = described.initialSpeed;
-    f.tempo = described.initialTempo;
+    f.format = core.formatName.c_str();
+    f.title = core.title.c_str();
+    f.channels = core.channels;
+    f.orders = core.orders;
+    f.patterns = core.patterns;
+    f.instruments = core.instruments;
+    for (std::size_t i = 0; i < core.instrumentNames.size(); ++i)
+        f.instrumentNames.push_back(core.instrumentNames[i]);
+    f.message = core.message.c_str();
+    f.speed = core.speed;
+    f.tempo = core.tempo;
     f.length = song.length;
-    if (player.samplesBelongToInstruments()) {
-        for (uint32_t i = 0; i < f.instruments; ++i)
-            for (uint32_t s = 0; s < player.instrumentSampleCount(i); ++s) {
-                SampleFacts facts = sampleFacts(player, s, i);
-                facts.instrument = i + 1;
-                f.sampleList.push_back(facts);
-            }
-    } else {
-        for (uint32_t s = 0; s < player.song.sampleCount; ++s)
-            f.sampleList.push_back(sampleFacts(player, s, 0));
+    for (std::size_t i = 0; i < core.samples.size(); ++i) {
+        const ::tolva::SampleFacts& s = core.samples[i];
+        f.sampleList.push_back(
+            {s.number, s.instrument, core.sampleNames[i], s.lengthBytes, s.looped});
     }
     f.samples = static_cast<uint32_t>(f.sampleList.size());
     return f;

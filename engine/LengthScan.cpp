@@ -69,6 +69,7 @@ SongLength scanLength(SongSession& session, const SongOptions& options, uint32_t
 
     SongLength result;
     result.looped = player.loopReturnCount != 0;
+    result.scannedFrames = total;
     player.silentScan = false;
     mixer.setMuted(false);
     session.seekToFrame(0);

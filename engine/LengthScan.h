@@ -13,6 +13,7 @@ struct SongLength {
     uint32_t startOffsetMs = 0; // leading silence that playback skips
     bool limitLength = false;   // playback stops at startOffsetMs + lengthMs
     bool looped = false;        // the song came back to a position it had played
+    uint64_t scannedFrames = 0; // frames the song played until it ended or was cut
 };
 
 // No real song plays this long without coming back. A song still playing then that never came

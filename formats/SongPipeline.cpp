@@ -2,7 +2,7 @@
 
 #include "engine/Player.h"
 #include "song/FileStream.h"
-#include "song/MemoryStream.h"
+#include "song/ViewStream.h"
 
 #include <algorithm>
 
@@ -33,7 +33,7 @@ LoadFailure loadSongMemory(const void* data, std::size_t size, const LoadOptions
                            LoadedSong& song) {
     if (size > 0xFFFFFFFFu || (!data && size))
         return LoadFailure::Unreadable;
-    MemoryStream stream(static_cast<const uint8_t*>(data), size);
+    ViewStream stream(data, size);
     song.fileSize = static_cast<uint32_t>(size);
     return loadSong(stream, options, song);
 }

@@ -1,0 +1,51 @@
+#include "api/SongHandle.h"
+
+#include "engine/Player.h"
+
+using namespace tolva;
+
+extern "C" {
+
+int tolva_set_gain(tolva_song* song, int32_t hundredths_db) {
+    if (!song || hundredths_db < -1500 || hundredths_db > 1500)
+        return TOLVA_E_INVALID;
+    song->options.amp = static_cast<int16_t>(hundredths_db);
+    setAmplification(song->loaded, song->options.amp);
+    return TOLVA_OK;
+}
+
+int tolva_set_interpolation(tolva_song* song, uint32_t mode) {
+    if (!song || mode > TOLVA_INTERPOLATION_LINEAR)
+        return TOLVA_E_INVALID;
+    song->options.interpolate = mode != TOLVA_INTERPOLATION_NONE;
+    return TOLVA_OK;
+}
+
+int tolva_set_repeat(tolva_song* song, int32_t count) {
+    if (!song || count < TOLVA_REPEAT_FOREVER)
+        return TOLVA_E_INVALID;
+    Player& p = api::player(*song);
+    if (count == 0) {
+        applyOptions(p, song->options, false);
+        p.songFlags &= ~SongRestartsAtEnd;
+        song->loaded.session->mixer().setLengthLimit(lengthLimitMs(song->loaded.length));
+        return TOLVA_OK;
+    }
+    p.songFlags &= ~SongNoBackwardJumps;
+    p.songFlags |= SongRestartsAtEnd;
+    p.maxLoops = count < 0 ? NoLoopLimit : static_cast<uint32_t>(count) + 1;
+    song->loaded.session->mixer().setLengthLimit(0);
+    return TOLVA_OK;
+}
+
+int tolva_jump_to_order(tolva_song* song, uint32_t order, uint32_t when) {
+    if (!song || when > TOLVA_JUMP_PATTERN_END)
+        return TOLVA_E_INVALID;
+    Player& p = api::player(*song);
+    if (order >= p.song.orderCount || p.song.orders[order] < 0)
+        return TOLVA_E_NOT_FOUND;
+    p.requestJump(order, when == TOLVA_JUMP_PATTERN_END);
+    return TOLVA_OK;
+}
+
+} // extern "C"

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace tolva::test {
@@ -207,6 +208,29 @@ TEST(Api, CorpusSongsSeekBackAndForthToTheSameFrames) {
                 << path << " at frame " << target;
         }
     }
+}
+
+// Songs share nothing: each renders on its own thread as it does alone.
+TEST(Api, SongsOnThreadsSideBySideRenderAsAlone) {
+    std::vector<std::string> files;
+    for (const char* extension : {"mod", "s3m", "xm", "it"})
+        files.push_back(corpusFiles("songs", extension).front());
+    auto render = [](const std::string& path) {
+        Song song(tolva_open_file(path.c_str(), nullptr, nullptr), tolva_close);
+        Pcm pcm(2 * 44100 * 5);
+        pcm.resize(2 * tolva_render_s16(song.get(), pcm.data(), pcm.size() / 2));
+        return pcm;
+    };
+    std::vector<Pcm> alone, together(files.size());
+    for (const std::string& path : files)
+        alone.push_back(render(path));
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < files.size(); ++i)
+        threads.emplace_back([&, i] { together[i] = render(files[i]); });
+    for (std::thread& thread : threads)
+        thread.join();
+    for (size_t i = 0; i < files.size(); ++i)
+        EXPECT_EQ(together[i], alone[i]) << files[i];
 }
 
 TEST(Api, OrdersAreReachedBySeekAndByJump) {

@@ -1,5 +1,6 @@
 # cmake --install puts the tool, its man page and its bash completion where Debian keeps them,
-# cpack makes a Debian package of them, and the completion offers each command's own options.
+# cpack makes the Debian packages of the tool and the library, and the completion offers each
+# command's own options.
 source "$(dirname "$0")/lib.sh"
 build=$(dirname "$(dirname "$tolva")")
 root=$work/usr
@@ -12,6 +13,12 @@ cmake --install "$build" --prefix "$root" >/dev/null || fail "cmake --install fa
 cpack --config "$build/CPackConfig.cmake" -B "$work/pkg" >/dev/null 2>&1 || fail "cpack failed"
 expect_contains "$(dpkg-deb -c "$work"/pkg/tolva_*.deb)" "./usr/bin/tolva"
 expect_contains "$(dpkg-deb -f "$work"/pkg/tolva_*.deb Depends)" "libsdl2"
+# The library: the runtime alone in libtolva1, the rest for building in libtolva-dev.
+expect_contains "$(dpkg-deb -c "$work"/pkg/libtolva1_*.deb)" "libtolva.so.1 ->"
+expect_contains "$(dpkg-deb -f "$work"/pkg/libtolva1_*.deb Depends)" "libstdc++6"
+expect_contains "$(dpkg-deb -c "$work"/pkg/libtolva-dev_*.deb)" "/usr/include/tolva/tolva.h" \
+    "/libtolva.a" "/libtolva.so ->" "/pkgconfig/tolva.pc" "/cmake/tolva/tolvaConfig.cmake" "man3/tolva.3"
+expect_contains "$(dpkg-deb -f "$work"/pkg/libtolva-dev_*.deb Depends)" "libtolva1 (= "
 # ...though only play and FLAC output open the sound libraries, so the other commands start fast.
 expect_equal "$(ldd "$tolva" | grep -c -e SDL -e sndfile)" 0 "sound libraries linked"
 

@@ -8,7 +8,9 @@ root=$work/usr
 cmake --install "$build" --prefix "$root" >/dev/null || fail "cmake --install failed"
 # The man page and the completion are checked below by groff and by their use.
 [[ -x $root/bin/tolva ]] || fail "bin/tolva is not installed"
-[[ -z $(groff -man -ww -z "$root/share/man/man1/tolva.1" 2>&1) ]] || fail "man page warnings"
+for page in man1/tolva.1 man3/tolva.3; do
+    [[ -z $(groff -man -ww -z "$root/share/man/$page" 2>&1) ]] || fail "$page: man page warnings"
+done
 
 cpack --config "$build/CPackConfig.cmake" -B "$work/pkg" >/dev/null 2>&1 || fail "cpack failed"
 expect_contains "$(dpkg-deb -c "$work"/pkg/tolva_*.deb)" "./usr/bin/tolva"

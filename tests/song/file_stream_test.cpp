@@ -1,5 +1,5 @@
 #include "platform/File.h"
-#include "song/BoundedReads.h"
+#include "song/ByteReader.h"
 #include "song/FileStream.h"
 #include "song/MemoryStream.h"
 #include "support/TempDir.h"
@@ -45,8 +45,8 @@ TEST(FileStream, ReadsSeeksAndSizesOfPresentEmptyAndMissingFiles) {
 }
 
 // Offsets and counts taken from a damaged file: nothing beyond the end of a 10-byte stream is
-// read, and a refused block is never allocated.
-TEST(BoundedReads, RefuseWhatLiesBeyondTheEnd) {
+// read, a refused block is never allocated, and the first failure sticks.
+TEST(ByteReader, RefusesWhatLiesBeyondTheEndAndStaysFailed) {
     const std::tuple<uint64_t, uint32_t, bool> cases[] = {
         {0, 10, true},         {6, 4, true},   {7, 4, false},
         {10, 0, true},         {11, 0, false}, {0x100000000, 0, false},
@@ -54,9 +54,15 @@ TEST(BoundedReads, RefuseWhatLiesBeyondTheEnd) {
     for (const auto& [offset, count, fits] : cases) {
         MemoryStream stream(std::vector<uint8_t>(10));
         HeapArray<uint8_t> block;
-        EXPECT_EQ(seekTo(stream, offset) && readBlock(stream, count, block), fits) << offset;
+        EXPECT_EQ(ByteReader(stream).at(offset).block(count, block).ok(), fits) << offset;
         EXPECT_EQ(block.size(), fits ? count : 0u) << offset;
     }
+    MemoryStream stream(std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    ByteReader in(stream);
+    EXPECT_EQ(std::tuple(in.u8(), in.u16le(), in.u16be(), in.u32le(), in.left()),
+              std::tuple(1, 0x0302, 0x0405, 0x09080706u, 1u));
+    EXPECT_EQ(std::tuple(in.u16le(), in.ok()), std::tuple(0, false)); // one byte short
+    EXPECT_EQ(std::tuple(in.at(0).u8(), in.ok()), std::tuple(0, false));
 }
 
 } // namespace tolva::test

@@ -59,10 +59,16 @@ TEST(ByteReader, RefusesWhatLiesBeyondTheEndAndStaysFailed) {
     }
     MemoryStream stream(std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
     ByteReader in(stream);
-    EXPECT_EQ(std::tuple(in.u8(), in.u16le(), in.u16be(), in.u32le(), in.left()),
-              std::tuple(1, 0x0302, 0x0405, 0x09080706u, 1u));
-    EXPECT_EQ(std::tuple(in.u16le(), in.ok()), std::tuple(0, false)); // one byte short
-    EXPECT_EQ(std::tuple(in.at(0).u8(), in.ok()), std::tuple(0, false));
+    std::vector<uint32_t> fields = {in.u8()};
+    fields.push_back(in.u16le());
+    fields.push_back(in.u16be());
+    fields.push_back(in.u32le());
+    fields.push_back(in.left());
+    EXPECT_EQ(fields, (std::vector<uint32_t>{1, 0x0302, 0x0405, 0x09080706, 1}));
+    EXPECT_EQ(in.u16le(), 0); // one byte short
+    EXPECT_FALSE(in.ok());
+    EXPECT_EQ(in.at(0).u8(), 0); // and failed from then on
+    EXPECT_FALSE(in.ok());
 }
 
 } // namespace tolva::test

@@ -2,20 +2,20 @@
 
 #include "mixer/Mixer.h"
 #include "platform/Heap.h"
-#include "song/BoundedReads.h"
-#include "song/InputStream.h"
+#include "song/ByteReader.h"
 
 #include <cstring>
 
 namespace tolva {
 
 uint8_t* decodeModPlugAdpcm(Mixer& mixer, InputStream& stream, uint32_t& frames) {
+    ByteReader in(stream);
     int8_t table[16];
-    if (stream.read(sizeof table, table) != 0) {
+    if (!in.bytes(table, sizeof table).ok()) {
         frames = 0;
         return nullptr;
     }
-    const uint64_t held = uint64_t{bytesLeft(stream)} * 2;
+    const uint64_t held = uint64_t{in.left()} * 2;
     if (frames > held)
         frames = static_cast<uint32_t>(held);
     if (frames == 0)
@@ -24,7 +24,7 @@ uint8_t* decodeModPlugAdpcm(Mixer& mixer, InputStream& stream, uint32_t& frames)
     auto* codes = static_cast<uint8_t*>(platform::allocate(codeBytes));
     auto* pcm = static_cast<int8_t*>(platform::allocate(frames));
     uint8_t* result = nullptr;
-    if (codes && pcm && stream.read(codeBytes, codes) == 0) {
+    if (codes && pcm && in.bytes(codes, codeBytes).ok()) {
         int8_t value = 0;
         for (uint32_t i = 0; i < frames; ++i) {
             const uint8_t code = (codes[i / 2] >> (i % 2 * 4)) & 0x0F;
@@ -39,11 +39,12 @@ uint8_t* decodeModPlugAdpcm(Mixer& mixer, InputStream& stream, uint32_t& frames)
 }
 
 bool skipAdpcmMark(InputStream& stream) {
-    const uint32_t start = streamPosition(stream);
+    ByteReader in(stream);
+    const uint32_t start = in.position();
     char mark[5];
-    if (stream.read(sizeof mark, mark) == 0 && std::memcmp(mark, "ADPCM", sizeof mark) == 0)
+    if (in.bytes(mark, sizeof mark).ok() && std::memcmp(mark, "ADPCM", sizeof mark) == 0)
         return true;
-    seekTo(stream, start);
+    ByteReader(stream).at(start);
     return false;
 }
 

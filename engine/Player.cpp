@@ -3,7 +3,7 @@
 #include "engine/ModPlugAdpcm.h"
 #include "engine/ProTrackerEffects.h"
 #include "engine/Tables.h"
-#include "song/BoundedReads.h"
+#include "song/ByteReader.h"
 #include "song/InputStream.h"
 #include "song/SampleData.h"
 
@@ -558,7 +558,7 @@ bool Player::loadAllSamples(InputStream& stream, bool adpcm) {
             if (!data && held != 0)
                 return false;
         } else {
-            s->cutToData(bytesLeft(stream), bits / 8);
+            s->cutToData(ByteReader(stream).left(), bits / 8);
             if (s->length == 0)
                 continue;
             data = readSampleData(*mixer, stream, s->length);

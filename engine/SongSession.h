@@ -7,7 +7,6 @@
 
 namespace tolva {
 
-class InputStream;
 class Player;
 
 // A loaded song ready to play: its player and the mixer it drives, used by one thread at a

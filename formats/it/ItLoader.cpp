@@ -4,8 +4,8 @@
 #include "formats/it/ItSampleDecompression.h"
 #include "formats/it/ItStereoInterleaver.h"
 #include "mixer/Mixer.h"
-#include "song/BoundedReads.h"
 #include "song/ByteOrder.h"
+#include "song/ByteReader.h"
 #include "song/InputStream.h"
 #include "song/SampleData.h"
 #include "song/Song.h"
@@ -23,7 +23,7 @@ bool readOffsets(InputStream& stream, uint32_t tableOffset, uint32_t count, uint
     uint8_t raw[4 * MaxTableEntries];
     if (count == 0)
         return true;
-    if (!readAt(stream, tableOffset, 4 * count, raw))
+    if (!ByteReader(stream).at(tableOffset).bytes(raw, 4 * count).ok())
         return false;
     for (uint32_t i = 0; i < count; ++i)
         out[i] = readLe32(raw + 4 * i);
@@ -41,7 +41,7 @@ uint32_t saturated(uint64_t value) {
 bool readOrders(InputStream& stream, const ItHeader& header, Song& song) {
     uint32_t count = limited(header.orderCount, MaxOrders);
     uint8_t raw[MaxOrders];
-    if (!readAt(stream, ItListOffset, count, raw))
+    if (!ByteReader(stream).at(ItListOffset).bytes(raw, count).ok())
         return false;
     for (uint32_t i = 0; i < count; ++i)
         song.orders[i] = raw[i] == 254   ? int32_t{OrderSkip}
@@ -70,17 +70,15 @@ bool readPatterns(InputStream& stream, const ItHeader& header, Song& song) {
     for (uint32_t p = 0; p < count; ++p) {
         if (offsets[p] == 0 || !isOrdered(song, p))
             continue;
+        ByteReader in(stream);
         uint8_t head[ItPatternHeaderBytes];
-        if (!readAt(stream, offsets[p], ItPatternHeaderBytes, head))
-            return false;
-        uint32_t packed = readLe16(head);
-        if (packed > bytesLeft(stream))
-            return false;
+        in.at(offsets[p]).bytes(head, sizeof head);
+        const uint32_t packed = readLe16(head);
         HeapArray<uint8_t>& stored = song.patterns[p];
-        if (!stored.resize(ItPatternHeaderBytes + packed))
+        if (!in.need(packed).ok() || !stored.resize(ItPatternHeaderBytes + packed))
             return false;
         std::memcpy(stored.data(), head, ItPatternHeaderBytes);
-        if (packed && stream.read(packed, stored.data() + ItPatternHeaderBytes))
+        if (!in.bytes(stored.data() + ItPatternHeaderBytes, packed).ok())
             return false;
     }
     return true;
@@ -90,13 +88,13 @@ bool readPatterns(InputStream& stream, const ItHeader& header, Song& song) {
 // when memory is short.
 bool readMessage(InputStream& stream, const ItHeader& header, ItModule& module) {
     uint32_t length = header.messageLength;
-    if (!(header.special & 0x01) || length == 0 || !seekTo(stream, header.messageOffset) ||
-        length > bytesLeft(stream))
+    ByteReader in(stream);
+    if (!(header.special & 0x01) || length == 0 || !in.at(header.messageOffset).need(length).ok())
         return true;
     HeapArray<char> raw;
     if (!raw.resize(length) || !module.message.resize(2 * std::size_t{length} + 1))
         return false;
-    if (stream.read(length, raw.data())) {
+    if (!in.bytes(raw.data(), length).ok()) {
         module.message.clear();
         return true;
     }
@@ -125,10 +123,12 @@ ItLoadError readCutStereoData(InputStream& stream, Mixer* mixer, ItSample& s, ui
         return ItLoadError::SampleData;
     const uint32_t rightOffset = frames * bytesPerSample;
     const uint32_t rightHeld = held > rightOffset ? std::min(held - rightOffset, channelBytes) : 0;
-    const uint32_t at = streamPosition(stream);
-    if (stream.read(channelBytes, both.data()) != 0 ||
-        (rightHeld && (!seekTo(stream, at + rightOffset) ||
-                       stream.read(rightHeld, both.data() + channelBytes) != 0)))
+    ByteReader in(stream);
+    const uint32_t at = in.position();
+    in.bytes(both.data(), channelBytes);
+    if (rightHeld)
+        in.at(at + rightOffset).bytes(both.data() + channelBytes, rightHeld);
+    if (!in.ok())
         return ItLoadError::SampleData;
     s.length = 2 * channelBytes;
     s.data = mixer->copySampleData(both.data(), s.length);
@@ -143,7 +143,8 @@ ItLoadError readSampleData(InputStream& stream, Mixer* mixer, const uint8_t* raw
                            uint32_t frames) {
     if (!mixer)
         return ItLoadError::NoMixer;
-    if (!seekTo(stream, readLe32(raw + 0x48)))
+    ByteReader in(stream);
+    if (!in.at(readLe32(raw + 0x48)).ok())
         return ItLoadError::SampleData;
     bool stereo = s.flags & ItSampleStereo;
     uint32_t bytesPerSample = s.flags & ItSample16Bit ? 2 : 1;
@@ -158,7 +159,7 @@ ItLoadError readSampleData(InputStream& stream, Mixer* mixer, const uint8_t* raw
                                     raw[0x2E] & ItConvertDoubleDelta, stereo);
         return s.data ? ItLoadError::None : ItLoadError::SampleData;
     }
-    const uint32_t held = bytesLeft(stream);
+    const uint32_t held = in.left();
     if (s.length > held) {
         // A file cut short inside the sample keeps the frames it holds; the rest is silence.
         if (stereo)
@@ -178,7 +179,7 @@ ItLoadError readSampleData(InputStream& stream, Mixer* mixer, const uint8_t* raw
 ItLoadError readSample(InputStream& stream, bool infoOnly, Mixer* mixer, uint32_t offset,
                        ItSample& s) {
     uint8_t raw[ItSampleHeaderBytes];
-    if (!readAt(stream, offset, ItSampleHeaderBytes, raw) || std::memcmp(raw, "IMPS", 4))
+    if (!ByteReader(stream).at(offset).bytes(raw, sizeof raw).ok() || std::memcmp(raw, "IMPS", 4))
         return ItLoadError::SampleHeader;
     copyItName(s.name, raw + 0x14);
     uint8_t flags = raw[0x12];
@@ -238,12 +239,12 @@ ItLoadError readSamples(InputStream& stream, bool infoOnly, Mixer* mixer, ItModu
 
 bool readInstrument(InputStream& stream, bool oldLayout, uint32_t offset, ItInstrument& out) {
     uint8_t raw[ItOldInstrumentBytes] = {};
-    if (!seekTo(stream, offset))
+    ByteReader in(stream);
+    if (!in.at(offset).ok())
         return false;
     if (!oldLayout)
-        return stream.read(ItInstrumentBytes, raw) == 0 && parseItInstrument(raw, out);
-    uint32_t got = 0;
-    return stream.read(ItOldInstrumentBytes, raw, &got) == 0 && got >= ItOldInstrumentMinimum &&
+        return in.bytes(raw, ItInstrumentBytes).ok() && parseItInstrument(raw, out);
+    return in.some(raw, ItOldInstrumentBytes) >= ItOldInstrumentMinimum &&
            parseOldItInstrument(raw, out);
 }
 
@@ -297,7 +298,7 @@ const char* itLoadErrorText(ItLoadError error) {
 ItLoadError loadItModule(InputStream& stream, bool infoOnly, Mixer* mixer, Song& song,
                          ItModule& module) {
     uint8_t raw[ItHeaderSize];
-    if (!readAt(stream, 0, ItHeaderSize, raw))
+    if (!ByteReader(stream).at(0).bytes(raw, ItHeaderSize).ok())
         return ItLoadError::ShortHeader;
     ItHeader& header = module.header;
     parseItHeader(raw, header);

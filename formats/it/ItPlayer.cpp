@@ -4,7 +4,7 @@
 #include "formats/it/ItCreatorText.h"
 #include "formats/it/ItEffects.h"
 #include "formats/it/ItFilter.h"
-#include "song/BoundedReads.h"
+#include "song/ByteReader.h"
 #include "song/InputStream.h"
 
 #include <algorithm>
@@ -318,7 +318,7 @@ void ItPlayer::describePattern(PatternDescription& out, uint32_t index) {
 
 uint32_t identifyIt(InputStream& stream) {
     uint8_t magic[4];
-    if (!readAt(stream, 0, sizeof magic, magic))
+    if (!ByteReader(stream).at(0).bytes(magic, sizeof magic).ok())
         return IdentifyUnreadable;
     return std::memcmp(magic, "IMPM", 4) == 0 ? IdentifyMatch : IdentifyNotThisFormat;
 }

@@ -3,9 +3,8 @@
 #include "formats/it/ItStereoInterleaver.h"
 #include "mixer/Mixer.h"
 #include "platform/Heap.h"
-#include "song/BoundedReads.h"
 #include "song/ByteOrder.h"
-#include "song/InputStream.h"
+#include "song/ByteReader.h"
 
 #include <cstring>
 
@@ -114,16 +113,13 @@ bool decodeBlock(const uint8_t* block, uint32_t size, uint8_t* out, uint32_t cou
 }
 
 // Decodes `values` values of one channel, block after block, from the stream.
-bool decodeChannel(InputStream& stream, uint8_t* input, uint8_t* out, uint32_t values,
+bool decodeChannel(ByteReader& in, uint8_t* input, uint8_t* out, uint32_t values,
                    uint32_t bytesPerSample, bool doubleDelta) {
     uint32_t perBlock = bytesPerSample == 2 ? ItBlockValues16 : ItBlockValues8;
     while (values) {
         uint32_t count = values < perBlock ? values : perBlock;
-        uint8_t header[2];
-        if (stream.read(2, header))
-            return false;
-        uint32_t size = readLe16(header);
-        if (size && stream.read(size, input))
+        const uint32_t size = in.u16le();
+        if (!in.bytes(input, size).ok())
             return false;
         decodeItBlock(input, size, out, count, bytesPerSample, doubleDelta);
         out += count * bytesPerSample;
@@ -148,7 +144,8 @@ uint8_t* decompressItSample(Mixer& mixer, InputStream& stream, uint32_t frameCou
     uint64_t values = channelValues * (stereo ? 2 : 1);
     uint64_t bytes = values * bytesPerSample;
     // Every decoded value costs at least one bit of the file.
-    if (frameCount == 0 || values > uint64_t{bytesLeft(stream)} * 8 || bytes > 0xFFFFFFFFu)
+    ByteReader in(stream);
+    if (frameCount == 0 || values > uint64_t{in.left()} * 8 || bytes > 0xFFFFFFFFu)
         return nullptr;
 
     auto* input = static_cast<uint8_t*>(platform::allocate(ItMaxBlockBytes));
@@ -156,8 +153,8 @@ uint8_t* decompressItSample(Mixer& mixer, InputStream& stream, uint32_t frameCou
     uint8_t* result = nullptr;
     if (input && pcm) {
         uint32_t channelBytes = static_cast<uint32_t>(channelValues * bytesPerSample);
-        bool decoded = decodeChannel(stream, input, pcm, frameCount, bytesPerSample, doubleDelta) &&
-                       (!stereo || decodeChannel(stream, input, pcm + channelBytes, frameCount,
+        bool decoded = decodeChannel(in, input, pcm, frameCount, bytesPerSample, doubleDelta) &&
+                       (!stereo || decodeChannel(in, input, pcm + channelBytes, frameCount,
                                                  bytesPerSample, doubleDelta));
         if (decoded &&
             (!stereo || interleaveItStereo(pcm, static_cast<uint32_t>(bytes), bytesPerSample)))

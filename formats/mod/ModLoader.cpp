@@ -3,9 +3,8 @@
 #include "engine/Tables.h"
 #include "formats/mod/ModPlayer.h"
 #include "formats/mod/ModTag.h"
-#include "song/BoundedReads.h"
 #include "song/ByteOrder.h"
-#include "song/InputStream.h"
+#include "song/ByteReader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -49,15 +48,16 @@ private:
     std::array<uint8_t, 1713> indexOf_; // 1-based note of each period, 0 = none
 };
 
-bool readSampleHeader(InputStream& stream, Sample& s, bool fifteenSamples, bool& refused) {
+// A header the file is too short for leaves the reader failed.
+void readSampleHeader(ByteReader& in, Sample& s, bool fifteenSamples) {
     uint8_t h[SampleHeaderSize];
-    if (stream.read(SampleHeaderSize, h) != 0)
-        return false; // a missing header leaves the sample absent
+    if (!in.bytes(h, SampleHeaderSize).ok())
+        return;
     std::memcpy(s.name, h, SampleNameLength);
     s.name[SampleNameLength] = '\0';
     const uint32_t lengthWords = readBe16(h + 22);
     if (lengthWords == 0)
-        return true;
+        return;
     s.length = lengthWords * 2;
     // Soundtracker counted the loop start in bytes, ProTracker in words.
     s.loopStart = readBe16(h + 26) * (fifteenSamples ? 1 : 2);
@@ -66,9 +66,9 @@ bool readSampleHeader(InputStream& stream, Sample& s, bool fifteenSamples, bool&
     s.volume = h[25];
     if (s.loopEnd - s.loopStart >= MinLoopBytes)
         s.flags |= SampleLoop;
+    // Soundtracker knew no louder sample: such a file is no 15-sample MOD.
     if (fifteenSamples && s.volume > 64)
-        refused = true;
-    return true;
+        in.fail();
 }
 
 // Turns two 4-channel patterns stored one after the other into one 8-channel pattern; false
@@ -116,15 +116,16 @@ std::optional<bool> isModsGraveFile(InputStream& stream, const ModPlayer& player
     uint64_t sampleBytes = 0;
     for (const Sample& s : player.samples)
         sampleBytes += s.length;
-    const uint32_t position = streamPosition(stream);
+    ByteReader in(stream);
+    const uint32_t position = in.position();
     const uint64_t patternBytes = uint64_t{patterns} * ModsGraveChannels * ModRows * CellBytes;
-    if (position + patternBytes + sampleBytes != stream.size())
+    if (position + patternBytes + sampleBytes != in.size())
         return false;
     HeapArray<uint8_t> cells;
     if (!cells.resize(static_cast<std::size_t>(patternBytes)))
         return std::nullopt;
-    const bool read = stream.read(static_cast<uint32_t>(patternBytes), cells.data()) == 0;
-    seekTo(stream, position);
+    const bool read = in.bytes(cells.data(), static_cast<uint32_t>(patternBytes)).ok();
+    ByteReader(stream).at(position);
     if (!read)
         return false;
     for (std::size_t c = 0; c < cells.size(); c += CellBytes) {
@@ -137,23 +138,16 @@ std::optional<bool> isModsGraveFile(InputStream& stream, const ModPlayer& player
 
 // Ice Tracker keeps 64-row tracks of one channel each, and for every order the four tracks it
 // plays: each order becomes a pattern of its own.
-bool loadIceTracks(InputStream& stream, Song& song, const PeriodToNote& noteOf) {
-    uint8_t counts[2];
-    uint8_t table[StoredOrders * 4];
-    uint8_t tag[4];
-    if (stream.read(2, counts) != 0 || stream.read(sizeof table, table) != 0 ||
-        stream.read(4, tag) != 0)
-        return false;
+bool loadIceTracks(ByteReader& in, Song& song, const PeriodToNote& noteOf) {
     constexpr uint32_t TrackBytes = ModRows * CellBytes;
-    const uint32_t trackCount = counts[1];
-    if (uint64_t{trackCount} * TrackBytes > bytesLeft(stream))
-        return false;
+    const uint32_t orderCount = in.u8();
+    const uint32_t trackCount = in.u8();
+    uint8_t table[StoredOrders * 4];
+    in.bytes(table, sizeof table).skip(4); // the tag
     HeapArray<uint8_t> tracks;
-    if (!tracks.resize(trackCount * TrackBytes))
+    if (!in.block(trackCount * TrackBytes, tracks).ok())
         return false;
-    if (!tracks.empty() && stream.read(static_cast<uint32_t>(tracks.size()), tracks.data()) != 0)
-        return false;
-    song.orderCount = static_cast<uint8_t>(std::min<uint32_t>(counts[0], StoredOrders));
+    song.orderCount = static_cast<uint8_t>(std::min<uint32_t>(orderCount, StoredOrders));
     HeapArray<uint8_t> cells;
     if (!cells.resize(4 * TrackBytes))
         return false;
@@ -205,25 +199,19 @@ std::unique_ptr<Player> loadMod(InputStream& stream, bool infoOnly, Mixer* mixer
     song.minPeriod = 113;
     song.maxPeriod = 856;
 
-    char title[TitleLength];
-    if (!readAt(stream, 0, TitleLength, title))
-        return nullptr;
-    std::memcpy(song.title, title, TitleLength);
+    ByteReader in(stream);
+    in.at(0).bytes(song.title, TitleLength);
     song.title[TitleLength] = '\0';
-
-    bool refused = false;
     for (uint32_t i = 0; i < song.sampleCount; ++i)
-        readSampleHeader(stream, player->samples[i], fifteenSamples, refused);
-    if (refused)
-        return nullptr;
+        readSampleHeader(in, player->samples[i], fifteenSamples);
     const PeriodToNote noteOf;
     if (ice)
-        return loadIceTracks(stream, song, noteOf)
-                   ? withSamples(std::move(player), stream, infoOnly)
-                   : nullptr;
+        return loadIceTracks(in, song, noteOf) ? withSamples(std::move(player), stream, infoOnly)
+                                               : nullptr;
 
     uint8_t orderBlock[OrderBlockSize];
-    if (stream.read(OrderBlockSize, orderBlock) != 0)
+    // The tag after the order list, which 15-sample files lack.
+    if (!in.bytes(orderBlock, OrderBlockSize).skip(fifteenSamples ? 0 : 4).ok())
         return nullptr;
     // The file holds 128 order bytes; a longer song length is cut to them.
     song.orderCount = static_cast<uint8_t>(std::min<uint32_t>(orderBlock[0], StoredOrders));
@@ -240,11 +228,6 @@ std::unique_ptr<Player> loadMod(InputStream& stream, bool infoOnly, Mixer* mixer
     }
     song.orders[song.orderCount] = OrderEnd;
 
-    if (!fifteenSamples) {
-        uint8_t skipped[4];
-        if (stream.read(4, skipped) != 0)
-            return nullptr;
-    }
     if (tag == ModTagMK && orderBlock[1] == 0) {
         const std::optional<bool> modsGrave =
             isModsGraveFile(stream, *player, highestPattern + 1, noteOf);
@@ -255,14 +238,9 @@ std::unique_ptr<Player> loadMod(InputStream& stream, bool infoOnly, Mixer* mixer
     }
 
     const uint32_t patternBytes = song.channelCount * ModRows * CellBytes;
-    if (static_cast<uint64_t>(highestPattern + 1) * patternBytes > bytesLeft(stream))
-        return nullptr;
-
     HeapArray<uint8_t> buffer;
-    if (!buffer.resize(patternBytes))
-        return nullptr;
     for (uint32_t p = 0; p <= highestPattern; ++p) {
-        if (stream.read(patternBytes, buffer.data()) != 0)
+        if (!in.block(patternBytes, buffer).ok())
             return nullptr;
         if (pairedPatterns && !interleaveHalves(buffer))
             return nullptr;

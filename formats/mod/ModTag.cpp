@@ -2,9 +2,8 @@
 
 #include "engine/FormatId.h"
 #include "formats/mod/ModLoader.h"
-#include "song/BoundedReads.h"
 #include "song/ByteOrder.h"
-#include "song/InputStream.h"
+#include "song/ByteReader.h"
 
 #include <cstring>
 
@@ -48,14 +47,14 @@ uint32_t modTagChannels(const uint8_t tag[4]) {
 bool hasIceTag(InputStream& stream) {
     constexpr uint32_t IceTagOffset = 1464;
     uint8_t tag[4];
-    if (!readAt(stream, IceTagOffset, sizeof tag, tag))
+    if (!ByteReader(stream).at(IceTagOffset).bytes(tag, sizeof tag).ok())
         return false;
     return std::memcmp(tag, "IT10", 4) == 0 || std::memcmp(tag, "MTN\0", 4) == 0;
 }
 
 uint32_t findModTag(InputStream& stream, uint32_t* tagValue) {
     uint8_t tag[4];
-    if (!readAt(stream, ModTagOffset, sizeof tag, tag))
+    if (!ByteReader(stream).at(ModTagOffset).bytes(tag, sizeof tag).ok())
         return 0;
     if (tagValue)
         *tagValue = readBe32(tag);

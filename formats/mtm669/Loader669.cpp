@@ -2,9 +2,8 @@
 
 #include "engine/FormatId.h"
 #include "formats/mtm669/Player669.h"
-#include "song/BoundedReads.h"
 #include "song/ByteOrder.h"
-#include "song/InputStream.h"
+#include "song/ByteReader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -23,12 +22,11 @@ constexpr uint32_t SampleHeaderSize = 25;
 constexpr uint32_t FileNameLength = 13;
 constexpr uint8_t OrderListEnd = 0xFF;
 
-bool readSampleHeader(InputStream& stream, Sample* s) {
+void readSampleHeader(ByteReader& in, Sample* s) {
     uint8_t h[SampleHeaderSize];
-    if (stream.read(SampleHeaderSize, h) != 0)
-        return false;
+    in.bytes(h, SampleHeaderSize);
     if (!s)
-        return true; // beyond the sample table: read past and ignored
+        return; // beyond the sample table: read past and ignored
     std::memcpy(s->name, h, FileNameLength);
     s->name[FileNameLength] = '\0';
     s->length = readLe32(h + 13);
@@ -37,45 +35,35 @@ bool readSampleHeader(InputStream& stream, Sample* s) {
     // Samples without a loop store a loop end far beyond their data.
     if (s->loopEnd <= s->length)
         s->flags |= SampleLoop;
-    return true;
 }
 
 // Reads the patterns the order list plays and steps over the others. Patterns beyond the tempo
 // and break lists have no speed or length, so they are never kept.
-bool readPatterns(InputStream& stream, Song& song, uint32_t patternCount) {
+void readPatterns(ByteReader& in, Song& song, uint32_t patternCount) {
     bool used[256] = {};
-    uint32_t usedCount = 0;
     for (uint32_t i = 0; i < ListLength669; ++i) {
         const int32_t entry = song.orders[i];
-        if (entry >= 0 && static_cast<uint32_t>(entry) < std::min(patternCount, ListLength669) &&
-            !used[entry]) {
+        if (entry >= 0 && static_cast<uint32_t>(entry) < std::min(patternCount, ListLength669))
             used[entry] = true;
-            ++usedCount;
-        }
     }
-    if (uint64_t{usedCount} * PatternBytes669 > bytesLeft(stream))
-        return false;
-    for (uint32_t p = 0; p < patternCount; ++p) {
+    for (uint32_t p = 0; p < patternCount && in.ok(); ++p) {
         if (!used[p]) {
-            if (!skipBytes(stream, PatternBytes669))
-                return false;
+            in.skip(PatternBytes669);
             continue;
         }
         HeapArray<uint8_t>& cells = song.patterns[p];
-        if (!cells.resize(PatternBytes669) || stream.read(PatternBytes669, cells.data()) != 0)
-            return false;
         // A pattern of nothing but zero bytes plays as a missing one.
-        if (std::all_of(cells.begin(), cells.end(), [](uint8_t b) { return b == 0; }))
+        if (in.block(PatternBytes669, cells).ok() &&
+            std::all_of(cells.begin(), cells.end(), [](uint8_t b) { return b == 0; }))
             cells.clear();
     }
-    return true;
 }
 
 } // namespace
 
 uint32_t identify669(InputStream& stream) {
     uint8_t magic[2];
-    if (!readAt(stream, 0, sizeof magic, magic))
+    if (!ByteReader(stream).at(0).bytes(magic, sizeof magic).ok())
         return IdentifyUnreadable;
     if (std::memcmp(magic, "if", 2) != 0 && std::memcmp(magic, "JN", 2) != 0)
         return IdentifyNotThisFormat;
@@ -88,8 +76,9 @@ std::unique_ptr<Player> load669(InputStream& stream, bool infoOnly, Mixer* mixer
         return nullptr;
     Song& song = player->song;
 
+    ByteReader in(stream);
     uint8_t h[HeaderSize];
-    if (!readAt(stream, 0, HeaderSize, h) ||
+    if (!in.at(0).bytes(h, HeaderSize).ok() ||
         (std::memcmp(h, "if", 2) != 0 && std::memcmp(h, "JN", 2) != 0))
         return nullptr;
     std::memcpy(song.title, h + 2, MessageLength);
@@ -107,10 +96,9 @@ std::unique_ptr<Player> load669(InputStream& stream, bool infoOnly, Mixer* mixer
     const uint32_t declaredSamples = h[110];
     song.sampleCount = std::min(declaredSamples, MaxSamples669);
     for (uint32_t i = 0; i < declaredSamples; ++i)
-        if (!readSampleHeader(stream, i < MaxSamples669 ? &player->samples[i] : nullptr))
-            return nullptr;
-
-    if (!readPatterns(stream, song, h[111]))
+        readSampleHeader(in, i < MaxSamples669 ? &player->samples[i] : nullptr);
+    readPatterns(in, song, h[111]);
+    if (!in.ok())
         return nullptr;
 
     song.infoOnly = infoOnly;

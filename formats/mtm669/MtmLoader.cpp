@@ -3,9 +3,8 @@
 #include "engine/FormatId.h"
 #include "formats/mtm669/CommentText.h"
 #include "formats/mtm669/MtmPlayer.h"
-#include "song/BoundedReads.h"
 #include "song/ByteOrder.h"
-#include "song/InputStream.h"
+#include "song/ByteReader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -22,12 +21,11 @@ constexpr uint32_t SampleNameLength = 22;
 constexpr uint32_t StoredOrders = 128;
 constexpr uint32_t MinLoopBytes = 7; // shorter loops are not played as loops
 
-bool readSampleHeader(InputStream& stream, Sample* s) {
+void readSampleHeader(ByteReader& in, Sample* s) {
     uint8_t h[SampleHeaderSize];
-    if (stream.read(SampleHeaderSize, h) != 0)
-        return false;
+    in.bytes(h, SampleHeaderSize);
     if (!s)
-        return true; // beyond the sample table: read past and ignored
+        return; // beyond the sample table: read past and ignored
     std::memcpy(s->name, h, SampleNameLength);
     s->name[SampleNameLength] = '\0';
     s->length = readLe32(h + 22);
@@ -39,7 +37,6 @@ bool readSampleHeader(InputStream& stream, Sample* s) {
         s->flags |= SampleLoop;
     if (h[36] & 1)
         s->flags |= Sample16Bit;
-    return true;
 }
 
 // Channel slots that play a track in some pattern of the order list.
@@ -56,7 +53,7 @@ uint32_t usedSlots(MtmPlayer& player) {
 
 uint32_t identifyMtm(InputStream& stream) {
     uint8_t magic[4];
-    if (!readAt(stream, 0, sizeof magic, magic))
+    if (!ByteReader(stream).at(0).bytes(magic, sizeof magic).ok())
         return IdentifyUnreadable;
     return std::memcmp(magic, "MTM", 3) == 0 ? IdentifyMatch : IdentifyNotThisFormat;
 }
@@ -67,8 +64,9 @@ std::unique_ptr<Player> loadMtm(InputStream& stream, bool infoOnly, Mixer* mixer
         return nullptr;
     Song& song = player->song;
 
+    ByteReader in(stream);
     uint8_t h[HeaderSize];
-    if (!readAt(stream, 0, HeaderSize, h) || std::memcmp(h, "MTM", 3) != 0)
+    if (!in.at(0).bytes(h, HeaderSize).ok() || std::memcmp(h, "MTM", 3) != 0)
         return nullptr;
     std::memcpy(song.title, h + 4, TitleLength);
     song.title[TitleLength] = '\0';
@@ -85,20 +83,18 @@ std::unique_ptr<Player> loadMtm(InputStream& stream, bool infoOnly, Mixer* mixer
     // Headers beyond the sample table are read past, and their data is never reached.
     song.sampleCount = std::min<uint32_t>(h[30], MtmMaxSamples);
     for (uint32_t i = 0; i < h[30]; ++i)
-        if (!readSampleHeader(stream, i < MtmMaxSamples ? &player->samples[i] : nullptr))
-            return nullptr;
-
+        readSampleHeader(in, i < MtmMaxSamples ? &player->samples[i] : nullptr);
     uint8_t orderBytes[StoredOrders];
-    if (stream.read(StoredOrders, orderBytes) != 0)
+    in.bytes(orderBytes, StoredOrders);
+    in.block(uint64_t{player->trackCount} * MtmTrackBytes, player->trackData);
+    in.block((uint64_t{player->lastPattern} + 1) * MtmPatternEntryBytes, song.patterns[0]);
+    HeapArray<uint8_t> comment;
+    in.block(commentLength, comment);
+    if (!in.ok())
         return nullptr;
     for (uint32_t i = 0; i < orderCount; ++i)
         song.orders[i] = orderBytes[i];
     song.orders[orderCount] = OrderEnd;
-
-    if (!readBlock(stream, uint64_t{player->trackCount} * MtmTrackBytes, player->trackData) ||
-        !readBlock(stream, (uint64_t{player->lastPattern} + 1) * MtmPatternEntryBytes,
-                   song.patterns[0]))
-        return nullptr;
     // MultiTracker plays the channels its header names, whether their slots hold tracks or not;
     // a header without a usable count leaves the slots that play tracks.
     const uint8_t headerChannels = h[33];
@@ -106,9 +102,6 @@ std::unique_ptr<Player> loadMtm(InputStream& stream, bool infoOnly, Mixer* mixer
                             ? headerChannels
                             : usedSlots(*player);
 
-    HeapArray<uint8_t> comment;
-    if (!readBlock(stream, commentLength, comment))
-        return nullptr;
     if (!commentText(comment.data(), commentLength, player->message))
         return nullptr;
 

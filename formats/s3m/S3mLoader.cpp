@@ -4,7 +4,7 @@
 #include "engine/ModPlugAdpcm.h"
 #include "formats/s3m/S3mPlayer.h"
 #include "formats/s3m/S3mRecords.h"
-#include "song/BoundedReads.h"
+#include "song/ByteReader.h"
 #include "song/InputStream.h"
 #include "song/SampleData.h"
 
@@ -62,8 +62,9 @@ void copySampleName(char* out, const uint8_t* name) {
 // False when the load has to fail.
 bool loadInstrument(InputStream& stream, S3mPlayer& player, S3mSample& s, uint32_t parapointer,
                     bool infoOnly) {
+    ByteReader in(stream);
     uint8_t bytes[S3mInstrumentHeader::Size];
-    if (!readAt(stream, parapointer * 16, sizeof bytes, bytes))
+    if (!in.at(parapointer * 16).bytes(bytes, sizeof bytes).ok())
         return true; // a missing header only leaves the sample out
     const S3mInstrumentHeader h(bytes);
     copySampleName(s.name, h.name);
@@ -93,7 +94,7 @@ bool loadInstrument(InputStream& stream, S3mPlayer& player, S3mSample& s, uint32
         s.flags |= Sample16Bit;
     if (infoOnly)
         return true;
-    const bool found = seekTo(stream, h.dataParapointer * 16);
+    const bool found = in.at(h.dataParapointer * 16).ok();
     if (adpcm) {
         uint32_t held = found ? s.length : 0;
         s.data = held != 0 ? decodeModPlugAdpcm(*player.mixer, stream, held) : nullptr;
@@ -107,7 +108,7 @@ bool loadInstrument(InputStream& stream, S3mPlayer& player, S3mSample& s, uint32
         s.clampLoopToData();
         return true;
     }
-    s.cutToData(found ? bytesLeft(stream) : 0, scale);
+    s.cutToData(found ? in.left() : 0, scale);
     if (s.length == 0)
         return true;
     s.data = readSampleData(*player.mixer, stream, s.length);
@@ -150,16 +151,14 @@ bool loadPatterns(InputStream& stream, S3mPlayer& player, const uint8_t* parapoi
         const uint32_t parapointer = readLe16(parapointers + p * 2);
         if (parapointer < LowestParapointer || !namedInOrders(song, p))
             continue;
-        uint8_t lengthBytes[2];
-        if (!readAt(stream, parapointer * 16, 2, lengthBytes))
-            return true;
-        const uint32_t length = readLe16(lengthBytes);
-        if (length > bytesLeft(stream))
+        ByteReader in(stream);
+        const uint32_t length = in.at(parapointer * 16).u16le();
+        if (!in.ok() || length > in.left())
             return true;
         HeapArray<uint8_t>& data = song.patterns[p];
         if (!data.resize(length))
             return false;
-        if (length != 0 && stream.read(length, data.data()) != 0) {
+        if (!in.bytes(data.data(), length).ok()) {
             data.clear();
             return true;
         }
@@ -173,7 +172,7 @@ bool loadPatterns(InputStream& stream, S3mPlayer& player, const uint8_t* parapoi
 
 uint32_t identifyS3m(InputStream& stream) {
     uint8_t header[96];
-    if (!readAt(stream, 0, sizeof header, header))
+    if (!ByteReader(stream).at(0).bytes(header, sizeof header).ok())
         return IdentifyUnreadable;
     return std::memcmp(header + 44, "SCRM", 4) == 0 ? IdentifyMatch : IdentifyNotThisFormat;
 }
@@ -184,8 +183,9 @@ std::unique_ptr<Player> loadS3m(InputStream& stream, bool infoOnly, Mixer* mixer
         return nullptr;
     Song& song = player->song;
 
+    ByteReader in(stream);
     uint8_t headerBytes[S3mFileHeader::Size];
-    if (!readAt(stream, 0, sizeof headerBytes, headerBytes))
+    if (!in.at(0).bytes(headerBytes, sizeof headerBytes).ok())
         return nullptr;
     const S3mFileHeader header(headerBytes);
     if (!header.signature || header.fileType != S3mFileHeader::ModuleType)
@@ -213,16 +213,13 @@ std::unique_ptr<Player> loadS3m(InputStream& stream, bool infoOnly, Mixer* mixer
     player->mono = (header.masterVolume & 0x80) == 0;
 
     HeapArray<uint8_t> orderBytes;
-    if (!readBlock(stream, header.orderCount, orderBytes))
+    HeapArray<uint8_t> parapointers;
+    uint8_t pans[PanTableSize];
+    in.block(header.orderCount, orderBytes);
+    in.block((header.instrumentCount + header.patternCount) * 2, parapointers);
+    if (!in.bytes(pans, PanTableSize).ok())
         return nullptr;
     convertOrders(orderBytes, song);
-
-    HeapArray<uint8_t> parapointers;
-    if (!readBlock(stream, (header.instrumentCount + header.patternCount) * 2, parapointers))
-        return nullptr;
-    uint8_t pans[PanTableSize];
-    if (stream.read(PanTableSize, pans) != 0)
-        return nullptr;
     setChannelPannings(*player, header, pans);
 
     for (uint32_t i = 0; i < song.sampleCount; ++i)

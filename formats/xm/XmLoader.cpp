@@ -4,8 +4,8 @@
 #include "engine/ModPlugAdpcm.h"
 #include "formats/xm/XmDeltaDecoder.h"
 #include "formats/xm/XmPlayer.h"
-#include "song/BoundedReads.h"
 #include "song/ByteOrder.h"
+#include "song/ByteReader.h"
 #include "song/InputStream.h"
 #include "song/SampleData.h"
 
@@ -94,18 +94,17 @@ void readSampleHeader(const uint8_t* h, XmSample& s) {
 // the 9-byte form the player reads.
 constexpr uint32_t OldPatternHeaderBytes = 8;
 
-bool readPatternHeader(InputStream& stream, bool oldLayout,
-                       uint8_t (&header)[XmPatternHeaderBytes]) {
-    if (!oldLayout)
-        return stream.read(XmPatternHeaderBytes, header) == 0;
-    if (stream.read(OldPatternHeaderBytes, header) != 0)
-        return false;
+void readPatternHeader(ByteReader& in, bool oldLayout, uint8_t (&header)[XmPatternHeaderBytes]) {
+    if (!oldLayout) {
+        in.bytes(header, XmPatternHeaderBytes);
+        return;
+    }
+    in.bytes(header, OldPatternHeaderBytes);
     const uint32_t rows = header[5] + 1u;
     header[8] = header[7];
     header[7] = header[6];
     header[5] = static_cast<uint8_t>(rows);
     header[6] = static_cast<uint8_t>(rows >> 8);
-    return true;
 }
 
 bool loadPatterns(InputStream& stream, XmPlayer& player, uint32_t patternCount, bool oldLayout) {
@@ -113,10 +112,12 @@ bool loadPatterns(InputStream& stream, XmPlayer& player, uint32_t patternCount, 
     std::bitset<256> used;
     for (uint32_t i = 0; song.orders[i] >= 0; ++i)
         used.set(static_cast<uint32_t>(song.orders[i]) & 0xFF);
-    uint64_t position = streamPosition(stream);
+    ByteReader in(stream);
+    uint64_t position = in.position();
     for (uint32_t i = 0; i < patternCount; ++i) {
         uint8_t header[XmPatternHeaderBytes];
-        if (!seekTo(stream, position) || !readPatternHeader(stream, oldLayout, header))
+        readPatternHeader(in.at(position), oldLayout, header);
+        if (!in.ok())
             return false;
         const uint64_t headerLength = readLe32(header);
         const uint32_t packed = readLe16(header + 7);
@@ -126,14 +127,15 @@ bool loadPatterns(InputStream& stream, XmPlayer& player, uint32_t patternCount, 
                 return false;
             std::memcpy(record.data(), header, XmPatternHeaderBytes);
             // The packed cells follow the header at the length the header gives itself.
-            if (packed != 0 && !readAt(stream, position + headerLength, packed,
-                                       record.data() + XmPatternHeaderBytes))
+            if (packed != 0 && !in.at(position + headerLength)
+                                    .bytes(record.data() + XmPatternHeaderBytes, packed)
+                                    .ok())
                 return false;
         }
         position += headerLength + packed;
     }
     // A pattern that runs past the end of the file fails the next read or this seek.
-    return seekTo(stream, position);
+    return in.at(position).ok();
 }
 
 // Reads the data of one instrument's samples, stored one after another from `position`. A file
@@ -146,7 +148,8 @@ bool loadSampleData(InputStream& stream, XmPlayer& player, const XmInstrument& i
         const uint64_t stored = s->storedBytes();
         if (s->present && !player.song.infoOnly) {
             const uint32_t bits = (s->flags & XmSample16Bit) ? 16 : 8;
-            const uint32_t held = seekTo(stream, position) ? bytesLeft(stream) : 0;
+            ByteReader in(stream);
+            const uint32_t held = in.at(position).ok() ? in.left() : 0;
             if (held == 0)
                 s->length = 0;
             else if (!s->adpcm)
@@ -187,13 +190,14 @@ bool growSampleRecords(XmPlayer& player, uint32_t more) {
 // refuse the file.
 bool loadInstruments(InputStream& stream, XmPlayer& player, uint32_t count,
                      HeapArray<uint64_t>* dataBytesAfterPatterns) {
-    uint64_t position = streamPosition(stream);
+    ByteReader in(stream);
+    uint64_t position = in.position();
     player.loadedInstrumentCount = std::min(count, XmMaxInstruments);
     if (!player.instrumentRecords.resize(player.loadedInstrumentCount))
         return false;
     for (uint32_t i = 0; i < player.loadedInstrumentCount; ++i) {
         uint8_t header[XmInstrumentHeaderBytes] = {};
-        if (!seekTo(stream, position) || stream.read(XmInstrumentShortHeaderBytes, header) != 0)
+        if (!in.at(position).bytes(header, XmInstrumentShortHeaderBytes).ok())
             return !dataBytesAfterPatterns;
         const uint32_t sampleCount = readLe16(header + XmiSampleCount);
         if (sampleCount > XmMaxSamples)
@@ -201,8 +205,9 @@ bool loadInstruments(InputStream& stream, XmPlayer& player, uint32_t count,
         position += readLe32(header + XmiHeaderSize);
         if (sampleCount == 0)
             continue;
-        if (stream.read(XmInstrumentHeaderBytes - XmInstrumentShortHeaderBytes,
-                        header + XmInstrumentShortHeaderBytes) != 0)
+        if (!in.bytes(header + XmInstrumentShortHeaderBytes,
+                      XmInstrumentHeaderBytes - XmInstrumentShortHeaderBytes)
+                 .ok())
             return !dataBytesAfterPatterns;
 
         XmInstrument& instrument = player.instrumentRecords[i];
@@ -221,7 +226,7 @@ bool loadInstruments(InputStream& stream, XmPlayer& player, uint32_t count,
         uint64_t dataBytes = 0;
         for (uint32_t s = 0; s < sampleCount; ++s) {
             uint8_t h[SampleHeaderBytes];
-            if (!seekTo(stream, position) || stream.read(SampleHeaderBytes, h) != 0)
+            if (!in.at(position).bytes(h, SampleHeaderBytes).ok())
                 return !dataBytesAfterPatterns;
             // A sample without frames still lends its volume and panning to the notes mapped
             // to it.
@@ -242,13 +247,13 @@ bool loadInstruments(InputStream& stream, XmPlayer& player, uint32_t count,
             return false;
         position += dataBytes;
     }
-    return !dataBytesAfterPatterns || seekTo(stream, position);
+    return !dataBytesAfterPatterns || in.at(position).ok();
 }
 
 // Version 1.02: the sample data of every instrument, in instrument order, after the patterns.
 bool loadSampleDataAfterPatterns(InputStream& stream, XmPlayer& player,
                                  const HeapArray<uint64_t>& dataBytes) {
-    uint64_t position = streamPosition(stream);
+    uint64_t position = ByteReader(stream).position();
     for (uint32_t i = 0; i < player.loadedInstrumentCount; ++i) {
         if (dataBytes[i] != 0 &&
             !loadSampleData(stream, player, player.instrumentRecords[i], position))
@@ -276,29 +281,24 @@ uint32_t identifyIdBlock(const uint8_t (&id)[IdBlockBytes]) {
 
 uint32_t identifyXm(InputStream& stream) {
     uint8_t id[IdBlockBytes];
-    return readAt(stream, 0, IdBlockBytes, id) ? identifyIdBlock(id) : IdentifyUnreadable;
+    return ByteReader(stream).at(0).bytes(id, IdBlockBytes).ok() ? identifyIdBlock(id)
+                                                                 : IdentifyUnreadable;
 }
 
 std::unique_ptr<Player> loadXm(InputStream& stream, bool infoOnly, Mixer* mixer) {
     std::unique_ptr<XmPlayer> player(new (std::nothrow) XmPlayer(mixer));
+    ByteReader in(stream);
     uint8_t id[IdBlockBytes];
-    if (!player || !readAt(stream, 0, IdBlockBytes, id) || identifyIdBlock(id) != IdentifyMatch)
+    const uint32_t headerSize = in.at(0).bytes(id, IdBlockBytes).u32le();
+    if (!player || !in.ok() || identifyIdBlock(id) != IdentifyMatch || headerSize < 4)
         return nullptr;
     Song& song = player->song;
     std::memcpy(song.title, id + TitleOffset, TitleLength);
     song.title[TitleLength] = '\0';
-
-    uint8_t sizeField[4];
-    if (stream.read(4, sizeField) != 0)
-        return nullptr;
-    const uint32_t headerSize = readLe32(sizeField);
-    if (headerSize < 4)
-        return nullptr;
     // A shorter header leaves the fields it lacks at 0; a longer one is skipped past.
     uint8_t h[HeaderAreaBytes] = {};
-    if (stream.read(std::min(headerSize - 4, HeaderAreaBytes), h) != 0)
-        return nullptr;
-    if (!seekTo(stream, IdBlockBytes + static_cast<uint64_t>(headerSize)))
+    in.bytes(h, std::min(headerSize - 4, HeaderAreaBytes));
+    if (!in.at(IdBlockBytes + static_cast<uint64_t>(headerSize)).ok())
         return nullptr;
 
     const uint32_t songLength = std::min<uint32_t>(readLe16(h + HSongLength), MaxOrders);

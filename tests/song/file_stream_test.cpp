@@ -1,5 +1,5 @@
 #include "platform/File.h"
-#include "song/BoundedReads.h"
+#include "song/ByteReader.h"
 #include "song/FileStream.h"
 #include "song/MemoryStream.h"
 #include "support/TempDir.h"
@@ -45,8 +45,8 @@ TEST(FileStream, ReadsSeeksAndSizesOfPresentEmptyAndMissingFiles) {
 }
 
 // Offsets and counts taken from a damaged file: nothing beyond the end of a 10-byte stream is
-// read, and a refused block is never allocated.
-TEST(BoundedReads, RefuseWhatLiesBeyondTheEnd) {
+// read, a refused block is never allocated, and the first failure sticks.
+TEST(ByteReader, RefusesWhatLiesBeyondTheEndAndStaysFailed) {
     const std::tuple<uint64_t, uint32_t, bool> cases[] = {
         {0, 10, true},         {6, 4, true},   {7, 4, false},
         {10, 0, true},         {11, 0, false}, {0x100000000, 0, false},
@@ -54,9 +54,21 @@ TEST(BoundedReads, RefuseWhatLiesBeyondTheEnd) {
     for (const auto& [offset, count, fits] : cases) {
         MemoryStream stream(std::vector<uint8_t>(10));
         HeapArray<uint8_t> block;
-        EXPECT_EQ(seekTo(stream, offset) && readBlock(stream, count, block), fits) << offset;
+        EXPECT_EQ(ByteReader(stream).at(offset).block(count, block).ok(), fits) << offset;
         EXPECT_EQ(block.size(), fits ? count : 0u) << offset;
     }
+    MemoryStream stream(std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    ByteReader in(stream);
+    std::vector<uint32_t> fields = {in.u8()};
+    fields.push_back(in.u16le());
+    fields.push_back(in.u16be());
+    fields.push_back(in.u32le());
+    fields.push_back(in.left());
+    EXPECT_EQ(fields, (std::vector<uint32_t>{1, 0x0302, 0x0405, 0x09080706, 1}));
+    EXPECT_EQ(in.u16le(), 0); // one byte short
+    EXPECT_FALSE(in.ok());
+    EXPECT_EQ(in.at(0).u8(), 0); // and failed from then on
+    EXPECT_FALSE(in.ok());
 }
 
 } // namespace tolva::test

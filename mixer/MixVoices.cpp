@@ -21,9 +21,9 @@ namespace {
 class VoiceMixer {
 public:
     VoiceMixer(Voice& voice, uint32_t index, int32_t* accumulator, const MixSettings& settings,
-               float* floatBuffer)
+               const FloatRoom& room)
         : voice_(voice), index_(index), accumulator_(accumulator), settings_(settings),
-          floatBuffer_(floatBuffer) {}
+          room_(room) {}
 
     void mix(uint32_t frames);
 
@@ -36,13 +36,19 @@ private:
     // finished its tail.
     bool mixPass(uint32_t frames, const float* filtered);
     void mixChunk(uint32_t frames, const float* filtered);
+    // The Cubic and Sinc modes read through kernels in floats, as filtered voices do.
+    bool throughKernel() const {
+        return room_.kernels && (settings_.interpolation == Interpolation::Cubic ||
+                                 settings_.interpolation == Interpolation::Sinc);
+    }
+    bool interpolates() const { return settings_.interpolation != Interpolation::None; }
     int32_t* accumulatorAt() const { return accumulator_ ? accumulator_ + 2 * position_ : nullptr; }
 
     Voice& voice_;
     uint32_t index_;
     int32_t* accumulator_;
     const MixSettings& settings_;
-    float* floatBuffer_;
+    const FloatRoom& room_;
     uint32_t position_ = 0; // frames of the block already covered
     bool holdOnly_ = false;
 };
@@ -55,18 +61,22 @@ void VoiceMixer::mix(uint32_t frames) {
     }
     while (position_ < frames) {
         const uint32_t left = frames - position_;
-        if (!holdOnly_ && (voice_.flags & VoiceFiltered) && audible()) {
+        const bool filtered = voice_.flags & VoiceFiltered;
+        if (!holdOnly_ && (filtered || throughKernel()) && audible()) {
             const uint32_t wanted = left < FloatBufferFrames ? left : FloatBufferFrames;
             VoiceCursor cursor = VoiceCursor::load(voice_, settings_.pingPongTurns);
             uint32_t produced = 0;
             if (cursor.prepareSegment())
-                produced = renderFloatRun(cursor, floatBuffer_, wanted, settings_.interpolate);
+                produced = throughKernel()
+                               ? renderKernelRun(cursor, room_.run, wanted, settings_.interpolation,
+                                                 *room_.kernels)
+                               : renderFloatRun(cursor, room_.run, wanted, interpolates());
             cursor.store(voice_);
             const bool ended = !cursor.active();
-            if (settings_.filterCallback)
-                settings_.filterCallback(settings_.filterContext, index_, floatBuffer_, produced,
+            if (filtered && settings_.filterCallback)
+                settings_.filterCallback(settings_.filterContext, index_, room_.run, produced,
                                          cursor.stereo());
-            if (!mixPass(produced, floatBuffer_) || ended)
+            if (!mixPass(produced, room_.run) || ended)
                 return;
         } else {
             mixPass(left, nullptr);
@@ -123,7 +133,11 @@ void VoiceMixer::mixChunk(uint32_t frames, const float* filtered) {
     }
     LastFrame last{voice_.lastLeft, voice_.lastRight};
     if (filtered) {
-        mixFloatBack(filtered, (voice_.flags & VoiceStereo) != 0, out, frames, gains, last);
+        const bool stereo = voice_.flags & VoiceStereo;
+        if (throughKernel())
+            mixKernelRun(filtered, stereo, out, frames, gains, last);
+        else
+            mixFloatBack(filtered, stereo, out, frames, gains, last);
     } else {
         if (!(voice_.flags & VoiceActive))
             return;
@@ -136,7 +150,7 @@ void VoiceMixer::mixChunk(uint32_t frames, const float* filtered) {
             cursor.advanceSilently(frames);
             last = {0, 0};
         } else {
-            accumulateRun(cursor, out, frames, gains, settings_.interpolate, last);
+            accumulateRun(cursor, out, frames, gains, interpolates(), last);
         }
         cursor.store(voice_);
     }
@@ -147,13 +161,15 @@ void VoiceMixer::mixChunk(uint32_t frames, const float* filtered) {
 } // namespace
 
 void mixVoices(Voice* voices, uint32_t voiceCount, uint32_t frames, int32_t* accumulator,
-               const MixSettings& settings, float* floatBuffer) {
+               const MixSettings& settings, const FloatRoom& room) {
     if (accumulator)
         std::memset(accumulator, 0, static_cast<size_t>(frames) * 2 * sizeof(int32_t));
     // A lone last frame is left silent: voices only ever move in pairs.
     frames &= ~1u;
-    for (uint32_t i = 0; i < voiceCount; ++i)
-        VoiceMixer(voices[i], i, accumulator, settings, floatBuffer).mix(frames);
+    for (uint32_t i = 0; i < voiceCount; ++i) {
+        const bool muted = (settings.mutedVoices >> i) & 1;
+        VoiceMixer(voices[i], i, muted ? nullptr : accumulator, settings, room).mix(frames);
+    }
 }
 
 } // namespace tolva

@@ -36,22 +36,34 @@ bool valid(const tolva_options& o) {
            o.trailing_silence <= MaxSeconds && isFlag(o.remove_silence) &&
            isFlag(o.skip_empty_patterns) && isFlag(o.old_protracker) && isFlag(o.mod_panning) &&
            isFlag(o.reverse_stereo) && o.amplification >= -MaxAmplification &&
-           o.amplification <= MaxAmplification && o.interpolation <= TOLVA_INTERPOLATION_LINEAR &&
-           o.stereo_separation == 100 && o.seed <= 0xFFFF;
+           o.amplification <= MaxAmplification && o.interpolation <= TOLVA_INTERPOLATION_SINC &&
+           o.stereo_separation <= MaxStereoSeparation && o.seed <= 0xFFFF;
+}
+
+// The caller's options with the defaults for what it left out; false when they are unusable.
+bool given(const tolva_options* options, tolva_options& out) {
+    if (options && options->size < offsetof(tolva_options, rate) + sizeof options->rate)
+        return false;
+    if (options)
+        out = complete(*options);
+    else
+        tolva_options_init(&out);
+    return valid(out);
 }
 
 } // namespace
 
-bool songOptions(const tolva_options* given, SongOptions& out, uint32_t& formats) {
+void renderControls(const tolva_options* options, tolva_song& song) {
     tolva_options o;
-    if (given) {
-        if (given->size < offsetof(tolva_options, rate) + sizeof given->rate)
-            return false;
-        o = complete(*given);
-    } else {
-        tolva_options_init(&o);
-    }
-    if (!valid(o))
+    if (!given(options, o))
+        return;
+    song.interpolation = static_cast<Interpolation>(o.interpolation);
+    song.stereoSeparation = static_cast<uint16_t>(o.stereo_separation);
+}
+
+bool songOptions(const tolva_options* options, SongOptions& out, uint32_t& formats) {
+    tolva_options o;
+    if (!given(options, o))
         return false;
     out = SongOptions{};
     out.rate = o.rate;

@@ -13,11 +13,6 @@ constexpr uint32_t ChunkFrames = 16384;
 // More frames than any caller's buffer could hold.
 constexpr size_t MaxFrames = SIZE_MAX / (2 * sizeof(float));
 
-void toFloat(float* out, const int32_t* in, size_t samples) {
-    for (size_t i = 0; i < samples; ++i)
-        out[i] = static_cast<float>(in[i]) * (1.0f / 2147483648.0f);
-}
-
 int16_t toS16(float value) {
     return static_cast<int16_t>(std::lround(std::clamp(value * 32768.0f, -32768.0f, 32767.0f)));
 }
@@ -76,13 +71,18 @@ template <typename T> size_t render(tolva_song* song, T* out, size_t frames) {
 
 } // namespace
 
+RenderFormat currentFormat(const tolva_song& song, bool isFloat) {
+    RenderFormat format = renderFormat(song.options, isFloat ? 32 : 16);
+    format.floatSamples = isFloat;
+    format.interpolation = song.interpolation;
+    format.stereoSeparation = song.stereoSeparation;
+    format.mutedChannels = song.mutedChannels;
+    return format;
+}
+
 uint32_t renderPairs(tolva_song& song, void* out, uint32_t frames, bool isFloat) {
-    // Floats are rendered as 32-bit integers in the same place and turned into floats there.
-    const RenderFormat format = renderFormat(song.options, isFloat ? 32 : 16);
-    const uint32_t done = song.loaded.session->renderFrames(frames, out, &format);
-    if (isFloat)
-        toFloat(static_cast<float*>(out), static_cast<const int32_t*>(out), 2 * size_t{done});
-    return done;
+    const RenderFormat format = currentFormat(song, isFloat);
+    return song.loaded.session->renderFrames(frames, out, &format);
 }
 
 } // namespace tolva::api

@@ -21,7 +21,7 @@ void dropAhead(tolva_song& song) {
 void playSilently(tolva_song& song, uint64_t to) {
     while (song.frame < to) {
         const auto step = static_cast<uint32_t>(std::min<uint64_t>(to - song.frame, 1u << 30));
-        const RenderFormat format = renderFormat(song.options, 16);
+        const RenderFormat format = currentFormat(song, false);
         const uint32_t done = song.loaded.session->renderFrames(step, nullptr, &format);
         song.frame += done;
         if (done < step)

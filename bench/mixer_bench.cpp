@@ -45,7 +45,7 @@ public:
 
 void mixVoices(benchmark::State& state) {
     const uint32_t voices = static_cast<uint32_t>(state.range(0));
-    const bool interpolate = state.range(1) != 0;
+    const auto interpolation = static_cast<Interpolation>(state.range(1));
     const bool ramps = state.range(2) != 0;
     BenchOwner owner;
     for (int s = 0; s < 8; ++s) {
@@ -69,7 +69,7 @@ void mixVoices(benchmark::State& state) {
     }
     RenderFormat format;
     format.gain = 77 * voices;
-    format.interpolate = interpolate ? 1 : 0;
+    format.interpolation = interpolation;
     std::vector<int16_t> out(2 * 576);
     for (auto _ : state) {
         mixer->render(576, out.data(), &format);
@@ -82,5 +82,5 @@ void mixVoices(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(mixVoices)
-    ->ArgNames({"voices", "interpolate", "ramps"})
-    ->ArgsProduct({{4, 16, 64}, {1, 0}, {0, 1}});
+    ->ArgNames({"voices", "interpolation", "ramps"})
+    ->ArgsProduct({{4, 16, 64}, {1, 0, 2, 3}, {0, 1}});

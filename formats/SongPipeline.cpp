@@ -42,7 +42,7 @@ RenderFormat renderFormat(const SongOptions& options, uint32_t bits) {
     RenderFormat format;
     format.bits = static_cast<uint8_t>(bits);
     format.signedOutput = bits != 8;
-    format.interpolate = options.interpolate;
+    format.interpolation = options.interpolate ? Interpolation::Linear : Interpolation::None;
     format.forceMono = options.mono;
     format.reverseStereo = options.reverseStereo;
     return format;

@@ -1,5 +1,6 @@
 #include "mixer/ConvertOutput.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <emmintrin.h>
@@ -214,6 +215,45 @@ void convertOutput(const int32_t* accumulator, void* out, uint32_t frames, uint3
                                : bits == 8 ? ConvertLoops<8>[form]
                                            : ConvertLoops<16>[form];
     loop(accumulator, dest, frames, scale);
+}
+
+void convertFloatOutput(const int32_t* accumulator, float* out, uint32_t frames,
+                        uint32_t voiceCount, bool forceMono, bool reverseStereo) {
+    // 16-bit output is the accumulator / (4 x voices), so 1.0 is 131072 x voices.
+    const __m128 scale =
+        _mm_set1_ps(1.0f / (131072.0f * static_cast<float>(voiceCount ? voiceCount : 1)));
+    for (uint32_t i = 0; i < frames; i += 2) {
+        const uint32_t n = frames - i < 2 ? 1 : 2;
+        const __m128i acc =
+            n == 2 ? _mm_load_si128(reinterpret_cast<const __m128i*>(accumulator + 2 * i))
+                   : _mm_loadl_epi64(reinterpret_cast<const __m128i*>(accumulator + 2 * i));
+        __m128 x = _mm_mul_ps(_mm_cvtepi32_ps(acc), scale);
+        if (forceMono) {
+            const __m128 swapped = _mm_shuffle_ps(x, x, _MM_SHUFFLE(2, 3, 0, 1));
+            x = _mm_mul_ps(_mm_add_ps(x, swapped), _mm_set1_ps(0.5f));
+        }
+        if (reverseStereo)
+            x = _mm_shuffle_ps(x, x, _MM_SHUFFLE(2, 3, 0, 1));
+        if (n == 2)
+            _mm_storeu_ps(out + 2 * i, x);
+        else
+            _mm_storel_pi(reinterpret_cast<__m64*>(out + 2 * i), x);
+    }
+}
+
+void separateStereo(int32_t* accumulator, uint32_t frames, uint32_t percent) {
+    // mean + (left - right) / 2 x percent / 100, in 1/65536 units.
+    const int64_t side = int64_t{percent} * 32768 / 100;
+    // Far beyond any level the output can carry, and short of where the conversion wraps.
+    constexpr int64_t Limit = int64_t{1} << 27;
+    for (uint32_t i = 0; i < frames; ++i) {
+        const int64_t left = accumulator[2 * i], right = accumulator[2 * i + 1];
+        const int64_t mean = (left + right) * 32768;
+        accumulator[2 * i] =
+            static_cast<int32_t>(std::clamp((mean + (left - right) * side) >> 16, -Limit, Limit));
+        accumulator[2 * i + 1] =
+            static_cast<int32_t>(std::clamp((mean - (left - right) * side) >> 16, -Limit, Limit));
+    }
 }
 
 } // namespace tolva

@@ -90,4 +90,39 @@ void mixFloatBack(const float* buffer, bool stereo, int32_t* accumulator, uint32
     }
 }
 
+void mixKernelRun(const float* buffer, bool stereo, int32_t* accumulator, uint32_t frames,
+                  const RunGains& g, LastFrame& last) {
+    // A float x adds x x gain / 32, where the integer routines add ((I x gain) >> 36) - bias.
+    auto gains = [](uint32_t a, uint32_t b) {
+        const float x = static_cast<float>(a) / 32, y = static_cast<float>(b) / 32;
+        return _mm_set_ps(y, x, y, x);
+    };
+    // Stereo: left and right each weighed, then the other side's share added crosswise.
+    const __m128 straight =
+        stereo ? gains(g.leftToLeft, g.rightToRight) : gains(g.leftToLeft, g.leftToRight);
+    const __m128 across = gains(g.rightToLeft, g.leftToRight);
+    const __m128 sign =
+        _mm_set_ps(g.negateRight ? -1.0f : 1.0f, 1, g.negateRight ? -1.0f : 1.0f, 1);
+    const __m128i hold = _mm_set_epi32(g.holdRight, g.holdLeft, g.holdRight, g.holdLeft);
+    __m128i c = _mm_setzero_si128();
+    for (uint32_t i = 0; i + 2 <= frames; i += 2) {
+        __m128 x;
+        if (stereo) {
+            x = _mm_loadu_ps(buffer + 2 * i);
+            const __m128 swapped = _mm_shuffle_ps(x, x, _MM_SHUFFLE(2, 3, 0, 1));
+            x = _mm_add_ps(_mm_mul_ps(x, straight), _mm_mul_ps(swapped, across));
+        } else {
+            x = _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(buffer + i)));
+            x = _mm_mul_ps(_mm_unpacklo_ps(x, x), straight);
+        }
+        c = _mm_add_epi32(_mm_cvtps_epi32(_mm_mul_ps(x, sign)), hold);
+        __m128i* out = reinterpret_cast<__m128i*>(accumulator + 2 * i);
+        _mm_store_si128(out, _mm_add_epi32(_mm_load_si128(out), c));
+    }
+    if (frames >= 2) {
+        last.left = _mm_cvtsi128_si32(_mm_shuffle_epi32(c, _MM_SHUFFLE(3, 2, 3, 2)));
+        last.right = _mm_cvtsi128_si32(_mm_shuffle_epi32(c, _MM_SHUFFLE(3, 2, 3, 3)));
+    }
+}
+
 } // namespace tolva

@@ -1,4 +1,5 @@
 #pragma once
+#include "mixer/KernelRoom.h"
 #include "mixer/VectorWidth.h"
 #include "mixer/Voice.h"
 #include "mixer/VoiceCursor.h"
@@ -40,8 +41,17 @@ uint32_t accumulateRun(VoiceCursor& cursor, int32_t* accumulator, uint32_t frame
 // without any gain. Answers the frames written.
 uint32_t renderFloatRun(VoiceCursor& cursor, float* buffer, uint32_t frames, bool interpolate);
 
+// Resamples as renderFloatRun does through the kernel of the Cubic or Sinc mode, moving the
+// voice exactly as the linear routines would. Answers the frames written.
+uint32_t renderKernelRun(VoiceCursor& cursor, float* buffer, uint32_t frames, Interpolation mode,
+                         KernelRoom& room);
+
 // Adds `frames` frames of float samples to the accumulator at the scale of accumulateRun.
 void mixFloatBack(const float* buffer, bool stereo, int32_t* accumulator, uint32_t frames,
+                  const RunGains& gains, LastFrame& last);
+// The same with the gains applied in floats, for the Cubic and Sinc modes: quicker, and not
+// held to the sums of the integer routines, which the other modes keep.
+void mixKernelRun(const float* buffer, bool stereo, int32_t* accumulator, uint32_t frames,
                   const RunGains& gains, LastFrame& last);
 
 } // namespace tolva

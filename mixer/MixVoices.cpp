@@ -21,9 +21,9 @@ namespace {
 class VoiceMixer {
 public:
     VoiceMixer(Voice& voice, uint32_t index, int32_t* accumulator, const MixSettings& settings,
-               float* floatBuffer)
+               const FloatRoom& room)
         : voice_(voice), index_(index), accumulator_(accumulator), settings_(settings),
-          floatBuffer_(floatBuffer) {}
+          room_(room) {}
 
     void mix(uint32_t frames);
 
@@ -40,13 +40,19 @@ private:
     // finished its tail.
     bool mixPass(uint32_t frames, const float* filtered);
     void mixChunk(uint32_t frames, const float* filtered);
+    // The Cubic and Sinc modes read through kernels in floats, as filtered voices do.
+    bool throughKernel() const {
+        return room_.kernels && (settings_.interpolation == Interpolation::Cubic ||
+                                 settings_.interpolation == Interpolation::Sinc);
+    }
+    bool interpolates() const { return settings_.interpolation != Interpolation::None; }
     int32_t* accumulatorAt() const { return accumulator_ ? accumulator_ + 2 * position_ : nullptr; }
 
     Voice& voice_;
     uint32_t index_;
     int32_t* accumulator_;
     const MixSettings& settings_;
-    float* floatBuffer_;
+    const FloatRoom& room_;
     uint32_t position_ = 0; // frames of the block already covered
     bool holdOnly_ = false;
 };
@@ -59,20 +65,25 @@ void VoiceMixer::mix(uint32_t frames) {
     }
     while (position_ < frames) {
         const uint32_t left = frames - position_;
-        // Filtered voices run their filter also without output, so that it holds what it
-        // would hold with output.
-        if (!holdOnly_ && (voice_.flags & VoiceFiltered) && sounding()) {
+        const bool filtered = voice_.flags & VoiceFiltered;
+        // Filters run also without output, so that they hold what they would hold with it.
+        const bool floats =
+            accumulator_ ? (filtered || throughKernel()) && audible() : filtered && sounding();
+        if (!holdOnly_ && floats) {
             const uint32_t wanted = left < FloatBufferFrames ? left : FloatBufferFrames;
             VoiceCursor cursor = VoiceCursor::load(voice_, settings_.pingPongTurns);
             uint32_t produced = 0;
             if (cursor.prepareSegment())
-                produced = renderFloatRun(cursor, floatBuffer_, wanted, settings_.interpolate);
+                produced = throughKernel()
+                               ? renderKernelRun(cursor, room_.run, wanted, settings_.interpolation,
+                                                 *room_.kernels)
+                               : renderFloatRun(cursor, room_.run, wanted, interpolates());
             cursor.store(voice_);
             const bool ended = !cursor.active();
-            if (settings_.filterCallback)
-                settings_.filterCallback(settings_.filterContext, index_, floatBuffer_, produced,
+            if (filtered && settings_.filterCallback)
+                settings_.filterCallback(settings_.filterContext, index_, room_.run, produced,
                                          cursor.stereo());
-            if (!mixPass(produced, floatBuffer_) || ended)
+            if (!mixPass(produced, room_.run) || ended)
                 return;
         } else {
             mixPass(left, nullptr);
@@ -129,14 +140,21 @@ void VoiceMixer::mixChunk(uint32_t frames, const float* filtered) {
     }
     LastFrame last{voice_.lastLeft, voice_.lastRight};
     if (filtered) {
-        const bool stereo = (voice_.flags & VoiceStereo) != 0;
-        if (out) {
-            mixFloatBack(filtered, stereo, out, frames, gains, last);
-        } else if (frames >= 2) {
-            alignas(16) int32_t scratch[4] = {};
-            mixFloatBack(filtered + (frames - 2) * (stereo ? 2 : 1), stereo, scratch, 2, gains,
-                         last);
+        const bool stereo = voice_.flags & VoiceStereo;
+        // Without output only the last pair is added, to a scratch pair: the voice keeps its
+        // last frame for the declick of its next stop.
+        alignas(16) int32_t scratch[4] = {};
+        int32_t* to = out;
+        if (!out) {
+            const uint32_t tail = frames >= 2 ? 2 : 0;
+            filtered += (frames - tail) * (stereo ? 2 : 1);
+            frames = tail;
+            to = scratch;
         }
+        if (throughKernel())
+            mixKernelRun(filtered, stereo, to, frames, gains, last);
+        else
+            mixFloatBack(filtered, stereo, to, frames, gains, last);
     } else {
         if (!(voice_.flags & VoiceActive))
             return;
@@ -151,7 +169,7 @@ void VoiceMixer::mixChunk(uint32_t frames, const float* filtered) {
         } else if (!out) {
             keepLastFrame(cursor, frames, gains, last);
         } else {
-            accumulateRun(cursor, out, frames, gains, settings_.interpolate, last);
+            accumulateRun(cursor, out, frames, gains, interpolates(), last);
         }
         cursor.store(voice_);
     }
@@ -164,22 +182,30 @@ void VoiceMixer::keepLastFrame(VoiceCursor& cursor, uint32_t frames, const RunGa
     const uint32_t tail = frames >= 2 ? 2 : 0;
     cursor.advanceSilently(frames - tail);
     last = {0, 0};
-    if (tail && cursor.active() && cursor.prepareSegment()) {
-        alignas(16) int32_t scratch[4] = {};
-        accumulateRun(cursor, scratch, tail, gains, settings_.interpolate, last);
+    if (!tail || !cursor.active() || !cursor.prepareSegment())
+        return;
+    alignas(16) int32_t scratch[4] = {};
+    if (throughKernel()) {
+        const uint32_t produced =
+            renderKernelRun(cursor, room_.run, tail, settings_.interpolation, *room_.kernels);
+        mixKernelRun(room_.run, cursor.stereo(), scratch, produced, gains, last);
+    } else {
+        accumulateRun(cursor, scratch, tail, gains, interpolates(), last);
     }
 }
 
 } // namespace
 
 void mixVoices(Voice* voices, uint32_t voiceCount, uint32_t frames, int32_t* accumulator,
-               const MixSettings& settings, float* floatBuffer) {
+               const MixSettings& settings, const FloatRoom& room) {
     if (accumulator)
         std::memset(accumulator, 0, static_cast<size_t>(frames) * 2 * sizeof(int32_t));
     // A lone last frame is left silent: voices only ever move in pairs.
     frames &= ~1u;
-    for (uint32_t i = 0; i < voiceCount; ++i)
-        VoiceMixer(voices[i], i, accumulator, settings, floatBuffer).mix(frames);
+    for (uint32_t i = 0; i < voiceCount; ++i) {
+        const bool muted = (settings.mutedVoices >> i) & 1;
+        VoiceMixer(voices[i], i, muted ? nullptr : accumulator, settings, room).mix(frames);
+    }
 }
 
 } // namespace tolva

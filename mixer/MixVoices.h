@@ -1,4 +1,5 @@
 #pragma once
+#include "mixer/KernelRoom.h"
 #include "mixer/Mixer.h"
 #include "mixer/Voice.h"
 
@@ -11,20 +12,27 @@ constexpr uint32_t FloatBufferFrames = 1024;
 
 struct MixSettings {
     uint32_t gain;
-    bool interpolate;
+    Interpolation interpolation;
     bool forceMono;
     uint8_t rampStep;
     uint8_t rampInterval;
     uint8_t pingPongTurns; // TurnRepeatsEnd, TurnRepeatsStart
     VoiceFilterCallback filterCallback;
     void* filterContext;
+    uint64_t mutedVoices; // bit n: voice n moves without being heard
+};
+
+// Room for the float routines: FloatBufferFrames stereo frames of one voice's run, 16-byte
+// aligned, and the kernels' room of the Cubic and Sinc modes (without it they play as Linear).
+struct FloatRoom {
+    float* run;
+    KernelRoom* kernels;
 };
 
 // Mixes `frames` frames of voices 0..voiceCount-1 into the accumulator (cleared first; two
 // 32-bit values per frame, 16-byte aligned). Without an accumulator the voices only move.
-// `floatBuffer` holds FloatBufferFrames stereo frames, 16-byte aligned.
 void mixVoices(Voice* voices, uint32_t voiceCount, uint32_t frames, int32_t* accumulator,
-               const MixSettings& settings, float* floatBuffer);
+               const MixSettings& settings, const FloatRoom& room);
 
 // One step of a volume, panning or declick ramp: `rampStep` towards the target without
 // passing it.

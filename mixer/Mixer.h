@@ -23,6 +23,8 @@ class MixerOwner {
 public:
     virtual bool isEnded() = 0;
     virtual bool fillVoiceStart(uint32_t voice, const void* request, VoiceStart& out) = 0;
+    // The song's channel a voice plays for, from 0; muting a channel mutes its voices.
+    virtual uint32_t voiceChannel(uint32_t voice) { return voice; }
 
 protected:
     ~MixerOwner() = default;

@@ -34,8 +34,10 @@ bool SoftwareMixer::reset() {
 
 void SoftwareMixer::releaseScratch() {
     platform::release(scratch_);
+    platform::release(kernelRoom_);
     scratch_ = nullptr;
     accumulator_ = nullptr;
+    kernelRoom_ = nullptr;
 }
 
 bool SoftwareMixer::setVoiceCount(uint32_t count) {
@@ -111,6 +113,7 @@ void SoftwareMixer::startVoice(uint32_t voice, const void* request) {
         start.end &= ~1u;
     Voice& v = voices_[voice];
     v.fraction = 0;
+    v.looped = false;
     v.data = start.data;
     v.position = start.data + start.startOffset;
     v.end = start.data + start.end;

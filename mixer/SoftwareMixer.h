@@ -74,7 +74,11 @@ private:
     void renderStretch(uint32_t frames, uint8_t*& out, const RenderFormat& format);
     // Calls the listeners whose tick is due; false when one of them ends the song.
     bool serveTicks();
+    // The voices whose channel `format` mutes.
+    uint64_t mutedVoices(const RenderFormat& format) const;
     float* floatBuffer();
+    // Room for the Cubic and Sinc kernels, made when first needed; null when memory is short.
+    KernelRoom* kernelRoom();
 
     Voice voices_[MixerVoiceCount];
     TickSlot tickSlots_[TickSlotCount];
@@ -85,6 +89,7 @@ private:
     uint32_t mixingRate_ = 0;
     void* scratch_ = nullptr;
     int32_t* accumulator_ = nullptr; // first 16-byte aligned address in scratch_
+    KernelRoom* kernelRoom_ = nullptr;
     uint32_t framesRendered_ = 0;
     uint32_t lengthLimitMs_ = 0;
     float auxCurve_[2 * AuxCurveCapacity] = {};

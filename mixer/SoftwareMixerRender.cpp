@@ -3,12 +3,32 @@
 #include "platform/Heap.h"
 
 #include <cstdint>
+#include <new>
 
 namespace tolva {
 
 float* SoftwareMixer::floatBuffer() {
     const uintptr_t room = reinterpret_cast<uintptr_t>(floatRoom_);
     return reinterpret_cast<float*>((room + 15) & ~uintptr_t(15));
+}
+
+KernelRoom* SoftwareMixer::kernelRoom() {
+    // The heap's alignment is enough: the kernels read their room without alignment.
+    if (!kernelRoom_) {
+        void* room = platform::allocate(sizeof(KernelRoom));
+        kernelRoom_ = room ? new (room) KernelRoom : nullptr;
+    }
+    return kernelRoom_;
+}
+
+uint64_t SoftwareMixer::mutedVoices(const RenderFormat& format) const {
+    if (!format.mutedChannels || !owner_)
+        return 0;
+    uint64_t muted = 0;
+    for (uint32_t i = 0; i < voiceCount_; ++i)
+        if ((format.mutedChannels >> (owner_->voiceChannel(i) & 63)) & 1)
+            muted |= uint64_t{1} << i;
+    return muted;
 }
 
 uint32_t SoftwareMixer::limitFrames(uint32_t frames) const {
@@ -29,8 +49,10 @@ uint32_t SoftwareMixer::render(uint32_t frames, void* out, const RenderFormat* f
     bool ended = owner_ && owner_->isEnded();
     frames = limitFrames(frames);
     RenderFormat options = format ? *format : RenderFormat{};
-    if (options.bits != 8 && options.bits != 32)
-        options.bits = 16;
+    if ((options.bits != 8 && options.bits != 32) || options.floatSamples)
+        options.bits = options.floatSamples ? 32 : 16;
+    if (options.stereoSeparation > MaxStereoSeparation)
+        options.stereoSeparation = MaxStereoSeparation;
     auto* bytes = static_cast<uint8_t*>(out);
     uint32_t remaining = frames;
     while (remaining > 0 && !ended) {
@@ -65,20 +87,30 @@ void SoftwareMixer::renderStretch(uint32_t frames, uint8_t*& out, const RenderFo
         if ((v.flags & VoiceActive) && level > v.peakVolume)
             v.peakVolume = level;
     }
+    const bool kernels =
+        format.interpolation == Interpolation::Cubic || format.interpolation == Interpolation::Sinc;
     const MixSettings settings{format.gain,
-                               format.interpolate != 0,
+                               format.interpolation,
                                format.forceMono != 0,
                                rampParams_->rampStep,
                                rampParams_->rampInterval,
                                pingPongTurns_,
                                filterCallback_,
-                               filterContext_};
+                               filterContext_,
+                               out ? mutedVoices(format) : 0};
     int32_t* accumulator = out ? accumulator_ : nullptr;
-    mixVoices(voices_, voiceCount_, frames, accumulator, settings, floatBuffer());
+    mixVoices(voices_, voiceCount_, frames, accumulator, settings,
+              {floatBuffer(), kernels ? kernelRoom() : nullptr});
     if (!out)
         return;
-    convertOutput(accumulator, out, frames, voiceCount_, format.signedOutput != 0, format.bits,
-                  format.forceMono != 0, format.reverseStereo != 0);
+    if (format.stereoSeparation != 100)
+        separateStereo(accumulator, frames, format.stereoSeparation);
+    if (format.floatSamples)
+        convertFloatOutput(accumulator, reinterpret_cast<float*>(out), frames, voiceCount_,
+                           format.forceMono != 0, format.reverseStereo != 0);
+    else
+        convertOutput(accumulator, out, frames, voiceCount_, format.signedOutput != 0, format.bits,
+                      format.forceMono != 0, format.reverseStereo != 0);
     out += static_cast<size_t>(frames) * 2 * (format.bits / 8);
 }
 

@@ -43,6 +43,7 @@ struct Voice {
     uint8_t holdLevel = 0; // declick level 0..8
     uint8_t activityFlags = 0;
     uint8_t peakVolume = 0;
+    bool looped = false; // has gone round its loop since it started
 };
 
 // Filled in by the owner when a voice starts; offsets are bytes from `data`.
@@ -69,14 +70,25 @@ struct VoiceActivity {
     uint8_t peakVolume = 0;
 };
 
-// Output options handed to every render call.
+// How a voice reads between the frames of its sample: the frame at or before the position,
+// a line between two frames, a 4-point Catmull-Rom spline, or a windowed sinc that also
+// filters out what a sample played above the output rate would fold back.
+enum class Interpolation : uint8_t { None, Linear, Cubic, Sinc };
+
+// Output options handed to every render call; any of them may change from one call to the
+// next.
 struct RenderFormat {
     uint32_t gain = 256;
     uint8_t bits = 16; // 8, 16 or 32
     uint8_t signedOutput = 1;
-    uint8_t interpolate = 1;
+    uint8_t floatSamples = 0; // 32-bit floats, full scale 1.0 (bits is then 32)
+    Interpolation interpolation = Interpolation::Linear;
     uint8_t forceMono = 0;
     uint8_t reverseStereo = 0;
+    uint16_t stereoSeparation = 100; // percent: 0 mono, 100 as mixed, 200 the widest
+    uint64_t mutedChannels = 0;      // bit n silences the song's channel n (from 0)
 };
+
+constexpr uint16_t MaxStereoSeparation = 200;
 
 } // namespace tolva

@@ -28,6 +28,7 @@ VoiceCursor VoiceCursor::load(const Voice& voice, uint8_t turns) {
     c.endFrame = frameOf(voice.end, voice.data, c.frameShift);
     c.step = voice.step;
     c.signFlip = voice.signFlip;
+    c.looped = voice.looped;
     return c;
 }
 
@@ -35,6 +36,7 @@ void VoiceCursor::store(Voice& voice) const {
     voice.position = data + (static_cast<uintptr_t>(index) << frameShift);
     voice.fraction = fraction;
     voice.flags = flags;
+    voice.looped = looped;
 }
 
 bool VoiceCursor::prepareSegment() {
@@ -115,6 +117,7 @@ void VoiceCursor::wrapAtBoundary(uint64_t overshoot) {
         return;
     }
     index = static_cast<uint32_t>(frame);
+    looped = true;
     if (forwardsAfter)
         flags &= static_cast<uint8_t>(~VoiceBackwards);
     else
@@ -178,9 +181,9 @@ void VoiceCursor::skipLoops(uint32_t& frames) {
         if (backwards() || u < first || u >= end)
             return;
         if (move <= period) {
-            u = first +
-                (u - first + static_cast<int64_t>(left * uint64_t(move) % uint64_t(period))) %
-                    period;
+            const uint64_t travel = left * uint64_t(move);
+            looped = looped || uint64_t(u - first) + travel >= uint64_t(period);
+            u = first + (u - first + static_cast<int64_t>(travel % uint64_t(period))) % period;
             left = 0;
         } else if (move < 2 * period) {
             const int64_t creep = move - period;
@@ -188,6 +191,7 @@ void VoiceCursor::skipLoops(uint32_t& frames) {
             const uint64_t skipped = std::min(alive, left);
             u += static_cast<int64_t>(skipped) * creep;
             left -= skipped;
+            looped = looped || skipped > 0;
         } else {
             return;
         }
@@ -222,8 +226,11 @@ void VoiceCursor::skipLoops(uint32_t& frames) {
     const int64_t safe =
         (int64_t{endFrame} - loopFrame - 1 + std::min(repeatsEnd, repeatsStart)) * Unit;
     if (move <= safe) {
-        u = base +
-            (u - base + static_cast<int64_t>(left * uint64_t(move) % uint64_t(period))) % period;
+        const uint64_t travel = left * uint64_t(move);
+        // The next turn lies at the end from the forward half, at the start from the other.
+        const int64_t turnAt = u < end ? end : base + period;
+        looped = looped || uint64_t(u - base) + travel >= uint64_t(turnAt - base);
+        u = base + (u - base + static_cast<int64_t>(travel % uint64_t(period))) % period;
         left = 0;
     } else if (move < period) {
         // From the forward half, two frames turn the voice twice and move it on by `creep`.
@@ -236,6 +243,7 @@ void VoiceCursor::skipLoops(uint32_t& frames) {
         const uint64_t skipped = std::min(alive, left / 2);
         u += static_cast<int64_t>(skipped) * creep;
         left -= 2 * skipped;
+        looped = looped || skipped > 0;
     } else {
         return;
     }

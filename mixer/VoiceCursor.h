@@ -19,9 +19,10 @@ struct VoiceCursor {
     uint8_t frameShift; // log2 of the bytes per frame
     uint8_t signFlip;
     uint8_t turns; // TurnRepeatsEnd, TurnRepeatsStart
+    bool looped;   // has gone round its loop: what it played before lies at the loop's end
 
     static VoiceCursor load(const Voice& voice, uint8_t turns = 0);
-    // Writes back position, fraction and flags.
+    // Writes back position, fraction, flags and whether it has looped.
     void store(Voice& voice) const;
 
     bool active() const { return (flags & VoiceActive) != 0; }

@@ -29,6 +29,8 @@ public:
     ~ItPlayer() override;
 
     bool fillVoiceStart(uint32_t voice, const void* request, VoiceStart& out) override;
+    // A note left in the background still belongs to the channel that played it.
+    uint32_t voiceChannel(uint32_t voice) override;
     void resetChannels() override;
     Channel& channel(uint32_t index) override;
     Sample* sample(uint32_t index) override;

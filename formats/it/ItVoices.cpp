@@ -5,6 +5,10 @@
 
 namespace tolva {
 
+uint32_t ItPlayer::voiceChannel(uint32_t voice) {
+    return voices[voice % ItVoices].owner % ItChannels;
+}
+
 bool ItPlayer::isSilent(uint32_t voice) {
     return !(mixer->voiceFlags(voice) & VoiceActive);
 }

@@ -244,6 +244,11 @@ TOLVA_API int tolva_select_subsong(tolva_song* song, uint32_t index);
 TOLVA_API int tolva_set_gain(tolva_song* song, int32_t hundredths_db);
 /* TOLVA_INTERPOLATION_*. */
 TOLVA_API int tolva_set_interpolation(tolva_song* song, uint32_t mode);
+/* Percent, 0 (mono) .. 200 (widened); 100 is the song's own stereo image. */
+TOLVA_API int tolva_set_stereo_separation(tolva_song* song, uint32_t percent);
+/* Silences channel `channel` (0 .. channels - 1) with the notes it started, or (muted 0) lets
+ * it sound again. */
+TOLVA_API int tolva_set_channel_mute(tolva_song* song, uint32_t channel, int muted);
 /* What happens where the song would end: 0 ends it there (the default); n > 0 plays it n + 1
  * times in all, following the jump back that ends a pass or starting again from the top;
  * TOLVA_REPEAT_FOREVER never ends. The length the song reports does not change. */

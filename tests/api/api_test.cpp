@@ -189,13 +189,21 @@ TEST(Api, OddBlocksMixedSampleTypesAndExactSeeksGiveTheSameFrames) {
     EXPECT_EQ(tolva_render_s16(seeking.get(), s16, 333), 0u);
 }
 
-// A rewound song plays as it first did: channels, background voices and random variation.
+// A rewound song plays as it first did: channels, background voices, random variation, and
+// the kernels of the sinc mode (on fewer songs: it is slower).
 TEST(Api, CorpusSongsSeekBackAndForthToTheSameFrames) {
     constexpr size_t Frames = 3 * 44100;
     constexpr size_t Compared = 4096;
-    for (const std::string& path : corpusFiles("songs")) {
+    const std::vector<std::string> files = corpusFiles("songs");
+    for (size_t i = 0; i < 2 * files.size(); ++i) {
+        const std::string& path = files[i % files.size()];
+        const bool sinc = i >= files.size();
+        if (sinc && i % 8 != 0)
+            continue;
         Song song(tolva_open_file(path.c_str(), nullptr, nullptr), tolva_close);
         ASSERT_TRUE(song) << path;
+        tolva_set_interpolation(song.get(),
+                                sinc ? TOLVA_INTERPOLATION_SINC : TOLVA_INTERPOLATION_LINEAR);
         Pcm reference(2 * Frames);
         reference.resize(2 * tolva_render_s16(song.get(), reference.data(), Frames));
         Pcm again(2 * Compared);
@@ -254,6 +262,22 @@ TEST(Api, OrdersAreReachedBySeekAndByJump) {
         EXPECT_EQ(position.order, when == TOLVA_JUMP_NEXT_ROW ? 2u : 0u);
         EXPECT_EQ(position.row, when == TOLVA_JUMP_NEXT_ROW ? 1u : 4u);
     }
+}
+
+TEST(Api, MutedChannelsAndSeparationChangeTheSoundBetweenRenders) {
+    Song song = open(threePatterns());
+    std::vector<int16_t> pcm(2 * 4096);
+    ASSERT_EQ(tolva_set_stereo_separation(song.get(), 0), TOLVA_OK);
+    tolva_render_s16(song.get(), pcm.data(), 4096);
+    for (size_t i = 0; i < pcm.size(); i += 2)
+        ASSERT_EQ(pcm[i], pcm[i + 1]) << i;
+    EXPECT_NE(*std::max_element(pcm.begin(), pcm.end()), 0);
+    ASSERT_EQ(tolva_set_channel_mute(song.get(), 0, 1), TOLVA_OK);
+    tolva_render_s16(song.get(), pcm.data(), 4096);
+    EXPECT_EQ(*std::max_element(pcm.begin(), pcm.end()), 0);
+    EXPECT_EQ(*std::min_element(pcm.begin(), pcm.end()), 0);
+    EXPECT_EQ(tolva_set_channel_mute(song.get(), 4, 1), TOLVA_E_NOT_FOUND);
+    EXPECT_EQ(tolva_set_stereo_separation(song.get(), 201), TOLVA_E_INVALID);
 }
 
 TEST(Api, RepeatPlaysTheSongAgainWithoutChangingItsLength) {

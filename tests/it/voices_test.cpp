@@ -27,6 +27,18 @@ uint16_t releaseFlags(ItSong& song, uint32_t voice) {
     return song.it().voices[voice].volumeEnvelopeState.flags & (Released | Fading);
 }
 
+TEST(ItNewNoteAction, AMutedChannelSilencesTheNotesItLeftBehind) {
+    // Channel 0 moves to voice 1 for its second note while the first goes on in voice 0.
+    auto song = twoNotes(twoSamples(ItActionContinue), 60, 64);
+    ASSERT_TRUE(song->sounds(0) && song->sounds(1));
+    for (const auto& [mutedChannels, silent] : {std::pair{1u, true}, {2u, false}}) {
+        std::vector<int16_t> out(2 * 64);
+        const RenderFormat format{.mutedChannels = mutedChannels};
+        song->mixer->render(64, out.data(), &format);
+        EXPECT_EQ(std::count(out.begin(), out.end(), 0) == 128, silent) << mutedChannels;
+    }
+}
+
 TEST(ItNewNoteAction, CutContinueFadeNoteOffDuplicateChecksAndPastNoteActions) {
     auto cut = twoNotes(twoSamples(ItActionCut), 60, 64);
     const ItChannel& v = cut->it().voices[0];

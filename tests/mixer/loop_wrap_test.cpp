@@ -1,11 +1,13 @@
 // Loops, directions and the ends of samples. The data hold 100 x the frame index, so the
 // frame played is the left output / 400.
+#include "mixer/PlayedFrames.h"
 #include "mixer/VoiceCursor.h"
 #include "support/MixerHarness.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <random>
 
 using namespace tolva;
@@ -92,6 +94,49 @@ TEST(LoopWrap, FramesPlayed) {
     }
 }
 
+TEST(LoopWrap, FramesAroundAVoiceInTheOrderItPlaysThem) {
+    // Frame i holds 100 x (i + 1), so that silence reads as -1.
+    std::vector<int> values;
+    for (int i = 0; i < 100; ++i)
+        values.push_back(100 * (i + 1));
+    const std::vector<uint8_t> data = words16(values);
+    const struct {
+        const char* what;
+        uint32_t index, end, loopStart; // frames
+        uint8_t flags, turns;
+        bool looped;
+        uint32_t before; // frames played before the current one
+        std::vector<int> frames;
+    } cases[] = {
+        {"forward", 18, 21, 10, Loop, 0, true, 2, {16, 17, 18, 19, 20, 10, 11, 12}},
+        {"back round the loop", 10, 21, 10, Loop, 0, true, 2, {19, 20, 10, 11, 12}},
+        {"first time round", 10, 21, 10, Loop, 0, false, 2, {8, 9, 10, 11}},
+        {"pong, end", 13, 15, 10, PingPong, End, true, 2, {11, 12, 13, 14, 14, 13, 12, 11, 10, 11}},
+        {"pong, backwards", 11, 15, 10, PingPong | Back, 0, true, 4, {13, 14, 13, 12, 11, 10, 11}},
+        {"pong, start", 11, 15, 10, PingPong | Back, Start, true, 1, {12, 11, 10, 10, 11}},
+        {"unlooped end", 97, 100, 0, Plain, 0, false, 1, {96, 97, 98, 99, -1, -1}},
+        {"sample start", 1, 100, 0, Plain, 0, false, 3, {-1, -1, 0, 1, 2}},
+    };
+    for (const auto& c : cases) {
+        VoiceCursor v{};
+        v.data = data.data();
+        v.index = c.index;
+        v.endFrame = c.end;
+        v.loopFrame = c.loopStart;
+        v.flags = c.flags | VoiceActive;
+        v.frameShift = 1;
+        v.signFlip = 0x80;
+        v.turns = c.turns;
+        v.looped = c.looped;
+        std::vector<float> line(c.frames.size());
+        unfoldPlayedFrames(v, c.before, uint32_t(line.size() - c.before), line.data());
+        std::vector<int> read;
+        for (float x : line)
+            read.push_back(int(std::lround(x * 32768 / 100)) - 1);
+        EXPECT_EQ(read, c.frames) << c.what;
+    }
+}
+
 TEST(LoopWrap, PartnerOfTheLastFrame) {
     // Halfway on frame 20: forwards its partner is frame 10, at a ping-pong turn 19; frame 10
     // turning backwards leans towards 11. An end that sounds twice is its own partner.
@@ -163,6 +208,7 @@ TEST(SilentAdvance, ManyFramesAtOnceMoveAsMixingDoesFrameByFrame) {
             continue; // where a stopped voice rests does not matter
         ASSERT_EQ(whole.index, mixed.index);
         ASSERT_EQ(whole.fraction, mixed.fraction);
+        ASSERT_EQ(whole.looped, mixed.looped);
     }
 }
 

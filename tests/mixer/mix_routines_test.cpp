@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <tuple>
 #include <utility>
@@ -103,6 +104,7 @@ void referenceFilter(float* x, uint32_t frames, int channels, const float cin[2]
 TEST(RoutineReference, VectorRoutinesMatchTheFrameByFrameArithmetic) {
     std::mt19937 rng(1234);
     std::uniform_real_distribution<float> sample(-2.0f, 2.0f);
+    const auto room = std::make_unique<KernelRoom>();
     for (int round = 0; round < 3000; ++round) {
         SCOPED_TRACE(round);
         const Case c = randomCase(rng);
@@ -145,10 +147,18 @@ TEST(RoutineReference, VectorRoutinesMatchTheFrameByFrameArithmetic) {
         fast.prepareSegment();
         slow = fast;
         Aligned<float> a(2 * 1024), b(2 * 1024);
+        const VoiceCursor start = fast;
         const uint32_t done = renderFloatRun(fast, a.values, c.frames, c.interpolate);
         ASSERT_EQ(done, referenceRenderFloatRun(slow, b.values, c.frames, c.interpolate));
         ASSERT_EQ(0, std::memcmp(a.values, b.values, done * (fast.stereo() ? 8 : 4)));
         expectSameCursor(fast, slow);
+        // The kernels of the other modes read around the voice, never outside its frames, and
+        // move it as the linear routines do.
+        for (Interpolation mode : {Interpolation::Cubic, Interpolation::Sinc}) {
+            VoiceCursor kernel = start;
+            ASSERT_EQ(renderKernelRun(kernel, a.values, c.frames, mode, *room), done);
+            expectSameCursor(kernel, fast);
+        }
     }
 }
 

@@ -133,3 +133,37 @@ TEST(OutputConversion, MatchesTheScalarFormulaOverTheWholeRange) {
             ASSERT_EQ(convert(frames, bits, o, width), expected) << int(bits);
     }
 }
+
+TEST(OutputConversion, FloatsAndStereoSeparation) {
+    // Floats reach 1.0 where 16-bit output reaches 32768: at 131072 x the voices, unsaturated;
+    // an odd frame count converts the last frame alone.
+    const struct {
+        uint32_t voices;
+        bool mono, swapped;
+        std::vector<float> out;
+    } floats[] = {
+        {1, false, false, {1.0f, -0.5f, 2.0f, 0.0f, 1 / 32768.0f}},
+        {2, false, false, {0.5f, -0.25f, 1.0f, 0.0f, 1 / 65536.0f}},
+        {1, true, false, {0.25f, 0.25f, 1.0f, 1.0f, 1 / 65536.0f}},
+        {1, false, true, {-0.5f, 1.0f, 0.0f, 2.0f, 0.0f}},
+    };
+    for (const auto& c : floats) {
+        alignas(16) const int32_t accumulator[6] = {131072, -65536, 262144, 0, 4, 0};
+        std::vector<float> out(6, 7.0f);
+        convertFloatOutput(accumulator, out.data(), 3, c.voices, c.mono, c.swapped);
+        EXPECT_EQ(std::vector<float>(out.begin(), out.begin() + 5), c.out) << c.voices;
+    }
+    // Left 4000, right 0: the mean 2000 and the half difference 2000 x percent / 100 around it,
+    // rounded down.
+    const std::pair<uint32_t, std::vector<int32_t>> separations[] = {
+        {0, {2000, 2000, -3, -3}},
+        {50, {3000, 1000, -2, -4}},
+        {100, {4000, 0, -1, -4}},
+        {200, {6000, -2000, 0, -6}},
+    };
+    for (const auto& [percent, expected] : separations) {
+        std::vector<int32_t> frames = {4000, 0, -1, -4};
+        separateStereo(frames.data(), 2, percent);
+        EXPECT_EQ(frames, expected) << percent;
+    }
+}

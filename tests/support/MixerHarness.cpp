@@ -46,9 +46,10 @@ std::vector<int32_t> mixFrames(Voice* voices, uint32_t count, uint32_t frames,
     const std::size_t values = 2 * static_cast<std::size_t>(frames);
     Aligned<int32_t> out(values);
     Aligned<float> floats(2 * FloatBufferFrames);
-    const MixSettings settings{options.gain,  options.interpolate, options.forceMono,    2, 6,
-                               options.turns, options.filter,      options.filterContext};
-    mixVoices(voices, count, frames, out.values, settings, floats.values);
+    const auto kernels = std::make_unique<KernelRoom>();
+    const MixSettings settings{options.gain,  options.interpolation, options.forceMono,     2, 6,
+                               options.turns, options.filter,        options.filterContext, 0};
+    mixVoices(voices, count, frames, out.values, settings, {floats.values, kernels.get()});
     return std::vector<int32_t>(out.values, out.values + values);
 }
 

@@ -61,7 +61,7 @@ Voice makeVoice(const std::vector<uint8_t>& data, uint32_t position, uint32_t en
 
 struct MixOptions {
     uint32_t gain = 256;
-    bool interpolate = true;
+    Interpolation interpolation = Interpolation::Linear;
     bool forceMono = false;
     VoiceFilterCallback filter = nullptr;
     void* filterContext = nullptr;

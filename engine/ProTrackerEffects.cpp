@@ -93,7 +93,7 @@ void vibratoSetup(Player& player, Channel& ch, uint8_t param, int32_t depthUnit)
     const uint8_t p = withMemory(param, ch.vibratoMemory);
     if (p == 0)
         return;
-    ch.vibratoDepth = static_cast<int8_t>((p & 15) * depthUnit);
+    ch.vibratoDepth = static_cast<int16_t>((p & 15) * depthUnit);
     ch.vibratoMemory = p;
     ch.vibratoSpeed = p >> 4;
     ch.vibratoOffset = ch.vibratoOffsetSaved;

@@ -161,8 +161,9 @@ void s3mSpecialRow(Player& player, Channel& ch, uint8_t param) {
     handlers::extendedCommand.onRow(player, ch, static_cast<uint8_t>(extended | y));
 }
 
+// A quarter of H's depth.
 void fineVibratoRow(Player& player, Channel& ch, uint8_t param) {
-    vibratoSetup(player, ch, param, 1);
+    vibratoSetup(player, ch, param, player.song.slideDownUnit >> 2);
 }
 
 // The parameter spans half the panning range; larger ones are not positions.

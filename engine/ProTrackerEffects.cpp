@@ -96,14 +96,23 @@ void vibratoSetup(Player& player, Channel& ch, uint8_t param, int32_t depthUnit)
     ch.vibratoDepth = static_cast<int16_t>((p & 15) * depthUnit);
     ch.vibratoMemory = p;
     ch.vibratoSpeed = p >> 4;
-    ch.vibratoOffset = ch.vibratoOffsetSaved;
+    const uint8_t onRow = player.song.vibratoOnRow;
+    ch.vibratoOffset = onRow == VibratoPlain        ? 0
+                       : onRow == VibratoAtPosition ? vibratoValue(player, ch)
+                                                    : ch.vibratoOffsetSaved;
     ch.activeEffect = &handlers::vibrato;
     player.changeFlags |= ChangePitch;
 }
 
+int32_t vibratoValue(Player& player, const Channel& ch) {
+    const Song& song = player.song;
+    const int32_t w =
+        waveformValue(ch.vibratoTable, ch.vibratoPosition + song.vibratoPhase, player.random);
+    return song.vibratoPhase != 0 ? w * ch.vibratoDepth / 128 : (w * ch.vibratoDepth) >> 7;
+}
+
 void vibratoTick(Player& player, Channel& ch) {
-    const int32_t w = waveformValue(ch.vibratoTable, ch.vibratoPosition, player.random);
-    ch.vibratoOffset = (w * ch.vibratoDepth) >> 7;
+    ch.vibratoOffset = vibratoValue(player, ch);
     ch.vibratoOffsetSaved = ch.vibratoOffset;
     ch.vibratoPosition = (ch.vibratoPosition + ch.vibratoSpeed) % WaveformLength;
     player.changeFlags |= ChangePitch;

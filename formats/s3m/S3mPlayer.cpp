@@ -33,6 +33,8 @@ S3mPlayer::S3mPlayer(Mixer* mixer) : Player(mixer) {
     song.slideUpUnit = -4;
     song.slideDownUnit = 4;
     song.tremoloShift = 1;
+    song.vibratoPhase = WaveformLength / 2;
+    song.vibratoOnRow = VibratoAtPosition;
     noteCutStopsVoice = true;
     offsetPastLoopEndLoops = true;
 }

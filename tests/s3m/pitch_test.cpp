@@ -123,11 +123,11 @@ TEST(S3mPitch, NotesSamplesSlidesAndVibrato) {
              Period,
              {1712, 1648, 1584, 1524, 1524, 1524, 1524, 1588, 1652, 1712, 1712, 1712},
              6},
-            // E02 moves 2 x 4 sixteenths a tick; H's depth 4 x -4 x 16 over 128 at sine 97.
+            // E02 moves 2 x 4 sixteenths a tick; H14 at position 1: sine 24 x 4 x 4 x 16 / 128.
             {"exact pitch: E02 and H14",
              line({s3mNote(4, 9, 1, 'E', 2), s3mFx('H', 0x14)}, 0, 0x3214),
              Period,
-             {16288, 16416, 16544, 16672, 16800, 16928, 16928, 16928, 16880}},
+             {16288, 16416, 16544, 16672, 16800, 16928, 16928, 16928, 16976}},
             // Scream Tracker's D00 recalls F's 01 and slides down; Schism Tracker's recalls
             // nothing. Impulse Tracker's K00 recalls D's 02.
             {"one memory",
@@ -146,12 +146,19 @@ TEST(S3mPitch, NotesSamplesSlidesAndVibrato) {
              {54, 54, 52, 50},
              11},
             {"G restarts nothing", line({C4, s3mNote(4, 2, 1, 'G', 0x10)}), Starts, {1}, 11},
-            // Sine 0, 97, 180, 235, 255 at positions 0 to 16; depth 4 x -4 for H and 4 x 1 for
-            // U, over 128.
+            // Sine 0, 97, 180, 235, 255 at positions 0 to 16, falling in pitch first, times
+            // depth 4 x 4 for H and 4 x 1 for U, over 128 toward zero; each row's first tick
+            // plays its position without moving on.
             {"H44 and U44",
              line({s3mNote(4, 0, 1, 'H', 0x44), s3mNote(4, 0, 1, 'U', 0x44)}),
              Period,
-             {1712, 1712, 1699, 1689, 1682, 1680, 1712, 1712, 1715, 1717, 1719, 1719}},
+             {1712, 1712, 1724, 1734, 1741, 1743, 1712, 1712, 1715, 1717, 1719, 1719}},
+            // The next row's first tick plays position 20 (sine 235) and stays there.
+            {"H's first tick",
+             line({s3mNote(4, 0, 1, 'H', 0x44), s3mFx('H', 0)}),
+             Period,
+             {1741, 1743, 1741},
+             4},
         },
         playS3m);
 }

@@ -32,6 +32,19 @@ uint8_t withMemory(uint8_t param, uint8_t memory) {
     return static_cast<uint8_t>(x << 4 | y);
 }
 
+// Whether B and D are taken. The other trackers hold them back while a loop counts; ProTracker
+// takes them on any row where no loop jumps back, and the rows they lead to then belong to the
+// loop's passes, not to a return to a played position.
+bool jumpTaken(Player& player) {
+    if (!isModFormat(player))
+        return !player.isPatternLoopActive();
+    if (player.changeFlags & ChangeLoopJump)
+        return false;
+    if (player.isPatternLoopActive())
+        player.changeFlags |= ChangeJumpInLoop;
+    return true;
+}
+
 } // namespace
 
 uint8_t limitVolume(int32_t volume) {
@@ -289,7 +302,7 @@ void volumeSlideStep(Player& player, Channel& ch) {
 }
 
 void positionJumpRow(Player& player, Channel&, uint8_t param) {
-    if (player.isPatternLoopActive() || param >= player.song.orderCount)
+    if (param >= player.song.orderCount || !jumpTaken(player))
         return;
     // Taken even without backward jumps, so the rest of &handlers::positionJump pattern stays
     // unheard as in the tracker; the order fetch goes on after &handlers::positionJump order when
@@ -309,7 +322,7 @@ void setChannelVolumeRow(Player& player, Channel& ch, uint8_t param) {
 }
 
 void patternBreakRow(Player& player, Channel&, uint8_t param) {
-    if (player.isPatternLoopActive())
+    if (!jumpTaken(player))
         return;
     uint32_t row = player.song.bcdPatternBreak ? (param >> 4) * 10u + (param & 15) : param;
     if (row >= player.song.rowsPerPattern)

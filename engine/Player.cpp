@@ -408,10 +408,10 @@ void Player::advanceRow() {
         visited.set(songPosition % PositionCount);
         return;
     }
-    const bool loopJump = (changeFlags & ChangeLoopJump) != 0;
+    const bool loopJump = (changeFlags & (ChangeLoopJump | ChangeJumpInLoop)) != 0;
     changeFlags &= ~(ChangeJumpPending | ChangeNoPatternData);
     const bool taken = fetchOrder(loopJump);
-    changeFlags &= ~ChangeLoopJump;
+    changeFlags &= ~(ChangeLoopJump | ChangeJumpInLoop);
     if (taken) {
         bool hasData = enterPattern(fetchedPattern_);
         if (nextRow != 0 && nextRow >= song.rowsPerPattern) {

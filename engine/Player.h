@@ -31,6 +31,7 @@ enum : uint32_t {
     ChangeJumpPending = 0x100,
     ChangeLoopJump = 0x200,
     ChangeNoPatternData = 0x400,
+    ChangeJumpInLoop = 0x800, // a break or jump while a loop counts: it leads to the loop's rows
     ChangeChannelBits = 0x7F,
 };
 

@@ -32,6 +32,19 @@ uint8_t withMemory(uint8_t param, uint8_t memory) {
     return static_cast<uint8_t>(x << 4 | y);
 }
 
+// Whether B and D are taken. The other trackers hold them back while a loop counts; ProTracker
+// takes them on any row where no loop jumps back, and the rows they lead to then belong to the
+// loop's passes, not to a return to a played position.
+bool jumpTaken(Player& player) {
+    if (!isModFormat(player))
+        return !player.isPatternLoopActive();
+    if (player.changeFlags & ChangeLoopJump)
+        return false;
+    if (player.isPatternLoopActive())
+        player.changeFlags |= ChangeJumpInLoop;
+    return true;
+}
+
 } // namespace
 
 uint8_t limitVolume(int32_t volume) {
@@ -93,17 +106,26 @@ void vibratoSetup(Player& player, Channel& ch, uint8_t param, int32_t depthUnit)
     const uint8_t p = withMemory(param, ch.vibratoMemory);
     if (p == 0)
         return;
-    ch.vibratoDepth = static_cast<int8_t>((p & 15) * depthUnit);
+    ch.vibratoDepth = static_cast<int16_t>((p & 15) * depthUnit);
     ch.vibratoMemory = p;
     ch.vibratoSpeed = p >> 4;
-    ch.vibratoOffset = ch.vibratoOffsetSaved;
+    const uint8_t onRow = player.song.vibratoOnRow;
+    ch.vibratoOffset = onRow == VibratoPlain        ? 0
+                       : onRow == VibratoAtPosition ? vibratoValue(player, ch)
+                                                    : ch.vibratoOffsetSaved;
     ch.activeEffect = &handlers::vibrato;
     player.changeFlags |= ChangePitch;
 }
 
+int32_t vibratoValue(Player& player, const Channel& ch) {
+    const Song& song = player.song;
+    const int32_t w =
+        waveformValue(ch.vibratoTable, ch.vibratoPosition + song.vibratoPhase, player.random);
+    return song.vibratoPhase != 0 ? w * ch.vibratoDepth / 128 : (w * ch.vibratoDepth) >> 7;
+}
+
 void vibratoTick(Player& player, Channel& ch) {
-    const int32_t w = waveformValue(ch.vibratoTable, ch.vibratoPosition, player.random);
-    ch.vibratoOffset = (w * ch.vibratoDepth) >> 7;
+    ch.vibratoOffset = vibratoValue(player, ch);
     ch.vibratoOffsetSaved = ch.vibratoOffset;
     ch.vibratoPosition = (ch.vibratoPosition + ch.vibratoSpeed) % WaveformLength;
     player.changeFlags |= ChangePitch;
@@ -280,7 +302,7 @@ void volumeSlideStep(Player& player, Channel& ch) {
 }
 
 void positionJumpRow(Player& player, Channel&, uint8_t param) {
-    if (player.isPatternLoopActive() || param >= player.song.orderCount)
+    if (param >= player.song.orderCount || !jumpTaken(player))
         return;
     // Taken even without backward jumps, so the rest of &handlers::positionJump pattern stays
     // unheard as in the tracker; the order fetch goes on after &handlers::positionJump order when
@@ -300,7 +322,7 @@ void setChannelVolumeRow(Player& player, Channel& ch, uint8_t param) {
 }
 
 void patternBreakRow(Player& player, Channel&, uint8_t param) {
-    if (player.isPatternLoopActive())
+    if (!jumpTaken(player))
         return;
     uint32_t row = player.song.bcdPatternBreak ? (param >> 4) * 10u + (param & 15) : param;
     if (row >= player.song.rowsPerPattern)

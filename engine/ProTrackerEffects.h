@@ -23,6 +23,8 @@ void tonePortamentoSetup(Player& player, Channel& channel, uint8_t param, uint32
 void vibratoSetup(Player& player, Channel& channel, uint8_t param);
 // The same with a depth of `depthUnit` period units per parameter step.
 void vibratoSetup(Player& player, Channel& channel, uint8_t param, int32_t depthUnit);
+// The offset at the channel's waveform position.
+int32_t vibratoValue(Player& player, const Channel& channel);
 void vibratoTick(Player& player, Channel& channel);
 void tremoloSetup(Channel& channel, uint8_t param);
 void tremoloTick(Player& player, Channel& channel);

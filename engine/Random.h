@@ -9,7 +9,13 @@ namespace tolva {
 class Random {
 public:
     explicit Random(uint16_t seed) : state_(seed) {}
-    uint16_t next();
+    uint16_t next() {
+        const uint32_t s = state_;
+        const uint16_t v = static_cast<uint16_t>(s * s + mix_);
+        mix_ = static_cast<uint16_t>((v >> 2) + mix_);
+        state_ = v;
+        return v;
+    }
 
 private:
     uint16_t state_;

@@ -10,6 +10,13 @@ enum : int32_t {
     OrderEnd = -3,  // end of song; any other negative entry means the same
 };
 
+// What a vibrato plays on its row's first tick.
+enum : uint8_t {
+    VibratoKeepsOffset, // the offset of the tick before
+    VibratoPlain,       // the plain period (ProTracker)
+    VibratoAtPosition,  // the offset at the waveform position, not moving on (Scream Tracker)
+};
+
 constexpr uint32_t NoRestartPosition = 0xFFFFFFFFu;
 constexpr std::size_t MaxOrders = 256;
 
@@ -34,6 +41,10 @@ struct Song {
     int32_t slideDownUnit = 1;
     bool bcdPatternBreak = true;
     uint8_t tremoloShift = 0;
+    // ProTracker and Scream Tracker start a vibrato falling in pitch, from halfway through the
+    // waveform tables, and step toward zero.
+    uint8_t vibratoPhase = 0; // table positions the vibrato runs ahead
+    uint8_t vibratoOnRow = VibratoKeepsOffset;
     bool signedSamples = true;
     uint8_t pingPongTurns = 0; // TurnRepeatsEnd, TurnRepeatsStart
     bool infoOnly = false;

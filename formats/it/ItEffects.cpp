@@ -127,6 +127,17 @@ void vibratoStep(ItPlayer& player, ItChannel& ch) {
     itVibratoTick(player, ch);
 }
 
+// The tremolo too moves on the row's first tick, except under old effects.
+void tremoloRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+    handlers::tremolo.onRow(player, ch, param);
+    if (ch.activeEffect == &handlers::tremolo && !player.hasFlag(ItOldEffects))
+        tremoloTick(player, ch);
+}
+
+void tremoloStep(ItPlayer& player, ItChannel& ch) {
+    tremoloTick(player, ch);
+}
+
 void arpeggioRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     handlers::arpeggio.onRow(player, ch, withMemory(param, ch.arpeggioMemory));
 }
@@ -331,6 +342,7 @@ const ItHandler itPortamentoUp{portamentoUpRow, slideStep};
 const ItHandler itTonePortamento{tonePortamentoRow, slideStep};
 const ItHandler itVibrato{vibratoRow, vibratoStep};
 const ItHandler itArpeggio{arpeggioRow, arpeggioStep};
+const ItHandler itTremolo{tremoloRow, tremoloStep};
 const ItHandler itVibratoVolumeSlide{vibratoVolumeSlideRow, vibratoVolumeSlideStep};
 const ItHandler itTonePortamentoVolumeSlide{tonePortamentoVolumeSlideRow,
                                             tonePortamentoVolumeSlideStep};
@@ -367,7 +379,7 @@ const EffectHandler* const itHandlers[ItEffectCount] = {
     &handlers::sampleOffset,                // O
     &handlers::itPanningSlide,              // P
     &handlers::itRetrigger,                 // Q
-    &handlers::tremolo,                     // R
+    &handlers::itTremolo,                   // R
     &handlers::itSCommands,                 // S
     &handlers::itTempo,                     // T
     &handlers::itFineVibrato,               // U

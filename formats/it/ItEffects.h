@@ -40,6 +40,7 @@ extern const ItHandler itPortamentoDown;
 extern const ItHandler itPortamentoUp;
 extern const ItHandler itTonePortamento;
 extern const ItHandler itVibrato;
+extern const ItHandler itTremolo;
 extern const ItHandler itArpeggio;
 extern const ItHandler itVibratoVolumeSlide;
 extern const ItHandler itTonePortamentoVolumeSlide;

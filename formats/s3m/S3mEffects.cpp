@@ -148,8 +148,10 @@ void s3mSpecialRow(Player& player, Channel& ch, uint8_t param) {
         extended = 0x80; // panning
         break;
     case 0xB:
-        extended = 0x60; // pattern loop
-        break;
+        // Scream Tracker keeps one loop start and count for all channels: they live in
+        // channel 0's record.
+        handlers::extendedCommand.onRow(player, player.channel(0), static_cast<uint8_t>(0x60 | y));
+        return;
     case 0xC:
     case 0xD:
     case 0xE:
@@ -161,8 +163,9 @@ void s3mSpecialRow(Player& player, Channel& ch, uint8_t param) {
     handlers::extendedCommand.onRow(player, ch, static_cast<uint8_t>(extended | y));
 }
 
+// A quarter of H's depth.
 void fineVibratoRow(Player& player, Channel& ch, uint8_t param) {
-    vibratoSetup(player, ch, param, 1);
+    vibratoSetup(player, ch, param, player.song.slideUpUnit / 4);
 }
 
 // The parameter spans half the panning range; larger ones are not positions.

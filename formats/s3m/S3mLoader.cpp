@@ -23,6 +23,9 @@ constexpr uint8_t OrderSkipByte = 254;
 constexpr uint8_t OrderEndByte = 255;
 constexpr uint8_t Centre = 0x80;
 constexpr uint32_t MaxPatterns = 256;
+// High nibbles of the tracker version word.
+constexpr uint32_t ImpulseTracker = 3;
+constexpr uint32_t SchismTracker = 4;
 
 void convertOrders(const HeapArray<uint8_t>& bytes, Song& song) {
     const uint32_t kept = std::min<uint32_t>(static_cast<uint32_t>(bytes.size()), MaxOrders);
@@ -204,6 +207,10 @@ std::unique_ptr<Player> loadS3m(InputStream& stream, bool infoOnly, Mixer* mixer
         song.maxPeriod = 0x7FFF;
         song.minPeriod = 24;
     }
+    const uint32_t tracker = header.trackerVersion >> 12;
+    if (tracker == ImpulseTracker)
+        player->useExactPitch();
+    player->separateMemories = tracker == ImpulseTracker || tracker == SchismTracker;
     song.signedSamples = header.sampleFormat == 1;
     // Above 64 the mixer volume would overflow its byte.
     song.initialGlobalVolume = std::min<uint8_t>(header.globalVolume, 64);

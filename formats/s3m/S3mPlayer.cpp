@@ -1,5 +1,6 @@
 #include "formats/s3m/S3mPlayer.h"
 
+#include "engine/PitchTables.h"
 #include "formats/s3m/S3mEffects.h"
 
 #include <algorithm>
@@ -17,6 +18,8 @@ constexpr uint64_t StepClock = 938282582016ull; // 14317456 Hz as 16.16
 constexpr int32_t LowestPeriod = 28;            // shorter periods are silent
 constexpr uint32_t SemitonesPerOctave = 12;
 constexpr uint32_t MiddleCOctave = 4;
+constexpr uint32_t ExactPitchShift = 4;
+constexpr uint64_t PeriodClock = 14317456; // period x Hz
 
 // Bytes that follow a cell's leading byte.
 uint32_t cellPayload(uint8_t what) {
@@ -30,6 +33,8 @@ S3mPlayer::S3mPlayer(Mixer* mixer) : Player(mixer) {
     song.slideUpUnit = -4;
     song.slideDownUnit = 4;
     song.tremoloShift = 1;
+    song.vibratoPhase = WaveformLength / 2;
+    song.vibratoOnRow = VibratoAtPosition;
     noteCutStopsVoice = true;
     offsetPastLoopEndLoops = true;
 }
@@ -59,6 +64,24 @@ Channel& S3mPlayer::channel(uint32_t index) {
 
 Sample* S3mPlayer::sample(uint32_t index) {
     return index < song.sampleCount && index < S3mMaxSamples ? &samples[index] : nullptr;
+}
+
+void S3mPlayer::useExactPitch() {
+    periodShift = ExactPitchShift;
+    song.slideUpUnit *= 1 << periodShift;
+    song.slideDownUnit *= 1 << periodShift;
+    song.maxPeriod *= 1 << periodShift;
+    song.minPeriod *= 1 << periodShift;
+}
+
+uint32_t S3mPlayer::memorySlot(uint8_t command) const {
+    if (!separateMemories)
+        return 0;
+    if (command == S3mCommandK || command == S3mCommandL)
+        return S3mCommandD;
+    if (command == S3mCommandF)
+        return S3mCommandE;
+    return std::min<uint32_t>(command, S3mMemorySlots - 1);
 }
 
 uint32_t S3mPlayer::s3mChannelOf(uint32_t index) const {
@@ -128,8 +151,10 @@ bool S3mPlayer::readCell(uint32_t channelIndex) {
                 if (what & S3mHasCommand) {
                     ch.cellEffect = static_cast<int8_t>(p[0]);
                     ch.cellParam = p[1];
+                    uint8_t& memory = ch.paramMemory[memorySlot(p[0])];
                     if (p[1] != 0)
-                        ch.s3mLastParam = p[1];
+                        memory = p[1];
+                    ch.s3mLastParam = memory;
                 }
                 stored = true;
             }
@@ -186,11 +211,18 @@ int32_t S3mPlayer::noteToPeriod(Channel& ch, uint32_t note) {
     // Without a rate there is nothing to divide by: such a sample stays silent.
     if (!s || s->middleCRate == 0 || semitone >= SemitonesPerOctave || octave > 30)
         return 0;
-    const uint64_t q = octavePeriods[semitone] * PeriodScale / s->middleCRate;
-    uint64_t period = q >> (octave + 1);
-    if ((q >> octave) & 1) // round to nearest
-        ++period;
-    return static_cast<int32_t>(std::min<uint64_t>(period, 0x7FFFFFFF));
+    if (periodShift == 0) // Scream Tracker truncates
+        return static_cast<int32_t>(std::min<uint64_t>(
+            octavePeriods[semitone] * PeriodScale / s->middleCRate >> (octave + 1), 0x7FFFFFFF));
+    // Whole hertz, as Impulse Tracker keeps them.
+    const uint64_t scaled =
+        uint64_t{s->middleCRate} * pitchTable[semitone * PitchTableLength / SemitonesPerOctave]
+        << octave;
+    const uint64_t hertz = scaled >> (16 + MiddleCOctave);
+    if (hertz == 0)
+        return 0;
+    const uint64_t clock = PeriodClock << periodShift;
+    return static_cast<int32_t>(std::min<uint64_t>((clock + hertz / 2) / hertz, 0x7FFFFFFF));
 }
 
 int32_t S3mPlayer::mixerVolume(Channel&, int32_t volume) {
@@ -202,12 +234,13 @@ int32_t S3mPlayer::mixerPanning(Channel&, int32_t panning) {
 }
 
 uint32_t S3mPlayer::periodToFrequency(int32_t period, Channel&) {
-    if (period < LowestPeriod)
+    if (period < LowestPeriod << periodShift)
         return 0;
     const uint64_t divisor = static_cast<uint64_t>(mixer->mixingRate()) * period;
     if (divisor == 0)
         return 0;
-    return static_cast<uint32_t>(std::min<uint64_t>(StepClock / divisor, 0xFFFFFFFF));
+    return static_cast<uint32_t>(
+        std::min<uint64_t>((StepClock << periodShift) / divisor, 0xFFFFFFFF));
 }
 
 void S3mPlayer::defaultPannings(DefaultPannings& out) {

@@ -9,6 +9,7 @@ namespace tolva {
 constexpr uint32_t S3mMaxChannels = 32;
 constexpr uint32_t S3mMaxSamples = 99;
 constexpr uint32_t S3mRows = 64;
+constexpr uint32_t S3mMemorySlots = 32;
 
 // Bits of a packed cell's leading byte; the low five bits name the channel.
 enum : uint8_t {
@@ -31,7 +32,11 @@ enum : uint16_t {
 
 // Command numbers as stored (A = 1); the effect table and the cell reader test these.
 enum : uint8_t {
+    S3mCommandD = 4,
+    S3mCommandE = 5,
+    S3mCommandF = 6,
     S3mCommandG = 7,
+    S3mCommandK = 11,
     S3mCommandL = 12,
     S3mCommandQ = 17,
     S3mCommandS = 19,
@@ -40,10 +45,11 @@ enum : uint8_t {
 struct S3mChannel : ScreamChannel {
     uint8_t s3mVolume = S3mNoVolume; // the cell's volume byte
     uint8_t s3mWhat = 0;             // the cell's leading byte
-    uint8_t s3mLastParam = 0;        // last non-zero parameter of any command: the one memory
-    uint8_t s3mPreviousCommand = 0;  // command of the row before
-    uint32_t s3mStartOffset = 0;     // where the last note of a cell started in its sample
-    bool s3mCellNote = false;        // the voice start to come is a cell's note, no retrigger
+    uint8_t s3mLastParam = 0;        // what a zero parameter of the cell's command recalls
+    std::array<uint8_t, S3mMemorySlots> paramMemory{}; // last non-zero parameters, by memorySlot
+    uint8_t s3mPreviousCommand = 0;                    // command of the row before
+    uint32_t s3mStartOffset = 0; // where the last note of a cell started in its sample
+    bool s3mCellNote = false;    // the voice start to come is a cell's note, no retrigger
 };
 
 struct S3mSample : Sample {
@@ -79,11 +85,21 @@ public:
 
     // The S3M channel that player channel `index` plays.
     uint32_t s3mChannelOf(uint32_t index) const;
+    // Impulse Tracker plays the S3M files it saved at exact pitch, not by Scream Tracker's
+    // period table; their periods count sixteenths of a unit, so each note keeps its own pitch
+    // while slides and vibrato move by the usual amounts. Call after the period limits are set.
+    void useExactPitch();
+    // Scream Tracker keeps one parameter memory for all commands; Impulse Tracker and Schism
+    // Tracker play the S3M files they saved with one per command, D, K and L sharing one as E
+    // and F do.
+    uint32_t memorySlot(uint8_t command) const;
 
     std::array<uint8_t, S3mMaxChannels> channelPan{};
     std::array<bool, S3mMaxChannels> channelDisabled{};
     std::array<bool, S3mMaxChannels> channelUsed{};
     uint16_t s3mFlags = 0;
+    uint32_t periodShift = 0; // 4 with exact pitch
+    bool separateMemories = false;
     bool mono = false;
     std::array<S3mChannel, S3mMaxChannels> channels;
     std::array<S3mSample, S3mMaxSamples> samples;

@@ -18,8 +18,9 @@ struct S3mFileHeader {
     uint32_t instrumentCount;
     uint32_t patternCount;
     uint16_t flags;
-    uint32_t sampleFormat; // 1: signed data
-    bool signature;        // "SCRM"
+    uint16_t trackerVersion; // high nibble: 1 Scream Tracker, 3 Impulse Tracker, ...
+    uint32_t sampleFormat;   // 1: signed data
+    bool signature;          // "SCRM"
     uint8_t globalVolume;
     uint8_t initialSpeed;
     uint8_t initialTempo;
@@ -29,9 +30,9 @@ struct S3mFileHeader {
     explicit S3mFileHeader(const uint8_t* b)
         : fileType(b[0x1D]), orderCount(readLe16(b + 0x20)), instrumentCount(readLe16(b + 0x22)),
           patternCount(readLe16(b + 0x24)), flags(readLe16(b + 0x26)),
-          sampleFormat(readLe16(b + 0x2A)), signature(std::memcmp(b + 0x2C, "SCRM", 4) == 0),
-          globalVolume(b[0x30]), initialSpeed(b[0x31]), initialTempo(b[0x32]),
-          masterVolume(b[0x33]) {
+          trackerVersion(readLe16(b + 0x28)), sampleFormat(readLe16(b + 0x2A)),
+          signature(std::memcmp(b + 0x2C, "SCRM", 4) == 0), globalVolume(b[0x30]),
+          initialSpeed(b[0x31]), initialTempo(b[0x32]), masterVolume(b[0x33]) {
         std::memcpy(title, b, TitleLength);
         std::memcpy(channelSettings, b + 0x40, sizeof channelSettings);
     }

@@ -23,6 +23,7 @@ constexpr char IdText[] = "extended module: ";
 constexpr uint32_t IdTextLength = 17;
 constexpr uint32_t TitleOffset = 17;
 constexpr uint32_t TitleLength = 20;
+constexpr uint32_t TrackerOffset = 38;
 constexpr uint32_t VersionOffset = 58;
 constexpr uint32_t OldLayoutVersion = 0x0102;
 constexpr uint32_t HeaderAreaBytes = 272; // the fields after the header size, orders included
@@ -277,6 +278,12 @@ uint32_t identifyIdBlock(const uint8_t (&id)[IdBlockBytes]) {
     return version >= OldLayoutVersion && version <= 0x0104 ? IdentifyMatch : IdentifyUnsupported;
 }
 
+// Names like "OpenMPT 1.22.07.19" compare as text: each number has two digits.
+bool savedByEarlyOpenMpt(const uint8_t (&id)[IdBlockBytes]) {
+    const char* name = reinterpret_cast<const char*>(id + TrackerOffset);
+    return std::memcmp(name, "OpenMPT ", 8) == 0 && std::memcmp(name + 8, "1.22.07.19", 10) < 0;
+}
+
 } // namespace
 
 uint32_t identifyXm(InputStream& stream) {
@@ -308,6 +315,7 @@ std::unique_ptr<Player> loadXm(InputStream& stream, bool infoOnly, Mixer* mixer)
     const uint32_t patternCount = readLe16(h + HPatterns);
     const uint32_t instrumentCount = readLe16(h + HInstruments);
     player->xmFlags = readLe16(h + HFlags);
+    player->halfStepFinetune = savedByEarlyOpenMpt(id);
     song.initialSpeed = h[HSpeed];
     song.initialTempo = readLe16(h + HTempo);
     song.sampleCount = 0;

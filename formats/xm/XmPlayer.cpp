@@ -301,7 +301,7 @@ int32_t XmPlayer::noteToPeriod(Channel& channel, uint32_t note) {
     const int32_t finetune = static_cast<int8_t>(ch.finetune);
     const int32_t n = static_cast<int32_t>(note) + ch.relativeNote;
     if (xmFlags & XmLinearFrequencies)
-        return (120 - n) * 64 - (finetune >> 1);
+        return (120 - n) * 64 - (halfStepFinetune ? finetune / 2 : (finetune >> 3) * 4);
     // Notes below the table play in its lowest octave. The finetune counts sixteenths of a
     // semitone: an odd sixteenth lies halfway between two entries of the eighths table.
     const uint32_t m = static_cast<uint32_t>(std::max(n, 0));

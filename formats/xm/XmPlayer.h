@@ -64,6 +64,9 @@ public:
     void instrumentTick(XmChannel& channel);
 
     uint16_t xmFlags = 0;
+    // FastTracker 2 keeps a sample's linear finetune in sixteenths of a semitone; OpenMPT
+    // before 1.22.07.19 kept half steps of a period unit, and plays the files it saved so.
+    bool halfStepFinetune = false;
     uint32_t loadedInstrumentCount = 0; // as the header says, at most XmMaxInstruments
     // Instrument n of a cell uses entry n - 1; null where the instrument has no samples.
     std::array<XmInstrument*, XmMaxInstruments> instruments{};

@@ -90,21 +90,22 @@ TEST(PitchEffects, TickByTick) {
         {"sample finetune", finetunes, "t0123", BasePeriod, {425, 431, 163, 106}, tuned},
         // Without an instrument number the channel keeps +5; the sample keeps its own.
         {"set finetune", setFinetune, "t0rt01rt0", BasePeriod, {413, 413, 428, 428}},
-        // (sine x -4) >> 7 at positions 0, 0, 4, 8, 12, 16; 400 goes on where the row left
-        // off; 600 likewise, sliding down 4 by the vibrato memory's low nibble.
+        // ProTracker: sine x 4 / 128 toward zero at positions 0, 0, 4, 8, 12, 16, falling in
+        // pitch first; a row's first tick plays the plain period; 400 goes on where the row
+        // left off; 600 likewise, sliding down 4 by the vibrato memory's low nibble.
         {"sine vibrato",
          sineVibrato,
          "t0t0t0t0t0t0t0t0t0t0t0t0t0t0t0t0t0t0",
          VibratoOffset,
-         {0, 0, -4, -6, -8, -8, -8, -8, -6, -4, 0, 3, 3, 5, 7, 7, 7, 5}},
+         {0, 0, 3, 5, 7, 7, 0, 7, 5, 3, 0, -3, 0, -5, -7, -7, -7, -5}},
         {"vibrato, volume", sineVibrato, "rrr0", Volume, {44}},
-        // Ramp at positions 0..32: -255, -191, -126, -61, 4; square 255 then -255; the keep
-        // bit starts the next notes at positions 40 and 16.
+        // Half a cycle on: ramp 4, 69, 134, 199, -255 at positions 0..32 x -4; square -255
+        // then 255; the keep bit starts the next notes at positions 40 and 16.
         {"vibrato waveforms",
          waveforms,
          "rt0t0t0t0t0t0rt0t0t0t0t0t0rt0t0t0t0t0t0t0t0t0t0t0t0",
          VibratoOffset,
-         {0, 7, 5, 3, 1, -1, 0, -8, -8, -8, -8, 7, 7, 7, 7, 7, -8, -8, -8, -8, -8, 7, 7, 7}},
+         {0, 0, -2, -4, -6, 7, 0, 7, 7, 7, 7, -7, 0, -7, -7, -7, 7, 7, 0, 7, 7, -7, -7, -7}},
         // Seed 1 draws 0x7655 and 0x0C22: waveform values -20 and -231, x -15 >> 7.
         {"random vibrato", randomWave, "rtt0t0", VibratoOffset, {2, 27}, {squareSample(64)}, seed1},
         {"vibrato, no note", {{0, 0, fx(0x4, 0x44)}}, "r0", VibratoOffset, {0}},

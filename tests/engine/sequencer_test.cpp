@@ -34,6 +34,8 @@ const Effects loops = {{0, 1, 0, 0xE60}, {0, 3, 0, 0xE62}, {0, 5, 0, 0xE63}};
 const Effects nested = {{0, 0, 0, 0xE60}, {0, 2, 1, 0xE60}, {0, 3, 1, 0xE61}, {0, 4, 0, 0xE61}};
 const Effects twoLoopEnds = {{0, 3, 0, 0xE61}, {0, 3, 1, 0xE61}};
 const Effects loopThenBreak = {{0, 1, 0, 0xE60}, {0, 2, 0, 0xE61}, {0, 2, 1, 0xD00}};
+const Effects breakInLoop = {
+    {0, 0, 0, 0xE60}, {0, 3, 0, 0xD00}, {1, 0, 0, 0xB00}, {1, 0, 1, 0xD04}, {0, 5, 0, 0xE61}};
 const Effects revisit = {{0, 0, 0, 0xD00}, {1, 1, 0, 0xB01}};
 
 const auto noBack = [](Player& p) { p.songFlags |= SongNoBackwardJumps; };
@@ -65,6 +67,14 @@ TEST(OrderFlow, RowsPlayed) {
         // On the first pass the loop counter is set when the break is seen: it is ignored. On
         // the second the loop has finished before channel 1 breaks.
         {"break waits for a loop", {0, 1}, loopThenBreak, {0, 1, 2, 1, 2, 100}, 69},
+        // ProTracker takes a break on a row that does not loop, even while a loop counts; the
+        // rows it leads back to are the loop's second pass, not a return.
+        {"break in a loop",
+         {0, 1},
+         breakInLoop,
+         {0, 1, 2, 3, 100, 4, 5, 0, 1, 2, 3, 100, 4, 5, 6},
+         72,
+         1},
         {"ends when played twice", {0, 1}, {{1, 0, 0, 0xB00}}, {0}, 65, 1},
         {"loop limit", {0, 1}, {{1, 0, 0, 0xB00}}, {0}, 65 * 3, 3, threeLoops},
         // A jump to itself is allowed, but its first row was played: on to order 2.

@@ -13,8 +13,9 @@ using enum Read;
 
 const S3mCell C4 = s3mNote(4, 0, 1);
 
-std::vector<uint8_t> line(std::vector<S3mCell> rows, uint16_t flags = 0) {
-    return s3mLine(std::move(rows)).flags(flags).build();
+std::vector<uint8_t> line(std::vector<S3mCell> rows, uint16_t flags = 0,
+                          uint16_t tracker = 0x1320) {
+    return s3mLine(std::move(rows)).flags(flags).tracker(tracker).build();
 }
 
 TEST(S3mPitch, MiddleCRateScalesTheOctaveTable) {
@@ -27,9 +28,9 @@ TEST(S3mPitch, MiddleCRateScalesTheOctaveTable) {
     // Sample, note, period.
     const std::tuple<uint32_t, uint32_t, int32_t> rows[] = {
         {0, 0x400, 1712},
-        {0, 0x50B, 454},  // B-5: 907 x 32 >> 6 = 453.5, rounded up
+        {0, 0x50B, 453},  // B-5: 907 x 32 >> 6 = 453.5, truncated as Scream Tracker does
         {1, 0x400, 856},  // twice the rate, half the period
-        {2, 0x400, 1432}, // 1712 x 267616 / 10000 = 45815, >> 5 = 1431 with bit 4 set
+        {2, 0x400, 1431}, // 1712 x 267616 / 10000 = 45815.9, >> 5
     };
     for (const auto& [sample, note, period] : rows) {
         ch.sample = player->sample(sample);
@@ -39,6 +40,24 @@ TEST(S3mPitch, MiddleCRateScalesTheOctaveTable) {
     EXPECT_EQ(player->noteToPeriod(ch, 0x400), 0);
     EXPECT_EQ(player->periodToFrequency(28, ch), 759866u);
     EXPECT_EQ(player->periodToFrequency(27, ch), 0u); // silence instead of a division
+
+    // Saved by Impulse Tracker: whole hertz at exact pitch, periods 14317456 x 16 / Hz.
+    RecordingMixer exactMixer;
+    auto exact = playS3m(rates.tracker(0x3214).build(), exactMixer);
+    ASSERT_TRUE(exact);
+    Channel& e = exact->channel(0);
+    const std::tuple<uint32_t, uint32_t, int32_t> exactRows[] = {
+        {0, 0x409, 16288}, // 8363 x 2^(9/12) = 14064.97 Hz, 14064
+        {1, 0x400, 13696}, // C-4 at 16726 Hz
+        {2, 0x309, 27245}, // 10000 x 2^(-3/12) = 8408.96 Hz, 8408
+    };
+    for (const auto& [sample, note, period] : exactRows) {
+        e.sample = exact->sample(sample);
+        EXPECT_EQ(exact->noteToPeriod(e, note), period) << sample << " " << note;
+    }
+    // 14064 Hz (16288.3 sixteenths) at 44100 Hz: 0.3189 x 65536.
+    EXPECT_EQ(exact->periodToFrequency(16288, e), 20900u);
+    EXPECT_EQ(exact->periodToFrequency(28 * 16 - 1, e), 0u);
 }
 
 TEST(S3mPitch, NotesSamplesSlidesAndVibrato) {
@@ -64,9 +83,9 @@ TEST(S3mPitch, NotesSamplesSlidesAndVibrato) {
             {"a note without instrument keeps the sample", notes, Step, {12427}, 12},
             {"no note, no start", notes, Starts, {1, 1, 2, 2, 2, 2}, 0, 6},
             {"an instrument alone resets the volume", notes, Volume, {50, 48}, 24, 6},
-            // 1712 x 267616 / 7941 = 57695, >> 5 = 1802, bit 4 set.
-            {"S21", line({s3mNote(4, 0, 1, 'S', 0x21), C4}), Period, {1803, 1803}, 0, 6},
-            {"S21 on the row's own note", line({s3mNote(4, 0, 1, 'S', 0x21)}), Step, {11800}},
+            // 1712 x 267616 / 7941 = 57695, >> 5 = 1802.
+            {"S21", line({s3mNote(4, 0, 1, 'S', 0x21), C4}), Period, {1802, 1802}, 0, 6},
+            {"S21 on the row's own note", line({s3mNote(4, 0, 1, 'S', 0x21)}), Step, {11807}},
             {"16-bit: O03 is 768 frames of 2 bytes", offset, StartOffset, {1536}},
             {"no middle-C rate", noRate, Active, {0}},
             {"an absent sample is never chosen", adlib, Starts, {0}},
@@ -104,13 +123,42 @@ TEST(S3mPitch, NotesSamplesSlidesAndVibrato) {
              Period,
              {1712, 1648, 1584, 1524, 1524, 1524, 1524, 1588, 1652, 1712, 1712, 1712},
              6},
+            // E02 moves 2 x 4 sixteenths a tick; H14 at position 1: sine 24 x 4 x 4 x 16 / 128.
+            {"exact pitch: E02 and H14",
+             line({s3mNote(4, 9, 1, 'E', 2), s3mFx('H', 0x14)}, 0, 0x3214),
+             Period,
+             {16288, 16416, 16544, 16672, 16800, 16928, 16928, 16928, 16976}},
+            // Scream Tracker's D00 recalls F's 01 and slides down; Schism Tracker's recalls
+            // nothing. Impulse Tracker's K00 recalls D's 02.
+            {"one memory",
+             line({s3mNote(4, 0, 1, 'F', 1), s3mFx('D', 0)}),
+             Volume,
+             {64, 63, 62},
+             6},
+            {"memories by command",
+             line({s3mNote(4, 0, 1, 'F', 1), s3mFx('D', 0)}, 0, 0x4050),
+             Volume,
+             {64, 64, 64},
+             6},
+            {"K shares D's memory",
+             line({s3mNote(4, 0, 1, 'D', 2), s3mFx('J', 0x37), s3mFx('K', 0)}, 0, 0x3214),
+             Volume,
+             {54, 54, 52, 50},
+             11},
             {"G restarts nothing", line({C4, s3mNote(4, 2, 1, 'G', 0x10)}), Starts, {1}, 11},
-            // Sine 0, 97, 180, 235, 255 at positions 0 to 16; depth 4 x -4 for H and 4 x 1 for
-            // U, over 128.
+            // Sine 0, 97, 180, 235, 255 at positions 0 to 16, falling in pitch first, times
+            // depth 4 x 4 for H and 4 x 1 for U, over 128 toward zero; each row's first tick
+            // plays its position without moving on.
             {"H44 and U44",
              line({s3mNote(4, 0, 1, 'H', 0x44), s3mNote(4, 0, 1, 'U', 0x44)}),
              Period,
-             {1712, 1712, 1699, 1689, 1682, 1680, 1712, 1712, 1715, 1717, 1719, 1719}},
+             {1712, 1712, 1724, 1734, 1741, 1743, 1712, 1712, 1715, 1717, 1719, 1719}},
+            // The next row's first tick plays position 20 (sine 235) and stays there.
+            {"H's first tick",
+             line({s3mNote(4, 0, 1, 'H', 0x44), s3mFx('H', 0)}),
+             Period,
+             {1741, 1743, 1741},
+             4},
         },
         playS3m);
 }

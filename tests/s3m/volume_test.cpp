@@ -52,8 +52,8 @@ TEST(S3mVolume, SlidesGlobalVolumeAndPanning) {
               19, 21, 23, 25, 27, 29, 14, 0,  0,  0,  0,  0},
              6},
             // H44's positions go on from 20 by 4 a tick: 36 and 56 end the rows, sine -97 and
-            // -180 x 4 x -4 / 128.
-            {"the vibrato goes on under K04 and KF1", combined, VibratoOffset, {12, 22}, 11, 6},
+            // -180 x 4 x 4 / 128, rising in pitch in the waveform's second half.
+            {"the vibrato goes on under K04 and KF1", combined, VibratoOffset, {-12, -22}, 11, 6},
             {"D00 takes D's memory", e00, Volume, {25, 10}, 5, 6},
             // Down by 3 x 4 a tick.
             {"E00 takes D's memory", e00, Period, {1772}, 17},

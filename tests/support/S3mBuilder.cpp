@@ -65,7 +65,7 @@ std::vector<uint8_t> S3mBuilder::build() const {
     };
     w.zeros(28);    // title
     w.u8(0x1A, 16); // file type
-    w.u16le(0, orders_.size(), samples_.size(), patterns, flags_, 0x1320, signed_ ? 1 : 2);
+    w.u16le(0, orders_.size(), samples_.size(), patterns, flags_, tracker_, signed_ ? 1 : 2);
     w.text("SCRM", 4);
     w.u8(globalVolume_, speed_, tempo_, stereo_ ? 0xB0 : 0x30, 0, 0xFC);
     w.zeros(10);

@@ -63,6 +63,7 @@ public:
     S3mBuilder& channelSetting(uint32_t channel, uint8_t v) { return set(settings_[channel], v); }
     S3mBuilder& panByte(uint32_t channel, uint8_t value) { return set(pans_[channel], value); }
     S3mBuilder& flags(uint16_t value) { return set(flags_, value); }
+    S3mBuilder& tracker(uint16_t version) { return set(tracker_, version); }
     S3mBuilder& stereo(bool on) { return set(stereo_, on); }
     S3mBuilder& signedSamples(bool on) { return set(signed_, on); }
     S3mBuilder& globalVolume(uint8_t value) { return set(globalVolume_, value); }
@@ -84,7 +85,7 @@ private:
     std::vector<uint8_t> orders_{0};
     std::map<std::tuple<uint32_t, uint32_t, uint32_t>, S3mCell> cells_;
     uint8_t settings_[32], pans_[32] = {};
-    uint16_t flags_ = 0;
+    uint16_t flags_ = 0, tracker_ = 0x1320;
     bool stereo_ = true, signed_ = true;
     uint8_t globalVolume_ = 64, speed_ = 6, tempo_ = 125;
     uint32_t patternCount_ = 0;

@@ -98,7 +98,7 @@ std::vector<uint8_t> XmBuilder::build() const {
     w.text("Extended Module: ", 17);
     w.text(title_, 20);
     w.u8(0x1A);
-    w.text("tolva tests", 20);
+    w.text(tracker_, 20);
     w.u16le(version102_ ? 0x0102 : 0x0104);
     w.u32le(276);
     w.u16le(orders_.size(), 0, channels_, patterns, instruments_.size(), flags_, speed_, 125);

@@ -71,6 +71,7 @@ public:
     explicit XmBuilder(uint32_t channels = 2) : channels_(channels) {}
 
     XmBuilder& title(std::string text) { return set(title_, std::move(text)); }
+    XmBuilder& tracker(std::string name) { return set(tracker_, std::move(name)); }
     XmBuilder& linearFrequencies(bool on) { return set(flags_, on ? 1 : 0); }
     XmBuilder& speed(uint16_t ticks) { return set(speed_, ticks); }
     XmBuilder& orders(std::vector<uint8_t> list) { return set(orders_, std::move(list)); }
@@ -104,6 +105,7 @@ private:
 
     uint32_t channels_;
     std::string title_ = "test";
+    std::string tracker_ = "tolva tests";
     uint16_t flags_ = 1, speed_ = 6;
     std::vector<uint8_t> orders_{0};
     uint32_t patternCount_ = 0;

@@ -39,8 +39,10 @@ TEST(XmPitch, PeriodAndStepOfTheFirstTick) {
         {C4, false, 0, 0, 1712, 12428},
         {xmNote(60, 1), true, 0, 0, 3840, 24856},
         {xmNote(60, 1), false, 0, 0, 856, 24856},
-        {C4, true, 64, 0, 4576, 0}, // half a unit a finetune step
+        {C4, true, 64, 0, 4576, 0}, // 8 sixteenths of a semitone, 4 units each
         {C4, true, -128, 0, 4672, 0},
+        {C4, true, -45, 0, 4632, 0},            // -45 >> 3: 6 sixteenths of a semitone down
+        {C4, true, 6, 0, 4608, 0},              // below a sixteenth: no change
         {C4, false, 64, 0, 1664, 0},            // step 4 of C: 832 x 32 >> 4
         {C4, false, -128, 0, 1814, 0},          // step -8: 907 x 32 >> 4
         {C4, false, -35, 0, 1743, 0},           // halfway between 875 and 868, x 32 >> 4
@@ -63,6 +65,13 @@ TEST(XmPitch, PeriodAndStepOfTheFirstTick) {
         EXPECT_EQ(period != 0 ? player->channel(0).period : 0, period);
         EXPECT_EQ(step != 0 ? int(mixer.voices[0].step) : 0, step);
     }
+    // OpenMPT before 1.22.07.19 kept half steps of a unit, cut toward zero: -45 is 22.
+    XmSampleDef s = xmSquare();
+    s.finetune = -45;
+    RecordingMixer mixer;
+    auto early = playXm(xmLine({C4}, xmInstrument(s)).tracker("OpenMPT 1.22.07.18").build(), mixer);
+    playTick(*early);
+    EXPECT_EQ(early->channel(0).period, 4630);
 }
 
 TEST(XmPitch, SlidesArpeggioAndVibratos) {

@@ -2,6 +2,25 @@
 
 #include "engine/Player.h"
 
+namespace tolva::api {
+
+void applyRepeat(tolva_song& song) {
+    Player& p = player(song);
+    Mixer& mixer = song.loaded.session->mixer();
+    if (song.repeat == 0) {
+        applyOptions(p, song.options, false);
+        p.songFlags &= ~SongRestartsAtEnd;
+        mixer.setLengthLimit(lengthLimitMs(song.loaded.length));
+        return;
+    }
+    p.songFlags &= ~SongNoBackwardJumps;
+    p.songFlags |= SongRestartsAtEnd;
+    p.maxLoops = song.repeat < 0 ? NoLoopLimit : static_cast<uint32_t>(song.repeat) + 1;
+    mixer.setLengthLimit(0);
+}
+
+} // namespace tolva::api
+
 using namespace tolva;
 
 extern "C" {
@@ -41,17 +60,8 @@ int tolva_set_channel_mute(tolva_song* song, uint32_t channel, int muted) {
 int tolva_set_repeat(tolva_song* song, int32_t count) {
     if (!song || count < TOLVA_REPEAT_FOREVER)
         return TOLVA_E_INVALID;
-    Player& p = api::player(*song);
-    if (count == 0) {
-        applyOptions(p, song->options, false);
-        p.songFlags &= ~SongRestartsAtEnd;
-        song->loaded.session->mixer().setLengthLimit(lengthLimitMs(song->loaded.length));
-        return TOLVA_OK;
-    }
-    p.songFlags &= ~SongNoBackwardJumps;
-    p.songFlags |= SongRestartsAtEnd;
-    p.maxLoops = count < 0 ? NoLoopLimit : static_cast<uint32_t>(count) + 1;
-    song->loaded.session->mixer().setLengthLimit(0);
+    song->repeat = count;
+    api::applyRepeat(*song);
     return TOLVA_OK;
 }
 

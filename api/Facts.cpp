@@ -24,7 +24,7 @@ int tolva_song_info_get(const tolva_song* song, tolva_song_info* info) {
     out.patterns = f.patterns;
     out.samples = static_cast<uint32_t>(f.samples.size());
     out.instruments = f.instruments;
-    out.subsongs = 1;
+    out.subsongs = static_cast<uint32_t>(song->loaded.subsongs.size());
     out.initial_speed = f.speed;
     out.initial_tempo = f.tempo;
     // A caller built against an older header gets the fields it knows.

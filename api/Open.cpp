@@ -38,19 +38,9 @@ FormatSet formatSet(uint32_t bits) {
     return set;
 }
 
-// Playback starts at the leading silence's end and stops at the length limit, both as the mixer
-// counts frames (in pairs), or else where the song ends.
-void measure(tolva_song& song) {
-    const SongLength& length = song.loaded.length;
-    const uint64_t rate = song.options.rate;
-    song.startFrame = uint64_t{length.startOffsetMs} * rate / 1000 & ~uint64_t{1};
-    const uint64_t limit = uint64_t{lengthLimitMs(length)} * rate / 1000 & ~uint64_t{1};
-    const uint64_t end = limit ? limit : length.scannedFrames;
-    song.lengthFrames = end > song.startFrame ? end - song.startFrame : 0;
-}
-
 template <typename Load> tolva_song* open(const tolva_options* given, int* error, Load load) {
     LoadOptions options;
+    options.findSubsongs = true;
     uint32_t formats = 0;
     int why = TOLVA_E_INVALID;
     tolva_song* song = nullptr;
@@ -70,7 +60,6 @@ template <typename Load> tolva_song* open(const tolva_options* given, int* error
         song = nullptr;
     } else {
         measure(*song);
-        song->randomAtStart = player(*song).random;
         startPlayback(song->loaded, song->options.rate);
     }
     if (error)
@@ -79,6 +68,19 @@ template <typename Load> tolva_song* open(const tolva_options* given, int* error
 }
 
 } // namespace
+
+uint64_t playableFrames(const SongLength& length, uint32_t rate, uint64_t* startFrame) {
+    const uint64_t start = uint64_t{length.startOffsetMs} * rate / 1000 & ~uint64_t{1};
+    const uint64_t limit = uint64_t{lengthLimitMs(length)} * rate / 1000 & ~uint64_t{1};
+    const uint64_t end = limit ? limit : length.scannedFrames;
+    if (startFrame)
+        *startFrame = start;
+    return end > start ? end - start : 0;
+}
+
+void measure(tolva_song& song) {
+    song.lengthFrames = playableFrames(song.loaded.length, song.options.rate, &song.startFrame);
+}
 
 } // namespace tolva::api
 

@@ -29,16 +29,6 @@ void playSilently(tolva_song& song, uint64_t to) {
     }
 }
 
-// Back to the API's frame 0, with the random generator as playback first found it.
-void rewind(tolva_song& song) {
-    player(song).random = song.randomAtStart;
-    song.loaded.session->seekToFrame(0);
-    song.hasAhead = false;
-    song.frame = 0; // counted from the song's own start until its leading silence is passed
-    playSilently(song, song.startFrame);
-    song.frame = 0;
-}
-
 // Plays silently until the watched position comes or the song's length is played.
 int64_t findWatched(tolva_song& song) {
     const Player& p = player(song);
@@ -49,6 +39,15 @@ int64_t findWatched(tolva_song& song) {
 }
 
 } // namespace
+
+void rewind(tolva_song& song) {
+    player(song).random = song.loaded.randomAtStart;
+    song.loaded.session->seekToFrame(0);
+    song.hasAhead = false;
+    song.frame = 0; // counted from the song's own start until its leading silence is passed
+    playSilently(song, song.startFrame);
+    song.frame = 0;
+}
 
 void seekExact(tolva_song& song, uint64_t frame) {
     if (song.hasAhead && frame == song.frame)
@@ -122,7 +121,7 @@ int tolva_position_get(const tolva_song* song, tolva_position* position) {
     out.speed = p.speed;
     out.tempo = p.tempo;
     out.loops_done = p.loopReturnCount;
-    out.subsong = 0;
+    out.subsong = song->loaded.subsong;
     const uint32_t size = position->size;
     std::memcpy(position, &out, std::min<std::size_t>(size, sizeof out));
     position->size = size;

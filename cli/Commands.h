@@ -2,6 +2,7 @@
 #include "Failure.h"
 #include "NumberCheck.h"
 #include "SettingsOptions.h"
+#include "SubsongChoice.h"
 
 #include <CLI/CLI.hpp>
 #include <cstdint>
@@ -53,6 +54,7 @@ private:
     CLI::Option* seedOption_ = nullptr;
     uint16_t seed_ = 0;
     bool force_ = false;
+    SubsongChoice subsongs_;
 };
 
 class PlayCommand final : public Command {
@@ -68,6 +70,7 @@ private:
     double start_ = 0;
     double seconds_ = 0;
     CLI::Option* secondsOption_ = nullptr;
+    SubsongChoice subsongs_;
 };
 
 class InfoCommand final : public Command {

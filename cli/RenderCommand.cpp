@@ -90,6 +90,8 @@ RenderCommand::RenderCommand(CLI::App& app)
                                    "the clock)")
                       ->type_name("N")
                       ->check(numberIn(0, 65535));
+    subsongs_.addTo(*command_, "Render every subsong of each song, subsong N into its output's "
+                               "name with -N before the extension");
 }
 
 int RenderCommand::run() {
@@ -99,6 +101,8 @@ int RenderCommand::run() {
     const bool toFolder = !output_.empty() && output_ != "-" && isFolder(output_);
     if (!toFolder && !output_.empty() && files_.size() > 1)
         return usageFailure(name(), "-o names one file; give a folder to render several songs");
+    if (output_ == "-" && subsongs_.all())
+        return usageFailure(name(), "--all-subsongs writes a file for each subsong, not to -");
 
     std::deque<RenderJob> jobs;
     std::set<std::string> outputs;
@@ -118,6 +122,7 @@ int RenderCommand::run() {
     if (seedOption_->count() > 0)
         request.seed = seed_;
     request.replace = force_;
+    request.subsongs = subsongs_;
 
     ProgressBar bar;
     // Each finished song wakes the loop below at once: a render of one short song should not

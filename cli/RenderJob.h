@@ -1,5 +1,6 @@
 #pragma once
 #include "Failure.h"
+#include "SubsongChoice.h"
 #include "settings/Settings.h"
 
 #include <atomic>
@@ -16,7 +17,12 @@ struct RenderRequest {
     uint64_t allowedFrames = UINT64_MAX;
     std::optional<uint16_t> seed;
     bool replace = false;
+    SubsongChoice subsongs;
 };
+
+// Where subsong `index` (from 0) of a song rendered to `output` goes: the main song to
+// `output`, subsong N to its name with "-N" before the extension.
+std::string subsongOutput(const std::string& output, uint32_t index);
 
 // One song to render and how far it has come; the counters are read by the thread that draws
 // the progress while the song's own thread renders.

@@ -27,6 +27,8 @@ SongFacts describe(const std::string& file, LoadedSong& song) {
     f.speed = core.speed;
     f.tempo = core.tempo;
     f.length = song.length;
+    for (const Subsong& tune : song.subsongs)
+        f.subsongs.push_back({tune.startOrder, tune.length.lengthMs, tune.length.looped});
     for (std::size_t i = 0; i < core.samples.size(); ++i) {
         const ::tolva::SampleFacts& s = core.samples[i];
         f.sampleList.push_back(
@@ -52,6 +54,12 @@ void printFacts(const SongFacts& f) {
     if (f.length.startOffsetMs)
         std::printf("Starts at:   %s (leading silence skipped)\n",
                     minutesText(f.length.startOffsetMs).c_str());
+    std::printf("Subsongs:    %zu\n", f.subsongs.size());
+    if (f.subsongs.size() > 1)
+        for (std::size_t i = 0; i < f.subsongs.size(); ++i)
+            std::printf("  %3zu order %3u  %s%s\n", i + 1, f.subsongs[i].startOrder,
+                        minutesText(f.subsongs[i].lengthMs).c_str(),
+                        f.subsongs[i].looped ? " (loops)" : "");
     if (std::any_of(f.instrumentNames.begin(), f.instrumentNames.end(),
                     [](const std::string& name) { return !name.empty(); })) {
         std::printf("Instrument names:\n");
@@ -93,6 +101,10 @@ nlohmann::ordered_json factsJson(const SongFacts& f) {
         one["looped"] = s.looped;
         samples.push_back(one);
     }
+    nlohmann::ordered_json subsongs = nlohmann::ordered_json::array();
+    for (const SubsongFacts& s : f.subsongs)
+        subsongs.push_back(
+            {{"start_order", s.startOrder}, {"length_ms", s.lengthMs}, {"looped", s.looped}});
     nlohmann::ordered_json instruments = nlohmann::ordered_json::array();
     for (std::size_t i = 0; i < f.instrumentNames.size(); ++i)
         instruments.push_back({{"number", i + 1}, {"name", f.instrumentNames[i]}});
@@ -110,6 +122,7 @@ nlohmann::ordered_json factsJson(const SongFacts& f) {
             {"length_ms", f.length.lengthMs},
             {"start_offset_ms", f.length.startOffsetMs},
             {"looped", f.length.looped},
+            {"subsongs", subsongs},
             {"sample_list", samples},
             {"instrument_list", instruments},
             {"message", f.message}};

@@ -12,7 +12,8 @@ _tolva() {
     --bits) values="8 16 32" ;;
     --disable | --enable) values="mod 669 mtm s3m xm it mod15" ;;
     --title-format) values="0 1 2" ;;
-    --rate | --amp | --loops | --extra-seconds | --trailing-silence | --seconds | --start | --seed)
+    --rate | --amp | --loops | --extra-seconds | --trailing-silence | --seconds | --start | --seed |\
+        --subsong)
         return ;;
     esac
     if [[ -n $values ]]; then

@@ -327,6 +327,28 @@ bool Player::onlySkippableFrom(uint32_t index) {
     return true;
 }
 
+// Where a song that reached the end of its orders goes on, if it may: true with orderIndex
+// moved there.
+bool Player::restartAfterEnd() {
+    uint32_t restart = song.restartPosition;
+    // Asked to repeat, a subsong starts again from its own start.
+    if ((songFlags & SongRestartsAtEnd) && (restart == NoRestartPosition || startOrder_ != 0))
+        restart = startOrder_;
+    if (restart == NoRestartPosition || (restart >= orderIndex && restart != startOrder_) ||
+        (songFlags & SongNoBackwardJumps) ||
+        ((songFlags & SongSkipTrailingEmpty) && onlySkippableFrom(restart)))
+        return false;
+    orderIndex = restart;
+    return true;
+}
+
+// An order another tune plays ends this one as the end of the list does.
+bool Player::belongsHere(uint32_t order) const {
+    if (!bounded_ || order >= MaxOrders)
+        return true;
+    return !earlierOrders_[order] && (!cameBack_ || playedOrders[order]);
+}
+
 // Takes the next playable order entry into songPosition; false when the song ended instead.
 bool Player::fetchOrder(bool loopJump) {
     bool restarted = false;
@@ -339,17 +361,9 @@ bool Player::fetchOrder(bool loopJump) {
         ++orderIndex;
         if (entry == OrderSkip)
             continue;
-        if (entry < 0) {
+        if (entry < 0 || !belongsHere(orderIndex - 1)) {
             // A second arrival at the end within one fetch means nothing is left to play.
-            const uint32_t restart =
-                (songFlags & SongRestartsAtEnd) && song.restartPosition == NoRestartPosition
-                    ? 0
-                    : song.restartPosition;
-            const bool canRestart =
-                !restarted && restart < orderIndex && !(songFlags & SongNoBackwardJumps) &&
-                !((songFlags & SongSkipTrailingEmpty) && onlySkippableFrom(restart));
-            if (canRestart) {
-                orderIndex = restart;
+            if (!restarted && restartAfterEnd()) {
                 restarted = true;
                 continue;
             }
@@ -364,6 +378,7 @@ bool Player::fetchOrder(bool loopJump) {
             return true;
         }
         if (songFlags & SongNoBackwardJumps) {
+            cameBack_ = true;
             if (orderAfterJump >= 0)
                 orderIndex = static_cast<uint32_t>(std::exchange(orderAfterJump, -1));
             continue;
@@ -397,6 +412,7 @@ void Player::takeRequestedJump() {
         return;
     orderIndex = static_cast<uint32_t>(std::exchange(requestedOrder_, -1));
     orderAfterJump = -1;
+    bounded_ = false;
     nextRow = 0;
     changeFlags |= ChangeJumpPending | ChangeLoopJump;
 }
@@ -424,6 +440,7 @@ void Player::advanceRow() {
             changeFlags |= ChangeNoPatternData;
         rowsLeft = std::max<uint32_t>(song.rowsPerPattern - nextRow, 1);
         nextRow = 0;
+        playedOrders.set(currentOrder);
         if (!loopJump && newPatternResetsLoops)
             for (uint32_t i = 0; i < song.channelCount; ++i)
                 channel(i).loopRow = 0;
@@ -520,9 +537,12 @@ void Player::restartSong() {
     orderAfterJump = -1;
     speed = song.initialSpeed;
     nextRow = 0;
-    orderIndex = 0;
-    currentOrder = 0;
-    songPosition = 0;
+    orderIndex = startOrder_;
+    currentOrder = startOrder_;
+    songPosition = startOrder_ * 256;
+    playedOrders.reset();
+    cameBack_ = false;
+    bounded_ = true;
     loopReturnCount = 0;
     ended = false;
     tempo = static_cast<uint8_t>(song.initialTempo);
@@ -533,6 +553,22 @@ void Player::restartSong() {
     changeFlags = ChangeTempo;
     visited.reset();
     resetChannels();
+}
+
+void Player::rewind() {
+    // Voices still sounding or fading out belong to the old position.
+    mixer->reset();
+    restartSong();
+    // The tick grid starts again with the song, instead of keeping the countdown of the tick
+    // that was running.
+    setTickInterval(song.initialTempo);
+    playedFrames = 0;
+}
+
+void Player::startAt(uint32_t order, const OrderSet& earlier) {
+    startOrder_ = order < MaxOrders ? order : 0;
+    earlierOrders_ = earlier;
+    rewind();
 }
 
 void Player::configurePlayback(uint32_t mixingRate) {
@@ -603,15 +639,8 @@ uint32_t Player::renderFrames(uint32_t frames, void* buffer, const RenderFormat*
 }
 
 void Player::seekToFrame(uint32_t frame) {
-    if (frame < playedFrames) {
-        // Voices still sounding or fading out belong to the old position.
-        mixer->reset();
-        restartSong();
-        // The tick grid starts again with the song, as on a fresh start, instead of keeping
-        // the countdown of the tick that was running.
-        setTickInterval(song.initialTempo);
-        playedFrames = 0;
-    }
+    if (frame < playedFrames)
+        rewind();
     renderFrames((frame - playedFrames) & ~1u, nullptr, nullptr);
     playedFrames = frame;
 }

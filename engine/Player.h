@@ -120,6 +120,12 @@ public:
     bool onTick(uint32_t slotIndex, uint32_t framesRendered) override;
 
     void restartSong();
+    // Back to the song's start as a fresh start would find it: voices silenced, the tick grid
+    // started again, no frames played.
+    void rewind();
+    // Plays the song from `order` on instead of from its top: a subsong, which ends where it
+    // reaches an order of `earlier` (those the tunes before it play). Rewinds to there.
+    void startAt(uint32_t order, const OrderSet& earlier);
     void configurePlayback(uint32_t mixingRate);
     // Reads the data of every sample with a length through the mixer; false on the first
     // failure. Data cut short by the end of the stream is kept; with `adpcm`, 8-bit data marked
@@ -196,6 +202,7 @@ public:
     bool offsetPastLoopEndLoops = false; // a start offset past a loop's end plays the loop
     Mixer* mixer;
     std::bitset<PositionCount> visited;
+    OrderSet playedOrders; // since the song last started
     // Seeded from the clock; the loading pipeline reseeds it when the options give a seed.
     Random random{clockSeed()};
 
@@ -205,11 +212,20 @@ private:
     void takeRequestedJump();
     void sendChanges(Channel& channel, uint32_t voice);
     bool fetchOrder(bool loopJump);
+    bool restartAfterEnd();
+    bool belongsHere(uint32_t order) const;
     bool onlySkippableFrom(uint32_t index);
 
     uint32_t fetchedPattern_ = 0;
     int32_t requestedOrder_ = -1;
     bool requestAtPatternEnd_ = false;
+    uint32_t startOrder_ = 0;
+    OrderSet earlierOrders_;
+    // Without backward jumps: the song came back to a played position and went on past it.
+    // From then on an order it never played belongs to another tune and ends it.
+    bool cameBack_ = false;
+    // Cleared by a requested jump: where the caller steers, the tune's bounds no longer hold.
+    bool bounded_ = true;
     int32_t watchedOrder_ = -1;
     uint32_t watchedRow_ = 0;
     Mixer silentMixer_;

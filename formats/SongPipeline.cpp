@@ -15,10 +15,33 @@ LoadFailure loadSong(InputStream& stream, const LoadOptions& options, LoadedSong
     song.session = createSession(stream, request, &failure);
     if (!song.session)
         return failure;
-    applyOptions(song.session->player(), options.song, song.infoOnly);
-    if (options.scan)
+    Player& player = song.session->player();
+    applyOptions(player, options.song, song.infoOnly);
+    if (options.scan) {
         song.length = scanLength(*song.session, options.song, options.maxScanSeconds);
+        const bool found =
+            options.findSubsongs
+                ? findSubsongs(*song.session, options.song, song.length, options.maxScanSeconds,
+                               song.subsongs)
+                : song.subsongs.resize(1);
+        if (!found)
+            return LoadFailure::OutOfMemory;
+        song.subsongs[0] = {0, song.length, {}};
+    }
+    song.randomAtStart = player.random;
     return LoadFailure::None;
+}
+
+bool selectSubsong(LoadedSong& song, uint32_t index) {
+    if (index >= song.subsongs.size())
+        return false;
+    const Subsong& tune = song.subsongs[index];
+    Player& player = song.session->player();
+    player.startAt(tune.startOrder, tune.earlier);
+    player.random = song.randomAtStart;
+    song.length = tune.length;
+    song.subsong = index;
+    return true;
 }
 
 LoadFailure loadSongFile(const char* path, const LoadOptions& options, LoadedSong& song) {

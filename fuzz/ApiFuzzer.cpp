@@ -1,6 +1,6 @@
 // Hostile bytes through the public C API as a player would drive it: probed, opened from
-// memory under options the first bytes choose, its facts read, rendered in both sample types
-// with odd block sizes, sought by frame and by order, jumped, repeated.
+// memory under options the first bytes choose, its facts read, a subsong chosen, rendered in
+// both sample types with odd block sizes, sought by frame and by order, jumped, repeated.
 #include "tolva/tolva.h"
 
 #include <cstddef>
@@ -21,12 +21,14 @@ void readFacts(tolva_song* song) {
         tolva_instrument_name(song, i);
     tolva_subsong_info subsong{};
     subsong.size = sizeof subsong;
-    tolva_subsong_info_get(song, 0, &subsong);
+    for (uint32_t i = 0; i <= tolva_subsong_count(song); ++i)
+        tolva_subsong_info_get(song, i, &subsong);
 }
 
 void play(tolva_song* song, const uint8_t* choice) {
     std::vector<int16_t> s16(2 * 2048);
     std::vector<float> f32(2 * 2048);
+    tolva_select_subsong(song, choice[3] % (tolva_subsong_count(song) + 1));
     tolva_render_s16(song, s16.data(), 1 + choice[0] * 7);
     tolva_render_f32(song, f32.data(), 1 + choice[1] * 7);
     tolva_seek_frame(song, uint64_t{choice[2]} * 977);

@@ -230,12 +230,20 @@ TOLVA_API int tolva_seek_order(tolva_song* song, uint32_t order, uint32_t row);
 /* Fills `position` (whose `size` the caller sets). */
 TOLVA_API int tolva_position_get(const tolva_song* song, tolva_position* position);
 
-/* ---- Subsongs ---- */
+/* ---- Subsongs ----
+ * Game modules often hold several tunes in one order list, reached only by jumps or separated
+ * by skip (+++) and end (---) marks. The main song, subsong 0, starts at order 0; the first order
+ * that no subsong before has played starts the next one, which plays by the same rules until it
+ * ends or reaches an order an earlier subsong plays. An opened song plays subsong 0, and never
+ * runs on into another. */
 
+/* How many subsongs the song holds, 1 or more (0 for a null song). */
 TOLVA_API uint32_t tolva_subsong_count(const tolva_song* song);
+/* Fills `info` (whose `size` the caller sets) for subsong `index`, counted from 0. */
 TOLVA_API int tolva_subsong_info_get(const tolva_song* song, uint32_t index,
                                      tolva_subsong_info* info);
-/* Makes subsong `index` current and rewinds it to its start; 0 is the main song. */
+/* Makes subsong `index` current and rewinds it to its start; 0 is the main song. Lengths,
+ * seeking and positions are then the subsong's; the repeat count and controls stay. */
 TOLVA_API int tolva_select_subsong(tolva_song* song, uint32_t index);
 
 /* ---- Controls, which may change between renders ---- */

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <memory>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace tolva::test {
@@ -289,6 +290,50 @@ TEST(Api, RepeatPlaysTheSongAgainWithoutChangingItsLength) {
     ASSERT_EQ(tolva_seek_frame(song.get(), 0), TOLVA_OK);
     ASSERT_EQ(tolva_set_repeat(song.get(), 0), TOLVA_OK);
     EXPECT_EQ(renderAll(song.get(), 4096).size(), 2 * length);
+}
+
+// Three tunes, one per order: tune k (from 0) plays 16 (k + 1) rows of its pattern and jumps
+// back to its own start.
+TEST(Api, SubsongsAreListedSelectedSoughtAndRepeated) {
+    ModBuilder b;
+    b.sample(squareSample(64)).orders({0, 1, 2});
+    for (uint8_t k = 0; k < 3; ++k)
+        b.cell(k, 0, 0, note(25 + k, 1)).cell(k, 16 * k + 15, 3, fx(0xB, k));
+    Song song = open(b.build());
+    auto info = sized<tolva_song_info>();
+    tolva_song_info_get(song.get(), &info);
+    ASSERT_EQ(std::tuple(tolva_subsong_count(song.get()), info.subsongs), std::tuple(3u, 3u));
+    auto tune = sized<tolva_subsong_info>();
+    for (uint32_t k = 0; k < 3; ++k) {
+        ASSERT_EQ(tolva_subsong_info_get(song.get(), k, &tune), TOLVA_OK);
+        EXPECT_EQ(std::tuple(tune.start_order, tune.length_ms, tune.length_frames),
+                  std::tuple(k, 16 * (k + 1) * 120u, 16 * (k + 1) * RowFrames));
+    }
+    EXPECT_EQ(tolva_subsong_info_get(song.get(), 3, &tune), TOLVA_E_NOT_FOUND);
+    EXPECT_EQ(tolva_length_frames(song.get()), 16 * RowFrames); // the main song's
+
+    ASSERT_EQ(tolva_select_subsong(song.get(), 1), TOLVA_OK);
+    EXPECT_EQ(tolva_length_frames(song.get()), 32 * RowFrames);
+    const Pcm reference = renderAll(song.get(), 4096);
+    EXPECT_EQ(reference.size(), 2 * 32 * RowFrames);
+    int16_t s16[2 * 333];
+    for (uint64_t target : {uint64_t{20001}, uint64_t{7}}) {
+        ASSERT_EQ(tolva_seek_frame(song.get(), target), TOLVA_OK);
+        ASSERT_EQ(tolva_render_s16(song.get(), s16, 333), 333u);
+        EXPECT_TRUE(std::equal(s16, s16 + 666, reference.begin() + 2 * target)) << target;
+    }
+    auto position = sized<tolva_position>();
+    EXPECT_EQ(tolva_seek_order(song.get(), 0, 0), TOLVA_E_NOT_FOUND); // the main song's order
+    ASSERT_EQ(tolva_seek_order(song.get(), 1, 4), TOLVA_OK);
+    tolva_position_get(song.get(), &position);
+    EXPECT_EQ(std::tuple(position.subsong, position.order, position.row, position.frame),
+              std::tuple(1u, 1u, 4u, 4 * RowFrames));
+
+    // A repeat asked for before stays: the last tune plays twice.
+    ASSERT_EQ(tolva_set_repeat(song.get(), 1), TOLVA_OK);
+    ASSERT_EQ(tolva_select_subsong(song.get(), 2), TOLVA_OK);
+    EXPECT_EQ(renderAll(song.get(), 4096).size(), 2 * 2 * 48 * RowFrames);
+    EXPECT_EQ(tolva_select_subsong(song.get(), 3), TOLVA_E_NOT_FOUND);
 }
 
 TEST(Api, ProbeNamesTheFormatFromTheFirstBytes) {

@@ -1,5 +1,6 @@
 # cpack: on Linux the Debian packages tolva (the tool), libtolva1 (the shared library) and
-# libtolva-dev (header, archive, pkg-config and CMake files, man page); in the win32 build the
+# libtolva-dev (header, archive, pkg-config and CMake files, man page) and, where GStreamer's
+# development files were found, gstreamer1.0-tolva (the GStreamer plug-in); in the win32 build the
 # plug-in as a zip holding in_tolva.dll and how to install it.
 set(CPACK_PACKAGE_NAME tolva)
 set(CPACK_PACKAGE_VENDOR TOLVA)
@@ -37,6 +38,18 @@ else()
     set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS "libtolva1 (= ${PROJECT_VERSION})")
     set(CPACK_COMPONENT_DEV_DESCRIPTION
         "tracker-module decoding library (development files)\n The C header, the static library, the pkg-config file, the CMake package and the\n manual page of libtolva.")
+
+    if(TARGET gsttolva)
+        list(APPEND CPACK_COMPONENTS_ALL gstreamer)
+        set(CPACK_DEBIAN_GSTREAMER_PACKAGE_NAME gstreamer1.0-tolva)
+        set(CPACK_DEBIAN_GSTREAMER_PACKAGE_SECTION sound)
+        # shlibdeps adds GStreamer's libraries; it finds the library beside it in this build,
+        # which it has no package for, so that dependency is named here.
+        set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/api)
+        set(CPACK_DEBIAN_GSTREAMER_PACKAGE_DEPENDS "libtolva1 (= ${PROJECT_VERSION})")
+        set(CPACK_COMPONENT_GSTREAMER_DESCRIPTION
+            "GStreamer plug-in for tracker modules\n The tolvadec element and a typefinder: every GStreamer player (anything on playbin)\n plays MOD (31 and 15 samples), MTM, 669, S3M, XM and IT through libtolva.")
+    endif()
 endif()
 # Packing needs only what is installed, not every test and benchmark.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)

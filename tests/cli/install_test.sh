@@ -21,6 +21,17 @@ expect_contains "$(dpkg-deb -f "$work"/pkg/libtolva1_*.deb Depends)" "libstdc++6
 expect_contains "$(dpkg-deb -c "$work"/pkg/libtolva-dev_*.deb)" "/usr/include/tolva/tolva.h" \
     "/libtolva.a" "/libtolva.so ->" "/pkgconfig/tolva.pc" "/cmake/tolva/tolvaConfig.cmake" "man3/tolva.3"
 expect_contains "$(dpkg-deb -f "$work"/pkg/libtolva-dev_*.deb Depends)" "libtolva1 (= "
+# The GStreamer plug-in, where it was built: in GStreamer's folder under the prefix, loading from
+# there, and packaged on its own.
+if [[ -e $build/gst/libgsttolva.so ]]; then
+    plugins=$(dirname "$(find "$root" -name libgsttolva.so)")
+    expect_equal "$(basename "$plugins")" "gstreamer-1.0" "plug-in folder"
+    GST_REGISTRY=$work/registry.bin GST_PLUGIN_PATH=$plugins GST_PLUGIN_SYSTEM_PATH= \
+        gst-inspect-1.0 tolvadec >/dev/null 2>&1 || fail "the installed plug-in does not load"
+    expect_contains "$(dpkg-deb -c "$work"/pkg/gstreamer1.0-tolva_*.deb)" "/gstreamer-1.0/libgsttolva.so"
+    expect_contains "$(dpkg-deb -f "$work"/pkg/gstreamer1.0-tolva_*.deb Depends)" "libtolva1 (= " \
+        "libgstreamer1.0-0" "libgstreamer-plugins-bad1.0-0"
+fi
 # ...though only play and FLAC output open the sound libraries, so the other commands start fast.
 expect_equal "$(ldd "$tolva" | grep -c -e SDL -e sndfile)" 0 "sound libraries linked"
 

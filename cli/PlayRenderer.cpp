@@ -3,10 +3,10 @@
 #include "SongFacts.h"
 #include "SongPlayback.h"
 #include "engine/Player.h"
-#include "settings/SettingsConversion.h"
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -16,11 +16,17 @@ namespace tolva::cli {
 namespace {
 
 // The loudest sample of each channel in a block of interleaved stereo, 0..1.
-void measurePeaks(const uint8_t* block, uint32_t frames, uint32_t bits, float peak[2]) {
+void measurePeaks(const uint8_t* block, uint32_t frames, const RenderFormat& format,
+                  float peak[2]) {
+    const uint32_t bits = format.bits;
     uint32_t top[2] = {};
     for (uint32_t i = 0; i < 2 * frames; ++i) {
         uint32_t level;
-        if (bits == 8) {
+        if (format.floatSamples) {
+            float v;
+            std::memcpy(&v, block + 4 * i, 4);
+            level = static_cast<uint32_t>(std::min(std::fabs(v), 1.0f) * 2147483647.0f);
+        } else if (bits == 8) {
             level = static_cast<uint32_t>(std::abs(block[i] - 128)) << 24;
         } else if (bits == 16) {
             int16_t v;
@@ -39,11 +45,11 @@ void measurePeaks(const uint8_t* block, uint32_t frames, uint32_t bits, float pe
 
 } // namespace
 
-PlayRenderer::PlayRenderer(std::vector<std::string> files, const Settings& settings,
+PlayRenderer::PlayRenderer(std::vector<std::string> files, const PlaybackPlan& plan,
                            uint32_t startMs, uint64_t framesPerSong, bool repeat, SampleRing& ring)
-    : files_(std::move(files)), refused_(files_.size(), false), settings_(settings),
-      startMs_(startMs), framesPerSong_(framesPerSong), repeat_(repeat), ring_(ring),
-      block_(BlockFrames * 2 * settings.outputBits / 8) {}
+    : files_(std::move(files)), refused_(files_.size(), false), plan_(plan), startMs_(startMs),
+      framesPerSong_(framesPerSong), repeat_(repeat), ring_(ring),
+      block_(BlockFrames * plan.frameBytes()) {}
 
 PlayRenderer::~PlayRenderer() {
     {
@@ -85,8 +91,8 @@ bool PlayRenderer::heard(uint64_t streamByte, BlockState& state, SongCard& card)
     if (states_.empty() || states_.front().streamByte > streamByte)
         return false;
     state = states_.front();
-    const uint64_t frames = (streamByte - state.streamByte) / (2 * settings_.outputBits / 8u);
-    state.positionMs += static_cast<uint32_t>(frames * 1000 / settings_.mixingFrequency);
+    const uint64_t frames = (streamByte - state.streamByte) / plan_.frameBytes();
+    state.positionMs += static_cast<uint32_t>(frames * 1000 / plan_.rate());
     while (!cards_.empty() && cards_.front().serial < state.serial)
         cards_.pop_front();
     if (cards_.empty() || cards_.front().serial != state.serial)
@@ -156,7 +162,7 @@ void PlayRenderer::load(int64_t index, int direction, uint32_t startMs) {
             continue;
         auto song = std::make_unique<LoadedSong>();
         Failure failure;
-        const bool loaded = loadSong(files_[index], loadOptions(settings_), *song, failure);
+        const bool loaded = loadSong(files_[index], plan_.load, *song, failure);
         if (loaded)
             failure.reason = startProblem(startMs, song->length);
         if (!loaded || !failure.reason.empty()) {
@@ -168,7 +174,7 @@ void PlayRenderer::load(int64_t index, int direction, uint32_t startMs) {
         }
         SongFacts facts = describe(files_[index], *song);
         song_ = std::move(song);
-        playback_ = std::make_unique<SongPlayback>(*song_, settings_, startMs);
+        playback_ = std::make_unique<SongPlayback>(*song_, plan_, startMs);
         playback_->allowFrames(framesPerSong_);
         appliedVolume_ = 100;
         index_ = index;
@@ -213,7 +219,7 @@ void PlayRenderer::renderBlock() {
         load(index_ + 1, 1, 0);
         return;
     }
-    measurePeaks(block_.data(), frames, settings_.outputBits, state.peak);
+    measurePeaks(block_.data(), frames, plan_.format, state.peak);
     {
         std::lock_guard lock(mutex_);
         states_.push_back(state);

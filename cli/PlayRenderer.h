@@ -1,7 +1,7 @@
 #pragma once
 #include "SampleRing.h"
 #include "SongLoader.h"
-#include "settings/Settings.h"
+#include "SongPlayback.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -46,7 +46,7 @@ struct BlockState {
 // a few blocks ahead of the sound card. Files that cannot be played are reported and skipped.
 class PlayRenderer {
 public:
-    PlayRenderer(std::vector<std::string> files, const Settings& settings, uint32_t startMs,
+    PlayRenderer(std::vector<std::string> files, const PlaybackPlan& plan, uint32_t startMs,
                  uint64_t framesPerSong, bool repeat, SampleRing& ring);
     ~PlayRenderer();
     PlayRenderer(const PlayRenderer&) = delete;
@@ -77,7 +77,7 @@ private:
 
     std::vector<std::string> files_;
     std::vector<bool> refused_;
-    Settings settings_;
+    PlaybackPlan plan_;
     uint32_t startMs_;
     uint64_t framesPerSong_;
     bool repeat_;

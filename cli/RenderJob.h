@@ -1,6 +1,6 @@
 #pragma once
 #include "Failure.h"
-#include "settings/Settings.h"
+#include "SongPlayback.h"
 
 #include <atomic>
 #include <cstdint>
@@ -11,7 +11,7 @@ namespace tolva::cli {
 
 // How every song of one `render` is rendered.
 struct RenderRequest {
-    Settings settings;
+    PlaybackPlan plan;
     uint32_t startMs = 0;
     uint64_t allowedFrames = UINT64_MAX;
     std::optional<uint16_t> seed;
@@ -23,6 +23,8 @@ struct RenderRequest {
 struct RenderJob {
     std::string song;
     std::string output;
+    // Of a stem: the one channel heard (from 0). A stem that stays silent is not written.
+    std::optional<uint32_t> channel;
     std::atomic<uint64_t> framesDone{0};
     std::atomic<uint64_t> framesExpected{0}; // 0 until the song is loaded
     std::atomic<bool> finished{false};

@@ -77,7 +77,7 @@ bool songOptions(const tolva_options* options, SongOptions& out, uint32_t& forma
     out.oldProTrackerMode = o.old_protracker != 0;
     out.modPanning = o.mod_panning != 0;
     out.amp = static_cast<int16_t>(o.amplification);
-    out.interpolate = o.interpolation != TOLVA_INTERPOLATION_NONE;
+    out.interpolation = static_cast<Interpolation>(o.interpolation);
     out.reverseStereo = o.reverse_stereo != 0;
     out.seed = static_cast<uint16_t>(o.seed);
     formats = o.formats;

@@ -46,7 +46,7 @@ std::size_t ringBytes(uint32_t frameBytes) {
 
 PlayCommand::PlayCommand(CLI::App& app)
     : Command(app, "play", "Play modules through the sound card (the default command)",
-              LengthSettings | SoundSettings) {
+              LengthSettings | SoundSettings | ToolSound) {
     command_->add_option("SONG", files_, "The modules, played in turn")->required();
     command_->add_flag("--shuffle", shuffle_, "Play the files in a random order");
     command_->add_flag("--repeat", repeat_, "Start the list again after its last file");
@@ -67,6 +67,7 @@ int PlayCommand::run() {
     Settings settings;
     if (!resolveSettings(settings))
         return ExitFailure;
+    const PlaybackPlan plan = playbackPlan(settings, settings_.soundChoices());
     if (shuffle_)
         std::shuffle(files_.begin(), files_.end(), std::mt19937(std::random_device{}()));
 
@@ -74,9 +75,8 @@ int PlayCommand::run() {
         reportFailure("", "cannot play: " + SoundDevice::missingLibrary());
         return ExitFailure;
     }
-    const uint32_t frameBytes = 2 * settings.outputBits / 8u;
-    SampleRing ring(ringBytes(frameBytes));
-    SoundDevice device(ring, settings.mixingFrequency, settings.outputBits);
+    SampleRing ring(ringBytes(plan.frameBytes()));
+    SoundDevice device(ring, plan.rate(), plan.format);
     std::string reason;
     auto noDevice = [&reason] {
         reportFailure("", "no audio device could be opened (" + reason +
@@ -91,8 +91,8 @@ int PlayCommand::run() {
     PlayList list{files_, static_cast<uint32_t>(std::min(start_ * 1000.0, 4e9)), UINT64_MAX,
                   repeat_, subsongs_};
     if (secondsOption_->count() > 0)
-        list.framesPerSong = static_cast<uint64_t>(std::floor(seconds_ * settings.mixingFrequency));
-    PlayRenderer renderer(std::move(list), settings, ring);
+        list.framesPerSong = static_cast<uint64_t>(std::floor(seconds_ * plan.rate()));
+    PlayRenderer renderer(std::move(list), plan, ring);
     Terminal terminal(interactive);
     StatusDisplay display(stdout, drawing);
 
@@ -110,7 +110,7 @@ int PlayCommand::run() {
     while (true) {
         // The card starts once a little sound is ready, so the first callback finds some.
         if (!started &&
-            (ring.written() >= std::size_t{BlockFrames} * frameBytes || ring.drained())) {
+            (ring.written() >= std::size_t{BlockFrames} * plan.frameBytes() || ring.drained())) {
             if (!device.start(reason)) {
                 display.report(renderer.takeMessages());
                 return noDevice();

@@ -3,9 +3,9 @@
 #include "SongFacts.h"
 #include "SongPlayback.h"
 #include "engine/Player.h"
-#include "settings/SettingsConversion.h"
 
 #include <algorithm>
+#include <cmath>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -16,11 +16,17 @@ namespace tolva::cli {
 namespace {
 
 // The loudest sample of each channel in a block of interleaved stereo, 0..1.
-void measurePeaks(const uint8_t* block, uint32_t frames, uint32_t bits, float peak[2]) {
+void measurePeaks(const uint8_t* block, uint32_t frames, const RenderFormat& format,
+                  float peak[2]) {
+    const uint32_t bits = format.bits;
     uint32_t top[2] = {};
     for (uint32_t i = 0; i < 2 * frames; ++i) {
         uint32_t level;
-        if (bits == 8) {
+        if (format.floatSamples) {
+            float v;
+            std::memcpy(&v, block + 4 * i, 4);
+            level = static_cast<uint32_t>(std::min(std::fabs(v), 1.0f) * 2147483647.0f);
+        } else if (bits == 8) {
             level = static_cast<uint32_t>(std::abs(block[i] - 128)) << 24;
         } else if (bits == 16) {
             int16_t v;
@@ -39,9 +45,9 @@ void measurePeaks(const uint8_t* block, uint32_t frames, uint32_t bits, float pe
 
 } // namespace
 
-PlayRenderer::PlayRenderer(PlayList list, const Settings& settings, SampleRing& ring)
-    : list_(std::move(list)), refused_(list_.files.size(), false), settings_(settings), ring_(ring),
-      block_(BlockFrames * 2 * settings.outputBits / 8) {}
+PlayRenderer::PlayRenderer(PlayList list, const PlaybackPlan& plan, SampleRing& ring)
+    : list_(std::move(list)), refused_(list_.files.size(), false), plan_(plan), ring_(ring),
+      block_(BlockFrames * plan.frameBytes()) {}
 
 PlayRenderer::~PlayRenderer() {
     {
@@ -84,8 +90,8 @@ bool PlayRenderer::heard(uint64_t streamByte, BlockState& state, SongCard& card)
     if (states_.empty() || states_.front().streamByte > streamByte)
         return false;
     state = states_.front();
-    const uint64_t frames = (streamByte - state.streamByte) / (2 * settings_.outputBits / 8u);
-    state.positionMs += static_cast<uint32_t>(frames * 1000 / settings_.mixingFrequency);
+    const uint64_t frames = (streamByte - state.streamByte) / plan_.frameBytes();
+    state.positionMs += static_cast<uint32_t>(frames * 1000 / plan_.rate());
     while (!cards_.empty() && cards_.front().serial < state.serial)
         cards_.pop_front();
     if (cards_.empty() || cards_.front().serial != state.serial)
@@ -146,7 +152,7 @@ void PlayRenderer::load(int64_t index, int direction, uint32_t startMs) {
     playback_.reset();
     song_.reset();
     const auto count = static_cast<int64_t>(list_.files.size());
-    LoadOptions options = loadOptions(settings_);
+    LoadOptions options = plan_.load;
     options.findSubsongs = true;
     for (int64_t tries = 0; tries < count; ++tries, index += direction) {
         if (list_.repeat) {
@@ -194,7 +200,7 @@ bool PlayRenderer::startTune(uint32_t tune, uint32_t startMs) {
         messages_.push_back(failureText(list_.files[index_], problem));
         return false;
     }
-    playback_ = std::make_unique<SongPlayback>(*song_, settings_, startMs);
+    playback_ = std::make_unique<SongPlayback>(*song_, plan_, startMs);
     playback_->allowFrames(list_.framesPerSong);
     appliedVolume_ = 100;
     tune_ = tune;
@@ -241,7 +247,7 @@ void PlayRenderer::renderBlock() {
             load(index_ + 1, 1, 0);
         return;
     }
-    measurePeaks(block_.data(), frames, settings_.outputBits, state.peak);
+    measurePeaks(block_.data(), frames, plan_.format, state.peak);
     {
         std::lock_guard lock(mutex_);
         states_.push_back(state);

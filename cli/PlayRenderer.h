@@ -2,7 +2,7 @@
 #include "SampleRing.h"
 #include "SongLoader.h"
 #include "SubsongChoice.h"
-#include "settings/Settings.h"
+#include "SongPlayback.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -59,7 +59,7 @@ struct PlayList {
 // Files that cannot be played are reported and skipped.
 class PlayRenderer {
 public:
-    PlayRenderer(PlayList list, const Settings& settings, SampleRing& ring);
+    PlayRenderer(PlayList list, const PlaybackPlan& plan, SampleRing& ring);
     ~PlayRenderer();
     PlayRenderer(const PlayRenderer&) = delete;
     PlayRenderer& operator=(const PlayRenderer&) = delete;
@@ -93,7 +93,7 @@ private:
 
     PlayList list_;
     std::vector<bool> refused_;
-    Settings settings_;
+    PlaybackPlan plan_;
     SampleRing& ring_;
     std::thread thread_;
 

@@ -3,7 +3,6 @@
 #include "AudioOutput.h"
 #include "SongLoader.h"
 #include "SongPlayback.h"
-#include "settings/SettingsConversion.h"
 
 #include <algorithm>
 #include <sys/stat.h>
@@ -19,10 +18,17 @@ bool sameFile(const std::string& a, const std::string& b) {
            sa.st_ino == sb.st_ino;
 }
 
+// True when a block holds nothing but silence.
+bool silent(const std::vector<int32_t>& block, uint32_t frames, const RenderFormat& format) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(block.data());
+    const uint8_t quiet = format.bits == 8 ? 0x80 : 0;
+    return std::all_of(bytes, bytes + frames * 2 * format.bits / 8,
+                       [quiet](uint8_t b) { return b == quiet; });
+}
+
 // Renders the tune the song is set to into `output`.
-Failure renderTune(RenderJob& job, LoadedSong& song, const RenderRequest& request,
-                   const std::string& output) {
-    const Settings& settings = request.settings;
+Failure renderTune(RenderJob& job, LoadedSong& song, const PlaybackPlan& plan,
+                   const RenderRequest& request, const std::string& output) {
     job.failedFile = job.song;
     const std::string problem = startProblem(request.startMs, song.length);
     if (!problem.empty())
@@ -32,20 +38,25 @@ Failure renderTune(RenderJob& job, LoadedSong& song, const RenderRequest& reques
     if (sameFile(output, job.song))
         return {ExitFailure, "is the module being rendered; choose another output with -o"};
     Failure failure;
-    std::unique_ptr<AudioOutput> out = openAudioOutput(
-        output, settings.mixingFrequency, settings.outputBits, request.replace, failure);
+    std::unique_ptr<AudioOutput> out =
+        openAudioOutput(output, plan.rate(), plan.format, request.replace, failure);
     if (!out)
         return failure;
 
-    SongPlayback playback(song, settings, request.startMs);
+    SongPlayback playback(song, plan, request.startMs);
     if (request.allowedFrames != UINT64_MAX)
         playback.allowFrames(request.allowedFrames);
     std::vector<int32_t> block(FileBlockFrames * 2);
+    bool heard = false;
     while (const uint32_t n = playback.render(block.data(), FileBlockFrames)) {
         if (!out->write(block.data(), n))
             return {ExitFailure, "cannot write file"};
+        heard = heard || !silent(block, n, plan.format);
         job.framesDone += n;
     }
+    // A stem of a channel that never sounds is dropped with its unfinished file.
+    if (job.channel && !heard)
+        return {ExitOk, ""};
     if (!out->close())
         return {ExitFailure, "cannot write file"};
     return {ExitOk, ""};
@@ -57,20 +68,22 @@ uint64_t expectedFrames(const LoadedSong& song, const RenderRequest& request) {
     uint64_t total = 0;
     for (uint32_t i = choice.first(); i < choice.end(song.subsongs.size()); ++i) {
         const uint32_t lengthMs = song.subsongs[i].length.lengthMs;
-        const uint64_t frames = uint64_t{lengthMs - std::min(request.startMs, lengthMs)} *
-                                request.settings.mixingFrequency / 1000;
+        const uint64_t frames =
+            uint64_t{lengthMs - std::min(request.startMs, lengthMs)} * request.plan.rate() / 1000;
         total += std::min(frames, request.allowedFrames);
     }
     return std::max<uint64_t>(total, 1);
 }
 
 Failure render(RenderJob& job, const RenderRequest& request) {
-    LoadOptions options = loadOptions(request.settings);
-    options.song.seed = request.seed;
-    options.findSubsongs = true;
+    PlaybackPlan plan = request.plan;
+    plan.load.song.seed = request.seed;
+    plan.load.findSubsongs = true;
+    if (job.channel)
+        plan.format.mutedChannels = ~(uint64_t{1} << *job.channel);
     LoadedSong song;
     Failure failure;
-    if (!loadSong(job.song, options, song, failure))
+    if (!loadSong(job.song, plan.load, song, failure))
         return failure;
     const SubsongChoice& choice = request.subsongs;
     const auto count = static_cast<uint32_t>(song.subsongs.size());
@@ -82,7 +95,7 @@ Failure render(RenderJob& job, const RenderRequest& request) {
         if (i != song.subsong)
             selectSubsong(song, i);
         const std::string output = choice.all() ? subsongOutput(job.output, i) : job.output;
-        failure = renderTune(job, song, request, output);
+        failure = renderTune(job, song, plan, request, output);
         if (failure.status != ExitOk)
             return failure;
     }

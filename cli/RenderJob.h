@@ -1,7 +1,7 @@
 #pragma once
 #include "Failure.h"
+#include "SongPlayback.h"
 #include "SubsongChoice.h"
-#include "settings/Settings.h"
 
 #include <atomic>
 #include <cstdint>
@@ -12,7 +12,7 @@ namespace tolva::cli {
 
 // How every song of one `render` is rendered.
 struct RenderRequest {
-    Settings settings;
+    PlaybackPlan plan;
     uint32_t startMs = 0;
     uint64_t allowedFrames = UINT64_MAX;
     std::optional<uint16_t> seed;
@@ -29,6 +29,8 @@ std::string subsongOutput(const std::string& output, uint32_t index);
 struct RenderJob {
     std::string song;
     std::string output;
+    // Of a stem: the one channel heard (from 0). A stem that stays silent is not written.
+    std::optional<uint32_t> channel;
     std::atomic<uint64_t> framesDone{0};
     std::atomic<uint64_t> framesExpected{0}; // 0 until the song is loaded
     std::atomic<bool> finished{false};

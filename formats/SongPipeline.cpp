@@ -65,9 +65,11 @@ RenderFormat renderFormat(const SongOptions& options, uint32_t bits) {
     RenderFormat format;
     format.bits = static_cast<uint8_t>(bits);
     format.signedOutput = bits != 8;
-    format.interpolation = options.interpolate ? Interpolation::Linear : Interpolation::None;
+    format.interpolation = options.interpolation;
     format.forceMono = options.mono;
     format.reverseStereo = options.reverseStereo;
+    format.stereoSeparation = options.stereoSeparation;
+    format.mutedChannels = options.mutedChannels;
     return format;
 }
 

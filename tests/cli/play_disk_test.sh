@@ -38,9 +38,10 @@ for song in "$demo" "${songs[@]}"; do
     # Not a terminal: one line per file, naming it.
     expect_contains "$out" "$song: "
 done
-# Other sample formats and a start position.
+# Other sample formats, an interpolation mode and a start position.
 play_as_rendered 128 "8-bit from 3 s" "$demo" --seconds 1 --bits 8 --start 3
 play_as_rendered 0 "32-bit mono" --seconds 1 --bits 32 --mono "$demo"
+play_as_rendered 0 "float, sinc" --seconds 1 --bits float --interpolation sinc "$demo"
 
 # A list plays without gaps; a refused file between songs is reported, skipped and fails the run.
 "$tolva" render "${songs[0]}" --seconds 1 -o "$work/a.raw"

@@ -62,10 +62,11 @@ std::string lowerExtension(const std::string& path) {
 
 } // namespace
 
-std::unique_ptr<AudioOutput> openAudioOutput(const std::string& path, uint32_t rate, uint32_t bits,
-                                             bool replace, Failure& failure) {
+std::unique_ptr<AudioOutput> openAudioOutput(const std::string& path, uint32_t rate,
+                                             const RenderFormat& format, bool replace,
+                                             Failure& failure) {
     if (path == "-")
-        return std::make_unique<StandardOutput>(bits);
+        return std::make_unique<StandardOutput>(format.bits);
     struct stat existing;
     if (!replace && stat(path.c_str(), &existing) == 0) {
         failure = {ExitFailure, "file exists (use --force to replace it)"};
@@ -81,7 +82,7 @@ std::unique_ptr<AudioOutput> openAudioOutput(const std::string& path, uint32_t r
         failure = {ExitFailure, "cannot write FLAC: " + flacLibraryProblem()};
         return nullptr;
     }
-    if (ext == "flac" && bits == 32)
+    if (ext == "flac" && format.bits == 32)
         std::fprintf(
             stderr, "%s\n",
             failureText(path, "FLAC holds at most 24 bits: writing 24-bit samples").c_str());
@@ -93,8 +94,8 @@ std::unique_ptr<AudioOutput> openAudioOutput(const std::string& path, uint32_t r
     }
     PendingFile pending(std::move(temporary), path);
     if (ext == "flac")
-        return openFlacFile(fd, std::move(pending), rate, bits, failure);
-    return openPcmFile(fd, std::move(pending), rate, bits, ext == "wav", failure);
+        return openFlacFile(fd, std::move(pending), rate, format, failure);
+    return openPcmFile(fd, std::move(pending), rate, format, ext == "wav", failure);
 }
 
 } // namespace tolva::cli

@@ -1,5 +1,6 @@
 #pragma once
 #include "Failure.h"
+#include "mixer/Voice.h"
 
 #include <cstdint>
 #include <memory>
@@ -8,8 +9,9 @@
 namespace tolva::cli {
 
 // Where rendered PCM goes: a WAV, FLAC or raw file chosen by its extension, or raw PCM on
-// standard output for the name "-". Blocks arrive as the engine renders them: interleaved
-// stereo, 8-bit unsigned or 16/32-bit signed, in the machine's byte order.
+// standard output for the name "-". Blocks arrive as the engine renders them in `format`:
+// interleaved stereo, 8-bit unsigned, 16/32-bit signed or 32-bit float, in the machine's byte
+// order.
 class AudioOutput {
 public:
     virtual ~AudioOutput() = default;
@@ -20,7 +22,8 @@ public:
 
 // None, with the reason, when the output cannot be created. An existing file is replaced only
 // when `replace` is set, and only once the new one is complete.
-std::unique_ptr<AudioOutput> openAudioOutput(const std::string& path, uint32_t rate, uint32_t bits,
-                                             bool replace, Failure& failure);
+std::unique_ptr<AudioOutput> openAudioOutput(const std::string& path, uint32_t rate,
+                                             const RenderFormat& format, bool replace,
+                                             Failure& failure);
 
 } // namespace tolva::cli

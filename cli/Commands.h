@@ -1,10 +1,15 @@
 #pragma once
 #include "Failure.h"
 #include "NumberCheck.h"
+#include "RenderJob.h"
 #include "SettingsOptions.h"
+#include "SubsongChoice.h"
+#include "SongPlayback.h"
 
 #include <CLI/CLI.hpp>
 #include <cstdint>
+#include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +50,13 @@ public:
     int run() override;
 
 private:
+    std::vector<std::optional<uint32_t>> channelsOf(const std::string& file,
+                                                    const PlaybackPlan& plan) const;
+    // A job for each song, or each stem; "" or why two of them would write the same file.
+    std::string planJobs(const PlaybackPlan& plan, bool toFolder,
+                         std::deque<RenderJob>& jobs) const;
+    int renderAll(std::deque<RenderJob>& jobs, const RenderRequest& request) const;
+
     std::vector<std::string> files_;
     std::string output_;
     double seconds_ = 0;
@@ -53,6 +65,8 @@ private:
     CLI::Option* seedOption_ = nullptr;
     uint16_t seed_ = 0;
     bool force_ = false;
+    SubsongChoice subsongs_;
+    bool stems_ = false;
 };
 
 class PlayCommand final : public Command {
@@ -68,6 +82,7 @@ private:
     double start_ = 0;
     double seconds_ = 0;
     CLI::Option* secondsOption_ = nullptr;
+    SubsongChoice subsongs_;
 };
 
 class InfoCommand final : public Command {

@@ -1,9 +1,6 @@
 #include "DisplayText.h"
 
-#include "engine/Player.h"
-
 #include <cstring>
-#include <iconv.h>
 
 namespace tolva::cli {
 
@@ -18,58 +15,7 @@ std::size_t sequenceLength(unsigned char c) {
                                 : 0;
 }
 
-// Code page to UTF-8; every byte of both code pages has a character, so nothing is lost.
-std::string decoded(const std::string& bytes, CodePage page) {
-    iconv_t convert = iconv_open("UTF-8", page == CodePage::Cp437 ? "CP437" : "ISO-8859-1");
-    if (convert == reinterpret_cast<iconv_t>(-1))
-        return terminalText(bytes);
-    std::string out(bytes.size() * 3, '\0');
-    char* in = const_cast<char*>(bytes.data());
-    std::size_t inLeft = bytes.size();
-    char* to = out.data();
-    std::size_t outLeft = out.size();
-    iconv(convert, &in, &inLeft, &to, &outLeft);
-    iconv_close(convert);
-    out.resize(out.size() - outLeft);
-    return terminalText(out);
-}
-
-std::string withoutTrailingBlanks(std::string text) {
-    text.erase(text.find_last_not_of(' ') + 1);
-    return text;
-}
-
 } // namespace
-
-CodePage codePageOf(unsigned formatType) {
-    return formatType == FormatMod || formatType == FormatMod15 ? CodePage::Latin1
-                                                                : CodePage::Cp437;
-}
-
-std::string moduleText(const char* bytes, std::size_t capacity, CodePage page) {
-    std::size_t n = 0;
-    while (n < capacity && bytes[n])
-        ++n;
-    return withoutTrailingBlanks(decoded(std::string(bytes, n), page));
-}
-
-std::string messageText(const char* text, CodePage page) {
-    std::string out;
-    std::string line;
-    for (const char* c = text; *c; ++c) {
-        if (*c == '\r' || *c == '\n') {
-            out += withoutTrailingBlanks(decoded(line, page)) + "\n";
-            line.clear();
-            if (*c == '\r' && c[1] == '\n')
-                ++c;
-        } else {
-            line += *c;
-        }
-    }
-    out += withoutTrailingBlanks(decoded(line, page));
-    out.erase(out.find_last_not_of('\n') + 1);
-    return out;
-}
 
 std::string terminalText(const std::string& text) {
     std::string out;

@@ -2,6 +2,7 @@
 
 #include "SharedLibrary.h"
 
+#include <algorithm>
 #include <sndfile.h>
 #include <unistd.h>
 #include <vector>
@@ -34,8 +35,9 @@ const SndFile& sndfile() {
 
 class FlacFileOutput final : public AudioOutput {
 public:
-    FlacFileOutput(SNDFILE* file, PendingFile pending, uint32_t bits)
-        : file_(file), pending_(std::move(pending)), bits_(bits) {}
+    FlacFileOutput(SNDFILE* file, PendingFile pending, const RenderFormat& format)
+        : file_(file), pending_(std::move(pending)), bits_(format.bits),
+          floatSamples_(format.floatSamples != 0) {}
     ~FlacFileOutput() override {
         if (file_)
             sndfile().close(file_);
@@ -43,6 +45,16 @@ public:
 
     bool write(const void* frames, uint32_t count) override {
         sf_count_t n = count;
+        if (floatSamples_) {
+            // Full scale 1.0 becomes the top of 32-bit values, saturated, of which the file
+            // keeps 24 bits.
+            const auto* values = static_cast<const float*>(frames);
+            whole_.resize(2 * count);
+            for (uint32_t i = 0; i < 2 * count; ++i)
+                whole_[i] = static_cast<int>(
+                    std::clamp(double{values[i]} * 2147483648.0, -2147483648.0, 2147483647.0));
+            return sndfile().writeInt(file_, whole_.data(), n) == n;
+        }
         switch (bits_) {
         case 8: {
             // Unsigned bytes become the top of 16-bit values, which the file stores as 8 bits
@@ -70,7 +82,9 @@ private:
     SNDFILE* file_;
     PendingFile pending_;
     uint32_t bits_;
+    bool floatSamples_;
     std::vector<short> wide_;
+    std::vector<int> whole_;
 };
 
 } // namespace
@@ -79,12 +93,13 @@ const std::string& flacLibraryProblem() {
     return sndfile().library.problem();
 }
 
-std::unique_ptr<AudioOutput> openFlacFile(int fd, PendingFile pending, uint32_t rate, uint32_t bits,
-                                          Failure& failure) {
+std::unique_ptr<AudioOutput> openFlacFile(int fd, PendingFile pending, uint32_t rate,
+                                          const RenderFormat& format, Failure& failure) {
+    const uint32_t bits = format.bits;
     SF_INFO info{};
     info.samplerate = static_cast<int>(rate);
     info.channels = 2;
-    // FLAC holds at most 24 bits: 32-bit output keeps its top 24.
+    // FLAC holds at most 24 bits: 32-bit and float output keep their top 24.
     info.format = SF_FORMAT_FLAC | (bits == 8    ? SF_FORMAT_PCM_S8
                                     : bits == 16 ? SF_FORMAT_PCM_16
                                                  : SF_FORMAT_PCM_24);
@@ -94,7 +109,7 @@ std::unique_ptr<AudioOutput> openFlacFile(int fd, PendingFile pending, uint32_t 
                    std::string("cannot write file (") + sndfile().error(nullptr) + ")"};
         return nullptr;
     }
-    return std::make_unique<FlacFileOutput>(file, std::move(pending), bits);
+    return std::make_unique<FlacFileOutput>(file, std::move(pending), format);
 }
 
 } // namespace tolva::cli

@@ -10,7 +10,7 @@ namespace tolva::cli {
 const std::string& flacLibraryProblem();
 
 // A FLAC file in the open file `fd`, encoded by libsndfile, loaded on first use.
-std::unique_ptr<AudioOutput> openFlacFile(int fd, PendingFile pending, uint32_t rate, uint32_t bits,
-                                          Failure& failure);
+std::unique_ptr<AudioOutput> openFlacFile(int fd, PendingFile pending, uint32_t rate,
+                                          const RenderFormat& format, Failure& failure);
 
 } // namespace tolva::cli

@@ -24,7 +24,8 @@ int InfoCommand::run() {
     Settings settings;
     if (!resolveSettings(settings))
         return ExitFailure;
-    const LoadOptions options = loadOptions(settings);
+    LoadOptions options = loadOptions(settings);
+    options.findSubsongs = true;
     int status = ExitOk;
     bool first = true;
     for (const std::string& file : files_) {

@@ -9,7 +9,10 @@ namespace tolva::cli {
 
 namespace {
 
-constexpr uint32_t WavHeaderBytes = 44;
+// Integer PCM takes the canonical 44-byte header; floats a format chunk of 18 bytes and the
+// fact chunk, which files of samples other than integer PCM carry.
+constexpr uint32_t IntegerHeaderBytes = 44;
+constexpr uint32_t FloatHeaderBytes = 58;
 
 void put16(uint8_t* at, uint32_t value) {
     at[0] = static_cast<uint8_t>(value);
@@ -21,36 +24,48 @@ void put32(uint8_t* at, uint32_t value) {
     put16(at + 2, value >> 16);
 }
 
-// The canonical 44-byte header of integer PCM: 8-bit samples unsigned, wider ones signed and
-// little-endian, which is how the engine hands them over on this machine.
-void wavHeader(uint8_t* h, uint32_t rate, uint32_t bits, uint64_t dataBytes) {
-    const auto data = static_cast<uint32_t>(std::min<uint64_t>(dataBytes, 0xFFFFFFFF - 36));
-    const uint32_t frameBytes = 2 * bits / 8;
+// The header of a WAV file of stereo samples as the engine hands them over on this machine:
+// 8-bit unsigned, wider ones little-endian; answers its size.
+uint32_t wavHeader(uint8_t* h, uint32_t rate, const RenderFormat& format, uint64_t dataBytes) {
+    const bool isFloat = format.floatSamples != 0;
+    const uint32_t size = isFloat ? FloatHeaderBytes : IntegerHeaderBytes;
+    const auto data = static_cast<uint32_t>(std::min<uint64_t>(dataBytes, 0xFFFFFFFF - size));
+    const uint32_t frameBytes = 2 * format.bits / 8;
     std::memcpy(h, "RIFF", 4);
-    put32(h + 4, 36 + data);
+    put32(h + 4, size - 8 + data);
     std::memcpy(h + 8, "WAVEfmt ", 8);
-    put32(h + 16, 16);
-    put16(h + 20, 1); // integer PCM
+    put32(h + 16, isFloat ? 18 : 16);
+    put16(h + 20, isFloat ? 3 : 1); // IEEE floats or integer PCM
     put16(h + 22, 2);
     put32(h + 24, rate);
     put32(h + 28, rate * frameBytes);
     put16(h + 32, frameBytes);
-    put16(h + 34, bits);
-    std::memcpy(h + 36, "data", 4);
-    put32(h + 40, data);
+    put16(h + 34, format.bits);
+    uint8_t* chunk = h + 36;
+    if (isFloat) {
+        put16(chunk, 0); // no extension
+        std::memcpy(chunk + 2, "fact", 4);
+        put32(chunk + 6, 4);
+        put32(chunk + 10, data / frameBytes);
+        chunk += 14;
+    }
+    std::memcpy(chunk, "data", 4);
+    put32(chunk + 4, data);
+    return size;
 }
 
 class PcmFileOutput final : public AudioOutput {
 public:
-    PcmFileOutput(std::FILE* file, PendingFile pending, uint32_t rate, uint32_t bits, bool wav)
-        : file_(file), pending_(std::move(pending)), rate_(rate), bits_(bits), wav_(wav) {}
+    PcmFileOutput(std::FILE* file, PendingFile pending, uint32_t rate, const RenderFormat& format,
+                  bool wav)
+        : file_(file), pending_(std::move(pending)), rate_(rate), format_(format), wav_(wav) {}
     ~PcmFileOutput() override {
         if (file_)
             std::fclose(file_);
     }
 
     bool write(const void* frames, uint32_t count) override {
-        const uint32_t frameBytes = 2 * bits_ / 8;
+        const uint32_t frameBytes = 2 * format_.bits / 8;
         dataBytes_ += uint64_t{count} * frameBytes;
         return std::fwrite(frames, frameBytes, count, file_) == count;
     }
@@ -58,9 +73,9 @@ public:
     bool close() override {
         bool written = std::fflush(file_) == 0;
         if (written && wav_) {
-            uint8_t header[WavHeaderBytes];
-            wavHeader(header, rate_, bits_, dataBytes_);
-            written = pwrite(fileno(file_), header, sizeof header, 0) == sizeof header;
+            uint8_t header[FloatHeaderBytes];
+            const uint32_t size = wavHeader(header, rate_, format_, dataBytes_);
+            written = pwrite(fileno(file_), header, size, 0) == size;
         }
         written = std::fclose(file_) == 0 && written;
         file_ = nullptr;
@@ -71,20 +86,20 @@ private:
     std::FILE* file_;
     PendingFile pending_;
     uint32_t rate_;
-    uint32_t bits_;
+    RenderFormat format_;
     bool wav_;
     uint64_t dataBytes_ = 0;
 };
 
 } // namespace
 
-std::unique_ptr<AudioOutput> openPcmFile(int fd, PendingFile pending, uint32_t rate, uint32_t bits,
-                                         bool wav, Failure& failure) {
+std::unique_ptr<AudioOutput> openPcmFile(int fd, PendingFile pending, uint32_t rate,
+                                         const RenderFormat& format, bool wav, Failure& failure) {
     std::FILE* file = fdopen(fd, "wb");
     // The header's sizes are filled in when the file is complete.
-    uint8_t header[WavHeaderBytes];
-    wavHeader(header, rate, bits, 0);
-    if (!file || (wav && std::fwrite(header, sizeof header, 1, file) != 1)) {
+    uint8_t header[FloatHeaderBytes];
+    const uint32_t size = wavHeader(header, rate, format, 0);
+    if (!file || (wav && std::fwrite(header, size, 1, file) != 1)) {
         failure = {ExitFailure, std::string("cannot write file (") + std::strerror(errno) + ")"};
         if (file)
             std::fclose(file);
@@ -92,7 +107,7 @@ std::unique_ptr<AudioOutput> openPcmFile(int fd, PendingFile pending, uint32_t r
             ::close(fd);
         return nullptr;
     }
-    return std::make_unique<PcmFileOutput>(file, std::move(pending), rate, bits, wav);
+    return std::make_unique<PcmFileOutput>(file, std::move(pending), rate, format, wav);
 }
 
 } // namespace tolva::cli

@@ -46,7 +46,7 @@ std::size_t ringBytes(uint32_t frameBytes) {
 
 PlayCommand::PlayCommand(CLI::App& app)
     : Command(app, "play", "Play modules through the sound card (the default command)",
-              LengthSettings | SoundSettings) {
+              LengthSettings | SoundSettings | ToolSound) {
     command_->add_option("SONG", files_, "The modules, played in turn")->required();
     command_->add_flag("--shuffle", shuffle_, "Play the files in a random order");
     command_->add_flag("--repeat", repeat_, "Start the list again after its last file");
@@ -60,12 +60,14 @@ PlayCommand::PlayCommand(CLI::App& app)
                                       "Play at most this many seconds of each song (default: all)")
                          ->type_name("SECONDS")
                          ->check(numberIn(0, MaxStartSeconds, false));
+    subsongs_.addTo(*command_, "Play every subsong of each song, one after another");
 }
 
 int PlayCommand::run() {
     Settings settings;
     if (!resolveSettings(settings))
         return ExitFailure;
+    const PlaybackPlan plan = playbackPlan(settings, settings_.soundChoices());
     if (shuffle_)
         std::shuffle(files_.begin(), files_.end(), std::mt19937(std::random_device{}()));
 
@@ -73,9 +75,8 @@ int PlayCommand::run() {
         reportFailure("", "cannot play: " + SoundDevice::missingLibrary());
         return ExitFailure;
     }
-    const uint32_t frameBytes = 2 * settings.outputBits / 8u;
-    SampleRing ring(ringBytes(frameBytes));
-    SoundDevice device(ring, settings.mixingFrequency, settings.outputBits);
+    SampleRing ring(ringBytes(plan.frameBytes()));
+    SoundDevice device(ring, plan.rate(), plan.format);
     std::string reason;
     auto noDevice = [&reason] {
         reportFailure("", "no audio device could be opened (" + reason +
@@ -87,11 +88,11 @@ int PlayCommand::run() {
     const bool interactive = isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
     // A terminal that cannot move its cursor gets the lines a pipe gets.
     const bool drawing = interactive && !quiet_ && Terminal::movesCursor(STDOUT_FILENO);
-    const auto startMs = static_cast<uint32_t>(std::min(start_ * 1000.0, 4e9));
-    uint64_t allowed = UINT64_MAX;
+    PlayList list{files_, static_cast<uint32_t>(std::min(start_ * 1000.0, 4e9)), UINT64_MAX,
+                  repeat_, subsongs_};
     if (secondsOption_->count() > 0)
-        allowed = static_cast<uint64_t>(std::floor(seconds_ * settings.mixingFrequency));
-    PlayRenderer renderer(files_, settings, startMs, allowed, repeat_, ring);
+        list.framesPerSong = static_cast<uint64_t>(std::floor(seconds_ * plan.rate()));
+    PlayRenderer renderer(std::move(list), plan, ring);
     Terminal terminal(interactive);
     StatusDisplay display(stdout, drawing);
 
@@ -109,7 +110,7 @@ int PlayCommand::run() {
     while (true) {
         // The card starts once a little sound is ready, so the first callback finds some.
         if (!started &&
-            (ring.written() >= std::size_t{BlockFrames} * frameBytes || ring.drained())) {
+            (ring.written() >= std::size_t{BlockFrames} * plan.frameBytes() || ring.drained())) {
             if (!device.start(reason)) {
                 display.report(renderer.takeMessages());
                 return noDevice();
@@ -144,8 +145,13 @@ int PlayCommand::run() {
         case Key::Next:
         case Key::Previous:
             if (known) {
+                // With --all-subsongs, the file's subsongs come before the next file.
                 const int direction = key == Key::Next ? 1 : -1;
-                renderer.jump(int64_t{card.index} + direction, direction);
+                const int64_t tune = int64_t{card.subsong} + direction;
+                if (renderer.allSubsongs() && tune >= 0 && tune < card.subsongs)
+                    renderer.jump(card.index, direction, tune);
+                else
+                    renderer.jump(int64_t{card.index} + direction, direction);
             }
             break;
         case Key::Louder:
@@ -163,9 +169,9 @@ int PlayCommand::run() {
         if (known && card.serial != lastSerial) {
             lastSerial = card.serial;
             if (!drawing && !quiet_) {
-                std::printf("%s: %s%s%s, %s\n", terminalText(card.file).c_str(),
+                std::printf("%s: %s%s%s, %s%s\n", terminalText(card.file).c_str(),
                             card.format.c_str(), card.title.empty() ? "" : ", ", card.title.c_str(),
-                            minutesText(card.lengthMs).c_str());
+                            minutesText(card.lengthMs).c_str(), subsongText(card).c_str());
                 std::fflush(stdout);
             }
         }
@@ -177,7 +183,7 @@ int PlayCommand::run() {
         const auto now = std::chrono::steady_clock::now();
         if (drawing && started && known && now - lastDraw >= std::chrono::milliseconds(RedrawMs)) {
             lastDraw = now;
-            PlayerView view{paused, volume, renderer.fileCount()};
+            PlayerView view{paused, volume, renderer.fileCount(), renderer.allSubsongs()};
             display.show(statusLines(card, state, view, Terminal::width()));
         }
     }

@@ -3,9 +3,9 @@
 #include "SongFacts.h"
 #include "SongPlayback.h"
 #include "engine/Player.h"
-#include "settings/SettingsConversion.h"
 
 #include <algorithm>
+#include <cmath>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -16,11 +16,17 @@ namespace tolva::cli {
 namespace {
 
 // The loudest sample of each channel in a block of interleaved stereo, 0..1.
-void measurePeaks(const uint8_t* block, uint32_t frames, uint32_t bits, float peak[2]) {
+void measurePeaks(const uint8_t* block, uint32_t frames, const RenderFormat& format,
+                  float peak[2]) {
+    const uint32_t bits = format.bits;
     uint32_t top[2] = {};
     for (uint32_t i = 0; i < 2 * frames; ++i) {
         uint32_t level;
-        if (bits == 8) {
+        if (format.floatSamples) {
+            float v;
+            std::memcpy(&v, block + 4 * i, 4);
+            level = static_cast<uint32_t>(std::min(std::fabs(v), 1.0f) * 2147483647.0f);
+        } else if (bits == 8) {
             level = static_cast<uint32_t>(std::abs(block[i] - 128)) << 24;
         } else if (bits == 16) {
             int16_t v;
@@ -39,11 +45,9 @@ void measurePeaks(const uint8_t* block, uint32_t frames, uint32_t bits, float pe
 
 } // namespace
 
-PlayRenderer::PlayRenderer(std::vector<std::string> files, const Settings& settings,
-                           uint32_t startMs, uint64_t framesPerSong, bool repeat, SampleRing& ring)
-    : files_(std::move(files)), refused_(files_.size(), false), settings_(settings),
-      startMs_(startMs), framesPerSong_(framesPerSong), repeat_(repeat), ring_(ring),
-      block_(BlockFrames * 2 * settings.outputBits / 8) {}
+PlayRenderer::PlayRenderer(PlayList list, const PlaybackPlan& plan, SampleRing& ring)
+    : list_(std::move(list)), refused_(list_.files.size(), false), plan_(plan), ring_(ring),
+      block_(BlockFrames * plan.frameBytes()) {}
 
 PlayRenderer::~PlayRenderer() {
     {
@@ -67,13 +71,14 @@ void PlayRenderer::seek(uint32_t serial, uint32_t ms) {
     seekMs_ = ms;
 }
 
-void PlayRenderer::jump(int64_t index, int direction) {
+void PlayRenderer::jump(int64_t index, int direction, int64_t tune) {
     {
         std::lock_guard lock(mutex_);
         jumpWanted_ = true;
         seekWanted_ = false;
         jumpIndex_ = index;
         jumpDirection_ = direction;
+        jumpTune_ = tune;
     }
     wake_.notify_all();
 }
@@ -85,8 +90,8 @@ bool PlayRenderer::heard(uint64_t streamByte, BlockState& state, SongCard& card)
     if (states_.empty() || states_.front().streamByte > streamByte)
         return false;
     state = states_.front();
-    const uint64_t frames = (streamByte - state.streamByte) / (2 * settings_.outputBits / 8u);
-    state.positionMs += static_cast<uint32_t>(frames * 1000 / settings_.mixingFrequency);
+    const uint64_t frames = (streamByte - state.streamByte) / plan_.frameBytes();
+    state.positionMs += static_cast<uint32_t>(frames * 1000 / plan_.rate());
     while (!cards_.empty() && cards_.front().serial < state.serial)
         cards_.pop_front();
     if (cards_.empty() || cards_.front().serial != state.serial)
@@ -101,7 +106,7 @@ std::vector<std::string> PlayRenderer::takeMessages() {
 }
 
 void PlayRenderer::run() {
-    load(0, 1, startMs_);
+    load(0, 1, list_.startMs);
     while (true) {
         std::unique_lock lock(mutex_);
         if (quit_)
@@ -110,8 +115,12 @@ void PlayRenderer::run() {
             jumpWanted_ = false;
             const int64_t index = jumpIndex_;
             const int direction = jumpDirection_;
+            const int64_t tune = jumpTune_;
             lock.unlock();
-            load(index, direction, 0);
+            if (!song_ || index != index_ || tune < 0 ||
+                tune >= static_cast<int64_t>(song_->subsongs.size()) ||
+                !startTune(static_cast<uint32_t>(tune), 0))
+                load(index, direction, 0);
             ring_.discardWritten();
             continue;
         }
@@ -142,9 +151,11 @@ void PlayRenderer::run() {
 void PlayRenderer::load(int64_t index, int direction, uint32_t startMs) {
     playback_.reset();
     song_.reset();
-    const auto count = static_cast<int64_t>(files_.size());
+    const auto count = static_cast<int64_t>(list_.files.size());
+    LoadOptions options = plan_.load;
+    options.findSubsongs = true;
     for (int64_t tries = 0; tries < count; ++tries, index += direction) {
-        if (repeat_) {
+        if (list_.repeat) {
             index = (index % count + count) % count;
         } else if (index < 0) {
             index = 0;
@@ -154,36 +165,57 @@ void PlayRenderer::load(int64_t index, int direction, uint32_t startMs) {
         }
         if (refused_[index])
             continue;
-        auto song = std::make_unique<LoadedSong>();
-        Failure failure;
-        const bool loaded = loadSong(files_[index], loadOptions(settings_), *song, failure);
-        if (loaded)
-            failure.reason = startProblem(startMs, song->length);
-        if (!loaded || !failure.reason.empty()) {
-            refused_[index] = true;
-            anyRefused_ = true;
-            std::lock_guard lock(mutex_);
-            messages_.push_back(failureText(files_[index], failure.reason));
-            continue;
-        }
-        SongFacts facts = describe(files_[index], *song);
-        song_ = std::move(song);
-        playback_ = std::make_unique<SongPlayback>(*song_, settings_, startMs);
-        playback_->allowFrames(framesPerSong_);
-        appliedVolume_ = 100;
+        song_ = std::make_unique<LoadedSong>();
         index_ = index;
-        std::lock_guard lock(mutex_);
-        SongCard& card = cards_.emplace_back();
-        card.serial = ++serial_;
-        card.index = static_cast<uint32_t>(index);
-        card.file = files_[index];
-        card.format = facts.format;
-        card.title = facts.title;
-        card.lengthMs = song_->length.lengthMs;
-        ring_.setDrained(false);
-        return;
+        Failure failure;
+        if (loadSong(list_.files[index], options, *song_, failure)) {
+            const SongFacts facts = describe(list_.files[index], *song_);
+            format_ = facts.format;
+            title_ = facts.title;
+            const SubsongChoice& choice = list_.subsongs;
+            const auto tunes = static_cast<uint32_t>(song_->subsongs.size());
+            failure.reason = choice.problem(tunes);
+            const uint32_t tune = direction < 0 && choice.all() ? tunes - 1 : choice.first();
+            if (failure.reason.empty() && startTune(tune, startMs))
+                return;
+        }
+        refused_[index] = true;
+        anyRefused_ = true;
+        if (!failure.reason.empty()) {
+            std::lock_guard lock(mutex_);
+            messages_.push_back(failureText(list_.files[index], failure.reason));
+        }
+        playback_.reset();
+        song_.reset();
     }
     index_ = count;
+}
+
+bool PlayRenderer::startTune(uint32_t tune, uint32_t startMs) {
+    playback_.reset();
+    selectSubsong(*song_, tune);
+    const std::string problem = startProblem(startMs, song_->length);
+    if (!problem.empty()) {
+        std::lock_guard lock(mutex_);
+        messages_.push_back(failureText(list_.files[index_], problem));
+        return false;
+    }
+    playback_ = std::make_unique<SongPlayback>(*song_, plan_, startMs);
+    playback_->allowFrames(list_.framesPerSong);
+    appliedVolume_ = 100;
+    tune_ = tune;
+    std::lock_guard lock(mutex_);
+    SongCard& card = cards_.emplace_back();
+    card.serial = ++serial_;
+    card.index = static_cast<uint32_t>(index_);
+    card.subsong = tune;
+    card.subsongs = static_cast<uint32_t>(song_->subsongs.size());
+    card.file = list_.files[index_];
+    card.format = format_;
+    card.title = title_;
+    card.lengthMs = song_->length.lengthMs;
+    ring_.setDrained(false);
+    return true;
 }
 
 void PlayRenderer::renderBlock() {
@@ -210,10 +242,12 @@ void PlayRenderer::renderBlock() {
 
     const uint32_t frames = playback_->render(block_.data(), BlockFrames);
     if (frames == 0) {
-        load(index_ + 1, 1, 0);
+        const bool moreTunes = list_.subsongs.all() && tune_ + 1 < song_->subsongs.size();
+        if (!moreTunes || !startTune(tune_ + 1, 0))
+            load(index_ + 1, 1, 0);
         return;
     }
-    measurePeaks(block_.data(), frames, settings_.outputBits, state.peak);
+    measurePeaks(block_.data(), frames, plan_.format, state.peak);
     {
         std::lock_guard lock(mutex_);
         states_.push_back(state);

@@ -4,11 +4,13 @@
 #include "SongLoader.h"
 #include "TimeText.h"
 #include "WorkerPool.h"
+#include "engine/Player.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
+#include <cstdio>
 #include <deque>
 #include <mutex>
 #include <set>
@@ -40,7 +42,8 @@ bool isFolder(const std::string& path) {
 }
 
 // The share of the work done, in thousandths, and the words after the bar.
-int progress(const std::deque<RenderJob>& jobs, uint32_t rate, std::string& note) {
+int progress(const std::deque<RenderJob>& jobs, uint32_t rate, const char* noun,
+             std::string& note) {
     double done = 0;
     std::size_t finished = 0;
     for (const RenderJob& job : jobs) {
@@ -56,17 +59,47 @@ int progress(const std::deque<RenderJob>& jobs, uint32_t rate, std::string& note
         note =
             minutesText(ms(jobs[0].framesDone)) + " / " + minutesText(ms(jobs[0].framesExpected));
     } else {
-        note = std::to_string(finished) + "/" + std::to_string(jobs.size()) + " songs";
+        note = std::to_string(finished) + "/" + std::to_string(jobs.size()) + " " + noun;
     }
     return static_cast<int>(done * 1000 / static_cast<double>(jobs.size()));
 }
 
+// "NAME-ch01.wav" for channel 0 of the output NAME.wav.
+std::string stemName(const std::string& output, uint32_t channel) {
+    const std::size_t slash = output.find_last_of('/');
+    std::size_t dot = output.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        dot = output.size();
+    char number[8];
+    std::snprintf(number, sizeof number, "-ch%02u", channel + 1);
+    return output.substr(0, dot) + number + output.substr(dot);
+}
+
 } // namespace
+
+// The song's channels that are heard when rendering stems, else a single job of the whole song.
+// A song that cannot be loaded gets the single job, which tells why.
+std::vector<std::optional<uint32_t>> RenderCommand::channelsOf(const std::string& file,
+                                                               const PlaybackPlan& plan) const {
+    if (!stems_)
+        return {std::nullopt};
+    LoadOptions options = plan.load;
+    options.infoOnly = true;
+    options.scan = false;
+    LoadedSong song;
+    if (loadSongFile(file.c_str(), options, song) != LoadFailure::None)
+        return {std::nullopt};
+    std::vector<std::optional<uint32_t>> channels;
+    for (uint32_t k = 0; k < song.session->player().channelCount() && k < 64; ++k)
+        if (!((plan.format.mutedChannels >> k) & 1))
+            channels.push_back(k);
+    return channels;
+}
 
 RenderCommand::RenderCommand(CLI::App& app)
     : Command(app, "render",
               "Render modules to WAV, FLAC or raw PCM files, several at a time on every core",
-              LengthSettings | SoundSettings) {
+              LengthSettings | SoundSettings | ToolSound) {
     command_->add_option("SONG", files_, "The modules")->required();
     command_
         ->add_option("-o,--output", output_,
@@ -80,6 +113,9 @@ RenderCommand::RenderCommand(CLI::App& app)
                          ->type_name("SECONDS")
                          ->check(numberIn(0, MaxStartSeconds, false));
     command_->add_flag("--force", force_, "Replace output files that exist");
+    command_->add_flag("--stems", stems_,
+                       "One file for each channel heard, NAME-ch01.wav and on, each holding that "
+                       "channel alone; a channel that stays silent gets none");
     command_->add_option("--start", start_, "Start this many seconds into the song (default: 0)")
         ->type_name("SECONDS")
         ->check(numberIn(0, MaxStartSeconds, false));
@@ -90,35 +126,64 @@ RenderCommand::RenderCommand(CLI::App& app)
                                    "the clock)")
                       ->type_name("N")
                       ->check(numberIn(0, 65535));
+    subsongs_.addTo(*command_, "Render every subsong of each song, subsong N into its output's "
+                               "name with -N before the extension");
 }
 
 int RenderCommand::run() {
     RenderRequest request;
-    if (!resolveSettings(request.settings))
+    Settings settings;
+    if (!resolveSettings(settings))
         return ExitFailure;
+    request.plan = playbackPlan(settings, settings_.soundChoices());
     const bool toFolder = !output_.empty() && output_ != "-" && isFolder(output_);
     if (!toFolder && !output_.empty() && files_.size() > 1)
         return usageFailure(name(), "-o names one file; give a folder to render several songs");
+    if (output_ == "-" && subsongs_.all())
+        return usageFailure(name(), "--all-subsongs writes a file for each subsong, not to -");
+    if (stems_ && output_ == "-")
+        return usageFailure(name(), "--stems writes a file for each channel: -o names a file or "
+                                    "a folder");
 
     std::deque<RenderJob> jobs;
-    std::set<std::string> outputs;
-    for (const std::string& file : files_) {
-        RenderJob& job = jobs.emplace_back();
-        job.song = file;
-        job.output = output_.empty() ? withWavExtension(file)
-                     : toFolder      ? output_ + "/" + withWavExtension(baseName(file))
-                                     : output_;
-        if (!outputs.insert(job.output).second)
-            return usageFailure(name(), "two songs would be rendered to " + job.output);
-    }
-    const uint32_t rate = request.settings.mixingFrequency;
+    const std::string clash = planJobs(request.plan, toFolder, jobs);
+    if (!clash.empty())
+        return usageFailure(name(), clash);
+    const uint32_t rate = request.plan.rate();
     request.startMs = static_cast<uint32_t>(std::min(start_ * 1000.0, 4e9));
     if (secondsOption_->count() > 0)
         request.allowedFrames = static_cast<uint64_t>(std::floor(seconds_ * rate));
     if (seedOption_->count() > 0)
         request.seed = seed_;
+    // Stems of one song draw the same random variations, so that they add up to its render.
+    else if (stems_)
+        request.seed = static_cast<uint16_t>(
+            std::chrono::steady_clock::now().time_since_epoch().count() & 0xFFFF);
     request.replace = force_;
+    request.subsongs = subsongs_;
+    return renderAll(jobs, request);
+}
 
+std::string RenderCommand::planJobs(const PlaybackPlan& plan, bool toFolder,
+                                    std::deque<RenderJob>& jobs) const {
+    std::set<std::string> outputs;
+    for (const std::string& file : files_) {
+        const std::string output = output_.empty() ? withWavExtension(file)
+                                   : toFolder ? output_ + "/" + withWavExtension(baseName(file))
+                                              : output_;
+        for (const std::optional<uint32_t> channel : channelsOf(file, plan)) {
+            RenderJob& job = jobs.emplace_back();
+            job.song = file;
+            job.channel = channel;
+            job.output = channel ? stemName(output, *channel) : output;
+            if (!outputs.insert(job.output).second)
+                return "two songs would be rendered to " + job.output;
+        }
+    }
+    return "";
+}
+
+int RenderCommand::renderAll(std::deque<RenderJob>& jobs, const RenderRequest& request) const {
     ProgressBar bar;
     // Each finished song wakes the loop below at once: a render of one short song should not
     // wait out a poll interval at its end.
@@ -150,7 +215,7 @@ int RenderCommand::run() {
             status = status == ExitFailure ? ExitFailure : job.failure.status;
         }
         std::string note;
-        const int permille = progress(jobs, rate, note);
+        const int permille = progress(jobs, request.plan.rate(), stems_ ? "files" : "songs", note);
         bar.update(permille, note);
         std::unique_lock<std::mutex> lock(finishing);
         if (told < jobs.size())

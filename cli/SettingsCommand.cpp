@@ -72,7 +72,7 @@ std::vector<std::pair<std::string, std::string>> optionView(const Settings& s) {
         {"trailing-silence", std::to_string(s.trailingSilenceSeconds)},
         {"strip-empty-patterns", onOff(s.stripTrailingEmptyPatterns)},
         {"old-protracker", onOff(s.oldProTrackerMode)},
-        {"interpolation", onOff(!s.disableOversampling)},
+        {"interpolation", s.disableOversampling ? "none" : "linear"},
         {"mod-panning", onOff(!s.disableModPanning)},
         {"mono", onOff(s.forceMono)},
         {"reverse-stereo", onOff(s.reverseStereo)},

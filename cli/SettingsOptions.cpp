@@ -140,29 +140,8 @@ void SettingsOptions::addTo(CLI::App& command, unsigned groups) {
                   [this](Settings& s) { s.oldProTrackerMode = oldProTracker_; });
     }
 
-    if (groups & SoundSettings) {
-        addValue(command, "--bits", "BITS", bits_,
-                 "Bits per output sample: 8 (unsigned), 16 or 32" +
-                     byDefault(std::to_string(d.outputBits)),
-                 [this](Settings& s) { s.outputBits = static_cast<uint8_t>(bits_); })
-            ->check(oneOf({"8", "16", "32"}));
-        addValue(command, "--amp", "DB", ampDb_,
-                 "Amplification in decibels, -15 to 15" + byDefault("0"),
-                 [this](Settings& s) { s.amp = static_cast<int16_t>(std::lround(ampDb_ * 100)); })
-            ->check(numberIn(-MaxAmp / 100.0, MaxAmp / 100.0, false));
-        addSwitch(command, "--interpolation,!--no-interpolation", interpolation_,
-                  "Interpolate between sample points" + onOff(!d.disableOversampling),
-                  [this](Settings& s) { s.disableOversampling = !interpolation_; });
-        addSwitch(command, "--mod-panning,!--no-mod-panning", modPanning_,
-                  "Obey panning effects in MOD files" + onOff(!d.disableModPanning),
-                  [this](Settings& s) { s.disableModPanning = !modPanning_; });
-        addSwitch(command, "--mono,!--no-mono", mono_,
-                  "The same mono signal on both channels" + onOff(d.forceMono),
-                  [this](Settings& s) { s.forceMono = mono_; });
-        addSwitch(command, "--reverse-stereo,!--no-reverse-stereo", reverseStereo_,
-                  "Swap left and right" + onOff(d.reverseStereo),
-                  [this](Settings& s) { s.reverseStereo = reverseStereo_; });
-    }
+    if (groups & SoundSettings)
+        addSoundOptions(command, groups & ToolSound);
 
     if (groups & DialogSettings) {
         addValue(command, "--title-format", "N", titleFormat_,
@@ -196,6 +175,85 @@ void SettingsOptions::addTo(CLI::App& command, unsigned groups) {
                      formatSwitch(s, name) = 1;
              })
         ->check(oneOf(names));
+}
+
+void SettingsOptions::addSoundOptions(CLI::App& command, bool toolSound) {
+    const Settings d;
+    // The settings file holds only what the plug-in plays: 8, 16 or 32-bit integers, and
+    // interpolation on or off.
+    std::vector<std::string> widths = {"8", "16", "32"};
+    std::vector<std::string> modes = {"none", "linear"};
+    std::string modeHelp = "none (the frame before) or linear";
+    if (toolSound) {
+        widths.push_back("float");
+        modes.insert(modes.end(), {"cubic", "sinc"});
+        modeHelp = "none (the frame before), linear, cubic (a 4-point spline) or sinc (a windowed "
+                   "sinc that also keeps high notes from folding back)";
+    }
+    addValue(command, "--bits", "BITS", bits_,
+             "Output samples: 8 (unsigned), 16 or 32-bit integers" +
+                 std::string(toolSound ? ", or float (32-bit, full scale 1.0)" : "") +
+                 byDefault(std::to_string(d.outputBits)),
+             [this](Settings& s) {
+                 s.outputBits = bits_ == "float" ? 32 : static_cast<uint8_t>(std::stoi(bits_));
+             })
+        ->check(oneOf(widths));
+    addValue(command, "--amp", "DB", ampDb_,
+             "Amplification in decibels, -15 to 15" + byDefault("0"),
+             [this](Settings& s) { s.amp = static_cast<int16_t>(std::lround(ampDb_ * 100)); })
+        ->check(numberIn(-MaxAmp / 100.0, MaxAmp / 100.0, false));
+    interpolationOption_ =
+        addValue(command, "--interpolation", "MODE", interpolation_,
+                 "How samples are read between their frames: " + modeHelp +
+                     byDefault(d.disableOversampling ? "none" : "linear"),
+                 [this](Settings& s) { s.disableOversampling = interpolation_ == "none"; });
+    interpolationOption_->check(oneOf(modes));
+    addSwitch(command, "--mod-panning,!--no-mod-panning", modPanning_,
+              "Obey panning effects in MOD files" + onOff(!d.disableModPanning),
+              [this](Settings& s) { s.disableModPanning = !modPanning_; });
+    addSwitch(command, "--mono,!--no-mono", mono_,
+              "The same mono signal on both channels" + onOff(d.forceMono),
+              [this](Settings& s) { s.forceMono = mono_; });
+    addSwitch(command, "--reverse-stereo,!--no-reverse-stereo", reverseStereo_,
+              "Swap left and right" + onOff(d.reverseStereo),
+              [this](Settings& s) { s.reverseStereo = reverseStereo_; });
+    if (!toolSound)
+        return;
+    command
+        .add_option("--stereo-separation", stereoSeparation_,
+                    "Width of the stereo image in percent: 0 mono, 200 twice as wide" +
+                        byDefault("100"))
+        ->group("Settings")
+        ->type_name("PERCENT")
+        ->check(numberIn(0, MaxStereoSeparation));
+    command.add_option("--mute", muted_, "Silence these channels, counted from 1 (e.g. 1,3)")
+        ->group("Settings")
+        ->type_name("CHANNELS")
+        ->delimiter(',')
+        ->check(numberIn(1, 64));
+    command.add_option("--solo", solo_, "Hear only these channels, counted from 1")
+        ->group("Settings")
+        ->type_name("CHANNELS")
+        ->delimiter(',')
+        ->check(numberIn(1, 64));
+}
+
+SoundChoices SettingsOptions::soundChoices() const {
+    SoundChoices c;
+    const std::string modes[] = {"none", "linear", "cubic", "sinc"};
+    for (uint8_t i = 0; i < 4; ++i)
+        if (interpolationOption_ && interpolationOption_->count() > 0 && interpolation_ == modes[i])
+            c.interpolation = static_cast<Interpolation>(i);
+    c.stereoSeparation = static_cast<uint16_t>(stereoSeparation_);
+    c.floatSamples = bits_ == "float";
+    for (const uint32_t channel : muted_)
+        c.mutedChannels |= uint64_t{1} << (channel - 1);
+    uint64_t heard = 0;
+    for (const uint32_t channel : solo_)
+        heard |= uint64_t{1} << (channel - 1);
+    if (!solo_.empty())
+        c.mutedChannels |= ~heard;
+    return c;
 }
 
 bool SettingsOptions::consistent(std::string& reason) const {

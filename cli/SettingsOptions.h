@@ -1,8 +1,10 @@
 #pragma once
+#include "mixer/Voice.h"
 #include "settings/Settings.h"
 
 #include <CLI/CLI.hpp>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,18 @@ enum SettingsGroup : unsigned {
     SoundSettings = 2,  // what the output sounds like
     DialogSettings = 4, // fields only the plug-in's playlist and dialog use
     AllSettings = 7,
+    // What the tool plays beyond the record: interpolation past on and off, float samples,
+    // stereo separation, muted channels.
+    ToolSound = 8,
+};
+
+// The sound a command asks for beyond the settings record, whose file holds interpolation only
+// as on or off, and none of the rest.
+struct SoundChoices {
+    std::optional<Interpolation> interpolation; // none: the record's switch decides
+    uint16_t stereoSeparation = 100;            // percent
+    uint64_t mutedChannels = 0;                 // bit n: channel n + 1
+    bool floatSamples = false;
 };
 
 // The options a command takes to choose its settings: a settings file to start from
@@ -32,6 +46,8 @@ public:
     bool resolve(Settings& settings, std::string& reason) const;
     // Applies only the options given on the command line.
     void applyOptions(Settings& settings) const;
+    // The choices beyond the record given on the command line.
+    SoundChoices soundChoices() const;
 
 private:
     template <typename T>
@@ -39,6 +55,7 @@ private:
                           T& value, const std::string& help, std::function<void(Settings&)> apply);
     void addSwitch(CLI::App& command, const std::string& names, bool& value,
                    const std::string& help, std::function<void(Settings&)> apply);
+    void addSoundOptions(CLI::App& command, bool toolSound);
 
     struct Edit {
         CLI::Option* option;
@@ -47,6 +64,7 @@ private:
     std::vector<Edit> edits_;
     CLI::Option* loopsOption_ = nullptr;
     CLI::Option* extraSecondsOption_ = nullptr;
+    CLI::Option* interpolationOption_ = nullptr;
 
     std::string file_;
     uint32_t titleFormat_ = 0;
@@ -56,7 +74,7 @@ private:
     uint32_t loops_ = 0;
     uint32_t extraSeconds_ = 0;
     double ampDb_ = 0;
-    uint32_t bits_ = 0;
+    std::string bits_;
     bool stripEmptyPatterns_ = false;
     bool removeSilence_ = false;
     bool removeInitialSilence_ = false;
@@ -65,7 +83,10 @@ private:
     bool extraPlayTime_ = false;
     bool oldProTracker_ = false;
     bool modPanning_ = false;
-    bool interpolation_ = true;
+    std::string interpolation_;
+    uint32_t stereoSeparation_ = 100;
+    std::vector<uint32_t> muted_;
+    std::vector<uint32_t> solo_;
     bool mono_ = false;
     bool reverseStereo_ = false;
     std::vector<std::string> disabled_;

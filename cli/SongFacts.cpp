@@ -2,76 +2,37 @@
 
 #include "DisplayText.h"
 #include "TimeText.h"
-#include "engine/Player.h"
-#include "formats/FormatTable.h"
+#include "formats/SongFacts.h"
 
 #include <algorithm>
 #include <cstdio>
 
 namespace tolva::cli {
 
-namespace {
-
-std::string boundedText(const char* text, std::size_t capacity) {
-    std::size_t n = 0;
-    while (n < capacity && text[n])
-        ++n;
-    return std::string(text, n);
-}
-
-SampleFacts sampleFacts(Player& player, uint32_t index, uint32_t instrument) {
-    SampleDescription d;
-    player.describeSample(d, index, instrument);
-    SampleFacts s;
-    s.number = index + 1;
-    s.name = moduleText(d.name, sizeof d.name, codePageOf(player.formatType()));
-    s.lengthBytes = d.length;
-    s.looped = d.loopKind != LoopNone;
-    return s;
-}
-
-} // namespace
-
 SongFacts describe(const std::string& file, LoadedSong& song) {
-    Player& player = song.session->player();
+    ::tolva::SongFacts core;
+    describeSong(song.session->player(), core);
     SongFacts f;
     f.file = file;
     f.fileSize = song.fileSize;
-    uint32_t type = player.formatType();
-    f.format = formatName(type);
-    char creator[CreatorTextSize] = {};
-    player.creatorText(creator, sizeof creator);
-    f.format += boundedText(creator, sizeof creator);
-    f.title = moduleText(player.song.title, sizeof player.song.title, codePageOf(type));
-    f.channels = player.channelCount();
-    f.orders = player.song.orderCount;
-    for (uint32_t p = 0; p < player.song.patterns.size(); ++p)
-        if (!player.isPatternMissing(p))
-            ++f.patterns;
-    f.instruments = player.instrumentCount();
-    const CodePage page = codePageOf(type);
-    for (uint32_t i = 0; i < f.instruments; ++i) {
-        InstrumentDescription d;
-        player.describeInstrument(d, i);
-        f.instrumentNames.push_back(d.valid ? moduleText(d.name, sizeof d.name, page) : "");
-    }
-    if (const char* message = player.songMessage())
-        f.message = messageText(message, page);
-    SongDescription described;
-    player.describeSong(described);
-    f.speed = described.initialSpeed;
-    f.tempo = described.initialTempo;
+    f.format = core.formatName.c_str();
+    f.title = core.title.c_str();
+    f.channels = core.channels;
+    f.orders = core.orders;
+    f.patterns = core.patterns;
+    f.instruments = core.instruments;
+    for (std::size_t i = 0; i < core.instrumentNames.size(); ++i)
+        f.instrumentNames.push_back(core.instrumentNames[i]);
+    f.message = core.message.c_str();
+    f.speed = core.speed;
+    f.tempo = core.tempo;
     f.length = song.length;
-    if (player.samplesBelongToInstruments()) {
-        for (uint32_t i = 0; i < f.instruments; ++i)
-            for (uint32_t s = 0; s < player.instrumentSampleCount(i); ++s) {
-                SampleFacts facts = sampleFacts(player, s, i);
-                facts.instrument = i + 1;
-                f.sampleList.push_back(facts);
-            }
-    } else {
-        for (uint32_t s = 0; s < player.song.sampleCount; ++s)
-            f.sampleList.push_back(sampleFacts(player, s, 0));
+    for (const Subsong& tune : song.subsongs)
+        f.subsongs.push_back({tune.startOrder, tune.length.lengthMs, tune.length.looped});
+    for (std::size_t i = 0; i < core.samples.size(); ++i) {
+        const ::tolva::SampleFacts& s = core.samples[i];
+        f.sampleList.push_back(
+            {s.number, s.instrument, core.sampleNames[i], s.lengthBytes, s.looped});
     }
     f.samples = static_cast<uint32_t>(f.sampleList.size());
     return f;
@@ -93,6 +54,12 @@ void printFacts(const SongFacts& f) {
     if (f.length.startOffsetMs)
         std::printf("Starts at:   %s (leading silence skipped)\n",
                     minutesText(f.length.startOffsetMs).c_str());
+    std::printf("Subsongs:    %zu\n", f.subsongs.size());
+    if (f.subsongs.size() > 1)
+        for (std::size_t i = 0; i < f.subsongs.size(); ++i)
+            std::printf("  %3zu order %3u  %s%s\n", i + 1, f.subsongs[i].startOrder,
+                        minutesText(f.subsongs[i].lengthMs).c_str(),
+                        f.subsongs[i].looped ? " (loops)" : "");
     if (std::any_of(f.instrumentNames.begin(), f.instrumentNames.end(),
                     [](const std::string& name) { return !name.empty(); })) {
         std::printf("Instrument names:\n");
@@ -134,6 +101,10 @@ nlohmann::ordered_json factsJson(const SongFacts& f) {
         one["looped"] = s.looped;
         samples.push_back(one);
     }
+    nlohmann::ordered_json subsongs = nlohmann::ordered_json::array();
+    for (const SubsongFacts& s : f.subsongs)
+        subsongs.push_back(
+            {{"start_order", s.startOrder}, {"length_ms", s.lengthMs}, {"looped", s.looped}});
     nlohmann::ordered_json instruments = nlohmann::ordered_json::array();
     for (std::size_t i = 0; i < f.instrumentNames.size(); ++i)
         instruments.push_back({{"number", i + 1}, {"name", f.instrumentNames[i]}});
@@ -151,6 +122,7 @@ nlohmann::ordered_json factsJson(const SongFacts& f) {
             {"length_ms", f.length.lengthMs},
             {"start_offset_ms", f.length.startOffsetMs},
             {"looped", f.length.looped},
+            {"subsongs", subsongs},
             {"sample_list", samples},
             {"instrument_list", instruments},
             {"message", f.message}};

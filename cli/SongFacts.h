@@ -16,6 +16,12 @@ struct SampleFacts {
     bool looped = false;
 };
 
+struct SubsongFacts {
+    uint32_t startOrder = 0;
+    uint32_t lengthMs = 0;
+    bool looped = false;
+};
+
 // What `tolva info` tells about a song.
 struct SongFacts {
     std::string file;
@@ -30,6 +36,7 @@ struct SongFacts {
     uint32_t speed = 0;
     uint32_t tempo = 0;
     SongLength length;
+    std::vector<SubsongFacts> subsongs; // the main song first
     std::vector<SampleFacts> sampleList;
     std::vector<std::string> instrumentNames; // by instrument number, from 1
     std::string message;                      // lines ending in '\n' but the last

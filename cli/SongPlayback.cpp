@@ -14,9 +14,20 @@ std::string startProblem(uint32_t startMs, const SongLength& length) {
     return "--start is past the song's end (" + minutesText(length.lengthMs) + ")";
 }
 
-SongPlayback::SongPlayback(LoadedSong& song, const Settings& settings, uint32_t startMs)
-    : song_(song), rate_(settings.mixingFrequency),
-      format_(renderFormat(loadOptions(settings).song, settings.outputBits)),
+PlaybackPlan playbackPlan(const Settings& settings, const SoundChoices& choices) {
+    PlaybackPlan plan{loadOptions(settings), {}};
+    SongOptions& song = plan.load.song;
+    if (choices.interpolation)
+        song.interpolation = *choices.interpolation;
+    song.stereoSeparation = choices.stereoSeparation;
+    song.mutedChannels = choices.mutedChannels;
+    plan.format = renderFormat(song, settings.outputBits);
+    plan.format.floatSamples = choices.floatSamples;
+    return plan;
+}
+
+SongPlayback::SongPlayback(LoadedSong& song, const PlaybackPlan& plan, uint32_t startMs)
+    : song_(song), rate_(plan.rate()), format_(plan.format),
       baseGain_(song.session->player().gain) {
     startPlayback(song, rate_, startMs);
 }

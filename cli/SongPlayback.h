@@ -1,4 +1,5 @@
 #pragma once
+#include "SettingsOptions.h"
 #include "SongLoader.h"
 #include "settings/Settings.h"
 
@@ -13,6 +14,17 @@ constexpr uint32_t BlockFrames = 576;
 // BlockFrames, with fewer stops in the mixer.
 constexpr uint32_t FileBlockFrames = 16384;
 
+// How the tool plays songs: what they are loaded with and the format of every block rendered,
+// from the settings record and the tool's own choices.
+struct PlaybackPlan {
+    LoadOptions load;
+    RenderFormat format;
+    uint32_t rate() const { return load.song.rate; }
+    uint32_t frameBytes() const { return 2 * format.bits / 8u; }
+};
+
+PlaybackPlan playbackPlan(const Settings& settings, const SoundChoices& choices);
+
 // A loaded song played as the plug-in plays it: its length rules, the settings' output format,
 // and positions counted from the end of its leading silence. `render` and `play` both draw
 // their sound from here.
@@ -21,7 +33,7 @@ std::string startProblem(uint32_t startMs, const SongLength& length);
 
 class SongPlayback {
 public:
-    SongPlayback(LoadedSong& song, const Settings& settings, uint32_t startMs);
+    SongPlayback(LoadedSong& song, const PlaybackPlan& plan, uint32_t startMs);
 
     // Up to `frames` frames of interleaved stereo (even); 0 once the song has ended or the
     // frames allowed are played.

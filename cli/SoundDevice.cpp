@@ -41,8 +41,8 @@ const Sdl& sdl() {
 
 } // namespace
 
-SoundDevice::SoundDevice(SampleRing& ring, uint32_t rate, uint32_t bits)
-    : ring_(ring), rate_(rate), bits_(bits) {}
+SoundDevice::SoundDevice(SampleRing& ring, uint32_t rate, const RenderFormat& format)
+    : ring_(ring), rate_(rate), bits_(format.bits), floatSamples_(format.floatSamples != 0) {}
 
 SoundDevice::~SoundDevice() {
     closing_.store(true, std::memory_order_release);
@@ -68,7 +68,10 @@ bool SoundDevice::initialise(std::string& reason) {
 bool SoundDevice::start(std::string& reason) {
     SDL_AudioSpec wanted{};
     wanted.freq = static_cast<int>(rate_);
-    wanted.format = bits_ == 8 ? AUDIO_U8 : bits_ == 16 ? AUDIO_S16SYS : AUDIO_S32SYS;
+    wanted.format = floatSamples_ ? AUDIO_F32SYS
+                    : bits_ == 8  ? AUDIO_U8
+                    : bits_ == 16 ? AUDIO_S16SYS
+                                  : AUDIO_S32SYS;
     wanted.channels = 2;
     wanted.samples = DeviceFrames;
     wanted.callback = &SoundDevice::callback;

@@ -1,5 +1,6 @@
 #pragma once
 #include "SampleRing.h"
+#include "mixer/Voice.h"
 
 #include <SDL.h>
 #include <atomic>
@@ -12,7 +13,7 @@ namespace tolva::cli {
 // rate and sample format, and silence when the ring runs dry.
 class SoundDevice {
 public:
-    SoundDevice(SampleRing& ring, uint32_t rate, uint32_t bits);
+    SoundDevice(SampleRing& ring, uint32_t rate, const RenderFormat& format);
     ~SoundDevice();
     SoundDevice(const SoundDevice&) = delete;
     SoundDevice& operator=(const SoundDevice&) = delete;
@@ -35,6 +36,7 @@ private:
     SampleRing& ring_;
     uint32_t rate_;
     uint32_t bits_;
+    bool floatSamples_;
     bool initialised_ = false;
     SDL_AudioDeviceID device_ = 0;
     SDL_AudioSpec obtained_{};

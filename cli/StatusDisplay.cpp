@@ -49,6 +49,12 @@ std::string baseName(const std::string& path) {
 
 } // namespace
 
+std::string subsongText(const SongCard& card) {
+    if (card.subsongs < 2)
+        return "";
+    return ", subsong " + std::to_string(card.subsong + 1) + "/" + std::to_string(card.subsongs);
+}
+
 std::vector<std::string> statusLines(const SongCard& card, const BlockState& state,
                                      const PlayerView& view, int width) {
     // The last column stays empty: writing into it makes some terminals wrap.
@@ -65,7 +71,9 @@ std::vector<std::string> statusLines(const SongCard& card, const BlockState& sta
         lines.push_back(fitted(name, w));
     }
     lines.push_back(
-        fitted(card.title.empty() ? card.format : card.title + "  (" + card.format + ")", w));
+        fitted((card.title.empty() ? card.format : card.title + "  (" + card.format + ")") +
+                   subsongText(card),
+               w));
 
     std::string times =
         (view.paused ? "PAUSED " : "") + clock(state.positionMs) + " / " + clock(card.lengthMs);
@@ -90,8 +98,10 @@ std::vector<std::string> statusLines(const SongCard& card, const BlockState& sta
     else
         lines.push_back("");
 
-    lines.push_back(
-        fields({"space pause", "<- -> 10s", "up/down 60s", "n/p file", "+/- volume", "q quit"}, w));
+    lines.push_back(fields({"space pause", "<- -> 10s", "up/down 60s",
+                            view.allSubsongs && card.subsongs > 1 ? "n/p subsong" : "n/p file",
+                            "+/- volume", "q quit"},
+                           w));
     return lines;
 }
 

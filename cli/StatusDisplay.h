@@ -12,7 +12,11 @@ struct PlayerView {
     bool paused = false;
     uint32_t volume = 100;
     std::size_t files = 0;
+    bool allSubsongs = false; // n and p step through subsongs
 };
+
+// ", subsong 2/4" for a song with several subsongs, else "".
+std::string subsongText(const SongCard& card);
 
 // The lines of the status display, each cut to fit `width` columns.
 std::vector<std::string> statusLines(const SongCard& card, const BlockState& state,

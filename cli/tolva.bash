@@ -9,10 +9,12 @@ _tolva() {
     local values=
     case $prev in
     --length-mode) values="detect no-backward-jumps" ;;
-    --bits) values="8 16 32" ;;
+    --bits) values="8 16 32 float" ;;
+    --interpolation) values="none linear cubic sinc" ;;
     --disable | --enable) values="mod 669 mtm s3m xm it mod15" ;;
     --title-format) values="0 1 2" ;;
-    --rate | --amp | --loops | --extra-seconds | --trailing-silence | --seconds | --start | --seed)
+    --rate | --amp | --loops | --extra-seconds | --trailing-silence | --seconds | --start | --seed | \
+        --subsong | --stereo-separation | --mute | --solo)
         return ;;
     esac
     if [[ -n $values ]]; then

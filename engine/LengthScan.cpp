@@ -69,6 +69,8 @@ SongLength scanLength(SongSession& session, const SongOptions& options, uint32_t
 
     SongLength result;
     result.looped = player.loopReturnCount != 0;
+    result.scannedFrames = total;
+    result.orders = player.playedOrders;
     player.silentScan = false;
     mixer.setMuted(false);
     session.seekToFrame(0);

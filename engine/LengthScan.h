@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/SongOptions.h"
+#include "song/Song.h"
 
 #include <cstdint>
 
@@ -13,6 +14,8 @@ struct SongLength {
     uint32_t startOffsetMs = 0; // leading silence that playback skips
     bool limitLength = false;   // playback stops at startOffsetMs + lengthMs
     bool looped = false;        // the song came back to a position it had played
+    uint64_t scannedFrames = 0; // frames the song played until it ended or was cut
+    OrderSet orders;            // the orders it played
 };
 
 // No real song plays this long without coming back. A song still playing then that never came

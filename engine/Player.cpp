@@ -295,7 +295,7 @@ void Player::describePattern(PatternDescription& out, uint32_t index) {
     out.size = static_cast<uint32_t>(song.patterns[index].size());
 }
 
-bool Player::onTick(uint32_t, uint32_t) {
+bool Player::onTick(uint32_t, uint32_t framesRendered) {
     if (--tickCountdown == 0) {
         tickCountdown = speed;
         const bool isNewRow = patternDelay == 0;
@@ -303,6 +303,9 @@ bool Player::onTick(uint32_t, uint32_t) {
         if (isNewRow) {
             patternDelaySet = false;
             advanceRow();
+            if (watchedFrame < 0 && watchedOrder_ == static_cast<int32_t>(currentOrder) &&
+                watchedRow_ == currentRow())
+                watchedFrame = framesRendered;
         }
         processRow(isNewRow);
         if (!isNewRow)
@@ -324,6 +327,28 @@ bool Player::onlySkippableFrom(uint32_t index) {
     return true;
 }
 
+// Where a song that reached the end of its orders goes on, if it may: true with orderIndex
+// moved there.
+bool Player::restartAfterEnd() {
+    uint32_t restart = song.restartPosition;
+    // Asked to repeat, a subsong starts again from its own start.
+    if ((songFlags & SongRestartsAtEnd) && (restart == NoRestartPosition || startOrder_ != 0))
+        restart = startOrder_;
+    if (restart == NoRestartPosition || (restart >= orderIndex && restart != startOrder_) ||
+        (songFlags & SongNoBackwardJumps) ||
+        ((songFlags & SongSkipTrailingEmpty) && onlySkippableFrom(restart)))
+        return false;
+    orderIndex = restart;
+    return true;
+}
+
+// An order another tune plays ends this one as the end of the list does.
+bool Player::belongsHere(uint32_t order) const {
+    if (!bounded_ || order >= MaxOrders)
+        return true;
+    return !earlierOrders_[order] && (!cameBack_ || playedOrders[order]);
+}
+
 // Takes the next playable order entry into songPosition; false when the song ended instead.
 bool Player::fetchOrder(bool loopJump) {
     bool restarted = false;
@@ -336,14 +361,9 @@ bool Player::fetchOrder(bool loopJump) {
         ++orderIndex;
         if (entry == OrderSkip)
             continue;
-        if (entry < 0) {
+        if (entry < 0 || !belongsHere(orderIndex - 1)) {
             // A second arrival at the end within one fetch means nothing is left to play.
-            const bool canRestart =
-                !restarted && song.restartPosition < orderIndex &&
-                !(songFlags & SongNoBackwardJumps) &&
-                !((songFlags & SongSkipTrailingEmpty) && onlySkippableFrom(song.restartPosition));
-            if (canRestart) {
-                orderIndex = song.restartPosition;
+            if (!restarted && restartAfterEnd()) {
                 restarted = true;
                 continue;
             }
@@ -351,12 +371,14 @@ bool Player::fetchOrder(bool loopJump) {
             break;
         }
         songPosition = (orderIndex - 1) * 256 + nextRow;
+        currentOrder = orderIndex - 1;
         if (loopJump || !visited[songPosition % PositionCount]) {
             fetchedPattern_ = static_cast<uint32_t>(entry);
             orderAfterJump = -1;
             return true;
         }
         if (songFlags & SongNoBackwardJumps) {
+            cameBack_ = true;
             if (orderAfterJump >= 0)
                 orderIndex = static_cast<uint32_t>(std::exchange(orderAfterJump, -1));
             continue;
@@ -372,7 +394,31 @@ bool Player::fetchOrder(bool loopJump) {
     return false;
 }
 
+void Player::requestJump(uint32_t order, bool atPatternEnd) {
+    requestedOrder_ = order < song.orderCount ? static_cast<int32_t>(order) : -1;
+    requestAtPatternEnd_ = atPatternEnd;
+}
+
+void Player::watchPosition(uint32_t order, uint32_t row) {
+    watchedOrder_ = static_cast<int32_t>(order);
+    watchedRow_ = row;
+    watchedFrame = -1;
+}
+
+// A requested jump goes where it was asked even onto played rows, as a loop's jump does.
+void Player::takeRequestedJump() {
+    const bool patternEnds = rowsLeft == 1 || (changeFlags & ChangeJumpPending);
+    if (requestedOrder_ < 0 || (requestAtPatternEnd_ && !patternEnds))
+        return;
+    orderIndex = static_cast<uint32_t>(std::exchange(requestedOrder_, -1));
+    orderAfterJump = -1;
+    bounded_ = false;
+    nextRow = 0;
+    changeFlags |= ChangeJumpPending | ChangeLoopJump;
+}
+
 void Player::advanceRow() {
+    takeRequestedJump();
     if (!(changeFlags & ChangeJumpPending) && --rowsLeft != 0) {
         ++songPosition;
         visited.set(songPosition % PositionCount);
@@ -394,6 +440,7 @@ void Player::advanceRow() {
             changeFlags |= ChangeNoPatternData;
         rowsLeft = std::max<uint32_t>(song.rowsPerPattern - nextRow, 1);
         nextRow = 0;
+        playedOrders.set(currentOrder);
         if (!loopJump && newPatternResetsLoops)
             for (uint32_t i = 0; i < song.channelCount; ++i)
                 channel(i).loopRow = 0;
@@ -485,11 +532,17 @@ void Player::setTickInterval(uint32_t bpm) {
 
 void Player::restartSong() {
     loopStartPosition = -1;
+    requestedOrder_ = -1;
+    watchedFrame = -1;
     orderAfterJump = -1;
     speed = song.initialSpeed;
     nextRow = 0;
-    orderIndex = 0;
-    songPosition = 0;
+    orderIndex = startOrder_;
+    currentOrder = startOrder_;
+    songPosition = startOrder_ * 256;
+    playedOrders.reset();
+    cameBack_ = false;
+    bounded_ = true;
     loopReturnCount = 0;
     ended = false;
     tempo = static_cast<uint8_t>(song.initialTempo);
@@ -500,6 +553,22 @@ void Player::restartSong() {
     changeFlags = ChangeTempo;
     visited.reset();
     resetChannels();
+}
+
+void Player::rewind() {
+    // Voices still sounding or fading out belong to the old position.
+    mixer->reset();
+    restartSong();
+    // The tick grid starts again with the song, instead of keeping the countdown of the tick
+    // that was running.
+    setTickInterval(song.initialTempo);
+    playedFrames = 0;
+}
+
+void Player::startAt(uint32_t order, const OrderSet& earlier) {
+    startOrder_ = order < MaxOrders ? order : 0;
+    earlierOrders_ = earlier;
+    rewind();
 }
 
 void Player::configurePlayback(uint32_t mixingRate) {
@@ -560,27 +629,19 @@ void Player::refreshVolumes() {
 }
 
 uint32_t Player::renderFrames(uint32_t frames, void* buffer, const RenderFormat* options) {
-    RenderFormat format;
-    if (options) {
-        format = *options;
-        format.gain = static_cast<uint32_t>(gain);
-    }
-    const uint32_t done = mixer->render(frames, buffer, options ? &format : nullptr);
+    // Also without output the voices are mixed at the song's gain: their last frames start the
+    // declick of their next stop.
+    RenderFormat format = options ? *options : RenderFormat{};
+    format.gain = static_cast<uint32_t>(gain);
+    const uint32_t done = mixer->render(frames, buffer, &format);
     playedFrames += done;
     return done;
 }
 
 void Player::seekToFrame(uint32_t frame) {
-    if (frame < playedFrames) {
-        resetChannels();
-        restartSong();
-        mixer->setPosition(0);
-        // The tick grid starts again with the song, as on a fresh start, instead of keeping
-        // the countdown of the tick that was running.
-        setTickInterval(song.initialTempo);
-        playedFrames = 0;
-    }
-    mixer->render((frame - playedFrames) & ~1u, nullptr, nullptr);
+    if (frame < playedFrames)
+        rewind();
+    renderFrames((frame - playedFrames) & ~1u, nullptr, nullptr);
     playedFrames = frame;
 }
 

@@ -38,6 +38,9 @@ enum : uint32_t {
 enum : uint32_t {
     SongNoBackwardJumps = 0x04,
     SongSkipTrailingEmpty = 0x08,
+    // A song that ends goes on from its restart position, or from its start when it has none
+    // (asked for by a caller who wants it repeated).
+    SongRestartsAtEnd = 0x10,
 };
 
 constexpr uint32_t NoLoopLimit = 0xFFFFFFFFu;
@@ -117,6 +120,12 @@ public:
     bool onTick(uint32_t slotIndex, uint32_t framesRendered) override;
 
     void restartSong();
+    // Back to the song's start as a fresh start would find it: voices silenced, the tick grid
+    // started again, no frames played.
+    void rewind();
+    // Plays the song from `order` on instead of from its top: a subsong, which ends where it
+    // reaches an order of `earlier` (those the tunes before it play). Rewinds to there.
+    void startAt(uint32_t order, const OrderSet& earlier);
     void configurePlayback(uint32_t mixingRate);
     // Reads the data of every sample with a length through the mixer; false on the first
     // failure. Data cut short by the end of the stream is kept; with `adpcm`, 8-bit data marked
@@ -125,8 +134,8 @@ public:
     void releaseAllSamples();
     void refreshVolumes();
 
-    // Renders through the mixer and counts the frames; options may be null (no output), and
-    // their gain is replaced by the player's.
+    // Renders through the mixer and counts the frames; without a buffer nothing is written.
+    // The options (the defaults when null) have their gain replaced by the player's.
     uint32_t renderFrames(uint32_t frames, void* buffer, const RenderFormat* options);
     // Plays silently up to `frame`, rewinding first when it lies behind.
     void seekToFrame(uint32_t frame);
@@ -152,6 +161,13 @@ public:
     // The row being played within its pattern.
     uint32_t currentRow() const { return song.rowsPerPattern - rowsLeft; }
 
+    // Game music moves between parts of a song: goes on at row 0 of `order` after the current
+    // row, or after the last row of the current pattern.
+    void requestJump(uint32_t order, bool atPatternEnd);
+    // Notes the mixer frame at which the song first plays `row` of `order` (watchedFrame, -1
+    // until then).
+    void watchPosition(uint32_t order, uint32_t row);
+
     Song song;
     uint32_t songFlags = 0;
     uint8_t tempo = 125;
@@ -165,6 +181,7 @@ public:
     uint32_t rowsLeft = 1;
     uint32_t nextRow = 0;
     uint32_t orderIndex = 0;
+    uint32_t currentOrder = 0; // the order entry being played
     // The entry after the order holding the last position jump; without backward jumps a jump
     // onto a played position goes on from there.
     int32_t orderAfterJump = -1;
@@ -185,15 +202,32 @@ public:
     bool offsetPastLoopEndLoops = false; // a start offset past a loop's end plays the loop
     Mixer* mixer;
     std::bitset<PositionCount> visited;
+    OrderSet playedOrders; // since the song last started
     // Seeded from the clock; the loading pipeline reseeds it when the options give a seed.
     Random random{clockSeed()};
 
+    int64_t watchedFrame = -1;
+
 private:
+    void takeRequestedJump();
     void sendChanges(Channel& channel, uint32_t voice);
     bool fetchOrder(bool loopJump);
+    bool restartAfterEnd();
+    bool belongsHere(uint32_t order) const;
     bool onlySkippableFrom(uint32_t index);
 
     uint32_t fetchedPattern_ = 0;
+    int32_t requestedOrder_ = -1;
+    bool requestAtPatternEnd_ = false;
+    uint32_t startOrder_ = 0;
+    OrderSet earlierOrders_;
+    // Without backward jumps: the song came back to a played position and went on past it.
+    // From then on an order it never played belongs to another tune and ends it.
+    bool cameBack_ = false;
+    // Cleared by a requested jump: where the caller steers, the tune's bounds no longer hold.
+    bool bounded_ = true;
+    int32_t watchedOrder_ = -1;
+    uint32_t watchedRow_ = 0;
     Mixer silentMixer_;
 };
 

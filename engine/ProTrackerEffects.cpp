@@ -302,14 +302,14 @@ void volumeSlideStep(Player& player, Channel& ch) {
 }
 
 void positionJumpRow(Player& player, Channel&, uint8_t param) {
-    if (param >= player.song.orderCount || !jumpTaken(player))
+    if (!jumpTaken(player))
         return;
-    // Taken even without backward jumps, so the rest of &handlers::positionJump pattern stays
-    // unheard as in the tracker; the order fetch goes on after &handlers::positionJump order when
-    // the target was played.
+    // Taken even without backward jumps, so the rest of the pattern stays unheard as in the
+    // tracker; the order fetch goes on after the jump's order when the target was played. A
+    // jump past the order list reaches its end (the slot after the last always ends it).
     player.changeFlags |= ChangeJumpPending;
     player.orderAfterJump = static_cast<int32_t>(player.orderIndex);
-    player.orderIndex = param;
+    player.orderIndex = param < player.song.orderCount ? param : MaxOrders;
     // The new order starts at its top unless a break in a later channel says otherwise.
     if (laterChannelDecides(player))
         player.nextRow = 0;

@@ -1,6 +1,8 @@
 #pragma once
 // Everything that changes how a song sounds or how long it plays, as one plain value that
 // travels with the song. Front ends fill it from their own settings.
+#include "mixer/Voice.h"
+
 #include <cstdint>
 #include <optional>
 
@@ -33,9 +35,12 @@ struct SongOptions {
     bool oldProTrackerMode = false;
     bool modPanning = false; // MOD files may set panning (8xx, E8x)
     int16_t amp = 0;         // amplification in hundredths of a decibel, -1500..1500
-    bool interpolate = true;
+    // The render format's defaults for the song; a render call may ask for others.
+    Interpolation interpolation = Interpolation::Linear;
     bool mono = false;
     bool reverseStereo = false;
+    uint16_t stereoSeparation = 100; // percent, 0 (mono) to 200
+    uint64_t mutedChannels = 0;      // bit n silences channel n (from 0)
     // Starts the song's random generator (IT's random variations, random waveforms) so that
     // renders repeat; none seeds it from the clock.
     std::optional<uint16_t> seed{};

@@ -23,8 +23,9 @@ public:
     Mixer& mixer() { return *mixer_; }
     Player& player() { return *player_; }
 
-    // Renders up to `frames` frames (even) into `buffer`, or silently when `options` is null;
-    // answers the frames rendered, 0 once the song or its length limit has ended.
+    // Renders up to `frames` frames (even) into `buffer`, or silently without one, mixing as
+    // `options` say (the defaults when null); answers the frames rendered, 0 once the song or
+    // its length limit has ended.
     uint32_t renderFrames(uint32_t frames, void* buffer, const RenderFormat* options);
     // Continues from `frame` of the song: rewinds when it lies behind, then plays silently.
     void seekToFrame(uint32_t frame);

@@ -41,6 +41,22 @@ std::unique_ptr<Player> createPlayer(InputStream& stream, const PlayerRequest& r
     return player;
 }
 
+Probe probeFormat(InputStream& stream, bool whole) {
+    for (const FormatRow& row : formatRows()) {
+        const uint32_t result = row.identify(stream);
+        if (result == IdentifyUnsupported)
+            return {};
+        if (result != IdentifyMatch)
+            continue;
+        if (row.confidence == 100 || row.load(stream, true, nullptr))
+            return {row.id, row.confidence};
+        // The start of a file may end before what the loader wants to see.
+        if (!whole)
+            return {row.id, static_cast<uint8_t>(row.confidence / 4)};
+    }
+    return {};
+}
+
 std::unique_ptr<SongSession> createSession(InputStream& stream, const PlayerRequest& request,
                                            LoadFailure* failure) {
     Mixer* mixer = createMixer();

@@ -35,6 +35,17 @@ struct PlayerRequest {
 std::unique_ptr<Player> createPlayer(InputStream& stream, const PlayerRequest& request,
                                      Mixer* mixer, LoadFailure* failure = nullptr);
 
+// What a look at the start of a file says without loading it.
+struct Probe {
+    uint32_t format = FormatCount; // a Format... id; FormatCount when none took it
+    uint8_t confidence = 0;        // 0..100, as the row's confidence
+};
+
+// Asks the formats in row order about the stream, which may hold only the start of the file
+// (`whole` false): a format with a weak signature or none must then also load from it without
+// its sample data.
+Probe probeFormat(InputStream& stream, bool whole);
+
 // A new mixer and the player of the first format that takes the stream; none when the mixer
 // cannot be made or no player results (`failure` tells why).
 std::unique_ptr<SongSession> createSession(InputStream& stream, const PlayerRequest& request,

@@ -3,6 +3,7 @@
 // row order; the settings file, the tool's options, the configuration dialog, the plug-in's
 // file types and the information views all read their formats from here.
 #include "engine/FormatId.h"
+#include "song/ModuleText.h"
 
 #include <cstdint>
 #include <memory>
@@ -32,6 +33,10 @@ struct FormatRow {
     uint32_t dialogParent;
     IdentifyFormat identify;
     LoadFormat load;
+    CodePage codePage; // of its titles, names and messages
+    // How sure a match of `identify` is, 0..100: 100 for a signature no other kind of file
+    // has; less for a weak one or none, where a trial load of the file's start must agree.
+    uint8_t confidence;
 };
 
 // Every row, in detection order.

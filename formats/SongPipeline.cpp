@@ -2,7 +2,7 @@
 
 #include "engine/Player.h"
 #include "song/FileStream.h"
-#include "song/MemoryStream.h"
+#include "song/ViewStream.h"
 
 #include <algorithm>
 
@@ -15,10 +15,33 @@ LoadFailure loadSong(InputStream& stream, const LoadOptions& options, LoadedSong
     song.session = createSession(stream, request, &failure);
     if (!song.session)
         return failure;
-    applyOptions(song.session->player(), options.song, song.infoOnly);
-    if (options.scan)
+    Player& player = song.session->player();
+    applyOptions(player, options.song, song.infoOnly);
+    if (options.scan) {
         song.length = scanLength(*song.session, options.song, options.maxScanSeconds);
+        const bool found =
+            options.findSubsongs
+                ? findSubsongs(*song.session, options.song, song.length, options.maxScanSeconds,
+                               song.subsongs)
+                : song.subsongs.resize(1);
+        if (!found)
+            return LoadFailure::OutOfMemory;
+        song.subsongs[0] = {0, song.length, {}};
+    }
+    song.randomAtStart = player.random;
     return LoadFailure::None;
+}
+
+bool selectSubsong(LoadedSong& song, uint32_t index) {
+    if (index >= song.subsongs.size())
+        return false;
+    const Subsong& tune = song.subsongs[index];
+    Player& player = song.session->player();
+    player.startAt(tune.startOrder, tune.earlier);
+    player.random = song.randomAtStart;
+    song.length = tune.length;
+    song.subsong = index;
+    return true;
 }
 
 LoadFailure loadSongFile(const char* path, const LoadOptions& options, LoadedSong& song) {
@@ -33,7 +56,7 @@ LoadFailure loadSongMemory(const void* data, std::size_t size, const LoadOptions
                            LoadedSong& song) {
     if (size > 0xFFFFFFFFu || (!data && size))
         return LoadFailure::Unreadable;
-    MemoryStream stream(static_cast<const uint8_t*>(data), size);
+    ViewStream stream(data, size);
     song.fileSize = static_cast<uint32_t>(size);
     return loadSong(stream, options, song);
 }
@@ -42,9 +65,11 @@ RenderFormat renderFormat(const SongOptions& options, uint32_t bits) {
     RenderFormat format;
     format.bits = static_cast<uint8_t>(bits);
     format.signedOutput = bits != 8;
-    format.interpolation = options.interpolate ? Interpolation::Linear : Interpolation::None;
+    format.interpolation = options.interpolation;
     format.forceMono = options.mono;
     format.reverseStereo = options.reverseStereo;
+    format.stereoSeparation = options.stereoSeparation;
+    format.mutedChannels = options.mutedChannels;
     return format;
 }
 

@@ -13,8 +13,10 @@
 // The song's facts are its player's (song.session->player()); its position in frames is
 // player().playedFrames. A loaded song belongs to one thread at a time; songs share nothing.
 #include "engine/LengthScan.h"
+#include "engine/Random.h"
 #include "engine/SongOptions.h"
 #include "engine/SongSession.h"
+#include "engine/SubsongScan.h"
 #include "formats/FormatRegistry.h"
 #include "mixer/Voice.h"
 
@@ -31,12 +33,20 @@ struct LoadOptions {
     FormatSet formats = FormatSet::all(); // the formats recognised
     bool infoOnly = false;                // the song's facts only, without sample data
     bool scan = true;                     // measure its length
+    bool findSubsongs = false;            // when scanning, also find and measure its other tunes
     uint32_t maxScanSeconds = MaxScanSeconds;
 };
 
 struct LoadedSong {
     std::unique_ptr<SongSession> session; // none when no format took the file
-    SongLength length;                    // zero until scanned
+    SongLength length;                    // of the tune being played; zero until scanned
+    // The tunes found: the main song first, then the others when asked for. The scan finds
+    // the main song's alone.
+    HeapArray<Subsong> subsongs;
+    uint32_t subsong = 0; // the tune being played
+    // The random generator as playback first finds it, so that a tune chosen later starts as
+    // it would first.
+    Random randomAtStart{0};
     uint32_t fileSize = 0;
     bool infoOnly = false; // loaded without sample data
 };
@@ -49,6 +59,10 @@ LoadFailure loadSongFile(const char* path, const LoadOptions& options, LoadedSon
 // The same from bytes in memory, which need not outlive the call.
 LoadFailure loadSongMemory(const void* data, std::size_t size, const LoadOptions& options,
                            LoadedSong& song);
+
+// Makes tune `index` of the song's subsongs the one played, rewound to its start; then
+// startPlayback readies it. False when there is no such tune.
+bool selectSubsong(LoadedSong& song, uint32_t index);
 
 // How each block is rendered: `bits` per sample (8, 16 or 32), fixed when playback starts, and
 // the options' switches, which may change between blocks.

@@ -1,5 +1,6 @@
 // Hostile bytes loaded for playing, measured by the length scan and played for a few seconds.
-// The input's size picks the length mode and silence removal, so both scan paths are reached.
+// The input's size picks the length mode, silence removal and the interpolation mode, so both
+// scan paths and every resampling kernel are reached.
 #include "formats/SongPipeline.h"
 
 #include <cstddef>
@@ -23,6 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     options.rate = Rate;
     options.lengthRule = (size & 1) ? LengthRule::DetectLoop : LengthRule::NoBackwardJumps;
     options.removeSilence = (size & 2) != 0;
+    options.interpolation = static_cast<Interpolation>((size >> 2) & 3);
     LoadedSong song;
     if (loadSongMemory(data, size, {.song = options, .maxScanSeconds = ScanSeconds}, song) !=
         LoadFailure::None)

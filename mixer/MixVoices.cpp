@@ -28,10 +28,14 @@ public:
     void mix(uint32_t frames);
 
 private:
-    bool audible() const {
-        return accumulator_ &&
-               (voice_.volume * settings_.gain != 0 || voice_.targetVolume * settings_.gain != 0);
+    bool sounding() const {
+        return voice_.volume * settings_.gain != 0 || voice_.targetVolume * settings_.gain != 0;
     }
+    bool audible() const { return accumulator_ && sounding(); }
+    // Without output nothing is added, but the voice keeps what it would keep with output: its
+    // last frame, from which the declick of its next stop starts.
+    void keepLastFrame(VoiceCursor& cursor, uint32_t frames, const RunGains& gains,
+                       LastFrame& last);
     // Cuts a pass into runs of constant volume and panning; false when a fading voice has
     // finished its tail.
     bool mixPass(uint32_t frames, const float* filtered);
@@ -55,14 +59,17 @@ private:
 
 void VoiceMixer::mix(uint32_t frames) {
     if (!(voice_.flags & VoiceActive)) {
-        if (!accumulator_ || voice_.holdLevel == 0)
+        if (voice_.holdLevel == 0)
             return;
         holdOnly_ = true;
     }
     while (position_ < frames) {
         const uint32_t left = frames - position_;
         const bool filtered = voice_.flags & VoiceFiltered;
-        if (!holdOnly_ && (filtered || throughKernel()) && audible()) {
+        // Filters run also without output, so that they hold what they would hold with it.
+        const bool floats =
+            accumulator_ ? (filtered || throughKernel()) && audible() : filtered && sounding();
+        if (!holdOnly_ && floats) {
             const uint32_t wanted = left < FloatBufferFrames ? left : FloatBufferFrames;
             VoiceCursor cursor = VoiceCursor::load(voice_, settings_.pingPongTurns);
             uint32_t produced = 0;
@@ -134,10 +141,20 @@ void VoiceMixer::mixChunk(uint32_t frames, const float* filtered) {
     LastFrame last{voice_.lastLeft, voice_.lastRight};
     if (filtered) {
         const bool stereo = voice_.flags & VoiceStereo;
+        // Without output only the last pair is added, to a scratch pair: the voice keeps its
+        // last frame for the declick of its next stop.
+        alignas(16) int32_t scratch[4] = {};
+        int32_t* to = out;
+        if (!out) {
+            const uint32_t tail = frames >= 2 ? 2 : 0;
+            filtered += (frames - tail) * (stereo ? 2 : 1);
+            frames = tail;
+            to = scratch;
+        }
         if (throughKernel())
-            mixKernelRun(filtered, stereo, out, frames, gains, last);
+            mixKernelRun(filtered, stereo, to, frames, gains, last);
         else
-            mixFloatBack(filtered, stereo, out, frames, gains, last);
+            mixFloatBack(filtered, stereo, to, frames, gains, last);
     } else {
         if (!(voice_.flags & VoiceActive))
             return;
@@ -146,9 +163,11 @@ void VoiceMixer::mixChunk(uint32_t frames, const float* filtered) {
             voice_.flags = cursor.flags;
             return;
         }
-        if (!out || (voice_.holdLevel == 0 && voice_.volume * settings_.gain == 0)) {
+        if (voice_.holdLevel == 0 && voice_.volume * settings_.gain == 0) {
             cursor.advanceSilently(frames);
             last = {0, 0};
+        } else if (!out) {
+            keepLastFrame(cursor, frames, gains, last);
         } else {
             accumulateRun(cursor, out, frames, gains, interpolates(), last);
         }
@@ -156,6 +175,23 @@ void VoiceMixer::mixChunk(uint32_t frames, const float* filtered) {
     }
     voice_.lastLeft = last.left;
     voice_.lastRight = last.right;
+}
+
+void VoiceMixer::keepLastFrame(VoiceCursor& cursor, uint32_t frames, const RunGains& gains,
+                               LastFrame& last) {
+    const uint32_t tail = frames >= 2 ? 2 : 0;
+    cursor.advanceSilently(frames - tail);
+    last = {0, 0};
+    if (!tail || !cursor.active() || !cursor.prepareSegment())
+        return;
+    alignas(16) int32_t scratch[4] = {};
+    if (throughKernel()) {
+        const uint32_t produced =
+            renderKernelRun(cursor, room_.run, tail, settings_.interpolation, *room_.kernels);
+        mixKernelRun(room_.run, cursor.stereo(), scratch, produced, gains, last);
+    } else {
+        accumulateRun(cursor, scratch, tail, gains, interpolates(), last);
+    }
 }
 
 } // namespace

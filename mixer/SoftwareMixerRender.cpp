@@ -100,7 +100,7 @@ void SoftwareMixer::renderStretch(uint32_t frames, uint8_t*& out, const RenderFo
                                out ? mutedVoices(format) : 0};
     int32_t* accumulator = out ? accumulator_ : nullptr;
     mixVoices(voices_, voiceCount_, frames, accumulator, settings,
-              {floatBuffer(), kernels && out ? kernelRoom() : nullptr});
+              {floatBuffer(), kernels ? kernelRoom() : nullptr});
     if (!out)
         return;
     if (format.stereoSeparation != 100)

@@ -27,7 +27,7 @@ LoadOptions loadOptions(const Settings& s) {
     song.oldProTrackerMode = s.oldProTrackerMode != 0;
     song.modPanning = s.disableModPanning == 0;
     song.amp = s.amp;
-    song.interpolate = s.disableOversampling == 0;
+    song.interpolation = s.disableOversampling ? Interpolation::None : Interpolation::Linear;
     song.mono = s.forceMono != 0;
     song.reverseStereo = s.reverseStereo != 0;
     options.formats = FormatSet::none();

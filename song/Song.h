@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/HeapArray.h"
 #include <array>
+#include <bitset>
 #include <cstdint>
 
 namespace tolva {
@@ -20,15 +21,21 @@ enum : uint8_t {
 constexpr uint32_t NoRestartPosition = 0xFFFFFFFFu;
 constexpr std::size_t MaxOrders = 256;
 
+// A set of order-list indices.
+using OrderSet = std::bitset<MaxOrders>;
+
 // The song part of every format player: what a loader fills and the sequencer reads.
 struct Song {
     char title[130] = {};
     uint32_t channelCount = 0;
     uint32_t sampleCount = 0;
-    uint8_t orderCount = 0;
+    uint16_t orderCount = 0; // up to MaxOrders
     std::array<int32_t, MaxOrders + 1> orders{};
     // Pattern bytes in the format's own encoding; an empty entry means "no pattern".
     std::array<HeapArray<uint8_t>, 256> patterns;
+    // Patterns the file holds, numbered from 0, empty ones included: an order naming one of
+    // them may start a tune, one naming another is passed over.
+    uint32_t heldPatterns = 0;
     uint32_t restartPosition = NoRestartPosition;
     uint32_t initialTempo = 125;
     uint8_t initialSpeed = 6;

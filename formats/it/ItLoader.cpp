@@ -52,21 +52,20 @@ bool readOrders(InputStream& stream, const ItHeader& header, Song& song) {
 }
 
 bool isOrdered(const Song& song, uint32_t pattern) {
-    for (int32_t entry : song.orders) {
-        if (entry == OrderEnd)
-            return false;
+    for (int32_t entry : song.orders)
         if (entry == static_cast<int32_t>(pattern))
             return true;
-    }
     return false;
 }
 
-// Only the patterns that the order list plays are kept.
+// Only the patterns that the order list names are kept, also past an end mark: the orders
+// after one hold another tune.
 bool readPatterns(InputStream& stream, const ItHeader& header, Song& song) {
     uint32_t offsets[ItMaxPatternOffsets];
     uint32_t count = limited(header.patternCount, ItMaxPatternOffsets);
     if (!readOffsets(stream, header.patternTableOffset(), count, offsets))
         return false;
+    song.heldPatterns = count;
     for (uint32_t p = 0; p < count; ++p) {
         if (offsets[p] == 0 || !isOrdered(song, p))
             continue;
@@ -315,7 +314,7 @@ ItLoadError loadItModule(InputStream& stream, bool infoOnly, Mixer* mixer, Song&
     song.initialGlobalVolume = header.globalVolume;
     song.initialTempo = header.initialTempo;
     song.initialSpeed = header.initialSpeed;
-    song.orderCount = static_cast<uint8_t>(header.orderCount);
+    song.orderCount = static_cast<uint16_t>(limited(header.orderCount, MaxOrders));
 
     if (!readOrders(stream, header, song))
         return ItLoadError::OrderList;

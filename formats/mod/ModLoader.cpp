@@ -147,7 +147,7 @@ bool loadIceTracks(ByteReader& in, Song& song, const PeriodToNote& noteOf) {
     HeapArray<uint8_t> tracks;
     if (!in.block(trackCount * TrackBytes, tracks).ok())
         return false;
-    song.orderCount = static_cast<uint8_t>(std::min<uint32_t>(orderCount, StoredOrders));
+    song.orderCount = static_cast<uint16_t>(std::min<uint32_t>(orderCount, StoredOrders));
     HeapArray<uint8_t> cells;
     if (!cells.resize(4 * TrackBytes))
         return false;
@@ -165,6 +165,7 @@ bool loadIceTracks(ByteReader& in, Song& song, const PeriodToNote& noteOf) {
             return false;
     }
     song.orders[song.orderCount] = OrderEnd;
+    song.heldPatterns = song.orderCount;
     return true;
 }
 
@@ -216,7 +217,7 @@ std::unique_ptr<Player> loadMod(InputStream& stream, bool infoOnly, Mixer* mixer
     if (!in.bytes(orderBlock, OrderBlockSize).skip(fifteenSamples ? 0 : 4).ok())
         return nullptr;
     // The file holds 128 order bytes; a longer song length is cut to them.
-    song.orderCount = static_cast<uint8_t>(std::min<uint32_t>(orderBlock[0], StoredOrders));
+    song.orderCount = static_cast<uint16_t>(std::min<uint32_t>(orderBlock[0], StoredOrders));
     // StarTrekker's 8-channel pattern k is the 4-channel patterns 2k and 2k+1 side by side;
     // the order list names the first of the two.
     const bool pairedPatterns = tag == ModTagFlt8;
@@ -240,6 +241,7 @@ std::unique_ptr<Player> loadMod(InputStream& stream, bool infoOnly, Mixer* mixer
     }
 
     const uint32_t patternBytes = song.channelCount * ModRows * CellBytes;
+    song.heldPatterns = highestPattern + 1;
     HeapArray<uint8_t> buffer;
     for (uint32_t p = 0; p <= highestPattern; ++p) {
         if (!in.block(patternBytes, buffer).ok())

@@ -100,6 +100,7 @@ std::unique_ptr<Player> load669(InputStream& stream, bool infoOnly, Mixer* mixer
     readPatterns(in, song, h[111]);
     if (!in.ok())
         return nullptr;
+    song.heldPatterns = std::min<uint32_t>(h[111], ListLength669);
 
     song.infoOnly = infoOnly;
     if (!infoOnly && !player->loadAllSamples(stream))

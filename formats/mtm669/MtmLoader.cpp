@@ -72,9 +72,10 @@ std::unique_ptr<Player> loadMtm(InputStream& stream, bool infoOnly, Mixer* mixer
     song.title[TitleLength] = '\0';
     player->trackCount = readLe16(h + 24);
     player->lastPattern = h[26];
+    song.heldPatterns = player->lastPattern + 1u;
     // The file holds 128 order bytes; a longer list is cut to them.
     const uint32_t orderCount = std::min<uint32_t>(h[27] + 1u, StoredOrders);
-    song.orderCount = static_cast<uint8_t>(orderCount);
+    song.orderCount = static_cast<uint16_t>(orderCount);
     const uint32_t commentLength = readLe16(h + 28);
     song.rowsPerPattern = std::min<uint32_t>(h[32], MtmTrackRows);
     for (uint32_t i = 0; i < MtmChannelSlots; ++i)

@@ -121,8 +121,9 @@ bool loadInstrument(InputStream& stream, S3mPlayer& player, S3mSample& s, uint32
     return true;
 }
 
+// Also past an end mark: the orders after one hold another tune.
 bool namedInOrders(const Song& song, uint32_t pattern) {
-    for (uint32_t i = 0; i < MaxOrders && song.orders[i] != OrderEnd; ++i)
+    for (uint32_t i = 0; i < MaxOrders; ++i)
         if (song.orders[i] == static_cast<int32_t>(pattern))
             return true;
     return false;
@@ -196,7 +197,7 @@ std::unique_ptr<Player> loadS3m(InputStream& stream, bool infoOnly, Mixer* mixer
 
     std::memcpy(song.title, header.title, S3mFileHeader::TitleLength);
     song.title[S3mFileHeader::TitleLength] = '\0';
-    song.orderCount = static_cast<uint8_t>(header.orderCount);
+    song.orderCount = static_cast<uint16_t>(std::min<uint32_t>(header.orderCount, MaxOrders));
     if (song.orderCount == 0)
         return nullptr;
     player->s3mFlags = header.flags;
@@ -235,8 +236,9 @@ std::unique_ptr<Player> loadS3m(InputStream& stream, bool infoOnly, Mixer* mixer
             return nullptr;
     song.infoOnly = infoOnly;
 
+    song.heldPatterns = std::min(header.patternCount, MaxPatterns);
     if (!loadPatterns(stream, *player, parapointers.data() + header.instrumentCount * 2,
-                      std::min(header.patternCount, MaxPatterns)))
+                      song.heldPatterns))
         return nullptr;
     const auto used = std::count(player->channelUsed.begin(), player->channelUsed.end(), true);
     song.channelCount = used != 0 ? static_cast<uint32_t>(used) : 1;

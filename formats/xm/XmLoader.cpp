@@ -309,10 +309,11 @@ std::unique_ptr<Player> loadXm(InputStream& stream, bool infoOnly, Mixer* mixer)
         return nullptr;
 
     const uint32_t songLength = std::min<uint32_t>(readLe16(h + HSongLength), MaxOrders);
-    song.orderCount = static_cast<uint8_t>(songLength);
+    song.orderCount = static_cast<uint16_t>(songLength);
     song.restartPosition = readLe16(h + HRestart);
     song.channelCount = readLe16(h + HChannels);
     const uint32_t patternCount = readLe16(h + HPatterns);
+    song.heldPatterns = std::min<uint32_t>(patternCount, 256);
     const uint32_t instrumentCount = readLe16(h + HInstruments);
     player->xmFlags = readLe16(h + HFlags);
     player->halfStepFinetune = savedByEarlyOpenMpt(id);

@@ -83,7 +83,9 @@ done <<EOF
 0|--title-format N;!{false}|settings --help
 0|!--amp|length --help
 0|--rate HZ                   Mixing frequency, 5000 to 96000 (default: 44100)|render --help
-0|Interpolate between sample points (default: on);!UINT|render --help
+0|--interpolation MODE;or sinc (a windowed sinc;(default: linear);!UINT|render --help
+1|--interpolation: 'sinc' is not one of none, linear|settings --interpolation sinc
+1|--stems writes a file for each channel|render $d --stems -o -
 0|!REQUIRED|info --help
 EOF
 

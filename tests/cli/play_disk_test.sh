@@ -38,9 +38,10 @@ for song in "$demo" "${songs[@]}"; do
     # Not a terminal: one line per file, naming it.
     expect_contains "$out" "$song: "
 done
-# Other sample formats and a start position.
+# Other sample formats, an interpolation mode and a start position.
 play_as_rendered 128 "8-bit from 3 s" "$demo" --seconds 1 --bits 8 --start 3
 play_as_rendered 0 "32-bit mono" --seconds 1 --bits 32 --mono "$demo"
+play_as_rendered 0 "float, sinc" --seconds 1 --bits float --interpolation sinc "$demo"
 
 # A list plays without gaps; a refused file between songs is reported, skipped and fails the run.
 "$tolva" render "${songs[0]}" --seconds 1 -o "$work/a.raw"
@@ -71,6 +72,17 @@ wait $player
 expect_equal $? 130 "status after a signal"
 card_holds "$work/abab.raw" 0 then-more || fail "--repeat did not play the list twice"
 play_disk 1 play --repeat "$bad"
+
+# Every subsong, each a track of its own, as render gives them; or one of them.
+tunes="$work/tunes.mod"
+"$(dirname "$demo")/tests/write_test_mod" "$tunes" tunes --tunes 3 0 || fail "cannot write $tunes"
+"$tolva" render "$tunes" --all-subsongs -o "$work/t.raw"
+cat "$work/t.raw" "$work/t-2.raw" "$work/t-3.raw" >"$work/tunes.raw"
+play_disk 0 play --all-subsongs "$tunes"
+card_holds "$work/tunes.raw" 0 || fail "--all-subsongs: the card did not get render's PCM"
+expect_contains "$out" "0:01.920, subsong 1/3" "0:03.840, subsong 2/3" "0:05.760, subsong 3/3"
+play_disk 0 play --subsong 2 "$tunes"
+card_holds "$work/t-2.raw" 0 || fail "--subsong 2: the card did not get render's PCM"
 
 # No sound card: the message says so and points to render.
 SDL_AUDIODRIVER=nonexistent expect_status 1 play "$demo"

@@ -151,6 +151,20 @@ check(("tolva: %s: " % bad) in err, "refused file not reported: " + err)
 check(gaps_out(sound)[0].find(gaps_out(render(it, "--seconds", "0.2"))[0]) > 0,
       "the file after the refused one did not play")
 
+# With --all-subsongs, n and p step through a song's subsongs before the next file.
+tunes = os.path.join(work, "tunes.mod")
+subprocess.run([os.path.join(os.path.dirname(demo), "tests", "write_test_mod"), tunes, "tunes",
+                "--tunes", "3", "0"], check=True)
+s = Session("--all-subsongs", tunes, demo)
+check(s.wait_for("subsong 1/3") and s.wait_for("n/p subsong"), "subsong not shown")
+for key, shown in ((b"n", "subsong 2/3"), (b"n", "subsong 3/3"), (b"p", "subsong 2/3"),
+                   (b"n", "subsong 3/3"), (b"n", "demo.mod")):
+    s.screen = b""
+    os.write(s.fd, key)
+    check(s.wait_for(shown), "%s did not lead to %s" % (key, shown))
+os.write(s.fd, b"q")
+check(s.finish()[0] == 0, "q after stepping through subsongs")
+
 sys.exit(1 if errors else 0)
 PY
 finish

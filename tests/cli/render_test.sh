@@ -30,6 +30,33 @@ expect_status 0 render "$demo" -o "$work/reverse.raw" --reverse-stereo
 paste <(od -An -v -t d2 -w4 "$work/demo.raw") <(od -An -v -t d2 -w4 "$work/reverse.raw") |
     awk '$1 != $4 || $2 != $3 { bad = 1 } END { exit bad }' || fail "--reverse-stereo: not swapped"
 
+# Float samples: IEEE floats behind a fact chunk in WAV, and in raw files the 16-bit samples /
+# 32768 but for the step 16 bits round down by. Separation 0 is mono. Stems hold each channel
+# alone, as --solo does, and add up to the render (channel 1 is silent for the first 5 s, and
+# gets none); muting every channel leaves silence.
+expect_status 0 render "$demo" -o "$work/float.wav" --bits float --seconds 1
+expect_equal "$(od -An -t u2 -j 20 -N 2 "$work/float.wav" | tr -d ' ')" 3 "float WAV format"
+expect_equal "$(head -c 42 "$work/float.wav" | tail -c 4)" fact "float WAV fact chunk"
+expect_equal "$(stat -c %s "$work/float.wav")" $((58 + 44100 * 8)) "float WAV size"
+expect_status 0 render "$demo" -o "$work/float.raw" --bits float --seconds 5
+paste <(od -An -v -t f4 -w4 "$work/float.raw") <(od -An -v -t d2 -w2 "$work/demo.raw" | head -n 441000) |
+    awk '{ d = $1 * 32768 - $2; if (d < -0.01 || d > 1) bad = 1 } END { exit bad }' ||
+    fail "float samples are not the 16-bit ones / 32768"
+expect_status 0 render "$demo" -o "$work/narrow.raw" --stereo-separation 0 --seconds 3
+od -An -v -t d2 -w4 "$work/narrow.raw" | awk '$1 != $2 { bad = 1 } END { exit bad }' ||
+    fail "--stereo-separation 0: left and right differ"
+mkdir "$work/stems"
+expect_status 0 render "$demo" --stems --bits float --seconds 5 -o "$work/stems/demo.raw"
+expect_equal "$(ls "$work/stems" | tr '\n' ' ')" "demo-ch02.raw demo-ch03.raw demo-ch04.raw " stems
+expect_status 0 render "$demo" --solo 2 --bits float --seconds 5 -o "$work/solo.raw"
+cmp -s "$work/solo.raw" "$work/stems/demo-ch02.raw" || fail "--solo 2 differs from its stem"
+for f in "$work/float.raw" "$work/stems/"*; do od -An -v -t f4 -w4 "$f" >"$f.txt"; done
+paste "$work/float.raw.txt" "$work/stems/"*.txt |
+    awk '{ s = -$1; for (i = 2; i <= NF; i++) s += $i; if (s * s > 1e-12) bad = 1 } END { exit bad }' ||
+    fail "stems do not add up to the render"
+expect_status 0 render "$demo" --mute 1,2,3,4 -o "$work/muted.raw" --seconds 3
+[[ -z $(od -An -v -t d2 "$work/muted.raw" | tr -d ' 0\n*') ]] || fail "every channel muted, yet sound"
+
 # A user's files are never lost: the module is never written over, an existing file only with
 # --force, and a render that fails part-way leaves nothing behind.
 cp "$demo" "$work/song.wav"

@@ -50,7 +50,8 @@ TEST(OrderFlow, RowsPlayed) {
         {"decimal break", {0, 1}, {{0, 3, 1, 0xD15}}, {0, 1, 2, 3, 115, 116}, 53},
         {"break too far", {0, 1}, {{0, 0, 0, 0xD64}}, {0, 100, 101}, 65},
         {"jump", {0, 1, 2}, {{0, 1, 0, 0xB02}}, {0, 1, 200, 201}, 66},
-        {"jump too far", {0, 1}, {{0, 1, 0, 0xB05}}, {0, 1, 2}, 128},
+        // Past the order list is its end.
+        {"jump too far", {0, 1}, {{0, 1, 0, 0xB05}}, {0, 1}, 2},
         // ProTracker reads the channels in turn: a jump resets the break row set before it.
         {"jump, break", {0, 1, 2}, {{0, 1, 0, 0xB02}, {0, 1, 1, 0xD10}}, {0, 1, 210, 211}, 56},
         {"break, jump", {0, 1, 2}, {{0, 1, 0, 0xD10}, {0, 1, 3, 0xB02}}, {0, 1, 200, 201}, 66},
@@ -77,8 +78,9 @@ TEST(OrderFlow, RowsPlayed) {
          1},
         {"ends when played twice", {0, 1}, {{1, 0, 0, 0xB00}}, {0}, 65, 1},
         {"loop limit", {0, 1}, {{1, 0, 0, 0xB00}}, {0}, 65 * 3, 3, threeLoops},
-        // A jump to itself is allowed, but its first row was played: on to order 2.
-        {"no back: revisit skipped", {0, 1, 2}, revisit, {0, 100, 101, 200}, 67, 0, noBack},
+        // A jump to itself is allowed, but its first row was played; order 2 after it, never
+        // played, is another tune.
+        {"no back: revisit skipped", {0, 1, 2}, revisit, {0, 100, 101}, 3, 0, noBack},
         // The jump is taken; its target was played, so the song goes on after order 1: its end.
         {"no back: played target", {0, 1}, {{1, 0, 0, 0xB00}}, {0}, 65, 0, noBack},
         {"skips take no time", {0, 1}, {}, {100}, 64, 0, skipFirst},

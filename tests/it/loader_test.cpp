@@ -55,7 +55,7 @@ TEST(ItSongHeader, HeaderValuesFillTheSongAndItsDescriptionAndDamagedHeadersAreR
     auto it = loadItBytes(b.build());
     EXPECT_EQ((Longs{it->song.orderCount, it->song.orders[255], it->song.orders[256],
                      it->song.sampleCount, it->module->sampleCount}),
-              (Longs{300 & 0xFF, 0, OrderEnd, 199, 199}));
+              (Longs{MaxOrders, 0, OrderEnd, 199, 199}));
     EXPECT_EQ(std::string(it->module->samples[0].name).rfind("after the orders", 0), 0u);
     EXPECT_EQ(std::string(it->module->samples[198].name).rfind("last kept", 0), 0u);
     // A damaged IT file is not handed on to the formats tried after it. A message outside the file
@@ -410,7 +410,7 @@ TEST(ItPatterns, MasksAnnounceOrReuseBytesCellsCutShortStopOnlyOrderedPatternsAr
     b.orders = {2, 254, 0, 4, 255, 1, 200};
     b.patterns.assign(201, {});
     b.patterns[0] = {32, {0x81, 0x01, 60, 0}};
-    b.patterns[1].packed = {1, 2, 3}; // after the end marker: never read
+    b.patterns[1].packed = {1, 2, 3}; // after the end marker: another tune's, kept
     b.patterns[2].absent = true;
     b.patterns[3].packed = {9};
     b.patterns[4] = {0, {0}};
@@ -421,8 +421,9 @@ TEST(ItPatterns, MasksAnnounceOrReuseBytesCellsCutShortStopOnlyOrderedPatternsAr
     const auto& patterns = p.song.patterns;
     EXPECT_EQ(std::vector<uint8_t>(patterns[0].begin(), patterns[0].end()),
               stored({0x81, 0x01, 60, 0}, 32));
-    for (uint32_t i : {1u, 2u, 3u, 200u}) // 2 is ordered, but stored at offset 0
+    for (uint32_t i : {2u, 3u, 200u}) // 2 is ordered, but stored at offset 0
         EXPECT_TRUE(patterns[i].empty()) << i;
+    EXPECT_EQ(patterns[1].size(), 8u + 3u);
     PatternDescription d;
     p.describePattern(d, 0);
     EXPECT_EQ((Longs{d.rows, d.size, d.cells[0]}), (Longs{32, 4, 0x81}));

@@ -3,9 +3,11 @@
 
     python3 layers_test.py SOURCE_DIR
 
-Lists each include that runs up a layer, crosses between format families or front ends, or
-brings a platform header into the core, and fails when there is any.
+Lists each include that runs up a layer, crosses between format families or front ends,
+brings a platform header into the core, or takes the GStreamer plug-in past the public header,
+and fails when there is any.
 """
+import os
 import re
 import sys
 from pathlib import Path
@@ -18,6 +20,7 @@ FRONT_GROUPS = [{"host", "ui", "resources"}, {"api", "include"}, {"cli"}, {"gst"
 CORE = {"mixer", "song", "engine", "formats/*", "formats", "settings"}
 CHECKED = ["platform", "mixer", "song", "engine", "formats", "settings", "cli", "host", "ui",
            "resources", "api", "include", "gst"]
+PUBLIC_HEADER = Path("include/tolva/tolva.h")
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.M)
 
 
@@ -49,6 +52,20 @@ def problem(source, target):
     return None
 
 
+def gst_problem(source, kind, name, exists):
+    """Why a gst/ file may not include `name`, or None: the plug-in is built on the public header
+    alone, so the only file of the repo it reaches outside its folder is include/tolva/tolva.h.
+    `exists` tells whether a path relative to the root is a file of the repo."""
+    places = [source.parent / name] if kind == '"' else []
+    for target in places + [Path(name), Path("include") / name]:
+        target = Path(os.path.normpath(target))
+        if exists(target):
+            if target.parts[0] == "gst" or target == PUBLIC_HEADER:
+                return None
+            return f"reaches {target}: gst/ may include only {PUBLIC_HEADER}"
+    return None
+
+
 def platform_header(name):
     # The core sees the system through platform/ only: standard C++ headers and the
     # compiler's vector intrinsics are all it includes in angle brackets.
@@ -59,10 +76,15 @@ def check(root):
     found = []
     for top in CHECKED:
         for path in sorted((root / top).rglob("*")):
-            if path.suffix not in (".h", ".cpp", ".rc") or not path.is_file():
+            if path.suffix not in (".h", ".c", ".cpp", ".rc") or not path.is_file():
                 continue
             source = path.relative_to(root)
             for kind, name in INCLUDE.findall(path.read_text(errors="replace")):
+                if top == "gst":
+                    why = gst_problem(source, kind, name, lambda p: (root / p).is_file())
+                    if why:
+                        found.append(f"{source}: \"{name}\" {why}")
+                    continue
                 if kind == "<":
                     if place(source)[0] in CORE and platform_header(name):
                         found.append(f"{source}: <{name}> is a platform header in the core")
@@ -88,6 +110,12 @@ def self_test():
             ("formats/xm/XmLoader.cpp", "formats/xm/XmPlayer.h"), ("cli/main.cpp", "formats/SongPipeline.h")]
     wrong = [f"{s} -> {t} passes" for s, t in bad if not problem(Path(s), Path(t))]
     wrong += [f"{s} -> {t} fails" for s, t in good if problem(Path(s), Path(t))]
+    repo = {Path(p) for p in ["gst/tolvadec.h", "include/tolva/tolva.h", "engine/Player.h"]}
+    for kind, name, allowed in [('"', "tolvadec.h", True), ("<", "tolva/tolva.h", True),
+                                ("<", "gst/gst.h", True), ("<", "engine/Player.h", False),
+                                ('"', "../engine/Player.h", False)]:
+        if (gst_problem(Path("gst/tolvadec.c"), kind, name, repo.__contains__) is None) != allowed:
+            wrong.append(f"gst/tolvadec.c -> {kind}{name} judged wrongly")
     wrong += [f"<{h}> judged wrongly" for h, p in
               [("windows.h", True), ("sys/stat.h", True), ("cstdint", False), ("emmintrin.h", False)]
               if platform_header(h) != p]

@@ -191,20 +191,23 @@ TEST(FilteredVoice, UnfilteredFloatsComeBackAtTheIntegerLevel) {
     for (int i = 0; i < 6000; ++i)
         values.push_back((i * 7919) % 60000 - 30000);
     const std::vector<uint8_t> data = words16(values);
-    for (uint8_t flags : {uint8_t(Voice16Bit), uint8_t(Voice16Bit | VoiceStereo)}) {
-        Voice plain = makeVoice(data, 0, 12000, 0, flags, 0x18000, 200, 90);
-        Voice filtered = plain;
-        filtered.flags |= VoiceFiltered;
-        CallbackLog log;
-        const MixOptions options{.filter = logFilter, .filterContext = &log};
-        const std::vector<int32_t> a = mixFrames(&plain, 1, 1500, options);
-        const std::vector<int32_t> b = mixFrames(&filtered, 1, 1500, options);
-        for (std::size_t i = 0; i < a.size(); ++i)
-            ASSERT_LE(std::abs(a[i] - b[i]), 40) << i;
-        EXPECT_EQ(filtered.position, plain.position);
-        EXPECT_EQ(log.frames, (std::vector<uint32_t>{1024, 476}));
-        EXPECT_EQ(log.stereo[0], (flags & VoiceStereo) != 0);
-    }
+    // Also through the sinc, whose floats go to the filter before they are mixed.
+    for (const Interpolation mode : {Interpolation::Linear, Interpolation::Sinc})
+        for (uint8_t flags : {uint8_t(Voice16Bit), uint8_t(Voice16Bit | VoiceStereo)}) {
+            Voice plain = makeVoice(data, 0, 12000, 0, flags, 0x18000, 200, 90);
+            Voice filtered = plain;
+            filtered.flags |= VoiceFiltered;
+            CallbackLog log;
+            const MixOptions options{
+                .interpolation = mode, .filter = logFilter, .filterContext = &log};
+            const std::vector<int32_t> a = mixFrames(&plain, 1, 1500, options);
+            const std::vector<int32_t> b = mixFrames(&filtered, 1, 1500, options);
+            for (std::size_t i = 0; i < a.size(); ++i)
+                ASSERT_LE(std::abs(a[i] - b[i]), 40) << i;
+            EXPECT_EQ(filtered.position, plain.position);
+            EXPECT_EQ(log.frames, (std::vector<uint32_t>{1024, 476}));
+            EXPECT_EQ(log.stereo[0], (flags & VoiceStereo) != 0);
+        }
 }
 
 TEST(FilteredVoice, CallbackSeesFullScaleFloatsAndItsOutputIsMixed) {

@@ -34,8 +34,8 @@ TEST(S3mOrderFlow, RowOrderSpeedCutDelayRetriggerAndOffset) {
     checkTraces(
         {
             {"skips are passed, end markers end", markers.build(), spans({{1, 0, 63}, {4, 0, 0}})},
-            {"B2 with C12 beside it, B beyond the order list ignored", b2.build(),
-             spans({{0, 0, 1}, {2, 12, 63}})},
+            {"B2 with C12 beside it, B beyond the order list ends it", b2.build(),
+             spans({{0, 0, 1}, {2, 12, 13}})},
             {"SB0, SB2, SB1", loops.cell(0, 20, 0, s3mFx('S', 0xB1)).build(),
              spans({{0, 0, 15}, {0, 8, 15}, {0, 8, 15}, {0, 16, 20}, {0, 16, 63}})},
             // One loop start for all channels: channel 1's SB1 goes back to channel 0's SB0.

@@ -1,7 +1,7 @@
 # The plug-in as GStreamer's players use it: found by gst-inspect, chosen by playbin over the
 # module decoders GStreamer ships, the same PCM as `tolva render --seed 0`, the duration of
-# `tolva length` and the title in gst-discoverer, and a typefinder that finds the 15-sample MOD
-# and takes no other kind of file from the typefinders that know it.
+# `tolva length` and the title in gst-discoverer, subsongs as a TOC, and a typefinder that finds
+# the 15-sample MOD and takes no other kind of file from the typefinders that know it.
 source "$(dirname "$0")/lib.sh"
 
 # play URI SINK...: playbin into the given audio sink, bounded in time; its output in $out.
@@ -42,6 +42,17 @@ song=$corpus/songs/vodovod__walk.xm
 play "file://$song" "capsfilter caps=audio/x-raw,rate=22050 ! wavenc ! filesink location=$work/22050.wav" ||
     fail "playbin at 22050 Hz failed: $out"
 cmp -s <(wav_data "$work/22050.wav") "$work/22050.raw" || fail "PCM at 22050 Hz differs"
+
+# Subsongs: a TOC entry each with the length tolva gives it, and any one of them played by the
+# current-subsong property with the PCM of `tolva render --subsong N`.
+song=$corpus/songs/tecnoballz-data__gardien-go.mod
+want=$("$tolva" info --json "$song" | jq -r '.subsongs[].length_ms')
+toc=$(gst-discoverer-1.0 --toc "$song" 2>&1 | sed -n 's/^ *duration: \([0-9]*\)000000$/\1/p')
+[[ $toc == "$want" ]] || fail "TOC durations '$toc', tolva subsongs '$want'"
+"$tolva" render "$song" --subsong 2 -o "$work/sub2.raw" --bits 16 --seed 0 >/dev/null
+timeout 60 gst-launch-1.0 -q filesrc location="$song" ! tolvadec current-subsong=1 ! \
+    audioconvert ! wavenc ! filesink location="$work/sub2.wav" || fail "subsong 2 did not play"
+cmp -s <(wav_data "$work/sub2.wav") "$work/sub2.raw" || fail "subsong 2: PCM differs"
 
 # typefind FILE: the caps the typefinders give a file.
 typefind() { gst-typefind-1.0 "$1" 2>&1 | sed 's/^.* - //'; }

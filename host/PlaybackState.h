@@ -1,5 +1,6 @@
 #pragma once
 #include "host/LoadedModule.h"
+#include "host/PlaybackClock.h"
 #include "platform/Thread.h"
 #include "settings/Settings.h"
 #include "settings/SettingsPath.h"
@@ -10,20 +11,14 @@
 
 namespace tolva::host {
 
-// Everything the entry points and the playback thread share. The flags and times cross
-// between a host thread and the playback thread without locks, one writer each.
-struct PlaybackState {
+// Everything the entry points and the playback thread share.
+struct PlaybackState : PlaybackClock {
     std::atomic<bool> usable{false}; // the processor has SSE2
-    std::atomic<bool> stopRequested{false};
-    std::atomic<bool> paused{false};
-    std::atomic<bool> seekRequested{false};
     // The module being played, or the last one loaded while nothing plays. It changes only
     // while no playback thread exists, so the thread needs no reference of its own.
     ModuleRef currentModule;
     ModuleRef infoModule; // shown by the information dialog
     Settings settings;
-    std::atomic<int32_t> outputTimeMs{0}; // play time of the audio handed to the output
-    std::atomic<int32_t> seekTargetMs{0};
     // Output format of the running playback, fixed when it starts.
     uint32_t playRate = 0;
     uint32_t playBits = 0;

@@ -1,6 +1,6 @@
 #include "host/PlaybackThread.h"
 
-#include "engine/SongSession.h"
+#include "host/BlockSource.h"
 #include "host/PlaybackState.h"
 #include "host/PluginRecord.h"
 #include "platform/Clock.h"
@@ -8,36 +8,20 @@
 
 namespace tolva::host {
 
-namespace {
-
-// Carries out a pending seek; the target counts from the end of the skipped leading silence.
-void seek(PlaybackState& s, uint32_t rate) {
-    LoadedModule& module = *s.currentModule;
-    if (module.session) {
-        seekSong(module, rate, s.seekTargetMs);
-        s.outputTimeMs = static_cast<int32_t>(songPositionMs(module, rate));
-        plugin.outMod->Flush(s.outputTimeMs);
-    }
-}
-
-} // namespace
-
 void runPlayback(void* context) {
     PlaybackState& s = *static_cast<PlaybackState*>(context);
     const uint32_t rate = s.playRate;
     const uint32_t bits = s.playBits;
     const uint32_t bytes = bits / 8;
     OutputModule& out = *plugin.outMod;
-    SongSession& session = *s.currentModule->session;
+    BlockSource source(*s.currentModule, s, rate);
     // Two blocks: the DSP may answer up to twice the frames it was given.
     alignas(16) uint8_t block[2 * BlockFrames * 2 * 4];
     bool finished = false;
 
     while (!s.stopRequested) {
-        // Taken before the target is read: a request made meanwhile is carried out next time
-        // rather than lost.
-        if (s.seekRequested.exchange(false))
-            seek(s, rate);
+        if (source.takeSeek())
+            out.Flush(s.outputTimeMs);
         if (finished) {
             out.CanWrite();
             if (out.IsPlaying()) {
@@ -53,14 +37,14 @@ void runPlayback(void* context) {
             continue;
         }
         const RenderFormat format = renderFormat(loadOptions(s.settings).song, bits);
-        int frames = static_cast<int>(session.renderFrames(BlockFrames, block, &format));
+        const int32_t playTimeMs = s.outputTimeMs;
+        int frames = static_cast<int>(source.render(block, format));
         if (frames == 0) {
             finished = true;
             continue;
         }
-        plugin.SAAddPCMData(block, 2, static_cast<int>(bits), s.outputTimeMs);
-        plugin.VSAAddPCMData(block, 2, static_cast<int>(bits), s.outputTimeMs);
-        s.outputTimeMs += static_cast<int32_t>(uint32_t(frames) * 1000 / rate);
+        plugin.SAAddPCMData(block, 2, static_cast<int>(bits), playTimeMs);
+        plugin.VSAAddPCMData(block, 2, static_cast<int>(bits), playTimeMs);
         if (plugin.dsp_isactive()) {
             frames = plugin.dsp_dosamples(block, frames, static_cast<int>(bits), 2,
                                           static_cast<int>(rate));

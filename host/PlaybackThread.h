@@ -3,7 +3,6 @@
 namespace tolva::host {
 
 constexpr unsigned PlaybackStackSize = 0x200000;
-constexpr unsigned BlockFrames = 576;
 
 // Renders the current module block by block into the player's output plug-in until a stop
 // is requested or the song has ended and sounded out; `context` is the PlaybackState.

@@ -1,0 +1,28 @@
+#pragma once
+#include "host/LoadedModule.h"
+#include "host/PlaybackClock.h"
+
+namespace tolva::host {
+
+constexpr unsigned BlockFrames = 576;
+
+// The playback thread's work that needs no Windows: it carries out the seeks the host's
+// threads ask for and renders the playing module block by block, keeping the play time.
+class BlockSource {
+public:
+    BlockSource(LoadedModule& module, PlaybackClock& clock, uint32_t rate)
+        : module_(module), clock_(clock), rate_(rate) {}
+
+    // Carries out a pending seek; true when it did, and what the output holds is stale.
+    bool takeSeek();
+    // Up to BlockFrames frames into `block`, 0 once the song has ended; the play time moves
+    // on by what was rendered.
+    uint32_t render(void* block, const RenderFormat& format);
+
+private:
+    LoadedModule& module_;
+    PlaybackClock& clock_;
+    uint32_t rate_;
+};
+
+} // namespace tolva::host

@@ -1,22 +1,22 @@
 #pragma once
+#include "engine/Effect.h"
 #include "engine/Tables.h"
 
 #include <cstdint>
 
 namespace tolva {
 
-class EffectHandler;
 struct Sample;
 
 // Playback state of one song channel. Format players derive their own channel records from it
 // and keep them in arrays of their own; the player reaches them through Player::channel().
 struct Channel {
     Sample* sample = nullptr;
-    const EffectHandler* activeEffect = nullptr; // its onTick runs on the later ticks of the row
-    int32_t period = 0;                          // 0 = silent
-    uint32_t note = 0;                           // last note set by a cell
-    uint32_t sampleOffset = 0;                   // start of the next note, in sample frames
-    uint8_t volume = 0;                          // 0..64; a set-volume effect may store more
+    EffectTick activeEffect = nullptr; // runs on the later ticks of the row
+    int32_t period = 0;                // 0 = silent
+    uint32_t note = 0;                 // last note set by a cell
+    uint32_t sampleOffset = 0;         // start of the next note, in sample frames
+    uint8_t volume = 0;                // 0..64; a set-volume effect may store more
     uint8_t panning = 0;
     uint8_t surround = 0;
     uint8_t waveControl = 0; // WaveKeepVibrato, WaveKeepTremolo

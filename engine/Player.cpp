@@ -23,7 +23,7 @@ bool isEndMarker(int32_t entry) {
 
 } // namespace
 
-Player::Player(Mixer* m) : mixer(m ? m : &silentMixer_) {
+Player::Player(Mixer* m) : effects(proTrackerEffects), mixer(m ? m : &silentMixer_) {
     if (m)
         m->setOwner(this);
 }
@@ -147,17 +147,18 @@ void Player::defaultPannings(DefaultPannings& out) {
         out[i] = {amiga[i % 4], 0};
 }
 
+// A cell without an effect leaves the running one going on (in formats whose rows stop it).
 void Player::startEffect(Channel& ch) {
     if (ch.cellEffect < 0)
         return;
     ch.activeEffect = nullptr;
-    if (const EffectHandler* handler = proTrackerEffects.find(ch.cellEffect))
-        handler->onRow(*this, ch, ch.cellParam);
+    if (const EffectRow row = effects.find(ch.cellEffect))
+        row(*this, ch, ch.cellParam);
 }
 
 void Player::continueEffect(Channel& ch) {
     if (ch.activeEffect)
-        ch.activeEffect->onTick(*this, ch);
+        ch.activeEffect(*this, ch);
 }
 
 void Player::resetRowModulation(Channel& ch) {

@@ -2,6 +2,7 @@
 #include "engine/CellText.h"
 #include "engine/Channel.h"
 #include "engine/Descriptions.h"
+#include "engine/Effect.h"
 #include "engine/FormatId.h"
 #include "engine/Random.h"
 #include "mixer/Mixer.h"
@@ -200,6 +201,7 @@ public:
     bool modPanningEnabled = true;
     bool noteCutStopsVoice = false;
     bool offsetPastLoopEndLoops = false; // a start offset past a loop's end plays the loop
+    EffectTable effects;                 // the format's effect column
     Mixer* mixer;
     std::bitset<PositionCount> visited;
     OrderSet playedOrders; // since the song last started

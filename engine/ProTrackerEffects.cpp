@@ -93,19 +93,19 @@ void tonePortamentoSetup(Player& player, Channel& ch, uint8_t param, uint32_t no
     const int32_t unit =
         ch.period + ch.slideOffset < target ? player.song.slideDownUnit : player.song.slideUpUnit;
     ch.portaStep = speed * unit;
-    ch.activeEffect = &handlers::tonePortamento;
+    ch.activeEffect = slideTick;
 }
 
-void vibratoSetup(Player& player, Channel& ch, uint8_t param) {
-    vibratoSetup(player, ch, param, player.song.slideUpUnit);
+bool vibratoSetup(Player& player, Channel& ch, uint8_t param) {
+    return vibratoSetup(player, ch, param, player.song.slideUpUnit);
 }
 
-void vibratoSetup(Player& player, Channel& ch, uint8_t param, int32_t depthUnit) {
+bool vibratoSetup(Player& player, Channel& ch, uint8_t param, int32_t depthUnit) {
     if (ch.note == 0)
-        return;
+        return false;
     const uint8_t p = withMemory(param, ch.vibratoMemory);
     if (p == 0)
-        return;
+        return false;
     ch.vibratoDepth = static_cast<int16_t>((p & 15) * depthUnit);
     ch.vibratoMemory = p;
     ch.vibratoSpeed = p >> 4;
@@ -113,8 +113,9 @@ void vibratoSetup(Player& player, Channel& ch, uint8_t param, int32_t depthUnit)
     ch.vibratoOffset = onRow == VibratoPlain        ? 0
                        : onRow == VibratoAtPosition ? vibratoValue(player, ch)
                                                     : ch.vibratoOffsetSaved;
-    ch.activeEffect = &handlers::vibrato;
+    ch.activeEffect = vibratoTick;
     player.changeFlags |= ChangePitch;
+    return true;
 }
 
 int32_t vibratoValue(Player& player, const Channel& ch) {
@@ -139,7 +140,7 @@ void tremoloSetup(Channel& ch, uint8_t param) {
     ch.tremoloDepth = static_cast<int8_t>(p & 15);
     ch.tremoloSpeed = p >> 4;
     ch.tremoloOffset = ch.tremoloOffsetSaved;
-    ch.activeEffect = &handlers::tremolo;
+    ch.activeEffect = tremoloTick;
 }
 
 void tremoloTick(Player& player, Channel& ch) {
@@ -179,60 +180,45 @@ void patternLoop(Player& player, Channel& ch, uint8_t count) {
 
 namespace {
 
-void arpeggioRow(Player&, Channel& ch, uint8_t param) {
+void retriggerTick(Player& player, Channel& ch) {
+    if (--ch.effectCounter != 0)
+        return;
+    ch.effectCounter = ch.effectReload;
+    player.changeFlags |= ChangeStartNote;
+}
+
+void retriggerRow(Player& player, Channel& ch, uint8_t param) {
+    if (param == 0) {
+        player.changeFlags |= ChangeStartNote;
+        return;
+    }
+    ch.effectCounter = param;
+    ch.effectReload = param;
+    ch.activeEffect = retriggerTick;
+}
+
+void noteCutTick(Player& player, Channel& ch) {
+    if (--ch.effectCounter != 0)
+        return;
+    if (player.noteCutStopsVoice) {
+        player.changeFlags |= ChangeStopVoice;
+    } else {
+        ch.volume = 0;
+        player.changeFlags |= ChangeVolume;
+    }
+}
+
+void noteDelayTick(Player& player, Channel& ch) {
+    if (--ch.effectCounter == 0 && !player.silentScan)
+        player.triggerNote(ch);
+}
+
+void noteDelayRow(Player&, Channel& ch, uint8_t param) {
     if (param == 0)
         return;
-    ch.effectCounter = param >> 4;
-    ch.effectReload = param & 15;
-    ch.effectExtra = 0;
-    ch.activeEffect = &handlers::arpeggio;
-}
-
-void arpeggioStep(Player& player, Channel& ch) {
-    if (ch.note == 0)
-        return;
-    ch.arpeggioOffset = player.noteToPeriod(ch, ch.note + ch.effectCounter) - ch.period;
-    const uint8_t first = ch.effectCounter;
-    ch.effectCounter = ch.effectReload;
-    ch.effectReload = ch.effectExtra;
-    ch.effectExtra = first;
-    player.changeFlags |= ChangePitch;
-}
-
-void portamentoUpRow(Player& player, Channel& ch, uint8_t param) {
-    ch.portaTarget = player.song.minPeriod;
-    ch.portaStep = param * player.song.slideUpUnit;
-    ch.activeEffect = &handlers::portamentoUp;
-}
-
-void portamentoUpStep(Player& player, Channel& ch) {
-    slideTick(player, ch);
-}
-
-void portamentoDownRow(Player& player, Channel& ch, uint8_t param) {
-    ch.portaTarget = player.song.maxPeriod;
-    ch.portaStep = param * player.song.slideDownUnit;
-    ch.activeEffect = &handlers::portamentoDown;
-}
-
-void portamentoDownStep(Player& player, Channel& ch) {
-    slideTick(player, ch);
-}
-
-void tonePortamentoRow(Player& player, Channel& ch, uint8_t param) {
-    tonePortamentoSetup(player, ch, param);
-}
-
-void tonePortamentoStep(Player& player, Channel& ch) {
-    slideTick(player, ch);
-}
-
-void vibratoRow(Player& player, Channel& ch, uint8_t param) {
-    vibratoSetup(player, ch, param);
-}
-
-void vibratoStep(Player& player, Channel& ch) {
-    vibratoTick(player, ch);
+    ch.effectCounter = param;
+    ch.effectReload = param;
+    ch.activeEffect = noteDelayTick;
 }
 
 void tonePortamentoVolumeSlideRow(Player& player, Channel& ch, uint8_t param) {
@@ -246,12 +232,7 @@ void tonePortamentoVolumeSlideRow(Player& player, Channel& ch, uint8_t param) {
     ch.volumeSlideMemory = p;
     volumeSlideSetup(ch, p);
     tonePortamentoSetup(player, ch, 0);
-    ch.activeEffect = &handlers::tonePortamentoVolumeSlide;
-}
-
-void tonePortamentoVolumeSlideStep(Player& player, Channel& ch) {
-    volumeSlideTick(player, ch);
-    slideTick(player, ch);
+    ch.activeEffect = tonePortamentoVolumeSlideTick;
 }
 
 void vibratoVolumeSlideRow(Player& player, Channel& ch, uint8_t param) {
@@ -266,20 +247,68 @@ void vibratoVolumeSlideRow(Player& player, Channel& ch, uint8_t param) {
     ch.volumeSlideMemory = p;
     volumeSlideSetup(ch, p);
     vibratoSetup(player, ch, 0);
-    ch.activeEffect = &handlers::vibratoVolumeSlide;
+    ch.activeEffect = vibratoVolumeSlideTick;
 }
 
-void vibratoVolumeSlideStep(Player& player, Channel& ch) {
+void volumeSlideRow(Player&, Channel& ch, uint8_t param) {
+    volumeSlideSetup(ch, param);
+    ch.activeEffect = volumeSlideTick;
+}
+
+} // namespace
+
+void arpeggioRow(Player&, Channel& ch, uint8_t param) {
+    if (param == 0)
+        return;
+    ch.effectCounter = param >> 4;
+    ch.effectReload = param & 15;
+    ch.effectExtra = 0;
+    ch.activeEffect = arpeggioTick;
+}
+
+void arpeggioTick(Player& player, Channel& ch) {
+    if (ch.note == 0)
+        return;
+    ch.arpeggioOffset = player.noteToPeriod(ch, ch.note + ch.effectCounter) - ch.period;
+    const uint8_t first = ch.effectCounter;
+    ch.effectCounter = ch.effectReload;
+    ch.effectReload = ch.effectExtra;
+    ch.effectExtra = first;
+    player.changeFlags |= ChangePitch;
+}
+
+void portamentoUpRow(Player& player, Channel& ch, uint8_t param) {
+    ch.portaTarget = player.song.minPeriod;
+    ch.portaStep = param * player.song.slideUpUnit;
+    ch.activeEffect = slideTick;
+}
+
+void portamentoDownRow(Player& player, Channel& ch, uint8_t param) {
+    ch.portaTarget = player.song.maxPeriod;
+    ch.portaStep = param * player.song.slideDownUnit;
+    ch.activeEffect = slideTick;
+}
+
+void tonePortamentoRow(Player& player, Channel& ch, uint8_t param) {
+    tonePortamentoSetup(player, ch, param);
+}
+
+void tonePortamentoVolumeSlideTick(Player& player, Channel& ch) {
+    volumeSlideTick(player, ch);
+    slideTick(player, ch);
+}
+
+void vibratoRow(Player& player, Channel& ch, uint8_t param) {
+    vibratoSetup(player, ch, param);
+}
+
+void vibratoVolumeSlideTick(Player& player, Channel& ch) {
     volumeSlideTick(player, ch);
     vibratoTick(player, ch);
 }
 
 void tremoloRow(Player&, Channel& ch, uint8_t param) {
     tremoloSetup(ch, param);
-}
-
-void tremoloStep(Player& player, Channel& ch) {
-    tremoloTick(player, ch);
 }
 
 void setPanningRow(Player& player, Channel& ch, uint8_t param) {
@@ -290,15 +319,6 @@ void sampleOffsetRow(Player&, Channel& ch, uint8_t param) {
     const uint8_t p = param != 0 ? param : ch.offsetMemory;
     ch.offsetMemory = p;
     ch.sampleOffset = (ch.sampleOffset & 0xFFFF0000u) | static_cast<uint32_t>(p) << 8;
-}
-
-void volumeSlideRow(Player&, Channel& ch, uint8_t param) {
-    volumeSlideSetup(ch, param);
-    ch.activeEffect = &handlers::volumeSlide;
-}
-
-void volumeSlideStep(Player& player, Channel& ch) {
-    volumeSlideTick(player, ch);
 }
 
 void positionJumpRow(Player& player, Channel&, uint8_t param) {
@@ -349,8 +369,8 @@ void extendedCommandRow(Player& player, Channel& ch, uint8_t param) {
         break;
     case 0x5:
         if (isModFormat(player)) {
-            // ProTracker tunes the channel, &handlers::extendedCommand row's note included, until
-            // an instrument number brings the sample's own finetune back.
+            // ProTracker tunes the channel, this row's note included, until an instrument
+            // number brings the sample's own finetune back.
             ch.finetune = y;
         } else if (ch.sample) {
             // The sample itself changes: every later note of it, on any channel, uses it.
@@ -369,7 +389,7 @@ void extendedCommandRow(Player& player, Channel& ch, uint8_t param) {
         setPanning(player, ch, static_cast<uint8_t>(y * 16));
         break;
     case 0x9:
-        handlers::retrigger.onRow(player, ch, y);
+        retriggerRow(player, ch, y);
         break;
     case 0xA:
         ch.volume = limitVolume(ch.volume + y);
@@ -385,11 +405,11 @@ void extendedCommandRow(Player& player, Channel& ch, uint8_t param) {
             player.changeFlags |= ChangeVolume;
         } else {
             ch.effectCounter = y;
-            ch.activeEffect = &handlers::noteCut;
+            ch.activeEffect = noteCutTick;
         }
         break;
     case 0xD:
-        handlers::noteDelay.onRow(player, ch, y);
+        noteDelayRow(player, ch, y);
         break;
     case 0xE:
         // A new row's delay only; a repeat keeps the count running. Impulse Tracker takes
@@ -418,86 +438,15 @@ void setSpeedTempoRow(Player& player, Channel&, uint8_t param) {
     }
 }
 
-void retriggerRow(Player& player, Channel& ch, uint8_t param) {
-    if (param == 0) {
-        player.changeFlags |= ChangeStartNote;
-        return;
-    }
-    ch.effectCounter = param;
-    ch.effectReload = param;
-    ch.activeEffect = &handlers::retrigger;
-}
-
-void retriggerStep(Player& player, Channel& ch) {
-    if (--ch.effectCounter != 0)
-        return;
-    ch.effectCounter = ch.effectReload;
-    player.changeFlags |= ChangeStartNote;
-}
-
-void noteCutRow(Player&, Channel&, uint8_t) {}
-
-void noteCutStep(Player& player, Channel& ch) {
-    if (--ch.effectCounter != 0)
-        return;
-    if (player.noteCutStopsVoice) {
-        player.changeFlags |= ChangeStopVoice;
-    } else {
-        ch.volume = 0;
-        player.changeFlags |= ChangeVolume;
-    }
-}
-
-void noteDelayRow(Player&, Channel& ch, uint8_t param) {
-    if (param == 0)
-        return;
-    ch.effectCounter = param;
-    ch.effectReload = param;
-    ch.activeEffect = &handlers::noteDelay;
-}
-
-void noteDelayStep(Player& player, Channel& ch) {
-    if (--ch.effectCounter == 0 && !player.silentScan)
-        player.triggerNote(ch);
-}
-
-} // namespace
-
-namespace handlers {
-const EffectPair arpeggio{arpeggioRow, arpeggioStep};
-const EffectPair portamentoUp{portamentoUpRow, portamentoUpStep};
-const EffectPair portamentoDown{portamentoDownRow, portamentoDownStep};
-const EffectPair tonePortamento{tonePortamentoRow, tonePortamentoStep};
-const EffectPair vibrato{vibratoRow, vibratoStep};
-const EffectPair tonePortamentoVolumeSlide{tonePortamentoVolumeSlideRow,
-                                           tonePortamentoVolumeSlideStep};
-const EffectPair vibratoVolumeSlide{vibratoVolumeSlideRow, vibratoVolumeSlideStep};
-const EffectPair tremolo{tremoloRow, tremoloStep};
-const EffectPair setPanning{setPanningRow, nullptr};
-const EffectPair sampleOffset{sampleOffsetRow, nullptr};
-const EffectPair volumeSlide{volumeSlideRow, volumeSlideStep};
-const EffectPair positionJump{positionJumpRow, nullptr};
-const EffectPair setChannelVolume{setChannelVolumeRow, nullptr};
-const EffectPair patternBreak{patternBreakRow, nullptr};
-const EffectPair extendedCommand{extendedCommandRow, nullptr};
-const EffectPair setSpeedTempo{setSpeedTempoRow, nullptr};
-const EffectPair retrigger{retriggerRow, retriggerStep};
-const EffectPair noteCut{noteCutRow, noteCutStep};
-const EffectPair noteDelay{noteDelayRow, noteDelayStep};
-} // namespace handlers
-
-namespace {
-const EffectHandler* const proTrackerHandlers[16] = {
-    &handlers::arpeggio,           &handlers::portamentoUp, &handlers::portamentoDown,
-    &handlers::tonePortamento,     &handlers::vibrato,      &handlers::tonePortamentoVolumeSlide,
-    &handlers::vibratoVolumeSlide, &handlers::tremolo,      &handlers::setPanning,
-    &handlers::sampleOffset,       &handlers::volumeSlide,  &handlers::positionJump,
-    &handlers::setChannelVolume,   &handlers::patternBreak, &handlers::extendedCommand,
-    &handlers::setSpeedTempo,
+const EffectRow proTrackerRows[16] = {
+    arpeggioRow,           portamentoUpRow, portamentoDownRow,
+    tonePortamentoRow,     vibratoRow,      tonePortamentoVolumeSlideRow,
+    vibratoVolumeSlideRow, tremoloRow,      setPanningRow,
+    sampleOffsetRow,       volumeSlideRow,  positionJumpRow,
+    setChannelVolumeRow,   patternBreakRow, extendedCommandRow,
+    setSpeedTempoRow,
 };
 
-} // namespace
-
-const EffectTable proTrackerEffects = {proTrackerHandlers, 16};
+const EffectTable proTrackerEffects = proTrackerRows;
 
 } // namespace tolva

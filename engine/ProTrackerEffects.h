@@ -1,7 +1,7 @@
 #pragma once
-// The sixteen ProTracker effects and their timed sub-handlers. Other formats put these handlers
-// in their own tables and build on the setup and tick helpers.
-#include "engine/EffectHandler.h"
+// The sixteen ProTracker effects and the helpers they are made of. Other formats list these row
+// functions in their own tables and build on the setup and tick helpers.
+#include "engine/Effect.h"
 
 #include <cstdint>
 
@@ -13,16 +13,17 @@ class Player;
 // Volume arithmetic result limited to 0..64.
 uint8_t limitVolume(int32_t volume);
 
-// Shared parts of the combined effects.
+// Shared parts of the combined effects. A setup starts the tick function named after it.
 void volumeSlideSetup(Channel& channel, uint8_t param);
 void volumeSlideTick(Player& player, Channel& channel);
 void slideTick(Player& player, Channel& channel);
 void tonePortamentoSetup(Player& player, Channel& channel, uint8_t param);
 // The same towards `note` (none: no slide).
 void tonePortamentoSetup(Player& player, Channel& channel, uint8_t param, uint32_t note);
-void vibratoSetup(Player& player, Channel& channel, uint8_t param);
+// False when there was nothing to set up (no note, no depth or speed given or remembered).
+bool vibratoSetup(Player& player, Channel& channel, uint8_t param);
 // The same with a depth of `depthUnit` period units per parameter step.
-void vibratoSetup(Player& player, Channel& channel, uint8_t param, int32_t depthUnit);
+bool vibratoSetup(Player& player, Channel& channel, uint8_t param, int32_t depthUnit);
 // The offset at the channel's waveform position.
 int32_t vibratoValue(Player& player, const Channel& channel);
 void vibratoTick(Player& player, Channel& channel);
@@ -30,28 +31,24 @@ void tremoloSetup(Channel& channel, uint8_t param);
 void tremoloTick(Player& player, Channel& channel);
 void setPanning(Player& player, Channel& channel, uint8_t panning);
 void patternLoop(Player& player, Channel& channel, uint8_t count);
+void arpeggioTick(Player& player, Channel& channel);
+void tonePortamentoVolumeSlideTick(Player& player, Channel& channel);
+void vibratoVolumeSlideTick(Player& player, Channel& channel);
 
-namespace handlers {
-extern const EffectPair arpeggio;
-extern const EffectPair portamentoUp;
-extern const EffectPair portamentoDown;
-extern const EffectPair tonePortamento;
-extern const EffectPair vibrato;
-extern const EffectPair tonePortamentoVolumeSlide;
-extern const EffectPair vibratoVolumeSlide;
-extern const EffectPair tremolo;
-extern const EffectPair setPanning;
-extern const EffectPair sampleOffset;
-extern const EffectPair volumeSlide;
-extern const EffectPair positionJump;
-extern const EffectPair setChannelVolume;
-extern const EffectPair patternBreak;
-extern const EffectPair extendedCommand;
-extern const EffectPair setSpeedTempo;
-extern const EffectPair retrigger;
-extern const EffectPair noteCut;
-extern const EffectPair noteDelay;
-} // namespace handlers
+// Row functions of the table that other formats list or call.
+void arpeggioRow(Player& player, Channel& channel, uint8_t param);
+void portamentoUpRow(Player& player, Channel& channel, uint8_t param);
+void portamentoDownRow(Player& player, Channel& channel, uint8_t param);
+void tonePortamentoRow(Player& player, Channel& channel, uint8_t param);
+void vibratoRow(Player& player, Channel& channel, uint8_t param);
+void tremoloRow(Player& player, Channel& channel, uint8_t param);
+void setPanningRow(Player& player, Channel& channel, uint8_t param);
+void sampleOffsetRow(Player& player, Channel& channel, uint8_t param);
+void positionJumpRow(Player& player, Channel& channel, uint8_t param);
+void setChannelVolumeRow(Player& player, Channel& channel, uint8_t param);
+void patternBreakRow(Player& player, Channel& channel, uint8_t param);
+void extendedCommandRow(Player& player, Channel& channel, uint8_t param);
+void setSpeedTempoRow(Player& player, Channel& channel, uint8_t param);
 
 // Effect numbers 0..15 (MOD effect digits 0..F).
 extern const EffectTable proTrackerEffects;

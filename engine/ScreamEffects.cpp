@@ -10,9 +10,7 @@ namespace tolva {
 
 namespace {
 
-// Fx/Ex style parameters: 0xFy fine, 0xEy extra fine (a quarter unit), else a slide per tick.
-void finePortamento(Player& player, Channel& ch, uint8_t param, int32_t unit, int32_t target,
-                    const EffectHandler* handler) {
+void finePortamento(Player& player, Channel& ch, uint8_t param, int32_t unit, int32_t target) {
     const uint8_t p = param != 0 ? param : ch.portaFineMemory;
     ch.portaFineMemory = p;
     if (p >= 0xF0) {
@@ -24,7 +22,7 @@ void finePortamento(Player& player, Channel& ch, uint8_t param, int32_t unit, in
     } else {
         ch.portaTarget = target;
         ch.portaStep = p * unit;
-        ch.activeEffect = handler;
+        ch.activeEffect = slideTick;
     }
 }
 
@@ -33,54 +31,9 @@ constexpr int32_t retrigFactors[16] = {0, -1, -2, -4, -8, -16, 0x2AAA, 0x2000,
                                        0, 1,  2,  4,  8,  16,  0x6000, 0x8000};
 constexpr int32_t LargestRetrigAddition = 16;
 
-} // namespace
-
-void retriggerVolumeSlideSetup(Player&, ScreamChannel& ch, uint8_t param, bool restartCounter) {
-    const uint8_t p = param != 0 ? param : ch.retrigMemory;
-    ch.retrigMemory = p;
-    ch.retrigFactor = static_cast<uint32_t>(retrigFactors[p >> 4]);
-    ch.retrigReload = p & 15;
-    if (restartCounter)
-        ch.retrigCounter = p & 15;
-    ch.activeEffect = &handlers::retriggerVolumeSlide;
-}
-
-namespace {
-
-void finePortamentoDownRow(Player& player, Channel& ch, uint8_t param) {
-    finePortamento(player, ch, param, player.song.slideDownUnit, player.song.maxPeriod,
-                   &handlers::finePortamentoDown);
-}
-
-void finePortamentoDownStep(Player& player, Channel& ch) {
-    slideTick(player, ch);
-}
-
-void finePortamentoUpRow(Player& player, Channel& ch, uint8_t param) {
-    finePortamento(player, ch, param, player.song.slideUpUnit, player.song.minPeriod,
-                   &handlers::finePortamentoUp);
-}
-
-void finePortamentoUpStep(Player& player, Channel& ch) {
-    slideTick(player, ch);
-}
-
-void tremorRow(Player&, Channel& channel, uint8_t param) {
-    ScreamChannel& ch = static_cast<ScreamChannel&>(channel);
-    const uint8_t p = param != 0 ? param : ch.tremorMemory;
-    if (p == 0)
-        return;
-    ch.tremorMemory = p;
-    ch.tremorCountdown = static_cast<uint8_t>((p >> 4) + 1);
-    ch.tremorNext = static_cast<uint8_t>((p & 15) + 1);
-    ch.tremorOn = 1;
-    ch.activeEffect = &handlers::tremor;
-}
-
 // Audible for x + 1 ticks, muted for y + 1, and so on; each switch loads the phase that begins
 // and remembers the length of the one after it.
-void tremorStep(Player& player, Channel& channel) {
-    ScreamChannel& ch = static_cast<ScreamChannel&>(channel);
+void tremorTick(Player& player, ScreamChannel& ch) {
     if (--ch.tremorCountdown != 0)
         return;
     ch.tremorOn ^= 1;
@@ -91,13 +44,39 @@ void tremorStep(Player& player, Channel& channel) {
     player.changeFlags |= ChangeVolume;
 }
 
-void retriggerVolumeSlideRow(Player& player, Channel& channel, uint8_t param) {
-    retriggerVolumeSlideSetup(player, static_cast<ScreamChannel&>(channel), param, true);
+} // namespace
+
+void finePortamentoDownRow(Player& player, Channel& ch, uint8_t param) {
+    finePortamento(player, ch, param, player.song.slideDownUnit, player.song.maxPeriod);
+}
+
+void finePortamentoUpRow(Player& player, Channel& ch, uint8_t param) {
+    finePortamento(player, ch, param, player.song.slideUpUnit, player.song.minPeriod);
+}
+
+void tremorRow(Player&, ScreamChannel& ch, uint8_t param) {
+    const uint8_t p = param != 0 ? param : ch.tremorMemory;
+    if (p == 0)
+        return;
+    ch.tremorMemory = p;
+    ch.tremorCountdown = static_cast<uint8_t>((p >> 4) + 1);
+    ch.tremorNext = static_cast<uint8_t>((p & 15) + 1);
+    ch.tremorOn = 1;
+    ch.activeEffect = asTick<tremorTick>;
+}
+
+void retriggerVolumeSlideSetup(Player&, ScreamChannel& ch, uint8_t param, bool restartCounter) {
+    const uint8_t p = param != 0 ? param : ch.retrigMemory;
+    ch.retrigMemory = p;
+    ch.retrigFactor = static_cast<uint32_t>(retrigFactors[p >> 4]);
+    ch.retrigReload = p & 15;
+    if (restartCounter)
+        ch.retrigCounter = p & 15;
+    ch.activeEffect = asTick<retriggerVolumeSlideTick>;
 }
 
 // A counter of 0 (a zero interval) retriggers on every tick.
-void retriggerVolumeSlideStep(Player& player, Channel& channel) {
-    ScreamChannel& ch = static_cast<ScreamChannel&>(channel);
+void retriggerVolumeSlideTick(Player& player, ScreamChannel& ch) {
     if (ch.retrigCounter > 1) {
         --ch.retrigCounter;
         return;
@@ -110,14 +89,5 @@ void retriggerVolumeSlideStep(Player& player, Channel& channel) {
         ch.volume = limitVolume((ch.volume * factor + 8192) >> 14);
     player.changeFlags |= ChangeStartNote | ChangeVolume;
 }
-
-} // namespace
-
-namespace handlers {
-const EffectPair finePortamentoDown{finePortamentoDownRow, finePortamentoDownStep};
-const EffectPair finePortamentoUp{finePortamentoUpRow, finePortamentoUpStep};
-const EffectPair tremor{tremorRow, tremorStep};
-const EffectPair retriggerVolumeSlide{retriggerVolumeSlideRow, retriggerVolumeSlideStep};
-} // namespace handlers
 
 } // namespace tolva

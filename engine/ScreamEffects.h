@@ -1,7 +1,7 @@
 #pragma once
-// Scream-Tracker-style handlers shared by the S3M, XM and IT effect tables. Tremor and the
+// Scream-Tracker-style effects shared by the S3M, XM and IT effect tables. Tremor and the
 // retrigger with volume slide work on ScreamChannel records.
-#include "engine/EffectHandler.h"
+#include "engine/Effect.h"
 
 #include <cstdint>
 
@@ -11,16 +11,13 @@ struct Channel;
 struct ScreamChannel;
 class Player;
 
+// Fx/Ex style parameters: 0xFy fine, 0xEy extra fine (a quarter unit), else a slide per tick.
+void finePortamentoDownRow(Player& player, Channel& channel, uint8_t param);
+void finePortamentoUpRow(Player& player, Channel& channel, uint8_t param);
+void tremorRow(Player& player, ScreamChannel& channel, uint8_t param);
+// The retrigger's setup; formats that keep the counter running across rows leave it.
 void retriggerVolumeSlideSetup(Player& player, ScreamChannel& channel, uint8_t param,
                                bool restartCounter);
-
-namespace handlers {
-extern const EffectPair finePortamentoDown;
-extern const EffectPair finePortamentoUp;
-extern const EffectPair tremor;
-// onRow is the setup with a restarted counter; formats that keep the counter running call
-// retriggerVolumeSlideSetup themselves.
-extern const EffectPair retriggerVolumeSlide;
-} // namespace handlers
+void retriggerVolumeSlideTick(Player& player, ScreamChannel& channel);
 
 } // namespace tolva

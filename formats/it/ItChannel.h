@@ -6,7 +6,6 @@
 
 namespace tolva {
 
-class EffectHandler;
 struct ItInstrument;
 
 // Envelope state flags above the envelope's own flag byte.
@@ -41,7 +40,7 @@ struct ItChannel : ScreamChannel {
     uint8_t channelVolume = 64;
     uint32_t previousRate = 0;
     uint32_t currentRate = 0; // middle-C rate of the sample playing
-    const EffectHandler* volumeColumnEffect = nullptr;
+    EffectTick volumeColumnEffect = nullptr;
     const ItInstrument* instrument = nullptr;
     uint32_t age = 0; // rows and ticks spent in the background
     float filterInputState[4] = {};

@@ -32,7 +32,7 @@ uint8_t withMemory(uint8_t param, uint8_t& memory) {
     return param;
 }
 
-void setSpeedRow(ItPlayer& player, ItChannel&, uint8_t param) {
+void itSetSpeedRow(ItPlayer& player, ItChannel&, uint8_t param) {
     if (param == 0)
         return;
     player.speed = param;
@@ -40,14 +40,14 @@ void setSpeedRow(ItPlayer& player, ItChannel&, uint8_t param) {
 }
 
 // The row is checked against the pattern the break goes to, which may be longer than this one.
-void patternBreakRow(ItPlayer& player, ItChannel&, uint8_t param) {
+void itPatternBreakRow(ItPlayer& player, ItChannel&, uint8_t param) {
     if (player.isPatternLoopActive())
         return;
     player.changeFlags |= ChangeJumpPending;
     player.nextRow = param;
 }
 
-void volumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+void itVolumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     const ItSlide slide = itSlide(withMemory(param, ch.slideParamMemory));
     if (slide.kind == ItSlide::Fine) {
         ch.volume = limitVolume(std::min<int32_t>(ch.volume, 64) + slide.amount);
@@ -56,25 +56,8 @@ void volumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
         ch.volumeSlideStep = static_cast<int8_t>(slide.amount);
         if (slide.atOnce)
             volumeSlideTick(player, ch);
-        ch.activeEffect = &handlers::itVolumeSlide;
+        ch.activeEffect = volumeSlideTick;
     }
-}
-
-void volumeSlideStep(ItPlayer& player, ItChannel& ch) {
-    volumeSlideTick(player, ch);
-}
-
-// E, F and G share one speed memory unless the compatible tone portamento flag keeps G apart.
-void portamentoDownRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
-    if (!player.hasFlag(ItCompatibleTonePortamento) && param != 0)
-        ch.portaSpeed = param;
-    handlers::finePortamentoDown.onRow(player, ch, param);
-}
-
-void portamentoUpRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
-    if (!player.hasFlag(ItCompatibleTonePortamento) && param != 0)
-        ch.portaSpeed = param;
-    handlers::finePortamentoUp.onRow(player, ch, param);
 }
 
 // A tone portamento note on a silent channel starts like any other note.
@@ -82,19 +65,6 @@ void itTonePortamentoSetup(ItPlayer& player, ItChannel& ch, uint8_t param) {
     const uint32_t starting = player.changeFlags & ChangeStartNote;
     tonePortamentoSetup(player, ch, param);
     player.changeFlags |= starting;
-}
-
-void tonePortamentoRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
-    if (!player.hasFlag(ItCompatibleTonePortamento) && param != 0)
-        ch.portaFineMemory = param;
-    // The speed is remembered even before the channel has a note to slide to.
-    if (param != 0)
-        ch.portaSpeed = param;
-    itTonePortamentoSetup(player, ch, param);
-}
-
-void slideStep(ItPlayer& player, ItChannel& ch) {
-    slideTick(player, ch);
 }
 
 // IT's vibrato swings half as far as the shared one, except under old effects.
@@ -107,43 +77,22 @@ void itVibratoTick(ItPlayer& player, ItChannel& ch) {
 }
 
 // Vibrato setup with IT's tick; false when there was nothing to set up.
-bool itVibratoSetup(ItPlayer& player, ItChannel& ch, uint8_t param, int32_t depthUnit,
-                    const EffectHandler& handler) {
-    vibratoSetup(player, ch, param, depthUnit);
-    if (ch.activeEffect != &handlers::vibrato)
+bool itVibratoSetup(ItPlayer& player, ItChannel& ch, uint8_t param, int32_t depthUnit) {
+    if (!vibratoSetup(player, ch, param, depthUnit))
         return false;
-    ch.activeEffect = &handler;
+    ch.activeEffect = asTick<itVibratoTick>;
     return true;
 }
 
-// Old effects wait for the second tick like the other trackers; otherwise the row moves at once.
-void vibratoRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
-    if (itVibratoSetup(player, ch, param, player.song.slideUpUnit, handlers::itVibrato) &&
-        !player.hasFlag(ItOldEffects))
-        itVibratoTick(player, ch);
-}
-
-void vibratoStep(ItPlayer& player, ItChannel& ch) {
-    itVibratoTick(player, ch);
-}
-
 // The tremolo too moves on the row's first tick, except under old effects.
-void tremoloRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
-    handlers::tremolo.onRow(player, ch, param);
-    if (ch.activeEffect == &handlers::tremolo && !player.hasFlag(ItOldEffects))
+void itTremoloRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+    tremoloRow(player, ch, param);
+    if (ch.activeEffect == tremoloTick && !player.hasFlag(ItOldEffects))
         tremoloTick(player, ch);
 }
 
-void tremoloStep(ItPlayer& player, ItChannel& ch) {
-    tremoloTick(player, ch);
-}
-
-void arpeggioRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
-    handlers::arpeggio.onRow(player, ch, withMemory(param, ch.arpeggioMemory));
-}
-
-void arpeggioStep(ItPlayer& player, ItChannel& ch) {
-    handlers::arpeggio.onTick(player, ch);
+void itArpeggioRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+    arpeggioRow(player, ch, withMemory(param, ch.arpeggioMemory));
 }
 
 // The D rules for K and L: no slide at once on the row; a fine slide happens once.
@@ -161,43 +110,38 @@ bool combinedVolumeSlide(ItPlayer& player, ItChannel& ch, uint8_t param) {
     return true;
 }
 
-void vibratoVolumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
-    if (!combinedVolumeSlide(player, ch, param))
-        return;
-    itVibratoSetup(player, ch, 0, player.song.slideUpUnit, handlers::itVibrato);
-    ch.activeEffect = &handlers::itVibratoVolumeSlide;
-}
-
-void vibratoVolumeSlideStep(ItPlayer& player, ItChannel& ch) {
+void itVibratoVolumeSlideTick(ItPlayer& player, ItChannel& ch) {
     volumeSlideTick(player, ch);
     itVibratoTick(player, ch);
 }
 
-void tonePortamentoVolumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+void itVibratoVolumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+    if (!combinedVolumeSlide(player, ch, param))
+        return;
+    itVibratoSetup(player, ch, 0, player.song.slideUpUnit);
+    ch.activeEffect = asTick<itVibratoVolumeSlideTick>;
+}
+
+void itTonePortamentoVolumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     if (!combinedVolumeSlide(player, ch, param))
         return;
     itTonePortamentoSetup(player, ch, 0);
-    ch.activeEffect = &handlers::itTonePortamentoVolumeSlide;
+    ch.activeEffect = tonePortamentoVolumeSlideTick;
 }
 
-void tonePortamentoVolumeSlideStep(ItPlayer& player, ItChannel& ch) {
-    volumeSlideTick(player, ch);
-    slideTick(player, ch);
-}
-
-void setChannelVolumeRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+void itSetChannelVolumeRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     if (param > 64)
         return;
     ch.channelVolume = param;
     player.changeFlags |= ChangeVolume;
 }
 
-void channelVolumeStep(ItPlayer& player, ItChannel& ch) {
+void itChannelVolumeTick(ItPlayer& player, ItChannel& ch) {
     ch.channelVolume = limitVolume(ch.channelVolume + ch.volumeSlideStep);
     player.changeFlags |= ChangeVolume;
 }
 
-void channelVolumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+void itChannelVolumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     const ItSlide slide = itSlide(withMemory(param, ch.channelSlideMemory));
     if (slide.kind == ItSlide::Fine) {
         ch.channelVolume = limitVolume(ch.channelVolume + slide.amount);
@@ -205,27 +149,23 @@ void channelVolumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     } else if (slide.kind == ItSlide::Normal) {
         ch.volumeSlideStep = static_cast<int8_t>(slide.amount);
         if (slide.atOnce)
-            channelVolumeStep(player, ch);
-        ch.activeEffect = &handlers::itChannelVolumeSlide;
+            itChannelVolumeTick(player, ch);
+        ch.activeEffect = asTick<itChannelVolumeTick>;
     }
 }
 
 // Without a new note the retrigger counts from the row's first tick.
 // The retrigger count runs on from row to row.
-void retriggerRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+void itRetriggerRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     retriggerVolumeSlideSetup(player, ch, param, false);
     if (!(player.changeFlags & ChangeStartNote))
-        handlers::retriggerVolumeSlide.onTick(player, ch);
-}
-
-void retriggerStep(ItPlayer& player, ItChannel& ch) {
-    handlers::retriggerVolumeSlide.onTick(player, ch);
+        retriggerVolumeSlideTick(player, ch);
 }
 
 // Impulse Tracker's tremor counts on every tick of its rows, the row's first included, and the
 // count goes on from one row to the next: audible for x ticks, muted for y (a zero counts as
 // one; with old effects x + 1 and y + 1).
-void tremorStep(ItPlayer& player, ItChannel& ch) {
+void itTremorTick(ItPlayer& player, ItChannel& ch) {
     if (ch.tremorCountdown == 0) {
         ch.tremorOn ^= 1;
         const uint32_t ticks = ch.tremorOn ? ch.tremorMemory >> 4 : ch.tremorMemory & 15;
@@ -237,16 +177,22 @@ void tremorStep(ItPlayer& player, ItChannel& ch) {
     player.changeFlags |= ChangeVolume;
 }
 
-void tremorRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+void itTremorRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     withMemory(param, ch.tremorMemory);
-    ch.activeEffect = &handlers::itTremor;
-    tremorStep(player, ch);
+    ch.activeEffect = asTick<itTremorTick>;
+    itTremorTick(player, ch);
 }
 
 constexpr int32_t SlowestTempo = 32;
 constexpr int32_t FastestTempo = 255;
 
-void tempoRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+void itTempoTick(ItPlayer& player, ItChannel& ch) {
+    player.tempo =
+        static_cast<uint8_t>(std::clamp(player.tempo + ch.slideStep, SlowestTempo, FastestTempo));
+    player.changeFlags |= ChangeTempo;
+}
+
+void itTempoRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     const uint8_t p = withMemory(param, ch.tempoMemory);
     if (p >= 0x20) {
         player.tempo = p;
@@ -254,36 +200,30 @@ void tempoRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
         return;
     }
     ch.slideStep = static_cast<int8_t>(p < 0x10 ? -(p & 15) : (p & 15));
-    ch.activeEffect = &handlers::itTempo;
+    ch.activeEffect = asTick<itTempoTick>;
 }
 
-void tempoStep(ItPlayer& player, ItChannel& ch) {
-    player.tempo =
-        static_cast<uint8_t>(std::clamp(player.tempo + ch.slideStep, SlowestTempo, FastestTempo));
-    player.changeFlags |= ChangeTempo;
-}
-
-void fineVibratoRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+void itFineVibratoRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     // A quarter of H's depth, in the same direction.
-    itVibratoSetup(player, ch, param, player.song.slideUpUnit / 4, handlers::itFineVibrato);
+    itVibratoSetup(player, ch, param, player.song.slideUpUnit / 4);
 }
 
 constexpr int32_t FullGlobalVolume = 128;
 
-void setGlobalVolumeRow(ItPlayer& player, ItChannel&, uint8_t param) {
+void itSetGlobalVolumeRow(ItPlayer& player, ItChannel&, uint8_t param) {
     if (param > FullGlobalVolume)
         return;
     player.globalVolume = param;
     player.refreshVolumes();
 }
 
-void globalVolumeStep(ItPlayer& player, ItChannel& ch) {
+void itGlobalVolumeTick(ItPlayer& player, ItChannel& ch) {
     player.globalVolume =
         static_cast<uint8_t>(std::clamp(player.globalVolume + ch.volumeSlideStep, 0, 128));
     player.refreshVolumes();
 }
 
-void globalVolumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+void itGlobalVolumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     const ItSlide slide = itSlide(withMemory(param, ch.globalSlideMemory));
     if (slide.kind == ItSlide::Fine) {
         player.globalVolume = static_cast<uint8_t>(
@@ -292,8 +232,8 @@ void globalVolumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     } else if (slide.kind == ItSlide::Normal) {
         ch.volumeSlideStep = static_cast<int8_t>(slide.amount);
         if (slide.atOnce)
-            globalVolumeStep(player, ch);
-        ch.activeEffect = &handlers::itGlobalVolumeSlide;
+            itGlobalVolumeTick(player, ch);
+        ch.activeEffect = asTick<itGlobalVolumeTick>;
     }
 }
 
@@ -303,7 +243,7 @@ constexpr uint8_t FirstResonance = 0x80;
 constexpr uint8_t LastResonance = 0x8F;
 constexpr uint8_t ResonanceStep = 8;
 
-void filterRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+void itFilterRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     if (param < FirstResonance)
         ch.filterCutoff = param;
     else if (param <= LastResonance)
@@ -313,12 +253,72 @@ void filterRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     player.changeFlags |= ChangeFormatState;
 }
 
-void volumeColumnSlideStep(ItPlayer& player, ItChannel& ch) {
+void itVolumeColumnSlideTick(ItPlayer& player, ItChannel& ch) {
     ch.volume = limitVolume(std::min<int32_t>(ch.volume, 64) + ch.volumeColumnSlideStep);
     player.changeFlags |= ChangeVolume;
 }
 
-void volumeColumnSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+const EffectRow itRows[ItEffectCount] = {
+    nullptr,
+    asRow<itSetSpeedRow>,                  // A
+    positionJumpRow,                       // B
+    asRow<itPatternBreakRow>,              // C
+    asRow<itVolumeSlideRow>,               // D
+    asRow<itPortamentoDownRow>,            // E
+    asRow<itPortamentoUpRow>,              // F
+    asRow<itTonePortamentoRow>,            // G
+    asRow<itVibratoRow>,                   // H
+    asRow<itTremorRow>,                    // I
+    asRow<itArpeggioRow>,                  // J
+    asRow<itVibratoVolumeSlideRow>,        // K
+    asRow<itTonePortamentoVolumeSlideRow>, // L
+    asRow<itSetChannelVolumeRow>,          // M
+    asRow<itChannelVolumeSlideRow>,        // N
+    sampleOffsetRow,                       // O
+    asRow<itPanningSlideRow>,              // P
+    asRow<itRetriggerRow>,                 // Q
+    asRow<itTremoloRow>,                   // R
+    asRow<itSCommandRow>,                  // S
+    asRow<itTempoRow>,                     // T
+    asRow<itFineVibratoRow>,               // U
+    asRow<itSetGlobalVolumeRow>,           // V
+    asRow<itGlobalVolumeSlideRow>,         // W
+    setPanningRow,                         // X
+    asRow<itPanbrelloRow>,                 // Y
+    asRow<itFilterRow>,                    // Z
+};
+
+} // namespace
+
+// E, F and G share one speed memory unless the compatible tone portamento flag keeps G apart.
+void itPortamentoDownRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+    if (!player.hasFlag(ItCompatibleTonePortamento) && param != 0)
+        ch.portaSpeed = param;
+    finePortamentoDownRow(player, ch, param);
+}
+
+void itPortamentoUpRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+    if (!player.hasFlag(ItCompatibleTonePortamento) && param != 0)
+        ch.portaSpeed = param;
+    finePortamentoUpRow(player, ch, param);
+}
+
+void itTonePortamentoRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+    if (!player.hasFlag(ItCompatibleTonePortamento) && param != 0)
+        ch.portaFineMemory = param;
+    // The speed is remembered even before the channel has a note to slide to.
+    if (param != 0)
+        ch.portaSpeed = param;
+    itTonePortamentoSetup(player, ch, param);
+}
+
+// Old effects wait for the second tick like the other trackers; otherwise the row moves at once.
+void itVibratoRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+    if (itVibratoSetup(player, ch, param, player.song.slideUpUnit) && !player.hasFlag(ItOldEffects))
+        itVibratoTick(player, ch);
+}
+
+void itVolumeColumnSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     const ItSlide slide = itSlide(param);
     if (slide.kind == ItSlide::Fine) {
         ch.volume = limitVolume(std::min<int32_t>(ch.volume, 64) + slide.amount);
@@ -326,72 +326,11 @@ void volumeColumnSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     } else if (slide.kind == ItSlide::Normal) {
         ch.volumeColumnSlideStep = static_cast<int8_t>(slide.amount);
         if (slide.atOnce)
-            volumeColumnSlideStep(player, ch);
-        ch.activeEffect = &handlers::itVolumeColumnSlide;
+            itVolumeColumnSlideTick(player, ch);
+        ch.activeEffect = asTick<itVolumeColumnSlideTick>;
     }
 }
 
-} // namespace
-
-namespace handlers {
-const ItHandler itSetSpeed{setSpeedRow, nullptr};
-const ItHandler itPatternBreak{patternBreakRow, nullptr};
-const ItHandler itVolumeSlide{volumeSlideRow, volumeSlideStep};
-const ItHandler itPortamentoDown{portamentoDownRow, slideStep};
-const ItHandler itPortamentoUp{portamentoUpRow, slideStep};
-const ItHandler itTonePortamento{tonePortamentoRow, slideStep};
-const ItHandler itVibrato{vibratoRow, vibratoStep};
-const ItHandler itArpeggio{arpeggioRow, arpeggioStep};
-const ItHandler itTremolo{tremoloRow, tremoloStep};
-const ItHandler itVibratoVolumeSlide{vibratoVolumeSlideRow, vibratoVolumeSlideStep};
-const ItHandler itTonePortamentoVolumeSlide{tonePortamentoVolumeSlideRow,
-                                            tonePortamentoVolumeSlideStep};
-const ItHandler itSetChannelVolume{setChannelVolumeRow, nullptr};
-const ItHandler itChannelVolumeSlide{channelVolumeSlideRow, channelVolumeStep};
-const ItHandler itRetrigger{retriggerRow, retriggerStep};
-const ItHandler itTremor{tremorRow, tremorStep};
-const ItHandler itTempo{tempoRow, tempoStep};
-const ItHandler itFineVibrato{fineVibratoRow, vibratoStep};
-const ItHandler itSetGlobalVolume{setGlobalVolumeRow, nullptr};
-const ItHandler itGlobalVolumeSlide{globalVolumeSlideRow, globalVolumeStep};
-const ItHandler itFilter{filterRow, nullptr};
-const ItHandler itVolumeColumnSlide{volumeColumnSlideRow, volumeColumnSlideStep};
-} // namespace handlers
-
-namespace {
-
-const EffectHandler* const itHandlers[ItEffectCount] = {
-    nullptr,
-    &handlers::itSetSpeed,                  // A
-    &handlers::positionJump,                // B
-    &handlers::itPatternBreak,              // C
-    &handlers::itVolumeSlide,               // D
-    &handlers::itPortamentoDown,            // E
-    &handlers::itPortamentoUp,              // F
-    &handlers::itTonePortamento,            // G
-    &handlers::itVibrato,                   // H
-    &handlers::itTremor,                    // I
-    &handlers::itArpeggio,                  // J
-    &handlers::itVibratoVolumeSlide,        // K
-    &handlers::itTonePortamentoVolumeSlide, // L
-    &handlers::itSetChannelVolume,          // M
-    &handlers::itChannelVolumeSlide,        // N
-    &handlers::sampleOffset,                // O
-    &handlers::itPanningSlide,              // P
-    &handlers::itRetrigger,                 // Q
-    &handlers::itTremolo,                   // R
-    &handlers::itSCommands,                 // S
-    &handlers::itTempo,                     // T
-    &handlers::itFineVibrato,               // U
-    &handlers::itSetGlobalVolume,           // V
-    &handlers::itGlobalVolumeSlide,         // W
-    &handlers::setPanning,                  // X
-    &handlers::itPanbrello,                 // Y
-    &handlers::itFilter,                    // Z
-};
-
-} // namespace
-
-const EffectTable itEffects = {itHandlers, ItEffectCount};
+const EffectTable itEffects = itRows;
 
 } // namespace tolva

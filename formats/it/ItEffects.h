@@ -1,7 +1,7 @@
 #pragma once
-// The IT effect letters A..Z (numbers 1..26) and the handlers of IT's own behaviour; the
-// letters that behave like the shared handlers use those.
-#include "engine/EffectHandler.h"
+// The IT effect letters A..Z (numbers 1..26) and the row functions of IT's own behaviour; the
+// letters that behave like the shared effects use those.
+#include "engine/Effect.h"
 
 #include <cstdint>
 
@@ -29,36 +29,16 @@ ItSlide itSlide(uint8_t param);
 // Volume-column bytes that slide to the note instead of starting it.
 bool isVolumeColumnPortamento(uint8_t volumeColumn);
 
-// An IT handler: a pair of functions on the IT records.
-using ItHandler = EffectPairOf<ItPlayer, ItChannel>;
-
-namespace handlers {
-extern const ItHandler itSetSpeed;
-extern const ItHandler itPatternBreak;
-extern const ItHandler itVolumeSlide;
-extern const ItHandler itPortamentoDown;
-extern const ItHandler itPortamentoUp;
-extern const ItHandler itTonePortamento;
-extern const ItHandler itVibrato;
-extern const ItHandler itTremolo;
-extern const ItHandler itArpeggio;
-extern const ItHandler itVibratoVolumeSlide;
-extern const ItHandler itTonePortamentoVolumeSlide;
-extern const ItHandler itSetChannelVolume;
-extern const ItHandler itChannelVolumeSlide;
-extern const ItHandler itPanningSlide;
-extern const ItHandler itRetrigger;
-extern const ItHandler itTremor;
-extern const ItHandler itSCommands;
-extern const ItHandler itTempo;
-extern const ItHandler itFineVibrato;
-extern const ItHandler itSetGlobalVolume;
-extern const ItHandler itGlobalVolumeSlide;
-extern const ItHandler itPanbrello;
-extern const ItHandler itFilter;
+// Row functions that the S commands, the panning effects and the volume column define or run.
+void itPortamentoDownRow(ItPlayer& player, ItChannel& channel, uint8_t param);
+void itPortamentoUpRow(ItPlayer& player, ItChannel& channel, uint8_t param);
+void itTonePortamentoRow(ItPlayer& player, ItChannel& channel, uint8_t param);
+void itVibratoRow(ItPlayer& player, ItChannel& channel, uint8_t param);
+void itPanningSlideRow(ItPlayer& player, ItChannel& channel, uint8_t param);
+void itSCommandRow(ItPlayer& player, ItChannel& channel, uint8_t param);
+void itPanbrelloRow(ItPlayer& player, ItChannel& channel, uint8_t param);
 // The volume column's own volume slide: the rules of D with a step of its own.
-extern const ItHandler itVolumeColumnSlide;
-} // namespace handlers
+void itVolumeColumnSlideRow(ItPlayer& player, ItChannel& channel, uint8_t param);
 
 extern const EffectTable itEffects;
 

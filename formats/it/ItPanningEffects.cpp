@@ -16,12 +16,14 @@ void movePanning(ItPlayer& player, ItChannel& ch, int32_t amount) {
     player.changeFlags |= ChangePanning;
 }
 
-void panningSlideStep(ItPlayer& player, ItChannel& ch) {
+void panningSlideTick(ItPlayer& player, ItChannel& ch) {
     movePanning(player, ch, ch.slideStep);
 }
 
+} // namespace
+
 // Up means left: P x0 moves left, P 0x right.
-void panningSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+void itPanningSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     ch.panFromDefault = false;
     if (param == 0)
         param = ch.panSlideMemory;
@@ -33,14 +35,16 @@ void panningSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     } else if (slide.kind == ItSlide::Normal) {
         ch.slideStep = static_cast<int8_t>(amount);
         if (slide.atOnce)
-            panningSlideStep(player, ch);
-        ch.activeEffect = &handlers::itPanningSlide;
+            panningSlideTick(player, ch);
+        ch.activeEffect = asTick<panningSlideTick>;
     }
 }
 
+namespace {
+
 constexpr uint32_t PanbrelloPositions = 256;
 
-void panbrelloStep(ItPlayer& player, ItChannel& ch) {
+void panbrelloTick(ItPlayer& player, ItChannel& ch) {
     if (ch.panbrelloTable[0] == RandomWaveMarker) {
         // The random waveform holds each value for `speed` ticks.
         if (--ch.panbrelloCountdown == 0) {
@@ -56,7 +60,9 @@ void panbrelloStep(ItPlayer& player, ItChannel& ch) {
     player.changeFlags |= ChangePanning;
 }
 
-void panbrelloRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+} // namespace
+
+void itPanbrelloRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     uint8_t speed = param >> 4;
     uint8_t depth = param & 15;
     if (speed == 0)
@@ -71,16 +77,9 @@ void panbrelloRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     if (speed != 0)
         ch.panbrelloSpeed = speed;
     ch.panbrelloCountdown = 1;
-    ch.activeEffect = &handlers::itPanbrello;
+    ch.activeEffect = asTick<panbrelloTick>;
     ch.panOffset = ch.panbrelloValue;
     player.changeFlags |= ChangePanning;
 }
-
-} // namespace
-
-namespace handlers {
-const ItHandler itPanningSlide{panningSlideRow, panningSlideStep};
-const ItHandler itPanbrello{panbrelloRow, panbrelloStep};
-} // namespace handlers
 
 } // namespace tolva

@@ -22,6 +22,7 @@ ItPlayer::ItPlayer(Mixer* mixer) : Player(mixer) {
     song.pingPongTurns = TurnRepeatsEnd;
     noteCutStopsVoice = true;
     newPatternResetsLoops = false;
+    effects = itEffects;
     this->mixer->setVoiceFilter(filterItVoice, this);
 }
 

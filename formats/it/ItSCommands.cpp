@@ -51,28 +51,30 @@ void instrumentControl(ItPlayer& player, ItChannel& ch, uint8_t y) {
     }
 }
 
-void sCommandRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+} // namespace
+
+void itSCommandRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     const uint8_t y = param & 15;
-    const EffectHandler& extended = handlers::extendedCommand;
+    const EffectRow extended = extendedCommandRow;
     switch (param >> 4) {
     case 0x3: // vibrato waveform
-        extended.onRow(player, ch, static_cast<uint8_t>(0x40 | y));
+        extended(player, ch, static_cast<uint8_t>(0x40 | y));
         break;
     case 0x4: // tremolo waveform
-        extended.onRow(player, ch, static_cast<uint8_t>(0x70 | y));
+        extended(player, ch, static_cast<uint8_t>(0x70 | y));
         break;
     case 0x5:
         ch.panbrelloTable = waveformTables[y & 3];
         break;
     case 0x6:
     case 0xE:
-        extended.onRow(player, ch, static_cast<uint8_t>(0xE0 | y));
+        extended(player, ch, static_cast<uint8_t>(0xE0 | y));
         break;
     case 0x7:
         instrumentControl(player, ch, y);
         break;
     case 0x8:
-        extended.onRow(player, ch, static_cast<uint8_t>(0x80 | y));
+        extended(player, ch, static_cast<uint8_t>(0x80 | y));
         break;
     case 0x9:
         if (y == 1) {
@@ -95,20 +97,14 @@ void sCommandRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
         break;
     // Impulse Tracker counts a note cut or delay of 0 ticks as 1.
     case 0xC:
-        extended.onRow(player, ch, static_cast<uint8_t>(0xC0 | std::max<uint8_t>(y, 1)));
+        extended(player, ch, static_cast<uint8_t>(0xC0 | std::max<uint8_t>(y, 1)));
         break;
     case 0xD:
-        extended.onRow(player, ch, static_cast<uint8_t>(0xD0 | std::max<uint8_t>(y, 1)));
+        extended(player, ch, static_cast<uint8_t>(0xD0 | std::max<uint8_t>(y, 1)));
         break;
     default:
         break;
     }
 }
-
-} // namespace
-
-namespace handlers {
-const ItHandler itSCommands{sCommandRow, nullptr};
-} // namespace handlers
 
 } // namespace tolva

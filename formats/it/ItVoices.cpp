@@ -141,11 +141,7 @@ void ItPlayer::processTick() {
 
 void ItPlayer::startEffect(Channel& channel) {
     ItChannel& ch = static_cast<ItChannel&>(channel);
-    if (ch.cellEffect > 0 && ch.cellEffect < ItEffectCount) {
-        ch.activeEffect = nullptr;
-        if (const EffectHandler* handler = itEffects.find(ch.cellEffect))
-            handler->onRow(*this, ch, ch.cellParam);
-    }
+    Player::startEffect(ch);
     // The envelopes step after the row's effect, so that one switched off holds its last value.
     advanceVoice(ch);
 }
@@ -153,7 +149,7 @@ void ItPlayer::startEffect(Channel& channel) {
 void ItPlayer::continueEffect(Channel& channel) {
     ItChannel& ch = static_cast<ItChannel&>(channel);
     if (ch.volumeColumnEffect)
-        ch.volumeColumnEffect->onTick(*this, ch);
+        ch.volumeColumnEffect(*this, ch);
     Player::continueEffect(ch);
 }
 

@@ -1,4 +1,4 @@
-#include "engine/ScreamEffects.h"
+#include "engine/ProTrackerEffects.h"
 #include "formats/it/ItEffects.h"
 #include "formats/it/ItPlayer.h"
 
@@ -19,22 +19,21 @@ uint8_t slideAmount(ItChannel& ch, uint8_t x) {
 void volumeSlide(ItPlayer& player, ItChannel& ch, uint8_t x, uint8_t param) {
     // Without an amount the parameter would read as a slide of 15.
     if (x != 0)
-        handlers::itVolumeColumnSlide.onRow(player, ch, param);
+        itVolumeColumnSlideRow(player, ch, param);
 }
 
 // Pitch slides of 4x; without an amount the E and F memory, which the column slides on every
 // tick even where E and F would slide once, finely.
 void pitchSlide(ItPlayer& player, ItChannel& ch, uint8_t x, bool up) {
     if (x != 0) {
-        (up ? handlers::itPortamentoUp : handlers::itPortamentoDown)
-            .onRow(player, ch, static_cast<uint8_t>(4 * x));
+        (up ? itPortamentoUpRow : itPortamentoDownRow)(player, ch, static_cast<uint8_t>(4 * x));
         return;
     }
     if (ch.portaFineMemory == 0)
         return;
     ch.portaTarget = up ? player.song.minPeriod : player.song.maxPeriod;
     ch.portaStep = ch.portaFineMemory * (up ? player.song.slideUpUnit : player.song.slideDownUnit);
-    ch.activeEffect = up ? &handlers::finePortamentoUp : &handlers::finePortamentoDown;
+    ch.activeEffect = slideTick;
 }
 
 void dispatch(ItPlayer& player, ItChannel& ch, uint8_t v) {
@@ -62,11 +61,11 @@ void dispatch(ItPlayer& player, ItChannel& ch, uint8_t v) {
         ch.surround = 0;
         player.changeFlags |= ChangePanning | ChangeSurround;
     } else if (v >= 193 && v <= 202) {
-        handlers::itTonePortamento.onRow(player, ch, tonePortamentoSpeeds[v - 193]);
+        itTonePortamentoRow(player, ch, tonePortamentoSpeeds[v - 193]);
     } else if (v >= 203 && v <= 212) {
         const uint8_t x = static_cast<uint8_t>(v - 203);
         const uint8_t param = x == 0 ? 0 : static_cast<uint8_t>((ch.vibratoMemory & 0xF0) | x);
-        handlers::itVibrato.onRow(player, ch, param);
+        itVibratoRow(player, ch, param);
     }
 }
 
@@ -78,7 +77,7 @@ bool isVolumeColumnPortamento(uint8_t v) {
 
 // The column's running effect is kept apart, so the effect column may start one of its own.
 void ItPlayer::runVolumeColumn(ItChannel& ch) {
-    const EffectHandler* running = ch.activeEffect;
+    const EffectTick running = ch.activeEffect;
     ch.activeEffect = nullptr;
     dispatch(*this, ch, ch.volumeColumn);
     ch.volumeColumnEffect = ch.activeEffect;

@@ -9,7 +9,7 @@ namespace {
 
 // Fine slide up, once, by the effect value.
 void frequencyAdjustRow(Player& player, Channel& ch, uint8_t param) {
-    handlers::extendedCommand.onRow(player, ch, static_cast<uint8_t>(0x10 + param));
+    extendedCommandRow(player, ch, static_cast<uint8_t>(0x10 + param));
 }
 
 // A vibrato of depth 1 whose speed is the effect value; value 0 continues the last vibrato.
@@ -20,23 +20,16 @@ void vibrato669Row(Player& player, Channel& ch, uint8_t param) {
     }
     ch.vibratoDepth = 1;
     ch.vibratoSpeed = param;
-    ch.activeEffect = &handlers::vibrato;
+    ch.activeEffect = vibratoTick;
 }
 
-const EffectPair frequencyAdjust{frequencyAdjustRow, nullptr};
-const EffectPair vibrato669{vibrato669Row, nullptr};
-
-const EffectHandler* const handlers669[6] = {
-    &handlers::portamentoUp,
-    &handlers::portamentoDown,
-    &handlers::tonePortamento,
-    &frequencyAdjust,
-    &vibrato669,
-    &handlers::setSpeedTempo,
+const EffectRow rows669[6] = {
+    portamentoUpRow,    portamentoDownRow, tonePortamentoRow,
+    frequencyAdjustRow, vibrato669Row,     setSpeedTempoRow,
 };
 
 } // namespace
 
-const EffectTable effects669 = {handlers669, 6};
+const EffectTable effects669 = rows669;
 
 } // namespace tolva

@@ -1,6 +1,6 @@
 #pragma once
-// The six effects of a 669 cell; most are the shared ProTracker handlers.
-#include "engine/EffectHandler.h"
+// The six effects of a 669 cell; most are the shared ProTracker ones.
+#include "engine/Effect.h"
 
 namespace tolva {
 

@@ -19,6 +19,7 @@ Player669::Player669(Mixer* mixer) : Player(mixer) {
     song.channelCount = Channels669;
     song.initialTempo = 78; // Composer 669 ticks 31.2 times a second
     song.signedSamples = false;
+    effects = effects669;
 }
 
 Player669::~Player669() {
@@ -86,15 +87,6 @@ bool Player669::readCell(uint32_t channelIndex) {
 void Player669::triggerNote(Channel&) {}
 
 void Player669::resetRowModulation(Channel&) {}
-
-void Player669::startEffect(Channel& ch) {
-    // A cell without an effect leaves the running one going on.
-    if (ch.cellEffect < 0)
-        return;
-    ch.activeEffect = nullptr;
-    if (const EffectHandler* handler = effects669.find(ch.cellEffect))
-        handler->onRow(*this, ch, ch.cellParam);
-}
 
 uint32_t Player669::formatType() {
     return Format669;

@@ -28,7 +28,6 @@ public:
     bool readCell(uint32_t channelIndex) override;
     void triggerNote(Channel& channel) override;
     void resetRowModulation(Channel& channel) override;
-    void startEffect(Channel& channel) override;
     uint32_t formatType() override;
     void describeSample(SampleDescription& out, uint32_t index, uint32_t instrument) override;
     void describePattern(PatternDescription& out, uint32_t index) override;

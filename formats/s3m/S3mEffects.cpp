@@ -17,8 +17,8 @@ constexpr uint32_t tunedRates[16] = {7895, 7941, 7985, 8046, 8107, 8169, 8232, 8
 
 constexpr uint32_t SemitonesPerOctave = 12;
 
-uint8_t withLastParam(Channel& ch, uint8_t param) {
-    return param != 0 ? param : static_cast<S3mChannel&>(ch).s3mLastParam;
+uint8_t withLastParam(const S3mChannel& ch, uint8_t param) {
+    return param != 0 ? param : ch.s3mLastParam;
 }
 
 // Dxy with x = 15 or y = 15 (but not 0x0F or 0xF0): a single step on the row.
@@ -54,8 +54,6 @@ bool volumeSlideRow(Player& player, Channel& ch, uint8_t p, bool fast) {
     return true;
 }
 
-extern const EffectPair volumeSlide, arpeggio;
-
 void setSpeedRow(Player& player, Channel&, uint8_t param) {
     if (param == 0)
         return;
@@ -63,15 +61,10 @@ void setSpeedRow(Player& player, Channel&, uint8_t param) {
     player.tickCountdown = param;
 }
 
-void s3mVolumeSlideRow(Player& player, Channel& ch, uint8_t param) {
+void s3mVolumeSlideRow(S3mPlayer& player, S3mChannel& ch, uint8_t param) {
     const uint8_t p = withLastParam(ch, param);
-    const bool fast = (static_cast<S3mPlayer&>(player).s3mFlags & S3mFastVolumeSlides) != 0;
-    if (volumeSlideRow(player, ch, p, fast))
-        ch.activeEffect = &volumeSlide;
-}
-
-void s3mVolumeSlideStep(Player& player, Channel& ch) {
-    volumeSlideTick(player, ch);
+    if (volumeSlideRow(player, ch, p, (player.s3mFlags & S3mFastVolumeSlides) != 0))
+        ch.activeEffect = volumeSlideTick;
 }
 
 void s3mTonePortamentoRow(Player& player, Channel& ch, uint8_t param) {
@@ -80,17 +73,7 @@ void s3mTonePortamentoRow(Player& player, Channel& ch, uint8_t param) {
     tonePortamentoSetup(player, ch, param);
 }
 
-void s3mArpeggioRow(Player& player, Channel& ch, uint8_t param) {
-    const uint8_t p = withLastParam(ch, param);
-    ch.effectCounter = p >> 4;
-    ch.effectReload = p & 15;
-    ch.effectExtra = 0;
-    ch.activeEffect = &arpeggio;
-    ch.arpeggioOffset = -ch.slideOffset;
-    player.changeFlags |= ChangePitch;
-}
-
-void s3mArpeggioStep(Player& player, Channel& ch) {
+void s3mArpeggioTick(Player& player, Channel& ch) {
     uint32_t octave = ch.note >> 8;
     uint32_t semitone = (ch.note & 15) + ch.effectCounter;
     octave += semitone / SemitonesPerOctave;
@@ -104,31 +87,40 @@ void s3mArpeggioStep(Player& player, Channel& ch) {
     ch.effectExtra = first;
 }
 
+void s3mArpeggioRow(Player& player, S3mChannel& ch, uint8_t param) {
+    const uint8_t p = withLastParam(ch, param);
+    ch.effectCounter = p >> 4;
+    ch.effectReload = p & 15;
+    ch.effectExtra = 0;
+    ch.activeEffect = s3mArpeggioTick;
+    ch.arpeggioOffset = -ch.slideOffset;
+    player.changeFlags |= ChangePitch;
+}
+
 // The combined slides never slide on the row's first tick, and ignore fine parameters.
 // K and L slide the volume as D does, except for the fast-slides step, and their vibrato or
 // portamento goes on whatever the slide.
-void s3mVibratoVolumeSlideRow(Player& player, Channel& ch, uint8_t param) {
+void s3mVibratoVolumeSlideRow(Player& player, S3mChannel& ch, uint8_t param) {
     volumeSlideRow(player, ch, withLastParam(ch, param), false);
     vibratoSetup(player, ch, 0);
-    ch.activeEffect = &handlers::vibratoVolumeSlide;
+    ch.activeEffect = vibratoVolumeSlideTick;
 }
 
-void s3mTonePortamentoVolumeSlideRow(Player& player, Channel& ch, uint8_t param) {
+void s3mTonePortamentoVolumeSlideRow(Player& player, S3mChannel& ch, uint8_t param) {
     volumeSlideRow(player, ch, withLastParam(ch, param), false);
     tonePortamentoSetup(player, ch, 0);
-    ch.activeEffect = &handlers::tonePortamentoVolumeSlide;
+    ch.activeEffect = tonePortamentoVolumeSlideTick;
 }
 
 // A Q that follows a Q keeps its counter running across the row boundary.
-void s3mRetriggerRow(Player& player, Channel& channel, uint8_t param) {
-    S3mChannel& ch = static_cast<S3mChannel&>(channel);
+void s3mRetriggerRow(Player& player, S3mChannel& ch, uint8_t param) {
     const bool follows = ch.s3mPreviousCommand == S3mCommandQ;
     retriggerVolumeSlideSetup(player, ch, withLastParam(ch, param), !(follows && param == 0));
     if (follows)
-        handlers::retriggerVolumeSlide.onTick(player, ch);
+        retriggerVolumeSlideTick(player, ch);
 }
 
-void s3mSpecialRow(Player& player, Channel& ch, uint8_t param) {
+void s3mSpecialRow(Player& player, S3mChannel& ch, uint8_t param) {
     const uint8_t p = withLastParam(ch, param);
     const uint8_t y = p & 15;
     uint8_t extended = 0;
@@ -150,7 +142,7 @@ void s3mSpecialRow(Player& player, Channel& ch, uint8_t param) {
     case 0xB:
         // Scream Tracker keeps one loop start and count for all channels: they live in
         // channel 0's record.
-        handlers::extendedCommand.onRow(player, player.channel(0), static_cast<uint8_t>(0x60 | y));
+        extendedCommandRow(player, player.channel(0), static_cast<uint8_t>(0x60 | y));
         return;
     case 0xC:
     case 0xD:
@@ -160,7 +152,7 @@ void s3mSpecialRow(Player& player, Channel& ch, uint8_t param) {
     default:
         return;
     }
-    handlers::extendedCommand.onRow(player, ch, static_cast<uint8_t>(extended | y));
+    extendedCommandRow(player, ch, static_cast<uint8_t>(extended | y));
 }
 
 // A quarter of H's depth.
@@ -172,7 +164,7 @@ void fineVibratoRow(Player& player, Channel& ch, uint8_t param) {
 // Xxx: 00 left .. 80 right.
 void s3mSetPanningRow(Player& player, Channel& ch, uint8_t param) {
     if (param <= 0x80)
-        tolva::setPanning(player, ch, static_cast<uint8_t>(std::min(param * 2, 255)));
+        setPanning(player, ch, static_cast<uint8_t>(std::min(param * 2, 255)));
 }
 
 void setGlobalVolumeRow(Player& player, Channel&, uint8_t param) {
@@ -181,57 +173,40 @@ void setGlobalVolumeRow(Player& player, Channel&, uint8_t param) {
 }
 
 // Commands without parameter memory of their own take the channel's last non-zero parameter.
-template <const EffectPair& shared>
-void withLastParamRow(Player& player, Channel& ch, uint8_t param) {
-    shared.onRow(player, ch, withLastParam(ch, param));
+template <auto shared> void withLastParamRow(Player& player, S3mChannel& ch, uint8_t param) {
+    shared(player, ch, withLastParam(ch, param));
 }
 
-const EffectPair finePortamentoDown{withLastParamRow<handlers::finePortamentoDown>, nullptr};
-const EffectPair finePortamentoUp{withLastParamRow<handlers::finePortamentoUp>, nullptr};
-const EffectPair tremor{withLastParamRow<handlers::tremor>, nullptr};
-const EffectPair tremolo{withLastParamRow<handlers::tremolo>, nullptr};
-const EffectPair setSpeed{setSpeedRow, nullptr};
-const EffectPair volumeSlide{s3mVolumeSlideRow, s3mVolumeSlideStep};
-const EffectPair tonePortamento{s3mTonePortamentoRow, nullptr};
-const EffectPair arpeggio{s3mArpeggioRow, s3mArpeggioStep};
-const EffectPair vibratoVolumeSlide{s3mVibratoVolumeSlideRow, nullptr};
-const EffectPair tonePortamentoVolumeSlide{s3mTonePortamentoVolumeSlideRow, nullptr};
-const EffectPair retrigger{s3mRetriggerRow, nullptr};
-const EffectPair special{s3mSpecialRow, nullptr};
-const EffectPair fineVibrato{fineVibratoRow, nullptr};
-const EffectPair setGlobalVolume{setGlobalVolumeRow, nullptr};
-const EffectPair panningFromHalfRange{s3mSetPanningRow, nullptr};
-
-const EffectHandler* const s3mHandlers[25] = {
+const EffectRow s3mRows[25] = {
     nullptr,
-    &setSpeed,                  // A
-    &handlers::positionJump,    // B
-    &handlers::patternBreak,    // C
-    &volumeSlide,               // D
-    &finePortamentoDown,        // E
-    &finePortamentoUp,          // F
-    &tonePortamento,            // G
-    &handlers::vibrato,         // H
-    &tremor,                    // I
-    &arpeggio,                  // J
-    &vibratoVolumeSlide,        // K
-    &tonePortamentoVolumeSlide, // L
-    nullptr,                    // M
-    nullptr,                    // N
-    &handlers::sampleOffset,    // O
-    nullptr,                    // P
-    &retrigger,                 // Q
-    &tremolo,                   // R
-    &special,                   // S
-    &handlers::setSpeedTempo,   // T
-    &fineVibrato,               // U
-    &setGlobalVolume,           // V
-    nullptr,                    // W
-    &panningFromHalfRange,      // X
+    setSpeedRow,                                    // A
+    positionJumpRow,                                // B
+    patternBreakRow,                                // C
+    asRow<s3mVolumeSlideRow>,                       // D
+    asRow<withLastParamRow<finePortamentoDownRow>>, // E
+    asRow<withLastParamRow<finePortamentoUpRow>>,   // F
+    s3mTonePortamentoRow,                           // G
+    vibratoRow,                                     // H
+    asRow<withLastParamRow<tremorRow>>,             // I
+    asRow<s3mArpeggioRow>,                          // J
+    asRow<s3mVibratoVolumeSlideRow>,                // K
+    asRow<s3mTonePortamentoVolumeSlideRow>,         // L
+    nullptr,                                        // M
+    nullptr,                                        // N
+    sampleOffsetRow,                                // O
+    nullptr,                                        // P
+    asRow<s3mRetriggerRow>,                         // Q
+    asRow<withLastParamRow<tremoloRow>>,            // R
+    asRow<s3mSpecialRow>,                           // S
+    setSpeedTempoRow,                               // T
+    fineVibratoRow,                                 // U
+    setGlobalVolumeRow,                             // V
+    nullptr,                                        // W
+    s3mSetPanningRow,                               // X
 };
 
 } // namespace
 
-const EffectTable s3mEffects = {s3mHandlers, 25};
+const EffectTable s3mEffects = s3mRows;
 
 } // namespace tolva

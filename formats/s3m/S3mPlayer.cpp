@@ -37,6 +37,7 @@ S3mPlayer::S3mPlayer(Mixer* mixer) : Player(mixer) {
     song.vibratoOnRow = VibratoAtPosition;
     noteCutStopsVoice = true;
     offsetPastLoopEndLoops = true;
+    effects = s3mEffects;
 }
 
 S3mPlayer::~S3mPlayer() {
@@ -251,14 +252,6 @@ void S3mPlayer::defaultPannings(DefaultPannings& out) {
             out[k++] = {channelPan[c], 0};
     if (k == 0)
         out[0] = {channelPan[0], 0};
-}
-
-void S3mPlayer::startEffect(Channel& ch) {
-    if (ch.cellEffect < 0)
-        return;
-    ch.activeEffect = nullptr;
-    if (const EffectHandler* handler = s3mEffects.find(ch.cellEffect))
-        handler->onRow(*this, ch, ch.cellParam);
 }
 
 uint32_t S3mPlayer::formatType() {

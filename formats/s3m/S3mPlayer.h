@@ -76,7 +76,6 @@ public:
     int32_t mixerPanning(Channel& channel, int32_t panning) override;
     uint32_t periodToFrequency(int32_t period, Channel& channel) override;
     void defaultPannings(DefaultPannings& out) override;
-    void startEffect(Channel& channel) override;
     uint32_t formatType() override;
     void describeSample(SampleDescription& out, uint32_t index, uint32_t instrument) override;
     void describeSong(SongDescription& out) override;

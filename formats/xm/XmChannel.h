@@ -6,8 +6,6 @@
 
 namespace tolva {
 
-class EffectHandler;
-
 // Where an instrument envelope stands for one channel.
 struct XmEnvelopeState {
     uint16_t value = 0; // envelope value x 256
@@ -24,7 +22,7 @@ constexpr uint16_t FadeFullVolume = 32768;
 struct XmChannel : ScreamChannel {
     const XmInstrument* instrument = nullptr; // of the sound held; null after a note of none
     const XmInstrument* selected = nullptr;   // by the last instrument number, for the next note
-    const EffectHandler* volumeColumnEffect = nullptr;
+    EffectTick volumeColumnEffect = nullptr;
     int8_t relativeNote = 0;
     uint16_t fadeVolume = 0;
     uint16_t fadeoutSpeed = 0;

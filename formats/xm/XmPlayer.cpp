@@ -39,6 +39,10 @@ uint32_t packedSize(const HeapArray<uint8_t>& record) {
 
 } // namespace
 
+XmPlayer::XmPlayer(Mixer* mixer) : Player(mixer) {
+    effects = xmEffects;
+}
+
 XmPlayer::~XmPlayer() {
     if (song.infoOnly)
         return;
@@ -349,22 +353,18 @@ uint32_t XmPlayer::periodToFrequency(int32_t period, Channel& channel) {
 
 void XmPlayer::startEffect(Channel& channel) {
     XmChannel& ch = static_cast<XmChannel&>(channel);
-    if (ch.cellEffect >= 0 && static_cast<uint32_t>(ch.cellEffect) < XmEffectCount) {
-        ch.activeEffect = nullptr;
-        if (const EffectHandler* handler = xmEffects.find(ch.cellEffect))
-            runVolumeCommand(ch, [&] { handler->onRow(*this, ch, ch.cellParam); });
-    }
+    runVolumeCommand(ch, [&] { Player::startEffect(ch); });
     instrumentTick(ch);
 }
 
 void XmPlayer::continueEffect(Channel& channel) {
     XmChannel& ch = static_cast<XmChannel&>(channel);
     if (ch.volumeColumnEffect)
-        runVolumeCommand(ch, [&] { ch.volumeColumnEffect->onTick(*this, ch); });
-    if (ch.activeEffect == &handlers::xmTremor)
-        ch.activeEffect->onTick(*this, ch);
+        runVolumeCommand(ch, [&] { ch.volumeColumnEffect(*this, ch); });
+    if (ch.activeEffect == asTick<xmTremorTick>)
+        ch.activeEffect(*this, ch);
     else if (ch.activeEffect)
-        runVolumeCommand(ch, [&] { ch.activeEffect->onTick(*this, ch); });
+        runVolumeCommand(ch, [&] { ch.activeEffect(*this, ch); });
     instrumentTick(ch);
 }
 

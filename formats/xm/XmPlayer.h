@@ -26,7 +26,7 @@ enum : uint16_t { XmLinearFrequencies = 0x01 };
 // fadeout and auto-vibrato, linear or Amiga pitch, an effect and a volume column per cell.
 class XmPlayer : public Player {
 public:
-    explicit XmPlayer(Mixer* mixer) : Player(mixer) {}
+    explicit XmPlayer(Mixer* mixer);
     ~XmPlayer() override;
 
     bool fillVoiceStart(uint32_t voice, const void* request, VoiceStart& out) override;

@@ -10,22 +10,15 @@ namespace tolva {
 
 namespace {
 
-void noRow(Player&, Channel&, uint8_t) {}
-
-void volumeColumnSlideDownStep(Player& player, Channel& channel) {
-    XmChannel& ch = static_cast<XmChannel&>(channel);
+void volumeColumnSlideDownTick(Player& player, XmChannel& ch) {
     ch.volume = limitVolume(ch.volume - ch.volumeColumnSlideStep);
     player.changeFlags |= ChangeVolume;
 }
 
-void volumeColumnSlideUpStep(Player& player, Channel& channel) {
-    XmChannel& ch = static_cast<XmChannel&>(channel);
+void volumeColumnSlideUpTick(Player& player, XmChannel& ch) {
     ch.volume = limitVolume(ch.volume + ch.volumeColumnSlideStep);
     player.changeFlags |= ChangeVolume;
 }
-
-const EffectPair volumeColumnSlideDown{noRow, volumeColumnSlideDownStep};
-const EffectPair volumeColumnSlideUp{noRow, volumeColumnSlideUpStep};
 
 } // namespace
 
@@ -40,17 +33,17 @@ void runVolumeColumn(XmPlayer& player, XmChannel& ch) {
     switch (v >> 4) {
     case 0x6:
         ch.volumeColumnSlideStep = y;
-        ch.activeEffect = &volumeColumnSlideDown;
+        ch.activeEffect = asTick<volumeColumnSlideDownTick>;
         break;
     case 0x7:
         ch.volumeColumnSlideStep = y;
-        ch.activeEffect = &volumeColumnSlideUp;
+        ch.activeEffect = asTick<volumeColumnSlideUpTick>;
         break;
     case 0x8:
-        handlers::extendedCommand.onRow(player, ch, static_cast<uint8_t>(0xB0 | y));
+        extendedCommandRow(player, ch, static_cast<uint8_t>(0xB0 | y));
         break;
     case 0x9:
-        handlers::extendedCommand.onRow(player, ch, static_cast<uint8_t>(0xA0 | y));
+        extendedCommandRow(player, ch, static_cast<uint8_t>(0xA0 | y));
         break;
     case 0xA:
         ch.vibratoSpeed = y;
@@ -74,7 +67,7 @@ void runVolumeColumn(XmPlayer& player, XmChannel& ch) {
         if (y != 0)
             ch.portaSpeed = static_cast<uint8_t>(std::min(y * (besideEffect ? 32 : 16), 255));
         if (!besideEffect)
-            handlers::xmTonePortamento.onRow(player, ch, 0);
+            xmTonePortamentoRow(player, ch, 0);
         break;
     }
     default:

@@ -96,11 +96,11 @@ TEST(ScreamEffects, RetriggerOfInterval0FiresOnEveryTick) {
     auto player = playMod(ModBuilder(), mixer);
     ScreamChannel ch;
     ch.volume = 20;
-    handlers::retriggerVolumeSlide.onRow(*player, ch, 0xF0);
+    retriggerVolumeSlideSetup(*player, ch, 0xF0, true);
     std::vector<int> volumes; // -1: no retrigger on that tick
     for (int tick = 0; tick < 3; ++tick) {
         player->changeFlags = 0;
-        handlers::retriggerVolumeSlide.onTick(*player, ch);
+        retriggerVolumeSlideTick(*player, ch);
         volumes.push_back(player->changeFlags & ChangeStartNote ? ch.volume : -1);
     }
     EXPECT_EQ(volumes, (std::vector<int>{40, 64, 64}));

@@ -15,9 +15,11 @@ bool BlockSource::takeSeek() {
 }
 
 uint32_t BlockSource::render(void* block, const RenderFormat& format) {
-    const uint32_t frames = module_.session->renderFrames(BlockFrames, block, &format);
+    return module_.session->renderFrames(BlockFrames, block, &format);
+}
+
+void BlockSource::handOn(uint32_t frames) {
     clock_.outputTimeMs += static_cast<int32_t>(frames * 1000 / rate_);
-    return frames;
 }
 
 } // namespace tolva::host

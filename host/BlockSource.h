@@ -15,9 +15,11 @@ public:
 
     // Carries out a pending seek; true when it did, and what the output holds is stale.
     bool takeSeek();
-    // Up to BlockFrames frames into `block`, 0 once the song has ended; the play time moves
-    // on by what was rendered.
+    // Up to BlockFrames frames into `block`, 0 once the song has ended.
     uint32_t render(void* block, const RenderFormat& format);
+    // Moves the play time on by `frames` handed to the output. The host computes the time it
+    // shows from this and what the output holds, so it moves only once the block is on its way.
+    void handOn(uint32_t frames);
 
 private:
     LoadedModule& module_;

@@ -37,14 +37,14 @@ void runPlayback(void* context) {
             continue;
         }
         const RenderFormat format = renderFormat(loadOptions(s.settings).song, bits);
-        const int32_t playTimeMs = s.outputTimeMs;
         int frames = static_cast<int>(source.render(block, format));
         if (frames == 0) {
             finished = true;
             continue;
         }
-        plugin.SAAddPCMData(block, 2, static_cast<int>(bits), playTimeMs);
-        plugin.VSAAddPCMData(block, 2, static_cast<int>(bits), playTimeMs);
+        plugin.SAAddPCMData(block, 2, static_cast<int>(bits), s.outputTimeMs);
+        plugin.VSAAddPCMData(block, 2, static_cast<int>(bits), s.outputTimeMs);
+        source.handOn(static_cast<uint32_t>(frames));
         if (plugin.dsp_isactive()) {
             frames = plugin.dsp_dosamples(block, frames, static_cast<int>(bits), 2,
                                           static_cast<int>(rate));

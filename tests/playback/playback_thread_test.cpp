@@ -57,6 +57,7 @@ TEST(PlaybackThread, SeeksAskedOnAnotherThreadLandWhereAFreshStartWould) {
             const bool sought = source.takeSeek();
             const int32_t timeMs = clock.outputTimeMs;
             const uint32_t frames = source.render(block.data(), format);
+            source.handOn(frames);
             if (sought) {
                 heard = {{block.begin(), block.begin() + 2 * frames}, timeMs};
                 ++taken;

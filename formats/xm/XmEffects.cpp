@@ -205,10 +205,13 @@ void xmMultiRetriggerRow(Player& player, XmChannel& ch, uint8_t param) {
 }
 
 // FastTracker 2 slides the pitch finely once on a row, however often a pattern delay plays it.
+// X6x, a fine pattern delay, adds its ticks to every repeat.
 void xmExtraFinePortamentoRow(Player& player, XmChannel& ch, uint8_t param) {
+    const uint8_t y = param & 15;
+    if (param >> 4 == 0x6)
+        player.rowExtraTicks = static_cast<uint16_t>(player.rowExtraTicks + y);
     if (player.repeatingRow)
         return;
-    const uint8_t y = param & 15;
     switch (param >> 4) {
     case 0x1:
         ch.slideOffset -= remembered(y, ch.extraFinePortaUpMemory) & 15;

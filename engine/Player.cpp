@@ -299,6 +299,7 @@ void Player::describePattern(PatternDescription& out, uint32_t index) {
 bool Player::onTick(uint32_t, uint32_t framesRendered) {
     if (--tickCountdown == 0) {
         tickCountdown = speed;
+        rowExtraTicks = 0;
         const bool isNewRow = patternDelay == 0;
         repeatingRow = !isNewRow;
         if (isNewRow) {
@@ -309,6 +310,7 @@ bool Player::onTick(uint32_t, uint32_t framesRendered) {
                 watchedFrame = framesRendered;
         }
         processRow(isNewRow);
+        tickCountdown = static_cast<uint16_t>(tickCountdown + rowExtraTicks);
         if (!isNewRow)
             --patternDelay;
     } else {

@@ -173,7 +173,9 @@ public:
     uint32_t songFlags = 0;
     uint8_t tempo = 125;
     uint8_t speed = 6;
-    uint8_t tickCountdown = 1;
+    uint16_t tickCountdown = 1;
+    // Fine pattern delays: every channel's adds its ticks to the row, on each repeat too.
+    uint16_t rowExtraTicks = 0;
     uint32_t changeFlags = 0;
     uint8_t patternDelay = 0;
     bool repeatingRow = false;    // the row being played is a pattern-delay repeat

@@ -67,6 +67,8 @@ void itSCommandRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
         ch.panbrelloTable = waveformTables[y & 3];
         break;
     case 0x6:
+        player.rowExtraTicks = static_cast<uint16_t>(player.rowExtraTicks + y);
+        break;
     case 0xE:
         extended(player, ch, static_cast<uint8_t>(0xE0 | y));
         break;

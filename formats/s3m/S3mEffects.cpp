@@ -139,6 +139,9 @@ void s3mSpecialRow(Player& player, S3mChannel& ch, uint8_t param) {
     case 0x8:
         extended = 0x80; // panning
         break;
+    case 0x6: // fine pattern delay
+        player.rowExtraTicks = static_cast<uint16_t>(player.rowExtraTicks + y);
+        return;
     case 0xB:
         // Scream Tracker keeps one loop start and count for all channels: they live in
         // channel 0's record.

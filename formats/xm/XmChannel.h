@@ -49,6 +49,7 @@ struct XmChannel : ScreamChannel {
     int32_t autoVibratoOffset = 0; // period offset
     uint8_t keyOffCountdown = 0;
     int8_t panningSlideStep = 0;
+    int8_t tonePortaDirection = 0; // 1 towards longer periods, -1 shorter; set by a note
     uint8_t volumeColumnSlideStep = 0;
     bool tremorMuted = false; // until a volume command or an instrument number
 };

@@ -76,10 +76,32 @@ void xmVolumeSlideRow(Player&, XmChannel& ch, uint8_t param) {
     ch.activeEffect = volumeSlideTick;
 }
 
+// The slide stops on its target, or jumps to it when it already lies behind; once there,
+// FastTracker 2 turns the direction downwards in pitch, so that a later slide from below
+// the target reaches it at once.
+void xmTonePortamentoTick(Player& player, XmChannel& ch) {
+    if (ch.period == 0)
+        return;
+    const int32_t next = ch.period + ch.slideOffset + ch.portaStep;
+    if (ch.portaStep > 0 ? next >= ch.portaTarget : next <= ch.portaTarget) {
+        ch.slideOffset = ch.portaTarget - ch.period;
+        ch.portaStep = std::abs(ch.portaStep);
+        ch.tonePortaDirection = 1;
+    } else {
+        ch.slideOffset = next - ch.period;
+    }
+    player.changeFlags |= ChangePitch;
+}
+
+void xmTonePortamentoVolumeSlideTick(Player& player, XmChannel& ch) {
+    volumeSlideTick(player, ch);
+    xmTonePortamentoTick(player, ch);
+}
+
 void xmTonePortamentoVolumeSlideRow(Player& player, XmChannel& ch, uint8_t param) {
     xmVolumeSlideRow(player, ch, param);
     xmTonePortamentoRow(player, ch, 0);
-    ch.activeEffect = tonePortamentoVolumeSlideTick;
+    ch.activeEffect = asTick<xmTonePortamentoVolumeSlideTick>;
 }
 
 void xmVibratoRow(Player& player, Channel& ch, uint8_t param) {
@@ -205,10 +227,13 @@ void xmMultiRetriggerRow(Player& player, XmChannel& ch, uint8_t param) {
 }
 
 // FastTracker 2 slides the pitch finely once on a row, however often a pattern delay plays it.
+// X6x, a fine pattern delay, adds its ticks to every repeat.
 void xmExtraFinePortamentoRow(Player& player, XmChannel& ch, uint8_t param) {
+    const uint8_t y = param & 15;
+    if (param >> 4 == 0x6)
+        player.rowExtraTicks = static_cast<uint16_t>(player.rowExtraTicks + y);
     if (player.repeatingRow)
         return;
-    const uint8_t y = param & 15;
     switch (param >> 4) {
     case 0x1:
         ch.slideOffset -= remembered(y, ch.extraFinePortaUpMemory) & 15;
@@ -274,9 +299,18 @@ void xmTonePortamentoRow(Player& player, XmChannel& ch, uint8_t param) {
     // A tone portamento in the volume column has set the speed.
     const bool volumeColumnSpeed = ch.volumeColumn >> 4 == 0xF;
     // The target is the last note given with a tone portamento: notes played without one
-    // since do not move it.
-    const uint32_t note = ch.cellNote < XmKeyOff ? ch.note : ch.portaNote;
+    // since do not move it. Only such a note chooses the direction; without one the slide
+    // goes on the way it went.
+    const bool hasNote = ch.cellNote < XmKeyOff;
+    const uint32_t note = hasNote ? ch.note : ch.portaNote;
     tonePortamentoSetup(player, ch, volumeColumnSpeed ? 0 : param, note);
+    if (note == 0)
+        return;
+    ch.activeEffect = asTick<xmTonePortamentoTick>;
+    if (hasNote)
+        ch.tonePortaDirection = ch.portaStep > 0 ? 1 : -1;
+    else
+        ch.portaStep = std::abs(ch.portaStep) * ch.tonePortaDirection;
 }
 
 // Audible for x + 1 ticks, silent for y + 1, counting the ticks after each row's first; a

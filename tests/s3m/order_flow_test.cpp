@@ -57,8 +57,15 @@ TEST(S3mOrderFlow, RowOrderSpeedCutDelayRetriggerAndOffset) {
     looped.loopStart = 0x100;
     looped.loopEnd = 0x800;
     const auto pastLoop = s3mLine({c4('O', 4), c4('O', 9)}, looped).build();
+    S3mBuilder fine = song().cell(0, 0, 0, s3mFx('S', 0x61)).cell(0, 0, 1, s3mFx('S', 0x62));
     checkTicks(
         {
+            // Each channel's S6x adds ticks to every repeat: (6 + 1 + 2) x 2 ticks.
+            {"S61, S62 and SE1",
+             fine.cell(0, 0, 2, s3mFx('S', 0xE1)).build(),
+             Position,
+             {0, 1},
+             17},
             {"5 x 44100 / (2 x 200)", timing, TickInterval, {551}},
             {"A03, A00 changes nothing", timing, Speed, {3, 3, 3, 31}, 0, 3},
             {"SE2 repeats the row's effects", repeated.build(), Volume, {40, 30, 20, 10}, 5, 6},

@@ -24,6 +24,7 @@ TEST(XmPatternFlow, RowOrderAndTimingOfNotes) {
     lastDelay.column(1, {xmFx(0xE, 0xE1), xmFx(0xE, 0xE0)});
     XmBuilder loops = song(2).rows(0, 8);
     loops.cell(0, 3, 0, xmFx(0xE, 0x61)).cell(0, 3, 1, xmFx(0xE, 0x62));
+    XmBuilder fine = song(3).cell(0, 0, 0, xmFx(33, 0x61)).cell(0, 0, 1, xmFx(33, 0x62));
     checkTraces(
         {
             // Channel 0 finishes its loop on the second pass and starts it again on the third,
@@ -65,6 +66,8 @@ TEST(XmPatternFlow, RowOrderAndTimingOfNotes) {
     cut.erase(cut.begin() + 345 + 4, cut.begin() + 345 + 12);
     checkTicks(
         {
+            // Each channel's X6x adds ticks to every repeat: (6 + 1 + 2) x 2 ticks.
+            {"X61, X62 and EE1", fine.cell(0, 0, 2, xmFx(0xE, 0xE1)).build(), Position, {0, 1}, 17},
             {"E90 once under EE2", delayed.cell(0, 0, 0, C4).build(), Starts, {2}, 24},
             {"E1F once under EE1", fineDelayed(0xE), Period, {4548, 4548, 4548}, 0, 6},
             {"X1F once under EE1", fineDelayed(33), Period, {4593, 4593, 4593}, 0, 6},

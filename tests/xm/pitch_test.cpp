@@ -91,8 +91,12 @@ TEST(XmPitch, SlidesArpeggioAndVibratos) {
     const auto speed18 = xmLine({xmNote(48, 1, 0, 0, 0x37)}).speed(18).build();
     // 32 x 4 units a tick.
     const auto f1 = line({C4, xmNote(24, 0, 0xF1, 3, 1), xmFx(3, 0)});
-    // 3FF reaches E-4 at once; the plain C-4 after it leaves the target at E-4: 8 x 4 a tick.
+    // 3FF reaches E-4 at once, which turns the slide downwards in pitch; the plain C-4 after it
+    // leaves the target at E-4, and 308 lands on it at once, as a step down from C-4 passes it.
     const auto target = line({C4, xmNote(52, 1, 0, 3, 0xFF), C4, xmFx(3, 8)});
+    // 301 from C-4 heads up to E-4 (4 units a tick); 140 takes it past E-4, and 300, still
+    // heading up, lands on it at once.
+    const auto passed = line({C4, xmNote(52, 1, 0, 3, 1), xmFx(1, 0x40), xmFx(3, 0)});
     checkTicks(
         {
             {"102 linear: 8/768 octave", up(true), Step, {12518}, 1},
@@ -124,7 +128,12 @@ TEST(XmPitch, SlidesArpeggioAndVibratos) {
             {"volume F1 restarts nothing", portaF1, Starts, {1}, 6},
             // D-4 and sine 97 at depth 32.
             {"F3 beside 448", line({C4, xmNote(50, 0, 0xF3, 4, 0x48)}), Period, {4480 + 24}, 8},
-            {"300 slides to the last note given with 3xx", target, Period, {4576, 4544}, 19},
+            {"300 slides to the last note given with 3xx", target, Period, {4352, 4352}, 19},
+            {"300 keeps the direction its note chose",
+             passed,
+             Period,
+             {4608 - 20 - 1280, 4352},
+             18},
             {"F1 beside 301, kept by 300", f1, Period, {4608 + 5 * 128, 4608 + 10 * 128}, 11, 6},
         },
         playXm);

@@ -48,9 +48,9 @@ bool Player::fillVoiceStart(uint32_t, const void* request, VoiceStart& out) {
     if (s->flags & Sample16Bit)
         start *= 2;
     if (start > end) {
-        // Past the whole sample (or, where offsetPastLoopEndLoops says so, past the loop end),
+        // Past the whole sample (or, where the quirks say so, past the loop end),
         // a looped sample plays its loop, as ProTracker's shortened sample runs into it.
-        const uint32_t limit = offsetPastLoopEndLoops ? end : s->length;
+        const uint32_t limit = quirks.offsetPastLoopEndLoops ? end : s->length;
         if (!(s->flags & SampleLoop) || start < limit)
             return false;
         start = s->loopStart;
@@ -444,7 +444,7 @@ void Player::advanceRow() {
         rowsLeft = std::max<uint32_t>(song.rowsPerPattern - nextRow, 1);
         nextRow = 0;
         playedOrders.set(currentOrder);
-        if (!loopJump && newPatternResetsLoops)
+        if (!loopJump && quirks.newPatternResetsLoops)
             for (uint32_t i = 0; i < song.channelCount; ++i)
                 channel(i).loopRow = 0;
     } else {
@@ -579,7 +579,7 @@ void Player::configurePlayback(uint32_t mixingRate) {
     mixer->setMixingRate(mixingRate);
     setTickInterval(song.initialTempo);
     mixer->setSignedByDefault(song.signedSamples);
-    mixer->setPingPongTurns(song.pingPongTurns);
+    mixer->setPingPongTurns(quirks.pingPongTurns);
     mixer->setVoiceCount(song.channelCount);
 }
 

@@ -4,6 +4,7 @@
 #include "engine/Descriptions.h"
 #include "engine/Effect.h"
 #include "engine/FormatId.h"
+#include "engine/FormatQuirks.h"
 #include "engine/Random.h"
 #include "mixer/Mixer.h"
 #include "platform/HeapObject.h"
@@ -196,14 +197,10 @@ public:
     uint32_t playedFrames = 0;
     bool ended = false;
     bool silentScan = false;
-    // Every new pattern starts the channels' pattern loops at its top row (Impulse Tracker
-    // keeps them).
-    bool newPatternResetsLoops = true;
     bool oldProTrackerMode = false;
     bool modPanningEnabled = true;
-    bool noteCutStopsVoice = false;
-    bool offsetPastLoopEndLoops = false; // a start offset past a loop's end plays the loop
-    EffectTable effects;                 // the format's effect column
+    FormatQuirks quirks;
+    EffectTable effects; // the format's effect column
     Mixer* mixer;
     std::bitset<PositionCount> visited;
     OrderSet playedOrders; // since the song last started

@@ -10,17 +10,6 @@ namespace tolva {
 
 namespace {
 
-bool isModFormat(Player& player) {
-    const uint32_t type = player.formatType();
-    return type == FormatMod || type == FormatMod15;
-}
-
-// ProTracker and FastTracker 2 act on a row's channels one after another, so a later channel's
-// break row or pattern delay replaces an earlier one's.
-bool laterChannelDecides(Player& player) {
-    return isModFormat(player) || player.formatType() == FormatXm;
-}
-
 // A parameter nibble of zero takes the nibble remembered from earlier rows.
 uint8_t withMemory(uint8_t param, uint8_t memory) {
     uint8_t x = param >> 4;
@@ -32,11 +21,10 @@ uint8_t withMemory(uint8_t param, uint8_t memory) {
     return static_cast<uint8_t>(x << 4 | y);
 }
 
-// Whether B and D are taken. The other trackers hold them back while a loop counts; ProTracker
-// takes them on any row where no loop jumps back, and the rows they lead to then belong to the
-// loop's passes, not to a return to a played position.
+// Whether B and D are taken. Where they are taken inside a loop, the rows they lead to belong
+// to the loop's passes, not to a return to a played position.
 bool jumpTaken(Player& player) {
-    if (!isModFormat(player))
+    if (!player.quirks.jumpsInsideLoops)
         return !player.isPatternLoopActive();
     if (player.changeFlags & ChangeLoopJump)
         return false;
@@ -90,14 +78,14 @@ void tonePortamentoSetup(Player& player, Channel& ch, uint8_t param, uint32_t no
     ch.portaSpeed = speed;
     player.changeFlags &= ~ChangeStartNote;
     ch.portaTarget = target;
-    const int32_t unit =
-        ch.period + ch.slideOffset < target ? player.song.slideDownUnit : player.song.slideUpUnit;
+    const int32_t unit = ch.period + ch.slideOffset < target ? player.quirks.slideDownUnit
+                                                             : player.quirks.slideUpUnit;
     ch.portaStep = speed * unit;
     ch.activeEffect = slideTick;
 }
 
 bool vibratoSetup(Player& player, Channel& ch, uint8_t param) {
-    return vibratoSetup(player, ch, param, player.song.slideUpUnit);
+    return vibratoSetup(player, ch, param, player.quirks.slideUpUnit);
 }
 
 bool vibratoSetup(Player& player, Channel& ch, uint8_t param, int32_t depthUnit) {
@@ -109,7 +97,7 @@ bool vibratoSetup(Player& player, Channel& ch, uint8_t param, int32_t depthUnit)
     ch.vibratoDepth = static_cast<int16_t>((p & 15) * depthUnit);
     ch.vibratoMemory = p;
     ch.vibratoSpeed = p >> 4;
-    const uint8_t onRow = player.song.vibratoOnRow;
+    const uint8_t onRow = player.quirks.vibratoOnRow;
     ch.vibratoOffset = onRow == VibratoPlain        ? 0
                        : onRow == VibratoAtPosition ? vibratoValue(player, ch)
                                                     : ch.vibratoOffsetSaved;
@@ -119,10 +107,9 @@ bool vibratoSetup(Player& player, Channel& ch, uint8_t param, int32_t depthUnit)
 }
 
 int32_t vibratoValue(Player& player, const Channel& ch) {
-    const Song& song = player.song;
-    const int32_t w =
-        waveformValue(ch.vibratoTable, ch.vibratoPosition + song.vibratoPhase, player.random);
-    return song.vibratoPhase != 0 ? w * ch.vibratoDepth / 128 : (w * ch.vibratoDepth) >> 7;
+    const uint8_t phase = player.quirks.vibratoPhase;
+    const int32_t w = waveformValue(ch.vibratoTable, ch.vibratoPosition + phase, player.random);
+    return phase != 0 ? w * ch.vibratoDepth / 128 : (w * ch.vibratoDepth) >> 7;
 }
 
 void vibratoTick(Player& player, Channel& ch) {
@@ -145,14 +132,15 @@ void tremoloSetup(Channel& ch, uint8_t param) {
 
 void tremoloTick(Player& player, Channel& ch) {
     const int32_t w = waveformValue(ch.tremoloTable, ch.tremoloPosition, player.random);
-    ch.tremoloOffset = static_cast<int8_t>((w * ch.tremoloDepth) >> (6 + player.song.tremoloShift));
+    ch.tremoloOffset =
+        static_cast<int8_t>((w * ch.tremoloDepth) >> (6 + player.quirks.tremoloShift));
     ch.tremoloOffsetSaved = ch.tremoloOffset;
     ch.tremoloPosition = (ch.tremoloPosition + ch.tremoloSpeed) % WaveformLength;
     player.changeFlags |= ChangeVolume;
 }
 
 void setPanning(Player& player, Channel& ch, uint8_t panning) {
-    if (!player.modPanningEnabled && isModFormat(player))
+    if (!player.modPanningEnabled && player.quirks.proTrackerOptions)
         return;
     ch.panning = panning;
     ch.surround = 0;
@@ -200,7 +188,7 @@ void retriggerRow(Player& player, Channel& ch, uint8_t param) {
 void noteCutTick(Player& player, Channel& ch) {
     if (--ch.effectCounter != 0)
         return;
-    if (player.noteCutStopsVoice) {
+    if (player.quirks.noteCutStopsVoice) {
         player.changeFlags |= ChangeStopVoice;
     } else {
         ch.volume = 0;
@@ -279,13 +267,13 @@ void arpeggioTick(Player& player, Channel& ch) {
 
 void portamentoUpRow(Player& player, Channel& ch, uint8_t param) {
     ch.portaTarget = player.song.minPeriod;
-    ch.portaStep = param * player.song.slideUpUnit;
+    ch.portaStep = param * player.quirks.slideUpUnit;
     ch.activeEffect = slideTick;
 }
 
 void portamentoDownRow(Player& player, Channel& ch, uint8_t param) {
     ch.portaTarget = player.song.maxPeriod;
-    ch.portaStep = param * player.song.slideDownUnit;
+    ch.portaStep = param * player.quirks.slideDownUnit;
     ch.activeEffect = slideTick;
 }
 
@@ -331,7 +319,7 @@ void positionJumpRow(Player& player, Channel&, uint8_t param) {
     player.orderAfterJump = static_cast<int32_t>(player.orderIndex);
     player.orderIndex = param < player.song.orderCount ? param : MaxOrders;
     // The new order starts at its top unless a break in a later channel says otherwise.
-    if (laterChannelDecides(player))
+    if (player.quirks.laterChannelDecides)
         player.nextRow = 0;
 }
 
@@ -344,7 +332,7 @@ void setChannelVolumeRow(Player& player, Channel& ch, uint8_t param) {
 void patternBreakRow(Player& player, Channel&, uint8_t param) {
     if (!jumpTaken(player))
         return;
-    uint32_t row = player.song.bcdPatternBreak ? (param >> 4) * 10u + (param & 15) : param;
+    uint32_t row = player.quirks.bcdPatternBreak ? (param >> 4) * 10u + (param & 15) : param;
     if (row >= player.song.rowsPerPattern)
         row = 0;
     player.changeFlags |= ChangeJumpPending;
@@ -355,11 +343,11 @@ void extendedCommandRow(Player& player, Channel& ch, uint8_t param) {
     const uint8_t y = param & 15;
     switch (param >> 4) {
     case 0x1:
-        ch.slideOffset += y * player.song.slideUpUnit;
+        ch.slideOffset += y * player.quirks.slideUpUnit;
         player.changeFlags |= ChangePitch;
         break;
     case 0x2:
-        ch.slideOffset += y * player.song.slideDownUnit;
+        ch.slideOffset += y * player.quirks.slideDownUnit;
         player.changeFlags |= ChangePitch;
         break;
     case 0x4:
@@ -368,9 +356,8 @@ void extendedCommandRow(Player& player, Channel& ch, uint8_t param) {
         ch.vibratoTable = waveformTables[y & 3];
         break;
     case 0x5:
-        if (isModFormat(player)) {
-            // ProTracker tunes the channel, this row's note included, until an instrument
-            // number brings the sample's own finetune back.
+        if (player.quirks.finetuneOnChannel) {
+            // This row's note included.
             ch.finetune = y;
         } else if (ch.sample) {
             // The sample itself changes: every later note of it, on any channel, uses it.
@@ -412,12 +399,11 @@ void extendedCommandRow(Player& player, Channel& ch, uint8_t param) {
         noteDelayRow(player, ch, y);
         break;
     case 0xE:
-        // A new row's delay only; a repeat keeps the count running. Impulse Tracker takes
-        // the first channel's delay, SE0 too; the others the first that is not 0.
+        // A new row's delay only; a repeat keeps the count running.
         if (player.repeatingRow)
             break;
-        if (laterChannelDecides(player) ||
-            (player.formatType() == FormatIt ? !player.patternDelaySet : player.patternDelay == 0))
+        if (player.quirks.laterChannelDecides ||
+            (player.quirks.firstDelayCounts ? !player.patternDelaySet : player.patternDelay == 0))
             player.patternDelay = y;
         player.patternDelaySet = true;
         break;
@@ -429,7 +415,7 @@ void extendedCommandRow(Player& player, Channel& ch, uint8_t param) {
 void setSpeedTempoRow(Player& player, Channel&, uint8_t param) {
     if (param == 0)
         return;
-    if (param < 0x20 || (player.oldProTrackerMode && isModFormat(player))) {
+    if (param < 0x20 || (player.oldProTrackerMode && player.quirks.proTrackerOptions)) {
         player.speed = param;
         player.tickCountdown = param;
     } else {

@@ -47,11 +47,11 @@ void tremorTick(Player& player, ScreamChannel& ch) {
 } // namespace
 
 void finePortamentoDownRow(Player& player, Channel& ch, uint8_t param) {
-    finePortamento(player, ch, param, player.song.slideDownUnit, player.song.maxPeriod);
+    finePortamento(player, ch, param, player.quirks.slideDownUnit, player.song.maxPeriod);
 }
 
 void finePortamentoUpRow(Player& player, Channel& ch, uint8_t param) {
-    finePortamento(player, ch, param, player.song.slideUpUnit, player.song.minPeriod);
+    finePortamento(player, ch, param, player.quirks.slideUpUnit, player.song.minPeriod);
 }
 
 void tremorRow(Player&, ScreamChannel& ch, uint8_t param) {

@@ -11,13 +11,6 @@ enum : int32_t {
     OrderEnd = -3,  // end of song; any other negative entry means the same
 };
 
-// What a vibrato plays on its row's first tick.
-enum : uint8_t {
-    VibratoKeepsOffset, // the offset of the tick before
-    VibratoPlain,       // the plain period (ProTracker)
-    VibratoAtPosition,  // the offset at the waveform position, not moving on (Scream Tracker)
-};
-
 constexpr uint32_t NoRestartPosition = 0xFFFFFFFFu;
 constexpr std::size_t MaxOrders = 256;
 
@@ -44,16 +37,7 @@ struct Song {
     uint32_t rowsPerPattern = 64;
     int32_t maxPeriod = 1712;
     int32_t minPeriod = 7;
-    int32_t slideUpUnit = -1;
-    int32_t slideDownUnit = 1;
-    bool bcdPatternBreak = true;
-    uint8_t tremoloShift = 0;
-    // ProTracker and Scream Tracker start a vibrato falling in pitch, from halfway through the
-    // waveform tables, and step toward zero.
-    uint8_t vibratoPhase = 0; // table positions the vibrato runs ahead
-    uint8_t vibratoOnRow = VibratoKeepsOffset;
     bool signedSamples = true;
-    uint8_t pingPongTurns = 0; // TurnRepeatsEnd, TurnRepeatsStart
     bool infoOnly = false;
 
     Song() { orders.fill(OrderEnd); }

@@ -118,7 +118,7 @@ void itVibratoVolumeSlideTick(ItPlayer& player, ItChannel& ch) {
 void itVibratoVolumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     if (!combinedVolumeSlide(player, ch, param))
         return;
-    itVibratoSetup(player, ch, 0, player.song.slideUpUnit);
+    itVibratoSetup(player, ch, 0, player.quirks.slideUpUnit);
     ch.activeEffect = asTick<itVibratoVolumeSlideTick>;
 }
 
@@ -205,7 +205,7 @@ void itTempoRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
 
 void itFineVibratoRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     // A quarter of H's depth, in the same direction.
-    itVibratoSetup(player, ch, param, player.song.slideUpUnit / 4);
+    itVibratoSetup(player, ch, param, player.quirks.slideUpUnit / 4);
 }
 
 constexpr int32_t FullGlobalVolume = 128;
@@ -314,7 +314,8 @@ void itTonePortamentoRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
 
 // Old effects wait for the second tick like the other trackers; otherwise the row moves at once.
 void itVibratoRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
-    if (itVibratoSetup(player, ch, param, player.song.slideUpUnit) && !player.hasFlag(ItOldEffects))
+    if (itVibratoSetup(player, ch, param, player.quirks.slideUpUnit) &&
+        !player.hasFlag(ItOldEffects))
         itVibratoTick(player, ch);
 }
 

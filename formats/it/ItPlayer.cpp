@@ -14,14 +14,23 @@
 namespace tolva {
 
 ItPlayer::ItPlayer(Mixer* mixer) : Player(mixer) {
-    song.slideUpUnit = -4;
-    song.slideDownUnit = 4;
-    song.tremoloShift = 1;
-    song.bcdPatternBreak = false;
-    // Impulse Tracker plays the loop's last frame twice as it turns, its first frame once.
-    song.pingPongTurns = TurnRepeatsEnd;
-    noteCutStopsVoice = true;
-    newPatternResetsLoops = false;
+    quirks = {
+        .slideUpUnit = -4,
+        .slideDownUnit = 4,
+        .bcdPatternBreak = false,
+        .tremoloShift = 1,
+        // Impulse Tracker plays the loop's last frame twice as it turns, its first frame once.
+        .pingPongTurns = TurnRepeatsEnd,
+        // and keeps the pattern loops from one pattern to the next.
+        .newPatternResetsLoops = false,
+        .noteCutStopsVoice = true,
+        .jumpsInsideLoops = false,
+        .laterChannelDecides = false,
+        // SE0 too.
+        .firstDelayCounts = true,
+        .finetuneOnChannel = false,
+        .proTrackerOptions = false,
+    };
     effects = itEffects;
     this->mixer->setVoiceFilter(filterItVoice, this);
 }

@@ -32,7 +32,8 @@ void pitchSlide(ItPlayer& player, ItChannel& ch, uint8_t x, bool up) {
     if (ch.portaFineMemory == 0)
         return;
     ch.portaTarget = up ? player.song.minPeriod : player.song.maxPeriod;
-    ch.portaStep = ch.portaFineMemory * (up ? player.song.slideUpUnit : player.song.slideDownUnit);
+    ch.portaStep =
+        ch.portaFineMemory * (up ? player.quirks.slideUpUnit : player.quirks.slideDownUnit);
     ch.activeEffect = slideTick;
 }
 

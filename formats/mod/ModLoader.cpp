@@ -199,8 +199,6 @@ std::unique_ptr<Player> loadMod(InputStream& stream, bool infoOnly, Mixer* mixer
     // ProTracker keeps slides within the three octaves of its period table.
     song.minPeriod = 113;
     song.maxPeriod = 856;
-    song.vibratoPhase = WaveformLength / 2;
-    song.vibratoOnRow = VibratoPlain;
 
     ByteReader in(stream);
     in.at(0).bytes(song.title, TitleLength);

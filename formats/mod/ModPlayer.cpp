@@ -15,6 +15,13 @@ constexpr uint32_t RowOffsetMask = 0xFFFF; // what 9xx sets on the row
 
 } // namespace
 
+// The shared rules are ProTracker's; its vibrato starts falling in pitch, from halfway through
+// the waveform tables, and plays the plain period on its row's first tick.
+ModPlayer::ModPlayer(Mixer* mixer) : Player(mixer) {
+    quirks.vibratoPhase = WaveformLength / 2;
+    quirks.vibratoOnRow = VibratoPlain;
+}
+
 ModPlayer::~ModPlayer() {
     releaseAllSamples();
 }

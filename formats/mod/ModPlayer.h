@@ -16,7 +16,7 @@ constexpr uint32_t ModCellSize = 3; // little-endian word: note 0..6, effect 7..
 // ProTracker behaviour of the base player, tuned as on the PAL Amiga that ProTracker ran on.
 class ModPlayer : public Player {
 public:
-    explicit ModPlayer(Mixer* mixer) : Player(mixer) {}
+    explicit ModPlayer(Mixer* mixer);
     ~ModPlayer() override;
 
     Channel& channel(uint32_t index) override;

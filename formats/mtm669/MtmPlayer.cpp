@@ -5,7 +5,13 @@
 namespace tolva {
 
 MtmPlayer::MtmPlayer(Mixer* mixer) : Player(mixer) {
-    song.bcdPatternBreak = false;
+    quirks = {
+        .bcdPatternBreak = false,
+        .jumpsInsideLoops = false,
+        .laterChannelDecides = false,
+        .finetuneOnChannel = false,
+        .proTrackerOptions = false,
+    };
     song.signedSamples = false;
 }
 

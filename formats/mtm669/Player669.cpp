@@ -19,6 +19,12 @@ Player669::Player669(Mixer* mixer) : Player(mixer) {
     song.channelCount = Channels669;
     song.initialTempo = 78; // Composer 669 ticks 31.2 times a second
     song.signedSamples = false;
+    quirks = {
+        .jumpsInsideLoops = false,
+        .laterChannelDecides = false,
+        .finetuneOnChannel = false,
+        .proTrackerOptions = false,
+    };
     effects = effects669;
 }
 

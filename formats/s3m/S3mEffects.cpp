@@ -160,7 +160,7 @@ void s3mSpecialRow(Player& player, S3mChannel& ch, uint8_t param) {
 
 // A quarter of H's depth.
 void fineVibratoRow(Player& player, Channel& ch, uint8_t param) {
-    vibratoSetup(player, ch, param, player.song.slideUpUnit / 4);
+    vibratoSetup(player, ch, param, player.quirks.slideUpUnit / 4);
 }
 
 // The parameter spans half the panning range; larger ones are not positions.

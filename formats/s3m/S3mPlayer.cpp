@@ -30,13 +30,19 @@ uint32_t cellPayload(uint8_t what) {
 } // namespace
 
 S3mPlayer::S3mPlayer(Mixer* mixer) : Player(mixer) {
-    song.slideUpUnit = -4;
-    song.slideDownUnit = 4;
-    song.tremoloShift = 1;
-    song.vibratoPhase = WaveformLength / 2;
-    song.vibratoOnRow = VibratoAtPosition;
-    noteCutStopsVoice = true;
-    offsetPastLoopEndLoops = true;
+    quirks = {
+        .slideUpUnit = -4,
+        .slideDownUnit = 4,
+        .tremoloShift = 1,
+        .vibratoPhase = WaveformLength / 2,
+        .vibratoOnRow = VibratoAtPosition,
+        .noteCutStopsVoice = true,
+        .offsetPastLoopEndLoops = true,
+        .jumpsInsideLoops = false,
+        .laterChannelDecides = false,
+        .finetuneOnChannel = false,
+        .proTrackerOptions = false,
+    };
     effects = s3mEffects;
 }
 
@@ -69,8 +75,8 @@ Sample* S3mPlayer::sample(uint32_t index) {
 
 void S3mPlayer::useExactPitch() {
     periodShift = ExactPitchShift;
-    song.slideUpUnit *= 1 << periodShift;
-    song.slideDownUnit *= 1 << periodShift;
+    quirks.slideUpUnit *= 1 << periodShift;
+    quirks.slideDownUnit *= 1 << periodShift;
     song.maxPeriod *= 1 << periodShift;
     song.minPeriod *= 1 << periodShift;
 }

@@ -60,14 +60,14 @@ void xmSampleOffsetRow(Player& player, Channel& ch, uint8_t param) {
 void xmPortamentoUpRow(Player& player, XmChannel& ch, uint8_t param) {
     const uint8_t p = remembered(param, ch.portaUpMemory);
     ch.portaTarget = player.song.minPeriod;
-    ch.portaStep = p * player.song.slideUpUnit;
+    ch.portaStep = p * player.quirks.slideUpUnit;
     ch.activeEffect = slideTick;
 }
 
 void xmPortamentoDownRow(Player& player, XmChannel& ch, uint8_t param) {
     const uint8_t p = remembered(param, ch.portaDownMemory);
     ch.portaTarget = player.song.maxPeriod;
-    ch.portaStep = p * player.song.slideDownUnit;
+    ch.portaStep = p * player.quirks.slideDownUnit;
     ch.activeEffect = slideTick;
 }
 

@@ -321,10 +321,6 @@ std::unique_ptr<Player> loadXm(InputStream& stream, bool infoOnly, Mixer* mixer)
     song.initialTempo = readLe16(h + HTempo);
     song.sampleCount = 0;
     song.maxPeriod = XmMaxPeriod;
-    song.slideUpUnit = -4;
-    song.slideDownUnit = 4;
-    // FastTracker 2 plays the frame at either end of a ping-pong loop twice as it turns.
-    song.pingPongTurns = TurnRepeatsEnd | TurnRepeatsStart;
     if (song.channelCount > XmMaxChannels || patternCount == 0 || instrumentCount == 0)
         return nullptr;
     for (uint32_t i = 0; i < songLength; ++i)

@@ -40,6 +40,15 @@ uint32_t packedSize(const HeapArray<uint8_t>& record) {
 } // namespace
 
 XmPlayer::XmPlayer(Mixer* mixer) : Player(mixer) {
+    quirks = {
+        .slideUpUnit = -4,
+        .slideDownUnit = 4,
+        // FastTracker 2 plays the frame at either end of a ping-pong loop twice as it turns.
+        .pingPongTurns = TurnRepeatsEnd | TurnRepeatsStart,
+        .jumpsInsideLoops = false,
+        .finetuneOnChannel = false,
+        .proTrackerOptions = false,
+    };
     effects = xmEffects;
 }
 

@@ -40,7 +40,7 @@ const std::vector<ModSampleDef> plain = {squareSample(64)};
 const std::vector<ModSampleDef> vol48 = {squareSample(64, 48)};
 const std::vector<ModSampleDef> vol32 = {squareSample(64, 32)};
 
-const auto cutStopsVoice = [](Player& p) { p.noteCutStopsVoice = true; };
+const auto cutStopsVoice = [](Player& p) { p.quirks.noteCutStopsVoice = true; };
 
 TEST(VolumeEffects, TickByTick) {
     runTickCases({

@@ -13,13 +13,6 @@ namespace {
 
 using enum Read;
 
-// A MOD player that says it plays another format, to show the options stay with MOD.
-class NotAMod : public ModPlayer {
-public:
-    using ModPlayer::ModPlayer;
-    uint32_t formatType() override { return FormatS3m; }
-};
-
 TEST(ModPanning, PanningCommandsAreIgnoredWhileDisabled) {
     const std::vector<PlacedCell> cells = {{0, 0, note(25, 1, 0x8, 0x80)},
                                            {0, 1, note(25, 1, 0xE, 0x83)}};
@@ -34,7 +27,8 @@ TEST(ModPanning, PanningCommandsAreIgnoredWhileDisabled) {
 
 TEST(ModOptions, OtherFormatsKeepTempoAndPanningRules) {
     RecordingMixer mixer;
-    NotAMod player(&mixer);
+    ModPlayer player(&mixer);
+    player.quirks.proTrackerOptions = false;
     MemoryStream stream(
         ModBuilder().cell(0, 0, 0, fx(0xF, 0x40)).cell(0, 0, 1, fx(8, 0x90)).build());
     player.song = std::move(loadMod(stream, true, nullptr)->song);

@@ -16,12 +16,12 @@ std::unique_ptr<CorpusSong> loadCorpusSong(const std::string& path, const SongOp
 uint64_t sampleDataBytes(SongSession& session) {
     Player& player = session.player();
     uint64_t bytes = 0;
-    if (player.samplesBelongToInstruments()) {
+    if (player.info().samplesBelongToInstruments()) {
         // Such formats (XM) describe their samples' lengths in bytes.
-        for (uint32_t i = 0; i < player.instrumentCount(); ++i) {
-            for (uint32_t k = 0; k < player.instrumentSampleCount(i); ++k) {
+        for (uint32_t i = 0; i < player.info().instrumentCount(); ++i) {
+            for (uint32_t k = 0; k < player.info().instrumentSampleCount(i); ++k) {
                 SampleDescription description;
-                player.describeSample(description, k, i);
+                player.info().describeSample(description, k, i);
                 if (description.data)
                     bytes += description.length;
             }

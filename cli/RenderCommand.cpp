@@ -90,7 +90,7 @@ std::vector<std::optional<uint32_t>> RenderCommand::channelsOf(const std::string
     if (loadSongFile(file.c_str(), options, song) != LoadFailure::None)
         return {std::nullopt};
     std::vector<std::optional<uint32_t>> channels;
-    for (uint32_t k = 0; k < song.session->player().channelCount() && k < 64; ++k)
+    for (uint32_t k = 0; k < song.session->player().info().channelCount() && k < 64; ++k)
         if (!((plan.format.mutedChannels >> k) & 1))
             channels.push_back(k);
     return channels;

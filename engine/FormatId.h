@@ -4,8 +4,8 @@
 namespace tolva {
 
 // The formats the system plays, each described by one row of the format table
-// (formats/FormatTable.cpp). A player's formatType() answers its id. The public C API numbers
-// them id + 1, so ids never change and new formats take new ones.
+// (formats/FormatTable.cpp). A player's info().formatType() answers its id. The public C API
+// numbers them id + 1, so ids never change and new formats take new ones.
 enum : uint32_t {
     FormatMod = 0,
     Format669 = 1,

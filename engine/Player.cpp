@@ -85,7 +85,7 @@ bool Player::isPatternMissing(uint32_t pattern) {
 }
 
 bool Player::isPatternLoopActive() {
-    const uint32_t count = channelCount();
+    const uint32_t count = info().channelCount();
     for (uint32_t i = 0; i < count; ++i)
         if (channel(i).loopCounter != 0)
             return true;
@@ -202,98 +202,6 @@ void Player::updateFormatState(Channel&) {}
 
 float Player::defaultGain() {
     return static_cast<float>(song.channelCount) * 0.3f;
-}
-
-uint32_t Player::formatType() {
-    return song.sampleCount == 15 ? FormatMod15 : FormatMod;
-}
-
-void Player::creatorText(char* out, uint32_t capacity) {
-    if (capacity != 0)
-        out[0] = '\0';
-}
-
-const char* Player::songMessage() {
-    return nullptr;
-}
-
-uint32_t Player::channelCount() {
-    return song.channelCount;
-}
-
-uint32_t Player::instrumentCount() {
-    return 0;
-}
-
-uint32_t Player::instrumentSampleCount(uint32_t) {
-    return 0;
-}
-
-bool Player::samplesBelongToInstruments() {
-    return false;
-}
-
-void Player::describeSample(SampleDescription& out, uint32_t index, uint32_t) {
-    out = {};
-    const Sample* s = sample(index);
-    if (!s)
-        return;
-    out.fieldMask = SampleFieldLength | SampleFieldFinetune | SampleFieldReferenceRate |
-                    SampleFieldDefaultVolume | SampleFieldType | SampleFieldLoop;
-    std::memcpy(out.name, s->name, sizeof s->name);
-    out.data = s->data;
-    out.length = s->length;
-    out.loopStart = s->loopStart;
-    out.loopEnd = s->loopEnd;
-    out.referenceRate = 8287;
-    out.referenceOctave = 2;
-    out.finetune = static_cast<int8_t>(static_cast<uint8_t>(s->finetune << 4)) >> 4;
-    out.defaultVolume = s->volume;
-    if (s->flags & Sample16Bit)
-        out.typeFlags |= SampleType16Bit;
-    if (!song.signedSamples)
-        out.typeFlags |= SampleTypeUnsigned;
-    out.loopKind = (s->flags & SampleLoop) ? LoopForward : LoopNone;
-    out.present = s->present;
-}
-
-void Player::describeInstrument(InstrumentDescription& out, uint32_t) {
-    out = {};
-}
-
-void Player::describeInstrumentProperties(PropertyList&, uint32_t) {}
-
-bool Player::describeEnvelope(EnvelopeView& out, uint32_t, uint32_t) {
-    out = {};
-    return false;
-}
-
-bool Player::writePatternText(const PatternDescription&, uint32_t, CellText*) {
-    return false;
-}
-
-void Player::describeSong(SongDescription& out) {
-    out = {};
-    out.orders = song.orders.data();
-    out.channelCount = channelCount();
-    DefaultPannings pannings;
-    defaultPannings(pannings);
-    for (uint32_t i = 0; i < DescribedChannels; ++i) {
-        out.channelPanning[i] = pannings[i].panning;
-        out.channelSurround[i] = pannings[i].surround;
-        out.channelVolume[i] = 0xFF;
-    }
-    out.initialTempo = static_cast<uint16_t>(song.initialTempo);
-    out.initialSpeed = song.initialSpeed;
-    out.showChannelSettings = 1;
-}
-
-void Player::describePattern(PatternDescription& out, uint32_t index) {
-    out = {};
-    if (isPatternMissing(index))
-        return;
-    out.cells = song.patterns[index].data();
-    out.size = static_cast<uint32_t>(song.patterns[index].size());
 }
 
 bool Player::onTick(uint32_t, uint32_t framesRendered) {

@@ -1,11 +1,10 @@
 #pragma once
-#include "engine/CellText.h"
 #include "engine/Channel.h"
-#include "engine/Descriptions.h"
 #include "engine/Effect.h"
 #include "engine/FormatId.h"
 #include "engine/FormatQuirks.h"
 #include "engine/Random.h"
+#include "engine/SongInfo.h"
 #include "mixer/Mixer.h"
 #include "platform/HeapObject.h"
 #include "song/Sample.h"
@@ -99,25 +98,8 @@ public:
     // Derived destructors release the sample data (releaseAllSamples) while sample() works.
     virtual ~Player();
     virtual float defaultGain();
-    virtual uint32_t formatType();
-    virtual void creatorText(char* out, uint32_t capacity);
-    virtual const char* songMessage();
-    virtual uint32_t channelCount();
-    virtual uint32_t instrumentCount();
-    virtual uint32_t instrumentSampleCount(uint32_t instrument);
-    virtual bool samplesBelongToInstruments();
-    virtual void describeSample(SampleDescription& out, uint32_t index, uint32_t instrument);
-    virtual void describeInstrument(InstrumentDescription& out, uint32_t index);
-    // The settings of an instrument; none for a format without instruments.
-    virtual void describeInstrumentProperties(PropertyList& out, uint32_t instrument);
-    // Envelope `kind` of an instrument; false when it has none such (out is then empty).
-    virtual bool describeEnvelope(EnvelopeView& out, uint32_t instrument, uint32_t kind);
-    virtual void describeSong(SongDescription& out);
-    virtual void describePattern(PatternDescription& out, uint32_t index);
-    // The text of every cell of a described pattern, out[row * channelCount + column] with the
-    // columns in channel order; false (nothing written) for a format without cell texts.
-    virtual bool writePatternText(const PatternDescription& pattern, uint32_t channelCount,
-                                  CellText* out);
+    // What the dialogs and the tool show about the song, answered by its format.
+    virtual SongInfo& info() = 0;
 
     bool onTick(uint32_t slotIndex, uint32_t framesRendered) override;
 

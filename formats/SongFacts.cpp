@@ -13,7 +13,7 @@ namespace {
 bool addSample(Player& player, SongFacts& out, uint32_t index, uint32_t instrument, bool numbered,
                CodePage page) {
     SampleDescription d;
-    player.describeSample(d, index, instrument);
+    player.info().describeSample(d, index, instrument);
     const std::size_t count = out.samples.size();
     if (!out.samples.resize(count + 1))
         return false;
@@ -23,14 +23,14 @@ bool addSample(Player& player, SongFacts& out, uint32_t index, uint32_t instrume
 }
 
 bool describeSamples(Player& player, SongFacts& out, CodePage page) {
-    if (!player.samplesBelongToInstruments()) {
+    if (!player.info().samplesBelongToInstruments()) {
         for (uint32_t s = 0; s < player.song.sampleCount; ++s)
             if (!addSample(player, out, s, 0, false, page))
                 return false;
         return true;
     }
     for (uint32_t i = 0; i < out.instruments; ++i)
-        for (uint32_t s = 0; s < player.instrumentSampleCount(i); ++s)
+        for (uint32_t s = 0; s < player.info().instrumentSampleCount(i); ++s)
             if (!addSample(player, out, s, i, true, page))
                 return false;
     return true;
@@ -38,19 +38,19 @@ bool describeSamples(Player& player, SongFacts& out, CodePage page) {
 
 bool describeNames(Player& player, SongFacts& out, CodePage page) {
     char creator[CreatorTextSize] = {};
-    player.creatorText(creator, sizeof creator);
+    player.info().creatorText(creator, sizeof creator);
     char name[128];
     std::snprintf(name, sizeof name, "%s%.*s", formatName(out.format),
                   static_cast<int>(sizeof creator), creator);
     if (!out.formatName.setName(name, sizeof name, CodePage::Latin1) ||
         !out.title.setName(player.song.title, sizeof player.song.title, page))
         return false;
-    const char* message = player.songMessage();
+    const char* message = player.info().songMessage();
     if (message && !out.message.setMessage(message, page))
         return false;
     for (uint32_t i = 0; i < out.instruments; ++i) {
         InstrumentDescription d;
-        player.describeInstrument(d, i);
+        player.info().describeInstrument(d, i);
         if (!d.valid)
             d.name[0] = '\0';
         if (!out.instrumentNames.addName(d.name, sizeof d.name, page))
@@ -62,16 +62,16 @@ bool describeNames(Player& player, SongFacts& out, CodePage page) {
 } // namespace
 
 bool describeSong(Player& player, SongFacts& out) {
-    out.format = player.formatType();
+    out.format = player.info().formatType();
     const FormatRow* row = formatRow(out.format);
     const CodePage page = row ? row->codePage : CodePage::Cp437;
-    out.channels = player.channelCount();
+    out.channels = player.info().channelCount();
     out.orders = player.song.orderCount;
     for (uint32_t p = 0; p < player.song.patterns.size(); ++p)
         out.patterns += player.isPatternMissing(p) ? 0 : 1;
-    out.instruments = player.instrumentCount();
+    out.instruments = player.info().instrumentCount();
     SongDescription described;
-    player.describeSong(described);
+    player.info().describeSong(described);
     out.speed = described.initialSpeed;
     out.tempo = described.initialTempo;
     return describeNames(player, out, page) && describeSamples(player, out, page);

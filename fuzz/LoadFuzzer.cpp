@@ -16,42 +16,42 @@ using namespace tolva;
 
 void describeEverything(Player& player) {
     SongDescription song;
-    player.describeSong(song);
+    player.info().describeSong(song);
     for (uint32_t i = 0; i <= MaxOrders && song.orders[i] != OrderEnd; ++i)
         fuzz::touch(&song.orders[i], sizeof(int32_t));
 
     for (uint32_t p = 0; p < 256; ++p) {
         PatternDescription pattern;
-        player.describePattern(pattern, p);
+        player.info().describePattern(pattern, p);
         fuzz::touch(pattern.cells, pattern.size);
     }
 
-    for (uint32_t i = 0; i < player.instrumentCount(); ++i) {
+    for (uint32_t i = 0; i < player.info().instrumentCount(); ++i) {
         InstrumentDescription instrument;
-        player.describeInstrument(instrument, i);
+        player.info().describeInstrument(instrument, i);
         if (instrument.size > InstrumentRecordSize)
             __builtin_trap();
     }
 
     SampleDescription sample;
-    if (player.samplesBelongToInstruments()) {
-        for (uint32_t i = 0; i < player.instrumentCount(); ++i)
-            for (uint32_t j = 0; j < player.instrumentSampleCount(i); ++j) {
-                player.describeSample(sample, j, i);
+    if (player.info().samplesBelongToInstruments()) {
+        for (uint32_t i = 0; i < player.info().instrumentCount(); ++i)
+            for (uint32_t j = 0; j < player.info().instrumentSampleCount(i); ++j) {
+                player.info().describeSample(sample, j, i);
                 fuzz::touchSample(sample);
             }
     } else {
         for (uint32_t i = 0; i < player.song.sampleCount; ++i) {
-            player.describeSample(sample, i, 0);
+            player.info().describeSample(sample, i, 0);
             fuzz::touchSample(sample);
         }
     }
 
     char creator[CreatorTextSize];
-    player.creatorText(creator, sizeof creator);
+    player.info().creatorText(creator, sizeof creator);
     if (std::memchr(creator, '\0', sizeof creator) == nullptr)
         __builtin_trap();
-    if (const char* message = player.songMessage())
+    if (const char* message = player.info().songMessage())
         fuzz::touch(message, std::strlen(message));
     if (std::memchr(player.song.title, '\0', sizeof player.song.title) == nullptr)
         __builtin_trap();

@@ -13,7 +13,7 @@
 
 namespace tolva {
 
-ItPlayer::ItPlayer(Mixer* mixer) : Player(mixer) {
+ItPlayer::ItPlayer(Mixer* mixer) : Player(mixer), BasicSongInfo(static_cast<Player&>(*this)) {
     quirks = {
         .slideUpUnit = -4,
         .slideDownUnit = 4,
@@ -304,7 +304,7 @@ bool ItPlayer::describeEnvelope(EnvelopeView& out, uint32_t index, uint32_t kind
 }
 
 void ItPlayer::describeSong(SongDescription& out) {
-    Player::describeSong(out);
+    BasicSongInfo::describeSong(out);
     for (uint32_t k = 0; k < ItChannels; ++k) {
         out.channelDisabled[k] = module.header.channelPan[k] & ItChannelDisabled ? 1 : 0;
         out.channelVolume[k] = module.header.channelVolume[k];

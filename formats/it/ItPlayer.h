@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/BasicSongInfo.h"
 #include "engine/Player.h"
 #include "formats/it/ItChannel.h"
 #include "formats/it/ItModule.h"
@@ -23,10 +24,11 @@ enum : uint8_t {
 // An Impulse Tracker song and its playback. The 64 pattern channels borrow the 64 mixer
 // voices: a channel's state lives in the voice it owns, or in its parked record while it owns
 // none, and a note replaced by a newer one may go on in the background.
-class ItPlayer : public Player {
+class ItPlayer : public Player, public BasicSongInfo {
 public:
     explicit ItPlayer(Mixer* mixer);
     ~ItPlayer() override;
+    SongInfo& info() override { return *this; }
 
     bool fillVoiceStart(uint32_t voice, const void* request, VoiceStart& out) override;
     // A note left in the background still belongs to the channel that played it.
@@ -56,6 +58,7 @@ public:
     const char* songMessage() override;
     uint32_t channelCount() override;
     uint32_t instrumentCount() override;
+    uint32_t envelopeKinds() override { return 3; } // volume, panning, pitch
     void describeSample(SampleDescription& out, uint32_t index, uint32_t instrument) override;
     void describeInstrument(InstrumentDescription& out, uint32_t index) override;
     bool describeEnvelope(EnvelopeView& out, uint32_t instrument, uint32_t kind) override;

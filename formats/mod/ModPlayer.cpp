@@ -17,7 +17,7 @@ constexpr uint32_t RowOffsetMask = 0xFFFF; // what 9xx sets on the row
 
 // The shared rules are ProTracker's; its vibrato starts falling in pitch, from halfway through
 // the waveform tables, and plays the plain period on its row's first tick.
-ModPlayer::ModPlayer(Mixer* mixer) : Player(mixer) {
+ModPlayer::ModPlayer(Mixer* mixer) : Player(mixer), BasicSongInfo(static_cast<Player&>(*this)) {
     quirks.vibratoPhase = WaveformLength / 2;
     quirks.vibratoOnRow = VibratoPlain;
 }

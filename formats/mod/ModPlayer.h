@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/BasicSongInfo.h"
 #include "engine/Player.h"
 
 #include <array>
@@ -14,10 +15,11 @@ constexpr uint32_t ModCellSize = 3; // little-endian word: note 0..6, effect 7..
 
 // Plays what loadMod stored: patterns of 3-byte cells in the song's pattern table, the
 // ProTracker behaviour of the base player, tuned as on the PAL Amiga that ProTracker ran on.
-class ModPlayer : public Player {
+class ModPlayer : public Player, public BasicSongInfo {
 public:
     explicit ModPlayer(Mixer* mixer);
     ~ModPlayer() override;
+    SongInfo& info() override { return *this; }
 
     Channel& channel(uint32_t index) override;
     Sample* sample(uint32_t index) override;

@@ -4,7 +4,7 @@
 
 namespace tolva {
 
-MtmPlayer::MtmPlayer(Mixer* mixer) : Player(mixer) {
+MtmPlayer::MtmPlayer(Mixer* mixer) : Player(mixer), BasicSongInfo(static_cast<Player&>(*this)) {
     quirks = {
         .bcdPatternBreak = false,
         .jumpsInsideLoops = false,

@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/BasicSongInfo.h"
 #include "engine/Player.h"
 
 #include <array>
@@ -16,10 +17,11 @@ constexpr uint32_t MtmPatternEntryBytes = MtmChannelSlots * 2; // 32 little-endi
 
 // Plays what loadMtm stored: patterns that name one track per channel slot, the tracks holding
 // the cells, and the ProTracker effects of the base player.
-class MtmPlayer : public Player {
+class MtmPlayer : public Player, public BasicSongInfo {
 public:
     explicit MtmPlayer(Mixer* mixer);
     ~MtmPlayer() override;
+    SongInfo& info() override { return *this; }
 
     Channel& channel(uint32_t index) override;
     Sample* sample(uint32_t index) override;

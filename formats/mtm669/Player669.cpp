@@ -15,7 +15,7 @@ constexpr uint8_t TonePortamentoEffect = 2;
 
 } // namespace
 
-Player669::Player669(Mixer* mixer) : Player(mixer) {
+Player669::Player669(Mixer* mixer) : Player(mixer), BasicSongInfo(static_cast<Player&>(*this)) {
     song.channelCount = Channels669;
     song.initialTempo = 78; // Composer 669 ticks 31.2 times a second
     song.signedSamples = false;
@@ -99,12 +99,12 @@ uint32_t Player669::formatType() {
 }
 
 void Player669::describeSample(SampleDescription& out, uint32_t index, uint32_t instrument) {
-    Player::describeSample(out, index, instrument);
+    BasicSongInfo::describeSample(out, index, instrument);
     out.fieldMask &= ~(SampleFieldFinetune | SampleFieldDefaultVolume);
 }
 
 void Player669::describePattern(PatternDescription& out, uint32_t index) {
-    Player::describePattern(out, index);
+    BasicSongInfo::describePattern(out, index);
     out.rows = patternRows(index);
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/BasicSongInfo.h"
 #include "engine/Player.h"
 
 #include <array>
@@ -16,10 +17,11 @@ constexpr uint32_t ListLength669 = 128; // entries of the tempo and break lists
 
 // Plays what load669 stored: eight channels whose cells set note, sample and volume as they
 // are read, patterns with their own speed and length, and effects that run on until replaced.
-class Player669 : public Player {
+class Player669 : public Player, public BasicSongInfo {
 public:
     explicit Player669(Mixer* mixer);
     ~Player669() override;
+    SongInfo& info() override { return *this; }
 
     Channel& channel(uint32_t index) override;
     Sample* sample(uint32_t index) override;

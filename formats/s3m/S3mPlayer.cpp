@@ -29,7 +29,7 @@ uint32_t cellPayload(uint8_t what) {
 
 } // namespace
 
-S3mPlayer::S3mPlayer(Mixer* mixer) : Player(mixer) {
+S3mPlayer::S3mPlayer(Mixer* mixer) : Player(mixer), BasicSongInfo(static_cast<Player&>(*this)) {
     quirks = {
         .slideUpUnit = -4,
         .slideDownUnit = 4,
@@ -265,7 +265,7 @@ uint32_t S3mPlayer::formatType() {
 }
 
 void S3mPlayer::describeSample(SampleDescription& out, uint32_t index, uint32_t instrument) {
-    Player::describeSample(out, index, instrument);
+    BasicSongInfo::describeSample(out, index, instrument);
     if (index >= S3mMaxSamples || !sample(index))
         return;
     const S3mSample& s = samples[index];
@@ -277,7 +277,7 @@ void S3mPlayer::describeSample(SampleDescription& out, uint32_t index, uint32_t 
 }
 
 void S3mPlayer::describeSong(SongDescription& out) {
-    Player::describeSong(out);
+    BasicSongInfo::describeSong(out);
     const uint32_t count = std::min<uint32_t>(song.channelCount, S3mMaxChannels);
     for (uint32_t k = 0; k < count; ++k)
         out.channelDisabled[k] = channelDisabled[s3mChannelOf(k)] ? 1 : 0;

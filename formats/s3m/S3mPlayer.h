@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/BasicSongInfo.h"
 #include "engine/Player.h"
 
 #include <array>
@@ -59,10 +60,11 @@ struct S3mSample : Sample {
 
 // Plays what loadS3m stored: packed rows in the song's pattern table, notes tuned by each
 // sample's middle-C rate, the S3M command set.
-class S3mPlayer : public Player {
+class S3mPlayer : public Player, public BasicSongInfo {
 public:
     explicit S3mPlayer(Mixer* mixer);
     ~S3mPlayer() override;
+    SongInfo& info() override { return *this; }
 
     void resetChannels() override;
     bool fillVoiceStart(uint32_t voice, const void* request, VoiceStart& out) override;

@@ -39,7 +39,7 @@ uint32_t packedSize(const HeapArray<uint8_t>& record) {
 
 } // namespace
 
-XmPlayer::XmPlayer(Mixer* mixer) : Player(mixer) {
+XmPlayer::XmPlayer(Mixer* mixer) : Player(mixer), BasicSongInfo(static_cast<Player&>(*this)) {
     quirks = {
         .slideUpUnit = -4,
         .slideDownUnit = 4,

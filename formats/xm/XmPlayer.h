@@ -1,4 +1,5 @@
 #pragma once
+#include "engine/BasicSongInfo.h"
 #include "engine/Player.h"
 #include "formats/xm/XmChannel.h"
 #include "formats/xm/XmInstrument.h"
@@ -24,10 +25,11 @@ enum : uint16_t { XmLinearFrequencies = 0x01 };
 
 // Plays a FastTracker 2 song: packed pattern cells, instruments with note maps, envelopes,
 // fadeout and auto-vibrato, linear or Amiga pitch, an effect and a volume column per cell.
-class XmPlayer : public Player {
+class XmPlayer : public Player, public BasicSongInfo {
 public:
     explicit XmPlayer(Mixer* mixer);
     ~XmPlayer() override;
+    SongInfo& info() override { return *this; }
 
     bool fillVoiceStart(uint32_t voice, const void* request, VoiceStart& out) override;
     void resetChannels() override;
@@ -46,6 +48,7 @@ public:
     void resetRowModulation(Channel& channel) override;
     uint32_t formatType() override;
     uint32_t instrumentCount() override;
+    uint32_t envelopeKinds() override { return 2; } // volume, panning
     uint32_t instrumentSampleCount(uint32_t instrument) override;
     bool samplesBelongToInstruments() override;
     void describeSample(SampleDescription& out, uint32_t sample, uint32_t instrument) override;

@@ -114,7 +114,7 @@ bool XmPlayer::describeEnvelope(EnvelopeView& out, uint32_t index, uint32_t kind
 }
 
 void XmPlayer::describeSong(SongDescription& out) {
-    Player::describeSong(out);
+    BasicSongInfo::describeSong(out);
     out.modeFlags = static_cast<uint16_t>((xmFlags & XmLinearFrequencies) | ModeInstruments);
     out.showChannelSettings = 0;
 }

@@ -65,9 +65,9 @@ TEST(Loader669, ZeroPatternsAreMissingAndInformationRecordsUseTheBreakRow) {
     player = load(song.build());
     ASSERT_TRUE(player);
     SampleDescription sample;
-    player->describeSample(sample, 0, 0);
+    player->info().describeSample(sample, 0, 0);
     PatternDescription pattern;
-    player->describePattern(pattern, 0);
+    player->info().describePattern(pattern, 0);
     EXPECT_EQ(
         (std::vector<uint32_t>{
             sample.fieldMask & (SampleFieldFinetune | SampleFieldDefaultVolume | SampleFieldLoop),

@@ -47,8 +47,8 @@ TEST_P(CorpusFiles, EveryFileIsOfItsFormatAndPlaysToItsEnd) {
         if (!player)
             continue;
         ++played;
-        if (GetParam().format >= 0 && player->formatType() != FormatMod15) {
-            EXPECT_EQ(static_cast<int32_t>(player->formatType()), GetParam().format);
+        if (GetParam().format >= 0 && player->info().formatType() != FormatMod15) {
+            EXPECT_EQ(static_cast<int32_t>(player->info().formatType()), GetParam().format);
         }
         applyOptions(*player, SongOptions{}, false);
         player->restartSong();

@@ -78,7 +78,7 @@ TEST(InstrumentProperties, ItInstrumentAsTheViewListsIt) {
           .panEnvelope = {},
           .pitchEnvelope = {}};
     PropertyList list;
-    player->describeInstrumentProperties(list, 0);
+    player->info().describeInstrumentProperties(list, 0);
     std::vector<std::string> lines;
     for (uint32_t i = 0; i < list.count; ++i)
         lines.push_back(std::string(list.lines[i].label) + list.lines[i].value);

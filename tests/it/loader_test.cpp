@@ -37,16 +37,16 @@ TEST(ItSongHeader, HeaderValuesFillTheSongAndItsDescriptionAndDamagedHeadersAreR
     const Song& s = p.song;
     EXPECT_EQ((Longs{s.channelCount, s.maxPeriod, s.orders[1], s.orders[2], s.orders[4]}),
               (Longs{64, 12500, OrderSkip, OrderEnd, OrderEnd}));
-    EXPECT_STREQ(p.songMessage(), "line\r\nnext\r\n");
+    EXPECT_STREQ(p.info().songMessage(), "line\r\nnext\r\n");
     SongDescription song;
-    p.describeSong(song);
+    p.info().describeSong(song);
     EXPECT_EQ((Longs{song.modeFlags, song.channelPanning[1], song.channelPanning[2],
                      song.channelSurround[2], song.channelDisabled[3], song.channelDisabled[2],
                      song.channelVolume[1]}),
               (Longs{ModeLinearSlides | ModeInstruments, 255, 128, 1, 1, 0, 20}));
     b.flags = 0x01;
     b.message.clear();
-    EXPECT_EQ(playIt(b)->player->songMessage(), nullptr);
+    EXPECT_EQ(playIt(b)->player->info().songMessage(), nullptr);
     EXPECT_EQ(loadItBytes(b.build())->song.maxPeriod, 3424);
     b.orders.assign(300, 0);
     b.samples.resize(250);
@@ -143,16 +143,16 @@ TEST(ItSampleHeaders, LoopsEmptySlotsInformationLoadsInterleavingCutAndBrokenSam
                      w.flags & 0x30, w.loopEnd}),
               (Longs{0x20, 50, 10, 50, 0x10, 200}));
     SampleDescription d;
-    song->player->describeSample(d, 0, 0);
+    song->player->info().describeSample(d, 0, 0);
     const uint32_t fields = SampleFieldDefaultPanning | SampleFieldSustainLoop;
     EXPECT_EQ((Longs{d.length, d.loopStart, d.loopEnd, d.sustainLoopEnd, d.defaultPanning,
                      d.typeFlags, d.loopKind, d.sustainLoopKind, d.fieldMask & fields}),
               (Longs{100, 10, 90, 2, 48, SampleType16Bit | SampleTypeUnsigned | SampleTypeStereo,
                      LoopPingPong, LoopNone, fields}));
-    song->player->describeSample(d, 1, 0);
+    song->player->info().describeSample(d, 1, 0);
     EXPECT_EQ((Longs{d.loopKind, d.sustainLoopKind, d.fieldMask & SampleFieldDefaultPanning}),
               (Longs{LoopNone, LoopPingPong, 0}));
-    song->player->describeSample(d, 3, 0);
+    song->player->info().describeSample(d, 3, 0);
     EXPECT_EQ(d.fieldMask, 0u);
     // Loads without a mixer are for information only; a refused file gives the sample data
     // already loaded back. The second sample's data bit is clear.
@@ -254,13 +254,13 @@ TEST(ItInstrumentFormats, BothLayoutsAreReadDescribedAndCheckedForDamage) {
     auto song = playIt(b);
     ASSERT_TRUE(song->player);
     InstrumentDescription d;
-    song->player->describeInstrument(d, 0);
+    song->player->info().describeInstrument(d, 0);
     EXPECT_EQ(d.size, 550u);
     EXPECT_EQ(std::vector<uint8_t>(d.bytes, d.bytes + 550), r);
-    song->player->describeInstrument(d, 1);
+    song->player->info().describeInstrument(d, 1);
     EXPECT_FALSE(d.valid);
     b.flags = 0x01;
-    playIt(b)->player->describeInstrument(d, 0);
+    playIt(b)->player->info().describeInstrument(d, 0);
     EXPECT_FALSE(d.valid);
     // Undefined flag bits go; loops and sustains running backwards are switched off.
     // The heads of the volume, pan and pitch envelopes, 0x52 bytes apart, and the flags kept.
@@ -425,9 +425,9 @@ TEST(ItPatterns, MasksAnnounceOrReuseBytesCellsCutShortStopOnlyOrderedPatternsAr
         EXPECT_TRUE(patterns[i].empty()) << i;
     EXPECT_EQ(patterns[1].size(), 8u + 3u);
     PatternDescription d;
-    p.describePattern(d, 0);
+    p.info().describePattern(d, 0);
     EXPECT_EQ((Longs{d.rows, d.size, d.cells[0]}), (Longs{32, 4, 0x81}));
-    p.describePattern(d, 2);
+    p.info().describePattern(d, 2);
     EXPECT_EQ((Longs{d.rows, d.cells == nullptr, p.isPatternMissing(2)}), (Longs{64, 1, 1}));
     uint32_t ticks = 0;
     while (p.onTick(0, 0))

@@ -171,8 +171,9 @@ TEST(FifteenSampleMod, FourChannelsFifteenSamplesAndAStricterTrialLoad) {
     old.sample(squareSample(32, 50)).orders({0, 1}).cell(1, 5, 3, note(13, 15, 0xC, 0x10));
     auto player = load(old.build());
     ASSERT_TRUE(player);
-    EXPECT_EQ(std::tuple(player->song.channelCount, player->song.sampleCount, player->formatType(),
-                         player->isPatternMissing(1), player->sample(15)),
+    EXPECT_EQ(std::tuple(player->song.channelCount, player->song.sampleCount,
+                         player->info().formatType(), player->isPatternMissing(1),
+                         player->sample(15)),
               std::tuple(4u, 15u, uint32_t(FormatMod15), false, nullptr));
     const auto isMod = [](const std::vector<uint8_t>& bytes) {
         return load(bytes, true) != nullptr;
@@ -193,26 +194,26 @@ TEST(Descriptions, RecordsOfTheBaseFormats) {
         ModBuilder(6, "6CHN").sample(s).orders({1, 0}).cell(1, 0, 0, fx(0xF, 3)).build(), true);
     ASSERT_TRUE(player);
     SampleDescription d;
-    player->describeSample(d, 0, 0);
+    player->info().describeSample(d, 0, 0);
     // Finetune 0x0E is -2: 8363 Hz two eighths of a semitone down.
     EXPECT_EQ(std::tuple(d.fieldMask, d.length, d.loopStart, d.loopEnd, d.loopKind),
               std::tuple(0x031Eu, 100u, 20u, 60u, uint8_t(LoopForward)));
     EXPECT_EQ(std::tuple(d.referenceRate, d.referenceOctave, d.finetune, d.present, d.data),
               std::tuple(8287u, 2, -2, false, nullptr));
     SongDescription song;
-    player->describeSong(song);
+    player->info().describeSong(song);
     EXPECT_EQ(std::tuple(song.channelPanning[1], song.channelPanning[63], song.channelVolume[5],
                          song.showChannelSettings),
               std::tuple(0xE0, 0x20, 0xFF, 1));
     PatternDescription pattern;
-    player->describePattern(pattern, 1);
+    player->info().describePattern(pattern, 1);
     EXPECT_EQ(std::tuple(pattern.rows, pattern.cells, pattern.size),
               std::tuple(64, player->song.patterns[1].data(), 64 * 6 * 3));
-    player->describePattern(pattern, 0); // all zero: missing
+    player->info().describePattern(pattern, 0); // all zero: missing
     EXPECT_EQ(pattern.cells, nullptr);
     InstrumentDescription instrument;
     instrument.valid = true;
-    player->describeInstrument(instrument, 0);
+    player->info().describeInstrument(instrument, 0);
     EXPECT_FALSE(instrument.valid);
 }
 

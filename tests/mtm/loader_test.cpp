@@ -43,7 +43,7 @@ TEST(MtmLoader, ChannelCountComesFromTheHeaderOrElseFromTheSlotsTheOrderedPatter
         song.channels = header;
         auto player = load(song.build());
         ASSERT_TRUE(player);
-        EXPECT_EQ(player->channelCount(), count) << int(header);
+        EXPECT_EQ(player->info().channelCount(), count) << int(header);
     }
 }
 
@@ -75,14 +75,14 @@ TEST(MtmLoader, PatternRecordNamesTheTracksOfEachSlot) {
             .build());
     ASSERT_TRUE(player);
     PatternDescription pattern;
-    player->describePattern(pattern, 0);
+    player->info().describePattern(pattern, 0);
     ASSERT_TRUE(pattern.tracks[0] && pattern.tracks[2]);
     // Note 13 is stored as 12.
     EXPECT_EQ(
         (std::vector<int>{int(pattern.rows), pattern.tracks[0][0], pattern.tracks[1] == nullptr,
                           pattern.tracks[2][1], pattern.tracks[2][2]}),
         (std::vector<int>{64, 12 << 2, 1, 0x3C, 0x20}));
-    player->describePattern(pattern, 1); // beyond the last pattern
+    player->info().describePattern(pattern, 1); // beyond the last pattern
     EXPECT_TRUE(pattern.tracks[0] == nullptr && pattern.cells == nullptr);
 }
 
@@ -100,7 +100,7 @@ TEST(MtmLoader, CommentLinesOf40BytesBecomeLinesEndedByLineBreaks) {
     for (const auto& [comment, message] : cases) {
         auto player = load(MtmSong{.comment = comment}.build());
         ASSERT_TRUE(player);
-        const char* text = player->songMessage();
+        const char* text = player->info().songMessage();
         EXPECT_EQ(text ? text : "(none)", message);
     }
 }
@@ -127,7 +127,7 @@ TEST(MtmLoader, DamagedFilesAreRefusedOrKeepWhatIsThere) {
     auto player = playMtm(broken.build(), mixer);
     ASSERT_TRUE(player);
     // Slot 1 plays nothing; the note sounds in both passes of pattern 0.
-    EXPECT_EQ((std::vector<std::size_t>{player->channelCount(), player->isPatternMissing(7),
+    EXPECT_EQ((std::vector<std::size_t>{player->info().channelCount(), player->isPatternMissing(7),
                                         traceRows(*player, 1000).size(), mixer.voices[0].starts}),
               (std::vector<std::size_t>{2, 1, 3 * 64, 2}));
 }

@@ -20,7 +20,7 @@ std::pair<int, LoadFailure> detect(InputStream& stream, FormatSet formats = Form
     LoadFailure failure = LoadFailure::None;
     std::unique_ptr<Player> player =
         createPlayer(stream, {.formats = formats, .infoOnly = true}, &silent, &failure);
-    return {player ? static_cast<int>(player->formatType()) : -1, failure};
+    return {player ? static_cast<int>(player->info().formatType()) : -1, failure};
 }
 
 std::pair<int, LoadFailure> detect(const std::vector<uint8_t>& bytes,

@@ -57,7 +57,7 @@ TEST(S3mLoader, HeaderValuesChannelsAndPanning) {
 
     SongDescription song;
     S3mBuilder first = S3mBuilder().channelSetting(0, 0x81).cell(0, 0, 0, s3mFx('A', 1));
-    load(first.cell(0, 0, 1, s3mFx('A', 1)).build())->describeSong(song);
+    load(first.cell(0, 0, 1, s3mFx('A', 1)).build())->info().describeSong(song);
     EXPECT_EQ(std::tuple(song.channelCount, song.channelDisabled[0], song.channelDisabled[1]),
               std::tuple(2u, 1, 0));
 }
@@ -88,7 +88,7 @@ TEST(S3mLoader, SampleRecordsPatternsAndDamagedFiles) {
     EXPECT_EQ(std::string(s.name), std::string("wide name") + std::string(18, ' '));
     EXPECT_EQ(std::string(p->samples[3].name).substr(0, 14), "an AdLib voice");
     SampleDescription d;
-    p->describeSample(d, 0, 0);
+    p->info().describeSample(d, 0, 0);
     EXPECT_STREQ(d.fileName, "WIDE.SMP");
     EXPECT_EQ((std::vector<int>{bool(d.fieldMask & SampleFieldFileName), int(d.referenceRate),
                                 int(d.referenceOctave), d.loopKind}),

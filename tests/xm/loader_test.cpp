@@ -57,7 +57,7 @@ TEST(XmLoader, HeaderValuesSizesAndPatterns) {
     ASSERT_TRUE(player);
     EXPECT_STREQ(player->song.title, "A title of more than");
     SongDescription d;
-    player->describeSong(d);
+    player->info().describeSong(d);
     // Instruments, Amiga periods.
     EXPECT_EQ(std::pair(player->song.orders[3], int(d.modeFlags)), std::pair(int(OrderEnd), 2));
     // A header of 16 + 4 bytes ends before the order table: every order entry is 0.
@@ -84,8 +84,8 @@ TEST(XmLoader, HeaderValuesSizesAndPatterns) {
     // Only patterns the order list names are kept; the stored record starts with the header.
     const auto& patterns = player->song.patterns;
     PatternDescription stored, missing;
-    player->describePattern(stored, 2);
-    player->describePattern(missing, 1);
+    player->info().describePattern(stored, 2);
+    player->info().describePattern(missing, 1);
     EXPECT_EQ((std::vector<int>{patterns[0].empty(), patterns[1].empty(), patterns[2].empty(),
                                 patterns[3].empty(), int(stored.rows),
                                 stored.cells ? stored.cells[0] : -1, int(missing.rows),
@@ -112,26 +112,26 @@ TEST(XmLoader, InstrumentsSamplesDescriptionsDataAndLoops) {
     auto player = load(XmBuilder().instrument(XmInstrumentDef{}).instrument(two).build());
     ASSERT_TRUE(player);
     // Samples no note maps to, and those of length 0, are recorded but get no data.
-    EXPECT_EQ(player->instrumentSampleCount(1), 4u);
+    EXPECT_EQ(player->info().instrumentSampleCount(1), 4u);
     EXPECT_EQ(mixer.liveBlocks(), 2u);
     SampleDescription s;
-    player->describeSample(s, 2, 1);
+    player->info().describeSample(s, 2, 1);
     EXPECT_TRUE(s.fieldMask && !s.present && !s.data);
-    player->describeSample(s, 1, 1);
+    player->info().describeSample(s, 1, 1);
     EXPECT_TRUE(s.data && s.present);
     EXPECT_EQ((std::vector<int>{s.instrumentNumber, s.finetune, s.relativeNote, s.loopKind,
                                 int(s.loopStart), int(s.loopEnd)}),
               (std::vector<int>{2, -16, -12, LoopPingPong, 8, 48}));
     for (auto [sample, instrument] : {std::pair{0u, 0u}, {3u, 1u}, {4u, 1u}, {0u, 300u}}) {
-        player->describeSample(s, sample, instrument);
+        player->info().describeSample(s, sample, instrument);
         EXPECT_EQ(s.fieldMask, 0u) << sample << " of " << instrument;
     }
     InstrumentDescription d;
-    player->describeInstrument(d, 1);
+    player->info().describeInstrument(d, 1);
     // The sample count sits at byte 27, as in the file.
     EXPECT_EQ((std::vector<int>{d.valid, d.marker, int(d.size), d.bytes[27]}),
               (std::vector<int>{1, 0x0101, 243, 4}));
-    player->describeInstrument(d, 0);
+    player->info().describeInstrument(d, 0);
     EXPECT_FALSE(d.valid);
     player.reset();
     EXPECT_EQ(mixer.liveBlocks(), 0u);

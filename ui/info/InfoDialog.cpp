@@ -30,7 +30,7 @@ InfoDialog::InfoDialog(HWND parent, HINSTANCE module, ShownModule& shown)
 
 void InfoDialog::instrumentSelected(uint32_t instrument) {
     Player* p = player();
-    if (p && p->samplesBelongToInstruments())
+    if (p && p->info().samplesBelongToInstruments())
         samplesPage_.showInstrument(instrument);
 }
 
@@ -40,10 +40,10 @@ bool InfoDialog::onInitDialog() {
     fillHeader();
     Player* p = player();
     pages_.add(patternsPage_, L"Patterns");
-    if (p && p->instrumentCount() != 0)
+    if (p && p->info().instrumentCount() != 0)
         pages_.add(instrumentsPage_, L"Instruments");
     pages_.add(samplesPage_, L"Samples");
-    if (p && p->songMessage())
+    if (p && p->info().songMessage())
         pages_.add(messagePage_, L"Song Message");
     buildTabPages(pages_);
     SIZE size = windowSize();
@@ -67,17 +67,17 @@ void InfoDialog::fillHeader() {
         return;
     setControlText(IDC_INFO_TITLE, p->song.title);
     char creator[CreatorTextSize] = {};
-    p->creatorText(creator, sizeof creator);
-    std::snprintf(text, sizeof text, "%s%s", formatName(p->formatType()), creator);
+    p->info().creatorText(creator, sizeof creator);
+    std::snprintf(text, sizeof text, "%s%s", formatName(p->info().formatType()), creator);
     setControlText(IDC_INFO_FORMAT, text);
-    formatNumber(text, sizeof text, p->channelCount(), true);
+    formatNumber(text, sizeof text, p->info().channelCount(), true);
     setControlText(IDC_INFO_TRACKS, text);
-    formatNumber(text, sizeof text, p->instrumentCount(), true);
+    formatNumber(text, sizeof text, p->info().instrumentCount(), true);
     setControlText(IDC_INFO_INSTRUMENTS, text);
     formatNumber(text, sizeof text, p->song.sampleCount, true);
     setControlText(IDC_INFO_SAMPLES, text);
     SongDescription song;
-    p->describeSong(song);
+    p->info().describeSong(song);
     std::snprintf(text, sizeof text, "%d BPM", song.initialTempo);
     setControlText(IDC_INFO_TEMPO, text);
     std::snprintf(text, sizeof text, "%d", song.initialSpeed);

@@ -49,10 +49,11 @@ void InstrumentsPage::reload() {
     Player* player = owner_.player();
     if (!player)
         return;
-    ShowWindow(control(IDC_ENVELOPE_PITCH), player->formatType() == FormatIt ? SW_SHOW : SW_HIDE);
-    for (uint32_t i = 0; i < player->instrumentCount(); ++i) {
+    const bool pitchEnvelopes = player->info().envelopeKinds() > EnvelopePitch;
+    ShowWindow(control(IDC_ENVELOPE_PITCH), pitchEnvelopes ? SW_SHOW : SW_HIDE);
+    for (uint32_t i = 0; i < player->info().instrumentCount(); ++i) {
         InstrumentDescription d;
-        player->describeInstrument(d, i);
+        player->info().describeInstrument(d, i);
         char number[16];
         formatNumber(number, sizeof number, i + 1, false, 3);
         const char* texts[] = {number, d.valid ? d.name : ""};
@@ -82,13 +83,13 @@ void InstrumentsPage::showInstrument() {
     if (!player)
         return;
     PropertyList properties;
-    player->describeInstrumentProperties(properties, selected_);
+    player->info().describeInstrumentProperties(properties, selected_);
     for (uint32_t i = 0; i < properties.count; ++i)
         addProperty(properties.lines[i].label, properties.lines[i].value);
-    if (player->samplesBelongToInstruments())
-        for (uint32_t i = 0; i < player->instrumentSampleCount(selected_); ++i) {
+    if (player->info().samplesBelongToInstruments())
+        for (uint32_t i = 0; i < player->info().instrumentSampleCount(selected_); ++i) {
             SampleDescription s;
-            player->describeSample(s, i, selected_);
+            player->info().describeSample(s, i, selected_);
             char index[16];
             formatNumber(index, sizeof index, i, false, 3);
             const char* texts[] = {index, s.name};
@@ -101,7 +102,7 @@ void InstrumentsPage::showEnvelope() {
     clearList(IDC_ENVELOPE_POINTS);
     EnvelopeView envelope;
     if (Player* player = owner_.player())
-        player->describeEnvelope(envelope, selected_, kind_);
+        player->info().describeEnvelope(envelope, selected_, kind_);
     for (uint32_t i = 0; i < envelope.count; ++i) {
         char tick[16], level[16];
         formatNumber(tick, sizeof tick, envelope.ticks[i]);

@@ -20,7 +20,7 @@ bool MessagePage::onInitDialog() {
 void MessagePage::reload() {
     // The edit control wants CR LF line ends; messages keep CR or LF alone.
     std::string text;
-    const char* message = owner_.player() ? owner_.player()->songMessage() : nullptr;
+    const char* message = owner_.player() ? owner_.player()->info().songMessage() : nullptr;
     for (const char* c = message; c && *c; ++c) {
         if (*c == '\r' || *c == '\n') {
             text += "\r\n";

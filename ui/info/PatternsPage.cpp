@@ -70,7 +70,7 @@ void PatternsPage::reload() {
     Player* player = owner_.player();
     if (!player)
         return;
-    player->describeSong(description_);
+    player->info().describeSong(description_);
     channels_ = std::min(description_.channelCount, DescribedChannels);
 
     int row = 0;
@@ -94,7 +94,7 @@ void PatternsPage::reload() {
 
 void PatternsPage::renewDescription() {
     if (Player* player = owner_.player())
-        player->describeSong(description_);
+        player->info().describeSong(description_);
     redrawControl(IDC_PATTERN_GRID);
 }
 
@@ -115,10 +115,10 @@ void PatternsPage::showPattern(int pattern) {
             setListRow(IDC_PATTERN_GRID, header, static_cast<int>(channels + 1), texts.data(), 0);
 
         PatternDescription description;
-        player->describePattern(description, static_cast<uint32_t>(pattern));
+        player->info().describePattern(description, static_cast<uint32_t>(pattern));
         rows_ = description.rows;
         cells_.assign(static_cast<std::size_t>(rows_) * channels, CellText{});
-        if (player->writePatternText(description, channels, cells_.data())) {
+        if (player->info().writePatternText(description, channels, cells_.data())) {
             for (uint32_t r = 0; r < rows_; ++r) {
                 numbers[0] = std::to_string(r);
                 texts[0] = numbers[0].c_str();

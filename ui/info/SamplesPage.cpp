@@ -1,7 +1,7 @@
 #include "ui/info/SamplesPage.h"
 
-#include "engine/Player.h"
 #include "engine/CellText.h"
+#include "engine/Player.h"
 #include "resources/DialogIds.h"
 #include "ui/info/InfoDialog.h"
 #include "ui/info/NumberText.h"
@@ -67,12 +67,12 @@ void SamplesPage::fillSampleList() {
     Player* player = owner_.player();
     if (!player)
         return;
-    const bool byInstrument = player->samplesBelongToInstruments();
+    const bool byInstrument = player->info().samplesBelongToInstruments();
     const uint32_t count =
-        byInstrument ? player->instrumentSampleCount(instrument_) : player->song.sampleCount;
+        byInstrument ? player->info().instrumentSampleCount(instrument_) : player->song.sampleCount;
     for (uint32_t i = 0; i < count; ++i) {
         SampleDescription s;
-        player->describeSample(s, i, instrument_);
+        player->info().describeSample(s, i, instrument_);
         char number[16];
         formatNumber(number, sizeof number, byInstrument ? i : i + 1, false, 3);
         const char* texts[] = {number, s.name};
@@ -105,7 +105,7 @@ void SamplesPage::showDetails() {
     if (!player)
         return;
     SampleDescription s;
-    player->describeSample(s, selected_, instrument_);
+    player->info().describeSample(s, selected_, instrument_);
     const uint32_t m = s.fieldMask;
     char value[64], label[32];
     auto number = [&](int64_t n) {

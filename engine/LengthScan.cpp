@@ -5,6 +5,7 @@
 #include "engine/SongSession.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tolva {
 
@@ -19,6 +20,24 @@ constexpr uint64_t MaxFrames = 0xFFFFFFFEu;
 
 uint32_t even(uint64_t frames) {
     return static_cast<uint32_t>(frames) & ~1u;
+}
+
+// The frames that sound, [first, second): with silence removal, from the start of the second
+// in which something first sounded to the trailing silence allowed after the last sound (kept
+// whole for a song measured over its first pass).
+std::pair<uint64_t, uint64_t> audibleFrames(const SilenceDetector& detector,
+                                            const SongOptions& options, bool endless,
+                                            uint64_t total) {
+    const uint32_t rate = options.rate;
+    if (!options.removeSilence)
+        return {0, total};
+    uint64_t end = total;
+    if (!endless) {
+        const uint64_t cut = detector.lastAudible + uint64_t{options.trailingSilenceSeconds} * rate;
+        if (cut < total)
+            end = cut;
+    }
+    return {detector.firstAudible > rate ? detector.firstAudible - rate : 0, end};
 }
 
 } // namespace
@@ -55,17 +74,7 @@ SongLength scanLength(SongSession& session, const SongOptions& options, uint32_t
     }
     const bool cut = !player.isEnded();
 
-    uint64_t start = 0;
-    uint64_t end = total;
-    if (removeSilence) {
-        if (!endless) {
-            uint64_t cut = detector.lastAudible + uint64_t{options.trailingSilenceSeconds} * rate;
-            if (cut < total)
-                end = cut;
-        }
-        // The start of the second in which something first sounded.
-        start = detector.firstAudible > rate ? detector.firstAudible - rate : 0;
-    }
+    const auto [start, end] = audibleFrames(detector, options, endless, total);
 
     SongLength result;
     result.looped = player.loopReturnCount != 0;

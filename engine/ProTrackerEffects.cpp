@@ -339,6 +339,36 @@ void patternBreakRow(Player& player, Channel&, uint8_t param) {
     player.nextRow = row;
 }
 
+namespace {
+
+// E4x and E7x: the waveform, and whether a new note keeps its position (bit 2).
+void setWaveform(Channel& ch, uint8_t y, uint8_t keepBit, const int16_t*& table) {
+    ch.waveControl = static_cast<uint8_t>((ch.waveControl & ~keepBit) | ((y & 4) ? keepBit : 0));
+    table = waveformTables[y & 3];
+}
+
+void setFinetune(Player& player, Channel& ch, uint8_t y) {
+    if (player.quirks.finetuneOnChannel) {
+        // This row's note included.
+        ch.finetune = y;
+    } else if (ch.sample) {
+        // The sample itself changes: every later note of it, on any channel, uses it.
+        ch.sample->finetune = static_cast<int8_t>(y);
+    }
+}
+
+void patternDelayRow(Player& player, uint8_t y) {
+    // A new row's delay only; a repeat keeps the count running.
+    if (player.repeatingRow)
+        return;
+    if (player.quirks.laterChannelDecides ||
+        (player.quirks.firstDelayCounts ? !player.patternDelaySet : player.patternDelay == 0))
+        player.patternDelay = y;
+    player.patternDelaySet = true;
+}
+
+} // namespace
+
 void extendedCommandRow(Player& player, Channel& ch, uint8_t param) {
     const uint8_t y = param & 15;
     switch (param >> 4) {
@@ -351,26 +381,16 @@ void extendedCommandRow(Player& player, Channel& ch, uint8_t param) {
         player.changeFlags |= ChangePitch;
         break;
     case 0x4:
-        ch.waveControl = static_cast<uint8_t>((ch.waveControl & ~WaveKeepVibrato) |
-                                              ((y & 4) ? WaveKeepVibrato : 0));
-        ch.vibratoTable = waveformTables[y & 3];
+        setWaveform(ch, y, WaveKeepVibrato, ch.vibratoTable);
         break;
     case 0x5:
-        if (player.quirks.finetuneOnChannel) {
-            // This row's note included.
-            ch.finetune = y;
-        } else if (ch.sample) {
-            // The sample itself changes: every later note of it, on any channel, uses it.
-            ch.sample->finetune = static_cast<int8_t>(y);
-        }
+        setFinetune(player, ch, y);
         break;
     case 0x6:
         patternLoop(player, ch, y);
         break;
     case 0x7:
-        ch.waveControl = static_cast<uint8_t>((ch.waveControl & ~WaveKeepTremolo) |
-                                              ((y & 4) ? WaveKeepTremolo : 0));
-        ch.tremoloTable = waveformTables[y & 3];
+        setWaveform(ch, y, WaveKeepTremolo, ch.tremoloTable);
         break;
     case 0x8:
         setPanning(player, ch, static_cast<uint8_t>(y * 16));
@@ -399,13 +419,7 @@ void extendedCommandRow(Player& player, Channel& ch, uint8_t param) {
         noteDelayRow(player, ch, y);
         break;
     case 0xE:
-        // A new row's delay only; a repeat keeps the count running.
-        if (player.repeatingRow)
-            break;
-        if (player.quirks.laterChannelDecides ||
-            (player.quirks.firstDelayCounts ? !player.patternDelaySet : player.patternDelay == 0))
-            player.patternDelay = y;
-        player.patternDelaySet = true;
+        patternDelayRow(player, y);
         break;
     default:
         break;

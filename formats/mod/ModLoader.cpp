@@ -169,6 +169,44 @@ bool loadIceTracks(ByteReader& in, Song& song, const PeriodToNote& noteOf) {
     return true;
 }
 
+// The order list from the order block; the highest pattern it names. StarTrekker's 8-channel
+// pattern k is the 4-channel patterns 2k and 2k+1 side by side; the order list names the first
+// of the two.
+uint32_t readOrders(const uint8_t* orderBlock, Song& song, uint32_t tag) {
+    // The file holds 128 order bytes; a longer song length is cut to them.
+    song.orderCount = static_cast<uint16_t>(std::min<uint32_t>(orderBlock[0], StoredOrders));
+    const uint32_t patternLimit = tag == ModTagMK2 ? 127 : 63;
+    uint32_t highestPattern = 0;
+    for (uint32_t i = 0; i < StoredOrders; ++i) {
+        const uint8_t entry = orderBlock[2 + i] / (tag == ModTagFlt8 ? 2 : 1);
+        song.orders[i] = entry;
+        if (entry <= patternLimit)
+            highestPattern = std::max<uint32_t>(highestPattern, entry);
+    }
+    song.orders[song.orderCount] = OrderEnd;
+    return highestPattern;
+}
+
+bool readPatterns(ByteReader& in, Song& song, uint32_t count, uint32_t tag, bool fifteenSamples,
+                  const PeriodToNote& noteOf) {
+    const uint32_t patternBytes = song.channelCount * ModRows * CellBytes;
+    song.heldPatterns = count;
+    HeapArray<uint8_t> buffer;
+    for (uint32_t p = 0; p < count; ++p) {
+        if (!in.block(patternBytes, buffer).ok())
+            return false;
+        if (tag == ModTagFlt8 && !interleaveHalves(buffer))
+            return false;
+        // An all-zero pattern is not kept: it plays as a missing one.
+        if (std::all_of(buffer.begin(), buffer.end(), [](uint8_t b) { return b == 0; }))
+            continue;
+        if (!convertPattern(buffer.data(), song.channelCount * ModRows, fifteenSamples, noteOf,
+                            song.patterns[p]))
+            return false;
+    }
+    return true;
+}
+
 std::unique_ptr<Player> withSamples(std::unique_ptr<ModPlayer> player, InputStream& stream,
                                     bool infoOnly) {
     player->song.infoOnly = infoOnly;
@@ -214,20 +252,7 @@ std::unique_ptr<Player> loadMod(InputStream& stream, bool infoOnly, Mixer* mixer
     // The tag after the order list, which 15-sample files lack.
     if (!in.bytes(orderBlock, OrderBlockSize).skip(fifteenSamples ? 0 : 4).ok())
         return nullptr;
-    // The file holds 128 order bytes; a longer song length is cut to them.
-    song.orderCount = static_cast<uint16_t>(std::min<uint32_t>(orderBlock[0], StoredOrders));
-    // StarTrekker's 8-channel pattern k is the 4-channel patterns 2k and 2k+1 side by side;
-    // the order list names the first of the two.
-    const bool pairedPatterns = tag == ModTagFlt8;
-    const uint32_t patternLimit = tag == ModTagMK2 ? 127 : 63;
-    uint32_t highestPattern = 0;
-    for (uint32_t i = 0; i < StoredOrders; ++i) {
-        const uint8_t entry = orderBlock[2 + i] / (pairedPatterns ? 2 : 1);
-        song.orders[i] = entry;
-        if (entry <= patternLimit)
-            highestPattern = std::max<uint32_t>(highestPattern, entry);
-    }
-    song.orders[song.orderCount] = OrderEnd;
+    const uint32_t highestPattern = readOrders(orderBlock, song, tag);
 
     if (tag == ModTagMK && orderBlock[1] == 0) {
         const std::optional<bool> modsGrave =
@@ -238,22 +263,8 @@ std::unique_ptr<Player> loadMod(InputStream& stream, bool infoOnly, Mixer* mixer
             song.channelCount = ModsGraveChannels;
     }
 
-    const uint32_t patternBytes = song.channelCount * ModRows * CellBytes;
-    song.heldPatterns = highestPattern + 1;
-    HeapArray<uint8_t> buffer;
-    for (uint32_t p = 0; p <= highestPattern; ++p) {
-        if (!in.block(patternBytes, buffer).ok())
-            return nullptr;
-        if (pairedPatterns && !interleaveHalves(buffer))
-            return nullptr;
-        // An all-zero pattern is not kept: it plays as a missing one.
-        if (std::all_of(buffer.begin(), buffer.end(), [](uint8_t b) { return b == 0; }))
-            continue;
-        if (!convertPattern(buffer.data(), song.channelCount * ModRows, fifteenSamples, noteOf,
-                            song.patterns[p]))
-            return nullptr;
-    }
-
+    if (!readPatterns(in, song, highestPattern + 1, tag, fifteenSamples, noteOf))
+        return nullptr;
     return withSamples(std::move(player), stream, infoOnly);
 }
 

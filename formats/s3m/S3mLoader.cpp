@@ -172,6 +172,36 @@ bool loadPatterns(InputStream& stream, S3mPlayer& player, const uint8_t* parapoi
     return true;
 }
 
+// The song's settings from the header; false for a song without orders.
+bool takeHeader(const S3mFileHeader& header, S3mPlayer& player) {
+    Song& song = player.song;
+    std::memcpy(song.title, header.title, S3mFileHeader::TitleLength);
+    song.title[S3mFileHeader::TitleLength] = '\0';
+    song.orderCount = static_cast<uint16_t>(std::min<uint32_t>(header.orderCount, MaxOrders));
+    if (song.orderCount == 0)
+        return false;
+    player.s3mFlags = header.flags;
+    if (header.flags & S3mAmigaLimits) {
+        song.maxPeriod = 3424;
+        song.minPeriod = 452;
+    } else {
+        song.maxPeriod = 0x7FFF;
+        song.minPeriod = 24;
+    }
+    const uint32_t tracker = header.trackerVersion >> 12;
+    if (tracker == ImpulseTracker)
+        player.useExactPitch();
+    player.separateMemories = tracker == ImpulseTracker || tracker == SchismTracker;
+    song.signedSamples = header.sampleFormat == 1;
+    // Above 64 the mixer volume would overflow its byte.
+    song.initialGlobalVolume = std::min<uint8_t>(header.globalVolume, 64);
+    song.initialSpeed = header.initialSpeed != 0 ? header.initialSpeed : 6;
+    song.initialTempo = header.initialTempo > 32 ? header.initialTempo : 125;
+    song.sampleCount = std::min<uint32_t>(header.instrumentCount, S3mMaxSamples);
+    player.mono = (header.masterVolume & 0x80) == 0;
+    return true;
+}
+
 } // namespace
 
 uint32_t identifyS3m(InputStream& stream) {
@@ -192,33 +222,9 @@ std::unique_ptr<Player> loadS3m(InputStream& stream, bool infoOnly, Mixer* mixer
     if (!in.at(0).bytes(headerBytes, sizeof headerBytes).ok())
         return nullptr;
     const S3mFileHeader header(headerBytes);
-    if (!header.signature || header.fileType != S3mFileHeader::ModuleType)
+    if (!header.signature || header.fileType != S3mFileHeader::ModuleType ||
+        !takeHeader(header, *player))
         return nullptr;
-
-    std::memcpy(song.title, header.title, S3mFileHeader::TitleLength);
-    song.title[S3mFileHeader::TitleLength] = '\0';
-    song.orderCount = static_cast<uint16_t>(std::min<uint32_t>(header.orderCount, MaxOrders));
-    if (song.orderCount == 0)
-        return nullptr;
-    player->s3mFlags = header.flags;
-    if (header.flags & S3mAmigaLimits) {
-        song.maxPeriod = 3424;
-        song.minPeriod = 452;
-    } else {
-        song.maxPeriod = 0x7FFF;
-        song.minPeriod = 24;
-    }
-    const uint32_t tracker = header.trackerVersion >> 12;
-    if (tracker == ImpulseTracker)
-        player->useExactPitch();
-    player->separateMemories = tracker == ImpulseTracker || tracker == SchismTracker;
-    song.signedSamples = header.sampleFormat == 1;
-    // Above 64 the mixer volume would overflow its byte.
-    song.initialGlobalVolume = std::min<uint8_t>(header.globalVolume, 64);
-    song.initialSpeed = header.initialSpeed != 0 ? header.initialSpeed : 6;
-    song.initialTempo = header.initialTempo > 32 ? header.initialTempo : 125;
-    song.sampleCount = std::min<uint32_t>(header.instrumentCount, S3mMaxSamples);
-    player->mono = (header.masterVolume & 0x80) == 0;
 
     HeapArray<uint8_t> orderBytes;
     HeapArray<uint8_t> parapointers;

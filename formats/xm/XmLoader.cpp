@@ -184,6 +184,15 @@ bool growSampleRecords(XmPlayer& player, uint32_t more) {
     return true;
 }
 
+// The samples an instrument's note map names.
+std::bitset<XmMaxSamples> mappedSamples(const uint8_t* header) {
+    std::bitset<XmMaxSamples> used;
+    for (uint32_t n = 0; n < XmNoteCount; ++n)
+        if (header[XmiNoteMap + n] < XmMaxSamples)
+            used.set(header[XmiNoteMap + n]);
+    return used;
+}
+
 // Each instrument's sample data follows its last sample header, except in version 1.02 files,
 // which keep all of it after the patterns (`dataBytes` then receives each instrument's share).
 // A file that ends inside the instruments keeps those read completely (unless the patterns
@@ -217,10 +226,7 @@ bool loadInstruments(InputStream& stream, XmPlayer& player, uint32_t count,
         instrument.panningEnvelope = readEnvelope(header, panningLayout);
         player.instruments[i] = &instrument;
 
-        std::bitset<XmMaxSamples> used;
-        for (uint32_t n = 0; n < XmNoteCount; ++n)
-            if (header[XmiNoteMap + n] < XmMaxSamples)
-                used.set(header[XmiNoteMap + n]);
+        const std::bitset<XmMaxSamples> used = mappedSamples(header);
         if (!growSampleRecords(player, sampleCount))
             return false;
         const uint32_t sampleHeaderSize = readLe32(header + XmiSampleHeaderSize);

@@ -1,5 +1,4 @@
 /* A small player on the GStreamer API, as the plug-in's tests drive it:
- *   player URI                           plays to the end; prints the first error and exits 1
  *   player URI SECONDS REFERENCE.raw     seeks, pauses and resumes, changes a property
  * REFERENCE is `tolva render --start SECONDS` as 16-bit raw PCM. After a flushing seek to
  * SECONDS the first frame and the second of sound after it, across a pause, are the reference's;
@@ -113,41 +112,12 @@ static void check_property(GstElement* pipeline, GstElement* sink, gboolean was_
         fail("stereo-separation 0 set while playing did not make the sound mono");
 }
 
-/* Plays URI through playbin into fakesink to its end; prints the first error and fails on it. */
-static int play(const char* uri) {
-    GstElement* pipeline = gst_element_factory_make("playbin", NULL);
-    g_object_set(pipeline, "uri", uri, "audio-sink", gst_element_factory_make("fakesink", NULL),
-                 NULL);
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* message =
-        gst_bus_timed_pop_filtered(bus, 30 * GST_SECOND, GST_MESSAGE_EOS | GST_MESSAGE_ERROR);
-    int status = 3;
-    if (message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) {
-        GError* error = NULL;
-        gst_message_parse_error(message, &error, NULL);
-        printf("error: %s\n", error->message);
-        g_error_free(error);
-        status = 1;
-    } else if (message) {
-        status = 0;
-    }
-    if (message)
-        gst_message_unref(message);
-    gst_object_unref(bus);
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
-    return status;
-}
-
 int main(int argc, char** argv) {
     gst_init(&argc, &argv);
-    if (argc == 2)
-        return play(argv[1]);
     gchar* reference = NULL;
     gsize bytes = 0;
     if (argc != 4 || !g_file_get_contents(argv[3], &reference, &bytes, NULL)) {
-        fprintf(stderr, "usage: %s URI [SECONDS REFERENCE.raw]\n", argv[0]);
+        fprintf(stderr, "usage: %s URI SECONDS REFERENCE.raw\n", argv[0]);
         return 2;
     }
     GstElement* pipeline = gst_element_factory_make("playbin", NULL);

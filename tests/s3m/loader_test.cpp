@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <string_view>
 
 namespace tolva::test {
 namespace {
@@ -168,8 +169,9 @@ TEST(S3mLoader, AdpcmSamplesAreDecoded) {
 // A sample's data parapointer has a high byte before its low word: data may lie past 1 MB.
 TEST(S3mLoader, SampleDataBeyondTheFirstMegabyte) {
     std::vector<uint8_t> bytes = S3mBuilder().sample(loopedSample(64)).build();
+    const std::string_view tag = "SCRS";
     const std::size_t header =
-        std::search(bytes.begin(), bytes.end(), "SCRS", "SCRS" + 4) - bytes.begin() - 0x4C;
+        std::search(bytes.begin(), bytes.end(), tag.begin(), tag.end()) - bytes.begin() - 0x4C;
     const std::size_t data = std::size_t{readLe16(&bytes[header + 0x0E])} * 16;
     const std::vector<uint8_t> pcm(bytes.begin() + data, bytes.begin() + data + 64);
     bytes.resize(0x100000);

@@ -1,25 +1,14 @@
 #pragma once
+#include "SettingsOptionTable.h"
 #include "mixer/Voice.h"
 #include "settings/Settings.h"
 
 #include <CLI/CLI.hpp>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace tolva::cli {
-
-// Which settings a command offers: only those that change what it does.
-enum SettingsGroup : unsigned {
-    LengthSettings = 1, // how long a song plays, counted at the mixing rate; the formats read
-    SoundSettings = 2,  // what the output sounds like
-    DialogSettings = 4, // fields only the plug-in's playlist and dialog use
-    AllSettings = 7,
-    // What the tool plays beyond the record: interpolation past on and off, float samples,
-    // stereo separation, muted channels.
-    ToolSound = 8,
-};
 
 // The sound a command asks for beyond the settings record, whose file holds interpolation only
 // as on or off, and none of the rest.
@@ -37,7 +26,7 @@ public:
     void addTo(CLI::App& command, unsigned groups);
 
     // The settings file named by --settings, or "" for the defaults.
-    const std::string& file() const { return file_; }
+    const std::string& file() const { return values_.file; }
     // Options that contradict each other; false with the reason.
     bool consistent(std::string& reason) const;
     // The defaults, or the --settings file with the fields the plug-in cannot use replaced,
@@ -50,47 +39,15 @@ public:
     SoundChoices soundChoices() const;
 
 private:
-    template <typename T>
-    CLI::Option* addValue(CLI::App& command, const std::string& name, const std::string& valueName,
-                          T& value, const std::string& help, std::function<void(Settings&)> apply);
-    void addSwitch(CLI::App& command, const std::string& names, bool& value,
-                   const std::string& help, std::function<void(Settings&)> apply);
-    void addSoundOptions(CLI::App& command, bool toolSound);
+    // Whether the option named `name` was given on the command line.
+    bool given(const std::string& name) const;
 
-    struct Edit {
+    struct Added {
         CLI::Option* option;
-        std::function<void(Settings&)> apply;
+        void (*apply)(const OptionValues&, Settings&);
     };
-    std::vector<Edit> edits_;
-    CLI::Option* loopsOption_ = nullptr;
-    CLI::Option* extraSecondsOption_ = nullptr;
-    CLI::Option* interpolationOption_ = nullptr;
-
-    std::string file_;
-    uint32_t titleFormat_ = 0;
-    std::string lengthMode_;
-    uint32_t rate_ = 0;
-    uint32_t trailingSilence_ = 0;
-    uint32_t loops_ = 0;
-    uint32_t extraSeconds_ = 0;
-    double ampDb_ = 0;
-    std::string bits_;
-    bool stripEmptyPatterns_ = false;
-    bool removeSilence_ = false;
-    bool removeInitialSilence_ = false;
-    bool limitTrailingSilence_ = false;
-    bool loopByCount_ = false;
-    bool extraPlayTime_ = false;
-    bool oldProTracker_ = false;
-    bool modPanning_ = false;
-    std::string interpolation_;
-    uint32_t stereoSeparation_ = 100;
-    std::vector<uint32_t> muted_;
-    std::vector<uint32_t> solo_;
-    bool mono_ = false;
-    bool reverseStereo_ = false;
-    std::vector<std::string> disabled_;
-    std::vector<std::string> enabled_;
+    std::vector<Added> added_;
+    OptionValues values_;
 };
 
 // The record a settings file holds, as it is, before anything is replaced. False with the

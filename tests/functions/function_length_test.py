@@ -29,7 +29,6 @@ LONG = {
     ("cli/PlayCommand.cpp", "PlayCommand::run"): 129,
     ("tools/winhost/DialogDriver.cpp", "DialogDriver::perform"): 110,
     ("formats/it/ItNoteTrigger.cpp", "ItPlayer::triggerNote"): 103,
-    ("cli/SettingsOptions.cpp", "SettingsOptions::addTo"): 102,
     ("mixer/VoiceCursor.cpp", "VoiceCursor::skipLoops"): 93,
     ("tools/winhost/main.cpp", "parse"): 89,
     ("ui/info/SamplesPage.cpp", "SamplesPage::showDetails"): 82,

@@ -28,7 +28,7 @@ void gst_tolva_dec_apply_controls(GstTolvaDec* self) {
     tolva_set_repeat(self->song, self->num_loops);
 }
 
-static void set_property(GObject* object, guint id, const GValue* value, GParamSpec* spec) {
+static void set_property(GObject* object, guint id, const GValue* value, GParamSpec* property) {
     GstTolvaDec* self = GST_TOLVA_DEC(object);
     GST_NONSTREAM_AUDIO_DECODER_LOCK_MUTEX(self);
     switch (id) {
@@ -42,14 +42,14 @@ static void set_property(GObject* object, guint id, const GValue* value, GParamS
         self->gain_db = g_value_get_double(value);
         break;
     default:
-        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, property);
     }
     if (self->song)
         gst_tolva_dec_apply_controls(self);
     GST_NONSTREAM_AUDIO_DECODER_UNLOCK_MUTEX(self);
 }
 
-static void get_property(GObject* object, guint id, GValue* value, GParamSpec* spec) {
+static void get_property(GObject* object, guint id, GValue* value, GParamSpec* property) {
     GstTolvaDec* self = GST_TOLVA_DEC(object);
     GST_NONSTREAM_AUDIO_DECODER_LOCK_MUTEX(self);
     switch (id) {
@@ -63,7 +63,7 @@ static void get_property(GObject* object, guint id, GValue* value, GParamSpec* s
         g_value_set_double(value, self->gain_db);
         break;
     default:
-        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, property);
     }
     GST_NONSTREAM_AUDIO_DECODER_UNLOCK_MUTEX(self);
 }

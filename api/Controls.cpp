@@ -36,14 +36,14 @@ int tolva_set_gain(tolva_song* song, int32_t hundredths_db) {
 int tolva_set_interpolation(tolva_song* song, uint32_t mode) {
     if (!song || mode > TOLVA_INTERPOLATION_SINC)
         return TOLVA_E_INVALID;
-    song->interpolation = static_cast<Interpolation>(mode);
+    song->options.interpolation = static_cast<Interpolation>(mode);
     return TOLVA_OK;
 }
 
 int tolva_set_stereo_separation(tolva_song* song, uint32_t percent) {
     if (!song || percent > MaxStereoSeparation)
         return TOLVA_E_INVALID;
-    song->stereoSeparation = static_cast<uint16_t>(percent);
+    song->options.stereoSeparation = static_cast<uint16_t>(percent);
     return TOLVA_OK;
 }
 
@@ -53,7 +53,8 @@ int tolva_set_channel_mute(tolva_song* song, uint32_t channel, int muted) {
     if (channel >= song->facts.channels || channel >= 64)
         return TOLVA_E_NOT_FOUND;
     const uint64_t bit = uint64_t{1} << channel;
-    song->mutedChannels = muted ? song->mutedChannels | bit : song->mutedChannels & ~bit;
+    song->options.mutedChannels =
+        muted ? song->options.mutedChannels | bit : song->options.mutedChannels & ~bit;
     return TOLVA_OK;
 }
 

@@ -51,7 +51,6 @@ template <typename Load> tolva_song* open(const tolva_options* given, int* error
     }
     if (why == TOLVA_OK) {
         song->options = options.song;
-        renderControls(given, *song);
         if (!describeSong(player(*song), song->facts))
             why = TOLVA_E_NO_MEMORY;
     }

@@ -53,14 +53,6 @@ bool given(const tolva_options* options, tolva_options& out) {
 
 } // namespace
 
-void renderControls(const tolva_options* options, tolva_song& song) {
-    tolva_options o;
-    if (!given(options, o))
-        return;
-    song.interpolation = static_cast<Interpolation>(o.interpolation);
-    song.stereoSeparation = static_cast<uint16_t>(o.stereo_separation);
-}
-
 bool songOptions(const tolva_options* options, SongOptions& out, uint32_t& formats) {
     tolva_options o;
     if (!given(options, o))
@@ -78,6 +70,7 @@ bool songOptions(const tolva_options* options, SongOptions& out, uint32_t& forma
     out.modPanning = o.mod_panning != 0;
     out.amp = static_cast<int16_t>(o.amplification);
     out.interpolation = static_cast<Interpolation>(o.interpolation);
+    out.stereoSeparation = static_cast<uint16_t>(o.stereo_separation);
     out.reverseStereo = o.reverse_stereo != 0;
     out.seed = static_cast<uint16_t>(o.seed);
     formats = o.formats;

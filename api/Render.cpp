@@ -52,7 +52,6 @@ template <typename T> size_t render(tolva_song* song, T* out, size_t frames) {
     if (!song || !out || frames == 0 || frames > MaxFrames)
         return 0;
     constexpr bool isFloat = std::is_same_v<T, float>;
-    song->lastWasFloat = isFloat;
     size_t done = takeAhead(*song, out);
     while (done < frames) {
         if (frames - done == 1) {
@@ -74,9 +73,6 @@ template <typename T> size_t render(tolva_song* song, T* out, size_t frames) {
 RenderFormat currentFormat(const tolva_song& song, bool isFloat) {
     RenderFormat format = renderFormat(song.options, isFloat ? 32 : 16);
     format.floatSamples = isFloat;
-    format.interpolation = song.interpolation;
-    format.stereoSeparation = song.stereoSeparation;
-    format.mutedChannels = song.mutedChannels;
     return format;
 }
 

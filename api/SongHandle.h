@@ -25,11 +25,6 @@ struct tolva_song : tolva::HeapObject {
     int32_t repeat = 0; // as tolva_set_repeat gave it
     bool hasAhead = false;
     bool aheadIsFloat = false;
-    bool lastWasFloat = false;
-    // What a caller may change between renders.
-    tolva::Interpolation interpolation = tolva::Interpolation::Linear;
-    uint16_t stereoSeparation = 100;
-    uint64_t mutedChannels = 0;
 };
 
 namespace tolva::api {
@@ -37,8 +32,6 @@ namespace tolva::api {
 // The options a caller gave (null: the defaults) as the engine's, with the formats to
 // recognise; false when a field is out of range.
 bool songOptions(const tolva_options* given, SongOptions& out, uint32_t& formats);
-// The caller's render-time controls from the same options.
-void renderControls(const tolva_options* given, tolva_song& song);
 
 // How the song renders now, in 16-bit integers or floats.
 RenderFormat currentFormat(const tolva_song& song, bool isFloat);

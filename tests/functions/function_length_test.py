@@ -26,7 +26,6 @@ TEMPLATE = re.compile(r"^\s*template\s*<")
 ATTRIBUTE = re.compile(r"\[\[.*?\]\]", re.S)
 # Still to be split: (file, function) and the length it may not pass.
 LONG = {
-    ("cli/PlayCommand.cpp", "PlayCommand::run"): 129,
     ("tools/winhost/DialogDriver.cpp", "DialogDriver::perform"): 110,
     ("formats/it/ItNoteTrigger.cpp", "ItPlayer::triggerNote"): 103,
     ("mixer/VoiceCursor.cpp", "VoiceCursor::skipLoops"): 93,

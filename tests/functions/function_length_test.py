@@ -30,7 +30,6 @@ LONG = {
     ("formats/it/ItNoteTrigger.cpp", "ItPlayer::triggerNote"): 103,
     ("mixer/VoiceCursor.cpp", "VoiceCursor::skipLoops"): 93,
     ("tools/winhost/main.cpp", "parse"): 89,
-    ("ui/info/SamplesPage.cpp", "SamplesPage::showDetails"): 82,
     ("mixer/QuadSteps.h", "walk"): 78,
 }
 

@@ -96,6 +96,12 @@ void SamplesPage::addDetail(const char* label, const char* value, LPARAM picture
     setListRow(IDC_SAMPLE_DETAILS, detailRows_++, 2, texts, picture);
 }
 
+void SamplesPage::addNumber(const char* label, int64_t number) {
+    char value[32];
+    formatNumber(value, sizeof value, number);
+    addDetail(label, value);
+}
+
 void SamplesPage::showDetails() {
     clearList(IDC_SAMPLE_DETAILS);
     detailRows_ = 0;
@@ -106,61 +112,78 @@ void SamplesPage::showDetails() {
         return;
     SampleDescription s;
     player->info().describeSample(s, selected_, instrument_);
-    const uint32_t m = s.fieldMask;
-    char value[64], label[32];
-    auto number = [&](int64_t n) {
-        formatNumber(value, sizeof value, n);
-        return value;
-    };
-    if (m & SampleFieldInstrument)
-        addDetail("#Instr:", number(s.instrumentNumber));
-    if (m & SampleFieldFileName)
+    addIdentity(s);
+    addPitch(s);
+    addLevels(s);
+    addLoops(s);
+    addWaveforms(s);
+}
+
+void SamplesPage::addIdentity(const SampleDescription& s) {
+    if (s.fieldMask & SampleFieldInstrument)
+        addNumber("#Instr:", s.instrumentNumber);
+    if (s.fieldMask & SampleFieldFileName)
         addDetail("Dos name:", s.fileName);
-    if (m & SampleFieldLength)
-        addDetail("Length:", number(s.length));
-    if (m & SampleFieldFinetune)
-        addDetail("Fine tune:", number(s.finetune));
-    if (m & SampleFieldRelativeNote) {
+    if (s.fieldMask & SampleFieldLength)
+        addNumber("Length:", s.length);
+}
+
+void SamplesPage::addPitch(const SampleDescription& s) {
+    char value[32];
+    if (s.fieldMask & SampleFieldFinetune)
+        addNumber("Fine tune:", s.finetune);
+    if (s.fieldMask & SampleFieldRelativeNote) {
         char note[4];
         writeNoteName(static_cast<uint32_t>(48 + s.relativeNote), note);
         std::snprintf(value, sizeof value, "%s (%d)", note, s.relativeNote);
         addDetail("Rel To:", value);
     }
-    if (m & SampleFieldReferenceRate) {
+    if (s.fieldMask & SampleFieldReferenceRate) {
+        char label[32];
         std::snprintf(label, sizeof label, "C-%u Speed:", static_cast<unsigned>(s.referenceOctave));
         std::snprintf(value, sizeof value, "%u Hz", static_cast<unsigned>(s.referenceRate));
         addDetail(label, value);
     }
-    if (m & SampleFieldDefaultVolume)
-        addDetail("Def vol:", number(s.defaultVolume));
-    if (m & SampleFieldGlobalVolume)
-        addDetail("Glob vol:", number(s.globalVolume));
-    if (m & (SampleFieldDefaultPanning | SampleFieldDefaultPanningAlt))
-        addDetail("Def pan:", number(s.defaultPanning));
-    if (m & SampleFieldType) {
+}
+
+void SamplesPage::addLevels(const SampleDescription& s) {
+    if (s.fieldMask & SampleFieldDefaultVolume)
+        addNumber("Def vol:", s.defaultVolume);
+    if (s.fieldMask & SampleFieldGlobalVolume)
+        addNumber("Glob vol:", s.globalVolume);
+    if (s.fieldMask & (SampleFieldDefaultPanning | SampleFieldDefaultPanningAlt))
+        addNumber("Def pan:", s.defaultPanning);
+    if (s.fieldMask & SampleFieldType) {
+        char value[32];
         std::snprintf(value, sizeof value, "%s %s %s",
                       (s.typeFlags & SampleType16Bit) ? "16 bit," : "8 bit,",
                       (s.typeFlags & SampleTypeUnsigned) ? "unsigned," : "signed,",
                       (s.typeFlags & SampleTypeStereo) ? "stereo" : "mono");
         addDetail("Type:", value);
     }
-    if (m & SampleFieldLoop) {
+}
+
+void SamplesPage::addLoops(const SampleDescription& s) {
+    if (s.fieldMask & SampleFieldLoop) {
         addDetail("Loop:", loopName(s.loopKind));
-        addDetail("Start:", number(s.loopStart));
-        addDetail("End:", number(s.loopEnd));
+        addNumber("Start:", s.loopStart);
+        addNumber("End:", s.loopEnd);
     }
-    if (m & SampleFieldSustainLoop) {
+    if (s.fieldMask & SampleFieldSustainLoop) {
         addDetail("SusLoop:", loopName(s.sustainLoopKind));
-        addDetail("Start:", number(s.sustainLoopStart));
-        addDetail("End:", number(s.sustainLoopEnd));
+        addNumber("Start:", s.sustainLoopStart);
+        addNumber("End:", s.sustainLoopEnd);
     }
-    if (m & SampleFieldAutoVibrato) {
+    if (s.fieldMask & SampleFieldAutoVibrato) {
         static const char* const Waves[] = {"Sine", "Ramp", "Square", "Random"};
         addDetail("Vib wave:", Waves[s.vibratoWaveform & 3]);
-        addDetail("Vib depth:", number(s.vibratoDepth));
-        addDetail("Vib speed:", number(s.vibratoSpeed));
-        addDetail("Vib rate:", number(s.vibratoRate));
+        addNumber("Vib depth:", s.vibratoDepth);
+        addNumber("Vib speed:", s.vibratoSpeed);
+        addNumber("Vib rate:", s.vibratoRate);
     }
+}
+
+void SamplesPage::addWaveforms(const SampleDescription& s) {
     if (!s.data || s.length == 0)
         return;
     // Two rows per picture, as wide as a row of the list.

@@ -30,6 +30,15 @@ private:
     void fillSampleList();
     void showDetails();
     void addDetail(const char* label, const char* value, LPARAM picture = 0);
+    void addNumber(const char* label, int64_t number);
+    // The rows of the details list, in the order shown, each kind present when the format
+    // has it.
+    void addIdentity(const SampleDescription& s);
+    void addPitch(const SampleDescription& s);
+    void addLevels(const SampleDescription& s);
+    void addLoops(const SampleDescription& s);
+    // Two rows for each channel's picture, when the sample data is loaded.
+    void addWaveforms(const SampleDescription& s);
     void drawWaveform(BackBuffer& buffer, const SampleDescription& s, uint32_t channel);
 
     uint32_t selected_ = 0;

@@ -26,10 +26,8 @@ TEMPLATE = re.compile(r"^\s*template\s*<")
 ATTRIBUTE = re.compile(r"\[\[.*?\]\]", re.S)
 # Still to be split: (file, function) and the length it may not pass.
 LONG = {
-    ("tools/winhost/DialogDriver.cpp", "DialogDriver::perform"): 110,
     ("formats/it/ItNoteTrigger.cpp", "ItPlayer::triggerNote"): 103,
     ("mixer/VoiceCursor.cpp", "VoiceCursor::skipLoops"): 93,
-    ("tools/winhost/main.cpp", "parse"): 89,
     ("mixer/QuadSteps.h", "walk"): 78,
 }
 

@@ -1,5 +1,6 @@
 #include "DialogDriver.h"
 
+#include <algorithm>
 #include <commctrl.h>
 #include <cstdio>
 #include <cstdlib>
@@ -61,6 +62,171 @@ bool fileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// What one action works on.
+struct Target {
+    HWND dialog;
+    HWND control; // the one its id names, on the dialog or the page on show
+    const Action& action;
+    int number; // the first number after the id
+    const std::string& shotDir;
+};
+
+void clickButton(const Target& t) {
+    if (!IsWindowEnabled(t.control))
+        std::printf("click_disabled=%d\n", t.action.id);
+    else
+        SendMessageA(t.control, BM_CLICK, 0, 0);
+}
+
+void cancelDialog(const Target& t) {
+    PostMessageA(t.dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+void setText(const Target& t) {
+    SendMessageA(t.control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(t.action.rest.c_str()));
+}
+
+void selectEntry(const Target& t) {
+    SendMessageA(t.control, CB_SETCURSEL, t.number, 0);
+    SendMessageA(t.dialog, WM_COMMAND, MAKEWPARAM(t.action.id, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(t.control));
+}
+
+void setTrackbar(const Target& t) {
+    SendMessageA(t.control, TBM_SETPOS, TRUE, t.number);
+    SendMessageA(t.dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, t.number),
+                 reinterpret_cast<LPARAM>(t.control));
+}
+
+void readControl(const Target& t) {
+    char value[256] = {};
+    GetWindowTextA(t.control, value, sizeof value);
+    std::printf("control_%d=%d,%d,%s\n", t.action.id, IsWindowEnabled(t.control) ? 1 : 0,
+                static_cast<int>(SendMessageA(t.control, BM_GETCHECK, 0, 0)), value);
+}
+
+void showTab(const Target& t) {
+    HWND tabs = GetDlgItem(t.dialog, 1028);
+    SendMessageA(tabs, TCM_SETCURSEL, t.action.id, 0);
+    NMHDR header{tabs, 1028, static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageA(t.dialog, WM_NOTIFY, 1028, reinterpret_cast<LPARAM>(&header));
+}
+
+void selectRow(const Target& t) {
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    HWND list = pageControl(t.dialog, t.action.id);
+    SendMessageA(list, LVM_SETITEMSTATE, t.number, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(list, LVM_ENSUREVISIBLE, t.number, FALSE);
+}
+
+// cell:ID:ROW:COLUMN prints cell_ID_ROW_COLUMN=text of a list view.
+void readCell(const Target& t) {
+    const std::string& rest = t.action.rest;
+    int row = t.number, column = std::atoi(rest.substr(rest.find(':') + 1).c_str());
+    char value[256] = {};
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = value;
+    item.cchTextMax = sizeof value;
+    SendMessageA(t.control, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    HWND header = reinterpret_cast<HWND>(SendMessageA(t.control, LVM_GETHEADER, 0, 0));
+    std::printf("cell_%d_%d_%d=%s\n", t.action.id, row, column, value);
+    std::printf("columns_%d=%d\n", t.action.id,
+                static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)));
+}
+
+void tabTitles(const Target& t) {
+    HWND tabs = GetDlgItem(t.dialog, 1028);
+    int count = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
+    std::string titles;
+    for (int i = 0; i < count; ++i) {
+        char title[64] = {};
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = title;
+        item.cchTextMax = sizeof title;
+        SendMessageA(tabs, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+        if (i > 0)
+            titles += '|';
+        titles += title;
+    }
+    std::printf("tabs=%s\n", titles.c_str());
+}
+
+void growBy(const Target& t) {
+    RECT r;
+    GetWindowRect(t.dialog, &r);
+    SetWindowPos(t.dialog, nullptr, 0, 0, r.right - r.left + t.action.id,
+                 r.bottom - r.top + t.number, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void moveTo(const Target& t) {
+    SetWindowPos(t.dialog, nullptr, t.action.id, t.number, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void printRect(const Target& t) {
+    RECT r;
+    GetWindowRect(t.dialog, &r);
+    std::printf("rect=%ld,%ld,%ld,%ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+void printPosition(const Target& t) {
+    RECT r;
+    GetWindowRect(t.control, &r);
+    MapWindowPoints(nullptr, t.dialog, reinterpret_cast<POINT*>(&r), 2);
+    std::printf("pos_%d=%ld,%ld,%ld,%ld\n", t.action.id, r.left, r.top, r.right - r.left,
+                r.bottom - r.top);
+}
+
+// sizing:EDGE:WIDTH: the user drags edge EDGE until the window is WIDTH wide.
+void sizing(const Target& t) {
+    RECT r;
+    GetWindowRect(t.dialog, &r);
+    const int edge = t.action.id;
+    if (edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT)
+        r.left = r.right - t.number;
+    else
+        r.right = r.left + t.number;
+    SendMessageA(t.dialog, WM_SIZING, edge, reinterpret_cast<LPARAM>(&r));
+    std::printf("sizing=%ld,%ld,%ld,%ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+void shoot(const Target& t) {
+    // Let the dialog finish painting first.
+    Sleep(300);
+    RECT r;
+    GetWindowRect(t.dialog, &r);
+    std::string base = t.shotDir + "\\" + t.action.rest;
+    {
+        std::ofstream ready(base + ".part");
+        ready << (r.right - r.left) << 'x' << (r.bottom - r.top) << '+' << r.left << '+' << r.top
+              << '\n';
+    }
+    MoveFileA((base + ".part").c_str(), (base + ".ready").c_str());
+    for (int i = 0; i < 3000 && !fileExists(base + ".done"); ++i)
+        Sleep(20);
+}
+
+void sleepFor(const Target& t) {
+    Sleep(t.action.id);
+}
+
+struct ActionRow {
+    const char* kind;
+    void (*run)(const Target&);
+};
+
+constexpr ActionRow Actions[] = {
+    {"click", clickButton}, {"cancel", cancelDialog}, {"text", setText},  {"select", selectEntry},
+    {"track", setTrackbar}, {"read", readControl},    {"tab", showTab},   {"item", selectRow},
+    {"cell", readCell},     {"tabs", tabTitles},      {"grow", growBy},   {"move", moveTo},
+    {"rect", printRect},    {"pos", printPosition},   {"sizing", sizing}, {"shot", shoot},
+    {"sleep", sleepFor},
+};
+
 } // namespace
 
 DialogDriver::DialogDriver(std::string caption, std::vector<std::string> actions,
@@ -116,130 +282,18 @@ void DialogDriver::work() {
 }
 
 void DialogDriver::perform(HWND dialog, const std::string& text) {
-    Action a = parseAction(text);
+    const Action a = parseAction(text);
     HWND control = GetDlgItem(dialog, a.id);
     if (!control)
         control = pageControl(dialog, a.id);
-    int number = std::atoi(a.rest.c_str());
-    if (a.kind == "click") {
-        if (!IsWindowEnabled(control))
-            std::printf("click_disabled=%d\n", a.id);
-        else
-            SendMessageA(control, BM_CLICK, 0, 0);
-    } else if (a.kind == "cancel") {
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    } else if (a.kind == "text") {
-        SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a.rest.c_str()));
-    } else if (a.kind == "select") {
-        SendMessageA(control, CB_SETCURSEL, number, 0);
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(a.id, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(control));
-    } else if (a.kind == "track") {
-        SendMessageA(control, TBM_SETPOS, TRUE, number);
-        SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, number),
-                     reinterpret_cast<LPARAM>(control));
-    } else if (a.kind == "read") {
-        char value[256] = {};
-        GetWindowTextA(control, value, sizeof value);
-        std::printf("control_%d=%d,%d,%s\n", a.id, IsWindowEnabled(control) ? 1 : 0,
-                    static_cast<int>(SendMessageA(control, BM_GETCHECK, 0, 0)), value);
-    } else if (a.kind == "tab") {
-        HWND tabs = GetDlgItem(dialog, 1028);
-        SendMessageA(tabs, TCM_SETCURSEL, a.id, 0);
-        NMHDR header{tabs, 1028, static_cast<UINT>(TCN_SELCHANGE)};
-        SendMessageA(dialog, WM_NOTIFY, 1028, reinterpret_cast<LPARAM>(&header));
-    } else if (a.kind == "item") {
-        LVITEMA item{};
-        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        item.state = LVIS_SELECTED | LVIS_FOCUSED;
-        HWND list = pageControl(dialog, a.id);
-        SendMessageA(list, LVM_SETITEMSTATE, number, reinterpret_cast<LPARAM>(&item));
-        SendMessageA(list, LVM_ENSUREVISIBLE, number, FALSE);
-    } else if (a.kind == "cell") {
-        // cell:ID:ROW:COLUMN prints cell_ID_ROW_COLUMN=text of a list view.
-        int row = number, column = std::atoi(a.rest.substr(a.rest.find(':') + 1).c_str());
-        char value[256] = {};
-        LVITEMA item{};
-        item.iSubItem = column;
-        item.pszText = value;
-        item.cchTextMax = sizeof value;
-        SendMessageA(control, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-        HWND header = reinterpret_cast<HWND>(SendMessageA(control, LVM_GETHEADER, 0, 0));
-        std::printf("cell_%d_%d_%d=%s\n", a.id, row, column, value);
-        std::printf("columns_%d=%d\n", a.id,
-                    static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)));
-    } else if (a.kind == "tabs") {
-        HWND tabs = GetDlgItem(dialog, 1028);
-        int count = static_cast<int>(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
-        std::string titles;
-        for (int i = 0; i < count; ++i) {
-            char title[64] = {};
-            TCITEMA item{};
-            item.mask = TCIF_TEXT;
-            item.pszText = title;
-            item.cchTextMax = sizeof title;
-            SendMessageA(tabs, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
-            if (i > 0)
-                titles += '|';
-            titles += title;
-        }
-        std::printf("tabs=%s\n", titles.c_str());
-    } else if (a.kind == "grow" || a.kind == "move") {
-        RECT r;
-        GetWindowRect(dialog, &r);
-        int second = std::atoi(a.rest.c_str());
-        if (a.kind == "grow")
-            SetWindowPos(dialog, nullptr, 0, 0, r.right - r.left + a.id, r.bottom - r.top + second,
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        else
-            SetWindowPos(dialog, nullptr, a.id, second, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    } else if (a.kind == "rect") {
-        RECT r;
-        GetWindowRect(dialog, &r);
-        std::printf("rect=%ld,%ld,%ld,%ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
-    } else if (a.kind == "pos") {
-        RECT r;
-        GetWindowRect(control, &r);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-        std::printf("pos_%d=%ld,%ld,%ld,%ld\n", a.id, r.left, r.top, r.right - r.left,
-                    r.bottom - r.top);
-    } else if (a.kind == "sizing") {
-        // sizing:EDGE:WIDTH: the user drags edge EDGE until the window is WIDTH wide.
-        RECT r;
-        GetWindowRect(dialog, &r);
-        int width = std::atoi(a.rest.c_str());
-        bool left = a.id == WMSZ_LEFT || a.id == WMSZ_TOPLEFT || a.id == WMSZ_BOTTOMLEFT;
-        if (left)
-            r.left = r.right - width;
-        else
-            r.right = r.left + width;
-        SendMessageA(dialog, WM_SIZING, a.id, reinterpret_cast<LPARAM>(&r));
-        std::printf("sizing=%ld,%ld,%ld,%ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
-    } else if (a.kind == "shot") {
-        shoot(dialog, a.rest);
-    } else if (a.kind == "sleep") {
-        Sleep(a.id);
-    } else {
+    const Target target{dialog, control, a, std::atoi(a.rest.c_str()), shotDir_};
+    const auto row = std::find_if(std::begin(Actions), std::end(Actions),
+                                  [&a](const ActionRow& r) { return a.kind == r.kind; });
+    if (row != std::end(Actions))
+        row->run(target);
+    else
         std::printf("unknown_action=%s\n", text.c_str());
-    }
     std::fflush(stdout);
-}
-
-void DialogDriver::shoot(HWND dialog, const std::string& name) {
-    // Let the dialog finish painting first.
-    Sleep(300);
-    RECT r;
-    GetWindowRect(dialog, &r);
-    std::string base = shotDir_ + "\\" + name;
-    {
-        std::ofstream ready(base + ".part");
-        ready << (r.right - r.left) << 'x' << (r.bottom - r.top) << '+' << r.left << '+' << r.top
-              << '\n';
-    }
-    MoveFileA((base + ".part").c_str(), (base + ".ready").c_str());
-    for (int i = 0; i < 3000 && !fileExists(base + ".done"); ++i)
-        Sleep(20);
 }
 
 } // namespace winhost

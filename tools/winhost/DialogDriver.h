@@ -36,7 +36,6 @@ private:
     void work();
     HWND findDialog() const;
     void perform(HWND dialog, const std::string& action);
-    void shoot(HWND dialog, const std::string& name);
 
     std::string caption_;
     std::vector<std::string> actions_;

@@ -27,6 +27,8 @@
 #include "SoundCard.h"
 #include "Torture.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -63,93 +65,111 @@ struct Options {
     std::exit(2);
 }
 
-Options parse(int argc, char** argv) {
-    Options o;
-    std::vector<std::string> positional;
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        auto value = [&]() -> std::string {
-            if (i + 1 >= argc)
-                fail("missing value after " + a);
-            return argv[++i];
-        };
-        if (a == "--home")
-            o.home = value();
-        else if (a == "--no-dirs")
-            o.noDirs = true;
-        else if (a == "--seek")
-            o.seekAt = 0, o.seekMs = std::atoi(value().c_str());
-        else if (a == "--seek-at") {
-            std::string v = value();
-            if (std::sscanf(v.c_str(), "%d:%d", &o.seekAt, &o.seekMs) != 2)
-                fail("--seek-at wants AT:MS");
-        } else if (a == "--pause-at")
-            o.pauseAt = std::atoi(value().c_str());
-        else if (a == "--pause-for")
-            o.pauseFor = std::atoi(value().c_str());
-        else if (a == "--stop-at")
-            o.stopAt = std::atoi(value().c_str());
-        else if (a == "--uninstall-at")
-            o.uninstallAt = std::atoi(value().c_str());
-        else if (a == "--speed")
-            o.card.speed = std::atof(value().c_str());
-        else if (a == "--buffer-ms")
-            o.card.bufferMs = std::atoi(value().c_str());
-        else if (a == "--dsp")
-            o.dsp = true;
-        else if (a == "--fail-open")
-            o.card.failOpen = true;
-        else if (a == "--timeout")
-            o.timeoutS = std::atoi(value().c_str());
-        else if (a == "--threads")
-            o.torture.threads = std::atoi(value().c_str());
-        else if (a == "--seconds")
-            o.torture.seconds = std::atoi(value().c_str());
-        else if (a == "--seed")
-            o.torture.seed = static_cast<unsigned>(std::atoi(value().c_str()));
-        else if (a == "--songs")
-            o.torture.songs = std::atoi(value().c_str());
-        else if (a == "--act")
-            o.actions.push_back(value());
-        else if (a == "--shots")
-            o.shotDir = value();
-        else if (a == "--infobox-at") {
-            std::string v = value();
-            std::size_t colon = v.find(':');
-            if (colon == std::string::npos)
-                fail("--infobox-at wants MS:FILE");
-            o.infoBoxAt = std::atoi(v.substr(0, colon).c_str());
-            o.infoBoxFile = v.substr(colon + 1);
-        } else if (a.rfind("--", 0) == 0)
-            fail("unknown option " + a);
-        else
-            positional.push_back(a);
-    }
+int number(const std::string& text) {
+    return std::atoi(text.c_str());
+}
+
+void seekAt(Options& o, const std::string& v) {
+    if (std::sscanf(v.c_str(), "%d:%d", &o.seekAt, &o.seekMs) != 2)
+        fail("--seek-at wants AT:MS");
+}
+
+void infoBoxAt(Options& o, const std::string& v) {
+    std::size_t colon = v.find(':');
+    if (colon == std::string::npos)
+        fail("--infobox-at wants MS:FILE");
+    o.infoBoxAt = number(v.substr(0, colon));
+    o.infoBoxFile = v.substr(colon + 1);
+}
+
+struct OptionRow {
+    const char* name;
+    bool takesValue;
+    void (*apply)(Options& o, const std::string& value);
+};
+
+const OptionRow OptionRows[] = {
+    {"--home", true, [](Options& o, const std::string& v) { o.home = v; }},
+    {"--no-dirs", false, [](Options& o, const std::string&) { o.noDirs = true; }},
+    {"--seek", true, [](Options& o, const std::string& v) { o.seekAt = 0, o.seekMs = number(v); }},
+    {"--seek-at", true, seekAt},
+    {"--pause-at", true, [](Options& o, const std::string& v) { o.pauseAt = number(v); }},
+    {"--pause-for", true, [](Options& o, const std::string& v) { o.pauseFor = number(v); }},
+    {"--stop-at", true, [](Options& o, const std::string& v) { o.stopAt = number(v); }},
+    {"--uninstall-at", true, [](Options& o, const std::string& v) { o.uninstallAt = number(v); }},
+    {"--speed", true,
+     [](Options& o, const std::string& v) { o.card.speed = std::atof(v.c_str()); }},
+    {"--buffer-ms", true, [](Options& o, const std::string& v) { o.card.bufferMs = number(v); }},
+    {"--dsp", false, [](Options& o, const std::string&) { o.dsp = true; }},
+    {"--fail-open", false, [](Options& o, const std::string&) { o.card.failOpen = true; }},
+    {"--timeout", true, [](Options& o, const std::string& v) { o.timeoutS = number(v); }},
+    {"--threads", true, [](Options& o, const std::string& v) { o.torture.threads = number(v); }},
+    {"--seconds", true, [](Options& o, const std::string& v) { o.torture.seconds = number(v); }},
+    {"--seed", true,
+     [](Options& o, const std::string& v) { o.torture.seed = static_cast<unsigned>(number(v)); }},
+    {"--songs", true, [](Options& o, const std::string& v) { o.torture.songs = number(v); }},
+    {"--act", true, [](Options& o, const std::string& v) { o.actions.push_back(v); }},
+    {"--shots", true, [](Options& o, const std::string& v) { o.shotDir = v; }},
+    {"--infobox-at", true, infoBoxAt},
+};
+
+// What follows the command and the DLL: at least and at most this many names.
+struct CommandRow {
+    const char* name;
+    std::size_t least, most;
+    const char* usage; // null: the command is not known with that many
+};
+
+constexpr std::size_t Any = SIZE_MAX;
+constexpr CommandRow Commands[] = {
+    {"play", 2, 2, "usage: winhost play DLL FILE OUT.wav [options]"},
+    {"info", 1, Any, "usage: winhost info DLL FILE..."},
+    {"config", 0, Any, nullptr},
+    {"infobox", 1, Any, "usage: winhost infobox DLL FILE..."},
+    {"torture", 1, Any, "usage: winhost torture DLL FILE..."},
+    {"session", 1, Any, "usage: winhost session DLL FILE..."},
+    {"uninstall", 0, 0, nullptr},
+    {"about", 0, 0, nullptr},
+};
+
+// The command, the DLL and the files after them.
+void takeCommand(Options& o, std::vector<std::string> positional) {
     if (positional.size() < 2)
         fail("usage: winhost play|info|uninstall|config|about|infobox|torture|session DLL "
              "[FILE...] [options]");
     o.command = positional[0];
     o.dll = positional[1];
     positional.erase(positional.begin(), positional.begin() + 2);
-    if (o.command == "play") {
-        if (positional.size() != 2)
-            fail("usage: winhost play DLL FILE OUT.wav [options]");
-        o.files = {positional[0]};
-        o.wav = positional[1];
-        o.card.wavPath = o.wav;
-    } else if (o.command == "info") {
-        if (positional.empty())
-            fail("usage: winhost info DLL FILE...");
-        o.files = positional;
-    } else if (o.command == "config") {
-        o.files = positional;
-    } else if (o.command == "infobox" || o.command == "torture" || o.command == "session") {
-        if (positional.empty())
-            fail("usage: winhost " + o.command + " DLL FILE...");
-        o.files = positional;
-    } else if ((o.command != "uninstall" && o.command != "about") || !positional.empty()) {
+    const auto row = std::find_if(std::begin(Commands), std::end(Commands),
+                                  [&o](const CommandRow& r) { return o.command == r.name; });
+    if (row == std::end(Commands))
         fail("unknown command " + o.command);
+    if (positional.size() < row->least || positional.size() > row->most)
+        fail(row->usage ? row->usage : "unknown command " + o.command);
+    o.files = positional;
+    if (o.command == "play") {
+        o.files.pop_back();
+        o.wav = o.card.wavPath = positional.back();
     }
+}
+
+Options parse(int argc, char** argv) {
+    Options o;
+    std::vector<std::string> positional;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const auto row = std::find_if(std::begin(OptionRows), std::end(OptionRows),
+                                      [&a](const OptionRow& r) { return a == r.name; });
+        if (row == std::end(OptionRows) && a.rfind("--", 0) == 0)
+            fail("unknown option " + a);
+        if (row == std::end(OptionRows))
+            positional.push_back(a);
+        else if (row->takesValue && i + 1 >= argc)
+            fail("missing value after " + a);
+        else
+            row->apply(o, row->takesValue ? argv[++i] : "");
+    }
+    takeCommand(o, std::move(positional));
     return o;
 }
 

@@ -7,6 +7,7 @@
 #include "host/ModuleCache.h"
 #include "host/PlaybackState.h"
 #include "host/PluginRecord.h"
+#include "settings/SettingsConversion.h"
 #include "settings/SettingsFile.h"
 #include "ui/config/AboutDialog.h"
 #include "ui/config/ConfigDialog.h"
@@ -32,6 +33,7 @@ public:
 
     void applySettings(const Settings& settings) override {
         state.settings = settings;
+        state.liveOptions.publish(loadOptions(settings).song);
         if (state.currentModule && state.currentModule->session)
             setAmplification(*state.currentModule, state.settings.amp);
         if (!state.settingsPath.empty())

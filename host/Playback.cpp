@@ -6,6 +6,7 @@
 #include "host/PlaybackState.h"
 #include "host/PlaybackThread.h"
 #include "host/PluginRecord.h"
+#include "settings/SettingsConversion.h"
 
 namespace tolva::host {
 
@@ -43,6 +44,7 @@ int TOLVA_CDECL Play(const char* file) {
     state.seekRequested = ref->length.startOffsetMs != 0;
     state.playRate = rate;
     state.playBits = bits;
+    state.liveOptions.publish(loadOptions(state.settings).song);
     preparePlayback(*ref, rate);
     // The thread plays the current module; acquireModule made `ref` current, as nothing
     // was playing.

@@ -1,4 +1,5 @@
 #pragma once
+#include "host/LiveOptions.h"
 #include "host/LoadedModule.h"
 #include "host/PlaybackClock.h"
 #include "platform/Thread.h"
@@ -19,6 +20,8 @@ struct PlaybackState : PlaybackClock {
     ModuleRef currentModule;
     ModuleRef infoModule; // shown by the information dialog
     Settings settings;
+    // What the playback thread takes from the settings, published whenever they change.
+    LiveOptions liveOptions;
     // Output format of the running playback, fixed when it starts.
     uint32_t playRate = 0;
     uint32_t playBits = 0;

@@ -4,7 +4,6 @@
 #include "host/PlaybackState.h"
 #include "host/PluginRecord.h"
 #include "platform/Clock.h"
-#include "settings/SettingsConversion.h"
 
 namespace tolva::host {
 
@@ -18,6 +17,9 @@ void runPlayback(void* context) {
     // Two blocks: the DSP may answer up to twice the frames it was given.
     alignas(16) uint8_t block[2 * BlockFrames * 2 * 4];
     bool finished = false;
+    uint32_t optionsSeen = 0;
+    SongOptions options;
+    RenderFormat format;
 
     while (!s.stopRequested) {
         if (source.takeSeek())
@@ -36,7 +38,8 @@ void runPlayback(void* context) {
             platform::sleepMs(20);
             continue;
         }
-        const RenderFormat format = renderFormat(loadOptions(s.settings).song, bits);
+        if (s.liveOptions.take(optionsSeen, options))
+            format = renderFormat(options, bits);
         int frames = static_cast<int>(source.render(block, format));
         if (frames == 0) {
             finished = true;

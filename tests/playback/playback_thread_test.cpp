@@ -1,6 +1,8 @@
 // The plug-in's playback thread as far as it runs without Windows: it renders while the host's
-// threads ask for seeks, read the play time and hold the module, each without a lock.
+// threads ask for seeks, read the play time and hold the module, each without a lock, and the
+// configuration dialog changes the options it renders with.
 #include "host/BlockSource.h"
+#include "host/LiveOptions.h"
 #include "support/ModBuilder.h"
 
 #include <gtest/gtest.h>
@@ -83,6 +85,26 @@ TEST(PlaybackThread, SeeksAskedOnAnotherThreadLandWhereAFreshStartWould) {
 
     EXPECT_EQ(heard.timeMs, targets.back());
     EXPECT_EQ(heard.block, firstBlockFrom(bytes, targets.back()));
+}
+
+// The configuration dialog publishes options while the thread renders: each block keeps what it
+// had or takes the latest whole, and the last change is never missed.
+TEST(PlaybackThread, OptionsPublishedOnAnotherThreadArriveWhole) {
+    host::LiveOptions live;
+    uint32_t seen = 0;
+    SongOptions taken;
+    EXPECT_FALSE(live.take(seen, taken));
+    std::thread dialog([&live] {
+        for (uint16_t percent = 1; percent <= 200; ++percent)
+            live.publish({.amp = static_cast<int16_t>(percent), .stereoSeparation = percent});
+    });
+    while (taken.stereoSeparation != 200) {
+        if (live.take(seen, taken)) {
+            EXPECT_EQ(taken.amp, taken.stereoSeparation);
+        }
+    }
+    dialog.join();
+    EXPECT_FALSE(live.take(seen, taken));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "engine/Player.h"
 
 #include "engine/SongSession.h"
+#include "host/EntryLock.h"
 #include "host/ModuleCache.h"
 #include "host/PlaybackState.h"
 #include "host/PluginRecord.h"
@@ -32,9 +33,11 @@ public:
     const Settings& liveSettings() const override { return state.settings; }
 
     void applySettings(const Settings& settings) override {
+        EntryLock lock; // the current module and its thread stay as they are meanwhile
         state.settings = settings;
         state.liveOptions.publish(loadOptions(settings).song);
-        if (state.currentModule && state.currentModule->session)
+        // A playing song takes its amplification on its own thread, from the options.
+        if (!state.playThread && state.currentModule && state.currentModule->session)
             setAmplification(*state.currentModule, state.settings.amp);
         if (!state.settingsPath.empty())
             saveSettings(state.settingsPath.text, state.settings);

@@ -38,8 +38,10 @@ void runPlayback(void* context) {
             platform::sleepMs(20);
             continue;
         }
-        if (s.liveOptions.take(optionsSeen, options))
+        if (s.liveOptions.take(optionsSeen, options)) {
             format = renderFormat(options, bits);
+            setAmplification(*s.currentModule, options.amp);
+        }
         int frames = static_cast<int>(source.render(block, format));
         if (frames == 0) {
             finished = true;

@@ -3,7 +3,7 @@
 source "$(dirname "$0")/lib.sh"
 
 python3 - "$tolva" "$demo" "$corpus" "$work" "$bad" <<'PY' || failures=$((failures + 1))
-import array, itertools, os, pty, select, subprocess, sys, time
+import array, os, pty, select, subprocess, sys, time
 
 tolva, demo, corpus, work, bad = sys.argv[1:6]
 card = os.path.join(work, "card")
@@ -75,13 +75,11 @@ class Session:
         return int(read("status")), read("stderr"), open(card, "rb").read()
 
 def gaps_out(pcm, run=64):
-    """The sound without runs of `run` or more silent frames, which the card plays while paused
-    or whenever the player falls behind, nor the silence at its end: what is left is the song in
-    the order played; and whether there was such a run."""
+    """The sound without its silent frames, and whether it held a run of `run` of them. The card
+    plays silence while paused and whenever the player falls behind, however briefly, so only
+    the frames that sound are the song in the order played."""
     frames = array.array("I", pcm[:len(pcm) - len(pcm) % frame])
-    runs = [list(g) for _, g in itertools.groupby(frames, bool)]
-    kept = [r for i, r in enumerate(runs) if r[0] or (len(r) < run and i + 1 < len(runs))]
-    return (array.array("I", itertools.chain(*kept)).tobytes(),
+    return (array.array("I", filter(None, frames)).tobytes(),
             frames.tobytes().count(bytes(frame * run)) > 0)
 
 def first_difference(a, b):

@@ -32,7 +32,12 @@ void TOLVA_CDECL GetFileInfo(const char* file, char* title, int* lengthMs) {
     ModuleRef ref = acquireModule(source, true);
     if (title) {
         const char* songTitle = ref && ref->session ? ref->session->player().song.title : "";
-        composeTitle(state.settings.titleFormat, songTitle, source, title);
+        uint32_t titleFormat;
+        {
+            EntryLock lock; // the configuration dialog may be applying new settings
+            titleFormat = state.settings.titleFormat;
+        }
+        composeTitle(titleFormat, songTitle, source, title);
     }
     if (lengthMs)
         *lengthMs = ref ? static_cast<int>(ref->length.lengthMs) : 0;

@@ -28,7 +28,11 @@ ModuleRef loadModule(const char* file, bool infoOnly, bool computeLength) {
         return ref;
     }
     std::memcpy(ref->fileName, file, nameLength + 1);
-    LoadOptions options = loadOptions(state.settings);
+    LoadOptions options;
+    {
+        EntryLock lock; // the configuration dialog may be applying new settings
+        options = loadOptions(state.settings);
+    }
     options.infoOnly = infoOnly;
     options.scan = computeLength;
     loadSongFile(file, options, *ref);

@@ -35,7 +35,7 @@ struct Channel {
     uint8_t offsetMemory = 0;
     uint32_t portaNote = 0;
     uint32_t vibratoPosition = 0;
-    int16_t vibratoDepth = 0;
+    int32_t vibratoDepth = 0;
     uint8_t vibratoSpeed = 0;
     const int16_t* vibratoTable = sineTable;
     int32_t vibratoOffset = 0;

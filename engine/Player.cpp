@@ -130,6 +130,10 @@ int32_t Player::mixerPanning(Channel&, int32_t panning) {
     return panning;
 }
 
+int32_t Player::slidePeriod(int32_t period, int32_t delta) {
+    return period + delta;
+}
+
 uint32_t Player::periodToFrequency(int32_t period, Channel&) {
     return amigaStep(0x369E994000ull, period); // 3579545.25 Hz, the NTSC Amiga's
 }

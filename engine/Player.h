@@ -88,6 +88,8 @@ public:
     virtual int32_t mixerVolume(Channel& channel, int32_t volume);
     virtual int32_t mixerPanning(Channel& channel, int32_t panning);
     virtual uint32_t periodToFrequency(int32_t period, Channel& channel);
+    // The period a slide of `delta` units leads to from `period`.
+    virtual int32_t slidePeriod(int32_t period, int32_t delta);
     virtual void defaultPannings(DefaultPannings& out);
     virtual void startEffect(Channel& channel);
     virtual void continueEffect(Channel& channel);

@@ -58,7 +58,7 @@ void slideTick(Player& player, Channel& ch) {
     if (ch.period == 0)
         return;
     const int32_t current = ch.period + ch.slideOffset;
-    int32_t next = current + ch.portaStep;
+    int32_t next = player.slidePeriod(current, ch.portaStep);
     if (ch.portaTarget >= std::min(current, next) && ch.portaTarget <= std::max(current, next))
         next = ch.portaTarget;
     ch.slideOffset = next - ch.period;
@@ -94,7 +94,7 @@ bool vibratoSetup(Player& player, Channel& ch, uint8_t param, int32_t depthUnit)
     const uint8_t p = withMemory(param, ch.vibratoMemory);
     if (p == 0)
         return false;
-    ch.vibratoDepth = static_cast<int16_t>((p & 15) * depthUnit);
+    ch.vibratoDepth = (p & 15) * depthUnit;
     ch.vibratoMemory = p;
     ch.vibratoSpeed = p >> 4;
     const uint8_t onRow = player.quirks.vibratoOnRow;

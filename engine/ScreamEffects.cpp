@@ -10,15 +10,18 @@ namespace tolva {
 
 namespace {
 
+void fineSlide(Player& player, Channel& ch, int32_t delta) {
+    ch.slideOffset = player.slidePeriod(ch.period + ch.slideOffset, delta) - ch.period;
+    player.changeFlags |= ChangePitch;
+}
+
 void finePortamento(Player& player, Channel& ch, uint8_t param, int32_t unit, int32_t target) {
     const uint8_t p = param != 0 ? param : ch.portaFineMemory;
     ch.portaFineMemory = p;
     if (p >= 0xF0) {
-        ch.slideOffset += (p & 15) * unit;
-        player.changeFlags |= ChangePitch;
+        fineSlide(player, ch, (p & 15) * unit);
     } else if (p >= 0xE0) {
-        ch.slideOffset += (p & 15) * (unit >> 2);
-        player.changeFlags |= ChangePitch;
+        fineSlide(player, ch, (p & 15) * (unit >> 2));
     } else {
         ch.portaTarget = target;
         ch.portaStep = p * unit;

@@ -14,6 +14,10 @@ constexpr uint32_t amigaPeriods[12] = {1712, 1616, 1524, 1440, 1356, 1280,
                                        1208, 1140, 1076, 1016, 960,  907};
 constexpr uint64_t AmigaPeriodScale = 267616;
 constexpr uint64_t AmigaClock = 938282582016ull; // 14317056 x 65536
+// In hertz songs a period in whole units is this over the hertz it plays at (1712 x 8363).
+constexpr int64_t HertzUnitClock = 14317456;
+constexpr uint64_t HertzClock = uint64_t{HertzUnitClock} * AmigaSubunits;
+constexpr int32_t MiddleC = 60;
 constexpr int32_t LinearMiddleC = 3840;
 constexpr int32_t LinearTop = 7680;
 constexpr int32_t LinearUnitsPerNote = 64;
@@ -37,15 +41,40 @@ uint32_t itPitchScale(uint32_t value, int32_t e) {
     return static_cast<uint32_t>((static_cast<uint64_t>(value) << 16) / divisor);
 }
 
+bool itPitchInHertz(const ItHeader& header) {
+    const uint16_t tracker = header.createdWith;
+    return !(header.flags & ItLinearSlides) && tracker != 0x0888 && (tracker >> 12) != 1;
+}
+
 int32_t ItPlayer::noteToPeriod(Channel& channel, uint32_t note) {
     if (hasFlag(ItLinearSlides))
         return LinearTop - LinearUnitsPerNote * static_cast<int32_t>(note);
     const uint32_t rate = static_cast<ItChannel&>(channel).currentRate;
-    const uint32_t octave = note / 12;
-    if (rate == 0 || octave >= 32)
+    if (!itPitchInHertz(module.header)) {
+        const uint32_t octave = note / 12;
+        if (rate == 0 || octave >= 32)
+            return 0;
+        return static_cast<int32_t>(amigaPeriods[note % 12] * AmigaPeriodScale /
+                                    (static_cast<uint64_t>(rate) << octave));
+    }
+    const int32_t semitones = static_cast<int32_t>(note) - MiddleC;
+    const uint32_t hertz = itPitchScale(rate, semitones * LinearUnitsPerNote);
+    if (hertz == 0)
         return 0;
-    return static_cast<int32_t>(amigaPeriods[note % 12] * AmigaPeriodScale /
-                                (static_cast<uint64_t>(rate) << octave));
+    return static_cast<int32_t>(std::min(HertzClock / hertz, uint64_t{AmigaLongestPeriod}));
+}
+
+int32_t ItPlayer::slidePeriod(int32_t period, int32_t delta) {
+    if (!itPitchInHertz(module.header) || period <= 0)
+        return period + delta;
+    const int64_t hertz = static_cast<int64_t>(HertzClock / static_cast<uint64_t>(period));
+    const int64_t divisor = HertzUnitClock + delta / AmigaSubunits * hertz;
+    if (divisor <= 0)
+        return 1;
+    const uint64_t next = static_cast<uint64_t>(HertzUnitClock * hertz / divisor);
+    return static_cast<int32_t>(next == 0
+                                    ? uint64_t{AmigaLongestPeriod}
+                                    : std::min(HertzClock / next, uint64_t{AmigaLongestPeriod}));
 }
 
 uint32_t ItPlayer::periodToFrequency(int32_t period, Channel& channel) {
@@ -60,10 +89,12 @@ uint32_t ItPlayer::periodToFrequency(int32_t period, Channel& channel) {
         const int32_t x = LinearMiddleC - (period - ch.autoVibratoOffset - pitchOffset);
         return linearStep(x, ch.currentRate, mixer->mixingRate());
     }
-    const uint64_t divisor = static_cast<uint64_t>(mixer->mixingRate()) * period;
-    if (period <= 0 || divisor == 0)
+    const uint32_t mixingRate = mixer->mixingRate();
+    if (period <= 0 || mixingRate == 0)
         return 0;
-    const uint64_t f = AmigaClock / divisor;
+    const uint64_t f = itPitchInHertz(module.header)
+                           ? ((HertzClock / static_cast<uint64_t>(period)) << 16) / mixingRate
+                           : AmigaClock / (uint64_t{mixingRate} * static_cast<uint32_t>(period));
     if (f > UINT32_MAX)
         return 0;
     return itPitchScale(static_cast<uint32_t>(f), ch.autoVibratoOffset + pitchOffset);

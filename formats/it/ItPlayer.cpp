@@ -4,6 +4,7 @@
 #include "formats/it/ItCreatorText.h"
 #include "formats/it/ItEffects.h"
 #include "formats/it/ItFilter.h"
+#include "formats/it/ItPitch.h"
 #include "song/ByteReader.h"
 #include "song/InputStream.h"
 
@@ -38,6 +39,13 @@ ItPlayer::ItPlayer(Mixer* mixer) : Player(mixer), BasicSongInfo(static_cast<Play
 ItPlayer::~ItPlayer() {
     mixer->setVoiceFilter(nullptr, nullptr);
     releaseAllSamples();
+}
+
+void ItPlayer::useHertzPitch() {
+    quirks.slideUpUnit *= AmigaSubunits;
+    quirks.slideDownUnit *= AmigaSubunits;
+    song.minPeriod *= AmigaSubunits;
+    song.maxPeriod = AmigaLongestPeriod;
 }
 
 Channel& ItPlayer::channel(uint32_t index) {
@@ -345,6 +353,8 @@ std::unique_ptr<Player> loadIt(InputStream& stream, bool infoOnly, Mixer* mixer,
                    : ItLoadError::OutOfMemory;
     if (error != ItLoadError::None)
         return nullptr;
+    if (itPitchInHertz(player->module.header))
+        player->useHertzPitch();
     player->resetChannels();
     return player;
 }

@@ -34,6 +34,8 @@ public:
     // A note left in the background still belongs to the channel that played it.
     uint32_t voiceChannel(uint32_t voice) override;
     void resetChannels() override;
+    // Periods in subunits and slides of whole hertz, for songs that play at whole hertz.
+    void useHertzPitch();
     Channel& channel(uint32_t index) override;
     Sample* sample(uint32_t index) override;
     bool enterPattern(uint32_t pattern) override;
@@ -45,6 +47,7 @@ public:
     int32_t mixerVolume(Channel& channel, int32_t volume) override;
     int32_t mixerPanning(Channel& channel, int32_t panning) override;
     uint32_t periodToFrequency(int32_t period, Channel& channel) override;
+    int32_t slidePeriod(int32_t period, int32_t delta) override;
     void defaultPannings(DefaultPannings& out) override;
     void startEffect(Channel& channel) override;
     void continueEffect(Channel& channel) override;

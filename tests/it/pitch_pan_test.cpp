@@ -13,8 +13,8 @@ TEST(ItNotePitch, SlideModesSampleVibratoPitchAndPanCommandsAndTonePortamento) {
         {72, 22050, ItSampleSong, 7680 - 64 * 72, 65536},
         {60, 8363, ItSampleSong, 7680 - 64 * 60, 8363ull * 65536 / 44100},
         {48, 44100, ItSampleSong, 7680 - 64 * 48, 32768},
-        {60, 8363, 0x01, 1712, 938282582016ull / (44100 * 1712)},
-        {72, 16726, 0x01, 1712 * 267616 / (16726 << 6), 938282582016ull / (44100 * 428)}};
+        {60, 8363, 0x01, 1712 * 2048, 8363ull * 65536 / 44100},
+        {72, 16726, 0x01, 428 * 2048, 33452ull * 65536 / 44100}};
     for (const auto& [note, rate, flags, period, step] : cases) {
         ItFileBuilder b = itSong({{0, 0, {note, 1}}});
         b.flags = flags;
@@ -110,6 +110,41 @@ TEST(ItNotePitch, SlideModesSampleVibratoPitchAndPanCommandsAndTonePortamento) {
                 EXPECT_EQ(song->channel(k).period + song->channel(k).slideOffset, 7680 - 64 * 72);
             }
         }
+}
+
+TEST(ItNotePitch, AmigaNotesAndSlidesLandOnWholeHertz) {
+    // Worked out by hand: a note plays at rate x 2^(semitones from C-5 / 12) Hz, and a slide of
+    // d units (E01 and EF1 4, EE1 1) takes f Hz to f x 14317456 / (14317456 + d f) Hz, both
+    // rounded down, so that every step starts from whole hertz.
+    const std::tuple<std::string, uint32_t, bool, std::vector<uint32_t>> cases[] = {
+        {"60 1, E02", 44100, false, {44100, 44100, 44100, 44100, 43039, 42028}},
+        {"50 1, EF3, EE5, FF2, FE7", 44100, true, {24750, 24247, 24043, 24370, 24663}},
+        {"61 1, 73 1", 44100, true, {46722, 93444}},
+        {"73 1", 8363, true, {17720}},
+        {"60 1, 67 G04", 33333, false, {33333, 33333, 33333, 33333, 34622, 36015}},
+        {"67 1, 60 G03", 33333, false, {49943, 49943, 49943, 49943, 47936, 46084}},
+    };
+    for (const auto& [cells, rate, byRow, hertz] : cases) {
+        ItFileBuilder b = itSong(cells);
+        b.flags = 0x01;
+        b.samples[0].rate = rate;
+        std::vector<Ints> expected;
+        for (uint32_t f : hertz)
+            expected.push_back({static_cast<int>(uint64_t{f} * 65536 / 44100)});
+        EXPECT_EQ(playIt(b)->trace(static_cast<uint32_t>(hertz.size()), byRow, ItSong::step),
+                  expected)
+            << cells;
+    }
+    // Schism Tracker's songs keep whole periods: C-5 is 1712 x 8363 / 44100 = 324.66 units, cut
+    // to 324, then E01 adds 4 a tick.
+    ItFileBuilder b = itSong("60 1, E01");
+    b.flags = 0x01;
+    b.createdWith = 0x1050;
+    b.samples[0].rate = 44100;
+    std::vector<Ints> expected;
+    for (uint64_t period : {324, 324, 324, 324, 328, 332})
+        expected.push_back({static_cast<int>(14317056ull * 65536 / (44100 * period))});
+    EXPECT_EQ(playIt(b)->trace(6, false, ItSong::step), expected);
 }
 
 TEST(ItPanningAndFilter, SeparationDefaultPansRandomVariationAndResonantFilter) {

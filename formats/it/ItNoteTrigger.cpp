@@ -136,6 +136,21 @@ void ItPlayer::applySample(ItChannel& ch, ItSample& s, bool defaultVolume, uint8
         ch.previousRate = ch.currentRate;
 }
 
+// A sample number alone that changes the sample of a note not cut, off or faded starts that
+// note again with the new one (a number without a sample silences it); in instrument mode
+// another instrument's number does, even for the same sample, as a new note with its new-note
+// action.
+bool ItPlayer::numberAloneRestarts(const ItChannel& ch, uint32_t k) {
+    constexpr uint16_t released = ItEnvelopeReleased | ItEnvelopeFading;
+    if (!ch.sample || ch.period == 0 || (ch.volumeEnvelopeState.flags & released) ||
+        (module.header.channelPan[k] & ItChannelDisabled))
+        return false;
+    if (!instrumentMode())
+        return sampleFor(ch.cellInstrument) != ch.sample;
+    const ItInstrument* next = instrumentFor(ch.cellInstrument);
+    return next && next != ch.instrument;
+}
+
 void ItPlayer::triggerNote(Channel& channel) {
     ItChannel* ch = &static_cast<ItChannel&>(channel);
     const uint32_t k = ch->owner % ItChannels;
@@ -157,14 +172,9 @@ void ItPlayer::triggerNote(Channel& channel) {
         } else {
             ch->volumeEnvelopeState.flags |= ItEnvelopeFading;
         }
-    } else if ((ch->cellMask & (ItMaskInstrument | ItMaskLastInstrument)) && !instrumentMode()) {
-        // A sample number alone that changes the sample of a note not cut, off or faded starts
-        // that note again with the new one; a number without a sample silences it.
-        const ItSample* next = sampleFor(ch->cellInstrument);
-        if (ch->sample && next != ch->sample && ch->period != 0 &&
-            !(ch->volumeEnvelopeState.flags & released) &&
-            !(module.header.channelPan[k] & ItChannelDisabled))
-            changeFlags |= ChangeStartNote;
+    } else if ((ch->cellMask & (ItMaskInstrument | ItMaskLastInstrument)) &&
+               numberAloneRestarts(*ch, k)) {
+        changeFlags |= ChangeStartNote;
     }
     // Tone portamento slides to the note instead of starting it, from either column; with
     // nothing sounding on the channel there is nothing to slide and the note starts.

@@ -222,6 +222,17 @@ TEST(ItVoiceAllocation, VoicesForEveryNoteSampleModeNoteCommandsAndNoteMap) {
         EXPECT_EQ((Ints{int(c.note), c.volume}), (Ints{72, 20}));
         song->enter();
     }
+    // Another instrument's number alone starts the note again, even on the same sample; the
+    // channel's own lets it play on: 100 frames at 8363 Hz are 18 frames in.
+    for (auto [number, offset] : {std::pair{2, 0}, {1, 18}}) {
+        song = playIt(itSong({{0, 0, {60, 1}}, {1, 0, {-1, number}}}, {{}, {}}));
+        song->ticks();
+        std::vector<int16_t> out(2 * 100);
+        song->mixer->render(100, out.data(), nullptr);
+        song->ticks(3);
+        const Voice& v = song->voice(uint32_t(song->it().voiceOf(0)));
+        EXPECT_EQ(v.position - v.data, offset) << number;
+    }
     ins = {.newNoteAction = ItActionContinue};
     ins.noteMap[64] = {64, 2};
     ins.volume = {0x01 | 0x04, {{0, 64}, {2, 32}}};

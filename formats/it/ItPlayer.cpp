@@ -85,8 +85,10 @@ void ItPlayer::resetChannels() {
             mixer->setVoiceFlags(k, fresh.surround ? VoiceSurround : 0);
         }
     }
+    // The note memory starts at C-5: an instrument number before any note picks its sample
+    // (and that sample's volume) from the instrument's C-5.
     for (ItCellValues& values : lastValues_)
-        values = ItCellValues{};
+        values = ItCellValues{.note = 60};
     for (ItCell& c : rowCells_)
         c = ItCell{};
 }

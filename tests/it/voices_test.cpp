@@ -222,6 +222,16 @@ TEST(ItVoiceAllocation, VoicesForEveryNoteSampleModeNoteCommandsAndNoteMap) {
         EXPECT_EQ((Ints{int(c.note), c.volume}), (Ints{72, 20}));
         song->enter();
     }
+    // Before any note the note memory is C-5: the number alone takes the sample C-5 maps to,
+    // and its volume 20, for the note after it.
+    ins = {};
+    ins.noteMap[60] = {60, 2};
+    b = itSong("i1, 60", {ins});
+    b.samples[1].volume = 20;
+    song = playIt(b);
+    song->enter();
+    EXPECT_EQ((Ints{song->sounds(0), song->channel(0).volume}), (Ints{1, 20}));
+    EXPECT_EQ(song->voice(0).data, song->it().module.samples[1].data);
     // Another instrument's number alone starts the note again, even on the same sample; the
     // channel's own lets it play on: 100 frames at 8363 Hz are 18 frames in.
     for (auto [number, offset] : {std::pair{2, 0}, {1, 18}}) {

@@ -226,9 +226,13 @@ void ItPlayer::triggerNote(Channel& channel) {
         ch->autoVibratoOffset = 0;
         ch->autoVibratoSweep = 0;
         ch->autoVibratoPosition = 0;
-        ch->sample = nullptr;
+        // A tone portamento to a note that maps to no sample leaves the note playing as it is.
         if (ItSample* sample = sampleFor(s))
             applySample(*ch, *sample, numbered, randomVolume, randomPan);
+        else if (portamento)
+            note = ch->note;
+        else
+            ch->sample = nullptr;
     } else if (!instrumentMode() && (changeFlags & ChangeStartNote) && ch->sample) {
         // Every new note takes its sample's panning again, with or without a sample number.
         applySamplePan(*ch, static_cast<const ItSample&>(*ch->sample));

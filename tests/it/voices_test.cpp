@@ -232,6 +232,13 @@ TEST(ItVoiceAllocation, VoicesForEveryNoteSampleModeNoteCommandsAndNoteMap) {
     song->enter();
     EXPECT_EQ((Ints{song->sounds(0), song->channel(0).volume}), (Ints{1, 20}));
     EXPECT_EQ(song->voice(0).data, song->it().module.samples[1].data);
+    // A tone portamento to a note that maps to no sample leaves the note as it plays.
+    ins = {};
+    ins.noteMap[72] = {72, 0};
+    song = playIt(itSong("60 1, 72 1 G08", {ins}));
+    song->enter(2);
+    EXPECT_EQ((Ints{song->sounds(0), int(song->channel(0).note), song->channel(0).slideOffset}),
+              (Ints{1, 60, 0}));
     // Another instrument's number alone starts the note again, even on the same sample; the
     // channel's own lets it play on: 100 frames at 8363 Hz are 18 frames in.
     for (auto [number, offset] : {std::pair{2, 0}, {1, 18}}) {

@@ -67,6 +67,53 @@ template <class Format>
     }
 }
 
+// The sink's gains broadcast to both halves of the wide registers.
+struct QuadGains {
+    __m256i leftToLeft, leftToRight, rightToLeft, rightToRight, negate;
+    // The bias and the declick offset in one addition after the sign: -(x - bias) + hold is
+    // -x + (hold + bias).
+    __m256i offset;
+};
+
+template <bool Stereo>
+[[gnu::target("avx2"), gnu::always_inline]] inline QuadGains
+quadGains(const AccumulateSink<Stereo>& sink) {
+    QuadGains g;
+    g.leftToLeft = _mm256_broadcastsi128_si256(sink.t.leftToLeft);
+    g.leftToRight = _mm256_broadcastsi128_si256(sink.t.leftToRight);
+    g.rightToLeft = _mm256_broadcastsi128_si256(sink.t.rightToLeft);
+    g.rightToRight = _mm256_broadcastsi128_si256(sink.t.rightToRight);
+    g.negate = _mm256_broadcastsi128_si256(sink.t.negate);
+    const __m256i bias = _mm256_broadcastsi128_si256(sink.t.bias);
+    const __m256i hold = _mm256_broadcastsi128_si256(sink.t.hold);
+    g.offset = _mm256_sub_epi32(hold, _mm256_sub_epi32(_mm256_xor_si256(bias, g.negate), g.negate));
+    return g;
+}
+
+// AccumulateSink::pair on both halves: what the interpolated values add to two pairs of
+// output frames.
+template <bool Stereo, bool Surround>
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256i quadContribution(__m256i values,
+                                                                            const QuadGains& g) {
+    __m256i left, right;
+    if (Stereo) {
+        const __m256i rightSource = _mm256_srli_epi64(values, 32);
+        left = _mm256_add_epi64(_mm256_mul_epu32(values, g.leftToLeft),
+                                _mm256_mul_epu32(rightSource, g.rightToLeft));
+        right = _mm256_add_epi64(_mm256_mul_epu32(values, g.leftToRight),
+                                 _mm256_mul_epu32(rightSource, g.rightToRight));
+    } else {
+        left = _mm256_mul_epu32(values, g.leftToLeft);
+        right = _mm256_mul_epu32(values, g.leftToRight);
+    }
+    // right >> 4 holds right >> 36 in its high half.
+    __m256i contribution =
+        _mm256_blend_epi32(_mm256_srli_epi64(left, 36), _mm256_srli_epi64(right, 4), 0xAA);
+    if (Surround)
+        contribution = _mm256_sub_epi32(_mm256_xor_si256(contribution, g.negate), g.negate);
+    return _mm256_add_epi32(contribution, g.offset);
+}
+
 // The stretch walker for variantRun that feeds an AccumulateSink two pairs at a time; an odd
 // last pair, and stretches too short to repay setting up the wide registers (the runs between
 // the volume steps of a ramp), take the pair walk.
@@ -110,17 +157,7 @@ private:
                               c.fraction + stepFraction, c.fraction),
             _mm256_set1_epi64x(0xFFFF));
         int32_t* out = sink.t.out;
-        const __m256i leftToLeft = _mm256_broadcastsi128_si256(sink.t.leftToLeft);
-        const __m256i leftToRight = _mm256_broadcastsi128_si256(sink.t.leftToRight);
-        const __m256i rightToLeft = _mm256_broadcastsi128_si256(sink.t.rightToLeft);
-        const __m256i rightToRight = _mm256_broadcastsi128_si256(sink.t.rightToRight);
-        const __m256i bias = _mm256_broadcastsi128_si256(sink.t.bias);
-        const __m256i negate = _mm256_broadcastsi128_si256(sink.t.negate);
-        const __m256i hold = _mm256_broadcastsi128_si256(sink.t.hold);
-        // The bias and the declick offset in one addition after the sign: -(x - bias) + hold
-        // is -x + (hold + bias).
-        const __m256i offset =
-            _mm256_sub_epi32(hold, _mm256_sub_epi32(_mm256_xor_si256(bias, negate), negate));
+        const QuadGains gains = quadGains(sink);
         const int64_t move = Backwards ? -step : step;
         __m128i last = sink.t.last;
         for (; pairs >= 2; pairs -= 2) {
@@ -134,23 +171,7 @@ private:
             const __m256i values = interpolateQuad<Stereo, Interpolate>(
                 Backwards ? upper : lower, Backwards ? lower : upper, fractions);
             fractions = _mm256_add_epi16(fractions, fractionStep);
-            __m256i left, right;
-            if (Stereo) {
-                const __m256i rightSource = _mm256_srli_epi64(values, 32);
-                left = _mm256_add_epi64(_mm256_mul_epu32(values, leftToLeft),
-                                        _mm256_mul_epu32(rightSource, rightToLeft));
-                right = _mm256_add_epi64(_mm256_mul_epu32(values, leftToRight),
-                                         _mm256_mul_epu32(rightSource, rightToRight));
-            } else {
-                left = _mm256_mul_epu32(values, leftToLeft);
-                right = _mm256_mul_epu32(values, leftToRight);
-            }
-            // right >> 4 holds right >> 36 in its high half.
-            __m256i contribution =
-                _mm256_blend_epi32(_mm256_srli_epi64(left, 36), _mm256_srli_epi64(right, 4), 0xAA);
-            if (Surround)
-                contribution = _mm256_sub_epi32(_mm256_xor_si256(contribution, negate), negate);
-            contribution = _mm256_add_epi32(contribution, offset);
+            const __m256i contribution = quadContribution<Stereo, Surround>(values, gains);
             __m256i* at = reinterpret_cast<__m256i*>(out);
             _mm256_storeu_si256(at, _mm256_add_epi32(_mm256_loadu_si256(at), contribution));
             out += 8;

@@ -28,7 +28,6 @@ ATTRIBUTE = re.compile(r"\[\[.*?\]\]", re.S)
 LONG = {
     ("formats/it/ItNoteTrigger.cpp", "ItPlayer::triggerNote"): 103,
     ("mixer/VoiceCursor.cpp", "VoiceCursor::skipLoops"): 93,
-    ("mixer/QuadSteps.h", "walk"): 78,
 }
 
 

@@ -167,98 +167,126 @@ void VoiceCursor::advanceSilently(uint32_t frames) {
 // frames. With a step up to half the period (the whole period for a forward loop) no frame stops
 // the voice and the position goes round in the period; with a larger step every frame turns the
 // voice, and its place creeps on by a fixed amount until it stops.
-void VoiceCursor::skipLoops(uint32_t& frames) {
-    constexpr int64_t Unit = 65536;
+namespace {
+
+constexpr int64_t Unit = 65536;
+
+void skipForwardLoop(VoiceCursor& c, uint32_t& frames) {
     uint64_t left = frames;
-    if (left < 4 || !(flags & VoiceLoop) || endFrame <= loopFrame)
+    const int64_t move = c.step; // one frame's move
+    const int64_t end = int64_t{c.endFrame} * Unit;
+    const int64_t first = int64_t{c.loopFrame} * Unit;
+    const int64_t period = end - first;
+    int64_t u = int64_t{c.index} * Unit + c.fraction;
+    if (c.backwards() || u < first || u >= end)
         return;
-    const int64_t move = step; // one frame's move
-    const int64_t end = int64_t{endFrame} * Unit;
-    if (!(flags & VoicePingPong)) {
-        const int64_t first = int64_t{loopFrame} * Unit;
-        const int64_t period = end - first;
-        int64_t u = int64_t{index} * Unit + fraction;
-        if (backwards() || u < first || u >= end)
-            return;
-        if (move <= period) {
-            const uint64_t travel = left * uint64_t(move);
-            looped = looped || uint64_t(u - first) + travel >= uint64_t(period);
-            u = first + (u - first + static_cast<int64_t>(travel % uint64_t(period))) % period;
-            left = 0;
-        } else if (move < 2 * period) {
-            const int64_t creep = move - period;
-            const uint64_t alive = static_cast<uint64_t>((end - 1 - u) / creep);
-            const uint64_t skipped = std::min(alive, left);
-            u += static_cast<int64_t>(skipped) * creep;
-            left -= skipped;
-            looped = looped || skipped > 0;
-        } else {
-            return;
-        }
-        index = static_cast<uint32_t>(u / Unit);
-        fraction = static_cast<uint32_t>(u % Unit);
-        frames = static_cast<uint32_t>(left);
+    if (move <= period) {
+        const uint64_t travel = left * uint64_t(move);
+        c.looped = c.looped || uint64_t(u - first) + travel >= uint64_t(period);
+        u = first + (u - first + static_cast<int64_t>(travel % uint64_t(period))) % period;
+        left = 0;
+    } else if (move < 2 * period) {
+        const int64_t creep = move - period;
+        const uint64_t alive = static_cast<uint64_t>((end - 1 - u) / creep);
+        const uint64_t skipped = std::min(alive, left);
+        u += static_cast<int64_t>(skipped) * creep;
+        left -= skipped;
+        c.looped = c.looped || skipped > 0;
+    } else {
         return;
     }
+    c.index = static_cast<uint32_t>(u / Unit);
+    c.fraction = static_cast<uint32_t>(u % Unit);
+    frames = static_cast<uint32_t>(left);
+}
 
-    if (endFrame - loopFrame < 2)
+// A ping-pong loop unfolded into a line.
+struct PingPongLine {
+    int64_t base;   // the forward half's first position
+    int64_t end;    // where the backward half begins
+    int64_t period; // an end frame that sounds again on the way back adds a frame to it
+    int64_t turn;   // backwards, the unfolded place is turn - position
+};
+
+PingPongLine unfold(const VoiceCursor& c) {
+    const int64_t repeatsEnd = c.repeats(TurnRepeatsEnd);
+    const int64_t repeatsStart = c.repeats(TurnRepeatsStart);
+    const int64_t end = int64_t{c.endFrame} * Unit;
+    return {(int64_t{c.loopFrame} + 1 - repeatsStart) * Unit, end,
+            (2 * (int64_t{c.endFrame} - c.loopFrame - 1) + repeatsEnd + repeatsStart) * Unit,
+            2 * end - (2 - repeatsEnd) * Unit};
+}
+
+// From the forward half, two frames turn the voice twice and move it on by `creep`; false when
+// the step is too large for that.
+bool creepPingPong(VoiceCursor& c, const PingPongLine& line, int64_t& u, uint64_t& left) {
+    const int64_t move = c.step;
+    if (move >= line.period || c.backwards() || c.turns != 0)
+        return false;
+    const int64_t creep = 2 * move - line.period;
+    const int64_t limit = std::min(line.base + line.period - move, line.end - creep);
+    const uint64_t alive = u < limit ? static_cast<uint64_t>((limit - u + creep - 1) / creep) : 0;
+    const uint64_t skipped = std::min(alive, left / 2);
+    u += static_cast<int64_t>(skipped) * creep;
+    left -= 2 * skipped;
+    c.looped = c.looped || skipped > 0;
+    return true;
+}
+
+void skipPingPongLoop(VoiceCursor& c, uint32_t& frames) {
+    if (c.endFrame - c.loopFrame < 2)
         return;
-    // An end frame that sounds again on the way back adds a frame to the period.
-    const int64_t repeatsEnd = repeats(TurnRepeatsEnd);
-    const int64_t repeatsStart = repeats(TurnRepeatsStart);
-    const int64_t base = (int64_t{loopFrame} + 1 - repeatsStart) * Unit; // the forward half
-    const int64_t period =
-        (2 * (int64_t{endFrame} - loopFrame - 1) + repeatsEnd + repeatsStart) * Unit;
-    // Backwards, the unfolded place is turn - position.
-    const int64_t turn = 2 * end - (2 - repeatsEnd) * Unit;
+    const PingPongLine line = unfold(c);
     int64_t u;
-    if (!backwards()) {
-        u = int64_t{index} * Unit + fraction;
-        if (u < base || u >= end)
+    if (!c.backwards()) {
+        u = int64_t{c.index} * Unit + c.fraction;
+        if (u < line.base || u >= line.end)
             return;
     } else {
-        u = turn - (int64_t{index} * Unit - fraction);
-        if (u < end || u >= base + period)
+        u = line.turn - (int64_t{c.index} * Unit - c.fraction);
+        if (u < line.end || u >= line.base + line.period)
             return;
     }
     // A frame that passes a turn by less than the frames back to the other end cannot stop the
     // voice: half the period, less a frame where only one end sounds twice.
-    const int64_t safe =
-        (int64_t{endFrame} - loopFrame - 1 + std::min(repeatsEnd, repeatsStart)) * Unit;
-    if (move <= safe) {
-        const uint64_t travel = left * uint64_t(move);
+    const int64_t safe = (int64_t{c.endFrame} - c.loopFrame - 1 +
+                          std::min(c.repeats(TurnRepeatsEnd), c.repeats(TurnRepeatsStart))) *
+                         Unit;
+    uint64_t left = frames;
+    if (c.step <= safe) {
+        const uint64_t travel = left * uint64_t(c.step);
         // The next turn lies at the end from the forward half, at the start from the other.
-        const int64_t turnAt = u < end ? end : base + period;
-        looped = looped || uint64_t(u - base) + travel >= uint64_t(turnAt - base);
-        u = base + (u - base + static_cast<int64_t>(travel % uint64_t(period))) % period;
+        const int64_t turnAt = u < line.end ? line.end : line.base + line.period;
+        c.looped = c.looped || uint64_t(u - line.base) + travel >= uint64_t(turnAt - line.base);
+        u = line.base +
+            (u - line.base + static_cast<int64_t>(travel % uint64_t(line.period))) % line.period;
         left = 0;
-    } else if (move < period) {
-        // From the forward half, two frames turn the voice twice and move it on by `creep`.
-        if (backwards() || turns != 0)
-            return;
-        const int64_t creep = 2 * move - period;
-        const int64_t limit = std::min(base + period - move, end - creep);
-        const uint64_t alive =
-            u < limit ? static_cast<uint64_t>((limit - u + creep - 1) / creep) : 0;
-        const uint64_t skipped = std::min(alive, left / 2);
-        u += static_cast<int64_t>(skipped) * creep;
-        left -= 2 * skipped;
-        looped = looped || skipped > 0;
-    } else {
+    } else if (!creepPingPong(c, line, u, left)) {
         return;
     }
-    if (u < end) {
-        index = static_cast<uint32_t>(u / Unit);
-        fraction = static_cast<uint32_t>(u % Unit);
-        flags &= static_cast<uint8_t>(~VoiceBackwards);
+    if (u < line.end) {
+        c.index = static_cast<uint32_t>(u / Unit);
+        c.fraction = static_cast<uint32_t>(u % Unit);
+        c.flags &= static_cast<uint8_t>(~VoiceBackwards);
     } else {
-        const int64_t position = turn - u;
+        const int64_t position = line.turn - u;
         const int64_t frame = (position + Unit - 1) / Unit;
-        index = static_cast<uint32_t>(frame);
-        fraction = static_cast<uint32_t>(frame * Unit - position);
-        flags |= VoiceBackwards;
+        c.index = static_cast<uint32_t>(frame);
+        c.fraction = static_cast<uint32_t>(frame * Unit - position);
+        c.flags |= VoiceBackwards;
     }
     frames = static_cast<uint32_t>(left);
+}
+
+} // namespace
+
+void VoiceCursor::skipLoops(uint32_t& frames) {
+    if (frames < 4 || !(flags & VoiceLoop) || endFrame <= loopFrame)
+        return;
+    if (flags & VoicePingPong)
+        skipPingPongLoop(*this, frames);
+    else
+        skipForwardLoop(*this, frames);
 }
 
 } // namespace tolva

@@ -27,7 +27,6 @@ ATTRIBUTE = re.compile(r"\[\[.*?\]\]", re.S)
 # Still to be split: (file, function) and the length it may not pass.
 LONG = {
     ("formats/it/ItNoteTrigger.cpp", "ItPlayer::triggerNote"): 103,
-    ("mixer/VoiceCursor.cpp", "VoiceCursor::skipLoops"): 93,
 }
 
 

@@ -151,103 +151,137 @@ bool ItPlayer::numberAloneRestarts(const ItChannel& ch, uint32_t k) {
     return next && next != ch.instrument;
 }
 
-void ItPlayer::triggerNote(Channel& channel) {
-    ItChannel* ch = &static_cast<ItChannel&>(channel);
-    const uint32_t k = ch->owner % ItChannels;
-    uint32_t note = ch->note;
-    const bool cellHasNote = ch->cellMask & (ItMaskNote | ItMaskLastNote);
-    constexpr uint16_t released = ItEnvelopeReleased | ItEnvelopeFading;
-    if (cellHasNote) {
-        note = ch->cellNote;
-        if (note == ItNoteOff) {
-            noteOff(*ch);
-        } else if (note == ItNoteCut) {
-            ch->period = 0;
-            changeFlags |= ChangePitch;
-        } else if (note < ItNoteCount) {
-            if (!(module.header.channelPan[k] & ItChannelDisabled))
-                changeFlags |= ChangeStartNote;
-            if (!instrumentMode())
-                ch->volumeEnvelopeState.flags &= static_cast<uint16_t>(~released);
-        } else {
-            ch->volumeEnvelopeState.flags |= ItEnvelopeFading;
-        }
-    } else if ((ch->cellMask & (ItMaskInstrument | ItMaskLastInstrument)) &&
-               numberAloneRestarts(*ch, k)) {
-        changeFlags |= ChangeStartNote;
-    }
-    // Tone portamento slides to the note instead of starting it, from either column; with
-    // nothing sounding on the channel there is nothing to slide and the note starts.
-    const int32_t own = voiceOfChannel[k];
-    const bool sounding = own >= 0 && !isSilent(static_cast<uint32_t>(own));
-    const bool portamento = sounding && (ch->cellEffect == ItEffectTonePorta ||
-                                         ch->cellEffect == ItEffectTonePortaVolumeSlide ||
-                                         ((ch->cellMask & (ItMaskVolume | ItMaskLastVolume)) &&
-                                          isVolumeColumnPortamento(ch->volumeColumn)));
-    if (portamento)
-        changeFlags &= ~ChangeStartNote;
+// How a cell starts its note, worked out before its instrument or sample is taken.
+struct ItPlayer::NoteStart {
+    uint32_t k; // the pattern channel
+    bool cellHasNote;
+    bool numbered; // the cell gives an instrument or sample number
+    bool replayed; // a new note without a number plays the channel's instrument again
+    bool portamento;
+};
 
-    // A new note without an instrument number plays the channel's instrument again, at the
-    // volume it has.
-    const bool numbered = ch->cellMask & (ItMaskInstrument | ItMaskLastInstrument);
-    const bool replayed = !numbered && instrumentMode() && ch->instrument &&
-                          (changeFlags & ChangeStartNote) && note < ItNoteCount;
-    if ((numbered || replayed) && note < ItNoteCount) {
-        uint32_t s = ch->cellInstrument;
-        uint8_t randomVolume = 0;
-        uint8_t randomPan = 0;
-        if (instrumentMode()) {
-            if (const ItInstrument* instrument = replayed ? ch->instrument : instrumentFor(s)) {
-                if (changeFlags & ChangeStartNote) {
-                    allocateVoice(k, *instrument);
-                    ch = &patternChannel(k);
-                }
-                applyInstrument(*ch, *instrument, portamento);
-                // Every note of the instrument gets its own pan variation; the volume one only
-                // with a number, since a replayed note keeps its volume and repeated cuts
-                // would wear it down to silence.
-                randomPan = instrument->randomPan;
-                if (numbered)
-                    randomVolume = instrument->randomVolume;
-                // Without a note in the cell the channel's note is mapped already; the sample
-                // comes from the pattern's last note.
-                const uint32_t patternNote = lastValues_[k].note;
-                const uint32_t lookup =
-                    cellHasNote || patternNote >= ItNoteCount ? note : patternNote;
-                s = instrument->noteMap[lookup].sample;
-                if (cellHasNote)
-                    note = instrument->noteMap[note].note;
-            } else {
-                if (hasFlag(ItOldEffects))
-                    ch->instrument = nullptr;
-                s = 0;
+// What the note column does to the channel; the note to play (ItNoteCount and above: none).
+uint32_t ItPlayer::takeCellNote(ItChannel& ch, const NoteStart& start) {
+    constexpr uint16_t released = ItEnvelopeReleased | ItEnvelopeFading;
+    const bool enabled = !(module.header.channelPan[start.k] & ItChannelDisabled);
+    if (!start.cellHasNote) {
+        if ((ch.cellMask & (ItMaskInstrument | ItMaskLastInstrument)) &&
+            numberAloneRestarts(ch, start.k))
+            changeFlags |= ChangeStartNote;
+        return ch.note;
+    }
+    const uint32_t note = ch.cellNote;
+    if (note == ItNoteOff) {
+        noteOff(ch);
+    } else if (note == ItNoteCut) {
+        ch.period = 0;
+        changeFlags |= ChangePitch;
+    } else if (note < ItNoteCount) {
+        if (enabled)
+            changeFlags |= ChangeStartNote;
+        if (!instrumentMode())
+            ch.volumeEnvelopeState.flags &= static_cast<uint16_t>(~released);
+    } else {
+        ch.volumeEnvelopeState.flags |= ItEnvelopeFading;
+    }
+    return note;
+}
+
+// Tone portamento slides to the note instead of starting it, from either column; with nothing
+// sounding on the channel there is nothing to slide and the note starts.
+bool ItPlayer::slidesToNote(const ItChannel& ch, uint32_t k) {
+    const int32_t own = voiceOfChannel[k];
+    if (own < 0 || isSilent(static_cast<uint32_t>(own)))
+        return false;
+    return ch.cellEffect == ItEffectTonePorta || ch.cellEffect == ItEffectTonePortaVolumeSlide ||
+           ((ch.cellMask & (ItMaskVolume | ItMaskLastVolume)) &&
+            isVolumeColumnPortamento(ch.volumeColumn));
+}
+
+// The instrument and sample a numbered or replayed note takes; the channel's record moves to
+// the voice the note is given.
+ItChannel& ItPlayer::takeNumbered(ItChannel& record, const NoteStart& start, uint32_t& note) {
+    ItChannel* ch = &record;
+    uint32_t s = ch->cellInstrument;
+    uint8_t randomVolume = 0;
+    uint8_t randomPan = 0;
+    if (instrumentMode()) {
+        if (const ItInstrument* instrument = start.replayed ? ch->instrument : instrumentFor(s)) {
+            if (changeFlags & ChangeStartNote) {
+                allocateVoice(start.k, *instrument);
+                ch = &patternChannel(start.k);
             }
+            applyInstrument(*ch, *instrument, start.portamento);
+            // Every note of the instrument gets its own pan variation; the volume one only with
+            // a number, since a replayed note keeps its volume and repeated cuts would wear it
+            // down to silence.
+            randomPan = instrument->randomPan;
+            if (start.numbered)
+                randomVolume = instrument->randomVolume;
+            // Without a note in the cell the channel's note is mapped already; the sample comes
+            // from the pattern's last note.
+            const uint32_t patternNote = lastValues_[start.k].note;
+            const uint32_t lookup =
+                start.cellHasNote || patternNote >= ItNoteCount ? note : patternNote;
+            s = instrument->noteMap[lookup].sample;
+            if (start.cellHasNote)
+                note = instrument->noteMap[note].note;
+        } else {
+            if (hasFlag(ItOldEffects))
+                ch->instrument = nullptr;
+            s = 0;
         }
-        ch->autoVibratoOffset = 0;
-        ch->autoVibratoSweep = 0;
-        ch->autoVibratoPosition = 0;
-        // A tone portamento to a note that maps to no sample leaves the note playing as it is.
-        if (ItSample* sample = sampleFor(s))
-            applySample(*ch, *sample, numbered, randomVolume, randomPan);
-        else if (portamento)
-            note = ch->note;
-        else
-            ch->sample = nullptr;
-    } else if (!instrumentMode() && (changeFlags & ChangeStartNote) && ch->sample) {
+    }
+    ch->autoVibratoOffset = 0;
+    ch->autoVibratoSweep = 0;
+    ch->autoVibratoPosition = 0;
+    // A tone portamento to a note that maps to no sample leaves the note playing as it is.
+    if (ItSample* sample = sampleFor(s))
+        applySample(*ch, *sample, start.numbered, randomVolume, randomPan);
+    else if (start.portamento)
+        note = ch->note;
+    else
+        ch->sample = nullptr;
+    return *ch;
+}
+
+// A cell that gives no instrument or sample to a note it plays.
+void ItPlayer::applyUnplayedNumber(ItChannel& ch, const NoteStart& start) {
+    if (!instrumentMode() && (changeFlags & ChangeStartNote) && ch.sample) {
         // Every new note takes its sample's panning again, with or without a sample number.
-        applySamplePan(*ch, static_cast<const ItSample&>(*ch->sample));
-    } else if (numbered && cellHasNote && instrumentMode()) {
+        applySamplePan(ch, static_cast<const ItSample&>(*ch.sample));
+    } else if (start.numbered && start.cellHasNote && instrumentMode()) {
         // An instrument number beside a note off, cut or fade restarts the instrument's
         // envelopes on the note it released.
-        if (const ItInstrument* instrument = instrumentFor(ch->cellInstrument))
-            applyInstrument(*ch, *instrument, false);
-    } else if (numbered && cellHasNote) {
+        if (const ItInstrument* instrument = instrumentFor(ch.cellInstrument))
+            applyInstrument(ch, *instrument, false);
+    } else if (start.numbered && start.cellHasNote) {
         // A sample number beside a note cut, off or fade is the sample of the next note.
-        if (ItSample* sample = sampleFor(ch->cellInstrument)) {
-            applySample(*ch, *sample, true, 0, 0);
-            ch->previousRate = ch->currentRate = sample->middleCRate;
+        if (ItSample* sample = sampleFor(ch.cellInstrument)) {
+            applySample(ch, *sample, true, 0, 0);
+            ch.previousRate = ch.currentRate = sample->middleCRate;
         }
     }
+}
+
+void ItPlayer::triggerNote(Channel& channel) {
+    ItChannel* ch = &static_cast<ItChannel&>(channel);
+    NoteStart start{};
+    start.k = ch->owner % ItChannels;
+    start.cellHasNote = ch->cellMask & (ItMaskNote | ItMaskLastNote);
+    uint32_t note = takeCellNote(*ch, start);
+    start.portamento = slidesToNote(*ch, start.k);
+    if (start.portamento)
+        changeFlags &= ~ChangeStartNote;
+    // A new note without an instrument number plays the channel's instrument again, at the
+    // volume it has.
+    start.numbered = ch->cellMask & (ItMaskInstrument | ItMaskLastInstrument);
+    start.replayed = !start.numbered && instrumentMode() && ch->instrument &&
+                     (changeFlags & ChangeStartNote) && note < ItNoteCount;
+    if ((start.numbered || start.replayed) && note < ItNoteCount)
+        ch = &takeNumbered(*ch, start, note);
+    else
+        applyUnplayedNumber(*ch, start);
     if (note < ItNoteCount)
         ch->note = note;
     if (ch->cellMask & (ItMaskVolume | ItMaskLastVolume))

@@ -105,6 +105,11 @@ public:
     std::array<int8_t, ItChannels> voiceOfChannel{};
 
 private:
+    struct NoteStart;
+    uint32_t takeCellNote(ItChannel& ch, const NoteStart& start);
+    bool slidesToNote(const ItChannel& ch, uint32_t k);
+    ItChannel& takeNumbered(ItChannel& ch, const NoteStart& start, uint32_t& note);
+    void applyUnplayedNumber(ItChannel& ch, const NoteStart& start);
     const ItInstrument* instrumentFor(uint32_t number) const;
     ItSample* sampleFor(uint32_t number);
     bool numberAloneRestarts(const ItChannel& ch, uint32_t k);

@@ -25,9 +25,7 @@ LABEL = re.compile(r"\b(?:public|private|protected)\s*:(?!:)")
 TEMPLATE = re.compile(r"^\s*template\s*<")
 ATTRIBUTE = re.compile(r"\[\[.*?\]\]", re.S)
 # Still to be split: (file, function) and the length it may not pass.
-LONG = {
-    ("formats/it/ItNoteTrigger.cpp", "ItPlayer::triggerNote"): 103,
-}
+LONG = {}
 
 
 def blank(match):

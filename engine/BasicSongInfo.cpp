@@ -83,8 +83,7 @@ void BasicSongInfo::describeSong(SongDescription& out) {
     const Song& song = player_.song;
     out.orders = song.orders.data();
     out.channelCount = channelCount();
-    DefaultPannings pannings;
-    player_.defaultPannings(pannings);
+    const DefaultPannings& pannings = song.pannings;
     for (uint32_t i = 0; i < DescribedChannels; ++i) {
         out.channelPanning[i] = pannings[i].panning;
         out.channelSurround[i] = pannings[i].surround;

@@ -2,7 +2,6 @@
 
 #include "engine/ModPlugAdpcm.h"
 #include "engine/ProTrackerEffects.h"
-#include "engine/Tables.h"
 #include "song/ByteReader.h"
 #include "song/InputStream.h"
 #include "song/SampleData.h"
@@ -67,8 +66,7 @@ bool Player::fillVoiceStart(uint32_t, const void* request, VoiceStart& out) {
 }
 
 void Player::resetChannels() {
-    DefaultPannings pannings;
-    defaultPannings(pannings);
+    const DefaultPannings& pannings = song.pannings;
     const uint32_t count = std::min<uint32_t>(song.channelCount, MixerVoiceCount);
     for (uint32_t i = 0; i < count; ++i) {
         Channel& ch = channel(i);
@@ -82,14 +80,6 @@ void Player::resetChannels() {
 
 bool Player::isPatternMissing(uint32_t pattern) {
     return pattern >= song.patterns.size() || song.patterns[pattern].empty();
-}
-
-bool Player::isPatternLoopActive() {
-    const uint32_t count = info().channelCount();
-    for (uint32_t i = 0; i < count; ++i)
-        if (channel(i).loopCounter != 0)
-            return true;
-    return false;
 }
 
 void Player::triggerNote(Channel& ch) {
@@ -113,42 +103,11 @@ void Player::triggerNote(Channel& ch) {
     }
 }
 
-int32_t Player::noteToPeriod(Channel& ch, uint32_t note) {
-    if (note == 0)
-        return 0;
-    const uint32_t index = std::min(note, PeriodTableLength) - 1;
-    const uint64_t product =
-        static_cast<uint64_t>(finetuneMultipliers[ch.finetune & 15]) * periodTable[index];
-    return static_cast<int32_t>(product >> 31);
-}
-
-int32_t Player::mixerVolume(Channel&, int32_t volume) {
-    return (volume * song.volumeScale) >> 5;
-}
-
-int32_t Player::mixerPanning(Channel&, int32_t panning) {
-    return panning;
-}
-
-int32_t Player::slidePeriod(int32_t period, int32_t delta) {
-    return period + delta;
-}
-
-uint32_t Player::periodToFrequency(int32_t period, Channel&) {
-    return amigaStep(0x369E994000ull, period); // 3579545.25 Hz, the NTSC Amiga's
-}
-
 uint32_t Player::amigaStep(uint64_t clock, int32_t period) {
     const uint32_t divisor = mixer->mixingRate() * static_cast<uint32_t>(period);
     if (divisor == 0)
         return 0;
     return static_cast<uint32_t>(clock / divisor);
-}
-
-void Player::defaultPannings(DefaultPannings& out) {
-    static constexpr uint8_t amiga[4] = {0x20, 0xE0, 0xE0, 0x20};
-    for (uint32_t i = 0; i < out.size(); ++i)
-        out[i] = {amiga[i % 4], 0};
 }
 
 // A cell without an effect leaves the running one going on (in formats whose rows stop it).
@@ -202,10 +161,8 @@ void Player::processTick() {
     }
 }
 
-void Player::updateFormatState(Channel&) {}
-
-float Player::defaultGain() {
-    return static_cast<float>(song.channelCount) * 0.3f;
+float Player::defaultGain() const {
+    return static_cast<float>(song.channelCount) * 0.3f * song.mixVolume;
 }
 
 bool Player::onTick(uint32_t, uint32_t framesRendered) {
@@ -406,7 +363,7 @@ void Player::sendChanges(Channel& ch, uint32_t i) {
     if ((changeFlags & ChangeVolume) && !starting)
         mixer->setVoiceVolume(i, static_cast<uint8_t>(mixerVolume(ch, effectiveVolume(ch))));
     if (changeFlags & ChangeFormatState)
-        updateFormatState(ch);
+        voiceModel_->updateFormatState(ch);
     if (starting) {
         if (!ch.sample) {
             ch.period = 0;
@@ -467,6 +424,7 @@ void Player::restartSong() {
     globalVolume = song.initialGlobalVolume;
     changeFlags = ChangeTempo;
     visited.reset();
+    runningLoops = 0;
     resetChannels();
 }
 

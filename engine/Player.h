@@ -5,11 +5,13 @@
 #include "engine/FormatQuirks.h"
 #include "engine/Random.h"
 #include "engine/SongInfo.h"
+#include "engine/VoiceModel.h"
 #include "mixer/Mixer.h"
 #include "platform/HeapObject.h"
 #include "song/Sample.h"
 #include "song/Song.h"
 
+#include <algorithm>
 #include <array>
 #include <bitset>
 #include <cstdint>
@@ -48,11 +50,25 @@ constexpr uint32_t NoLoopLimit = 0xFFFFFFFFu;
 constexpr uint32_t PositionCount = 65536; // order index x 256 + row
 constexpr uint32_t CreatorTextSize = 64;
 
-struct PanningPair {
-    uint8_t panning = 0;
-    uint8_t surround = 0;
+// The records of an array whose elements derive from T, reached as T by index: a format's
+// own channel or sample array seen by the shared player.
+template <class T> class RecordView {
+public:
+    template <class Derived, std::size_t N> void show(std::array<Derived, N>& records) {
+        first_ = reinterpret_cast<unsigned char*>(static_cast<T*>(records.data()));
+        stride_ = sizeof(Derived);
+        count_ = N;
+    }
+    uint32_t size() const { return count_; }
+    T& operator[](uint32_t index) const {
+        return *reinterpret_cast<T*>(first_ + std::size_t{index} * stride_);
+    }
+
+private:
+    unsigned char* first_ = nullptr;
+    std::size_t stride_ = 0;
+    uint32_t count_ = 0;
 };
-using DefaultPannings = std::array<PanningPair, 64>;
 
 // What a player passes through Mixer::startVoice to its own fillVoiceStart.
 struct VoiceRequest {
@@ -61,8 +77,9 @@ struct VoiceRequest {
 };
 
 // Base of every format player: the song, the sequencer (orders, rows, ticks) and the
-// ProTracker behaviour that format players override where their formats differ. The mixer
-// drives it: onTick once per tick, fillVoiceStart whenever a voice starts.
+// ProTracker behaviour. A format differs in its row and tick work (the virtual functions
+// here), its pitch and levels (a VoiceModel), its rules (FormatQuirks) and its song's facts
+// (Song). The mixer drives it: onTick once per tick, fillVoiceStart whenever a voice starts.
 class Player : public TickListener, public MixerOwner, public HeapObject {
 public:
     // Registers the player as the mixer's owner; without a mixer it runs against its own that
@@ -74,36 +91,46 @@ public:
     bool isEnded() override;
     bool fillVoiceStart(uint32_t voice, const void* request, VoiceStart& out) override;
     virtual void resetChannels();
-    virtual Channel& channel(uint32_t index) = 0;
+    // Channel records wrap round the format's array.
+    Channel& channel(uint32_t index) { return channels_[index % channels_.size()]; }
     // Null for an index the song does not have.
-    virtual Sample* sample(uint32_t index) = 0;
+    Sample* sample(uint32_t index) {
+        return index < std::min(song.sampleCount, samples_.size()) ? &samples_[index] : nullptr;
+    }
     // Points the row reader at row nextRow; false when the pattern has no data.
     virtual bool enterPattern(uint32_t pattern) = 0;
     virtual bool isPatternMissing(uint32_t pattern);
-    virtual bool isPatternLoopActive();
     // Decodes the channel's next cell; true when its note is to start on this tick.
     virtual bool readCell(uint32_t channelIndex) = 0;
     virtual void triggerNote(Channel& channel);
-    virtual int32_t noteToPeriod(Channel& channel, uint32_t note);
-    virtual int32_t mixerVolume(Channel& channel, int32_t volume);
-    virtual int32_t mixerPanning(Channel& channel, int32_t panning);
-    virtual uint32_t periodToFrequency(int32_t period, Channel& channel);
-    // The period a slide of `delta` units leads to from `period`.
-    virtual int32_t slidePeriod(int32_t period, int32_t delta);
-    virtual void defaultPannings(DefaultPannings& out);
     virtual void startEffect(Channel& channel);
     virtual void continueEffect(Channel& channel);
     virtual void resetRowModulation(Channel& channel);
     virtual void processRow(bool isNewRow);
     virtual void processTick();
-    virtual void updateFormatState(Channel& channel);
     // Derived destructors release the sample data (releaseAllSamples) while sample() works.
     virtual ~Player();
-    virtual float defaultGain();
     // What the dialogs and the tool show about the song, answered by its format.
     virtual SongInfo& info() = 0;
 
     bool onTick(uint32_t slotIndex, uint32_t framesRendered) override;
+
+    // The format's pitch and levels (VoiceModel).
+    int32_t noteToPeriod(Channel& channel, uint32_t note) {
+        return voiceModel_->noteToPeriod(channel, note);
+    }
+    uint32_t periodToFrequency(int32_t period, Channel& channel) {
+        return voiceModel_->periodToFrequency(period, channel);
+    }
+    int32_t slidePeriod(int32_t period, int32_t delta) {
+        return voiceModel_->slidePeriod(period, delta);
+    }
+    int32_t mixerVolume(Channel& channel, int32_t volume) {
+        return voiceModel_->mixerVolume(channel, volume);
+    }
+    int32_t mixerPanning(Channel& channel, int32_t panning) {
+        return voiceModel_->mixerPanning(channel, panning);
+    }
 
     void restartSong();
     // Back to the song's start as a fresh start would find it: voices silenced, the tick grid
@@ -119,6 +146,9 @@ public:
     bool loadAllSamples(InputStream& stream, bool adpcm = false);
     void releaseAllSamples();
     void refreshVolumes();
+    // The gain the song plays at before the listener's amplification: more channels, more
+    // headroom.
+    float defaultGain() const;
 
     // Renders through the mixer and counts the frames; without a buffer nothing is written.
     // The options (the defaults when null) have their gain replaced by the player's.
@@ -146,6 +176,7 @@ public:
     uint32_t amigaStep(uint64_t clock, int32_t period);
     // The row being played within its pattern.
     uint32_t currentRow() const { return song.rowsPerPattern - rowsLeft; }
+    bool isPatternLoopActive() const { return runningLoops != 0; }
 
     // Game music moves between parts of a song: goes on at row 0 of `order` after the current
     // row, or after the last row of the current pattern.
@@ -176,6 +207,8 @@ public:
     uint32_t songPosition = 0;
     int32_t loopStartPosition = -1;
     uint32_t loopReturnCount = 0;
+    // Pattern loops counting their repeats on any channel.
+    uint32_t runningLoops = 0;
     uint32_t maxLoops = 1;
     int32_t gain = 256;
     uint32_t playedFrames = 0;
@@ -192,6 +225,14 @@ public:
     Random random{clockSeed()};
 
     int64_t watchedFrame = -1;
+
+protected:
+    // Each format's constructor shows the player its channel records and samples (a format
+    // whose samples belong to instruments shows none).
+    RecordView<Channel> channels_;
+    RecordView<Sample> samples_;
+    // A format with pitch or level rules of its own points this at its model.
+    VoiceModel* voiceModel_ = &proTrackerModel_;
 
 private:
     void takeRequestedJump();
@@ -214,6 +255,7 @@ private:
     int32_t watchedOrder_ = -1;
     uint32_t watchedRow_ = 0;
     Mixer silentMixer_;
+    VoiceModel proTrackerModel_{*this};
 };
 
 } // namespace tolva

@@ -153,8 +153,10 @@ void patternLoop(Player& player, Channel& ch, uint8_t count) {
         ch.loopRow = row;
         return;
     }
-    if (ch.loopCounter == 0)
+    if (ch.loopCounter == 0) {
         ch.loopCounter = static_cast<uint8_t>(count + 1);
+        ++player.runningLoops;
+    }
     if (--ch.loopCounter != 0) {
         // Replay the order being played; stepping back from orderIndex would step back once
         // per channel when several loops jump on the same row.
@@ -163,6 +165,7 @@ void patternLoop(Player& player, Channel& ch, uint8_t count) {
         player.nextRow = ch.loopRow;
         return;
     }
+    --player.runningLoops;
     ch.loopRow = static_cast<uint8_t>(row + 1);
 }
 

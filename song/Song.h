@@ -17,6 +17,12 @@ constexpr std::size_t MaxOrders = 256;
 // A set of order-list indices.
 using OrderSet = std::bitset<MaxOrders>;
 
+struct PanningPair {
+    uint8_t panning = 0;
+    uint8_t surround = 0;
+};
+using DefaultPannings = std::array<PanningPair, 64>;
+
 // The song part of every format player: what a loader fills and the sequencer reads.
 struct Song {
     char title[130] = {};
@@ -39,8 +45,18 @@ struct Song {
     int32_t minPeriod = 7;
     bool signedSamples = true;
     bool infoOnly = false;
+    // Each channel's panning when the song starts; the Amiga's left, right, right, left unless
+    // the file says otherwise.
+    DefaultPannings pannings;
+    // The mixing volume the file asks for, 1 in the formats that have none.
+    float mixVolume = 1.0f;
 
-    Song() { orders.fill(OrderEnd); }
+    Song() {
+        orders.fill(OrderEnd);
+        static constexpr uint8_t amiga[4] = {0x20, 0xE0, 0xE0, 0x20};
+        for (std::size_t i = 0; i < pannings.size(); ++i)
+            pannings[i] = {amiga[i % 4], 0};
+    }
 };
 
 } // namespace tolva

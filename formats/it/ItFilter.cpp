@@ -144,8 +144,8 @@ void ItPlayer::updateFilter(ItChannel& record) {
     mixer->setVoiceFlags(voice, flags | VoiceFiltered);
 }
 
-void ItPlayer::updateFormatState(Channel& channel) {
-    updateFilter(static_cast<ItChannel&>(channel));
+void ItVoiceModel::updateFormatState(Channel& channel) {
+    it_.updateFilter(static_cast<ItChannel&>(channel));
 }
 
 void filterItVoice(void* context, uint32_t voice, float* buffer, uint32_t frames, bool isStereo) {

@@ -85,6 +85,16 @@ bool readPatterns(InputStream& stream, const ItHeader& header, Song& song) {
 
 // Lines end in CR in the file; text controls want CR LF. A damaged message is left out; false
 // when memory is short.
+void readPannings(const ItHeader& header, Song& song) {
+    for (uint32_t k = 0; k < ItChannels; ++k) {
+        const uint8_t pan = header.channelPan[k] & 0x7F;
+        if (pan == ItChannelSurround)
+            song.pannings[k] = {128, 1};
+        else
+            song.pannings[k] = {static_cast<uint8_t>(std::min(pan * 255 / 64, 255)), 0};
+    }
+}
+
 bool readMessage(InputStream& stream, const ItHeader& header, ItModule& module) {
     uint32_t length = header.messageLength;
     ByteReader in(stream);
@@ -315,6 +325,8 @@ ItLoadError loadItModule(InputStream& stream, bool infoOnly, Mixer* mixer, Song&
     song.initialTempo = header.initialTempo;
     song.initialSpeed = header.initialSpeed;
     song.orderCount = static_cast<uint16_t>(limited(header.orderCount, MaxOrders));
+    song.mixVolume = header.mixVolume / 128.0f;
+    readPannings(header, song);
 
     if (!readOrders(stream, header, song))
         return ItLoadError::OrderList;

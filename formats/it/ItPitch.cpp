@@ -46,11 +46,13 @@ bool itPitchInHertz(const ItHeader& header) {
     return !(header.flags & ItLinearSlides) && tracker != 0x0888 && (tracker >> 12) != 1;
 }
 
-int32_t ItPlayer::noteToPeriod(Channel& channel, uint32_t note) {
-    if (hasFlag(ItLinearSlides))
+ItVoiceModel::ItVoiceModel(ItPlayer& player) : VoiceModel(player), it_(player) {}
+
+int32_t ItVoiceModel::noteToPeriod(Channel& channel, uint32_t note) {
+    if (it_.hasFlag(ItLinearSlides))
         return LinearTop - LinearUnitsPerNote * static_cast<int32_t>(note);
     const uint32_t rate = static_cast<ItChannel&>(channel).currentRate;
-    if (!itPitchInHertz(module.header)) {
+    if (!itPitchInHertz(it_.module.header)) {
         const uint32_t octave = note / 12;
         if (rate == 0 || octave >= 32)
             return 0;
@@ -64,8 +66,8 @@ int32_t ItPlayer::noteToPeriod(Channel& channel, uint32_t note) {
     return static_cast<int32_t>(std::min(HertzClock / hertz, uint64_t{AmigaLongestPeriod}));
 }
 
-int32_t ItPlayer::slidePeriod(int32_t period, int32_t delta) {
-    if (!itPitchInHertz(module.header) || period <= 0)
+int32_t ItVoiceModel::slidePeriod(int32_t period, int32_t delta) {
+    if (!itPitchInHertz(it_.module.header) || period <= 0)
         return period + delta;
     const int64_t hertz = static_cast<int64_t>(HertzClock / static_cast<uint64_t>(period));
     const int64_t divisor = HertzUnitClock + delta / AmigaSubunits * hertz;
@@ -77,38 +79,38 @@ int32_t ItPlayer::slidePeriod(int32_t period, int32_t delta) {
                                     : std::min(HertzClock / next, uint64_t{AmigaLongestPeriod}));
 }
 
-uint32_t ItPlayer::periodToFrequency(int32_t period, Channel& channel) {
+uint32_t ItVoiceModel::periodToFrequency(int32_t period, Channel& channel) {
     const ItChannel& ch = static_cast<ItChannel&>(channel);
     const ItEnvelopeState& pitch = ch.pitchEnvelopeState;
     const int32_t pitchOffset =
         (pitch.flags & ItEnvelopeFilter) || (pitch.flags & ItEnvelopeSwitchedOff)
             ? 0
             : pitch.value >> 8;
-    if (hasFlag(ItLinearSlides)) {
+    const uint32_t rate = it_.mixer->mixingRate();
+    if (it_.hasFlag(ItLinearSlides)) {
         // A rising offset raises the pitch, as it does with Amiga periods.
         const int32_t x = LinearMiddleC - (period - ch.autoVibratoOffset - pitchOffset);
-        return linearStep(x, ch.currentRate, mixer->mixingRate());
+        return linearStep(x, ch.currentRate, rate);
     }
-    const uint32_t mixingRate = mixer->mixingRate();
-    if (period <= 0 || mixingRate == 0)
+    if (period <= 0 || rate == 0)
         return 0;
-    const uint64_t f = itPitchInHertz(module.header)
-                           ? ((HertzClock / static_cast<uint64_t>(period)) << 16) / mixingRate
-                           : AmigaClock / (uint64_t{mixingRate} * static_cast<uint32_t>(period));
+    const uint64_t f = itPitchInHertz(it_.module.header)
+                           ? ((HertzClock / static_cast<uint64_t>(period)) << 16) / rate
+                           : AmigaClock / (uint64_t{rate} * static_cast<uint32_t>(period));
     if (f > UINT32_MAX)
         return 0;
     return itPitchScale(static_cast<uint32_t>(f), ch.autoVibratoOffset + pitchOffset);
 }
 
-int32_t ItPlayer::mixerVolume(Channel& channel, int32_t volume) {
+int32_t ItVoiceModel::mixerVolume(Channel& channel, int32_t volume) {
     const ItChannel& ch = static_cast<ItChannel&>(channel);
     const ItSample* s = static_cast<const ItSample*>(ch.sample);
     const uint64_t sampleVolume = s ? std::min<uint8_t>(s->globalVolume, 64) : 0;
-    const uint64_t levels = uint64_t{std::min<uint8_t>(ch.channelVolume, 64)} * song.volumeScale *
-                            std::min<uint8_t>(globalVolume, 128) * sampleVolume *
-                            static_cast<uint64_t>(std::clamp(volume, 0, 64));
+    const uint64_t levels = uint64_t{std::min<uint8_t>(ch.channelVolume, 64)} *
+                            it_.song.volumeScale * std::min<uint8_t>(it_.globalVolume, 128) *
+                            sampleVolume * static_cast<uint64_t>(std::clamp(volume, 0, 64));
     uint64_t result;
-    if (!instrumentMode()) {
+    if (!it_.instrumentMode()) {
         result = levels >> 24;
     } else {
         const ItEnvelopeState& envelope = ch.volumeEnvelopeState;
@@ -124,12 +126,12 @@ int32_t ItPlayer::mixerVolume(Channel& channel, int32_t volume) {
     return static_cast<int32_t>(std::min<uint64_t>(result, 128));
 }
 
-int32_t ItPlayer::mixerPanning(Channel& channel, int32_t pan) {
+int32_t ItVoiceModel::mixerPanning(Channel& channel, int32_t pan) {
     const ItChannel& ch = static_cast<ItChannel&>(channel);
-    if (!hasFlag(ItStereo) || ch.surround)
+    if (!it_.hasFlag(ItStereo) || ch.surround)
         return 128;
     int32_t p = std::clamp(pan + ch.panOffset, 0, 255);
-    if (instrumentMode() && ch.instrument) {
+    if (it_.instrumentMode() && ch.instrument) {
         const ItEnvelopeState& envelope = ch.panEnvelopeState;
         const int32_t ep = (envelope.flags & ItEnvelopeSwitchedOff) ? 0 : envelope.value >> 8;
         const ItInstrument& instrument = *ch.instrument;
@@ -140,7 +142,7 @@ int32_t ItPlayer::mixerPanning(Channel& channel, int32_t pan) {
         const int32_t d = p1 <= 128 ? 128 - p1 : p1 - 128;
         p = std::clamp(p1 + (((128 - d) * ep) >> 5), 0, 255);
     }
-    return std::clamp(((module.header.panSeparation * (p - 128)) >> 7) + 128, 0, 255);
+    return std::clamp(((it_.module.header.panSeparation * (p - 128)) >> 7) + 128, 0, 255);
 }
 
 } // namespace tolva

@@ -15,6 +15,9 @@
 namespace tolva {
 
 ItPlayer::ItPlayer(Mixer* mixer) : Player(mixer), BasicSongInfo(static_cast<Player&>(*this)) {
+    channels_.show(voices);
+    samples_.show(module.samples);
+    voiceModel_ = &model_;
     quirks = {
         .slideUpUnit = -4,
         .slideDownUnit = 4,
@@ -48,14 +51,6 @@ void ItPlayer::useHertzPitch() {
     song.maxPeriod = AmigaLongestPeriod;
 }
 
-Channel& ItPlayer::channel(uint32_t index) {
-    return voices[index % ItVoices];
-}
-
-Sample* ItPlayer::sample(uint32_t index) {
-    return index < module.sampleCount ? &module.samples[index] : nullptr;
-}
-
 int32_t ItPlayer::voiceIndex(const ItChannel& record) const {
     const ItChannel* first = voices.data();
     if (&record < first || &record >= first + ItVoices)
@@ -64,8 +59,7 @@ int32_t ItPlayer::voiceIndex(const ItChannel& record) const {
 }
 
 void ItPlayer::resetChannels() {
-    DefaultPannings pannings;
-    defaultPannings(pannings);
+    const DefaultPannings& pannings = song.pannings;
     const bool instruments = instrumentMode();
     for (uint32_t k = 0; k < ItChannels; ++k) {
         ItChannel fresh;
@@ -95,13 +89,6 @@ void ItPlayer::resetChannels() {
 
 bool ItPlayer::isPatternMissing(uint32_t pattern) {
     return pattern >= song.patterns.size() || itPackedLength(song.patterns[pattern]) == 0;
-}
-
-bool ItPlayer::isPatternLoopActive() {
-    for (uint32_t k = 0; k < ItChannels; ++k)
-        if (patternChannel(k).loopCounter != 0)
-            return true;
-    return false;
 }
 
 bool ItPlayer::enterPattern(uint32_t pattern) {
@@ -150,20 +137,6 @@ bool ItPlayer::readCell(uint32_t k) {
     const bool delayed =
         ch.cellEffect == ItEffectSpecial && ch.cellParam >= 0xD0 && ch.cellParam <= 0xDF;
     return !delayed;
-}
-
-void ItPlayer::defaultPannings(DefaultPannings& out) {
-    for (uint32_t k = 0; k < ItChannels; ++k) {
-        uint8_t pan = module.header.channelPan[k];
-        if ((pan & 0x7F) == ItChannelSurround)
-            out[k] = {128, 1};
-        else
-            out[k] = {static_cast<uint8_t>(std::min((pan & 0x7F) * 255 / 64, 255)), 0};
-    }
-}
-
-float ItPlayer::defaultGain() {
-    return static_cast<float>(song.channelCount) * 0.3f * module.header.mixVolume / 128.0f;
 }
 
 uint32_t ItPlayer::formatType() {

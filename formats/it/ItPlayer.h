@@ -21,6 +21,25 @@ enum : uint8_t {
     ItActionFade = 3,
 };
 
+class ItPlayer;
+
+// Impulse Tracker's linear or Amiga pitch with the pitch envelope and auto-vibrato, levels
+// from the channel, sample, instrument, envelope and fade-out, panning with pitch-pan and
+// separation, and each voice's resonant filter.
+class ItVoiceModel : public VoiceModel {
+public:
+    explicit ItVoiceModel(ItPlayer& player);
+    int32_t noteToPeriod(Channel& channel, uint32_t note) override;
+    uint32_t periodToFrequency(int32_t period, Channel& channel) override;
+    int32_t slidePeriod(int32_t period, int32_t delta) override;
+    int32_t mixerVolume(Channel& channel, int32_t volume) override;
+    int32_t mixerPanning(Channel& channel, int32_t panning) override;
+    void updateFormatState(Channel& channel) override;
+
+private:
+    ItPlayer& it_;
+};
+
 // An Impulse Tracker song and its playback. The 64 pattern channels borrow the 64 mixer
 // voices: a channel's state lives in the voice it owns, or in its parked record while it owns
 // none, and a note replaced by a newer one may go on in the background.
@@ -36,26 +55,15 @@ public:
     void resetChannels() override;
     // Periods in subunits and slides of whole hertz, for songs that play at whole hertz.
     void useHertzPitch();
-    Channel& channel(uint32_t index) override;
-    Sample* sample(uint32_t index) override;
     bool enterPattern(uint32_t pattern) override;
     bool isPatternMissing(uint32_t pattern) override;
-    bool isPatternLoopActive() override;
     bool readCell(uint32_t channelIndex) override;
     void triggerNote(Channel& channel) override;
-    int32_t noteToPeriod(Channel& channel, uint32_t note) override;
-    int32_t mixerVolume(Channel& channel, int32_t volume) override;
-    int32_t mixerPanning(Channel& channel, int32_t panning) override;
-    uint32_t periodToFrequency(int32_t period, Channel& channel) override;
-    int32_t slidePeriod(int32_t period, int32_t delta) override;
-    void defaultPannings(DefaultPannings& out) override;
     void startEffect(Channel& channel) override;
     void continueEffect(Channel& channel) override;
     void resetRowModulation(Channel& channel) override;
     void processRow(bool isNewRow) override;
     void processTick() override;
-    void updateFormatState(Channel& channel) override;
-    float defaultGain() override;
     uint32_t formatType() override;
     void creatorText(char* out, uint32_t capacity) override;
     const char* songMessage() override;
@@ -127,6 +135,7 @@ private:
     void advanceBackground();
     void restoreHeaderPan(ItChannel& ch);
 
+    ItVoiceModel model_{*this};
     ItPatternReader reader_;
     ItCellValues lastValues_[ItChannels] = {};
     ItCell rowCells_[ItChannels] = {};

@@ -18,20 +18,15 @@ constexpr uint32_t RowOffsetMask = 0xFFFF; // what 9xx sets on the row
 // The shared rules are ProTracker's; its vibrato starts falling in pitch, from halfway through
 // the waveform tables, and plays the plain period on its row's first tick.
 ModPlayer::ModPlayer(Mixer* mixer) : Player(mixer), BasicSongInfo(static_cast<Player&>(*this)) {
+    channels_.show(channels);
+    samples_.show(samples);
+    voiceModel_ = &model_;
     quirks.vibratoPhase = WaveformLength / 2;
     quirks.vibratoOnRow = VibratoPlain;
 }
 
 ModPlayer::~ModPlayer() {
     releaseAllSamples();
-}
-
-Channel& ModPlayer::channel(uint32_t index) {
-    return channels[index % ModMaxChannels];
-}
-
-Sample* ModPlayer::sample(uint32_t index) {
-    return index < song.sampleCount && index < ModMaxSamples ? &samples[index] : nullptr;
 }
 
 bool ModPlayer::enterPattern(uint32_t pattern) {
@@ -130,15 +125,15 @@ bool ModPlayer::fillVoiceStart(uint32_t voice, const void* request, VoiceStart& 
     return true;
 }
 
-int32_t ModPlayer::noteToPeriod(Channel& ch, uint32_t note) {
+int32_t ModVoiceModel::noteToPeriod(Channel& ch, uint32_t note) {
     const uint32_t index = note - ProTrackerFirstNote;
     if (note >= ProTrackerFirstNote && index < ProTrackerNoteCount)
         return proTrackerPeriods[ch.finetune & 15][index];
-    return Player::noteToPeriod(ch, note);
+    return VoiceModel::noteToPeriod(ch, note);
 }
 
-uint32_t ModPlayer::periodToFrequency(int32_t period, Channel&) {
-    return amigaStep(PalStepClock, period);
+uint32_t ModVoiceModel::periodToFrequency(int32_t period, Channel&) {
+    return player_.amigaStep(PalStepClock, period);
 }
 
 } // namespace tolva

@@ -13,6 +13,14 @@ constexpr uint32_t ModRows = 64;
 constexpr uint32_t ModCellSize = 3; // little-endian word: note 0..6, effect 7..10, sample 11..15;
                                     // then the parameter
 
+// ProTracker's own period table, and the clock of the PAL Amiga.
+class ModVoiceModel : public VoiceModel {
+public:
+    using VoiceModel::VoiceModel;
+    int32_t noteToPeriod(Channel& channel, uint32_t note) override;
+    uint32_t periodToFrequency(int32_t period, Channel& channel) override;
+};
+
 // Plays what loadMod stored: patterns of 3-byte cells in the song's pattern table, the
 // ProTracker behaviour of the base player, tuned as on the PAL Amiga that ProTracker ran on.
 class ModPlayer : public Player, public BasicSongInfo {
@@ -21,16 +29,12 @@ public:
     ~ModPlayer() override;
     SongInfo& info() override { return *this; }
 
-    Channel& channel(uint32_t index) override;
-    Sample* sample(uint32_t index) override;
     bool enterPattern(uint32_t pattern) override;
     bool readCell(uint32_t channelIndex) override;
     void resetChannels() override;
     void triggerNote(Channel& channel) override;
     void startEffect(Channel& channel) override;
     bool fillVoiceStart(uint32_t voice, const void* request, VoiceStart& out) override;
-    int32_t noteToPeriod(Channel& channel, uint32_t note) override;
-    uint32_t periodToFrequency(int32_t period, Channel& channel) override;
     bool writePatternText(const PatternDescription& pattern, uint32_t channelCount,
                           CellText* out) override;
 
@@ -44,6 +48,7 @@ private:
     // Where ProTracker starts each channel's next note, in sample frames.
     std::array<uint32_t, ModMaxChannels> noteStarts_{};
 
+    ModVoiceModel model_{*this};
     const uint8_t* rowReader_ = nullptr;
     const uint8_t* patternEnd_ = nullptr;
 };

@@ -78,8 +78,9 @@ std::unique_ptr<Player> loadMtm(InputStream& stream, bool infoOnly, Mixer* mixer
     song.orderCount = static_cast<uint16_t>(orderCount);
     const uint32_t commentLength = readLe16(h + 28);
     song.rowsPerPattern = std::min<uint32_t>(h[32], MtmTrackRows);
+    song.pannings.fill({});
     for (uint32_t i = 0; i < MtmChannelSlots; ++i)
-        player->channelPannings[i] = static_cast<uint8_t>((h[34 + i] & 15) | h[34 + i] << 4);
+        song.pannings[i].panning = static_cast<uint8_t>((h[34 + i] & 15) | h[34 + i] << 4);
 
     // Headers beyond the sample table are read past, and their data is never reached.
     song.sampleCount = std::min<uint32_t>(h[30], MtmMaxSamples);

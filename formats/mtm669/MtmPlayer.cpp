@@ -5,6 +5,8 @@
 namespace tolva {
 
 MtmPlayer::MtmPlayer(Mixer* mixer) : Player(mixer), BasicSongInfo(static_cast<Player&>(*this)) {
+    channels_.show(channels);
+    samples_.show(samples);
     quirks = {
         .bcdPatternBreak = false,
         .jumpsInsideLoops = false,
@@ -17,20 +19,6 @@ MtmPlayer::MtmPlayer(Mixer* mixer) : Player(mixer), BasicSongInfo(static_cast<Pl
 
 MtmPlayer::~MtmPlayer() {
     releaseAllSamples();
-}
-
-Channel& MtmPlayer::channel(uint32_t index) {
-    return channels[index % MtmChannelSlots];
-}
-
-Sample* MtmPlayer::sample(uint32_t index) {
-    return index < song.sampleCount && index < MtmMaxSamples ? &samples[index] : nullptr;
-}
-
-void MtmPlayer::defaultPannings(DefaultPannings& out) {
-    out.fill({});
-    for (uint32_t i = 0; i < MtmChannelSlots; ++i)
-        out[i].panning = channelPannings[i];
 }
 
 uint32_t MtmPlayer::trackNumber(uint32_t pattern, uint32_t slot) const {

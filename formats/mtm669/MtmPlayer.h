@@ -23,9 +23,6 @@ public:
     ~MtmPlayer() override;
     SongInfo& info() override { return *this; }
 
-    Channel& channel(uint32_t index) override;
-    Sample* sample(uint32_t index) override;
-    void defaultPannings(DefaultPannings& out) override;
     bool enterPattern(uint32_t pattern) override;
     bool isPatternMissing(uint32_t pattern) override;
     bool readCell(uint32_t channelIndex) override;
@@ -44,7 +41,6 @@ public:
     // The pattern table: 32 track numbers per pattern.
     const HeapArray<uint8_t>& patternTracks() const { return song.patterns[0]; }
 
-    std::array<uint8_t, MtmChannelSlots> channelPannings{};
     HeapArray<uint8_t> trackData; // trackCount x 64 rows
     uint32_t trackCount = 0;
     uint32_t lastPattern = 0;

@@ -16,9 +16,13 @@ constexpr uint8_t TonePortamentoEffect = 2;
 } // namespace
 
 Player669::Player669(Mixer* mixer) : Player(mixer), BasicSongInfo(static_cast<Player&>(*this)) {
+    channels_.show(channels);
+    samples_.show(samples);
     song.channelCount = Channels669;
     song.initialTempo = 78; // Composer 669 ticks 31.2 times a second
     song.signedSamples = false;
+    for (uint32_t i = 0; i < song.pannings.size(); ++i)
+        song.pannings[i] = {static_cast<uint8_t>(i % 2 == 0 ? 0x20 : 0xE0), 0};
     quirks = {
         .jumpsInsideLoops = false,
         .laterChannelDecides = false,
@@ -30,19 +34,6 @@ Player669::Player669(Mixer* mixer) : Player(mixer), BasicSongInfo(static_cast<Pl
 
 Player669::~Player669() {
     releaseAllSamples();
-}
-
-Channel& Player669::channel(uint32_t index) {
-    return channels[index % Channels669];
-}
-
-Sample* Player669::sample(uint32_t index) {
-    return index < song.sampleCount && index < MaxSamples669 ? &samples[index] : nullptr;
-}
-
-void Player669::defaultPannings(DefaultPannings& out) {
-    for (uint32_t i = 0; i < out.size(); ++i)
-        out[i] = {static_cast<uint8_t>(i % 2 == 0 ? 0x20 : 0xE0), 0};
 }
 
 uint32_t Player669::patternRows(uint32_t pattern) const {

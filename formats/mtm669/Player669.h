@@ -23,9 +23,6 @@ public:
     ~Player669() override;
     SongInfo& info() override { return *this; }
 
-    Channel& channel(uint32_t index) override;
-    Sample* sample(uint32_t index) override;
-    void defaultPannings(DefaultPannings& out) override;
     bool enterPattern(uint32_t pattern) override;
     bool readCell(uint32_t channelIndex) override;
     void triggerNote(Channel& channel) override;

@@ -55,6 +55,17 @@ void setChannelPannings(S3mPlayer& player, const S3mFileHeader& header, const ui
     }
 }
 
+// The pannings of the channels that play, in their order.
+void setSongPannings(const S3mPlayer& player, Song& song) {
+    song.pannings.fill({Centre, 0});
+    uint32_t k = 0;
+    for (uint32_t c = 0; c < S3mMaxChannels; ++c)
+        if (player.channelUsed[c])
+            song.pannings[k++] = {player.channelPan[c], 0};
+    if (k == 0)
+        song.pannings[0] = {player.channelPan[0], 0};
+}
+
 // Copies the name with NULs shown as spaces; 27 characters are kept.
 void copySampleName(char* out, const uint8_t* name) {
     for (uint32_t i = 0; i < S3mInstrumentHeader::NameLength; ++i)
@@ -248,6 +259,7 @@ std::unique_ptr<Player> loadS3m(InputStream& stream, bool infoOnly, Mixer* mixer
         return nullptr;
     const auto used = std::count(player->channelUsed.begin(), player->channelUsed.end(), true);
     song.channelCount = used != 0 ? static_cast<uint32_t>(used) : 1;
+    setSongPannings(*player, song);
     return player;
 }
 

@@ -30,6 +30,9 @@ uint32_t cellPayload(uint8_t what) {
 } // namespace
 
 S3mPlayer::S3mPlayer(Mixer* mixer) : Player(mixer), BasicSongInfo(static_cast<Player&>(*this)) {
+    channels_.show(channels);
+    samples_.show(samples);
+    voiceModel_ = &model_;
     quirks = {
         .slideUpUnit = -4,
         .slideDownUnit = 4,
@@ -63,14 +66,6 @@ bool S3mPlayer::fillVoiceStart(uint32_t voice, const void* request, VoiceStart& 
         ch.s3mStartOffset = ch.sampleOffset;
     ch.s3mCellNote = false;
     return Player::fillVoiceStart(voice, request, out);
-}
-
-Channel& S3mPlayer::channel(uint32_t index) {
-    return channels[index % S3mMaxChannels];
-}
-
-Sample* S3mPlayer::sample(uint32_t index) {
-    return index < song.sampleCount && index < S3mMaxSamples ? &samples[index] : nullptr;
 }
 
 void S3mPlayer::useExactPitch() {
@@ -211,7 +206,10 @@ void S3mPlayer::triggerNote(Channel& channel) {
     }
 }
 
-int32_t S3mPlayer::noteToPeriod(Channel& ch, uint32_t note) {
+S3mVoiceModel::S3mVoiceModel(S3mPlayer& player) : VoiceModel(player), s3m_(player) {}
+
+int32_t S3mVoiceModel::noteToPeriod(Channel& ch, uint32_t note) {
+    const uint32_t periodShift = s3m_.periodShift;
     const auto* s = static_cast<const S3mSample*>(ch.sample);
     const uint32_t semitone = note & 15;
     const uint32_t octave = note >> 8;
@@ -232,32 +230,23 @@ int32_t S3mPlayer::noteToPeriod(Channel& ch, uint32_t note) {
     return static_cast<int32_t>(std::min<uint64_t>((clock + hertz / 2) / hertz, 0x7FFFFFFF));
 }
 
-int32_t S3mPlayer::mixerVolume(Channel&, int32_t volume) {
-    return (song.volumeScale * globalVolume * volume) >> 11;
+int32_t S3mVoiceModel::mixerVolume(Channel&, int32_t volume) {
+    return (s3m_.song.volumeScale * s3m_.globalVolume * volume) >> 11;
 }
 
-int32_t S3mPlayer::mixerPanning(Channel&, int32_t panning) {
-    return mono ? 0x80 : panning;
+int32_t S3mVoiceModel::mixerPanning(Channel&, int32_t panning) {
+    return s3m_.mono ? 0x80 : panning;
 }
 
-uint32_t S3mPlayer::periodToFrequency(int32_t period, Channel&) {
+uint32_t S3mVoiceModel::periodToFrequency(int32_t period, Channel&) {
+    const uint32_t periodShift = s3m_.periodShift;
     if (period < LowestPeriod << periodShift)
         return 0;
-    const uint64_t divisor = static_cast<uint64_t>(mixer->mixingRate()) * period;
+    const uint64_t divisor = static_cast<uint64_t>(s3m_.mixer->mixingRate()) * period;
     if (divisor == 0)
         return 0;
     return static_cast<uint32_t>(
         std::min<uint64_t>((StepClock << periodShift) / divisor, 0xFFFFFFFF));
-}
-
-void S3mPlayer::defaultPannings(DefaultPannings& out) {
-    out.fill({0x80, 0});
-    uint32_t k = 0;
-    for (uint32_t c = 0; c < S3mMaxChannels; ++c)
-        if (channelUsed[c])
-            out[k++] = {channelPan[c], 0};
-    if (k == 0)
-        out[0] = {channelPan[0], 0};
 }
 
 uint32_t S3mPlayer::formatType() {

@@ -58,6 +58,22 @@ struct S3mSample : Sample {
     char fileName[13] = {};
 };
 
+class S3mPlayer;
+
+// Scream Tracker's periods, scaled by each sample's rate, and its levels: the global volume
+// and the mono switch.
+class S3mVoiceModel : public VoiceModel {
+public:
+    explicit S3mVoiceModel(S3mPlayer& player);
+    int32_t noteToPeriod(Channel& channel, uint32_t note) override;
+    uint32_t periodToFrequency(int32_t period, Channel& channel) override;
+    int32_t mixerVolume(Channel& channel, int32_t volume) override;
+    int32_t mixerPanning(Channel& channel, int32_t panning) override;
+
+private:
+    S3mPlayer& s3m_;
+};
+
 // Plays what loadS3m stored: packed rows in the song's pattern table, notes tuned by each
 // sample's middle-C rate, the S3M command set.
 class S3mPlayer : public Player, public BasicSongInfo {
@@ -68,16 +84,9 @@ public:
 
     void resetChannels() override;
     bool fillVoiceStart(uint32_t voice, const void* request, VoiceStart& out) override;
-    Channel& channel(uint32_t index) override;
-    Sample* sample(uint32_t index) override;
     bool enterPattern(uint32_t pattern) override;
     bool readCell(uint32_t channelIndex) override;
     void triggerNote(Channel& channel) override;
-    int32_t noteToPeriod(Channel& channel, uint32_t note) override;
-    int32_t mixerVolume(Channel& channel, int32_t volume) override;
-    int32_t mixerPanning(Channel& channel, int32_t panning) override;
-    uint32_t periodToFrequency(int32_t period, Channel& channel) override;
-    void defaultPannings(DefaultPannings& out) override;
     uint32_t formatType() override;
     void describeSample(SampleDescription& out, uint32_t index, uint32_t instrument) override;
     void describeSong(SongDescription& out) override;
@@ -109,6 +118,7 @@ private:
     // Moves the row reader past the rest of the row and its terminating 0 byte.
     void finishRow();
 
+    S3mVoiceModel model_{*this};
     const uint8_t* rowReader_ = nullptr;
     const uint8_t* patternEnd_ = nullptr;
     uint32_t rowChannel_ = 0;

@@ -40,6 +40,8 @@ uint32_t packedSize(const HeapArray<uint8_t>& record) {
 } // namespace
 
 XmPlayer::XmPlayer(Mixer* mixer) : Player(mixer), BasicSongInfo(static_cast<Player&>(*this)) {
+    channels_.show(channels);
+    voiceModel_ = &model_;
     quirks = {
         .slideUpUnit = -4,
         .slideDownUnit = 4,
@@ -87,14 +89,6 @@ void XmPlayer::resetChannels() {
     for (XmChannel& ch : channels)
         ch = XmChannel{};
     Player::resetChannels();
-}
-
-Channel& XmPlayer::channel(uint32_t index) {
-    return channels[index % XmMaxChannels];
-}
-
-Sample* XmPlayer::sample(uint32_t) {
-    return nullptr; // samples belong to instruments
 }
 
 bool XmPlayer::isPatternMissing(uint32_t pattern) {
@@ -309,12 +303,14 @@ void XmPlayer::instrumentTick(XmChannel& ch) {
     changeFlags |= ChangePitch;
 }
 
-int32_t XmPlayer::noteToPeriod(Channel& channel, uint32_t note) {
+XmVoiceModel::XmVoiceModel(XmPlayer& player) : VoiceModel(player), xm_(player) {}
+
+int32_t XmVoiceModel::noteToPeriod(Channel& channel, uint32_t note) {
     XmChannel& ch = static_cast<XmChannel&>(channel);
     const int32_t finetune = static_cast<int8_t>(ch.finetune);
     const int32_t n = static_cast<int32_t>(note) + ch.relativeNote;
-    if (xmFlags & XmLinearFrequencies)
-        return (120 - n) * 64 - (halfStepFinetune ? finetune / 2 : (finetune >> 3) * 4);
+    if (xm_.xmFlags & XmLinearFrequencies)
+        return (120 - n) * 64 - (xm_.halfStepFinetune ? finetune / 2 : (finetune >> 3) * 4);
     // Notes below the table play in its lowest octave. The finetune counts sixteenths of a
     // semitone: an odd sixteenth lies halfway between two entries of the eighths table.
     const uint32_t m = static_cast<uint32_t>(std::max(n, 0));
@@ -330,30 +326,31 @@ int32_t XmPlayer::noteToPeriod(Channel& channel, uint32_t note) {
     return static_cast<int32_t>(scaled >> (m / 12));
 }
 
-int32_t XmPlayer::mixerVolume(Channel& channel, int32_t volume) {
+int32_t XmVoiceModel::mixerVolume(Channel& channel, int32_t volume) {
     XmChannel& ch = static_cast<XmChannel&>(channel);
     if (ch.tremorMuted)
         return 0;
     const uint64_t level =
-        static_cast<uint32_t>(globalVolume * song.volumeScale * volume) *
+        static_cast<uint32_t>(xm_.globalVolume * xm_.song.volumeScale * volume) *
         static_cast<uint64_t>(static_cast<uint32_t>(ch.volumeEnvelope.value) * ch.fadeVolume);
     return static_cast<int32_t>(level >> 40);
 }
 
-int32_t XmPlayer::mixerPanning(Channel& channel, int32_t panning) {
+int32_t XmVoiceModel::mixerPanning(Channel& channel, int32_t panning) {
     XmChannel& ch = static_cast<XmChannel&>(channel);
     const int32_t envelope = ch.panningEnvelope.value - EnvelopeCentre;
     const int32_t room = 128 - std::abs(128 - panning);
     return (((room * envelope) >> 13) + panning) * 255 >> 8;
 }
 
-uint32_t XmPlayer::periodToFrequency(int32_t period, Channel& channel) {
+uint32_t XmVoiceModel::periodToFrequency(int32_t period, Channel& channel) {
     XmChannel& ch = static_cast<XmChannel&>(channel);
     const int32_t p = period + ch.autoVibratoOffset;
-    if (xmFlags & XmLinearFrequencies)
-        return linearStep(LinearMiddleC - p, MiddleCRate, mixer->mixingRate());
+    const uint32_t rate = xm_.mixer->mixingRate();
+    if (xm_.xmFlags & XmLinearFrequencies)
+        return linearStep(LinearMiddleC - p, MiddleCRate, rate);
     // Auto-vibrato may swing a very short period through zero.
-    const uint64_t divisor = static_cast<uint64_t>(mixer->mixingRate()) * std::max(p, 1);
+    const uint64_t divisor = static_cast<uint64_t>(rate) * std::max(p, 1);
     if (divisor == 0)
         return 0;
     const uint64_t step = AmigaDividend / divisor;

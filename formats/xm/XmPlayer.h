@@ -23,6 +23,22 @@ constexpr uint8_t XmNoInstrument = 0xFF; // like 0, no instrument
 
 enum : uint16_t { XmLinearFrequencies = 0x01 };
 
+class XmPlayer;
+
+// FastTracker 2's linear or Amiga periods with the sample's relative note and finetune, and
+// levels shaped by the envelopes and the fade-out.
+class XmVoiceModel : public VoiceModel {
+public:
+    explicit XmVoiceModel(XmPlayer& player);
+    int32_t noteToPeriod(Channel& channel, uint32_t note) override;
+    uint32_t periodToFrequency(int32_t period, Channel& channel) override;
+    int32_t mixerVolume(Channel& channel, int32_t volume) override;
+    int32_t mixerPanning(Channel& channel, int32_t panning) override;
+
+private:
+    XmPlayer& xm_;
+};
+
 // Plays a FastTracker 2 song: packed pattern cells, instruments with note maps, envelopes,
 // fadeout and auto-vibrato, linear or Amiga pitch, an effect and a volume column per cell.
 class XmPlayer : public Player, public BasicSongInfo {
@@ -33,16 +49,10 @@ public:
 
     bool fillVoiceStart(uint32_t voice, const void* request, VoiceStart& out) override;
     void resetChannels() override;
-    Channel& channel(uint32_t index) override;
-    Sample* sample(uint32_t index) override;
     bool enterPattern(uint32_t pattern) override;
     bool isPatternMissing(uint32_t pattern) override;
     bool readCell(uint32_t channelIndex) override;
     void triggerNote(Channel& channel) override;
-    int32_t noteToPeriod(Channel& channel, uint32_t note) override;
-    int32_t mixerVolume(Channel& channel, int32_t volume) override;
-    int32_t mixerPanning(Channel& channel, int32_t panning) override;
-    uint32_t periodToFrequency(int32_t period, Channel& channel) override;
     void startEffect(Channel& channel) override;
     void continueEffect(Channel& channel) override;
     void resetRowModulation(Channel& channel) override;
@@ -85,6 +95,7 @@ private:
     template <typename Command> void runVolumeCommand(XmChannel& channel, Command command);
     uint8_t nextPatternByte();
 
+    XmVoiceModel model_{*this};
     const uint8_t* rowReader_ = nullptr;
     const uint8_t* patternEnd_ = nullptr;
 };

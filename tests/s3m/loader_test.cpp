@@ -48,8 +48,7 @@ TEST(S3mLoader, HeaderValuesChannelsAndPanning) {
     // Player channels are the used S3M channels in order.
     p = load(S3mBuilder(8).cell(0, 0, 6, s3mFx('A', 3)).cell(0, 9, 1, s3mFx('A', 3)).build());
     EXPECT_EQ(p->song.channelCount, 2u);
-    DefaultPannings pans;
-    p->defaultPannings(pans);
+    const DefaultPannings& pans = p->song.pannings;
     // Settings 8 (right) and 3 (left).
     EXPECT_EQ((std::vector<int>{int(p->s3mChannelOf(0)), int(p->s3mChannelOf(1)), pans[0].panning,
                                 pans[1].panning}),

@@ -42,13 +42,16 @@ void xmArpeggioTick(Player& player, Channel& ch) {
     player.changeFlags |= ChangePitch;
 }
 
-// Picks its step from the ticks left in the row, as FastTracker 2 does.
-void xmArpeggioRow(Player&, Channel& ch, uint8_t param) {
+// Picks its step from the ticks left in the row, as FastTracker 2 does. The first tick of a
+// pattern-delay repeat counts as a later tick, with the full speed left.
+void xmArpeggioRow(Player& player, Channel& ch, uint8_t param) {
     if (param == 0)
         return;
     ch.effectCounter = param >> 4;
     ch.effectReload = param & 15;
     ch.activeEffect = xmArpeggioTick;
+    if (player.repeatingRow)
+        xmArpeggioTick(player, ch);
 }
 
 // Acts, and remembers its parameter, only on a row that starts a note.

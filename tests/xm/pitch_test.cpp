@@ -89,6 +89,8 @@ TEST(XmPitch, SlidesArpeggioAndVibratos) {
     const auto columnVibrato = line({xmNote(48, 1, 0, 4, 0x40), xmVolume(0xB8)});
     const auto e5f = line({C4, xmFx(0xE, 0x5F), xmNote(48)});
     const auto speed18 = xmLine({xmNote(48, 1, 0, 0, 0x37)}).speed(18).build();
+    const auto delayed =
+        xmLine({xmNote(48, 1, 0, 0, 0x37)}).speed(5).cell(0, 0, 1, xmFx(0xE, 0xE1)).build();
     // 32 x 4 units a tick.
     const auto f1 = line({C4, xmNote(24, 0, 0xF1, 3, 1), xmFx(3, 0)});
     // 3FF reaches E-4 at once, which turns the slide downwards in pitch; the plain C-4 after it
@@ -108,6 +110,8 @@ TEST(XmPitch, SlidesArpeggioAndVibratos) {
             {"037", tone(xmNote(48, 1, 0, 0, 0x37), true), Period, {4608, 4160, 4416, 4608}},
             {"E5F without a note, then a note: the sample's finetune", e5f, Period, {4608}, 12},
             {"037 at speed 18", speed18, Period, {4608, 4160, 4608, 4608, 4160}},
+            // The repeat's first tick has 5 left: y, then x.
+            {"037 under EE1 at speed 5", delayed, Period, {4160, 4416}, 5},
             {"1xx, 2xx apart; 200 idle", apart, Period, {4528, 4448, 4448, 4488, 4408}, 11, 6},
             {"E1x, E2x apart", fineApart, Period, {4600, 4592, 4592, 4604, 4616, 4608}, 11, 6},
             {"X1x and X2x linear", extra(true), Period, {4605, 4602, 4602, 4604, 4606}, 11, 6},

@@ -41,7 +41,6 @@ S3mPlayer::S3mPlayer(Mixer* mixer) : Player(mixer), BasicSongInfo(static_cast<Pl
         .vibratoOnRow = VibratoAtPosition,
         .noteCutStopsVoice = true,
         .offsetPastLoopEndLoops = true,
-        .jumpsInsideLoops = false,
         .laterChannelDecides = false,
         .finetuneOnChannel = false,
         .proTrackerOptions = false,

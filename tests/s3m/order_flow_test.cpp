@@ -31,6 +31,7 @@ TEST(S3mOrderFlow, RowOrderSpeedCutDelayRetriggerAndOffset) {
     b2.column(1, {{}, s3mFx('C', 0x12)}).cell(2, 13, 0, s3mFx('B', 9));
     S3mBuilder shared = song();
     shared.cell(0, 1, 0, s3mFx('S', 0xB0)).cell(0, 3, 1, s3mFx('S', 0xB1));
+    S3mBuilder held = song({0, 1}).cell(0, 1, 0, s3mFx('C', 0)).cell(0, 1, 1, s3mFx('S', 0xB1));
     checkTraces(
         {
             {"skips are passed, end markers end", markers.build(), spans({{1, 0, 63}, {4, 0, 0}})},
@@ -40,6 +41,8 @@ TEST(S3mOrderFlow, RowOrderSpeedCutDelayRetriggerAndOffset) {
              spans({{0, 0, 15}, {0, 8, 15}, {0, 8, 15}, {0, 16, 20}, {0, 16, 63}})},
             // One loop start for all channels: channel 1's SB1 goes back to channel 0's SB0.
             {"SB0 and SB1 on two channels", shared.build(), spans({{0, 0, 3}, {0, 1, 63}})},
+            // The loop's jump wins over a break on its row; the last pass takes the break.
+            {"C00 before SB1", held.build(), spans({{0, 0, 1}, {0, 0, 1}, {1, 0, 63}})},
         },
         playS3m);
     // A03 on row 0 already makes that row three ticks long: T1F on row 3 starts on tick 9.

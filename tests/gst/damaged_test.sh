@@ -1,6 +1,7 @@
 # Damaged and cut files through playbin: what the tool refuses ends in an error on the bus that
 # says why, the rest plays to its end; never a crash or a hang.
 source "$(dirname "$0")/lib.sh"
+player=$4
 
 files=("$corpus"/features/*/f_*)
 for song in "${songs[@]}"; do
@@ -19,12 +20,11 @@ for file in "${files[@]}"; do
     name=$(basename "$file")
     err=$("$tolva" render "$file" -o - --bits 16 --seed 0 2>&1 >/dev/null)
     judged=$?
-    out=$(timeout 60 gst-launch-1.0 -q playbin uri="file://$file" audio-sink=fakesink 2>&1)
+    out=$(timeout 90 "$player" "file://$file" 2>&1)
     played=$?
-    # The first error on the bus, without the element that posted it.
-    reason=$(sed -n 's/^ERROR: from element [^ ]*: //p' <<<"$out" | head -n 1)
+    reason=$(sed -n 's/^ERROR: //p' <<<"$out" | head -n 1)
     if ((played == 124 || played > 128)); then
-        fail "$name: gst-launch hung or crashed ($played): $out"
+        fail "$name: playbin hung or crashed ($played): $out"
     elif ((judged == 0 && played != 0)); then
         fail "$name: the tool plays it, playbin failed: $out"
     elif ((judged != 0 && played == 0)); then

@@ -179,8 +179,10 @@ void S3mPlayer::triggerNote(Channel& channel) {
             changeFlags |= ChangePitch;
         } else if (n < S3mNoteCut && (n & 15) < SemitonesPerOctave) {
             ch.note = static_cast<uint32_t>(n >> 4) << 8 | (n & 15u);
-            // The tone portamentos slide to the note instead of starting it.
-            if (ch.cellEffect != S3mCommandG && ch.cellEffect != S3mCommandL) {
+            // The tone portamentos slide to the note instead of starting it, unless the
+            // channel has no note to slide from.
+            const bool slides = ch.cellEffect == S3mCommandG || ch.cellEffect == S3mCommandL;
+            if (!slides || ch.period == 0) {
                 changeFlags |= ChangeStartNote;
                 // Without an instrument number the note starts where the last one did, so a
                 // sample offset goes on serving until an instrument is named again.

@@ -146,6 +146,15 @@ TEST(S3mPitch, NotesSamplesSlidesAndVibrato) {
              {54, 54, 52, 50},
              11},
             {"G restarts nothing", line({C4, s3mNote(4, 2, 1, 'G', 0x10)}), Starts, {1}, 11},
+            // A channel without a note (never played, or cut) starts G's or L's note at its
+            // pitch.
+            {"G after a cut starts",
+             line({C4, {254}, s3mNote(4, 2, 0, 'G', 0x10)}),
+             Starts,
+             {1, 1, 2},
+             0,
+             6},
+            {"G as the first note", line({s3mNote(4, 2, 1, 'L', 0)}), Period, {1524, 1524}},
             // Sine 0, 97, 180, 235, 255 at positions 0 to 16, falling in pitch first, times
             // depth 4 x 4 for H and 4 x 1 for U, over 128 toward zero; each row's first tick
             // plays its position without moving on.

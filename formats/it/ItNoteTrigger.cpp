@@ -1,5 +1,6 @@
 #include "engine/Random.h"
 #include "formats/it/ItEffects.h"
+#include "formats/it/ItPitch.h"
 #include "formats/it/ItPlayer.h"
 
 #include <algorithm>
@@ -235,14 +236,36 @@ ItChannel& ItPlayer::takeNumbered(ItChannel& record, const NoteStart& start, uin
     ch->autoVibratoOffset = 0;
     ch->autoVibratoSweep = 0;
     ch->autoVibratoPosition = 0;
-    // A tone portamento to a note that maps to no sample leaves the note playing as it is.
-    if (ItSample* sample = sampleFor(s))
+    // A tone portamento to a note that maps to no sample leaves the note playing as it is; to
+    // another sample it starts that sample from its beginning while the slide goes on, unless
+    // the portamento is the compatible one.
+    if (ItSample* sample = sampleFor(s)) {
+        const bool swaps =
+            start.portamento && sample != ch->sample && !hasFlag(ItCompatibleTonePortamento);
         applySample(*ch, *sample, start.numbered, randomVolume, randomPan);
-    else if (start.portamento)
+        if (swaps)
+            restartSample(*ch, start.k, *sample);
+    } else if (start.portamento)
         note = ch->note;
     else
         ch->sample = nullptr;
     return *ch;
+}
+
+void ItPlayer::restartSample(ItChannel& ch, uint32_t k, const ItSample& sample) {
+    const int32_t v = voiceOfChannel[k];
+    if (v < 0)
+        return;
+    // The pitch goes on where it was; the slide's target is a note of the new sample. Linear
+    // periods count from the sample's own rate, so they move by the distance between the rates.
+    const uint32_t rate = sample.middleCRate;
+    if (hasFlag(ItLinearSlides) && ch.currentRate != 0 && rate != 0)
+        ch.period += itRateDistance(ch.currentRate, rate);
+    ch.currentRate = rate;
+    ch.sampleOffset = 0;
+    VoiceRequest request{&ch, this};
+    mixer->startVoice(static_cast<uint32_t>(v), &request);
+    changeFlags |= ChangePitch;
 }
 
 // A cell that gives no instrument or sample to a note it plays.

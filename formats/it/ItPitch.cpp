@@ -41,6 +41,24 @@ uint32_t itPitchScale(uint32_t value, int32_t e) {
     return static_cast<uint32_t>((static_cast<uint64_t>(value) << 16) / divisor);
 }
 
+int32_t itRateDistance(uint32_t from, uint32_t to) {
+    // The last exponent that stays at or below `to`: results fall to 0 far below and overflow
+    // to 0 far above.
+    const auto below = [&](int32_t e) {
+        const uint32_t v = itPitchScale(from, e);
+        return e < 0 ? v <= to : v != 0 && v <= to;
+    };
+    int32_t lo = -32 * static_cast<int32_t>(PitchTableLength);
+    int32_t hi = -lo;
+    while (hi - lo > 1) {
+        const int32_t mid = lo + (hi - lo) / 2;
+        (below(mid) ? lo : hi) = mid;
+    }
+    const uint64_t under = to - itPitchScale(from, lo);
+    const uint64_t over = uint64_t{itPitchScale(from, hi)} - to;
+    return itPitchScale(from, hi) != 0 && over < under ? hi : lo;
+}
+
 bool itPitchInHertz(const ItHeader& header) {
     const uint16_t tracker = header.createdWith;
     return !(header.flags & ItLinearSlides) && tracker != 0x0888 && (tracker >> 12) != 1;

@@ -9,6 +9,9 @@ namespace tolva {
 // result does not fit in 32 bits.
 uint32_t itPitchScale(uint32_t value, int32_t e);
 
+// The exponent e (1/768 octave) that takes rate `from` nearest to rate `to` in itPitchScale.
+int32_t itRateDistance(uint32_t from, uint32_t to);
+
 // Without linear slides, songs from Impulse Tracker (and most other trackers) play a note at a
 // whole number of hertz, and every slide lands on a whole number again, rounded down. Songs from
 // Schism Tracker (0x1xxx) and ModPlug Tracker (0x0888) keep whole periods instead.

@@ -118,6 +118,8 @@ private:
     bool slidesToNote(const ItChannel& ch, uint32_t k);
     ItChannel& takeNumbered(ItChannel& ch, const NoteStart& start, uint32_t& note);
     void applyUnplayedNumber(ItChannel& ch, const NoteStart& start);
+    // Plays the channel's new sample from its beginning on the voice it owns, at its pitch.
+    void restartSample(ItChannel& ch, uint32_t k, const ItSample& sample);
     const ItInstrument* instrumentFor(uint32_t number) const;
     ItSample* sampleFor(uint32_t number);
     bool numberAloneRestarts(const ItChannel& ch, uint32_t k);

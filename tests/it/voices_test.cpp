@@ -239,6 +239,23 @@ TEST(ItVoiceAllocation, VoicesForEveryNoteSampleModeNoteCommandsAndNoteMap) {
     song->enter(2);
     EXPECT_EQ((Ints{song->sounds(0), int(song->channel(0).note), song->channel(0).slideOffset}),
               (Ints{1, 60, 0}));
+    // A tone portamento with a number to a note of another sample (at twice the rate) starts
+    // that sample at the pitch sounding, 8363 Hz, and slides two octaves up to note 72 at its
+    // rate in two ticks of 1020 units; the compatible one keeps the sample and its rate.
+    for (auto [compatible, target] : {std::pair{0, 4}, {0x20, 2}}) {
+        ins = {};
+        ins.noteMap[72] = {72, 2};
+        b = itSong("60 1, 72 1 GFF", {ins});
+        b.samples[1].rate = 16726;
+        b.flags |= compatible;
+        song = playIt(b);
+        song->enter();
+        const Voice& v = song->voice(0);
+        const int sample = v.data == song->it().module.samples[1].data ? 2 : 1;
+        EXPECT_EQ((Ints{sample, int(v.step)}), (Ints{compatible ? 1 : 2, 8363 * 65536 / 44100}));
+        song->ticks(2);
+        EXPECT_EQ(song->voice(0).step, target * 8363u * 65536 / 44100) << compatible;
+    }
     // Another instrument's number alone starts the note again, even on the same sample; the
     // channel's own lets it play on: 100 frames at 8363 Hz are 18 frames in.
     for (auto [number, offset] : {std::pair{2, 0}, {1, 18}}) {

@@ -2,6 +2,8 @@
 #include "formats/it/ItEffects.h"
 #include "formats/it/ItPlayer.h"
 
+#include <algorithm>
+
 namespace tolva {
 
 namespace {
@@ -22,19 +24,30 @@ void volumeSlide(ItPlayer& player, ItChannel& ch, uint8_t x, uint8_t param) {
         itVolumeColumnSlideRow(player, ch, param);
 }
 
-// Pitch slides of 4x; without an amount the E and F memory, which the column slides on every
-// tick even where E and F would slide once, finely.
+// Slides the pitch by the column's own step, so that a tone portamento beside it in the effect
+// column slides apart from it, each towards its own end.
+void pitchSlideTick(ItPlayer& player, ItChannel& ch) {
+    if (ch.period == 0)
+        return;
+    const int32_t next = player.slidePeriod(ch.period + ch.slideOffset, ch.volumeColumnPitchStep);
+    ch.slideOffset = std::clamp(next, player.song.minPeriod, player.song.maxPeriod) - ch.period;
+    player.changeFlags |= ChangePitch;
+}
+
+// Pitch slides of 4x, remembered as E and F (and G) remember theirs; without an amount the E
+// and F memory, which the column slides on every tick even where E and F would slide once,
+// finely.
 void pitchSlide(ItPlayer& player, ItChannel& ch, uint8_t x, bool up) {
     if (x != 0) {
-        (up ? itPortamentoUpRow : itPortamentoDownRow)(player, ch, static_cast<uint8_t>(4 * x));
+        ch.portaFineMemory = static_cast<uint8_t>(4 * x);
+        if (!player.hasFlag(ItCompatibleTonePortamento))
+            ch.portaSpeed = ch.portaFineMemory;
+    } else if (ch.portaFineMemory == 0) {
         return;
     }
-    if (ch.portaFineMemory == 0)
-        return;
-    ch.portaTarget = up ? player.song.minPeriod : player.song.maxPeriod;
-    ch.portaStep =
+    ch.volumeColumnPitchStep =
         ch.portaFineMemory * (up ? player.quirks.slideUpUnit : player.quirks.slideDownUnit);
-    ch.activeEffect = slideTick;
+    ch.activeEffect = asTick<pitchSlideTick>;
 }
 
 void dispatch(ItPlayer& player, ItChannel& ch, uint8_t v) {

@@ -76,6 +76,16 @@ TEST(ItNotePitch, SlideModesSampleVibratoPitchAndPanCommandsAndTonePortamento) {
         // and volume after each row.
         {"60 1, v117 D02, v115 D00", ItSong::slideVolume, {0, 64, -64, 60, -128, 56}},
         {"60 1, v107, 62 v195", ItSong::slide, {0, 0, 0, 0, 32, 64, 64, 48, 32}, false},
+        // The column's F (16 units up a tick) slides apart from a G beside it: G00 takes the
+        // column's 4 as its speed and the two cancel out, unless compatible G keeps its 1.
+        {"60 1, 48 G01, v116 G00", ItSong::slide, {0, 0, 0, 0, 4, 8, 8, 8, 8}, false},
+        {"60 1, 48 G01, v116 G00",
+         ItSong::slide,
+         {0, 0, 0, 0, 4, 8, 8, -4, -16},
+         false,
+         {},
+         3,
+         0x20},
         // 115 without an amount slides by F's F1 on every tick, 241 steps of 4.
         {"60 1 FF1, v115", ItSong::slide, {-4, -4 - 2 * 241 * 4}},
         // Slides move four units a step, left for up and right for down.

@@ -67,13 +67,20 @@ void itTonePortamentoSetup(ItPlayer& player, ItChannel& ch, uint8_t param) {
     player.changeFlags |= starting;
 }
 
-// IT's vibrato swings half as far as the shared one, except under old effects.
-void itVibratoTick(ItPlayer& player, ItChannel& ch) {
-    const int32_t w = waveformValue(ch.vibratoTable, ch.vibratoPosition, player.random);
-    ch.vibratoOffset = (w * ch.vibratoDepth) >> (player.hasFlag(ItOldEffects) ? 7 : 8);
+// IT's vibrato swings half as far as the shared one; under old effects it swings the full depth
+// the other way, down in pitch first.
+void itVibratoAtPosition(ItPlayer& player, ItChannel& ch) {
+    const int32_t v =
+        waveformValue(ch.vibratoTable, ch.vibratoPosition, player.random) * ch.vibratoDepth;
+    ch.vibratoOffset = player.hasFlag(ItOldEffects) ? -v >> 7 : v >> 8;
     ch.vibratoOffsetSaved = ch.vibratoOffset;
-    ch.vibratoPosition = (ch.vibratoPosition + ch.vibratoSpeed) % WaveformLength;
     player.changeFlags |= ChangePitch;
+}
+
+// Each tick steps along the waveform before reading it.
+void itVibratoTick(ItPlayer& player, ItChannel& ch) {
+    ch.vibratoPosition = (ch.vibratoPosition + ch.vibratoSpeed) % WaveformLength;
+    itVibratoAtPosition(player, ch);
 }
 
 // Vibrato setup with IT's tick; false when there was nothing to set up.
@@ -82,6 +89,17 @@ bool itVibratoSetup(ItPlayer& player, ItChannel& ch, uint8_t param, int32_t dept
         return false;
     ch.activeEffect = asTick<itVibratoTick>;
     return true;
+}
+
+// Old effects hold the row's first tick where the waveform stands, a new note's at its start;
+// otherwise the row moves at once.
+void startVibrato(ItPlayer& player, ItChannel& ch, uint8_t param, int32_t depthUnit) {
+    if (!itVibratoSetup(player, ch, param, depthUnit))
+        return;
+    if (player.hasFlag(ItOldEffects))
+        itVibratoAtPosition(player, ch);
+    else
+        itVibratoTick(player, ch);
 }
 
 // The tremolo too moves on the row's first tick, except under old effects.
@@ -205,7 +223,7 @@ void itTempoRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
 
 void itFineVibratoRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     // A quarter of H's depth, in the same direction.
-    itVibratoSetup(player, ch, param, player.quirks.slideUpUnit / 4);
+    startVibrato(player, ch, param, player.quirks.slideUpUnit / 4);
 }
 
 constexpr int32_t FullGlobalVolume = 128;
@@ -312,11 +330,8 @@ void itTonePortamentoRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     itTonePortamentoSetup(player, ch, param);
 }
 
-// Old effects wait for the second tick like the other trackers; otherwise the row moves at once.
 void itVibratoRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
-    if (itVibratoSetup(player, ch, param, player.quirks.slideUpUnit) &&
-        !player.hasFlag(ItOldEffects))
-        itVibratoTick(player, ch);
+    startVibrato(player, ch, param, player.quirks.slideUpUnit);
 }
 
 void itVolumeColumnSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {

@@ -4,10 +4,34 @@
 #include "formats/it/ItPlayer.h"
 
 #include <algorithm>
+#include <array>
 
 namespace tolva {
 
 namespace {
+
+using Waveform = std::array<int16_t, WaveformLength>;
+
+// Impulse Tracker's own ramp and square: the ramp falls from the top, and the square drops to
+// the middle, not to the bottom, for vibrato, tremolo and panbrello alike.
+constexpr Waveform rampDown = [] {
+    Waveform w{};
+    for (uint32_t i = 0; i < WaveformLength; ++i)
+        w[i] = static_cast<int16_t>(255 - static_cast<int32_t>((i * 510 + 31) / 63));
+    return w;
+}();
+
+constexpr Waveform halfSquare = [] {
+    Waveform w{};
+    for (uint32_t i = 0; i < WaveformLength / 2; ++i)
+        w[i] = 255;
+    return w;
+}();
+
+const int16_t* waveform(uint8_t y) {
+    const int16_t* const tables[4] = {sineTable, rampDown.data(), halfSquare.data(), randomTable};
+    return tables[y & 3];
+}
 
 // S7x: past-note actions, new-note actions and the envelope switches.
 void instrumentControl(ItPlayer& player, ItChannel& ch, uint8_t y) {
@@ -59,12 +83,14 @@ void itSCommandRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     switch (param >> 4) {
     case 0x3: // vibrato waveform
         extended(player, ch, static_cast<uint8_t>(0x40 | y));
+        ch.vibratoTable = waveform(y);
         break;
     case 0x4: // tremolo waveform
         extended(player, ch, static_cast<uint8_t>(0x70 | y));
+        ch.tremoloTable = waveform(y);
         break;
     case 0x5:
-        ch.panbrelloTable = waveformTables[y & 3];
+        ch.panbrelloTable = waveform(y);
         break;
     case 0x6:
         player.rowExtraTicks = static_cast<uint16_t>(player.rowExtraTicks + y);

@@ -52,15 +52,18 @@ TEST(ItNotePitch, SlideModesSampleVibratoPitchAndPanCommandsAndTonePortamento) {
             EXPECT_TRUE(waveform || (got[1][1] > got[0][1] && got[3][1] < got[0][1])) << flags;
         }
     checkItCases({
-        // Sine entries 0, 180 and 255 times a depth of 15 x -4, over 256 (128 with old
-        // effects), rounded down; old effects start a tick later. Fine vibrato does not move on
-        // the row.
-        {"60 1 H8F", ItSong::vibrato, {0, -43, -60}, false},
-        {"60 1 H8F", ItSong::vibrato, {0, 0, -85}, false, {}, 3, 0x10},
-        {"60 1 U8F", ItSong::vibrato, {0, 0, (180 * -15) >> 8}, false},
-        // Volume column 208: depth 5 at H's speed, from positions 24, 32 and 40 (entries -180, 0
-        // and 180): -180 x 5 x 4 >> 8 = -15, and 14.
-        {"60 1 H8F, v208", ItSong::vibrato, {0, -43, -60, -15, 0, 14}, false},
+        // Each tick steps first: sine entries 180, 255 and 180 (positions 8, 16, 24) times a
+        // depth of 15 x -4, over 256, rounded down. Old effects hold the first tick at position
+        // 0 and swing over 128 the other way; fine vibrato moves on the row too.
+        {"60 1 H8F", ItSong::vibrato, {-43, -60, -43}, false},
+        {"60 1 H8F", ItSong::vibrato, {0, 84, 119}, false, {}, 3, 0x10},
+        {"60 1 U8F", ItSong::vibrato, {(180 * -15) >> 8, -15, (180 * -15) >> 8}, false},
+        // The ramp falls from the top: 190, 125, 61; the square's second half is the middle.
+        {"S31, 60 1 H8F", ItSong::vibrato, {0, 0, 0, -45, -30, -15}, false},
+        {"S32, 60 1 H8F, H00", ItSong::vibrato, {0, 0, 0, -60, -60, -60, 0, 0, 0}, false},
+        // Volume column 208: depth 5 at H's speed, at positions 32, 40 and 48 (entries 0, -180
+        // and -255): 0, -180 x 5 x -4 >> 8 = 14, and 19.
+        {"60 1 H8F, v208", ItSong::vibrato, {-43, -60, -43, 0, 14, 19}, false},
         // A semitone is 64 units.
         {"60 1 J37, J00", ItSong::arpeggio, {0, -192, -448, 0, -192, -448}, false},
         // F04 gives G a speed of 4 (16 units a tick), and G20 gives F00 a speed of 2, only

@@ -83,12 +83,14 @@ TEST(ItRowAndNoteCommands, LoopsDelaysTempoSpeedNoteDelaysOffsetsAndWaveforms) {
                   (std::vector<Ints>{{0x10000}, {0x1000}, {oldEffects ? 70000 : 0}}))
             << oldEffects;
     }
-    // S3x, S4x and S5x choose the waveforms of vibrato, tremolo and panbrello.
+    // S3x, S4x and S5x choose the waveforms of vibrato, tremolo and panbrello, Impulse
+    // Tracker's own: the ramp falls from the top, the square's second half is the middle.
     song = playIt(itSong("S31, S42, S53"));
     song->rows(3);
     const ItChannel& c = song->channel(0);
-    EXPECT_EQ((std::vector{c.vibratoTable, c.tremoloTable, c.panbrelloTable}),
-              (std::vector{rampTable, squareTable, randomTable}));
+    EXPECT_EQ((Ints{c.vibratoTable[0], c.vibratoTable[63], c.tremoloTable[31], c.tremoloTable[32],
+                    c.panbrelloTable == randomTable}),
+              (Ints{255, -255, 255, 0, 1}));
 }
 
 } // namespace

@@ -12,6 +12,7 @@ struct XmEnvelopeState {
     int16_t delta = 0;  // change per tick between two points
     uint8_t point = 0;  // the point reached or being approached
     uint16_t ticksLeft = 0;
+    uint32_t position = 0; // the envelope tick the next step plays
     uint8_t flags = 0; // the envelope type bits, EnvelopeFinished, EnvelopeReleased, EnvelopeFading
 };
 

@@ -8,6 +8,13 @@ void restartEnvelope(XmEnvelopeState& state, const XmEnvelope& envelope, uint16_
     state.flags = envelope.type;
 }
 
+void switchEnvelope(XmEnvelopeState& state, const XmEnvelope& envelope, uint16_t startValue) {
+    const uint32_t position = state.position;
+    restartEnvelope(state, envelope, startValue);
+    for (uint32_t i = 0; i < position; ++i)
+        stepEnvelope(envelope, state, true);
+}
+
 bool stepEnvelope(const XmEnvelope& envelope, XmEnvelopeState& state, bool forced) {
     if (envelope.loopEnd <= envelope.loopStart)
         state.flags &= static_cast<uint8_t>(~EnvelopeLoop);
@@ -16,6 +23,7 @@ bool stepEnvelope(const XmEnvelope& envelope, XmEnvelopeState& state, bool force
     if (state.ticksLeft != 0) {
         state.value = static_cast<uint16_t>(state.value + state.delta);
         --state.ticksLeft;
+        ++state.position;
         return true;
     }
 
@@ -36,6 +44,8 @@ bool stepEnvelope(const XmEnvelope& envelope, XmEnvelopeState& state, bool force
 
     state.point = static_cast<uint8_t>(p);
     state.value = static_cast<uint16_t>(envelope.point(p).y * 256);
+    // A point the envelope stays on is played again by the next step.
+    state.position = envelope.point(p).x;
     if (moveOn) {
         if (p + 1 < envelope.pointCount) {
             const XmEnvelopePoint& here = envelope.point(p);
@@ -45,6 +55,7 @@ bool stepEnvelope(const XmEnvelope& envelope, XmEnvelopeState& state, bool force
                 dx = 1;
             state.delta = static_cast<int16_t>((next.y - here.y) * 256 / dx);
             state.point = static_cast<uint8_t>(p + 1);
+            ++state.position;
             state.ticksLeft = static_cast<uint16_t>(dx - 1);
         } else {
             state.flags |= EnvelopeFinished;

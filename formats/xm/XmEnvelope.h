@@ -8,6 +8,9 @@ namespace tolva {
 // envelope's own type bits (released and fading cleared).
 void restartEnvelope(XmEnvelopeState& state, const XmEnvelope& envelope, uint16_t startValue);
 
+// Goes on with another envelope from the tick the old one had reached, not released.
+void switchEnvelope(XmEnvelopeState& state, const XmEnvelope& envelope, uint16_t startValue);
+
 // Advances the envelope by one tick; true when its value was set. `forced` walks past the
 // sustain point as if the note were released (the set-envelope-position effect).
 bool stepEnvelope(const XmEnvelope& envelope, XmEnvelopeState& state, bool forced);

@@ -199,8 +199,11 @@ void XmPlayer::triggerNote(Channel& channel) {
         if (ch.cellEffect != 3 && ch.cellEffect != 5)
             changeFlags |= ChangeStartNote;
         // Every note looks its sample up in the note map, with or without an instrument number.
+        const XmInstrument* held = ch.instrument;
         ch.instrument = ch.selected;
         ch.sample = ch.selected ? ch.selected->sampleForNote(ch.note) : nullptr;
+        if (!hasInstrument && held != ch.selected && ch.sample && (changeFlags & ChangeStartNote))
+            switchInstrument(ch, *static_cast<const XmSample*>(ch.sample));
     } else if (isKeyOff) {
         keyOff(ch);
     }
@@ -256,6 +259,19 @@ void XmPlayer::resetFromInstrument(XmChannel& ch, const XmSample& s) {
     ch.tremorCountdown = 0;
     ch.tremorMuted = false;
     // The panning goes to the mixer too: a note that keeps playing would not send it.
+    changeFlags |= ChangeVolume | ChangePanning;
+}
+
+// A note without a number, of another instrument than the one held (chosen by a number on an
+// earlier row), plays on with that one's envelopes from the ticks they had reached, neither
+// released nor faded; the volume stays.
+void XmPlayer::switchInstrument(XmChannel& ch, const XmSample& s) {
+    const XmInstrument& instrument = *ch.instrument;
+    switchEnvelope(ch.volumeEnvelope, instrument.volumeEnvelope, EnvelopeFullVolume);
+    switchEnvelope(ch.panningEnvelope, instrument.panningEnvelope, EnvelopeCentre);
+    ch.fadeoutSpeed = instrument.fadeout();
+    ch.fadeVolume = FadeFullVolume;
+    ch.relativeNote = s.relativeNote;
     changeFlags |= ChangeVolume | ChangePanning;
 }
 

@@ -77,6 +77,13 @@ TEST(XmInstruments, SamplesEnvelopesKeyOffAndFadeout) {
     // The key-off zeroes the volume, the instrument number gives it back; nothing restarts.
     const auto back = line({C4, xmFx(0xC, 0x10), xmKeyOff(1)});
     const auto restarted = env(full, 1, {xmKeyOff(), xmNote(50, 1)}, {}, 0x4000);
+    // The key-off's number chooses instrument 2, whose envelope falls 2 a tick from 64; its
+    // note without a number takes it up at tick 12 (40), unreleased and not faded.
+    XmInstrumentDef faded = xmInstrument(), falling = xmInstrument();
+    faded.volumeEnvelope = {{{0, 64}, {100, 64}}, 0, 0, 0, 1};
+    faded.fadeout = 0x400;
+    falling.volumeEnvelope = {{{0, 64}, {32, 0}}, 0, 0, 0, 1};
+    const auto other = xmLine({C4, xmKeyOff(2), xmNote(50)}, faded).instrument(falling).build();
     const auto fading = env(full, 1, {xmKeyOff(1)}, {}, 8192);
     checkTicks(
         {
@@ -121,6 +128,7 @@ TEST(XmInstruments, SamplesEnvelopesKeyOffAndFadeout) {
             {"fadeout", env(full, 1, {xmKeyOff()}, {}, 8192), MixerVolume, {96, 64, 32, 0, 0}, 6},
             {"no fadeout", env(full, 1, {xmKeyOff()}), MixerVolume, std::vector<int>(12, 128), 6},
             {"next note restarts the fadeout", restarted, MixerVolume, {0, 128}, 11},
+            {"another instrument's note goes on", other, MixerVolume, {104, 80, 76, 72}, 11},
             {"key-off with an instrument", back, MixerVolume, {32, 128}, 11},
             {"key-off with an instrument", back, Starts, {1}, 12},
             {"key-off with an instrument fades on", fading, MixerVolume, {96, 64, 32, 0}, 6},

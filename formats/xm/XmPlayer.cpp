@@ -209,6 +209,9 @@ void XmPlayer::triggerNote(Channel& channel) {
     }
     if (hasInstrument)
         takeInstrumentNumber(ch, hasNote, isKeyOff);
+    const bool delayed = ch.cellEffect == 14 && ch.cellParam > 0xD0 && ch.cellParam <= 0xDF;
+    if (isKeyOff && delayed && ch.instrument && ch.sample)
+        replayKeyOff(ch, hasInstrument, *static_cast<const XmSample*>(ch.sample));
     // A note that starts takes its sample's finetune; E5x on the row may change it after.
     if (hasNote && (changeFlags & ChangeStartNote) && ch.sample)
         ch.finetune = static_cast<uint8_t>(static_cast<const XmSample*>(ch.sample)->finetune);
@@ -243,9 +246,16 @@ void XmPlayer::takeInstrumentNumber(XmChannel& ch, bool hasNote, bool isKeyOff) 
 }
 
 void XmPlayer::resetFromInstrument(XmChannel& ch, const XmSample& s) {
-    const XmInstrument& instrument = *ch.instrument;
     ch.volume = s.volume;
     ch.panning = s.panning;
+    ch.tremorOn = 0;
+    ch.tremorCountdown = 0;
+    ch.tremorMuted = false;
+    restartInstrument(ch, s);
+}
+
+void XmPlayer::restartInstrument(XmChannel& ch, const XmSample& s) {
+    const XmInstrument& instrument = *ch.instrument;
     restartEnvelope(ch.volumeEnvelope, instrument.volumeEnvelope, EnvelopeFullVolume);
     restartEnvelope(ch.panningEnvelope, instrument.panningEnvelope, EnvelopeCentre);
     ch.fadeoutSpeed = instrument.fadeout();
@@ -255,11 +265,18 @@ void XmPlayer::resetFromInstrument(XmChannel& ch, const XmSample& s) {
     ch.autoVibratoSweep = 0;
     ch.autoVibratoOffset = 0;
     ch.relativeNote = s.relativeNote;
-    ch.tremorOn = 0;
-    ch.tremorCountdown = 0;
-    ch.tremorMuted = false;
     // The panning goes to the mixer too: a note that keeps playing would not send it.
     changeFlags |= ChangeVolume | ChangePanning;
+}
+
+// A key-off played late by a note delay starts the envelopes and the fadeout over, not
+// released: the sound goes on. With a volume envelope or an instrument number it also takes
+// the sample's volume and panning; otherwise the key-off has silenced it.
+void XmPlayer::replayKeyOff(XmChannel& ch, bool hasInstrument, const XmSample& s) {
+    if (hasInstrument || (ch.volumeEnvelope.flags & EnvelopeOn))
+        resetFromInstrument(ch, s);
+    else
+        restartInstrument(ch, s);
 }
 
 // A note without a number, of another instrument than the one held (chosen by a number on an

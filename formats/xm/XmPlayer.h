@@ -91,7 +91,10 @@ public:
 private:
     void takeInstrumentNumber(XmChannel& channel, bool hasNote, bool isKeyOff);
     void resetFromInstrument(XmChannel& channel, const XmSample& sample);
+    // Envelopes, fadeout and auto-vibrato from the start; the volume stays.
+    void restartInstrument(XmChannel& channel, const XmSample& sample);
     void switchInstrument(XmChannel& channel, const XmSample& sample);
+    void replayKeyOff(XmChannel& channel, bool hasInstrument, const XmSample& sample);
     // Runs a volume command; one that sets the volume makes it heard again after a tremor.
     template <typename Command> void runVolumeCommand(XmChannel& channel, Command command);
     uint8_t nextPatternByte();

@@ -85,6 +85,10 @@ TEST(XmInstruments, SamplesEnvelopesKeyOffAndFadeout) {
     falling.volumeEnvelope = {{{0, 64}, {32, 0}}, 0, 0, 0, 1};
     const auto other = xmLine({C4, xmKeyOff(2), xmNote(50)}, faded).instrument(falling).build();
     const auto fading = env(full, 1, {xmKeyOff(1)}, {}, 8192);
+    // Volume 32 and panning FF, then a key-off on tick 1 (ED1).
+    const XmCell late = {97, 0, 0, 0xE, 0xD1}, lateWithNumber = {97, 1, 0, 0xE, 0xD1};
+    const auto replayed = env(full, 1, {{0, 0, 0x30, 8, 0xFF}, late});
+    const auto unfaded = env(full, 0, {xmVolume(0x30), lateWithNumber}, {}, 0x4000);
     checkTicks(
         {
             {"the note map chooses", mapped, VoiceEnd, {32, 64}, 0, 6},
@@ -132,6 +136,13 @@ TEST(XmInstruments, SamplesEnvelopesKeyOffAndFadeout) {
             {"key-off with an instrument", back, MixerVolume, {32, 128}, 11},
             {"key-off with an instrument", back, Starts, {1}, 12},
             {"key-off with an instrument fades on", fading, MixerVolume, {96, 64, 32, 0}, 6},
+            {"a delayed key-off takes the sample's volume",
+             replayed,
+             MixerVolume,
+             {64, 64, 128},
+             11},
+            {"and panning", replayed, MixerPanning, {254, 254, 127}, 11},
+            {"with a number, unreleased", unfaded, MixerVolume, {64, 64, 128, 128}, 11},
             {"K00 makes the note a key-off", line({C4, xmNote(60, 1, 0, 20, 0)}), Starts, {1}, 6},
             {"K00 on the row's first tick", line({C4, xmFx(20, 0)}), MixerVolume, {0, 0, 0}, 6},
             {"K03 on tick 3", line({C4, xmFx(20, 3)}), MixerVolume, {128, 128, 128, 0, 0, 0}, 6},

@@ -119,11 +119,18 @@ void s3mTonePortamentoVolumeSlideRow(Player& player, S3mChannel& ch, uint8_t par
     ch.activeEffect = tonePortamentoVolumeSlideTick;
 }
 
-// A Q that follows a Q keeps its counter running across the row boundary.
+// A Q that follows a Q goes on counting the ticks since the last retrigger, against its own
+// interval: its row's first tick counts too when the parameter is the same. A note starts the
+// count again.
 void s3mRetriggerRow(Player& player, S3mChannel& ch, uint8_t param) {
-    const bool follows = ch.s3mPreviousCommand == S3mCommandQ;
-    retriggerVolumeSlideSetup(player, ch, withLastParam(ch, param), !(follows && param == 0));
-    if (follows)
+    const uint8_t p = withLastParam(ch, param);
+    const bool same = p == ch.retrigMemory;
+    const int32_t elapsed = ch.retrigReload - ch.retrigCounter;
+    retriggerVolumeSlideSetup(player, ch, p, true);
+    if (ch.s3mPreviousCommand != S3mCommandQ || (player.changeFlags & ChangeStartNote))
+        return;
+    ch.retrigCounter = static_cast<uint8_t>(std::max(ch.retrigReload - elapsed, 0));
+    if (same)
         retriggerVolumeSlideTick(player, ch);
 }
 

@@ -75,11 +75,16 @@ TEST(S3mOrderFlow, RowOrderSpeedCutDelayRetriggerAndOffset) {
             {"SC2 stops, SC0 does not", cuts, Active, {1, 1, 0, 0, 0, 0, 1, 1}},
             {"SD3 on tick 3", delays, Active, {0, 0, 0, 1, 1, 1, 0}},
             {"SD6 never at speed 6", delays, Starts, {1, 1, 1}, 5, 6},
-            // Every second tick, 4 softer; a Q after a Q keeps the running counter and takes
-            // one step at once; a new parameter restarts the counter (x 2/3 every third tick).
-            {"Q32, Q00, Q63", q, Starts, {1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 8, 9}},
-            // The note's instrument restores 40: 40 x 2/3 = 26.7 gives 27, then 18.
-            {"Q32, Q00, Q63", q, Volume, {32, 20, 18}, 5, 6},
+            // Every second tick, 4 softer; a Q after a Q goes on counting, its first tick too
+            // with the same parameter; a note starts the count again (x 2/3 every third tick).
+            {"Q32, Q00, Q63", q, Starts, {1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 7, 8, 8, 8}},
+            // The note's instrument restores 40: 40 x 2/3 = 26.7 gives 27.
+            {"Q32, Q00, Q63", q, Volume, {32, 20, 27}, 5, 6},
+            // Two ticks counted when Q04 comes; its first tick does not count: tick 8, 12, 16.
+            {"Q03, Q04, Q04",
+             line({c4('Q', 0x03), s3mFx('Q', 0x04), s3mFx('Q', 0x04)}),
+             Starts,
+             {1, 1, 1, 2, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5}},
             {"a first Q restarts its counter",
              restarted,
              Starts,

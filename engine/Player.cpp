@@ -199,10 +199,29 @@ bool Player::onlySkippableFrom(uint32_t index) {
     return true;
 }
 
+// A break past the last order leads to its row in the order the song starts again from; the
+// song goes on there while that row is unplayed (or the break counts as a loop's pass), unless
+// it already came back to played rows.
+bool Player::wrapsOntoNewRow(uint32_t restart, bool loopJump) {
+    if (nextRow == 0 || cameBack_)
+        return false;
+    uint32_t index = restart == NoRestartPosition ? startOrder_ : restart;
+    while (index < LastOrderSlot && song.orders[index] == OrderSkip)
+        ++index;
+    if (index >= LastOrderSlot || isEndMarker(song.orders[index]) ||
+        (!loopJump && visited[(index * 256 + nextRow) % PositionCount]))
+        return false;
+    orderIndex = index;
+    wrapped_ = true;
+    return true;
+}
+
 // Where a song that reached the end of its orders goes on, if it may: true with orderIndex
 // moved there.
-bool Player::restartAfterEnd() {
+bool Player::restartAfterEnd(bool loopJump) {
     uint32_t restart = song.restartPosition;
+    if (wrapsOntoNewRow(restart, loopJump))
+        return true;
     // Asked to repeat, a subsong starts again from its own start.
     if ((songFlags & SongRestartsAtEnd) && (restart == NoRestartPosition || startOrder_ != 0))
         restart = startOrder_;
@@ -224,6 +243,7 @@ bool Player::belongsHere(uint32_t order) const {
 // Takes the next playable order entry into songPosition; false when the song ended instead.
 bool Player::fetchOrder(bool loopJump) {
     bool restarted = false;
+    wrapped_ = false;
     while (!ended) {
         if ((songFlags & SongSkipTrailingEmpty) && onlySkippableFrom(orderIndex)) {
             while (orderIndex < LastOrderSlot && !isEndMarker(song.orders[orderIndex]))
@@ -235,7 +255,7 @@ bool Player::fetchOrder(bool loopJump) {
             continue;
         if (entry < 0 || !belongsHere(orderIndex - 1)) {
             // A second arrival at the end within one fetch means nothing is left to play.
-            if (!restarted && restartAfterEnd()) {
+            if (!restarted && restartAfterEnd(loopJump)) {
                 restarted = true;
                 continue;
             }
@@ -307,8 +327,11 @@ void Player::advanceRow() {
             nextRow = 0;
             songPosition = (orderIndex - 1) * 256;
             hasData = enterPattern(fetchedPattern_);
+            // Wrapped past the last order onto a played top: the end of the orders ends it.
+            if (wrapped_ && !loopJump && visited[songPosition % PositionCount])
+                ended = true;
         }
-        if (!hasData)
+        if (!hasData || ended)
             changeFlags |= ChangeNoPatternData;
         rowsLeft = std::max<uint32_t>(song.rowsPerPattern - nextRow, 1);
         nextRow = 0;

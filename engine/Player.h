@@ -238,7 +238,8 @@ private:
     void takeRequestedJump();
     void sendChanges(Channel& channel, uint32_t voice);
     bool fetchOrder(bool loopJump);
-    bool restartAfterEnd();
+    bool restartAfterEnd(bool loopJump);
+    bool wrapsOntoNewRow(uint32_t restart, bool loopJump);
     bool belongsHere(uint32_t order) const;
     bool onlySkippableFrom(uint32_t index);
 
@@ -250,6 +251,8 @@ private:
     // Without backward jumps: the song came back to a played position and went on past it.
     // From then on an order it never played belongs to another tune and ends it.
     bool cameBack_ = false;
+    // The order being fetched was reached by a break past the last order.
+    bool wrapped_ = false;
     // Cleared by a requested jump: where the caller steers, the tune's bounds no longer hold.
     bool bounded_ = true;
     int32_t watchedOrder_ = -1;

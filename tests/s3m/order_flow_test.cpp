@@ -41,6 +41,10 @@ TEST(S3mOrderFlow, RowOrderSpeedCutDelayRetriggerAndOffset) {
              spans({{0, 0, 15}, {0, 8, 15}, {0, 8, 15}, {0, 16, 20}, {0, 16, 63}})},
             // One loop start for all channels: channel 1's SB1 goes back to channel 0's SB0.
             {"SB0 and SB1 on two channels", shared.build(), spans({{0, 0, 3}, {0, 1, 63}})},
+            // A break past the last order wraps to the first at its row, until a played one.
+            {"C03, C01 on the last order",
+             song().cell(0, 0, 0, s3mFx('C', 3)).cell(0, 3, 0, s3mFx('C', 1)).build(),
+             spans({{0, 0, 0}, {0, 3, 3}, {0, 1, 3}})},
             // The loop's jump wins over a break on its row; the last pass takes the break.
             {"C00 before SB1", held.build(), spans({{0, 0, 1}, {0, 0, 1}, {1, 0, 63}})},
         },

@@ -46,7 +46,8 @@ void ItPlayer::restoreHeaderPan(ItChannel& ch) {
     changeFlags |= ChangePanning | ChangeSurround;
 }
 
-void ItPlayer::applyInstrument(ItChannel& ch, const ItInstrument& instrument, bool portamento) {
+void ItPlayer::applyInstrument(ItChannel& ch, const ItInstrument& instrument, bool portamento,
+                               bool keepsEnvelopes) {
     const bool changed = ch.instrument != &instrument;
     const bool starts = changeFlags & ChangeStartNote;
     ch.instrument = &instrument;
@@ -73,6 +74,8 @@ void ItPlayer::applyInstrument(ItChannel& ch, const ItInstrument& instrument, bo
     // Without a new note the envelopes start over on a note that stays released or fading.
     const uint16_t kept = starts ? 0 : ItEnvelopeReleased | ItEnvelopeFading;
     for (const Pair& p : pairs) {
+        if (keepsEnvelopes)
+            break;
         if (!(p.state.flags & ItEnvelopeCarry) || changed) {
             const uint16_t held = p.state.flags & kept;
             restartEnvelope(p.state, p.envelope, p.start);
@@ -140,7 +143,7 @@ void ItPlayer::applySample(ItChannel& ch, ItSample& s, bool defaultVolume, uint8
 // A sample number alone that changes the sample of a note not cut, off or faded starts that
 // note again with the new one (a number without a sample silences it); in instrument mode
 // another instrument's number does, even for the same sample, as a new note with its new-note
-// action.
+// action, and so does its own number once its envelope has silenced the note.
 bool ItPlayer::numberAloneRestarts(const ItChannel& ch, uint32_t k) {
     constexpr uint16_t released = ItEnvelopeReleased | ItEnvelopeFading;
     if (!ch.sample || ch.period == 0 || (ch.volumeEnvelopeState.flags & released) ||
@@ -149,7 +152,8 @@ bool ItPlayer::numberAloneRestarts(const ItChannel& ch, uint32_t k) {
     if (!instrumentMode())
         return sampleFor(ch.cellInstrument) != ch.sample;
     const ItInstrument* next = instrumentFor(ch.cellInstrument);
-    return next && next != ch.instrument;
+    const int32_t own = voiceOfChannel[k];
+    return next && (next != ch.instrument || (own >= 0 && isSilent(static_cast<uint32_t>(own))));
 }
 
 // How a cell starts its note, worked out before its instrument or sample is taken.
@@ -212,7 +216,13 @@ ItChannel& ItPlayer::takeNumbered(ItChannel& record, const NoteStart& start, uin
                 allocateVoice(start.k, *instrument);
                 ch = &patternChannel(start.k);
             }
-            applyInstrument(*ch, *instrument, start.portamento);
+            // Its own number alone leaves a sounding note's envelopes running, but for old
+            // effects.
+            constexpr uint16_t released = ItEnvelopeReleased | ItEnvelopeFading;
+            const bool keeps = !start.cellHasNote && !(changeFlags & ChangeStartNote) &&
+                               !hasFlag(ItOldEffects) &&
+                               !(ch->volumeEnvelopeState.flags & released);
+            applyInstrument(*ch, *instrument, start.portamento, keeps);
             // Every note of the instrument gets its own pan variation; the volume one only with
             // a number, since a replayed note keeps its volume and repeated cuts would wear it
             // down to silence.
@@ -228,10 +238,13 @@ ItChannel& ItPlayer::takeNumbered(ItChannel& record, const NoteStart& start, uin
             if (start.cellHasNote)
                 note = instrument->noteMap[note].note;
         } else {
-            if (hasFlag(ItOldEffects))
-                ch->instrument = nullptr;
-            s = 0;
+            // A number naming no instrument starts nothing: the note playing goes on.
+            changeFlags &= ~ChangeStartNote;
+            ch->instrumentMissing = true;
+            note = ch->note;
+            return *ch;
         }
+        ch->instrumentMissing = false;
     }
     ch->autoVibratoOffset = 0;
     ch->autoVibratoSweep = 0;
@@ -277,7 +290,7 @@ void ItPlayer::applyUnplayedNumber(ItChannel& ch, const NoteStart& start) {
         // An instrument number beside a note off, cut or fade restarts the instrument's
         // envelopes on the note it released.
         if (const ItInstrument* instrument = instrumentFor(ch.cellInstrument))
-            applyInstrument(ch, *instrument, false);
+            applyInstrument(ch, *instrument, false, false);
     } else if (start.numbered && start.cellHasNote) {
         // A sample number beside a note cut, off or fade is the sample of the next note.
         if (ItSample* sample = sampleFor(ch.cellInstrument)) {
@@ -299,6 +312,11 @@ void ItPlayer::triggerNote(Channel& channel) {
     // A new note without an instrument number plays the channel's instrument again, at the
     // volume it has.
     start.numbered = ch->cellMask & (ItMaskInstrument | ItMaskLastInstrument);
+    // After a number that named no instrument, notes without a number start nothing either.
+    if (!start.numbered && ch->instrumentMissing && note < ItNoteCount) {
+        changeFlags &= ~ChangeStartNote;
+        note = ch->note;
+    }
     start.replayed = !start.numbered && instrumentMode() && ch->instrument &&
                      (changeFlags & ChangeStartNote) && note < ItNoteCount;
     if ((start.numbered || start.replayed) && note < ItNoteCount)

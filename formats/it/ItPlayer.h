@@ -123,7 +123,8 @@ private:
     const ItInstrument* instrumentFor(uint32_t number) const;
     ItSample* sampleFor(uint32_t number);
     bool numberAloneRestarts(const ItChannel& ch, uint32_t k);
-    void applyInstrument(ItChannel& ch, const ItInstrument& instrument, bool portamento);
+    void applyInstrument(ItChannel& ch, const ItInstrument& instrument, bool portamento,
+                         bool keepsEnvelopes);
     void applySamplePan(ItChannel& ch, const ItSample& sample);
     void applySample(ItChannel& ch, ItSample& sample, bool defaultVolume, uint8_t randomVolume,
                      uint8_t randomPan);

@@ -53,6 +53,18 @@ TEST(ItVolume, EnvelopesCommandsAndGlobalVolumes) {
         EXPECT_EQ(song->channel(0).volumeEnvelopeState.value, carry ? 16384 - 3 * 819 : 16384);
         EXPECT_EQ(song->channel(0).note, 62u);
     }
+    // Its own number alone leaves a sounding note's envelope running (old effects restart it)
+    // and starts the note again once the envelope silenced it: 64 to 0 in six ticks of -2730.
+    for (uint16_t oldEffects : {0, 0x10}) {
+        ItFileBuilder b = itSong("60 1, i1, , i1", {{.volume = {0x01, {{0, 64}, {6, 0}}}}});
+        b.flags |= oldEffects;
+        const auto envelope = [](ItSong& s) {
+            return Ints{s.channel(0).volumeEnvelopeState.value, s.sounds(0)};
+        };
+        EXPECT_EQ(playIt(b)->trace(4, true, envelope),
+                  oldEffects ? (std::vector<Ints>{{10924, 1}, {10924, 1}, {2734, 1}, {10924, 1}})
+                             : (std::vector<Ints>{{10924, 1}, {2734, 1}, {0, 0}, {10924, 1}}));
+    }
     // A pan of 63 has room 63 to the left edge; pitch 32 is 16 semitones up.
     const ItTestInstrument falling{.volume = {0x01, {{0, 64}, {4, 0}}}};
     const ItTestInstrument panned{.defaultPan = 16, .pan = {0x01, {{0, 32}}}};

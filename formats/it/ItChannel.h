@@ -58,8 +58,9 @@ struct ItChannel : ScreamChannel {
     uint32_t autoVibratoSweep = 0;
     uint32_t autoVibratoPosition = 0;
     uint8_t volumeColumnMemory = 0;
-    uint8_t specialMemory = 0; // the last S parameter, which S00 repeats
-    int32_t panOffset = 0;     // panbrello or random pan
+    uint8_t specialMemory = 0;  // the last S parameter, which S00 repeats
+    int32_t panOffset = 0;      // panbrello or random pan
+    int32_t pitchPanOffset = 0; // the note's pitch-pan, until a pan command sets the pan anew
 
     uint8_t slideParamMemory = 0; // D, K, L
     uint8_t arpeggioMemory = 0;

@@ -102,6 +102,12 @@ void startVibrato(ItPlayer& player, ItChannel& ch, uint8_t param, int32_t depthU
         itVibratoTick(player, ch);
 }
 
+// A pan command sets the pan anew, without the note's pitch-pan.
+void itSetPanningRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+    setPanningRow(player, ch, param);
+    ch.pitchPanOffset = 0;
+}
+
 // The tremolo too moves on the row's first tick, except under old effects.
 void itTremoloRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     tremoloRow(player, ch, param);
@@ -301,7 +307,7 @@ const EffectRow itRows[ItEffectCount] = {
     asRow<itFineVibratoRow>,               // U
     asRow<itSetGlobalVolumeRow>,           // V
     asRow<itGlobalVolumeSlideRow>,         // W
-    setPanningRow,                         // X
+    asRow<itSetPanningRow>,                // X
     asRow<itPanbrelloRow>,                 // Y
     asRow<itFilterRow>,                    // Z
 };

@@ -325,6 +325,13 @@ void ItPlayer::triggerNote(Channel& channel) {
         applyUnplayedNumber(*ch, start);
     if (note < ItNoteCount)
         ch->note = note;
+    // A new note moves the pan by its distance from the instrument's centre note, an eighth of
+    // the separation a semitone in sixty-fourths of the width.
+    if ((changeFlags & ChangeStartNote) && instrumentMode() && ch->instrument) {
+        const ItInstrument& in = *ch->instrument;
+        ch->pitchPanOffset =
+            ((static_cast<int32_t>(ch->note) - in.pitchPanCentre) * in.pitchPanSeparation) >> 1;
+    }
     if (ch->cellMask & (ItMaskVolume | ItMaskLastVolume))
         runVolumeColumn(*ch);
 }

@@ -152,11 +152,7 @@ int32_t ItVoiceModel::mixerPanning(Channel& channel, int32_t pan) {
     if (it_.instrumentMode() && ch.instrument) {
         const ItEnvelopeState& envelope = ch.panEnvelopeState;
         const int32_t ep = (envelope.flags & ItEnvelopeSwitchedOff) ? 0 : envelope.value >> 8;
-        const ItInstrument& instrument = *ch.instrument;
-        const int32_t p1 = ((static_cast<int32_t>(ch.note) - instrument.pitchPanCentre) *
-                                instrument.pitchPanSeparation >>
-                            3) +
-                           p;
+        const int32_t p1 = p + ch.pitchPanOffset;
         const int32_t d = p1 <= 128 ? 128 - p1 : p1 - 128;
         p = std::clamp(p1 + (((128 - d) * ep) >> 5), 0, 255);
     }

@@ -97,8 +97,11 @@ TEST(ItNotePitch, SlideModesSampleVibratoPitchAndPanCommandsAndTonePortamento) {
         {"60 1 Y48, Y00", ItSong::panOffset, {24 * 8 >> 5, 127 + 6, 74 * 8 >> 5, 127 + 18}},
         // S91 centres the voice and marks it surround.
         {"60 1 X20, S91", ItSong::surround, {0x20, 0, 128, 1}},
-        // Channel pan 32 is 127; twelve notes away move it by 12.
-        {"72 1 | 48 1", ItSong::pans, {139, 115}, false, {{.pitchPanSeparation = 8}}},
+        // Channel pan 32 is 127; twelve notes away at separation 8 move it by 12 of 64, 48.
+        {"72 1 | 48 1", ItSong::pans, {175, 79}, false, {{.pitchPanSeparation = 8}}},
+        // Set at the note from the channel's pan (127 - 96 = 31), until a pan command: 95, and
+        // 95 - 88 for the next note.
+        {"48 1, 48 1 v152, 49", ItSong::pan, {31, 95, 7}, true, {{.pitchPanSeparation = 16}}},
     });
     ItTestInstrument ins{.defaultPan = 0, .volume = {0x01, {{0, 32}}}};
     auto song = playIt(itSong("60 2, 64 1 G08", {ins, {}}));

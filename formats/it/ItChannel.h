@@ -38,7 +38,6 @@ struct ItChannel : ScreamChannel {
     bool background = false; // no pattern channel drives it (free, or a released note)
     uint8_t newNoteAction = 0;
     uint8_t channelVolume = 64;
-    uint32_t previousRate = 0;
     uint32_t currentRate = 0; // middle-C rate of the sample playing
     EffectTick volumeColumnEffect = nullptr;
     const ItInstrument* instrument = nullptr;

@@ -134,10 +134,7 @@ void ItPlayer::applySample(ItChannel& ch, ItSample& s, bool defaultVolume, uint8
         ch.panning = static_cast<uint8_t>(std::clamp(ch.panning + move, 0, 255));
         changeFlags |= ChangePanning;
     }
-    ch.previousRate = ch.currentRate;
     ch.currentRate = s.middleCRate;
-    if (ch.previousRate == 0)
-        ch.previousRate = ch.currentRate;
 }
 
 // A sample number alone that changes the sample of a note not cut, off or faded starts that
@@ -295,7 +292,7 @@ void ItPlayer::applyUnplayedNumber(ItChannel& ch, const NoteStart& start) {
         // A sample number beside a note cut, off or fade is the sample of the next note.
         if (ItSample* sample = sampleFor(ch.cellInstrument)) {
             applySample(ch, *sample, true, 0, 0);
-            ch.previousRate = ch.currentRate = sample->middleCRate;
+            ch.currentRate = sample->middleCRate;
         }
     }
 }

@@ -39,6 +39,8 @@ struct FormatQuirks {
     // The channels of a row act one after another, so a later channel's break row or pattern
     // delay replaces an earlier one's.
     bool laterChannelDecides = true;
+    // A jump or break on a row with a pattern delay leads one row further.
+    bool delayedBreakSkipsRow = false;
     // Where earlier channels decide, the first channel's pattern delay counts, a delay of 0 too
     // (otherwise the first that is not 0).
     bool firstDelayCounts = false;

@@ -149,6 +149,10 @@ void Player::processRow(bool isNewRow) {
         startEffect(ch);
         commit(i);
     }
+    // Where a delayed row's break leads one row further; each pass of the row sets it again.
+    if (quirks.delayedBreakSkipsRow && (patternDelay != 0 || repeatingRow) &&
+        (changeFlags & (ChangeJumpPending | ChangeLoopJump)) == ChangeJumpPending)
+        ++nextRow;
 }
 
 void Player::processTick() {

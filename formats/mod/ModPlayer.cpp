@@ -23,6 +23,7 @@ ModPlayer::ModPlayer(Mixer* mixer) : Player(mixer), BasicSongInfo(static_cast<Pl
     voiceModel_ = &model_;
     quirks.vibratoPhase = WaveformLength / 2;
     quirks.vibratoOnRow = VibratoPlain;
+    quirks.delayedBreakSkipsRow = true;
 }
 
 ModPlayer::~ModPlayer() {

@@ -61,6 +61,9 @@ TEST(OrderFlow, RowsPlayed) {
         {"2 delays", {0}, {{0, 0, 0, 0xEE2}, {0, 0, 2, 0xEE6}}, {0, 0, 0, 0, 0, 0, 0, 1}, 70},
         {"delay, none", {0}, {{0, 0, 0, 0xEE6}, {0, 0, 2, 0xEE0}}, {0, 1}, 64},
         {"none, delay", {0}, {{0, 0, 0, 0xEE0}, {0, 0, 2, 0xEE3}}, {0, 0, 0, 0, 1}, 67},
+        // A break or jump on a delayed row leads one row further.
+        {"delayed break", {0, 1}, {{0, 0, 0, 0xEE1}, {0, 0, 1, 0xD02}}, {0, 0, 103, 104}, 63},
+        {"delayed jump", {0, 1}, {{0, 0, 1, 0xB01}, {0, 0, 2, 0xEE1}}, {0, 0, 101, 102}, 65},
         // A second loop starts after the end of the first; looping is no return.
         {"loops", {0}, loops, {0, 1, 2, 3, 1, 2, 3, 1, 2, 3, 4, 5, 4, 5, 4, 5, 4, 5, 6}, 76},
         {"nested loops", {0}, nested, {0, 1, 2, 3, 2, 3, 4, 0, 1, 2, 3, 2, 3, 4, 5}, 73},

@@ -119,6 +119,12 @@ void s3mTonePortamentoVolumeSlideRow(Player& player, S3mChannel& ch, uint8_t par
     ch.activeEffect = tonePortamentoVolumeSlideTick;
 }
 
+// A cut note stays cut: only a new note brings the channel back.
+void s3mRetriggerTick(Player& player, ScreamChannel& ch) {
+    if (ch.period != 0)
+        retriggerVolumeSlideTick(player, ch);
+}
+
 // A Q that follows a Q goes on counting the ticks since the last retrigger, against its own
 // interval: its row's first tick counts too when the parameter is the same. A note starts the
 // count again.
@@ -127,11 +133,20 @@ void s3mRetriggerRow(Player& player, S3mChannel& ch, uint8_t param) {
     const bool same = p == ch.retrigMemory;
     const int32_t elapsed = ch.retrigReload - ch.retrigCounter;
     retriggerVolumeSlideSetup(player, ch, p, true);
+    ch.activeEffect = asTick<s3mRetriggerTick>;
     if (ch.s3mPreviousCommand != S3mCommandQ || (player.changeFlags & ChangeStartNote))
         return;
     ch.retrigCounter = static_cast<uint8_t>(std::max(ch.retrigReload - elapsed, 0));
     if (same)
-        retriggerVolumeSlideTick(player, ch);
+        s3mRetriggerTick(player, ch);
+}
+
+// SCx cuts the note as a cut in the note column does, leaving no period.
+void s3mNoteCutTick(Player& player, Channel& ch) {
+    if (--ch.effectCounter != 0)
+        return;
+    ch.period = 0;
+    player.changeFlags |= ChangePitch;
 }
 
 void s3mSpecialRow(Player& player, S3mChannel& ch, uint8_t param) {
@@ -162,9 +177,16 @@ void s3mSpecialRow(Player& player, S3mChannel& ch, uint8_t param) {
         extendedCommandRow(player, player.channel(0), static_cast<uint8_t>(0x60 | y));
         return;
     case 0xC:
+        if (y != 0) {
+            ch.effectCounter = y;
+            ch.activeEffect = s3mNoteCutTick;
+            return;
+        }
+        extended = 0xC0;
+        break;
     case 0xD:
     case 0xE:
-        extended = static_cast<uint8_t>(p & 0xF0); // note cut, note delay, pattern delay
+        extended = static_cast<uint8_t>(p & 0xF0); // note delay, pattern delay
         break;
     default:
         return;

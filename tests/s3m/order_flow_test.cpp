@@ -93,6 +93,9 @@ TEST(S3mOrderFlow, RowOrderSpeedCutDelayRetriggerAndOffset) {
              restarted,
              Starts,
              {1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 3, 3}},
+            // A cut note, in the note column or by SCx, stays cut.
+            {"^^, Q01", line({c4(), S3mCell{254}, s3mFx('Q', 1)}), Starts, {1}, 17},
+            {"SC2, Q01", line({c4('S', 0xC2), s3mFx('Q', 1)}), Starts, {1}, 11},
             // The memory holds 04 for D as well: D00 slid the volume down by 4 x 5.
             {"D00 after Q04", restarted, Volume, {20}, 11},
             // From row 2: retriggers kept the start; the instrument on row 4 starts from the top

@@ -29,6 +29,9 @@ struct FormatQuirks {
     uint8_t pingPongTurns = 0;
     // Every new pattern starts the channels' pattern loops at its top row.
     bool newPatternResetsLoops = true;
+    // A finished pattern loop keeps its start row, and the row a loop last jumped to is where
+    // the next pattern starts unless a break or jump says otherwise.
+    bool loopRowsStay = false;
     // A note cut stops the voice rather than silencing the channel's volume.
     bool noteCutStopsVoice = false;
     // A start offset past a loop's end plays the loop.

@@ -338,7 +338,10 @@ void Player::advanceRow() {
         if (!hasData || ended)
             changeFlags |= ChangeNoPatternData;
         rowsLeft = std::max<uint32_t>(song.rowsPerPattern - nextRow, 1);
-        nextRow = 0;
+        if (!(loopJump && quirks.loopRowsStay))
+            nextRow = 0;
+        if (!loopJump)
+            ++patternVisits;
         playedOrders.set(currentOrder);
         if (!loopJump && quirks.newPatternResetsLoops)
             for (uint32_t i = 0; i < song.channelCount; ++i)

@@ -209,6 +209,8 @@ public:
     uint32_t loopReturnCount = 0;
     // Pattern loops counting their repeats on any channel.
     uint32_t runningLoops = 0;
+    // Patterns entered other than by a loop's jump back into the same one.
+    uint32_t patternVisits = 0;
     uint32_t maxLoops = 1;
     int32_t gain = 256;
     uint32_t playedFrames = 0;

@@ -166,7 +166,8 @@ void patternLoop(Player& player, Channel& ch, uint8_t count) {
         return;
     }
     --player.runningLoops;
-    ch.loopRow = static_cast<uint8_t>(row + 1);
+    if (!player.quirks.loopRowsStay)
+        ch.loopRow = static_cast<uint8_t>(row + 1);
 }
 
 namespace {

@@ -117,7 +117,7 @@ void xmVibratoVolumeSlideRow(Player& player, XmChannel& ch, uint8_t param) {
     ch.activeEffect = vibratoVolumeSlideTick;
 }
 
-void xmExtendedCommandRow(Player& player, XmChannel& ch, uint8_t param) {
+void xmExtendedCommandRow(XmPlayer& player, XmChannel& ch, uint8_t param) {
     const uint8_t y = param & 15;
     switch (param >> 4) {
     case 0x1:
@@ -146,6 +146,13 @@ void xmExtendedCommandRow(Player& player, XmChannel& ch, uint8_t param) {
         break;
     case 0xB:
         fineWithMemory(player, ch, 0xB, y, ch.fineVolumeDownMemory);
+        break;
+    case 0x6:
+        // FastTracker 2 would go round a loop forever that comes back to where it was; the
+        // song ends there, as other players end it.
+        extendedCommandRow(player, ch, param);
+        if ((player.changeFlags & ChangeLoopJump) && player.loopRepeats(ch))
+            player.ended = true;
         break;
     case 0x9:
         // E90 restarts the note with the row's notes, which a pattern delay does not repeat.

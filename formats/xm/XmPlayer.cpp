@@ -47,7 +47,7 @@ XmPlayer::XmPlayer(Mixer* mixer) : Player(mixer), BasicSongInfo(static_cast<Play
         .slideDownUnit = 4,
         // FastTracker 2 plays the frame at either end of a ping-pong loop twice as it turns.
         .pingPongTurns = TurnRepeatsEnd | TurnRepeatsStart,
-        .jumpsInsideLoops = false,
+        .loopRowsStay = true,
         .finetuneOnChannel = false,
         .proTrackerOptions = false,
     };
@@ -299,6 +299,25 @@ void XmPlayer::keyOff(XmChannel& ch) {
     }
     ch.panningEnvelope.flags |= EnvelopeReleased;
     ch.volumeEnvelope.flags |= EnvelopeReleased | EnvelopeFading;
+}
+
+bool XmPlayer::loopRepeats(const XmChannel& jumping) {
+    if (loopVisit_ != patternVisits) {
+        loopVisit_ = patternVisits;
+        loopStateCount_ = 0;
+    }
+    uint64_t digest = (uint64_t{songPosition} << 8 | nextRow) * 1099511628211ull;
+    for (uint32_t i = 0; i < song.channelCount; ++i) {
+        const Channel& ch = channel(i);
+        const uint32_t state = &ch == &jumping ? 0x10000u : 0u;
+        digest = (digest ^ (state | uint32_t{ch.loopCounter} << 8 | ch.loopRow)) * 1099511628211ull;
+    }
+    const auto seen = loopStates_.begin() + loopStateCount_;
+    if (std::find(loopStates_.begin(), seen, digest) != seen)
+        return true;
+    if (loopStateCount_ < loopStates_.size())
+        loopStates_[loopStateCount_++] = digest;
+    return false;
 }
 
 void XmPlayer::instrumentTick(XmChannel& ch) {

@@ -73,6 +73,9 @@ public:
     // Releases both envelopes and starts the fadeout; without a volume envelope the note
     // falls silent at once.
     void keyOff(XmChannel& channel);
+    // Whether the loop jump of `channel` was taken before in this visit of the pattern with
+    // every channel's loop as it is now: from there the pattern would repeat forever.
+    bool loopRepeats(const XmChannel& channel);
     // Fadeout, envelopes and auto-vibrato, once per tick after the channel's effects.
     void instrumentTick(XmChannel& channel);
 
@@ -100,6 +103,10 @@ private:
     uint8_t nextPatternByte();
 
     XmVoiceModel model_{*this};
+    // Digests of the loop states the pattern visit numbered loopVisit_ has jumped from.
+    std::array<uint64_t, 256> loopStates_{};
+    uint32_t loopStateCount_ = 0;
+    uint32_t loopVisit_ = 0;
     const uint8_t* rowReader_ = nullptr;
     const uint8_t* patternEnd_ = nullptr;
 };

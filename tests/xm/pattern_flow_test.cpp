@@ -24,13 +24,23 @@ TEST(XmPatternFlow, RowOrderAndTimingOfNotes) {
     lastDelay.column(1, {xmFx(0xE, 0xE1), xmFx(0xE, 0xE0)});
     XmBuilder loops = song(2).rows(0, 8);
     loops.cell(0, 3, 0, xmFx(0xE, 0x61)).cell(0, 3, 1, xmFx(0xE, 0x62));
+    // E60 on row 1, E61 on row 2; the endless one has E61 on row 3 too, which starts the
+    // finished loop again on every pass.
+    XmBuilder carried = song().orders({0, 1}).rows(0, 3).rows(1, 3);
+    carried.column(0, {{}, xmFx(0xE, 0x60), xmFx(0xE, 0x61)});
+    XmBuilder endless =
+        song().rows(0, 5).column(0, {{}, xmFx(0xE, 0x60), xmFx(0xE, 0x61), xmFx(0xE, 0x61)});
     XmBuilder fine = song(3).cell(0, 0, 0, xmFx(33, 0x61)).cell(0, 0, 1, xmFx(33, 0x62));
     checkTraces(
         {
-            // Channel 0 finishes its loop on the second pass and starts it again on the third,
-            // when channel 1 finishes.
+            // Each loop starts again on the pass after it finished, until both finish on one
+            // pass: counts 1 and 2, then 0 and 1, 1 and 0, 0 and 2, 1 and 1, 0 and 0.
             {"two loops ending on one row", loops.build(),
-             spans({{0, 0, 3}, {0, 0, 3}, {0, 0, 3}, {0, 4, 7}})},
+             spans({{0, 0, 3}, {0, 0, 3}, {0, 0, 3}, {0, 0, 3}, {0, 0, 3}, {0, 0, 3}, {0, 4, 7}})},
+            {"the next pattern starts on the row a loop went back to", carried.build(),
+             spans({{0, 0, 2}, {0, 1, 2}, {1, 1, 2}})},
+            {"a loop that comes back to where it was ends the song", endless.build(),
+             spans({{0, 0, 2}, {0, 1, 3}, {0, 1, 2}})},
             {"a later channel's EEx replaces an earlier one's, EE0 too", lastDelay.build(),
              spans({{0, 0, 0}, {0, 0, 3}})},
             {"D15 is decimal, into a shorter pattern", d15.build(),

@@ -49,6 +49,12 @@ void tremorTick(Player& player, ScreamChannel& ch) {
 
 } // namespace
 
+void tonePortamentoSetupKeepingStart(Player& player, Channel& ch, uint8_t param) {
+    const uint32_t starting = player.changeFlags & ChangeStartNote;
+    tonePortamentoSetup(player, ch, param);
+    player.changeFlags |= starting;
+}
+
 void finePortamentoDownRow(Player& player, Channel& ch, uint8_t param) {
     finePortamento(player, ch, param, player.quirks.slideDownUnit, player.song.maxPeriod);
 }

@@ -14,6 +14,9 @@ class Player;
 // Fx/Ex style parameters: 0xFy fine, 0xEy extra fine (a quarter unit), else a slide per tick.
 void finePortamentoDownRow(Player& player, Channel& channel, uint8_t param);
 void finePortamentoUpRow(Player& player, Channel& channel, uint8_t param);
+// The tone portamento's setup where a note on a channel without one starts like any other note
+// instead of being slid to.
+void tonePortamentoSetupKeepingStart(Player& player, Channel& channel, uint8_t param);
 void tremorRow(Player& player, ScreamChannel& channel, uint8_t param);
 // The retrigger's setup; formats that keep the counter running across rows leave it.
 void retriggerVolumeSlideSetup(Player& player, ScreamChannel& channel, uint8_t param,

@@ -60,13 +60,6 @@ void itVolumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     }
 }
 
-// A tone portamento note on a silent channel starts like any other note.
-void itTonePortamentoSetup(ItPlayer& player, ItChannel& ch, uint8_t param) {
-    const uint32_t starting = player.changeFlags & ChangeStartNote;
-    tonePortamentoSetup(player, ch, param);
-    player.changeFlags |= starting;
-}
-
 // IT's vibrato swings half as far as the shared one; under old effects it swings the full depth
 // the other way, down in pitch first.
 void itVibratoAtPosition(ItPlayer& player, ItChannel& ch) {
@@ -149,7 +142,7 @@ void itVibratoVolumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
 void itTonePortamentoVolumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     if (!combinedVolumeSlide(player, ch, param))
         return;
-    itTonePortamentoSetup(player, ch, 0);
+    tonePortamentoSetupKeepingStart(player, ch, 0);
     ch.activeEffect = tonePortamentoVolumeSlideTick;
 }
 
@@ -333,7 +326,7 @@ void itTonePortamentoRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     // The speed is remembered even before the channel has a note to slide to.
     if (param != 0)
         ch.portaSpeed = param;
-    itTonePortamentoSetup(player, ch, param);
+    tonePortamentoSetupKeepingStart(player, ch, param);
 }
 
 void itVibratoRow(ItPlayer& player, ItChannel& ch, uint8_t param) {

@@ -67,17 +67,10 @@ void s3mVolumeSlideRow(S3mPlayer& player, S3mChannel& ch, uint8_t param) {
         ch.activeEffect = volumeSlideTick;
 }
 
-// A note that starts (on a channel that had none) stays started.
-void s3mTonePortamentoSetup(Player& player, Channel& ch, uint8_t param) {
-    const uint32_t starting = player.changeFlags & ChangeStartNote;
-    tonePortamentoSetup(player, ch, param);
-    player.changeFlags |= starting;
-}
-
 void s3mTonePortamentoRow(Player& player, Channel& ch, uint8_t param) {
     if (param != 0)
         ch.portaFineMemory = param;
-    s3mTonePortamentoSetup(player, ch, param);
+    tonePortamentoSetupKeepingStart(player, ch, param);
 }
 
 void s3mArpeggioTick(Player& player, Channel& ch) {
@@ -115,7 +108,7 @@ void s3mVibratoVolumeSlideRow(Player& player, S3mChannel& ch, uint8_t param) {
 
 void s3mTonePortamentoVolumeSlideRow(Player& player, S3mChannel& ch, uint8_t param) {
     volumeSlideRow(player, ch, withLastParam(ch, param), false);
-    s3mTonePortamentoSetup(player, ch, 0);
+    tonePortamentoSetupKeepingStart(player, ch, 0);
     ch.activeEffect = tonePortamentoVolumeSlideTick;
 }
 

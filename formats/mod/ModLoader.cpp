@@ -107,19 +107,23 @@ bool convertPattern(const uint8_t* in, uint32_t cells, bool fifteenSamples,
     return true;
 }
 
+uint64_t sampleBytes(const ModPlayer& player) {
+    uint64_t bytes = 0;
+    for (const Sample& s : player.samples)
+        bytes += s.length;
+    return bytes;
+}
+
 // Mod's Grave wrote its 8-channel songs under ProTracker's "M.K." with restart byte 0. Such a
 // file is recognised by its size, which fits 8-channel patterns and the samples exactly, and
 // by cells that all name notes when read as 8 channels. The stream is left where it was. No
 // answer when memory is short.
 std::optional<bool> isModsGraveFile(InputStream& stream, const ModPlayer& player, uint32_t patterns,
                                     const PeriodToNote& noteOf) {
-    uint64_t sampleBytes = 0;
-    for (const Sample& s : player.samples)
-        sampleBytes += s.length;
     ByteReader in(stream);
     const uint32_t position = in.position();
     const uint64_t patternBytes = uint64_t{patterns} * ModsGraveChannels * ModRows * CellBytes;
-    if (position + patternBytes + sampleBytes != in.size())
+    if (position + patternBytes + sampleBytes(player) != in.size())
         return false;
     HeapArray<uint8_t> cells;
     if (!cells.resize(static_cast<std::size_t>(patternBytes)))
@@ -169,22 +173,43 @@ bool loadIceTracks(ByteReader& in, Song& song, const PeriodToNote& noteOf) {
     return true;
 }
 
-// The order list from the order block; the highest pattern it names. StarTrekker's 8-channel
+// The highest pattern the whole order block names, and the highest the song's own orders name.
+struct NamedPatterns {
+    uint32_t inBlock = 0;
+    uint32_t inSong = 0;
+};
+
+// The order list from the order block, and the patterns it names. StarTrekker's 8-channel
 // pattern k is the 4-channel patterns 2k and 2k+1 side by side; the order list names the first
 // of the two.
-uint32_t readOrders(const uint8_t* orderBlock, Song& song, uint32_t tag) {
+NamedPatterns readOrders(const uint8_t* orderBlock, Song& song, uint32_t tag) {
     // The file holds 128 order bytes; a longer song length is cut to them.
     song.orderCount = static_cast<uint16_t>(std::min<uint32_t>(orderBlock[0], StoredOrders));
     const uint32_t patternLimit = tag == ModTagMK2 ? 127 : 63;
-    uint32_t highestPattern = 0;
+    NamedPatterns named;
     for (uint32_t i = 0; i < StoredOrders; ++i) {
         const uint8_t entry = orderBlock[2 + i] / (tag == ModTagFlt8 ? 2 : 1);
         song.orders[i] = entry;
-        if (entry <= patternLimit)
-            highestPattern = std::max<uint32_t>(highestPattern, entry);
+        if (entry > patternLimit)
+            continue;
+        named.inBlock = std::max<uint32_t>(named.inBlock, entry);
+        if (i < song.orderCount)
+            named.inSong = std::max<uint32_t>(named.inSong, entry);
     }
     song.orders[song.orderCount] = OrderEnd;
-    return highestPattern;
+    return named;
+}
+
+// ProTracker stores every pattern the order block names, but some Soundtracker-era files keep
+// stray entries past the song length whose patterns were never stored: where the file is too
+// short for them and holds exactly the song's own patterns and the samples, only those count.
+uint32_t storedPatterns(ByteReader& in, const ModPlayer& player, NamedPatterns named) {
+    const uint64_t patternBytes = uint64_t{player.song.channelCount} * ModRows * CellBytes;
+    const uint64_t room = in.size() - std::min<uint64_t>(in.position(), in.size());
+    if ((named.inBlock + 1) * patternBytes <= room ||
+        (named.inSong + 1) * patternBytes + sampleBytes(player) != room)
+        return named.inBlock + 1;
+    return named.inSong + 1;
 }
 
 bool readPatterns(ByteReader& in, Song& song, uint32_t count, uint32_t tag, bool fifteenSamples,
@@ -252,18 +277,18 @@ std::unique_ptr<Player> loadMod(InputStream& stream, bool infoOnly, Mixer* mixer
     // The tag after the order list, which 15-sample files lack.
     if (!in.bytes(orderBlock, OrderBlockSize).skip(fifteenSamples ? 0 : 4).ok())
         return nullptr;
-    const uint32_t highestPattern = readOrders(orderBlock, song, tag);
+    const NamedPatterns named = readOrders(orderBlock, song, tag);
 
     if (tag == ModTagMK && orderBlock[1] == 0) {
         const std::optional<bool> modsGrave =
-            isModsGraveFile(stream, *player, highestPattern + 1, noteOf);
+            isModsGraveFile(stream, *player, named.inBlock + 1, noteOf);
         if (!modsGrave)
             return nullptr;
         if (*modsGrave)
             song.channelCount = ModsGraveChannels;
     }
 
-    if (!readPatterns(in, song, highestPattern + 1, tag, fifteenSamples, noteOf))
+    if (!readPatterns(in, song, storedPatterns(in, *player, named), tag, fifteenSamples, noteOf))
         return nullptr;
     return withSamples(std::move(player), stream, infoOnly);
 }

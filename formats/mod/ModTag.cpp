@@ -17,11 +17,13 @@ struct KnownTag {
 };
 
 // ProTracker's and those of the trackers that wrote the same layout under their own tag:
-// StarTrekker, NoiseTracker, His Master's Noise, Digital Tracker, Octalyser and others.
+// StarTrekker, NoiseTracker, His Master's Noise, Digital Tracker, Octalyser, TakeTracker (which
+// also wrote songs of one to three channels) and others.
 constexpr KnownTag knownTags[] = {
     {{'M', '.', 'K', '.'}, 4}, {{'M', '!', 'K', '!'}, 4}, {{'M', '&', 'K', '!'}, 4},
     {{'F', 'L', 'T', '4'}, 4}, {{'N', '.', 'T', '.'}, 4}, {{'F', 'E', 'S', 'T'}, 4},
     {{'N', 'S', 'M', 'S'}, 4}, {{'E', 'X', 'O', '4'}, 4}, {{'T', 'D', 'Z', '4'}, 4},
+    {{'T', 'D', 'Z', '1'}, 1}, {{'T', 'D', 'Z', '2'}, 2}, {{'T', 'D', 'Z', '3'}, 3},
     {{'F', 'A', '0', '4'}, 4}, {{'F', 'A', '0', '6'}, 6}, {{'F', 'A', '0', '8'}, 8},
     {{'C', 'D', '6', '1'}, 6}, {{'C', 'D', '8', '1'}, 8}, {{'O', 'C', 'T', 'A'}, 8},
     {{'F', 'L', 'T', '8'}, 8},

@@ -186,6 +186,17 @@ TEST(FifteenSampleMod, FourChannelsFifteenSamplesAndAStricterTrialLoad) {
         EXPECT_EQ(isMod(ModBuilder(4, tag).cell(0, 0, 0, note(13, 16)).build()), tagged);
         EXPECT_TRUE(isMod(ModBuilder(4, tag).cell(0, 0, 0, note(13, 15)).build()));
     }
+    // A stray order past the song length naming a pattern the file does not hold: only the
+    // song's own orders count when the file holds exactly their patterns and the samples.
+    std::vector<uint8_t> stray = old.build();
+    constexpr std::size_t StrayOrder = 20 + 15 * 30 + 2 + 5;
+    stray[StrayOrder] = 40;
+    player = load(stray);
+    ASSERT_TRUE(player);
+    EXPECT_EQ(std::tuple(player->song.heldPatterns, player->sample(0)->length),
+              std::tuple(2u, 32u));
+    stray.pop_back(); // one byte short of the samples: the file is not read that way
+    EXPECT_FALSE(load(stray, true));
 }
 
 TEST(Descriptions, RecordsOfTheBaseFormats) {
@@ -220,12 +231,12 @@ TEST(Descriptions, RecordsOfTheBaseFormats) {
 TEST(ModTag, ChannelCounts) {
     // Tags are matched exactly as written; 0 is no tag.
     const std::pair<const char*, uint32_t> tags[] = {
-        {"M.K.", 4},  {"M!K!", 4},    {"FLT4", 4}, {"N.T.", 4}, {"6CHN", 6},  {"8CHN", 8},
-        {"OCTA", 8},  {"M&K!", 4},    {"FEST", 4}, {"NSMS", 4}, {"EXO4", 4},  {"TDZ4", 4},
-        {"FA04", 4},  {"FA06", 6},    {"FA08", 8}, {"CD61", 6}, {"CD81", 8},  {"1CHN", 1},
-        {"4CHN", 4},  {"9CHN", 9},    {"0CHN", 0}, {"xCHN", 0}, {"10CH", 10}, {"32CH", 32},
-        {"99CH", 99}, {"00CH", 0},    {"1xCH", 0}, {"12Ch", 0}, {"m.k.", 0},  {"FLT8", 8},
-        {"TDZ3", 0},  {"\0\0\0\0", 0}};
+        {"M.K.", 4},  {"M!K!", 4}, {"FLT4", 4}, {"N.T.", 4},    {"6CHN", 6},  {"8CHN", 8},
+        {"OCTA", 8},  {"M&K!", 4}, {"FEST", 4}, {"NSMS", 4},    {"EXO4", 4},  {"TDZ4", 4},
+        {"FA04", 4},  {"FA06", 6}, {"FA08", 8}, {"CD61", 6},    {"CD81", 8},  {"1CHN", 1},
+        {"4CHN", 4},  {"9CHN", 9}, {"0CHN", 0}, {"xCHN", 0},    {"10CH", 10}, {"32CH", 32},
+        {"99CH", 99}, {"00CH", 0}, {"1xCH", 0}, {"12Ch", 0},    {"m.k.", 0},  {"FLT8", 8},
+        {"TDZ3", 3},  {"TDZ1", 1}, {"TDZ0", 0}, {"\0\0\0\0", 0}};
     for (const auto& [tag, channels] : tags)
         EXPECT_EQ(modTagChannels(reinterpret_cast<const uint8_t*>(tag)), channels) << tag;
     MemoryStream stream(ModBuilder(4, "M!K!").build());

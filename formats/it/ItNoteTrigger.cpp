@@ -323,11 +323,14 @@ void ItPlayer::triggerNote(Channel& channel) {
     if (note < ItNoteCount)
         ch->note = note;
     // A new note moves the pan by its distance from the instrument's centre note, an eighth of
-    // the separation a semitone in sixty-fourths of the width.
+    // the separation a semitone in sixty-fourths of the width. The distance is the written
+    // note's, before the instrument's keyboard maps it.
     if ((changeFlags & ChangeStartNote) && instrumentMode() && ch->instrument) {
         const ItInstrument& in = *ch->instrument;
-        ch->pitchPanOffset =
-            ((static_cast<int32_t>(ch->note) - in.pitchPanCentre) * in.pitchPanSeparation) >> 1;
+        const uint32_t written = lastValues_[start.k].note;
+        const int32_t distance =
+            static_cast<int32_t>(written < ItNoteCount ? written : ch->note) - in.pitchPanCentre;
+        ch->pitchPanOffset = (distance * in.pitchPanSeparation) >> 1;
     }
     if (ch->cellMask & (ItMaskVolume | ItMaskLastVolume))
         runVolumeColumn(*ch);

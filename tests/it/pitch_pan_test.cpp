@@ -100,8 +100,12 @@ TEST(ItNotePitch, SlideModesSampleVibratoPitchAndPanCommandsAndTonePortamento) {
         // Channel pan 32 is 127; twelve notes away at separation 8 move it by 12 of 64, 48.
         {"72 1 | 48 1", ItSong::pans, {175, 79}, false, {{.pitchPanSeparation = 8}}},
         // Set at the note from the channel's pan (127 - 96 = 31), until a pan command: 95, and
-        // 95 - 88 for the next note.
-        {"48 1, 48 1 v152, 49", ItSong::pan, {31, 95, 7}, true, {{.pitchPanSeparation = 16}}},
+        // 95 - 88 for the next note, from the note written, not the note 72 it maps to.
+        {"48 1, 48 1 v152, 49",
+         ItSong::pan,
+         {31, 95, 7},
+         true,
+         {{.pitchPanSeparation = 16, .noteMap = {{49, {72, 1}}}}}},
     });
     ItTestInstrument ins{.defaultPan = 0, .volume = {0x01, {{0, 32}}}};
     auto song = playIt(itSong("60 2, 64 1 G08", {ins, {}}));

@@ -286,8 +286,16 @@ void ItPlayer::applyUnplayedNumber(ItChannel& ch, const NoteStart& start) {
     } else if (start.numbered && start.cellHasNote && instrumentMode()) {
         // An instrument number beside a note off, cut or fade restarts the instrument's
         // envelopes on the note it released.
-        if (const ItInstrument* instrument = instrumentFor(ch.cellInstrument))
+        if (const ItInstrument* instrument = instrumentFor(ch.cellInstrument)) {
             applyInstrument(ch, *instrument, false, false);
+            // Under old effects, and with no portamento beside it, the restart takes back a
+            // note off: the envelopes hold at their sustain again, while the sample stays past
+            // its sustain loop.
+            if (hasFlag(ItOldEffects) && ch.cellNote == ItNoteOff && !start.portamento)
+                for (ItEnvelopeState* s :
+                     {&ch.volumeEnvelopeState, &ch.panEnvelopeState, &ch.pitchEnvelopeState})
+                    s->flags &= static_cast<uint16_t>(~ItEnvelopeReleased);
+        }
     } else if (start.numbered && start.cellHasNote) {
         // A sample number beside a note cut, off or fade is the sample of the next note.
         if (ItSample* sample = sampleFor(ch.cellInstrument)) {

@@ -69,6 +69,7 @@ TEST(ItVolume, EnvelopesCommandsAndGlobalVolumes) {
     const ItTestInstrument falling{.volume = {0x01, {{0, 64}, {4, 0}}}};
     const ItTestInstrument panned{.defaultPan = 16, .pan = {0x01, {{0, 32}}}};
     const ItTestInstrument pitched{.pitch = {0x01, {{0, 32}}}};
+    const ItTestInstrument held{.volume = {0x01 | 0x04, {{0, 64}, {6, 16}}}};
     const Ints faded = {16384, 1024, 128, 1, 16384, 640, 80, 1, 16384, 640, 80, 1};
     checkItCases({
         // Envelopes switched off on row 1 and on again on row 2; one switched off holds its value.
@@ -80,6 +81,10 @@ TEST(ItVolume, EnvelopesCommandsAndGlobalVolumes) {
         // note goes on fading, 128 a tick.
         {"60 1, 130, i1", ItSong::fade, faded, true, {{.fadeOut = 128}}},
         {"60 1, 130, 130 1", ItSong::fade, faded, true, {{.fadeOut = 128}}},
+        // Beside a note off it lets go of the sustain (64 to 16 in six ticks, -16 a tick of
+        // 128, from the row's second tick) but for old effects, which hold it again.
+        {"60 1, 255 1, ", ItSong::volume, {128, 96, 48}, true, {held}},
+        {"60 1, 255 1, ", ItSong::volume, {128, 128, 128}, true, {held}, 3, 0x10},
         // Down 4 on two ticks, memory, x0F on every tick, fine up, fine down, both nibbles, F0.
         {"60 1 v32 D04, D00, v64 D0F, v32 D1F, v32 DF1, v32 D23, v32 DF0",
          ItSong::chVolume,

@@ -46,10 +46,11 @@ void stepEnvelope(uint32_t& changeFlags, const ItEnvelope& envelope, ItEnvelopeS
     s.node = static_cast<uint8_t>(n);
     s.value = envelope.nodes[n].value * scale;
     changeFlags |= change;
-    // A loop's end node sounds for its tick; the tick after it is the loop's start node.
-    const bool sustained = !(s.flags & ItEnvelopeReleased) && (s.flags & ItEnvelopeSustain) &&
-                           n == envelope.sustainEnd;
-    if (sustained || ((s.flags & ItEnvelopeLoop) && n == envelope.loopEnd)) {
+    // A loop's end node sounds for its tick; the tick after it is the loop's start node. While
+    // a sustain loop holds the note, the other loop waits for the release.
+    const bool holding = !(s.flags & ItEnvelopeReleased) && (s.flags & ItEnvelopeSustain);
+    const bool sustained = holding && n == envelope.sustainEnd;
+    if (sustained || (!holding && (s.flags & ItEnvelopeLoop) && n >= envelope.loopEnd)) {
         s.node = sustained ? envelope.sustainStart : envelope.loopStart;
         return;
     }

@@ -70,6 +70,7 @@ TEST(ItVolume, EnvelopesCommandsAndGlobalVolumes) {
     const ItTestInstrument panned{.defaultPan = 16, .pan = {0x01, {{0, 32}}}};
     const ItTestInstrument pitched{.pitch = {0x01, {{0, 32}}}};
     const ItTestInstrument held{.volume = {0x01 | 0x04, {{0, 64}, {6, 16}}}};
+    const ItTestInstrument looped{.volume = {0x07, {{0, 64}, {2, 0}, {4, 64}, {6, 0}}, 0, 1, 2, 2}};
     const Ints faded = {16384, 1024, 128, 1, 16384, 640, 80, 1, 16384, 640, 80, 1};
     checkItCases({
         // Envelopes switched off on row 1 and on again on row 2; one switched off holds its value.
@@ -85,6 +86,13 @@ TEST(ItVolume, EnvelopesCommandsAndGlobalVolumes) {
         // 128, from the row's second tick) but for old effects, which hold it again.
         {"60 1, 255 1, ", ItSong::volume, {128, 96, 48}, true, {held}},
         {"60 1, 255 1, ", ItSong::volume, {128, 128, 128}, true, {held}, 3, 0x10},
+        // A loop (nodes 0-1) before the sustain (node 2) waits for the release on tick 6;
+        // from node 2, past the loop's end, the tick after goes back to the loop's start.
+        {"60 1, , 255, ",
+         ItSong::volume,
+         {128, 64, 0, 64, 128, 128, 128, 128, 64, 0, 128, 64},
+         false,
+         {looped}},
         // Down 4 on two ticks, memory, x0F on every tick, fine up, fine down, both nibbles, F0.
         {"60 1 v32 D04, D00, v64 D0F, v32 D1F, v32 DF1, v32 D23, v32 DF0",
          ItSong::chVolume,

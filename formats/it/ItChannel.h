@@ -60,6 +60,7 @@ struct ItChannel : ScreamChannel {
     uint8_t specialMemory = 0;  // the last S parameter, which S00 repeats
     int32_t panOffset = 0;      // panbrello or random pan
     int32_t pitchPanOffset = 0; // the note's pitch-pan, until a pan command sets the pan anew
+    uint32_t writtenNote = 0;   // the note as the pattern wrote it, before the keyboard maps it
 
     uint8_t slideParamMemory = 0; // D, K, L
     uint8_t arpeggioMemory = 0;

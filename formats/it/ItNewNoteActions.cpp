@@ -33,7 +33,9 @@ void ItPlayer::duplicateCheck(uint32_t k, const ItInstrument& next, int32_t newV
     const uint8_t type = next.duplicateCheckType;
     if (type == ItDctOff)
         return;
-    const ItNoteMapEntry& mapped = next.noteMap[std::min<uint32_t>(lastValues_[k].note, 119)];
+    // Notes are compared as written: two that the keyboard maps to one pitch are no duplicates.
+    const uint32_t written = lastValues_[k].note;
+    const ItNoteMapEntry& mapped = next.noteMap[std::min<uint32_t>(written, 119)];
     const Sample* mappedSample = sampleFor(mapped.sample);
     const uint8_t action = duplicateActions[std::min<uint8_t>(next.duplicateCheckAction, 2)];
     for (uint32_t v = 0; v < ItVoices; ++v) {
@@ -41,7 +43,7 @@ void ItPlayer::duplicateCheck(uint32_t k, const ItInstrument& next, int32_t newV
         if (!r.background || r.owner != k || static_cast<int32_t>(v) == newVoice ||
             r.instrument != &next)
             continue;
-        const bool duplicate = type == ItDctNote     ? r.note == mapped.note
+        const bool duplicate = type == ItDctNote     ? r.writtenNote == written
                                : type == ItDctSample ? r.sample == mappedSample
                                                      : true;
         if (duplicate)

@@ -336,8 +336,8 @@ void ItPlayer::triggerNote(Channel& channel) {
     if ((changeFlags & ChangeStartNote) && instrumentMode() && ch->instrument) {
         const ItInstrument& in = *ch->instrument;
         const uint32_t written = lastValues_[start.k].note;
-        const int32_t distance =
-            static_cast<int32_t>(written < ItNoteCount ? written : ch->note) - in.pitchPanCentre;
+        ch->writtenNote = written < ItNoteCount ? written : ch->note;
+        const int32_t distance = static_cast<int32_t>(ch->writtenNote) - in.pitchPanCentre;
         ch->pitchPanOffset = (distance * in.pitchPanSeparation) >> 1;
     }
     if (ch->cellMask & (ItMaskVolume | ItMaskLastVolume))

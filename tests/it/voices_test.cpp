@@ -8,10 +8,11 @@ namespace {
 constexpr uint16_t Released = ItEnvelopeReleased;
 constexpr uint16_t Fading = ItEnvelopeFading;
 
-// Notes 60 and 62 play sample 1, note 64 plays sample 2.
+// Notes 60 and 62 play sample 1, note 63 plays note 60, note 64 plays sample 2.
 ItTestInstrument twoSamples(uint8_t nna, uint8_t dct = 0, uint8_t dca = 0) {
     ItTestInstrument ins{
         .newNoteAction = nna, .duplicateCheckType = dct, .duplicateCheckAction = dca};
+    ins.noteMap[63] = {60, 1};
     ins.noteMap[64] = {64, 2};
     return ins;
 }
@@ -55,9 +56,9 @@ TEST(ItNewNoteAction, CutContinueFadeNoteOffDuplicateChecksAndPastNoteActions) {
     song->enter();
     EXPECT_EQ((Ints{song->it().voiceOf(0), song->sounds(0)}), (Ints{1, 1}));
     // The old note either meets the duplicate check (and is cut), or keeps what its new-note
-    // action gave it.
+    // action gave it. Notes are compared as written.
     for (uint8_t nna : {ItActionContinue, ItActionNoteOff, ItActionFade})
-        for (int second : {60, 62, 64})
+        for (int second : {60, 62, 63, 64})
             for (uint8_t dct : {ItDctOff, ItDctNote, ItDctSample, ItDctInstrument}) {
                 SCOPED_TRACE(testing::Message() << int{nna} << " " << second << " " << int{dct});
                 const bool duplicate = dct == ItDctInstrument ||

@@ -95,6 +95,13 @@ TEST(ItNotePitch, SlideModesSampleVibratoPitchAndPanCommandsAndTonePortamento) {
         {"60 1 X80, P40, PF1, P00, v160", ItSong::pan, {128, 96, 100, 104, 127}},
         // Offset and pan after each row.
         {"60 1 Y48, Y00", ItSong::panOffset, {24 * 8 >> 5, 127 + 6, 74 * 8 >> 5, 127 + 18}},
+        // An instrument without a default pan goes back to the channel's (127) from another
+        // instrument's (0), but not from a pan command's.
+        {"60 2, 60 1, 60 2 v192, 60 1",
+         ItSong::pan,
+         {0, 127, 255, 255},
+         true,
+         {{}, {.defaultPan = 0}}},
         // S91 centres the voice and marks it surround.
         {"60 1 X20, S91", ItSong::surround, {0x20, 0, 128, 1}},
         // Channel pan 32 is 127; twelve notes away at separation 8 move it by 12 of 64, 48.

@@ -284,14 +284,20 @@ void ItPlayer::applyUnplayedNumber(ItChannel& ch, const NoteStart& start) {
         // Every new note takes its sample's panning again, with or without a sample number.
         applySamplePan(ch, static_cast<const ItSample&>(*ch.sample));
     } else if (start.numbered && start.cellHasNote && instrumentMode()) {
-        // An instrument number beside a note off, cut or fade restarts the instrument's
-        // envelopes on the note it released.
+        // An instrument number beside a note off, cut or fade gives the note its sample's
+        // volume again and restarts the instrument's envelopes on the note it released; beside
+        // a note off they go on, but for old effects.
         if (const ItInstrument* instrument = instrumentFor(ch.cellInstrument)) {
-            applyInstrument(ch, *instrument, false, false);
-            // Under old effects, and with no portamento beside it, the restart takes back a
-            // note off: the envelopes hold at their sustain again, while the sample stays past
-            // its sustain loop.
-            if (hasFlag(ItOldEffects) && ch.cellNote == ItNoteOff && !start.portamento)
+            const bool off = ch.cellNote == ItNoteOff;
+            applyInstrument(ch, *instrument, false, off && !hasFlag(ItOldEffects));
+            if (ch.sample) {
+                ch.volume = static_cast<const ItSample&>(*ch.sample).volume;
+                changeFlags |= ChangeVolume;
+            }
+            // There the restart, without a portamento beside it, takes back the note off: the
+            // envelopes hold at their sustain again, while the sample stays past its sustain
+            // loop.
+            if (off && hasFlag(ItOldEffects) && !start.portamento)
                 for (ItEnvelopeState* s :
                      {&ch.volumeEnvelopeState, &ch.panEnvelopeState, &ch.pitchEnvelopeState})
                     s->flags &= static_cast<uint16_t>(~ItEnvelopeReleased);

@@ -82,10 +82,11 @@ TEST(ItVolume, EnvelopesCommandsAndGlobalVolumes) {
         // note goes on fading, 128 a tick.
         {"60 1, 130, i1", ItSong::fade, faded, true, {{.fadeOut = 128}}},
         {"60 1, 130, 130 1", ItSong::fade, faded, true, {{.fadeOut = 128}}},
-        // Beside a note off it lets go of the sustain (64 to 16 in six ticks, -16 a tick of
-        // 128, from the row's second tick) but for old effects, which hold it again.
-        {"60 1, 255 1, ", ItSong::volume, {128, 96, 48}, true, {held}},
-        {"60 1, 255 1, ", ItSong::volume, {128, 128, 128}, true, {held}, 3, 0x10},
+        // Beside a note off it gives back the sample's volume (16 to 64) and lets go of the
+        // sustain (64 to 16 in six ticks, -16 a tick of 128, from the row's second tick) but
+        // for old effects, which hold it again.
+        {"60 1 v16, 255 1, ", ItSong::volume, {32, 96, 48}, true, {held}},
+        {"60 1 v16, 255 1, ", ItSong::volume, {32, 128, 128}, true, {held}, 3, 0x10},
         // A loop (nodes 0-1) before the sustain (node 2) waits for the release on tick 6;
         // from node 2, past the loop's end, the tick after goes back to the loop's start.
         {"60 1, , 255, ",

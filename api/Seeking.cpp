@@ -119,7 +119,7 @@ int tolva_position_get(const tolva_song* song, tolva_position* position) {
     out.pattern = entry >= 0 ? static_cast<uint32_t>(entry) : 0;
     out.row = p.currentRow();
     out.speed = p.speed;
-    out.tempo = p.tempo;
+    out.tempo = p.beatsPerMinute();
     out.loops_done = p.loopReturnCount;
     out.subsong = song->loaded.subsong;
     const uint32_t size = position->size;

@@ -235,7 +235,7 @@ void PlayRenderer::renderBlock() {
     state.row = player.currentRow();
     state.rows = player.song.rowsPerPattern;
     state.speed = player.speed;
-    state.tempo = player.tempo;
+    state.tempo = player.beatsPerMinute();
     Mixer& mixer = song_->session->mixer();
     for (uint32_t v = 0; v < mixer.voiceCount(); ++v)
         state.voices += (mixer.voiceFlags(v) & VoiceActive) != 0;

@@ -428,8 +428,23 @@ void Player::setTickInterval(uint32_t bpm) {
     const uint32_t rate = mixer->mixingRate();
     if (rate == 0)
         return; // not configured yet: configurePlayback registers the first interval
+    // Whole frames a tick, as for a tempo.
+    if (bpm == TimerTempo && song.timerCounts) {
+        constexpr uint64_t AmigaTimerHz = 709379;
+        mixer->addTickListener(
+            this, static_cast<uint32_t>(uint64_t{rate} * song.timerCounts / AmigaTimerHz));
+        return;
+    }
     const uint32_t beats = std::max<uint32_t>(bpm & 0xFF, 1);
     mixer->addTickListener(this, 5 * rate / (2 * beats));
+}
+
+uint32_t Player::beatsPerMinute() const {
+    return tempo == TimerTempo && song.timerCounts ? song.initialTempo : tempo;
+}
+
+uint32_t Player::startTempo() const {
+    return song.timerCounts ? TimerTempo : song.initialTempo;
 }
 
 void Player::restartSong() {
@@ -447,7 +462,7 @@ void Player::restartSong() {
     bounded_ = true;
     loopReturnCount = 0;
     ended = false;
-    tempo = static_cast<uint8_t>(song.initialTempo);
+    tempo = static_cast<uint8_t>(startTempo());
     tickCountdown = 1;
     rowsLeft = 1;
     patternDelay = 0;
@@ -464,7 +479,7 @@ void Player::rewind() {
     restartSong();
     // The tick grid starts again with the song, instead of keeping the countdown of the tick
     // that was running.
-    setTickInterval(song.initialTempo);
+    setTickInterval(startTempo());
     playedFrames = 0;
 }
 
@@ -477,7 +492,7 @@ void Player::startAt(uint32_t order, const OrderSet& earlier) {
 void Player::configurePlayback(uint32_t mixingRate) {
     playedFrames = 0;
     mixer->setMixingRate(mixingRate);
-    setTickInterval(song.initialTempo);
+    setTickInterval(startTempo());
     mixer->setSignedByDefault(song.signedSamples);
     mixer->setPingPongTurns(quirks.pingPongTurns);
     mixer->setVoiceCount(song.channelCount);

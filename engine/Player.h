@@ -169,7 +169,12 @@ public:
     void updateFrequency(uint32_t voice, Channel& channel);
     // Vibrato, tremolo and slide state of a channel whose note (re)starts.
     void restartModulation(Channel& channel);
+    // Ticks at `bpm`, or at the song's timer rate for TimerTempo.
     void setTickInterval(uint32_t bpm);
+    // TimerTempo when the song's timer sets its ticks, else its tempo.
+    uint32_t startTempo() const;
+    // The tempo ticks come at now, the timer's as the nearest whole tempo.
+    uint32_t beatsPerMinute() const;
     // Channel volume plus tremolo, limited to 0..64.
     static int32_t effectiveVolume(const Channel& channel);
     // Mixer step of an Amiga period for a clock given in 16.16 Hz.
@@ -187,6 +192,8 @@ public:
 
     Song song;
     uint32_t songFlags = 0;
+    // No tempo a command can set: the song's timer ticks until one does.
+    static constexpr uint8_t TimerTempo = 0;
     uint8_t tempo = 125;
     uint8_t speed = 6;
     uint16_t tickCountdown = 1;

@@ -37,6 +37,9 @@ struct Song {
     uint32_t heldPatterns = 0;
     uint32_t restartPosition = NoRestartPosition;
     uint32_t initialTempo = 125;
+    // Soundtracker sets the Amiga's timer instead of a tempo: a tick every so many of its counts
+    // (709379 a second) until a tempo command takes over; 0 when the tempo sets the ticks.
+    uint32_t timerCounts = 0;
     uint8_t initialSpeed = 6;
     uint8_t initialGlobalVolume = 64;
     uint8_t volumeScale = 64;

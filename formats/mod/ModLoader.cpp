@@ -212,6 +212,17 @@ uint32_t storedPatterns(ByteReader& in, const ModPlayer& player, NamedPatterns n
     return named.inSong + 1;
 }
 
+// Soundtracker's byte after the song length sets the Amiga's timer to a tick every (240 - b) *
+// 122 counts; 0 and 120 (ProTracker's 125 BPM) leave the default, values from 239 on name no rate.
+void readSoundtrackerTimer(uint8_t b, Song& song) {
+    if (b == 0 || b == 120 || b >= 239)
+        return;
+    song.timerCounts = (240u - b) * 122u;
+    // The nearest tempo, for display: 2.5 ticks a second for each beat a minute, 709379 counts
+    // a second.
+    song.initialTempo = (5 * 709379 + song.timerCounts) / (2 * song.timerCounts);
+}
+
 bool readPatterns(ByteReader& in, Song& song, uint32_t count, uint32_t tag, bool fifteenSamples,
                   const PeriodToNote& noteOf) {
     const uint32_t patternBytes = song.channelCount * ModRows * CellBytes;
@@ -278,6 +289,8 @@ std::unique_ptr<Player> loadMod(InputStream& stream, bool infoOnly, Mixer* mixer
     if (!in.bytes(orderBlock, OrderBlockSize).skip(fifteenSamples ? 0 : 4).ok())
         return nullptr;
     const NamedPatterns named = readOrders(orderBlock, song, tag);
+    if (fifteenSamples)
+        readSoundtrackerTimer(orderBlock[1], song);
 
     if (tag == ModTagMK && orderBlock[1] == 0) {
         const std::optional<bool> modsGrave =

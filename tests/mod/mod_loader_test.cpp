@@ -5,6 +5,7 @@
 #include "support/ByteWriter.h"
 #include "support/Mtm669Builders.h"
 #include "support/PlayerHarness.h"
+#include "support/ScannedSong.h"
 
 #include <gtest/gtest.h>
 
@@ -197,6 +198,26 @@ TEST(FifteenSampleMod, FourChannelsFifteenSamplesAndAStricterTrialLoad) {
               std::tuple(2u, 32u));
     stray.pop_back(); // one byte short of the samples: the file is not read that way
     EXPECT_FALSE(load(stray, true));
+}
+
+TEST(FifteenSampleMod, TheTimerByteSetsTheTickRate) {
+    // 384 ticks; at 184 a tick is 56 * 122 timer counts, 424.73 frames at 44100 Hz, whole
+    // frames counted; 0, 120 and 239 leave 125 BPM (882 frames).
+    for (const auto& [timer, tempo, frames] : {std::tuple(184, 260u, 162816u),
+                                               {120, 125u, 338688u},
+                                               {0, 125u, 338688u},
+                                               {239, 125u, 338688u}}) {
+        std::vector<uint8_t> bytes = ModBuilder(4, "")
+                                         .sample(squareSample(32))
+                                         .orders({0})
+                                         .cell(0, 0, 0, note(25, 1))
+                                         .build();
+        bytes[20 + 15 * 30 + 1] = static_cast<uint8_t>(timer);
+        const ScannedSong song = scanSong(bytes, Settings{});
+        EXPECT_EQ(std::tuple(song.session->player().song.initialTempo, song.length.scannedFrames),
+                  std::tuple(tempo, uint64_t{frames}))
+            << timer;
+    }
 }
 
 TEST(Descriptions, RecordsOfTheBaseFormats) {

@@ -53,6 +53,13 @@ struct XmChannel : ScreamChannel {
     int8_t tonePortaDirection = 0; // 1 towards longer periods, -1 shorter; set by a note
     uint8_t volumeColumnSlideStep = 0;
     bool tremorMuted = false; // until a volume command or an instrument number
+    // An instrument number came while no sound was held: the next note takes its defaults.
+    bool numberWaits = false;
 };
+
+// Whether the cell's note waits for a note delay (EDx, x > 0).
+inline bool isNoteDelayed(const XmChannel& ch) {
+    return ch.cellEffect == 14 && ch.cellParam > 0xD0 && ch.cellParam <= 0xDF;
+}
 
 } // namespace tolva

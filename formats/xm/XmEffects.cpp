@@ -309,9 +309,9 @@ void xmTonePortamentoRow(Player& player, XmChannel& ch, uint8_t param) {
     // A tone portamento in the volume column has set the speed.
     const bool volumeColumnSpeed = ch.volumeColumn >> 4 == 0xF;
     // The target is the last note given with a tone portamento: notes played without one
-    // since do not move it. Only such a note chooses the direction; without one the slide
-    // goes on the way it went.
-    const bool hasNote = ch.cellNote < XmKeyOff;
+    // since, or delayed, do not move it. Only such a note chooses the direction; without one
+    // the slide goes on the way it went.
+    const bool hasNote = ch.cellNote < XmKeyOff && !isNoteDelayed(ch);
     const uint32_t note = hasNote ? ch.note : ch.portaNote;
     tonePortamentoSetup(player, ch, volumeColumnSpeed ? 0 : param, note);
     if (note == 0)

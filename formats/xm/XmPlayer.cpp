@@ -9,6 +9,7 @@
 #include <bit>
 #include <cstdlib>
 #include <iterator>
+#include <utility>
 
 namespace tolva {
 
@@ -162,7 +163,7 @@ bool XmPlayer::readCell(uint32_t channelIndex) {
     }
     // A delayed note (EDx) waits for the note-delay effect; without a note it plays the last
     // one again.
-    if (ch.cellEffect != 14 || ch.cellParam < 0xD1 || ch.cellParam > 0xDF)
+    if (!isNoteDelayed(ch))
         return true;
     if (ch.cellNote == XmNoNote)
         ch.cellNote = ch.note;
@@ -185,18 +186,25 @@ void XmPlayer::triggerNote(Channel& channel) {
     if (hasInstrument)
         ch.selected = instruments[ch.cellInstrument - 1u];
     if (ch.cellNote < XmKeyOff) {
-        // Moved by its sample's relative note past A#9, a note is not played.
+        // Moved by its sample's relative note past A#9, or more than a semitone below C-0, a
+        // note is not played.
         const XmSample* s = ch.selected ? ch.selected->sampleForNote(ch.cellNote) : nullptr;
         const int32_t n = ch.cellNote + (s ? s->relativeNote : 0);
-        if (n > XmHighestNote)
+        if (n < XmLowestNote || n > XmHighestNote)
             ch.cellNote = XmNoNote;
     }
     const bool hasNote = ch.cellNote < XmKeyOff;
     const bool isKeyOff = !hasNote && ch.cellNote != XmNoNote;
-    if (hasNote) {
+    const bool delayed = isNoteDelayed(ch);
+    // Tone portamento slides the sound held to the note instead of starting it; the volume
+    // column's does not hold back a delayed note.
+    const bool slides =
+        ch.cellEffect == 3 || ch.cellEffect == 5 || (ch.volumeColumn >> 4 == 0xF && !delayed);
+    if (hasNote && slides && ch.sample) {
         ch.note = ch.cellNote;
-        // Tone portamento slides to the note instead of starting it.
-        if (ch.cellEffect != 3 && ch.cellEffect != 5)
+    } else if (hasNote) {
+        ch.note = ch.cellNote;
+        if (!slides)
             changeFlags |= ChangeStartNote;
         // Every note looks its sample up in the note map, with or without an instrument number.
         const XmInstrument* held = ch.instrument;
@@ -207,9 +215,8 @@ void XmPlayer::triggerNote(Channel& channel) {
     } else if (isKeyOff) {
         keyOff(ch);
     }
-    if (hasInstrument)
+    if (hasInstrument || (hasNote && std::exchange(ch.numberWaits, false)))
         takeInstrumentNumber(ch, hasNote, isKeyOff);
-    const bool delayed = ch.cellEffect == 14 && ch.cellParam > 0xD0 && ch.cellParam <= 0xDF;
     if (isKeyOff && delayed && ch.instrument && ch.sample)
         replayKeyOff(ch, hasInstrument, *static_cast<const XmSample*>(ch.sample));
     // A note that starts takes its sample's finetune; E5x on the row may change it after.
@@ -230,6 +237,7 @@ void XmPlayer::takeInstrumentNumber(XmChannel& ch, bool hasNote, bool isKeyOff) 
     // 0). A key-off takes only the volume and panning; its envelopes go on fading out.
     const XmSample* s = static_cast<const XmSample*>(ch.sample);
     if (!hasNote && !(ch.instrument && s) && ch.selected) {
+        ch.numberWaits = true;
         ch.instrument = ch.selected;
         s = ch.selected->sampleForNote(ch.note);
     }
@@ -411,6 +419,12 @@ uint32_t XmVoiceModel::periodToFrequency(int32_t period, Channel& channel) {
 
 void XmPlayer::startEffect(Channel& channel) {
     XmChannel& ch = static_cast<XmChannel&>(channel);
+    // The volume column's tone portamento slides from the first tick of a row whose note
+    // waits, as it went before.
+    if (isNoteDelayed(ch) && ch.volumeColumn >> 4 == 0xF) {
+        xmTonePortamentoRow(*this, ch, 0);
+        ch.volumeColumnEffect = std::exchange(ch.activeEffect, nullptr);
+    }
     runVolumeCommand(ch, [&] { Player::startEffect(ch); });
     instrumentTick(ch);
 }

@@ -19,6 +19,7 @@ constexpr uint32_t XmEffectCount = 36;       // 0..9, then A..Z
 constexpr uint8_t XmKeyOff = 96; // this and above, up to XmNoNote
 constexpr uint8_t XmNoNote = 0xFF;
 constexpr int32_t XmHighestNote = 118;   // A#9, counted with the sample's relative note
+constexpr int32_t XmLowestNote = -1;     // a semitone below C-0, counted so too
 constexpr uint8_t XmNoInstrument = 0xFF; // like 0, no instrument
 
 enum : uint16_t { XmLinearFrequencies = 0x01 };

@@ -63,11 +63,16 @@ void runVolumeColumn(XmPlayer& player, XmChannel& ch) {
     case 0xF: {
         // Beside 3xx this speed replaces the effect's and counts twice, also for the
         // rows that reuse it; the effect column then does the sliding.
+        // A delayed note starts all the same, and the slide goes on as it went: same target,
+        // same speed.
         const bool besideEffect = ch.cellEffect == 3;
-        if (y != 0)
+        const bool delayed = isNoteDelayed(ch);
+        if (y != 0 && !delayed)
             ch.portaSpeed = static_cast<uint8_t>(std::min(y * (besideEffect ? 32 : 16), 255));
+        const uint32_t starting = delayed ? player.changeFlags & ChangeStartNote : 0;
         if (!besideEffect)
             xmTonePortamentoRow(player, ch, 0);
+        player.changeFlags |= starting;
         break;
     }
     default:

@@ -89,8 +89,23 @@ TEST(XmInstruments, SamplesEnvelopesKeyOffAndFadeout) {
     const XmCell late = {97, 0, 0, 0xE, 0xD1}, lateWithNumber = {97, 1, 0, 0xE, 0xD1};
     const auto replayed = env(full, 1, {{0, 0, 0x30, 8, 0xFF}, late});
     const auto unfaded = env(full, 0, {xmVolume(0x30), lateWithNumber}, {}, 0x4000);
+    // B-3 plays the loud sample, C-4 under a tone portamento keeps it and its volume; delayed,
+    // C-4 starts the quiet one. F1 slides C-4 toward C-3 at 64 a tick, and so on beside ED3
+    // and F8, before and after the note starts again. A number given while no sound is held
+    // waits for the next note.
+    XmSampleDef soft = xmSquare(64);
+    soft.volume = 16;
+    const XmInstrumentDef loudQuiet = xmInstrument(xmSquare(32), soft);
+    const auto slid = [&](XmCell c) { return xmLine({xmNote(47, 1), c}, loudQuiet).build(); };
+    const auto lateNote = slid(xmNote(48, 1, 0xF9, 0xE, 0xD1));
+    const auto lateSlide = line({C4, xmNote(36, 1, 0xF1), xmNote(48, 1, 0xF8, 0xE, 0xD3)});
     checkTicks(
         {
+            {"tone portamento keeps the sample", slid(xmNote(48, 1, 0, 3, 9)), Volume, {64}, 6},
+            {"so does the volume column's", slid(xmNote(48, 1, 0xF9)), Volume, {64}, 6},
+            {"a delayed note starts", lateNote, VoiceEnd, {32, 64}, 0, 7},
+            {"a delayed slide", lateSlide, Period, {4928, 4992, 5056, 4608, 4672, 4736}, 12},
+            {"a number waits", line({{0, 1, 0xCF}, C4}), MixerPanning, {127}, 6},
             {"the note map chooses", mapped, VoiceEnd, {32, 64}, 0, 6},
             {"a note alone looks its sample up", bare, VoiceEnd, {32}, 6},
             {"a sample of length 0 lends its volume", blank, MixerVolume, {16}, 12},

@@ -201,12 +201,19 @@ void xmKeyOffEffectRow(XmPlayer& player, XmChannel& ch, uint8_t param) {
 void xmSetEnvelopePositionRow(Player& player, XmChannel& ch, uint8_t param) {
     if (!ch.instrument || ch.fadeVolume == 0)
         return;
-    const XmEnvelope& envelope = ch.instrument->volumeEnvelope;
-    restartEnvelope(ch.volumeEnvelope, envelope, EnvelopeFullVolume);
-    for (uint32_t i = 0; i < param; ++i)
-        stepEnvelope(envelope, ch.volumeEnvelope, true);
+    const auto place = [param](XmEnvelopeState& state, const XmEnvelope& envelope,
+                               uint16_t startValue) {
+        restartEnvelope(state, envelope, startValue);
+        for (uint32_t i = 0; i < param; ++i)
+            stepEnvelope(envelope, state, true);
+    };
+    place(ch.volumeEnvelope, ch.instrument->volumeEnvelope, EnvelopeFullVolume);
+    // FastTracker 2 places the panning envelope too, but only where the volume envelope has
+    // its sustain switched on.
+    if (ch.instrument->volumeEnvelope.type & EnvelopeSustain)
+        place(ch.panningEnvelope, ch.instrument->panningEnvelope, EnvelopeCentre);
     // An envelope that ends here takes no step on the tick and would not send its value.
-    player.changeFlags |= ChangeVolume;
+    player.changeFlags |= ChangeVolume | ChangePanning;
 }
 
 void xmPanningSlideTick(Player& player, XmChannel& ch) {

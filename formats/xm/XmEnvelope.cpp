@@ -28,7 +28,7 @@ bool stepEnvelope(const XmEnvelope& envelope, XmEnvelopeState& state, bool force
     }
 
     uint32_t p = state.point;
-    const bool loopEnds = (state.flags & EnvelopeLoop) && p == envelope.loopEnd;
+    const bool loopEnds = (state.flags & EnvelopeLoop) && p == envelope.loopEnd && !forced;
     const bool onSustain = p == envelope.sustainPoint && !forced;
     bool moveOn = true;
     if (state.flags & EnvelopeReleased) {

@@ -12,7 +12,8 @@ void restartEnvelope(XmEnvelopeState& state, const XmEnvelope& envelope, uint16_
 void switchEnvelope(XmEnvelopeState& state, const XmEnvelope& envelope, uint16_t startValue);
 
 // Advances the envelope by one tick; true when its value was set. `forced` walks past the
-// sustain point as if the note were released (the set-envelope-position effect).
+// sustain point and the loop's end: it places the envelope on a tick rather than playing it
+// (the set-envelope-position effect).
 bool stepEnvelope(const XmEnvelope& envelope, XmEnvelopeState& state, bool forced);
 
 } // namespace tolva

@@ -37,6 +37,14 @@ std::vector<uint8_t> panned(uint8_t samplePanning) {
     return xmLine({C4}, i).build();
 }
 
+// Panning from 0 to 64 in 16 ticks, and L02 on tick 6 beside a volume envelope of this type.
+std::vector<uint8_t> placed(uint8_t volumeType) {
+    XmInstrumentDef i = xmInstrument();
+    i.volumeEnvelope = {{{0, 64}}, 0, 0, 0, volumeType};
+    i.panningEnvelope = {{{0, 0}, {16, 64}}, 0, 0, 0, 1};
+    return xmLine({C4, xmFx(21, 2)}, i).build();
+}
+
 TEST(XmInstruments, SamplesEnvelopesKeyOffAndFadeout) {
     const XmInstrumentDef split = xmInstrument(xmSquare(32), xmSquare(64)); // 64 from C-4 on
     // Instrument 2 has no samples, 3 maps C-4 to one of length 0, 9 does not exist.
@@ -139,6 +147,13 @@ TEST(XmInstruments, SamplesEnvelopesKeyOffAndFadeout) {
             {"empty loop", env(down, 5, {}, {0, 1, 1}), MixerVolume, {128, 96, 64, 32, 0, 0, 0}},
             {"L06", set(6), MixerVolume, {128, 128, 128, 128, 128, 128, 32, 48, 64}},
             {"L past the last point ends on it", set(20), MixerVolume, {64, 64, 64}, 6},
+            {"L past a loop's end",
+             env(down, 5, {xmFx(21, 3)}, {0, 0, 1}),
+             MixerVolume,
+             {32, 0},
+             6},
+            {"L places the panning beside a volume sustain", placed(3), MixerPanning, {31}, 6},
+            {"and only there", placed(1), MixerPanning, {95}, 6},
             {"panning swings around 128", panned(128), MixerPanning, {0, 63, 127, 191, 255}},
             {"32 from the edge: 192 .. 256", panned(224), MixerPanning, {191, 207, 223, 239, 255}},
             {"no envelope: silent at once", noEnv, MixerVolume, {128, 128, 128, 128, 128, 128, 0}},

@@ -419,12 +419,11 @@ uint32_t XmVoiceModel::periodToFrequency(int32_t period, Channel& channel) {
 
 void XmPlayer::startEffect(Channel& channel) {
     XmChannel& ch = static_cast<XmChannel&>(channel);
-    // The volume column's tone portamento slides from the first tick of a row whose note
-    // waits, as it went before.
-    if (isNoteDelayed(ch) && ch.volumeColumn >> 4 == 0xF) {
-        xmTonePortamentoRow(*this, ch, 0);
-        ch.volumeColumnEffect = std::exchange(ch.activeEffect, nullptr);
-    }
+    // Where the note waits, the volume column's slides (volume and tone portamento) run from
+    // the row's first tick; the rest of the column waits with the note.
+    const uint32_t command = ch.volumeColumn >> 4;
+    if (isNoteDelayed(ch) && (command == 0x6 || command == 0x7 || command == 0xF))
+        runVolumeColumn(*this, ch);
     runVolumeCommand(ch, [&] { Player::startEffect(ch); });
     instrumentTick(ch);
 }

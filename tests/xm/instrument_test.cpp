@@ -107,12 +107,14 @@ TEST(XmInstruments, SamplesEnvelopesKeyOffAndFadeout) {
     const auto slid = [&](XmCell c) { return xmLine({xmNote(47, 1), c}, loudQuiet).build(); };
     const auto lateNote = slid(xmNote(48, 1, 0xF9, 0xE, 0xD1));
     const auto lateSlide = line({C4, xmNote(36, 1, 0xF1), xmNote(48, 1, 0xF8, 0xE, 0xD3)});
+    const auto lateVolume = line({C4, {0, 0, 0x62, 0xE, 0xD3}});
     checkTicks(
         {
             {"tone portamento keeps the sample", slid(xmNote(48, 1, 0, 3, 9)), Volume, {64}, 6},
             {"so does the volume column's", slid(xmNote(48, 1, 0xF9)), Volume, {64}, 6},
             {"a delayed note starts", lateNote, VoiceEnd, {32, 64}, 0, 7},
             {"a delayed slide", lateSlide, Period, {4928, 4992, 5056, 4608, 4672, 4736}, 12},
+            {"so does a delayed 6x", lateVolume, Volume, {64, 62, 60, 58, 56, 54}, 6},
             {"a number waits", line({{0, 1, 0xCF}, C4}), MixerPanning, {127}, 6},
             {"the note map chooses", mapped, VoiceEnd, {32, 64}, 0, 6},
             {"a note alone looks its sample up", bare, VoiceEnd, {32}, 6},

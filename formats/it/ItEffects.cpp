@@ -335,6 +335,31 @@ void itVibratoRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     startVibrato(player, ch, param, player.quirks.slideUpUnit);
 }
 
+bool itVibratesTwice(const ItChannel& ch) {
+    return ch.volumeColumnEffect == asTick<itVibratoTick> &&
+           (ch.activeEffect == asTick<itVibratoTick> ||
+            ch.activeEffect == asTick<itVibratoVolumeSlideTick>);
+}
+
+// Both columns have stepped the waveform; the swings of the two steps add up. On the row the
+// volume column's depth, set last, holds for both.
+void itVibrateTwice(ItPlayer& player, ItChannel& ch, bool onRow) {
+    const uint8_t depth = static_cast<uint8_t>(ch.volumeColumn - VolumeColumnVibrato);
+    if (onRow && depth != 0) {
+        ch.vibratoMemory = static_cast<uint8_t>((ch.vibratoMemory & 0xF0) | depth);
+        ch.vibratoDepth = depth * player.quirks.slideUpUnit;
+    }
+    const uint32_t position = ch.vibratoPosition;
+    const uint32_t back = onRow && player.hasFlag(ItOldEffects) ? 0 : ch.vibratoSpeed;
+    itVibratoAtPosition(player, ch);
+    const int32_t later = ch.vibratoOffset;
+    ch.vibratoPosition = (position + WaveformLength - back) % WaveformLength;
+    itVibratoAtPosition(player, ch);
+    ch.vibratoPosition = position;
+    ch.vibratoOffset += later;
+    ch.vibratoOffsetSaved = ch.vibratoOffset;
+}
+
 void itVolumeColumnSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     const ItSlide slide = itSlide(param);
     if (slide.kind == ItSlide::Fine) {

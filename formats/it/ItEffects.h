@@ -26,6 +26,9 @@ struct ItSlide {
 };
 ItSlide itSlide(uint8_t param);
 
+// The volume-column byte of a vibrato of depth 0; up to 9 more are deeper.
+constexpr uint8_t VolumeColumnVibrato = 203;
+
 // Volume-column bytes that slide to the note instead of starting it.
 bool isVolumeColumnPortamento(uint8_t volumeColumn);
 
@@ -39,6 +42,10 @@ void itSCommandRow(ItPlayer& player, ItChannel& channel, uint8_t param);
 void itPanbrelloRow(ItPlayer& player, ItChannel& channel, uint8_t param);
 // The volume column's own volume slide: the rules of D with a step of its own.
 void itVolumeColumnSlideRow(ItPlayer& player, ItChannel& channel, uint8_t param);
+
+// A vibrato in both columns runs twice on each tick.
+bool itVibratesTwice(const ItChannel& channel);
+void itVibrateTwice(ItPlayer& player, ItChannel& channel, bool onRow);
 
 extern const EffectTable itEffects;
 

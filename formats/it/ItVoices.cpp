@@ -142,6 +142,8 @@ void ItPlayer::processTick() {
 void ItPlayer::startEffect(Channel& channel) {
     ItChannel& ch = static_cast<ItChannel&>(channel);
     Player::startEffect(ch);
+    if (itVibratesTwice(ch))
+        itVibrateTwice(*this, ch, true);
     // The envelopes step after the row's effect, so that one switched off holds its last value.
     advanceVoice(ch);
 }
@@ -151,6 +153,8 @@ void ItPlayer::continueEffect(Channel& channel) {
     if (ch.volumeColumnEffect)
         ch.volumeColumnEffect(*this, ch);
     Player::continueEffect(ch);
+    if (itVibratesTwice(ch))
+        itVibrateTwice(*this, ch, false);
 }
 
 void ItPlayer::resetRowModulation(Channel& channel) {

@@ -78,8 +78,8 @@ void dispatch(ItPlayer& player, ItChannel& ch, uint8_t v) {
         player.changeFlags |= ChangePanning | ChangeSurround;
     } else if (v >= 193 && v <= 202) {
         itTonePortamentoRow(player, ch, tonePortamentoSpeeds[v - 193]);
-    } else if (v >= 203 && v <= 212) {
-        const uint8_t x = static_cast<uint8_t>(v - 203);
+    } else if (v >= VolumeColumnVibrato && v <= VolumeColumnVibrato + 9) {
+        const uint8_t x = static_cast<uint8_t>(v - VolumeColumnVibrato);
         const uint8_t param = x == 0 ? 0 : static_cast<uint8_t>((ch.vibratoMemory & 0xF0) | x);
         itVibratoRow(player, ch, param);
     }

@@ -64,6 +64,10 @@ TEST(ItNotePitch, SlideModesSampleVibratoPitchAndPanCommandsAndTonePortamento) {
         // Volume column 208: depth 5 at H's speed, at positions 32, 40 and 48 (entries 0, -180
         // and -255): 0, -180 x 5 x -4 >> 8 = 14, and 19.
         {"60 1 H8F, v208", ItSong::vibrato, {-43, -60, -43, 0, 14, 19}, false},
+        // In both columns at once: H's speed, the column's depth 9 (x -4) for both, and the
+        // swings of the tick's two steps add up: positions 32 and 40 (0 + 25), 48 and 56
+        // (35 + 25), 0 and 8 (0 - 26).
+        {"60 1 H81, v212 H81", ItSong::vibrato, {-3, -4, -3, 25, 60, -26}, false},
         // A semitone is 64 units.
         {"60 1 J37, J00", ItSong::arpeggio, {0, -192, -448, 0, -192, -448}, false},
         // F04 gives G a speed of 4 (16 units a tick), and G20 gives F00 a speed of 2, only

@@ -158,7 +158,10 @@ void ItPlayer::continueEffect(Channel& channel) {
 }
 
 void ItPlayer::resetRowModulation(Channel& channel) {
-    static_cast<ItChannel&>(channel).volumeColumnEffect = nullptr;
+    // A pattern delay's repeats of a row go on with the volume column's slide, without setting
+    // its volume again.
+    if (!repeatingRow)
+        static_cast<ItChannel&>(channel).volumeColumnEffect = nullptr;
     Player::resetRowModulation(channel);
     // Panbrello and the pan envelope change the pan on any row.
     changeFlags |= ChangePanning;

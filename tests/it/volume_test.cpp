@@ -105,6 +105,8 @@ TEST(ItVolume, EnvelopesCommandsAndGlobalVolumes) {
         {"60 1 v40 D01, v67, v65, v98 D00, v95, v86, v75",
          ItSong::chVolume,
          {38, 40, 42, 34, 28, 30, 29}},
+        // A pattern delay's repeat goes on with the column's slide (down 2), its volume unset.
+        {"60 1 v97 SE1", ItSong::chVolume, {64, 62, 60, 60, 58, 56}, false},
         // M sets, above 64 nothing, N slides: channel and mixer volume after each row.
         {"60 1 M20, M41, N02, N0F", ItSong::channelVolume, {32, 64, 32, 64, 28, 56, 0, 0}},
         // V and W reach every voice.

@@ -21,6 +21,8 @@ uint8_t withMemory(uint8_t param, uint8_t memory) {
     return static_cast<uint8_t>(x << 4 | y);
 }
 
+} // namespace
+
 // Whether B and D are taken. Where they are taken inside a loop, the rows they lead to belong
 // to the loop's passes, not to a return to a played position.
 bool jumpTaken(Player& player) {
@@ -32,8 +34,6 @@ bool jumpTaken(Player& player) {
         player.changeFlags |= ChangeJumpInLoop;
     return true;
 }
-
-} // namespace
 
 uint8_t limitVolume(int32_t volume) {
     return static_cast<uint8_t>(std::clamp(volume, 0, 64));

@@ -44,6 +44,8 @@ void vibratoRow(Player& player, Channel& channel, uint8_t param);
 void tremoloRow(Player& player, Channel& channel, uint8_t param);
 void setPanningRow(Player& player, Channel& channel, uint8_t param);
 void sampleOffsetRow(Player& player, Channel& channel, uint8_t param);
+// Whether a position jump or pattern break on this row is taken, by the format's loop rule.
+bool jumpTaken(Player& player);
 void positionJumpRow(Player& player, Channel& channel, uint8_t param);
 void setChannelVolumeRow(Player& player, Channel& channel, uint8_t param);
 void patternBreakRow(Player& player, Channel& channel, uint8_t param);

@@ -41,7 +41,7 @@ void itSetSpeedRow(ItPlayer& player, ItChannel&, uint8_t param) {
 
 // The row is checked against the pattern the break goes to, which may be longer than this one.
 void itPatternBreakRow(ItPlayer& player, ItChannel&, uint8_t param) {
-    if (player.isPatternLoopActive())
+    if (!jumpTaken(player))
         return;
     player.changeFlags |= ChangeJumpPending;
     player.nextRow = param;

@@ -28,7 +28,6 @@ ItPlayer::ItPlayer(Mixer* mixer) : Player(mixer), BasicSongInfo(static_cast<Play
         // and keeps the pattern loops from one pattern to the next.
         .newPatternResetsLoops = false,
         .noteCutStopsVoice = true,
-        .jumpsInsideLoops = false,
         .laterChannelDecides = false,
         // SE0 too.
         .firstDelayCounts = true,

@@ -36,6 +36,12 @@ TEST(ItRowAndNoteCommands, LoopsDelaysTempoSpeedNoteDelaysOffsetsAndWaveforms) {
     b.patterns.push_back(itPattern({}, 2));
     b.orders = {0, 1, 2, 255};
     EXPECT_EQ(rowsPlayed(b, 7), (std::vector<uint32_t>{0, 1, 0, 1, 100, 200, 201}));
+    // A break is taken while a loop counts, on a row where no loop jumps back: the second
+    // channel's loop, after it ended, starts again on row 1 and jumps on to row 2.
+    b = itSong("SB0, | SB1, SB1, C02", {}, 4);
+    b.patterns.push_back(itPattern({}, 4));
+    b.orders = {0, 1, 255};
+    EXPECT_EQ(rowsPlayed(b, 11), (std::vector<uint32_t>{0, 1, 0, 1, 2, 0, 1, 2, 3, 102, 103}));
     // A break to a row past the end of its own pattern but within the next one.
     b = itSong(", C03", {}, 2);
     b.patterns.push_back(itPattern({}, 4));

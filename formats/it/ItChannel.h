@@ -62,6 +62,13 @@ struct ItChannel : ScreamChannel {
     int32_t pitchPanOffset = 0; // the note's pitch-pan, until a pan command sets the pan anew
     uint32_t writtenNote = 0;   // the note as the pattern wrote it, before the keyboard maps it
 
+    // A pan command (X, S8x, the volume column's) sets the pan anew: without the note's
+    // pitch-pan, and kept through a note of an instrument without a default pan.
+    void panSetByCommand() {
+        pitchPanOffset = 0;
+        panFromDefault = false;
+    }
+
     uint8_t slideParamMemory = 0; // D, K, L
     uint8_t arpeggioMemory = 0;
     uint8_t globalSlideMemory = 0;

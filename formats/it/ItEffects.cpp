@@ -95,12 +95,9 @@ void startVibrato(ItPlayer& player, ItChannel& ch, uint8_t param, int32_t depthU
         itVibratoTick(player, ch);
 }
 
-// A pan command sets the pan anew, without the note's pitch-pan; an instrument without a
-// default pan keeps it.
 void itSetPanningRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     setPanningRow(player, ch, param);
-    ch.pitchPanOffset = 0;
-    ch.panFromDefault = false;
+    ch.panSetByCommand();
 }
 
 // The tremolo too moves on the row's first tick, except under old effects.

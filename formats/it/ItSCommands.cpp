@@ -103,8 +103,7 @@ void itSCommandRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
         break;
     case 0x8:
         extended(player, ch, static_cast<uint8_t>(0x80 | y));
-        ch.pitchPanOffset = 0;
-        ch.panFromDefault = false;
+        ch.panSetByCommand();
         break;
     case 0x9:
         if (y == 1) {

@@ -72,8 +72,7 @@ void dispatch(ItPlayer& player, ItChannel& ch, uint8_t v) {
         pitchSlide(player, ch, static_cast<uint8_t>(v - 115), true);
     } else if (v >= 128 && v <= 192) {
         ch.panning = static_cast<uint8_t>((v - 128) * 255 / 64);
-        ch.pitchPanOffset = 0;
-        ch.panFromDefault = false;
+        ch.panSetByCommand();
         ch.surround = 0;
         player.changeFlags |= ChangePanning | ChangeSurround;
     } else if (v >= 193 && v <= 202) {

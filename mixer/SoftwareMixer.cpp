@@ -120,8 +120,9 @@ void SoftwareMixer::startVoice(uint32_t voice, const void* request) {
     v.loopStart = start.data + start.loopStart;
     v.flags = start.flags | VoiceActive;
     v.panning = v.targetPanning = start.panning;
-    v.targetVolume = start.volume;
-    v.volume = rampingEnabled_ ? 0 : start.volume;
+    // A note starts at its full volume, as in the trackers, so that a drum keeps its attack;
+    // only the tail of a stopped note and later changes ramp.
+    v.volume = v.targetVolume = start.volume;
     v.rampCountdown = rampParams_->rampInterval;
     v.signFlip = start.sign == 0xFF ? signedByDefault_ : start.sign;
 }

@@ -26,9 +26,9 @@ TEST_F(MixerControl, StartTakesTheOwnersSample) {
     const uint8_t* d = data.data();
     EXPECT_EQ(std::tuple(v.position, v.end, v.loopStart), std::tuple(d + 10, d + 200, d + 40));
     EXPECT_EQ(v.flags, VoiceActive | Voice16Bit | VoiceLoop);
-    // Volume ramps in from 0; 0x80 is the mixer's default sign flip.
+    // The note sounds at once at its volume; 0x80 is the mixer's default sign flip.
     EXPECT_EQ(std::tuple(v.volume, v.targetVolume, v.panning, v.rampCountdown, v.signFlip),
-              std::tuple(0, 50, 70, 6, 0x80));
+              std::tuple(50, 50, 70, 6, 0x80));
     owner.start.sign = 0;
     mixer->startVoice(3, nullptr);
     EXPECT_EQ(mixer->voice(3).signFlip, 0);

@@ -21,6 +21,25 @@ uint8_t withMemory(uint8_t param, uint8_t memory) {
     return static_cast<uint8_t>(x << 4 | y);
 }
 
+// ProTracker slides to the note given with its last tone portamento: a plain note between
+// moves the pitch, not the target, and a target once reached is forgotten, so that a later
+// slide without a note stays where it is.
+void proTrackerSlideTick(Player& player, Channel& ch) {
+    slideTick(player, ch);
+    if (ch.period != 0 && ch.period + ch.slideOffset == ch.portaTarget)
+        ch.portaNote = 0;
+}
+
+void proTrackerSlideVolumeTick(Player& player, Channel& ch) {
+    volumeSlideTick(player, ch);
+    proTrackerSlideTick(player, ch);
+}
+
+bool proTrackerSlideSetup(Player& player, Channel& ch, uint8_t param) {
+    tonePortamentoSetup(player, ch, param, ch.cellNote != 0 ? ch.note : ch.portaNote);
+    return ch.activeEffect == slideTick;
+}
+
 } // namespace
 
 // Whether B and D are taken. Where they are taken inside a loop, the rows they lead to belong
@@ -223,8 +242,8 @@ void tonePortamentoVolumeSlideRow(Player& player, Channel& ch, uint8_t param) {
         return;
     ch.volumeSlideMemory = p;
     volumeSlideSetup(ch, p);
-    tonePortamentoSetup(player, ch, 0);
-    ch.activeEffect = tonePortamentoVolumeSlideTick;
+    ch.activeEffect =
+        proTrackerSlideSetup(player, ch, 0) ? proTrackerSlideVolumeTick : volumeSlideTick;
 }
 
 void vibratoVolumeSlideRow(Player& player, Channel& ch, uint8_t param) {
@@ -282,7 +301,8 @@ void portamentoDownRow(Player& player, Channel& ch, uint8_t param) {
 }
 
 void tonePortamentoRow(Player& player, Channel& ch, uint8_t param) {
-    tonePortamentoSetup(player, ch, param);
+    if (proTrackerSlideSetup(player, ch, param))
+        ch.activeEffect = proTrackerSlideTick;
 }
 
 void tonePortamentoVolumeSlideTick(Player& player, Channel& ch) {

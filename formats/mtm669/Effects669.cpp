@@ -23,8 +23,13 @@ void vibrato669Row(Player& player, Channel& ch, uint8_t param) {
     ch.activeEffect = vibratoTick;
 }
 
+// Slides to the channel's note, whichever row gave it.
+void tonePortamento669Row(Player& player, Channel& ch, uint8_t param) {
+    tonePortamentoSetup(player, ch, param);
+}
+
 const EffectRow rows669[6] = {
-    portamentoUpRow,    portamentoDownRow, tonePortamentoRow,
+    portamentoUpRow,    portamentoDownRow, tonePortamento669Row,
     frequencyAdjustRow, vibrato669Row,     setSpeedTempoRow,
 };
 

@@ -51,6 +51,10 @@ const Cells slideThenNote = {{0, 0, note(25, 1, 0x1, 0x08)}, {1, 0, note(37, 1)}
 const Cells tonePortamento = {{0, 0, note(25, 1)},   {1, 0, note(13, 0, 0x3, 0x10)},
                               {2, 0, fx(0x3, 0x00)}, {3, 0, fx(0x5, 0x02)},
                               {4, 0, fx(0x3, 0xFF)}, {5, 0, fx(0x5, 0x00)}};
+const Cells portaTarget = {{0, 0, note(25, 1)},   {1, 0, note(13, 0, 0x3, 0x10)},
+                           {2, 0, note(25, 1)},   {3, 0, fx(0x3, 0x00)},
+                           {4, 0, fx(0x3, 0xFF)}, {5, 0, note(25, 1)},
+                           {6, 0, fx(0x3, 0x00)}};
 const Cells fineSlides = {{0, 0, note(25, 1, 0xE, 0x13)}, {1, 0, fx(0xE, 0x25)}};
 const Cells finetunes = {
     {0, 0, note(25, 1)}, {0, 1, note(25, 2)}, {0, 2, note(42, 3)}, {0, 3, note(49, 1)}};
@@ -82,6 +86,8 @@ TEST(PitchEffects, TickByTick) {
         {"tone porta, note", tonePortamento, "rr0", BasePeriod, {428}},
         {"tone porta, starts", tonePortamento, "r0r0", Starts, {1, 1}},
         {"tone porta, volume", tonePortamento, "rrrr0ttrr0", Volume, {54, 44}},
+        // A plain note keeps the target (428 + 80 toward 856); once reached it is forgotten.
+        {"tone porta target", portaTarget, "rrr0r0r0r0r0", Period, {428, 508, 856, 428, 428}},
         {"new note, slide", slideThenNote, "r0t0", SlideOffset, {-40, 0}},
         {"new note period", slideThenNote, "rt0", Period, {214}},
         {"fine slides", fineSlides, "t0r0t0", Period, {425, 425, 430}},

@@ -64,6 +64,7 @@ bool ModPlayer::readCell(uint32_t channelIndex) {
 void ModPlayer::resetChannels() {
     Player::resetChannels();
     noteStarts_.fill(0);
+    swaps_.fill({});
 }
 
 uint32_t ModPlayer::channelIndex(const Channel& ch) const {
@@ -77,6 +78,8 @@ void ModPlayer::triggerNote(Channel& ch) {
         noteStarts_[channelIndex(ch)] = 0;
     Player::triggerNote(ch);
     const bool newNote = ch.cellNote != 0 && ch.cellEffect != 3 && ch.cellEffect != 5;
+    if (newNote)
+        swaps_[channelIndex(ch)].waiting = false;
     if (ch.cellInstrument == 0 || newNote)
         return;
     // An instrument number without a note to start (alone, or with tone portamento) changes
@@ -101,9 +104,9 @@ void ModPlayer::startEffect(Channel& ch) {
 }
 
 // ProTracker hands the new sample to the Amiga's sound chip only as the loop to play once the
-// current loop ends, so within a loop's length of the change the new loop takes over, and a
-// sample without data silences the channel. A sound not yet in its loop plays on, and so does
-// one whose new sample has no loop to hand over.
+// current loop ends: there the new loop takes over, or a sample without data silences the
+// channel. A sound not yet in its loop plays on, and so does one whose new sample has no loop
+// to hand over.
 void ModPlayer::swapSample(uint32_t voice, const Sample* next) {
     if (!(mixer->voiceFlags(voice) & VoiceLoop))
         return;
@@ -111,10 +114,53 @@ void ModPlayer::swapSample(uint32_t voice, const Sample* next) {
     mixer->getVoiceRegion(region, voice);
     if (region.position < region.loopStart)
         return;
-    if (!next || !next->data)
+    if (next && next->data && !(next->flags & SampleLoop))
+        return;
+    PendingSwap& swap = swaps_[voice];
+    if (!swap.waiting)
+        swap = {nullptr, region.data, region.position, framesRendered_, true};
+    swap.next = next;
+}
+
+// Looks at a waiting swap once a tick: the loop has ended when the voice is back behind where
+// it was, or has travelled a whole loop since. The new loop starts as far in as the old one
+// has got past its end.
+void ModPlayer::finishSwap(uint32_t voice, uint32_t framesRendered) {
+    PendingSwap& swap = swaps_[voice];
+    VoiceRegion region;
+    mixer->getVoiceRegion(region, voice);
+    if (!(mixer->voiceFlags(voice) & VoiceActive) || region.data != swap.from ||
+        region.position < region.loopStart) {
+        swap.waiting = false;
+        return;
+    }
+    const Channel& ch = channels[voice];
+    const uint64_t step = amigaStep(PalStepClock, ch.period + ch.slideOffset);
+    const uint64_t travel = (framesRendered - swap.frame) * step >> 16;
+    if (region.position >= swap.position && travel < region.end - region.loopStart) {
+        swap.position = region.position;
+        swap.frame = framesRendered;
+        return;
+    }
+    swap.waiting = false;
+    const Sample* next = swap.next;
+    if (!next || !next->data) {
         mixer->stopVoice(voice);
-    else if (next->flags & SampleLoop)
-        mixer->setVoiceRegion(voice, {next->data, next->loopStart, next->loopEnd, next->loopStart});
+        return;
+    }
+    const uint32_t loop = std::max(next->loopEnd - next->loopStart, 1u);
+    const uint32_t into = (region.position - region.loopStart) % loop;
+    mixer->setVoiceRegion(voice,
+                          {next->data, next->loopStart + into, next->loopEnd, next->loopStart});
+}
+
+bool ModPlayer::onTick(uint32_t slotIndex, uint32_t framesRendered) {
+    for (uint32_t voice = 0; voice < song.channelCount; ++voice) {
+        if (swaps_[voice].waiting)
+            finishSwap(voice, framesRendered);
+    }
+    framesRendered_ = framesRendered;
+    return Player::onTick(slotIndex, framesRendered);
 }
 
 bool ModPlayer::fillVoiceStart(uint32_t voice, const void* request, VoiceStart& out) {

@@ -35,6 +35,7 @@ public:
     void triggerNote(Channel& channel) override;
     void startEffect(Channel& channel) override;
     bool fillVoiceStart(uint32_t voice, const void* request, VoiceStart& out) override;
+    bool onTick(uint32_t slotIndex, uint32_t framesRendered) override;
     bool writePatternText(const PatternDescription& pattern, uint32_t channelCount,
                           CellText* out) override;
 
@@ -42,11 +43,23 @@ public:
     std::array<Sample, ModMaxSamples> samples;
 
 private:
+    // A sample handed over while a loop plays: it waits for that loop to end.
+    struct PendingSwap {
+        const Sample* next = nullptr;
+        const uint8_t* from = nullptr; // the data playing when it was handed over
+        uint32_t position = 0;         // the voice's position at the last look
+        uint32_t frame = 0;            // the mixer's frame count then
+        bool waiting = false;
+    };
+
     void swapSample(uint32_t voice, const Sample* next);
+    void finishSwap(uint32_t voice, uint32_t framesRendered);
     uint32_t channelIndex(const Channel& channel) const;
 
     // Where ProTracker starts each channel's next note, in sample frames.
     std::array<uint32_t, ModMaxChannels> noteStarts_{};
+    std::array<PendingSwap, ModMaxChannels> swaps_{};
+    uint32_t framesRendered_ = 0;
 
     ModVoiceModel model_{*this};
     const uint8_t* rowReader_ = nullptr;

@@ -20,7 +20,8 @@ constexpr uint32_t SampleHeaderSize = 30;
 constexpr uint32_t SampleNameLength = 22;
 constexpr uint32_t OrderBlockSize = 130; // song length, restart byte, 128 order bytes
 constexpr uint32_t StoredOrders = 128;
-constexpr uint32_t MinLoopBytes = 12; // shorter loops are not played as loops
+constexpr uint32_t MinLoopBytes = 4;  // a one-word loop marks a sample that plays once
+constexpr uint32_t StubLoopBytes = 8; // the most a loop left at the start by an editor spans
 constexpr uint32_t CellBytes = 4;
 constexpr int32_t PeriodTolerance = 5; // periods -5..+4 away still name a note
 constexpr uint32_t ModsGraveChannels = 8;
@@ -48,6 +49,15 @@ private:
     std::array<uint8_t, 1713> indexOf_; // 1-based note of each period, 0 = none
 };
 
+// Two words and more loop, as on the Amiga, except a loop of a few bytes at the start of a
+// longer sample: editors left such loops on samples meant to play once.
+bool isPlayedLoop(const Sample& s) {
+    const uint32_t loopBytes = s.loopEnd - s.loopStart;
+    if (s.loopStart == 0 && loopBytes <= StubLoopBytes && s.loopEnd < s.length)
+        return false;
+    return loopBytes >= MinLoopBytes;
+}
+
 // A header the file is too short for leaves the reader failed.
 void readSampleHeader(ByteReader& in, Sample& s, bool fifteenSamples) {
     uint8_t h[SampleHeaderSize];
@@ -64,7 +74,7 @@ void readSampleHeader(ByteReader& in, Sample& s, bool fifteenSamples) {
     s.loopEnd = s.loopStart + readBe16(h + 28) * 2;
     s.finetune = static_cast<int8_t>(h[24]);
     s.volume = h[25];
-    if (s.loopEnd - s.loopStart >= MinLoopBytes)
+    if (isPlayedLoop(s))
         s.flags |= SampleLoop;
     // Soundtracker knew no louder sample: such a file is no 15-sample MOD.
     if (fifteenSamples && s.volume > 64)

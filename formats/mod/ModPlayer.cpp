@@ -104,17 +104,14 @@ void ModPlayer::startEffect(Channel& ch) {
 }
 
 // ProTracker hands the new sample to the Amiga's sound chip only as the loop to play once the
-// current loop ends: there the new loop takes over, or a sample without data silences the
-// channel. A sound not yet in its loop plays on, and so does one whose new sample has no loop
-// to hand over.
+// current loop ends: there the new loop takes over, and a sample without a loop (or without
+// data) leaves the channel silent. A sound not yet in its loop plays on.
 void ModPlayer::swapSample(uint32_t voice, const Sample* next) {
     if (!(mixer->voiceFlags(voice) & VoiceLoop))
         return;
     VoiceRegion region;
     mixer->getVoiceRegion(region, voice);
     if (region.position < region.loopStart)
-        return;
-    if (next && next->data && !(next->flags & SampleLoop))
         return;
     PendingSwap& swap = swaps_[voice];
     if (!swap.waiting)
@@ -144,7 +141,7 @@ void ModPlayer::finishSwap(uint32_t voice, uint32_t framesRendered) {
     }
     swap.waiting = false;
     const Sample* next = swap.next;
-    if (!next || !next->data) {
+    if (!next || !next->data || !(next->flags & SampleLoop)) {
         mixer->stopVoice(voice);
         return;
     }

@@ -26,17 +26,17 @@ ModSampleDef sampleOf(uint32_t length, uint32_t loopStart, uint32_t loopLength) 
 }
 
 TEST(ModLoader, LoopsOfTheSampleHeaders) {
-    // Loop ends of a plain loop, 5 words (too short: none), 6 words, past the end (cut) and from
-    // the end (none).
-    ModBuilder headers = ModBuilder().sample(sampleOf(100, 10, 40)).sample(sampleOf(20, 0, 10));
-    headers.sample(sampleOf(20, 0, 12)).sample(sampleOf(20, 8, 20)).sample(sampleOf(20, 20, 12));
+    // Loop ends of a plain loop, 4 words at the start of a longer sample (an editor's stub:
+    // none), 2 words further in, past the end (cut) and from the end (none).
+    ModBuilder headers = ModBuilder().sample(sampleOf(100, 10, 40)).sample(sampleOf(20, 0, 8));
+    headers.sample(sampleOf(20, 2, 4)).sample(sampleOf(20, 8, 20)).sample(sampleOf(20, 20, 12));
     auto player = load(headers.build());
     ASSERT_TRUE(player);
     std::vector<int> loops;
     for (uint32_t i = 0; i < 5; ++i)
         loops.push_back(player->sample(i)->flags & SampleLoop ? int(player->sample(i)->loopEnd)
                                                               : -1);
-    EXPECT_EQ(loops, (std::vector<int>{50, -1, 12, 20, -1}));
+    EXPECT_EQ(loops, (std::vector<int>{50, -1, 6, 20, -1}));
     EXPECT_FALSE(player->sample(5)->present);
     EXPECT_EQ(player->sample(31), nullptr);
 }

@@ -38,9 +38,9 @@ TEST(SampleHandover, InstrumentWithoutNoteTakesOverAtTheLoop) {
     song.sample(level(64, 0, 32)).sample(level(-64, 0, 32)).sample(level(64, 0, 0));
     song.sample({}).cell(0, 0, 0, note(25, 1));
     song.cell(0, 1, 0, {0, 2}).cell(0, 2, 0, {0, 3}).cell(0, 3, 0, {0, 4});
-    // Row 1: the loop of sample 2 once the playing loop ends; row 2: nothing to hand over, the
-    // loop goes on; row 3: a sample without data silences the channel.
-    EXPECT_EQ(leftSigns(song.build(), midRows), (std::vector<int>{1, -1, -1, 0}));
+    // Row 1: the loop of sample 2 once the playing loop ends; row 2: a sample without a loop
+    // silences the channel; row 3: a stopped channel stays silent.
+    EXPECT_EQ(leftSigns(song.build(), midRows), (std::vector<int>{1, -1, 0, 0}));
     // A long loop hands over at its end only: 2048 bytes at 0.188 a frame end at frame 10899,
     // after row 2 has begun.
     ModBuilder longLoop;

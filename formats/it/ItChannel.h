@@ -48,6 +48,7 @@ struct ItChannel : ScreamChannel {
     float filterCoefficients[4] = {};
     uint8_t filterCutoff = ItOpenCutoff;
     uint8_t filterResonance = 0;
+    uint8_t activeMacro = 0; // the parametered macro SFx chose
     ItEnvelopeState volumeEnvelopeState;
     ItEnvelopeState panEnvelopeState;
     ItEnvelopeState pitchEnvelopeState;

@@ -253,20 +253,24 @@ void itGlobalVolumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     }
 }
 
-// Impulse Tracker's default MIDI macros: Z00-Z7F set the cutoff, Z80-Z8F the resonance in steps
-// of 8, and Z90 and above nothing.
-constexpr uint8_t FirstResonance = 0x80;
-constexpr uint8_t LastResonance = 0x8F;
-constexpr uint8_t ResonanceStep = 8;
-
+// Z runs a MIDI macro; the filter's messages are what a macro can play here.
 void itFilterRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
-    if (param < FirstResonance)
-        ch.filterCutoff = param;
-    else if (param <= LastResonance)
-        ch.filterResonance = static_cast<uint8_t>((param - FirstResonance) * ResonanceStep);
-    else
-        return;
-    player.changeFlags |= ChangeFormatState;
+    const ItMacros& macros = player.module.macros;
+    const char* macro =
+        param < 0x80 ? macros.parametered[ch.activeMacro] : macros.fixed[param - 0x80];
+    ItMacroValues values;
+    values.param = param;
+    values.note = static_cast<uint8_t>(std::min<uint32_t>(ch.note, 127));
+    values.hostChannel = static_cast<uint8_t>(ch.owner);
+    values.velocity = static_cast<uint8_t>(std::min(ch.volume * 2, 127));
+    values.pan = static_cast<uint8_t>(ch.panning >> 1);
+    const ItFilterChange change = runItMacro(macro, values);
+    if (change.cutoff >= 0)
+        ch.filterCutoff = static_cast<uint8_t>(change.cutoff);
+    if (change.resonance >= 0)
+        ch.filterResonance = static_cast<uint8_t>(change.resonance);
+    if (change.cutoff >= 0 || change.resonance >= 0)
+        player.changeFlags |= ChangeFormatState;
 }
 
 void itVolumeColumnSlideTick(ItPlayer& player, ItChannel& ch) {

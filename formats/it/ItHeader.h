@@ -14,6 +14,12 @@ enum : uint16_t {
     ItCompatibleTonePortamento = 0x20,
 };
 
+// Bits of the header's special word.
+enum : uint16_t {
+    ItSpecialEditHistory = 0x02,
+    ItSpecialMacros = 0x08,
+};
+
 enum : uint8_t {
     ItChannelSurround = 100,  // channel pan value
     ItChannelDisabled = 0x80, // channel pan bit

@@ -118,6 +118,27 @@ bool readMessage(InputStream& stream, const ItHeader& header, ItModule& module) 
     return true;
 }
 
+// A file may carry its own MIDI macros after the edit history; others play the tracker's set.
+// A damaged set leaves the defaults.
+void readMacros(InputStream& stream, const ItHeader& header, ItModule& module) {
+    constexpr uint32_t GlobalMacroBytes = 9 * ItMacroLength;
+    setDefaultItMacros(module.macros);
+    if (!(header.special & ItSpecialMacros))
+        return;
+    ByteReader in(stream);
+    in.at(header.patternTableOffset() + 4u * header.patternCount);
+    if (header.special & ItSpecialEditHistory) {
+        uint8_t count[2];
+        in.bytes(count, 2).skip(8u * readLe16(count));
+    }
+    ItMacros stored;
+    in.skip(GlobalMacroBytes).bytes(&stored.parametered[0][0], sizeof stored.parametered);
+    in.bytes(&stored.fixed[0][0], sizeof stored.fixed);
+    if (!in.ok())
+        return;
+    module.macros = stored;
+}
+
 // Stereo data is all left frames, then all right ones: the frames whose left half the file
 // holds are kept, with whatever of their right half it holds and silence for the rest.
 ItLoadError readCutStereoData(InputStream& stream, Mixer* mixer, ItSample& s, uint32_t frames,
@@ -334,6 +355,7 @@ ItLoadError loadItModule(InputStream& stream, bool infoOnly, Mixer* mixer, Song&
         return ItLoadError::Pattern;
     if (!readMessage(stream, header, module))
         return ItLoadError::OutOfMemory;
+    readMacros(stream, header, module);
     song.infoOnly = infoOnly;
     ItLoadError error = readSamples(stream, infoOnly, mixer, module);
     if (error != ItLoadError::None)

@@ -1,6 +1,7 @@
 #pragma once
 #include "formats/it/ItHeader.h"
 #include "formats/it/ItInstrument.h"
+#include "formats/it/ItMacros.h"
 #include "formats/it/ItSample.h"
 #include "platform/HeapArray.h"
 
@@ -27,6 +28,7 @@ struct ItModule {
     uint32_t sampleCount = 0;
     std::array<ItInstrument, ItMaxInstruments> instruments;
     std::array<ItSample, ItMaxSamples> samples;
+    ItMacros macros;
 };
 
 enum class ItLoadError {

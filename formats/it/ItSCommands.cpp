@@ -126,10 +126,11 @@ void itSCommandRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
         break;
     // Impulse Tracker counts a note cut or delay of 0 ticks as 1.
     case 0xC:
-        extended(player, ch, static_cast<uint8_t>(0xC0 | std::max<uint8_t>(y, 1)));
-        break;
     case 0xD:
-        extended(player, ch, static_cast<uint8_t>(0xD0 | std::max<uint8_t>(y, 1)));
+        extended(player, ch, static_cast<uint8_t>((param & 0xF0) | std::max<uint8_t>(y, 1)));
+        break;
+    case 0xF:
+        ch.activeMacro = y;
         break;
     default:
         break;

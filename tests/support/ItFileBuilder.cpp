@@ -46,7 +46,7 @@ std::vector<uint8_t> ItFileBuilder::build() const {
     w.text("IMPM", 4);
     w.text(title, 28);
     w.u16le(orders.size(), instruments.size(), samples.size(), patterns.size(), createdWith,
-            compatibleWith, flags, message.empty() ? 0 : 1);
+            compatibleWith, flags, (message.empty() ? 0 : 1) | (macros.empty() ? 0 : 8));
     w.u8(globalVolume, mixVolume, speed, tempo, panSeparation, 0);
     w.u16le(message.size());
     w.zeros(8); // message offset, reserved
@@ -58,6 +58,12 @@ std::vector<uint8_t> ItFileBuilder::build() const {
     std::size_t entry = w.size();
     w.zeros(4 * (instruments.size() + samples.size() + patterns.size()));
     const auto pointHere = [&](std::size_t at) { putLong(f, at, static_cast<uint32_t>(f.size())); };
+    if (!macros.empty()) {
+        std::vector<uint8_t> set((9 + 16 + 128) * 32); // the 9 global macros stay empty
+        for (const auto& [slot, text] : macros)
+            std::copy(text.begin(), text.end(), set.begin() + (9 + slot) * 32);
+        w.raw(set.data(), set.size());
+    }
     if (!message.empty()) {
         pointHere(0x38);
         w.text(message, message.size());

@@ -36,6 +36,9 @@ struct ItFileBuilder {
     std::vector<ItTestSample> samples;
     std::vector<std::vector<uint8_t>> instruments; // raw records, 550 or 554 bytes
     std::string message;                           // empty: no message
+    // MIDI macros by slot: 0-15 those SFx picks, 16 + n that of Z(80 + n). With any, the file
+    // carries its own set, the others empty.
+    std::vector<std::pair<uint32_t, std::string>> macros;
 
     ItFileBuilder();
     std::vector<uint8_t> build() const;

@@ -198,6 +198,7 @@ void S3mPlayer::triggerNote(Channel& channel) {
                 ch.volume = s->volume;
                 ch.finetune = static_cast<uint8_t>(s->finetune);
                 changeFlags |= ChangeVolume;
+                restartEndedSample(ch);
             }
         }
     }
@@ -205,6 +206,19 @@ void S3mPlayer::triggerNote(Channel& channel) {
         ch.volume = ch.s3mVolume;
         changeFlags |= ChangeVolume;
     }
+}
+
+// A tone portamento with an instrument number plays the sample again from its start when it
+// has ended, at the pitch the slide has reached.
+void S3mPlayer::restartEndedSample(S3mChannel& ch) {
+    const auto voice = static_cast<uint32_t>(&ch - channels.data());
+    const bool slides = ch.cellEffect == S3mCommandG || ch.cellEffect == S3mCommandL;
+    if (!slides || ch.cellNote >= S3mNoteCut || (changeFlags & ChangeStartNote) || ch.period == 0 ||
+        (mixer->voiceFlags(voice) & VoiceActive))
+        return;
+    VoiceRequest request{&ch, this};
+    mixer->startVoice(voice, &request);
+    changeFlags |= ChangePitch;
 }
 
 S3mVoiceModel::S3mVoiceModel(S3mPlayer& player) : VoiceModel(player), s3m_(player) {}

@@ -117,6 +117,7 @@ public:
 private:
     // Moves the row reader past the rest of the row and its terminating 0 byte.
     void finishRow();
+    void restartEndedSample(S3mChannel& channel);
 
     S3mVoiceModel model_{*this};
     const uint8_t* rowReader_ = nullptr;

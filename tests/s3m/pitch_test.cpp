@@ -1,5 +1,7 @@
 #include "formats/s3m/S3mPlayer.h"
+#include "settings/Settings.h"
 #include "support/S3mBuilder.h"
+#include "support/ScannedSong.h"
 #include "support/TickCases.h"
 
 #include <gtest/gtest.h>
@@ -170,6 +172,21 @@ TEST(S3mPitch, NotesSamplesSlidesAndVibrato) {
              4},
         },
         playS3m);
+}
+
+// 100 bytes at 8363 Hz end within the first tick; a G note with an instrument plays them again
+// on the next row, at the pitch the channel had.
+TEST(S3mPitch, TonePortamentoWithAnInstrumentPlaysAnEndedSampleAgain) {
+    const S3mSampleDef shortOne = {.data = std::vector<uint8_t>(100, 0xC0)};
+    Settings settings;
+    ScannedSong scanned =
+        scanSong(s3mLine({C4, s3mNote(4, 2, 1, 'G', 0x10)}, shortOne).build(), settings);
+    constexpr uint32_t RowFrames = 882 * 6;
+    std::vector<int16_t> pcm(4 * RowFrames);
+    scanned.session->renderFrames(2 * RowFrames, pcm.data(), nullptr);
+    const auto left = [&](uint32_t frame) { return pcm[2 * frame]; };
+    EXPECT_EQ(left(RowFrames / 2), 0);
+    EXPECT_NE(left(RowFrames + 200), 0);
 }
 
 } // namespace

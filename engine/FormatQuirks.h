@@ -34,7 +34,7 @@ struct FormatQuirks {
     bool loopRowsStay = false;
     // A note cut stops the voice rather than silencing the channel's volume.
     bool noteCutStopsVoice = false;
-    // A start offset past a loop's end plays the loop.
+    // A start offset past a loop's end plays the loop, as far in as it has gone round it.
     bool offsetPastLoopEndLoops = false;
     // Position jumps and pattern breaks are taken while a loop counts, on any row where no loop
     // jumps back; otherwise a counting loop holds them back.

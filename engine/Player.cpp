@@ -47,12 +47,14 @@ bool Player::fillVoiceStart(uint32_t, const void* request, VoiceStart& out) {
     if (s->flags & Sample16Bit)
         start *= 2;
     if (start > end) {
-        // Past the whole sample (or, where the quirks say so, past the loop end),
-        // a looped sample plays its loop, as ProTracker's shortened sample runs into it.
-        const uint32_t limit = quirks.offsetPastLoopEndLoops ? end : s->length;
-        if (!(s->flags & SampleLoop) || start < limit)
+        // Past the whole sample a looped sample plays its loop, as ProTracker's shortened
+        // sample runs into it; where the quirks say so, already past the loop end, and as far
+        // into the loop as the offset has gone round it.
+        const bool wraps = quirks.offsetPastLoopEndLoops;
+        if (!(s->flags & SampleLoop) || start < (wraps ? end : s->length))
             return false;
-        start = s->loopStart;
+        const uint64_t loop = std::max<uint64_t>(end - s->loopStart, 1);
+        start = s->loopStart + (wraps ? (start - s->loopStart) % loop : 0);
     }
     out.data = s->data;
     out.startOffset = static_cast<uint32_t>(start);

@@ -101,7 +101,8 @@ TEST(S3mOrderFlow, RowOrderSpeedCutDelayRetriggerAndOffset) {
             // From row 2: retriggers kept the start; the instrument on row 4 starts from the top
             // again; an offset without a note starts nothing.
             {"a note alone: last start", offsets, StartOffset, {0x2000, 0x2000, 0, 0, 0, 0}, 17, 6},
-            {"an offset past the loop end loops", pastLoop, StartOffset, {0x400, 0x100}, 5, 6},
+            // 0x900 has gone round the loop 0x100-0x800 once: 0x100 + 0x800 mod 0x700.
+            {"an offset past the loop end wraps", pastLoop, StartOffset, {0x400, 0x200}, 5, 6},
             {"an offset past the loop end sounds", pastLoop, Active, {1}, 11},
         },
         playS3m);

@@ -231,9 +231,11 @@ int32_t S3mVoiceModel::noteToPeriod(Channel& ch, uint32_t note) {
     // Without a rate there is nothing to divide by: such a sample stays silent.
     if (!s || s->middleCRate == 0 || semitone >= SemitonesPerOctave || octave > 30)
         return 0;
-    if (periodShift == 0) // Scream Tracker truncates
+    // Scream Tracker truncates, and plays no note below its lowest pitch.
+    if (periodShift == 0)
         return static_cast<int32_t>(std::min<uint64_t>(
-            octavePeriods[semitone] * PeriodScale / s->middleCRate >> (octave + 1), 0x7FFFFFFF));
+            octavePeriods[semitone] * PeriodScale / s->middleCRate >> (octave + 1),
+            static_cast<uint64_t>(s3m_.song.maxPeriod)));
     // Whole hertz, as Impulse Tracker keeps them.
     const uint64_t scaled =
         uint64_t{s->middleCRate} * pitchTable[semitone * PitchTableLength / SemitonesPerOctave]

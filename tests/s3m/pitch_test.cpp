@@ -72,6 +72,8 @@ TEST(S3mPitch, NotesSamplesSlidesAndVibrato) {
     const S3mSampleDef wide = {.data = std::vector<uint8_t>(2000), .flags = 4};
     const auto offset = s3mLine({s3mNote(4, 0, 1, 'O', 3)}, wide).build();
     const auto noRate = s3mLine({C4}, {.data = loopedSample(64).data, .middleCRate = 0}).build();
+    const auto slow =
+        s3mLine({s3mNote(0, 0, 1)}, {.data = loopedSample(64).data, .middleCRate = 1024});
     const auto adlib = s3mLine({C4}, {.type = 2}).build();
     S3mBuilder disabled = s3mLine({C4}).channelSetting(1, 0x81);
     disabled.column(1, {s3mNote(4, 5, 1, 'A', 2)}).column(2, {s3mNote(4, 5, 1)});
@@ -90,6 +92,8 @@ TEST(S3mPitch, NotesSamplesSlidesAndVibrato) {
             {"S21 on the row's own note", line({s3mNote(4, 0, 1, 'S', 0x21)}), Step, {11807}},
             {"16-bit: O03 is 768 frames of 2 bytes", offset, StartOffset, {1536}},
             {"no middle-C rate", noRate, Active, {0}},
+            // 1712 x 267616 / 1024 >> 1 = 223710 stops at the lowest pitch.
+            {"C-0 at 1024 Hz", slow.build(), Period, {0x7FFF}},
             {"an absent sample is never chosen", adlib, Starts, {0}},
             {"a disabled channel's command does not run", disabled.build(), Speed, {6}},
             {"a disabled channel is silent", disabled.build(), Starts, {0}, 0, 1, 1},

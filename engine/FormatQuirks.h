@@ -39,6 +39,9 @@ struct FormatQuirks {
     // Position jumps and pattern breaks are taken while a loop counts, on any row where no loop
     // jumps back; otherwise a counting loop holds them back.
     bool jumpsInsideLoops = true;
+    // A position is its row together with the counts of the running pattern loops: the song
+    // ends on reaching one it played, by a jump or by going on to the next row.
+    bool loopCountsInPosition = false;
     // The channels of a row act one after another, so a later channel's break row or pattern
     // delay replaces an earlier one's.
     bool laterChannelDecides = true;

@@ -205,17 +205,19 @@ bool Player::onlySkippableFrom(uint32_t index) {
     return true;
 }
 
-// A break past the last order leads to its row in the order the song starts again from; the
-// song goes on there while that row is unplayed (or the break counts as a loop's pass), unless
-// it already came back to played rows.
+// A break past the last order leads to its row in the order the song starts again from (as the
+// end of the orders does while loops count, where their counts tell positions apart); the song
+// goes on there while that row is unplayed (or the break counts as a loop's pass), unless it
+// already came back to played rows.
 bool Player::wrapsOntoNewRow(uint32_t restart, bool loopJump) {
-    if (nextRow == 0 || cameBack_)
+    const bool countsDiffer = quirks.loopCountsInPosition && isPatternLoopActive();
+    if ((nextRow == 0 && !countsDiffer) || cameBack_)
         return false;
     uint32_t index = restart == NoRestartPosition ? startOrder_ : restart;
     while (index < LastOrderSlot && song.orders[index] == OrderSkip)
         ++index;
     if (index >= LastOrderSlot || isEndMarker(song.orders[index]) ||
-        (!loopJump && visited[(index * 256 + nextRow) % PositionCount]))
+        (!loopJump && playedBefore(index * 256 + nextRow)))
         return false;
     orderIndex = index;
     wrapped_ = true;
@@ -270,7 +272,7 @@ bool Player::fetchOrder(bool loopJump) {
         }
         songPosition = (orderIndex - 1) * 256 + nextRow;
         currentOrder = orderIndex - 1;
-        if (loopJump || !visited[songPosition % PositionCount]) {
+        if (loopJump || !playedBefore(songPosition)) {
             fetchedPattern_ = static_cast<uint32_t>(entry);
             orderAfterJump = -1;
             return true;
@@ -281,11 +283,7 @@ bool Player::fetchOrder(bool loopJump) {
                 orderIndex = static_cast<uint32_t>(std::exchange(orderAfterJump, -1));
             continue;
         }
-        if (loopStartPosition == -1)
-            loopStartPosition = static_cast<int32_t>(songPosition);
-        if (songPosition == static_cast<uint32_t>(loopStartPosition) &&
-            ++loopReturnCount >= maxLoops)
-            ended = true;
+        countReturn();
         fetchedPattern_ = static_cast<uint32_t>(entry);
         return !ended;
     }
@@ -303,28 +301,79 @@ void Player::watchPosition(uint32_t order, uint32_t row) {
     watchedFrame = -1;
 }
 
+// The song ends on its maxLoops-th return to the first played position it came back to.
+void Player::countReturn() {
+    if (loopStartPosition == -1)
+        loopStartPosition = static_cast<int32_t>(songPosition);
+    if (songPosition == static_cast<uint32_t>(loopStartPosition) && ++loopReturnCount >= maxLoops)
+        ended = true;
+}
+
+uint64_t Player::loopStateKey(uint32_t position) {
+    uint64_t key = position % PositionCount;
+    uint32_t shift = 16;
+    for (uint32_t i = 0; i < song.channelCount; ++i) {
+        const uint8_t count = channel(i).loopCounter;
+        if (count == 0)
+            continue;
+        if (shift > 54 || i >= 64 || count >= 16)
+            return 0;
+        key |= static_cast<uint64_t>(i << 4 | count) << shift;
+        shift += 10;
+    }
+    return key;
+}
+
+bool Player::playedBefore(uint32_t position) {
+    if (!quirks.loopCountsInPosition || !isPatternLoopActive())
+        return visited[position % PositionCount];
+    const uint64_t key = loopStateKey(position);
+    return key != 0 && loopVisited_.contains(key);
+}
+
+void Player::markPlayed(uint32_t position) {
+    if (!quirks.loopCountsInPosition || !isPatternLoopActive())
+        visited.set(position % PositionCount);
+    else if (const uint64_t key = loopStateKey(position))
+        loopVisited_.insert(key);
+}
+
 // A requested jump goes where it was asked even onto played rows, as a loop's jump does.
-void Player::takeRequestedJump() {
+bool Player::takeRequestedJump() {
     const bool patternEnds = rowsLeft == 1 || (changeFlags & ChangeJumpPending);
     if (requestedOrder_ < 0 || (requestAtPatternEnd_ && !patternEnds))
-        return;
+        return false;
     orderIndex = static_cast<uint32_t>(std::exchange(requestedOrder_, -1));
     orderAfterJump = -1;
     bounded_ = false;
     nextRow = 0;
     changeFlags |= ChangeJumpPending | ChangeLoopJump;
+    return true;
 }
 
 void Player::advanceRow() {
-    takeRequestedJump();
+    const bool requested = takeRequestedJump();
     if (!(changeFlags & ChangeJumpPending) && --rowsLeft != 0) {
         ++songPosition;
-        visited.set(songPosition % PositionCount);
+        if (!quirks.loopCountsInPosition || !playedBefore(songPosition)) {
+            markPlayed(songPosition);
+            return;
+        }
+        // The next row was played in these counts: the song came back to it.
+        if (songFlags & SongNoBackwardJumps)
+            ended = true;
+        else
+            countReturn();
+        if (ended)
+            changeFlags |= ChangeNoPatternData;
         return;
     }
     const bool loopJump = (changeFlags & (ChangeLoopJump | ChangeJumpInLoop)) != 0;
+    // Where loop counts tell positions apart, a loop's pass is on new positions by itself.
+    const bool ontoPlayed =
+        requested || (changeFlags & ChangeJumpInLoop) || (loopJump && !quirks.loopCountsInPosition);
     changeFlags &= ~(ChangeJumpPending | ChangeNoPatternData);
-    const bool taken = fetchOrder(loopJump);
+    const bool taken = fetchOrder(ontoPlayed);
     changeFlags &= ~(ChangeLoopJump | ChangeJumpInLoop);
     if (taken) {
         bool hasData = enterPattern(fetchedPattern_);
@@ -334,7 +383,7 @@ void Player::advanceRow() {
             songPosition = (orderIndex - 1) * 256;
             hasData = enterPattern(fetchedPattern_);
             // Wrapped past the last order onto a played top: the end of the orders ends it.
-            if (wrapped_ && !loopJump && visited[songPosition % PositionCount])
+            if (wrapped_ && !ontoPlayed && playedBefore(songPosition))
                 ended = true;
         }
         if (!hasData || ended)
@@ -351,7 +400,7 @@ void Player::advanceRow() {
     } else {
         changeFlags |= ChangeNoPatternData;
     }
-    visited.set(songPosition % PositionCount);
+    markPlayed(songPosition);
 }
 
 int32_t Player::effectiveVolume(const Channel& ch) {
@@ -471,6 +520,7 @@ void Player::restartSong() {
     globalVolume = song.initialGlobalVolume;
     changeFlags = ChangeTempo;
     visited.reset();
+    loopVisited_.clear();
     runningLoops = 0;
     resetChannels();
 }

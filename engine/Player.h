@@ -3,6 +3,7 @@
 #include "engine/Effect.h"
 #include "engine/FormatId.h"
 #include "engine/FormatQuirks.h"
+#include "engine/LoopPositions.h"
 #include "engine/Random.h"
 #include "engine/SongInfo.h"
 #include "engine/VoiceModel.h"
@@ -244,7 +245,14 @@ protected:
     VoiceModel* voiceModel_ = &proTrackerModel_;
 
 private:
-    void takeRequestedJump();
+    bool takeRequestedJump();
+    // Whether the song played `position` before; where the loops' counts tell positions
+    // apart, in the same counts.
+    bool playedBefore(uint32_t position);
+    void markPlayed(uint32_t position);
+    // The key of `position` with the running loops' counts; 0 when there are too many to say.
+    uint64_t loopStateKey(uint32_t position);
+    void countReturn();
     void sendChanges(Channel& channel, uint32_t voice);
     bool fetchOrder(bool loopJump);
     bool restartAfterEnd(bool loopJump);
@@ -266,6 +274,7 @@ private:
     bool bounded_ = true;
     int32_t watchedOrder_ = -1;
     uint32_t watchedRow_ = 0;
+    LoopPositions loopVisited_; // positions played while loops counted, with their counts
     Mixer silentMixer_;
     VoiceModel proTrackerModel_{*this};
 };

@@ -49,7 +49,7 @@ bool jumpTaken(Player& player) {
         return !player.isPatternLoopActive();
     if (player.changeFlags & ChangeLoopJump)
         return false;
-    if (player.isPatternLoopActive())
+    if (player.isPatternLoopActive() && !player.quirks.loopCountsInPosition)
         player.changeFlags |= ChangeJumpInLoop;
     return true;
 }

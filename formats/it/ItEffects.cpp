@@ -47,6 +47,16 @@ void itPatternBreakRow(ItPlayer& player, ItChannel&, uint8_t param) {
     player.nextRow = param;
 }
 
+// A position jump overrides the jump back of a loop in an earlier channel, whose count goes on
+// (in ModPlug's files the loop wins); a break gives way to it.
+void itPositionJumpRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+    if ((player.changeFlags & ChangeLoopJump) && !player.module.header.fromModPlug()) {
+        player.changeFlags &= ~ChangeLoopJump;
+        player.nextRow = 0;
+    }
+    positionJumpRow(player, ch, param);
+}
+
 void itVolumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     const ItSlide slide = itSlide(withMemory(param, ch.slideParamMemory));
     if (slide.kind == ItSlide::Fine) {
@@ -281,7 +291,7 @@ void itVolumeColumnSlideTick(ItPlayer& player, ItChannel& ch) {
 const EffectRow itRows[ItEffectCount] = {
     nullptr,
     asRow<itSetSpeedRow>,                  // A
-    positionJumpRow,                       // B
+    asRow<itPositionJumpRow>,              // B
     asRow<itPatternBreakRow>,              // C
     asRow<itVolumeSlideRow>,               // D
     asRow<itPortamentoDownRow>,            // E

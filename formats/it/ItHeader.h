@@ -53,6 +53,11 @@ struct ItHeader {
     uint32_t instrumentTableOffset() const { return ItListOffset + orderCount; }
     uint32_t sampleTableOffset() const { return instrumentTableOffset() + 4u * instrumentCount; }
     uint32_t patternTableOffset() const { return sampleTableOffset() + 4u * sampleCount; }
+    // ModPlug Tracker writes its own version word, or Impulse Tracker 2.17's with 2.00 as the
+    // version it is compatible with; it plays some commands by its own rules.
+    bool fromModPlug() const {
+        return createdWith == 0x0888 || (createdWith == 0x0217 && compatibleWith == 0x0200);
+    }
 };
 
 void parseItHeader(const uint8_t* bytes, ItHeader& out);

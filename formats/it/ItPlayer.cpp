@@ -28,6 +28,7 @@ ItPlayer::ItPlayer(Mixer* mixer) : Player(mixer), BasicSongInfo(static_cast<Play
         // and keeps the pattern loops from one pattern to the next.
         .newPatternResetsLoops = false,
         .noteCutStopsVoice = true,
+        .loopCountsInPosition = true,
         .laterChannelDecides = false,
         // SE0 too.
         .firstDelayCounts = true,

@@ -21,9 +21,6 @@
 namespace tolva::test {
 namespace {
 
-// Pattern loops of three channels on rows 0..2 restart one another.
-const std::string Endless = "d_storlek_11.it";
-
 constexpr int32_t AnyFormat = -1, NoFormat = -2;
 
 struct Folder {
@@ -55,7 +52,7 @@ TEST_P(CorpusFiles, EveryFileIsOfItsFormatAndPlaysToItsEnd) {
         player->configurePlayback(22050);
         for (uint32_t frames = 0; !player->isEnded() && frames < 22050 * 60 * 30;)
             frames += player->renderFrames(4096, nullptr, nullptr);
-        EXPECT_NE(player->isEnded(), name == Endless) << "ended after 30 minutes?";
+        EXPECT_TRUE(player->isEnded()) << "still playing after 30 minutes";
     }
     EXPECT_TRUE(GetParam().format == NoFormat || played > files.size() / 2);
 }

@@ -42,6 +42,27 @@ TEST(ItRowAndNoteCommands, LoopsDelaysTempoSpeedNoteDelaysOffsetsAndWaveforms) {
     b.patterns.push_back(itPattern({}, 4));
     b.orders = {0, 1, 255};
     EXPECT_EQ(rowsPlayed(b, 11), (std::vector<uint32_t>{0, 1, 0, 1, 2, 0, 1, 2, 3, 102, 103}));
+    // A position is its row with the running loops' counts: a row played in other counts goes
+    // on, in the same ones ends the song. A jump beats a loop of an earlier channel, whose count
+    // runs on (in ModPlug's files the loop wins).
+    struct Case {
+        const char* rows;
+        uint8_t secondOrder;
+        bool modPlug;
+        std::vector<uint32_t> played;
+    };
+    for (const auto& [rows, secondOrder, modPlug, played] : std::vector<Case>{
+             {"C03, SB1, SB0, C01", 255, false, {0, 3, 1, 0, 3, 1, 2}},
+             {"SB0, SB2 | B01", 1, false, {0, 1, 100, 0, 1, 100, 0, 1, 100}},
+             {"SB0, SB2 | B01", 1, true, {0, 1, 0, 1, 0, 1, 100}},
+         }) {
+        b = itSong(rows, {}, 4);
+        b.patterns.push_back(itPattern({}, 1));
+        b.orders = {0, secondOrder, 255};
+        b.createdWith = 0x217;
+        b.compatibleWith = modPlug ? 0x200 : 0x214;
+        EXPECT_EQ(rowsPlayed(b, 20), played) << rows << modPlug;
+    }
     // A break to a row past the end of its own pattern but within the next one.
     b = itSong(", C03", {}, 2);
     b.patterns.push_back(itPattern({}, 4));

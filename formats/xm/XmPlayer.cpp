@@ -368,12 +368,13 @@ XmVoiceModel::XmVoiceModel(XmPlayer& player) : VoiceModel(player), xm_(player) {
 int32_t XmVoiceModel::noteToPeriod(Channel& channel, uint32_t note) {
     XmChannel& ch = static_cast<XmChannel&>(channel);
     const int32_t finetune = static_cast<int8_t>(ch.finetune);
-    const int32_t n = static_cast<int32_t>(note) + ch.relativeNote;
+    // The semitone below C-0 that still plays sounds as C-0.
+    const int32_t n = std::max(static_cast<int32_t>(note) + ch.relativeNote, 0);
     if (xm_.xmFlags & XmLinearFrequencies)
         return (120 - n) * 64 - (xm_.halfStepFinetune ? finetune / 2 : (finetune >> 3) * 4);
     // Notes below the table play in its lowest octave. The finetune counts sixteenths of a
     // semitone: an odd sixteenth lies halfway between two entries of the eighths table.
-    const uint32_t m = static_cast<uint32_t>(std::max(n, 0));
+    const uint32_t m = static_cast<uint32_t>(n);
     const uint32_t sixteenth = (m % 12) * 16 + 16 + static_cast<uint32_t>(finetune >> 3);
     const uint32_t index = sixteenth / 2;
     uint32_t scaled = amigaPeriods[index] * 32u; // the period in octave 0

@@ -53,7 +53,7 @@ TEST(XmPitch, PeriodAndStepOfTheFirstTick) {
         {xmNote(48, 1, 0, 0xE, 0x50), true, 0, 0, 4672, 0},  // -128
         {xmNote(48, 1, 0, 0xE, 0x5F), false, 0, 0, 1628, 0}, // step 7 of C: 814 x 32 >> 4
         {xmNote(1, 1), false, 0, -2, 27392, 776},            // below the table: the lowest octave
-        {xmNote(1, 1), true, 0, -2, 7744, 0},                // a semitone below C-0 plays
+        {xmNote(1, 1), true, 0, -2, 7680, 0},                // a semitone below C-0 plays C-0
         {xmNote(0, 1), true, 0, -2, 0, 0},                   // two do not
         {xmNote(95, 1), true, 0, 127, 0, 0},                 // past A#9: no note at all
     };

@@ -22,8 +22,10 @@ struct FormatQuirks {
     // Bits the tremolo's swing is narrowed by.
     uint8_t tremoloShift = 0;
     // Waveform table positions the vibrato runs ahead: ProTracker and Scream Tracker start it
-    // falling in pitch, from halfway through the tables, and step toward zero.
+    // falling in pitch, from halfway through the tables.
     uint8_t vibratoPhase = 0;
+    // The vibrato's swing is cut toward zero rather than rounded down.
+    bool vibratoTowardZero = false;
     uint8_t vibratoOnRow = VibratoKeepsOffset;
     // How every ping-pong loop turns (the mixer's TurnRepeatsEnd, TurnRepeatsStart).
     uint8_t pingPongTurns = 0;

@@ -128,7 +128,7 @@ bool vibratoSetup(Player& player, Channel& ch, uint8_t param, int32_t depthUnit)
 int32_t vibratoValue(Player& player, const Channel& ch) {
     const uint8_t phase = player.quirks.vibratoPhase;
     const int32_t w = waveformValue(ch.vibratoTable, ch.vibratoPosition + phase, player.random);
-    return phase != 0 ? w * ch.vibratoDepth / 128 : (w * ch.vibratoDepth) >> 7;
+    return player.quirks.vibratoTowardZero ? w * ch.vibratoDepth / 128 : (w * ch.vibratoDepth) >> 7;
 }
 
 void vibratoTick(Player& player, Channel& ch) {

@@ -22,6 +22,7 @@ ModPlayer::ModPlayer(Mixer* mixer) : Player(mixer), BasicSongInfo(static_cast<Pl
     samples_.show(samples);
     voiceModel_ = &model_;
     quirks.vibratoPhase = WaveformLength / 2;
+    quirks.vibratoTowardZero = true;
     quirks.vibratoOnRow = VibratoPlain;
     quirks.delayedBreakSkipsRow = true;
 }

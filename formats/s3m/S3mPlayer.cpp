@@ -38,6 +38,7 @@ S3mPlayer::S3mPlayer(Mixer* mixer) : Player(mixer), BasicSongInfo(static_cast<Pl
         .slideDownUnit = 4,
         .tremoloShift = 1,
         .vibratoPhase = WaveformLength / 2,
+        .vibratoTowardZero = true,
         .vibratoOnRow = VibratoAtPosition,
         .noteCutStopsVoice = true,
         .offsetPastLoopEndLoops = true,

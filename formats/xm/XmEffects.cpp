@@ -6,10 +6,20 @@
 #include "formats/xm/XmPlayer.h"
 
 #include <algorithm>
+#include <array>
 
 namespace tolva {
 
 namespace {
+
+// The vibrato's ramp starts at 0 and lowers the pitch through its first half, then jumps to
+// the top and falls back toward the note.
+constexpr auto VibratoRamp = [] {
+    std::array<int16_t, WaveformLength> t{};
+    for (uint32_t p = 0; p < WaveformLength; ++p)
+        t[p] = static_cast<int16_t>(p < 32 ? p * 8 : (p - 32) * 8 - 255);
+    return t;
+}();
 
 uint8_t remembered(uint8_t param, uint8_t& memory) {
     if (param != 0)
@@ -133,6 +143,8 @@ void xmExtendedCommandRow(XmPlayer& player, XmChannel& ch, uint8_t param) {
         // Waveform 3 is the sine here, and the position always restarts with a new note.
         const uint8_t waveform = (y & 3) == 3 ? 0 : y & 3;
         extendedCommandRow(player, ch, static_cast<uint8_t>(0x40 | waveform));
+        if (waveform == 1)
+            ch.vibratoTable = VibratoRamp.data();
         break;
     }
     case 0x5:

@@ -46,6 +46,8 @@ XmPlayer::XmPlayer(Mixer* mixer) : Player(mixer), BasicSongInfo(static_cast<Play
     quirks = {
         .slideUpUnit = -4,
         .slideDownUnit = 4,
+        .vibratoTowardZero = true,
+        .vibratoOnRow = VibratoAtPosition,
         // FastTracker 2 plays the frame at either end of a ping-pong loop twice as it turns.
         .pingPongTurns = TurnRepeatsEnd | TurnRepeatsStart,
         .loopRowsStay = true,

@@ -129,7 +129,14 @@ TEST(XmPitch, SlidesArpeggioAndVibratos) {
             {"7 is ramp up", vib(7, 0, 64, 64), AutoVibrato, {-63, -31, 0, 32}},
             {"auto after key-off", vib(1, 0, 16, 128), AutoVibrato, {15, -15}, 6},
             {"auto of depth 0", vib(0, 0, 0, 64), Step, {12428, 12428, 12428}},
-            {"volume B8 at 440's speed", columnVibrato, VibratoOffset, {0, 58, 45, 24}, 6},
+            // Tick 0 plays the position the row before reached.
+            {"volume B8 at 440's speed", columnVibrato, VibratoOffset, {58, 58, 45, 24}, 6},
+            // The ramp: 0, 64, 128, 192, then -255 x 60 / 128, cut toward zero.
+            {"E41, then 48F",
+             line({xmNote(48, 1, 0, 0xE, 0x41), xmFx(4, 0x8F)}),
+             VibratoOffset,
+             {0, 0, 30, 60, 90, -119},
+             6},
             {"volume F1: 16 x 4 units to D-4", portaF1, Period, {4608, 4544, 4480, 4480}, 6},
             {"volume F1 restarts nothing", portaF1, Starts, {1}, 6},
             // D-4 and sine 97 at depth 32.

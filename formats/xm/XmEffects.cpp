@@ -276,6 +276,29 @@ void xmExtraFinePortamentoRow(Player& player, XmChannel& ch, uint8_t param) {
     player.changeFlags |= ChangePitch;
 }
 
+// The tremolo's ramp reads the vibrato's position, as the tracker does: while that is in its
+// first half, the swing grows from 0 through each half of the tremolo's cycle (up, then down);
+// in its second, it shrinks toward 0 from the full depth.
+void xmTremoloTick(Player& player, Channel& ch) {
+    if (ch.tremoloTable != rampTable) {
+        tremoloTick(player, ch);
+        return;
+    }
+    const uint32_t position = ch.tremoloPosition;
+    const int32_t rise = static_cast<int32_t>(position % 32) * 8;
+    const int32_t swing = (ch.vibratoPosition >= 32 ? 255 - rise : rise) * ch.tremoloDepth >> 6;
+    ch.tremoloOffset = static_cast<int8_t>(position >= 32 ? -swing : swing);
+    ch.tremoloOffsetSaved = ch.tremoloOffset;
+    ch.tremoloPosition = (position + ch.tremoloSpeed) % WaveformLength;
+    player.changeFlags |= ChangeVolume;
+}
+
+void xmTremoloRow(Player& player, Channel& ch, uint8_t param) {
+    tremoloRow(player, ch, param);
+    if (ch.activeEffect == tremoloTick)
+        ch.activeEffect = xmTremoloTick;
+}
+
 // Counts on across rows and notes; only an instrument number starts it afresh.
 void xmTremorRow(Player&, XmChannel& ch, uint8_t param) {
     if (param != 0)
@@ -291,7 +314,7 @@ const EffectRow xmRows[XmEffectCount] = {
     xmVibratoRow,                          // 4
     asRow<xmTonePortamentoVolumeSlideRow>, // 5
     asRow<xmVibratoVolumeSlideRow>,        // 6
-    tremoloRow,                            // 7
+    xmTremoloRow,                          // 7
     setPanningRow,                         // 8
     xmSampleOffsetRow,                     // 9
     asRow<xmVolumeSlideRow>,               // A

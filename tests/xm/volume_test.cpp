@@ -23,6 +23,13 @@ TEST(XmVolume, ColumnsGlobalVolumeTremorAndPanning) {
                            xmVolume(0xEF), xmVolume(0xEF)});
     // E72 on the note, then 788 at volume 32: the square's 255 x 8 >> 6 on every tick.
     const auto tremolo = line({xmNote(48, 1, 0x30, 0xE, 0x72), xmFx(7, 0x88)});
+    // E71, then 788: the ramp's swing (0, 64, 128, 192, 0) x 8 >> 6; after 480 has moved the
+    // vibrato's position to 40, (255, 191, 127, 63, -255) x 8 >> 6.
+    const auto ramp = [](std::vector<XmCell> rows) {
+        rows.insert(rows.begin(), xmNote(48, 1, 0x30, 0xE, 0x71));
+        rows.push_back(xmFx(7, 0x88));
+        return line(rows);
+    };
     const auto slides = line({C4, xmVolume(0x62), xmVolume(0x7F)});
     const auto delayed = line({C4, xmNote(48, 1, 0x20, 0xE, 0xD3)});
     const auto fineEA = xmCommands(0xE, {0xB4, 0xB0, 0xA0, 0xA2, 0xA0}).build();
@@ -32,6 +39,12 @@ TEST(XmVolume, ColumnsGlobalVolumeTremorAndPanning) {
     checkTicks(
         {
             {"tremolo square", tremolo, MixerVolume, {126, 126, 126, 126}, 7},
+            {"tremolo ramp", ramp({}), MixerVolume, {64, 80, 96, 112, 64}, 7},
+            {"tremolo ramp past 480",
+             ramp({xmFx(4, 0x80)}),
+             MixerVolume,
+             {126, 110, 94, 78, 2},
+             13},
             {"volume column sets, above 0x50 nothing", sets, Volume, repeated({32, 64, 0, 0}, 6)},
             {"column slides later ticks", slides, Volume, {64, 62, 60, 58, 56, 54, 54, 64}, 6},
             {"fine slides", line({C4, xmVolume(0x84), xmVolume(0x93)}), Volume, {60, 60, 63}, 6, 5},

@@ -47,6 +47,7 @@ void runVolumeColumn(XmPlayer& player, XmChannel& ch) {
         break;
     case 0xA:
         ch.vibratoSpeed = y;
+        ch.vibratoMemory = static_cast<uint8_t>((ch.vibratoMemory & 15) | y << 4);
         break;
     case 0xB:
         vibratoSetup(player, ch, y, XmVibratoDepthUnit);

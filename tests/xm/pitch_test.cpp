@@ -132,6 +132,12 @@ TEST(XmPitch, SlidesArpeggioAndVibratos) {
             // Tick 0 plays the position the row before reached.
             {"volume B8 at 440's speed", columnVibrato, VibratoOffset, {58, 58, 45, 24}, 6},
             // The ramp: 0, 64, 128, 192, then -255 x 60 / 128, cut toward zero.
+            // Sine 197, 250, 120, -97 at positions 9, 18, 27, 36, x 9 x 4 / 128.
+            {"A9, then B9: A9's speed stays",
+             line({xmNote(48, 1, 0xA9), xmVolume(0xB9)}),
+             VibratoOffset,
+             {0, 0, 55, 70, 33, -27},
+             6},
             {"E41, then 48F",
              line({xmNote(48, 1, 0, 0xE, 0x41), xmFx(4, 0x8F)}),
              VibratoOffset,

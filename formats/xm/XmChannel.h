@@ -55,6 +55,8 @@ struct XmChannel : ScreamChannel {
     bool tremorMuted = false; // until a volume command or an instrument number
     // An instrument number came while no sound was held: the next note takes its defaults.
     bool numberWaits = false;
+    bool glissando = false;      // E31: tone portamentos sound whole semitones
+    int32_t glissandoOffset = 0; // to the semitone sounding, until the next note
 };
 
 // Whether the cell's note waits for a note delay (EDx, x > 0).

@@ -92,6 +92,18 @@ void xmVolumeSlideRow(Player&, XmChannel& ch, uint8_t param) {
 // The slide stops on its target, or jumps to it when it already lies behind; once there,
 // FastTracker 2 turns the direction downwards in pitch, so that a later slide from below
 // the target reaches it at once.
+// Under glissando the slide goes on unheard; the note nearest to it sounds.
+void glide(Player& player, XmChannel& ch) {
+    const int32_t slid = ch.period + ch.slideOffset;
+    int32_t nearest = player.noteToPeriod(ch, 0);
+    for (uint32_t note = 1; note < XmKeyOff; ++note) {
+        const int32_t p = player.noteToPeriod(ch, note);
+        if (std::abs(p - slid) < std::abs(nearest - slid))
+            nearest = p;
+    }
+    ch.glissandoOffset = nearest - slid;
+}
+
 void xmTonePortamentoTick(Player& player, XmChannel& ch) {
     if (ch.period == 0)
         return;
@@ -103,6 +115,8 @@ void xmTonePortamentoTick(Player& player, XmChannel& ch) {
     } else {
         ch.slideOffset = next - ch.period;
     }
+    if (ch.glissando)
+        glide(player, ch);
     player.changeFlags |= ChangePitch;
 }
 
@@ -138,6 +152,9 @@ void xmExtendedCommandRow(XmPlayer& player, XmChannel& ch, uint8_t param) {
     case 0x2:
         if (!player.repeatingRow)
             fineWithMemory(player, ch, 0x2, y, ch.finePortaDownMemory);
+        break;
+    case 0x3:
+        ch.glissando = y != 0;
         break;
     case 0x4: {
         // Waveform 3 is the sine here, and the position always restarts with a new note.

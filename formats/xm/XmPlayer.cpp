@@ -206,6 +206,7 @@ void XmPlayer::triggerNote(Channel& channel) {
         ch.note = ch.cellNote;
     } else if (hasNote) {
         ch.note = ch.cellNote;
+        ch.glissandoOffset = 0;
         if (!slides)
             changeFlags |= ChangeStartNote;
         // Every note looks its sample up in the note map, with or without an instrument number.
@@ -408,7 +409,7 @@ int32_t XmVoiceModel::mixerPanning(Channel& channel, int32_t panning) {
 
 uint32_t XmVoiceModel::periodToFrequency(int32_t period, Channel& channel) {
     XmChannel& ch = static_cast<XmChannel&>(channel);
-    const int32_t p = period + ch.autoVibratoOffset;
+    const int32_t p = period + ch.autoVibratoOffset + ch.glissandoOffset;
     const uint32_t rate = xm_.mixer->mixingRate();
     if (xm_.xmFlags & XmLinearFrequencies)
         return linearStep(LinearMiddleC - p, MiddleCRate, rate);

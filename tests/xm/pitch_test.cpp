@@ -138,6 +138,13 @@ TEST(XmPitch, SlidesArpeggioAndVibratos) {
              VibratoOffset,
              {0, 0, 55, 70, 33, -27},
              6},
+            // 20 units a tick from C-4 (4608) to D-4 (4480): 4588, 4568, 4548, 4528, 4508 sound
+            // as C-4, C#4 (4544) three times, then D-4, which stays on the next row.
+            {"E31: the nearest semitone",
+             line({xmNote(48, 1, 0, 0xE, 0x31), xmNote(50, 0, 0, 3, 5)}),
+             Step,
+             {12428, 13167, 13167, 13167, 13950, 13950},
+             7},
             {"E41, then 48F",
              line({xmNote(48, 1, 0, 0xE, 0x41), xmFx(4, 0x8F)}),
              VibratoOffset,

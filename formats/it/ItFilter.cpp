@@ -126,7 +126,10 @@ void ItPlayer::updateFilter(ItChannel& record) {
     const int32_t resonance = record.filterResonance;
     const uint8_t flags = mixer->voiceFlags(voice);
     const float rate = static_cast<float>(mixer->mixingRate());
+    // Opened fully, the filter of a playing note keeps the corner it had; a new note drops it.
     if ((cutoff == ItOpenCutoff && resonance == 0) || rate == 0.0f) {
+        if (!(changeFlags & ChangeStartNote) && rate != 0.0f)
+            return;
         mixer->setVoiceFlags(voice, static_cast<uint8_t>(flags & ~VoiceFiltered));
         return;
     }

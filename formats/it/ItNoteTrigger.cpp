@@ -346,6 +346,8 @@ void ItPlayer::triggerNote(Channel& channel) {
         const int32_t distance = static_cast<int32_t>(ch->writtenNote) - in.pitchPanCentre;
         ch->pitchPanOffset = (distance * in.pitchPanSeparation) >> 1;
     }
+    if (changeFlags & ChangeStartNote)
+        changeFlags |= ChangeFormatState;
     if (ch->cellMask & (ItMaskVolume | ItMaskLastVolume))
         runVolumeColumn(*ch);
 }

@@ -7,12 +7,15 @@ namespace tolva {
 namespace {
 
 // One frame of the recurrence in the lanes that hold a frame; the grouping of the sums is
-// part of the result, so it is spelled out.
+// part of the result, so it is spelled out. A resonance peak is held at twice full scale, as
+// Impulse Tracker's filter holds it, and the next frames see the held value.
 inline __m128 filterFrame(__m128 x, __m128 x1, __m128 y1, __m128 y2, __m128 c0, __m128 c1,
                           __m128 c2, __m128 c3) {
     const __m128 current = _mm_add_ps(_mm_mul_ps(c0, x), _mm_mul_ps(c2, y1));
     const __m128 previous = _mm_add_ps(_mm_mul_ps(c1, x1), _mm_mul_ps(c3, y2));
-    return _mm_add_ps(current, previous);
+    const __m128 limit = _mm_set1_ps(2.0f);
+    return _mm_max_ps(_mm_min_ps(_mm_add_ps(current, previous), limit),
+                      _mm_sub_ps(_mm_setzero_ps(), limit));
 }
 
 } // namespace

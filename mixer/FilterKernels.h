@@ -5,8 +5,8 @@ namespace tolva {
 
 // Two-pole resonant filter over a voice's float rendering, in place:
 // y[n] = (c0 x[n] + c2 y[n-1]) + (c1 x[n-1] + c3 y[n-2]) with coefInput = (c0, c1) and
-// coefOutput = (c2, c3). Frames are taken in pairs; the states carry the last two inputs and
-// outputs from one call to the next.
+// coefOutput = (c2, c3), y held within -2..2. Frames are taken in pairs; the states carry the last
+// two inputs and outputs from one call to the next.
 
 // inputState = (x[n-2], x[n-1]), outputState = (y[n-2], y[n-1]).
 void filterVoiceMono(float* buffer, uint32_t frames, const float coefInput[2],

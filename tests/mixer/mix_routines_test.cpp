@@ -92,7 +92,8 @@ void referenceFilter(float* x, uint32_t frames, int channels, const float cin[2]
         float &x1 = xs[channels + ch], &x2 = xs[ch], &y1 = ys[channels + ch], &y2 = ys[ch];
         for (uint32_t n = 0; n < (frames & ~1u); ++n) {
             float& v = x[n * channels + ch];
-            const float out = (cin[0] * v + cout[0] * y1) + (cin[1] * x1 + cout[1] * y2);
+            const float sum = (cin[0] * v + cout[0] * y1) + (cin[1] * x1 + cout[1] * y2);
+            const float out = std::clamp(sum, -2.0f, 2.0f);
             x2 = std::exchange(x1, std::exchange(v, out));
             y2 = std::exchange(y1, out);
         }
@@ -184,6 +185,11 @@ TEST(FilteredVoice, KernelsFollowTheRecurrenceExactly) {
         ASSERT_EQ(0, std::memcmp(xsA, xsB, channels * 2 * sizeof(float))) << round;
         ASSERT_EQ(0, std::memcmp(ysA, ysB, channels * 2 * sizeof(float))) << round;
     }
+    // A resonance peak holds at twice full scale: y = x + y[n-1] climbs 1, 2, then stays.
+    float x[4] = {1, 1, 1, 1}, xs[2] = {}, ys[2] = {};
+    const float cin[2] = {1, 0}, cout[2] = {1, 0};
+    filterVoiceMono(x, 4, cin, cout, xs, ys);
+    EXPECT_EQ(std::vector<float>(x, x + 4), (std::vector<float>{1, 2, 2, 2}));
 }
 
 TEST(FilteredVoice, UnfilteredFloatsComeBackAtTheIntegerLevel) {

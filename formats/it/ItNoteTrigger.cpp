@@ -23,6 +23,21 @@ void restartEnvelope(ItEnvelopeState& state, const ItEnvelope& envelope, int32_t
 
 } // namespace
 
+// The record of a starting note, on the voice it is given. A note cut, faded out or released
+// carries no envelope into the next one.
+ItChannel& ItPlayer::takeVoice(ItChannel& ch, uint32_t k, const ItInstrument& instrument) {
+    const int32_t own = voiceOfChannel[k];
+    const bool ended = own < 0 || isSilent(static_cast<uint32_t>(own)) ||
+                       (ch.volumeEnvelopeState.flags & ItEnvelopeReleased);
+    allocateVoice(k, instrument);
+    ItChannel& next = patternChannel(k);
+    if (ended)
+        for (ItEnvelopeState* e :
+             {&next.volumeEnvelopeState, &next.panEnvelopeState, &next.pitchEnvelopeState})
+            e->flags &= static_cast<uint16_t>(~ItEnvelopeCarry);
+    return next;
+}
+
 const ItInstrument* ItPlayer::instrumentFor(uint32_t number) const {
     if (number < 1 || number >= NumberLimit || number > module.instrumentCount)
         return nullptr;
@@ -209,10 +224,8 @@ ItChannel& ItPlayer::takeNumbered(ItChannel& record, const NoteStart& start, uin
     uint8_t randomPan = 0;
     if (instrumentMode()) {
         if (const ItInstrument* instrument = start.replayed ? ch->instrument : instrumentFor(s)) {
-            if (changeFlags & ChangeStartNote) {
-                allocateVoice(start.k, *instrument);
-                ch = &patternChannel(start.k);
-            }
+            if (changeFlags & ChangeStartNote)
+                ch = &takeVoice(*ch, start.k, *instrument);
             // Its own number alone leaves a sounding note's envelopes running, but for old
             // effects.
             constexpr uint16_t released = ItEnvelopeReleased | ItEnvelopeFading;

@@ -123,6 +123,7 @@ private:
     const ItInstrument* instrumentFor(uint32_t number) const;
     ItSample* sampleFor(uint32_t number);
     bool numberAloneRestarts(const ItChannel& ch, uint32_t k);
+    ItChannel& takeVoice(ItChannel& ch, uint32_t k, const ItInstrument& instrument);
     void applyInstrument(ItChannel& ch, const ItInstrument& instrument, bool portamento,
                          bool keepsEnvelopes);
     void applySamplePan(ItChannel& ch, const ItSample& sample);

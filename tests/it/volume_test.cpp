@@ -45,13 +45,20 @@ TEST(ItVolume, EnvelopesCommandsAndGlobalVolumes) {
                  ->trace(7, false, volumeState);
     EXPECT_EQ((std::vector<Ints>{values[1], values[2], values[6]}),
               (std::vector<Ints>{{10240, 80, 1}, {4096, 32, 1}, {4096, 32, 1}}));
-    // Carried, the envelope goes on from where the last note left it.
+    // Carried, the envelope goes on from where the last note left it, but not from a note cut
+    // or released.
     for (uint8_t carry : {0x00, 0x08}) {
         ItTestInstrument ins{.volume = {uint8_t(0x01 | carry), {{0, 64}, {20, 0}}}};
-        song = playIt(itSong("60 1, 62 1", {ins}));
-        song->enter();
-        EXPECT_EQ(song->channel(0).volumeEnvelopeState.value, carry ? 16384 - 3 * 819 : 16384);
-        EXPECT_EQ(song->channel(0).note, 62u);
+        for (const auto& [cells, rows, goesOn] : {std::tuple{"60 1, 62 1", 1u, true},
+                                                  {"60 1, 254, 62 1", 2u, false},
+                                                  {"60 1, 255, 62 1", 2u, false}}) {
+            song = playIt(itSong(cells, {ins}));
+            song->enter(rows);
+            EXPECT_EQ(song->channel(0).volumeEnvelopeState.value,
+                      carry && goesOn ? 16384 - 3 * 819 : 16384)
+                << cells;
+            EXPECT_EQ(song->channel(0).note, 62u);
+        }
     }
     // Its own number alone leaves a sounding note's envelope running (old effects restart it)
     // and starts the note again once the envelope silenced it: 64 to 0 in six ticks of -2730.

@@ -53,6 +53,7 @@ struct ItChannel : ScreamChannel {
     ItEnvelopeState panEnvelopeState;
     ItEnvelopeState pitchEnvelopeState;
     uint16_t fadeVolume = ItFullFade;
+    uint8_t volumeSwing = 0; // the note's random variation, taken off its volume as it plays
     uint16_t fadeRate = 0;
     int32_t autoVibratoOffset = 0;
     uint32_t autoVibratoSweep = 0;

@@ -138,11 +138,12 @@ void ItPlayer::applySample(ItChannel& ch, ItSample& s, bool defaultVolume, uint8
     if (!(changeFlags & ChangeStartNote))
         return;
     applySamplePan(ch, s);
-    if (randomVolume != 0) {
-        const uint64_t r = random.next();
-        const uint64_t cut = r * ch.volume * randomVolume / 6553600;
-        ch.volume = static_cast<uint8_t>(ch.volume - std::min<uint64_t>(cut, ch.volume));
-    }
+    // Each note draws its own swing from the volume it starts at, as far up as down, of which
+    // only the way down is heard; the volume itself stays, so that slides and later notes do not
+    // add swings up.
+    const int64_t r = randomVolume != 0 ? random.next() : 32768;
+    const int64_t swing = (2 * r - 65536) * ch.volume * randomVolume / 6553600;
+    ch.volumeSwing = static_cast<uint8_t>(std::clamp<int64_t>(swing, 0, ch.volume));
     if (randomPan != 0) {
         const int32_t r = random.next();
         const int32_t move = ((r * randomPan * 8) >> 16) - 4 * randomPan;
@@ -233,12 +234,9 @@ ItChannel& ItPlayer::takeNumbered(ItChannel& record, const NoteStart& start, uin
                                !hasFlag(ItOldEffects) &&
                                !(ch->volumeEnvelopeState.flags & released);
             applyInstrument(*ch, *instrument, start.portamento, keeps);
-            // Every note of the instrument gets its own pan variation; the volume one only with
-            // a number, since a replayed note keeps its volume and repeated cuts would wear it
-            // down to silence.
+            // Every note of the instrument gets its own variations, with or without a number.
             randomPan = instrument->randomPan;
-            if (start.numbered)
-                randomVolume = instrument->randomVolume;
+            randomVolume = instrument->randomVolume;
             // Without a note in the cell the channel's note is mapped already; the sample comes
             // from the pattern's last note.
             const uint32_t patternNote = lastValues_[start.k].note;

@@ -126,7 +126,8 @@ int32_t ItVoiceModel::mixerVolume(Channel& channel, int32_t volume) {
     const uint64_t sampleVolume = s ? std::min<uint8_t>(s->globalVolume, 64) : 0;
     const uint64_t levels = uint64_t{std::min<uint8_t>(ch.channelVolume, 64)} *
                             it_.song.volumeScale * std::min<uint8_t>(it_.globalVolume, 128) *
-                            sampleVolume * static_cast<uint64_t>(std::clamp(volume, 0, 64));
+                            sampleVolume *
+                            static_cast<uint64_t>(std::clamp(volume - ch.volumeSwing, 0, 64));
     uint64_t result;
     if (!it_.instrumentMode()) {
         result = levels >> 24;

@@ -193,15 +193,20 @@ TEST(ItPanningAndFilter, SeparationDefaultPansRandomVariationAndResonantFilter) 
     b = itSong("60 1, X80, i1, 60");
     b.samples[0].defaultPan = 0x80;
     EXPECT_EQ(playIt(b)->trace(4, true, ItSong::pan), (std::vector<Ints>{{0}, {128}, {128}, {0}}));
-    // Draws 30292 and then 8057: volume 64 - 30292 x 64 x 50 / 6553600 = 50, pan 127 + (8057 x 10
-    // x 8 >> 16) - 40 = 96. A note without instrument number draws a pan of its own, from the
-    // default pan: first 127 + (30292 x 10 x 8 >> 16) - 40 = 123, then 96.
+    // Draws 30292 and then 8057: a volume swing of (2 x 30292 - 65536) x 64 x 50 / 6553600 < 0,
+    // up, which is not heard; pan 127 + (8057 x 10 x 8 >> 16) - 40 = 96. A note without
+    // instrument number draws a pan of its own, from the default pan: first 127 + (30292 x 10 x 8
+    // >> 16) - 40 = 123, then 96. Each note draws its own swing from the volume, which stays:
+    // seed 101 draws 40493, 12744 (pan) and 54929, swings of 7 and then 21.
     ItTestInstrument ins{.randomVolume = 50, .randomPan = 10};
     auto song = playIt(itSong("60 1", {ins}));
     song->player->random = Random(0);
     song->ticks();
-    EXPECT_EQ(song->channel(0).volume, 50);
+    EXPECT_EQ(song->channel(0).volume - song->channel(0).volumeSwing, 64);
     EXPECT_EQ(song->channel(0).panning, 96);
+    song = playIt(itSong("60 1, 60", {ins}));
+    song->player->random = Random(101);
+    EXPECT_EQ(song->trace(2, true, ItSong::volume), (std::vector<Ints>{{57 * 2}, {43 * 2}}));
     ins.randomVolume = 0;
     ins.defaultPan = 32;
     song = playIt(itSong("60 1, 62", {ins}));

@@ -89,9 +89,6 @@ void xmVolumeSlideRow(Player&, XmChannel& ch, uint8_t param) {
     ch.activeEffect = volumeSlideTick;
 }
 
-// The slide stops on its target, or jumps to it when it already lies behind; once there,
-// FastTracker 2 turns the direction downwards in pitch, so that a later slide from below
-// the target reaches it at once.
 // Under glissando the slide goes on unheard; the note nearest to it sounds.
 void glide(Player& player, XmChannel& ch) {
     const int32_t slid = ch.period + ch.slideOffset;
@@ -104,6 +101,9 @@ void glide(Player& player, XmChannel& ch) {
     ch.glissandoOffset = nearest - slid;
 }
 
+// The slide stops on its target, or jumps to it when it already lies behind; once there,
+// FastTracker 2 turns the direction downwards in pitch, so that a later slide from below
+// the target reaches it at once.
 void xmTonePortamentoTick(Player& player, XmChannel& ch) {
     if (ch.period == 0)
         return;

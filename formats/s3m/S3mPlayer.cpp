@@ -10,6 +10,11 @@ namespace tolva {
 
 namespace {
 
+// G and L slide to the cell's note instead of starting it.
+bool slidesToNote(const S3mChannel& ch) {
+    return ch.cellEffect == S3mCommandG || ch.cellEffect == S3mCommandL;
+}
+
 // Periods of octave 0 by semitone; a sample's middle-C rate scales them.
 constexpr uint32_t octavePeriods[12] = {1712, 1616, 1524, 1440, 1356, 1280,
                                         1208, 1140, 1076, 1016, 960,  907};
@@ -182,8 +187,7 @@ void S3mPlayer::triggerNote(Channel& channel) {
             ch.note = static_cast<uint32_t>(n >> 4) << 8 | (n & 15u);
             // The tone portamentos slide to the note instead of starting it, unless the
             // channel has no note to slide from.
-            const bool slides = ch.cellEffect == S3mCommandG || ch.cellEffect == S3mCommandL;
-            if (!slides || ch.period == 0) {
+            if (!slidesToNote(ch) || ch.period == 0) {
                 changeFlags |= ChangeStartNote;
                 // Without an instrument number the note starts where the last one did, so a
                 // sample offset goes on serving until an instrument is named again.
@@ -213,9 +217,8 @@ void S3mPlayer::triggerNote(Channel& channel) {
 // has ended, at the pitch the slide has reached.
 void S3mPlayer::restartEndedSample(S3mChannel& ch) {
     const auto voice = static_cast<uint32_t>(&ch - channels.data());
-    const bool slides = ch.cellEffect == S3mCommandG || ch.cellEffect == S3mCommandL;
-    if (!slides || ch.cellNote >= S3mNoteCut || (changeFlags & ChangeStartNote) || ch.period == 0 ||
-        (mixer->voiceFlags(voice) & VoiceActive))
+    if (!slidesToNote(ch) || ch.cellNote >= S3mNoteCut || (changeFlags & ChangeStartNote) ||
+        ch.period == 0 || (mixer->voiceFlags(voice) & VoiceActive))
         return;
     VoiceRequest request{&ch, this};
     mixer->startVoice(voice, &request);

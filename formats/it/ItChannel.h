@@ -48,7 +48,8 @@ struct ItChannel : ScreamChannel {
     float filterCoefficients[4] = {};
     uint8_t filterCutoff = ItOpenCutoff;
     uint8_t filterResonance = 0;
-    uint8_t activeMacro = 0; // the parametered macro SFx chose
+    uint8_t activeMacro = 0;     // the parametered macro SFx chose
+    bool startBackwards = false; // S9F on the row: a note starting on it plays from its end
     ItEnvelopeState volumeEnvelopeState;
     ItEnvelopeState panEnvelopeState;
     ItEnvelopeState pitchEnvelopeState;

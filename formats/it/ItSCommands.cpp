@@ -75,6 +75,16 @@ void instrumentControl(ItPlayer& player, ItChannel& ch, uint8_t y) {
     }
 }
 
+// S9x: S91 surround; S9E and S9F play the sample forwards or backwards.
+void soundControl(ItPlayer& player, ItChannel& ch, uint8_t y) {
+    if (y == 1) {
+        ch.surround = 1;
+        player.changeFlags |= ChangePanning | ChangeSurround;
+    } else if (y >= 0xE) {
+        player.setPlayDirection(ch, y == 0xF);
+    }
+}
+
 } // namespace
 
 void itSCommandRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
@@ -106,10 +116,7 @@ void itSCommandRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
         ch.panSetByCommand();
         break;
     case 0x9:
-        if (y == 1) {
-            ch.surround = 1;
-            player.changeFlags |= ChangePanning | ChangeSurround;
-        }
+        soundControl(player, ch, y);
         break;
     case 0xA:
         ch.sampleOffset = static_cast<uint32_t>(y) << 16 | (ch.sampleOffset & 0xFFFF);

@@ -157,11 +157,22 @@ void ItPlayer::continueEffect(Channel& channel) {
         itVibrateTwice(*this, ch, false);
 }
 
+void ItPlayer::setPlayDirection(ItChannel& ch, bool backwards) {
+    ch.startBackwards = backwards;
+    const int32_t v = voiceIndex(ch);
+    if (v < 0 || (changeFlags & ChangeStartNote))
+        return;
+    const uint8_t flags = mixer->voiceFlags(static_cast<uint32_t>(v));
+    mixer->setVoiceFlags(static_cast<uint32_t>(v),
+                         backwards ? flags | VoiceBackwards : flags & ~VoiceBackwards);
+}
+
 void ItPlayer::resetRowModulation(Channel& channel) {
     // A pattern delay's repeats of a row go on with the volume column's slide, without setting
     // its volume again.
     if (!repeatingRow)
         static_cast<ItChannel&>(channel).volumeColumnEffect = nullptr;
+    static_cast<ItChannel&>(channel).startBackwards = false;
     Player::resetRowModulation(channel);
     // Panbrello and the pan envelope change the pan on any row.
     changeFlags |= ChangePanning;
@@ -187,6 +198,11 @@ bool ItPlayer::fillVoiceStart(uint32_t voice, const void* request, VoiceStart& o
         flags |= VoiceStereo;
     if (s->flags & ItSample16Bit)
         flags |= Voice16Bit;
+    if (ch.startBackwards && end != 0) {
+        flags |= VoiceBackwards;
+        if (start == 0)
+            start = end - s->frameBytes();
+    }
     out.data = s->data;
     out.startOffset = static_cast<uint32_t>(start);
     out.end = end;

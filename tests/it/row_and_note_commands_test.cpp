@@ -110,6 +110,14 @@ TEST(ItRowAndNoteCommands, LoopsDelaysTempoSpeedNoteDelaysOffsetsAndWaveforms) {
                   (std::vector<Ints>{{0x10000}, {0x1000}, {oldEffects ? 70000 : 0}}))
             << oldEffects;
     }
+    // S9F plays backwards, a note starting on its row from its last frame; S9E forwards again;
+    // the next note forwards from its start.
+    auto direction = [](ItSong& s) {
+        return Ints{int(s.voice(0).position - s.it().module.samples[0].data),
+                    (s.voice(0).flags & VoiceBackwards) != 0};
+    };
+    EXPECT_EQ(playIt(itSong("60 1 S9F, S9E, S9F, 60 1"))->trace(4, true, direction),
+              (std::vector<Ints>{{999, 1}, {999, 0}, {999, 1}, {0, 0}}));
     // S3x, S4x and S5x choose the waveforms of vibrato, tremolo and panbrello, Impulse
     // Tracker's own: the ramp falls from the top, the square's second half is the middle.
     song = playIt(itSong("S31, S42, S53"));

@@ -49,10 +49,8 @@ uint32_t accumulateRun(VoiceCursor& cursor, int32_t* accumulator, uint32_t frame
                        const RunGains& g, bool interpolate, LastFrame& last, VectorWidth width) {
     AccumulateTarget t;
     t.out = accumulator;
-    t.leftToLeft = broadcast(g.leftToLeft);
-    t.leftToRight = broadcast(g.leftToRight);
-    t.rightToLeft = broadcast(g.rightToLeft);
-    t.rightToRight = broadcast(g.rightToRight);
+    t.toLeft = broadcast(g.toLeft);
+    t.toRight = broadcast(g.toRight);
     t.bias = _mm_set_epi32(int(g.biasRight), int(g.biasLeft), int(g.biasRight), int(g.biasLeft));
     t.negate = g.negateRight ? _mm_set_epi32(-1, 0, -1, 0) : _mm_setzero_si128();
     t.hold = _mm_set_epi32(g.holdRight, g.holdLeft, g.holdRight, g.holdLeft);

@@ -9,7 +9,7 @@ namespace tolva {
 // What the accumulate routines share across a run.
 struct AccumulateTarget {
     int32_t* out;
-    __m128i leftToLeft, leftToRight, rightToLeft, rightToRight;
+    __m128i toLeft, toRight;
     __m128i bias;   // left, right, left, right
     __m128i negate; // all ones in the right lanes for surround
     __m128i hold;
@@ -22,17 +22,10 @@ template <bool Stereo> struct AccumulateSink {
     AccumulateTarget t;
 
     void pair(__m128i values) {
-        __m128i left, right;
-        if (Stereo) {
-            const __m128i rightSource = _mm_srli_epi64(values, 32);
-            left = _mm_add_epi64(_mm_mul_epu32(values, t.leftToLeft),
-                                 _mm_mul_epu32(rightSource, t.rightToLeft));
-            right = _mm_add_epi64(_mm_mul_epu32(values, t.leftToRight),
-                                  _mm_mul_epu32(rightSource, t.rightToRight));
-        } else {
-            left = _mm_mul_epu32(values, t.leftToLeft);
-            right = _mm_mul_epu32(values, t.leftToRight);
-        }
+        // Stereo pairs hold the right side in the high half of each lane.
+        const __m128i left = _mm_mul_epu32(values, t.toLeft);
+        const __m128i right =
+            _mm_mul_epu32(Stereo ? _mm_srli_epi64(values, 32) : values, t.toRight);
         __m128i c =
             _mm_or_si128(_mm_srli_epi64(left, 36), _mm_slli_epi64(_mm_srli_epi64(right, 36), 32));
         c = _mm_sub_epi32(c, t.bias);

@@ -56,8 +56,7 @@ uint32_t renderFloatRun(VoiceCursor& cursor, float* buffer, uint32_t frames, boo
 
 void mixFloatBack(const float* buffer, bool stereo, int32_t* accumulator, uint32_t frames,
                   const RunGains& g, LastFrame& last) {
-    const __m128i ll = _mm_set1_epi32(int(g.leftToLeft)), lr = _mm_set1_epi32(int(g.leftToRight));
-    const __m128i rl = _mm_set1_epi32(int(g.rightToLeft)), rr = _mm_set1_epi32(int(g.rightToRight));
+    const __m128i toLeft = _mm_set1_epi32(int(g.toLeft)), toRight = _mm_set1_epi32(int(g.toRight));
     const __m128i bias = _mm_set_epi32(int(16 * g.biasRight), int(16 * g.biasLeft),
                                        int(16 * g.biasRight), int(16 * g.biasLeft));
     const __m128i negate = g.negateRight ? _mm_set_epi32(-1, 0, -1, 0) : _mm_setzero_si128();
@@ -67,15 +66,14 @@ void mixFloatBack(const float* buffer, bool stereo, int32_t* accumulator, uint32
         __m128i left, right;
         if (stereo) {
             const __m128i w = levels(_mm_loadu_ps(buffer + 2 * i));
-            const __m128i wr = _mm_srli_epi64(w, 32);
-            left = _mm_add_epi64(_mm_mul_epu32(w, ll), _mm_mul_epu32(wr, rl));
-            right = _mm_add_epi64(_mm_mul_epu32(w, lr), _mm_mul_epu32(wr, rr));
+            left = _mm_mul_epu32(w, toLeft);
+            right = _mm_mul_epu32(_mm_srli_epi64(w, 32), toRight);
         } else {
             const __m128i w = levels(
                 _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(buffer + i))));
             const __m128i spread = _mm_unpacklo_epi32(w, w);
-            left = _mm_mul_epu32(spread, ll);
-            right = _mm_mul_epu32(spread, lr);
+            left = _mm_mul_epu32(spread, toLeft);
+            right = _mm_mul_epu32(spread, toRight);
         }
         c = _mm_or_si128(_mm_srli_epi64(left, 32), _mm_slli_epi64(_mm_srli_epi64(right, 32), 32));
         c = _mm_sub_epi32(c, bias);
@@ -97,10 +95,7 @@ void mixKernelRun(const float* buffer, bool stereo, int32_t* accumulator, uint32
         const float x = static_cast<float>(a) / 32, y = static_cast<float>(b) / 32;
         return _mm_set_ps(y, x, y, x);
     };
-    // Stereo: left and right each weighed, then the other side's share added crosswise.
-    const __m128 straight =
-        stereo ? gains(g.leftToLeft, g.rightToRight) : gains(g.leftToLeft, g.leftToRight);
-    const __m128 across = gains(g.rightToLeft, g.leftToRight);
+    const __m128 weights = gains(g.toLeft, g.toRight);
     const __m128 sign =
         _mm_set_ps(g.negateRight ? -1.0f : 1.0f, 1, g.negateRight ? -1.0f : 1.0f, 1);
     const __m128i hold = _mm_set_epi32(g.holdRight, g.holdLeft, g.holdRight, g.holdLeft);
@@ -108,12 +103,10 @@ void mixKernelRun(const float* buffer, bool stereo, int32_t* accumulator, uint32
     for (uint32_t i = 0; i + 2 <= frames; i += 2) {
         __m128 x;
         if (stereo) {
-            x = _mm_loadu_ps(buffer + 2 * i);
-            const __m128 swapped = _mm_shuffle_ps(x, x, _MM_SHUFFLE(2, 3, 0, 1));
-            x = _mm_add_ps(_mm_mul_ps(x, straight), _mm_mul_ps(swapped, across));
+            x = _mm_mul_ps(_mm_loadu_ps(buffer + 2 * i), weights);
         } else {
             x = _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(buffer + i)));
-            x = _mm_mul_ps(_mm_unpacklo_ps(x, x), straight);
+            x = _mm_mul_ps(_mm_unpacklo_ps(x, x), weights);
         }
         c = _mm_add_epi32(_mm_cvtps_epi32(_mm_mul_ps(x, sign)), hold);
         __m128i* out = reinterpret_cast<__m128i*>(accumulator + 2 * i);

@@ -8,14 +8,12 @@
 
 namespace tolva {
 
-// Everything a run of one voice needs besides its position: the 32-bit gains from each source
-// channel to each output channel (mono data use only the first two), the level of a silent
-// sample that is taken off again, the declick offset added to every frame, and surround.
+// Everything a run of one voice needs besides its position: the 32-bit gains into the left and
+// right outputs (of the one channel of mono data, of its own side of stereo data), the level of a
+// silent sample that is taken off again, the declick offset added to every frame, and surround.
 struct RunGains {
-    uint32_t leftToLeft;
-    uint32_t leftToRight;
-    uint32_t rightToLeft;
-    uint32_t rightToRight;
+    uint32_t toLeft;
+    uint32_t toRight;
     uint32_t biasLeft;
     uint32_t biasRight;
     int32_t holdLeft;

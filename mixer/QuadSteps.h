@@ -69,7 +69,7 @@ template <class Format>
 
 // The sink's gains broadcast to both halves of the wide registers.
 struct QuadGains {
-    __m256i leftToLeft, leftToRight, rightToLeft, rightToRight, negate;
+    __m256i toLeft, toRight, negate;
     // The bias and the declick offset in one addition after the sign: -(x - bias) + hold is
     // -x + (hold + bias).
     __m256i offset;
@@ -79,10 +79,8 @@ template <bool Stereo>
 [[gnu::target("avx2"), gnu::always_inline]] inline QuadGains
 quadGains(const AccumulateSink<Stereo>& sink) {
     QuadGains g;
-    g.leftToLeft = _mm256_broadcastsi128_si256(sink.t.leftToLeft);
-    g.leftToRight = _mm256_broadcastsi128_si256(sink.t.leftToRight);
-    g.rightToLeft = _mm256_broadcastsi128_si256(sink.t.rightToLeft);
-    g.rightToRight = _mm256_broadcastsi128_si256(sink.t.rightToRight);
+    g.toLeft = _mm256_broadcastsi128_si256(sink.t.toLeft);
+    g.toRight = _mm256_broadcastsi128_si256(sink.t.toRight);
     g.negate = _mm256_broadcastsi128_si256(sink.t.negate);
     const __m256i bias = _mm256_broadcastsi128_si256(sink.t.bias);
     const __m256i hold = _mm256_broadcastsi128_si256(sink.t.hold);
@@ -95,17 +93,9 @@ quadGains(const AccumulateSink<Stereo>& sink) {
 template <bool Stereo, bool Surround>
 [[gnu::target("avx2"), gnu::always_inline]] inline __m256i quadContribution(__m256i values,
                                                                             const QuadGains& g) {
-    __m256i left, right;
-    if (Stereo) {
-        const __m256i rightSource = _mm256_srli_epi64(values, 32);
-        left = _mm256_add_epi64(_mm256_mul_epu32(values, g.leftToLeft),
-                                _mm256_mul_epu32(rightSource, g.rightToLeft));
-        right = _mm256_add_epi64(_mm256_mul_epu32(values, g.leftToRight),
-                                 _mm256_mul_epu32(rightSource, g.rightToRight));
-    } else {
-        left = _mm256_mul_epu32(values, g.leftToLeft);
-        right = _mm256_mul_epu32(values, g.leftToRight);
-    }
+    const __m256i left = _mm256_mul_epu32(values, g.toLeft);
+    const __m256i right =
+        _mm256_mul_epu32(Stereo ? _mm256_srli_epi64(values, 32) : values, g.toRight);
     // right >> 4 holds right >> 36 in its high half.
     __m256i contribution =
         _mm256_blend_epi32(_mm256_srli_epi64(left, 36), _mm256_srli_epi64(right, 4), 0xAA);

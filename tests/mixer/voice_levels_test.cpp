@@ -83,13 +83,12 @@ TEST(Resampling, SampleFormatsVolumeAndPanning) {
         {"centre", {0xE8, 0x03}, Voice16Bit, 0x80, 64, 128, {2000, 2000}},
         {"volume 0", {0xFF, 0x7F}, Voice16Bit, 0x80, 0, 0, {0, 0}},
         {"gain 0", {0xFF, 0x7F}, Voice16Bit, 0x80, 255, 0, {0, 0}, {.gain = 0}},
-        // Stereo panning is a balance: at the centre each side goes to its own output; at 192
-        // the left source is split half and half.
-        {"stereo centre", pair, S16, 0x80, 64, 128, {4000, 2000}},
-        {"stereo right", pair, S16, 0x80, 64, 255, {0, 6000}},
-        {"stereo left", pair, S16, 0x80, 64, 0, {6000, 0}},
-        {"stereo 192", pair, S16, 0x80, 64, 192, {2000, 4000}},
-        {"8-bit stereo", {0x7F, 0x80}, VoiceStereo, 0x80, 64, 128, {130048, -131072}},
+        // Each side of stereo data pans as a mono voice would, into its own output only.
+        {"stereo centre", pair, S16, 0x80, 64, 128, {2000, 1000}},
+        {"stereo right", pair, S16, 0x80, 64, 255, {0, 2000}},
+        {"stereo left", pair, S16, 0x80, 64, 0, {4000, 0}},
+        {"stereo 192", pair, S16, 0x80, 64, 192, {1000, 1500}},
+        {"8-bit stereo", {0x7F, 0x80}, VoiceStereo, 0x80, 64, 128, {65024, -65536}},
         {"surround", {0xE8, 0x03}, Sur, 0x80, 64, 128, {2000, -2000}},
         {"surround mono", {0xE8, 0x03}, Sur, 0x80, 64, 128, {2000, 2000}, {.forceMono = true}},
     };

@@ -26,11 +26,7 @@ uint32_t interpolated(const VoiceCursor& c, uint32_t partner, unsigned channel, 
 // `biasScale` place the wide product at the accumulator's level.
 void addFrame(int32_t* out, uint32_t l, uint32_t r, bool stereo, const RunGains& g, int shift,
               uint32_t biasScale, LastFrame& last) {
-    uint64_t left = uint64_t(l) * g.leftToLeft, right = uint64_t(l) * g.leftToRight;
-    if (stereo) {
-        left += uint64_t(r) * g.rightToLeft;
-        right += uint64_t(r) * g.rightToRight;
-    }
+    const uint64_t left = uint64_t(l) * g.toLeft, right = uint64_t(stereo ? r : l) * g.toRight;
     const uint32_t cl = uint32_t(left >> shift) - biasScale * g.biasLeft + uint32_t(g.holdLeft);
     uint32_t cr = uint32_t(right >> shift) - biasScale * g.biasRight;
     cr = (g.negateRight ? 0u - cr : cr) + uint32_t(g.holdRight);

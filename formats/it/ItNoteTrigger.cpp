@@ -259,18 +259,30 @@ ItChannel& ItPlayer::takeNumbered(ItChannel& record, const NoteStart& start, uin
     ch->autoVibratoPosition = 0;
     // A tone portamento to a note that maps to no sample leaves the note playing as it is; to
     // another sample it starts that sample from its beginning while the slide goes on, unless
-    // the portamento is the compatible one.
-    if (ItSample* sample = sampleFor(s)) {
+    // the portamento is the compatible one. In sample mode the other one stops the note at a
+    // number that names no sample.
+    if (ItSample* sample = numberedSample(*ch, start, s)) {
         const bool swaps =
             start.portamento && sample != ch->sample && !hasFlag(ItCompatibleTonePortamento);
         applySample(*ch, *sample, start.numbered, randomVolume, randomPan);
         if (swaps)
             restartSample(*ch, start.k, *sample);
+    } else if (start.portamento && !instrumentMode()) {
+        ch->period = 0;
+        changeFlags |= ChangePitch;
     } else if (start.portamento)
         note = ch->note;
     else
         ch->sample = nullptr;
     return *ch;
+}
+
+// In sample mode the compatible tone portamento slides on with the sample that plays,
+// whatever the number beside it.
+ItSample* ItPlayer::numberedSample(const ItChannel& ch, const NoteStart& start, uint32_t number) {
+    if (start.portamento && hasFlag(ItCompatibleTonePortamento) && !instrumentMode() && ch.sample)
+        return static_cast<ItSample*>(ch.sample);
+    return sampleFor(number);
 }
 
 void ItPlayer::restartSample(ItChannel& ch, uint32_t k, const ItSample& sample) {

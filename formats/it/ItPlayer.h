@@ -119,6 +119,7 @@ private:
     uint32_t takeCellNote(ItChannel& ch, const NoteStart& start);
     bool slidesToNote(const ItChannel& ch, uint32_t k);
     ItChannel& takeNumbered(ItChannel& ch, const NoteStart& start, uint32_t& note);
+    ItSample* numberedSample(const ItChannel& ch, const NoteStart& start, uint32_t number);
     void applyUnplayedNumber(ItChannel& ch, const NoteStart& start);
     // Plays the channel's new sample from its beginning on the voice it owns, at its pitch.
     void restartSample(ItChannel& ch, uint32_t k, const ItSample& sample);

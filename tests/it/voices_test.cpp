@@ -258,6 +258,22 @@ TEST(ItVoiceAllocation, VoicesForEveryNoteSampleModeNoteCommandsAndNoteMap) {
         song->ticks(2);
         EXPECT_EQ(song->voice(0).step, target * 8363u * 65536 / 44100) << compatible;
     }
+    // In sample mode the compatible one slides on with the sample playing, at its volume, even
+    // at a number naming no sample; the other stops the note there.
+    for (auto [compatible, number, expected] :
+         {std::tuple{0x20, 2, Ints{1, 1, 64, 2}}, {0x20, 9, Ints{1, 1, 64, 2}}, {0, 9, Ints{0}}}) {
+        b = itSong("60 1, 72 " + std::to_string(number) + " GFF");
+        b.samples[1].volume = 20;
+        b.flags |= compatible;
+        song = playIt(b);
+        song->enter();
+        song->ticks(2);
+        const Voice& v = song->voice(0);
+        const int step = int(v.step / (8363u * 65536 / 44100));
+        const Ints seen = {song->sounds(0), v.data == song->it().module.samples[0].data,
+                           song->channel(0).volume, step};
+        EXPECT_EQ(Ints(seen.begin(), seen.begin() + long(expected.size())), expected) << number;
+    }
     // Another instrument's number alone starts the note again, even on the same sample; the
     // channel's own lets it play on: 100 frames at 8363 Hz are 18 frames in.
     for (auto [number, offset] : {std::pair{2, 0}, {1, 18}}) {

@@ -57,6 +57,8 @@ void BasicSongInfo::describeSample(SampleDescription& out, uint32_t index, uint3
     out.defaultVolume = s->volume;
     if (s->flags & Sample16Bit)
         out.typeFlags |= SampleType16Bit;
+    if (s->flags & SampleStereo)
+        out.typeFlags |= SampleTypeStereo;
     if (!player_.song.signedSamples)
         out.typeFlags |= SampleTypeUnsigned;
     out.loopKind = (s->flags & SampleLoop) ? LoopForward : LoopNone;

@@ -46,6 +46,8 @@ bool Player::fillVoiceStart(uint32_t, const void* request, VoiceStart& out) {
     uint64_t start = ch.sampleOffset;
     if (s->flags & Sample16Bit)
         start *= 2;
+    if (s->flags & SampleStereo)
+        start *= 2;
     if (start > end) {
         // Past the whole sample a looped sample plays its loop, as ProTracker's shortened
         // sample runs into it; where the quirks say so, already past the loop end, and as far

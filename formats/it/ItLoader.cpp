@@ -2,13 +2,13 @@
 #include "formats/it/ItModule.h"
 #include "formats/it/ItPattern.h"
 #include "formats/it/ItSampleDecompression.h"
-#include "formats/it/ItStereoInterleaver.h"
 #include "mixer/Mixer.h"
 #include "song/ByteOrder.h"
 #include "song/ByteReader.h"
 #include "song/InputStream.h"
 #include "song/SampleData.h"
 #include "song/Song.h"
+#include "song/StereoSampleData.h"
 
 #include <algorithm>
 #include <cstring>
@@ -139,36 +139,6 @@ void readMacros(InputStream& stream, const ItHeader& header, ItModule& module) {
     module.macros = stored;
 }
 
-// Stereo data is all left frames, then all right ones: the frames whose left half the file
-// holds are kept, with whatever of their right half it holds and silence for the rest.
-ItLoadError readCutStereoData(InputStream& stream, Mixer* mixer, ItSample& s, uint32_t frames,
-                              uint32_t bytesPerSample, uint32_t held) {
-    const uint32_t channelBytes = std::min(frames, held / bytesPerSample) * bytesPerSample;
-    if (channelBytes == 0) {
-        s.length = 0;
-        return ItLoadError::None;
-    }
-    HeapArray<uint8_t> both;
-    if (!both.resize(2 * size_t{channelBytes}))
-        return ItLoadError::SampleData;
-    const uint32_t rightOffset = frames * bytesPerSample;
-    const uint32_t rightHeld = held > rightOffset ? std::min(held - rightOffset, channelBytes) : 0;
-    ByteReader in(stream);
-    const uint32_t at = in.position();
-    in.bytes(both.data(), channelBytes);
-    if (rightHeld)
-        in.at(at + rightOffset).bytes(both.data() + channelBytes, rightHeld);
-    if (!in.ok())
-        return ItLoadError::SampleData;
-    s.length = 2 * channelBytes;
-    s.data = mixer->copySampleData(both.data(), s.length);
-    if (s.data && !interleaveItStereo(s.data, s.length, bytesPerSample)) {
-        mixer->freeSampleData(s.data);
-        s.data = nullptr;
-    }
-    return s.data ? ItLoadError::None : ItLoadError::SampleData;
-}
-
 ItLoadError readSampleData(InputStream& stream, Mixer* mixer, const uint8_t* raw, ItSample& s,
                            uint32_t frames) {
     if (!mixer)
@@ -189,20 +159,21 @@ ItLoadError readSampleData(InputStream& stream, Mixer* mixer, const uint8_t* raw
                                     raw[0x2E] & ItConvertDoubleDelta, stereo);
         return s.data ? ItLoadError::None : ItLoadError::SampleData;
     }
-    const uint32_t held = in.left();
-    if (s.length > held) {
-        // A file cut short inside the sample keeps the frames it holds; the rest is silence.
-        if (stereo)
-            return readCutStereoData(stream, mixer, s, frames, bytesPerSample, held);
-        s.cutToData(held, bytesPerSample, 0);
-        if (s.length == 0)
-            return ItLoadError::None;
+    if (stereo) {
+        uint32_t kept = frames;
+        s.data = readPlanarStereo(*mixer, stream, kept, bytesPerSample);
+        s.length = 2 * kept * bytesPerSample;
+        if (s.data && !interleaveStereo(s.data, s.length, bytesPerSample)) {
+            mixer->freeSampleData(s.data);
+            s.data = nullptr;
+        }
+        return s.data || kept == 0 ? ItLoadError::None : ItLoadError::SampleData;
     }
+    // A file cut short inside the sample keeps the frames it holds; the rest is silence.
+    s.cutToData(in.left(), bytesPerSample, 0);
+    if (s.length == 0)
+        return ItLoadError::None;
     s.data = readSampleData(*mixer, stream, s.length);
-    if (s.data && stereo && !interleaveItStereo(s.data, s.length, bytesPerSample)) {
-        mixer->freeSampleData(s.data);
-        s.data = nullptr;
-    }
     return s.data ? ItLoadError::None : ItLoadError::SampleData;
 }
 

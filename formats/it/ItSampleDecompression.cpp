@@ -1,10 +1,10 @@
 #include "formats/it/ItSampleDecompression.h"
 
-#include "formats/it/ItStereoInterleaver.h"
 #include "mixer/Mixer.h"
 #include "platform/Heap.h"
 #include "song/ByteOrder.h"
 #include "song/ByteReader.h"
+#include "song/StereoSampleData.h"
 
 #include <cstring>
 
@@ -157,7 +157,7 @@ uint8_t* decompressItSample(Mixer& mixer, InputStream& stream, uint32_t frameCou
                        (!stereo || decodeChannel(in, input, pcm + channelBytes, frameCount,
                                                  bytesPerSample, doubleDelta));
         if (decoded &&
-            (!stereo || interleaveItStereo(pcm, static_cast<uint32_t>(bytes), bytesPerSample)))
+            (!stereo || interleaveStereo(pcm, static_cast<uint32_t>(bytes), bytesPerSample)))
             result = mixer.copySampleData(pcm, static_cast<uint32_t>(bytes));
     }
     platform::release(pcm);

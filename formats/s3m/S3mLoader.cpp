@@ -7,6 +7,7 @@
 #include "song/ByteReader.h"
 #include "song/InputStream.h"
 #include "song/SampleData.h"
+#include "song/StereoSampleData.h"
 
 #include <algorithm>
 #include <cstring>
@@ -73,6 +74,33 @@ void copySampleName(char* out, const uint8_t* name) {
     out[S3mInstrumentHeader::NameLength - 1] = '\0';
 }
 
+// ModPlug's stereo samples hold all left values, then all right ones.
+bool readStereoData(InputStream& stream, Mixer& mixer, S3mSample& s, uint32_t frames,
+                    uint32_t valueBytes) {
+    s.data = frames != 0 ? readPlanarStereo(mixer, stream, frames, valueBytes) : nullptr;
+    s.length = 2 * frames * valueBytes;
+    if (s.data && !interleaveStereo(s.data, s.length, valueBytes)) {
+        mixer.freeSampleData(s.data);
+        s.data = nullptr;
+    }
+    s.clampLoopToData();
+    return s.data || frames == 0;
+}
+
+bool readAdpcmData(InputStream& stream, S3mPlayer& player, S3mSample& s, bool found) {
+    uint32_t held = found ? s.length : 0;
+    s.data = held != 0 ? decodeModPlugAdpcm(*player.mixer, stream, held) : nullptr;
+    s.cutToData(held, 1);
+    if (!s.data)
+        return s.length == 0;
+    // The decoded values are signed; the mixer reads unsigned ones in unsigned songs.
+    if (!player.song.signedSamples)
+        for (uint32_t i = 0; i < s.length; ++i)
+            s.data[i] ^= 0x80;
+    s.clampLoopToData();
+    return true;
+}
+
 // False when the load has to fail.
 bool loadInstrument(InputStream& stream, S3mPlayer& player, S3mSample& s, uint32_t parapointer,
                     bool infoOnly) {
@@ -91,7 +119,9 @@ bool loadInstrument(InputStream& stream, S3mPlayer& player, S3mSample& s, uint32
     if (h.length == 0)
         return true;
     const bool sixteenBit = (h.flags & S3mInstrument16Bit) != 0;
-    const uint32_t scale = sixteenBit ? 2 : 1;
+    const bool stereo = (h.flags & S3mInstrumentStereo) != 0;
+    const uint32_t valueBytes = sixteenBit ? 2 : 1;
+    const uint32_t scale = valueBytes * (stereo ? 2 : 1);
     if (static_cast<uint64_t>(h.length) * scale > 0xFFFFFFFFu)
         return false; // more data than any file can hold
     s.length = h.length * scale;
@@ -106,22 +136,15 @@ bool loadInstrument(InputStream& stream, S3mPlayer& player, S3mSample& s, uint32
         s.flags |= SampleLoop;
     if (sixteenBit)
         s.flags |= Sample16Bit;
+    if (stereo)
+        s.flags |= SampleStereo;
     if (infoOnly)
         return true;
     const bool found = in.at(h.dataParapointer * 16).ok();
-    if (adpcm) {
-        uint32_t held = found ? s.length : 0;
-        s.data = held != 0 ? decodeModPlugAdpcm(*player.mixer, stream, held) : nullptr;
-        s.cutToData(held, 1);
-        if (!s.data)
-            return s.length == 0;
-        // The decoded values are signed; the mixer reads unsigned ones in unsigned songs.
-        if (!player.song.signedSamples)
-            for (uint32_t i = 0; i < s.length; ++i)
-                s.data[i] ^= 0x80;
-        s.clampLoopToData();
-        return true;
-    }
+    if (adpcm)
+        return readAdpcmData(stream, player, s, found);
+    if (stereo)
+        return readStereoData(stream, *player.mixer, s, found ? h.length : 0, valueBytes);
     s.cutToData(found ? in.left() : 0, scale);
     if (s.length == 0)
         return true;

@@ -79,6 +79,7 @@ enum : uint8_t {
     XmLoopPingPong = 0x02,
     XmLoopBits = 0x03,
     XmSample16Bit = 0x10,
+    XmSampleStereo = 0x20, // ModPlug's: all left values, then all right ones, each delta coded
 };
 
 struct XmSample : Sample {
@@ -90,6 +91,8 @@ struct XmSample : Sample {
     uint32_t storedBytes() const { return adpcm ? (length + 1) / 2 + 16 : length; }
 
     bool loops() const { return (flags & XmLoopBits) != 0; }
+    bool stereo() const { return (flags & XmSampleStereo) && !adpcm; }
+    uint32_t frameBytes() const { return ((flags & XmSample16Bit) ? 2 : 1) * (stereo() ? 2 : 1); }
 };
 
 struct XmInstrument {

@@ -8,6 +8,7 @@
 #include "song/ByteReader.h"
 #include "song/InputStream.h"
 #include "song/SampleData.h"
+#include "song/StereoSampleData.h"
 
 #include <algorithm>
 #include <bitset>
@@ -139,6 +140,22 @@ bool loadPatterns(InputStream& stream, XmPlayer& player, uint32_t patternCount, 
     return in.at(position).ok();
 }
 
+// Reads a stereo sample's two sides, each delta coded on its own, into interleaved frames.
+void readStereoData(InputStream& stream, Mixer& mixer, XmSample& s, uint32_t bits) {
+    const uint32_t valueBytes = bits / 8;
+    uint32_t frames = s.length / (2 * valueBytes);
+    s.data = readPlanarStereo(mixer, stream, frames, valueBytes);
+    s.length = 2 * frames * valueBytes;
+    if (!s.data)
+        return;
+    decodeXmDeltas(s.data, s.length / 2, bits);
+    decodeXmDeltas(s.data + s.length / 2, s.length / 2, bits);
+    if (!interleaveStereo(s.data, s.length, valueBytes)) {
+        mixer.freeSampleData(s.data);
+        s.data = nullptr;
+    }
+}
+
 // Reads the data of one instrument's samples, stored one after another from `position`. A file
 // that ends early keeps the frames it holds.
 bool loadSampleData(InputStream& stream, XmPlayer& player, const XmInstrument& instrument,
@@ -153,13 +170,17 @@ bool loadSampleData(InputStream& stream, XmPlayer& player, const XmInstrument& i
             const uint32_t held = in.at(position).ok() ? in.left() : 0;
             if (held == 0)
                 s->length = 0;
-            else if (!s->adpcm)
+            else if (!s->adpcm && !s->stereo())
                 s->cutToData(held, bits / 8, XmLoopBits);
             if (s->length != 0) {
-                s->data = s->adpcm ? decodeModPlugAdpcm(*player.mixer, stream, s->length)
-                                   : readSampleData(*player.mixer, stream, s->length);
-                if (s->data && !s->adpcm)
-                    decodeXmDeltas(s->data, s->length, bits);
+                if (s->stereo()) {
+                    readStereoData(stream, *player.mixer, *s, bits);
+                } else {
+                    s->data = s->adpcm ? decodeModPlugAdpcm(*player.mixer, stream, s->length)
+                                       : readSampleData(*player.mixer, stream, s->length);
+                    if (s->data && !s->adpcm)
+                        decodeXmDeltas(s->data, s->length, bits);
+                }
                 if (!s->data && s->length != 0)
                     return false;
                 s->clampLoopToData(XmLoopBits);

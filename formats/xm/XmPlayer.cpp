@@ -72,12 +72,13 @@ bool XmPlayer::fillVoiceStart(uint32_t, const void* request, VoiceStart& out) {
     const XmSample* s = static_cast<const XmSample*>(ch.sample);
     if (!s || !s->data)
         return false;
-    const bool wide = (s->flags & XmSample16Bit) != 0;
     out.data = s->data;
     out.loopStart = s->loopStart;
     out.end = s->loops() ? s->loopEnd : s->length;
-    out.startOffset = wide ? ch.sampleOffset * 2 : ch.sampleOffset;
-    out.flags = wide ? Voice16Bit : 0;
+    out.startOffset = ch.sampleOffset * s->frameBytes();
+    out.flags = (s->flags & XmSample16Bit) ? Voice16Bit : 0;
+    if (s->stereo())
+        out.flags |= VoiceStereo;
     if (s->flags & XmLoopPingPong)
         out.flags |= VoiceLoop | VoicePingPong;
     else if (s->flags & XmLoopForward)

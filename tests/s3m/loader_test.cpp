@@ -145,8 +145,22 @@ TEST(S3mLoader, SampleRecordsPatternsAndDamagedFiles) {
 
 // ModPlug Tracker's 4-bit ADPCM: 16 deltas, then two codes a byte, the low nibble first, so the
 // codes 1, 2, 1, 2 give 1, 3, 4, 6; an unsigned song keeps them unsigned. 16-bit data is never
-// packed so.
-TEST(S3mLoader, AdpcmSamplesAreDecoded) {
+// packed so. Its stereo samples hold all left values, then all right ones, and play as pairs; a
+// file cut inside the right side leaves silence for the rest.
+TEST(S3mLoader, AdpcmAndStereoSamplesAreDecoded) {
+    const S3mSampleDef stereo{.data = {1, 2, 3, 11, 12, 13}, .loopEnd = 3, .flags = 2 | 1};
+    auto bytes = S3mBuilder().sample(stereo).build();
+    for (const bool cut : {false, true}) {
+        SampleStoreMixer mixer;
+        auto p = load(bytes, &mixer);
+        ASSERT_TRUE(p);
+        const S3mSample& s = p->samples[0];
+        EXPECT_EQ(std::vector<uint8_t>(s.data, s.data + s.length),
+                  (std::vector<uint8_t>{1, 11, 2, 12, 3, uint8_t(cut ? 0 : 13)}));
+        EXPECT_EQ((std::vector<int>{int(s.loopEnd), s.flags}),
+                  (std::vector<int>{6, SampleStereo | SampleLoop}));
+        bytes.pop_back();
+    }
     S3mSampleDef packed{.packing = 4};
     for (uint8_t delta = 0; delta < 16; ++delta)
         packed.data.push_back(delta);

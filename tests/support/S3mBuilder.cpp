@@ -84,7 +84,8 @@ std::vector<uint8_t> S3mBuilder::build() const {
         w.u8(0);
         dataPointerAt.push_back(w.size());
         w.u16le(0);
-        w.u32le(s.data.size() / ((s.flags & 4) ? 2 : 1), s.loopStart, s.loopEnd);
+        w.u32le(s.data.size() / ((s.flags & 4) ? 2 : 1) / ((s.flags & 2) ? 2 : 1), s.loopStart,
+                s.loopEnd);
         w.u8(s.volume, 0, s.packing, s.flags);
         w.u32le(s.middleCRate);
         w.zeros(12);

@@ -32,11 +32,11 @@ inline S3mCell s3mNote(uint32_t octave, uint32_t semitone, uint8_t instrument = 
 struct S3mSampleDef {
     uint8_t type = 1; // 1 digital sample; others keep only their name
     std::string name{}, fileName{};
-    std::vector<uint8_t> data{}; // raw bytes as stored (two per frame for 16-bit)
+    std::vector<uint8_t> data{}; // raw bytes as stored (two a value for 16-bit, two sides stereo)
     uint8_t volume = 64;
     uint32_t middleCRate = 8363;
     uint32_t loopStart = 0, loopEnd = 0; // frames
-    uint8_t flags = 0;                   // 1 loop, 4 16-bit
+    uint8_t flags = 0;                   // 1 loop, 2 stereo, 4 16-bit
     uint8_t packing = 0;
     bool signature = true; // "SCRS"
 };

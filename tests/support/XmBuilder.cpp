@@ -66,17 +66,19 @@ void writeEnvelope(ByteWriter& w, const XmEnvelopeDef& e) {
 void writeSample(ByteWriter& w, const XmSampleDef& s) {
     w.u32le(static_cast<uint32_t>(s.pcm.size()) * (s.sixteenBit ? 2 : 1), s.loopStart,
             s.loopLength);
-    w.u8(s.volume, s.finetune, s.loopType | (s.sixteenBit ? 0x10 : 0), s.panning, s.relativeNote,
-         s.adpcm.empty() ? 0 : 0xAD);
+    w.u8(s.volume, s.finetune, s.loopType | (s.sixteenBit ? 0x10 : 0) | (s.stereo ? 0x20 : 0),
+         s.panning, s.relativeNote, s.adpcm.empty() ? 0 : 0xAD);
     w.zeros(22); // name
 }
 
-// Sample data is stored as differences from the previous value.
+// Sample data is stored as differences from the previous value, from 0 for each stereo side.
 void writeData(ByteWriter& w, const XmInstrumentDef& ins) {
     for (const XmSampleDef& s : ins.samples) {
         w.raw(s.adpcm.data(), s.adpcm.size());
+        const std::size_t side = s.stereo ? s.pcm.size() / 2 : s.pcm.size();
         for (std::size_t i = 0; i < s.pcm.size() && s.adpcm.empty(); ++i) {
-            const uint32_t delta = static_cast<uint32_t>(s.pcm[i] - (i > 0 ? s.pcm[i - 1] : 0));
+            const int16_t before = i % side != 0 ? s.pcm[i - 1] : 0;
+            const uint32_t delta = static_cast<uint32_t>(s.pcm[i] - before);
             w.u8(delta);
             if (s.sixteenBit)
                 w.u8(delta >> 8);

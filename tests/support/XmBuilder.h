@@ -44,6 +44,7 @@ struct XmEnvelopeDef {
 struct XmSampleDef {
     std::vector<int16_t> pcm{}; // values; -128..127 unless sixteenBit
     bool sixteenBit = false;
+    bool stereo = false;                    // pcm holds all left values, then all right ones
     uint8_t loopType = 0;                   // 0 none, 1 forward, 2 ping-pong
     uint32_t loopStart = 0, loopLength = 0; // bytes
     uint8_t volume = 64, panning = 128;

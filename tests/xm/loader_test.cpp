@@ -144,6 +144,9 @@ TEST(XmLoader, InstrumentsSamplesDescriptionsDataAndLoops) {
     const XmSampleDef packed = {.pcm = std::vector<int16_t>(5),
                                 .adpcm = std::vector<uint8_t>(19, 7)};
     const auto many = XmBuilder().instrument(xmInstrument(packed, {.pcm = {9}}, 50));
+    // ModPlug's stereo samples: each side delta coded on its own, played as pairs.
+    const auto stereo =
+        XmBuilder().instrument(xmInstrument({.pcm = {1, 2, 3, -1, -2, -3}, .stereo = true}));
     // A 16-bit sample of 5 bytes keeps its last byte.
     sixteen.pcm = {100, 100};
     auto odd = XmBuilder().instrument(xmInstrument(sixteen)).build();
@@ -153,6 +156,7 @@ TEST(XmLoader, InstrumentsSamplesDescriptionsDataAndLoops) {
         {both.build(), 0, {0, 10, 246, 127, 128, 5}},
         {both.build(), 60, {0xE8, 0x03, 0x18, 0xFC, 0xFF, 0x7F, 0x00, 0x80}},
         {many.build(), 50, {9}},
+        {stereo.build(), 0, {1, 255, 2, 254, 3, 253}},
         {odd, 0, {100, 0, 100, 0, 0x33}},
     };
     for (const auto& [bytes, note, data] : cases) {

@@ -85,6 +85,25 @@ void soundControl(ItPlayer& player, ItChannel& ch, uint8_t y) {
     }
 }
 
+// SBx. ModPlug Tracker runs one loop at a time: a loop does not start while another channel's
+// counts, and one that ended keeps its start row.
+void itPatternLoop(ItPlayer& player, ItChannel& ch, uint8_t y) {
+    const bool modPlug = player.module.header.fromModPlug();
+    if (modPlug && y != 0 && ch.loopCounter == 0 && player.isPatternLoopActive())
+        return;
+    const uint8_t start = ch.loopRow;
+    patternLoop(player, ch, y);
+    if (modPlug && y != 0 && ch.loopCounter == 0)
+        ch.loopRow = start;
+    // A loop start past the pattern's last row (set after a loop ended on it) sends the song on
+    // to the next order.
+    if ((player.changeFlags & ChangeLoopJump) && player.nextRow >= player.song.rowsPerPattern) {
+        player.changeFlags &= ~ChangeLoopJump;
+        player.orderIndex = player.songPosition / 256 + 1;
+        player.nextRow = 0;
+    }
+}
+
 } // namespace
 
 void itSCommandRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
@@ -122,14 +141,7 @@ void itSCommandRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
         ch.sampleOffset = static_cast<uint32_t>(y) << 16 | (ch.sampleOffset & 0xFFFF);
         break;
     case 0xB:
-        patternLoop(player, ch, y);
-        // A loop start past the pattern's last row (set after a loop ended on it) sends the
-        // song on to the next order.
-        if ((player.changeFlags & ChangeLoopJump) && player.nextRow >= player.song.rowsPerPattern) {
-            player.changeFlags &= ~ChangeLoopJump;
-            player.orderIndex = player.songPosition / 256 + 1;
-            player.nextRow = 0;
-        }
+        itPatternLoop(player, ch, y);
         break;
     // Impulse Tracker counts a note cut or delay of 0 ticks as 1.
     case 0xC:

@@ -63,6 +63,22 @@ TEST(ItRowAndNoteCommands, LoopsDelaysTempoSpeedNoteDelaysOffsetsAndWaveforms) {
         b.compatibleWith = modPlug ? 0x200 : 0x214;
         EXPECT_EQ(rowsPlayed(b, 20), played) << rows << modPlug;
     }
+    // ModPlug runs one loop at a time: row 3's second loop waits for the first to end, and an
+    // ended loop keeps its start row for the next pattern's loop. Impulse Tracker runs both at
+    // once and moves an ended loop's start past its row.
+    for (const bool modPlug : {false, true}) {
+        b = itSong(", SB0, , SB1 | SB2", {}, 4);
+        b.patterns.push_back(itPattern(itRows(", , SB1"), 4));
+        b.orders = {0, 1, 255};
+        b.createdWith = 0x217;
+        b.compatibleWith = modPlug ? 0x200 : 0x214;
+        const std::vector<uint32_t> played =
+            modPlug
+                ? std::vector<uint32_t>{0, 1, 2, 3, 1,   2,   3,   0,   1,   2,  3,
+                                        0, 1, 2, 3, 100, 101, 102, 101, 102, 103}
+                : std::vector<uint32_t>{0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3, 1, 2, 3, 100, 101, 102};
+        EXPECT_EQ(rowsPlayed(b, 30), played) << modPlug;
+    }
     // A break to a row past the end of its own pattern but within the next one.
     b = itSong(", C03", {}, 2);
     b.patterns.push_back(itPattern({}, 4));

@@ -47,10 +47,12 @@ void BasicSongInfo::describeSample(SampleDescription& out, uint32_t index, uint3
     out.fieldMask = SampleFieldLength | SampleFieldFinetune | SampleFieldReferenceRate |
                     SampleFieldDefaultVolume | SampleFieldType | SampleFieldLoop;
     std::memcpy(out.name, s->name, sizeof s->name);
+    const uint32_t frameBytes =
+        ((s->flags & Sample16Bit) ? 2 : 1) * ((s->flags & SampleStereo) ? 2 : 1);
     out.data = s->data;
-    out.length = s->length;
-    out.loopStart = s->loopStart;
-    out.loopEnd = s->loopEnd;
+    out.length = s->length / frameBytes;
+    out.loopStart = s->loopStart / frameBytes;
+    out.loopEnd = s->loopEnd / frameBytes;
     out.referenceRate = 8287;
     out.referenceOctave = 2;
     out.finetune = static_cast<int8_t>(static_cast<uint8_t>(s->finetune << 4)) >> 4;

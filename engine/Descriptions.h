@@ -56,7 +56,7 @@ struct SampleDescription {
     char name[33] = {};
     char fileName[13] = {};
     const uint8_t* data = nullptr; // null when the data is not loaded
-    uint32_t length = 0;
+    uint32_t length = 0;           // frames, as are the loop points
     uint32_t loopStart = 0;
     uint32_t loopEnd = 0;
     uint32_t sustainLoopStart = 0;

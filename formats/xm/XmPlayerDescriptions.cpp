@@ -39,7 +39,7 @@ void XmPlayer::describeSample(SampleDescription& out, uint32_t sample, uint32_t 
     std::memcpy(out.name, s->name, sizeof s->name);
     out.instrumentNumber = static_cast<uint8_t>(instrument + 1);
     out.data = s->data;
-    out.length = s->length;
+    out.length = s->length / s->frameBytes();
     out.referenceRate = 8363;
     out.referenceOctave = 4;
     out.finetune = s->finetune;
@@ -47,11 +47,13 @@ void XmPlayer::describeSample(SampleDescription& out, uint32_t sample, uint32_t 
     out.defaultPanning = s->panning;
     if (s->flags & XmSample16Bit)
         out.typeFlags |= SampleType16Bit;
+    if (s->stereo())
+        out.typeFlags |= SampleTypeStereo;
     out.loopKind = (s->flags & XmLoopPingPong)  ? LoopPingPong
                    : (s->flags & XmLoopForward) ? LoopForward
                                                 : LoopNone;
-    out.loopStart = s->loopStart;
-    out.loopEnd = s->loopEnd;
+    out.loopStart = s->loopStart / s->frameBytes();
+    out.loopEnd = s->loopEnd / s->frameBytes();
     out.relativeNote = s->relativeNote;
     out.present = s->present;
 }

@@ -90,9 +90,11 @@ TEST(S3mLoader, SampleRecordsPatternsAndDamagedFiles) {
     SampleDescription d;
     p->info().describeSample(d, 0, 0);
     EXPECT_STREQ(d.fileName, "WIDE.SMP");
+    // Lengths and loop points in frames.
     EXPECT_EQ((std::vector<int>{bool(d.fieldMask & SampleFieldFileName), int(d.referenceRate),
-                                int(d.referenceOctave), d.loopKind}),
-              (std::vector<int>{1, 22050, 4, LoopForward}));
+                                int(d.referenceOctave), d.loopKind, int(d.length), int(d.loopStart),
+                                int(d.loopEnd)}),
+              (std::vector<int>{1, 22050, 4, LoopForward, 1000, 100, 900}));
     p.reset();
     EXPECT_EQ(mixer.liveBlocks(), 0u); // the player hands its data back
 

@@ -212,8 +212,7 @@ void SamplesPage::drawWaveform(BackBuffer& buffer, const SampleDescription& s, u
     const bool wide = s.typeFlags & SampleType16Bit;
     const uint32_t channels = (s.typeFlags & SampleTypeStereo) ? 2 : 1;
     const uint32_t frameBytes = (wide ? 2 : 1) * channels;
-    // Lengths and loop points are counted in bytes.
-    const uint32_t frames = s.length / frameBytes;
+    const uint32_t frames = s.length;
     const uint32_t n = std::min<uint32_t>(static_cast<uint32_t>(width), frames);
     if (n == 0) {
         buffer.endDraw(dc);

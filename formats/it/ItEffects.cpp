@@ -273,6 +273,8 @@ void itFilterRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     values.note = static_cast<uint8_t>(std::min<uint32_t>(ch.note, 127));
     values.hostChannel = static_cast<uint8_t>(ch.owner);
     values.velocity = static_cast<uint8_t>(std::min(ch.volume * 2, 127));
+    values.heard =
+        static_cast<uint8_t>(std::min(player.mixerVolume(ch, Player::effectiveVolume(ch)), 127));
     values.pan = static_cast<uint8_t>(ch.panning >> 1);
     const ItFilterChange change = runItMacro(macro, values);
     if (change.cutoff >= 0)

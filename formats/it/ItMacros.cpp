@@ -29,8 +29,9 @@ int letterValue(char c, const ItMacroValues& v) {
     case 'h':
         return v.hostChannel;
     case 'v':
-    case 'u':
         return v.velocity;
+    case 'u':
+        return v.heard;
     case 'x':
     case 'y':
         return v.pan;

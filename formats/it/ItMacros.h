@@ -23,7 +23,8 @@ struct ItMacroValues {
     uint8_t param = 0;       // z: the Z parameter
     uint8_t note = 0;        // n: the channel's last note
     uint8_t hostChannel = 0; // h: the pattern channel
-    uint8_t velocity = 0;    // v, u: the note's volume, 0..127
+    uint8_t velocity = 0;    // v: the note's volume, 0..127
+    uint8_t heard = 0;       // u: the volume the channel sounds at, all levels applied, 0..127
     uint8_t pan = 0;         // x, y: 0..127
 };
 

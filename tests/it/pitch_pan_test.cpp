@@ -244,14 +244,20 @@ TEST(ItPanningAndFilter, SeparationDefaultPansRandomVariationAndResonantFilter) 
             EXPECT_NEAR(k[i ? i + 1 : 0], expected[i], i ? 2e-4f : expected[0] * 2e-4f) << i;
     }
     // A file's own macros: SF1 picks "F0F001z", so Z30 sets resonance 48; Z90 sends two
-    // messages; "F0F000n" takes the note; the default Z00-Z7F and Z80-Z8F are gone.
-    ItFileBuilder own = itSong("60 1 SF1, Z30, Z90, Z91, Z7F Z88");
-    own.macros = {{1, "F0F001z"}, {16 + 0x10, "F0F0007F F0F00108"}, {16 + 0x11, "F0F000n"}};
+    // messages; "F0F000n" takes the note; the default Z00-Z7F and Z80-Z8F are gone. At volume
+    // 16 and channel volume 32, "u" is the volume heard, 16 of 128, "v" the note's, 32.
+    ItFileBuilder own = itSong("60 1 SF1, Z30, Z90, Z91, Z7F Z88, v16 M20, Z92, Z93");
+    own.macros = {{1, "F0F001z"},
+                  {16 + 0x10, "F0F0007F F0F00108"},
+                  {16 + 0x11, "F0F000n"},
+                  {16 + 0x12, "F0F000u"},
+                  {16 + 0x13, "F0F000v"}};
     const auto filter = [](ItSong& s) -> Ints {
         return {s.channel(0).filterCutoff, s.channel(0).filterResonance};
     };
-    EXPECT_EQ(playIt(own)->trace(5, true, filter),
-              (std::vector<Ints>{{127, 0}, {127, 48}, {127, 8}, {60, 8}, {60, 8}}));
+    EXPECT_EQ(playIt(own)->trace(8, true, filter),
+              (std::vector<Ints>{
+                  {127, 0}, {127, 48}, {127, 8}, {60, 8}, {60, 8}, {60, 8}, {16, 8}, {32, 8}}));
     song = playIt(itSong("60 1 Z40, 62 1"));
     song->rows();
     song->mixer->removeTickListener(song->player.get()); // the test runs the ticks itself

@@ -41,8 +41,9 @@ struct ItChannel : ScreamChannel {
     uint32_t currentRate = 0; // middle-C rate of the sample playing
     EffectTick volumeColumnEffect = nullptr;
     const ItInstrument* instrument = nullptr;
-    bool instrumentMissing = false; // the last number named no instrument
-    uint32_t age = 0;               // rows and ticks spent in the background
+    bool instrumentMissing = false;   // the last number named no instrument
+    bool modulationRestarted = false; // the note's trigger has already restarted the waveforms
+    uint32_t age = 0;                 // rows and ticks spent in the background
     float filterInputState[4] = {};
     float filterOutputState[4] = {};
     float filterCoefficients[4] = {};

@@ -6,6 +6,7 @@
 #include "formats/it/ItPlayer.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace tolva {
 
@@ -72,12 +73,26 @@ void itVolumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
 
 // IT's vibrato swings half as far as the shared one; under old effects it swings the full depth
 // the other way, down in pitch first.
-void itVibratoAtPosition(ItPlayer& player, ItChannel& ch) {
+int32_t itVibratoSwing(ItPlayer& player, const ItChannel& ch) {
     const int32_t v =
         waveformValue(ch.vibratoTable, ch.vibratoPosition, player.random) * ch.vibratoDepth;
-    ch.vibratoOffset = player.hasFlag(ItOldEffects) ? -v >> 7 : v >> 8;
-    ch.vibratoOffsetSaved = ch.vibratoOffset;
+    return player.hasFlag(ItOldEffects) ? -v / 128 : v / 256;
+}
+
+// With linear slides IT bends by sixty-fourths of a semitone only below 16 of them; further it
+// steps in sixteenths.
+int32_t itSwingStep(const ItPlayer& player, int32_t swing) {
+    return player.hasFlag(ItLinearSlides) && std::abs(swing) >= 16 ? swing / 4 * 4 : swing;
+}
+
+void setVibratoOffset(ItPlayer& player, ItChannel& ch, int32_t swing) {
+    ch.vibratoOffset = swing;
+    ch.vibratoOffsetSaved = swing;
     player.changeFlags |= ChangePitch;
+}
+
+void itVibratoAtPosition(ItPlayer& player, ItChannel& ch) {
+    setVibratoOffset(player, ch, itSwingStep(player, itVibratoSwing(player, ch)));
 }
 
 // Each tick steps along the waveform before reading it.
@@ -354,8 +369,8 @@ bool itVibratesTwice(const ItChannel& ch) {
             ch.activeEffect == asTick<itVibratoVolumeSlideTick>);
 }
 
-// Both columns have stepped the waveform; the swings of the two steps add up. On the row the
-// volume column's depth, set last, holds for both.
+// Both columns have stepped the waveform; the swings of the two steps, each bent on its own, add
+// up. On the row the volume column's depth, set last, holds for both.
 void itVibrateTwice(ItPlayer& player, ItChannel& ch, bool onRow) {
     const uint8_t depth = static_cast<uint8_t>(ch.volumeColumn - VolumeColumnVibrato);
     if (onRow && depth != 0) {
@@ -364,13 +379,11 @@ void itVibrateTwice(ItPlayer& player, ItChannel& ch, bool onRow) {
     }
     const uint32_t position = ch.vibratoPosition;
     const uint32_t back = onRow && player.hasFlag(ItOldEffects) ? 0 : ch.vibratoSpeed;
-    itVibratoAtPosition(player, ch);
-    const int32_t later = ch.vibratoOffset;
+    const int32_t later = itVibratoSwing(player, ch);
     ch.vibratoPosition = (position + WaveformLength - back) % WaveformLength;
-    itVibratoAtPosition(player, ch);
+    const int32_t earlier = itVibratoSwing(player, ch);
     ch.vibratoPosition = position;
-    ch.vibratoOffset += later;
-    ch.vibratoOffsetSaved = ch.vibratoOffset;
+    setVibratoOffset(player, ch, itSwingStep(player, earlier) + itSwingStep(player, later));
 }
 
 void itVolumeColumnSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {

@@ -12,8 +12,10 @@ class ItPlayer;
 
 enum : int8_t {
     ItEffectTonePorta = 7,             // G
+    ItEffectVibrato = 8,               // H
     ItEffectTonePortaVolumeSlide = 12, // L
     ItEffectSpecial = 19,              // S
+    ItEffectFineVibrato = 21,          // U
     ItEffectCount = 27,
 };
 
@@ -46,6 +48,9 @@ void itVolumeColumnSlideRow(ItPlayer& player, ItChannel& channel, uint8_t param)
 // A vibrato in both columns runs twice on each tick.
 bool itVibratesTwice(const ItChannel& channel);
 void itVibrateTwice(ItPlayer& player, ItChannel& channel, bool onRow);
+
+// IT's waveforms for S3x, S4x and S5x: sine, ramp down, square, random.
+const int16_t* itWaveform(uint8_t y);
 
 extern const EffectTable itEffects;
 

@@ -369,8 +369,12 @@ void ItPlayer::triggerNote(Channel& channel) {
         const int32_t distance = static_cast<int32_t>(ch->writtenNote) - in.pitchPanCentre;
         ch->pitchPanOffset = (distance * in.pitchPanSeparation) >> 1;
     }
-    if (changeFlags & ChangeStartNote)
+    // The waveforms restart before the volume column's vibrato takes its first step.
+    if (changeFlags & ChangeStartNote) {
         changeFlags |= ChangeFormatState;
+        restartModulation(*ch);
+        ch->modulationRestarted = true;
+    }
     if (ch->cellMask & (ItMaskVolume | ItMaskLastVolume))
         runVolumeColumn(*ch);
 }

@@ -67,6 +67,7 @@ void ItPlayer::resetChannels() {
         fresh.channelVolume = std::min<uint8_t>(module.header.channelVolume[k], 64);
         fresh.panning = pannings[k].panning;
         fresh.surround = pannings[k].surround;
+        fresh.vibratoTable = fresh.tremoloTable = fresh.panbrelloTable = itWaveform(0);
         parkedChannels[k] = fresh;
         voices[k] = fresh;
         if (instruments) {

@@ -12,26 +12,44 @@ namespace {
 
 using Waveform = std::array<int16_t, WaveformLength>;
 
+// Impulse Tracker's sine is rounded from a finer table than ProTracker's, and peaks at 256.
+constexpr Waveform sine = [] {
+    constexpr int16_t quarter[17] = {0,   24,  48,  76,  96,  120, 144, 164, 180,
+                                     196, 212, 224, 236, 244, 252, 256, 256};
+    Waveform w{};
+    for (uint32_t i = 0; i <= 16; ++i) {
+        w[i] = quarter[i];
+        w[32 - i] = quarter[i];
+        w[(32 + i) % WaveformLength] = static_cast<int16_t>(-quarter[i]);
+        w[(64 - i) % WaveformLength] = static_cast<int16_t>(-quarter[i]);
+    }
+    return w;
+}();
+
 // Impulse Tracker's own ramp and square: the ramp falls from the top, and the square drops to
 // the middle, not to the bottom, for vibrato, tremolo and panbrello alike.
 constexpr Waveform rampDown = [] {
     Waveform w{};
     for (uint32_t i = 0; i < WaveformLength; ++i)
-        w[i] = static_cast<int16_t>(255 - static_cast<int32_t>((i * 510 + 31) / 63));
+        w[i] = static_cast<int16_t>(256 - 8 * static_cast<int32_t>(i));
     return w;
 }();
 
 constexpr Waveform halfSquare = [] {
     Waveform w{};
     for (uint32_t i = 0; i < WaveformLength / 2; ++i)
-        w[i] = 255;
+        w[i] = 256;
     return w;
 }();
 
-const int16_t* waveform(uint8_t y) {
-    const int16_t* const tables[4] = {sineTable, rampDown.data(), halfSquare.data(), randomTable};
+} // namespace
+
+const int16_t* itWaveform(uint8_t y) {
+    const int16_t* const tables[4] = {sine.data(), rampDown.data(), halfSquare.data(), randomTable};
     return tables[y & 3];
 }
+
+namespace {
 
 // S7x: past-note actions, new-note actions and the envelope switches.
 void instrumentControl(ItPlayer& player, ItChannel& ch, uint8_t y) {
@@ -112,14 +130,14 @@ void itSCommandRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     switch (param >> 4) {
     case 0x3: // vibrato waveform
         extended(player, ch, static_cast<uint8_t>(0x40 | y));
-        ch.vibratoTable = waveform(y);
+        ch.vibratoTable = itWaveform(y);
         break;
     case 0x4: // tremolo waveform
         extended(player, ch, static_cast<uint8_t>(0x70 | y));
-        ch.tremoloTable = waveform(y);
+        ch.tremoloTable = itWaveform(y);
         break;
     case 0x5:
-        ch.panbrelloTable = waveform(y);
+        ch.panbrelloTable = itWaveform(y);
         break;
     case 0x6:
         player.rowExtraTicks = static_cast<uint16_t>(player.rowExtraTicks + y);

@@ -2,6 +2,7 @@
 #include "formats/it/ItPlayer.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tolva {
 
@@ -117,7 +118,7 @@ void ItPlayer::processRow(bool isNewRow) {
             triggerNote(before);
         // The note may have moved the channel to another voice.
         ItChannel& ch = patternChannel(k);
-        if (changeFlags & ChangeStartNote)
+        if ((changeFlags & ChangeStartNote) && !std::exchange(ch.modulationRestarted, false))
             restartModulation(ch);
         startEffect(ch);
         commitRecord(ch, k);
@@ -130,7 +131,7 @@ void ItPlayer::processTick() {
         continueEffect(patternChannel(k));
         // A delayed note may have moved the channel.
         ItChannel& ch = patternChannel(k);
-        if (changeFlags & ChangeStartNote)
+        if ((changeFlags & ChangeStartNote) && !std::exchange(ch.modulationRestarted, false))
             restartModulation(ch);
         if (voiceOfChannel[k] >= 0)
             advanceVoice(ch);

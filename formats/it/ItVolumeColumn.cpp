@@ -79,7 +79,12 @@ void dispatch(ItPlayer& player, ItChannel& ch, uint8_t v) {
         itTonePortamentoRow(player, ch, tonePortamentoSpeeds[v - 193]);
     } else if (v >= VolumeColumnVibrato && v <= VolumeColumnVibrato + 9) {
         const uint8_t x = static_cast<uint8_t>(v - VolumeColumnVibrato);
-        const uint8_t param = x == 0 ? 0 : static_cast<uint8_t>((ch.vibratoMemory & 0xF0) | x);
+        // A vibrato speed in the effect column counts already for this column's step.
+        const bool speedBeside =
+            (ch.cellEffect == ItEffectVibrato || ch.cellEffect == ItEffectFineVibrato) &&
+            (ch.cellParam & 0xF0);
+        const uint8_t speed = speedBeside ? ch.cellParam : ch.vibratoMemory;
+        const uint8_t param = x == 0 ? 0 : static_cast<uint8_t>((speed & 0xF0) | x);
         itVibratoRow(player, ch, param);
     }
 }

@@ -52,22 +52,25 @@ TEST(ItNotePitch, SlideModesSampleVibratoPitchAndPanCommandsAndTonePortamento) {
             EXPECT_TRUE(waveform || (got[1][1] > got[0][1] && got[3][1] < got[0][1])) << flags;
         }
     checkItCases({
-        // Each tick steps first: sine entries 180, 255 and 180 (positions 8, 16, 24) times a
-        // depth of 15 x -4, over 256, rounded down. Old effects hold the first tick at position
-        // 0 and swing over 128 the other way; fine vibrato moves on the row too.
-        {"60 1 H8F", ItSong::vibrato, {-43, -60, -43}, false},
-        {"60 1 H8F", ItSong::vibrato, {0, 84, 119}, false, {}, 3, 0x10},
-        {"60 1 U8F", ItSong::vibrato, {(180 * -15) >> 8, -15, (180 * -15) >> 8}, false},
-        // The ramp falls from the top: 190, 125, 61; the square's second half is the middle.
-        {"S31, 60 1 H8F", ItSong::vibrato, {0, 0, 0, -45, -30, -15}, false},
+        // Each tick steps first: IT's sine entries 180, 256 and 180 (positions 8, 16, 24) times
+        // a depth of 15 x -4, over 256, cut toward 0; from 16 units on in steps of 4. Old effects
+        // hold the first tick at position 0 and swing over 128 the other way; fine vibrato moves
+        // on the row too.
+        {"60 1 H8F", ItSong::vibrato, {-40, -60, -40}, false},
+        {"60 1 H8F", ItSong::vibrato, {0, 84, 120}, false, {}, 3, 0x10},
+        {"60 1 U8F", ItSong::vibrato, {-10, -15, -10}, false},
+        // The ramp falls from the top: 192, 128, 64; the square's second half is the middle.
+        {"S31, 60 1 H8F", ItSong::vibrato, {0, 0, 0, -44, -28, -15}, false},
         {"S32, 60 1 H8F, H00", ItSong::vibrato, {0, 0, 0, -60, -60, -60, 0, 0, 0}, false},
         // Volume column 208: depth 5 at H's speed, at positions 32, 40 and 48 (entries 0, -180
-        // and -255): 0, -180 x 5 x -4 >> 8 = 14, and 19.
-        {"60 1 H8F, v208", ItSong::vibrato, {-43, -60, -43, 0, 14, 19}, false},
+        // and -256): 0, -180 x 5 x -4 / 256 = 14, and 20.
+        {"60 1 H8F, v208", ItSong::vibrato, {-40, -60, -40, 0, 14, 20}, false},
         // In both columns at once: H's speed, the column's depth 9 (x -4) for both, and the
-        // swings of the tick's two steps add up: positions 32 and 40 (0 + 25), 48 and 56
-        // (35 + 25), 0 and 8 (0 - 26).
-        {"60 1 H81, v212 H81", ItSong::vibrato, {-3, -4, -3, 25, 60, -26}, false},
+        // swings of the tick's two steps, each in steps of 4, add up: positions 32 and 40
+        // (0 + 24), 48 and 56 (36 + 24), 0 and 8 (0 - 24). On a note's row the column steps
+        // from the note's start at the speed H sets beside it: 8 and 16 (-24 - 36).
+        {"60 1 H81, v212 H81", ItSong::vibrato, {-2, -4, -2, 24, 60, -24}, false},
+        {"60 1 v212 H81", ItSong::vibrato, {-60, -24, 60}, false},
         // A semitone is 64 units.
         {"60 1 J37, J00", ItSong::arpeggio, {0, -192, -448, 0, -192, -448}, false},
         // F04 gives G a speed of 4 (16 units a tick), and G20 gives F00 a speed of 2, only
@@ -98,7 +101,7 @@ TEST(ItNotePitch, SlideModesSampleVibratoPitchAndPanCommandsAndTonePortamento) {
         // Slides move four units a step, left for up and right for down.
         {"60 1 X80, P40, PF1, P00, v160", ItSong::pan, {128, 96, 100, 104, 127}},
         // Offset and pan after each row.
-        {"60 1 Y48, Y00", ItSong::panOffset, {24 * 8 >> 5, 127 + 6, 74 * 8 >> 5, 127 + 18}},
+        {"60 1 Y48, Y00", ItSong::panOffset, {24 * 8 >> 5, 127 + 6, 76 * 8 >> 5, 127 + 19}},
         // An instrument without a default pan goes back to the channel's (127) from another
         // instrument's (0), but not from a pan command's.
         {"60 2, 60 1, 60 2 v192, 60 1",

@@ -141,7 +141,7 @@ TEST(ItRowAndNoteCommands, LoopsDelaysTempoSpeedNoteDelaysOffsetsAndWaveforms) {
     const ItChannel& c = song->channel(0);
     EXPECT_EQ((Ints{c.vibratoTable[0], c.vibratoTable[63], c.tremoloTable[31], c.tremoloTable[32],
                     c.panbrelloTable == randomTable}),
-              (Ints{255, -255, 255, 0, 1}));
+              (Ints{256, -248, 256, 0, 1}));
 }
 
 } // namespace

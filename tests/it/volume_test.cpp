@@ -131,10 +131,10 @@ TEST(ItVolume, EnvelopesCommandsAndGlobalVolumes) {
         // off one; with old effects on three, off two.
         {"60 1 I21, I00", ItSong::volume, {128, 128, 0, 128, 128, 0}, false},
         {"60 1 I21", ItSong::volume, {128, 128, 128, 0, 0, 128}, false, {}, 6, 0x10},
-        // Depth 15 takes 255 x 15 >> 7 = 29 off or onto volume 32 at the square's peaks.
-        {"60 1 v32 S42, R4F, R00", ItSong::volume, {64, 122, 122}},
-        // The sine moves on every tick, the row's first too: 0, 97, 180, 235, 255, 235 x 15 >> 7.
-        {"60 1 v32 R4F, R00", ItSong::volume, {64, 86, 106, 118, 122, 118}, false},
+        // Depth 15 takes 256 x 15 >> 7 = 30 off or onto volume 32 at the square's peaks.
+        {"60 1 v32 S42, R4F, R00", ItSong::volume, {64, 124, 124}},
+        // The sine moves on every tick, the row's first too: 0, 96, 180, 236, 256, 236 x 15 >> 7.
+        {"60 1 v32 R4F, R00", ItSong::volume, {64, 86, 106, 118, 124, 118}, false},
     });
     // Sample and instrument global volumes.
     ItFileBuilder b = itSong("60 1", {{.globalVolume = 64}});

@@ -100,7 +100,9 @@ void ItPlayer::applyInstrument(ItChannel& ch, const ItInstrument& instrument, bo
             p.state.flags &= static_cast<uint16_t>(~(ItEnvelopeReleased | ItEnvelopeFading));
     }
     if (volumeRestarts || starts) {
-        ch.fadeVolume = ItFullFade;
+        // Beside a tone portamento the number leaves a fade where it is.
+        if (!portamento)
+            ch.fadeVolume = ItFullFade;
         ch.fadeRate = instrument.fadeOut;
     }
     ch.newNoteAction = instrument.newNoteAction;
@@ -296,6 +298,11 @@ void ItPlayer::restartSample(ItChannel& ch, uint32_t k, const ItSample& sample) 
         ch.period += itRateDistance(ch.currentRate, rate);
     ch.currentRate = rate;
     ch.sampleOffset = 0;
+    // The sample started again takes back a note off or fade.
+    ch.fadeVolume = ItFullFade;
+    for (ItEnvelopeState* e :
+         {&ch.volumeEnvelopeState, &ch.panEnvelopeState, &ch.pitchEnvelopeState})
+        e->flags &= static_cast<uint16_t>(~(ItEnvelopeReleased | ItEnvelopeFading));
     VoiceRequest request{&ch, this};
     mixer->startVoice(static_cast<uint32_t>(v), &request);
     changeFlags |= ChangePitch;

@@ -258,6 +258,17 @@ TEST(ItVoiceAllocation, VoicesForEveryNoteSampleModeNoteCommandsAndNoteMap) {
         song->ticks(2);
         EXPECT_EQ(song->voice(0).step, target * 8363u * 65536 / 44100) << compatible;
     }
+    // Beside a note off's fade a portamento with another instrument's number lets the fade go
+    // on, 100 a tick over four ticks, unless it starts another sample, which takes the note off
+    // back.
+    for (auto [sample, fade] : {std::pair{1, 624}, {2, 1024}}) {
+        song = playIt(itSong("60 1, 255, 72 2 GFF",
+                             {{.fadeOut = 100}, {.sample = uint8_t(sample), .fadeOut = 100}}));
+        song->enter(2);
+        const ItChannel& c = song->channel(0);
+        EXPECT_EQ((Ints{c.fadeVolume, (c.volumeEnvelopeState.flags & 0xC00) != 0}),
+                  (Ints{fade, sample == 1}));
+    }
     // In sample mode the compatible one slides on with the sample playing, at its volume, even
     // at a number naming no sample; the other stops the note there.
     for (auto [compatible, number, expected] :

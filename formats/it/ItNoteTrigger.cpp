@@ -256,9 +256,10 @@ ItChannel& ItPlayer::takeNumbered(ItChannel& record, const NoteStart& start, uin
         }
         ch->instrumentMissing = false;
     }
-    ch->autoVibratoOffset = 0;
-    ch->autoVibratoSweep = 0;
-    ch->autoVibratoPosition = 0;
+    if (!start.portamento) { // a slide keeps the sample vibrato's sweep and phase
+        ch->autoVibratoOffset = 0;
+        ch->autoVibratoSweep = ch->autoVibratoPosition = 0;
+    }
     // A tone portamento to a note that maps to no sample leaves the note playing as it is; to
     // another sample it starts that sample from its beginning while the slide goes on, unless
     // the portamento is the compatible one. In sample mode the other one stops the note at a

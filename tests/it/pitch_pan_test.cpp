@@ -51,6 +51,15 @@ TEST(ItNotePitch, SlideModesSampleVibratoPitchAndPanCommandsAndTonePortamento) {
                 EXPECT_EQ(got[i][0], expected[waveform][i]) << int{waveform} << " " << i;
             EXPECT_TRUE(waveform || (got[1][1] > got[0][1] && got[3][1] < got[0][1])) << flags;
         }
+    // A tone portamento with a number goes on with the sample vibrato's sweep, 255 a tick over
+    // the first row's three ticks and the next row's first; a new note starts it over.
+    for (auto [cells, sweep] : {std::pair{"60 1, 72 1 GFF", 4 * 255}, {"60 1, 72 1", 255}}) {
+        ItFileBuilder b = itSong(cells);
+        b.samples[0].vibrato = {64, 64, 255, 0};
+        auto song = playIt(b);
+        song->enter();
+        EXPECT_EQ(song->channel(0).autoVibratoSweep, uint32_t(sweep)) << cells;
+    }
     checkItCases({
         // Each tick steps first: IT's sine entries 180, 256 and 180 (positions 8, 16, 24) times
         // a depth of 15 x -4, over 256, cut toward 0; from 16 units on in steps of 4. Old effects

@@ -309,6 +309,21 @@ void ItPlayer::restartSample(ItChannel& ch, uint32_t k, const ItSample& sample) 
     changeFlags |= ChangePitch;
 }
 
+// A note its instrument maps to no sample is not played: the note sounding goes on, and the
+// instrument is the channel's for the notes after it.
+bool ItPlayer::ignoresUnmappedNote(ItChannel& ch, const NoteStart& start, uint32_t& note) {
+    if (!instrumentMode() || !start.cellHasNote)
+        return false;
+    const ItInstrument* instrument =
+        start.replayed ? ch.instrument : instrumentFor(ch.cellInstrument);
+    if (!instrument || instrument->noteMap[note].sample != 0)
+        return false;
+    changeFlags &= ~ChangeStartNote;
+    ch.instrument = instrument;
+    note = ch.note;
+    return true;
+}
+
 // A cell that gives no instrument or sample to a note it plays.
 void ItPlayer::applyUnplayedNumber(ItChannel& ch, const NoteStart& start) {
     if (!instrumentMode() && (changeFlags & ChangeStartNote) && ch.sample) {
@@ -361,9 +376,10 @@ void ItPlayer::triggerNote(Channel& channel) {
     }
     start.replayed = !start.numbered && instrumentMode() && ch->instrument &&
                      (changeFlags & ChangeStartNote) && note < ItNoteCount;
-    if ((start.numbered || start.replayed) && note < ItNoteCount)
-        ch = &takeNumbered(*ch, start, note);
-    else
+    if ((start.numbered || start.replayed) && note < ItNoteCount) {
+        if (!ignoresUnmappedNote(*ch, start, note))
+            ch = &takeNumbered(*ch, start, note);
+    } else
         applyUnplayedNumber(*ch, start);
     if (note < ItNoteCount)
         ch->note = note;

@@ -121,6 +121,7 @@ private:
     ItChannel& takeNumbered(ItChannel& ch, const NoteStart& start, uint32_t& note);
     ItSample* numberedSample(const ItChannel& ch, const NoteStart& start, uint32_t number);
     void applyUnplayedNumber(ItChannel& ch, const NoteStart& start);
+    bool ignoresUnmappedNote(ItChannel& ch, const NoteStart& start, uint32_t& note);
     // Plays the channel's new sample from its beginning on the voice it owns, at its pitch.
     void restartSample(ItChannel& ch, uint32_t k, const ItSample& sample);
     const ItInstrument* instrumentFor(uint32_t number) const;

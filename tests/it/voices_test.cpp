@@ -234,6 +234,16 @@ TEST(ItVoiceAllocation, VoicesForEveryNoteSampleModeNoteCommandsAndNoteMap) {
     song->enter();
     EXPECT_EQ((Ints{song->sounds(0), song->channel(0).volume}), (Ints{1, 20}));
     EXPECT_EQ(song->voice(0).data, song->it().module.samples[1].data);
+    // A note its instrument maps to no sample is not played: note 60 goes on, and the next
+    // note without a number maps through that instrument, 72 to 74.
+    ins = {};
+    ins.noteMap[61] = {61, 0};
+    ins.noteMap[72] = {74, 1};
+    song = playIt(itSong("60 1, 61 2, 72", {{}, ins}));
+    for (int note : {60, 74}) {
+        song->enter();
+        EXPECT_EQ((Ints{song->sounds(0), int(song->channel(0).note)}), (Ints{1, note}));
+    }
     // A tone portamento to a note that maps to no sample leaves the note as it plays.
     ins = {};
     ins.noteMap[72] = {72, 0};

@@ -333,6 +333,30 @@ bool Player::playedBefore(uint32_t position) {
     return key != 0 && loopVisited_.contains(key);
 }
 
+bool Player::cameBackEnds() {
+    if (songFlags & SongNoBackwardJumps)
+        ended = true;
+    else
+        countReturn();
+    if (ended)
+        changeFlags |= ChangeNoPatternData;
+    return ended;
+}
+
+bool Player::loopJumpRepeats() {
+    if (quirks.loopCountsInPosition)
+        return false;
+    // The counts take at most bits 16 to 55 of the key; the row jumped to goes above them.
+    uint64_t key = loopStateKey(songPosition);
+    if (key == 0)
+        return false;
+    key |= uint64_t{nextRow & 0xFF} << 56;
+    if (loopVisited_.contains(key))
+        return true;
+    loopVisited_.insert(key);
+    return false;
+}
+
 void Player::markPlayed(uint32_t position) {
     if (!quirks.loopCountsInPosition || !isPatternLoopActive())
         visited.set(position % PositionCount);
@@ -362,15 +386,12 @@ void Player::advanceRow() {
             return;
         }
         // The next row was played in these counts: the song came back to it.
-        if (songFlags & SongNoBackwardJumps)
-            ended = true;
-        else
-            countReturn();
-        if (ended)
-            changeFlags |= ChangeNoPatternData;
+        cameBackEnds();
         return;
     }
     const bool loopJump = (changeFlags & (ChangeLoopJump | ChangeJumpInLoop)) != 0;
+    if ((changeFlags & ChangeLoopJump) && loopJumpRepeats() && cameBackEnds())
+        return;
     // Where loop counts tell positions apart, a loop's pass is on new positions by itself.
     const bool ontoPlayed =
         requested || (changeFlags & ChangeJumpInLoop) || (loopJump && !quirks.loopCountsInPosition);

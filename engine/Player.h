@@ -253,6 +253,11 @@ private:
     // The key of `position` with the running loops' counts; 0 when there are too many to say.
     uint64_t loopStateKey(uint32_t position);
     void countReturn();
+    // The song came back to where it was: it ends, or counts a return; true when it ended.
+    bool cameBackEnds();
+    // Whether a loop jumps back from the current row in counts it jumped back in before: it
+    // goes round forever.
+    bool loopJumpRepeats();
     void sendChanges(Channel& channel, uint32_t voice);
     bool fetchOrder(bool loopJump);
     bool restartAfterEnd(bool loopJump);

@@ -32,6 +32,8 @@ TEST(S3mOrderFlow, RowOrderSpeedCutDelayRetriggerAndOffset) {
     S3mBuilder shared = song();
     shared.cell(0, 1, 0, s3mFx('S', 0xB0)).cell(0, 3, 1, s3mFx('S', 0xB1));
     S3mBuilder held = song({0, 1}).cell(0, 1, 0, s3mFx('C', 0)).cell(0, 1, 1, s3mFx('S', 0xB1));
+    S3mBuilder endless = song().cell(0, 2, 0, s3mFx('S', 0xB0)).cell(0, 3, 0, s3mFx('S', 0xB1));
+    endless.cell(0, 3, 1, s3mFx('S', 0xB1));
     checkTraces(
         {
             {"skips are passed, end markers end", markers.build(), spans({{1, 0, 63}, {4, 0, 0}})},
@@ -47,6 +49,9 @@ TEST(S3mOrderFlow, RowOrderSpeedCutDelayRetriggerAndOffset) {
              spans({{0, 0, 0}, {0, 3, 3}, {0, 1, 3}})},
             // The loop's jump wins over a break on its row; the last pass takes the break.
             {"C00 before SB1", held.build(), spans({{0, 0, 1}, {0, 0, 1}, {1, 0, 63}})},
+            // The second SB1 ends the count the first one starts, so the pair jumps back on
+            // every pass: the song ends where a jump repeats.
+            {"SB1 twice on a row", endless.build(), spans({{0, 0, 3}, {0, 2, 3}})},
         },
         playS3m);
     // A03 on row 0 already makes that row three ticks long: T1F on row 3 starts on tick 9.

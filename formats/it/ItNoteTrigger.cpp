@@ -341,12 +341,12 @@ void ItPlayer::applyUnplayedNumber(ItChannel& ch, const NoteStart& start) {
                 changeFlags |= ChangeVolume;
             }
             // There the restart, without a portamento beside it, takes back the note off: the
-            // envelopes hold at their sustain again, while the sample stays past its sustain
-            // loop.
+            // envelopes hold at their sustain again and no fade starts, while the sample stays
+            // past its sustain loop.
             if (off && hasFlag(ItOldEffects) && !start.portamento)
                 for (ItEnvelopeState* s :
                      {&ch.volumeEnvelopeState, &ch.panEnvelopeState, &ch.pitchEnvelopeState})
-                    s->flags &= static_cast<uint16_t>(~ItEnvelopeReleased);
+                    s->flags &= static_cast<uint16_t>(~(ItEnvelopeReleased | ItEnvelopeFading));
         }
     } else if (start.numbered && start.cellHasNote) {
         // A sample number beside a note cut, off or fade is the sample of the next note.

@@ -94,6 +94,14 @@ TEST(ItVolume, EnvelopesCommandsAndGlobalVolumes) {
         // for old effects, which hold it again.
         {"60 1 v16, 255 1, ", ItSong::volume, {32, 96, 48}, true, {held}},
         {"60 1 v16, 255 1, ", ItSong::volume, {32, 128, 128}, true, {held}, 3, 0x10},
+        // There a note without a volume envelope starts no fade either.
+        {"60 1, 255 1",
+         ItSong::fade,
+         {16384, 1024, 128, 1, 16384, 1024, 128, 1},
+         true,
+         {{.fadeOut = 128}},
+         3,
+         0x10},
         // A loop (nodes 0-1) before the sustain (node 2) waits for the release on tick 6;
         // from node 2, past the loop's end, the tick after goes back to the loop's start.
         {"60 1, , 255, ",

@@ -55,6 +55,9 @@ struct FormatQuirks {
     // A finetune command tunes the channel until an instrument number brings the sample's own
     // back; otherwise it retunes the sample itself.
     bool finetuneOnChannel = true;
+    // E9x retriggers on the row's first tick too when the cell has no note (ProTracker counts
+    // that tick as a multiple of x).
+    bool retriggerOnFirstTick = true;
     // The song options made for ProTracker modules apply: the panning switch and the old
     // mode's speed-only speed command.
     bool proTrackerOptions = true;

@@ -206,6 +206,8 @@ void retriggerRow(Player& player, Channel& ch, uint8_t param) {
     ch.effectCounter = param;
     ch.effectReload = param;
     ch.activeEffect = retriggerTick;
+    if (player.quirks.retriggerOnFirstTick && ch.cellNote == 0 && !player.repeatingRow)
+        player.changeFlags |= ChangeStartNote;
 }
 
 void noteCutTick(Player& player, Channel& ch) {

@@ -12,6 +12,7 @@ MtmPlayer::MtmPlayer(Mixer* mixer) : Player(mixer), BasicSongInfo(static_cast<Pl
         .jumpsInsideLoops = false,
         .laterChannelDecides = false,
         .finetuneOnChannel = false,
+        .retriggerOnFirstTick = false,
         .proTrackerOptions = false,
     };
     song.signedSamples = false;

@@ -52,6 +52,7 @@ XmPlayer::XmPlayer(Mixer* mixer) : Player(mixer), BasicSongInfo(static_cast<Play
         .pingPongTurns = TurnRepeatsEnd | TurnRepeatsStart,
         .loopRowsStay = true,
         .finetuneOnChannel = false,
+        .retriggerOnFirstTick = false,
         .proTrackerOptions = false,
     };
     effects = xmEffects;

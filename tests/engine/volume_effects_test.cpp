@@ -67,6 +67,12 @@ TEST(VolumeEffects, TickByTick) {
         {"cut stops voice", cuts, "tt0t0", Active, {1, 0}, plain, cutStopsVoice},
         {"cut stops, volume", cuts, "ttt0", Volume, {64}, plain, cutStopsVoice},
         {"retrigger 0, 2, 4", {{0, 0, note(25, 1, 0xE, 0x92)}}, "r0", Starts, {3}},
+        // Without a note ProTracker retriggers on the first tick too.
+        {"retrigger without a note",
+         {{0, 0, note(25, 1)}, {1, 0, fx(0xE, 0x92)}},
+         "rr0",
+         Starts,
+         {4}},
         // 900 repeats the last offset.
         {"sample offset", offsets, "r0r0r0", StartOffset, {512, 512, 0}, {unlooped()}},
         {"sample offset end", offsets, "r0", VoiceEnd, {1024}, {unlooped()}},

@@ -260,22 +260,19 @@ ItChannel& ItPlayer::takeNumbered(ItChannel& record, const NoteStart& start, uin
         ch->autoVibratoOffset = 0;
         ch->autoVibratoSweep = ch->autoVibratoPosition = 0;
     }
-    // A tone portamento to a note that maps to no sample leaves the note playing as it is; to
-    // another sample it starts that sample from its beginning while the slide goes on, unless
-    // the portamento is the compatible one. In sample mode the other one stops the note at a
-    // number that names no sample.
+    // A tone portamento to another sample starts that sample from its beginning while the slide
+    // goes on, unless the portamento is the compatible one; to a sample that is not there it
+    // stops the note.
     if (ItSample* sample = numberedSample(*ch, start, s)) {
         const bool swaps =
             start.portamento && sample != ch->sample && !hasFlag(ItCompatibleTonePortamento);
         applySample(*ch, *sample, start.numbered, randomVolume, randomPan);
         if (swaps)
             restartSample(*ch, start.k, *sample);
-    } else if (start.portamento && !instrumentMode()) {
+    } else if (start.portamento) {
         ch->period = 0;
         changeFlags |= ChangePitch;
-    } else if (start.portamento)
-        note = ch->note;
-    else
+    } else
         ch->sample = nullptr;
     return *ch;
 }

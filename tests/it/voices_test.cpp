@@ -244,13 +244,17 @@ TEST(ItVoiceAllocation, VoicesForEveryNoteSampleModeNoteCommandsAndNoteMap) {
         song->enter();
         EXPECT_EQ((Ints{song->sounds(0), int(song->channel(0).note)}), (Ints{1, note}));
     }
-    // A tone portamento to a note that maps to no sample leaves the note as it plays.
-    ins = {};
-    ins.noteMap[72] = {72, 0};
-    song = playIt(itSong("60 1, 72 1 G08", {ins}));
-    song->enter(2);
-    EXPECT_EQ((Ints{song->sounds(0), int(song->channel(0).note), song->channel(0).slideOffset}),
-              (Ints{1, 60, 0}));
+    // A tone portamento to a note that maps to no sample leaves the note as it plays; to a
+    // sample that is not there it stops the note.
+    for (uint8_t sample : {0, 9}) {
+        ins = {};
+        ins.noteMap[72] = {72, sample};
+        song = playIt(itSong("60 1, 72 1 G08", {ins}));
+        song->enter(2);
+        const ItChannel& c = song->channel(0);
+        EXPECT_EQ((Ints{song->sounds(0), int(c.note), c.slideOffset}),
+                  (sample ? Ints{0, 72, 0} : Ints{1, 60, 0}));
+    }
     // A tone portamento with a number to a note of another sample (at twice the rate) starts
     // that sample at the pitch sounding, 8363 Hz, and slides two octaves up to note 72 at its
     // rate in two ticks of 1020 units; the compatible one keeps the sample and its rate.

@@ -218,6 +218,19 @@ bool ItPlayer::slidesToNote(const ItChannel& ch, uint32_t k) {
             isVolumeColumnPortamento(ch.volumeColumn));
 }
 
+// Its own number alone leaves a sounding note's envelopes running, but for old effects. Beside G
+// or L in the effect column, unless G is the compatible one, it lets a released note die away;
+// the volume column's portamento takes it back.
+bool ItPlayer::numberKeepsEnvelopes(const ItChannel& ch, const NoteStart& start) const {
+    constexpr uint16_t released = ItEnvelopeReleased | ItEnvelopeFading;
+    const bool off = ch.volumeEnvelopeState.flags & released;
+    const bool sharedPortamento =
+        start.portamento && !hasFlag(ItCompatibleTonePortamento) &&
+        (ch.cellEffect == ItEffectTonePorta || ch.cellEffect == ItEffectTonePortaVolumeSlide);
+    return !(changeFlags & ChangeStartNote) &&
+           ((sharedPortamento && off) || (!start.cellHasNote && !hasFlag(ItOldEffects) && !off));
+}
+
 // The instrument and sample a numbered or replayed note takes; the channel's record moves to
 // the voice the note is given.
 ItChannel& ItPlayer::takeNumbered(ItChannel& record, const NoteStart& start, uint32_t& note) {
@@ -229,13 +242,7 @@ ItChannel& ItPlayer::takeNumbered(ItChannel& record, const NoteStart& start, uin
         if (const ItInstrument* instrument = start.replayed ? ch->instrument : instrumentFor(s)) {
             if (changeFlags & ChangeStartNote)
                 ch = &takeVoice(*ch, start.k, *instrument);
-            // Its own number alone leaves a sounding note's envelopes running, but for old
-            // effects.
-            constexpr uint16_t released = ItEnvelopeReleased | ItEnvelopeFading;
-            const bool keeps = !start.cellHasNote && !(changeFlags & ChangeStartNote) &&
-                               !hasFlag(ItOldEffects) &&
-                               !(ch->volumeEnvelopeState.flags & released);
-            applyInstrument(*ch, *instrument, start.portamento, keeps);
+            applyInstrument(*ch, *instrument, start.portamento, numberKeepsEnvelopes(*ch, start));
             // Every note of the instrument gets its own variations, with or without a number.
             randomPan = instrument->randomPan;
             randomVolume = instrument->randomVolume;

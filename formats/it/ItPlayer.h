@@ -119,6 +119,7 @@ private:
     uint32_t takeCellNote(ItChannel& ch, const NoteStart& start);
     bool slidesToNote(const ItChannel& ch, uint32_t k);
     ItChannel& takeNumbered(ItChannel& ch, const NoteStart& start, uint32_t& note);
+    bool numberKeepsEnvelopes(const ItChannel& ch, const NoteStart& start) const;
     ItSample* numberedSample(const ItChannel& ch, const NoteStart& start, uint32_t number);
     void applyUnplayedNumber(ItChannel& ch, const NoteStart& start);
     bool ignoresUnmappedNote(ItChannel& ch, const NoteStart& start, uint32_t& note);

@@ -195,12 +195,20 @@ void itChannelVolumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     }
 }
 
+// A sample that has played to its end is not brought back.
+void itRetriggerTick(ItPlayer& player, ItChannel& ch) {
+    const int32_t v = player.voiceIndex(ch);
+    if (v >= 0 && (player.mixer->voiceFlags(static_cast<uint32_t>(v)) & VoiceActive))
+        retriggerVolumeSlideTick(player, ch);
+}
+
 // Without a new note the retrigger counts from the row's first tick.
 // The retrigger count runs on from row to row.
 void itRetriggerRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     retriggerVolumeSlideSetup(player, ch, param, false);
+    ch.activeEffect = asTick<itRetriggerTick>;
     if (!(player.changeFlags & ChangeStartNote))
-        retriggerVolumeSlideTick(player, ch);
+        itRetriggerTick(player, ch);
 }
 
 // Impulse Tracker's tremor counts on every tick of its rows, the row's first included, and the

@@ -152,6 +152,15 @@ TEST(ItVolume, EnvelopesCommandsAndGlobalVolumes) {
     ItFileBuilder b = itSong("60 1", {{.globalVolume = 64}});
     b.samples[0].globalVolume = 32;
     EXPECT_EQ(playIt(b)->trace(1, false, ItSong::volume), (std::vector<Ints>{{32}}));
+    // 250 frames at 8363 Hz last 1319 of 44100 Hz, under two ticks of 882; Q01 on the next row
+    // does not start them again.
+    b = itSong("60 1, Q01");
+    b.samples[0] = rampSample(250, false);
+    song = playIt(b);
+    std::vector<int16_t> out(2 * 4 * 882);
+    RenderFormat format;
+    song->player->renderFrames(4 * 882, out.data(), &format);
+    EXPECT_FALSE(song->sounds(0));
 }
 
 } // namespace

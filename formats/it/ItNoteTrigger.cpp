@@ -21,6 +21,13 @@ void restartEnvelope(ItEnvelopeState& state, const ItEnvelope& envelope, int32_t
     state.flags = envelope.flags;
 }
 
+// Clears `flags` on all three of the note's envelopes.
+void clearEnvelopeFlags(ItChannel& ch, uint16_t flags) {
+    for (ItEnvelopeState* e :
+         {&ch.volumeEnvelopeState, &ch.panEnvelopeState, &ch.pitchEnvelopeState})
+        e->flags &= static_cast<uint16_t>(~flags);
+}
+
 } // namespace
 
 // The record of a starting note, on the voice it is given. A note cut, faded out or released
@@ -32,9 +39,7 @@ ItChannel& ItPlayer::takeVoice(ItChannel& ch, uint32_t k, const ItInstrument& in
     allocateVoice(k, instrument);
     ItChannel& next = patternChannel(k);
     if (ended)
-        for (ItEnvelopeState* e :
-             {&next.volumeEnvelopeState, &next.panEnvelopeState, &next.pitchEnvelopeState})
-            e->flags &= static_cast<uint16_t>(~ItEnvelopeCarry);
+        clearEnvelopeFlags(next, ItEnvelopeCarry);
     return next;
 }
 
@@ -305,9 +310,7 @@ void ItPlayer::restartSample(ItChannel& ch, uint32_t k, const ItSample& sample) 
     ch.sampleOffset = 0;
     // The sample started again takes back a note off or fade.
     ch.fadeVolume = ItFullFade;
-    for (ItEnvelopeState* e :
-         {&ch.volumeEnvelopeState, &ch.panEnvelopeState, &ch.pitchEnvelopeState})
-        e->flags &= static_cast<uint16_t>(~(ItEnvelopeReleased | ItEnvelopeFading));
+    clearEnvelopeFlags(ch, ItEnvelopeReleased | ItEnvelopeFading);
     VoiceRequest request{&ch, this};
     mixer->startVoice(static_cast<uint32_t>(v), &request);
     changeFlags |= ChangePitch;
@@ -348,9 +351,7 @@ void ItPlayer::applyUnplayedNumber(ItChannel& ch, const NoteStart& start) {
             // envelopes hold at their sustain again and no fade starts, while the sample stays
             // past its sustain loop.
             if (off && hasFlag(ItOldEffects) && !start.portamento)
-                for (ItEnvelopeState* s :
-                     {&ch.volumeEnvelopeState, &ch.panEnvelopeState, &ch.pitchEnvelopeState})
-                    s->flags &= static_cast<uint16_t>(~(ItEnvelopeReleased | ItEnvelopeFading));
+                clearEnvelopeFlags(ch, ItEnvelopeReleased | ItEnvelopeFading);
         }
     } else if (start.numbered && start.cellHasNote) {
         // A sample number beside a note cut, off or fade is the sample of the next note.

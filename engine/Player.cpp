@@ -390,7 +390,8 @@ void Player::advanceRow() {
         return;
     }
     const bool loopJump = (changeFlags & (ChangeLoopJump | ChangeJumpInLoop)) != 0;
-    if ((changeFlags & ChangeLoopJump) && loopJumpRepeats() && cameBackEnds())
+    // A jump the host asked for is no loop's, however often it comes.
+    if (!requested && (changeFlags & ChangeLoopJump) && loopJumpRepeats() && cameBackEnds())
         return;
     // Where loop counts tell positions apart, a loop's pass is on new positions by itself.
     const bool ontoPlayed =

@@ -239,6 +239,15 @@ TEST(Api, OrdersAreReachedBySeekAndByJump) {
         EXPECT_EQ(position.order, when == TOLVA_JUMP_NEXT_ROW ? 2u : 0u);
         EXPECT_EQ(position.row, when == TOLVA_JUMP_NEXT_ROW ? 1u : 4u);
     }
+    // The same jump asked for at the same row again goes there again.
+    ASSERT_EQ(tolva_seek_order(song.get(), 0, 63), TOLVA_OK);
+    std::vector<int16_t> pattern(2 * 64 * RowFrames);
+    for (int pass = 0; pass < 2; ++pass) {
+        ASSERT_EQ(tolva_jump_to_order(song.get(), 0, TOLVA_JUMP_PATTERN_END), TOLVA_OK);
+        EXPECT_EQ(tolva_render_s16(song.get(), pattern.data(), 64 * RowFrames), 64 * RowFrames);
+    }
+    tolva_position_get(song.get(), &position);
+    EXPECT_EQ(position.order * 100 + position.row, 63u);
 }
 
 TEST(Api, MutedChannelsAndSeparationChangeTheSoundBetweenRenders) {

@@ -72,10 +72,13 @@ void ItPlayer::noteOff(ItChannel& record) {
             VoiceRegion region;
             mixer->getVoiceRegion(region, voice);
             flags &= static_cast<uint8_t>(~(VoiceLoop | VoicePingPong));
-            if ((s->flags & ItSampleLoop) && s->loopEnd != 0) {
+            if ((s->flags & ItSampleLoop) && s->loopEnd > s->loopStart) {
                 region.loopStart = s->loopStart;
                 region.end = s->loopEnd;
-                region.position %= s->loopEnd;
+                // Past the loop's end, the note goes on where the loop would have taken it.
+                if (region.position >= s->loopEnd)
+                    region.position = s->loopStart + (region.position - s->loopStart) %
+                                                         (s->loopEnd - s->loopStart);
                 flags |= VoiceLoop;
                 if (s->flags & ItSamplePingPong)
                     flags |= VoicePingPong;

@@ -129,8 +129,15 @@ TEST(ItSampleHeaders, LoopsEmptySlotsInformationLoadsInterleavingCutAndBrokenSam
     // The loop end goes past 32 bits.
     const ItTestSample wide{
         .flags = 0x37, .frames = 50, .loopEnd = 0xFFFFFFFFu, .sustainStart = 0xFFFFFFFFu};
+    // Loops that end before or at their start: the sample plays through once.
+    const ItTestSample backward{.flags = 0x31,
+                                .frames = 50,
+                                .loopStart = 30,
+                                .loopEnd = 20,
+                                .sustainStart = 20,
+                                .sustainEnd = 20};
     ItFileBuilder b;
-    b.samples = {s, past, wide};
+    b.samples = {s, past, wide, backward};
     auto song = playIt(b);
     ASSERT_TRUE(song->player);
     const ItSample& r = song->it().module.samples[0];
@@ -140,8 +147,8 @@ TEST(ItSampleHeaders, LoopsEmptySlotsInformationLoadsInterleavingCutAndBrokenSam
     const ItSample& q = song->it().module.samples[1];
     const ItSample& w = song->it().module.samples[2];
     EXPECT_EQ((Longs{q.flags & 0x30, q.loopEnd, q.sustainLoopStart, q.sustainLoopEnd,
-                     w.flags & 0x30, w.loopEnd}),
-              (Longs{0x20, 50, 10, 50, 0x10, 200}));
+                     w.flags & 0x30, w.loopEnd, song->it().module.samples[3].flags & 0x30u}),
+              (Longs{0x20, 50, 10, 50, 0x10, 200, 0}));
     SampleDescription d;
     song->player->info().describeSample(d, 0, 0);
     const uint32_t fields = SampleFieldDefaultPanning | SampleFieldSustainLoop;
@@ -152,7 +159,7 @@ TEST(ItSampleHeaders, LoopsEmptySlotsInformationLoadsInterleavingCutAndBrokenSam
     song->player->info().describeSample(d, 1, 0);
     EXPECT_EQ((Longs{d.loopKind, d.sustainLoopKind, d.fieldMask & SampleFieldDefaultPanning}),
               (Longs{LoopNone, LoopPingPong, 0}));
-    song->player->info().describeSample(d, 3, 0);
+    song->player->info().describeSample(d, 4, 0);
     EXPECT_EQ(d.fieldMask, 0u);
     // Loads without a mixer are for information only; a refused file gives the sample data
     // already loaded back. The second sample's data bit is clear.

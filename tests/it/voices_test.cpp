@@ -101,18 +101,21 @@ TEST(ItNewNoteAction, CutContinueFadeNoteOffDuplicateChecksAndPastNoteActions) {
                               return Ints{s.it().voices[0].fadeVolume, s.sounds(0), s.sounds(1)};
                           }),
               (std::vector<Ints>{{512, 1, 1}, {256, 1, 1}, {0, 1, 1}, {0, 0, 1}}));
-    // Note off leaves the sustain loop for the normal loop.
+    // Note off leaves the sustain loop for the normal loop; from past its end, the note goes on
+    // where that loop would have taken it: 200 + (950 - 200) % 100.
     ItFileBuilder b = itSong("60 1, 62 1", {twoSamples(ItActionNoteOff)});
     b.samples[0].flags = 0x01 | 0x10 | 0x20;
-    b.samples[0].loopStart = 200;
-    b.samples[0].sustainEnd = 100;
+    std::tie(b.samples[0].loopStart, b.samples[0].loopEnd, b.samples[0].sustainStart,
+             b.samples[0].sustainEnd) = std::tuple(200, 300, 600, 1000);
     song = playIt(b);
     const uint8_t* data = song->it().module.samples[0].data;
     song->rows();
-    EXPECT_EQ(song->voice(0).end, data + 100);
+    EXPECT_EQ(song->voice(0).end, data + 1000);
+    song->mixer->setVoiceRegion(0, {data, 950, 1000, 600});
     song->ticks();
-    EXPECT_EQ((std::vector{song->voice(0).end, song->voice(0).loopStart, song->voice(1).end}),
-              (std::vector{data + 1000, data + 200, data + 100}));
+    EXPECT_EQ((std::vector{song->voice(0).position, song->voice(0).end, song->voice(0).loopStart,
+                           song->voice(1).end}),
+              (std::vector{data + 250, data + 300, data + 200, data + 1000}));
     // S70 to S72 reach the background notes of their own channel only.
     for (auto [command, sounds, flags] : {std::tuple{"S70", false, 0},
                                           {"S71", true, Released | Fading},

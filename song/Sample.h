@@ -32,11 +32,12 @@ struct Sample {
     }
 
     // Keeps the loop inside the data once it is loaded; `loopFlags` are the format's loop bits.
+    // A loop that then ends at or before its start cannot repeat: the sample plays through once.
     void clampLoopToData(uint8_t loopFlags = SampleLoop) {
-        if (length <= loopStart)
-            flags &= static_cast<uint8_t>(~loopFlags);
         if (length < loopEnd)
             loopEnd = length;
+        if (loopEnd <= loopStart)
+            flags &= static_cast<uint8_t>(~loopFlags);
     }
 };
 

@@ -72,7 +72,8 @@ TEST(S3mLoader, SampleRecordsPatternsAndDamagedFiles) {
     S3mSampleDef pastEnd = loopedSample(64);
     pastEnd.loopEnd = 1000; // cut to the data
     S3mSampleDef loopAfterEnd = loopedSample(64);
-    loopAfterEnd.loopStart = 64; // no loop at all
+    loopAfterEnd.loopStart = 40; // ends before it starts: no loop at all
+    loopAfterEnd.loopEnd = 20;
     SampleStoreMixer mixer;
     S3mBuilder five = S3mBuilder().sample(wide).sample(pastEnd).sample(loopAfterEnd);
     five.sample({.type = 2, .name = "an AdLib voice"}).sample(S3mSampleDef{});

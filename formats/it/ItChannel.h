@@ -82,7 +82,7 @@ struct ItChannel : ScreamChannel {
     uint8_t panbrelloMemory = 0;
     int8_t slideStep = 0; // T and P
     int8_t volumeColumnSlideStep = 0;
-    int32_t volumeColumnPitchStep = 0; // the column's E or F slide, apart from a G beside it
+    int32_t apartPitchStep = 0; // an E or F slide kept apart from a G in the other column
     uint32_t panbrelloPosition = 0;
     uint8_t panbrelloDepth = 0;
     uint8_t panbrelloSpeed = 0;

@@ -345,17 +345,51 @@ const EffectRow itRows[ItEffectCount] = {
 
 } // namespace
 
+void itApartSlideTick(ItPlayer& player, ItChannel& ch) {
+    if (ch.period == 0)
+        return;
+    const int32_t next = player.slidePeriod(ch.period + ch.slideOffset, ch.apartPitchStep);
+    ch.slideOffset = std::clamp(next, player.song.minPeriod, player.song.maxPeriod) - ch.period;
+    player.changeFlags |= ChangePitch;
+}
+
+void itColumnPortamentoTick(ItPlayer& player, ItChannel& ch) {
+    slideTick(player, ch);
+    if (ch.period + ch.slideOffset == ch.portaTarget)
+        ch.volumeColumnEffect = nullptr;
+}
+
+namespace {
+
+// E and F beside the volume column's G keep their step apart and leave G its target.
+void slideBesideColumnPortamento(ItPlayer& player, ItChannel& ch, uint8_t param, bool up) {
+    const int32_t step = ch.portaStep;
+    const int32_t target = ch.portaTarget;
+    if (up)
+        finePortamentoUpRow(player, ch, param);
+    else
+        finePortamentoDownRow(player, ch, param);
+    if (ch.volumeColumnEffect != asTick<itColumnPortamentoTick> || ch.activeEffect != slideTick)
+        return;
+    ch.apartPitchStep = ch.portaStep;
+    ch.portaStep = step;
+    ch.portaTarget = target;
+    ch.activeEffect = asTick<itApartSlideTick>;
+}
+
+} // namespace
+
 // E, F and G share one speed memory unless the compatible tone portamento flag keeps G apart.
 void itPortamentoDownRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     if (!player.hasFlag(ItCompatibleTonePortamento) && param != 0)
         ch.portaSpeed = param;
-    finePortamentoDownRow(player, ch, param);
+    slideBesideColumnPortamento(player, ch, param, false);
 }
 
 void itPortamentoUpRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     if (!player.hasFlag(ItCompatibleTonePortamento) && param != 0)
         ch.portaSpeed = param;
-    finePortamentoUpRow(player, ch, param);
+    slideBesideColumnPortamento(player, ch, param, true);
 }
 
 void itTonePortamentoRow(ItPlayer& player, ItChannel& ch, uint8_t param) {

@@ -45,6 +45,12 @@ void itPanbrelloRow(ItPlayer& player, ItChannel& channel, uint8_t param);
 // The volume column's own volume slide: the rules of D with a step of its own.
 void itVolumeColumnSlideRow(ItPlayer& player, ItChannel& channel, uint8_t param);
 
+// Slides the pitch by the channel's apart step, so that a G in the other column slides apart
+// from it, each towards its own end.
+void itApartSlideTick(ItPlayer& player, ItChannel& channel);
+// The volume column's G, which ends on reaching its note: an E or F beside it slides on from there.
+void itColumnPortamentoTick(ItPlayer& player, ItChannel& channel);
+
 // A vibrato in both columns runs twice on each tick.
 bool itVibratesTwice(const ItChannel& channel);
 void itVibrateTwice(ItPlayer& player, ItChannel& channel, bool onRow);

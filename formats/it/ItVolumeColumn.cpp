@@ -24,16 +24,6 @@ void volumeSlide(ItPlayer& player, ItChannel& ch, uint8_t x, uint8_t param) {
         itVolumeColumnSlideRow(player, ch, param);
 }
 
-// Slides the pitch by the column's own step, so that a tone portamento beside it in the effect
-// column slides apart from it, each towards its own end.
-void pitchSlideTick(ItPlayer& player, ItChannel& ch) {
-    if (ch.period == 0)
-        return;
-    const int32_t next = player.slidePeriod(ch.period + ch.slideOffset, ch.volumeColumnPitchStep);
-    ch.slideOffset = std::clamp(next, player.song.minPeriod, player.song.maxPeriod) - ch.period;
-    player.changeFlags |= ChangePitch;
-}
-
 // Pitch slides of 4x, remembered as E and F (and G) remember theirs; without an amount the E
 // and F memory, which the column slides on every tick even where E and F would slide once,
 // finely.
@@ -45,9 +35,9 @@ void pitchSlide(ItPlayer& player, ItChannel& ch, uint8_t x, bool up) {
     } else if (ch.portaFineMemory == 0) {
         return;
     }
-    ch.volumeColumnPitchStep =
+    ch.apartPitchStep =
         ch.portaFineMemory * (up ? player.quirks.slideUpUnit : player.quirks.slideDownUnit);
-    ch.activeEffect = asTick<pitchSlideTick>;
+    ch.activeEffect = asTick<itApartSlideTick>;
 }
 
 void dispatch(ItPlayer& player, ItChannel& ch, uint8_t v) {
@@ -77,6 +67,8 @@ void dispatch(ItPlayer& player, ItChannel& ch, uint8_t v) {
         player.changeFlags |= ChangePanning | ChangeSurround;
     } else if (v >= 193 && v <= 202) {
         itTonePortamentoRow(player, ch, tonePortamentoSpeeds[v - 193]);
+        if (ch.activeEffect == slideTick)
+            ch.activeEffect = asTick<itColumnPortamentoTick>;
     } else if (v >= VolumeColumnVibrato && v <= VolumeColumnVibrato + 9) {
         const uint8_t x = static_cast<uint8_t>(v - VolumeColumnVibrato);
         // A vibrato speed in the effect column counts already for this column's step.

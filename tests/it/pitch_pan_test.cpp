@@ -105,6 +105,9 @@ TEST(ItNotePitch, SlideModesSampleVibratoPitchAndPanCommandsAndTonePortamento) {
          {},
          3,
          0x20},
+        // The other way round, F02 keeps its 8 beside the column's G (197: 64 a tick), which
+        // slides first, ends on reaching note 61 and leaves the pitch to F.
+        {"60 1, 61 v197 F02", ItSong::slide, {0, 0, 0, 0, -72, -80}, false},
         // 115 without an amount slides by F's F1 on every tick, 241 steps of 4.
         {"60 1 FF1, v115", ItSong::slide, {-4, -4 - 2 * 241 * 4}},
         // Slides move four units a step, left for up and right for down.

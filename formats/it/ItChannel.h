@@ -62,6 +62,7 @@ struct ItChannel : ScreamChannel {
     uint32_t autoVibratoPosition = 0;
     uint8_t volumeColumnMemory = 0;
     uint8_t specialMemory = 0;  // the last S parameter, which S00 repeats
+    uint8_t highOffset = 0;     // SAx: the 64 KiB step of the next O
     int32_t panOffset = 0;      // panbrello or random pan
     int32_t pitchPanOffset = 0; // the note's pitch-pan, until a pan command sets the pan anew
     uint32_t writtenNote = 0;   // the note as the pattern wrote it, before the keyboard maps it

@@ -308,6 +308,19 @@ void itFilterRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
         player.changeFlags |= ChangeFormatState;
 }
 
+// O takes its 64 KiB step from the last SAx. Beside the volume column's tone portamento the
+// sliding note jumps to the offset.
+void itSampleOffsetRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+    const uint8_t p = withMemory(param, ch.offsetMemory);
+    ch.sampleOffset = static_cast<uint32_t>(ch.highOffset) << 16 | static_cast<uint32_t>(p) << 8;
+    const bool slides = (ch.cellMask & (ItMaskNote | ItMaskLastNote)) &&
+                        ch.cellNote < ItNoteCount &&
+                        (ch.cellMask & (ItMaskVolume | ItMaskLastVolume)) &&
+                        isVolumeColumnPortamento(ch.volumeColumn);
+    if (slides && !(player.changeFlags & ChangeStartNote))
+        player.jumpToOffset(ch);
+}
+
 void itVolumeColumnSlideTick(ItPlayer& player, ItChannel& ch) {
     ch.volume = limitVolume(std::min<int32_t>(ch.volume, 64) + ch.volumeColumnSlideStep);
     player.changeFlags |= ChangeVolume;
@@ -329,7 +342,7 @@ const EffectRow itRows[ItEffectCount] = {
     asRow<itTonePortamentoVolumeSlideRow>, // L
     asRow<itSetChannelVolumeRow>,          // M
     asRow<itChannelVolumeSlideRow>,        // N
-    sampleOffsetRow,                       // O
+    asRow<itSampleOffsetRow>,              // O
     asRow<itPanningSlideRow>,              // P
     asRow<itRetriggerRow>,                 // Q
     asRow<itTremoloRow>,                   // R

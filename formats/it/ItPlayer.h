@@ -101,6 +101,8 @@ public:
     void applyAction(ItChannel& record, uint8_t action);
     // Applies `action` to every background voice the channel left behind.
     void pastNoteAction(ItChannel& channel, uint8_t action);
+    // Moves the channel's playing sample to its sample offset.
+    void jumpToOffset(ItChannel& channel);
     // Turns the channel's sample to play forwards or backwards from where it is.
     void setPlayDirection(ItChannel& channel, bool backwards);
     void advanceEnvelopes(ItChannel& record);

@@ -156,7 +156,7 @@ void itSCommandRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
         soundControl(player, ch, y);
         break;
     case 0xA:
-        ch.sampleOffset = static_cast<uint32_t>(y) << 16 | (ch.sampleOffset & 0xFFFF);
+        ch.highOffset = y;
         break;
     case 0xB:
         itPatternLoop(player, ch, y);

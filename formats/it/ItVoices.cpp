@@ -6,6 +6,17 @@
 
 namespace tolva {
 
+namespace {
+
+// Where a note starts in its sample, in bytes; an offset past `end` starts it at the beginning,
+// or with old effects at `end`.
+uint32_t offsetStart(const ItChannel& ch, const ItSample& s, uint32_t end, bool oldEffects) {
+    const uint64_t start = static_cast<uint64_t>(ch.sampleOffset) * s.frameBytes();
+    return start <= end ? static_cast<uint32_t>(start) : oldEffects ? end : 0;
+}
+
+} // namespace
+
 uint32_t ItPlayer::voiceChannel(uint32_t voice) {
     return voices[voice % ItVoices].owner % ItChannels;
 }
@@ -168,6 +179,17 @@ void ItPlayer::setPlayDirection(ItChannel& ch, bool backwards) {
                          backwards ? flags | VoiceBackwards : flags & ~VoiceBackwards);
 }
 
+void ItPlayer::jumpToOffset(ItChannel& ch) {
+    const int32_t v = voiceIndex(ch);
+    const ItSample* s = static_cast<const ItSample*>(ch.sample);
+    if (v < 0 || !s || !s->data)
+        return;
+    VoiceRegion region;
+    mixer->getVoiceRegion(region, static_cast<uint32_t>(v));
+    region.position = offsetStart(ch, *s, region.end, hasFlag(ItOldEffects));
+    mixer->setVoiceRegion(static_cast<uint32_t>(v), region);
+}
+
 void ItPlayer::resetRowModulation(Channel& channel) {
     // A pattern delay's repeats of a row go on with the volume column's slide, without setting
     // its volume again.
@@ -175,6 +197,8 @@ void ItPlayer::resetRowModulation(Channel& channel) {
         static_cast<ItChannel&>(channel).volumeColumnEffect = nullptr;
     static_cast<ItChannel&>(channel).startBackwards = false;
     Player::resetRowModulation(channel);
+    // An offset counts on its own row only; SAx's step stays for later ones.
+    static_cast<ItChannel&>(channel).sampleOffset = 0;
     // Panbrello and the pan envelope change the pan on any row.
     changeFlags |= ChangePanning;
 }
@@ -187,9 +211,7 @@ bool ItPlayer::fillVoiceStart(uint32_t voice, const void* request, VoiceStart& o
     const bool sustain = s->flags & ItSampleSustainLoop;
     const bool loop = s->flags & ItSampleLoop;
     const uint32_t end = sustain ? s->sustainLoopEnd : loop ? s->loopEnd : s->length;
-    uint64_t start = static_cast<uint64_t>(ch.sampleOffset) * s->frameBytes();
-    if (start > end)
-        start = hasFlag(ItOldEffects) ? end : 0;
+    uint32_t start = offsetStart(ch, *s, end, hasFlag(ItOldEffects));
     uint8_t flags = mixer->voiceFlags(voice) & (VoiceSurround | VoiceFiltered);
     if (sustain || loop)
         flags |= VoiceLoop;

@@ -117,13 +117,15 @@ TEST(ItRowAndNoteCommands, LoopsDelaysTempoSpeedNoteDelaysOffsetsAndWaveforms) {
         return Ints{int(s.voice(0).position - s.it().module.samples[0].data)};
     };
     for (bool oldEffects : {false, true}) {
-        ItFileBuilder b = itSong("60 1 SA1, 60 1 O10, 60 1 SA2");
+        ItFileBuilder b = itSong("60 1 SA1, 60 1 O10, 60 1, 60 v193 O00, 60 1 SA2, 60 1 O00");
         b.samples[0] = rampSample(70000, false);
         b.flags |= oldEffects ? 0x10 : 0;
-        // The high offset goes with the note that used it; 0x20000 frames lie past the end:
-        // the start, or the end with old effects.
-        EXPECT_EQ(playIt(b)->trace(3, true, offset),
-                  (std::vector<Ints>{{0x10000}, {0x1000}, {oldEffects ? 70000 : 0}}))
+        // SAx moves no note, it is the 64 KiB step of every later O; a note sliding to by the
+        // volume column jumps to the offset. 0x21000 frames lie past the end: the start, or the
+        // end with old effects.
+        EXPECT_EQ(
+            playIt(b)->trace(6, true, offset),
+            (std::vector<Ints>{{0}, {0x11000}, {0}, {0x11000}, {0}, {oldEffects ? 70000 : 0}}))
             << oldEffects;
     }
     // S9F plays backwards, a note starting on its row from its last frame; S9E forwards again;

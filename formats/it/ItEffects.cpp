@@ -293,7 +293,9 @@ void itFilterRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
         param < 0x80 ? macros.parametered[ch.activeMacro] : macros.fixed[param - 0x80];
     ItMacroValues values;
     values.param = param;
-    values.note = static_cast<uint8_t>(std::min<uint32_t>(ch.note, 127));
+    // The note as written, before an instrument's keyboard maps it.
+    const uint32_t note = player.instrumentMode() && ch.instrument ? ch.writtenNote : ch.note;
+    values.note = static_cast<uint8_t>(std::min<uint32_t>(note, 127));
     values.hostChannel = static_cast<uint8_t>(ch.owner);
     values.velocity = static_cast<uint8_t>(std::min(ch.volume * 2, 127));
     values.heard =

@@ -301,6 +301,7 @@ void itFilterRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     values.heard =
         static_cast<uint8_t>(std::min(player.mixerVolume(ch, Player::effectiveVolume(ch)), 127));
     values.pan = static_cast<uint8_t>(ch.panning >> 1);
+    values.offset = ch.offsetMemory;
     const ItFilterChange change = runItMacro(macro, values);
     if (change.cutoff >= 0)
         ch.filterCutoff = static_cast<uint8_t>(change.cutoff);

@@ -35,6 +35,8 @@ int letterValue(char c, const ItMacroValues& v) {
     case 'x':
     case 'y':
         return v.pan;
+    case 'o':
+        return v.offset;
     case 'c':
         return 0;
     default:

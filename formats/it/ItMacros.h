@@ -26,6 +26,7 @@ struct ItMacroValues {
     uint8_t velocity = 0;    // v: the note's volume, 0..127
     uint8_t heard = 0;       // u: the volume the channel sounds at, all levels applied, 0..127
     uint8_t pan = 0;         // x, y: 0..127
+    uint8_t offset = 0;      // o: the last O parameter
 };
 
 // The filter settings a macro sends through the tracker's own messages (F0 F0 00 cutoff,

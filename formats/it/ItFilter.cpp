@@ -112,7 +112,7 @@ float itTenPower(float x) {
     return x < 0 ? 1.0f / result : result;
 }
 
-void ItPlayer::updateFilter(ItChannel& record) {
+void ItPlayer::updateFilter(ItChannel& record, bool noteStarts) {
     const int32_t v = voiceIndex(record);
     if (v < 0)
         return;
@@ -128,7 +128,7 @@ void ItPlayer::updateFilter(ItChannel& record) {
     const float rate = static_cast<float>(mixer->mixingRate());
     // Opened fully, the filter of a playing note keeps the corner it had; a new note drops it.
     if ((cutoff == ItOpenCutoff && resonance == 0) || rate == 0.0f) {
-        if (!(changeFlags & ChangeStartNote) && rate != 0.0f)
+        if (!noteStarts && rate != 0.0f)
             return;
         mixer->setVoiceFlags(voice, static_cast<uint8_t>(flags & ~VoiceFiltered));
         return;
@@ -148,7 +148,7 @@ void ItPlayer::updateFilter(ItChannel& record) {
 }
 
 void ItVoiceModel::updateFormatState(Channel& channel) {
-    it_.updateFilter(static_cast<ItChannel&>(channel));
+    it_.updateFilter(static_cast<ItChannel&>(channel), it_.changeFlags & ChangeStartNote);
 }
 
 void filterItVoice(void* context, uint32_t voice, float* buffer, uint32_t frames, bool isStereo) {

@@ -313,6 +313,10 @@ void ItPlayer::restartSample(ItChannel& ch, uint32_t k, const ItSample& sample) 
     clearEnvelopeFlags(ch, ItEnvelopeReleased | ItEnvelopeFading);
     VoiceRequest request{&ch, this};
     mixer->startVoice(static_cast<uint32_t>(v), &request);
+    // In sample mode the sample started again is a new note to the filter: opened fully, it
+    // goes. An instrument's note keeps it.
+    if (!instrumentMode())
+        updateFilter(ch, true);
     changeFlags |= ChangePitch;
 }
 

@@ -107,7 +107,7 @@ public:
     void setPlayDirection(ItChannel& channel, bool backwards);
     void advanceEnvelopes(ItChannel& record);
     void advanceAutoVibrato(ItChannel& record);
-    void updateFilter(ItChannel& record);
+    void updateFilter(ItChannel& record, bool noteStarts);
     // Runs the channel's volume-column command.
     void runVolumeColumn(ItChannel& channel);
 

@@ -232,7 +232,8 @@ TEST(ItPanningAndFilter, SeparationDefaultPansRandomVariationAndResonantFilter) 
     // g = 10^(-0.1875 q / 20) for resonance q with the exponent cut to 1/512, d = g r + g - 1, e =
     // r^2, then 1 / (1 + d + e), (d + 2e) / (1 + d + e) and -e / (1 + d + e). Z80-Z8F set the
     // resonance in steps of 8, Z90 and above nothing. Fully open and without resonance (Z7F) a
-    // playing note keeps the corner it had, and a note that starts so is not filtered.
+    // playing note keeps the corner it had, and a note that starts so is not filtered; so is, in
+    // sample mode only, the other sample a tone portamento starts again.
     const ItTestInstrument preset{.filterCutoff = 0x80 | 100, .filterResonance = 0x80 | 60};
     // The middle of the envelope halves cutoff 127 to 63.5; the pitch stays at middle C.
     const ItTestInstrument enveloped{.pitch = {0x01 | 0x80, {{0, 0}}}};
@@ -241,6 +242,8 @@ TEST(ItPanningAndFilter, SeparationDefaultPansRandomVariationAndResonantFilter) 
         {"60 1 Z40", {}, {0.0123679f, 1.87075f, -0.883122f}},
         {"60 1 Z40, Z7F", {}, {0.0123679f, 1.87075f, -0.883122f}},
         {"60 1 Z40, Z7F, 60 1", {}, {}},
+        {"60 1 Z40, Z7F, 60 2 G01", {}, {}},
+        {"60 1 Z40, Z7F, 60 2 G01", {{}, {.sample = 2}}, {0.0123679f, 1.87075f, -0.883122f}},
         {"60 1 Z40, Z7F, Z81", {}, {0.25814f, 1.22622f, -0.484359f}},
         {"60 1 Z40, Z7F, Z81, Z85", {}, resonance40},
         {"60 1 Z7F, Z85, ZF0", {}, resonance40},

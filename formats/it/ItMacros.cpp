@@ -11,6 +11,9 @@ constexpr uint8_t Internal = 0xF0; // F0 F0: the tracker's own message
 constexpr uint8_t CutoffMessage = 0x00;
 constexpr uint8_t ResonanceMessage = 0x01;
 constexpr uint8_t HighestValue = 127;
+constexpr uint8_t MidiStart = 0xFA;
+constexpr uint8_t MidiStop = 0xFC;
+constexpr uint8_t MidiReset = 0xFF;
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9')
@@ -78,8 +81,13 @@ ItFilterChange runItMacro(const char* macro, const ItMacroValues& values) {
     uint8_t bytes[ItMacroLength];
     const uint32_t count = macroBytes(macro, values, bytes);
     ItFilterChange change;
-    for (uint32_t i = 0; i + 3 < count;) {
-        if (bytes[i] != Internal || bytes[i + 1] != Internal) {
+    for (uint32_t i = 0; i < count;) {
+        if (i + 3 >= count || bytes[i] != Internal || bytes[i + 1] != Internal) {
+            // MIDI start, stop and reset open the filter and take its resonance away.
+            if (bytes[i] == MidiStart || bytes[i] == MidiStop || bytes[i] == MidiReset) {
+                change.cutoff = HighestValue;
+                change.resonance = 0;
+            }
             ++i;
             continue;
         }

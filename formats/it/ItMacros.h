@@ -30,7 +30,8 @@ struct ItMacroValues {
 };
 
 // The filter settings a macro sends through the tracker's own messages (F0 F0 00 cutoff,
-// F0 F0 01 resonance); -1 where it sends none. Other MIDI messages have nothing to play.
+// F0 F0 01 resonance); -1 where it sends none. MIDI start, stop and reset (FA, FC, FF) open
+// the filter without resonance; other MIDI messages have nothing to play.
 struct ItFilterChange {
     int16_t cutoff = -1;
     int16_t resonance = -1;

@@ -277,10 +277,12 @@ TEST(ItPanningAndFilter, SeparationDefaultPansRandomVariationAndResonantFilter) 
               (std::vector<Ints>{
                   {127, 0}, {127, 48}, {127, 8}, {60, 8}, {60, 8}, {60, 8}, {16, 8}, {32, 8}}));
     // With instruments "n" is the note written, 48, not the 72 the keyboard maps it to; "o" is
-    // the last O parameter.
-    own = itSong("48 1 Z91, O45, Z92", {{.noteMap = {{48, {72, 1}}}}});
-    own.macros = {{16 + 0x11, "F0F000n"}, {16 + 0x12, "F0F000o"}};
-    EXPECT_EQ(playIt(own)->trace(3, true, filter), (std::vector<Ints>{{48, 0}, {48, 0}, {69, 0}}));
+    // the last O parameter; MIDI reset opens the filter, without resonance.
+    own = itSong("48 1 Z91, O45, Z92, Z93, Z94", {{.noteMap = {{48, {72, 1}}}}});
+    own.macros = {
+        {16 + 0x11, "F0F000n"}, {16 + 0x12, "F0F000o"}, {16 + 0x13, "F0F00120"}, {16 + 0x14, "FF"}};
+    EXPECT_EQ(playIt(own)->trace(5, true, filter),
+              (std::vector<Ints>{{48, 0}, {48, 0}, {69, 0}, {69, 32}, {127, 0}}));
     song = playIt(itSong("60 1 Z40, 62 1"));
     song->rows();
     song->mixer->removeTickListener(song->player.get()); // the test runs the ticks itself

@@ -91,8 +91,11 @@ void ItPlayer::applyInstrument(ItChannel& ch, const ItInstrument& instrument, bo
         {ch.pitchEnvelopeState, instrument.pitchEnvelope, 0},
     };
     const bool volumeRestarts = !(ch.volumeEnvelopeState.flags & ItEnvelopeCarry) || changed;
-    // Without a new note the envelopes start over on a note that stays released or fading.
-    const uint16_t kept = starts ? 0 : ItEnvelopeReleased | ItEnvelopeFading;
+    // Without a new note the envelopes start over on a note that stays released or fading, but
+    // for a note the compatible tone portamento slides to, which takes the note off back.
+    const bool toNote = portamento && (ch.cellMask & (ItMaskNote | ItMaskLastNote));
+    const bool takesBack = starts || (toNote && hasFlag(ItCompatibleTonePortamento));
+    const uint16_t kept = takesBack ? 0 : ItEnvelopeReleased | ItEnvelopeFading;
     for (const Pair& p : pairs) {
         if (keepsEnvelopes)
             break;
@@ -100,13 +103,13 @@ void ItPlayer::applyInstrument(ItChannel& ch, const ItInstrument& instrument, bo
             const uint16_t held = p.state.flags & kept;
             restartEnvelope(p.state, p.envelope, p.start);
             p.state.flags |= held;
-        } else if (starts)
+        } else if (takesBack)
             // A carried envelope goes on from where it was, but for a note that is not released.
             p.state.flags &= static_cast<uint16_t>(~(ItEnvelopeReleased | ItEnvelopeFading));
     }
     if (volumeRestarts || starts) {
         // Beside a tone portamento the number leaves a fade where it is.
-        if (!portamento)
+        if (!portamento || takesBack)
             ch.fadeVolume = ItFullFade;
         ch.fadeRate = instrument.fadeOut;
     }
@@ -223,15 +226,13 @@ bool ItPlayer::slidesToNote(const ItChannel& ch, uint32_t k) {
             isVolumeColumnPortamento(ch.volumeColumn));
 }
 
-// Its own number alone leaves a sounding note's envelopes running, but for old effects. Beside G
-// or L in the effect column, unless G is the compatible one, it lets a released note die away;
-// the volume column's portamento takes it back.
+// Its own number alone leaves a sounding note's envelopes running, but for old effects. Beside a
+// tone portamento of either column, unless G is the compatible one, it lets a released note die
+// away.
 bool ItPlayer::numberKeepsEnvelopes(const ItChannel& ch, const NoteStart& start) const {
     constexpr uint16_t released = ItEnvelopeReleased | ItEnvelopeFading;
     const bool off = ch.volumeEnvelopeState.flags & released;
-    const bool sharedPortamento =
-        start.portamento && !hasFlag(ItCompatibleTonePortamento) &&
-        (ch.cellEffect == ItEffectTonePorta || ch.cellEffect == ItEffectTonePortaVolumeSlide);
+    const bool sharedPortamento = start.portamento && !hasFlag(ItCompatibleTonePortamento);
     return !(changeFlags & ChangeStartNote) &&
            ((sharedPortamento && off) || (!start.cellHasNote && !hasFlag(ItOldEffects) && !off));
 }

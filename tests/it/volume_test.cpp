@@ -89,10 +89,11 @@ TEST(ItVolume, EnvelopesCommandsAndGlobalVolumes) {
         // note goes on fading, 128 a tick.
         {"60 1, 130, i1", ItSong::fade, faded, true, {{.fadeOut = 128}}},
         {"60 1, 130, 130 1", ItSong::fade, faded, true, {{.fadeOut = 128}}},
-        // Beside G a released envelope goes on falling, 2048 a tick from the row's second
-        // tick on; the compatible G starts it over at 16384, released still.
+        // Beside G of either column a released envelope goes on falling, 2048 a tick from the
+        // row's second tick on; the compatible G starts it over at its sustain, not released.
         {"60 1, 255, 62 1 G01", ItSong::volume, {128, 96, 48}, true, {held}},
-        {"60 1, 255, 62 1 G01", ItSong::volume, {128, 96, 96}, true, {held}, 3, 0x20},
+        {"60 1, 255, 62 1 v194", ItSong::volume, {128, 96, 48}, true, {held}},
+        {"60 1, 255, 62 1 G01", ItSong::volume, {128, 96, 128}, true, {held}, 3, 0x20},
         // Beside a note off it gives back the sample's volume (16 to 64) and lets go of the
         // sustain (64 to 16 in six ticks, -16 a tick of 128, from the row's second tick) but
         // for old effects, which hold it again.

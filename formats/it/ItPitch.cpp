@@ -60,8 +60,8 @@ int32_t itRateDistance(uint32_t from, uint32_t to) {
 }
 
 bool itPitchInHertz(const ItHeader& header) {
-    const uint16_t tracker = header.createdWith;
-    return !(header.flags & ItLinearSlides) && tracker != 0x0888 && (tracker >> 12) != 1;
+    return !(header.flags & ItLinearSlides) && !header.fromModPlug() &&
+           (header.createdWith >> 12) != 1;
 }
 
 ItVoiceModel::ItVoiceModel(ItPlayer& player) : VoiceModel(player), it_(player) {}

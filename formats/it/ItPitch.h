@@ -14,7 +14,7 @@ int32_t itRateDistance(uint32_t from, uint32_t to);
 
 // Without linear slides, songs from Impulse Tracker (and most other trackers) play a note at a
 // whole number of hertz, and every slide lands on a whole number again, rounded down. Songs from
-// Schism Tracker (0x1xxx) and ModPlug Tracker (0x0888) keep whole periods instead.
+// Schism Tracker (0x1xxx) and ModPlug Tracker keep whole periods instead.
 bool itPitchInHertz(const ItHeader& header);
 
 // Periods in hertz songs: 1712 x 8363 / hertz in 2048ths of the unit (a quarter of a ProTracker

@@ -331,6 +331,9 @@ std::unique_ptr<Player> loadIt(InputStream& stream, bool infoOnly, Mixer* mixer,
         return nullptr;
     if (itPitchInHertz(player->module.header))
         player->useHertzPitch();
+    // ModPlug Tracker plays a ping-pong loop's first frame twice as it turns, too.
+    if (player->module.header.fromModPlug())
+        player->quirks.pingPongTurns |= TurnRepeatsStart;
     player->resetChannels();
     return player;
 }

@@ -181,16 +181,23 @@ TEST(ItNotePitch, AmigaNotesAndSlidesLandOnWholeHertz) {
                   expected)
             << cells;
     }
-    // Schism Tracker's songs keep whole periods: C-5 is 1712 x 8363 / 44100 = 324.66 units, cut
-    // to 324, then E01 adds 4 a tick.
-    ItFileBuilder b = itSong("60 1, E01");
-    b.flags = 0x01;
-    b.createdWith = 0x1050;
-    b.samples[0].rate = 44100;
+    // Schism Tracker's and ModPlug Tracker's songs keep whole periods: C-5 is 1712 x 8363 / 44100
+    // = 324.66 units, cut to 324, then E01 adds 4 a tick. ModPlug's ping-pong loops play their
+    // first frame twice as they turn, as well as their last.
     std::vector<Ints> expected;
     for (uint64_t period : {324, 324, 324, 324, 328, 332})
         expected.push_back({static_cast<int>(14317056ull * 65536 / (44100 * period))});
-    EXPECT_EQ(playIt(b)->trace(6, false, ItSong::step), expected);
+    for (auto [created, compatible, turns] :
+         {std::tuple{0x1050, 0x0214, int{TurnRepeatsEnd}},
+          {0x0217, 0x0200, TurnRepeatsEnd | TurnRepeatsStart}}) {
+        ItFileBuilder b = itSong("60 1, E01");
+        b.flags = 0x01;
+        std::tie(b.createdWith, b.compatibleWith) = std::tuple(created, compatible);
+        b.samples[0].rate = 44100;
+        auto song = playIt(b);
+        EXPECT_EQ(song->trace(6, false, ItSong::step), expected) << created;
+        EXPECT_EQ(song->player->quirks.pingPongTurns, turns);
+    }
 }
 
 TEST(ItPanningAndFilter, SeparationDefaultPansRandomVariationAndResonantFilter) {

@@ -49,7 +49,11 @@ struct ItChannel : ScreamChannel {
     float filterCoefficients[4] = {};
     uint8_t filterCutoff = ItOpenCutoff;
     uint8_t filterResonance = 0;
-    uint8_t activeMacro = 0;     // the parametered macro SFx chose
+    uint8_t activeMacro = 0; // the parametered macro SFx chose
+    // A smooth macro's filter settings: from where, to where (-1: unchanged), and its tick.
+    uint8_t smoothFrom[2] = {};
+    int16_t smoothTo[2] = {-1, -1};
+    uint8_t smoothTick = 0;
     bool startBackwards = false; // S9F on the row: a note starting on it plays from its end
     ItEnvelopeState volumeEnvelopeState;
     ItEnvelopeState panEnvelopeState;

@@ -287,7 +287,7 @@ void itGlobalVolumeSlideRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
 }
 
 // Z runs a MIDI macro; the filter's messages are what a macro can play here.
-void itFilterRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+ItFilterChange itMacroChange(ItPlayer& player, ItChannel& ch, uint8_t param) {
     const ItMacros& macros = player.module.macros;
     const char* macro =
         param < 0x80 ? macros.parametered[ch.activeMacro] : macros.fixed[param - 0x80];
@@ -302,13 +302,43 @@ void itFilterRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
         static_cast<uint8_t>(std::min(player.mixerVolume(ch, Player::effectiveVolume(ch)), 127));
     values.pan = static_cast<uint8_t>(ch.panning >> 1);
     values.offset = ch.offsetMemory;
-    const ItFilterChange change = runItMacro(macro, values);
+    return runItMacro(macro, values);
+}
+
+void itFilterRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+    const ItFilterChange change = itMacroChange(player, ch, param);
     if (change.cutoff >= 0)
         ch.filterCutoff = static_cast<uint8_t>(change.cutoff);
     if (change.resonance >= 0)
         ch.filterResonance = static_cast<uint8_t>(change.resonance);
     if (change.cutoff >= 0 || change.resonance >= 0)
         player.changeFlags |= ChangeFormatState;
+}
+
+// Each tick of the row moves the settings a tick's share of the way, there on its last tick.
+void itSmoothFilterTick(ItPlayer& player, ItChannel& ch) {
+    ++ch.smoothTick;
+    const int32_t last = std::max<int32_t>(player.speed - 1, 1);
+    uint8_t* settings[2] = {&ch.filterCutoff, &ch.filterResonance};
+    for (int i = 0; i < 2; ++i) {
+        if (ch.smoothTo[i] < 0)
+            continue;
+        const int32_t from = ch.smoothFrom[i];
+        *settings[i] = static_cast<uint8_t>(
+            from + (ch.smoothTo[i] - from) * std::min<int32_t>(ch.smoothTick, last) / last);
+    }
+    player.changeFlags |= ChangeFormatState;
+}
+
+// \ runs the macro as Z does, sliding the filter to its settings over the row.
+void itSmoothFilterRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
+    const ItFilterChange change = itMacroChange(player, ch, param);
+    ch.smoothFrom[0] = ch.filterCutoff;
+    ch.smoothFrom[1] = ch.filterResonance;
+    ch.smoothTo[0] = change.cutoff;
+    ch.smoothTo[1] = change.resonance;
+    ch.smoothTick = 0;
+    ch.activeEffect = asTick<itSmoothFilterTick>;
 }
 
 // O takes its 64 KiB step from the last SAx. Beside the volume column's tone portamento the
@@ -357,6 +387,8 @@ const EffectRow itRows[ItEffectCount] = {
     asRow<itSetPanningRow>,                // X
     asRow<itPanbrelloRow>,                 // Y
     asRow<itFilterRow>,                    // Z
+    nullptr,
+    asRow<itSmoothFilterRow>, // \ (the smooth macro)
 };
 
 } // namespace

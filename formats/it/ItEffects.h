@@ -16,7 +16,7 @@ enum : int8_t {
     ItEffectTonePortaVolumeSlide = 12, // L
     ItEffectSpecial = 19,              // S
     ItEffectFineVibrato = 21,          // U
-    ItEffectCount = 27,
+    ItEffectCount = 29,                // 28 is ModPlug's smooth macro
 };
 
 // Slide parameters of D, K, L, N, P, W and the volume column, taken apart.

@@ -290,6 +290,10 @@ TEST(ItPanningAndFilter, SeparationDefaultPansRandomVariationAndResonantFilter) 
         {16 + 0x11, "F0F000n"}, {16 + 0x12, "F0F000o"}, {16 + 0x13, "F0F00120"}, {16 + 0x14, "FF"}};
     EXPECT_EQ(playIt(own)->trace(5, true, filter),
               (std::vector<Ints>{{48, 0}, {48, 0}, {69, 0}, {69, 32}, {127, 0}}));
+    // The smooth macro slides the cutoff from 127 to 64, there on the row's last tick:
+    // 127 - 63 / 2 between.
+    EXPECT_EQ(playIt(itSong("60 1 \\40"))->trace(3, false, filter),
+              (std::vector<Ints>{{127, 0}, {96, 0}, {64, 0}}));
     song = playIt(itSong("60 1 Z40, 62 1"));
     song->rows();
     song->mixer->removeTickListener(song->player.get()); // the test runs the ticks itself

@@ -140,7 +140,7 @@ std::vector<ItPlacedCell> itRows(const std::string& text) {
             bool any = false;
             for (; fields >> field; any = true) {
                 const char kind = field[0];
-                if (kind >= 'A' && kind <= 'Z') {
+                if (kind >= 'A' && kind <= '\\') {
                     c.effect = kind;
                     c.param = std::stoi(field.substr(1), nullptr, 16);
                 } else if (kind == 'v' || kind == 'i') {

@@ -321,13 +321,13 @@ void ItPlayer::restartSample(ItChannel& ch, uint32_t k, const ItSample& sample) 
     changeFlags |= ChangePitch;
 }
 
-// A note its instrument maps to no sample is not played: the note sounding goes on, and the
-// instrument is the channel's for the notes after it.
+// A note its instrument maps to no sample is not played, nor slid to: the note sounding goes on,
+// and the instrument is the channel's for the notes after it.
 bool ItPlayer::ignoresUnmappedNote(ItChannel& ch, const NoteStart& start, uint32_t& note) {
     if (!instrumentMode() || !start.cellHasNote)
         return false;
     const ItInstrument* instrument =
-        start.replayed ? ch.instrument : instrumentFor(ch.cellInstrument);
+        start.numbered ? instrumentFor(ch.cellInstrument) : ch.instrument;
     if (!instrument || instrument->noteMap[note].sample != 0)
         return false;
     changeFlags &= ~ChangeStartNote;
@@ -389,6 +389,10 @@ void ItPlayer::triggerNote(Channel& channel) {
     if ((start.numbered || start.replayed) && note < ItNoteCount) {
         if (!ignoresUnmappedNote(*ch, start, note))
             ch = &takeNumbered(*ch, start, note);
+    } else if (start.portamento && note < ItNoteCount) {
+        // Without a number the slide goes to the note the channel's instrument maps it to.
+        if (!ignoresUnmappedNote(*ch, start, note) && instrumentMode() && ch->instrument)
+            note = ch->instrument->noteMap[note].note;
     } else
         applyUnplayedNumber(*ch, start);
     if (note < ItNoteCount)

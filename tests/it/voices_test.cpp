@@ -247,16 +247,19 @@ TEST(ItVoiceAllocation, VoicesForEveryNoteSampleModeNoteCommandsAndNoteMap) {
         song->enter();
         EXPECT_EQ((Ints{song->sounds(0), int(song->channel(0).note)}), (Ints{1, note}));
     }
-    // A tone portamento to a note that maps to no sample leaves the note as it plays; to a
-    // sample that is not there it stops the note.
-    for (uint8_t sample : {0, 9}) {
+    // A tone portamento to a note that maps to no sample leaves the note as it plays, with a
+    // number or without; to a sample that is not there it stops the note. Without a number it
+    // slides to the note the keyboard maps, 72 to 74, up 32 a tick.
+    for (auto [cells, sample, expected] : {std::tuple{"60 1, 72 1 G08", 0, Ints{1, 60, 0}},
+                                           {"60 1, 72 G08", 0, Ints{1, 60, 0}},
+                                           {"60 1, 72 1 G08", 9, Ints{0, 74, 0}},
+                                           {"60 1, 72 G08", 1, Ints{1, 74, -64}}}) {
         ins = {};
-        ins.noteMap[72] = {72, sample};
-        song = playIt(itSong("60 1, 72 1 G08", {ins}));
+        ins.noteMap[72] = {74, static_cast<uint8_t>(sample)};
+        song = playIt(itSong(cells, {ins}));
         song->enter(2);
         const ItChannel& c = song->channel(0);
-        EXPECT_EQ((Ints{song->sounds(0), int(c.note), c.slideOffset}),
-                  (sample ? Ints{0, 72, 0} : Ints{1, 60, 0}));
+        EXPECT_EQ((Ints{song->sounds(0), int(c.note), c.slideOffset}), expected) << cells;
     }
     // A tone portamento with a number to a note of another sample (at twice the rate) starts
     // that sample at the pitch sounding, 8363 Hz, and slides two octaves up to note 72 at its

@@ -21,6 +21,9 @@ constexpr int32_t MiddleC = 60;
 constexpr int32_t LinearMiddleC = 3840;
 constexpr int32_t LinearTop = 7680;
 constexpr int32_t LinearUnitsPerNote = 64;
+// ModPlug Tracker tunes its notes by the Amiga periods even with linear slides: the nearest
+// linear units above each equal-tempered note, up to 3 (4 cents).
+constexpr int32_t modPlugNoteUnits[12] = {0, 0, 1, 0, 2, 2, 2, 3, 3, 2, 1, 0};
 
 } // namespace
 
@@ -67,8 +70,10 @@ bool itPitchInHertz(const ItHeader& header) {
 ItVoiceModel::ItVoiceModel(ItPlayer& player) : VoiceModel(player), it_(player) {}
 
 int32_t ItVoiceModel::noteToPeriod(Channel& channel, uint32_t note) {
-    if (it_.hasFlag(ItLinearSlides))
-        return LinearTop - LinearUnitsPerNote * static_cast<int32_t>(note);
+    if (it_.hasFlag(ItLinearSlides)) {
+        const int32_t period = LinearTop - LinearUnitsPerNote * static_cast<int32_t>(note);
+        return it_.module.header.fromModPlug() ? period - modPlugNoteUnits[note % 12] : period;
+    }
     const uint32_t rate = static_cast<ItChannel&>(channel).currentRate;
     if (!itPitchInHertz(it_.module.header)) {
         const uint32_t octave = note / 12;

@@ -198,6 +198,12 @@ TEST(ItNotePitch, AmigaNotesAndSlidesLandOnWholeHertz) {
         EXPECT_EQ(song->trace(6, false, ItSong::step), expected) << created;
         EXPECT_EQ(song->player->quirks.pingPongTurns, turns);
     }
+    // With linear slides ModPlug's notes keep the Amiga periods' tuning to the nearest unit: F#5
+    // of 8363 Hz plays near 8363 x 1712 / 1208 Hz, 4 cents above 8363 x 2^(1/2).
+    ItFileBuilder linear = itSong("66 1");
+    std::tie(linear.createdWith, linear.compatibleWith) = std::tuple(0x0217, 0x0200);
+    EXPECT_NEAR(playIt(linear)->trace(1, false, ItSong::step)[0][0],
+                8363.0 * 1712 / 1208 * 65536 / 44100, 8);
 }
 
 TEST(ItPanningAndFilter, SeparationDefaultPansRandomVariationAndResonantFilter) {

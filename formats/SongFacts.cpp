@@ -17,7 +17,10 @@ bool addSample(Player& player, SongFacts& out, uint32_t index, uint32_t instrume
     const std::size_t count = out.samples.size();
     if (!out.samples.resize(count + 1))
         return false;
-    out.samples[count] = {index + 1, numbered ? instrument + 1 : 0, d.length,
+    // Descriptions count frames; the facts give the bytes the sample's data takes.
+    const uint32_t frameBytes =
+        (d.typeFlags & SampleType16Bit ? 2 : 1) * (d.typeFlags & SampleTypeStereo ? 2 : 1);
+    out.samples[count] = {index + 1, numbered ? instrument + 1 : 0, d.length * frameBytes,
                           d.loopKind != LoopNone};
     return out.sampleNames.addName(d.name, sizeof d.name, page);
 }

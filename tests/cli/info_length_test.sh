@@ -20,6 +20,9 @@ expect_contains "$out$err" "{\"file\":\"$work/text.mod\",\"error\":\"not a modul
 
 expect_status 0 info --json "$corpus/songs/pingus-data__gd-matth.it"
 expect_contains "$out" '"format":"Impulse Tracker 2.15"' '"name":"orange juice theme'
+# Sample lengths in bytes: the first sample here has 22525 frames of 16 bits.
+expect_status 0 info --json "$corpus/songs/ceferino-data__menu.xm"
+expect_contains "$out" '"name":"Marimba","length_bytes":45050'
 
 # Instrument names and the song message as the header holds them: the first instrument's name
 # is 26 bytes at 0x20 of its record, the message is at the offset the header gives.

@@ -4,6 +4,7 @@
 #include "song/ByteOrder.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tolva {
 
@@ -45,27 +46,38 @@ bool ModPlayer::enterPattern(uint32_t pattern) {
 
 bool ModPlayer::readCell(uint32_t channelIndex) {
     Channel& ch = channel(channelIndex);
+    const uint8_t lateNote = ch.cellNote, lateInstrument = ch.cellInstrument;
+    const bool late = std::exchange(delayedPastRow_[channelIndex], false);
     if ((changeFlags & ChangeNoPatternData) ||
         patternEnd_ - rowReader_ < static_cast<std::ptrdiff_t>(ModCellSize)) {
         // A row without data is an empty row: effects of the row before do not run again.
         ch.cellNote = ch.cellInstrument = ch.cellParam = 0;
         ch.cellEffect = -1;
-        return false;
+    } else {
+        const uint32_t word = readLe16(rowReader_);
+        ch.cellNote = word & 0x7F;
+        ch.cellEffect = static_cast<int8_t>(word >> 7 & 15);
+        ch.cellInstrument = static_cast<uint8_t>(word >> 11);
+        ch.cellParam = rowReader_[2];
+        rowReader_ += ModCellSize;
     }
-    const uint32_t word = readLe16(rowReader_);
-    ch.cellNote = word & 0x7F;
-    ch.cellEffect = static_cast<int8_t>(word >> 7 & 15);
-    ch.cellInstrument = static_cast<uint8_t>(word >> 11);
-    ch.cellParam = rowReader_[2];
-    rowReader_ += ModCellSize;
-    // A delayed note (EDx) waits for the note-delay effect.
-    return !(ch.cellEffect == 14 && ch.cellParam >= 0xD1 && ch.cellParam <= 0xDF);
+    // A delayed note (EDx) waits for the note-delay effect; one delayed past its row's last tick
+    // starts with the next row, unless that row brings a note of its own.
+    const bool delayed = ch.cellEffect == 14 && ch.cellParam >= 0xD1 && ch.cellParam <= 0xDF;
+    if (late && !delayed && ch.cellNote == 0 && lateNote != 0) {
+        ch.cellNote = lateNote;
+        if (ch.cellInstrument == 0)
+            ch.cellInstrument = lateInstrument;
+    }
+    delayedPastRow_[channelIndex] = delayed;
+    return !delayed && (ch.cellNote != 0 || ch.cellInstrument != 0 || ch.cellEffect >= 0);
 }
 
 void ModPlayer::resetChannels() {
     Player::resetChannels();
     noteStarts_.fill(0);
     swaps_.fill({});
+    delayedPastRow_.fill(false);
 }
 
 uint32_t ModPlayer::channelIndex(const Channel& ch) const {
@@ -73,6 +85,7 @@ uint32_t ModPlayer::channelIndex(const Channel& ch) const {
 }
 
 void ModPlayer::triggerNote(Channel& ch) {
+    delayedPastRow_[channelIndex(ch)] = false;
     const Sample* playing = ch.sample;
     // An instrument number gives the channel its sample from the start again.
     if (ch.cellInstrument != 0)

@@ -59,6 +59,8 @@ private:
     // Where ProTracker starts each channel's next note, in sample frames.
     std::array<uint32_t, ModMaxChannels> noteStarts_{};
     std::array<PendingSwap, ModMaxChannels> swaps_{};
+    // A note delayed (EDx) to a tick its row does not reach, until the next row.
+    std::array<bool, ModMaxChannels> delayedPastRow_{};
     uint32_t framesRendered_ = 0;
 
     ModVoiceModel model_{*this};

@@ -29,6 +29,10 @@ const Cells pastTheEnd = {{0, 0, note(25, 1, 0x9, 0x04)}, {1, 0, note(25, 1, 0x9
 const Cells past64 = {{0, 0, note(25, 1, 0xC, 0x80)}, {1, 0, fx(0xA, 0x01)}, {2, 0, fx(0xC, 0xFF)}};
 const Cells tremolo = {{0, 0, note(25, 1, 0x7, 0x48)}, {1, 0, note(25, 1)}};
 const Cells delayPastRow = {{0, 1, fx(0xF, 0x03)}, {0, 0, note(25, 1, 0xE, 0xD3)}};
+const Cells noteAfterDelay = {
+    {0, 1, fx(0xF, 0x03)}, {0, 0, note(25, 1, 0xE, 0xD3)}, {1, 0, note(13, 1)}};
+const Cells delayAfterDelay = {
+    {0, 1, fx(0xF, 0x03)}, {0, 0, note(25, 1, 0xE, 0xD3)}, {1, 0, note(13, 1, 0xE, 0xD3)}};
 const Cells intoTheLoop = {
     {0, 0, note(25, 1, 0x9, 0x01)}, {1, 0, note(25, 1, 0x9, 0x02)}, {2, 0, note(25, 1, 0x9, 0x05)}};
 
@@ -59,7 +63,11 @@ TEST(VolumeEffects, TickByTick) {
         {"tremolo", tremolo, "t0t0t0t0t0t0t0", MixerVolume, {64, 64, 88, 108, 122, 126, 64}, vol32},
         {"tremolo, channel", {{0, 0, note(25, 1, 0x7, 0x48)}}, "tttttt0", Volume, {32}, vol32},
         {"note delay", {{0, 0, note(25, 1, 0xE, 0xD3)}}, "t0t0t0t0", Starts, {0, 0, 0, 1}},
-        {"delay past row", delayPastRow, "rr0", Starts, {0}},
+        // A note delayed past its row's last tick starts with the next row; a note of that row
+        // wins, and a delayed one waits its own turn.
+        {"delay past row", delayPastRow, "rr0", Starts, {1}},
+        {"note after delay", noteAfterDelay, "rr0rr0", BasePeriod, {856, 856}},
+        {"delay after delay", delayAfterDelay, "rr0rrr0", BasePeriod, {0, 856}},
         {"delay 0", {{0, 0, note(25, 1, 0xE, 0xD0)}}, "t0", Starts, {1}},
         {"note cut", cuts, "t1t0t0", Volume, {0, 64, 0}},
         {"cut, voice", cuts, "ttt0", MixerVolume, {0}},

@@ -46,7 +46,7 @@ bool ModPlayer::enterPattern(uint32_t pattern) {
 
 bool ModPlayer::readCell(uint32_t channelIndex) {
     Channel& ch = channel(channelIndex);
-    const uint8_t lateNote = ch.cellNote, lateInstrument = ch.cellInstrument;
+    const uint8_t lateNote = ch.cellNote;
     const bool late = std::exchange(delayedPastRow_[channelIndex], false);
     if ((changeFlags & ChangeNoPatternData) ||
         patternEnd_ - rowReader_ < static_cast<std::ptrdiff_t>(ModCellSize)) {
@@ -61,13 +61,19 @@ bool ModPlayer::readCell(uint32_t channelIndex) {
         ch.cellParam = rowReader_[2];
         rowReader_ += ModCellSize;
     }
-    // A delayed note (EDx) waits for the note-delay effect; one delayed past its row's last tick
-    // starts with the next row, unless that row brings a note of its own.
+    // A delayed note (EDx) waits for the note-delay effect. Delayed past its row's last tick, it
+    // starts no sample: its number sets the volume at once, and the next row, unless it brings
+    // a note of its own, takes the note's pitch.
     const bool delayed = ch.cellEffect == 14 && ch.cellParam >= 0xD1 && ch.cellParam <= 0xDF;
-    if (late && !delayed && ch.cellNote == 0 && lateNote != 0) {
-        ch.cellNote = lateNote;
-        if (ch.cellInstrument == 0)
-            ch.cellInstrument = lateInstrument;
+    if (late && !delayed && ch.cellNote == 0 && lateNote != 0 && ch.sample) {
+        ch.note = lateNote;
+        ch.period = noteToPeriod(ch, lateNote);
+        changeFlags |= ChangePitch;
+    }
+    if (delayed && (ch.cellParam & 15) >= speed && ch.cellInstrument != 0) {
+        const uint8_t note = std::exchange(ch.cellNote, 0);
+        triggerNote(ch);
+        ch.cellNote = note;
     }
     delayedPastRow_[channelIndex] = delayed;
     return !delayed && (ch.cellNote != 0 || ch.cellInstrument != 0 || ch.cellEffect >= 0);

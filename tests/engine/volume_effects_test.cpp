@@ -28,7 +28,10 @@ const Cells accumulated = {{0, 0, note(25, 1, 0x9, 0x01)},
 const Cells pastTheEnd = {{0, 0, note(25, 1, 0x9, 0x04)}, {1, 0, note(25, 1, 0x9, 0x05)}};
 const Cells past64 = {{0, 0, note(25, 1, 0xC, 0x80)}, {1, 0, fx(0xA, 0x01)}, {2, 0, fx(0xC, 0xFF)}};
 const Cells tremolo = {{0, 0, note(25, 1, 0x7, 0x48)}, {1, 0, note(25, 1)}};
-const Cells delayPastRow = {{0, 1, fx(0xF, 0x03)}, {0, 0, note(25, 1, 0xE, 0xD3)}};
+const Cells delayPastRow = {
+    {0, 1, fx(0xF, 0x03)}, {0, 0, note(13, 1)}, {1, 0, note(25, 1, 0xE, 0xD3)}};
+const Cells quietThenDelay = {
+    {0, 1, fx(0xF, 0x03)}, {0, 0, note(13, 1, 0xC, 0x10)}, {1, 0, note(25, 1, 0xE, 0xD3)}};
 const Cells noteAfterDelay = {
     {0, 1, fx(0xF, 0x03)}, {0, 0, note(25, 1, 0xE, 0xD3)}, {1, 0, note(13, 1)}};
 const Cells delayAfterDelay = {
@@ -63,9 +66,11 @@ TEST(VolumeEffects, TickByTick) {
         {"tremolo", tremolo, "t0t0t0t0t0t0t0", MixerVolume, {64, 64, 88, 108, 122, 126, 64}, vol32},
         {"tremolo, channel", {{0, 0, note(25, 1, 0x7, 0x48)}}, "tttttt0", Volume, {32}, vol32},
         {"note delay", {{0, 0, note(25, 1, 0xE, 0xD3)}}, "t0t0t0t0", Starts, {0, 0, 0, 1}},
-        // A note delayed past its row's last tick starts with the next row; a note of that row
-        // wins, and a delayed one waits its own turn.
-        {"delay past row", delayPastRow, "rr0", Starts, {1}},
+        // A note delayed past its row's last tick starts no sample: the next row takes its pitch,
+        // but where that row has a note of its own, or a delayed one, which waits its turn.
+        {"delay past row", delayPastRow, "rr0r0", BasePeriod, {856, 428}},
+        {"delay past row, starts", delayPastRow, "rrr0", Starts, {1}},
+        {"delay past row, volume", quietThenDelay, "r0t0", Volume, {16, 48}, vol48},
         {"note after delay", noteAfterDelay, "rr0rr0", BasePeriod, {856, 856}},
         {"delay after delay", delayAfterDelay, "rr0rrr0", BasePeriod, {0, 856}},
         {"delay 0", {{0, 0, note(25, 1, 0xE, 0xD0)}}, "t0", Starts, {1}},

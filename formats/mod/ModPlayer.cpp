@@ -70,7 +70,7 @@ bool ModPlayer::readCell(uint32_t channelIndex) {
         ch.period = noteToPeriod(ch, lateNote);
         changeFlags |= ChangePitch;
     }
-    if (delayed && (ch.cellParam & 15) >= speed && ch.cellInstrument != 0) {
+    if (delayed && (ch.cellParam & 15) >= speed && ch.cellInstrument != 0 && !silentScan) {
         const uint8_t note = std::exchange(ch.cellNote, 0);
         triggerNote(ch);
         ch.cellNote = note;

@@ -34,9 +34,13 @@ struct Sample {
     // Keeps the loop inside the data once it is loaded; `loopFlags` are the format's loop bits.
     // A loop that then ends at or before its start cannot repeat: the sample plays through once.
     void clampLoopToData(uint8_t loopFlags = SampleLoop) {
-        if (length < loopEnd)
-            loopEnd = length;
-        if (loopEnd <= loopStart)
+        clampLoopToData(loopStart, loopEnd, loopFlags);
+    }
+    // The same for another loop the format keeps (a sustain loop).
+    void clampLoopToData(uint32_t start, uint32_t& end, uint8_t loopFlags) {
+        if (length < end)
+            end = length;
+        if (end <= start)
             flags &= static_cast<uint8_t>(~loopFlags);
     }
 };

@@ -38,15 +38,6 @@ uint32_t saturated(uint64_t value) {
     return value > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(value);
 }
 
-// A loop is cut at the data's end; one that then ends at or before its start cannot repeat, so
-// the sample plays on to its end as if it had none.
-void keepLoop(uint32_t start, uint32_t& end, ItSample& s, uint8_t flag) {
-    if (end > s.length)
-        end = s.length;
-    if (start >= end)
-        s.flags &= static_cast<uint8_t>(~flag);
-}
-
 bool readOrders(InputStream& stream, const ItHeader& header, Song& song) {
     uint32_t count = limited(header.orderCount, MaxOrders);
     uint8_t raw[MaxOrders];
@@ -214,8 +205,8 @@ ItLoadError readSample(InputStream& stream, bool infoOnly, Mixer* mixer, uint32_
     }
     s.sustainLoopStart = saturated(readLe32(raw + 0x40) * frameBytes);
     s.sustainLoopEnd = saturated(readLe32(raw + 0x44) * frameBytes);
-    keepLoop(s.loopStart, s.loopEnd, s, ItSampleLoop);
-    keepLoop(s.sustainLoopStart, s.sustainLoopEnd, s, ItSampleSustainLoop);
+    s.clampLoopToData(ItSampleLoop);
+    s.clampLoopToData(s.sustainLoopStart, s.sustainLoopEnd, ItSampleSustainLoop);
     s.middleCRate = readLe32(raw + 0x3C);
     s.vibratoSpeed = raw[0x4C];
     s.vibratoDepth = raw[0x4D];

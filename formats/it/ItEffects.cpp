@@ -347,9 +347,7 @@ void itSampleOffsetRow(ItPlayer& player, ItChannel& ch, uint8_t param) {
     const uint8_t p = withMemory(param, ch.offsetMemory);
     ch.sampleOffset = static_cast<uint32_t>(ch.highOffset) << 16 | static_cast<uint32_t>(p) << 8;
     const bool slides = (ch.cellMask & (ItMaskNote | ItMaskLastNote)) &&
-                        ch.cellNote < ItNoteCount &&
-                        (ch.cellMask & (ItMaskVolume | ItMaskLastVolume)) &&
-                        isVolumeColumnPortamento(ch.volumeColumn);
+                        ch.cellNote < ItNoteCount && hasColumnPortamento(ch);
     if (slides && !(player.changeFlags & ChangeStartNote))
         player.jumpToOffset(ch);
 }

@@ -31,8 +31,8 @@ ItSlide itSlide(uint8_t param);
 // The volume-column byte of a vibrato of depth 0; up to 9 more are deeper.
 constexpr uint8_t VolumeColumnVibrato = 203;
 
-// Volume-column bytes that slide to the note instead of starting it.
-bool isVolumeColumnPortamento(uint8_t volumeColumn);
+// Whether the channel's cell has a volume column that slides to the note instead of starting it.
+bool hasColumnPortamento(const ItChannel& channel);
 
 // Row functions that the S commands, the panning effects and the volume column define or run.
 void itPortamentoDownRow(ItPlayer& player, ItChannel& channel, uint8_t param);

@@ -222,8 +222,7 @@ bool ItPlayer::slidesToNote(const ItChannel& ch, uint32_t k) {
     if (own < 0 || isSilent(static_cast<uint32_t>(own)))
         return false;
     return ch.cellEffect == ItEffectTonePorta || ch.cellEffect == ItEffectTonePortaVolumeSlide ||
-           ((ch.cellMask & (ItMaskVolume | ItMaskLastVolume)) &&
-            isVolumeColumnPortamento(ch.volumeColumn));
+           hasColumnPortamento(ch);
 }
 
 // Its own number alone leaves a sounding note's envelopes running, but for old effects. Beside a

@@ -83,8 +83,9 @@ void dispatch(ItPlayer& player, ItChannel& ch, uint8_t v) {
 
 } // namespace
 
-bool isVolumeColumnPortamento(uint8_t v) {
-    return v >= 193 && v <= 202;
+bool hasColumnPortamento(const ItChannel& ch) {
+    return (ch.cellMask & (ItMaskVolume | ItMaskLastVolume)) && ch.volumeColumn >= 193 &&
+           ch.volumeColumn <= 202;
 }
 
 // The column's running effect is kept apart, so the effect column may start one of its own.
